@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+
+/// The freedesktop.org Trash: moving files in and restoring them without ever
+/// overwriting a file. Paths are native byte strings. Safe to call from any thread.
+namespace platform::Trash {
+
+/// The outcome of one move into the Trash.
+struct MoveResult {
+  /// Where the Trash put the file; empty when the move failed.
+  std::string trashedPath;
+  /// Why the move failed; empty on success.
+  QString error;
+  [[nodiscard]] bool ok() const { return error.isEmpty(); }
+};
+
+/// Moves `path` into the Trash of its volume (or the home Trash), recording its
+/// `.trashinfo` entry.
+[[nodiscard]] MoveResult moveToTrash(const std::string &path);
+
+enum class RestoreStatus {
+  restored,
+  /// The Trash copy is gone or the original path is taken: nothing was touched.
+  skipped,
+  failed,
+};
+
+struct RestoreResult {
+  RestoreStatus status = RestoreStatus::skipped;
+  QString error;
+};
+
+/// Moves a trashed file back to `originalPath` only when the Trash copy exists and the
+/// original path is free; never overwrites. Removes the matching `.trashinfo` entry.
+[[nodiscard]] RestoreResult restore(const std::string &trashedPath, const std::string &originalPath);
+
+} // namespace platform::Trash
