@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/model/Date.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+/// Numbers, durations, timings, percentages and dates as the user reads them. Dates follow
+/// the Chinese (zh_CN) patterns in local time; numbers follow the current default locale.
+/// Used on the GUI thread.
+namespace lumora::Fmt {
+
+/// The integer with the digit grouping of the current default locale (re-read on every
+/// call, so a locale change applies at once); grouping is never omitted, not even in the
+/// C locale.
+[[nodiscard]] QString number(std::int64_t value);
+/// A Chinese duration: "几秒" for anything not finite or not above 0, else whole seconds
+/// (at least 1), "m 分 s 秒", "m 分钟" or whole hours.
+[[nodiscard]] QString duration(double seconds);
+/// Milliseconds per photo: "—" without a positive finite value, one decimal below 10,
+/// none from 10 on; always a decimal point.
+[[nodiscard]] QString msPerPhoto(std::optional<double> milliseconds);
+/// A 0…100 percentage rounded half away from zero with "%" appended (NaN reads 0 %).
+[[nodiscard]] QString percent(double value);
+/// The medium date, e.g. "2024年3月5日"; empty for a NaN or infinite date.
+[[nodiscard]] QString mediumDate(Date date);
+/// The medium date and short time, e.g. "2024年3月5日 14:07"; empty like `mediumDate`.
+[[nodiscard]] QString mediumDateTime(Date date);
+
+} // namespace lumora::Fmt

@@ -1,0 +1,175 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>Pindle</name>
+    <message>
+        <source>Cleaned 1 photo</source>
+        <translation>已清理 1 张照片</translation>
+    </message>
+    <message>
+        <source>Cleaned %d photos</source>
+        <translation>已清理 %d 张照片</translation>
+    </message>
+    <message>
+        <source>Restored 1 photo</source>
+        <translation>已恢复 1 张照片</translation>
+    </message>
+    <message>
+        <source>Restored %d photos</source>
+        <translation>已恢复 %d 张照片</translation>
+    </message>
+    <message>
+        <source>Deleted 1 photo</source>
+        <translation>已删除 1 张照片</translation>
+    </message>
+    <message>
+        <source>Deleted %d photos</source>
+        <translation>已删除 %d 张照片</translation>
+    </message>
+    <message>
+        <source>1 similar photo</source>
+        <translation>1 张相似照片</translation>
+    </message>
+    <message>
+        <source>%d similar photos</source>
+        <translation>%d 张相似照片</translation>
+    </message>
+    <message>
+        <source>Clean up 1 more photo</source>
+        <translation>清理其余 1 张</translation>
+    </message>
+    <message>
+        <source>Clean up %d more photos</source>
+        <translation>清理其余 %d 张</translation>
+    </message>
+    <message>
+        <source>Keep the best; move 1 photo to Recently Deleted</source>
+        <translation>保留最佳，将 1 张移到「最近删除」</translation>
+    </message>
+    <message>
+        <source>Keep the best; move %d photos to Recently Deleted</source>
+        <translation>保留最佳，将 %d 张移到「最近删除」</translation>
+    </message>
+    <message>
+        <source>Keep the best; move 1 photo to the Trash</source>
+        <translation>保留最佳，将 1 张移到废纸篓</translation>
+    </message>
+    <message>
+        <source>Keep the best; move %d photos to the Trash</source>
+        <translation>保留最佳，将 %d 张移到废纸篓</translation>
+    </message>
+    <message>
+        <source>Move 1 photo to Recently Deleted</source>
+        <translation>将 1 张照片移到「最近删除」</translation>
+    </message>
+    <message>
+        <source>Move %d photos to Recently Deleted</source>
+        <translation>将 %d 张照片移到「最近删除」</translation>
+    </message>
+    <message>
+        <source>1 group</source>
+        <translation>1 组</translation>
+    </message>
+    <message>
+        <source>%d groups</source>
+        <translation>%d 组</translation>
+    </message>
+    <message>
+        <source>1 photo</source>
+        <translation>1 张照片</translation>
+    </message>
+    <message>
+        <source>%d photos</source>
+        <translation>%d 张照片</translation>
+    </message>
+    <message>
+        <source>library.denied.message</source>
+        <translation>Pindle 还没有拿到「照片」图库的访问权限，所以暂时读不到图库里的照片。允许访问后点「重试」，或者改用文件夹扫描。</translation>
+    </message>
+    <message>
+        <source>error.folder.empty.title</source>
+        <translation>文件夹里没有可分析的照片</translation>
+    </message>
+    <message>
+        <source>error.folder.empty.message</source>
+        <translation>在 %@ 里没有找到可以分析的照片。可以换一个放着照片的文件夹再试。</translation>
+    </message>
+    <message>
+        <source>error.folder.unreadable.message</source>
+        <translation>Pindle 没能读取 %@。请确认这个文件夹还在，并且当前用户有读取权限，然后重试。</translation>
+    </message>
+    <message>
+        <source>「照片」App 图库 · 未下载的 iCloud 原图会先下载，单张可能比较慢</source>
+        <translation>「照片」图库</translation>
+    </message>
+    <message>
+        <source>图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，或者改用文件夹扫描。</source>
+        <translation>图库里没有找到可以分析的照片。请确认图库文件夹里已经有照片，或者改用文件夹扫描。</translation>
+    </message>
+    <message>
+        <source>图库里有照片读取失败，可能是 iCloud 原图还没有下载到本机。可以稍后重试。</source>
+        <translation>图库里有照片读取失败。可以稍后重试。</translation>
+    </message>
+    <message>
+        <source>Pindle 需要 macOS 15 或更高版本的 Apple Vision 美学模型。请升级系统后重试。</source>
+        <translation>Pindle 需要本机的美学分析模型。请升级系统后重试。</translation>
+    </message>
+    <message>
+        <source>请在「系统设置 › 隐私与安全性 › 文件和文件夹」中允许 Pindle 访问这个文件夹。</source>
+        <translation>请在文件管理器里检查这个文件夹的权限，允许当前用户读取后重试。</translation>
+    </message>
+    <message>
+        <source>%@，30 天内可在「照片」App 恢复</source>
+        <translation>%@，30 天内可在图库中恢复</translation>
+    </message>
+    <message>
+        <source>已移入「照片」App 的「最近删除」</source>
+        <translation>已移入图库的「最近删除」</translation>
+    </message>
+    <message>
+        <source>图库来源需要「照片」App 的完整访问权限。</source>
+        <translation>图库来源需要「照片」图库的完整访问权限。</translation>
+    </message>
+    <message>
+        <source>打开「照片」权限设置</source>
+        <translation>打开图库权限设置</translation>
+    </message>
+    <message>
+        <source>扫描「照片」App 图库（菜单「文件」里也有）</source>
+        <translation>扫描「照片」图库（菜单「文件」里也有）</translation>
+    </message>
+    <message>
+        <source>选择一个文件夹，自动分析其中的照片（⌘O）</source>
+        <translation>选择一个文件夹，自动分析其中的照片（Ctrl+O）</translation>
+    </message>
+    <message>
+        <source>重新分析当前文件夹（⌘R）</source>
+        <translation>重新分析当前文件夹（Ctrl+R）</translation>
+    </message>
+    <message>
+        <source>「照片」App 图库</source>
+        <translation>「照片」图库</translation>
+    </message>
+    <message>
+        <source>照片来自「照片」App 图库，删除会进入「最近删除」</source>
+        <translation>照片来自「照片」图库，删除会进入「最近删除」</translation>
+    </message>
+    <message>
+        <source>选一个照片文件夹，或直接扫描「照片」App 图库；相似分组与美学打分都在本机完成。</source>
+        <translation>选一个照片文件夹，或直接扫描「照片」图库；相似分组与美学打分都在本机完成。</translation>
+    </message>
+    <message>
+        <source>Apple Vision 美学打分，0–10 分一眼看懂</source>
+        <translation>本机美学打分，0–10 分一眼看懂</translation>
+    </message>
+    <message>
+        <source>也能整理「照片」App 图库，删除进「最近删除」</source>
+        <translation>也能整理「照片」图库，删除进「最近删除」</translation>
+    </message>
+    <message>
+        <source>文件夹照片移到废纸篓，可在 Finder 中恢复</source>
+        <translation>文件夹照片移到废纸篓，可在文件管理器中恢复</translation>
+    </message>
+</context>
+</TS>
