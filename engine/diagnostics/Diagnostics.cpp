@@ -1,25 +1,184 @@
 #include "engine/diagnostics/Diagnostics.h"
 
+#include "engine/diagnostics/CrashHandler.h"
+#include "engine/diagnostics/LogFile.h"
+#include "engine/diagnostics/LogLine.h"
 #include "platform/core/AppDirectories.h"
 
-#include <QDateTime>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringList>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/utsname.h>
+#include <unistd.h>
 
 namespace lumora::Diagnostics {
+namespace {
+
+std::mutex &logLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+QString logPath() { return directory() + QStringLiteral("/diagnostics.log"); }
+
+QString markerPath() { return directory() + QStringLiteral("/session.running"); }
+
+// "%.0f" as printf rounds it; the label is concatenated, never used as a format.
+QString wholeNumber(double value) { return QString::asprintf("%.0f", value); }
+
+// The second field of /proc/self/statm: resident pages.
+[[nodiscard]] long residentPages() {
+  const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return -1;
+  }
+  char buffer[128] = {};
+  ssize_t got = 0;
+  do {
+    got = ::read(fd, buffer, sizeof(buffer) - 1);
+  } while (got < 0 && errno == EINTR);
+  ::close(fd);
+  long size = 0;
+  long resident = 0;
+  if (got <= 0 || std::sscanf(buffer, "%ld %ld", &size, &resident) != 2 || resident < 0) {
+    return -1;
+  }
+  return resident;
+}
+
+constexpr qsizetype kExportedLogLines = 200;
+
+QString orUnknown(const QString &value) {
+  return value.isEmpty() ? QStringLiteral("?") : value;
+}
+
+// The reverse-DNS identifier from the organisation's domain and the application's name.
+QString applicationIdentifier() {
+  const QString domain = QCoreApplication::organizationDomain();
+  const QString name = QCoreApplication::applicationName();
+  if (domain.isEmpty() || name.isEmpty()) {
+    return QStringLiteral("?");
+  }
+  QStringList labels = domain.split(QLatin1Char('.'), Qt::SkipEmptyParts);
+  std::reverse(labels.begin(), labels.end());
+  labels.append(name);
+  return labels.join(QLatin1Char('.'));
+}
+
+QString systemLine() {
+  struct utsname names {};
+  const bool known = ::uname(&names) == 0;
+  return QStringLiteral("系统: Linux ") +
+         (known ? orUnknown(QString::fromLocal8Bit(names.release)) : QStringLiteral("?")) +
+         QLatin1Char(' ') +
+         (known ? orUnknown(QString::fromLocal8Bit(names.machine)) : QStringLiteral("?"));
+}
+
+// A file's size in decimal units ("12.3 kB"); 0 bytes when the file is missing.
+QString fileSizeText(const QString &name) {
+  const QFileInfo info(directory() + QLatin1Char('/') + name);
+  const qint64 size = info.exists() ? info.size() : 0;
+  return QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeSIFormat);
+}
+
+// The last lines of the log, or the "no record" line when it cannot be read. The log may begin
+// inside a multi-byte character after trimming: invalid bytes decode as U+FFFD.
+QStringList recentLogLines() {
+  QFile file(logPath());
+  if (!file.open(QIODevice::ReadOnly)) {
+    return {QStringLiteral("（暂无记录）")};
+  }
+  const QStringList lines =
+      QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  return lines.mid(std::max<qsizetype>(0, lines.size() - kExportedLogLines));
+}
+
+} // namespace
 
 void log(const QString &category, const QString &message) {
-  static std::mutex lock;
-  const std::scoped_lock guard(lock);
-  const QString dir = platform::appSupportDirectory();
-  QDir().mkpath(dir);
-  QFile file(dir + QStringLiteral("/diagnostics.log"));
-  if (!file.open(QIODevice::Append)) {
+  const QByteArray line =
+      logline::build(category, message, static_cast<std::int64_t>(std::time(nullptr)));
+  const std::scoped_lock guard(logLock());
+  if (!QDir().mkpath(directory())) {
     return;
   }
-  const QString time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-  file.write(QStringLiteral("[%1] [%2] %3\n").arg(time, category, message).toUtf8());
+  logfile::append(logPath(), line);
 }
+
+void logTiming(const QString &label, double seconds) {
+  log(QStringLiteral("perf"), label + QStringLiteral(": ") + wholeNumber(seconds * 1000) +
+                                  QStringLiteral(" ms"));
+}
+
+void logMemory(const QString &tag) {
+  const double mb = currentResidentMB();
+  if (mb > 0) {
+    log(QStringLiteral("mem"), tag + QStringLiteral(": ") + wholeNumber(mb) + QStringLiteral(" MB"));
+  }
+}
+
+double currentResidentMB() {
+  const long pages = residentPages();
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pages < 0 || pageSize <= 0) {
+    return -1;
+  }
+  return static_cast<double>(pages) * static_cast<double>(pageSize) / 1024.0 / 1024.0;
+}
+
+void beginSession() {
+  if (QFile::exists(markerPath())) {
+    log(QStringLiteral("app"), QStringLiteral("⚠️ unclean previous exit detected"));
+  }
+  QDir().mkpath(directory());
+  QFile marker(markerPath());
+  if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    marker.write("running");
+  }
+}
+
+void endSession() { QFile::remove(markerPath()); }
+
+void installCrashHandler() {
+  // Created now: a signal handler cannot create folders.
+  QDir().mkpath(directory());
+  crashhandler::install(logPath());
+}
+
+QString exportText() {
+  QStringList lines;
+  lines << QStringLiteral("Pindle 诊断信息")
+        << QStringLiteral("版本: ") + orUnknown(QCoreApplication::applicationVersion()) +
+               QStringLiteral(" (?)")
+        << QStringLiteral("Bundle: ") + applicationIdentifier() << systemLine()
+        << QStringLiteral("时间: ") + logline::currentTimestamp() << QString()
+        << QStringLiteral("— 缓存 —")
+        << QStringLiteral("基础文件: ") + fileSizeText(QStringLiteral("analysis-cache.bin"))
+        << QStringLiteral("增量日志: ") + fileSizeText(QStringLiteral("analysis-cache.bin.log"))
+        << QStringLiteral("墓碑文件: ") + fileSizeText(QStringLiteral("analysis-cache.bin.deleted"))
+        << QString() << QStringLiteral("— 内存 —")
+        << QStringLiteral("当前常驻: ") + wholeNumber(currentResidentMB()) + QStringLiteral(" MB")
+        << QString() << QStringLiteral("— 最近日志 —");
+  lines << recentLogLines();
+  return lines.join(QLatin1Char('\n'));
+}
+
+void clear() {
+  const std::scoped_lock guard(logLock());
+  QFile::remove(logPath());
+}
+
+QString directory() { return platform::appSupportDirectory(); }
+
+QUrl logURL() { return QUrl::fromLocalFile(logPath()); }
 
 } // namespace lumora::Diagnostics
