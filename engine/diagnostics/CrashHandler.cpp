@@ -31,9 +31,9 @@ std::array<struct sigaction, kSignals.size()> g_previousActions{};
 std::terminate_handler g_previousTerminate = nullptr;
 alignas(16) char g_altStack[kAltStackSize];
 std::atomic<bool> g_installed{false};
-// Set once the terminate handler has written its lines, so the SIGABRT of the abort that
-// follows does not add a second, less telling crash line.
-std::atomic<bool> g_terminateReported{false};
+// Set once a crash has been reported: the abort that follows an uncaught exception, or the
+// abort of a sanitizer that reports a fault after us, adds no second, less telling line.
+std::atomic<bool> g_reported{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 // Async-signal-safe: open, write, close on a path prepared in advance.
@@ -130,7 +130,7 @@ void writeSignalLine(int signal) noexcept {
 
 void onFatalSignal(int signal, siginfo_t *info, void *) {
   const int savedErrno = errno;
-  if (signal != SIGABRT || !g_terminateReported.load()) {
+  if (!g_reported.exchange(true)) {
     writeSignalLine(signal);
   }
   for (std::size_t i = 0; i < kSignals.size(); ++i) {
@@ -205,7 +205,7 @@ void writeLine(const QString &message) {
     line.add("uncaught exception (no memory left to describe it)\n");
     appendRaw(line.data(), line.size());
   }
-  g_terminateReported.store(true);
+  g_reported.store(true);
   if (g_previousTerminate != nullptr) {
     g_previousTerminate();
   }
