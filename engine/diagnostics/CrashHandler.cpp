@@ -86,7 +86,8 @@ public:
   void addNumber(int value) noexcept {
     char digits[12];
     std::size_t count = 0;
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    unsigned magnitude =
+        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     do {
       digits[count++] = static_cast<char>('0' + magnitude % 10);
       magnitude /= 10;
@@ -154,19 +155,24 @@ QString demangled(const char *name) {
   return QString::fromUtf8(status == 0 && readable ? readable.get() : name);
 }
 
+// The exception's what(), empty for one that is no std::exception.
+QString reasonOf(const std::exception_ptr &exception) {
+  try {
+    std::rethrow_exception(exception);
+  } catch (const std::exception &error) {
+    return QString::fromUtf8(error.what());
+  } catch (...) {
+  }
+  return {};
+}
+
 QString describeCurrentException() {
   const std::exception_ptr current = std::current_exception();
   if (!current) {
     return QStringLiteral("std::terminate called without an active exception");
   }
   const std::type_info *type = abi::__cxa_current_exception_type();
-  QString reason;
-  try {
-    std::rethrow_exception(current);
-  } catch (const std::exception &error) {
-    reason = QString::fromUtf8(error.what());
-  } catch (...) {
-  }
+  const QString reason = reasonOf(current);
   return QStringLiteral("uncaught exception ") +
          (type ? demangled(type->name()) : QStringLiteral("(unknown type)")) +
          QStringLiteral(": ") + (reason.isEmpty() ? QStringLiteral("(no reason)") : reason);
@@ -176,8 +182,8 @@ QString currentStack() {
   // One frame more than kept: the first is this handler itself.
   void *frames[kMaxStackFrames + 1];
   const int count = ::backtrace(frames, kMaxStackFrames + 1);
-  const std::unique_ptr<char *, decltype(&std::free)> symbols(
-      ::backtrace_symbols(frames, count), &std::free);
+  const std::unique_ptr<char *, decltype(&std::free)> symbols(::backtrace_symbols(frames, count),
+                                                              &std::free);
   QStringList parts;
   for (int i = 1; symbols && i < count; ++i) {
     parts.append(QString::fromUtf8(symbols.get()[i]));
@@ -186,8 +192,8 @@ QString currentStack() {
 }
 
 void writeLine(const QString &message) {
-  const QByteArray line =
-      logline::build(QStringLiteral("crash"), message, static_cast<std::int64_t>(std::time(nullptr)));
+  const QByteArray line = logline::build(QStringLiteral("crash"), message,
+                                         static_cast<std::int64_t>(std::time(nullptr)));
   appendRaw(line.constData(), static_cast<std::size_t>(line.size()));
 }
 

@@ -57,9 +57,7 @@ QString wholeNumber(double value) { return QString::asprintf("%.0f", value); }
 
 constexpr qsizetype kExportedLogLines = 200;
 
-QString orUnknown(const QString &value) {
-  return value.isEmpty() ? QStringLiteral("?") : value;
-}
+QString orUnknown(const QString &value) { return value.isEmpty() ? QStringLiteral("?") : value; }
 
 // The reverse-DNS identifier from the organisation's domain and the application's name.
 QString applicationIdentifier() {
@@ -115,14 +113,15 @@ void log(const QString &category, const QString &message) {
 }
 
 void logTiming(const QString &label, double seconds) {
-  log(QStringLiteral("perf"), label + QStringLiteral(": ") + wholeNumber(seconds * 1000) +
-                                  QStringLiteral(" ms"));
+  log(QStringLiteral("perf"),
+      label + QStringLiteral(": ") + wholeNumber(seconds * 1000) + QStringLiteral(" ms"));
 }
 
 void logMemory(const QString &tag) {
   const double mb = currentResidentMB();
   if (mb > 0) {
-    log(QStringLiteral("mem"), tag + QStringLiteral(": ") + wholeNumber(mb) + QStringLiteral(" MB"));
+    log(QStringLiteral("mem"),
+        tag + QStringLiteral(": ") + wholeNumber(mb) + QStringLiteral(" MB"));
   }
 }
 

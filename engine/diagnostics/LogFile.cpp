@@ -51,8 +51,9 @@ void writeAll(int fd, const QByteArray &bytes) {
   tail.resize(static_cast<qsizetype>(size - start));
   qsizetype filled = 0;
   while (filled < tail.size()) {
-    const ssize_t got = ::pread(fd, tail.data() + filled, static_cast<std::size_t>(tail.size() - filled),
-                                static_cast<off_t>(start + filled));
+    const ssize_t got =
+        ::pread(fd, tail.data() + filled, static_cast<std::size_t>(tail.size() - filled),
+                static_cast<off_t>(start + filled));
     if (got < 0 && errno == EINTR) {
       continue;
     }
@@ -64,7 +65,8 @@ void writeAll(int fd, const QByteArray &bytes) {
   return true;
 }
 
-[[nodiscard]] bool replaceWith(const QString &path, const QByteArray &tail, const QByteArray &line) {
+[[nodiscard]] bool replaceWith(const QString &path, const QByteArray &tail,
+                               const QByteArray &line) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
     return false;

@@ -90,8 +90,7 @@ QString escaped(const QString &text) {
   return result;
 }
 
-QByteArray build(const QString &category, const QString &message,
-                 std::int64_t secondsSince1970) {
+QByteArray build(const QString &category, const QString &message, std::int64_t secondsSince1970) {
   char stamp[kTimestampLength];
   formatTimestamp(secondsSince1970, stamp);
   QByteArray line;

@@ -63,8 +63,8 @@ TEST(PhotoGroup, emptyAndSingleGroups) {
 }
 
 TEST(PhotoGroup, reclaimableBytesSkipTheBest) {
-  const PhotoGroup group("a", {photo("a", 0, 0, false, 5), photo("b", 0, 0, false, 7),
-                               photo("c", 0, 0, false, 11)});
+  const PhotoGroup group(
+      "a", {photo("a", 0, 0, false, 5), photo("b", 0, 0, false, 7), photo("c", 0, 0, false, 11)});
   EXPECT_EQ(group.reclaimableBytes(), 18);
   EXPECT_EQ(group.bestID, "a");
   EXPECT_DOUBLE_EQ(group.deltaFromBest(group.items[1]), 0);
@@ -94,15 +94,13 @@ TEST(PhotoGroup, utilityAvoidedCountsOnlyForAPhotographBest) {
                 .bestReason()
                 .utilityAvoided,
             2);
-  EXPECT_EQ(PhotoGroup("a", {photo("a", 0, 0, true), photo("b", 0, 0, true)})
-                .bestReason()
-                .utilityAvoided,
-            0);
+  EXPECT_EQ(
+      PhotoGroup("a", {photo("a", 0, 0, true), photo("b", 0, 0, true)}).bestReason().utilityAvoided,
+      0);
 }
 
 TEST(PhotoGroup, corruptSharpnessNeverOverflows) {
-  const auto reason =
-      PhotoGroup("a", {photo("a", 0, 3e38f), photo("b", 0, 1.5f)}).bestReason();
+  const auto reason = PhotoGroup("a", {photo("a", 0, 3e38f), photo("b", 0, 1.5f)}).bestReason();
   EXPECT_EQ(reason.kind, SelectionReason::Kind::sharpest);
   EXPECT_GT(reason.percent, 0);
 }
@@ -116,7 +114,8 @@ TEST(SimilarityScale, percentAndHintBands) {
   EXPECT_EQ(SimilarityScale::hint(0.24f), QStringLiteral("推荐：同一次拍摄的多张"));
   EXPECT_EQ(SimilarityScale::hint(0.32f), QStringLiteral("宽松：同一场景的不同时段"));
   EXPECT_EQ(SimilarityScale::hint(0.42f), QStringLiteral("很宽松：可能误合并不同内容，慎用"));
-  EXPECT_EQ(SimilarityScale::hint(std::nanf("")), QStringLiteral("很宽松：可能误合并不同内容，慎用"));
+  EXPECT_EQ(SimilarityScale::hint(std::nanf("")),
+            QStringLiteral("很宽松：可能误合并不同内容，慎用"));
 }
 
 TEST(ScanTypes, fractionAndRemainingAreBounded) {
