@@ -1,0 +1,145 @@
+// libvips first: glib's headers use names that Qt defines as macros.
+#include <vips/vips.h>
+
+#include "app/store/ImageDecode.h"
+#include "app/store/ThumbnailLoader.h"
+#include "tests/store/ImageCacheTestSupport.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+using namespace lumora;
+using imagecachetest::photo;
+using imagecachetest::waitFor;
+
+namespace {
+
+// Writes a width × height image, left half red and right half blue, tagged with the EXIF
+// `orientation`; the format follows the file name's suffix.
+void writeFixture(const std::filesystem::path &path, int width, int height, int orientation = 1) {
+  imagedecode::start();
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      unsigned char *pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+      pixel[0] = x < width / 2 ? 255 : 0;
+      pixel[2] = x < width / 2 ? 0 : 255;
+    }
+  }
+  VipsImage *image = vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width, height, 3,
+                                                     VIPS_FORMAT_UCHAR);
+  ASSERT_NE(image, nullptr);
+  vips_image_set_int(image, VIPS_META_ORIENTATION, orientation);
+  const std::string name = path.string() + "[]";
+  const int status = vips_image_write_to_file(image, name.c_str(), nullptr);
+  g_object_unref(image);
+  ASSERT_EQ(status, 0) << vips_error_buffer();
+}
+
+QImage decodeNow(const std::filesystem::path &path, int maxPixel) {
+  return ThumbnailLoader::fileThumbnail(photo(path.string()), maxPixel);
+}
+
+bool isReddish(QRgb pixel) { return qRed(pixel) > 200 && qBlue(pixel) < 60; }
+bool isBluish(QRgb pixel) { return qBlue(pixel) > 200 && qRed(pixel) < 60; }
+
+} // namespace
+
+TEST(ThumbnailLoaderDecode, shrinksOnLoadAndAppliesOrientation) {
+  testsupport::TempDir dir;
+  writeFixture(dir.file("turned.jpg"), 400, 200, 6); // shown turned 90° clockwise
+  const QImage upright = decodeNow(dir.file("turned.jpg"), 100);
+  ASSERT_FALSE(upright.isNull());
+  EXPECT_EQ(upright.size(), QSize(50, 100));
+  EXPECT_TRUE(isReddish(upright.pixel(25, 5))); // the left half is now on top
+  EXPECT_TRUE(isBluish(upright.pixel(25, 95)));
+
+  for (const char *name :
+       {"wide.jpg", "wide.png", "wide.webp", "wide.tif", "wide.gif", "wide.bmp"}) {
+    writeFixture(dir.file(name), 400, 200);
+    const QImage wide = decodeNow(dir.file(name), 160);
+    EXPECT_EQ(wide.size(), QSize(160, 80)) << name;
+    // GIF always decodes with an alpha band.
+    EXPECT_EQ(wide.format(), std::string(name) == "wide.gif" ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32)
+        << name;
+    EXPECT_TRUE(isReddish(wide.pixel(10, 40))) << name;
+    EXPECT_TRUE(isBluish(wide.pixel(150, 40))) << name;
+  }
+
+  // Never enlarged; a size of zero or less gives nothing.
+  EXPECT_EQ(decodeNow(dir.file("wide.png"), 1400).size(), QSize(400, 200));
+  EXPECT_TRUE(decodeNow(dir.file("wide.png"), 0).isNull());
+  EXPECT_TRUE(decodeNow(dir.file("wide.png"), -5).isNull());
+}
+
+TEST(ThumbnailLoaderDecode, pathIsUsedExactlyAsItsBytes) {
+  testsupport::TempDir dir;
+  // A trailing "[...]" is part of the name, never load options for another file.
+  writeFixture(dir.file("c.png[shrink=2]"), 80, 40);
+  EXPECT_EQ(decodeNow(dir.file("c.png[shrink=2]"), 1400).size(), QSize(80, 40));
+  writeFixture(dir.file("d.png"), 80, 40);
+  EXPECT_TRUE(decodeNow(dir.file("d.png[page=0]"), 1400).isNull());
+
+  writeFixture(dir.file("\xff\xfe.png"), 60, 30);
+  EXPECT_EQ(decodeNow(dir.file("\xff\xfe.png"), 1400).size(), QSize(60, 30));
+}
+
+TEST(ThumbnailLoaderDecode, badFilesGiveNoImage) {
+  testsupport::TempDir dir;
+  writeFixture(dir.file("good.jpg"), 300, 200);
+  std::ifstream in(dir.file("good.jpg"), std::ios::binary);
+  const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+  EXPECT_TRUE(decodeNow(dir.write("empty.jpg", ""), 160).isNull());
+  EXPECT_TRUE(decodeNow(dir.write("notes.jpg", "not an image at all\n"), 160).isNull());
+  EXPECT_TRUE(decodeNow(dir.write("header.jpg", jpeg.substr(0, 20)), 160).isNull());
+  // Formats libvips reads but that are no photos: a text matrix and a CSV table.
+  EXPECT_TRUE(decodeNow(dir.write("m.mat", "2 2\n1 2\n3 4\n"), 160).isNull());
+  EXPECT_TRUE(decodeNow(dir.write("t.csv", "1,2\n3,4\n"), 160).isNull());
+  EXPECT_TRUE(decodeNow(dir.file("missing.jpg"), 160).isNull());
+  EXPECT_TRUE(decodeNow(dir.path(), 160).isNull());
+
+  // A cut-off JPEG may show what arrived; it must not crash or come out the wrong size.
+  const QImage truncated = decodeNow(dir.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2)), 150);
+  EXPECT_TRUE(truncated.isNull() || truncated.size() == QSize(150, 100));
+
+  PhotoItem libraryPhoto = photo("lib:ABC");
+  libraryPhoto.localIdentifier = "ABC";
+  EXPECT_TRUE(ThumbnailLoader::fileThumbnail(libraryPhoto, 160).isNull());
+}
+
+TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKeyAndRetriesFailures) {
+  testsupport::TempDir dir;
+  ThumbnailLoader loader;
+  EXPECT_EQ(loader.cache().name(), QStringLiteral("Lumora.ThumbnailCache"));
+  EXPECT_EQ(loader.cache().countLimit(), 900);
+  EXPECT_EQ(loader.cache().totalCostLimit(), 96 * 1024 * 1024);
+
+  const PhotoItem item = photo(dir.file("a.png").string());
+  QObject context;
+  ThumbnailPtr small;
+  ThumbnailPtr large;
+  bool missing = false;
+  loader.thumbnail(item, 160, &context, [&](const ThumbnailPtr &t) { missing = !t; });
+  ASSERT_TRUE(waitFor([&] { return missing; })); // the file does not exist yet
+  EXPECT_EQ(loader.cache().count(), 0);
+
+  writeFixture(dir.file("a.png"), 2000, 1000);
+  loader.thumbnail(item, 160, &context, [&](const ThumbnailPtr &t) { small = t; });
+  loader.thumbnail(item, 1400, &context, [&](const ThumbnailPtr &t) { large = t; });
+  ASSERT_TRUE(waitFor([&] { return small && large; }));
+  EXPECT_EQ(small->image().size(), QSize(160, 80));
+  EXPECT_EQ(large->image().size(), QSize(1400, 700));
+  EXPECT_EQ(loader.cache().count(), 2);
+  EXPECT_EQ(loader.cache().totalCost(), small->cost() + large->cost());
+  EXPECT_EQ(loader.cached(item, 160), small);
+
+  loader.clearCache();
+  EXPECT_EQ(loader.cached(item, 160), nullptr);
+  EXPECT_EQ(loader.cache().count(), 0);
+}
