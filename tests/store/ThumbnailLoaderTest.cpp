@@ -4,13 +4,13 @@
 #include "app/store/ImageDecode.h"
 #include "app/store/ThumbnailLoader.h"
 #include "tests/store/ImageCacheTestSupport.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
 using namespace lumora;
 using imagecachetest::photo;
@@ -18,25 +18,26 @@ using imagecachetest::waitFor;
 
 namespace {
 
-// Writes a width × height image, left half red and right half blue, tagged with the EXIF
-// `orientation`; the format follows the file name's suffix.
-void writeFixture(const std::filesystem::path &path, int width, int height, int orientation = 1) {
-  imagedecode::start();
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      unsigned char *pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
-      pixel[0] = x < width / 2 ? 255 : 0;
-      pixel[2] = x < width / 2 ? 0 : 255;
-    }
-  }
-  VipsImage *image = vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width, height, 3,
-                                                     VIPS_FORMAT_UCHAR);
+// Writes a width × height image, left half red and right half blue; the format follows
+// the file name's suffix.
+void writeHalves(const std::filesystem::path &path, int width, int height) {
+  ASSERT_TRUE(testsupport::writeImage(path, width, height, [width](int x, int) {
+    return x < width / 2 ? testsupport::Rgb{255, 0, 0} : testsupport::Rgb{0, 0, 255};
+  })) << path;
+}
+
+// The same as a JPEG tagged with an EXIF orientation, so that it shows turned.
+void writeTurnedJpeg(const std::filesystem::path &path, int width, int height, int orientation) {
+  const std::filesystem::path plain = path.string() + ".plain.png";
+  writeHalves(plain, width, height);
+  VipsImage *image = vips_image_new_from_file(plain.c_str(), nullptr);
   ASSERT_NE(image, nullptr);
-  vips_image_set_int(image, VIPS_META_ORIENTATION, orientation);
-  const std::string name = path.string() + "[]";
-  const int status = vips_image_write_to_file(image, name.c_str(), nullptr);
+  VipsImage *tagged = nullptr;
+  ASSERT_EQ(vips_copy(image, &tagged, nullptr), 0);
   g_object_unref(image);
+  vips_image_set_int(tagged, VIPS_META_ORIENTATION, orientation);
+  const int status = vips_image_write_to_file(tagged, path.c_str(), nullptr);
+  g_object_unref(tagged);
   ASSERT_EQ(status, 0) << vips_error_buffer();
 }
 
@@ -51,7 +52,7 @@ bool isBluish(QRgb pixel) { return qBlue(pixel) > 200 && qRed(pixel) < 60; }
 
 TEST(ThumbnailLoaderDecode, shrinksOnLoadAndAppliesOrientation) {
   testsupport::TempDir dir;
-  writeFixture(dir.file("turned.jpg"), 400, 200, 6); // shown turned 90° clockwise
+  writeTurnedJpeg(dir.file("turned.jpg"), 400, 200, 6); // shown turned 90° clockwise
   const QImage upright = decodeNow(dir.file("turned.jpg"), 100);
   ASSERT_FALSE(upright.isNull());
   EXPECT_EQ(upright.size(), QSize(50, 100));
@@ -60,7 +61,7 @@ TEST(ThumbnailLoaderDecode, shrinksOnLoadAndAppliesOrientation) {
 
   for (const char *name :
        {"wide.jpg", "wide.png", "wide.webp", "wide.tif", "wide.gif", "wide.bmp"}) {
-    writeFixture(dir.file(name), 400, 200);
+    writeHalves(dir.file(name), 400, 200);
     const QImage wide = decodeNow(dir.file(name), 160);
     EXPECT_EQ(wide.size(), QSize(160, 80)) << name;
     // GIF always decodes with an alpha band.
@@ -80,18 +81,19 @@ TEST(ThumbnailLoaderDecode, shrinksOnLoadAndAppliesOrientation) {
 TEST(ThumbnailLoaderDecode, pathIsUsedExactlyAsItsBytes) {
   testsupport::TempDir dir;
   // A trailing "[...]" is part of the name, never load options for another file.
-  writeFixture(dir.file("c.png[shrink=2]"), 80, 40);
+  writeHalves(dir.file("c.png"), 80, 40);
+  std::filesystem::rename(dir.file("c.png"), dir.file("c.png[shrink=2]"));
   EXPECT_EQ(decodeNow(dir.file("c.png[shrink=2]"), 1400).size(), QSize(80, 40));
-  writeFixture(dir.file("d.png"), 80, 40);
+  writeHalves(dir.file("d.png"), 80, 40);
   EXPECT_TRUE(decodeNow(dir.file("d.png[page=0]"), 1400).isNull());
 
-  writeFixture(dir.file("\xff\xfe.png"), 60, 30);
+  writeHalves(dir.file("\xff\xfe.png"), 60, 30);
   EXPECT_EQ(decodeNow(dir.file("\xff\xfe.png"), 1400).size(), QSize(60, 30));
 }
 
 TEST(ThumbnailLoaderDecode, badFilesGiveNoImage) {
   testsupport::TempDir dir;
-  writeFixture(dir.file("good.jpg"), 300, 200);
+  writeHalves(dir.file("good.jpg"), 300, 200);
   std::ifstream in(dir.file("good.jpg"), std::ios::binary);
   const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
@@ -129,7 +131,7 @@ TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKeyAndRetriesFailures) {
   ASSERT_TRUE(waitFor([&] { return missing; })); // the file does not exist yet
   EXPECT_EQ(loader.cache().count(), 0);
 
-  writeFixture(dir.file("a.png"), 2000, 1000);
+  writeHalves(dir.file("a.png"), 2000, 1000);
   loader.thumbnail(item, 160, &context, [&](const ThumbnailPtr &t) { small = t; });
   loader.thumbnail(item, 1400, &context, [&](const ThumbnailPtr &t) { large = t; });
   ASSERT_TRUE(waitFor([&] { return small && large; }));
