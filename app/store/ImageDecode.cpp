@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string_view>
@@ -144,6 +145,11 @@ QImage fromBuffer(const std::string &path, int maxPixel) {
 }
 
 QImage decode(const std::string &path, int maxPixel) {
+  // Only regular files: opening a FIFO or a device would block the worker or never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return {};
+  }
   // A source opens the path exactly as given; vips would read a trailing "[...]" of a
   // file name as load options.
   const SourceHandle source(vips_source_new_from_file(path.c_str()));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <fstream>
 
 using namespace lumora;
@@ -105,6 +106,8 @@ TEST(ThumbnailLoaderDecode, badFilesGiveNoImage) {
   EXPECT_TRUE(decodeNow(dir.write("t.csv", "1,2\n3,4\n"), 160).isNull());
   EXPECT_TRUE(decodeNow(dir.file("missing.jpg"), 160).isNull());
   EXPECT_TRUE(decodeNow(dir.path(), 160).isNull());
+  ASSERT_EQ(::mkfifo(dir.file("pipe.jpg").c_str(), 0600), 0);
+  EXPECT_TRUE(decodeNow(dir.file("pipe.jpg"), 160).isNull()); // returns instead of blocking
 
   // A cut-off JPEG may show what arrived; it must not crash or come out the wrong size.
   const QImage truncated = decodeNow(dir.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2)), 150);
