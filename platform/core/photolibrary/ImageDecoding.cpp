@@ -1,0 +1,141 @@
+// libvips (through GLib) must come before Qt: Qt's "signals" keyword macro breaks GIO headers.
+#include <vips/vips.h>
+
+#include "platform/core/photolibrary/ImageDecoding.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <system_error>
+
+namespace platform::imagedecoding {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Unref {
+  void operator()(VipsImage *image) const { g_object_unref(image); }
+};
+using ImageHandle = std::unique_ptr<VipsImage, Unref>;
+
+void ensureStarted() {
+  static std::once_flag once;
+  std::call_once(once, [] { (void)vips_init("pindle"); });
+}
+
+QString takeVipsError() {
+  QString message = QString::fromUtf8(vips_error_buffer()).trimmed();
+  vips_error_clear();
+  return message.isEmpty() ? QStringLiteral("无法解码图像") : message;
+}
+
+// Each step hands back a new image or an error; the input handle is released either way.
+using Step = int (*)(VipsImage *, VipsImage **);
+
+Expected<ImageHandle, QString> apply(ImageHandle image, Step step) {
+  VipsImage *out = nullptr;
+  if (step(image.get(), &out) != 0) {
+    return Unexpected{takeVipsError()};
+  }
+  return ImageHandle(out);
+}
+
+int toSrgb(VipsImage *in, VipsImage **out) {
+  return vips_colourspace(in, out, VIPS_INTERPRETATION_sRGB, nullptr);
+}
+int toUchar(VipsImage *in, VipsImage **out) { return vips_cast_uchar(in, out, nullptr); }
+int firstFourBands(VipsImage *in, VipsImage **out) {
+  return vips_extract_band(in, out, 0, "n", 4, nullptr);
+}
+
+// Grey, 16-bit, CMYK and extra-band images all end as 8-bit RGB or RGBA.
+Expected<ImageHandle, QString> toRgb8(ImageHandle image) {
+  Expected<ImageHandle, QString> current(std::move(image));
+  if (current && current.value()->Type != VIPS_INTERPRETATION_sRGB) {
+    current = apply(std::move(current.value()), toSrgb);
+  }
+  if (current && current.value()->BandFmt != VIPS_FORMAT_UCHAR) {
+    current = apply(std::move(current.value()), toUchar);
+  }
+  if (current && current.value()->Bands > 4) {
+    current = apply(std::move(current.value()), firstFourBands);
+  }
+  return current;
+}
+
+Expected<ImageBuffer, QString> copyPixels(VipsImage *image) {
+  std::size_t size = 0;
+  void *memory = vips_image_write_to_memory(image, &size);
+  if (memory == nullptr) {
+    return Unexpected{takeVipsError()};
+  }
+  const auto *bytes = static_cast<const std::uint8_t *>(memory);
+  ImageBuffer buffer{vips_image_get_width(image), vips_image_get_height(image),
+                     vips_image_get_bands(image), std::vector<std::uint8_t>(bytes, bytes + size)};
+  g_free(memory);
+  if (buffer.channels < 3 || buffer.pixels.size() != buffer.bytesPerRow() * buffer.height) {
+    return Unexpected{QStringLiteral("无法转换图像的颜色格式")};
+  }
+  return buffer;
+}
+
+} // namespace
+
+Expected<ImageBuffer, QString> decodeFitted(const fs::path &file, Size bounds) {
+  ensureStarted();
+  VipsImage *raw = nullptr;
+  // vips_thumbnail shrinks on load where the format allows it (JPEG, WebP, HEIF) and applies
+  // the EXIF orientation; VIPS_SIZE_DOWN keeps small images at their own size.
+  if (vips_thumbnail(file.c_str(), &raw, std::max(1, bounds.width), "height",
+                     std::max(1, bounds.height), "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+    return Unexpected{takeVipsError()};
+  }
+  auto rgb = toRgb8(ImageHandle(raw));
+  if (!rgb) {
+    return Unexpected{rgb.error()};
+  }
+  return copyPixels(rgb.value().get());
+}
+
+std::optional<Size> storedSize(const fs::path &file) {
+  ensureStarted();
+  // Opening is lazy: only the header is read.
+  ImageHandle image(vips_image_new_from_file(file.c_str(), nullptr));
+  if (!image) {
+    vips_error_clear();
+    return std::nullopt;
+  }
+  return Size{vips_image_get_width(image.get()), vips_image_get_height(image.get())};
+}
+
+Expected<void, QString> writeRendition(const fs::path &source, const fs::path &target, int side) {
+  const auto size = storedSize(source);
+  if (!size || std::max(size->width, size->height) <= side) {
+    return {};
+  }
+  VipsImage *raw = nullptr;
+  if (vips_thumbnail(source.c_str(), &raw, side, "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+    return Unexpected{takeVipsError()};
+  }
+  const ImageHandle thumbnail(raw);
+  std::error_code ignored;
+  fs::create_directories(target.parent_path(), ignored);
+  fs::path partial = target;
+  partial += ".partial";
+  // The orientation is already applied, so the metadata that would rotate it again goes.
+  if (vips_jpegsave(thumbnail.get(), partial.c_str(), "Q", 85, "strip", TRUE, nullptr) != 0) {
+    fs::remove(partial, ignored);
+    return Unexpected{takeVipsError()};
+  }
+  std::error_code renamed;
+  fs::rename(partial, target, renamed);
+  if (renamed) {
+    fs::remove(partial, ignored);
+    return Unexpected{QString::fromStdString(renamed.message())};
+  }
+  return {};
+}
+
+void threadFinished() { vips_thread_shutdown(); }
+
+} // namespace platform::imagedecoding

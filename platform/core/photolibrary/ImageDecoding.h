@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/core/Expected.h"
+#include "platform/core/photolibrary/ImageBuffer.h"
+
+#include <QString>
+#include <filesystem>
+#include <optional>
+
+/// libvips decoding for the photo library: orientation applied, never enlarged, always
+/// converted to 8-bit sRGB. Safe to call from any thread; a thread that has called it
+/// calls `threadFinished()` before it ends.
+namespace platform::imagedecoding {
+
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size &) const = default;
+};
+
+/// Decodes the file scaled down to fit inside `bounds`, keeping its aspect ratio; an image
+/// that already fits keeps its size. The error is libvips' message.
+[[nodiscard]] Expected<ImageBuffer, QString> decodeFitted(const std::filesystem::path &file,
+                                                          Size bounds);
+/// The stored pixel size (before orientation) from the file's header, when it is an image.
+[[nodiscard]] std::optional<Size> storedSize(const std::filesystem::path &file);
+/// Writes a JPEG of `source` whose longest side is `side`, when `source` is larger than
+/// that; does nothing for smaller images. The file appears complete or not at all.
+[[nodiscard]] Expected<void, QString> writeRendition(const std::filesystem::path &source,
+                                                     const std::filesystem::path &target, int side);
+/// Releases libvips' per-thread state; call on worker threads before they end.
+void threadFinished();
+
+} // namespace platform::imagedecoding
