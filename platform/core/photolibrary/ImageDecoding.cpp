@@ -13,6 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Decoded results above this many pixels (a quarter gigapixel, 1 GiB as RGBA) are refused
+// rather than allocated: a request with a huge box must not take the memory of the machine.
+constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
+
 struct Unref {
   void operator()(VipsImage *image) const { g_object_unref(image); }
 };
@@ -90,7 +94,11 @@ Expected<ImageBuffer, QString> decodeFitted(const fs::path &file, Size bounds) {
                      std::max(1, bounds.height), "size", VIPS_SIZE_DOWN, nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
-  auto rgb = toRgb8(ImageHandle(raw));
+  ImageHandle fitted(raw);
+  if (std::int64_t{fitted->Xsize} * fitted->Ysize > kMaxPixels) {
+    return Unexpected{QStringLiteral("图像太大，无法解码")};
+  }
+  auto rgb = toRgb8(std::move(fitted));
   if (!rgb) {
     return Unexpected{rgb.error()};
   }

@@ -67,7 +67,7 @@ TEST(CatalogueFailure, lockedCatalogueFailsTheBlockAsBusyAndChangesNothing) {
   EXPECT_FALSE(library->fetchStillImages().value().at(0).isFavorite);
 
   platform::NewAsset input;
-  input.source = testsupport::writeJpeg(fixture.dir().file("more.jpg"), 20, 20);
+  input.source = testsupport::writePhoto(fixture.dir().file("more.jpg"), 20, 20);
   EXPECT_FALSE(library->addAsset(input).hasValue());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fixture.location() / "originals"),
                           std::filesystem::directory_iterator()),
@@ -99,7 +99,7 @@ TEST(CatalogueFailure, catalogueThatIsNoDatabaseIsReportedAndLeftUntouched) {
   {
     auto library = PhotoLibrary::open(location).value();
     platform::NewAsset input;
-    input.source = testsupport::writeJpeg(dir.file("one.jpg"), 16, 16);
+    input.source = testsupport::writePhoto(dir.file("one.jpg"), 16, 16);
     file = library->addAsset(input).value().file;
   }
   const std::string garbage(4096, '\x5a');
@@ -116,7 +116,7 @@ TEST(CatalogueFailure, catalogueThatIsNoDatabaseIsReportedAndLeftUntouched) {
 TEST(CatalogueFailure, damagedPagesGiveAnErrorNotACrash) {
   testsupport::TempDir dir;
   const auto location = dir.path() / "Library";
-  const auto source = testsupport::writeJpeg(dir.file("one.jpg"), 16, 16);
+  const auto source = testsupport::writePhoto(dir.file("one.jpg"), 16, 16);
   {
     auto library = PhotoLibrary::open(location).value();
     platform::NewAsset input;

@@ -10,8 +10,8 @@
 
 namespace testsupport {
 
-/// Writes a grey-noise JPEG of the given size (generated, nothing is committed).
-std::filesystem::path writeJpeg(const std::filesystem::path &path, int width, int height);
+/// Writes a generated photo (the format follows the extension) and returns its path.
+std::filesystem::path writePhoto(const std::filesystem::path &path, int width, int height);
 
 /// A fresh library in a temporary folder with a helper to add generated photos.
 class LibraryFixture {

@@ -105,7 +105,7 @@ TEST(PhotoLibraryFetch, byIdentifiersInTheOrderAskedWithoutUnknownOrDeleted) {
 TEST(PhotoLibraryAdd, copiesTheFileAndKeepsNameBytesScreenshotBitAndDates) {
   LibraryFixture fixture;
   const std::string oddName = "Urlaub \xe9t\xe9.jpg"; // Latin-1 bytes, not UTF-8
-  const auto source = testsupport::writeJpeg(fixture.dir().file("in.jpg"), 40, 30);
+  const auto source = testsupport::writePhoto(fixture.dir().file("in.jpg"), 40, 30);
   NewAsset input;
   input.source = source;
   input.originalFilename = oddName;
