@@ -1,0 +1,369 @@
+#include "engine/cache/AnalysisCache.h"
+
+#include "engine/cache/BinaryWriter.h"
+#include "engine/cache/CacheAppend.h"
+#include "engine/cache/FileBytes.h"
+#include "engine/cache/HalfFloat.h"
+#include "engine/cache/PosixCompactionFiles.h"
+#include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/AppDirectories.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <bit>
+
+namespace lumora {
+namespace {
+
+constexpr std::string_view kBaseMagic = "LMV2";
+constexpr std::string_view kLogMagic = "LML2";
+constexpr std::size_t kMinimumBaseSize = 13;
+constexpr std::size_t kMinimumLogSize = 9;
+// The shortest record (empty path, no vector), used to bound a preallocation by the data.
+constexpr std::size_t kMinimumRecordSize = 39;
+// Compaction streams records through a buffer of this size instead of building the file.
+constexpr std::size_t kCompactionBuffer = 4 * 1024 * 1024;
+
+bool isReadableVersion(std::uint32_t version) { return version == 2 || version == 3; }
+
+/// Reads the fields both record versions share, or nothing.
+std::optional<CacheEntry> readCommonFields(BinaryReader &reader) {
+  const auto length = reader.u32();
+  if (!length || *length >= AnalysisCache::kPathLimit) {
+    return std::nullopt;
+  }
+  auto path = reader.string(*length);
+  const auto modified = reader.f64();
+  const auto captureDate = reader.f64();
+  const auto fileSize = reader.u64();
+  const auto score = reader.u32();
+  const auto utility = reader.u8();
+  const auto sharpness = reader.u32();
+  if (!path || !modified || !captureDate || !fileSize || !score || !utility || !sharpness) {
+    return std::nullopt;
+  }
+  CacheEntry entry;
+  entry.path = std::move(*path);
+  entry.modified = Date::fromSeconds(*modified);
+  entry.captureDate = Date::fromSeconds(*captureDate);
+  entry.fileSize = std::bit_cast<std::int64_t>(*fileSize);
+  entry.score = std::bit_cast<float>(*score);
+  entry.isUtility = *utility != 0;
+  entry.sharpness = std::bit_cast<float>(*sharpness);
+  return entry;
+}
+
+/// Reads a record of either version: `width` is the byte size of one feature value.
+std::optional<CacheEntry> readVersionedRecord(BinaryReader &reader, const PathSet *only,
+                                              std::size_t width) {
+  auto entry = readCommonFields(reader);
+  if (!entry) {
+    return std::nullopt;
+  }
+  const std::optional<std::uint32_t> count =
+      width == 2 ? std::optional<std::uint32_t>(reader.u16()) : reader.u32();
+  if (!count || *count > AnalysisCache::kFeatureLimit) {
+    return std::nullopt;
+  }
+  if (only != nullptr && !only->contains(entry->path)) {
+    reader.skip(*count * width);
+    return entry;
+  }
+  auto feature = width == 2 ? reader.float16s(*count) : reader.floats(*count);
+  if (!feature) {
+    return std::nullopt;
+  }
+  entry->feature = std::move(*feature);
+  return entry;
+}
+
+void appendRecord(std::string &buffer, const CacheEntry &entry, const std::vector<float> &feature) {
+  using binarywriter::appendLE;
+  appendLE(buffer, static_cast<std::uint32_t>(entry.path.size()));
+  buffer += entry.path;
+  appendLE(buffer, entry.modified.secondsSince1970);
+  appendLE(buffer, entry.captureDate.secondsSince1970);
+  appendLE(buffer, entry.fileSize);
+  appendLE(buffer, entry.score);
+  buffer.push_back(entry.isUtility ? '\1' : '\0');
+  appendLE(buffer, entry.sharpness);
+  const std::size_t count = std::min<std::size_t>(feature.size(), 65535);
+  appendLE(buffer, static_cast<std::uint16_t>(count));
+  for (std::size_t i = 0; i < count; ++i) {
+    appendLE(buffer, halffloat::fromFloat(feature[i]));
+  }
+}
+
+QString shownPath(const std::string &path) {
+  constexpr std::size_t kShown = 200;
+  return QString::fromUtf8(path.data(), static_cast<qsizetype>(std::min(path.size(), kShown)));
+}
+
+void logUnstorable(const CacheEntry &entry) {
+  Diagnostics::log(QStringLiteral("scan"),
+                   QStringLiteral("cache entry not written (path %1 bytes, %2 features): %3")
+                       .arg(entry.path.size())
+                       .arg(entry.feature.size())
+                       .arg(shownPath(entry.path)));
+}
+
+/// Whether a vector read back from the files belongs to the same analysis as `entry`.
+bool isSameAnalysis(const CacheEntry &entry, const CacheEntry &stored) {
+  return std::bit_cast<std::uint64_t>(entry.modified.secondsSince1970) ==
+             std::bit_cast<std::uint64_t>(stored.modified.secondsSince1970) &&
+         entry.fileSize == stored.fileSize;
+}
+
+} // namespace
+
+std::filesystem::path AnalysisCache::defaultDirectory() {
+  const QString folder = platform::appSupportDirectory();
+  QDir().mkpath(folder);
+  return std::filesystem::path(QFile::encodeName(folder).toStdString());
+}
+
+AnalysisCache AnalysisCache::load(const CacheFiles &files, const PathSet *only) {
+  AnalysisCache cache;
+  cache.loadBase(FileBytes::mapped(files.base).view(), only);
+  cache.loadLog(FileBytes::read(files.log).view(), only);
+  cache.loadTombstones(FileBytes::read(files.tombstones).view());
+  return cache;
+}
+
+std::optional<std::uint32_t> AnalysisCache::readHeader(BinaryReader &reader,
+                                                       std::string_view magic) {
+  const auto found = reader.string(4);
+  const auto version = reader.u32();
+  if (!found || *found != magic || !version || !isReadableVersion(*version)) {
+    return std::nullopt;
+  }
+  m_needsMigration = m_needsMigration || *version == 2;
+  return version;
+}
+
+void AnalysisCache::loadBase(std::string_view data, const PathSet *only) {
+  if (data.size() < kMinimumBaseSize) {
+    return;
+  }
+  BinaryReader reader(data);
+  const auto version = readHeader(reader, kBaseMagic);
+  const auto count = reader.u32();
+  if (!version || !count) {
+    return;
+  }
+  // The count is a claim, not a fact: reserve no more than the data could hold.
+  m_entries.reserve(m_entries.size() +
+                    std::min<std::size_t>(*count, reader.remaining() / kMinimumRecordSize));
+  loadRecords(reader, *version, *count, only);
+}
+
+void AnalysisCache::loadLog(std::string_view data, const PathSet *only) {
+  if (data.size() < kMinimumLogSize) {
+    return;
+  }
+  BinaryReader reader(data);
+  const auto version = readHeader(reader, kLogMagic);
+  if (!version) {
+    return;
+  }
+  const std::uint64_t read = loadRecords(reader, *version, UINT64_MAX, only);
+  m_pendingLogCount += static_cast<int>(std::min<std::uint64_t>(read, INT32_MAX));
+}
+
+void AnalysisCache::loadTombstones(std::string_view data) {
+  while (!data.empty()) {
+    const std::size_t end = std::min(data.find('\n'), data.size());
+    if (end > 0) {
+      const std::string id(data.substr(0, end));
+      m_entries.erase(id);
+      m_withheld.erase(id);
+    }
+    data.remove_prefix(std::min(end + 1, data.size()));
+  }
+}
+
+std::uint64_t AnalysisCache::loadRecords(BinaryReader &reader, std::uint32_t version,
+                                         std::uint64_t limit, const PathSet *only) {
+  std::uint64_t read = 0;
+  while (read < limit) {
+    auto entry = version == 3 ? readRecord(reader, only) : readRecordV2(reader, only);
+    if (!entry) {
+      break;
+    }
+    store(std::move(*entry), only);
+    ++read;
+  }
+  return read;
+}
+
+void AnalysisCache::store(CacheEntry entry, const PathSet *only) {
+  if (only != nullptr && !only->contains(entry.path)) {
+    m_withheld.insert(entry.path);
+  } else {
+    m_withheld.erase(entry.path);
+  }
+  std::string key = entry.path;
+  m_entries.insert_or_assign(std::move(key), std::move(entry));
+}
+
+std::optional<CacheEntry> AnalysisCache::readRecord(BinaryReader &reader, const PathSet *only) {
+  return readVersionedRecord(reader, only, 2);
+}
+
+std::optional<CacheEntry> AnalysisCache::readRecordV2(BinaryReader &reader, const PathSet *only) {
+  return readVersionedRecord(reader, only, 4);
+}
+
+std::string AnalysisCache::encodeRecord(const CacheEntry &entry) {
+  std::string record;
+  record.reserve(kMinimumRecordSize + entry.path.size() + 2 * entry.feature.size());
+  appendRecord(record, entry, entry.feature);
+  return record;
+}
+
+bool AnalysisCache::isStorable(const CacheEntry &entry) {
+  return entry.path.size() < kPathLimit && entry.feature.size() <= kFeatureLimit;
+}
+
+void AnalysisCache::put(CacheEntry entry, const std::filesystem::path &log) {
+  m_withheld.erase(entry.path);
+  const bool storable = isStorable(entry);
+  const std::string record = storable ? encodeRecord(entry) : std::string();
+  if (!storable) {
+    logUnstorable(entry);
+  }
+  std::string key = entry.path;
+  m_entries.insert_or_assign(std::move(key), std::move(entry));
+  if (storable && cacheappend::prepareLog(log, m_checkedLog != log)) {
+    m_checkedLog = log;
+    (void)cacheappend::appendToFile(log, record);
+  }
+  ++m_pendingLogCount;
+}
+
+void AnalysisCache::markDeleted(const std::string &id, const std::filesystem::path &tombstones) {
+  m_entries.erase(id);
+  m_withheld.erase(id);
+  // A line feed inside the id would split it into other ids on reading.
+  if (id.find('\n') != std::string::npos) {
+    Diagnostics::log(
+        QStringLiteral("scan"),
+        QStringLiteral("cache tombstone not written (line feed in id): %1").arg(shownPath(id)));
+    return;
+  }
+  cacheappend::appendTombstone(tombstones, id);
+}
+
+void AnalysisCache::releaseFeatures(const PathSet &except) {
+  for (auto &[path, entry] : m_entries) {
+    if (!entry.feature.empty() && !except.contains(path)) {
+      entry.feature = {};
+      m_withheld.insert(path);
+      m_releasedFeatures = true;
+    }
+  }
+}
+
+Expected<void, QString>
+AnalysisCache::compact(const std::filesystem::path &base, const std::filesystem::path &log,
+                       const std::optional<std::filesystem::path> &tombstones) const {
+  PosixCompactionFiles files;
+  return compact(base, log, tombstones, files);
+}
+
+Expected<void, QString>
+AnalysisCache::compact(const std::filesystem::path &base, const std::filesystem::path &log,
+                       const std::optional<std::filesystem::path> &tombstones,
+                       CompactionFiles &files) const {
+  const std::filesystem::path folder = base.has_parent_path() ? base.parent_path() : ".";
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    return Unexpected<QString>{
+        QStringLiteral("create folder %1: %2")
+            .arg(QFile::decodeName(folder.c_str()), QString::fromStdString(error.message()))};
+  }
+  const std::filesystem::path scratch = CacheFiles::scratchFor(base);
+  files.remove(scratch);
+  if (auto written = writeBase(scratch, storedVectors(base, log), files); !written) {
+    files.abandon();
+    files.remove(scratch);
+    return written;
+  }
+  // Until the rename the old base, log and tombstones are untouched and still load.
+  if (auto replaced = files.rename(scratch, base); !replaced) {
+    return replaced;
+  }
+  // The new base must be durable before the files it absorbed disappear.
+  if (auto synced = files.syncFolder(folder); !synced) {
+    return synced;
+  }
+  // Tombstones go first: should the log outlive them, it can only bring back entries that were
+  // deleted, whereas tombstones outliving the log could hide entries the new base holds.
+  if (tombstones) {
+    files.remove(*tombstones);
+    (void)files.syncFolder(folder);
+  }
+  files.remove(log);
+  return {};
+}
+
+AnalysisCache AnalysisCache::storedVectors(const std::filesystem::path &base,
+                                           const std::filesystem::path &log) const {
+  AnalysisCache stored;
+  if (!m_withheld.empty()) {
+    // Decode only the vectors that memory lacks; the log overrides the base as on loading.
+    stored.loadBase(FileBytes::mapped(base).view(), &m_withheld);
+    stored.loadLog(FileBytes::read(log).view(), &m_withheld);
+  }
+  return stored;
+}
+
+Expected<void, QString> AnalysisCache::writeBase(const std::filesystem::path &scratch,
+                                                 const AnalysisCache &stored,
+                                                 CompactionFiles &files) const {
+  if (auto created = files.create(scratch); !created) {
+    return created;
+  }
+  const auto count = std::count_if(m_entries.begin(), m_entries.end(),
+                                   [](const auto &item) { return isStorable(item.second); });
+  std::string buffer;
+  buffer.reserve(kCompactionBuffer);
+  buffer += kBaseMagic;
+  binarywriter::appendLE(buffer, kWrittenVersion);
+  binarywriter::appendLE(buffer, static_cast<std::uint32_t>(count));
+  for (const auto &[path, entry] : m_entries) {
+    if (!isStorable(entry)) {
+      logUnstorable(entry);
+      continue;
+    }
+    appendRecord(buffer, entry, vectorToWrite(entry, stored));
+    if (buffer.size() >= kCompactionBuffer) {
+      if (auto written = files.write(buffer); !written) {
+        return written;
+      }
+      buffer.clear();
+    }
+  }
+  if (!buffer.empty()) {
+    if (auto written = files.write(buffer); !written) {
+      return written;
+    }
+  }
+  return files.syncAndClose();
+}
+
+const std::vector<float> &AnalysisCache::vectorToWrite(const CacheEntry &entry,
+                                                       const AnalysisCache &stored) const {
+  if (!entry.feature.empty() || !m_withheld.contains(entry.path)) {
+    return entry.feature;
+  }
+  const auto found = stored.m_entries.find(entry.path);
+  if (found == stored.m_entries.end() || !isSameAnalysis(entry, found->second)) {
+    return entry.feature;
+  }
+  return found->second.feature;
+}
+
+} // namespace lumora

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "engine/cache/BinaryReader.h"
+#include "engine/cache/CacheEntry.h"
+#include "engine/cache/CacheFiles.h"
+#include "engine/util/Expected.h"
+
+#include <QString>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace lumora {
+
+class CompactionFiles;
+
+/// A set of photo ids; as the `only` argument of the readers it names the photos whose
+/// feature vectors are decoded (all others load without one).
+using PathSet = std::unordered_set<std::string>;
+
+/// The analysis cache: a value holding one `CacheEntry` per photo, plus the three files that
+/// persist it (a base snapshot, an append-only log and a tombstone list; see `CacheFiles`).
+///
+/// File formats, all little-endian. A version-3 record is: path length (u32, below 8192),
+/// the path's bytes, modified and capture date (f64 seconds since 1970), file size (i64),
+/// score (f32), utility flag (u8, non-zero is true), sharpness (f32), feature count (u16, at
+/// most 8192) and that many binary16 values. Version 2 (read only) ends with a u32 count and
+/// 32-bit floats instead. The base is "LMV2", u32 version, u32 record count, records; the log
+/// is "LML2", u32 version, records to the end; the tombstones are ids, each ending in "\n".
+///
+/// Readers are the cache's security boundary: truncated, oversized or lying input yields fewer
+/// entries, never a crash, an out-of-bounds read or an allocation sized from a header count.
+/// Not thread-safe; the engine owns one and uses it from one thread at a time.
+class AnalysisCache {
+public:
+  static constexpr std::uint32_t kWrittenVersion = 3;
+  /// A path must be shorter than this many bytes.
+  static constexpr std::uint32_t kPathLimit = 8192;
+  /// A feature vector may hold at most this many values.
+  static constexpr std::uint32_t kFeatureLimit = 8192;
+
+  /// The application's data folder ("Lumora" under the XDG data home), created on each call
+  /// when missing; failure to create it is ignored.
+  [[nodiscard]] static std::filesystem::path defaultDirectory();
+
+  [[nodiscard]] const std::unordered_map<std::string, CacheEntry> &entries() const {
+    return m_entries;
+  }
+  /// Log records read on load plus records appended since (also those whose append failed).
+  [[nodiscard]] int pendingLogCount() const { return m_pendingLogCount; }
+  /// A version-2 file was read; the next compaction rewrites it as version 3.
+  [[nodiscard]] bool needsMigration() const { return m_needsMigration; }
+  /// `releaseFeatures` emptied at least one vector.
+  [[nodiscard]] bool releasedFeatures() const { return m_releasedFeatures; }
+
+  /// A fresh cache filled from the base, then the log (whose records override), then the
+  /// tombstones (whose ids are removed). Missing or unreadable files are skipped.
+  [[nodiscard]] static AnalysisCache load(const CacheFiles &files, const PathSet *only);
+
+  /// Reads a base file's bytes into the entries; a bad record ends the reading.
+  void loadBase(std::string_view data, const PathSet *only);
+  /// Reads a log file's bytes into the entries, counting each record in `pendingLogCount`.
+  void loadLog(std::string_view data, const PathSet *only);
+  /// Removes every id listed in a tombstone file's bytes (empty lines are ignored).
+  void loadTombstones(std::string_view data);
+
+  /// One version-3 record at the reader's offset, or nothing (the offset may then have moved).
+  /// With `only` given, a record whose path it lacks loads with an empty vector and its vector
+  /// bytes are skipped unread.
+  [[nodiscard]] static std::optional<CacheEntry> readRecord(BinaryReader &reader,
+                                                            const PathSet *only);
+  /// The same for a version-2 record.
+  [[nodiscard]] static std::optional<CacheEntry> readRecordV2(BinaryReader &reader,
+                                                              const PathSet *only);
+  /// One version-3 record (feature count capped at 65535).
+  [[nodiscard]] static std::string encodeRecord(const CacheEntry &entry);
+  /// Whether a reader would accept the entry's record (path and vector within the limits).
+  [[nodiscard]] static bool isStorable(const CacheEntry &entry);
+
+  /// Stores the entry and appends its record to the log, creating or repairing the log first.
+  /// Never fails: a failed append loses only that record. An entry the reader would reject is
+  /// kept in memory but not written (and logged).
+  void put(CacheEntry entry, const std::filesystem::path &log);
+  /// Forgets the entry and appends its id to the tombstones; failures are ignored.
+  void markDeleted(const std::string &id, const std::filesystem::path &tombstones);
+  /// Empties the feature vectors of every entry whose path is not in `except`.
+  void releaseFeatures(const PathSet &except);
+
+  /// Writes all entries as a new base file, durably, then removes the tombstones and the log.
+  /// Entries held without their vector (skipped on load, or released) keep the vector the
+  /// replaced files hold for them. Does not change the value in memory.
+  [[nodiscard]] Expected<void, QString>
+  compact(const std::filesystem::path &base, const std::filesystem::path &log,
+          const std::optional<std::filesystem::path> &tombstones) const;
+  /// The same through the given file operations.
+  [[nodiscard]] Expected<void, QString>
+  compact(const std::filesystem::path &base, const std::filesystem::path &log,
+          const std::optional<std::filesystem::path> &tombstones, CompactionFiles &files) const;
+
+private:
+  /// The version after `magic` when both are readable; notes a version-2 file.
+  std::optional<std::uint32_t> readHeader(BinaryReader &reader, std::string_view magic);
+  /// Reads records of `version` until one fails or `limit` have been read; returns how many.
+  std::uint64_t loadRecords(BinaryReader &reader, std::uint32_t version, std::uint64_t limit,
+                            const PathSet *only);
+  void store(CacheEntry entry, const PathSet *only);
+  /// What the files at `base` and `log` hold, read only when some entry lacks its vector.
+  [[nodiscard]] AnalysisCache storedVectors(const std::filesystem::path &base,
+                                            const std::filesystem::path &log) const;
+  /// Writes the header and every storable entry to `scratch`, flushed to the disk.
+  [[nodiscard]] Expected<void, QString> writeBase(const std::filesystem::path &scratch,
+                                                  const AnalysisCache &stored,
+                                                  CompactionFiles &files) const;
+  /// The entry's own vector, or for an entry held without it, the one `stored` holds.
+  [[nodiscard]] const std::vector<float> &vectorToWrite(const CacheEntry &entry,
+                                                        const AnalysisCache &stored) const;
+
+  std::unordered_map<std::string, CacheEntry> m_entries;
+  int m_pendingLogCount = 0;
+  bool m_needsMigration = false;
+  bool m_releasedFeatures = false;
+  /// Entries whose vector exists in the files but not in memory.
+  PathSet m_withheld;
+  /// The log whose header and end were checked since this value was loaded.
+  std::filesystem::path m_checkedLog;
+};
+
+} // namespace lumora

@@ -1,0 +1,65 @@
+#include "engine/cache/HalfFloat.h"
+
+#include <bit>
+
+namespace lumora::halffloat {
+namespace {
+
+constexpr std::uint32_t kFloatInfinity = 0x7f800000;
+// 65520 is halfway between the largest half (65504) and 65536; ties to even round it up.
+constexpr std::uint32_t kFirstOverflow = 0x477ff000;
+// 2^-14, the smallest normal half.
+constexpr std::uint32_t kSmallestNormalHalf = 0x38800000;
+constexpr std::uint16_t kHalfInfinity = 0x7c00;
+
+/// `value >> shift`, rounded to nearest with ties to even (1 ≤ shift ≤ 31).
+std::uint32_t shiftRounded(std::uint32_t value, unsigned shift) {
+  const std::uint32_t kept = value >> shift;
+  const std::uint32_t rest = value & ((1u << shift) - 1);
+  const std::uint32_t half = 1u << (shift - 1);
+  return (rest > half || (rest == half && (kept & 1u) != 0)) ? kept + 1 : kept;
+}
+
+} // namespace
+
+std::uint16_t fromFloat(float value) {
+  const auto bits = std::bit_cast<std::uint32_t>(value);
+  const auto sign = static_cast<std::uint16_t>((bits >> 16) & 0x8000);
+  const std::uint32_t magnitude = bits & 0x7fffffff;
+  if (magnitude > kFloatInfinity) {
+    // Keep the top of the payload and force the quiet bit so the result stays a NaN.
+    return static_cast<std::uint16_t>(sign | kHalfInfinity | 0x200 | ((magnitude >> 13) & 0x3ff));
+  }
+  if (magnitude >= kFirstOverflow) {
+    return sign | kHalfInfinity;
+  }
+  if (magnitude >= kSmallestNormalHalf) {
+    // Rebias the exponent (127 → 15); a mantissa carry correctly bumps the exponent.
+    return static_cast<std::uint16_t>(sign | shiftRounded(magnitude - (112u << 23), 13));
+  }
+  // Subnormal half: count units of 2^-24. Below 2^-25 everything rounds to zero.
+  const std::uint32_t exponent = magnitude >> 23;
+  const unsigned shift = 126 - exponent;
+  if (shift > 24) {
+    return sign;
+  }
+  const std::uint32_t mantissa = (magnitude & 0x7fffff) | 0x800000;
+  return static_cast<std::uint16_t>(sign | shiftRounded(mantissa, shift));
+}
+
+float toFloat(std::uint16_t half) {
+  const std::uint32_t sign = static_cast<std::uint32_t>(half & 0x8000) << 16;
+  const std::uint32_t exponent = (half >> 10) & 0x1f;
+  const std::uint32_t mantissa = half & 0x3ffu;
+  if (exponent == 0x1f) {
+    return std::bit_cast<float>(sign | kFloatInfinity | (mantissa << 13));
+  }
+  if (exponent != 0) {
+    return std::bit_cast<float>(sign | ((exponent + 112) << 23) | (mantissa << 13));
+  }
+  // Zero or subnormal: mantissa × 2^-24 is exact in single precision.
+  const float magnitude = static_cast<float>(mantissa) * 0x1p-24f;
+  return sign != 0 ? -magnitude : magnitude;
+}
+
+} // namespace lumora::halffloat
