@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/imaging/DecodeError.h"
+#include "engine/imaging/DecodedImage.h"
+#include "engine/util/Expected.h"
+
+#include <cstddef>
+#include <cstdint>
+
+/// Decodes Windows bitmap files. libvips reads BMP only through ImageMagick, which we keep
+/// blocked so that no file with a photo extension reaches its many exotic coders; BMP is
+/// simple enough to read here with every offset checked against the file.
+///
+/// Supported: the core (OS/2) header and the 40- to 124-byte info headers; 1-, 4- and 8-bit
+/// palettes; 16-, 24- and 32-bit pixels with and without bit-field masks; bottom-up and
+/// top-down rows. Run-length and embedded JPEG/PNG compression are rejected.
+namespace lumora::BmpReader {
+
+/// True when `bytes` (the start of a file, at least 2 bytes) carries the BMP signature.
+[[nodiscard]] bool hasSignature(const std::uint8_t *bytes, std::size_t size);
+
+/// Decodes the BMP file open at `fd` (read with pread, so the offset is left alone) of
+/// `fileSize` bytes. Images of more than `maxPixels` pixels are refused before any pixel is
+/// read. The result is RGB, or RGBA when the file has an alpha mask.
+[[nodiscard]] Expected<DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
+                                                         std::int64_t maxPixels);
+
+} // namespace lumora::BmpReader

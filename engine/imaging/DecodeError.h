@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace lumora {
+
+/// Why a file gave no image.
+struct DecodeError {
+  enum class Kind {
+    /// Not a regular file (folder, FIFO, device) or it could not be opened.
+    unreadable,
+    /// Not one of the image formats we decode, whatever its extension says.
+    unsupportedFormat,
+    /// The header claims more pixels than a scan will decode.
+    tooLarge,
+    /// Recognised but damaged, truncated or empty.
+    damaged,
+    /// The image library could not be started.
+    unavailable,
+  };
+  Kind kind = Kind::damaged;
+  /// A short English description for the diagnostics log.
+  QString message;
+
+  bool operator==(const DecodeError &) const = default;
+};
+
+} // namespace lumora

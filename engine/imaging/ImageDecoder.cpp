@@ -1,0 +1,315 @@
+#include "engine/imaging/ImageDecoder.h"
+
+#include "engine/imaging/BmpReader.h"
+#include "engine/imaging/VipsImagePtr.h"
+#include "engine/imaging/VipsRuntime.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumora::ImageDecoder {
+namespace {
+
+enum class Format { jpeg, webp, png, tiff, gif, heif };
+
+/// The vips loaders we let decode photos, by class-name prefix. Everything else vips could
+/// recognise (matrix text files, PPM, FITS, …) is refused even when it is trusted.
+std::optional<Format> formatOfLoader(std::string_view loader) {
+  static constexpr std::array<std::pair<std::string_view, Format>, 6> kLoaders{{
+      {"VipsForeignLoadJpeg", Format::jpeg},
+      {"VipsForeignLoadWebp", Format::webp},
+      {"VipsForeignLoadPng", Format::png},
+      {"VipsForeignLoadTiff", Format::tiff},
+      {"VipsForeignLoadNsgif", Format::gif},
+      {"VipsForeignLoadHeif", Format::heif},
+  }};
+  for (const auto &[prefix, format] : kLoaders) {
+    if (loader.starts_with(prefix)) {
+      return format;
+    }
+  }
+  return std::nullopt;
+}
+
+class FileDescriptor {
+public:
+  explicit FileDescriptor(int fd) : m_fd(fd) {}
+  ~FileDescriptor() {
+    if (m_fd >= 0) {
+      ::close(m_fd);
+    }
+  }
+  FileDescriptor(const FileDescriptor &) = delete;
+  FileDescriptor &operator=(const FileDescriptor &) = delete;
+  [[nodiscard]] int get() const { return m_fd; }
+
+private:
+  int m_fd;
+};
+
+struct ObjectUnref {
+  void operator()(void *object) const { g_object_unref(object); }
+};
+using SourcePtr = std::unique_ptr<VipsSource, ObjectUnref>;
+
+/// An error carrying what vips said; vips keeps one message buffer for the whole process,
+/// so the text may include a neighbouring thread's failure, which is harmless in a log.
+DecodeError vipsFailure(DecodeError::Kind kind, const char *what) {
+  char *text = vips_error_buffer_copy();
+  QString detail =
+      QString::fromUtf8(text).trimmed().replace(QLatin1Char('\n'), QLatin1String(" | "));
+  g_free(text);
+  QString message = QString::fromLatin1(what);
+  if (!detail.isEmpty()) {
+    message += QStringLiteral(": ") + detail;
+  }
+  return DecodeError{kind, message};
+}
+
+DecodeError failure(DecodeError::Kind kind, const char *what) {
+  return DecodeError{kind, QString::fromLatin1(what)};
+}
+
+DecodeError tooLarge(std::int64_t width, std::int64_t height) {
+  return DecodeError{DecodeError::Kind::tooLarge,
+                     QStringLiteral("%1 × %2 pixels is over the limit of %3")
+                         .arg(width)
+                         .arg(height)
+                         .arg(kMaxInputPixels)};
+}
+
+/// vips shows an EXIF text field as "value (value, ASCII, N components, M bytes)"; the raw
+/// value is recovered exactly by checking that the two copies agree.
+std::optional<std::string> asciiFieldValue(VipsImage *image, const char *field) {
+  const char *formatted = nullptr;
+  if (vips_image_get_typeof(image, field) == 0 ||
+      vips_image_get_string(image, field, &formatted) != 0 || formatted == nullptr) {
+    vips_error_clear();
+    return std::nullopt;
+  }
+  const std::string_view text(formatted);
+  const std::size_t tail = text.rfind(", ASCII, ");
+  if (tail == std::string_view::npos || !text.ends_with(" bytes)")) {
+    return std::nullopt;
+  }
+  const std::string_view copies = text.substr(0, tail); // "value (value"
+  if (copies.size() < 2 || copies.size() % 2 != 0) {
+    return std::nullopt;
+  }
+  const std::size_t length = (copies.size() - 2) / 2;
+  const std::string_view value = copies.substr(0, length);
+  if (copies.substr(length, 2) != " (" || copies.substr(length + 2) != value) {
+    return std::nullopt;
+  }
+  return std::string(value);
+}
+
+ExifDateFields readExif(VipsImage *image) {
+  return ExifDateFields{asciiFieldValue(image, "exif-ifd2-DateTimeOriginal"),
+                        asciiFieldValue(image, "exif-ifd2-OffsetTimeOriginal")};
+}
+
+} // namespace
+
+namespace {
+
+/// The header of the first image, decoded lazily and sequentially: no pixel is read yet.
+Expected<VipsImagePtr, DecodeError> openImage(VipsSource *source, const char *shrinkOption,
+                                              double shrinkValue) {
+  VipsImagePtr image(shrinkOption == nullptr
+                         ? vips_image_new_from_source(source, "", "access", VIPS_ACCESS_SEQUENTIAL,
+                                                      "fail_on", VIPS_FAIL_ON_TRUNCATED, nullptr)
+                         : vips_image_new_from_source(source, "", "access", VIPS_ACCESS_SEQUENTIAL,
+                                                      "fail_on", VIPS_FAIL_ON_TRUNCATED,
+                                                      shrinkOption, shrinkValue, nullptr));
+  if (!image) {
+    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "unreadable image header"));
+  }
+  return image;
+}
+
+/// Reopens a JPEG or WebP so that the codec itself decodes at reduced size, which is most
+/// of the speed of a scan. JPEG scales by 1/2, 1/4 or 1/8 in its inverse DCT; the largest
+/// factor that still leaves at least `maxPixel` on the longer side is taken, and the
+/// resampling step does the rest. WebP scales smoothly and is asked for the target size.
+Expected<VipsImagePtr, DecodeError> reopenShrunk(VipsSource *source, Format format, int longest,
+                                                 int maxPixel) {
+  const double shrink = static_cast<double>(longest) / maxPixel;
+  if (format == Format::jpeg) {
+    const int factor = shrink >= 8 ? 8 : shrink >= 4 ? 4 : shrink >= 2 ? 2 : 1;
+    // vips reads the shrink as an int from the argument list.
+    VipsImagePtr image(vips_image_new_from_source(source, "", "access", VIPS_ACCESS_SEQUENTIAL,
+                                                  "fail_on", VIPS_FAIL_ON_TRUNCATED, "shrink",
+                                                  factor, nullptr));
+    if (!image) {
+      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "unreadable JPEG"));
+    }
+    return image;
+  }
+  return openImage(source, "scale", 1.0 / shrink);
+}
+
+/// Resamples to fit a maxPixel square (never enlarging) and turns the picture upright.
+Expected<VipsImagePtr, DecodeError> fitAndRotate(VipsImage *image, int maxPixel) {
+  VipsImagePtr out;
+  if (vips_thumbnail_image(image, out.out(), maxPixel, "height", maxPixel, "size", VIPS_SIZE_DOWN,
+                           nullptr) != 0) {
+    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not resize"));
+  }
+  return out;
+}
+
+/// Brings any decoded layout (grey, 16-bit, CMYK, float, extra channels) to 8-bit sRGB
+/// with 3 or 4 bands.
+Expected<VipsImagePtr, DecodeError> toSrgb8(VipsImagePtr image) {
+  VipsImagePtr step;
+  const VipsInterpretation guessed = vips_image_guess_interpretation(image.get());
+  if (guessed != image->Type) {
+    if (vips_copy(image.get(), step.out(), "interpretation", guessed, nullptr) != 0) {
+      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "unusable colour layout"));
+    }
+    image = std::move(step);
+  }
+  if (vips_colourspace(image.get(), step.out(), VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
+    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "no conversion to sRGB"));
+  }
+  image = std::move(step);
+  if (image->BandFmt != VIPS_FORMAT_UCHAR) {
+    if (vips_cast_uchar(image.get(), step.out(), nullptr) != 0) {
+      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "no conversion to 8 bits"));
+    }
+    image = std::move(step);
+  }
+  if (image->Bands > 4 || image->Bands < 3) {
+    const int keep = image->Bands > 4 ? (vips_image_hasalpha(image.get()) ? 4 : 3) : 0;
+    if (keep == 0 || vips_extract_band(image.get(), step.out(), 0, "n", keep, nullptr) != 0) {
+      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "unusable band count"));
+    }
+    image = std::move(step);
+  }
+  return image;
+}
+
+/// Runs the pipeline and writes its pixels straight into the result's buffer.
+Expected<DecodedImage, DecodeError> render(VipsImage *image) {
+  DecodedImage result;
+  result.width = image->Xsize;
+  result.height = image->Ysize;
+  result.bands = image->Bands;
+  result.pixels.resize(result.stride() * static_cast<std::size_t>(result.height));
+  VipsImagePtr target(vips_image_new_from_memory(result.pixels.data(), result.pixels.size(),
+                                                 result.width, result.height, result.bands,
+                                                 VIPS_FORMAT_UCHAR));
+  if (!target || vips_image_write(image, target.get()) != 0) {
+    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not decode pixels"));
+  }
+  return result;
+}
+
+Expected<DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
+  auto fitted = fitAndRotate(image, maxPixel);
+  if (!fitted) {
+    return Unexpected(fitted.error());
+  }
+  auto converted = toSrgb8(std::move(*fitted));
+  if (!converted) {
+    return Unexpected(converted.error());
+  }
+  return render(converted->get());
+}
+
+} // namespace
+
+namespace {
+
+Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int maxPixel) {
+  auto full = BmpReader::decode(fd, fileSize, kMaxInputPixels);
+  if (!full) {
+    return Unexpected(full.error());
+  }
+  // The vips image borrows the decoded bytes, which outlive the whole pipeline below.
+  VipsImagePtr borrowed(vips_image_new_from_memory(full->pixels.data(), full->pixels.size(),
+                                                   full->width, full->height, full->bands,
+                                                   VIPS_FORMAT_UCHAR));
+  VipsImagePtr image;
+  if (!borrowed || vips_copy(borrowed.get(), image.out(), "interpretation",
+                             VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
+    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not wrap bitmap"));
+  }
+  auto small = finish(image.get(), maxPixel);
+  if (!small) {
+    return Unexpected(small.error());
+  }
+  return DecodedFile{std::move(*small), {}};
+}
+
+Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {
+  const SourcePtr source(vips_source_new_from_descriptor(fd));
+  if (!source) {
+    return Unexpected(vipsFailure(DecodeError::Kind::unreadable, "could not read"));
+  }
+  const char *loader = vips_foreign_find_load_source(source.get());
+  const auto format = loader != nullptr ? formatOfLoader(loader) : std::nullopt;
+  if (!format) {
+    vips_error_clear();
+    return Unexpected(
+        failure(DecodeError::Kind::unsupportedFormat, "not a supported image format"));
+  }
+  auto image = openImage(source.get(), nullptr, 0);
+  if (!image) {
+    return Unexpected(image.error());
+  }
+  const std::int64_t width = (*image)->Xsize;
+  const std::int64_t height = (*image)->Ysize;
+  if (width * height > kMaxInputPixels) {
+    return Unexpected(tooLarge(width, height));
+  }
+  ExifDateFields exif = readExif(image->get());
+  const int longest = static_cast<int>(std::max(width, height));
+  if ((*format == Format::jpeg || *format == Format::webp) && longest > maxPixel) {
+    image->reset(); // one loader at a time reads the source
+    image = reopenShrunk(source.get(), *format, longest, maxPixel);
+    if (!image) {
+      return Unexpected(image.error());
+    }
+  }
+  auto small = finish(image->get(), maxPixel);
+  if (!small) {
+    return Unexpected(small.error());
+  }
+  return DecodedFile{std::move(*small), std::move(exif)};
+}
+
+} // namespace
+
+Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel) {
+  if (!VipsRuntime::ensureStarted()) {
+    return Unexpected(failure(DecodeError::Kind::unavailable, "libvips could not be started"));
+  }
+  VipsRuntime::attachThread();
+  maxPixel = std::max(maxPixel, 1);
+  // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat st {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return Unexpected(failure(DecodeError::Kind::unreadable, "not a readable regular file"));
+  }
+  if (st.st_size == 0) {
+    return Unexpected(failure(DecodeError::Kind::damaged, "empty file"));
+  }
+  std::array<std::uint8_t, 2> magic{};
+  if (::pread(fd.get(), magic.data(), magic.size(), 0) == 2 &&
+      BmpReader::hasSignature(magic.data(), magic.size())) {
+    return decodeBmp(fd.get(), st.st_size, maxPixel);
+  }
+  return decodeWithVips(fd.get(), maxPixel);
+}
+
+} // namespace lumora::ImageDecoder

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/imaging/DecodeError.h"
+#include "engine/imaging/DecodedImage.h"
+#include "engine/imaging/ExifDate.h"
+#include "engine/util/Expected.h"
+
+#include <cstdint>
+#include <string>
+
+/// Turns one image file into a small upright sRGB picture. Safe to call from any number of
+/// threads at once; each call opens, decodes and closes its own file and keeps nothing.
+namespace lumora::ImageDecoder {
+
+/// Files whose header claims more pixels than this (200 megapixels) are refused before
+/// their pixels are decoded: a scan must not spend seconds or gigabytes on one file.
+inline constexpr std::int64_t kMaxInputPixels = 200'000'000;
+
+/// One decoded file: its picture and the EXIF date texts of its first image.
+struct DecodedFile {
+  DecodedImage image;
+  ExifDateFields exif;
+};
+
+/// Decodes the first image of the file at `path` (native bytes) so that its longer side is
+/// at most `maxPixel` pixels (a smaller picture is never enlarged), with the EXIF
+/// orientation applied. JPEG and WebP are decoded at reduced size by the codec itself;
+/// an embedded preview (HEIF thumbnails, EXIF thumbnails) is never used, since it may not
+/// match the picture after an edit.
+///
+/// The format is recognised from the content, not the name, and only JPEG, PNG, WebP,
+/// HEIF, TIFF, GIF and BMP are decoded. Folders, FIFOs and devices are refused without
+/// reading, so a scan never blocks on one. Damaged and truncated files fail.
+[[nodiscard]] Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel);
+
+} // namespace lumora::ImageDecoder

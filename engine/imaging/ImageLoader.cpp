@@ -1,0 +1,112 @@
+#include "engine/imaging/ImageLoader.h"
+
+#include "engine/diagnostics/Diagnostics.h"
+#include "engine/imaging/DirectoryWalker.h"
+#include "engine/imaging/FileStat.h"
+#include "engine/imaging/ImageDecoder.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace lumora::ImageLoader {
+namespace {
+
+/// The smallest thumbnail `load` makes: below it the analysis has too little to measure.
+constexpr int kMinMaxPixel = 64;
+
+std::string localPath(const QUrl &url) {
+  if (!url.isLocalFile()) {
+    return {};
+  }
+  return QFile::encodeName(url.toLocalFile()).toStdString();
+}
+
+/// A path that may hold any bytes, written for a UTF-8 log without losing any of them.
+QString printablePath(const std::string &path) {
+  return QString::fromLatin1(
+      QByteArray(path.data(), static_cast<qsizetype>(path.size())).toPercentEncoding("/ "));
+}
+
+void logInvalidNames(const DirectoryWalker &walker) {
+  for (const std::string &path : walker.invalidNameSamples()) {
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("skipped a file whose path is not valid UTF-8: ") +
+                         printablePath(path));
+  }
+  const std::int64_t more =
+      walker.invalidNameCount() - static_cast<std::int64_t>(walker.invalidNameSamples().size());
+  if (more > 0) {
+    Diagnostics::log(
+        QStringLiteral("scan"),
+        QStringLiteral("skipped %1 more files whose paths are not valid UTF-8").arg(more));
+  }
+}
+
+} // namespace
+
+const std::set<std::string, std::less<>> &supportedExtensions() {
+  static const std::set<std::string, std::less<>> kExtensions{
+      "jpg", "jpeg", "heic", "heif", "png", "tif", "tiff", "gif", "bmp", "webp"};
+  return kExtensions;
+}
+
+std::string lowercaseExtension(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) {
+    return {};
+  }
+  std::string extension(name.substr(dot + 1));
+  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  return extension;
+}
+
+EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &options) {
+  EnumerateResult result;
+  DirectoryWalker walker(options.includeHidden, options.minFileSize);
+  for (const QUrl &root : roots) {
+    const std::string path = localPath(root);
+    const auto stat = FileStat::read(path);
+    if (!stat) {
+      continue;
+    }
+    if (!stat->isDirectory) {
+      // A file the user picked is taken as it is: no test of its name, kind or size.
+      result.files.push_back(FileInfo{path, root, stat->size, stat->modified});
+      continue;
+    }
+    if (!walker.walk(path, result.files)) {
+      result.unreadableRoots.push_back(root);
+    }
+  }
+  std::stable_sort(result.files.begin(), result.files.end(),
+                   [](const FileInfo &a, const FileInfo &b) { return a.modified < b.modified; });
+  result.invalidNameCount = walker.invalidNameCount();
+  logInvalidNames(walker);
+  return result;
+}
+
+std::optional<LoadedImage> load(const QUrl &url, int maxPixel) {
+  auto decoded = ImageDecoder::decodeFile(localPath(url), std::max(maxPixel, kMinMaxPixel));
+  if (!decoded) {
+    Diagnostics::log(
+        QStringLiteral("scan"),
+        QStringLiteral("skipped %1: %2").arg(url.toLocalFile(), decoded.error().message));
+    return std::nullopt;
+  }
+  return LoadedImage{std::move(decoded->image), captureDate(decoded->exif), url.fileName()};
+}
+
+std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields) {
+  if (!fields || !fields->dateTimeOriginal) {
+    return std::nullopt;
+  }
+  std::optional<int> offset;
+  if (fields->offsetTimeOriginal) {
+    offset = ExifDate::fixedZoneOffset("GMT" + *fields->offsetTimeOriginal);
+  }
+  return ExifDate::parse(*fields->dateTimeOriginal, offset);
+}
+
+} // namespace lumora::ImageLoader

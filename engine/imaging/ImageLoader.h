@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/imaging/DecodedImage.h"
+#include "engine/imaging/EnumerateResult.h"
+#include "engine/imaging/ExifDate.h"
+#include "engine/model/Date.h"
+#include "engine/model/ScanTypes.h"
+
+#include <QString>
+#include <QUrl>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The two file-level jobs of a folder scan: listing the supported image files under the
+/// folders or files the user chose, and decoding one file into a small upright picture
+/// with its capture date. Reads files only; writes nothing. Every function is safe to call
+/// from any thread at any time; none keeps state between calls.
+namespace lumora::ImageLoader {
+
+/// One decoded file.
+struct LoadedImage {
+  /// The decoded picture, orientation applied.
+  DecodedImage image;
+  /// The EXIF capture time, absent when the file has none that parses.
+  std::optional<Date> captureDate;
+  /// The last path component of the file's URL (always set by `load`).
+  std::optional<QString> fileName;
+};
+
+/// The ten lowercase file extensions a folder scan accepts: jpg, jpeg, heic, heif, png, tif,
+/// tiff, gif, bmp and webp.
+[[nodiscard]] const std::set<std::string, std::less<>> &supportedExtensions();
+
+/// The part of a file name after its last dot, ASCII-lowercased; empty when there is no dot
+/// or the only dot starts the name (".profile").
+[[nodiscard]] std::string lowercaseExtension(std::string_view name);
+
+/// Lists the image files under `roots`, reading `includeHidden` and `minFileSize` of the
+/// options. A root that is a file is listed whatever its name or size; a root that does
+/// not exist adds nothing; a folder root that cannot be listed is reported in
+/// `unreadableRoots`. Inside folders only regular files with a supported extension and at
+/// least `minFileSize` bytes are listed; symbolic links are not followed, hidden entries
+/// are skipped unless asked for, and folders named *.photoslibrary, *.app or *.bundle are
+/// not entered. Files whose path is not valid UTF-8 are counted, logged and left out.
+/// The files of all roots come back oldest modification first (a stable sort).
+[[nodiscard]] EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &options);
+
+/// Decodes the file so that its longer side is at most max(`maxPixel`, 64) pixels, with the
+/// orientation applied and the capture date read. Absent when the file is not an image we
+/// decode, is damaged, truncated, empty or larger than the pixel limit; the reason is
+/// written to the diagnostics log.
+[[nodiscard]] std::optional<LoadedImage> load(const QUrl &url, int maxPixel);
+
+/// The capture date from a file's EXIF texts: DateTimeOriginal read in the zone
+/// "GMT" + OffsetTimeOriginal when that names a fixed offset, else in the system's current
+/// zone. Absent when `fields` is absent, has no DateTimeOriginal, or that does not parse.
+[[nodiscard]] std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields);
+
+} // namespace lumora::ImageLoader

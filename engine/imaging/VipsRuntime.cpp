@@ -1,0 +1,45 @@
+#include "engine/imaging/VipsRuntime.h"
+
+#include <vips/vips.h>
+
+#include <mutex>
+
+namespace lumora::VipsRuntime {
+namespace {
+
+void dropMessage(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
+
+bool start() {
+  if (VIPS_INIT("pindle") != 0) {
+    vips_error_clear();
+    return false;
+  }
+  vips_cache_set_max(0);
+  vips_cache_set_max_mem(0);
+  vips_cache_set_max_files(0);
+  vips_block_untrusted_set(TRUE);
+  vips_concurrency_set(1);
+  g_log_set_handler("VIPS",
+                    static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
+                                                G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
+                    dropMessage, nullptr);
+  return true;
+}
+
+/// Lives once per thread that decoded something; its destructor runs at thread exit.
+struct ThreadGuard {
+  ~ThreadGuard() { vips_thread_shutdown(); }
+};
+
+} // namespace
+
+bool ensureStarted() {
+  static std::once_flag once;
+  static bool started = false;
+  std::call_once(once, [] { started = start(); });
+  return started;
+}
+
+void attachThread() { thread_local ThreadGuard guard; }
+
+} // namespace lumora::VipsRuntime

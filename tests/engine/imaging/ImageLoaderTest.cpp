@@ -1,0 +1,268 @@
+#include "engine/imaging/ImageLoader.h"
+#include "engine/imaging/ImageDecoder.h"
+#include "tests/engine/imaging/ImageFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <algorithm>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace lumora;
+using namespace fixtures;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<ImageLoader::LoadedImage> loadFile(const fs::path &path, int maxPixel = 512) {
+  return ImageLoader::load(urlOf(path), maxPixel);
+}
+
+DecodeError::Kind failureOf(const fs::path &path) {
+  auto decoded = ImageDecoder::decodeFile(path.string(), 512);
+  EXPECT_FALSE(decoded.hasValue()) << path;
+  return decoded ? DecodeError::Kind::unavailable : decoded.error().kind;
+}
+
+/// Left half red, right half blue, the sizes the checks below expect.
+void expectHalves(const DecodedImage &image, double tolerance, const std::string &what) {
+  EXPECT_TRUE(near(meanColour(image, 0.05, 0.1, 0.4, 0.9), kRed, tolerance)) << what;
+  EXPECT_TRUE(near(meanColour(image, 0.6, 0.1, 0.95, 0.9), kBlue, tolerance)) << what;
+}
+
+} // namespace
+
+TEST(ImageLoader, everySupportedExtensionDecodesToASmallSrgbPicture) {
+  testsupport::TempDir dir;
+  const auto picture = twoHalves(640, 480, kRed, kBlue);
+  for (const std::string name :
+       {"a.jpg", "a.jpeg", "a.png", "a.tif", "a.tiff", "a.gif", "a.webp", "a.heic", "a.heif"}) {
+    save(picture, dir.file(name));
+  }
+  dir.write("a.bmp", bmp24(640, 480, kRed, kBlue));
+  for (const auto &entry : fs::directory_iterator(dir.path())) {
+    const auto loaded = loadFile(entry.path());
+    const std::string name = entry.path().filename().string();
+    ASSERT_TRUE(loaded.has_value()) << name;
+    EXPECT_EQ(loaded->image.width, 512) << name;
+    EXPECT_NEAR(loaded->image.height, 384, 1) << name;
+    EXPECT_TRUE(loaded->image.bands == 3 || loaded->image.bands == 4) << name;
+    EXPECT_EQ(loaded->image.pixels.size(), loaded->image.stride() * loaded->image.height);
+    EXPECT_EQ(loaded->fileName, QString::fromStdString(name));
+    EXPECT_FALSE(loaded->captureDate.has_value()) << name;
+    expectHalves(loaded->image, 16, name);
+  }
+}
+
+TEST(ImageLoader, sizeIsClampedBelowAndNeverEnlarged) {
+  testsupport::TempDir dir;
+  save(twoHalves(300, 200, kRed, kBlue), dir.file("small.jpg"));
+  const auto tiny = loadFile(dir.file("small.jpg"), 10);
+  ASSERT_TRUE(tiny);
+  EXPECT_EQ(tiny->image.width, 64);
+  EXPECT_NEAR(tiny->image.height, 43, 1);
+  const auto full = loadFile(dir.file("small.jpg"), 4000);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->image.width, 300);
+  EXPECT_EQ(full->image.height, 200);
+}
+
+TEST(ImageLoader, largePhotosShrinkWhileDecodingAndKeepTheirAspect) {
+  testsupport::TempDir dir;
+  const auto picture = twoHalves(4000, 3000, kRed, kBlue);
+  save(picture, dir.file("big.jpg"));
+  save(picture, dir.file("big.webp"));
+  for (const char *name : {"big.jpg", "big.webp"}) {
+    for (const int maxPixel : {64, 333, 512, 1999}) {
+      const auto loaded = loadFile(dir.file(name), maxPixel);
+      ASSERT_TRUE(loaded) << name;
+      EXPECT_EQ(loaded->image.width, maxPixel) << name;
+      EXPECT_NEAR(loaded->image.height, maxPixel * 3 / 4, 1) << name << " " << maxPixel;
+      expectHalves(loaded->image, 16, name);
+    }
+  }
+}
+
+TEST(ImageLoader, exifOrientationGivesAnUprightPicture) {
+  testsupport::TempDir dir;
+  // Stored sideways: orientation 6 means "rotate 90° clockwise to view", so the stored left
+  // half ends up on top.
+  const auto stored = twoHalves(300, 200, kRed, kBlue);
+  for (const std::string name : {"r.jpg", "r.webp", "r.tif"}) {
+    save(stored, dir.file(name), Exif{.orientation = 6});
+    const auto loaded = loadFile(dir.file(name));
+    ASSERT_TRUE(loaded) << name;
+    EXPECT_EQ(loaded->image.width, 200) << name;
+    EXPECT_EQ(loaded->image.height, 300) << name;
+    EXPECT_TRUE(near(meanColour(loaded->image, 0.1, 0.05, 0.9, 0.4), kRed, 16)) << name;
+    EXPECT_TRUE(near(meanColour(loaded->image, 0.1, 0.6, 0.9, 0.95), kBlue, 16)) << name;
+  }
+}
+
+TEST(ImageLoader, captureDateComesFromExifWithItsOffset) {
+  testsupport::TempDir dir;
+  const auto picture = twoHalves(120, 80, kRed, kBlue);
+  for (const std::string name : {"d.jpg", "d.webp", "d.heic"}) {
+    save(picture, dir.file(name), Exif{"2024:05:01 10:00:00", "+09:00"});
+    const auto loaded = loadFile(dir.file(name));
+    ASSERT_TRUE(loaded) << name;
+    // 2024-05-01 01:00:00 UTC.
+    EXPECT_EQ(loaded->captureDate, Date{1714525200}) << name;
+  }
+  save(picture, dir.file("local.jpg"), Exif{"2024:05:01 10:00:00", std::nullopt});
+  std::tm local{};
+  local.tm_year = 124, local.tm_mon = 4, local.tm_mday = 1, local.tm_hour = 10, local.tm_isdst = -1;
+  EXPECT_EQ(loadFile(dir.file("local.jpg"))->captureDate,
+            Date{static_cast<double>(std::mktime(&local))});
+  save(picture, dir.file("odd.jpg"), Exif{"2024:05:01 10:00:00 (x", std::nullopt});
+  EXPECT_FALSE(loadFile(dir.file("odd.jpg"))->captureDate.has_value());
+}
+
+TEST(ImageLoader, captureDateRules) {
+  const auto date = [](std::optional<std::string> text, std::optional<std::string> offset) {
+    return ImageLoader::captureDate(ExifDateFields{std::move(text), std::move(offset)});
+  };
+  std::tm local{};
+  local.tm_year = 124, local.tm_mon = 4, local.tm_mday = 1, local.tm_hour = 10, local.tm_isdst = -1;
+  const Date localTen{static_cast<double>(std::mktime(&local))};
+  EXPECT_EQ(date("2024:05:01 10:00:00", "+09:00"), Date{1714525200});
+  EXPECT_EQ(date("2024:05:01 10:00:00", "-05:00"), Date{1714575600});
+  EXPECT_EQ(date("2024:05:01 10:00:00", "+0530"), Date{1714537800});
+  EXPECT_EQ(date("2024:5:1 10:0:0", "+00:00"), Date{1714557600});
+  EXPECT_EQ(date("2024:05:01 10:00:00", std::nullopt), localTen);
+  // An offset that does not make a fixed zone falls back to the local zone.
+  for (const char *offset : {"+25:00", "Z", "   :  ", "+09:60", "09:00"}) {
+    EXPECT_EQ(date("2024:05:01 10:00:00", offset), localTen) << offset;
+  }
+  for (const char *text :
+       {"2024:13:01 10:00:00", "2024-05-01 10:00:00", "2023:02:29 10:00:00", "2024:05:01 24:00:00",
+        "2024:05:01 10:00:60", "0000:00:00 00:00:00", "2024:05:01 10:00:00Z",
+        " 2024:05:01 10:00:00", "", "    :  :     :  :  "}) {
+    EXPECT_FALSE(date(text, "+09:00").has_value()) << text;
+  }
+  EXPECT_EQ(date("2024:02:29 00:00:00", "+00:00"), Date{1709164800});
+  EXPECT_FALSE(date(std::nullopt, "+09:00").has_value());
+  EXPECT_FALSE(ImageLoader::captureDate(std::nullopt).has_value());
+}
+
+TEST(ImageLoader, bitmapVariantsDecode) {
+  testsupport::TempDir dir;
+  dir.write("top.bmp", bmp24(101, 37, kRed, kBlue, true));
+  dir.write("palette.bmp", bmp8(64, 48, kRed, kBlue));
+  dir.write("alpha.bmp", bmp32(40, 30, kBlue, 128));
+  dir.write("zero-alpha.bmp", bmp32(40, 30, kRed, 0));
+  for (const char *name : {"top.bmp", "palette.bmp"}) {
+    const auto loaded = loadFile(dir.file(name));
+    ASSERT_TRUE(loaded) << name;
+    EXPECT_EQ(loaded->image.bands, 3);
+    expectHalves(loaded->image, 2, name);
+  }
+  const auto alpha = loadFile(dir.file("alpha.bmp"));
+  ASSERT_TRUE(alpha);
+  ASSERT_EQ(alpha->image.bands, 4);
+  EXPECT_TRUE(near(meanColour(alpha->image, 0, 0, 1, 1), kBlue, 2));
+  EXPECT_EQ(alpha->image.pixels[3], 128);
+  const auto opaque = loadFile(dir.file("zero-alpha.bmp"));
+  ASSERT_TRUE(opaque);
+  EXPECT_EQ(opaque->image.pixels[3], 255);
+}
+
+TEST(ImageLoader, otherColourLayoutsBecomeEightBitSrgb) {
+  testsupport::TempDir dir;
+  const auto picture = twoHalves(200, 100, kRed, kBlue);
+  VipsImagePtr grey, wide, withAlpha;
+  ASSERT_EQ(vips_colourspace(picture.get(), grey.out(), VIPS_INTERPRETATION_B_W, nullptr), 0);
+  ASSERT_EQ(vips_colourspace(picture.get(), wide.out(), VIPS_INTERPRETATION_RGB16, nullptr), 0);
+  ASSERT_EQ(vips_bandjoin_const1(grey.get(), withAlpha.out(), 255, nullptr), 0);
+  save(grey, dir.file("grey.jpg"));
+  save(wide, dir.file("wide.png"));
+  save(withAlpha, dir.file("grey-alpha.png"));
+  for (const auto &[name, bands] : std::vector<std::pair<std::string, int>>{
+           {"grey.jpg", 3}, {"wide.png", 3}, {"grey-alpha.png", 4}}) {
+    const auto loaded = loadFile(dir.file(name));
+    ASSERT_TRUE(loaded) << name;
+    EXPECT_EQ(loaded->image.bands, bands) << name;
+    EXPECT_EQ(loaded->image.width, 200) << name;
+  }
+  expectHalves(loadFile(dir.file("wide.png"))->image, 2, "wide.png");
+}
+
+TEST(ImageLoader, badFilesFailWithoutCrashingAndAreLogged) {
+  testsupport::TempDir dir;
+  const auto picture = twoHalves(400, 300, kRed, kBlue);
+  for (const std::string name :
+       {"whole.jpg", "whole.png", "whole.webp", "whole.heic", "whole.tif", "whole.gif"}) {
+    save(picture, dir.file(name));
+    const std::string bytes = readFile(dir.file(name));
+    dir.write("cut-" + name, bytes.substr(0, bytes.size() / 2));
+  }
+  dir.write("cut.bmp", bmp24(400, 300, kRed, kBlue).substr(0, 20000));
+  dir.write("empty.jpg", "");
+  dir.write("garbage.jpg", std::string(20000, '\x5a'));
+  dir.write("matrix.png", "2 2\n1 2\n3 4\n");
+  dir.write("vector.jpg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>");
+  dir.write("netpbm.png", "P6\n2 2\n255\n" + std::string(12, '\x7f'));
+  for (const std::string name :
+       {"cut-whole.jpg", "cut-whole.png", "cut-whole.webp", "cut-whole.heic", "cut-whole.tif",
+        "cut-whole.gif", "cut.bmp", "empty.jpg", "garbage.jpg", "matrix.png", "vector.jpg",
+        "netpbm.png"}) {
+    EXPECT_FALSE(loadFile(dir.file(name)).has_value()) << name;
+  }
+  EXPECT_EQ(failureOf(dir.file("vector.jpg")), DecodeError::Kind::unsupportedFormat);
+  EXPECT_EQ(failureOf(dir.file("matrix.png")), DecodeError::Kind::unsupportedFormat);
+  EXPECT_EQ(failureOf(dir.file("empty.jpg")), DecodeError::Kind::damaged);
+  EXPECT_TRUE(diagnosticsLog().contains(QStringLiteral("cut-whole.jpg:")));
+}
+
+TEST(ImageLoader, headersClaimingHugeSizesAreRefusedBeforeDecoding) {
+  testsupport::TempDir dir;
+  dir.write("huge.png", hugePng(100000, 100000));
+  save(twoHalves(64, 48, kRed, kBlue), dir.file("small.jpg"));
+  dir.write("huge.jpg", withJpegSize(readFile(dir.file("small.jpg")), 65000, 65000));
+  std::string bmp = bmp24(8, 8, kRed, kBlue);
+  bmp[18] = '\x20', bmp[19] = '\x4e', bmp[22] = '\x20', bmp[23] = '\x4e'; // 20000 × 20000
+  dir.write("huge.bmp", bmp);
+  for (const char *name : {"huge.png", "huge.jpg", "huge.bmp"}) {
+    EXPECT_EQ(failureOf(dir.file(name)), DecodeError::Kind::tooLarge) << name;
+    EXPECT_FALSE(loadFile(dir.file(name)).has_value());
+  }
+  EXPECT_TRUE(diagnosticsLog().contains(QStringLiteral("huge.png: 100000 × 100000 pixels")));
+}
+
+TEST(ImageLoader, foldersFifosAndMissingFilesFailWithoutBlocking) {
+  testsupport::TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("pipe.jpg").c_str(), 0644), 0);
+  fs::create_directory(dir.file("folder.jpg"));
+  for (const char *name : {"pipe.jpg", "folder.jpg", "missing.jpg"}) {
+    EXPECT_EQ(failureOf(dir.file(name)), DecodeError::Kind::unreadable) << name;
+  }
+  EXPECT_FALSE(ImageLoader::load(QUrl("https://example.com/a.jpg"), 512).has_value());
+}
+
+TEST(ImageLoader, manyThreadsDecodeAtOnce) {
+  testsupport::TempDir dir;
+  const auto picture = twoHalves(900, 600, kRed, kBlue);
+  std::vector<fs::path> files;
+  for (const char *name : {"t.jpg", "t.png", "t.webp", "t.heic", "t.gif", "t.tif"}) {
+    save(picture, dir.file(name));
+    files.push_back(dir.file(name));
+  }
+  std::atomic<int> good{0};
+  {
+    std::vector<std::jthread> workers;
+    for (int t = 0; t < 6; ++t) {
+      workers.emplace_back([&, t] {
+        for (int i = 0; i < 12; ++i) {
+          const auto loaded = loadFile(files[static_cast<std::size_t>(t + i) % files.size()], 256);
+          if (loaded && loaded->image.width == 256) {
+            ++good;
+          }
+        }
+      });
+    }
+  }
+  EXPECT_EQ(good.load(), 72);
+}
