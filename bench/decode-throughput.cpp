@@ -2,7 +2,7 @@
 //
 //   decode-throughput FOLDER [--threads N] [--max-pixel N] [--vips-threads N] [--repeat N]
 //
-// --vips-threads overrides the one-thread-per-pipeline default, to compare.
+// --vips-threads sets the worker threads of each vips pipeline (vips's default otherwise).
 #include "engine/imaging/ImageLoader.h"
 #include "engine/imaging/VipsImagePtr.h"
 #include "engine/imaging/VipsRuntime.h"

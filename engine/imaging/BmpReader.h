@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-/// Decodes Windows bitmap files. libvips reads BMP only through ImageMagick, which we keep
-/// blocked so that no file with a photo extension reaches its many exotic coders; BMP is
+/// Decodes Windows bitmap files. libvips reads BMP only through ImageMagick, whose many
+/// coders sniff content on their own; the scanner keeps every file away from it, and BMP is
 /// simple enough to read here with every offset checked against the file.
 ///
 /// Supported: the core (OS/2) header and the 40- to 124-byte info headers; 1-, 4- and 8-bit

@@ -18,7 +18,8 @@ bool start() {
   vips_cache_set_max_mem(0);
   vips_cache_set_max_files(0);
   vips_block_untrusted_set(TRUE);
-  vips_concurrency_set(1);
+  vips_operation_block_set("VipsForeignLoadMagick", FALSE);
+  vips_operation_block_set("VipsForeignSaveMagick", FALSE);
   g_log_set_handler("VIPS",
                     static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
                                                 G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),

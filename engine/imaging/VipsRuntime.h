@@ -6,12 +6,13 @@ namespace lumora::VipsRuntime {
 
 /// Starts libvips once per process (thread-safe) with the policy a scanner needs:
 /// - no operation cache: every file is decoded once, so cached operations would only grow;
-/// - loaders marked untrusted (ImageMagick, PDF, SVG, …) are blocked, so a file with a photo
-///   extension can only reach the decoders of the formats we list;
-/// - one vips worker thread per pipeline: scans run several decodes side by side already,
-///   and a small thumbnail gains nothing from splitting it into tiles;
-/// - vips warnings about damaged files are dropped from stderr (failures are logged by the
-///   decoder instead).
+/// - loaders and savers marked untrusted (PDF, SVG, FITS, CSV, raw, …) are blocked, so no
+///   file reaches them whatever its name. ImageMagick stays available because the app's
+///   thumbnail decoder reads BMP through it; the engine's own decoder never uses it (it
+///   accepts only the loaders of the photo formats and reads BMP itself);
+/// - vips warnings about damaged files are dropped from stderr (the decoder logs failures).
+/// libvips may already have been started elsewhere in the process; the policy is applied
+/// all the same.
 /// Returns false when libvips could not be started; nothing can be decoded then.
 [[nodiscard]] bool ensureStarted();
 

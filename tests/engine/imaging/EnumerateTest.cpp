@@ -1,16 +1,15 @@
 #include "engine/imaging/ImageLoader.h"
-#include "tests/engine/imaging/ImageFixtures.h"
+#include "tests/engine/imaging/ImagingFixtures.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QFile>
 #include <algorithm>
-#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,10 +27,7 @@ constexpr std::int64_t kMin = 8192;
 fs::path put(const testsupport::TempDir &dir, const std::string &name, std::size_t size = kMin,
              double mtime = 1'000'000) {
   const fs::path path = dir.write(name, std::string(size, 'x'));
-  const timespec times[2] = {
-      {0, UTIME_OMIT},
-      {static_cast<time_t>(mtime), static_cast<long>((mtime - static_cast<time_t>(mtime)) * 1e9)}};
-  ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+  testsupport::setModified(path, mtime);
   return path;
 }
 

@@ -1,6 +1,6 @@
 #include "engine/imaging/ImageLoader.h"
 #include "engine/imaging/ImageDecoder.h"
-#include "tests/engine/imaging/ImageFixtures.h"
+#include "tests/engine/imaging/ImagingFixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 

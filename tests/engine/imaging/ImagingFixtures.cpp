@@ -1,4 +1,4 @@
-#include "tests/engine/imaging/ImageFixtures.h"
+#include "tests/engine/imaging/ImagingFixtures.h"
 
 #include "engine/imaging/VipsRuntime.h"
 #include "tests/support/TestEnvironment.h"
