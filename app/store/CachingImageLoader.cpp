@@ -1,7 +1,5 @@
 #include "app/store/CachingImageLoader.h"
 
-#include "app/store/ImageDecode.h"
-
 #include <QFuture>
 #include <QPointer>
 #include <QPromise>
@@ -81,7 +79,6 @@ CachingImageLoader::start(const std::string &key, const PhotoItem &item, int max
     if (!job->cancelled) {
       image = producer(item, maxPixel);
     }
-    imagedecode::releaseThreadState();
     promise->addResult(image.isNull() ? nullptr : std::make_shared<const Thumbnail>(image));
     promise->finish();
   });

@@ -31,9 +31,7 @@ ThumbnailLoader &ThumbnailLoader::shared() {
 }
 
 ThumbnailLoader::ThumbnailLoader(ImageProducer producer, QObject *parent)
-    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {
-  imagedecode::start();
-}
+    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {}
 
 ThumbnailPtr ThumbnailLoader::thumbnail(const PhotoItem &item, int maxPixel, QObject *context,
                                         ThumbnailHandler done) {

@@ -1,8 +1,6 @@
-// libvips first: glib's headers use names that Qt defines as macros.
-#include <vips/vips.h>
-
-#include "app/store/ImageDecode.h"
 #include "app/store/ThumbnailLoader.h"
+#include "app/store/ImageDecode.h"
+#include "engine/imaging/VipsImagePtr.h"
 #include "tests/store/ImageCacheTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
@@ -10,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/stat.h>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace lumora;
 using imagecachetest::photo;
@@ -31,15 +29,13 @@ void writeHalves(const std::filesystem::path &path, int width, int height) {
 void writeTurnedJpeg(const std::filesystem::path &path, int width, int height, int orientation) {
   const std::filesystem::path plain = path.string() + ".plain.png";
   writeHalves(plain, width, height);
-  VipsImage *image = vips_image_new_from_file(plain.c_str(), nullptr);
-  ASSERT_NE(image, nullptr);
-  VipsImage *tagged = nullptr;
-  ASSERT_EQ(vips_copy(image, &tagged, nullptr), 0);
-  g_object_unref(image);
-  vips_image_set_int(tagged, VIPS_META_ORIENTATION, orientation);
-  const int status = vips_image_write_to_file(tagged, path.c_str(), nullptr);
-  g_object_unref(tagged);
-  ASSERT_EQ(status, 0) << vips_error_buffer();
+  const VipsImagePtr image(vips_image_new_from_file(plain.c_str(), nullptr));
+  ASSERT_TRUE(image);
+  VipsImagePtr tagged;
+  ASSERT_EQ(vips_copy(image.get(), tagged.out(), nullptr), 0);
+  vips_image_set_int(tagged.get(), VIPS_META_ORIENTATION, orientation);
+  ASSERT_EQ(vips_image_write_to_file(tagged.get(), path.c_str(), nullptr), 0)
+      << vips_error_buffer();
 }
 
 QImage decodeNow(const std::filesystem::path &path, int maxPixel) {
@@ -116,6 +112,22 @@ TEST(ThumbnailLoaderDecode, badFilesGiveNoImage) {
   PhotoItem libraryPhoto = photo("lib:ABC");
   libraryPhoto.localIdentifier = "ABC";
   EXPECT_TRUE(ThumbnailLoader::fileThumbnail(libraryPhoto, 160).isNull());
+}
+
+TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {
+  DecodedImage rgba{2, 1, 4, {255, 0, 0, 255, 0, 0, 255, 0}};
+  const QImage withAlpha = imagedecode::toQImage(rgba);
+  ASSERT_EQ(withAlpha.format(), QImage::Format_ARGB32_Premultiplied);
+  EXPECT_EQ(withAlpha.pixel(0, 0), qRgba(255, 0, 0, 255));
+  EXPECT_EQ(qAlpha(withAlpha.pixel(1, 0)), 0);
+
+  const QImage opaque = imagedecode::toQImage(DecodedImage{1, 2, 3, {1, 2, 3, 4, 5, 6}});
+  ASSERT_EQ(opaque.format(), QImage::Format_RGB32);
+  EXPECT_EQ(opaque.pixel(0, 1), qRgb(4, 5, 6));
+
+  EXPECT_TRUE(imagedecode::toQImage(DecodedImage{}).isNull());
+  EXPECT_TRUE(imagedecode::toQImage(DecodedImage{2, 2, 3, {1, 2, 3}}).isNull()); // too short
+  EXPECT_TRUE(imagedecode::toQImage(DecodedImage{1, 1, 2, {1, 2}}).isNull());
 }
 
 TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKeyAndRetriesFailures) {
