@@ -54,9 +54,10 @@ std::optional<CacheEntry> readCommonFields(BinaryReader &reader) {
   return entry;
 }
 
-/// Reads a record of either version: `width` is the byte size of one feature value.
+/// Reads a record of either version: `width` is the byte size of one feature value. Sets
+/// `skipped` when the vector was passed over because `only` lacks the path.
 std::optional<CacheEntry> readVersionedRecord(BinaryReader &reader, const PathSet *only,
-                                              std::size_t width) {
+                                              std::size_t width, bool &skipped) {
   auto entry = readCommonFields(reader);
   if (!entry) {
     return std::nullopt;
@@ -66,7 +67,8 @@ std::optional<CacheEntry> readVersionedRecord(BinaryReader &reader, const PathSe
   if (!count || *count > AnalysisCache::kFeatureLimit) {
     return std::nullopt;
   }
-  if (only != nullptr && !only->contains(entry->path)) {
+  skipped = only != nullptr && !only->contains(entry->path);
+  if (skipped) {
     reader.skip(*count * width);
     return entry;
   }
@@ -185,22 +187,24 @@ void AnalysisCache::loadTombstones(std::string_view data) {
 
 std::uint64_t AnalysisCache::loadRecords(BinaryReader &reader, std::uint32_t version,
                                          std::uint64_t limit, const PathSet *only) {
+  const std::size_t width = version == 3 ? 2 : 4;
   std::uint64_t read = 0;
   while (read < limit) {
-    auto entry = version == 3 ? readRecord(reader, only) : readRecordV2(reader, only);
+    bool skipped = false;
+    auto entry = readVersionedRecord(reader, only, width, skipped);
     if (!entry) {
       break;
     }
-    store(std::move(*entry), only);
+    store(std::move(*entry), skipped);
     ++read;
   }
   return read;
 }
 
-void AnalysisCache::store(CacheEntry entry, const PathSet *only) {
-  if (only != nullptr && !only->contains(entry.path)) {
+void AnalysisCache::store(CacheEntry entry, bool withheld) {
+  if (withheld) {
     m_withheld.insert(entry.path);
-  } else {
+  } else if (!m_withheld.empty()) {
     m_withheld.erase(entry.path);
   }
   std::string key = entry.path;
@@ -208,11 +212,13 @@ void AnalysisCache::store(CacheEntry entry, const PathSet *only) {
 }
 
 std::optional<CacheEntry> AnalysisCache::readRecord(BinaryReader &reader, const PathSet *only) {
-  return readVersionedRecord(reader, only, 2);
+  bool skipped = false;
+  return readVersionedRecord(reader, only, 2, skipped);
 }
 
 std::optional<CacheEntry> AnalysisCache::readRecordV2(BinaryReader &reader, const PathSet *only) {
-  return readVersionedRecord(reader, only, 4);
+  bool skipped = false;
+  return readVersionedRecord(reader, only, 4, skipped);
 }
 
 std::string AnalysisCache::encodeRecord(const CacheEntry &entry) {

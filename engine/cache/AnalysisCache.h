@@ -107,7 +107,8 @@ private:
   /// Reads records of `version` until one fails or `limit` have been read; returns how many.
   std::uint64_t loadRecords(BinaryReader &reader, std::uint32_t version, std::uint64_t limit,
                             const PathSet *only);
-  void store(CacheEntry entry, const PathSet *only);
+  /// Keeps `entry`, noting whether its vector was left in the files.
+  void store(CacheEntry entry, bool withheld);
   /// What the files at `base` and `log` hold, read only when some entry lacks its vector.
   [[nodiscard]] AnalysisCache storedVectors(const std::filesystem::path &base,
                                             const std::filesystem::path &log) const;

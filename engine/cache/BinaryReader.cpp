@@ -76,9 +76,9 @@ std::optional<std::vector<float>> BinaryReader::float16s(std::int64_t count) {
     return std::nullopt;
   }
   std::vector<float> values(static_cast<std::size_t>(count));
-  for (float &value : values) {
-    value = halffloat::toFloat(*u16());
-  }
+  halffloat::toFloats(reinterpret_cast<const unsigned char *>(m_data.data() + m_offset),
+                      values.size(), values.data());
+  m_offset += 2 * values.size();
   return values;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/cache/HalfFloat.h"
 
 #include <bit>
+#include <cstring>
 
 namespace lumora::halffloat {
 namespace {
@@ -11,6 +12,13 @@ constexpr std::uint32_t kFirstOverflow = 0x477ff000;
 // 2^-14, the smallest normal half.
 constexpr std::uint32_t kSmallestNormalHalf = 0x38800000;
 constexpr std::uint16_t kHalfInfinity = 0x7c00;
+
+using Words = std::uint32_t __attribute__((vector_size(16)));
+using Floats = float __attribute__((vector_size(16)));
+
+std::uint32_t littleEndian16(const unsigned char *bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8);
+}
 
 /// `value >> shift`, rounded to nearest with ties to even (1 ≤ shift ≤ 31).
 std::uint32_t shiftRounded(std::uint32_t value, unsigned shift) {
@@ -60,6 +68,32 @@ float toFloat(std::uint16_t half) {
   // Zero or subnormal: mantissa × 2^-24 is exact in single precision.
   const float magnitude = static_cast<float>(mantissa) * 0x1p-24f;
   return sign != 0 ? -magnitude : magnitude;
+}
+
+void toFloats(const unsigned char *bytes, std::size_t count, float *out) {
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const unsigned char *b = bytes + 2 * i;
+    const Words half = {littleEndian16(b), littleEndian16(b + 2), littleEndian16(b + 4),
+                        littleEndian16(b + 6)};
+    const Words exponent = half & 0x7c00u;
+    const Words mantissa = half & 0x3ffu;
+    // Normal: rebias the exponent (15 → 127) in place. Subnormal or zero: mantissa × 2^-24,
+    // exact in single precision without relying on denormal arithmetic. All-ones exponent
+    // (infinity, NaN): the single-precision all-ones exponent, payload kept.
+    const Words normal = ((half & 0x7fffu) << 13) + (112u << 23);
+    const Floats tiny = __builtin_convertvector(mantissa, Floats) * 0x1p-24f;
+    const Words special = (mantissa << 13) | kFloatInfinity;
+    const auto isSpecial = reinterpret_cast<Words>(exponent == 0x7c00u);
+    const auto isTiny = reinterpret_cast<Words>(exponent == 0u);
+    const Words magnitude = (isSpecial & special) | (isTiny & reinterpret_cast<Words>(tiny)) |
+                            (~(isSpecial | isTiny) & normal);
+    const Words value = magnitude | ((half & 0x8000u) << 16);
+    std::memcpy(out + i, &value, sizeof value);
+  }
+  for (; i < count; ++i) {
+    out[i] = toFloat(static_cast<std::uint16_t>(littleEndian16(bytes + 2 * i)));
+  }
 }
 
 } // namespace lumora::halffloat

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 /// IEEE 754 binary16 conversions for the cache's feature vectors, which are stored at half
@@ -11,5 +12,10 @@ namespace lumora::halffloat {
 
 /// The exact 32-bit value of a binary16 bit pattern.
 [[nodiscard]] float toFloat(std::uint16_t half);
+
+/// `toFloat` of `count` little-endian binary16 values at `bytes` (2 × count bytes), written to
+/// `out`: bit for bit the same values, four at a time, without a branch per value. Loading a
+/// cache converts tens of millions of them.
+void toFloats(const unsigned char *bytes, std::size_t count, float *out);
 
 } // namespace lumora::halffloat

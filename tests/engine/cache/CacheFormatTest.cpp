@@ -38,6 +38,35 @@ TEST(HalfFloat, everyHalfSurvivesTheRoundTripAndTiesGoToEven) {
   EXPECT_EQ(halffloat::fromFloat(std::nextafter(0x1p-25f, 1.f)), 1);
 }
 
+TEST(HalfFloat, batchConversionMatchesOneByOneForEveryPatternAndLength) {
+  std::string bytes;
+  for (std::uint32_t h = 0; h <= 0xffff; ++h) {
+    bytes.push_back(static_cast<char>(h & 0xff));
+    bytes.push_back(static_cast<char>(h >> 8));
+  }
+  // Every length 0…7 from an odd offset covers the four-value steps and the remainder.
+  for (std::size_t start : {std::size_t{0}, std::size_t{2 * 0x7bfd}}) {
+    for (std::size_t count = 0; count < 8; ++count) {
+      std::vector<float> out(count, -1.0f);
+      const auto *at = reinterpret_cast<const unsigned char *>(bytes.data()) + start;
+      halffloat::toFloats(at, count, out.data());
+      for (std::size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(out[i]),
+                  std::bit_cast<std::uint32_t>(
+                      halffloat::toFloat(static_cast<std::uint16_t>(start / 2 + i))));
+      }
+    }
+  }
+  std::vector<float> all(0x10000);
+  halffloat::toFloats(reinterpret_cast<const unsigned char *>(bytes.data()), all.size(),
+                      all.data());
+  for (std::uint32_t h = 0; h <= 0xffff; ++h) {
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(all[h]),
+              std::bit_cast<std::uint32_t>(halffloat::toFloat(static_cast<std::uint16_t>(h))))
+        << h;
+  }
+}
+
 TEST(BinaryReader, failedReadsLeaveTheOffsetAndNeverOverrun) {
   const std::string bytes("\x01\x02\x03\x04\x05\x06\x07", 7);
   BinaryReader reader(bytes);
