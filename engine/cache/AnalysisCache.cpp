@@ -12,6 +12,8 @@
 #include <QFile>
 #include <algorithm>
 #include <bit>
+#include <cmath>
+#include <utility>
 
 namespace lumora {
 namespace {
@@ -259,6 +261,30 @@ void AnalysisCache::markDeleted(const std::string &id, const std::filesystem::pa
     return;
   }
   cacheappend::appendTombstone(tombstones, id);
+}
+
+std::vector<float> AnalysisCache::takeFeature(const std::string &path) {
+  const auto found = m_entries.find(path);
+  if (found == m_entries.end() || found->second.feature.empty()) {
+    return {};
+  }
+  m_withheld.insert(path);
+  return std::exchange(found->second.feature, {});
+}
+
+void AnalysisCache::restoreFeature(const std::string &path, Date modified, std::int64_t fileSize,
+                                   std::vector<float> feature) {
+  const auto found = m_entries.find(path);
+  if (feature.empty() || found == m_entries.end() || !found->second.feature.empty() ||
+      found->second.fileSize != fileSize ||
+      !(std::abs(found->second.modified.secondsSince1970 - modified.secondsSince1970) <
+        kSameDateTolerance)) {
+    return;
+  }
+  // Only a vector that is still withheld was taken out; anything else was stored anew.
+  if (m_withheld.erase(path) > 0) {
+    found->second.feature = std::move(feature);
+  }
 }
 
 void AnalysisCache::releaseFeatures(const PathSet &except) {

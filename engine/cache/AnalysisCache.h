@@ -42,6 +42,8 @@ public:
   static constexpr std::uint32_t kPathLimit = 8192;
   /// A feature vector may hold at most this many values.
   static constexpr std::uint32_t kFeatureLimit = 8192;
+  /// Two modification dates closer than this many seconds name the same file version.
+  static constexpr double kSameDateTolerance = 0.001;
 
   /// The application's data folder ("Lumora" under the XDG data home), created on each call
   /// when missing; failure to create it is ignored.
@@ -87,6 +89,16 @@ public:
   void put(CacheEntry entry, const std::filesystem::path &log);
   /// Forgets the entry and appends its id to the tombstones; failures are ignored.
   void markDeleted(const std::string &id, const std::filesystem::path &tombstones);
+  /// Moves the entry's feature vector out to the caller, who may hand it back with
+  /// `restoreFeature`; empty when there is no entry or no vector. The entry stays, held
+  /// without its vector as after `releaseFeatures`, so a compaction in between still writes
+  /// the vector the files hold for it.
+  [[nodiscard]] std::vector<float> takeFeature(const std::string &path);
+  /// Gives a vector taken with `takeFeature` back to its entry. Nothing happens when the entry
+  /// is gone, was stored anew meanwhile, or no longer has the given file size and a date
+  /// within `kSameDateTolerance` of `modified`.
+  void restoreFeature(const std::string &path, Date modified, std::int64_t fileSize,
+                      std::vector<float> feature);
   /// Empties the feature vectors of every entry whose path is not in `except`.
   void releaseFeatures(const PathSet &except);
 

@@ -131,6 +131,49 @@ TEST_F(AnalysisCacheFiles, compactionKeepsVectorsThatMemoryDoesNotHold) {
   }
 }
 
+TEST_F(AnalysisCacheFiles, aTakenVectorIsStillCompactedAndComesBackOnlyToTheSameAnalysis) {
+  AnalysisCache cache;
+  for (int n = 0; n < 4; ++n) {
+    cache.put(entry("/" + std::to_string(n), n), m_files.log);
+  }
+  ASSERT_TRUE(cache.compact(m_files.base, m_files.log, m_files.tombstones).hasValue());
+  cache = reload();
+  std::vector<float> taken[4];
+  for (int n = 0; n < 4; ++n) {
+    taken[n] = cache.takeFeature("/" + std::to_string(n));
+    EXPECT_EQ(taken[n], roundTripped(entry("/", n)).feature);
+    EXPECT_TRUE(cache.entries().at("/" + std::to_string(n)).feature.empty());
+  }
+  EXPECT_TRUE(cache.takeFeature("/0").empty());
+  EXPECT_TRUE(cache.takeFeature("/missing").empty());
+
+  // While the vectors are out, a compaction writes the ones the files hold.
+  ASSERT_TRUE(cache.compact(m_files.base, m_files.log, m_files.tombstones).hasValue());
+  EXPECT_EQ(reload().entries().at("/2"), roundTripped(entry("/2", 2)));
+
+  const CacheEntry e0 = cache.entries().at("/0");
+  cache.restoreFeature("/0", Date{e0.modified.secondsSince1970 + 0.0005}, e0.fileSize, taken[0]);
+  EXPECT_EQ(cache.entries().at("/0").feature, taken[0]);
+  cache.put(entry("/1", 11), m_files.log); // analysed anew meanwhile: the newer vector stays
+  cache.restoreFeature("/1", entry("/1", 1).modified, entry("/1", 1).fileSize, taken[1]);
+  EXPECT_EQ(cache.entries().at("/1"), entry("/1", 11));
+  const CacheEntry e2 = cache.entries().at("/2");
+  cache.restoreFeature("/2", e2.modified, e2.fileSize + 1, taken[2]);
+  cache.restoreFeature("/2", Date{e2.modified.secondsSince1970 + 0.002}, e2.fileSize, taken[2]);
+  EXPECT_TRUE(cache.entries().at("/2").feature.empty());
+  cache.markDeleted("/3", m_files.tombstones);
+  cache.restoreFeature("/3", entry("/3", 3).modified, entry("/3", 3).fileSize, taken[3]);
+  EXPECT_FALSE(cache.entries().contains("/3"));
+
+  // "/2" is still withheld and keeps its stored vector through the next compaction.
+  ASSERT_TRUE(cache.compact(m_files.base, m_files.log, m_files.tombstones).hasValue());
+  const AnalysisCache loaded = reload();
+  ASSERT_EQ(loaded.entries().size(), 3u);
+  EXPECT_EQ(loaded.entries().at("/0"), roundTripped(entry("/0", 0)));
+  EXPECT_EQ(loaded.entries().at("/1"), roundTripped(entry("/1", 11)));
+  EXPECT_EQ(loaded.entries().at("/2"), roundTripped(entry("/2", 2)));
+}
+
 TEST_F(AnalysisCacheFiles, compactionMigratesVersionTwo) {
   m_dir.write("sub/analysis-cache.bin", baseHeader(2, 1) + recordV2(entry("/a", 1)));
   const PathSet none;
