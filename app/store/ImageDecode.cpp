@@ -3,6 +3,26 @@
 #include "engine/imaging/ImageDecoder.h"
 
 namespace lumora::imagedecode {
+namespace {
+
+// Rows of 8-bit RGB or straight-alpha RGBA samples, packed without padding.
+QImage fromPacked(const std::vector<std::uint8_t> &pixels, int width, int height, int bands) {
+  if (width <= 0 || height <= 0 || (bands != 3 && bands != 4)) {
+    return {};
+  }
+  const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(bands);
+  if (pixels.size() < stride * static_cast<std::size_t>(height)) {
+    return {};
+  }
+  const bool alpha = bands == 4;
+  const QImage borrowed(pixels.data(), width, height, static_cast<qsizetype>(stride),
+                        alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+  // The painting formats; the conversion copies, so nothing refers to `pixels` afterwards.
+  return borrowed.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied
+                                        : QImage::Format_RGB32);
+}
+
+} // namespace
 
 QImage thumbnail(const std::string &path, int maxPixel) {
   if (maxPixel <= 0) {
@@ -15,16 +35,11 @@ QImage thumbnail(const std::string &path, int maxPixel) {
 }
 
 QImage toQImage(const DecodedImage &image) {
-  const bool bandsKnown = image.bands == 3 || image.bands == 4;
-  if (image.isEmpty() || !bandsKnown ||
-      image.pixels.size() < image.stride() * static_cast<std::size_t>(image.height)) {
-    return {};
-  }
-  const QImage borrowed(image.pixels.data(), image.width, image.height,
-                        static_cast<qsizetype>(image.stride()),
-                        image.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-  return borrowed.convertToFormat(image.hasAlpha() ? QImage::Format_ARGB32_Premultiplied
-                                                   : QImage::Format_RGB32);
+  return fromPacked(image.pixels, image.width, image.height, image.bands);
+}
+
+QImage toQImage(const platform::ImageBuffer &image) {
+  return fromPacked(image.pixels, image.width, image.height, image.channels);
 }
 
 } // namespace lumora::imagedecode

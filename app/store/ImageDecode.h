@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/imaging/DecodedImage.h"
+#include "platform/core/photolibrary/ImageBuffer.h"
 
 #include <QImage>
 #include <string>
@@ -19,5 +20,7 @@ namespace lumora::imagedecode {
 /// a copy; null for an empty or malformed picture. Also what the store's preview loader
 /// applies to the engine's preview image.
 [[nodiscard]] QImage toQImage(const DecodedImage &image);
+/// The same for an image from the photo library.
+[[nodiscard]] QImage toQImage(const platform::ImageBuffer &image);
 
 } // namespace lumora::imagedecode

@@ -1,6 +1,7 @@
 #include "app/store/ThumbnailLoader.h"
 
 #include "app/store/ImageDecode.h"
+#include "engine/library/PhotoLibrarySource.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -25,7 +26,7 @@ ThumbnailLoader &ThumbnailLoader::shared() {
   Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
   static QPointer<ThumbnailLoader> instance;
   if (instance.isNull()) {
-    instance = new ThumbnailLoader(fileThumbnail, QCoreApplication::instance());
+    instance = new ThumbnailLoader(loadThumbnail, QCoreApplication::instance());
   }
   return *instance;
 }
@@ -46,9 +47,11 @@ void ThumbnailLoader::clearCache() { m_loader.clear(); }
 
 // A folder photo's id is its path as native bytes, which names exactly the file it came
 // from even where the path is not valid UTF-8 and its URL could not say it.
-QImage ThumbnailLoader::fileThumbnail(const PhotoItem &item, int maxPixel) {
-  if (item.isFromLibrary()) {
-    return {};
+QImage ThumbnailLoader::loadThumbnail(const PhotoItem &item, int maxPixel) {
+  if (item.localIdentifier) {
+    const auto image = PhotoLibrarySource::thumbnail(*item.localIdentifier, maxPixel,
+                                                     PhotoLibrarySource::kThumbnailTimeout);
+    return image ? imagedecode::toQImage(*image) : QImage();
   }
   return imagedecode::thumbnail(item.id, maxPixel);
 }

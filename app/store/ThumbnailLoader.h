@@ -21,7 +21,7 @@ public:
   [[nodiscard]] static ThumbnailLoader &shared();
 
   /// A loader with its own cache; `producer` makes one thumbnail on a worker thread.
-  explicit ThumbnailLoader(ImageProducer producer = fileThumbnail, QObject *parent = nullptr);
+  explicit ThumbnailLoader(ImageProducer producer = loadThumbnail, QObject *parent = nullptr);
 
   /// The thumbnail of `item` at `maxPixel`: returned at once when cached, else null and
   /// `done` gets it (or null) later on the GUI thread unless `context` is gone by then.
@@ -34,9 +34,10 @@ public:
 
   [[nodiscard]] const ThumbnailCache &cache() const { return m_loader.cache(); }
 
-  /// The default producer: the photo's file decoded with shrink-on-load at `maxPixel`,
-  /// orientation applied. Library photos give none until the photo library is wired in.
-  [[nodiscard]] static QImage fileThumbnail(const PhotoItem &item, int maxPixel);
+  /// The default producer: a library photo's fast thumbnail from the photo library (none
+  /// when it does not arrive within 12 s), else the photo's file decoded with shrink-on-load
+  /// at `maxPixel`, orientation applied. Blocks its worker thread meanwhile.
+  [[nodiscard]] static QImage loadThumbnail(const PhotoItem &item, int maxPixel);
 
 private:
   CachingImageLoader m_loader;

@@ -1,6 +1,8 @@
 #include "app/store/ThumbnailLoader.h"
 #include "app/store/ImageDecode.h"
 #include "engine/imaging/VipsImagePtr.h"
+#include "engine/library/PhotoLibrarySource.h"
+#include "tests/engine/library/LibraryTestEnvironment.h"
 #include "tests/store/ImageCacheTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
@@ -39,7 +41,7 @@ void writeTurnedJpeg(const std::filesystem::path &path, int width, int height, i
 }
 
 QImage decodeNow(const std::filesystem::path &path, int maxPixel) {
-  return ThumbnailLoader::fileThumbnail(photo(path.string()), maxPixel);
+  return ThumbnailLoader::loadThumbnail(photo(path.string()), maxPixel);
 }
 
 bool isReddish(QRgb pixel) { return qRed(pixel) > 200 && qBlue(pixel) < 60; }
@@ -108,10 +110,27 @@ TEST(ThumbnailLoaderDecode, badFilesGiveNoImage) {
   // A cut-off JPEG may show what arrived; it must not crash or come out the wrong size.
   const QImage truncated = decodeNow(dir.write("cut.jpg", jpeg.substr(0, jpeg.size() / 2)), 150);
   EXPECT_TRUE(truncated.isNull() || truncated.size() == QSize(150, 100));
+}
 
-  PhotoItem libraryPhoto = photo("lib:ABC");
-  libraryPhoto.localIdentifier = "ABC";
-  EXPECT_TRUE(ThumbnailLoader::fileThumbnail(libraryPhoto, 160).isNull());
+namespace {
+class ThumbnailLoaderLibrary : public testsupport::LibraryTestEnvironment {
+protected:
+  static PhotoItem libraryPhoto(const std::string &localIdentifier) {
+    PhotoItem item = photo(PhotoLibrarySource::itemID(localIdentifier));
+    item.localIdentifier = localIdentifier;
+    return item;
+  }
+};
+} // namespace
+
+TEST_F(ThumbnailLoaderLibrary, libraryPhotosComeFromThePhotoLibrary) {
+  const std::string id = addPhoto(1000.0, std::nullopt, 400, 300);
+  const QImage image = ThumbnailLoader::loadThumbnail(libraryPhoto(id), 160);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_NEAR(double(image.width()) / image.height(), 4.0 / 3.0, 0.05);
+
+  // A library photo never falls back to a file named like its id.
+  EXPECT_TRUE(ThumbnailLoader::loadThumbnail(libraryPhoto("gone"), 160).isNull());
 }
 
 TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {
@@ -130,7 +149,7 @@ TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {
   EXPECT_TRUE(imagedecode::toQImage(DecodedImage{1, 1, 2, {1, 2}}).isNull());
 }
 
-TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKeyAndRetriesFailures) {
+TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKey) {
   testsupport::TempDir dir;
   ThumbnailLoader loader;
   EXPECT_EQ(loader.cache().name(), QStringLiteral("Lumora.ThumbnailCache"));
@@ -141,11 +160,6 @@ TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKeyAndRetriesFailures) {
   QObject context;
   ThumbnailPtr small;
   ThumbnailPtr large;
-  bool missing = false;
-  loader.thumbnail(item, 160, &context, [&](const ThumbnailPtr &t) { missing = !t; });
-  ASSERT_TRUE(waitFor([&] { return missing; })); // the file does not exist yet
-  EXPECT_EQ(loader.cache().count(), 0);
-
   writeHalves(dir.file("a.png"), 2000, 1000);
   loader.thumbnail(item, 160, &context, [&](const ThumbnailPtr &t) { small = t; });
   loader.thumbnail(item, 1400, &context, [&](const ThumbnailPtr &t) { large = t; });
