@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/core/EngineError.h"
+#include "engine/imaging/DecodedImage.h"
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumora {
+
+/// What the engine needs of the photo library for library photos: deletion into
+/// "Recently Deleted", favourites, previews and original file names. Implementations are
+/// thread-safe; every call may block until the library has answered.
+class LibraryBackend {
+public:
+  virtual ~LibraryBackend() = default;
+
+  /// Moves the assets into "Recently Deleted"; all or nothing.
+  [[nodiscard]] virtual std::optional<EngineError>
+  deleteAssets(const std::vector<std::string> &localIdentifiers) = 0;
+  [[nodiscard]] virtual std::optional<EngineError>
+  setFavorite(const std::vector<std::string> &localIdentifiers, bool favorite) = 0;
+  /// A large rendition, or nothing.
+  [[nodiscard]] virtual std::optional<DecodedImage> previewImage(const std::string &localIdentifier,
+                                                                 int maxPixel) = 0;
+  /// The file name the asset was imported with, or nothing.
+  [[nodiscard]] virtual std::optional<QString> originalFilename(const std::string &localIdentifier) = 0;
+};
+
+} // namespace lumora

@@ -1,0 +1,175 @@
+#include "engine/core/LumoraEngine.h"
+
+#include "engine/core/PairPruning.h"
+#include "engine/core/ScanContext.h"
+#include "engine/diagnostics/Diagnostics.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace lumora {
+LumoraEngine::LumoraEngine(std::optional<QString> cacheFile, EngineServices services)
+    : m_services(std::move(services)) {
+  const std::filesystem::path base =
+      cacheFile ? std::filesystem::path(QFile::encodeName(*cacheFile).toStdString())
+                : AnalysisCache::defaultDirectory() / "analysis-cache.bin";
+  m_files = CacheFiles::forBase(base);
+  m_favorites = FavoriteStore::load();
+}
+
+LumoraEngine::~LumoraEngine() = default;
+
+std::shared_ptr<LumoraEngine::ScanContext> LumoraEngine::beginScan(PartialHandler onPartial,
+                                                                  std::stop_token stop) {
+  auto context = std::make_shared<ScanContext>();
+  context->onPartial = std::move(onPartial);
+  context->stop = std::move(stop);
+  const std::scoped_lock guard(m_mutex);
+  context->generation = ++m_scanGeneration;
+  std::erase_if(m_activeScans, [](const auto &weak) { return weak.expired(); });
+  m_activeScans.push_back(context);
+  return context;
+}
+
+void LumoraEngine::endScan(const std::shared_ptr<ScanContext> &context) {
+  const std::scoped_lock guard(m_mutex);
+  std::erase_if(m_activeScans, [&](const auto &weak) {
+    const auto scan = weak.lock();
+    return !scan || scan == context;
+  });
+}
+
+void LumoraEngine::loadCacheIfNeeded(const PathSet *only) {
+  const double t = Date::now().secondsSince1970;
+  AnalysisCache fresh = AnalysisCache::load(m_files, only);
+  const auto count = fresh.entries().size();
+  {
+    const std::scoped_lock guard(m_mutex);
+    m_cache = std::move(fresh);
+  }
+  Diagnostics::logTiming(QStringLiteral("cache-load(%1 entries)").arg(count),
+                         Date::now().secondsSince1970 - t);
+  Diagnostics::logMemory(QStringLiteral("after-cache-load"));
+}
+
+void LumoraEngine::persistBatch(const std::shared_ptr<ScanContext> &context,
+                                std::vector<PhotoItem> items) {
+  {
+    const std::scoped_lock guard(m_mutex);
+    // A photo deleted while this scan ran must not come back through the cache or the
+    // live results.
+    std::erase_if(items, [&](const PhotoItem &item) { return context->deleted.contains(item.id); });
+    for (const PhotoItem &item : items) {
+      m_cache.put(CacheEntry{item.id, item.modified, item.captureDate, item.fileSize, item.score,
+                             item.isUtility, item.sharpness, item.feature},
+                  m_files.log);
+    }
+    m_dirty = true;
+  }
+  deliverPartial(context, items);
+}
+
+void LumoraEngine::deliverPartial(const std::shared_ptr<ScanContext> &context,
+                                  const std::vector<PhotoItem> &items) {
+  if (!context->onPartial || items.empty()) {
+    return;
+  }
+  // One delivery at a time per scan, so batches reach the handler in persisting order.
+  const std::scoped_lock delivery(context->deliveryMutex);
+  {
+    const std::scoped_lock guard(m_mutex);
+    if (context->generation != m_scanGeneration) {
+      return;
+    }
+  }
+  context->onPartial(items);
+}
+
+ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
+                                    std::vector<PhotoItem> items, std::int64_t fileCount,
+                                    std::int64_t cacheHits, bool cancelled, double t0,
+                                    const ProgressHandler &progress) {
+  const auto handed = static_cast<std::int64_t>(items.size());
+  const auto elapsed = [&] { return Date::now().secondsSince1970 - t0; };
+  if (!cancelled) {
+    progress(ScanProgress{ScanPhase::finishing, fileCount, fileCount, {}, elapsed(), 0.0});
+    const std::scoped_lock guard(m_mutex);
+    if (m_dirty || m_cache.needsMigration()) {
+      const double t = Date::now().secondsSince1970;
+      (void)m_cache.compact(m_files.base, m_files.log, m_files.tombstones);
+      Diagnostics::logTiming(QStringLiteral("cache-compact"), Date::now().secondsSince1970 - t);
+      m_dirty = false;
+    }
+  } else {
+    progress(ScanProgress{ScanPhase::finishing, handed, fileCount, {}, elapsed(), std::nullopt});
+  }
+
+  {
+    const std::scoped_lock guard(m_mutex);
+    std::erase_if(items, [&](const PhotoItem &item) { return context->deleted.contains(item.id); });
+    for (PhotoItem &item : items) {
+      if (!item.isFromLibrary() && m_favorites.contains(item.id)) {
+        item.isFavorite = true;
+      }
+    }
+  }
+  std::stable_sort(items.begin(), items.end(), [](const PhotoItem &a, const PhotoItem &b) {
+    return a.captureDate < b.captureDate;
+  });
+
+  const double t = Date::now().secondsSince1970;
+  std::vector<PairDistance> pairs =
+      Clusterer::buildPairs(items, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem,
+                            Clusterer::kMaxPairs);
+  Clusterer::PairIndex index(pairs);
+  Diagnostics::logTiming(QStringLiteral("build-pairs(%1)").arg(pairs.size()),
+                         Date::now().secondsSince1970 - t);
+  Diagnostics::logMemory(QStringLiteral("after-pairs"));
+
+  std::unordered_set<std::string> ids;
+  ids.reserve(items.size());
+  for (PhotoItem &item : items) {
+    item.feature = {};
+    ids.insert(item.id);
+  }
+  Diagnostics::logMemory(QStringLiteral("after-drop-features"));
+
+  {
+    const std::scoped_lock guard(m_mutex);
+    // Photos deleted while pairs were built are dropped here as well.
+    if (!context->deleted.empty()) {
+      prunePhotos(items, pairs, context->deleted);
+      index = Clusterer::PairIndex(pairs);
+    }
+    // A superseded scan keeps its result to itself: the newer scan owns the engine's state.
+    if (context->generation == m_scanGeneration) {
+      m_lastItems = items;
+      m_lastPairs = std::move(pairs);
+      m_lastPairIndex = std::move(index);
+      m_lastSignature = signatureOf(m_lastItems);
+      m_cache.releaseFeatures(ids);
+    }
+  }
+  Diagnostics::logMemory(QStringLiteral("after-release-unused-features"));
+
+  ScanResult result;
+  result.fileCount = fileCount;
+  result.skippedCount = std::max<std::int64_t>(0, fileCount - static_cast<std::int64_t>(items.size()));
+  result.cacheHitCount = cacheHits;
+  result.elapsed = elapsed();
+  result.isPartial = cancelled;
+  result.items = std::move(items);
+  return result;
+}
+
+LumoraEngine::Signature LumoraEngine::signatureOf(const std::vector<PhotoItem> &items) {
+  Signature signature;
+  signature.count = static_cast<std::int64_t>(items.size());
+  if (!items.empty()) {
+    signature.first = items.front().id;
+    signature.last = items.back().id;
+  }
+  return signature;
+}
+
+} // namespace lumora

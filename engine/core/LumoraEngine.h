@@ -1,0 +1,138 @@
+#pragma once
+
+#include "engine/cache/AnalysisCache.h"
+#include "engine/cache/CacheFiles.h"
+#include "engine/cluster/Clusterer.h"
+#include "engine/core/EngineError.h"
+#include "engine/core/LibraryBackend.h"
+#include "engine/favorites/FavoriteStore.h"
+#include "engine/imaging/DecodedImage.h"
+#include "engine/model/DeleteReceipt.h"
+#include "engine/model/GroupSort.h"
+#include "engine/model/PhotoGroup.h"
+#include "engine/model/ScanTypes.h"
+#include "engine/util/Expected.h"
+#include "platform/core/Trash.h"
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace lumora {
+
+/// Platform services the engine calls, replaceable in tests.
+struct EngineServices {
+  std::function<platform::Trash::MoveResult(const std::string &)> moveToTrash =
+      platform::Trash::moveToTrash;
+  std::function<platform::Trash::RestoreResult(const std::string &, const std::string &)>
+      restoreFromTrash = platform::Trash::restore;
+  /// The photo library; without one, library photos cannot be changed.
+  std::shared_ptr<LibraryBackend> library;
+};
+
+/// The result of a deletion: what was moved, and the error that stopped it part-way.
+/// Everything in `receipt` really moved and is recorded, also when `error` is set.
+struct DeleteOutcome {
+  DeleteReceipt receipt;
+  std::optional<EngineError> error;
+};
+
+/// The analysis engine: scans, groups, deletes with undo, and keeps favourites.
+///
+/// Thread-safe. All state sits behind one mutex that is held only for short sections: a
+/// scan's workers run without it, so grouping, deletion and favourites work while a scan
+/// runs. Every operation blocks its caller; callers run them off the GUI thread. Callbacks
+/// are never invoked with the engine's lock held, so they may call back into the engine.
+class LumoraEngine {
+public:
+  using ProgressHandler = std::function<void(const ScanProgress &)>;
+  using PartialHandler = std::function<void(const std::vector<PhotoItem> &)>;
+
+  /// `cacheFile` is the base cache file (default: "analysis-cache.bin" in the data folder).
+  /// No cache file is read here; the favourites file is.
+  explicit LumoraEngine(std::optional<QString> cacheFile = std::nullopt,
+                        EngineServices services = {});
+  ~LumoraEngine();
+  LumoraEngine(const LumoraEngine &) = delete;
+  LumoraEngine &operator=(const LumoraEngine &) = delete;
+
+  /// Scans folders: cache hits reach `onPartial` at once, misses are analysed by workers
+  /// and handed over in batches. A stop request makes it return the partial result.
+  /// Fails only with the engine's noImagesFound or unreadable.
+  [[nodiscard]] Expected<ScanResult, EngineError> scan(const std::vector<QUrl> &urls,
+                                                       const ScanOptions &options,
+                                                       ProgressHandler progress,
+                                                       PartialHandler onPartial = {},
+                                                       std::stop_token stop = {});
+
+  /// Groups photos under a threshold, reusing the last scan's measured pairs when the list
+  /// is that scan's (or carries no feature vectors).
+  [[nodiscard]] std::vector<PhotoGroup> group(const std::vector<PhotoItem> &items, float threshold,
+                                              GroupSort sort);
+  /// Marks or unmarks a favourite; returns `favorite`.
+  [[nodiscard]] Expected<bool, EngineError> setFavorite(const PhotoItem &item, bool favorite);
+  /// A large decoded rendition for the preview, or nothing.
+  [[nodiscard]] std::optional<DecodedImage> previewImage(const PhotoItem &item, int maxPixel);
+  [[nodiscard]] QString displayName(const PhotoItem &item);
+  /// Moves folder photos to the Trash and library photos into "Recently Deleted". Stops at
+  /// the first failure; what moved before it is in the receipt and fully accounted for.
+  [[nodiscard]] DeleteOutcome deleteItems(const std::vector<PhotoItem> &items);
+  /// Moves trashed files back where their former path is free; returns how many moved.
+  [[nodiscard]] Expected<std::int64_t, EngineError> undoDelete(const DeleteReceipt &receipt);
+  /// Forgets every cached analysis and removes the cache files.
+  void invalidateCache();
+
+  /// The base, log and tombstone files.
+  [[nodiscard]] const CacheFiles &cacheFiles() const { return m_files; }
+
+protected:
+  struct ScanContext;
+  struct Signature {
+    std::int64_t count = 0;
+    std::optional<std::string> first;
+    std::optional<std::string> last;
+    bool operator==(const Signature &) const = default;
+  };
+
+  /// Registers a new scan as the current one; older scans become superseded.
+  std::shared_ptr<ScanContext> beginScan(PartialHandler onPartial, std::stop_token stop);
+  void endScan(const std::shared_ptr<ScanContext> &context);
+  /// Reloads the cache from its files, decoding feature vectors only for `only`.
+  void loadCacheIfNeeded(const PathSet *only);
+  /// Appends analysed photos to the log and forwards them to the scan's handler.
+  void persistBatch(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> items);
+  /// Hands photos to the scan's handler unless the scan was superseded.
+  void deliverPartial(const std::shared_ptr<ScanContext> &context,
+                      const std::vector<PhotoItem> &items);
+  /// The common end of every scan: compaction, favourites, order, pairs, last-scan state.
+  ScanResult finishScan(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> items,
+                        std::int64_t fileCount, std::int64_t cacheHits, bool cancelled, double t0,
+                        const ProgressHandler &progress);
+  [[nodiscard]] static Signature signatureOf(const std::vector<PhotoItem> &items);
+  /// Tombstones removed photos, drops them from favourites, the last-scan state (keeping
+  /// the measured pairs of the rest) and from the results of scans still running.
+  void forget(const std::vector<std::string> &gone);
+
+  mutable std::mutex m_mutex;
+  EngineServices m_services;
+  CacheFiles m_files;
+  AnalysisCache m_cache;
+  FavoriteStore m_favorites;
+  bool m_dirty = false;
+  std::vector<PhotoItem> m_lastItems;
+  std::vector<PairDistance> m_lastPairs;
+  std::optional<Clusterer::PairIndex> m_lastPairIndex;
+  std::optional<Signature> m_lastSignature;
+  std::uint64_t m_scanGeneration = 0;
+  std::list<std::weak_ptr<ScanContext>> m_activeScans;
+};
+
+} // namespace lumora

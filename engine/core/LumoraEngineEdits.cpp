@@ -1,0 +1,216 @@
+// What the engine does after a scan: grouping, deletion, undo, favourites, previews,
+// display names and clearing the cache.
+#include "engine/core/LumoraEngine.h"
+
+#include "engine/core/PairPruning.h"
+#include "engine/core/ScanContext.h"
+#include "engine/diagnostics/Diagnostics.h"
+#include "engine/imaging/ImageLoader.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace lumora {
+namespace {
+
+EngineError libraryUnavailable() {
+  return EngineError::fromLibrary(EngineError::LibraryKind::other, QStringLiteral("图库不可用"));
+}
+
+} // namespace
+
+std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items, float threshold,
+                                            GroupSort sort) {
+  const Signature signature = signatureOf(items);
+  {
+    const std::scoped_lock guard(m_mutex);
+    const bool sameList = m_lastSignature == signature &&
+                          m_lastItems.size() == items.size();
+    if (sameList) {
+      return m_lastPairIndex ? Clusterer::groups(m_lastItems, *m_lastPairIndex, threshold, sort)
+                             : Clusterer::groups(m_lastItems, m_lastPairs, threshold, sort);
+    }
+    const bool featureless = !items.empty() && items.front().feature.empty();
+    if (featureless && !m_lastPairs.empty() && !m_lastItems.empty()) {
+      // A list without vectors cannot be measured: the last scan's pairs stand in, but
+      // only for the photos that are in the list handed in.
+      std::unordered_set<std::string> wanted;
+      for (const PhotoItem &item : items) {
+        wanted.insert(item.id);
+      }
+      std::unordered_set<std::string> others;
+      for (const PhotoItem &item : m_lastItems) {
+        if (!wanted.contains(item.id)) {
+          others.insert(item.id);
+        }
+      }
+      if (others.empty()) {
+        return Clusterer::groups(m_lastItems, m_lastPairs, threshold, sort);
+      }
+      std::vector<PhotoItem> subset = m_lastItems;
+      std::vector<PairDistance> pairs = m_lastPairs;
+      prunePhotos(subset, pairs, others);
+      return Clusterer::groups(subset, pairs, threshold, sort);
+    }
+  }
+  std::vector<PhotoItem> sorted = items;
+  std::stable_sort(sorted.begin(), sorted.end(), [](const PhotoItem &a, const PhotoItem &b) {
+    return a.captureDate < b.captureDate;
+  });
+  std::vector<PairDistance> pairs =
+      Clusterer::buildPairs(sorted, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem,
+                            Clusterer::kMaxPairs);
+  std::vector<PhotoGroup> groups = Clusterer::groups(sorted, pairs, threshold, sort);
+  const std::scoped_lock guard(m_mutex);
+  m_lastPairIndex = Clusterer::PairIndex(pairs);
+  m_lastPairs = std::move(pairs);
+  m_lastSignature = signatureOf(sorted);
+  m_lastItems = std::move(sorted);
+  return groups;
+}
+
+Expected<bool, EngineError> LumoraEngine::setFavorite(const PhotoItem &item, bool favorite) {
+  if (item.localIdentifier) {
+    if (!m_services.library) {
+      return Unexpected(libraryUnavailable());
+    }
+    if (auto error = m_services.library->setFavorite({*item.localIdentifier}, favorite)) {
+      return Unexpected(*error);
+    }
+  }
+  const std::scoped_lock guard(m_mutex);
+  if (!item.localIdentifier) {
+    if (favorite) {
+      m_favorites.insert(item.id);
+    } else {
+      m_favorites.remove(item.id);
+    }
+    m_favorites.save();
+  }
+  const auto found = std::find_if(m_lastItems.begin(), m_lastItems.end(),
+                                  [&](const PhotoItem &last) { return last.id == item.id; });
+  if (found != m_lastItems.end()) {
+    *found = found->withFavorite(favorite);
+  }
+  return favorite;
+}
+
+std::optional<DecodedImage> LumoraEngine::previewImage(const PhotoItem &item, int maxPixel) {
+  if (item.localIdentifier) {
+    return m_services.library ? m_services.library->previewImage(*item.localIdentifier, maxPixel)
+                              : std::nullopt;
+  }
+  auto loaded = ImageLoader::load(item.url, maxPixel);
+  if (!loaded) {
+    return std::nullopt;
+  }
+  return std::move(loaded->image);
+}
+
+QString LumoraEngine::displayName(const PhotoItem &item) {
+  if (item.localIdentifier) {
+    if (m_services.library) {
+      if (auto name = m_services.library->originalFilename(*item.localIdentifier)) {
+        return *name;
+      }
+    }
+    return QStringLiteral("图库照片");
+  }
+  return item.url.fileName();
+}
+
+DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
+  DeleteOutcome outcome;
+  std::vector<std::string> gone;
+  for (const PhotoItem &item : items) {
+    if (item.localIdentifier) {
+      continue;
+    }
+    const std::string path = QFile::encodeName(item.url.toLocalFile()).toStdString();
+    const auto moved = m_services.moveToTrash(path);
+    if (!moved.ok()) {
+      outcome.error = EngineError::file(moved.error);
+      break;
+    }
+    outcome.receipt.trashedFiles.push_back({path, moved.trashedPath});
+    gone.push_back(item.id);
+  }
+  if (!outcome.error) {
+    std::vector<std::string> identifiers;
+    std::vector<std::string> libraryIds;
+    for (const PhotoItem &item : items) {
+      if (item.localIdentifier) {
+        identifiers.push_back(*item.localIdentifier);
+        libraryIds.push_back(item.id);
+      }
+    }
+    if (!identifiers.empty()) {
+      auto error = m_services.library ? m_services.library->deleteAssets(identifiers)
+                                      : std::optional<EngineError>(libraryUnavailable());
+      if (error) {
+        outcome.error = std::move(error);
+      } else {
+        outcome.receipt.libraryItemCount = static_cast<std::int64_t>(identifiers.size());
+        gone.insert(gone.end(), libraryIds.begin(), libraryIds.end());
+      }
+    }
+  }
+  if (outcome.error) {
+    Diagnostics::log(QStringLiteral("delete"),
+                     QStringLiteral("stopped after %1 of %2: %3")
+                         .arg(gone.size())
+                         .arg(items.size())
+                         .arg(outcome.error->localizedDescription()));
+  }
+  forget(gone);
+  return outcome;
+}
+
+void LumoraEngine::forget(const std::vector<std::string> &gone) {
+  if (gone.empty()) {
+    return;
+  }
+  const std::unordered_set<std::string> ids(gone.begin(), gone.end());
+  const std::scoped_lock guard(m_mutex);
+  bool favoritesChanged = false;
+  for (const std::string &id : ids) {
+    m_cache.markDeleted(id, m_files.tombstones);
+    favoritesChanged = m_favorites.remove(id) || favoritesChanged;
+  }
+  if (favoritesChanged) {
+    m_favorites.save();
+  }
+  prunePhotos(m_lastItems, m_lastPairs, ids);
+  m_lastPairIndex = Clusterer::PairIndex(m_lastPairs);
+  m_lastSignature = signatureOf(m_lastItems);
+  m_dirty = true;
+  for (const auto &weak : m_activeScans) {
+    if (const auto scan = weak.lock()) {
+      scan->deleted.insert(ids.begin(), ids.end());
+    }
+  }
+}
+
+Expected<std::int64_t, EngineError> LumoraEngine::undoDelete(const DeleteReceipt &receipt) {
+  std::int64_t restored = 0;
+  for (const auto &file : receipt.trashedFiles) {
+    const auto result = m_services.restoreFromTrash(file.trashedPath, file.originalPath);
+    if (result.status == platform::Trash::RestoreStatus::failed) {
+      return Unexpected(EngineError::file(result.error));
+    }
+    restored += result.status == platform::Trash::RestoreStatus::restored ? 1 : 0;
+  }
+  return restored;
+}
+
+void LumoraEngine::invalidateCache() {
+  const std::scoped_lock guard(m_mutex);
+  m_cache = AnalysisCache();
+  m_dirty = false;
+  for (const auto &path : {m_files.base, m_files.log, m_files.tombstones}) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+}
+
+} // namespace lumora

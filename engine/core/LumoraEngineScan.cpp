@@ -1,0 +1,135 @@
+// The folder scan: enumeration, cache hits, concurrent analysis of the misses.
+#include "engine/core/LumoraEngine.h"
+
+#include "engine/analysis/VisionAnalyzer.h"
+#include "engine/core/ScanContext.h"
+#include "engine/diagnostics/Diagnostics.h"
+#include "engine/imaging/ImageLoader.h"
+#include "engine/scan/AnalysisWorkers.h"
+
+#include <cmath>
+
+namespace lumora {
+namespace {
+
+/// What analysing one folder file gives.
+struct FileAnalysis {
+  ImageAnalysis analysis;
+  Date captureDate;
+};
+
+/// Loads and analyses one file; nothing when it cannot be decoded or analysed.
+std::optional<FileAnalysis> analyzeFile(const FileInfo &info, const ScanOptions &options) {
+  auto loaded = ImageLoader::load(info.url, static_cast<int>(options.maxPixel));
+  if (!loaded) {
+    return std::nullopt;
+  }
+  const DecodedImage &image = loaded->image;
+  auto analysis = VisionAnalyzer::analyze(
+      PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()});
+  if (!analysis) {
+    return std::nullopt;
+  }
+  return FileAnalysis{std::move(analysis.value()), loaded->captureDate.value_or(info.modified)};
+}
+
+bool isHit(const AnalysisCache &cache, const FileInfo &file) {
+  const auto &entries = cache.entries();
+  if (entries.empty()) {
+    return false;
+  }
+  const auto found = entries.find(file.path);
+  return found != entries.end() && !found->second.feature.empty() &&
+         found->second.fileSize == file.fileSize &&
+         std::abs(found->second.modified.secondsSince1970 - file.modified.secondsSince1970) < 0.001;
+}
+
+PhotoItem folderPhoto(const FileInfo &file, const CacheEntry &entry) {
+  return PhotoItem(file.path, file.url, entry.score, entry.isUtility, entry.sharpness,
+                   file.fileSize, file.modified, entry.feature, std::nullopt, entry.captureDate,
+                   false);
+}
+
+} // namespace
+
+Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &urls,
+                                                     const ScanOptions &options,
+                                                     ProgressHandler progress,
+                                                     PartialHandler onPartial,
+                                                     std::stop_token stop) {
+  const double t0 = Date::now().secondsSince1970;
+  const auto context = beginScan(std::move(onPartial), stop);
+  progress(ScanProgress::idle());
+
+  const double t1 = Date::now().secondsSince1970;
+  EnumerateResult listing = ImageLoader::enumerate(urls, options);
+  PathSet paths;
+  paths.reserve(listing.files.size());
+  for (const FileInfo &file : listing.files) {
+    paths.insert(file.path);
+  }
+  loadCacheIfNeeded(&paths);
+  Diagnostics::logTiming(QStringLiteral("enumerate"), Date::now().secondsSince1970 - t1);
+  Diagnostics::logMemory(QStringLiteral("after-enumerate"));
+
+  if (listing.files.empty()) {
+    endScan(context);
+    if (!listing.unreadableRoots.empty()) {
+      return Unexpected(EngineError::fromCurator(CuratorError::unreadable(listing.unreadableRoots.front())));
+    }
+    const QUrl where = urls.empty() ? QUrl::fromLocalFile(QStringLiteral("/")) : urls.front();
+    return Unexpected(EngineError::fromCurator(CuratorError::noImagesFound(where)));
+  }
+
+  std::vector<PhotoItem> photos;
+  std::vector<FileInfo> misses;
+  {
+    const std::scoped_lock guard(m_mutex);
+    for (const FileInfo &file : listing.files) {
+      if (isHit(m_cache, file)) {
+        photos.push_back(folderPhoto(file, m_cache.entries().at(file.path)));
+      } else {
+        misses.push_back(file);
+      }
+    }
+  }
+  const auto hits = static_cast<std::int64_t>(photos.size());
+  const auto fileCount = static_cast<std::int64_t>(listing.files.size());
+  deliverPartial(context, photos);
+
+  bool cancelled = false;
+  if (!misses.empty()) {
+    analysisworkers::WorkerPlan plan;
+    plan.total = fileCount;
+    plan.cacheHits = hits;
+    plan.workers = std::max<std::int64_t>(1, options.concurrency);
+    plan.flushEvery = std::max<std::int64_t>(1, options.checkpointEvery);
+    plan.t0 = Date{t0};
+    analysisworkers::WorkerCallbacks<FileInfo, FileAnalysis> callbacks;
+    callbacks.progress = progress;
+    callbacks.analyze = [options](const FileInfo &file) { return analyzeFile(file, options); };
+    callbacks.makeItem = [](const FileInfo &file, const FileAnalysis &result) {
+      return PhotoItem(file.path, file.url, result.analysis.score, result.analysis.isUtility,
+                       result.analysis.sharpness, file.fileSize, file.modified,
+                       result.analysis.feature, std::nullopt, result.captureDate, false);
+    };
+    callbacks.nameOf = [](const FileInfo &file) { return file.url.fileName(); };
+    callbacks.onBatch = [this, context](const std::vector<PhotoItem> &batch) {
+      persistBatch(context, batch);
+    };
+    const auto outcome = analysisworkers::analyzeConcurrently(misses, plan, callbacks, stop);
+    photos.insert(photos.end(), outcome.items.begin(), outcome.items.end());
+    cancelled = outcome.cancelled;
+  }
+  Diagnostics::logMemory(QStringLiteral("after-analysis"));
+
+  ScanResult result =
+      finishScan(context, std::move(photos), fileCount, hits, cancelled, t0, progress);
+  // Files whose names cannot be photo ids were found, but are skipped.
+  result.fileCount += listing.invalidNameCount;
+  result.skippedCount += listing.invalidNameCount;
+  endScan(context);
+  return result;
+}
+
+} // namespace lumora

@@ -1,0 +1,155 @@
+#include "tests/engine/core/EngineFixture.h"
+
+using namespace lumora;
+using namespace enginetest;
+
+namespace {
+
+std::vector<PhotoItem> othersThanBest(const PhotoGroup &group) {
+  return {group.items.begin() + 1, group.items.end()};
+}
+
+bool contains(const std::vector<PhotoGroup> &groups, const std::string &id) {
+  for (const auto &group : groups) {
+    for (const auto &item : group.items) {
+      if (item.id == id) return true;
+    }
+  }
+  return false;
+}
+
+} // namespace
+
+TEST_F(EngineTest, deleteAGroupThenUndoRestoresIdenticalFiles) {
+  const auto burst = writeBurst("a", 1, 3, 1'700'000'000);
+  writeBurst("b", 2, 3, 1'700'000'100);
+  std::map<std::string, std::string> before;
+  for (const auto &path : burst) before[path.string()] = readAll(path);
+  auto engine = makeEngine();
+  Recorder recorder;
+  const ScanResult result = scanFolder(*engine, recorder);
+  const auto groups = engine->group(result.items, 0.30f, GroupSort::date);
+  ASSERT_EQ(groups.size(), 2u);
+  const PhotoGroup &target = groups[0].items[0].id.find("/a") != std::string::npos ? groups[0] : groups[1];
+
+  const DeleteOutcome outcome = engine->deleteItems(othersThanBest(target));
+  ASSERT_FALSE(outcome.error.has_value());
+  ASSERT_EQ(outcome.receipt.trashedFiles.size(), 2u);
+  for (const auto &file : outcome.receipt.trashedFiles) {
+    EXPECT_FALSE(fs::exists(file.originalPath));
+    EXPECT_TRUE(fs::exists(file.trashedPath));
+  }
+  std::vector<PhotoItem> remaining;
+  for (const auto &item : result.items) {
+    if (item.id == target.items[1].id || item.id == target.items[2].id) continue;
+    remaining.push_back(item);
+  }
+  const auto after = engine->group(remaining, 0.30f, GroupSort::date);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_FALSE(contains(after, target.items[0].id));
+
+  const auto restored = engine->undoDelete(outcome.receipt);
+  ASSERT_TRUE(restored.hasValue());
+  EXPECT_EQ(restored.value(), 2);
+  for (const auto &file : outcome.receipt.trashedFiles) {
+    EXPECT_EQ(readAll(file.originalPath), before[file.originalPath]);
+    const auto info = homeTrash() / "info" / (fs::path(file.trashedPath).filename().string() + ".trashinfo");
+    EXPECT_FALSE(fs::exists(info));
+  }
+  // Restored files were tombstoned, so the next scan analyses them again.
+  Recorder rescan;
+  EXPECT_EQ(scanFolder(*engine, rescan).cacheHitCount, 4);
+}
+
+TEST_F(EngineTest, undoNeverOverwritesAFileThatTookTheName) {
+  const auto burst = writeBurst("a", 1, 2, 1'700'000'000);
+  auto engine = makeEngine();
+  Recorder recorder;
+  const ScanResult result = scanFolder(*engine, recorder);
+  const DeleteOutcome outcome = engine->deleteItems({result.items[0]});
+  ASSERT_FALSE(outcome.error.has_value());
+  const std::string original = outcome.receipt.trashedFiles[0].originalPath;
+  std::ofstream(original) << "a new photo";
+  const auto restored = engine->undoDelete(outcome.receipt);
+  ASSERT_TRUE(restored.hasValue());
+  EXPECT_EQ(restored.value(), 0);
+  EXPECT_EQ(readAll(original), "a new photo");
+  EXPECT_TRUE(fs::exists(outcome.receipt.trashedFiles[0].trashedPath));
+}
+
+TEST_F(EngineTest, unwritableTrashReachesTheCallerAndLosesNothing) {
+  const auto burst = writeBurst("a", 1, 2, 1'700'000'000);
+  auto engine = makeEngine();
+  Recorder recorder;
+  const ScanResult result = scanFolder(*engine, recorder);
+  fs::remove_all(homeTrash());
+  std::ofstream(homeTrash()) << "not a folder";
+  const DeleteOutcome outcome = engine->deleteItems(result.items);
+  fs::remove(homeTrash());
+  ASSERT_TRUE(outcome.error.has_value());
+  EXPECT_FALSE(outcome.error->localizedDescription().isEmpty());
+  EXPECT_TRUE(outcome.receipt.trashedFiles.empty());
+  for (const auto &path : burst) EXPECT_TRUE(fs::exists(path));
+  EXPECT_EQ(engine->group(result.items, 0.30f, GroupSort::date).size(), 1u);
+}
+
+TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
+  writeBurst("a", 1, 3, 1'700'000'000);
+  EngineServices services;
+  int calls = 0;
+  services.moveToTrash = [&calls](const std::string &path) {
+    if (++calls == 2) return platform::Trash::MoveResult{{}, QStringLiteral("disk full")};
+    return platform::Trash::moveToTrash(path);
+  };
+  auto engine = makeEngine(services);
+  Recorder recorder;
+  const ScanResult result = scanFolder(*engine, recorder);
+  const auto groups = engine->group(result.items, 0.30f, GroupSort::date);
+  ASSERT_EQ(groups.size(), 1u);
+  const DeleteOutcome outcome = engine->deleteItems(othersThanBest(groups[0]));
+  ASSERT_TRUE(outcome.error.has_value());
+  EXPECT_EQ(outcome.error->message, QStringLiteral("disk full"));
+  ASSERT_EQ(outcome.receipt.trashedFiles.size(), 1u);
+  const std::string movedId = outcome.receipt.trashedFiles[0].originalPath;
+  std::vector<PhotoItem> remaining;
+  for (const auto &item : result.items) {
+    if (item.id != movedId) remaining.push_back(item);
+  }
+  const auto after = engine->group(remaining, 0.30f, GroupSort::date);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_FALSE(contains(after, movedId));
+  EXPECT_EQ(engine->undoDelete(outcome.receipt).value(), 1);
+  EXPECT_TRUE(fs::exists(movedId));
+}
+
+TEST_F(EngineTest, photosDeletedDuringAScanStayDeleted) {
+  for (int i = 0; i < 12; ++i) {
+    writeBurst("d" + std::to_string(i) + "-", 60 + i, 1, 1'700'000'000 + i * 10000);
+  }
+  auto engine = makeEngine();
+  std::string victim;
+  std::atomic<bool> deleted = false;
+  Recorder recorder;
+  ScanOptions options;
+  options.concurrency = 1;
+  auto result = engine->scan(
+      {QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))}, options,
+      [&](const ScanProgress &p) {
+        // The first analysed photo sits in the worker's batch: delete it before it is handed over.
+        if (p.phase == ScanPhase::analyzing && !deleted.exchange(true)) {
+          victim = photos.file(p.currentName.toStdString()).string();
+          PhotoItem item;
+          item.id = victim;
+          item.url = QUrl::fromLocalFile(QString::fromStdString(victim));
+          EXPECT_FALSE(engine->deleteItems({item}).error.has_value());
+        }
+      },
+      recorder.partialHandler());
+  ASSERT_TRUE(result.hasValue());
+  ASSERT_FALSE(victim.empty());
+  EXPECT_EQ(result->items.size(), 11u);
+  for (const auto &item : result->items) EXPECT_NE(item.id, victim);
+  for (const auto &batch : recorder.batches) {
+    for (const auto &item : batch) EXPECT_NE(item.id, victim);
+  }
+}

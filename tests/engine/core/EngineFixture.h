@@ -1,0 +1,89 @@
+#pragma once
+
+#include "engine/core/LumoraEngine.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/TempDir.h"
+
+#include <QStandardPaths>
+#include <atomic>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sstream>
+
+namespace enginetest {
+
+namespace fs = std::filesystem;
+
+inline std::string readAll(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+/// Collects what a scan reports, safely from any thread.
+struct Recorder {
+  std::mutex mutex;
+  std::vector<lumora::ScanProgress> progress;
+  std::vector<std::vector<lumora::PhotoItem>> batches;
+
+  lumora::LumoraEngine::ProgressHandler progressHandler() {
+    return [this](const lumora::ScanProgress &report) {
+      const std::scoped_lock guard(mutex);
+      progress.push_back(report);
+    };
+  }
+  lumora::LumoraEngine::PartialHandler partialHandler() {
+    return [this](const std::vector<lumora::PhotoItem> &items) {
+      const std::scoped_lock guard(mutex);
+      batches.push_back(items);
+    };
+  }
+  std::size_t analyzingReports() {
+    const std::scoped_lock guard(mutex);
+    return static_cast<std::size_t>(std::count_if(progress.begin(), progress.end(), [](auto &p) {
+      return p.phase == lumora::ScanPhase::analyzing;
+    }));
+  }
+};
+
+/// A folder of generated photos and an engine with its own cache file.
+class EngineTest : public ::testing::Test {
+protected:
+  testsupport::TempDir photos;
+  testsupport::TempDir cacheDir;
+
+  /// Writes `count` copies of scene `seed` (a burst) taken a second apart from `start`.
+  std::vector<fs::path> writeBurst(const std::string &prefix, int seed, int count, double start) {
+    std::vector<fs::path> paths;
+    for (int i = 0; i < count; ++i) {
+      const auto path = photos.file(prefix + std::to_string(i) + ".png");
+      EXPECT_TRUE(testsupport::writeScene(path, seed, 640, 480));
+      testsupport::setModified(path, start + i);
+      paths.push_back(path);
+    }
+    return paths;
+  }
+
+  std::unique_ptr<lumora::LumoraEngine> makeEngine(lumora::EngineServices services = {}) {
+    return std::make_unique<lumora::LumoraEngine>(
+        QString::fromStdString(cacheDir.file("analysis-cache.bin").string()), std::move(services));
+  }
+
+  lumora::ScanResult scanFolder(lumora::LumoraEngine &engine, Recorder &recorder,
+                                std::stop_token stop = {}) {
+    auto result = engine.scan({QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))},
+                              lumora::ScanOptions::defaults(), recorder.progressHandler(),
+                              recorder.partialHandler(), stop);
+    EXPECT_TRUE(result.hasValue());
+    return result.hasValue() ? result.value() : lumora::ScanResult{};
+  }
+
+  static fs::path homeTrash() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
+           "/Trash";
+  }
+};
+
+} // namespace enginetest
