@@ -1,5 +1,7 @@
 #include "tests/engine/core/EngineFixture.h"
 
+#include <map>
+
 using namespace lumora;
 using namespace enginetest;
 
@@ -89,7 +91,9 @@ TEST_F(EngineTest, unwritableTrashReachesTheCallerAndLosesNothing) {
   ASSERT_TRUE(outcome.error.has_value());
   EXPECT_FALSE(outcome.error->localizedDescription().isEmpty());
   EXPECT_TRUE(outcome.receipt.trashedFiles.empty());
-  for (const auto &path : burst) EXPECT_TRUE(fs::exists(path));
+  for (const auto &path : burst) {
+    EXPECT_TRUE(fs::exists(path));
+  }
   EXPECT_EQ(engine->group(result.items, 0.30f, GroupSort::date).size(), 1u);
 }
 
@@ -148,8 +152,12 @@ TEST_F(EngineTest, photosDeletedDuringAScanStayDeleted) {
   ASSERT_TRUE(result.hasValue());
   ASSERT_FALSE(victim.empty());
   EXPECT_EQ(result->items.size(), 11u);
-  for (const auto &item : result->items) EXPECT_NE(item.id, victim);
+  for (const auto &item : result->items) {
+    EXPECT_NE(item.id, victim);
+  }
   for (const auto &batch : recorder.batches) {
-    for (const auto &item : batch) EXPECT_NE(item.id, victim);
+    for (const auto &item : batch) {
+      EXPECT_NE(item.id, victim);
+    }
   }
 }

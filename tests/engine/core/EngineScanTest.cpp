@@ -28,7 +28,9 @@ TEST_F(EngineTest, rescanAnalysesOnlyNewOrChangedFiles) {
   EXPECT_EQ(first.analyzingReports(), 9u);
   for (std::size_t i = 0; i < cold.items.size(); ++i) {
     EXPECT_TRUE(cold.items[i].feature.empty());
-    if (i > 0) EXPECT_LE(cold.items[i - 1].captureDate, cold.items[i].captureDate);
+    if (i > 0) {
+      EXPECT_LE(cold.items[i - 1].captureDate, cold.items[i].captureDate);
+    }
   }
   EXPECT_EQ(engine->group(cold.items, 0.30f, GroupSort::date).size(), 3u);
 
@@ -135,7 +137,9 @@ TEST_F(EngineTest, overlappingScansKeepTheirResultsApart) {
   first.join();
 
   for (const auto &batch : newScan.batches) {
-    for (const auto &item : batch) EXPECT_NE(item.id.find("new"), std::string::npos) << item.id;
+    for (const auto &item : batch) {
+      EXPECT_NE(item.id.find("new"), std::string::npos) << item.id;
+    }
   }
   EXPECT_EQ(oldScan.batches.size(), oldBatchesAtSwitch);
   // The superseded scan ended last, yet the newer scan's photos still group by reuse.
@@ -178,7 +182,9 @@ TEST_F(EngineTest, featurelessListGroupsOnlyItsOwnPhotos) {
   const auto groups = engine->group(subset, 0.30f, GroupSort::date);
   ASSERT_EQ(groups.size(), 1u);
   EXPECT_EQ(groups[0].count(), 2);
-  for (const auto &item : groups[0].items) EXPECT_NE(item.id.find("/a"), std::string::npos);
+  for (const auto &item : groups[0].items) {
+    EXPECT_NE(item.id.find("/a"), std::string::npos);
+  }
   // The full list still reuses the scan's pairs afterwards.
   EXPECT_EQ(engine->group(result.items, 0.30f, GroupSort::date).size(), 2u);
   (void)idsOf;
