@@ -1,0 +1,263 @@
+#include "engine/analysis/FeaturePrint.h"
+
+#include "engine/analysis/FeatureWeights.h"
+#include "engine/analysis/Resampler.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+namespace lumora::FeaturePrint {
+
+namespace {
+
+// Every block is computed on the centre square of the image, scaled to this side: small
+// enough that blur, sensor noise and JPEG artefacts of the thumbnail average away, large
+// enough for edge orientations.
+constexpr int kCropSide = 64;
+constexpr int kCoarseSide = 8;
+constexpr int kFineSide = 12;
+constexpr int kGradientCells = 4;
+constexpr int kOrientationBins = 8;
+constexpr int kColourSide = 4;
+constexpr int kColourLayoutSide = 8;
+
+// Contrast floors, as root-mean-square values per entry. A block whose contrast lies below
+// its floor is scaled down in proportion instead of being blown up to unit length, so that
+// the noise and faint gradients of a flat frame cannot dominate its feature vector.
+constexpr float kGreyFloor = 6.0f;        // grey levels of the crop's contrast
+constexpr float kColourFloor = 10.0f;     // opponent-colour levels
+constexpr float kGradientCellFloor = 3.0f; // mean gradient magnitude per pixel
+constexpr float kGradientBlockFloor = 0.06f;
+
+using Plane = std::vector<float>;
+
+void subtractMean(Plane &values) {
+  const double mean = std::accumulate(values.begin(), values.end(), 0.0) / values.size();
+  for (float &v : values) {
+    v -= static_cast<float>(mean);
+  }
+}
+
+/// Scales `values` to unit length, or by 1 / (floor × √n) when that is the larger divisor.
+void normaliseAgainstFloor(Plane &values, float rmsFloor) {
+  double sum = 0;
+  for (float v : values) {
+    sum += static_cast<double>(v) * v;
+  }
+  const double floor = rmsFloor * std::sqrt(static_cast<double>(values.size()));
+  const double divisor = std::max(std::sqrt(sum), floor);
+  for (float &v : values) {
+    v = static_cast<float>(v / divisor);
+  }
+}
+
+/// Replaces every value by its rank among all values, scaled to 0…255; values within a
+/// quarter grey level tie and share their mean rank. The layout of ranks does not change when
+/// exposure, contrast or gamma change, and pixels clipped by an exposure change merely tie.
+/// A counting sort: linear in the number of pixels.
+Plane ranked(const Plane &values) {
+  constexpr int kLevels = 1024;
+  std::array<std::uint32_t, kLevels> count{};
+  std::vector<std::uint16_t> level(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    level[i] = static_cast<std::uint16_t>(std::clamp(values[i] * 4.0f, 0.0f, kLevels - 1.0f));
+    ++count[level[i]];
+  }
+  std::array<float, kLevels> rank{};
+  const float scale = 255.0f / static_cast<float>(std::max<std::size_t>(1, values.size() - 1));
+  std::uint32_t below = 0;
+  for (int l = 0; l < kLevels; ++l) {
+    // The mean of ranks below … below + count − 1.
+    rank[l] = (static_cast<float>(below) + 0.5f * static_cast<float>(count[l] == 0 ? 0 : count[l] - 1)) * scale;
+    below += count[l];
+  }
+  Plane out(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) out[i] = rank[level[i]];
+  return out;
+}
+
+float standardDeviation(const Plane &values) {
+  double sum = 0, sumSquares = 0;
+  for (float v : values) {
+    sum += v;
+    sumSquares += static_cast<double>(v) * v;
+  }
+  const double n = static_cast<double>(values.size());
+  const double mean = sum / n;
+  return static_cast<float>(std::sqrt(std::max(0.0, sumSquares / n - mean * mean)));
+}
+
+/// The grey layout of the crop at `side` × `side`, on ranks. Ranks give every frame full
+/// contrast, so the block is damped by the frame's real contrast: a flat frame keeps a
+/// proportionally small layout instead of one made of amplified noise.
+Plane greyLayout(const Plane &crop, const Plane &ranks, int side) {
+  const Resampler::Region all{0, 0, kCropSide, kCropSide};
+  Plane layout = Resampler::resample(ranks, kCropSide, all, side, side);
+  subtractMean(layout);
+  normaliseAgainstFloor(layout, 1.0f);
+  const float damping = std::min(1.0f, standardDeviation(crop) / kGreyFloor);
+  for (float &v : layout) v *= damping;
+  return layout;
+}
+
+/// Edge strength and orientation bin of every interior pixel of the crop.
+struct Gradients {
+  Plane magnitude;
+  Plane bin; // fractional orientation bin, −0.5…kOrientationBins − 0.5
+};
+
+Gradients gradients(const Plane &g) {
+  Gradients out{Plane(kCropSide * kCropSide, 0.0f), Plane(kCropSide * kCropSide, 0.0f)};
+  constexpr float kBinsPerRadian = kOrientationBins / std::numbers::pi_v<float>;
+  for (int y = 1; y < kCropSide - 1; ++y) {
+    const float *row = &g[y * kCropSide];
+    for (int x = 1; x < kCropSide - 1; ++x) {
+      const float gx = row[x + 1] - row[x - 1];
+      const float gy = row[x + kCropSide] - row[x - kCropSide];
+      float angle = std::atan2(gy, gx); // edge orientation without sign: 0…π
+      if (angle < 0) angle += std::numbers::pi_v<float>;
+      out.magnitude[y * kCropSide + x] = std::sqrt(gx * gx + gy * gy);
+      out.bin[y * kCropSide + x] = angle * kBinsPerRadian - 0.5f;
+    }
+  }
+  return out;
+}
+
+/// How one pixel row or column splits between the two nearest cell centres of a grid,
+/// clamped so that pixels outside the outermost centres count fully for the edge cell.
+struct Split {
+  int first = 0;
+  float weightFirst = 1;
+};
+
+std::array<Split, kCropSide> splits(int cells) {
+  std::array<Split, kCropSide> out{};
+  const float cellSize = static_cast<float>(kCropSide) / static_cast<float>(cells);
+  for (int i = 0; i < kCropSide; ++i) {
+    const float c = std::clamp((static_cast<float>(i) + 0.5f) / cellSize - 0.5f, 0.0f,
+                               static_cast<float>(cells - 1));
+    const int first = std::min(static_cast<int>(c), std::max(0, cells - 2));
+    out[i] = Split{first, cells == 1 ? 1.0f : 1.0f - (c - static_cast<float>(first))};
+  }
+  return out;
+}
+
+/// Orientation histograms on a `cells` × `cells` grid. Each pixel's edge strength is spread
+/// bilinearly over the neighbouring cells and linearly over the two nearest bins, so that a
+/// shift of a pixel or a slight rotation moves weight smoothly instead of from bin to bin.
+Plane orientationHistograms(const Gradients &grad, int cells) {
+  Plane hist(static_cast<std::size_t>(cells * cells * kOrientationBins), 0.0f);
+  const std::array<Split, kCropSide> at = splits(cells);
+  const int reach = std::min(2, cells);
+  for (int y = 1; y < kCropSide - 1; ++y) {
+    const Split sy = at[y];
+    for (int x = 1; x < kCropSide - 1; ++x) {
+      const float m = grad.magnitude[y * kCropSide + x];
+      if (m < 1e-3f) continue;
+      const Split sx = at[x];
+      const float bin = grad.bin[y * kCropSide + x];
+      const int b0 = static_cast<int>(std::floor(bin));
+      const float fb = bin - static_cast<float>(b0);
+      const int lo = (b0 + kOrientationBins) % kOrientationBins, hi = (b0 + 1) % kOrientationBins;
+      for (int dy = 0; dy < reach; ++dy) {
+        const float wy = m * (dy ? 1 - sy.weightFirst : sy.weightFirst);
+        float *row = &hist[static_cast<std::size_t>(((sy.first + dy) * cells + sx.first) * kOrientationBins)];
+        for (int dx = 0; dx < reach; ++dx) {
+          const float w = wy * (dx ? 1 - sx.weightFirst : sx.weightFirst);
+          row[dx * kOrientationBins + lo] += w * (1 - fb);
+          row[dx * kOrientationBins + hi] += w * fb;
+        }
+      }
+    }
+  }
+  return hist;
+}
+
+/// Turns each cell's histogram into its share of edges per orientation (a cell whose edges
+/// are weaker than the floor keeps a proportionally smaller share), then centres the block.
+Plane orientationBlock(const Gradients &grad, int cells) {
+  Plane hist = orientationHistograms(grad, cells);
+  const float cellArea = static_cast<float>(kCropSide * kCropSide) / static_cast<float>(cells * cells);
+  for (int c = 0; c < cells * cells; ++c) {
+    float *cell = &hist[static_cast<std::size_t>(c * kOrientationBins)];
+    const float total = std::accumulate(cell, cell + kOrientationBins, 0.0f);
+    const float divisor = std::max(total, kGradientCellFloor * cellArea);
+    for (int b = 0; b < kOrientationBins; ++b) {
+      cell[b] /= divisor;
+    }
+  }
+  subtractMean(hist);
+  normaliseAgainstFloor(hist, kGradientBlockFloor);
+  return hist;
+}
+
+/// Mean colour of a coarse grid, measured from neutral grey (not from the image's own mean):
+/// it tells a blue frame from an orange one of the same layout.
+Plane colourBlock(const Plane &redGreen, const Plane &yellowBlue) {
+  const Resampler::Region all{0, 0, kCropSide, kCropSide};
+  Plane rg = Resampler::resample(redGreen, kCropSide, all, kColourSide, kColourSide);
+  const Plane yb = Resampler::resample(yellowBlue, kCropSide, all, kColourSide, kColourSide);
+  rg.insert(rg.end(), yb.begin(), yb.end());
+  normaliseAgainstFloor(rg, kColourFloor);
+  return rg;
+}
+
+/// Where colours sit in the frame, each opponent plane centred on its own mean.
+Plane colourLayoutBlock(const Plane &redGreen, const Plane &yellowBlue) {
+  const Resampler::Region all{0, 0, kCropSide, kCropSide};
+  Plane rg = Resampler::resample(redGreen, kCropSide, all, kColourLayoutSide, kColourLayoutSide);
+  Plane yb = Resampler::resample(yellowBlue, kCropSide, all, kColourLayoutSide, kColourLayoutSide);
+  subtractMean(rg);
+  subtractMean(yb);
+  rg.insert(rg.end(), yb.begin(), yb.end());
+  normaliseAgainstFloor(rg, kColourFloor);
+  return rg;
+}
+
+} // namespace
+
+const Weights &defaultWeights() {
+  static const Weights weights = kFeatureWeights;
+  return weights;
+}
+
+std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
+  const ImagePlanes::Small &small = planes.small();
+  const Resampler::Region crop = Resampler::centreSquare(small.width, small.height);
+  const Plane grey = Resampler::resample(small.grey, small.width, crop, kCropSide, kCropSide);
+  const Plane rg = Resampler::resample(small.redGreen, small.width, crop, kCropSide, kCropSide);
+  const Plane yb = Resampler::resample(small.yellowBlue, small.width, crop, kCropSide, kCropSide);
+  const Plane ranks = ranked(grey);
+  const Gradients grad = gradients(grey);
+  return {greyLayout(grey, ranks, kCoarseSide), greyLayout(grey, ranks, kFineSide),
+          orientationBlock(grad, kGradientCells), orientationBlock(grad, 2),
+          orientationBlock(grad, 1), colourBlock(rg, yb), colourLayoutBlock(rg, yb)};
+}
+
+std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
+                           const Weights &weights) {
+  std::vector<float> out;
+  out.reserve(length());
+  for (std::size_t b = 0; b < kBlockCount; ++b) {
+    for (float v : parts[b]) {
+      out.push_back(v * weights[b]);
+    }
+  }
+  return out;
+}
+
+std::vector<float> compute(const ImagePlanes &planes) {
+  return combine(blocks(planes), defaultWeights());
+}
+
+std::size_t length() {
+  return kCoarseSide * kCoarseSide + kFineSide * kFineSide +
+         (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins +
+         2 * kColourSide * kColourSide +
+         2 * kColourLayoutSide * kColourLayoutSide;
+}
+
+} // namespace lumora::FeaturePrint

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/analysis/ImagePlanes.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace lumora::FeaturePrint {
+
+/// The descriptor blocks, in the order they are concatenated.
+enum class Block {
+  coarseLayout,
+  fineLayout,
+  edges,
+  coarseEdges,
+  globalEdges,
+  colour,
+  colourLayout
+};
+inline constexpr std::size_t kBlockCount = 7;
+
+/// Per-block weights applied before concatenation. Their squares are the blocks' shares in
+/// the cosine similarity of two images whose blocks are all at full contrast.
+using Weights = std::array<float, kBlockCount>;
+
+/// The weights the analyzer uses (see FeatureWeights.h).
+[[nodiscard]] const Weights &defaultWeights();
+
+/// Each block computed on the centre crop, zero-centred and normalised against its contrast
+/// floor, but not yet weighted. Exposed for the calibration tools.
+[[nodiscard]] std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes);
+
+/// The weighted concatenation of `blocks`. Not yet scaled to unit length: the analyzer does
+/// that for every feature vector alike.
+[[nodiscard]] std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
+                                         const Weights &weights);
+
+/// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())`.
+[[nodiscard]] std::vector<float> compute(const ImagePlanes &planes);
+
+/// The fixed length of every feature vector.
+[[nodiscard]] std::size_t length();
+
+} // namespace lumora::FeaturePrint

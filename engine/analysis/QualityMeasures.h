@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/PixelView.h"
+
+namespace lumora {
+
+/// The measurable qualities behind the score and the utility flag, from one thumbnail.
+struct QualityMeasures {
+  float meanGrey = 0;        ///< 0…255
+  float contrast = 0;        ///< standard deviation of grey, 0…128
+  float clippedDark = 0;     ///< share of pixels at grey ≤ 3
+  float clippedBright = 0;   ///< share of pixels at grey ≥ 252
+  float colourfulness = 0;   ///< opponent-colour spread plus mean saturation, 0…~150
+  float sharpness = 0;       ///< Laplacian variance at 256 × 256
+  float noise = 0;           ///< estimated sensor noise in grey levels, from smooth areas
+  float exactFlat = 0;       ///< share of pixels whose right and lower neighbours are identical
+  float dominantColours = 0; ///< share of pixels whose exact colour is among the 8 most common
+  float paper = 0;           ///< share of bright, neutral pixels (a page)
+  float ink = 0;             ///< share of dark pixels
+
+  /// Measures `image`, whose planes are `planes` and sharpness `sharpness`.
+  [[nodiscard]] static QualityMeasures measure(const PixelView &image, const ImagePlanes &planes,
+                                               float sharpness);
+};
+
+} // namespace lumora

@@ -1,0 +1,96 @@
+#include "engine/analysis/VisionAnalyzer.h"
+
+#include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/QualityScore.h"
+#include "engine/analysis/Resampler.h"
+
+#include <QUrl>
+#include <cmath>
+#include <cstdint>
+
+namespace lumora::VisionAnalyzer {
+
+namespace {
+
+// Larger renderings are refused rather than allocated: callers measure at 256.
+constexpr int kMaxSide = 8192;
+
+/// The grey rendering as bytes: stretched to side × side and rounded like an 8-bit bitmap.
+std::vector<std::uint8_t> greyRendering(const ImagePlanes &planes, int side) {
+  const std::vector<float> grey =
+      Resampler::resample(planes.grey(), planes.width(),
+                          Resampler::Region{0, 0, planes.width(), planes.height()}, side, side);
+  std::vector<std::uint8_t> bytes(grey.size());
+  for (std::size_t i = 0; i < grey.size(); ++i) {
+    const float v = grey[i] < 0 ? 0 : (grey[i] > 255 ? 255 : grey[i]);
+    bytes[i] = static_cast<std::uint8_t>(v + 0.5f);
+  }
+  return bytes;
+}
+
+float laplacianVarianceOf(const ImagePlanes &planes, int side) {
+  if (side < 2 || side > kMaxSide || planes.width() < 1 || planes.height() < 1) {
+    return 0;
+  }
+  if (side == 2) {
+    return 0; // no interior pixel
+  }
+  const std::vector<std::uint8_t> p = greyRendering(planes, side);
+  // Integer sums are exact; for side 8192 ΣL² stays below 2^53, so the doubles are too.
+  std::int64_t sum = 0;
+  std::int64_t sumSquares = 0;
+  for (int y = 1; y < side - 1; ++y) {
+    const std::uint8_t *row = &p[static_cast<std::size_t>(y) * side];
+    const std::uint8_t *up = row - side;
+    const std::uint8_t *down = row + side;
+    for (int x = 1; x < side - 1; ++x) {
+      const int l = row[x + 1] + row[x - 1] + up[x] + down[x] - 4 * row[x];
+      sum += l;
+      sumSquares += l * l;
+    }
+  }
+  const double n = static_cast<double>(side - 2) * static_cast<double>(side - 2);
+  const double mean = static_cast<double>(sum) / n;
+  const double variance = static_cast<double>(sumSquares) / n - mean * mean;
+  return static_cast<float>(variance < 0 ? 0 : variance);
+}
+
+} // namespace
+
+void normalise(std::vector<float> &vector) {
+  float sumSquares = 0;
+  for (float v : vector) {
+    sumSquares += v * v;
+  }
+  const float length = std::sqrt(sumSquares);
+  if (length > 1e-6f) {
+    for (float &v : vector) {
+      v /= length;
+    }
+  }
+}
+
+float laplacianVariance(const PixelView &image, int side) {
+  if (!image.isValid()) {
+    return 0;
+  }
+  return laplacianVarianceOf(ImagePlanes(image), side);
+}
+
+Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image) {
+  if (!image.isValid()) {
+    return Unexpected(CuratorError::unreadable(QUrl::fromLocalFile(QStringLiteral("/"))));
+  }
+  const ImagePlanes planes(image);
+  ImageAnalysis result;
+  result.feature = FeaturePrint::compute(planes);
+  normalise(result.feature);
+  result.sharpness = laplacianVarianceOf(planes, kSharpnessSide);
+  const QualityScore::Assessment quality = QualityScore::assess(image, planes, result.sharpness);
+  result.score = quality.score;
+  result.isUtility = quality.isUtility;
+  return result;
+}
+
+} // namespace lumora::VisionAnalyzer

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/analysis/PixelView.h"
+#include "engine/model/CuratorError.h"
+#include "engine/model/ImageAnalysis.h"
+#include "engine/util/Expected.h"
+
+#include <vector>
+
+/// Turns one decoded thumbnail into the numbers every photo carries: a unit-length feature
+/// vector for similarity, a quality score with a utility flag, and a sharpness measure.
+/// Stateless and pure: analysis workers call it concurrently without locks.
+namespace lumora::VisionAnalyzer {
+
+/// The sharpness side `analyze` measures at.
+inline constexpr int kSharpnessSide = 256;
+
+/// Analyses `image`. Fails with `CuratorError::unreadable` for the path "/" when the view
+/// holds no readable pixels. Every value of a successful result is finite.
+[[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image);
+
+/// Variance of the 4-neighbour Laplacian over the interior of a `side` × `side` grey rendering
+/// of `image` (stretched to the square, transparent areas black), in squared grey levels.
+/// 0 for a flat image, for side 2 (no interior), and when the image cannot be rendered.
+[[nodiscard]] float laplacianVariance(const PixelView &image, int side);
+
+/// Scales `vector` to unit Euclidean length, summing the squares in single precision in
+/// element order; a vector whose length is at most 1e-6 is left as it is.
+void normalise(std::vector<float> &vector);
+
+} // namespace lumora::VisionAnalyzer

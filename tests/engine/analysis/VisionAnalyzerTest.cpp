@@ -1,0 +1,159 @@
+#include "SyntheticImages.h"
+
+#include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/VisionAnalyzer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace lumora;
+using namespace analysistest;
+
+namespace {
+
+ImageAnalysis analysed(const TestImage &image) {
+  auto result = VisionAnalyzer::analyze(image.view());
+  EXPECT_TRUE(result.hasValue());
+  return result.hasValue() ? result.value() : ImageAnalysis{};
+}
+
+float distance(const ImageAnalysis &a, const ImageAnalysis &b) {
+  float dot = 0;
+  for (std::size_t i = 0; i < a.feature.size(); ++i) dot += a.feature[i] * b.feature[i];
+  const float x = 2 - 2 * dot;
+  return x > 0 ? std::sqrt(x) : 0.0f;
+}
+
+float length(const std::vector<float> &v) {
+  double sum = 0;
+  for (float x : v) sum += static_cast<double>(x) * x;
+  return static_cast<float>(std::sqrt(sum));
+}
+
+TestImage greyPattern(int side, int (*value)(int x, int y)) {
+  TestImage image(side, side, 1);
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) image.at(x, y)[0] = static_cast<std::uint8_t>(value(x, y));
+  }
+  return image;
+}
+
+} // namespace
+
+TEST(LaplacianVariance, exactOnKnownPatterns) {
+  const TestImage flat = greyPattern(256, [](int, int) { return 128; });
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(flat.view(), 256), 0.0f);
+
+  // Every interior Laplacian of a one-pixel checkerboard is ±1020, half of each sign.
+  const TestImage checker = greyPattern(256, [](int x, int y) { return (x + y) % 2 ? 255 : 0; });
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(checker.view(), 256), 1020.0f * 1020.0f);
+
+  const TestImage stripes = greyPattern(256, [](int x, int) { return x % 2 ? 255 : 0; });
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(stripes.view(), 256), 510.0f * 510.0f);
+
+  // One bright pixel: L = −800 there and +200 at its four neighbours, mean 0.
+  const TestImage dot = greyPattern(256, [](int x, int y) { return x == 100 && y == 80 ? 200 : 0; });
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(dot.view(), 256),
+            static_cast<float>(20.0 * 200 * 200 / (254.0 * 254.0)));
+}
+
+TEST(LaplacianVariance, sideTwoAndUnreadableInputGiveZero) {
+  const TestImage checker = greyPattern(64, [](int x, int y) { return (x + y) % 2 ? 255 : 0; });
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(checker.view(), 2), 0.0f);
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(checker.view(), 1), 0.0f);
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(PixelView{}, 256), 0.0f);
+  EXPECT_GT(VisionAnalyzer::laplacianVariance(checker.view(), 64), 1e5f);
+}
+
+TEST(LaplacianVariance, transparentAreasRenderBlack) {
+  TestImage opaque(64, 64, 4, 255);
+  EXPECT_EQ(VisionAnalyzer::laplacianVariance(opaque.view(), 256), 0.0f);
+  TestImage windowed(64, 64, 4, 255);
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) windowed.at(x, y)[3] = (x / 16 + y / 16) % 2 ? 255 : 0;
+  }
+  EXPECT_GT(VisionAnalyzer::laplacianVariance(windowed.view(), 256), 50.0f);
+}
+
+TEST(LaplacianVariance, blurLowersSharpness) {
+  const TestImage photo = scene(3);
+  EXPECT_LT(VisionAnalyzer::laplacianVariance(blurred(photo, 2).view(), 256),
+            0.5f * VisionAnalyzer::laplacianVariance(photo.view(), 256));
+}
+
+TEST(VisionAnalyzer, unreadableInputFailsWithTheRootPath) {
+  const std::uint8_t byte = 0;
+  for (const PixelView &bad : {PixelView{}, PixelView{0, 5, 3, &byte, 0},
+                               PixelView{1, 1, 5, &byte, 0}, PixelView{4, 4, 3, nullptr, 0},
+                               PixelView{4, 4, 3, &byte, 5}}) {
+    const auto result = VisionAnalyzer::analyze(bad);
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_EQ(result.error(), CuratorError::unreadable(QUrl::fromLocalFile("/")));
+  }
+}
+
+TEST(VisionAnalyzer, degenerateImagesGiveFiniteDeterministicResults) {
+  TestImage red(40, 30, 3);
+  red.fillRect(0, 0, 40, 30, 200, 30, 30);
+  TestImage tall = scene(5, 3, 700);
+  const std::vector<TestImage> images = {TestImage(64, 64, 3, 128), TestImage(64, 64, 3, 0),
+                                         TestImage(1, 1, 3, 77),    TestImage(1, 1, 1, 255),
+                                         TestImage(2, 2, 2, 0),     red,
+                                         tall,                      noisePhoto(9)};
+  for (const TestImage &image : images) {
+    const ImageAnalysis first = analysed(image);
+    EXPECT_EQ(first, analysed(image));
+    ASSERT_EQ(first.feature.size(), FeaturePrint::length());
+    for (float v : first.feature) ASSERT_TRUE(std::isfinite(v));
+    EXPECT_TRUE(std::isfinite(first.score));
+    EXPECT_GE(first.score, -1.0f);
+    EXPECT_LE(first.score, 1.0f);
+    EXPECT_TRUE(std::isfinite(first.sharpness));
+    EXPECT_GE(first.sharpness, 0.0f);
+    const float len = length(first.feature);
+    EXPECT_TRUE(len == 0.0f || std::abs(len - 1.0f) < 1e-5f) << len;
+  }
+  // A featureless frame has nothing to compare: its vector stays all zero.
+  EXPECT_EQ(length(analysed(images[0]).feature), 0.0f);
+  EXPECT_NEAR(length(analysed(red).feature), 1.0f, 1e-5f);
+}
+
+TEST(VisionAnalyzer, normaliseLeavesTinyAndEmptyVectors) {
+  std::vector<float> v = {3, 4};
+  VisionAnalyzer::normalise(v);
+  EXPECT_FLOAT_EQ(v[0], 0.6f);
+  EXPECT_FLOAT_EQ(v[1], 0.8f);
+  std::vector<float> tiny = {1e-7f, 0};
+  VisionAnalyzer::normalise(tiny);
+  EXPECT_EQ(tiny[0], 1e-7f);
+  std::vector<float> empty;
+  VisionAnalyzer::normalise(empty);
+  EXPECT_TRUE(empty.empty());
+}
+
+TEST(VisionAnalyzer, degradedCopiesStayNearAndScoreLower) {
+  const ImageAnalysis original = analysed(scene(11));
+  const ImageAnalysis soft = analysed(blurred(scene(11), 1));
+  const ImageAnalysis dark = analysed(exposed(scene(11), 0.35f));
+  const ImageAnalysis moved = analysed(shifted(scene(11), 8));
+  EXPECT_LT(distance(original, soft), 0.30f);
+  EXPECT_LT(distance(original, dark), 0.30f);
+  EXPECT_LT(distance(original, moved), 0.30f);
+  EXPECT_LT(soft.score, original.score);
+  EXPECT_LT(dark.score, original.score);
+  EXPECT_LT(soft.sharpness, original.sharpness);
+}
+
+TEST(VisionAnalyzer, unrelatedScenesAreFarApart) {
+  for (unsigned seed = 20; seed < 26; ++seed) {
+    EXPECT_GT(distance(analysed(scene(seed)), analysed(scene(seed + 100))), 0.55f) << seed;
+  }
+}
+
+TEST(VisionAnalyzer, flagsScreenshotsAndPagesButNotPhotos) {
+  EXPECT_TRUE(analysed(screenshot()).isUtility);
+  EXPECT_TRUE(analysed(documentPage()).isUtility);
+  EXPECT_FALSE(analysed(noisePhoto(4)).isUtility);
+  EXPECT_FALSE(analysed(scene(4)).isUtility);
+}
