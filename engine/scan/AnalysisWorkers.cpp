@@ -3,6 +3,8 @@
 
 #include "engine/scan/AnalysisWorkers.h"
 
+#include "engine/imaging/VipsRuntime.h"
+
 #include <mutex>
 
 namespace lumora::analysisworkers::detail {
@@ -21,8 +23,7 @@ ScanProgress progressAfter(std::int64_t done, const WorkerPlan &plan, QString cu
 
 bool prepareThreadResources() {
   // vips_thread_shutdown needs the library started: its per-thread buffers are keyed by it.
-  static const bool started = VIPS_INIT("pindle") == 0;
-  return started;
+  return VipsRuntime::ensureStarted();
 }
 
 void releaseThreadResources(bool prepared) {
