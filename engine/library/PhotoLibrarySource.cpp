@@ -46,6 +46,14 @@ std::optional<PhotoAsset> fetchOne(const std::string &localIdentifier) {
   return std::move(found->front());
 }
 
+// The library hands back the same plain layout the engine decodes folder files into.
+std::optional<DecodedImage> decoded(std::optional<ImageBuffer> image) {
+  if (!image || image->isNull()) {
+    return std::nullopt;
+  }
+  return DecodedImage{image->width, image->height, image->channels, std::move(image->pixels)};
+}
+
 enum class RequestKind { thumbnail, preview };
 
 struct IssuedRequest {
@@ -73,7 +81,7 @@ IssuedRequest issue(const PhotoAsset &asset, int side, RequestKind kind) {
       pending->resume(std::nullopt);
       return;
     }
-    pending->resume(std::move(image));
+    pending->resume(decoded(std::move(image)));
   };
   const auto id = manager->requestImage(asset, {side, side}, options, handler);
   if (pending->storeRequestID(id)) {
@@ -149,8 +157,8 @@ Expected<std::vector<LibraryAssetInfo>, PhotoLibraryError> fetchAll() {
   return result;
 }
 
-std::optional<ImageBuffer> thumbnail(const std::string &localIdentifier, int maxPixel,
-                                     double timeout) {
+std::optional<DecodedImage> thumbnail(const std::string &localIdentifier, int maxPixel,
+                                      double timeout) {
   const auto asset = fetchOne(localIdentifier);
   if (!asset) {
     return std::nullopt;
@@ -167,7 +175,7 @@ std::optional<ImageBuffer> thumbnail(const std::string &localIdentifier, int max
   return image;
 }
 
-std::optional<ImageBuffer> previewImage(const std::string &localIdentifier, int maxPixel) {
+std::optional<DecodedImage> previewImage(const std::string &localIdentifier, int maxPixel) {
   const auto asset = fetchOne(localIdentifier);
   if (!asset) {
     return std::nullopt;

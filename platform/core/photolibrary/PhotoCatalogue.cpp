@@ -176,8 +176,23 @@ Expected<void, LibraryError> PhotoCatalogue::apply(const ChangeBlock &block, dou
   if (!transaction.begin()) {
     return Unexpected{failure(transaction.begin().error())};
   }
+  auto setFavorite = m_db.prepare(
+      "UPDATE assets SET favorite = ?1 WHERE local_identifier = ?2 AND deleted_date IS NULL");
+  auto moveToRecentlyDeleted = m_db.prepare(
+      "UPDATE assets SET deleted_date = ?1 WHERE local_identifier = ?2 AND deleted_date IS NULL");
+  if (!setFavorite || !moveToRecentlyDeleted) {
+    return Unexpected{lastFailure()};
+  }
   for (const auto &change : block.changes()) {
-    if (auto applied = applyOne(change, now); !applied) {
+    const bool favorite = change.kind == ChangeBlock::Change::Kind::setFavorite;
+    SqliteStatement &statement = favorite ? setFavorite.value() : moveToRecentlyDeleted.value();
+    statement.reset();
+    if (favorite) {
+      statement.bind(1, std::int64_t{change.favorite ? 1 : 0});
+    } else {
+      statement.bind(1, std::optional<double>(now));
+    }
+    if (auto applied = applyOne(statement, change.localIdentifier); !applied) {
       return applied;
     }
   }
@@ -187,29 +202,15 @@ Expected<void, LibraryError> PhotoCatalogue::apply(const ChangeBlock &block, dou
   return {};
 }
 
-Expected<void, LibraryError> PhotoCatalogue::applyOne(const ChangeBlock::Change &change,
-                                                      double now) {
-  const bool favorite = change.kind == ChangeBlock::Change::Kind::setFavorite;
-  auto statement = m_db.prepare(
-      favorite
-          ? "UPDATE assets SET favorite = ?1 WHERE local_identifier = ?2 AND deleted_date IS NULL"
-          : "UPDATE assets SET deleted_date = ?1 WHERE local_identifier = ?2 AND deleted_date IS "
-            "NULL");
-  if (!statement) {
-    return Unexpected{failure(statement.error())};
-  }
-  if (favorite) {
-    statement->bind(1, std::int64_t{change.favorite ? 1 : 0});
-  } else {
-    statement->bind(1, std::optional<double>(now));
-  }
-  statement->bindText(2, change.localIdentifier);
-  if (statement->step() != SqliteStatement::Step::done) {
+Expected<void, LibraryError> PhotoCatalogue::applyOne(SqliteStatement &statement,
+                                                      const std::string &localIdentifier) {
+  statement.bindText(2, localIdentifier);
+  if (statement.step() != SqliteStatement::Step::done) {
     return Unexpected{lastFailure()};
   }
   if (m_db.changes() == 0) {
     return Unexpected{
-        LibraryError{LibraryError::Kind::notFound, QString::fromStdString(change.localIdentifier)}};
+        LibraryError{LibraryError::Kind::notFound, QString::fromStdString(localIdentifier)}};
   }
   return {};
 }

@@ -15,6 +15,8 @@ namespace platform {
 
 /// The SQLite catalogue of a photo library: one row per asset. Paths in the rows it returns
 /// are relative to the library folder. Not thread-safe: `PhotoLibrary` serialises its use.
+class SqliteStatement;
+
 class PhotoCatalogue {
 public:
   /// Opens the catalogue file, creating an empty catalogue when the file does not exist.
@@ -38,8 +40,9 @@ private:
       : m_db(std::move(db)), m_file(std::move(file)) {}
 
   [[nodiscard]] Expected<void, LibraryError> prepareSchema();
-  [[nodiscard]] Expected<void, LibraryError> applyOne(const ChangeBlock::Change &change,
-                                                      double now);
+  /// Runs one prepared change (its value already bound) for one asset.
+  [[nodiscard]] Expected<void, LibraryError> applyOne(SqliteStatement &statement,
+                                                      const std::string &localIdentifier);
   [[nodiscard]] LibraryError failure(const SqliteError &error) const;
   [[nodiscard]] LibraryError lastFailure() const { return failure(m_db.lastError()); }
 

@@ -44,7 +44,7 @@ protected:
     lumora::PhotoLibrarySource::setImageManager(nullptr);
     LibraryTestEnvironment::TearDown();
   }
-  std::future<std::optional<ImageBuffer>> startThumbnail(double timeout) {
+  std::future<std::optional<lumora::DecodedImage>> startThumbnail(double timeout) {
     return std::async(std::launch::async,
                       [this, timeout] { return thumbnail(m_id, 512, timeout); });
   }
@@ -123,7 +123,7 @@ TEST_F(PhotoLibraryRaceTest, requestSizesAndModes) {
 
 TEST_F(PhotoLibraryRaceTest, resultsRacingTheTimeOutResumeEachCallerExactlyOnce) {
   constexpr int kCalls = 40;
-  std::vector<std::future<std::optional<ImageBuffer>>> results;
+  std::vector<std::future<std::optional<lumora::DecodedImage>>> results;
   for (int i = 0; i < kCalls; ++i) {
     results.push_back(startThumbnail(0.05));
   }
