@@ -38,8 +38,4 @@ QImage toQImage(const DecodedImage &image) {
   return fromPacked(image.pixels, image.width, image.height, image.bands);
 }
 
-QImage toQImage(const platform::ImageBuffer &image) {
-  return fromPacked(image.pixels, image.width, image.height, image.channels);
-}
-
 } // namespace lumora::imagedecode
