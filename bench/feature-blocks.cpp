@@ -45,7 +45,7 @@ std::string describe(const fs::path &root, const fs::path &file) {
   line << fs::relative(file, root).string() << '\t' << analysis->score << '\t' << analysis->isUtility
        << '\t' << analysis->sharpness;
   for (float v : {m.meanGrey, m.contrast, m.clippedDark, m.clippedBright, m.colourfulness, m.noise,
-                  m.exactFlat, m.dominantColours, m.paper, m.ink}) {
+                  m.exactFlat, m.dominantColours, m.paper, m.clippedChannel, m.axisAligned}) {
     line << '\t' << v;
   }
   for (const auto &block : lumora::FeaturePrint::blocks(planes)) {
@@ -78,7 +78,7 @@ int main(int argc, char **argv) {
     });
   }
   workers.clear();
-  std::printf("file\tscore\tutility\tsharpness\tmean\tcontrast\tdark\tbright\tcolour\tnoise\tflat\tdominant\tpaper\tink\tblocks...\n");
+  std::printf("file\tscore\tutility\tsharpness\tmean\tcontrast\tdark\tbright\tcolour\tnoise\tflat\tdominant\tpaper\tchannel\taxis\tblocks...\n");
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (lines[i].empty()) {
       std::fprintf(stderr, "feature-blocks: cannot analyse %s\n", files[i].c_str());

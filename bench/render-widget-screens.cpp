@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPixmap>
+#include <QStyle>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -130,6 +132,20 @@ std::unique_ptr<QWidget> splitWindow() {
   return split;
 }
 
+/// A dark colour scheme, as many desktops use.
+QPalette darkPalette() {
+  QPalette p;
+  p.setColor(QPalette::Window, QColor(45, 45, 48));
+  p.setColor(QPalette::WindowText, QColor(220, 220, 220));
+  p.setColor(QPalette::Base, QColor(30, 30, 30));
+  p.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
+  p.setColor(QPalette::Text, QColor(220, 220, 220));
+  p.setColor(QPalette::Button, QColor(55, 55, 60));
+  p.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+  p.setColor(QPalette::Highlight, QColor(38, 110, 200));
+  return p;
+}
+
 using Factory = std::function<std::unique_ptr<QWidget>()>;
 
 } // namespace
@@ -150,6 +166,8 @@ int main(int argc, char **argv) {
   for (std::size_t s = 0; s < sizes.size(); ++s) {
     for (const Factory &make : windows) {
       QApplication::setStyle(styles.at(static_cast<qsizetype>((n / 2) % styles.size())));
+      // Every third window in the dark scheme.
+      QApplication::setPalette(n % 3 == 1 ? darkPalette() : QApplication::style()->standardPalette());
       std::unique_ptr<QWidget> window = make();
       window->resize(sizes[s]);
       window->show();

@@ -11,13 +11,15 @@ struct QualityMeasures {
   float contrast = 0;        ///< standard deviation of grey, 0…128
   float clippedDark = 0;     ///< share of pixels at grey ≤ 3
   float clippedBright = 0;   ///< share of pixels at grey ≥ 252
+  float clippedChannel = 0;  ///< share of pixels with a colour channel at 254 or more
   float colourfulness = 0;   ///< opponent-colour spread plus mean saturation, 0…~150
   float sharpness = 0;       ///< Laplacian variance at 256 × 256
   float noise = 0;           ///< estimated sensor noise in grey levels, from smooth areas
-  float exactFlat = 0;       ///< share of pixels whose right and lower neighbours are identical
+  float exactFlat = 0;       ///< share of pixels equal to their right and lower neighbours,
+                             ///< not counting pure black and white
   float dominantColours = 0; ///< share of pixels whose exact colour is among the 8 most common
   float paper = 0;           ///< share of bright, neutral pixels (a page)
-  float ink = 0;             ///< share of dark pixels
+  float axisAligned = 0;     ///< share of edge strength within 10° of the axes
 
   /// Measures `image`, whose planes are `planes` and sharpness `sharpness`.
   [[nodiscard]] static QualityMeasures measure(const PixelView &image, const ImagePlanes &planes,

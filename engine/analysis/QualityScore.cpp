@@ -9,44 +9,70 @@ namespace {
 
 float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
-/// +1 for a mid-toned frame, falling off towards very dark or very bright means.
+/// 0 over a wide band of mid tones, falling off towards very dark or very bright frames
+/// (low-key and high-key photos are common and not faults).
 float exposureTerm(const QualityMeasures &m) {
-  const float offset = (m.meanGrey - 118.0f) / 95.0f;
-  return clamp1(1.0f - 2.0f * offset * offset);
+  const float offset = std::max(0.0f, std::abs(m.meanGrey - 118.0f) - 45.0f) / 60.0f;
+  return -std::min(1.0f, offset * offset);
 }
 
-/// 0 up to a small share of clipped pixels, then increasingly negative.
+/// Blown highlights and crushed shadows. Saturated colours often clip one channel in a good
+/// photo, so channel clipping counts only beyond a fifth of the frame.
 float clippingTerm(const QualityMeasures &m) {
-  const float bright = std::max(0.0f, m.clippedBright - 0.01f);
+  const float bright = std::max(0.0f, m.clippedBright - 0.005f);
   const float dark = std::max(0.0f, m.clippedDark - 0.03f);
-  return -std::min(1.0f, 4.0f * bright + 3.0f * dark);
+  const float channel = std::max(0.0f, m.clippedChannel - 0.2f);
+  return -std::min(1.0f, 6.0f * bright + 3.0f * dark + 4.0f * channel);
 }
 
-float contrastTerm(const QualityMeasures &m) { return clamp1((m.contrast - 30.0f) / 25.0f); }
+/// Only a lack of contrast counts: stretching a frame does not make it better.
+float contrastTerm(const QualityMeasures &m) {
+  return std::clamp((m.contrast - 32.0f) / 20.0f, -1.0f, 0.0f);
+}
 
-float colourTerm(const QualityMeasures &m) { return clamp1((m.colourfulness - 20.0f) / 40.0f); }
+float colourTerm(const QualityMeasures &m) { return clamp1((m.colourfulness - 15.0f) / 30.0f); }
 
-/// Sharpness on a log scale: around 100 squared levels is soft, 1000 crisp.
+/// The part of the Laplacian variance that noise explains (white noise of deviation σ in the
+/// thumbnail adds about 5σ² at the 256-pixel rendering).
+float noiseVariance(const QualityMeasures &m) { return 5.0f * m.noise * m.noise; }
+
+/// Detail relative to contrast: the Laplacian variance less its noise part, over the squared
+/// contrast. A brighter or darker copy keeps the ratio; a blurred copy loses it.
 float sharpnessTerm(const QualityMeasures &m) {
-  return clamp1((std::log10(m.sharpness + 1.0f) - 2.2f) / 0.8f);
+  const float signal = std::max(1.0f, m.sharpness - noiseVariance(m));
+  const float contrast = std::max(4.0f, m.contrast);
+  return clamp1((std::log10(signal / (contrast * contrast)) + 1.0f) / 0.6f);
 }
 
-float noiseTerm(const QualityMeasures &m) { return -std::clamp((m.noise - 3.0f) / 8.0f, 0.0f, 1.0f); }
+/// Noise as the share of the Laplacian variance it explains. Fine texture also passes for
+/// noise in a thumbnail, but its share of the detail stays small and blurring does not
+/// change it, so a blurred copy gains nothing here.
+float noiseTerm(const QualityMeasures &m) {
+  return -std::min(1.0f, noiseVariance(m) / std::max(1.0f, m.sharpness));
+}
 
 } // namespace
 
 float score(const QualityMeasures &m) {
-  const float blend = 0.15f + 0.30f * exposureTerm(m) + 0.55f * clippingTerm(m) +
-                      0.25f * contrastTerm(m) + 0.20f * colourTerm(m) +
-                      0.45f * sharpnessTerm(m) + 0.35f * noiseTerm(m);
-  const float s = std::tanh(blend);
-  return std::isfinite(s) ? s : 0.0f;
+  // A linear blend, clamped, rather than a squashing curve: equal penalties move good and
+  // mediocre photos alike, so a degraded copy falls behind its original by the same margin.
+  const float blend = 0.4f + 0.25f * exposureTerm(m) + 0.5f * clippingTerm(m) +
+                      0.25f * contrastTerm(m) + 0.1f * colourTerm(m) + 0.4f * sharpnessTerm(m) +
+                      0.3f * noiseTerm(m);
+  return std::isfinite(blend) ? clamp1(blend) : 0.0f;
 }
 
 bool isUtility(const QualityMeasures &m) {
-  const bool screenLike = m.exactFlat >= 0.35f && m.dominantColours >= 0.45f && m.noise < 2.0f;
-  const bool pageLike = m.paper >= 0.6f && m.ink >= 0.005f && m.ink <= 0.3f &&
-                        m.colourfulness < 15.0f && m.noise < 3.0f;
+  // Both kinds are drawn, not photographed: no sensor noise, few exact colours covering most
+  // of the frame, edges running along the axes (text lines, panels), and some structure (a
+  // blank or blown-out frame is neither). Drawings with curves and colourful art are not.
+  const bool drawn = m.noise < 1.0f && m.dominantColours >= 0.6f && m.colourfulness < 80.0f &&
+                     m.contrast >= 8.0f && m.axisAligned >= 0.3f;
+  // A window: large flat areas in exact colours other than pure black or white.
+  const bool screenLike = drawn && m.exactFlat >= 0.4f;
+  // A page: mostly pure white, neutral paper with dark strokes.
+  const bool pageLike = drawn && m.clippedBright >= 0.4f && m.paper >= 0.8f &&
+                        m.colourfulness < 25.0f;
   return screenLike || pageLike;
 }
 

@@ -19,7 +19,7 @@ struct Assessment {
 [[nodiscard]] float score(const QualityMeasures &m);
 
 /// Screenshots (large exact-colour areas, few colours, no sensor noise) and documents (dark
-/// strokes on a plain, neutral page).
+/// strokes on a plain, neutral page). Colourful drawings and blank frames are not flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 [[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes,

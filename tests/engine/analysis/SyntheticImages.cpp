@@ -132,7 +132,7 @@ TestImage documentPage(int width, int height) {
   TestImage image(width, height, 3, 255);
   for (int y = 40; y < height - 40; y += 14) {
     for (int x = 30; x < width - 30 - (y * 7) % 60; x += 9) {
-      image.fillRect(x, y, 6, 6, 15, 15, 15); // word-sized strokes
+      image.fillRect(x, y, 6, 2, 15, 15, 15); // word-sized strokes
     }
   }
   return image;
