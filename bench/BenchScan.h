@@ -1,29 +1,26 @@
 #pragma once
 
-// The scan step of the calibration tools: every photo of a folder, analysed as the engine's
-// folder scan analyses it. Header-only so that each tool stays a single .cpp.
-//
-// This is the one place that decides how the tools reach the engine. It walks the folder,
-// decodes 512-pixel thumbnails and runs the analyzer on several threads, building the
-// PhotoItems as the scan does (capture date, else the modification date). Once the engine
-// object can scan a folder into a throw-away cache folder, `scanFolder` becomes that call.
+// The scan step of the calibration tools: a folder scanned by the engine itself, exactly as
+// the application scans it (enumeration, libvips thumbnails of 512 pixels, the analyzer,
+// capture dates), with a throw-away data folder so that no cache, log or favourites file of
+// the user is read or written. Grouping then goes through the engine too. Header-only so
+// that each tool stays a single .cpp.
 
-#include "BenchThumbnail.h"
+#include "engine/core/LumoraEngine.h"
+#include "engine/imaging/DecodedImage.h"
+#include "engine/imaging/ImageLoader.h"
+#include "engine/analysis/PixelView.h"
 
-#include "engine/analysis/VisionAnalyzer.h"
-#include "engine/model/PhotoItem.h"
-
-#include <QString>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QUrl>
 
-#include <algorithm>
-#include <atomic>
-#include <cctype>
-#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace benchtools {
@@ -34,65 +31,56 @@ struct ScannedPhoto {
   lumora::PhotoItem item;
 };
 
-inline bool hasImageExtension(const std::filesystem::path &path) {
-  std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  for (const char *known : {".jpg", ".jpeg", ".heic", ".heif", ".png", ".tif", ".tiff", ".gif",
-                            ".bmp", ".webp"}) {
-    if (ext == known) return true;
+/// The analyzer's view of a decoded picture.
+inline lumora::PixelView viewOf(const lumora::DecodedImage &image) {
+  return lumora::PixelView{image.width, image.height, image.bands, image.pixels.data(),
+                           image.stride()};
+}
+
+/// A 512-pixel thumbnail decoded as a scan decodes it, or nothing.
+inline std::optional<lumora::DecodedImage> loadThumbnail(const std::filesystem::path &path) {
+  auto loaded = lumora::ImageLoader::load(QUrl::fromLocalFile(QString::fromStdString(path.string())),
+                                          512);
+  if (!loaded) return std::nullopt;
+  return std::move(loaded->image);
+}
+
+/// An engine whose data folder (cache, log, favourites) is a temporary folder.
+class EngineScan {
+public:
+  EngineScan() {
+    // Everything the engine keeps lives under the data folder; point it at the temporary one.
+    qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
+    m_engine = std::make_unique<lumora::LumoraEngine>(m_data.filePath("analysis-cache.bin"));
   }
-  return false;
-}
 
-inline lumora::Date modificationDate(const std::filesystem::path &path) {
-  const auto written = std::filesystem::last_write_time(path);
-  const auto system = std::chrono::file_clock::to_sys(written);
-  return lumora::Date{std::chrono::duration<double>(system.time_since_epoch()).count()};
-}
-
-inline std::optional<lumora::PhotoItem> analyseFile(const std::filesystem::path &path) {
-  const auto thumb = loadThumbnail(path.string(), 512);
-  if (!thumb) return std::nullopt;
-  const auto analysis = lumora::VisionAnalyzer::analyze(thumb->view());
-  if (!analysis) return std::nullopt;
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  const QString file = QString::fromStdString(path.string());
-  return lumora::PhotoItem(path.string(), QUrl::fromLocalFile(file), analysis->score,
-                           analysis->isUtility, analysis->sharpness,
-                           error ? 0 : static_cast<std::int64_t>(size), modificationDate(path),
-                           analysis->feature, std::nullopt, std::nullopt, false);
-}
-
-/// Every readable image under `folder`, oldest modification first (equal dates by name).
-inline std::vector<ScannedPhoto> scanFolder(const std::filesystem::path &folder) {
-  std::vector<std::filesystem::path> files;
-  for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file() && hasImageExtension(entry.path())) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  std::vector<std::optional<lumora::PhotoItem>> items(files.size());
-  std::atomic<std::size_t> next{0};
-  {
-    std::vector<std::jthread> workers;
-    for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
-      workers.emplace_back([&] {
-        for (std::size_t i; (i = next++) < files.size();) items[i] = analyseFile(files[i]);
-        vips_thread_shutdown();
-      });
+  /// Every photo the engine finds in `folder`, in the order the engine returns them.
+  std::vector<ScannedPhoto> scan(const std::filesystem::path &folder) {
+    const auto root = std::filesystem::absolute(folder);
+    const auto result = m_engine->scan({QUrl::fromLocalFile(QString::fromStdString(root.string()))},
+                                       lumora::ScanOptions::defaults(),
+                                       [](const lumora::ScanProgress &) {});
+    if (!result) {
+      std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().localizedDescription()));
+      return {};
     }
-  }
-  std::vector<ScannedPhoto> out;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (items[i]) {
-      out.push_back({std::filesystem::relative(files[i], folder).string(), std::move(*items[i])});
+    m_items = result->items;
+    std::vector<ScannedPhoto> photos;
+    for (const lumora::PhotoItem &item : m_items) {
+      photos.push_back({std::filesystem::relative(item.id, root).string(), item});
     }
+    return photos;
   }
-  std::stable_sort(out.begin(), out.end(), [](const ScannedPhoto &a, const ScannedPhoto &b) {
-    return a.item.modified < b.item.modified;
-  });
-  return out;
-}
+
+  /// The engine's groups of the last scan at `threshold`, newest first.
+  std::vector<lumora::PhotoGroup> group(float threshold) {
+    return m_engine->group(m_items, threshold, lumora::GroupSort::date);
+  }
+
+private:
+  QTemporaryDir m_data;
+  std::unique_ptr<lumora::LumoraEngine> m_engine;
+  std::vector<lumora::PhotoItem> m_items;
+};
 
 } // namespace benchtools

@@ -4,7 +4,7 @@
 // thread CPU time per analysis, over several rounds, and the fastest round: CPU time, so that
 // other work on a busy machine does not count.
 
-#include "BenchThumbnail.h"
+#include "BenchScan.h"
 
 #include "engine/analysis/VisionAnalyzer.h"
 
@@ -18,8 +18,8 @@
 
 namespace {
 
-benchtools::Thumbnail syntheticPhoto() {
-  benchtools::Thumbnail t{512, 384, 3, std::vector<std::uint8_t>(512 * 384 * 3)};
+lumora::DecodedImage syntheticPhoto() {
+  lumora::DecodedImage t{512, 384, 3, std::vector<std::uint8_t>(512 * 384 * 3)};
   std::mt19937 rng(1);
   for (int y = 0; y < t.height; ++y) {
     for (int x = 0; x < t.width; ++x) {
@@ -32,11 +32,11 @@ benchtools::Thumbnail syntheticPhoto() {
   return t;
 }
 
-std::vector<benchtools::Thumbnail> loadFolder(const char *folder) {
-  std::vector<benchtools::Thumbnail> out;
+std::vector<lumora::DecodedImage> loadFolder(const char *folder) {
+  std::vector<lumora::DecodedImage> out;
   for (const auto &entry : std::filesystem::directory_iterator(folder)) {
     if (out.size() >= 64) break;
-    if (auto t = benchtools::loadThumbnail(entry.path().string(), 512)) out.push_back(std::move(*t));
+    if (auto t = benchtools::loadThumbnail(entry.path())) out.push_back(std::move(*t));
   }
   return out;
 }
@@ -50,8 +50,8 @@ double cpuMilliseconds() {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (VIPS_INIT(argv[0]) != 0) return 1;
-  std::vector<benchtools::Thumbnail> images = argc > 1 ? loadFolder(argv[1]) : std::vector<benchtools::Thumbnail>{syntheticPhoto()};
+  std::vector<lumora::DecodedImage> images =
+      argc > 1 ? loadFolder(argv[1]) : std::vector<lumora::DecodedImage>{syntheticPhoto()};
   if (images.empty()) {
     std::fprintf(stderr, "analyze-throughput: no readable images\n");
     return 1;
@@ -63,7 +63,7 @@ int main(int argc, char **argv) {
   for (int round = 0; round < kRounds; ++round) {
     const double start = cpuMilliseconds();
     for (int i = 0; i < perRound; ++i) {
-      const auto result = lumora::VisionAnalyzer::analyze(images[i % images.size()].view());
+      const auto result = lumora::VisionAnalyzer::analyze(benchtools::viewOf(images[i % images.size()]));
       if (result) sink += result->score;
     }
     const double ms = (cpuMilliseconds() - start) / perRound;

@@ -1,10 +1,11 @@
-// feature-blocks FOLDER: analyses every image under FOLDER (512-pixel thumbnails) and prints
+// feature-blocks FOLDER: analyses every image under FOLDER (512-pixel thumbnails decoded as a
+// scan decodes them) and prints
 // one tab-separated line per file: the file name relative to FOLDER, score, utility flag,
 // sharpness, the quality measures, then each unweighted feature block as space-separated
 // numbers. bench/learn-feature-weights reads this to fit the block weights; the measures are
 // the inputs of the score and the utility flag.
 
-#include "BenchThumbnail.h"
+#include "BenchScan.h"
 
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImagePlanes.h"
@@ -25,18 +26,14 @@ namespace fs = std::filesystem;
 namespace {
 
 bool isImage(const fs::path &path) {
-  std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  for (const char *known : {".jpg", ".jpeg", ".png", ".webp", ".tif", ".tiff", ".gif", ".bmp", ".heic", ".heif"}) {
-    if (ext == known) return true;
-  }
-  return false;
+  return lumora::ImageLoader::supportedExtensions().contains(
+      lumora::ImageLoader::lowercaseExtension(path.filename().string()));
 }
 
 std::string describe(const fs::path &root, const fs::path &file) {
-  const auto thumb = benchtools::loadThumbnail(file.string(), 512);
+  const auto thumb = benchtools::loadThumbnail(file);
   if (!thumb) return {};
-  const lumora::PixelView view = thumb->view();
+  const lumora::PixelView view = benchtools::viewOf(*thumb);
   const auto analysis = lumora::VisionAnalyzer::analyze(view);
   if (!analysis) return {};
   const lumora::ImagePlanes planes(view);
@@ -58,7 +55,7 @@ std::string describe(const fs::path &root, const fs::path &file) {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc != 2 || VIPS_INIT(argv[0]) != 0) {
+  if (argc != 2) {
     std::fprintf(stderr, "usage: feature-blocks FOLDER\n");
     return 2;
   }
@@ -74,7 +71,6 @@ int main(int argc, char **argv) {
   for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
     workers.emplace_back([&] {
       for (std::size_t i; (i = next++) < files.size();) lines[i] = describe(root, files[i]);
-      vips_thread_shutdown();
     });
   }
   workers.clear();

@@ -1,7 +1,7 @@
 // similarity-eval FOLDER --labels LABELS.tsv [--json] [--groups-out FILE] [--photos-out FILE]
 //
-// Scans FOLDER (see BenchScan.h), groups the photos at the thresholds 0.18, 0.30 and 0.55 with
-// the engine's pairing and grouping, and measures the groups against LABELS.tsv, one line per
+// Scans FOLDER with the engine (see BenchScan.h), has the engine group the photos at the
+// thresholds 0.18, 0.30 and 0.55, and measures the groups against LABELS.tsv, one line per
 // file: file<TAB>group<TAB>tier<TAB>worse (group "-" for a distinct photo; tier tight, loose or
 // none; worse 1 for a visibly degraded copy, column optional). Per threshold:
 //   tight_recall      labelled pairs of one group, both tight, that share a formed group;
@@ -16,9 +16,6 @@
 // groups only.
 
 #include "BenchScan.h"
-
-#include "engine/cluster/Clusterer.h"
-#include "engine/cluster/PairIndex.h"
 
 #include <cstdio>
 #include <fstream>
@@ -100,16 +97,11 @@ std::string thresholdKey(float t) {
 }
 
 std::vector<Group> formGroups(const std::vector<benchtools::ScannedPhoto> &photos,
-                              const lumora::Clusterer::PairIndex &index, float threshold) {
-  std::vector<lumora::PhotoItem> items;
+                              benchtools::EngineScan &engine, float threshold) {
   std::map<std::string, std::size_t> position;
-  for (std::size_t i = 0; i < photos.size(); ++i) {
-    items.push_back(photos[i].item);
-    position[photos[i].item.id] = i;
-  }
+  for (std::size_t i = 0; i < photos.size(); ++i) position[photos[i].item.id] = i;
   std::vector<Group> out;
-  for (const lumora::PhotoGroup &g :
-       lumora::Clusterer::groups(items, index, threshold, lumora::GroupSort::date)) {
+  for (const lumora::PhotoGroup &g : engine.group(threshold)) {
     Group members;
     for (const lumora::PhotoItem &item : g.items) members.push_back(position.at(item.id));
     out.push_back(members);
@@ -270,18 +262,15 @@ void printGroupCounts(const std::vector<std::vector<Group>> &byThreshold, bool j
 
 int main(int argc, char **argv) {
   Options options;
-  if (!parse(argc, argv, options) || VIPS_INIT(argv[0]) != 0) {
+  if (!parse(argc, argv, options)) {
     std::fprintf(stderr, "usage: similarity-eval FOLDER --labels LABELS.tsv [--json] "
                          "[--groups-out FILE] [--photos-out FILE]\n");
     return 2;
   }
-  const auto photos = benchtools::scanFolder(options.folder);
-  std::vector<lumora::PhotoItem> items;
-  for (const auto &p : photos) items.push_back(p.item);
-  namespace C = lumora::Clusterer;
-  const C::PairIndex index(C::buildPairs(items, C::kMaxGap, C::kMaxNeighborsPerItem, C::kMaxPairs));
+  benchtools::EngineScan engine;
+  const auto photos = engine.scan(options.folder);
   std::vector<std::vector<Group>> byThreshold;
-  for (float t : kThresholds) byThreshold.push_back(formGroups(photos, index, t));
+  for (float t : kThresholds) byThreshold.push_back(formGroups(photos, engine, t));
   if (!options.groupsOut.empty() && !writeGroups(options.groupsOut, photos, byThreshold)) {
     std::fprintf(stderr, "similarity-eval: cannot write %s\n", options.groupsOut.c_str());
     return 1;

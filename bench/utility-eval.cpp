@@ -1,6 +1,6 @@
 // utility-eval FOLDER --labels UTILITY.tsv [--json]
 //
-// Scans FOLDER like similarity-eval (see BenchScan.h) and measures the utility flag against
+// Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag against
 // UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo.
 // Prints accuracy, precision and recall of the flag and names every misjudged file; with
 // --json one object {"files":…,"accuracy":…,"precision":…,"recall":…,"wrong":[…]}.
@@ -37,14 +37,15 @@ int main(int argc, char **argv) {
     else if (a == "--labels" && i + 1 < argc) labelsPath = argv[++i];
     else folder = a;
   }
-  if (folder.empty() || labelsPath.empty() || VIPS_INIT(argv[0]) != 0) {
+  if (folder.empty() || labelsPath.empty()) {
     std::fprintf(stderr, "usage: utility-eval FOLDER --labels UTILITY.tsv [--json]\n");
     return 2;
   }
   const auto labels = readLabels(labelsPath);
   std::size_t total = 0, right = 0, flagged = 0, truePositive = 0, positives = 0;
   std::vector<std::string> wrong;
-  for (const auto &photo : benchtools::scanFolder(folder)) {
+  benchtools::EngineScan engine;
+  for (const auto &photo : engine.scan(folder)) {
     const auto label = labels.find(photo.name);
     if (label == labels.end()) continue;
     ++total;
@@ -60,7 +61,11 @@ int main(int argc, char **argv) {
   if (json) {
     std::printf("{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f,\"wrong\":[", total,
                 accuracy, precision, recall);
-    for (std::size_t i = 0; i < wrong.size(); ++i) std::printf("%s\"%s\"", i ? "," : "", wrong[i].c_str());
+    for (std::size_t i = 0; i < wrong.size(); ++i) {
+      std::string escaped;
+      for (char c : wrong[i]) escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
+      std::printf("%s\"%s\"", i ? "," : "", escaped.c_str());
+    }
     std::printf("]}\n");
     return 0;
   }
