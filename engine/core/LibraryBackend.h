@@ -2,6 +2,8 @@
 
 #include "engine/core/EngineError.h"
 #include "engine/imaging/DecodedImage.h"
+#include "engine/model/LibraryAssetInfo.h"
+#include "engine/util/Expected.h"
 
 #include <QString>
 #include <optional>
@@ -10,12 +12,20 @@
 
 namespace lumora {
 
-/// What the engine needs of the photo library for library photos: deletion into
-/// "Recently Deleted", favourites, previews and original file names. Implementations are
-/// thread-safe; every call may block until the library has answered.
+/// What the engine needs of the photo library: access, the listing, thumbnails for the
+/// analysis, deletion into "Recently Deleted", favourites, previews and original file
+/// names. Implementations are thread-safe; every call may block until the library answered.
 class LibraryBackend {
 public:
   virtual ~LibraryBackend() = default;
+
+  /// Full or limited access is granted (asks nobody).
+  [[nodiscard]] virtual bool isGranted() = 0;
+  /// Every still image, oldest creation date first.
+  [[nodiscard]] virtual Expected<std::vector<LibraryAssetInfo>, EngineError> fetchAll() = 0;
+  /// A thumbnail for the analysis, or nothing within `timeout` seconds.
+  [[nodiscard]] virtual std::optional<DecodedImage> thumbnail(const std::string &localIdentifier,
+                                                              int maxPixel, double timeout) = 0;
 
   /// Moves the assets into "Recently Deleted"; all or nothing.
   [[nodiscard]] virtual std::optional<EngineError>

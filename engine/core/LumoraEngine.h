@@ -28,14 +28,17 @@
 
 namespace lumora {
 
+/// The local photo library as the engine sees it.
+[[nodiscard]] std::shared_ptr<LibraryBackend> defaultLibraryBackend();
+
 /// Platform services the engine calls, replaceable in tests.
 struct EngineServices {
   std::function<platform::Trash::MoveResult(const std::string &)> moveToTrash =
       platform::Trash::moveToTrash;
   std::function<platform::Trash::RestoreResult(const std::string &, const std::string &)>
       restoreFromTrash = platform::Trash::restore;
-  /// The photo library; without one, library photos cannot be changed.
-  std::shared_ptr<LibraryBackend> library;
+  /// The photo library (by default the local library); null disables library photos.
+  std::shared_ptr<LibraryBackend> library = defaultLibraryBackend();
 };
 
 /// The result of a deletion: what was moved, and the error that stopped it part-way.
@@ -72,6 +75,14 @@ public:
                                                        ProgressHandler progress,
                                                        PartialHandler onPartial = {},
                                                        std::stop_token stop = {});
+
+  /// Scans the photo library like a folder: assets are listed, cache hits reach `onPartial`
+  /// at once, misses are analysed from library thumbnails. Fails with the library's denied
+  /// (before any progress) or empty error, or when the library cannot be read.
+  [[nodiscard]] Expected<ScanResult, EngineError> scanLibrary(const ScanOptions &options,
+                                                              ProgressHandler progress,
+                                                              PartialHandler onPartial = {},
+                                                              std::stop_token stop = {});
 
   /// Groups photos under a threshold, reusing the last scan's measured pairs when the list
   /// is that scan's (or carries no feature vectors).

@@ -1,11 +1,10 @@
 // The folder scan: enumeration, cache hits, concurrent analysis of the misses.
 #include "engine/core/LumoraEngine.h"
 
-#include "engine/analysis/VisionAnalyzer.h"
 #include "engine/core/ScanContext.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "engine/imaging/ImageLoader.h"
-#include "engine/scan/AnalysisWorkers.h"
+#include "engine/core/ScanWorkers.h"
 
 #include <cmath>
 
@@ -24,13 +23,11 @@ std::optional<FileAnalysis> analyzeFile(const FileInfo &info, const ScanOptions 
   if (!loaded) {
     return std::nullopt;
   }
-  const DecodedImage &image = loaded->image;
-  auto analysis = VisionAnalyzer::analyze(
-      PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()});
+  auto analysis = analyzeImage(loaded->image);
   if (!analysis) {
     return std::nullopt;
   }
-  return FileAnalysis{std::move(analysis.value()), loaded->captureDate.value_or(info.modified)};
+  return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(info.modified)};
 }
 
 bool isHit(const AnalysisCache &cache, const FileInfo &file) {
@@ -99,14 +96,7 @@ Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &ur
 
   bool cancelled = false;
   if (!misses.empty()) {
-    analysisworkers::WorkerPlan plan;
-    plan.total = fileCount;
-    plan.cacheHits = hits;
-    plan.workers = std::max<std::int64_t>(1, options.concurrency);
-    plan.flushEvery = std::max<std::int64_t>(1, options.checkpointEvery);
-    plan.t0 = Date{t0};
     analysisworkers::WorkerCallbacks<FileInfo, FileAnalysis> callbacks;
-    callbacks.progress = progress;
     callbacks.analyze = [options](const FileInfo &file) { return analyzeFile(file, options); };
     callbacks.makeItem = [](const FileInfo &file, const FileAnalysis &result) {
       return PhotoItem(file.path, file.url, result.analysis.score, result.analysis.isUtility,
@@ -117,7 +107,8 @@ Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &ur
     callbacks.onBatch = [this, context](const std::vector<PhotoItem> &batch) {
       persistBatch(context, batch);
     };
-    const auto outcome = analysisworkers::analyzeConcurrently(misses, plan, callbacks, stop);
+    const auto outcome =
+        runScanWorkers(misses, fileCount, hits, options, t0, progress, std::move(callbacks), stop);
     photos.insert(photos.end(), outcome.items.begin(), outcome.items.end());
     cancelled = outcome.cancelled;
   }

@@ -1,0 +1,119 @@
+// The photo-library scan: the folder scan's steps over library assets.
+#include "engine/core/LumoraEngine.h"
+
+#include "engine/core/ScanContext.h"
+#include "engine/core/ScanWorkers.h"
+#include "engine/diagnostics/Diagnostics.h"
+#include "engine/library/PhotoLibraryBackend.h"
+#include "engine/library/PhotoLibrarySource.h"
+
+#include <cmath>
+
+namespace lumora {
+namespace {
+
+bool isHit(const AnalysisCache &cache, const LibraryAssetInfo &asset, const std::string &id) {
+  const auto &entries = cache.entries();
+  if (entries.empty()) {
+    return false;
+  }
+  const auto found = entries.find(id);
+  return found != entries.end() && !found->second.feature.empty() &&
+         std::abs(found->second.modified.secondsSince1970 - asset.modified.secondsSince1970) < 0.001;
+}
+
+/// The photo of one library asset; its capture date is the asset's creation date.
+PhotoItem makeLibraryItem(const LibraryAssetInfo &asset, float score, bool isUtility,
+                          float sharpness, std::vector<float> feature) {
+  return PhotoItem(PhotoLibrarySource::itemID(asset.localIdentifier),
+                   PhotoLibrarySource::syntheticURL(asset.localIdentifier), score, isUtility,
+                   sharpness, 0, asset.modified, std::move(feature), asset.localIdentifier,
+                   asset.created, asset.isFavorite);
+}
+
+} // namespace
+
+std::shared_ptr<LibraryBackend> defaultLibraryBackend() {
+  return std::make_shared<PhotoLibraryBackend>();
+}
+
+Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &options,
+                                                            ProgressHandler progress,
+                                                            PartialHandler onPartial,
+                                                            std::stop_token stop) {
+  const double t0 = Date::now().secondsSince1970;
+  const auto library = m_services.library;
+  if (!library || !library->isGranted()) {
+    return Unexpected(PhotoLibraryBackend::toEngineError(PhotoLibraryError::denied()));
+  }
+  const auto context = beginScan(std::move(onPartial), stop);
+  progress(ScanProgress::idle());
+
+  const double t1 = Date::now().secondsSince1970;
+  auto listing = library->fetchAll();
+  if (!listing) {
+    endScan(context);
+    return Unexpected(listing.error());
+  }
+  const std::vector<LibraryAssetInfo> &assets = listing.value();
+  PathSet ids;
+  ids.reserve(assets.size());
+  for (const LibraryAssetInfo &asset : assets) {
+    ids.insert(PhotoLibrarySource::itemID(asset.localIdentifier));
+  }
+  loadCacheIfNeeded(&ids);
+  Diagnostics::logTiming(QStringLiteral("enumerate-library"), Date::now().secondsSince1970 - t1);
+  Diagnostics::logMemory(QStringLiteral("after-enumerate"));
+  if (assets.empty()) {
+    endScan(context);
+    return Unexpected(PhotoLibraryBackend::toEngineError(PhotoLibraryError::empty()));
+  }
+
+  std::vector<PhotoItem> photos;
+  std::vector<LibraryAssetInfo> misses;
+  {
+    const std::scoped_lock guard(m_mutex);
+    for (const LibraryAssetInfo &asset : assets) {
+      const std::string id = PhotoLibrarySource::itemID(asset.localIdentifier);
+      if (isHit(m_cache, asset, id)) {
+        const CacheEntry &entry = m_cache.entries().at(id);
+        photos.push_back(makeLibraryItem(asset, entry.score, entry.isUtility, entry.sharpness,
+                                         entry.feature));
+      } else {
+        misses.push_back(asset);
+      }
+    }
+  }
+  const auto hits = static_cast<std::int64_t>(photos.size());
+  const auto total = static_cast<std::int64_t>(assets.size());
+  deliverPartial(context, photos);
+
+  bool cancelled = false;
+  if (!misses.empty()) {
+    const int maxPixel = static_cast<int>(std::clamp<std::int64_t>(options.maxPixel, 1, 1 << 16));
+    analysisworkers::WorkerCallbacks<LibraryAssetInfo, ImageAnalysis> callbacks;
+    callbacks.analyze = [library, maxPixel](const LibraryAssetInfo &asset) {
+      const auto image = library->thumbnail(asset.localIdentifier, maxPixel,
+                                            PhotoLibrarySource::kThumbnailTimeout);
+      return image ? analyzeImage(*image) : std::nullopt;
+    };
+    callbacks.makeItem = [](const LibraryAssetInfo &asset, const ImageAnalysis &analysis) {
+      return makeLibraryItem(asset, analysis.score, analysis.isUtility, analysis.sharpness,
+                             analysis.feature);
+    };
+    callbacks.nameOf = [](const LibraryAssetInfo &) { return QStringLiteral("照片图库"); };
+    callbacks.onBatch = [this, context](const std::vector<PhotoItem> &batch) {
+      persistBatch(context, batch);
+    };
+    const auto outcome =
+        runScanWorkers(misses, total, hits, options, t0, progress, std::move(callbacks), stop);
+    photos.insert(photos.end(), outcome.items.begin(), outcome.items.end());
+    cancelled = outcome.cancelled;
+  }
+
+  ScanResult result = finishScan(context, std::move(photos), total, hits, cancelled, t0, progress);
+  endScan(context);
+  return result;
+}
+
+} // namespace lumora

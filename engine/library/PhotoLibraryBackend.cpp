@@ -1,0 +1,54 @@
+#include "engine/library/PhotoLibraryBackend.h"
+
+#include "engine/library/PhotoLibraryAccess.h"
+#include "engine/library/PhotoLibrarySource.h"
+
+namespace lumora {
+
+EngineError PhotoLibraryBackend::toEngineError(const PhotoLibraryError &error) {
+  EngineError::LibraryKind kind = EngineError::LibraryKind::other;
+  if (error.kind == PhotoLibraryError::Kind::denied) {
+    kind = EngineError::LibraryKind::denied;
+  } else if (error.kind == PhotoLibraryError::Kind::empty) {
+    kind = EngineError::LibraryKind::empty;
+  }
+  return EngineError::fromLibrary(kind, error.errorDescription());
+}
+
+bool PhotoLibraryBackend::isGranted() { return PhotoLibraryAccess::isGranted(); }
+
+Expected<std::vector<LibraryAssetInfo>, EngineError> PhotoLibraryBackend::fetchAll() {
+  auto assets = PhotoLibrarySource::fetchAll();
+  if (!assets) {
+    return Unexpected(toEngineError(assets.error()));
+  }
+  return std::move(assets).value();
+}
+
+std::optional<DecodedImage> PhotoLibraryBackend::thumbnail(const std::string &localIdentifier,
+                                                           int maxPixel, double timeout) {
+  return PhotoLibrarySource::thumbnail(localIdentifier, maxPixel, timeout);
+}
+
+std::optional<EngineError>
+PhotoLibraryBackend::deleteAssets(const std::vector<std::string> &localIdentifiers) {
+  const auto done = PhotoLibrarySource::deleteAssets(localIdentifiers);
+  return done ? std::nullopt : std::optional<EngineError>(toEngineError(done.error()));
+}
+
+std::optional<EngineError>
+PhotoLibraryBackend::setFavorite(const std::vector<std::string> &localIdentifiers, bool favorite) {
+  const auto done = PhotoLibrarySource::setFavorite(localIdentifiers, favorite);
+  return done ? std::nullopt : std::optional<EngineError>(toEngineError(done.error()));
+}
+
+std::optional<DecodedImage> PhotoLibraryBackend::previewImage(const std::string &localIdentifier,
+                                                              int maxPixel) {
+  return PhotoLibrarySource::previewImage(localIdentifier, maxPixel);
+}
+
+std::optional<QString> PhotoLibraryBackend::originalFilename(const std::string &localIdentifier) {
+  return PhotoLibrarySource::originalFilename(localIdentifier);
+}
+
+} // namespace lumora
