@@ -1,0 +1,156 @@
+#include "app/store/AppStore.h"
+
+#include "app/store/UserDefaults.h"
+
+namespace lumora {
+namespace {
+
+// Engine calls that may overlap: a scan, the group computations around it, a favourite.
+constexpr int kWorkerThreads = 4;
+constexpr int kScrollIdleMs = 300;
+constexpr int kRegroupDebounceMs = 80;
+constexpr int kProgressPumpMs = 120;
+
+} // namespace
+
+AppStore::AppStore(Services services, QObject *parent)
+    : QObject(parent), m_sort(storedSort()), m_engine(services.engine),
+      m_previewCache([engine = m_engine](const PhotoItem &item, int maxPixel) {
+        return engine->previewImage(item, maxPixel);
+      }),
+      m_services(std::move(services)), m_relay(this, kWorkerThreads) {
+  Q_ASSERT(m_engine);
+  m_scrollIdleTimer.setSingleShot(true);
+  m_scrollIdleTimer.setInterval(kScrollIdleMs);
+  connect(&m_scrollIdleTimer, &QTimer::timeout, this, [this] { setIsScrolling(false); });
+  m_regroupTimer.setSingleShot(true);
+  m_regroupTimer.setInterval(kRegroupDebounceMs);
+  m_regroupTimer.setTimerType(Qt::PreciseTimer);
+  connect(&m_regroupTimer, &QTimer::timeout, this, &AppStore::runScheduledRegroup);
+  m_progressPump.setInterval(kProgressPumpMs);
+  m_progressPump.setTimerType(Qt::PreciseTimer);
+  connect(&m_progressPump, &QTimer::timeout, this, &AppStore::pumpProgress);
+}
+
+AppStore::~AppStore() {
+  // The relay waits for the engine calls still running; a scan must not keep it waiting.
+  if (m_scanTask) {
+    m_scanTask->stop.request_stop();
+  }
+}
+
+template <typename T> void AppStore::assign(T &field, T value, void (AppStore::*changed)()) {
+  if (field == value) {
+    return;
+  }
+  field = std::move(value);
+  emit(this->*changed)();
+}
+
+void AppStore::setPhase(Phase phase) { assign(m_phase, std::move(phase), &AppStore::phaseChanged); }
+void AppStore::setSourceKind(SourceKind kind) {
+  assign(m_sourceKind, kind, &AppStore::sourceKindChanged);
+}
+void AppStore::setFolderURL(std::optional<QUrl> url) {
+  assign(m_folderURL, std::move(url), &AppStore::folderURLChanged);
+}
+void AppStore::setItems(std::vector<PhotoItem> items) {
+  assign(m_items, std::move(items), &AppStore::itemsChanged);
+}
+void AppStore::setGroups(std::vector<PhotoGroup> groups) {
+  assign(m_groups, std::move(groups), &AppStore::groupsChanged);
+}
+void AppStore::setProgress(std::optional<ScanProgress> progress) {
+  assign(m_progress, std::move(progress), &AppStore::progressChanged);
+}
+void AppStore::setLastResult(std::optional<ScanResult> result) {
+  assign(m_lastResult, std::move(result), &AppStore::lastResultChanged);
+}
+void AppStore::setIsRegrouping(bool regrouping) {
+  assign(m_isRegrouping, regrouping, &AppStore::isRegroupingChanged);
+}
+void AppStore::setCleaningGroupID(std::optional<std::string> id) {
+  assign(m_cleaningGroupID, std::move(id), &AppStore::cleaningGroupIDChanged);
+}
+void AppStore::setTrashedCount(std::int64_t count) {
+  assign(m_trashedCount, count, &AppStore::trashedCountChanged);
+}
+void AppStore::setIsPaused(bool paused) { assign(m_isPaused, paused, &AppStore::isPausedChanged); }
+void AppStore::setIsPauseRequested(bool requested) {
+  assign(m_isPauseRequested, requested, &AppStore::isPauseRequestedChanged);
+}
+void AppStore::setUndoToast(std::optional<UndoToast> toast) {
+  assign(m_undoToast, std::move(toast), &AppStore::undoToastChanged);
+}
+void AppStore::setIsSelecting(bool selecting) {
+  assign(m_isSelecting, selecting, &AppStore::isSelectingChanged);
+}
+void AppStore::setSelectedGroupIDs(std::unordered_set<std::string> ids) {
+  assign(m_selectedGroupIDs, std::move(ids), &AppStore::selectedGroupIDsChanged);
+}
+void AppStore::setExitingGroupIDs(std::unordered_set<std::string> ids) {
+  assign(m_exitingGroupIDs, std::move(ids), &AppStore::exitingGroupIDsChanged);
+}
+void AppStore::setFocusedGroupID(std::optional<std::string> id) {
+  assign(m_focusedGroupID, std::move(id), &AppStore::focusedGroupIDChanged);
+}
+void AppStore::setFocusedPhotoID(std::optional<std::string> id) {
+  assign(m_focusedPhotoID, std::move(id), &AppStore::focusedPhotoIDChanged);
+}
+void AppStore::setSmoothedETA(std::optional<double> eta) {
+  assign(m_smoothedETA, eta, &AppStore::smoothedETAChanged);
+}
+void AppStore::setIsScrolling(bool scrolling) {
+  assign(m_isScrolling, scrolling, &AppStore::isScrollingChanged);
+}
+void AppStore::setLastPressedGroupID(std::optional<std::string> id) {
+  assign(m_lastPressedGroupID, std::move(id), &AppStore::lastPressedGroupIDChanged);
+}
+void AppStore::setIsCleaningSelection(bool cleaning) {
+  assign(m_isCleaningSelection, cleaning, &AppStore::isCleaningSelectionChanged);
+}
+void AppStore::setIsBatchConfirmPresented(bool presented) {
+  assign(m_isBatchConfirmPresented, presented, &AppStore::isBatchConfirmPresentedChanged);
+}
+void AppStore::setShowsInfoCenter(bool shows) {
+  assign(m_showsInfoCenter, shows, &AppStore::showsInfoCenterChanged);
+}
+void AppStore::setInfoInitialTab(InfoTab tab) {
+  assign(m_infoInitialTab, tab, &AppStore::infoInitialTabChanged);
+}
+void AppStore::setAlert(std::optional<AlertContent> alert) {
+  assign(m_alert, std::move(alert), &AppStore::alertChanged);
+}
+void AppStore::setDetailGroupID(std::optional<std::string> id) {
+  assign(m_detailGroupID, std::move(id), &AppStore::detailGroupIDChanged);
+}
+void AppStore::setPreviewContext(std::optional<PreviewContext> context) {
+  assign(m_previewContext, std::move(context), &AppStore::previewContextChanged);
+}
+void AppStore::setLastMonthJumpTarget(std::optional<std::string> target) {
+  assign(m_lastMonthJumpTarget, std::move(target), &AppStore::lastMonthJumpTargetChanged);
+}
+
+void AppStore::setThreshold(float threshold) {
+  if (threshold == m_threshold) {
+    return;
+  }
+  m_threshold = threshold;
+  emit thresholdChanged();
+  scheduleRegroup();
+}
+
+void AppStore::setSort(GroupSort sort) {
+  if (sort == m_sort) {
+    return;
+  }
+  m_sort = sort;
+  emit sortChanged();
+  const std::string_view raw = groupsort::rawValue(sort);
+  UserDefaults::open().setValue(UserDefaults::key(kGroupSortKey),
+                                QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size())));
+  m_selectionAnchorID.reset();
+  scheduleRegroup();
+}
+
+} // namespace lumora

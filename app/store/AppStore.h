@@ -1,0 +1,359 @@
+#pragma once
+
+#include "app/store/AppStoreTypes.h"
+#include "app/store/EngineClient.h"
+#include "app/store/PreviewImageCache.h"
+#include "app/store/ScanProgressBox.h"
+#include "app/store/WorkerRelay.h"
+#include "engine/model/GroupSort.h"
+#include "engine/model/PhotoGroup.h"
+#include "engine/model/ScanTypes.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace lumora {
+
+/// What the folder picker shows.
+struct FolderPickerRequest {
+  QString title;
+  QString message;
+  QString prompt;
+  /// The folder the picker opens in, when there is one.
+  std::optional<QUrl> startDirectory;
+};
+
+/// The application's single store of user-interface state and the owner of every user
+/// action: it drives scans through the engine, keeps the groups current and feeds the views.
+///
+/// Lives on the GUI thread; every member is called there. Engine calls run on worker
+/// threads of the store's `WorkerRelay` and their results come back as queued calls on the
+/// GUI thread, where the generation counters decide whether they still apply.
+///
+/// Every published field has a getter, a setter that does nothing when the value is
+/// unchanged, and a change signal emitted after the new value is stored.
+class AppStore : public QObject, public AppStoreTypes {
+  Q_OBJECT
+
+public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  /// Shows a folder picker (directories only, one folder) and later calls `done` with the
+  /// chosen folder, or none when the user cancelled. May call `done` before returning.
+  using FolderPicker = std::function<void(const FolderPickerRequest &request,
+                                          std::function<void(std::optional<QUrl>)> done)>;
+  /// Opens one privacy-settings target ("Privacy_FilesAndFolders", …); true when it opened.
+  using SettingsOpener = std::function<bool(const QString &target)>;
+  using FavoriteHandler = std::function<void(bool favorite)>;
+
+  /// What the store needs from outside: the engine and the platform's dialogs and links.
+  struct Services {
+    std::shared_ptr<EngineClient> engine;
+    FolderPicker pickFolder;
+    SettingsOpener openSettingsTarget;
+    /// Where the QA marker files live.
+    QString qaMarkerDirectory = QStringLiteral("/tmp");
+    /// The time used for the remaining-time and live-regroup throttles.
+    Clock clock = [] { return std::chrono::steady_clock::now(); };
+  };
+
+  /// The user-defaults key of the remembered group order.
+  static constexpr char kGroupSortKey[] = "Lumora.groupSort";
+  /// The privacy-settings targets the settings buttons try, in order, and the last resort.
+  static constexpr char kFilesAndFoldersAnchor[] = "Privacy_FilesAndFolders";
+  static constexpr char kAllFilesAnchor[] = "Privacy_AllFiles";
+  static constexpr char kPhotosAnchor[] = "Privacy_Photos";
+  static constexpr char kSecurityFallback[] = "Security";
+
+  /// Sets every field to its initial value; the sort comes from the user defaults. Nothing
+  /// starts until `bootstrap()`.
+  explicit AppStore(Services services, QObject *parent = nullptr);
+  /// Asks a running scan to stop and waits for the engine calls still running.
+  ~AppStore() override;
+
+  // Published state.
+  [[nodiscard]] const Phase &phase() const { return m_phase; }
+  void setPhase(Phase phase);
+  [[nodiscard]] SourceKind sourceKind() const { return m_sourceKind; }
+  void setSourceKind(SourceKind kind);
+  [[nodiscard]] const std::optional<QUrl> &folderURL() const { return m_folderURL; }
+  void setFolderURL(std::optional<QUrl> url);
+  [[nodiscard]] const std::vector<PhotoItem> &items() const { return m_items; }
+  void setItems(std::vector<PhotoItem> items);
+  [[nodiscard]] const std::vector<PhotoGroup> &groups() const { return m_groups; }
+  void setGroups(std::vector<PhotoGroup> groups);
+  [[nodiscard]] const std::optional<ScanProgress> &progress() const { return m_progress; }
+  void setProgress(std::optional<ScanProgress> progress);
+  [[nodiscard]] const std::optional<ScanResult> &lastResult() const { return m_lastResult; }
+  void setLastResult(std::optional<ScanResult> result);
+  [[nodiscard]] bool isRegrouping() const { return m_isRegrouping; }
+  void setIsRegrouping(bool regrouping);
+  [[nodiscard]] const std::optional<std::string> &cleaningGroupID() const { return m_cleaningGroupID; }
+  void setCleaningGroupID(std::optional<std::string> id);
+  [[nodiscard]] std::int64_t trashedCount() const { return m_trashedCount; }
+  void setTrashedCount(std::int64_t count);
+  [[nodiscard]] bool isPaused() const { return m_isPaused; }
+  void setIsPaused(bool paused);
+  [[nodiscard]] bool isPauseRequested() const { return m_isPauseRequested; }
+  void setIsPauseRequested(bool requested);
+  [[nodiscard]] const std::optional<UndoToast> &undoToast() const { return m_undoToast; }
+  void setUndoToast(std::optional<UndoToast> toast);
+  [[nodiscard]] bool isSelecting() const { return m_isSelecting; }
+  void setIsSelecting(bool selecting);
+  [[nodiscard]] const std::unordered_set<std::string> &selectedGroupIDs() const { return m_selectedGroupIDs; }
+  void setSelectedGroupIDs(std::unordered_set<std::string> ids);
+  /// Not published: the anchor of a shift-click range selection.
+  [[nodiscard]] const std::optional<std::string> &selectionAnchorID() const { return m_selectionAnchorID; }
+  void setSelectionAnchorID(std::optional<std::string> id) { m_selectionAnchorID = std::move(id); }
+  [[nodiscard]] const std::unordered_set<std::string> &exitingGroupIDs() const { return m_exitingGroupIDs; }
+  void setExitingGroupIDs(std::unordered_set<std::string> ids);
+  [[nodiscard]] const std::optional<std::string> &focusedGroupID() const { return m_focusedGroupID; }
+  void setFocusedGroupID(std::optional<std::string> id);
+  [[nodiscard]] const std::optional<std::string> &focusedPhotoID() const { return m_focusedPhotoID; }
+  void setFocusedPhotoID(std::optional<std::string> id);
+  /// The remaining seconds shown while analysing, refreshed at most every 0.5 s.
+  [[nodiscard]] std::optional<double> smoothedETA() const { return m_smoothedETA; }
+  void setSmoothedETA(std::optional<double> eta);
+  [[nodiscard]] bool isScrolling() const { return m_isScrolling; }
+  void setIsScrolling(bool scrolling);
+  [[nodiscard]] const std::optional<std::string> &lastPressedGroupID() const { return m_lastPressedGroupID; }
+  void setLastPressedGroupID(std::optional<std::string> id);
+  [[nodiscard]] bool isCleaningSelection() const { return m_isCleaningSelection; }
+  void setIsCleaningSelection(bool cleaning);
+  [[nodiscard]] bool isBatchConfirmPresented() const { return m_isBatchConfirmPresented; }
+  void setIsBatchConfirmPresented(bool presented);
+  [[nodiscard]] bool showsInfoCenter() const { return m_showsInfoCenter; }
+  void setShowsInfoCenter(bool shows);
+  [[nodiscard]] InfoTab infoInitialTab() const { return m_infoInitialTab; }
+  void setInfoInitialTab(InfoTab tab);
+  /// The similarity threshold; a different value schedules a regroup.
+  [[nodiscard]] float threshold() const { return m_threshold; }
+  void setThreshold(float threshold);
+  [[nodiscard]] const std::optional<AlertContent> &alert() const { return m_alert; }
+  void setAlert(std::optional<AlertContent> alert);
+  /// The group order; a different value is remembered, clears the selection anchor and
+  /// schedules a regroup.
+  [[nodiscard]] GroupSort sort() const { return m_sort; }
+  void setSort(GroupSort sort);
+  [[nodiscard]] const std::optional<std::string> &detailGroupID() const { return m_detailGroupID; }
+  void setDetailGroupID(std::optional<std::string> id);
+  [[nodiscard]] const std::optional<PreviewContext> &previewContext() const { return m_previewContext; }
+  void setPreviewContext(std::optional<PreviewContext> context);
+  [[nodiscard]] const std::optional<std::string> &lastMonthJumpTarget() const { return m_lastMonthJumpTarget; }
+  void setLastMonthJumpTarget(std::optional<std::string> target);
+
+  // Counters and handles that are not published.
+  [[nodiscard]] std::int64_t scanGeneration() const { return m_scanGeneration; }
+  [[nodiscard]] std::int64_t regroupGeneration() const { return m_regroupGeneration; }
+  [[nodiscard]] std::int64_t toastGeneration() const { return m_toastGeneration; }
+  [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
+  [[nodiscard]] EngineClient &engine() const { return *m_engine; }
+  [[nodiscard]] PreviewImageCache &previewCache() { return m_previewCache; }
+
+  // Derived values, computed on every read.
+  [[nodiscard]] std::int64_t scannedTotalCount() const;
+  [[nodiscard]] std::vector<PhotoGroup> selectedGroups() const;
+  [[nodiscard]] std::int64_t selectedVictimCount() const;
+  [[nodiscard]] std::int64_t selectedReclaimableBytes() const;
+  [[nodiscard]] bool canCleanupSelection() const;
+  [[nodiscard]] std::int64_t totalReclaimableBytes() const;
+  [[nodiscard]] std::int64_t totalCleanableCount() const;
+  /// The one-line progress text of the scanning screen.
+  [[nodiscard]] QString progressHeadline() const;
+  /// The short name of the current scan phase.
+  [[nodiscard]] QString phaseDescription() const;
+  /// Changes whenever the screen should animate to another state.
+  [[nodiscard]] QString phaseToken() const;
+  [[nodiscard]] std::optional<PhotoItem> previewItem() const;
+  /// "3 / 7" for the third photo of seven; empty without a context or its group.
+  [[nodiscard]] QString previewPositionText() const;
+  [[nodiscard]] std::optional<PhotoGroup> group(const std::string &id) const;
+
+  // Keyboard focus of the results grid, and scrolling.
+  void focusFirstGroup();
+  void focusLastGroup();
+  /// Moves by whole rows (negative: back), clamped to the first and last group.
+  void focusPage(int columns, int rows);
+  /// Arrow-key movement; a target outside the groups changes nothing.
+  void focusStep(int rowDelta, int columnDelta, int columns);
+  /// Keeps `isScrolling` true until 300 ms after the last call.
+  void noteScrollActivity();
+
+  // Scans.
+  /// The start-up scan: the QA folder, the remembered folder or the last path. Once.
+  void bootstrap();
+  /// Folder picker, then a scan of the chosen folder with the results reset.
+  void chooseFolder();
+  /// Photo-library access, then a library scan with the results reset.
+  void openLibrary();
+  /// Repeats the last kind of scan.
+  void retry();
+  /// The alert's retry button: repeats what the alert is about.
+  void retryAlert(const AlertContent &alert);
+  /// Continues a paused scan without clearing the results.
+  void resumeScan();
+  /// Asks the running scan to stop; it ends paused with what it analysed.
+  void requestPause();
+
+  // Favourites, navigation and settings.
+  /// Asks the engine to flip the photo's favourite flag; `done` gets the state afterwards
+  /// (the old one when the change failed).
+  void toggleFavorite(const PhotoItem &item, FavoriteHandler done = {});
+  void openDetail(const PhotoGroup &group);
+  void openPreview(const PhotoGroup &group, const std::string &itemID);
+  /// Steps through the previewed group, wrapping at both ends.
+  void previewStep(std::int64_t delta);
+  /// Opens the first target that opens, else the fallback.
+  void openSettings(const QStringList &anchors, const QString &fallback);
+  /// The privacy-settings targets for a source, in the order they are tried.
+  [[nodiscard]] static QStringList settingsAnchors(SourceKind source);
+  /// `openSettings` with the targets of `source`.
+  void openPrivacySettings(SourceKind source);
+
+signals:
+  void phaseChanged();
+  void sourceKindChanged();
+  void folderURLChanged();
+  void itemsChanged();
+  void groupsChanged();
+  void progressChanged();
+  void lastResultChanged();
+  void isRegroupingChanged();
+  void cleaningGroupIDChanged();
+  void trashedCountChanged();
+  void isPausedChanged();
+  void isPauseRequestedChanged();
+  void undoToastChanged();
+  void isSelectingChanged();
+  void selectedGroupIDsChanged();
+  void exitingGroupIDsChanged();
+  void focusedGroupIDChanged();
+  void focusedPhotoIDChanged();
+  void smoothedETAChanged();
+  void isScrollingChanged();
+  void lastPressedGroupIDChanged();
+  void isCleaningSelectionChanged();
+  void isBatchConfirmPresentedChanged();
+  void showsInfoCenterChanged();
+  void infoInitialTabChanged();
+  void thresholdChanged();
+  void alertChanged();
+  void sortChanged();
+  void detailGroupIDChanged();
+  void previewContextChanged();
+  void lastMonthJumpTargetChanged();
+
+private:
+  using TimePoint = std::chrono::steady_clock::time_point;
+
+  /// The running scan: its generation and the source of its stop request.
+  struct ScanTask {
+    std::int64_t generation = 0;
+    std::stop_source stop;
+  };
+  /// What a debounced regroup computes once its wait is over.
+  struct RegroupRequest {
+    std::int64_t generation = 0;
+    std::vector<PhotoItem> items;
+    float threshold = 0;
+  };
+
+  template <typename T> void assign(T &field, T value, void (AppStore::*changed)());
+
+  // Scan lifecycle.
+  void beginScan(const ScanInput &input, bool resetResults);
+  void performScan(const ScanInput &input, std::int64_t generation);
+  void scanEnded(std::int64_t generation, Expected<ScanResult, EngineCallError> outcome);
+  void scanSucceeded(std::int64_t generation, ScanResult result);
+  void publishScanResult(std::int64_t generation, ScanResult result,
+                         std::vector<PhotoGroup> groups);
+  void scanFailed(std::int64_t generation, const EngineCallError &error);
+  void runQaHooks();
+  void pumpProgress();
+  void applyProgress(const ScanProgress &progress);
+  void consumePartial(std::int64_t generation, const std::vector<PhotoItem> &batch);
+  void fail(const Failure &failure, bool showSettingsButton);
+  void libraryAccessAnswered(bool granted);
+  [[nodiscard]] QString qaMarkerPath(const char *name) const;
+
+  // Regrouping.
+  static GroupSort storedSort();
+  void scheduleRegroup();
+  void runScheduledRegroup();
+  void cancelRegroup();
+  /// Regroups the current photos at once; `then` runs after the result was applied or,
+  /// when scan `generation` was superseded meanwhile, dropped.
+  void refreshGroups(std::int64_t generation, std::function<void()> then = {});
+  void applyGroups(std::vector<PhotoGroup> list);
+
+  void applyFavorite(const std::string &itemID, bool favorite);
+  [[nodiscard]] std::int64_t focusedIndex() const;
+  static void logDiagnosticError(const QString &category, const EngineCallError &error,
+                                 const QString &context);
+
+  // Fields in the order of the state table; initial values as there.
+  Phase m_phase = Phase::idle();
+  SourceKind m_sourceKind = SourceKind::folder;
+  std::optional<QUrl> m_folderURL;
+  std::vector<PhotoItem> m_items;
+  std::vector<PhotoGroup> m_groups;
+  std::optional<ScanProgress> m_progress;
+  std::optional<ScanResult> m_lastResult;
+  bool m_isRegrouping = false;
+  std::optional<std::string> m_cleaningGroupID;
+  std::int64_t m_trashedCount = 0;
+  bool m_isPaused = false;
+  bool m_isPauseRequested = false;
+  std::optional<UndoToast> m_undoToast;
+  bool m_isSelecting = false;
+  std::unordered_set<std::string> m_selectedGroupIDs;
+  std::optional<std::string> m_selectionAnchorID;
+  std::unordered_set<std::string> m_exitingGroupIDs;
+  std::optional<std::string> m_focusedGroupID;
+  std::optional<std::string> m_focusedPhotoID;
+  std::optional<double> m_smoothedETA;
+  /// None stands for the distant past.
+  std::optional<TimePoint> m_lastETAUpdate;
+  bool m_isScrolling = false;
+  QTimer m_scrollIdleTimer;
+  std::optional<std::string> m_lastPressedGroupID;
+  bool m_isCleaningSelection = false;
+  bool m_isBatchConfirmPresented = false;
+  bool m_showsInfoCenter = false;
+  InfoTab m_infoInitialTab = InfoTab::about;
+  float m_threshold = 0.3f;
+  std::optional<AlertContent> m_alert;
+  GroupSort m_sort = GroupSort::date;
+  std::optional<std::string> m_detailGroupID;
+  std::optional<PreviewContext> m_previewContext;
+  std::shared_ptr<EngineClient> m_engine;
+  PreviewImageCache m_previewCache;
+  std::optional<ScanTask> m_scanTask;
+  QTimer m_regroupTimer;
+  std::optional<RegroupRequest> m_pendingRegroup;
+  std::int64_t m_regroupGeneration = 0;
+  std::int64_t m_scanGeneration = 0;
+  bool m_didBootstrap = false;
+  std::optional<ScanInput> m_currentInput;
+  std::optional<TimePoint> m_lastPartialRegroupAt;
+  std::int64_t m_toastGeneration = 0;
+  std::optional<std::string> m_lastMonthJumpTarget;
+
+  Services m_services;
+  std::shared_ptr<ScanProgressBox> m_progressBox;
+  QTimer m_progressPump;
+  /// Last, so that it is destroyed first: its destructor waits for running engine calls.
+  WorkerRelay m_relay;
+};
+
+} // namespace lumora

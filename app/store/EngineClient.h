@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/core/EngineError.h"
+#include "engine/model/GroupSort.h"
+#include "engine/model/PhotoGroup.h"
+#include "engine/model/ScanTypes.h"
+#include "engine/util/Expected.h"
+
+#include <QImage>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <stop_token>
+#include <system_error>
+#include <vector>
+
+namespace lumora {
+
+/// A failed engine call as the store receives it: the engine's own error, or an
+/// operating-system error that escaped the call (then `system` is set and `engine` holds
+/// its description as a file error).
+struct EngineCallError {
+  EngineError engine;
+  std::error_code system;
+
+  static EngineCallError fromEngine(EngineError error) { return {std::move(error), {}}; }
+  static EngineCallError fromSystem(std::error_code code, QString description) {
+    return {EngineError::file(std::move(description)), code};
+  }
+  [[nodiscard]] QString localizedDescription() const { return engine.localizedDescription(); }
+  bool operator==(const EngineCallError &) const = default;
+};
+
+/// What the store asks of the analysis engine and the photo library. Every operation
+/// blocks until it is done and may be called from any thread at the same time as the
+/// others; the store calls them on worker threads only, never on the GUI thread.
+class EngineClient {
+public:
+  using ProgressHandler = std::function<void(const ScanProgress &)>;
+  using PartialHandler = std::function<void(const std::vector<PhotoItem> &)>;
+
+  virtual ~EngineClient() = default;
+
+  /// Scans one folder. Progress and partial batches arrive on the engine's threads; a stop
+  /// request ends the scan early with a partial result (or an error).
+  [[nodiscard]] virtual Expected<ScanResult, EngineCallError>
+  scanFolder(const QUrl &folder, const ScanOptions &options, ProgressHandler progress,
+             PartialHandler onPartial, std::stop_token stop) = 0;
+  /// Scans the photo library, like `scanFolder`.
+  [[nodiscard]] virtual Expected<ScanResult, EngineCallError>
+  scanLibrary(const ScanOptions &options, ProgressHandler progress, PartialHandler onPartial,
+              std::stop_token stop) = 0;
+  /// Asks for read-write access to the photo library; true when granted (also limited).
+  [[nodiscard]] virtual bool requestLibraryAuthorization() = 0;
+  /// The similar groups of `items` under `threshold`, in `sort` order.
+  [[nodiscard]] virtual std::vector<PhotoGroup> group(const std::vector<PhotoItem> &items,
+                                                      float threshold, GroupSort sort) = 0;
+  /// Marks or unmarks a favourite; gives the state now in force.
+  [[nodiscard]] virtual Expected<bool, EngineCallError> setFavorite(const PhotoItem &item,
+                                                                    bool favorite) = 0;
+  /// A large rendition of the photo for the preview, or a null image.
+  [[nodiscard]] virtual QImage previewImage(const PhotoItem &item, int maxPixel) = 0;
+};
+
+} // namespace lumora

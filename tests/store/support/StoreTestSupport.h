@@ -1,0 +1,101 @@
+#pragma once
+
+#include "engine/model/PhotoGroup.h"
+#include "engine/model/PhotoItem.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace storetest {
+
+/// Runs the event loop until `done()` holds or `timeoutMs` passes; says whether it held.
+template <typename Predicate> bool waitFor(Predicate done, int timeoutMs = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.hasExpired(timeoutMs)) {
+      return false;
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+/// Runs the event loop for `ms` milliseconds.
+inline void spin(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!timer.hasExpired(ms)) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QThread::msleep(1);
+  }
+}
+
+/// Counts the emissions of one signal.
+class SignalCounter {
+public:
+  template <typename Sender, typename Signal> SignalCounter(Sender *sender, Signal signal) {
+    QObject::connect(sender, signal, &m_context, [this] { ++m_count; });
+  }
+  [[nodiscard]] int count() const { return m_count; }
+  void reset() { m_count = 0; }
+
+private:
+  QObject m_context;
+  int m_count = 0;
+};
+
+/// Holds worker threads until the test opens it; a wait gives up after ten seconds so a
+/// failing test ends instead of hanging.
+class Gate {
+public:
+  void open() {
+    const std::scoped_lock lock(m_mutex);
+    m_open = true;
+    m_changed.notify_all();
+  }
+  bool wait() {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_open; });
+  }
+
+private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_open = false;
+};
+
+/// A folder photo with the given id, size and capture time (seconds since 1970).
+inline lumora::PhotoItem photo(const std::string &id, std::int64_t size = 1000,
+                               double captured = 100) {
+  return lumora::PhotoItem(id, QUrl::fromLocalFile(QString::fromStdString(id)), 0, false, 0, size,
+                           lumora::Date{captured}, {}, std::nullopt, lumora::Date{captured}, false);
+}
+
+/// A group of photos named `prefix`0, `prefix`1, …; the first is the best.
+inline lumora::PhotoGroup group(const std::string &prefix, int count, std::int64_t size = 1000) {
+  std::vector<lumora::PhotoItem> items;
+  for (int i = 0; i < count; ++i) {
+    items.push_back(photo(prefix + std::to_string(i), size));
+  }
+  return lumora::PhotoGroup(prefix + "0", std::move(items));
+}
+
+/// `count` groups of two photos each, named g0 … g<count-1>.
+inline std::vector<lumora::PhotoGroup> groups(int count) {
+  std::vector<lumora::PhotoGroup> list;
+  for (int i = 0; i < count; ++i) {
+    list.push_back(group("g" + std::to_string(i) + "-", 2));
+  }
+  return list;
+}
+
+} // namespace storetest
