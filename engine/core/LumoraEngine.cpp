@@ -147,6 +147,7 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
       m_lastPairs = std::move(pairs);
       m_lastPairIndex = std::move(index);
       m_lastSignature = signatureOf(m_lastItems);
+      ++m_lastStateVersion;
       m_cache.releaseFeatures(ids);
     }
   }

@@ -142,6 +142,10 @@ protected:
   std::vector<PairDistance> m_lastPairs;
   std::optional<Clusterer::PairIndex> m_lastPairIndex;
   std::optional<Signature> m_lastSignature;
+  /// Raised whenever the last-scan state is set (a scan's end, a deletion, a regroup that
+  /// measured its photos), so that a regroup that began before that keeps its groups but
+  /// not its older state.
+  std::uint64_t m_lastStateVersion = 0;
   std::uint64_t m_scanGeneration = 0;
   std::list<std::weak_ptr<ScanContext>> m_activeScans;
 };

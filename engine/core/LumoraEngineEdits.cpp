@@ -22,8 +22,10 @@ EngineError libraryUnavailable() {
 std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items, float threshold,
                                             GroupSort sort) {
   const Signature signature = signatureOf(items);
+  std::uint64_t stateVersion = 0;
   {
     const std::scoped_lock guard(m_mutex);
+    stateVersion = m_lastStateVersion;
     const bool sameList = m_lastSignature == signature &&
                           m_lastItems.size() == items.size();
     if (sameList) {
@@ -62,10 +64,16 @@ std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items,
                             Clusterer::kMaxPairs);
   std::vector<PhotoGroup> groups = Clusterer::groups(sorted, pairs, threshold, sort);
   const std::scoped_lock guard(m_mutex);
+  if (m_lastStateVersion != stateVersion) {
+    // A scan ended (or photos were deleted) while these photos were measured: its state
+    // is newer than this list, typically a running scan's partial photos.
+    return groups;
+  }
   m_lastPairIndex = Clusterer::PairIndex(pairs);
   m_lastPairs = std::move(pairs);
   m_lastSignature = signatureOf(sorted);
   m_lastItems = std::move(sorted);
+  ++m_lastStateVersion;
   return groups;
 }
 
@@ -183,6 +191,7 @@ void LumoraEngine::forget(const std::vector<std::string> &gone) {
   prunePhotos(m_lastItems, m_lastPairs, ids);
   m_lastPairIndex = Clusterer::PairIndex(m_lastPairs);
   m_lastSignature = signatureOf(m_lastItems);
+  ++m_lastStateVersion;
   m_dirty = true;
   for (const auto &weak : m_activeScans) {
     if (const auto scan = weak.lock()) {

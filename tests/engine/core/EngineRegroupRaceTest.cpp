@@ -1,0 +1,66 @@
+#include "tests/engine/core/EngineFixture.h"
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+using namespace lumora;
+using namespace enginetest;
+
+namespace {
+
+// Many photos within the pairing window, with feature vectors: measuring them takes a while.
+std::vector<PhotoItem> slowPartialPhotos(int count) {
+  std::mt19937 random(7);
+  std::normal_distribution<float> normal;
+  std::vector<PhotoItem> items;
+  items.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    std::vector<float> feature(256);
+    float length = 0;
+    for (float &value : feature) {
+      value = normal(random);
+      length += value * value;
+    }
+    for (float &value : feature) {
+      value /= std::sqrt(length);
+    }
+    const std::string id = "/partial/" + std::to_string(i) + ".jpg";
+    items.emplace_back(id, QUrl::fromLocalFile(QString::fromStdString(id)), 0.f, false, 1.f,
+                       10'000, Date{1'700'000'000.0 + i}, std::move(feature), std::nullopt,
+                       std::nullopt, false);
+  }
+  return items;
+}
+
+} // namespace
+
+using EngineRegroupRace = EngineTest;
+
+// A regroup of a running scan's partial photos that is still measuring when the scan ends
+// must not replace the finished scan's state: later regroups of the finished photos must
+// still find their groups.
+TEST_F(EngineRegroupRace, aRegroupStillMeasuringWhenAScanEndsKeepsNoState) {
+  writeBurst("burst-", 3, 2, 1'700'000'000);
+  writeBurst("alone-", 11, 1, 1'700'050'000);
+  const auto engine = makeEngine();
+  Recorder warmUp;
+  const ScanResult first = scanFolder(*engine, warmUp);
+  ASSERT_EQ(engine->group(first.items, 0.30f, GroupSort::date).size(), 1u);
+
+  const std::vector<PhotoItem> partial = slowPartialPhotos(12'000);
+  const auto started = std::chrono::steady_clock::now();
+  std::thread regroup([&] { (void)engine->group(partial, 0.30f, GroupSort::date); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  Recorder recorder;
+  const ScanResult finished = scanFolder(*engine, recorder); // all cache hits: quick
+  const auto scanEnded = std::chrono::steady_clock::now();
+  regroup.join();
+  const auto regroupEnded = std::chrono::steady_clock::now();
+  if (regroupEnded - scanEnded < std::chrono::milliseconds(5) ||
+      scanEnded - started < std::chrono::milliseconds(20)) {
+    GTEST_SKIP() << "the regroup did not outlast the scan on this machine";
+  }
+  EXPECT_EQ(engine->group(finished.items, 0.30f, GroupSort::date).size(), 1u);
+  EXPECT_EQ(engine->group(finished.items, 0.55f, GroupSort::date).size(), 1u);
+}
