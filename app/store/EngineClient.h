@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/core/EngineError.h"
+#include "engine/core/LumoraEngine.h"
+#include "engine/model/DeleteReceipt.h"
 #include "engine/model/GroupSort.h"
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/ScanTypes.h"
@@ -60,6 +62,16 @@ public:
                                                                     bool favorite) = 0;
   /// A large rendition of the photo for the preview, or a null image.
   [[nodiscard]] virtual QImage previewImage(const PhotoItem &item, int maxPixel) = 0;
+  /// The name to show for the photo (a library photo's original file name).
+  [[nodiscard]] virtual QString displayName(const PhotoItem &item) = 0;
+  /// Moves the photos to the Trash or "Recently Deleted"; what moved is in the receipt,
+  /// also when an error stopped it part-way.
+  [[nodiscard]] virtual DeleteOutcome deleteItems(const std::vector<PhotoItem> &items) = 0;
+  /// Moves trashed files back; gives how many moved.
+  [[nodiscard]] virtual Expected<std::int64_t, EngineCallError>
+  undoDelete(const DeleteReceipt &receipt) = 0;
+  /// Forgets every cached analysis.
+  virtual void invalidateCache() = 0;
 };
 
 } // namespace lumora

@@ -142,18 +142,6 @@ TEST_F(AppStoreState, progressHeadlineFollowsPhaseSourceAndRemainingTime) {
   EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在整理分组结果…"));
 }
 
-TEST_F(AppStoreState, phaseDescriptionNamesTheStepOfTheSource) {
-  EXPECT_EQ(store().phaseDescription(), QStringLiteral("正在准备…"));
-  store().setProgress(progressOf(ScanPhase::enumerating, 0, 0));
-  EXPECT_EQ(store().phaseDescription(), QStringLiteral("枚举文件"));
-  store().setSourceKind(AppStore::SourceKind::library);
-  EXPECT_EQ(store().phaseDescription(), QStringLiteral("读取图库"));
-  store().setProgress(progressOf(ScanPhase::analyzing, 0, 0));
-  EXPECT_EQ(store().phaseDescription(), QStringLiteral("逐张分析"));
-  store().setProgress(progressOf(ScanPhase::finishing, 0, 0));
-  EXPECT_EQ(store().phaseDescription(), QStringLiteral("收尾"));
-}
-
 TEST_F(AppStoreState, phaseTokenSpellsPhaseFailureAndReadyFlags) {
   EXPECT_EQ(store().phaseToken(), QStringLiteral("idle"));
   store().setPhase(Phase::scanning());
@@ -266,10 +254,4 @@ TEST_F(AppStoreState, scrollActivityPublishesOnceAndEndsAfterTheLastCall) {
   EXPECT_EQ(scrolling.count(), 1);
   ASSERT_TRUE(waitFor([&] { return !store().isScrolling(); }, 2000));
   EXPECT_EQ(scrolling.count(), 2);
-}
-
-TEST_F(AppStoreState, infoTabRawValuesRoundTrip) {
-  EXPECT_EQ(AppStore::infoTabFromRawValue("help"), AppStore::InfoTab::help);
-  EXPECT_EQ(AppStore::rawValue(AppStore::InfoTab::about), "about");
-  EXPECT_FALSE(AppStore::infoTabFromRawValue("About"));
 }

@@ -53,6 +53,13 @@ public:
   lumora::Expected<bool, lumora::EngineCallError> setFavorite(const lumora::PhotoItem &item,
                                                               bool favorite) override;
   QImage previewImage(const lumora::PhotoItem &item, int maxPixel) override;
+  QString displayName(const lumora::PhotoItem &item) override { return item.fileName(); }
+  lumora::DeleteOutcome deleteItems(const std::vector<lumora::PhotoItem> &) override { return {}; }
+  lumora::Expected<std::int64_t, lumora::EngineCallError>
+  undoDelete(const lumora::DeleteReceipt &receipt) override {
+    return static_cast<std::int64_t>(receipt.trashedFiles.size());
+  }
+  void invalidateCache() override {}
 
   // Scans.
   /// The next scan call ends at once with `outcome` instead of waiting for the test.

@@ -2,32 +2,18 @@
 
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/PhotoItem.h"
+#include "tests/store/ImageCacheTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QThread>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace storetest {
 
-/// Runs the event loop until `done()` holds or `timeoutMs` passes; says whether it held.
-template <typename Predicate> bool waitFor(Predicate done, int timeoutMs = 10000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.hasExpired(timeoutMs)) {
-      return false;
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QThread::msleep(1);
-  }
-  return true;
-}
+using imagecachetest::waitFor;
 
 /// Runs the event loop for `ms` milliseconds.
 inline void spin(int ms) {
@@ -51,26 +37,6 @@ public:
 private:
   QObject m_context;
   int m_count = 0;
-};
-
-/// Holds worker threads until the test opens it; a wait gives up after ten seconds so a
-/// failing test ends instead of hanging.
-class Gate {
-public:
-  void open() {
-    const std::scoped_lock lock(m_mutex);
-    m_open = true;
-    m_changed.notify_all();
-  }
-  bool wait() {
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_open; });
-  }
-
-private:
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  bool m_open = false;
 };
 
 /// A folder photo with the given id, size and capture time (seconds since 1970).
