@@ -22,6 +22,12 @@ bool isPackage(const std::string &name) {
 /// True when the bytes survive a round trip through QString unchanged, which is what a
 /// photo id and its file URL need: invalid, overlong or surrogate sequences do not.
 bool isLosslessUtf8(const std::string &bytes) {
+  // Plain ASCII, by far the most common name, always survives; only other names need the
+  // round trip.
+  if (std::all_of(bytes.begin(), bytes.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return true;
+  }
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toUtf8() ==
          QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

@@ -4,6 +4,7 @@
 #include "engine/imaging/DirectoryWalker.h"
 #include "engine/imaging/FileStat.h"
 #include "engine/imaging/ImageDecoder.h"
+#include "engine/util/StableSort.h"
 
 #include <QFile>
 #include <algorithm>
@@ -80,8 +81,7 @@ EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &opt
       result.unreadableRoots.push_back(root);
     }
   }
-  std::stable_sort(result.files.begin(), result.files.end(),
-                   [](const FileInfo &a, const FileInfo &b) { return a.modified < b.modified; });
+  ordering::stableSortByKey(result.files, [](const FileInfo &file) { return file.modified; });
   result.invalidNameCount = walker.invalidNameCount();
   logInvalidNames(walker);
   return result;
