@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -47,6 +48,31 @@ TEST(PairIndex, filesPairsByTruncatedDistanceInListOrder) {
   EXPECT_EQ(index.buckets[0], (std::vector<PairDistance>{pairs[6], pairs[7]}));
   EXPECT_EQ(index.buckets[128].size(), 3u); // 2.0, not a number, and above 2
   EXPECT_TRUE(Clusterer::PairIndex().buckets[128].empty());
+}
+
+TEST(PairIndex, aListLongEnoughToBeSplitAcrossThreadsFilesLikeOnePass) {
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<float> distance(-0.1f, 2.2f);
+  std::vector<PairDistance> pairs(1'500'003);
+  for (std::size_t k = 0; k < pairs.size(); ++k) {
+    pairs[k] = {static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(k + 1), distance(rng)};
+  }
+  pairs[7].d = std::numeric_limits<float>::quiet_NaN();
+  std::vector<std::vector<PairDistance>> expected(Clusterer::PairIndex::kBucketCount);
+  for (const PairDistance &pair : pairs) {
+    expected[static_cast<std::size_t>(Clusterer::PairIndex::bucketFor(pair.d))].push_back(pair);
+  }
+  const Clusterer::PairIndex index(pairs);
+  EXPECT_EQ(index.total, static_cast<std::int64_t>(pairs.size()));
+  ASSERT_EQ(index.buckets.size(), expected.size());
+  for (std::size_t b = 0; b < expected.size(); ++b) {
+    // Compared as bytes: the pair that is not a number never equals itself.
+    ASSERT_EQ(index.buckets[b].size(), expected[b].size()) << b;
+    EXPECT_EQ(std::memcmp(index.buckets[b].data(), expected[b].data(),
+                          expected[b].size() * sizeof(PairDistance)),
+              0)
+        << b;
+  }
 }
 
 TEST(Grouping, emptyAndSinglePhotoListsHaveNoGroups) {
