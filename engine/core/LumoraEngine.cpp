@@ -3,9 +3,11 @@
 #include "engine/core/PairPruning.h"
 #include "engine/core/ScanContext.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/util/StableSort.h"
 
 #include <QFile>
 #include <algorithm>
+#include <utility>
 
 namespace lumora {
 LumoraEngine::LumoraEngine(std::optional<QString> cacheFile, EngineServices services)
@@ -41,6 +43,12 @@ void LumoraEngine::endScan(const std::shared_ptr<ScanContext> &context) {
 
 void LumoraEngine::loadCacheIfNeeded(const PathSet *only) {
   const double t = Date::now().secondsSince1970;
+  {
+    // The cache in memory is about to be replaced: let it go before the new one is read, so
+    // that the two are never held at once.
+    const std::scoped_lock guard(m_mutex);
+    m_cache = AnalysisCache();
+  }
   AnalysisCache fresh = AnalysisCache::load(m_files, only);
   const auto count = fresh.entries().size();
   {
@@ -93,13 +101,6 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
   const auto elapsed = [&] { return Date::now().secondsSince1970 - t0; };
   if (!cancelled) {
     progress(ScanProgress{ScanPhase::finishing, fileCount, fileCount, {}, elapsed(), 0.0});
-    const std::scoped_lock guard(m_mutex);
-    if (m_dirty || m_cache.needsMigration()) {
-      const double t = Date::now().secondsSince1970;
-      (void)m_cache.compact(m_files.base, m_files.log, m_files.tombstones);
-      Diagnostics::logTiming(QStringLiteral("cache-compact"), Date::now().secondsSince1970 - t);
-      m_dirty = false;
-    }
   } else {
     progress(ScanProgress{ScanPhase::finishing, handed, fileCount, {}, elapsed(), std::nullopt});
   }
@@ -113,9 +114,7 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
       }
     }
   }
-  std::stable_sort(items.begin(), items.end(), [](const PhotoItem &a, const PhotoItem &b) {
-    return a.captureDate < b.captureDate;
-  });
+  ordering::stableSortByKey(items, [](const PhotoItem &item) { return item.captureDate; });
 
   const double t = Date::now().secondsSince1970;
   std::vector<PairDistance> pairs =
@@ -128,11 +127,16 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
 
   std::unordered_set<std::string> ids;
   ids.reserve(items.size());
-  for (PhotoItem &item : items) {
-    item.feature = {};
+  for (const PhotoItem &item : items) {
     ids.insert(item.id);
   }
+  returnFeatures(context, items);
   Diagnostics::logMemory(QStringLiteral("after-drop-features"));
+  // Compacting only now, with the borrowed vectors back in the cache, spares it reading them
+  // from the old files again.
+  if (!cancelled) {
+    compactIfNeeded(context);
+  }
 
   {
     const std::scoped_lock guard(m_mutex);
@@ -161,6 +165,32 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
   result.isPartial = cancelled;
   result.items = std::move(items);
   return result;
+}
+
+void LumoraEngine::compactIfNeeded(const std::shared_ptr<ScanContext> &context) {
+  const std::scoped_lock guard(m_mutex);
+  // A superseded scan leaves it to the newer one, whose vectors may be out of the cache.
+  if (context->generation != m_scanGeneration || !(m_dirty || m_cache.needsMigration())) {
+    return;
+  }
+  const double t = Date::now().secondsSince1970;
+  (void)m_cache.compact(m_files.base, m_files.log, m_files.tombstones);
+  Diagnostics::logTiming(QStringLiteral("cache-compact"), Date::now().secondsSince1970 - t);
+  m_dirty = false;
+}
+
+void LumoraEngine::returnFeatures(const std::shared_ptr<ScanContext> &context,
+                                  std::vector<PhotoItem> &items) {
+  const std::scoped_lock guard(m_mutex);
+  // Only the current scan borrowed vectors from the cache in memory; a superseded one's cache
+  // has been replaced and its photos simply drop theirs.
+  const bool current = context->generation == m_scanGeneration;
+  for (PhotoItem &item : items) {
+    std::vector<float> feature = std::exchange(item.feature, {});
+    if (current) {
+      m_cache.restoreFeature(item.id, item.modified, item.fileSize, std::move(feature));
+    }
+  }
 }
 
 LumoraEngine::Signature LumoraEngine::signatureOf(const std::vector<PhotoItem> &items) {

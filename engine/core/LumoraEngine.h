@@ -127,6 +127,12 @@ protected:
   ScanResult finishScan(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> items,
                         std::int64_t fileCount, std::int64_t cacheHits, bool cancelled, double t0,
                         const ProgressHandler &progress);
+  /// Rewrites the cache files when records were appended or an old version was read, unless
+  /// a newer scan has started.
+  void compactIfNeeded(const std::shared_ptr<ScanContext> &context);
+  /// Takes the feature vectors off the photos and, for the current scan, hands the ones it
+  /// borrowed back to the cache.
+  void returnFeatures(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> &items);
   [[nodiscard]] static Signature signatureOf(const std::vector<PhotoItem> &items);
   /// Tombstones removed photos, drops them from favourites, the last-scan state (keeping
   /// the measured pairs of the rest) and from the results of scans still running.

@@ -30,21 +30,21 @@ std::optional<FileAnalysis> analyzeFile(const FileInfo &info, const ScanOptions 
   return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(info.modified)};
 }
 
-bool isHit(const AnalysisCache &cache, const FileInfo &file) {
+/// The cache entry that still describes `file`, or null when the file must be analysed.
+const CacheEntry *hitEntry(const AnalysisCache &cache, const FileInfo &file) {
   const auto &entries = cache.entries();
   if (entries.empty()) {
-    return false;
+    return nullptr;
   }
   const auto found = entries.find(file.path);
-  return found != entries.end() && !found->second.feature.empty() &&
-         found->second.fileSize == file.fileSize &&
-         std::abs(found->second.modified.secondsSince1970 - file.modified.secondsSince1970) < 0.001;
-}
-
-PhotoItem folderPhoto(const FileInfo &file, const CacheEntry &entry) {
-  return PhotoItem(file.path, file.url, entry.score, entry.isUtility, entry.sharpness,
-                   file.fileSize, file.modified, entry.feature, std::nullopt, entry.captureDate,
-                   false);
+  if (found == entries.end()) {
+    return nullptr;
+  }
+  const CacheEntry &entry = found->second;
+  const bool hit =
+      !entry.feature.empty() && entry.fileSize == file.fileSize &&
+      std::abs(entry.modified.secondsSince1970 - file.modified.secondsSince1970) < 0.001;
+  return hit ? &entry : nullptr;
 }
 
 } // namespace
@@ -82,12 +82,20 @@ Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &ur
   std::vector<FileInfo> misses;
   {
     const std::scoped_lock guard(m_mutex);
-    for (const FileInfo &file : listing.files) {
-      if (isHit(m_cache, file)) {
-        photos.push_back(folderPhoto(file, m_cache.entries().at(file.path)));
-      } else {
-        misses.push_back(file);
+    // The current scan borrows the hits' vectors from the cache instead of copying them (a
+    // large library holds hundreds of megabytes of them) and gives them back when it ends.
+    const bool current = context->generation == m_scanGeneration;
+    photos.reserve(listing.files.size());
+    for (FileInfo &file : listing.files) {
+      const CacheEntry *entry = hitEntry(m_cache, file);
+      if (entry == nullptr) {
+        misses.push_back(std::move(file));
+        continue;
       }
+      std::vector<float> feature = current ? m_cache.takeFeature(file.path) : entry->feature;
+      photos.emplace_back(std::move(file.path), std::move(file.url), entry->score, entry->isUtility,
+                          entry->sharpness, file.fileSize, file.modified, std::move(feature),
+                          std::nullopt, entry->captureDate, false);
     }
   }
   const auto hits = static_cast<std::int64_t>(photos.size());
