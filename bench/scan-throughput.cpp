@@ -1,0 +1,256 @@
+// Measures a folder scan against the decoder it is built on, on the same files in one run.
+//
+//   scan-throughput FOLDER [--rounds N] [--json]
+//
+// Each round, first with the engine's default number of workers (ScanOptions.concurrency),
+// then with one worker per core:
+//   decode   ImageLoader::load at the scan's thumbnail size on as many threads, taking files
+//            from a shared counter, nothing else: the most a scan could reach;
+//   cold     a scan through the engine with an empty cache in a throw-away folder;
+// and, with the default workers only,
+//   warm     the same engine scanning again: every photo is a cache hit.
+// The rates are the best of the rounds (the run the rest of the machine disturbed least); the
+// ratio is cold ÷ decode and should be at least 0.85. Processor time per photo (all threads)
+// is reported beside them, the least of the rounds: on a busy machine it shows what the
+// analysis and the engine add to decoding when the wall clock cannot. Every file is read
+// once before the first round, so neither side pays for the disk. Peak resident memory is
+// VmHWM at the end.
+//
+// Make a test folder with bench/make-scan-folder DIR (300 photos of 12 MP).
+
+#include "BenchProcess.h"
+
+#include "engine/core/LumoraEngine.h"
+#include "engine/imaging/ImageLoader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using namespace lumora;
+
+namespace {
+
+struct Settings {
+  QString folder;
+  int rounds = 3;
+  bool json = false;
+};
+
+/// The wall-clock and processor time of one measured run over all files.
+struct Run {
+  double seconds = 0;
+  double cpuSeconds = 0;
+};
+
+/// The best of the rounds for one way of processing the files.
+struct Best {
+  double rate = 0;
+  double cpuMsPerPhoto = 1e18;
+
+  void add(const Run &run, std::size_t files) {
+    const auto count = static_cast<double>(files);
+    rate = std::max(rate, count / run.seconds);
+    cpuMsPerPhoto = std::min(cpuMsPerPhoto, run.cpuSeconds * 1000.0 / count);
+  }
+};
+
+/// Decode-only and cold-scan figures at one number of workers.
+struct Pairing {
+  int workers = 0;
+  Best decode;
+  Best cold;
+};
+
+struct Figures {
+  std::size_t files = 0;
+  std::size_t photos = 0;
+  Pairing defaults;
+  Pairing allCores;
+  double warmSeconds = 1e18;
+};
+
+bool parse(int argc, char **argv, Settings &settings) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--json") == 0) {
+      settings.json = true;
+    } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+      settings.rounds = std::max(1, std::atoi(argv[++i]));
+    } else if (argv[i][0] != '-' && settings.folder.isEmpty()) {
+      settings.folder = QDir(QString::fromLocal8Bit(argv[i])).absolutePath();
+    } else {
+      return false;
+    }
+  }
+  return !settings.folder.isEmpty();
+}
+
+template <typename Work> Run timed(const Work &work) {
+  const double cpu = benchprocess::cpuSeconds();
+  const double start = benchprocess::now();
+  work();
+  return Run{benchprocess::now() - start, benchprocess::cpuSeconds() - cpu};
+}
+
+/// Reads every file once so that the measured runs find them in the page cache.
+std::size_t readAll(const std::vector<FileInfo> &files) {
+  std::size_t bytes = 0;
+  std::vector<char> buffer(1 << 20);
+  for (const FileInfo &file : files) {
+    std::FILE *stream = std::fopen(file.path.c_str(), "rb");
+    if (stream == nullptr) {
+      continue;
+    }
+    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), stream)) {
+      bytes += got;
+    }
+    std::fclose(stream);
+  }
+  return bytes;
+}
+
+/// The loader alone on `threads` threads.
+Run decodeAll(const std::vector<FileInfo> &files, int threads) {
+  const int maxPixel = static_cast<int>(ScanOptions::defaults().maxPixel);
+  return timed([&] {
+    std::atomic<std::size_t> next{0};
+    std::vector<std::jthread> workers;
+    for (int t = 0; t < threads; ++t) {
+      workers.emplace_back([&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+          (void)ImageLoader::load(files[i].url, maxPixel);
+        }
+      });
+    }
+  });
+}
+
+/// One scan of the folder; false when it failed or did not find the cache hits expected.
+bool scanOnce(LumoraEngine &engine, const Settings &settings, const ScanOptions &options,
+              std::int64_t expectedHits, std::size_t &photos, Run &run) {
+  std::atomic<std::size_t> partial{0};
+  Expected<ScanResult, EngineError> result = Unexpected(EngineError{});
+  run = timed([&] {
+    result = engine.scan(
+        {QUrl::fromLocalFile(settings.folder)}, options, [](const ScanProgress &) {},
+        [&partial](const std::vector<PhotoItem> &items) { partial += items.size(); });
+  });
+  if (!result) {
+    std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().localizedDescription()));
+    return false;
+  }
+  if (result->cacheHitCount != expectedHits) {
+    std::fprintf(stderr, "expected %lld cache hits, got %lld\n",
+                 static_cast<long long>(expectedHits),
+                 static_cast<long long>(result->cacheHitCount));
+    return false;
+  }
+  photos = result->items.size();
+  return true;
+}
+
+/// A decode-only run and a cold scan at `workers`; with `warm`, a warm rescan after the cold.
+bool measurePairing(const Settings &settings, const std::vector<FileInfo> &files,
+                    const QString &cacheDir, Pairing &pairing, Figures &figures, bool warm) {
+  pairing.decode.add(decodeAll(files, pairing.workers), files.size());
+  ScanOptions options = ScanOptions::defaults();
+  options.concurrency = pairing.workers;
+  QDir(cacheDir).removeRecursively();
+  QDir().mkpath(cacheDir);
+  LumoraEngine engine(cacheDir + QStringLiteral("/analysis-cache.bin"));
+  Run cold;
+  if (!scanOnce(engine, settings, options, 0, figures.photos, cold)) {
+    return false;
+  }
+  pairing.cold.add(cold, files.size());
+  if (warm) {
+    std::size_t photos = 0;
+    Run again;
+    if (!scanOnce(engine, settings, options, static_cast<std::int64_t>(figures.photos), photos,
+                  again)) {
+      return false;
+    }
+    figures.warmSeconds = std::min(figures.warmSeconds, again.seconds);
+  }
+  return QDir(cacheDir).removeRecursively();
+}
+
+void printPairing(const char *label, const Pairing &p) {
+  std::printf("%d workers%s: cold scan %.1f photos/s, decode only %.1f photos/s, ratio %.3f; "
+              "processor time per photo %.1f ms scanning, %.1f ms decoding (%.3f)\n",
+              p.workers, label, p.cold.rate, p.decode.rate, p.cold.rate / p.decode.rate,
+              p.cold.cpuMsPerPhoto, p.decode.cpuMsPerPhoto,
+              p.decode.cpuMsPerPhoto / p.cold.cpuMsPerPhoto);
+}
+
+void print(const Settings &settings, const Figures &figures) {
+  const Pairing &d = figures.defaults;
+  const Pairing &a = figures.allCores;
+  const double peak = benchprocess::peakResidentMB();
+  if (settings.json) {
+    std::printf("{\"files\":%zu,\"photos\":%zu,\"rounds\":%d,\"concurrency\":%d,\"cores\":%d,"
+                "\"cold_photos_per_s\":%.2f,\"decode_photos_per_s\":%.2f,\"ratio\":%.4f,"
+                "\"warm_rescan_s\":%.4f,\"peak_rss_mb\":%.1f,\"cold_cpu_ms_per_photo\":%.2f,"
+                "\"decode_cpu_ms_per_photo\":%.2f,\"cpu_ratio\":%.4f,"
+                "\"cold_photos_per_s_all_cores\":%.2f,\"decode_photos_per_s_all_cores\":%.2f,"
+                "\"ratio_all_cores\":%.4f}\n",
+                figures.files, figures.photos, settings.rounds, d.workers, a.workers, d.cold.rate,
+                d.decode.rate, d.cold.rate / d.decode.rate, figures.warmSeconds, peak,
+                d.cold.cpuMsPerPhoto, d.decode.cpuMsPerPhoto,
+                d.decode.cpuMsPerPhoto / d.cold.cpuMsPerPhoto, a.cold.rate, a.decode.rate,
+                a.cold.rate / a.decode.rate);
+    return;
+  }
+  std::printf("%zu files, %zu photos scanned; best of %d rounds (target: ratio >= 0.85)\n",
+              figures.files, figures.photos, settings.rounds);
+  printPairing(" (default)", d);
+  printPairing(" (all cores)", a);
+  std::printf("warm rescan %.3f s; peak resident memory %.1f MB\n", figures.warmSeconds, peak);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  Settings settings;
+  if (!parse(argc, argv, settings)) {
+    std::fprintf(stderr, "usage: scan-throughput FOLDER [--rounds N] [--json]\n"
+                         "(bench/make-scan-folder DIR writes a test folder)\n");
+    return 2;
+  }
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) {
+    std::fprintf(stderr, "no temporary folder\n");
+    return 1;
+  }
+  benchprocess::isolateDataFolders(scratch.path());
+  QCoreApplication app(argc, argv);
+
+  const EnumerateResult listing =
+      ImageLoader::enumerate({QUrl::fromLocalFile(settings.folder)}, ScanOptions::defaults());
+  if (listing.files.empty()) {
+    std::fprintf(stderr, "no images in %s\n", qPrintable(settings.folder));
+    return 1;
+  }
+  Figures figures;
+  figures.files = listing.files.size();
+  figures.defaults.workers = static_cast<int>(ScanOptions::defaults().concurrency);
+  figures.allCores.workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const std::size_t bytes = readAll(listing.files);
+  if (!settings.json) {
+    std::printf("%zu files, %.0f MB\n", figures.files, static_cast<double>(bytes) / 1048576.0);
+  }
+  const QString cacheDir = scratch.path() + QStringLiteral("/cache");
+  for (int round = 0; round < settings.rounds; ++round) {
+    if (!measurePairing(settings, listing.files, cacheDir, figures.defaults, figures, true) ||
+        !measurePairing(settings, listing.files, cacheDir, figures.allCores, figures, false)) {
+      return 1;
+    }
+  }
+  print(settings, figures);
+  return 0;
+}
