@@ -73,12 +73,15 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
   std::vector<LibraryAssetInfo> misses;
   {
     const std::scoped_lock guard(m_mutex);
+    // As in the folder scan, the current scan borrows the hits' vectors until it ends.
+    const bool current = context->generation == m_scanGeneration;
     for (const LibraryAssetInfo &asset : assets) {
       const std::string id = PhotoLibrarySource::itemID(asset.localIdentifier);
       if (isHit(m_cache, asset, id)) {
         const CacheEntry &entry = m_cache.entries().at(id);
+        std::vector<float> feature = current ? m_cache.takeFeature(id) : entry.feature;
         photos.push_back(makeLibraryItem(asset, entry.score, entry.isUtility, entry.sharpness,
-                                         entry.feature));
+                                         std::move(feature)));
       } else {
         misses.push_back(asset);
       }
