@@ -2,8 +2,7 @@
 
 #include "engine/core/LumoraEngine.h"
 #include "engine/diagnostics/Diagnostics.h"
-#include "platform/core/photolibrary/PhotoAuthorization.h"
-#include "platform/core/photolibrary/PhotoLibrary.h"
+#include "engine/library/PhotoLibraryAccess.h"
 
 #include <cstring>
 #include <system_error>
@@ -68,21 +67,19 @@ LumoraEngineClient::scanFolder(const QUrl &folder, const ScanOptions &options,
   });
 }
 
-Expected<ScanResult, EngineCallError> LumoraEngineClient::scanLibrary(const ScanOptions &,
-                                                                      ProgressHandler,
-                                                                      PartialHandler,
-                                                                      std::stop_token) {
-  // The engine has no library scan yet; the store shows this like any library failure.
-  return Unexpected(EngineCallError::fromEngine(EngineError::fromLibrary(
-      EngineError::LibraryKind::other, QStringLiteral("暂时无法扫描「照片」图库。"))));
+Expected<ScanResult, EngineCallError> LumoraEngineClient::scanLibrary(const ScanOptions &options,
+                                                                      ProgressHandler progress,
+                                                                      PartialHandler onPartial,
+                                                                      std::stop_token stop) {
+  return guarded([&]() -> Expected<ScanResult, EngineCallError> {
+    return lifted(m_engine->scanLibrary(options, std::move(progress), std::move(onPartial),
+                                        std::move(stop)));
+  });
 }
 
 bool LumoraEngineClient::requestLibraryAuthorization() {
   try {
-    const auto status =
-        platform::photoauthorization::request(platform::PhotoLibrary::defaultLocation());
-    return status == platform::AuthorizationStatus::authorized ||
-           status == platform::AuthorizationStatus::limited;
+    return PhotoLibraryAccess::requestAuthorization();
   } catch (const std::exception &error) {
     logSwallowed("library authorization", error);
     return false;

@@ -5,6 +5,8 @@
 #include "app/store/UserDefaults.h"
 #include "engine/core/LumoraEngine.h"
 #include "tests/store/support/StoreTestSupport.h"
+#include "platform/core/photolibrary/PhotoAuthorization.h"
+#include "tests/engine/library/LibraryTestEnvironment.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 
@@ -14,22 +16,36 @@ using namespace lumora;
 using namespace storetest;
 namespace fs = std::filesystem;
 
+namespace {
+
+/// A store over a real engine whose cache and QA markers live in `folder`; its folder
+/// picker always chooses `photos`.
+std::unique_ptr<AppStore> makeStore(const fs::path &folder, const fs::path &photos) {
+  Localized::installTranslations();
+  UserDefaults::open().clear();
+  auto engine = std::make_shared<LumoraEngine>(
+      QString::fromStdString((folder / "analysis-cache.bin").string()));
+  AppStore::Services services;
+  services.engine = std::make_shared<LumoraEngineClient>(engine);
+  services.qaMarkerDirectory = QString::fromStdString(folder.string());
+  services.pickFolder = [photos](const FolderPickerRequest &,
+                                 std::function<void(std::optional<QUrl>)> done) {
+    done(QUrl::fromLocalFile(QString::fromStdString(photos.string())));
+  };
+  return std::make_unique<AppStore>(std::move(services));
+}
+
+bool waitForPhase(const AppStore &store, AppStore::Phase::Kind kind) {
+  return waitFor([&] { return store.phase().kind == kind; }, 60000);
+}
+
+} // namespace
+
 class AppStoreWithEngine : public ::testing::Test {
 protected:
   AppStoreWithEngine() {
-    Localized::installTranslations();
-    UserDefaults::open().clear();
     fs::create_directories(m_photos);
-    auto engine = std::make_shared<LumoraEngine>(
-        QString::fromStdString(m_temp.file("analysis-cache.bin").string()));
-    AppStore::Services services;
-    services.engine = std::make_shared<LumoraEngineClient>(engine);
-    services.qaMarkerDirectory = QString::fromStdString(m_temp.path().string());
-    services.pickFolder = [this](const FolderPickerRequest &,
-                                 std::function<void(std::optional<QUrl>)> done) {
-      done(QUrl::fromLocalFile(QString::fromStdString(m_photos.string())));
-    };
-    m_store = std::make_unique<AppStore>(std::move(services));
+    m_store = makeStore(m_temp.path(), m_photos);
   }
 
   /// `count` shots of scene `seed`, one second apart from `start`.
@@ -42,9 +58,7 @@ protected:
     }
   }
 
-  bool waitForReady() {
-    return waitFor([this] { return m_store->phase() == AppStore::Phase::ready(); }, 60000);
-  }
+  bool waitForReady() { return waitForPhase(*m_store, AppStore::Phase::Kind::ready); }
 
   AppStore &store() { return *m_store; }
 
@@ -94,4 +108,44 @@ TEST_F(AppStoreWithEngine, resumeTurnsThePhotosAnalysedBeforeThePauseIntoCacheHi
   EXPECT_FALSE(store().isPaused());
   EXPECT_EQ(store().items().size(), static_cast<std::size_t>(kPhotos));
   EXPECT_GE(store().lastResult()->cacheHitCount, analysed);
+}
+
+class AppStoreWithLibrary : public testsupport::LibraryTestEnvironment {
+protected:
+  void SetUp() override {
+    LibraryTestEnvironment::SetUp();
+    m_store = makeStore(m_dir.path(), m_dir.path());
+  }
+  void TearDown() override {
+    m_store.reset();
+    LibraryTestEnvironment::TearDown();
+  }
+  void addScene(int seed, double created) {
+    const fs::path source = m_dir.file("scene-" + std::to_string(++m_added) + ".jpg");
+    ASSERT_TRUE(testsupport::writeScene(source, seed, 320, 240));
+    ASSERT_TRUE(library()->addAsset({source, std::nullopt, platform::MediaType::image, false,
+                                     created, created}));
+  }
+
+  std::unique_ptr<AppStore> m_store;
+  int m_added = 0;
+};
+
+TEST_F(AppStoreWithLibrary, aDeniedLibraryFailsAndAGrantedOneIsScannedAndGrouped) {
+  ASSERT_TRUE(platform::photoauthorization::setStatus(location(), platform::AuthorizationStatus::denied));
+  m_store->openLibrary();
+  ASSERT_TRUE(waitForPhase(*m_store, AppStore::Phase::Kind::failed));
+  EXPECT_EQ(m_store->phase().failure.kind, AppStore::Failure::Kind::libraryDenied);
+  EXPECT_TRUE(m_store->alert()->showsSettingsButton);
+
+  addScene(5, 1'700'000'000);
+  addScene(5, 1'700'000'002);
+  addScene(9, 1'700'090'000);
+  ASSERT_TRUE(platform::photoauthorization::setStatus(location(), platform::AuthorizationStatus::authorized));
+  m_store->retry();
+  ASSERT_TRUE(waitForPhase(*m_store, AppStore::Phase::Kind::ready));
+  EXPECT_EQ(m_store->sourceKind(), AppStore::SourceKind::library);
+  EXPECT_EQ(m_store->items().size(), 3u);
+  ASSERT_EQ(m_store->groups().size(), 1u);
+  EXPECT_TRUE(m_store->groups()[0].items[0].isFromLibrary());
 }
