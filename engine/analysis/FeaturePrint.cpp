@@ -17,6 +17,7 @@ namespace {
 // enough that blur, sensor noise and JPEG artefacts of the thumbnail average away, large
 // enough for edge orientations.
 constexpr int kCropSide = 64;
+constexpr int kRoughSide = 4;
 constexpr int kCoarseSide = 8;
 constexpr int kFineSide = 12;
 constexpr int kGradientCells = 4;
@@ -28,7 +29,8 @@ constexpr int kColourLayoutSide = 8;
 // its floor is scaled down in proportion instead of being blown up to unit length, so that
 // the noise and faint gradients of a flat frame cannot dominate its feature vector.
 constexpr float kGreyFloor = 6.0f;        // grey levels of the crop's contrast
-constexpr float kColourFloor = 10.0f;     // opponent-colour levels
+constexpr float kColourFloor = 10.0f;     // opponent-colour levels at mid grey
+constexpr float kChromaReference = 64.0f; // grey level where colour counts at face value
 constexpr float kGradientCellFloor = 3.0f; // mean gradient magnitude per pixel
 constexpr float kGradientBlockFloor = 0.06f;
 
@@ -228,11 +230,18 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
   const ImagePlanes::Small &small = planes.small();
   const Resampler::Region crop = Resampler::centreSquare(small.width, small.height);
   const Plane grey = Resampler::resample(small.grey, small.width, crop, kCropSide, kCropSide);
-  const Plane rg = Resampler::resample(small.redGreen, small.width, crop, kCropSide, kCropSide);
-  const Plane yb = Resampler::resample(small.yellowBlue, small.width, crop, kCropSide, kCropSide);
+  Plane rg = Resampler::resample(small.redGreen, small.width, crop, kCropSide, kCropSide);
+  Plane yb = Resampler::resample(small.yellowBlue, small.width, crop, kCropSide, kCropSide);
+  // Colour relative to brightness: a darker or brighter exposure of the same colour keeps it.
+  for (std::size_t i = 0; i < rg.size(); ++i) {
+    const float scale = kChromaReference / (grey[i] + kChromaReference);
+    rg[i] *= scale;
+    yb[i] *= scale;
+  }
   const Plane ranks = ranked(grey);
   const Gradients grad = gradients(grey);
-  return {greyLayout(grey, ranks, kCoarseSide), greyLayout(grey, ranks, kFineSide),
+  return {greyLayout(grey, ranks, kRoughSide), greyLayout(grey, ranks, kCoarseSide),
+          greyLayout(grey, ranks, kFineSide),
           orientationBlock(grad, kGradientCells), orientationBlock(grad, 2),
           orientationBlock(grad, 1), colourBlock(rg, yb), colourLayoutBlock(rg, yb)};
 }
@@ -254,7 +263,7 @@ std::vector<float> compute(const ImagePlanes &planes) {
 }
 
 std::size_t length() {
-  return kCoarseSide * kCoarseSide + kFineSide * kFineSide +
+  return kRoughSide * kRoughSide + kCoarseSide * kCoarseSide + kFineSide * kFineSide +
          (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins +
          2 * kColourSide * kColourSide +
          2 * kColourLayoutSide * kColourLayoutSide;

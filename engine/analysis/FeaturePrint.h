@@ -10,6 +10,7 @@ namespace lumora::FeaturePrint {
 
 /// The descriptor blocks, in the order they are concatenated.
 enum class Block {
+  roughLayout,
   coarseLayout,
   fineLayout,
   edges,
@@ -18,7 +19,7 @@ enum class Block {
   colour,
   colourLayout
 };
-inline constexpr std::size_t kBlockCount = 7;
+inline constexpr std::size_t kBlockCount = 8;
 
 /// Per-block weights applied before concatenation. Their squares are the blocks' shares in
 /// the cosine similarity of two images whose blocks are all at full contrast.

@@ -30,9 +30,14 @@ template <int Bands> struct Pixel {
   }
 };
 
+/// The luma of a pixel, rounded to a byte.
+template <typename P> inline std::uint8_t lumaByte(const P &p, float scale) {
+  return static_cast<std::uint8_t>(static_cast<float>(kRed * p.r + kGreen * p.g + kBlue * p.b) * scale + 0.5f);
+}
+
 /// One pass over the pixels: writes the full-resolution grey plane and accumulates the
 /// small planes from integer box sums. A template per band count keeps the loop branch-free.
-template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vector<float> &grey,
+template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vector<std::uint8_t> &grey,
                                      ImagePlanes::Small &s) {
   using P = Pixel<Bands>;
   const float greyScale = 1.0f / (65536.0f * P::kScale);
@@ -42,23 +47,26 @@ template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vec
   std::vector<std::uint64_t> sums(static_cast<std::size_t>(s.width) * 3, 0);
   for (int y = 0; y < view.height; ++y) {
     const std::uint8_t *src = view.row(y);
-    float *dst = &grey[static_cast<std::size_t>(y) * width];
-    for (int x = 0; x < view.width; ++x) {
-      const P p(src + static_cast<std::size_t>(x) * Bands);
-      dst[x] = static_cast<float>(kRed * p.r + kGreen * p.g + kBlue * p.b) * greyScale;
-    }
-    // Rows and columns past a whole multiple of `factor` stay out of the small planes.
-    if (y >= s.height * factor) continue;
-    const std::uint8_t *pixel = src;
-    for (int cx = 0; cx < s.width; ++cx) {
+    std::uint8_t *dst = &grey[static_cast<std::size_t>(y) * width];
+    // Columns inside the small planes' cover feed both planes from one read of each pixel;
+    // the few past a whole multiple of `factor`, and rows past it, feed only the grey plane.
+    const int covered = y < s.height * factor ? s.width * factor : 0;
+    int x = 0;
+    for (int cx = 0; x < covered; ++cx) {
       std::uint64_t *cell = &sums[static_cast<std::size_t>(cx) * 3];
-      for (int k = 0; k < factor; ++k, pixel += Bands) {
-        const P p(pixel);
+      for (int k = 0; k < factor; ++k, ++x) {
+        const P p(src + static_cast<std::size_t>(x) * Bands);
+        dst[x] = lumaByte(p, greyScale);
         cell[0] += p.r;
         cell[1] += p.g;
         cell[2] += p.b;
       }
     }
+    for (; x < view.width; ++x) {
+      const P p(src + static_cast<std::size_t>(x) * Bands);
+      dst[x] = lumaByte(p, greyScale);
+    }
+    if (covered == 0) continue;
     if (y % factor != factor - 1) continue;
     const std::size_t base = static_cast<std::size_t>(y / factor) * static_cast<std::size_t>(s.width);
     for (int cx = 0; cx < s.width; ++cx) {

@@ -10,7 +10,7 @@ struct QualityMeasures {
   float meanGrey = 0;        ///< 0…255
   float contrast = 0;        ///< standard deviation of grey, 0…128
   float clippedDark = 0;     ///< share of pixels at grey ≤ 3
-  float clippedBright = 0;   ///< share of pixels at grey ≥ 252
+  float clippedBright = 0;   ///< share of pixels at grey ≥ 245 (blown, noise or not)
   float clippedChannel = 0;  ///< share of pixels with a colour channel at 254 or more
   float colourfulness = 0;   ///< opponent-colour spread plus mean saturation, 0…~150
   float sharpness = 0;       ///< Laplacian variance at 256 × 256

@@ -9,11 +9,12 @@ namespace {
 
 float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
-/// 0 over a wide band of mid tones, falling off towards very dark or very bright frames
-/// (low-key and high-key photos are common and not faults).
+/// 0 over a wide band of tones, falling off towards clearly dark or clearly bright frames
+/// (low-key and high-key photos are common and not faults; an underexposed frame is).
 float exposureTerm(const QualityMeasures &m) {
-  const float offset = std::max(0.0f, std::abs(m.meanGrey - 118.0f) - 45.0f) / 60.0f;
-  return -std::min(1.0f, offset * offset);
+  const float dark = std::max(0.0f, 75.0f - m.meanGrey) / 35.0f;
+  const float bright = std::max(0.0f, m.meanGrey - 175.0f) / 45.0f;
+  return -std::min(1.0f, dark * dark + bright * bright);
 }
 
 /// Blown highlights and crushed shadows. Saturated colours often clip one channel in a good
@@ -22,7 +23,7 @@ float clippingTerm(const QualityMeasures &m) {
   const float bright = std::max(0.0f, m.clippedBright - 0.005f);
   const float dark = std::max(0.0f, m.clippedDark - 0.03f);
   const float channel = std::max(0.0f, m.clippedChannel - 0.2f);
-  return -std::min(1.0f, 6.0f * bright + 3.0f * dark + 4.0f * channel);
+  return -std::min(1.0f, 8.0f * bright + 3.0f * dark + 4.0f * channel);
 }
 
 /// Only a lack of contrast counts: stretching a frame does not make it better.
@@ -45,8 +46,8 @@ float sharpnessTerm(const QualityMeasures &m) {
 }
 
 /// Noise as the share of the Laplacian variance it explains. Fine texture also passes for
-/// noise in a thumbnail, but its share of the detail stays small and blurring does not
-/// change it, so a blurred copy gains nothing here.
+/// noise in a thumbnail, but its share of the detail stays small and blurring does not change
+/// it, so a blurred copy of a textured frame does not win by looking clean.
 float noiseTerm(const QualityMeasures &m) {
   return -std::min(1.0f, noiseVariance(m) / std::max(1.0f, m.sharpness));
 }
@@ -56,9 +57,9 @@ float noiseTerm(const QualityMeasures &m) {
 float score(const QualityMeasures &m) {
   // A linear blend, clamped, rather than a squashing curve: equal penalties move good and
   // mediocre photos alike, so a degraded copy falls behind its original by the same margin.
-  const float blend = 0.4f + 0.25f * exposureTerm(m) + 0.5f * clippingTerm(m) +
+  const float blend = 0.4f + 0.4f * exposureTerm(m) + 0.5f * clippingTerm(m) +
                       0.25f * contrastTerm(m) + 0.1f * colourTerm(m) + 0.4f * sharpnessTerm(m) +
-                      0.3f * noiseTerm(m);
+                      0.6f * noiseTerm(m);
   return std::isfinite(blend) ? clamp1(blend) : 0.0f;
 }
 

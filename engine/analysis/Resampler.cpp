@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace lumora::Resampler {
 
@@ -54,20 +55,37 @@ Taps makeTaps(int start, int inSize, int outSize) {
 
 } // namespace
 
-std::vector<float> resample(const std::vector<float> &plane, int planeWidth, Region region,
-                            int outWidth, int outHeight) {
+namespace {
+
+template <typename Sample>
+std::vector<float> resampleAny(const std::vector<Sample> &plane, int planeWidth, Region region,
+                               int outWidth, int outHeight) {
   const Taps across = makeTaps(region.x, region.width, outWidth);
   const Taps down = makeTaps(region.y, region.height, outHeight);
-  const std::size_t ow = static_cast<std::size_t>(outWidth);
+  const std::size_t rw = static_cast<std::size_t>(region.width);
 
-  // Horizontal pass over the rows of the region only.
-  std::vector<float> rows(static_cast<std::size_t>(region.height) * ow);
-  for (int y = 0; y < region.height; ++y) {
-    const float *src = &plane[static_cast<std::size_t>(region.y + y) * planeWidth];
-    float *dst = &rows[static_cast<std::size_t>(y) * ow];
+  // Vertical pass first: whole rows weighted and added, which vectorises, and it leaves
+  // fewer rows for the horizontal pass when the image shrinks.
+  std::vector<float> columns(static_cast<std::size_t>(outHeight) * rw, 0.0f);
+  for (int i = 0; i < outHeight; ++i) {
+    float *dst = &columns[static_cast<std::size_t>(i) * rw];
+    const float *w = &down.weights[static_cast<std::size_t>(i) * down.maxTaps];
+    for (int k = 0; k < down.count[i]; ++k) {
+      const Sample *src = &plane[static_cast<std::size_t>(down.first[i] + k) * planeWidth + region.x];
+      const float weight = w[k];
+      for (std::size_t x = 0; x < rw; ++x) {
+        dst[x] += weight * static_cast<float>(src[x]);
+      }
+    }
+  }
+
+  std::vector<float> out(static_cast<std::size_t>(outWidth) * static_cast<std::size_t>(outHeight));
+  for (int y = 0; y < outHeight; ++y) {
+    const float *src = &columns[static_cast<std::size_t>(y) * rw];
+    float *dst = &out[static_cast<std::size_t>(y) * static_cast<std::size_t>(outWidth)];
     for (int i = 0; i < outWidth; ++i) {
       const float *w = &across.weights[static_cast<std::size_t>(i) * across.maxTaps];
-      const float *s = src + across.first[i];
+      const float *s = src + (across.first[i] - region.x);
       float sum = 0;
       for (int k = 0; k < across.count[i]; ++k) {
         sum += w[k] * s[k];
@@ -75,21 +93,19 @@ std::vector<float> resample(const std::vector<float> &plane, int planeWidth, Reg
       dst[i] = sum;
     }
   }
-
-  // Vertical pass: each output row is a weighted sum of whole intermediate rows.
-  std::vector<float> out(ow * static_cast<std::size_t>(outHeight), 0.0f);
-  for (int i = 0; i < outHeight; ++i) {
-    float *dst = &out[static_cast<std::size_t>(i) * ow];
-    const float *w = &down.weights[static_cast<std::size_t>(i) * down.maxTaps];
-    for (int k = 0; k < down.count[i]; ++k) {
-      const float *src = &rows[static_cast<std::size_t>(down.first[i] - region.y + k) * ow];
-      const float weight = w[k];
-      for (std::size_t x = 0; x < ow; ++x) {
-        dst[x] += weight * src[x];
-      }
-    }
-  }
   return out;
+}
+
+} // namespace
+
+std::vector<float> resample(const std::vector<float> &plane, int planeWidth, Region region,
+                            int outWidth, int outHeight) {
+  return resampleAny(plane, planeWidth, region, outWidth, outHeight);
+}
+
+std::vector<float> resample(const std::vector<std::uint8_t> &plane, int planeWidth, Region region,
+                            int outWidth, int outHeight) {
+  return resampleAny(plane, planeWidth, region, outWidth, outHeight);
 }
 
 Region centreSquare(int width, int height) {

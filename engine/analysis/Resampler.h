@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 namespace lumora::Resampler {
@@ -17,6 +18,9 @@ struct Region {
 /// reduction factor averages every source pixel when shrinking (no aliasing of fine texture
 /// into the small image) and interpolates linearly when enlarging; edges are clamped.
 [[nodiscard]] std::vector<float> resample(const std::vector<float> &plane, int planeWidth,
+                                          Region region, int outWidth, int outHeight);
+/// The same for a plane of bytes.
+[[nodiscard]] std::vector<float> resample(const std::vector<std::uint8_t> &plane, int planeWidth,
                                           Region region, int outWidth, int outHeight);
 
 /// The largest centred square of a `width` × `height` image.

@@ -103,6 +103,16 @@ TestImage exposed(const TestImage &image, float gain) {
   return out;
 }
 
+TestImage noisy(const TestImage &image, int amplitude, unsigned seed) {
+  Random rng(seed);
+  TestImage out = image;
+  for (std::uint8_t &v : out.pixels) {
+    if (v == 0 || v == 255) continue;
+    v = clampByte(static_cast<float>(v + rng.below(2 * amplitude + 1) - amplitude));
+  }
+  return out;
+}
+
 TestImage shifted(const TestImage &image, int dx) {
   TestImage out = image;
   for (int y = 0; y < image.height; ++y) {

@@ -31,6 +31,8 @@ TestImage scene(unsigned seed, int width = 512, int height = 384);
 TestImage blurred(const TestImage &image, int radius);
 /// A copy with every sample multiplied by `gain`, clipped to 0…255.
 TestImage exposed(const TestImage &image, float gain);
+/// A copy with uniform noise of ±`amplitude` added to every sample, clipped samples kept.
+TestImage noisy(const TestImage &image, int amplitude, unsigned seed);
 /// A copy moved left by `dx` pixels, the right edge repeated.
 TestImage shifted(const TestImage &image, int dx);
 /// A desktop window: flat panels, buttons and text lines in exact colours.

@@ -136,12 +136,20 @@ TEST(VisionAnalyzer, degradedCopiesStayNearAndScoreLower) {
   const ImageAnalysis original = analysed(scene(11));
   const ImageAnalysis soft = analysed(blurred(scene(11), 1));
   const ImageAnalysis dark = analysed(exposed(scene(11), 0.35f));
+  const ImageAnalysis blown = analysed(exposed(scene(11), 1.25f));
+  const ImageAnalysis grainy = analysed(noisy(scene(11), 12, 5));
   const ImageAnalysis moved = analysed(shifted(scene(11), 8));
   EXPECT_LT(distance(original, soft), 0.30f);
   EXPECT_LT(distance(original, dark), 0.30f);
+  EXPECT_LT(distance(original, blown), 0.30f);
+  EXPECT_LT(distance(original, grainy), 0.30f);
   EXPECT_LT(distance(original, moved), 0.30f);
+  // Each degraded copy loses more than the half displayed point within which the best-photo
+  // choice would prefer a sharper-looking copy.
   EXPECT_LT(soft.score, original.score);
-  EXPECT_LT(dark.score, original.score);
+  EXPECT_LT(dark.score, original.score - 0.1f);
+  EXPECT_LT(blown.score, original.score - 0.1f);
+  EXPECT_LT(grainy.score, original.score - 0.1f);
   EXPECT_LT(soft.sharpness, original.sharpness);
 }
 
@@ -156,4 +164,14 @@ TEST(VisionAnalyzer, flagsScreenshotsAndPagesButNotPhotos) {
   EXPECT_TRUE(analysed(documentPage()).isUtility);
   EXPECT_FALSE(analysed(noisePhoto(4)).isUtility);
   EXPECT_FALSE(analysed(scene(4)).isUtility);
+  // A blown-out frame and a flat drawing of curved shapes have flat exact colours too.
+  EXPECT_FALSE(analysed(exposed(scene(4), 8.0f)).isUtility);
+  TestImage drawing(512, 384, 3, 30);
+  for (int y = 0; y < 384; ++y) {
+    for (int x = 0; x < 512; ++x) {
+      const int dx = x - 256, dy = y - 192;
+      if (dx * dx + 2 * dy * dy < 150 * 150) drawing.set(x, y, 240, 120, 20);
+    }
+  }
+  EXPECT_FALSE(analysed(drawing).isUtility);
 }
