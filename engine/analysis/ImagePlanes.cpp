@@ -30,21 +30,25 @@ template <int Bands> struct Pixel {
   }
 };
 
-/// The luma of a pixel, rounded to a byte.
+/// The luma of a pixel, rounded to a byte; in integers when there is no alpha.
 template <typename P> inline std::uint8_t lumaByte(const P &p, float scale) {
-  return static_cast<std::uint8_t>(static_cast<float>(kRed * p.r + kGreen * p.g + kBlue * p.b) * scale + 0.5f);
+  const std::uint32_t weighted = kRed * p.r + kGreen * p.g + kBlue * p.b;
+  if constexpr (!P::kAlpha) {
+    return static_cast<std::uint8_t>((weighted + 32768u) >> 16);
+  }
+  return static_cast<std::uint8_t>(static_cast<float>(weighted) * scale + 0.5f);
 }
 
 /// One pass over the pixels: writes the full-resolution grey plane and accumulates the
 /// small planes from integer box sums. A template per band count keeps the loop branch-free.
-template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vector<std::uint8_t> &grey,
-                                     ImagePlanes::Small &s) {
+template <int Bands, typename Sum>
+void fillPlanes(const PixelView &view, int factor, std::vector<std::uint8_t> &grey,
+                ImagePlanes::Small &s) {
   using P = Pixel<Bands>;
   const float greyScale = 1.0f / (65536.0f * P::kScale);
   const float boxScale = 1.0f / (static_cast<float>(factor * factor) * P::kScale);
   const std::size_t width = static_cast<std::size_t>(view.width);
-  // Box sums: 64 bits, as a large factor with alpha would overflow 32.
-  std::vector<std::uint64_t> sums(static_cast<std::size_t>(s.width) * 3, 0);
+  std::vector<Sum> sums(static_cast<std::size_t>(s.width) * 3, 0);
   for (int y = 0; y < view.height; ++y) {
     const std::uint8_t *src = view.row(y);
     std::uint8_t *dst = &grey[static_cast<std::size_t>(y) * width];
@@ -53,7 +57,7 @@ template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vec
     const int covered = y < s.height * factor ? s.width * factor : 0;
     int x = 0;
     for (int cx = 0; x < covered; ++cx) {
-      std::uint64_t *cell = &sums[static_cast<std::size_t>(cx) * 3];
+      Sum *cell = &sums[static_cast<std::size_t>(cx) * 3];
       for (int k = 0; k < factor; ++k, ++x) {
         const P p(src + static_cast<std::size_t>(x) * Bands);
         dst[x] = lumaByte(p, greyScale);
@@ -70,7 +74,7 @@ template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vec
     if (y % factor != factor - 1) continue;
     const std::size_t base = static_cast<std::size_t>(y / factor) * static_cast<std::size_t>(s.width);
     for (int cx = 0; cx < s.width; ++cx) {
-      std::uint64_t *cell = &sums[static_cast<std::size_t>(cx) * 3];
+      Sum *cell = &sums[static_cast<std::size_t>(cx) * 3];
       const float r = static_cast<float>(cell[0]) * boxScale;
       const float g = static_cast<float>(cell[1]) * boxScale;
       const float b = static_cast<float>(cell[2]) * boxScale;
@@ -84,6 +88,15 @@ template <int Bands> void fillPlanes(const PixelView &view, int factor, std::vec
 
 } // namespace
 
+template <typename Sum> void ImagePlanes::fill(const PixelView &view, int factor) {
+  switch (view.bands) {
+  case 1: fillPlanes<1, Sum>(view, factor, m_grey, m_small); break;
+  case 2: fillPlanes<2, Sum>(view, factor, m_grey, m_small); break;
+  case 3: fillPlanes<3, Sum>(view, factor, m_grey, m_small); break;
+  default: fillPlanes<4, Sum>(view, factor, m_grey, m_small); break;
+  }
+}
+
 ImagePlanes::ImagePlanes(const PixelView &view) : m_width(view.width), m_height(view.height) {
   const int factor = std::max(1, std::min(m_width, m_height) / kSmallSide);
   m_small.width = std::max(1, m_width / factor);
@@ -94,11 +107,12 @@ ImagePlanes::ImagePlanes(const PixelView &view) : m_width(view.width), m_height(
   m_small.redGreen.assign(count, 0.0f);
   m_small.yellowBlue.assign(count, 0.0f);
   m_grey.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
-  switch (view.bands) {
-  case 1: fillPlanes<1>(view, factor, m_grey, m_small); break;
-  case 2: fillPlanes<2>(view, factor, m_grey, m_small); break;
-  case 3: fillPlanes<3>(view, factor, m_grey, m_small); break;
-  default: fillPlanes<4>(view, factor, m_grey, m_small); break;
+  // Box sums fit 32 bits up to a factor of 256 (256² × 255 × 255 < 2^32), which covers
+  // every image with a shorter side below 32768 pixels; beyond that they take 64.
+  if (factor <= 256) {
+    fill<std::uint32_t>(view, factor);
+  } else {
+    fill<std::uint64_t>(view, factor);
   }
 }
 

@@ -34,6 +34,8 @@ public:
   [[nodiscard]] const Small &small() const { return m_small; }
 
 private:
+  template <typename Sum> void fill(const PixelView &view, int factor);
+
   int m_width = 0;
   int m_height = 0;
   std::vector<std::uint8_t> m_grey;
