@@ -220,6 +220,37 @@ public:
   /// `openSettings` with the targets of `source`.
   void openPrivacySettings(SourceKind source);
 
+  // Clean-up, delete, undo toast and undo.
+  /// Moves every photo of the group but its best to the Trash (or "Recently Deleted").
+  /// `shownMemberIDs` are the group's photos as the confirmation showed them, best first;
+  /// when the group no longer has exactly these photos nothing is removed and an alert
+  /// says so. One clean-up at a time.
+  void cleanup(const std::string &groupID, const std::vector<std::string> &shownMemberIDs);
+  /// `cleanup` of a group as the caller holds it.
+  void cleanup(const PhotoGroup &shown);
+  using DeleteHandler = std::function<void(bool removed)>;
+  /// Removes one photo; `done` learns whether it was removed.
+  void deleteItem(const PhotoItem &item, DeleteHandler done = {});
+  /// The toast's close button.
+  void dismissToast();
+  /// The toast's undo button: moves the toast's files back, then rescans. Ignored while an
+  /// undo runs.
+  void undoLastCleanup();
+
+  // Selection and batch clean-up.
+  /// Starts multi-select with an empty selection; not while scanning, not without groups.
+  void enterSelectionMode();
+  /// Ends multi-select, empties the selection and forgets the anchor.
+  void exitSelectionMode();
+  /// Selects or deselects one group and makes it the anchor.
+  void toggleSelection(const PhotoGroup &group);
+  /// A click while selecting: with shift, adds the range from the anchor; else toggles.
+  void groupTapped(const PhotoGroup &group, bool shift);
+  /// Selects every group; the last one becomes the anchor.
+  void selectAllGroups();
+  /// Removes every photo but the best of each selected group in one engine call.
+  void cleanupSelected();
+
 signals:
   void phaseChanged();
   void sourceKindChanged();
@@ -301,6 +332,35 @@ private:
   static void logDiagnosticError(const QString &category, const EngineCallError &error,
                                  const QString &context);
 
+  // Clean-up, delete and undo.
+  /// How a removal's log lines begin: "<done> ok count=…" and "<failed> count=…".
+  struct RemovalLabels {
+    const char *done;
+    const char *failed;
+  };
+  /// What every group and batch clean-up does with the engine's answer: log it, count and
+  /// take out the photos that went, play their groups' exit and regroup; then `finish`.
+  /// The count grows by the receipt's total or by the photos taken out.
+  void settleRemoval(const std::vector<PhotoItem> &victims, const DeleteOutcome &outcome,
+                     const RemovalLabels &labels, bool countByReceipt,
+                     std::function<void(bool removedAny)> finish);
+  void cleanupFinished(const std::string &groupID, const DeleteOutcome &outcome, bool removedAny);
+  void deleteFinished(const PhotoItem &item, const DeleteOutcome &outcome, DeleteHandler done);
+  void batchFinished(const DeleteOutcome &outcome, bool removedAny);
+  /// Takes the photos out of `items`.
+  void removeItems(const std::unordered_set<std::string> &ids);
+  /// Marks the groups holding a removed photo as exiting for a moment, then calls `then`.
+  void animateGroupsExiting(const std::unordered_set<std::string> &removedIDs,
+                            std::function<void()> then);
+  /// Closes the detail when its group is gone or down to one photo.
+  void closeDetailIfEmptied();
+  /// The error alert of a removal: `advice` appends the source's hint.
+  void alertRemovalFailed(const char *title, const EngineError &error, bool advice);
+  void presentCleanupToast(const DeleteReceipt &receipt, const QString &message, double seconds);
+  void presentToast(const QString &message, const QString &detail, bool canUndo,
+                    std::optional<DeleteReceipt> receipt, double seconds);
+  void undoFinished(Expected<std::int64_t, EngineCallError> outcome);
+
   // Fields in the order of the state table; initial values as there.
   Phase m_phase = Phase::idle();
   SourceKind m_sourceKind = SourceKind::folder;
@@ -347,6 +407,8 @@ private:
   std::optional<ScanInput> m_currentInput;
   std::optional<TimePoint> m_lastPartialRegroupAt;
   std::int64_t m_toastGeneration = 0;
+  /// An undo's engine call is running.
+  bool m_isUndoing = false;
   std::optional<std::string> m_lastMonthJumpTarget;
 
   Services m_services;
