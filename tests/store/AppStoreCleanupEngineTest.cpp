@@ -1,19 +1,11 @@
 // Clean-up, batch clean-up and undo through the real engine, real photo files and the
 // test process's own Trash.
-#include "app/store/AppStore.h"
-#include "app/store/Localized.h"
-#include "app/store/LumoraEngineClient.h"
 #include "app/store/Texts.h"
-#include "app/store/UserDefaults.h"
-#include "engine/core/LumoraEngine.h"
-#include "tests/store/support/StoreTestSupport.h"
-#include "tests/support/ImageFixtures.h"
-#include "tests/support/TempDir.h"
+#include "tests/store/support/EngineStoreFixture.h"
 
 #include <QFile>
 #include <QStandardPaths>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <map>
 #include <set>
 
@@ -22,8 +14,6 @@ using namespace storetest;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kScanTimeoutMs = 60000;
 
 QByteArray bytesOf(const fs::path &path) {
   QFile file(QString::fromStdString(path.string()));
@@ -46,45 +36,27 @@ std::multiset<std::int64_t> groupSizes(const std::vector<PhotoGroup> &groups) {
 
 } // namespace
 
-class AppStoreCleanupWithEngine : public ::testing::Test {
+class AppStoreCleanupWithEngine : public EngineStoreFixture {
 protected:
   AppStoreCleanupWithEngine() {
-    Localized::installTranslations();
-    UserDefaults::open().clear();
-    fs::create_directories(m_photos);
-    EngineServices services;
     // A Trash that can be told to refuse every move after a number of them.
-    services.moveToTrash = [this](const std::string &path) {
+    engineServices.moveToTrash = [this](const std::string &path) {
       if (m_movesLeft.fetch_sub(1) <= 0) {
         return platform::Trash::MoveResult{{}, QStringLiteral("废纸篓暂时不可用")};
       }
       return platform::Trash::moveToTrash(path);
     };
-    auto engine = std::make_shared<LumoraEngine>(
-        QString::fromStdString(m_temp.file("analysis-cache.bin").string()), services);
-    AppStore::Services storeServices;
-    storeServices.engine = std::make_shared<LumoraEngineClient>(engine);
-    storeServices.qaMarkerDirectory = QString::fromStdString(m_temp.path().string());
-    storeServices.pickFolder = [this](const FolderPickerRequest &,
-                                      std::function<void(std::optional<QUrl>)> done) {
-      done(QUrl::fromLocalFile(QString::fromStdString(m_photos.string())));
-    };
-    m_store = std::make_unique<AppStore>(std::move(storeServices));
   }
 
-  /// `count` identical shots of scene `seed`, one second apart from `start`.
-  void writeBurst(const std::string &prefix, int seed, int count, double start) {
-    for (int i = 0; i < count; ++i) {
-      const fs::path path = m_photos / (prefix + std::to_string(i) + ".png");
-      ASSERT_TRUE(testsupport::writeScene(path, seed, 160, 120));
-      testsupport::setModified(path, start + i);
-    }
+  /// `count` identical small shots of scene `seed`, one second apart from `start`.
+  void writeShots(const std::string &prefix, int seed, int count, double start) {
+    writeBurst(prefix, seed, count, start, 160, 120);
   }
 
   /// Every photo file's bytes, by name.
   std::map<std::string, QByteArray> snapshot() const {
     std::map<std::string, QByteArray> files;
-    for (const fs::directory_entry &entry : fs::directory_iterator(m_photos)) {
+    for (const fs::directory_entry &entry : fs::directory_iterator(photosFolder())) {
       files[entry.path().filename().string()] = bytesOf(entry.path());
     }
     return files;
@@ -93,10 +65,6 @@ protected:
   void scan() {
     store().chooseFolder();
     ASSERT_TRUE(waitForReady());
-  }
-
-  bool waitForReady() {
-    return waitFor([this] { return store().phase() == AppStore::Phase::ready(); }, kScanTimeoutMs);
   }
 
   /// Presses Undo and waits for the rescan that follows it.
@@ -110,8 +78,8 @@ protected:
 
   /// Says whether every trashed file of the toast's receipt sits in the Trash with its
   /// info entry, while its former path is free.
-  bool receiptInTrash() const {
-    const DeleteReceipt &receipt = *m_store->undoToast()->receipt;
+  bool receiptInTrash() {
+    const DeleteReceipt &receipt = *store().undoToast()->receipt;
     for (const DeleteReceipt::TrashedFile &file : receipt.trashedFiles) {
       const fs::path trashed(file.trashedPath);
       const fs::path info = trashRoot() / "info" / (trashed.filename().string() + ".trashinfo");
@@ -123,19 +91,13 @@ protected:
     return !receipt.trashedFiles.empty();
   }
 
-  AppStore &store() { return *m_store; }
   std::atomic<int> m_movesLeft{1'000'000};
-
-private:
-  testsupport::TempDir m_temp;
-  fs::path m_photos = m_temp.path() / "photos";
-  std::unique_ptr<AppStore> m_store;
 };
 
 TEST_F(AppStoreCleanupWithEngine, aGroupGoesToTheTrashAndUndoBringsItBackByteForByte) {
-  writeBurst("beach-", 1, 3, 1'700'000'000);
-  writeBurst("forest-", 7, 2, 1'700'003'600);
-  writeBurst("city-", 13, 1, 1'700'007'200);
+  writeShots("beach-", 1, 3, 1'700'000'000);
+  writeShots("forest-", 7, 2, 1'700'003'600);
+  writeShots("city-", 13, 1, 1'700'007'200);
   const auto before = snapshot();
   scan();
   ASSERT_EQ(groupSizes(store().groups()), (std::multiset<std::int64_t>{2, 3}));
@@ -161,10 +123,10 @@ TEST_F(AppStoreCleanupWithEngine, aGroupGoesToTheTrashAndUndoBringsItBackByteFor
 }
 
 TEST_F(AppStoreCleanupWithEngine, threeSelectedGroupsAreCleanedInOneBatchAndRestoredTogether) {
-  writeBurst("a-", 1, 3, 1'700'000'000);
-  writeBurst("b-", 7, 2, 1'700'003'600);
-  writeBurst("c-", 13, 2, 1'700'007'200);
-  writeBurst("d-", 21, 1, 1'700'010'800);
+  writeShots("a-", 1, 3, 1'700'000'000);
+  writeShots("b-", 7, 2, 1'700'003'600);
+  writeShots("c-", 13, 2, 1'700'007'200);
+  writeShots("d-", 21, 1, 1'700'010'800);
   const auto before = snapshot();
   scan();
   ASSERT_EQ(store().groups().size(), 3u);
@@ -189,7 +151,7 @@ TEST_F(AppStoreCleanupWithEngine, threeSelectedGroupsAreCleanedInOneBatchAndRest
 }
 
 TEST_F(AppStoreCleanupWithEngine, aTrashThatFailsPartWayLeavesTheRestAndOffersUndoForWhatMoved) {
-  writeBurst("beach-", 1, 3, 1'700'000'000);
+  writeShots("beach-", 1, 3, 1'700'000'000);
   const auto before = snapshot();
   scan();
   ASSERT_EQ(store().groups().size(), 1u);

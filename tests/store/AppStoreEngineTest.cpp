@@ -1,72 +1,13 @@
 // The store over the real engine: scans of generated photos, end to end.
-#include "app/store/AppStore.h"
-#include "app/store/Localized.h"
-#include "app/store/LumoraEngineClient.h"
-#include "app/store/UserDefaults.h"
-#include "engine/core/LumoraEngine.h"
-#include "tests/store/support/StoreTestSupport.h"
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 #include "tests/engine/library/LibraryTestEnvironment.h"
-#include "tests/support/ImageFixtures.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/store/support/EngineStoreFixture.h"
 
 using namespace lumora;
 using namespace storetest;
 namespace fs = std::filesystem;
 
-namespace {
-
-/// A store over a real engine whose cache and QA markers live in `folder`; its folder
-/// picker always chooses `photos`.
-std::unique_ptr<AppStore> makeStore(const fs::path &folder, const fs::path &photos) {
-  Localized::installTranslations();
-  UserDefaults::open().clear();
-  auto engine = std::make_shared<LumoraEngine>(
-      QString::fromStdString((folder / "analysis-cache.bin").string()));
-  AppStore::Services services;
-  services.engine = std::make_shared<LumoraEngineClient>(engine);
-  services.qaMarkerDirectory = QString::fromStdString(folder.string());
-  services.pickFolder = [photos](const FolderPickerRequest &,
-                                 std::function<void(std::optional<QUrl>)> done) {
-    done(QUrl::fromLocalFile(QString::fromStdString(photos.string())));
-  };
-  return std::make_unique<AppStore>(std::move(services));
-}
-
-bool waitForPhase(const AppStore &store, AppStore::Phase::Kind kind) {
-  return waitFor([&] { return store.phase().kind == kind; }, 60000);
-}
-
-} // namespace
-
-class AppStoreWithEngine : public ::testing::Test {
-protected:
-  AppStoreWithEngine() {
-    fs::create_directories(m_photos);
-    m_store = makeStore(m_temp.path(), m_photos);
-  }
-
-  /// `count` shots of scene `seed`, one second apart from `start`.
-  void writeBurst(const std::string &prefix, int seed, int count, double start, int width = 640,
-                  int height = 480) {
-    for (int i = 0; i < count; ++i) {
-      const fs::path path = m_photos / (prefix + std::to_string(i) + ".png");
-      ASSERT_TRUE(testsupport::writeScene(path, seed, width, height));
-      testsupport::setModified(path, start + i);
-    }
-  }
-
-  bool waitForReady() { return waitForPhase(*m_store, AppStore::Phase::Kind::ready); }
-
-  AppStore &store() { return *m_store; }
-
-private:
-  testsupport::TempDir m_temp;
-  fs::path m_photos = m_temp.path() / "photos";
-  std::unique_ptr<AppStore> m_store;
-};
+using AppStoreWithEngine = EngineStoreFixture;
 
 TEST_F(AppStoreWithEngine, aFolderScanEndsReadyWithTheSimilarShotsGrouped) {
   writeBurst("beach-", 1, 3, 1'700'000'000);
@@ -114,7 +55,7 @@ class AppStoreWithLibrary : public testsupport::LibraryTestEnvironment {
 protected:
   void SetUp() override {
     LibraryTestEnvironment::SetUp();
-    m_store = makeStore(m_dir.path(), m_dir.path());
+    m_store = makeEngineStore(m_dir.path(), m_dir.path());
   }
   void TearDown() override {
     m_store.reset();
