@@ -19,11 +19,9 @@ namespace {
 constexpr int kCropSide = 64;
 constexpr int kRoughSide = 4;
 constexpr int kCoarseSide = 8;
-constexpr int kFineSide = 12;
 constexpr int kGradientCells = 4;
 constexpr int kOrientationBins = 8;
 constexpr int kColourSide = 4;
-constexpr int kColourLayoutSide = 8;
 
 // Contrast floors, as root-mean-square values per entry. A block whose contrast lies below
 // its floor is scaled down in proportion instead of being blown up to unit length, so that
@@ -207,18 +205,6 @@ Plane colourBlock(const Plane &redGreen, const Plane &yellowBlue) {
   return rg;
 }
 
-/// Where colours sit in the frame, each opponent plane centred on its own mean.
-Plane colourLayoutBlock(const Plane &redGreen, const Plane &yellowBlue) {
-  const Resampler::Region all{0, 0, kCropSide, kCropSide};
-  Plane rg = Resampler::resample(redGreen, kCropSide, all, kColourLayoutSide, kColourLayoutSide);
-  Plane yb = Resampler::resample(yellowBlue, kCropSide, all, kColourLayoutSide, kColourLayoutSide);
-  subtractMean(rg);
-  subtractMean(yb);
-  rg.insert(rg.end(), yb.begin(), yb.end());
-  normaliseAgainstFloor(rg, kColourFloor);
-  return rg;
-}
-
 } // namespace
 
 const Weights &defaultWeights() {
@@ -241,9 +227,8 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
   const Plane ranks = ranked(grey);
   const Gradients grad = gradients(grey);
   return {greyLayout(grey, ranks, kRoughSide), greyLayout(grey, ranks, kCoarseSide),
-          greyLayout(grey, ranks, kFineSide),
           orientationBlock(grad, kGradientCells), orientationBlock(grad, 2),
-          orientationBlock(grad, 1), colourBlock(rg, yb), colourLayoutBlock(rg, yb)};
+          orientationBlock(grad, 1), colourBlock(rg, yb)};
 }
 
 std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
@@ -263,10 +248,9 @@ std::vector<float> compute(const ImagePlanes &planes) {
 }
 
 std::size_t length() {
-  return kRoughSide * kRoughSide + kCoarseSide * kCoarseSide + kFineSide * kFineSide +
+  return kRoughSide * kRoughSide + kCoarseSide * kCoarseSide +
          (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins +
-         2 * kColourSide * kColourSide +
-         2 * kColourLayoutSide * kColourLayoutSide;
+         2 * kColourSide * kColourSide;
 }
 
 } // namespace lumora::FeaturePrint
