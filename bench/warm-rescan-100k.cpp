@@ -164,8 +164,11 @@ bool generate(const Settings &settings, const std::string &photos, const std::st
 
 /// Generates the library in a child process, so that none of its memory counts here.
 bool generateApart(const Settings &settings, const QString &root) {
-  const QString marker =
-      root + QStringLiteral("/ready-%1-%2").arg(settings.photos).arg(settings.gapMinutes);
+  // The marker names everything the library depends on, the analyzer's vector length too.
+  const QString marker = root + QStringLiteral("/ready-%1-%2-%3")
+                                    .arg(settings.photos)
+                                    .arg(settings.gapMinutes)
+                                    .arg(FeaturePrint::length());
   if (QFile::exists(marker)) {
     return true;
   }
