@@ -193,6 +193,14 @@ void LumoraEngine::returnFeatures(const std::shared_ptr<ScanContext> &context,
   }
 }
 
+LumoraEngine::ProgressHandler LumoraEngine::orIgnoring(ProgressHandler progress) {
+  // Calling an empty handler would throw, from a worker thread too, and end the process.
+  if (!progress) {
+    return [](const ScanProgress &) {};
+  }
+  return progress;
+}
+
 LumoraEngine::Signature LumoraEngine::signatureOf(const std::vector<PhotoItem> &items) {
   Signature signature;
   signature.count = static_cast<std::int64_t>(items.size());

@@ -69,7 +69,7 @@ public:
 
   /// Scans folders: cache hits reach `onPartial` at once, misses are analysed by workers
   /// and handed over in batches. A stop request makes it return the partial result.
-  /// Fails only with the engine's noImagesFound or unreadable.
+  /// Either handler may be empty. Fails only with the engine's noImagesFound or unreadable.
   [[nodiscard]] Expected<ScanResult, EngineError> scan(const std::vector<QUrl> &urls,
                                                        const ScanOptions &options,
                                                        ProgressHandler progress,
@@ -133,6 +133,8 @@ protected:
   /// Takes the feature vectors off the photos and, for the current scan, hands the ones it
   /// borrowed back to the cache.
   void returnFeatures(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> &items);
+  /// The given handler, or one that ignores every report when none was given.
+  [[nodiscard]] static ProgressHandler orIgnoring(ProgressHandler progress);
   [[nodiscard]] static Signature signatureOf(const std::vector<PhotoItem> &items);
   /// Tombstones removed photos, drops them from favourites, the last-scan state (keeping
   /// the measured pairs of the rest) and from the results of scans still running.

@@ -46,6 +46,7 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
   if (!library || !library->isGranted()) {
     return Unexpected(PhotoLibraryBackend::toEngineError(PhotoLibraryError::denied()));
   }
+  progress = orIgnoring(std::move(progress));
   const auto context = beginScan(std::move(onPartial), stop);
   progress(ScanProgress::idle());
 

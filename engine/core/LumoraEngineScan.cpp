@@ -55,6 +55,7 @@ Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &ur
                                                      PartialHandler onPartial,
                                                      std::stop_token stop) {
   const double t0 = Date::now().secondsSince1970;
+  progress = orIgnoring(std::move(progress));
   const auto context = beginScan(std::move(onPartial), stop);
   progress(ScanProgress::idle());
 

@@ -104,3 +104,12 @@ TEST_F(EngineLibraryTest, rescanHitsTheCacheAndDeletionGoesToRecentlyDeleted) {
   }
   (void)b;
 }
+
+TEST_F(EngineLibraryTest, aScanWithoutAProgressHandlerStillRuns) {
+  grant();
+  addScene(2, 1'700'000'000, "IMG_0001.JPG");
+  auto engine = makeEngine();
+  const auto result = engine->scanLibrary(ScanOptions::defaults(), {});
+  ASSERT_TRUE(result.hasValue());
+  EXPECT_EQ(result->items.size(), 1u);
+}

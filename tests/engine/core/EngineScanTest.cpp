@@ -189,3 +189,14 @@ TEST_F(EngineTest, featurelessListGroupsOnlyItsOwnPhotos) {
   EXPECT_EQ(engine->group(result.items, 0.30f, GroupSort::date).size(), 2u);
   (void)idsOf;
 }
+
+TEST_F(EngineTest, scanWithoutAProgressHandlerStillRuns) {
+  writeBurst("q", 3, 2, 1'700'000'000);
+  auto engine = makeEngine();
+  const auto result = engine->scan(
+      {QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))},
+      ScanOptions::defaults(), {});
+  ASSERT_TRUE(result.hasValue());
+  EXPECT_EQ(result->items.size(), 2u);
+}
+
