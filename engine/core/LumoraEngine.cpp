@@ -1,9 +1,9 @@
 #include "engine/core/LumoraEngine.h"
 
+#include "engine/core/CaptureOrder.h"
 #include "engine/core/PairPruning.h"
 #include "engine/core/ScanContext.h"
 #include "engine/diagnostics/Diagnostics.h"
-#include "engine/util/StableSort.h"
 
 #include <QFile>
 #include <algorithm>
@@ -114,7 +114,7 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
       }
     }
   }
-  ordering::stableSortByKey(items, [](const PhotoItem &item) { return item.captureDate; });
+  sortByCaptureDate(items);
 
   const double t = Date::now().secondsSince1970;
   std::vector<PairDistance> pairs =

@@ -2,6 +2,7 @@
 // display names and clearing the cache.
 #include "engine/core/LumoraEngine.h"
 
+#include "engine/core/CaptureOrder.h"
 #include "engine/core/PairPruning.h"
 #include "engine/core/ScanContext.h"
 #include "engine/diagnostics/Diagnostics.h"
@@ -56,9 +57,7 @@ std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items,
     }
   }
   std::vector<PhotoItem> sorted = items;
-  std::stable_sort(sorted.begin(), sorted.end(), [](const PhotoItem &a, const PhotoItem &b) {
-    return a.captureDate < b.captureDate;
-  });
+  sortByCaptureDate(sorted);
   std::vector<PairDistance> pairs =
       Clusterer::buildPairs(sorted, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem,
                             Clusterer::kMaxPairs);

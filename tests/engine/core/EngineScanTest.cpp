@@ -1,5 +1,9 @@
 #include "tests/engine/core/EngineFixture.h"
 
+#include "engine/cache/AnalysisCache.h"
+
+#include <cmath>
+#include <limits>
 #include <thread>
 
 using namespace lumora;
@@ -200,3 +204,28 @@ TEST_F(EngineTest, scanWithoutAProgressHandlerStillRuns) {
   EXPECT_EQ(result->items.size(), 2u);
 }
 
+TEST_F(EngineTest, aCapturedDateThatIsNotANumberCannotUnsortTheResult) {
+  const auto paths = writeBurst("n", 5, 4, 1'700'000'000);
+  auto engine = makeEngine();
+  Recorder cold;
+  ASSERT_EQ(scanFolder(*engine, cold).items.size(), 4u);
+  // A damaged cache gives the photos capture dates out of file order, one not a number.
+  AnalysisCache cache = AnalysisCache::load(engine->cacheFiles(), nullptr);
+  const double dates[] = {10, 50, std::numeric_limits<double>::quiet_NaN(), 20};
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    CacheEntry entry = cache.entries().at(paths[i].string());
+    entry.captureDate = Date{dates[i]};
+    cache.put(entry, engine->cacheFiles().log);
+  }
+
+  Recorder warm;
+  const ScanResult result = scanFolder(*engine, warm);
+  ASSERT_EQ(result.cacheHitCount, 4);
+  std::vector<double> order;
+  for (const auto &item : result.items) order.push_back(item.captureDate.secondsSince1970);
+  ASSERT_EQ(order.size(), 4u);
+  EXPECT_EQ(order[0], 10);
+  EXPECT_EQ(order[1], 20);
+  EXPECT_EQ(order[2], 50);
+  EXPECT_TRUE(std::isnan(order[3]));
+}
