@@ -43,17 +43,17 @@ void LumoraEngine::endScan(const std::shared_ptr<ScanContext> &context) {
 
 void LumoraEngine::loadCacheIfNeeded(const PathSet *only) {
   const double t = Date::now().secondsSince1970;
+  std::size_t count = 0;
   {
+    // The files are read under the lock. Read outside it, a batch, tombstone or clearing
+    // made meanwhile would be lost with the cache it went into, and the next compaction would
+    // write back what the files no longer held: a deleted photo, a cleared cache.
+    const std::scoped_lock guard(m_mutex);
     // The cache in memory is about to be replaced: let it go before the new one is read, so
     // that the two are never held at once.
-    const std::scoped_lock guard(m_mutex);
     m_cache = AnalysisCache();
-  }
-  AnalysisCache fresh = AnalysisCache::load(m_files, only);
-  const auto count = fresh.entries().size();
-  {
-    const std::scoped_lock guard(m_mutex);
-    m_cache = std::move(fresh);
+    m_cache = AnalysisCache::load(m_files, only);
+    count = m_cache.entries().size();
   }
   Diagnostics::logTiming(QStringLiteral("cache-load(%1 entries)").arg(count),
                          Date::now().secondsSince1970 - t);

@@ -52,8 +52,10 @@ struct DeleteOutcome {
 ///
 /// Thread-safe. All state sits behind one mutex that is held only for short sections: a
 /// scan's workers run without it, so grouping, deletion and favourites work while a scan
-/// runs. Every operation blocks its caller; callers run them off the GUI thread. Callbacks
-/// are never invoked with the engine's lock held, so they may call back into the engine.
+/// runs. The one longer section is the cache reload at the start of a scan, which other
+/// operations wait for. Every operation blocks its caller; callers run them off the GUI
+/// thread. Callbacks are never invoked with the engine's lock held, so they may call back
+/// into the engine.
 class LumoraEngine {
 public:
   using ProgressHandler = std::function<void(const ScanProgress &)>;
