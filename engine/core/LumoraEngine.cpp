@@ -108,11 +108,6 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
   {
     const std::scoped_lock guard(m_mutex);
     std::erase_if(items, [&](const PhotoItem &item) { return context->deleted.contains(item.id); });
-    for (PhotoItem &item : items) {
-      if (!item.isFromLibrary() && m_favorites.contains(item.id)) {
-        item.isFavorite = true;
-      }
-    }
   }
   sortByCaptureDate(items);
 
@@ -145,6 +140,9 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
       prunePhotos(items, pairs, context->deleted);
       index = Clusterer::PairIndex(pairs);
     }
+    // Favourites are applied only now, in the same section that stores the state, so that
+    // one set while the pairs were built is not lost.
+    markFavorites(items);
     // A superseded scan keeps its result to itself: the newer scan owns the engine's state.
     if (context->generation == m_scanGeneration) {
       m_lastItems = items;
@@ -189,6 +187,14 @@ void LumoraEngine::returnFeatures(const std::shared_ptr<ScanContext> &context,
     std::vector<float> feature = std::exchange(item.feature, {});
     if (current) {
       m_cache.restoreFeature(item.id, item.modified, item.fileSize, std::move(feature));
+    }
+  }
+}
+
+void LumoraEngine::markFavorites(std::vector<PhotoItem> &items) const {
+  for (PhotoItem &item : items) {
+    if (!item.isFromLibrary() && m_favorites.contains(item.id)) {
+      item.isFavorite = true;
     }
   }
 }

@@ -135,6 +135,8 @@ protected:
   /// Takes the feature vectors off the photos and, for the current scan, hands the ones it
   /// borrowed back to the cache.
   void returnFeatures(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> &items);
+  /// Marks the folder photos that are among the favourites; the caller holds the lock.
+  void markFavorites(std::vector<PhotoItem> &items) const;
   /// The given handler, or one that ignores every report when none was given.
   [[nodiscard]] static ProgressHandler orIgnoring(ProgressHandler progress);
   [[nodiscard]] static Signature signatureOf(const std::vector<PhotoItem> &items);

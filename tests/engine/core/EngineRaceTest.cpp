@@ -1,9 +1,14 @@
 // Engine operations that overlap a running scan.
 #include "tests/engine/core/EngineFixture.h"
 
+#include "engine/cache/AnalysisCache.h"
+#include "engine/imaging/ImageLoader.h"
+
 #include <chrono>
+#include <cmath>
 #include <fcntl.h>
 #include <future>
+#include <random>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,6 +30,31 @@ int openWriterWhenReaderWaits(const fs::path &pipe, std::chrono::milliseconds pa
     std::this_thread::sleep_for(1ms);
   }
   return -1;
+}
+
+/// `count` unit feature vectors of `dimension` values, alike in consecutive pairs and unlike
+/// any other: photos carrying them in order group two by two.
+std::vector<std::vector<float>> pairedFeatures(int count, int dimension) {
+  std::mt19937 random(7);
+  std::normal_distribution<float> value;
+  std::vector<std::vector<float>> features;
+  for (int i = 0; i < count; ++i) {
+    if (i % 2 == 1) {
+      features.push_back(features.back());
+      continue;
+    }
+    std::vector<float> feature(static_cast<std::size_t>(dimension));
+    float norm = 0;
+    for (float &v : feature) {
+      v = value(random);
+      norm += v * v;
+    }
+    for (float &v : feature) {
+      v /= std::sqrt(norm);
+    }
+    features.push_back(std::move(feature));
+  }
+  return features;
 }
 
 /// Engine tests in which a scan is held at a chosen point while other operations run.
@@ -68,4 +98,64 @@ TEST_F(EngineRaceTest, clearingTheCacheWhileAScanReloadsItIsNotUndone) {
   Recorder after;
   const ScanResult next = scanFolder(*engine, after);
   EXPECT_EQ(next.cacheHitCount, during.fileCount - during.cacheHitCount);
+}
+
+TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
+  // Many cached photos, so that the scan's end takes a while to build their pairs.
+  constexpr int kCount = 4000;
+  const auto features = pairedFeatures(kCount, 1024);
+  for (int i = 0; i < kCount; ++i) {
+    const auto path = photos.write("s" + std::to_string(i) + ".jpg", "x");
+    testsupport::setModified(path, 1'600'000'000 + i);
+  }
+  ScanOptions options;
+  options.minFileSize = 0;
+  const QUrl folder = QUrl::fromLocalFile(QString::fromStdString(photos.path().string()));
+  auto engine = makeEngine();
+  {
+    AnalysisCache cache;
+    const EnumerateResult listing = ImageLoader::enumerate({folder}, options);
+    ASSERT_EQ(listing.files.size(), features.size());
+    for (std::size_t i = 0; i < listing.files.size(); ++i) {
+      const FileInfo &file = listing.files[i];
+      cache.put(CacheEntry{file.path, file.modified, file.modified, file.fileSize, 0, false, 1,
+                           features[i]},
+                engine->cacheFiles().log);
+    }
+  }
+
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point finishing;
+  const auto first = engine->scan({folder}, options, [&](const ScanProgress &p) {
+    if (p.phase == ScanPhase::finishing) {
+      finishing = Clock::now();
+    }
+  });
+  ASSERT_TRUE(first.hasValue());
+  ASSERT_EQ(first->cacheHitCount, kCount);
+  const auto ending = Clock::now() - finishing;
+  const PhotoItem target = first->items[10];
+
+  std::jthread favouriting;
+  const auto second = engine->scan({folder}, options, [&](const ScanProgress &p) {
+    if (p.phase == ScanPhase::finishing) {
+      favouriting = std::jthread([&] {
+        std::this_thread::sleep_for(ending / 3);
+        EXPECT_TRUE(engine->setFavorite(target, true).hasValue());
+      });
+    }
+  });
+  favouriting.join();
+  ASSERT_TRUE(second.hasValue());
+
+  bool found = false;
+  for (const auto &group : engine->group(second->items, 0.30f, GroupSort::date)) {
+    for (const auto &item : group.items) {
+      if (item.id == target.id) {
+        found = true;
+        EXPECT_TRUE(item.isFavorite);
+      }
+    }
+  }
+  EXPECT_TRUE(found);
 }
