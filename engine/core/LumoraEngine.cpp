@@ -41,7 +41,8 @@ void LumoraEngine::endScan(const std::shared_ptr<ScanContext> &context) {
   });
 }
 
-void LumoraEngine::loadCacheIfNeeded(const PathSet *only) {
+void LumoraEngine::loadCacheIfNeeded(const std::shared_ptr<ScanContext> &context,
+                                     const PathSet *only) {
   const double t = Date::now().secondsSince1970;
   std::size_t count = 0;
   {
@@ -49,10 +50,14 @@ void LumoraEngine::loadCacheIfNeeded(const PathSet *only) {
     // made meanwhile would be lost with the cache it went into, and the next compaction would
     // write back what the files no longer held: a deleted photo, a cleared cache.
     const std::scoped_lock guard(m_mutex);
-    // The cache in memory is about to be replaced: let it go before the new one is read, so
-    // that the two are never held at once.
-    m_cache = AnalysisCache();
-    m_cache = AnalysisCache::load(m_files, only);
+    // A superseded scan keeps the newer scan's cache: replacing it would take away the
+    // feature vectors that scan decoded for its own photos, and turn its hits into misses.
+    if (context->generation == m_scanGeneration) {
+      // The cache in memory is about to be replaced: let it go before the new one is read,
+      // so that the two are never held at once.
+      m_cache = AnalysisCache();
+      m_cache = AnalysisCache::load(m_files, only);
+    }
     count = m_cache.entries().size();
   }
   Diagnostics::logTiming(QStringLiteral("cache-load(%1 entries)").arg(count),

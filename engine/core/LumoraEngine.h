@@ -118,8 +118,9 @@ protected:
   /// Registers a new scan as the current one; older scans become superseded.
   std::shared_ptr<ScanContext> beginScan(PartialHandler onPartial, std::stop_token stop);
   void endScan(const std::shared_ptr<ScanContext> &context);
-  /// Reloads the cache from its files, decoding feature vectors only for `only`.
-  void loadCacheIfNeeded(const PathSet *only);
+  /// Reloads the cache from its files, decoding feature vectors only for `only`; a scan
+  /// that was superseded meanwhile leaves the newer scan's cache in place.
+  void loadCacheIfNeeded(const std::shared_ptr<ScanContext> &context, const PathSet *only);
   /// Appends analysed photos to the log and forwards them to the scan's handler.
   void persistBatch(const std::shared_ptr<ScanContext> &context, std::vector<PhotoItem> items);
   /// Hands photos to the scan's handler unless the scan was superseded.

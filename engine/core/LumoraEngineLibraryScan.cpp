@@ -62,7 +62,7 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
   for (const LibraryAssetInfo &asset : assets) {
     ids.insert(PhotoLibrarySource::itemID(asset.localIdentifier));
   }
-  loadCacheIfNeeded(&ids);
+  loadCacheIfNeeded(context, &ids);
   Diagnostics::logTiming(QStringLiteral("enumerate-library"), Date::now().secondsSince1970 - t1);
   Diagnostics::logMemory(QStringLiteral("after-enumerate"));
   if (assets.empty()) {

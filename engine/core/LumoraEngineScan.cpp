@@ -66,7 +66,7 @@ Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &ur
   for (const FileInfo &file : listing.files) {
     paths.insert(file.path);
   }
-  loadCacheIfNeeded(&paths);
+  loadCacheIfNeeded(context, &paths);
   Diagnostics::logTiming(QStringLiteral("enumerate"), Date::now().secondsSince1970 - t1);
   Diagnostics::logMemory(QStringLiteral("after-enumerate"));
 

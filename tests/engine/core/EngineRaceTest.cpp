@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using namespace lumora;
 using namespace enginetest;
@@ -158,4 +159,46 @@ TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
     }
   }
   EXPECT_TRUE(found);
+}
+
+TEST_F(EngineRaceTest, aSupersededScanReloadingLateKeepsTheNewerScansHits) {
+  writeBurst("a", 1, 2, 1'700'000'000);
+  testsupport::TempDir older;
+  ASSERT_TRUE(testsupport::writeScene(older.file("o.png"), 9, 640, 480));
+  auto engine = makeEngine();
+  Recorder first;
+  ASSERT_EQ(scanFolder(*engine, first).items.size(), 2u);
+
+  // The older scan waits at its first report, before it lists its folder and reloads.
+  std::promise<void> resume;
+  std::promise<void> waiting;
+  std::stop_source stopOlder;
+  auto olderScan = std::async(std::launch::async, [&] {
+    return engine->scan(
+        {QUrl::fromLocalFile(QString::fromStdString(older.path().string()))},
+        ScanOptions::defaults(),
+        [&, once = true](const ScanProgress &) mutable {
+          if (std::exchange(once, false)) {
+            waiting.set_value();
+            resume.get_future().wait();
+          }
+        },
+        {}, stopOlder.get_token());
+  });
+  waiting.get_future().wait();
+
+  // The newer scan is held in its reload; meanwhile the older scan goes on and reaches its own.
+  std::future<ScanResult> newerScan;
+  const int writer = startScanHeldInReload(*engine, newerScan);
+  ASSERT_GE(writer, 0);
+  fs::remove(engine->cacheFiles().tombstones);
+  resume.set_value();
+  std::this_thread::sleep_for(200ms);
+  ::close(writer);
+
+  const ScanResult newer = newerScan.get();
+  stopOlder.request_stop();
+  (void)olderScan.get();
+  // The older scan's reload, superseded, must not take away what the newer one loaded.
+  EXPECT_EQ(newer.cacheHitCount, 2);
 }
