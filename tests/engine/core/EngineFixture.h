@@ -54,6 +54,11 @@ protected:
   testsupport::TempDir photos;
   testsupport::TempDir cacheDir;
 
+  // Every engine shares the one favourites file of the data folder: each test starts and
+  // leaves without one, also for the other suites of this process.
+  void SetUp() override { fs::remove(lumora::FavoriteStore::defaultURL()); }
+  void TearDown() override { fs::remove(lumora::FavoriteStore::defaultURL()); }
+
   /// Writes `count` copies of scene `seed` (a burst) taken a second apart from `start`.
   std::vector<fs::path> writeBurst(const std::string &prefix, int seed, int count, double start) {
     std::vector<fs::path> paths;
