@@ -6,9 +6,11 @@
 
 #include <QStandardPaths>
 #include <atomic>
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <random>
 #include <sstream>
 
 namespace enginetest {
@@ -20,6 +22,21 @@ inline std::string readAll(const fs::path &path) {
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
+}
+
+/// A feature vector of `dimension` normally distributed values, scaled to unit length.
+inline std::vector<float> randomUnitVector(std::mt19937 &random, int dimension) {
+  std::normal_distribution<float> normal;
+  std::vector<float> feature(static_cast<std::size_t>(dimension));
+  float length = 0;
+  for (float &value : feature) {
+    value = normal(random);
+    length += value * value;
+  }
+  for (float &value : feature) {
+    value /= std::sqrt(length);
+  }
+  return feature;
 }
 
 /// Collects what a scan reports, safely from any thread.

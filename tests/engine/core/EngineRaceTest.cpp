@@ -5,7 +5,6 @@
 #include "engine/imaging/ImageLoader.h"
 
 #include <chrono>
-#include <cmath>
 #include <fcntl.h>
 #include <future>
 #include <random>
@@ -37,23 +36,9 @@ int openWriterWhenReaderWaits(const fs::path &pipe, std::chrono::milliseconds pa
 /// any other: photos carrying them in order group two by two.
 std::vector<std::vector<float>> pairedFeatures(int count, int dimension) {
   std::mt19937 random(7);
-  std::normal_distribution<float> value;
   std::vector<std::vector<float>> features;
   for (int i = 0; i < count; ++i) {
-    if (i % 2 == 1) {
-      features.push_back(features.back());
-      continue;
-    }
-    std::vector<float> feature(static_cast<std::size_t>(dimension));
-    float norm = 0;
-    for (float &v : feature) {
-      v = value(random);
-      norm += v * v;
-    }
-    for (float &v : feature) {
-      v /= std::sqrt(norm);
-    }
-    features.push_back(std::move(feature));
+    features.push_back(i % 2 == 1 ? features.back() : randomUnitVector(random, dimension));
   }
   return features;
 }

@@ -12,19 +12,10 @@ namespace {
 // Many photos within the pairing window, with feature vectors: measuring them takes a while.
 std::vector<PhotoItem> slowPartialPhotos(int count) {
   std::mt19937 random(7);
-  std::normal_distribution<float> normal;
   std::vector<PhotoItem> items;
   items.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    std::vector<float> feature(256);
-    float length = 0;
-    for (float &value : feature) {
-      value = normal(random);
-      length += value * value;
-    }
-    for (float &value : feature) {
-      value /= std::sqrt(length);
-    }
+    std::vector<float> feature = randomUnitVector(random, 256);
     const std::string id = "/partial/" + std::to_string(i) + ".jpg";
     items.emplace_back(id, QUrl::fromLocalFile(QString::fromStdString(id)), 0.f, false, 1.f,
                        10'000, Date{1'700'000'000.0 + i}, std::move(feature), std::nullopt,

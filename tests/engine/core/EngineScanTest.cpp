@@ -197,9 +197,9 @@ TEST_F(EngineTest, featurelessListGroupsOnlyItsOwnPhotos) {
 TEST_F(EngineTest, scanWithoutAProgressHandlerStillRuns) {
   writeBurst("q", 3, 2, 1'700'000'000);
   auto engine = makeEngine();
-  const auto result = engine->scan(
-      {QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))},
-      ScanOptions::defaults(), {});
+  const auto result =
+      engine->scan({QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))},
+                   ScanOptions::defaults(), {});
   ASSERT_TRUE(result.hasValue());
   EXPECT_EQ(result->items.size(), 2u);
 }
@@ -222,7 +222,9 @@ TEST_F(EngineTest, aCapturedDateThatIsNotANumberCannotUnsortTheResult) {
   const ScanResult result = scanFolder(*engine, warm);
   ASSERT_EQ(result.cacheHitCount, 4);
   std::vector<double> order;
-  for (const auto &item : result.items) order.push_back(item.captureDate.secondsSince1970);
+  for (const auto &item : result.items) {
+    order.push_back(item.captureDate.secondsSince1970);
+  }
   ASSERT_EQ(order.size(), 4u);
   EXPECT_EQ(order[0], 10);
   EXPECT_EQ(order[1], 20);
