@@ -127,9 +127,7 @@ TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
 }
 
 TEST_F(EngineTest, photosDeletedDuringAScanStayDeleted) {
-  for (int i = 0; i < 12; ++i) {
-    writeBurst("d" + std::to_string(i) + "-", 60 + i, 1, 1'700'000'000 + i * 10000);
-  }
+  writeDistinct("d", 60, 12, 1'700'000'000);
   auto engine = makeEngine();
   std::string victim;
   std::atomic<bool> deleted = false;

@@ -88,6 +88,13 @@ protected:
     return paths;
   }
 
+  /// Writes `count` different scenes, one photo each, taken hours apart from `start`.
+  void writeDistinct(const std::string &prefix, int firstSeed, int count, double start) {
+    for (int i = 0; i < count; ++i) {
+      writeBurst(prefix + std::to_string(i) + "-", firstSeed + i, 1, start + i * 10000);
+    }
+  }
+
   std::unique_ptr<lumora::LumoraEngine> makeEngine(lumora::EngineServices services = {}) {
     return std::make_unique<lumora::LumoraEngine>(
         QString::fromStdString(cacheDir.file("analysis-cache.bin").string()), std::move(services));

@@ -9,16 +9,6 @@
 using namespace lumora;
 using namespace enginetest;
 
-namespace {
-
-std::vector<std::string> idsOf(const std::vector<PhotoItem> &items) {
-  std::vector<std::string> ids;
-  for (const auto &item : items) ids.push_back(item.id);
-  return ids;
-}
-
-} // namespace
-
 TEST_F(EngineTest, rescanAnalysesOnlyNewOrChangedFiles) {
   writeBurst("a", 1, 3, 1'700'000'000);
   writeBurst("b", 2, 3, 1'700'000'100);
@@ -74,9 +64,7 @@ TEST_F(EngineTest, scanErrorsNameTheFolder) {
 }
 
 TEST_F(EngineTest, pausedScanReturnsPartialAndResumeFindsThemCached) {
-  for (int i = 0; i < 24; ++i) {
-    writeBurst("p" + std::to_string(i) + "-", 10 + i, 1, 1'700'000'000 + i * 10000);
-  }
+  writeDistinct("p", 10, 24, 1'700'000'000);
   auto engine = makeEngine();
   std::stop_source pause;
   std::atomic<int> analysed = 0;
@@ -104,9 +92,7 @@ TEST_F(EngineTest, pausedScanReturnsPartialAndResumeFindsThemCached) {
 
 TEST_F(EngineTest, overlappingScansKeepTheirResultsApart) {
   testsupport::TempDir other;
-  for (int i = 0; i < 30; ++i) {
-    writeBurst("slow" + std::to_string(i) + "-", 40 + i, 1, 1'700'000'000 + i * 10000);
-  }
+  writeDistinct("slow", 40, 30, 1'700'000'000);
   for (int i = 0; i < 2; ++i) {
     const auto path = other.file("new" + std::to_string(i) + ".png");
     ASSERT_TRUE(testsupport::writeScene(path, 99, 640, 480));
@@ -191,7 +177,6 @@ TEST_F(EngineTest, featurelessListGroupsOnlyItsOwnPhotos) {
   }
   // The full list still reuses the scan's pairs afterwards.
   EXPECT_EQ(engine->group(result.items, 0.30f, GroupSort::date).size(), 2u);
-  (void)idsOf;
 }
 
 TEST_F(EngineTest, scanWithoutAProgressHandlerStillRuns) {
