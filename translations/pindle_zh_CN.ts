@@ -171,5 +171,27 @@
         <source>文件夹照片移到废纸篓，可在 Finder 中恢复</source>
         <translation>文件夹照片移到废纸篓，可在文件管理器中恢复</translation>
     </message>
+
+    <!-- shell: window, menus, appearance, components -->
+    <!-- end shell -->
+
+    <!-- screens: phase screens and undo toast -->
+    <!-- end screens -->
+
+    <!-- root: root view, header and controls bars -->
+    <!-- end root -->
+
+    <!-- results: group card, summary bar, grid -->
+    <!-- end results -->
+
+    <!-- detail: group detail and preview -->
+    <!-- end detail -->
+
+    <!-- info: info center -->
+    <!-- end info -->
+
+    <!-- selftest: UI self-tests -->
+    <!-- end selftest -->
+
 </context>
 </TS>
