@@ -1,6 +1,6 @@
 #include "app/store/AppStore.h"
 
-#include "app/store/UserDefaults.h"
+#include "app/store/services/UserDefaults.h"
 
 namespace lumora {
 namespace {

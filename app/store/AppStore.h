@@ -1,13 +1,14 @@
 #pragma once
 
-#include "app/store/AppStoreTypes.h"
-#include "app/store/EngineClient.h"
-#include "app/store/PreviewImageCache.h"
-#include "app/store/ScanProgressBox.h"
-#include "app/store/WorkerRelay.h"
+#include "app/store/images/PreviewImageCache.h"
+#include "app/store/services/EngineClient.h"
+#include "app/store/services/WorkerRelay.h"
+#include "app/store/state/AppStoreTypes.h"
+#include "app/store/state/ScanProgressBox.h"
 #include "engine/model/GroupSort.h"
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/ScanTypes.h"
+#include "engine/model/SimilarityScale.h"
 
 #include <QObject>
 #include <QStringList>
@@ -42,7 +43,12 @@ struct FolderPickerRequest {
 /// GUI thread, where the generation counters decide whether they still apply.
 ///
 /// Every published field has a getter, a setter that does nothing when the value is
-/// unchanged, and a change signal emitted after the new value is stored.
+/// unchanged, and a change signal emitted after the new value is stored. Views call the
+/// actions and may set only the fields a view writes (threshold, sort, focus, the info
+/// sheet, selection, the alert and toast dismissal, the detail and preview, the pressed
+/// card, the batch confirmation, the month jump); the setters of everything the actions
+/// own (phase, items, groups, progress, results, pause and clean-up flags, …) are private.
+/// Tests and developer tools that must put the store into a given state use `StateAccess`.
 class AppStore : public QObject, public AppStoreTypes {
   Q_OBJECT
 
@@ -75,6 +81,11 @@ public:
   static constexpr char kPhotosAnchor[] = "Privacy_Photos";
   static constexpr char kSecurityFallback[] = "Security";
 
+  /// The one door for tests and developer tools (the render-screens tool) to set the fields
+  /// that only the store's actions change: `AppStore::StateAccess(store).setPhase(…)`.
+  /// Defined in app/store/state/AppStoreStateAccess.h; application code never uses it.
+  class StateAccess;
+
   /// Sets every field to its initial value; the sort comes from the user defaults. Nothing
   /// starts until `bootstrap()`.
   explicit AppStore(Services services, QObject *parent = nullptr);
@@ -83,29 +94,17 @@ public:
 
   // Published state.
   [[nodiscard]] const Phase &phase() const { return m_phase; }
-  void setPhase(Phase phase);
   [[nodiscard]] SourceKind sourceKind() const { return m_sourceKind; }
-  void setSourceKind(SourceKind kind);
   [[nodiscard]] const std::optional<QUrl> &folderURL() const { return m_folderURL; }
-  void setFolderURL(std::optional<QUrl> url);
   [[nodiscard]] const std::vector<PhotoItem> &items() const { return m_items; }
-  void setItems(std::vector<PhotoItem> items);
   [[nodiscard]] const std::vector<PhotoGroup> &groups() const { return m_groups; }
-  void setGroups(std::vector<PhotoGroup> groups);
   [[nodiscard]] const std::optional<ScanProgress> &progress() const { return m_progress; }
-  void setProgress(std::optional<ScanProgress> progress);
   [[nodiscard]] const std::optional<ScanResult> &lastResult() const { return m_lastResult; }
-  void setLastResult(std::optional<ScanResult> result);
   [[nodiscard]] bool isRegrouping() const { return m_isRegrouping; }
-  void setIsRegrouping(bool regrouping);
   [[nodiscard]] const std::optional<std::string> &cleaningGroupID() const { return m_cleaningGroupID; }
-  void setCleaningGroupID(std::optional<std::string> id);
   [[nodiscard]] std::int64_t trashedCount() const { return m_trashedCount; }
-  void setTrashedCount(std::int64_t count);
   [[nodiscard]] bool isPaused() const { return m_isPaused; }
-  void setIsPaused(bool paused);
   [[nodiscard]] bool isPauseRequested() const { return m_isPauseRequested; }
-  void setIsPauseRequested(bool requested);
   [[nodiscard]] const std::optional<UndoToast> &undoToast() const { return m_undoToast; }
   void setUndoToast(std::optional<UndoToast> toast);
   [[nodiscard]] bool isSelecting() const { return m_isSelecting; }
@@ -116,20 +115,16 @@ public:
   [[nodiscard]] const std::optional<std::string> &selectionAnchorID() const { return m_selectionAnchorID; }
   void setSelectionAnchorID(std::optional<std::string> id) { m_selectionAnchorID = std::move(id); }
   [[nodiscard]] const std::unordered_set<std::string> &exitingGroupIDs() const { return m_exitingGroupIDs; }
-  void setExitingGroupIDs(std::unordered_set<std::string> ids);
   [[nodiscard]] const std::optional<std::string> &focusedGroupID() const { return m_focusedGroupID; }
   void setFocusedGroupID(std::optional<std::string> id);
   [[nodiscard]] const std::optional<std::string> &focusedPhotoID() const { return m_focusedPhotoID; }
   void setFocusedPhotoID(std::optional<std::string> id);
   /// The remaining seconds shown while analysing, refreshed at most every 0.5 s.
   [[nodiscard]] std::optional<double> smoothedETA() const { return m_smoothedETA; }
-  void setSmoothedETA(std::optional<double> eta);
   [[nodiscard]] bool isScrolling() const { return m_isScrolling; }
-  void setIsScrolling(bool scrolling);
   [[nodiscard]] const std::optional<std::string> &lastPressedGroupID() const { return m_lastPressedGroupID; }
   void setLastPressedGroupID(std::optional<std::string> id);
   [[nodiscard]] bool isCleaningSelection() const { return m_isCleaningSelection; }
-  void setIsCleaningSelection(bool cleaning);
   [[nodiscard]] bool isBatchConfirmPresented() const { return m_isBatchConfirmPresented; }
   void setIsBatchConfirmPresented(bool presented);
   [[nodiscard]] bool showsInfoCenter() const { return m_showsInfoCenter; }
@@ -287,6 +282,25 @@ signals:
 private:
   using TimePoint = std::chrono::steady_clock::time_point;
 
+  // Setters of the fields that only the store's own actions change; tests and developer
+  // tools reach them through `StateAccess`.
+  void setPhase(Phase phase);
+  void setSourceKind(SourceKind kind);
+  void setFolderURL(std::optional<QUrl> url);
+  void setItems(std::vector<PhotoItem> items);
+  void setGroups(std::vector<PhotoGroup> groups);
+  void setProgress(std::optional<ScanProgress> progress);
+  void setLastResult(std::optional<ScanResult> result);
+  void setIsRegrouping(bool regrouping);
+  void setCleaningGroupID(std::optional<std::string> id);
+  void setTrashedCount(std::int64_t count);
+  void setIsPaused(bool paused);
+  void setIsPauseRequested(bool requested);
+  void setExitingGroupIDs(std::unordered_set<std::string> ids);
+  void setSmoothedETA(std::optional<double> eta);
+  void setIsScrolling(bool scrolling);
+  void setIsCleaningSelection(bool cleaning);
+
   /// The running scan: its generation and the source of its stop request.
   struct ScanTask {
     std::int64_t generation = 0;
@@ -391,7 +405,7 @@ private:
   bool m_isBatchConfirmPresented = false;
   bool m_showsInfoCenter = false;
   InfoTab m_infoInitialTab = InfoTab::about;
-  float m_threshold = 0.3f;
+  float m_threshold = SimilarityScale::defaultThreshold;
   std::optional<AlertContent> m_alert;
   GroupSort m_sort = GroupSort::date;
   std::optional<std::string> m_detailGroupID;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
-#include "app/store/UserDefaults.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/services/UserDefaults.h"
 #include "tests/store/support/FakeEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -39,6 +40,8 @@ protected:
     return std::make_unique<lumora::AppStore>(std::move(services));
   }
 
+  /// The store's state door, for putting it into states its actions reach only by scanning.
+  lumora::AppStore::StateAccess state() { return lumora::AppStore::StateAccess(store()); }
   lumora::AppStore &store() {
     if (!m_store) {
       m_store = makeStore();

@@ -1,0 +1,291 @@
+// Removing photos: the clean-up of one group, the delete of one photo, the batch clean-up
+// of the selected groups, and the short exit of the groups that lose photos.
+#include "app/store/AppStore.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/Texts.h"
+#include "engine/diagnostics/Diagnostics.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace lumora {
+namespace {
+
+constexpr auto kGroupExit = std::chrono::milliseconds(240);
+constexpr double kCleanupToastSeconds = 6.0;
+
+void logDelete(const QString &message) { Diagnostics::log(QStringLiteral("delete"), message); }
+
+std::unordered_set<std::string> idsOf(const std::vector<PhotoItem> &items) {
+  std::unordered_set<std::string> ids;
+  ids.reserve(items.size());
+  for (const PhotoItem &item : items) {
+    ids.insert(item.id);
+  }
+  return ids;
+}
+
+// The photos the engine really removed. Without an error that is all of them. A deletion
+// stopped part-way removed the folder photos whose files are in the receipt, and the
+// library photos only when the library's part went through (it is one change).
+std::unordered_set<std::string> removedIDs(const std::vector<PhotoItem> &victims,
+                                           const DeleteOutcome &outcome) {
+  if (!outcome.error) {
+    return idsOf(victims);
+  }
+  std::unordered_set<std::string> trashed;
+  for (const DeleteReceipt::TrashedFile &file : outcome.receipt.trashedFiles) {
+    trashed.insert(file.originalPath);
+  }
+  std::unordered_set<std::string> removed;
+  for (const PhotoItem &victim : victims) {
+    // The same native path the engine records for the file it moved.
+    const bool moved =
+        victim.localIdentifier
+            ? outcome.receipt.libraryItemCount > 0
+            : trashed.contains(QFile::encodeName(victim.url.toLocalFile()).toStdString());
+    if (moved) {
+      removed.insert(victim.id);
+    }
+  }
+  return removed;
+}
+
+// Appended verbatim after the error. The desktop has no Finder, and the library is our own
+// photo library rather than a program of its own, so both hints name what is here.
+QString sourceAdvice(AppStoreTypes::SourceKind kind) {
+  return kind == AppStoreTypes::SourceKind::library
+             ? QStringLiteral("\n\n可以稍后再试，或在「照片」图库里手动删除。")
+             : QStringLiteral("\n\n可以稍后重试，或在文件管理器里手动处理。");
+}
+
+} // namespace
+
+void AppStore::cleanup(const PhotoGroup &shown) {
+  std::vector<std::string> ids;
+  ids.reserve(shown.items.size());
+  for (const PhotoItem &item : shown.items) {
+    ids.push_back(item.id);
+  }
+  cleanup(shown.id, ids);
+}
+
+void AppStore::cleanup(const std::string &groupID, const std::vector<std::string> &shownMemberIDs) {
+  if (m_cleaningGroupID || shownMemberIDs.size() < 2) {
+    return;
+  }
+  // Only the photos the user was shown may go: a regroup or another removal since the
+  // confirmation may have given the group other members or another best photo.
+  const std::optional<PhotoGroup> current = group(groupID);
+  const std::unordered_set<std::string> present = idsOf(m_items);
+  const bool unchanged =
+      current &&
+      std::equal(current->items.begin(), current->items.end(), shownMemberIDs.begin(),
+                 shownMemberIDs.end(), [&present](const PhotoItem &item, const std::string &id) {
+                   return item.id == id && present.contains(id);
+                 });
+  if (!unchanged) {
+    logDelete(QStringLiteral("cleanup skipped: group changed since confirmation"));
+    setAlert(AlertContent{QUuid::createUuid(), Localized::string("这组照片已经变了"),
+                          Localized::string("确认之后这组照片有了变化，没有删除任何照片。"
+                                            "请再看一眼这组照片，然后重新清理。"),
+                          false, false, Localized::string("重试"), m_sourceKind});
+    return;
+  }
+  const std::vector<PhotoItem> victims(current->items.begin() + 1, current->items.end());
+  setCleaningGroupID(groupID);
+  std::shared_ptr<EngineClient> engine = m_engine;
+  m_relay.run([engine, victims] { return engine->deleteItems(victims); },
+              [this, groupID, victims](const DeleteOutcome &outcome) {
+                settleRemoval(victims, outcome, {"cleanup", "cleanup failed"}, false,
+                              [this, groupID, outcome](bool removedAny) {
+                                cleanupFinished(groupID, outcome, removedAny);
+                              });
+              });
+}
+
+void AppStore::settleRemoval(const std::vector<PhotoItem> &victims, const DeleteOutcome &outcome,
+                             const RemovalLabels &labels, bool countByReceipt,
+                             std::function<void(bool removedAny)> finish) {
+  const std::unordered_set<std::string> removed = removedIDs(victims, outcome);
+  const std::int64_t total = outcome.receipt.totalCount();
+  if (outcome.error) {
+    logDiagnosticError(QStringLiteral("delete"), EngineCallError::fromEngine(*outcome.error),
+                       QString::fromLatin1(labels.failed) +
+                           QStringLiteral(" count=%1").arg(victims.size()));
+  }
+  if (!removed.empty()) {
+    logDelete(QString::fromLatin1(labels.done) +
+              (outcome.error ? QStringLiteral(" partial count=%1") : QStringLiteral(" ok count=%1"))
+                  .arg(total));
+    setTrashedCount(m_trashedCount +
+                    (countByReceipt ? total : static_cast<std::int64_t>(removed.size())));
+    removeItems(removed);
+    // A desktop has no haptic feedback to play here.
+  }
+  animateGroupsExiting(removed, [this, finish, removedAny = !removed.empty()] {
+    refreshGroups(m_scanGeneration, [finish, removedAny] { finish(removedAny); });
+  });
+}
+
+void AppStore::cleanupFinished(const std::string &groupID, const DeleteOutcome &outcome,
+                               bool removedAny) {
+  // A detail the user opened on another group meanwhile is none of this clean-up's business.
+  if (m_detailGroupID == groupID) {
+    closeDetailIfEmptied();
+  }
+  if (outcome.error) {
+    alertRemovalFailed("有照片没能删除", *outcome.error, true);
+  }
+  const std::int64_t total = outcome.receipt.totalCount();
+  if (removedAny && total >= 1) {
+    presentCleanupToast(outcome.receipt, Texts::cleanedText(total), kCleanupToastSeconds);
+  }
+  // A scan started meanwhile released the guard; a clean-up begun since then keeps it.
+  if (m_cleaningGroupID == groupID) {
+    setCleaningGroupID(std::nullopt);
+  }
+}
+
+void AppStore::deleteItem(const PhotoItem &item, DeleteHandler done) {
+  std::shared_ptr<EngineClient> engine = m_engine;
+  m_relay.run(
+      [engine, item] { return engine->deleteItems({item}); },
+      [this, item, done](const DeleteOutcome &outcome) { deleteFinished(item, outcome, done); });
+}
+
+void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcome,
+                              DeleteHandler done) {
+  const bool removed = !removedIDs({item}, outcome).empty();
+  if (outcome.error) {
+    logDiagnosticError(QStringLiteral("delete"), EngineCallError::fromEngine(*outcome.error),
+                       QStringLiteral("single delete failed"));
+    alertRemovalFailed("删除失败", *outcome.error, false);
+  }
+  if (!removed) {
+    if (done) {
+      done(false);
+    }
+    return;
+  }
+  const std::int64_t total = outcome.receipt.totalCount();
+  logDelete(QStringLiteral("single ok count=%1").arg(total));
+  setTrashedCount(m_trashedCount + 1);
+  removeItems({item.id});
+  refreshGroups(m_scanGeneration, [this, receipt = outcome.receipt, total, done] {
+    setPreviewContext(std::nullopt);
+    closeDetailIfEmptied();
+    if (total >= 1) {
+      presentCleanupToast(receipt, Texts::deletedText(total), kCleanupToastSeconds);
+    }
+    if (done) {
+      done(true);
+    }
+  });
+}
+
+void AppStore::cleanupSelected() {
+  if (!canCleanupSelection()) {
+    return;
+  }
+  // One engine call for all of them; a photo in two selected groups goes once.
+  std::vector<PhotoItem> victims;
+  std::unordered_set<std::string> seen;
+  for (const PhotoGroup &target : selectedGroups()) {
+    if (target.count() <= 1) {
+      continue;
+    }
+    for (auto item = target.items.begin() + 1; item != target.items.end(); ++item) {
+      if (seen.insert(item->id).second) {
+        victims.push_back(*item);
+      }
+    }
+  }
+  if (victims.empty()) {
+    return;
+  }
+  setIsCleaningSelection(true);
+  std::shared_ptr<EngineClient> engine = m_engine;
+  m_relay.run([engine, victims] { return engine->deleteItems(victims); },
+              [this, victims](const DeleteOutcome &outcome) {
+                settleRemoval(
+                    victims, outcome, {"batch", "batch delete failed"}, true,
+                    [this, outcome](bool removedAny) { batchFinished(outcome, removedAny); });
+              });
+}
+
+void AppStore::batchFinished(const DeleteOutcome &outcome, bool removedAny) {
+  exitSelectionMode();
+  const std::int64_t total = outcome.receipt.totalCount();
+  if (removedAny && total >= 1) {
+    presentCleanupToast(outcome.receipt, Localized::format("已清理 %@ 张", "已清理 %@ 张", {total}),
+                        kCleanupToastSeconds);
+  }
+  if (outcome.error) {
+    // Nothing is retried: what moved is on the toast, the rest is for the user to look at.
+    alertRemovalFailed("批量清理失败", *outcome.error, true);
+  }
+  setIsCleaningSelection(false);
+}
+
+void AppStore::removeItems(const std::unordered_set<std::string> &ids) {
+  std::vector<PhotoItem> kept;
+  kept.reserve(m_items.size());
+  for (const PhotoItem &item : m_items) {
+    if (!ids.contains(item.id)) {
+      kept.push_back(item);
+    }
+  }
+  if (kept.size() != m_items.size()) {
+    setItems(std::move(kept));
+  }
+}
+
+void AppStore::animateGroupsExiting(const std::unordered_set<std::string> &removedIDs,
+                                    std::function<void()> then) {
+  std::vector<std::string> exiting;
+  for (const PhotoGroup &shown : m_groups) {
+    if (std::any_of(shown.items.begin(), shown.items.end(), [&removedIDs](const PhotoItem &item) {
+          return removedIDs.contains(item.id);
+        })) {
+      exiting.push_back(shown.id);
+    }
+  }
+  if (exiting.empty()) {
+    then();
+    return;
+  }
+  std::unordered_set<std::string> marked = m_exitingGroupIDs;
+  marked.insert(exiting.begin(), exiting.end());
+  setExitingGroupIDs(std::move(marked));
+  QTimer::singleShot(kGroupExit, Qt::PreciseTimer, this, [this, exiting, then] {
+    // Exactly these ids leave, also when an overlapping removal marked one of them too.
+    std::unordered_set<std::string> left = m_exitingGroupIDs;
+    for (const std::string &id : exiting) {
+      left.erase(id);
+    }
+    setExitingGroupIDs(std::move(left));
+    then();
+  });
+}
+
+void AppStore::closeDetailIfEmptied() {
+  if (!m_detailGroupID) {
+    return;
+  }
+  const std::optional<PhotoGroup> shown = group(*m_detailGroupID);
+  if (!shown || shown->count() < 2) {
+    setDetailGroupID(std::nullopt);
+  }
+}
+
+void AppStore::alertRemovalFailed(const char *title, const EngineError &error, bool advice) {
+  QString message = error.localizedDescription();
+  if (advice) {
+    message += sourceAdvice(m_sourceKind);
+  }
+  setAlert(AlertContent{QUuid::createUuid(), Localized::string(title), message, false, false,
+                        Localized::string("重试"), m_sourceKind});
+}
+
+} // namespace lumora

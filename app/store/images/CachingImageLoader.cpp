@@ -1,0 +1,114 @@
+#include "app/store/images/CachingImageLoader.h"
+
+#include <QFuture>
+#include <QPointer>
+#include <QPromise>
+#include <atomic>
+#include <utility>
+#include <vector>
+
+namespace lumora {
+
+/// One running job. `cancelled` is the only field a worker reads; the rest belongs to the
+/// GUI thread.
+struct CachingImageLoader::Job {
+  struct Waiter {
+    QPointer<QObject> context;
+    ThumbnailHandler done;
+  };
+
+  std::string key;
+  std::atomic<bool> cancelled{false};
+  std::vector<Waiter> waiters;
+};
+
+CachingImageLoader::CachingImageLoader(const Settings &settings, ImageProducer producer,
+                                       QObject *parent)
+    : QObject(parent), m_producer(std::move(producer)),
+      m_cache(settings.name, settings.countLimit, settings.costLimit) {
+  Q_ASSERT(m_producer);
+  m_pool.setMaxThreadCount(qMax(1, settings.maxThreads));
+  m_pool.setThreadPriority(settings.priority);
+}
+
+CachingImageLoader::~CachingImageLoader() {
+  m_pool.clear();
+  for (const auto &[key, job] : m_inflight) {
+    job->cancelled = true;
+  }
+  m_pool.waitForDone();
+}
+
+std::string CachingImageLoader::cacheKey(const PhotoItem &item, int maxPixel) {
+  return item.id + "#" + std::to_string(maxPixel);
+}
+
+ThumbnailPtr CachingImageLoader::cached(const PhotoItem &item, int maxPixel) {
+  Q_ASSERT(thread() == QThread::currentThread());
+  return m_cache.object(cacheKey(item, maxPixel));
+}
+
+ThumbnailPtr CachingImageLoader::load(const PhotoItem &item, int maxPixel, QObject *context,
+                                      ThumbnailHandler done) {
+  Q_ASSERT(thread() == QThread::currentThread());
+  Q_ASSERT(context != nullptr && done);
+  const std::string key = cacheKey(item, maxPixel);
+  if (ThumbnailPtr hit = m_cache.object(key)) {
+    return hit;
+  }
+  // Lookup, join and registration happen in one go on this thread, so two requests for
+  // one key can never start two jobs.
+  auto found = m_inflight.find(key);
+  if (found == m_inflight.end()) {
+    found = m_inflight.emplace(key, start(key, item, maxPixel)).first;
+  }
+  found->second->waiters.push_back({context, std::move(done)});
+  return nullptr;
+}
+
+std::shared_ptr<CachingImageLoader::Job>
+CachingImageLoader::start(const std::string &key, const PhotoItem &item, int maxPixel) {
+  auto job = std::make_shared<Job>();
+  job->key = key;
+  auto promise = std::make_shared<QPromise<ThumbnailPtr>>();
+  promise->future().then(this, [this, job](const ThumbnailPtr &result) { finish(job, result); });
+  // The worker gets copies only: the photo, the size, the producer and the job's flag.
+  m_pool.start([promise, job, item, maxPixel, producer = m_producer] {
+    promise->start();
+    QImage image;
+    if (!job->cancelled) {
+      image = producer(item, maxPixel);
+    }
+    promise->addResult(image.isNull() ? nullptr : std::make_shared<const Thumbnail>(image));
+    promise->finish();
+  });
+  return job;
+}
+
+void CachingImageLoader::finish(const std::shared_ptr<Job> &job, const ThumbnailPtr &result) {
+  // After clear() a newer job may own this key; only the job itself leaves the table.
+  if (const auto found = m_inflight.find(job->key);
+      found != m_inflight.end() && found->second == job) {
+    m_inflight.erase(found);
+  }
+  if (result) {
+    m_cache.insert(job->key, result);
+  }
+  const std::vector<Job::Waiter> waiters = std::exchange(job->waiters, {});
+  for (const Job::Waiter &waiter : waiters) {
+    if (waiter.context) {
+      waiter.done(result);
+    }
+  }
+}
+
+void CachingImageLoader::clear() {
+  Q_ASSERT(thread() == QThread::currentThread());
+  for (const auto &[key, job] : m_inflight) {
+    job->cancelled = true;
+  }
+  m_inflight.clear();
+  m_cache.removeAll();
+}
+
+} // namespace lumora

@@ -1,0 +1,59 @@
+#include "app/store/images/ThumbnailLoader.h"
+
+#include "app/store/images/ImageDecode.h"
+#include "engine/library/PhotoLibrarySource.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+namespace lumora {
+namespace {
+
+// Thumbnails must not compete with the analysis workers or the GUI: a few low-priority
+// threads are enough to keep up with scrolling.
+constexpr int kMaxThreads = 4;
+
+CachingImageLoader::Settings thumbnailSettings() {
+  return {QString::fromLatin1(ThumbnailLoader::kCacheName), ThumbnailLoader::kCountLimit,
+          ThumbnailLoader::kTotalCostLimit, qBound(1, QThread::idealThreadCount(), kMaxThreads),
+          QThread::LowPriority};
+}
+
+} // namespace
+
+ThumbnailLoader &ThumbnailLoader::shared() {
+  Q_ASSERT(QCoreApplication::instance() != nullptr);
+  Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
+  static QPointer<ThumbnailLoader> instance;
+  if (instance.isNull()) {
+    instance = new ThumbnailLoader(loadThumbnail, QCoreApplication::instance());
+  }
+  return *instance;
+}
+
+ThumbnailLoader::ThumbnailLoader(ImageProducer producer, QObject *parent)
+    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {}
+
+ThumbnailPtr ThumbnailLoader::thumbnail(const PhotoItem &item, int maxPixel, QObject *context,
+                                        ThumbnailHandler done) {
+  return m_loader.load(item, maxPixel, context, std::move(done));
+}
+
+ThumbnailPtr ThumbnailLoader::cached(const PhotoItem &item, int maxPixel) {
+  return m_loader.cached(item, maxPixel);
+}
+
+void ThumbnailLoader::clearCache() { m_loader.clear(); }
+
+// A folder photo's id is its path as native bytes, which names exactly the file it came
+// from even where the path is not valid UTF-8 and its URL could not say it.
+QImage ThumbnailLoader::loadThumbnail(const PhotoItem &item, int maxPixel) {
+  if (item.localIdentifier) {
+    const auto image = PhotoLibrarySource::thumbnail(*item.localIdentifier, maxPixel,
+                                                     PhotoLibrarySource::kThumbnailTimeout);
+    return image ? imagedecode::toQImage(*image) : QImage();
+  }
+  return imagedecode::thumbnail(item.id, maxPixel);
+}
+
+} // namespace lumora

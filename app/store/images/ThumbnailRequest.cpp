@@ -1,0 +1,40 @@
+#include "app/store/images/ThumbnailRequest.h"
+
+namespace lumora {
+
+ThumbnailRequest::ThumbnailRequest(QObject *parent)
+    : ThumbnailRequest(ThumbnailLoader::shared(), parent) {}
+
+ThumbnailRequest::ThumbnailRequest(ThumbnailLoader &loader, QObject *parent)
+    : QObject(parent), m_loader(&loader) {}
+
+ThumbnailPtr ThumbnailRequest::request(const PhotoItem &item, int maxPixel) {
+  reset();
+  if (m_loader.isNull()) {
+    return nullptr;
+  }
+  const quint64 generation = m_generation;
+  // The answer is delivered on this thread with `this` as context, so it never reaches a
+  // destroyed request; the generation check drops answers to earlier questions.
+  m_thumbnail =
+      m_loader->thumbnail(item, maxPixel, this, [this, generation](const ThumbnailPtr &t) {
+        if (generation != m_generation) {
+          return;
+        }
+        m_pending = false;
+        m_thumbnail = t;
+        if (t) {
+          emit ready();
+        }
+      });
+  m_pending = !m_thumbnail;
+  return m_thumbnail;
+}
+
+void ThumbnailRequest::reset() {
+  ++m_generation;
+  m_pending = false;
+  m_thumbnail.reset();
+}
+
+} // namespace lumora

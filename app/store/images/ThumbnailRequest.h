@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/store/images/ThumbnailLoader.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace lumora {
+
+/// One slot's view of the thumbnail loader, for custom-painted cards and for the
+/// `AsyncThumbnail` widget: ask for a photo at a size, get the cached image at once or a
+/// `ready` signal when it arrives. Asking again, or `reset()`, drops the answer to the
+/// earlier question, so a reused slot never shows a photo it no longer stands for.
+///
+/// Dropping an answer does not stop the decode: its image still goes into the cache and
+/// serves the next request. Lives on the GUI thread.
+class ThumbnailRequest : public QObject {
+  Q_OBJECT
+
+public:
+  /// Asks `ThumbnailLoader::shared()`.
+  explicit ThumbnailRequest(QObject *parent = nullptr);
+  explicit ThumbnailRequest(ThumbnailLoader &loader, QObject *parent = nullptr);
+
+  /// Forgets the current thumbnail and asks for `item` at `maxPixel`. Returns the thumbnail
+  /// when the cache has it (it is then also `thumbnail()` and `ready` is not emitted);
+  /// otherwise null, and `ready` follows if an image arrives.
+  ThumbnailPtr request(const PhotoItem &item, int maxPixel);
+  /// Forgets the current thumbnail and drops any pending answer.
+  void reset();
+
+  /// The thumbnail of the latest request once it is there; null before and when none came.
+  [[nodiscard]] const ThumbnailPtr &thumbnail() const { return m_thumbnail; }
+  [[nodiscard]] bool isPending() const { return m_pending; }
+
+signals:
+  /// The latest request's image has arrived and is `thumbnail()`.
+  void ready();
+
+private:
+  QPointer<ThumbnailLoader> m_loader;
+  ThumbnailPtr m_thumbnail;
+  quint64 m_generation = 0;
+  bool m_pending = false;
+};
+
+} // namespace lumora

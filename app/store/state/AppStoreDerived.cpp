@@ -1,0 +1,218 @@
+// Derived values, the grid's focus helpers and the scroll-activity flag.
+#include "app/store/AppStore.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
+
+#include <algorithm>
+
+namespace lumora {
+namespace {
+
+QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+
+std::int64_t victims(const PhotoGroup &group) { return std::max<std::int64_t>(group.count() - 1, 0); }
+
+} // namespace
+
+std::int64_t AppStore::scannedTotalCount() const {
+  if (m_progress && m_progress->total > 0) {
+    return m_progress->total;
+  }
+  if (m_lastResult && m_lastResult->fileCount > 0) {
+    return m_lastResult->fileCount;
+  }
+  return static_cast<std::int64_t>(m_items.size());
+}
+
+std::vector<PhotoGroup> AppStore::selectedGroups() const {
+  std::vector<PhotoGroup> selected;
+  std::copy_if(m_groups.begin(), m_groups.end(), std::back_inserter(selected),
+               [this](const PhotoGroup &group) { return m_selectedGroupIDs.contains(group.id); });
+  return selected;
+}
+
+std::int64_t AppStore::selectedVictimCount() const {
+  std::int64_t total = 0;
+  for (const PhotoGroup &group : selectedGroups()) {
+    total += victims(group);
+  }
+  return total;
+}
+
+std::int64_t AppStore::selectedReclaimableBytes() const {
+  std::int64_t total = 0;
+  for (const PhotoGroup &group : selectedGroups()) {
+    total += group.reclaimableBytes();
+  }
+  return total;
+}
+
+bool AppStore::canCleanupSelection() const {
+  return m_isSelecting && !m_isCleaningSelection && !m_cleaningGroupID &&
+         selectedVictimCount() > 0;
+}
+
+std::int64_t AppStore::totalReclaimableBytes() const {
+  std::int64_t total = 0;
+  for (const PhotoGroup &group : m_groups) {
+    total += group.reclaimableBytes();
+  }
+  return total;
+}
+
+std::int64_t AppStore::totalCleanableCount() const {
+  std::int64_t total = 0;
+  for (const PhotoGroup &group : m_groups) {
+    total += victims(group);
+  }
+  return total;
+}
+
+QString AppStore::progressHeadline() const {
+  if (!m_progress) {
+    return Localized::string("正在准备…");
+  }
+  const ScanProgress &progress = *m_progress;
+  const bool library = m_sourceKind == SourceKind::library;
+  switch (progress.phase) {
+  case ScanPhase::enumerating:
+    if (progress.done < 1) {
+      return Localized::string(library ? "正在读取「照片」图库…" : "正在查找照片文件…");
+    }
+    return library ? Localized::format("已读取 %@ 张图库照片，正在准备分析…",
+                                       "已读取 %@ 张图库照片，正在准备分析…",
+                                       {Fmt::number(progress.done)})
+                   : Localized::format("已找到 %@ 张照片，正在准备分析…",
+                                       "已找到 %@ 张照片，正在准备分析…",
+                                       {Fmt::number(progress.done)});
+  case ScanPhase::analyzing: {
+    if (progress.total < 1) {
+      return Localized::string("正在分析照片…");
+    }
+    const QString counts = Localized::format("正在分析 %@ / %@", "正在分析 %@ / %@",
+                                             {Fmt::number(progress.done), Fmt::number(progress.total)});
+    if (!progress.eta) {
+      return counts + Localized::string(" · 正在估算剩余时间");
+    }
+    const double eta = m_smoothedETA.value_or(*progress.eta);
+    return counts + Localized::format(" · 预计剩余 %@", " · 预计剩余 %@", {Fmt::duration(eta)});
+  }
+  case ScanPhase::finishing:
+    return Localized::string("正在整理分组结果…");
+  }
+  return {};
+}
+
+QString AppStore::phaseDescription() const {
+  if (!m_progress) {
+    return QStringLiteral("正在准备…");
+  }
+  switch (m_progress->phase) {
+  case ScanPhase::enumerating:
+    return Localized::string(m_sourceKind == SourceKind::folder ? "枚举文件" : "读取图库");
+  case ScanPhase::analyzing:
+    return Localized::string("逐张分析");
+  case ScanPhase::finishing:
+    return Localized::string("收尾");
+  }
+  return {};
+}
+
+QString AppStore::phaseToken() const {
+  switch (m_phase.kind) {
+  case Phase::Kind::idle:
+    return QStringLiteral("idle");
+  case Phase::Kind::scanning:
+    return QStringLiteral("scanning");
+  case Phase::Kind::failed: {
+    const std::string_view name = Failure::kindName(m_phase.failure.kind);
+    return QStringLiteral("failed-") +
+           QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  }
+  case Phase::Kind::ready:
+    return QStringLiteral("ready-") + boolText(m_isPaused) + QLatin1Char('-') +
+           boolText(m_items.empty()) + QLatin1Char('-') + boolText(m_groups.empty());
+  }
+  return {};
+}
+
+std::optional<PhotoItem> AppStore::previewItem() const {
+  if (!m_previewContext) {
+    return std::nullopt;
+  }
+  const std::optional<PhotoGroup> shown = group(m_previewContext->groupID);
+  const std::int64_t index = m_previewContext->index;
+  if (!shown || index < 0 || index >= shown->count()) {
+    return std::nullopt;
+  }
+  return shown->items[static_cast<std::size_t>(index)];
+}
+
+QString AppStore::previewPositionText() const {
+  if (!m_previewContext) {
+    return {};
+  }
+  const std::optional<PhotoGroup> shown = group(m_previewContext->groupID);
+  if (!shown) {
+    return {};
+  }
+  return QString::number(m_previewContext->index + 1) + QStringLiteral(" / ") +
+         QString::number(shown->count());
+}
+
+std::optional<PhotoGroup> AppStore::group(const std::string &id) const {
+  const auto found = std::find_if(m_groups.begin(), m_groups.end(),
+                                  [&id](const PhotoGroup &candidate) { return candidate.id == id; });
+  if (found == m_groups.end()) {
+    return std::nullopt;
+  }
+  return *found;
+}
+
+void AppStore::focusFirstGroup() {
+  setFocusedGroupID(m_groups.empty() ? std::nullopt : std::optional(m_groups.front().id));
+}
+
+void AppStore::focusLastGroup() {
+  setFocusedGroupID(m_groups.empty() ? std::nullopt : std::optional(m_groups.back().id));
+}
+
+std::int64_t AppStore::focusedIndex() const {
+  if (!m_focusedGroupID) {
+    return 0;
+  }
+  const auto found = std::find_if(m_groups.begin(), m_groups.end(), [this](const PhotoGroup &g) {
+    return g.id == *m_focusedGroupID;
+  });
+  return found == m_groups.end() ? 0 : std::distance(m_groups.begin(), found);
+}
+
+void AppStore::focusPage(int columns, int rows) {
+  if (m_groups.empty()) {
+    return;
+  }
+  // A row count of 0 moves nothing: paging is by whole rows, never by a default of one.
+  const auto last = static_cast<std::int64_t>(m_groups.size()) - 1;
+  const std::int64_t step = std::int64_t{rows} * std::max(columns, 1);
+  const std::int64_t target = std::clamp<std::int64_t>(focusedIndex() + step, 0, last);
+  setFocusedGroupID(m_groups[static_cast<std::size_t>(target)].id);
+}
+
+void AppStore::focusStep(int rowDelta, int columnDelta, int columns) {
+  if (m_groups.empty()) {
+    return;
+  }
+  const std::int64_t target =
+      focusedIndex() + std::int64_t{rowDelta} * std::max(columns, 1) + columnDelta;
+  if (target < 0 || target >= static_cast<std::int64_t>(m_groups.size())) {
+    return;
+  }
+  setFocusedGroupID(m_groups[static_cast<std::size_t>(target)].id);
+}
+
+void AppStore::noteScrollActivity() {
+  setIsScrolling(true);
+  m_scrollIdleTimer.start();
+}
+
+} // namespace lumora

@@ -1,0 +1,105 @@
+#include "app/store/texts/Texts.h"
+
+#include "app/store/texts/Localized.h"
+
+namespace lumora::Texts {
+namespace {
+
+// The English keys double as their own defaults; the table holds the Chinese texts.
+QString countText(std::int64_t count, const char *singular, const char *plural) {
+  if (count == 1) {
+    return Localized::string(singular, singular);
+  }
+  return Localized::format(plural, plural, {count});
+}
+
+} // namespace
+
+QString cleanedText(std::int64_t count) {
+  return countText(count, "Cleaned 1 photo", "Cleaned %d photos");
+}
+
+QString restoredText(std::int64_t count) {
+  return countText(count, "Restored 1 photo", "Restored %d photos");
+}
+
+QString deletedText(std::int64_t count) {
+  return countText(count, "Deleted 1 photo", "Deleted %d photos");
+}
+
+QString similarPhotoCountText(std::int64_t count) {
+  return countText(count, "1 similar photo", "%d similar photos");
+}
+
+QString cleanupMoreText(std::int64_t count) {
+  return countText(count, "Clean up 1 more photo", "Clean up %d more photos");
+}
+
+QString keepBestLibraryText(std::int64_t count) {
+  return countText(count, "Keep the best; move 1 photo to Recently Deleted",
+                   "Keep the best; move %d photos to Recently Deleted");
+}
+
+QString keepBestTrashText(std::int64_t count) {
+  return countText(count, "Keep the best; move 1 photo to the Trash",
+                   "Keep the best; move %d photos to the Trash");
+}
+
+QString moveToRecentlyDeletedText(std::int64_t count) {
+  return countText(count, "Move 1 photo to Recently Deleted", "Move %d photos to Recently Deleted");
+}
+
+QString groupCountText(std::int64_t count) { return countText(count, "1 group", "%d groups"); }
+
+QString photoCountText(std::int64_t count) { return countText(count, "1 photo", "%d photos"); }
+
+QString similarityHint(float threshold) {
+  // Compared in single precision, like the slider's value, so 0.24f itself is the
+  // first value of the recommended band.
+  if (threshold < 0.24f)
+    return Localized::string("严格：只合并几乎相同的连拍帧");
+  if (threshold < 0.32f)
+    return Localized::string("推荐：同一次拍摄的多张");
+  if (threshold < 0.42f)
+    return Localized::string("宽松：同一场景的不同时段");
+  return Localized::string("很宽松：可能误合并不同内容，慎用");
+}
+
+QString tierLabel(ScoreTier tier) {
+  switch (tier) {
+  case ScoreTier::great: return Localized::string("出色");
+  case ScoreTier::good: return Localized::string("不错");
+  case ScoreTier::fair: return Localized::string("一般");
+  case ScoreTier::poor: return Localized::string("较差");
+  }
+  return Localized::string("较差");
+}
+
+QString reasonHeadline(const SelectionReason &reason) {
+  using Kind = SelectionReason::Kind;
+  switch (reason.kind) {
+  case Kind::sharpest:
+    return Localized::format("reason.sharpest", "本组最清晰（清晰度比其他高约 %d%%）",
+                             {reason.percent});
+  case Kind::highestScore:
+    return Localized::format("reason.highestScore", "本组美学分最高（比第 2 名高 %.1f 分）",
+                             {reason.gain});
+  case Kind::sharperButClose:
+    // The sharpness percent is deliberately not shown: the scores are what is close.
+    return Localized::format("reason.sharperButClose", "更清晰，分数接近（+%.1f 分）",
+                             {reason.gain});
+  case Kind::single: return Localized::string("reason.single", "本组只有一张");
+  case Kind::combined: return Localized::string("reason.combined", "综合表现最好");
+  }
+  return Localized::string("reason.combined", "综合表现最好");
+}
+
+QStringList reasonDetailLines(const SelectionReason &reason) {
+  if (reason.utilityAvoided < 1) {
+    return {};
+  }
+  return {Localized::format("reason.utilityAvoided", "组内有 %d 张更像截图/文档，已优先避开",
+                            {reason.utilityAvoided})};
+}
+
+} // namespace lumora::Texts

@@ -1,0 +1,257 @@
+#include "tests/store/support/StoreFixture.h"
+
+#include "app/store/texts/Fmt.h"
+
+using namespace lumora;
+using namespace storetest;
+using Phase = AppStore::Phase;
+using Failure = AppStore::Failure;
+
+namespace {
+
+ScanProgress progressOf(ScanPhase phase, std::int64_t done, std::int64_t total,
+                        std::optional<double> eta = std::nullopt) {
+  ScanProgress progress;
+  progress.phase = phase;
+  progress.done = done;
+  progress.total = total;
+  progress.eta = eta;
+  return progress;
+}
+
+} // namespace
+
+using AppStoreState = StoreFixture;
+
+TEST_F(AppStoreState, startsIdleWithTheDocumentedDefaults) {
+  EXPECT_EQ(store().phase(), Phase::idle());
+  EXPECT_EQ(store().sourceKind(), AppStore::SourceKind::folder);
+  EXPECT_FALSE(store().folderURL());
+  EXPECT_FLOAT_EQ(store().threshold(), 0.30f);
+  EXPECT_EQ(store().infoInitialTab(), AppStore::InfoTab::about);
+  EXPECT_EQ(store().sort(), GroupSort::date);
+  EXPECT_FALSE(store().didBootstrap());
+  EXPECT_EQ(engine->scanCount(), 0);
+}
+
+TEST_F(AppStoreState, initialSortComesFromTheStoredValueAndOnlyMemberCountCounts) {
+  UserDefaults::open().setValue(QStringLiteral("Lumora.groupSort"), QStringLiteral("memberCount"));
+  EXPECT_EQ(makeStore()->sort(), GroupSort::memberCount);
+  UserDefaults::open().setValue(QStringLiteral("Lumora.groupSort"), QStringLiteral("size"));
+  EXPECT_EQ(makeStore()->sort(), GroupSort::date);
+}
+
+TEST_F(AppStoreState, settersSignalOnlyWhenTheValueChanges) {
+  SignalCounter phase(&store(), &AppStore::phaseChanged);
+  SignalCounter items(&store(), &AppStore::itemsChanged);
+  SignalCounter alert(&store(), &AppStore::alertChanged);
+  state().setPhase(Phase::idle());
+  state().setItems({});
+  store().setAlert(std::nullopt);
+  EXPECT_EQ(phase.count() + items.count() + alert.count(), 0);
+
+  state().setPhase(Phase::failed({Failure::Kind::other, QStringLiteral("a"), QStringLiteral("b")}));
+  state().setPhase(Phase::failed({Failure::Kind::other, QStringLiteral("a"), QStringLiteral("b")}));
+  state().setPhase(Phase::failed({Failure::Kind::other, QStringLiteral("a"), QStringLiteral("c")}));
+  EXPECT_EQ(phase.count(), 2); // a failure with another message is another phase
+  state().setItems({photo("/p/1.jpg")});
+  state().setItems({photo("/p/1.jpg")});
+  EXPECT_EQ(items.count(), 1);
+  AppStore::AlertContent content;
+  store().setAlert(content);
+  store().setAlert(content);
+  store().setAlert(AppStore::AlertContent{}); // a new alert has a new id
+  EXPECT_EQ(alert.count(), 2);
+}
+
+TEST_F(AppStoreState, sameThresholdOrSortStartsNoRegroupAndWritesNothing) {
+  store().setSelectionAnchorID(std::string("g1"));
+  store().setThreshold(0.30f);
+  store().setSort(GroupSort::date);
+  EXPECT_FALSE(store().isRegrouping());
+  EXPECT_EQ(store().selectionAnchorID(), std::optional<std::string>("g1"));
+  EXPECT_FALSE(UserDefaults::open().contains(QStringLiteral("Lumora.groupSort")));
+  spin(150);
+  EXPECT_EQ(engine->groupCount(), 0);
+}
+
+TEST_F(AppStoreState, scannedTotalFallsThroughProgressResultAndItems) {
+  state().setItems({photo("/p/1.jpg"), photo("/p/2.jpg")});
+  EXPECT_EQ(store().scannedTotalCount(), 2);
+  ScanResult result = resultOf({});
+  result.fileCount = 0;
+  state().setLastResult(result);
+  EXPECT_EQ(store().scannedTotalCount(), 2);
+  result.fileCount = 9;
+  state().setLastResult(result);
+  state().setProgress(progressOf(ScanPhase::analyzing, 1, 0));
+  EXPECT_EQ(store().scannedTotalCount(), 9);
+  state().setProgress(progressOf(ScanPhase::analyzing, 1, 40));
+  EXPECT_EQ(store().scannedTotalCount(), 40);
+}
+
+TEST_F(AppStoreState, selectionSumsFollowGroupOrderAndCleanupNeedsAllFourConditions) {
+  std::vector<PhotoGroup> list{group("a", 3, 100), group("b", 2, 50), group("c", 4, 10)};
+  state().setGroups(list);
+  store().setSelectedGroupIDs({"c0", "a0", "missing"});
+  const std::vector<PhotoGroup> selected = store().selectedGroups();
+  ASSERT_EQ(selected.size(), 2u);
+  EXPECT_EQ(selected[0].id, "a0");
+  EXPECT_EQ(selected[1].id, "c0");
+  EXPECT_EQ(store().selectedVictimCount(), 2 + 3);
+  EXPECT_EQ(store().selectedReclaimableBytes(), 200 + 30);
+  EXPECT_EQ(store().totalCleanableCount(), 2 + 1 + 3);
+  EXPECT_EQ(store().totalReclaimableBytes(), 200 + 50 + 30);
+
+  EXPECT_FALSE(store().canCleanupSelection());
+  store().setIsSelecting(true);
+  EXPECT_TRUE(store().canCleanupSelection());
+  state().setCleaningGroupID(std::string("b0"));
+  EXPECT_FALSE(store().canCleanupSelection());
+  state().setCleaningGroupID(std::nullopt);
+  state().setIsCleaningSelection(true);
+  EXPECT_FALSE(store().canCleanupSelection());
+  state().setIsCleaningSelection(false);
+  store().setSelectedGroupIDs({"missing"});
+  EXPECT_FALSE(store().canCleanupSelection());
+}
+
+TEST_F(AppStoreState, progressHeadlineFollowsPhaseSourceAndRemainingTime) {
+  EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在准备…"));
+  state().setProgress(progressOf(ScanPhase::enumerating, 0, 0));
+  EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在查找照片文件…"));
+  state().setProgress(progressOf(ScanPhase::enumerating, 1234, 0));
+  EXPECT_EQ(store().progressHeadline(),
+            QStringLiteral("已找到 %1 张照片，正在准备分析…").arg(Fmt::number(1234)));
+  state().setSourceKind(AppStore::SourceKind::library);
+  EXPECT_EQ(store().progressHeadline(),
+            QStringLiteral("已读取 %1 张图库照片，正在准备分析…").arg(Fmt::number(1234)));
+  state().setProgress(progressOf(ScanPhase::enumerating, 0, 0));
+  EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在读取「照片」图库…"));
+  state().setProgress(progressOf(ScanPhase::analyzing, 0, 0));
+  EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在分析照片…"));
+  state().setProgress(progressOf(ScanPhase::analyzing, 56, 120));
+  EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在分析 56 / 120 · 正在估算剩余时间"));
+  state().setProgress(progressOf(ScanPhase::analyzing, 56, 120, 42.0));
+  EXPECT_EQ(store().progressHeadline(),
+            QStringLiteral("正在分析 56 / 120 · 预计剩余 ") + Fmt::duration(42.0));
+  state().setSmoothedETA(300.0);
+  EXPECT_EQ(store().progressHeadline(),
+            QStringLiteral("正在分析 56 / 120 · 预计剩余 ") + Fmt::duration(300.0));
+  state().setProgress(progressOf(ScanPhase::finishing, 120, 120));
+  EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在整理分组结果…"));
+}
+
+TEST_F(AppStoreState, phaseTokenSpellsPhaseFailureAndReadyFlags) {
+  EXPECT_EQ(store().phaseToken(), QStringLiteral("idle"));
+  state().setPhase(Phase::scanning());
+  EXPECT_EQ(store().phaseToken(), QStringLiteral("scanning"));
+  state().setPhase(Phase::failed({Failure::Kind::libraryDenied, {}, {}}));
+  EXPECT_EQ(store().phaseToken(), QStringLiteral("failed-libraryDenied"));
+  state().setPhase(Phase::ready());
+  EXPECT_EQ(store().phaseToken(), QStringLiteral("ready-false-true-true"));
+  state().setItems({photo("/p/1.jpg")});
+  EXPECT_EQ(store().phaseToken(), QStringLiteral("ready-false-false-true"));
+  state().setGroups(groups(1));
+  state().setIsPaused(true);
+  EXPECT_EQ(store().phaseToken(), QStringLiteral("ready-true-false-false"));
+}
+
+TEST_F(AppStoreState, previewItemAndPositionFollowTheContextAndItsGroup) {
+  EXPECT_FALSE(store().previewItem());
+  EXPECT_EQ(store().previewPositionText(), QString());
+  state().setGroups({group("a", 7)});
+  store().setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "a0", 2});
+  ASSERT_TRUE(store().previewItem());
+  EXPECT_EQ(store().previewItem()->id, "a2");
+  EXPECT_EQ(store().previewPositionText(), QStringLiteral("3 / 7"));
+  store().setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "a0", 7});
+  EXPECT_FALSE(store().previewItem());
+  EXPECT_EQ(store().previewPositionText(), QStringLiteral("8 / 7")); // not compared
+  store().setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "a0", -1});
+  EXPECT_FALSE(store().previewItem());
+  state().setGroups({});
+  EXPECT_FALSE(store().previewItem());
+  EXPECT_EQ(store().previewPositionText(), QString());
+}
+
+TEST_F(AppStoreState, focusHelpersWithoutGroupsClearOrKeepTheFocus) {
+  store().setFocusedGroupID(std::string("gone"));
+  store().focusPage(4, 3);
+  store().focusStep(0, 1, 4);
+  EXPECT_EQ(store().focusedGroupID(), std::optional<std::string>("gone"));
+  store().focusFirstGroup();
+  EXPECT_FALSE(store().focusedGroupID());
+  store().setFocusedGroupID(std::string("gone"));
+  store().focusLastGroup();
+  EXPECT_FALSE(store().focusedGroupID());
+}
+
+TEST_F(AppStoreState, focusPageMovesWholeRowsAndClamps) {
+  const std::vector<PhotoGroup> list = groups(20);
+  state().setGroups(list);
+  auto focusAt = [&](int index) { store().setFocusedGroupID(list[index].id); };
+  auto focused = [&] {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (store().focusedGroupID() == list[i].id) {
+        return static_cast<int>(i);
+      }
+    }
+    return -1;
+  };
+  focusAt(13);
+  store().focusPage(4, 3);
+  EXPECT_EQ(focused(), 19);
+  focusAt(13);
+  store().focusPage(4, -3);
+  EXPECT_EQ(focused(), 1);
+  focusAt(5);
+  store().focusPage(4, -3);
+  EXPECT_EQ(focused(), 0);
+  store().setFocusedGroupID(std::nullopt);
+  store().focusPage(4, 3);
+  EXPECT_EQ(focused(), 12);
+  // Zero rows stays where it is; no focus (or a vanished one) counts as the first group.
+  focusAt(5);
+  store().focusPage(4, 0);
+  EXPECT_EQ(focused(), 5);
+  store().setFocusedGroupID(std::string("vanished"));
+  store().focusPage(4, 0);
+  EXPECT_EQ(focused(), 0);
+  store().setFocusedGroupID(std::nullopt);
+  store().focusPage(0, 1); // columns below 1 count as 1
+  EXPECT_EQ(focused(), 1);
+}
+
+TEST_F(AppStoreState, focusStepNeitherWrapsNorClamps) {
+  const std::vector<PhotoGroup> list = groups(20);
+  state().setGroups(list);
+  store().setFocusedGroupID(list[1].id);
+  store().focusStep(-1, 0, 4);
+  EXPECT_EQ(store().focusedGroupID(), list[1].id);
+  store().setFocusedGroupID(list[5].id);
+  store().focusStep(-1, 0, 4);
+  EXPECT_EQ(store().focusedGroupID(), list[1].id);
+  store().setFocusedGroupID(list[19].id);
+  store().focusStep(0, 1, 4);
+  EXPECT_EQ(store().focusedGroupID(), list[19].id);
+  store().setFocusedGroupID(std::nullopt);
+  store().focusStep(0, 1, 4);
+  EXPECT_EQ(store().focusedGroupID(), list[1].id);
+  store().focusFirstGroup();
+  EXPECT_EQ(store().focusedGroupID(), list[0].id);
+  store().focusLastGroup();
+  EXPECT_EQ(store().focusedGroupID(), list[19].id);
+}
+
+TEST_F(AppStoreState, scrollActivityPublishesOnceAndEndsAfterTheLastCall) {
+  SignalCounter scrolling(&store(), &AppStore::isScrollingChanged);
+  for (int i = 0; i < 5; ++i) {
+    store().noteScrollActivity();
+    spin(100);
+  }
+  EXPECT_TRUE(store().isScrolling());
+  EXPECT_EQ(scrolling.count(), 1);
+  ASSERT_TRUE(waitFor([&] { return !store().isScrolling(); }, 2000));
+  EXPECT_EQ(scrolling.count(), 2);
+}
