@@ -188,6 +188,90 @@
     <!-- end detail -->
 
     <!-- info: info center -->
+    <message>
+        <source>help.shortcuts.title</source>
+        <translation>键盘快捷键</translation>
+    </message>
+    <message>
+        <source>help.sc.chooseFolder</source>
+        <translation>选择照片文件夹并开始扫描</translation>
+    </message>
+    <message>
+        <source>help.sc.openLibrary</source>
+        <translation>扫描「照片」图库</translation>
+    </message>
+    <message>
+        <source>help.sc.rescan</source>
+        <translation>重新扫描当前文件夹或图库</translation>
+    </message>
+    <message>
+        <source>help.sc.gridMove</source>
+        <translation>在结果网格里移动焦点；在分组详情里逐张移动</translation>
+    </message>
+    <message>
+        <source>help.sc.gridJump</source>
+        <translation>跳到第一组或最后一组；向上或向下翻三行</translation>
+    </message>
+    <message>
+        <source>help.sc.monthJump</source>
+        <translation>按日期排序时跳到上一个月或下一个月</translation>
+    </message>
+    <message>
+        <source>help.sc.return</source>
+        <translation>打开焦点所在的分组；在详情里全屏预览焦点照片</translation>
+    </message>
+    <message>
+        <source>help.sc.space</source>
+        <translation>多选时选中或取消焦点分组；在详情里收藏或取消收藏焦点照片</translation>
+    </message>
+    <message>
+        <source>help.sc.delete</source>
+        <translation>在详情里删除焦点照片；多选时清理所选分组（都会先确认）</translation>
+    </message>
+    <message>
+        <source>help.sc.esc</source>
+        <translation>退出多选；关闭分组详情或照片预览</translation>
+    </message>
+    <message>
+        <source>help.sc.selectAll</source>
+        <translation>多选时选中全部分组</translation>
+    </message>
+    <message>
+        <source>help.sc.previewStep</source>
+        <translation>预览时切换到上一张或下一张，首尾循环</translation>
+    </message>
+    <message>
+        <source>help.sc.previewFavorite</source>
+        <translation>预览时收藏或取消收藏当前照片</translation>
+    </message>
+    <message>
+        <source>help.sc.help</source>
+        <translation>打开帮助与隐私</translation>
+    </message>
+    <message>
+        <source>help.privacy.title</source>
+        <translation>照片不会离开这台电脑</translation>
+    </message>
+    <message>
+        <source>help.privacy.p1</source>
+        <translation>所有分组与打分都由 Pindle 自带的图像分析在本机完成，不上传、不联网、不需要账号。</translation>
+    </message>
+    <message>
+        <source>help.delete.p1</source>
+        <translation>文件夹来源：移入废纸篓，可在文件管理器的废纸篓里还原，清理后 6 秒内也可以点「撤销」。</translation>
+    </message>
+    <message>
+        <source>help.delete.p2</source>
+        <translation>「照片」图库来源：照片移入图库的「最近删除」，原文件一直留在图库文件夹里，不会被清除；本 App 没有恢复界面，需要时可在图库文件夹里找回原文件。本 App 不会永久删除任何照片。</translation>
+    </message>
+    <message>
+        <source>help.score.p1</source>
+        <translation>每张照片的分数来自 Pindle 在本机分析出的「美学」综合分（-1…1），线性映射到 0–10，综合了曝光、对比度、色彩与清晰度。</translation>
+    </message>
+    <message>
+        <source>help.cache.p1</source>
+        <translation>分析缓存：%@（约 0.65 KB/张，5 万张约 32 MB），只存特征向量与分数，不存照片。</translation>
+    </message>
     <!-- end info -->
 
     <!-- selftest: UI self-tests -->

@@ -215,6 +215,11 @@ public:
   /// `openSettings` with the targets of `source`.
   void openPrivacySettings(SourceKind source);
 
+  // The analysis cache.
+  /// Empties the engine's analysis cache on a worker thread; the store's destructor waits
+  /// for it. `done` then runs on the GUI thread, unless `context` was destroyed meanwhile.
+  void clearAnalysisCache(QObject *context, std::function<void()> done);
+
   // Clean-up, delete, undo toast and undo.
   /// Moves every photo of the group but its best to the Trash (or "Recently Deleted").
   /// `shownMemberIDs` are the group's photos as the confirmation showed them, best first;

@@ -1,0 +1,79 @@
+#include "app/info/DiagnosticsExporter.h"
+
+#include "app/store/Localized.h"
+#include "engine/diagnostics/Diagnostics.h"
+
+#include <QFileDialog>
+#include <QSaveFile>
+
+namespace lumora::DiagnosticsExporter {
+
+namespace {
+
+const QString kCategory = QStringLiteral("ui");
+
+} // namespace
+
+SaveRequest saveRequest() {
+  return {Localized::string("diagnostics.saveTitle", "导出诊断信息"),
+          Localized::string("diagnostics.saveButton", "导出"),
+          Localized::string("diagnostics.filename", "Pindle-诊断.txt")};
+}
+
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget *parent, const SaveRequest &request) {
+  auto dialog = std::make_unique<QFileDialog>(parent, request.title);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->setLabelText(QFileDialog::Accept, request.acceptLabel);
+  dialog->setMimeTypeFilters({QStringLiteral("text/plain")});
+  dialog->setDefaultSuffix(QStringLiteral("txt"));
+  // Creating a folder from the dialog stays possible: the dialog is not read-only.
+  dialog->setOption(QFileDialog::ReadOnly, false);
+  dialog->selectFile(request.proposedName);
+  return dialog;
+}
+
+std::optional<QString> chooseWithDialog(QWidget *parent, const SaveRequest &request) {
+  const std::unique_ptr<QFileDialog> dialog = makeSaveDialog(parent, request);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return dialog->selectedFiles().constFirst();
+}
+
+Expected<void, QFileDevice::FileError> writeText(const QString &path, const QString &text) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    return Unexpected(file.error());
+  }
+  // QString::toUtf8 writes no byte-order mark.
+  const QByteArray bytes = text.toUtf8();
+  if (file.write(bytes) != bytes.size()) {
+    const QFileDevice::FileError error = file.error();
+    file.cancelWriting();
+    return Unexpected(error == QFileDevice::NoError ? QFileDevice::WriteError : error);
+  }
+  if (!file.commit()) {
+    return Unexpected(file.error() == QFileDevice::NoError ? QFileDevice::WriteError
+                                                           : file.error());
+  }
+  return {};
+}
+
+std::optional<QString> exportToUserPickedFile(QWidget *parent, const Chooser &chooser) {
+  const std::optional<QString> path = chooser(parent, saveRequest());
+  if (!path || path->isEmpty()) {
+    return std::nullopt;
+  }
+  const auto written = writeText(*path, Diagnostics::exportText());
+  if (!written) {
+    Diagnostics::log(kCategory,
+                     QStringLiteral("diagnostics export failed domain=QFileDevice code=") +
+                         QString::number(static_cast<int>(written.error())));
+    return std::nullopt;
+  }
+  Diagnostics::log(kCategory, QStringLiteral("diagnostics exported"));
+  return path;
+}
+
+} // namespace lumora::DiagnosticsExporter

@@ -1,0 +1,101 @@
+#include "app/shell/InfoCenterSheet.h"
+#include "app/shell/ScreenFactory.h"
+#include "tests/info/support/InfoFixture.h"
+
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QPushButton>
+
+using namespace lumora;
+using infotest::waitFor;
+
+namespace {
+
+const char *tabName(AppStoreTypes::InfoTab tab) {
+  return tab == AppStoreTypes::InfoTab::about ? "about" : "help";
+}
+
+/// The root view's sheet over a stand-in content that names its tab and carries an OK
+/// button writing the store, as the real content does.
+class InfoCenterSheetTest : public infotest::InfoFixture {
+protected:
+  InfoCenterSheetTest() {
+    factory.infoCenter = [this](AppStore &shown, AppStoreTypes::InfoTab tab, QWidget *parent) {
+      ++built;
+      auto *content = new QWidget(parent);
+      content->setObjectName(QString::fromLatin1(tabName(tab)));
+      auto *ok = new QPushButton(QStringLiteral("好"), content);
+      ok->setObjectName(QStringLiteral("ok"));
+      ok->setDefault(true);
+      QObject::connect(ok, &QPushButton::clicked, content,
+                       [&shown] { shown.setShowsInfoCenter(false); });
+      return content;
+    };
+    window.resize(900, 600);
+    window.show();
+  }
+
+  void open(AppStoreTypes::InfoTab tab) {
+    store().setInfoInitialTab(tab);
+    store().setShowsInfoCenter(true);
+  }
+
+  QMainWindow window;
+  ScreenFactory factory;
+  int built = 0;
+  InfoCenterSheet sheet{store(), factory, &window};
+};
+
+} // namespace
+
+TEST_F(InfoCenterSheetTest, opensOnTheStoresTabAndIgnoresLaterTabChanges) {
+  EXPECT_FALSE(sheet.isVisible());
+  open(AppStoreTypes::InfoTab::help);
+  ASSERT_TRUE(sheet.isVisible());
+  EXPECT_EQ(sheet.size(), QSize(520, 560));
+  EXPECT_EQ(sheet.windowModality(), Qt::WindowModal);
+  ASSERT_NE(sheet.content(), nullptr);
+  EXPECT_EQ(sheet.content()->objectName(), QStringLiteral("help"));
+
+  store().setInfoInitialTab(AppStoreTypes::InfoTab::about);
+  EXPECT_EQ(sheet.content()->objectName(), QStringLiteral("help"));
+  EXPECT_EQ(built, 1);
+
+  store().setShowsInfoCenter(false);
+  EXPECT_FALSE(sheet.isVisible());
+  EXPECT_EQ(sheet.content(), nullptr);
+  store().setShowsInfoCenter(true);
+  ASSERT_NE(sheet.content(), nullptr);
+  EXPECT_EQ(sheet.content()->objectName(), QStringLiteral("about"));
+}
+
+TEST_F(InfoCenterSheetTest, returnEscapeAndTheCloseButtonEachWriteTheStoreOnce) {
+  int writes = 0;
+  QObject::connect(&store(), &AppStore::showsInfoCenterChanged, &sheet, [&] { ++writes; });
+  const std::vector<std::function<void()>> closers = {
+      [&] { infotest::pressKey(&sheet, Qt::Key_Return); },
+      [&] { infotest::pressKey(&sheet, Qt::Key_Escape); },
+      [&] { sheet.close(); },
+  };
+  for (std::size_t i = 0; i < closers.size(); ++i) {
+    SCOPED_TRACE(i);
+    open(AppStoreTypes::InfoTab::about);
+    ASSERT_TRUE(waitFor([&] { return sheet.isVisible(); }));
+    writes = 0;
+    closers[i]();
+    EXPECT_FALSE(store().showsInfoCenter());
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_EQ(writes, 1);
+  }
+}
+
+TEST_F(InfoCenterSheetTest, contentClosedMidWayIsDeletedAfterTheClick) {
+  open(AppStoreTypes::InfoTab::about);
+  QPointer<QWidget> content = sheet.content();
+  content->findChild<QPushButton *>(QStringLiteral("ok"))->click();
+  EXPECT_FALSE(sheet.isVisible());
+  ASSERT_FALSE(content.isNull());
+  // Outside a running event loop, deferred deletions wait for an explicit turn.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(content.isNull());
+}
