@@ -1,0 +1,107 @@
+#include "app/shell/root/AlertPresenter.h"
+#include "tests/shell/root/RootTestSupport.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using lumora::AlertPresenter;
+using lumora::AppStoreTypes;
+using Action = AlertPresenter::Action;
+using Source = AppStoreTypes::SourceKind;
+
+namespace {
+
+AppStoreTypes::AlertContent alert(const QString &title, bool retry, bool settings,
+                                  Source source = Source::folder) {
+  return {QUuid::createUuid(),    title, QStringLiteral("message"), retry, settings,
+          QStringLiteral("重试"), source};
+}
+
+QStringList buttonTitles(const AppStoreTypes::AlertContent &content) {
+  QStringList titles;
+  for (const auto &button : AlertPresenter::buttons(content)) {
+    titles << button.title;
+  }
+  return titles;
+}
+
+QPushButton *buttonTitled(QMessageBox *box, const QString &title) {
+  for (QAbstractButton *button : box->buttons()) {
+    if (button->text() == title) {
+      return qobject_cast<QPushButton *>(button);
+    }
+  }
+  return nullptr;
+}
+
+class AlertPresenterTest : public ::testing::Test {
+protected:
+  AlertPresenterTest() {
+    window.resize(900, 600);
+    window.show();
+  }
+
+  roottest::StoreRig rig;
+  QWidget window;
+  AlertPresenter presenter{*rig.store, &window};
+};
+
+} // namespace
+
+TEST(AlertButtons, retrySettingsAndOkInThatOrderOnlyOkWithoutEither) {
+  lumora::Localized::installTranslations();
+  EXPECT_EQ(buttonTitles(alert("t", true, true)), (QStringList{"重试", "打开系统设置", "好"}));
+  EXPECT_EQ(buttonTitles(alert("t", true, true, Source::library)),
+            (QStringList{"重试", "打开图库权限设置", "好"}));
+  EXPECT_EQ(buttonTitles(alert("t", false, false)), QStringList{"好"});
+}
+
+TEST_F(AlertPresenterTest, buttonsAreLaidOutInTheirOrder) {
+  rig.store->setAlert(alert("t", true, true));
+  ASSERT_TRUE(roottest::waitFor([&] { return presenter.box() && presenter.box()->isVisible(); }));
+  QPushButton *retry = buttonTitled(presenter.box(), "重试");
+  QPushButton *settings = buttonTitled(presenter.box(), "打开系统设置");
+  QPushButton *ok = buttonTitled(presenter.box(), "好");
+  ASSERT_TRUE(retry && settings && ok);
+  EXPECT_LT(retry->x(), settings->x());
+  EXPECT_LT(settings->x(), ok->x());
+  EXPECT_EQ(presenter.box()->windowModality(), Qt::WindowModal);
+}
+
+TEST_F(AlertPresenterTest, settingsOpenThePaneOfTheAlertsSourceNotTheShownOne) {
+  rig.store->setAlert(alert("denied", true, true, Source::library));
+  ASSERT_EQ(rig.store->sourceKind(), Source::folder);
+  ASSERT_TRUE(roottest::waitFor([&] { return presenter.box() != nullptr; }));
+  QTest::mouseClick(buttonTitled(presenter.box(), "打开图库权限设置"), Qt::LeftButton);
+  EXPECT_FALSE(rig.store->alert());
+  ASSERT_FALSE(rig.settingsTargets.isEmpty());
+  EXPECT_EQ(rig.settingsTargets.first(), QStringLiteral("Privacy_Photos"));
+}
+
+TEST_F(AlertPresenterTest, aNewerAlertRaisedMeanwhileSurvivesTheDismissalAndShowsNext) {
+  const auto first = alert("first", false, false);
+  const auto second = alert("second", false, false);
+  rig.store->setAlert(first);
+  ASSERT_TRUE(roottest::waitFor([&] { return presenter.box() != nullptr; }));
+  rig.store->setAlert(second);
+  EXPECT_EQ(presenter.box()->text(), QStringLiteral("first"));
+  QTest::mouseClick(buttonTitled(presenter.box(), "好"), Qt::LeftButton);
+  ASSERT_TRUE(rig.store->alert());
+  EXPECT_EQ(rig.store->alert()->id, second.id);
+  ASSERT_TRUE(roottest::waitFor([&] { return presenter.box() != nullptr; }));
+  EXPECT_EQ(presenter.box()->text(), QStringLiteral("second"));
+  QTest::keyClick(presenter.box(), Qt::Key_Escape);
+  EXPECT_FALSE(rig.store->alert());
+  roottest::spin(20);
+  EXPECT_EQ(presenter.box(), nullptr);
+}
+
+TEST_F(AlertPresenterTest, anAlertWithdrawnByTheStoreClosesItsBox) {
+  rig.store->setAlert(alert("gone", false, false));
+  ASSERT_TRUE(roottest::waitFor([&] { return presenter.box() != nullptr; }));
+  rig.store->setAlert(std::nullopt);
+  EXPECT_EQ(presenter.box(), nullptr);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/store/AppStore.h"
+#include "app/store/Localized.h"
+#include "app/store/LumoraEngineClient.h"
+#include "app/store/UserDefaults.h"
+#include "engine/core/LumoraEngine.h"
+#include "tests/store/ImageCacheTestSupport.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/TempDir.h"
+
+#include <QStringList>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace roottest {
+
+using imagecachetest::waitFor;
+
+/// Runs the event loop for `ms` milliseconds.
+inline void spin(int ms) {
+  waitFor([] { return false; }, ms);
+}
+
+/// A real engine and store over a temporary data folder, with a folder picker that the
+/// test steers and a settings opener that records the targets it was asked for.
+struct StoreRig {
+  testsupport::TempDir temp;
+  std::filesystem::path photos = temp.path() / "photos";
+  /// What the folder picker answers; empty: the user cancelled.
+  QString pickedFolder;
+  int pickerCalls = 0;
+  QStringList settingsTargets;
+  std::unique_ptr<lumora::AppStore> store;
+
+  StoreRig() {
+    std::filesystem::create_directories(photos);
+    pickedFolder = QString::fromStdString(photos.string());
+    lumora::Localized::installTranslations();
+    lumora::UserDefaults::open().clear();
+    auto engine = std::make_shared<lumora::LumoraEngine>(
+        QString::fromStdString((temp.path() / "analysis-cache.bin").string()));
+    lumora::AppStore::Services services;
+    services.engine = std::make_shared<lumora::LumoraEngineClient>(engine);
+    services.qaMarkerDirectory = QString::fromStdString(temp.path().string());
+    services.pickFolder = [this](const lumora::FolderPickerRequest &,
+                                 std::function<void(std::optional<QUrl>)> done) {
+      ++pickerCalls;
+      done(pickedFolder.isEmpty() ? std::nullopt
+                                  : std::optional<QUrl>(QUrl::fromLocalFile(pickedFolder)));
+    };
+    services.openSettingsTarget = [this](const QString &target) {
+      settingsTargets << target;
+      return true;
+    };
+    store = std::make_unique<lumora::AppStore>(std::move(services));
+  }
+
+  /// `count` shots of scene `seed`, one second apart, so that they group.
+  void writeBurst(const std::string &prefix, int seed, int count, double start = 1.7e9) const {
+    for (int i = 0; i < count; ++i) {
+      const std::filesystem::path path = photos / (prefix + std::to_string(i) + ".png");
+      testsupport::writeScene(path, seed, 480, 360);
+      testsupport::setModified(path, start + i);
+    }
+  }
+
+  bool waitForPhase(lumora::AppStore::Phase::Kind kind, int timeoutMs = 60000) const {
+    return waitFor([&] { return store->phase().kind == kind; }, timeoutMs);
+  }
+};
+
+} // namespace roottest
