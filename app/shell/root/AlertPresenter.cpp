@@ -1,7 +1,7 @@
 #include "app/shell/root/AlertPresenter.h"
 
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QHash>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "app/shell/root/SimilaritySlider.h"
 
-#include "app/store/Fmt.h"
+#include "app/store/texts/Fmt.h"
 #include "engine/model/SimilarityScale.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
-#include "app/store/LumoraEngineClient.h"
-#include "app/store/UserDefaults.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/services/LumoraEngineClient.h"
+#include "app/store/services/UserDefaults.h"
 #include "engine/core/LumoraEngine.h"
-#include "tests/store/ImageCacheTestSupport.h"
+#include "tests/store/images/ImageCacheTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 
