@@ -1,6 +1,6 @@
 #include "app/info/DiagnosticsExporter.h"
 
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
 
 #include <QFileDialog>

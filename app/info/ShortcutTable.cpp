@@ -1,6 +1,6 @@
 #include "app/info/ShortcutTable.h"
 
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <array>
 #include <utility>

@@ -2,7 +2,7 @@
 
 #include "app/shell/ScreenFactory.h"
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QVBoxLayout>
 

@@ -1,5 +1,5 @@
 #include "app/info/DiagnosticsExporter.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "tests/support/TempDir.h"
 

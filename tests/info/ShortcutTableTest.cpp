@@ -1,5 +1,5 @@
 #include "app/info/ShortcutTable.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QCoreApplication>
 #include <QSet>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/store/LumoraEngineClient.h"
+#include "app/store/services/LumoraEngineClient.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,7 +1,7 @@
 #include "tests/info/support/InfoFixture.h"
 
-#include "app/store/Localized.h"
-#include "app/store/UserDefaults.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/services/UserDefaults.h"
 #include "engine/core/LumoraEngine.h"
 #include "tests/support/ImageFixtures.h"
 

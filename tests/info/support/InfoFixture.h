@@ -2,7 +2,7 @@
 
 #include "app/store/AppStore.h"
 #include "tests/info/support/HeldEngineClient.h"
-#include "tests/store/ImageCacheTestSupport.h"
+#include "tests/store/images/ImageCacheTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <QCoreApplication>
