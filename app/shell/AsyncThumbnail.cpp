@@ -1,5 +1,7 @@
 #include "app/shell/AsyncThumbnail.h"
 
+#include "app/shell/motion/Motion.h"
+
 #include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,13 +13,6 @@ namespace {
 constexpr int kFadeMs = 140;
 constexpr int kSymbolPixels = 19;
 constexpr const char *kSymbolIcon = "image-x-generic";
-
-// An ease-out: the cubic Bézier (0, 0) (0.58, 1).
-QEasingCurve easeOut() {
-  QEasingCurve curve(QEasingCurve::BezierSpline);
-  curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
-  return curve;
-}
 
 // The themed symbol recoloured in one flat colour, at the screen's pixel density.
 QPixmap tintedSymbol(const QColor &color, qreal devicePixelRatio) {
@@ -41,7 +36,7 @@ AsyncThumbnail::AsyncThumbnail(std::optional<PhotoItem> item, std::string cacheK
   // No size of its own: it fills whatever its parent offers.
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   m_fade.setDuration(kFadeMs);
-  m_fade.setEasingCurve(easeOut());
+  m_fade.setEasingCurve(motion::easeOutCurve());
   connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     m_imageOpacity = value.toReal();
     update();

@@ -1,0 +1,98 @@
+#include "app/shell/components/HeroOverlay.h"
+
+#include "app/shell/motion/Motion.h"
+
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QPainter>
+
+namespace lumora {
+
+HeroOverlay::HeroOverlay(QWidget *parent) : QWidget(parent), m_animation(motion::smooth()) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setFocusPolicy(Qt::NoFocus);
+  hide();
+  parent->installEventFilter(this);
+  connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+    m_progress = value.toReal();
+    update();
+  });
+  connect(&m_animation, &QAbstractAnimation::finished, this, &HeroOverlay::land);
+}
+
+bool HeroOverlay::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == parentWidget() && event->type() == QEvent::Resize) {
+    setGeometry(parentWidget()->rect());
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void HeroOverlay::fly(Flight flight) {
+  m_flights.push_back(std::move(flight));
+  setDestinationsHidden(true);
+  setGeometry(parentWidget()->rect());
+  raise();
+  show();
+  m_animation.jumpTo(0.0);
+  m_progress = 0;
+  m_animation.animateTo(1.0);
+}
+
+void HeroOverlay::setProgress(qreal progress) {
+  m_animation.stop();
+  m_progress = progress;
+  setGeometry(parentWidget()->rect());
+  raise();
+  show();
+  update();
+}
+
+QRectF HeroOverlay::rectAt(const Flight &flight, qreal progress) {
+  const QRectF a(flight.fromRect);
+  const QRectF b(flight.toRect);
+  return {a.x() + (b.x() - a.x()) * progress, a.y() + (b.y() - a.y()) * progress,
+          a.width() + (b.width() - a.width()) * progress,
+          a.height() + (b.height() - a.height()) * progress};
+}
+
+void HeroOverlay::land() {
+  setDestinationsHidden(false);
+  m_flights.clear();
+  hide();
+}
+
+// The destination would show at its final place under the flying copy; an opacity effect
+// keeps it out of sight without touching its layout. A widget with its own effect (an
+// entrance, say) is left alone.
+void HeroOverlay::setDestinationsHidden(bool hidden) {
+  for (const Flight &f : m_flights) {
+    if (!f.destination) {
+      continue;
+    }
+    auto *current = qobject_cast<QGraphicsOpacityEffect *>(f.destination->graphicsEffect());
+    if (hidden && f.destination->graphicsEffect() == nullptr) {
+      auto *effect = new QGraphicsOpacityEffect(f.destination);
+      effect->setObjectName(QStringLiteral("heroHidden"));
+      effect->setOpacity(0);
+      f.destination->setGraphicsEffect(effect);
+    } else if (!hidden && current != nullptr && current->objectName() == QLatin1String("heroHidden")) {
+      f.destination->setGraphicsEffect(nullptr);
+    }
+  }
+}
+
+void HeroOverlay::paintEvent(QPaintEvent *) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  const qreal fade = qBound(0.0, m_progress, 1.0);
+  for (const Flight &f : m_flights) {
+    const QRectF r = rectAt(f, m_progress);
+    p.setOpacity(1 - fade);
+    p.drawPixmap(r, f.from, QRectF(f.from.rect()));
+    p.setOpacity(fade);
+    p.drawPixmap(r, f.to, QRectF(f.to.rect()));
+  }
+}
+
+} // namespace lumora

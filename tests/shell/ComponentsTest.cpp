@@ -1,0 +1,187 @@
+#include "app/shell/components/AppMark.h"
+#include "app/shell/components/FavoriteStarButton.h"
+#include "app/shell/components/FocusCorners.h"
+#include "app/shell/components/FocusRingOverlay.h"
+#include "app/shell/components/GentleAppear.h"
+#include "app/shell/components/HeroNamespace.h"
+#include "app/shell/components/HeroOverlay.h"
+#include "app/shell/components/HeroZoom.h"
+#include "app/shell/components/ShrinkingLabel.h"
+#include "platform/gui/ReduceMotion.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace lumora {
+namespace {
+
+// Runs the event loop until `done` holds or two seconds pass.
+template <typename F> bool waitFor(F done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return done();
+}
+
+struct ReduceMotionGuard {
+  explicit ReduceMotionGuard(bool reduce) { platform::setReduceMotionOverride(reduce); }
+  ~ReduceMotionGuard() { platform::setReduceMotionOverride(std::nullopt); }
+};
+
+TEST(FocusCornersTest, ArmsFollowTheWidthOnly) {
+  EXPECT_DOUBLE_EQ(FocusCorners::arm(QRectF(0, 0, 100, 400)), 9);
+  EXPECT_DOUBLE_EQ(FocusCorners::arm(QRectF(0, 0, 133.34, 10)), 12);
+  EXPECT_DOUBLE_EQ(FocusCorners::arm(QRectF(0, 0, 900, 10)), 12);
+  EXPECT_DOUBLE_EQ(FocusCorners::arm(QRectF(0, 0, 0, 50)), 0);
+  const QPainterPath path = FocusCorners::path(QRectF(10, 20, 100, 50));
+  ASSERT_EQ(path.elementCount(), 12);
+  EXPECT_EQ(QPointF(path.elementAt(0)), QPointF(10, 29));
+  EXPECT_EQ(QPointF(path.elementAt(5)), QPointF(110, 29));
+  EXPECT_EQ(QPointF(path.elementAt(8)), QPointF(101, 70));
+  EXPECT_EQ(QPointF(path.elementAt(11)), QPointF(10, 61));
+}
+
+TEST(FocusRingOverlayTest, ClicksReachTheItemUnderneath) {
+  QWidget host;
+  host.resize(300, 300);
+  auto *item = new QPushButton(QStringLiteral("item"), &host);
+  item->setGeometry(50, 50, 120, 90);
+  auto *ring = new FocusRingOverlay(1, &host);
+  ring->placeOver(item->geometry());
+  host.show();
+  EXPECT_EQ(ring->geometry(), QRect(48, 48, 124, 94));
+  EXPECT_EQ(ring->itemRect(), QRectF(2, 2, 120, 90));
+  QSignalSpy clicked(item, &QPushButton::clicked);
+  QTest::mouseClick(host.childAt(60, 60), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicked.count(), 1);
+  EXPECT_NE(host.childAt(60, 60), ring);
+}
+
+TEST(GentleAppearTest, FadesAndScalesInOnFirstShow) {
+  QWidget screen;
+  screen.resize(200, 100);
+  GentleAppear *effect = GentleAppear::apply(&screen);
+  EXPECT_DOUBLE_EQ(effect->opacity(), 0);
+  EXPECT_DOUBLE_EQ(effect->scale(), 0.98);
+  QPointer<GentleAppear> watched(effect);
+  screen.show();
+  // The first frame is laid out at 0 / 98 %: the move starts one loop turn later.
+  EXPECT_FALSE(effect->appeared());
+  EXPECT_TRUE(waitFor([&] { return watched.isNull(); })) << "the effect removes itself";
+  EXPECT_EQ(screen.graphicsEffect(), nullptr);
+}
+
+TEST(GentleAppearTest, ReducedMotionFadesWithoutScaleAndAtOnce) {
+  ReduceMotionGuard reduce(true);
+  QWidget screen;
+  GentleAppear *effect = GentleAppear::apply(&screen);
+  screen.show();
+  EXPECT_TRUE(effect->appeared());
+  EXPECT_DOUBLE_EQ(effect->scale(), 1);
+}
+
+TEST(GentleAppearTest, WidgetDeletedBeforeTheDeferredStepIsHarmless) {
+  auto *screen = new QWidget;
+  GentleAppear::apply(screen);
+  screen->show();
+  delete screen;
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  SUCCEED();
+}
+
+TEST(HeroZoomTest, DisabledOrWithoutNamespaceLeavesTheWidgetAlone) {
+  QWidget host;
+  HeroNamespace space(&host);
+  QWidget a(&host);
+  heroZoom::source(&a, &space, QStringLiteral("g1"), false);
+  heroZoom::source(&a, nullptr, QStringLiteral("g1"), true);
+  EXPECT_TRUE(space.widgets(QStringLiteral("g1")).isEmpty());
+  EXPECT_EQ(HeroNamespace::identifier(QString()), QStringLiteral("hero-"));
+}
+
+TEST(HeroZoomTest, FliesFromTheOutgoingToTheIncomingWidget) {
+  QWidget host;
+  host.resize(600, 400);
+  HeroNamespace space(&host);
+  auto *card = new QWidget(&host);
+  card->setGeometry(10, 10, 100, 80);
+  heroZoom::source(card, &space, QStringLiteral("g1"), true);
+  host.show();
+  space.beginTransition();
+  delete card;
+  auto *tile = new QWidget(&host);
+  tile->setGeometry(200, 100, 300, 240);
+  heroZoom::destination(tile, &space, QStringLiteral("g1"), true);
+  tile->show();
+  EXPECT_EQ(space.finishTransition(), 1);
+  EXPECT_TRUE(space.overlay()->isFlying());
+  EXPECT_TRUE(space.overlay()->testAttribute(Qt::WA_TransparentForMouseEvents));
+  EXPECT_TRUE(waitFor([&] { return !space.overlay()->isFlying(); }));
+  EXPECT_EQ(tile->graphicsEffect(), nullptr);
+}
+
+TEST(FavoriteStarButtonTest, PulsesOnlyWhenTurnedOnWithMotion) {
+  FavoriteStarButton already(true);
+  EXPECT_FALSE(already.isPulsing());
+  EXPECT_DOUBLE_EQ(already.scale(), 1);
+
+  FavoriteStarButton star(false);
+  star.setFavorite(true);
+  EXPECT_TRUE(star.isPulsing());
+  EXPECT_TRUE(waitFor([&] { return star.scale() > 1.2; }));
+  EXPECT_TRUE(waitFor([&] { return !star.isPulsing() && star.scale() == 1.0; }));
+  star.setFavorite(false);
+  EXPECT_FALSE(star.isPulsing());
+
+  ReduceMotionGuard reduce(true);
+  star.setFavorite(true);
+  EXPECT_FALSE(star.isPulsing());
+}
+
+TEST(FavoriteStarButtonTest, TheWholeSquareTakesClicks) {
+  FavoriteStarButton star;
+  star.show();
+  QSignalSpy clicked(&star, &QAbstractButton::clicked);
+  QTest::mouseClick(&star, Qt::LeftButton, {}, QPoint(1, 1));
+  QTest::mouseClick(&star, Qt::LeftButton, {}, QPoint(27, 27));
+  EXPECT_EQ(clicked.count(), 2);
+  EXPECT_FALSE(star.isFavorite()) << "the caller owns the state";
+}
+
+TEST(AppMarkTest, ShadowHasItsMinimums) {
+  EXPECT_DOUBLE_EQ(AppMark::shadowRadius(20), 1);
+  EXPECT_DOUBLE_EQ(AppMark::shadowOffset(20), 1);
+  EXPECT_DOUBLE_EQ(AppMark::shadowRadius(100), 3);
+  EXPECT_DOUBLE_EQ(AppMark::shadowOffset(100), 1.5);
+  EXPECT_FALSE(AppMark::iconPixmap(64).toImage().pixelColor(32, 32).alpha() == 0);
+}
+
+TEST(ShrinkingLabelTest, ShrinksBeforeItElides) {
+  ShrinkingLabel label(QStringLiteral("IMG_20240101_123456_burst.jpg"));
+  QFont font = label.font();
+  font.setPixelSize(20);
+  label.setFont(font);
+  label.setMinimumScaleFactor(0.5);
+  label.show();
+  const int full = QFontMetrics(font).horizontalAdvance(label.text());
+  label.resize(full * 3 / 4, 30);
+  EXPECT_LT(label.fittedFont().pixelSize(), 20);
+  EXPECT_EQ(label.shownText(), label.text());
+  label.resize(full / 4, 30);
+  EXPECT_EQ(label.fittedFont().pixelSize(), 10);
+  EXPECT_NE(label.shownText(), label.text());
+  EXPECT_EQ(label.toolTip(), label.text());
+  label.resize(full + 10, 30);
+  EXPECT_EQ(label.fittedFont().pixelSize(), 20);
+  EXPECT_TRUE(label.toolTip().isEmpty());
+}
+
+} // namespace
+} // namespace lumora
