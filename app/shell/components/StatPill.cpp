@@ -2,7 +2,7 @@
 
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 #include "platform/gui/Symbols.h"
 
 #include <QEvent>
