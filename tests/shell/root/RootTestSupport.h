@@ -1,11 +1,12 @@
 #pragma once
 
 #include "app/store/AppStore.h"
-#include "app/store/texts/Localized.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "app/store/services/UserDefaults.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "tests/store/images/ImageCacheTestSupport.h"
+#include "tests/store/support/StoreTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 
@@ -16,12 +17,8 @@
 
 namespace roottest {
 
-using imagecachetest::waitFor;
-
-/// Runs the event loop for `ms` milliseconds.
-inline void spin(int ms) {
-  waitFor([] { return false; }, ms);
-}
+using storetest::spin;
+using storetest::waitFor;
 
 /// A real engine and store over a temporary data folder, with a folder picker that the
 /// test steers and a settings opener that records the targets it was asked for.
@@ -64,6 +61,10 @@ struct StoreRig {
       testsupport::writeScene(path, seed, 480, 360);
       testsupport::setModified(path, start + i);
     }
+  }
+
+  [[nodiscard]] lumora::AppStore::StateAccess state() const {
+    return lumora::AppStore::StateAccess(*store);
   }
 
   bool waitForPhase(lumora::AppStore::Phase::Kind kind, int timeoutMs = 60000) const {

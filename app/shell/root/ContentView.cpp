@@ -1,0 +1,199 @@
+#include "app/shell/root/ContentView.h"
+
+#include "app/shell/InfoCenterSheet.h"
+#include "app/shell/components/HeroNamespace.h"
+#include "app/shell/components/WindowBackground.h"
+#include "app/shell/motion/Motion.h"
+#include "app/shell/root/AlertPresenter.h"
+#include "app/shell/root/ControlsBar.h"
+#include "app/shell/root/Divider.h"
+#include "app/shell/root/EntranceEffect.h"
+#include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/root/HeaderBar.h"
+#include "app/shell/root/PhaseScreenHost.h"
+#include "app/shell/root/RootScreen.h"
+#include "app/shell/root/ToastSlot.h"
+#include "app/store/AppStore.h"
+#include "platform/gui/ReduceMotion.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace lumora {
+namespace {
+
+/// Keeps every child of a body widget filling it.
+class FillLayout : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() == QEvent::Resize) {
+      auto *host = static_cast<QWidget *>(watched);
+      for (QWidget *child : host->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!qobject_cast<ExitSnapshot *>(child)) {
+          child->setGeometry(host->rect());
+        }
+      }
+    }
+    return false;
+  }
+};
+
+} // namespace
+
+ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent)
+    : QWidget(parent), m_store(store), m_factory(std::move(factory)) {
+  setMinimumSize(kMinimumSize);
+  m_background = new WindowBackground(this);
+  m_background->lower();
+  auto *column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  m_header = new HeaderBar(m_store, this);
+  m_body = new QWidget(this);
+  m_body->installEventFilter(new FillLayout(m_body));
+  column->addWidget(m_header);
+  column->addWidget(new Divider(this));
+  column->addWidget(m_body, 1);
+  m_hero = new HeroNamespace(this);
+  m_toast = new ToastSlot(m_store, this);
+  m_sheet = new InfoCenterSheet(m_store, m_factory, this);
+  m_alerts = new AlertPresenter(m_store, this);
+  connect(&m_store, &AppStore::detailGroupIDChanged, this, &ContentView::syncDetail);
+  connect(&m_store, &AppStore::groupsChanged, this, &ContentView::syncDetail);
+  connect(&m_store, &AppStore::previewContextChanged, this, &ContentView::syncPreview);
+  if (rootscreen::detailGroup(m_store)) {
+    showDetail(*m_store.detailGroupID(), false);
+  } else {
+    buildMainBranch();
+  }
+  syncPreview();
+}
+
+ContentView::~ContentView() = default;
+
+QWidget *ContentView::toastView() const { return m_toast->view(); }
+
+void ContentView::buildMainBranch() {
+  m_main = new QWidget(m_body);
+  auto *column = new QVBoxLayout(m_main);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  m_controls = new ControlsBar(m_store, m_main);
+  m_phase = new PhaseScreenHost(m_store, m_factory, m_hero, m_main);
+  column->addWidget(m_controls);
+  column->addWidget(new Divider(m_main));
+  column->addWidget(m_phase, 1);
+  m_main->setGeometry(m_body->rect());
+  m_main->show();
+}
+
+void ContentView::syncDetail() {
+  const std::optional<PhotoGroup> group = rootscreen::detailGroup(m_store);
+  if (!group) {
+    leaveDetail();
+  } else if (m_detailID != m_store.detailGroupID()) {
+    // Another group while one shows replaces the detail in place.
+    showDetail(*m_store.detailGroupID(), !m_detail);
+  }
+}
+
+void ContentView::showDetail(const std::string &groupID, bool animated) {
+  const bool reduce = platform::reduceMotion();
+  const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
+  const bool slides = animated && !reduce && m_store.isSelecting();
+  if (animated) {
+    m_hero->beginTransition();
+  }
+  if (m_main && animated) {
+    ExitSnapshot::replace(m_main, curve);
+  } else if (m_main) {
+    m_main->deleteLater();
+  }
+  m_main = nullptr;
+  m_controls = nullptr;
+  m_phase = nullptr;
+  if (m_detail) {
+    m_detail->deleteLater();
+  }
+  m_detail = m_factory.makeGroupDetail(m_store, groupID, m_hero, m_body);
+  m_detailID = groupID;
+  m_detail->setGeometry(m_body->rect());
+  m_detail->show();
+  if (!animated) {
+    return;
+  }
+  EntranceEffect::start(m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF());
+  // The hero flies once the detail is laid out and its tiles have their places.
+  QTimer::singleShot(0, m_hero, [hero = QPointer<HeroNamespace>(m_hero)] {
+    if (hero) {
+      hero->finishTransition();
+    }
+  });
+}
+
+void ContentView::leaveDetail() {
+  if (!m_detail) {
+    return;
+  }
+  const bool reduce = platform::reduceMotion();
+  const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
+  const bool slides = !reduce && m_store.isSelecting();
+  m_hero->beginTransition();
+  ExitSnapshot::replace(m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF());
+  m_detail = nullptr;
+  m_detailID.reset();
+  buildMainBranch();
+  m_main->lower();
+  EntranceEffect::start(m_main, curve);
+  QTimer::singleShot(0, m_hero, [hero = QPointer<HeroNamespace>(m_hero)] {
+    if (hero) {
+      hero->finishTransition();
+    }
+  });
+}
+
+void ContentView::syncPreview() {
+  const bool shows = m_store.previewContext().has_value();
+  if (shows == static_cast<bool>(m_preview)) {
+    return;
+  }
+  const MotionCurve curve = platform::reduceMotion() ? motion::fast() : motion::easeOut(0.2);
+  if (shows) {
+    m_preview = m_factory.makePhotoPreview(m_store, this);
+    m_preview->setGeometry(rect());
+    m_preview->show();
+    EntranceEffect::start(m_preview, curve);
+  } else {
+    ExitSnapshot::replace(m_preview, curve);
+    m_preview = nullptr;
+  }
+  layoutLayers();
+}
+
+void ContentView::showEvent(QShowEvent *event) {
+  QWidget::showEvent(event);
+  if (!m_bootstrapped) {
+    m_bootstrapped = true;
+    m_store.bootstrap();
+  }
+}
+
+void ContentView::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  layoutLayers();
+}
+
+void ContentView::layoutLayers() {
+  m_background->setGeometry(rect());
+  if (m_preview) {
+    m_preview->setGeometry(rect());
+    m_preview->raise();
+  }
+  m_toast->layout();
+}
+
+} // namespace lumora

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/shell/ScreenFactory.h"
+#include "app/shell/root/ControlsBar.h"
+#include "app/shell/root/PhaseScreenHost.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+#include <string>
+
+namespace lumora {
+
+class AlertPresenter;
+class AppStore;
+class HeaderBar;
+class HeroNamespace;
+class InfoCenterSheet;
+class ToastSlot;
+class WindowBackground;
+
+/// The main window's content, chosen from the store's state alone: the header bar, then
+/// either the group detail or the controls bar above the phase screen; the photo preview
+/// over everything but the undo toast; the info center sheet and the one alert through
+/// which the store reports errors. It asks the store to bootstrap (reopen the last folder)
+/// when first shown, and writes the store only where the user answers its sheet or alert.
+///
+/// Later screens (results, detail, preview, info center) come through `factory`; entries
+/// left empty show named placeholders. At least 900 × 600 px. GUI thread only.
+class ContentView : public QWidget {
+  Q_OBJECT
+
+public:
+  static constexpr QSize kMinimumSize{900, 600};
+
+  ContentView(AppStore &store, ScreenFactory factory, QWidget *parent = nullptr);
+  ~ContentView() override;
+
+  [[nodiscard]] HeaderBar *headerBar() const { return m_header; }
+  /// The controls bar and the phase screens; null while the detail shows.
+  [[nodiscard]] ControlsBar *controlsBar() const { return m_controls; }
+  [[nodiscard]] PhaseScreenHost *phaseScreens() const { return m_phase; }
+  /// The detail slot; null while no group's detail shows.
+  [[nodiscard]] QWidget *detailView() const { return m_detail; }
+  [[nodiscard]] QWidget *previewView() const { return m_preview; }
+  [[nodiscard]] QWidget *toastView() const;
+  [[nodiscard]] AlertPresenter *alerts() const { return m_alerts; }
+  [[nodiscard]] InfoCenterSheet *infoSheet() const { return m_sheet; }
+  [[nodiscard]] HeroNamespace *heroNamespace() const { return m_hero; }
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+
+private:
+  void buildMainBranch();
+  void syncDetail();
+  void showDetail(const std::string &groupID, bool animated);
+  void leaveDetail();
+  void syncPreview();
+  void layoutLayers();
+
+  AppStore &m_store;
+  ScreenFactory m_factory;
+  WindowBackground *m_background = nullptr;
+  HeroNamespace *m_hero = nullptr;
+  HeaderBar *m_header = nullptr;
+  /// Below the header: the main branch or the detail, one at a time.
+  QWidget *m_body = nullptr;
+  QPointer<QWidget> m_main;
+  QPointer<ControlsBar> m_controls;
+  QPointer<PhaseScreenHost> m_phase;
+  QPointer<QWidget> m_detail;
+  std::optional<std::string> m_detailID;
+  QPointer<QWidget> m_preview;
+  ToastSlot *m_toast = nullptr;
+  InfoCenterSheet *m_sheet = nullptr;
+  AlertPresenter *m_alerts = nullptr;
+  bool m_bootstrapped = false;
+};
+
+} // namespace lumora

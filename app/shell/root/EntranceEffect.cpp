@@ -1,0 +1,50 @@
+#include "app/shell/root/EntranceEffect.h"
+
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+
+namespace lumora {
+
+EntranceEffect *EntranceEffect::start(QWidget *widget, const MotionCurve &curve, QPointF offset) {
+  auto *effect = new EntranceEffect(widget, curve, offset);
+  widget->setGraphicsEffect(effect);
+  effect->m_animation.jumpTo(0.0);
+  effect->m_animation.animateTo(1.0);
+  return effect;
+}
+
+EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset)
+    : QGraphicsEffect(widget), m_widget(widget), m_offset(offset), m_animation(curve) {
+  connect(&m_animation, &QVariantAnimation::valueChanged, this,
+          [this](const QVariant &value) { setProgress(value.toReal()); });
+  connect(&m_animation, &QAbstractAnimation::finished, this, [this] {
+    // Deletes this effect; nothing may touch it afterwards.
+    m_widget->setGraphicsEffect(nullptr);
+  });
+}
+
+void EntranceEffect::setProgress(qreal progress) {
+  m_progress = progress;
+  updateBoundingRect();
+  update();
+}
+
+QRectF EntranceEffect::boundingRectFor(const QRectF &rect) const {
+  return rect.united(rect.translated(m_offset));
+}
+
+void EntranceEffect::draw(QPainter *painter) {
+  const qreal opacity = std::clamp(m_progress, 0.0, 1.0);
+  if (opacity <= 0) {
+    return;
+  }
+  QPoint origin;
+  const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &origin, PadToEffectiveBoundingRect);
+  painter->save();
+  painter->setOpacity(painter->opacity() * opacity);
+  painter->drawPixmap(QPointF(origin) + m_offset * (1.0 - m_progress), pixmap);
+  painter->restore();
+}
+
+} // namespace lumora

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/shell/motion/MotionAnimation.h"
+#include "app/shell/motion/MotionCurve.h"
+
+#include <QGraphicsEffect>
+#include <QPointF>
+
+namespace lumora {
+
+/// The insertion of a layer of the root view (the detail, the preview, the toast, a phase
+/// screen): the widget fades in from opacity 0 while its drawing moves from `offset` to its
+/// place. Only the drawing moves; the widget's geometry stays where its host put it, so a
+/// resize during the motion needs nothing. The effect removes itself when done, so a
+/// settled layer paints at full speed. GUI thread only.
+class EntranceEffect : public QGraphicsEffect {
+  Q_OBJECT
+
+public:
+  /// Starts the entrance on `widget` along `curve` (replacing any graphics effect the
+  /// widget has) and returns the effect, owned by the widget.
+  static EntranceEffect *start(QWidget *widget, const MotionCurve &curve, QPointF offset = {});
+
+  /// 0 at the start, 1 when done (a spring may pass 1 on the way).
+  [[nodiscard]] qreal progress() const { return m_progress; }
+  /// Where the drawing starts, relative to the widget's place.
+  [[nodiscard]] QPointF offset() const { return m_offset; }
+  /// Pins the entrance at `progress` without animating (screenshots).
+  void setProgress(qreal progress);
+
+protected:
+  QRectF boundingRectFor(const QRectF &rect) const override;
+  void draw(QPainter *painter) override;
+
+private:
+  EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset);
+
+  QWidget *m_widget;
+  QPointF m_offset;
+  MotionAnimation m_animation;
+  qreal m_progress = 0;
+};
+
+} // namespace lumora

@@ -1,0 +1,50 @@
+#include "app/shell/root/ExitSnapshot.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace lumora {
+
+ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, const MotionCurve &curve, QPointF offset) {
+  QPixmap picture = leaving->isVisible() ? leaving->grab() : QPixmap();
+  auto *snapshot = new ExitSnapshot(leaving->parentWidget(), std::move(picture), curve, offset);
+  // The picture may move out of the leaving widget's rectangle: cover both.
+  const QRect from = leaving->geometry();
+  const QRect area = from.united(from.translated(offset.toPoint()));
+  snapshot->m_origin = from.topLeft() - area.topLeft();
+  snapshot->setGeometry(area);
+  leaving->hide();
+  leaving->deleteLater();
+  snapshot->show();
+  snapshot->raise();
+  return snapshot;
+}
+
+ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &curve,
+                           QPointF offset)
+    : QWidget(parent), m_picture(std::move(picture)), m_offset(offset), m_animation(curve) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_NoSystemBackground);
+  connect(&m_animation, &QVariantAnimation::valueChanged, this,
+          [this](const QVariant &value) { setProgress(value.toReal()); });
+  connect(&m_animation, &QAbstractAnimation::finished, this, &QObject::deleteLater);
+  if (m_picture.isNull()) {
+    deleteLater();
+    return;
+  }
+  m_animation.jumpTo(0.0);
+  m_animation.animateTo(1.0);
+}
+
+void ExitSnapshot::setProgress(qreal progress) {
+  m_progress = progress;
+  update();
+}
+
+void ExitSnapshot::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  painter.setOpacity(std::clamp(1.0 - m_progress, 0.0, 1.0));
+  painter.drawPixmap(QPointF(m_origin) + m_offset * m_progress, m_picture);
+}
+
+} // namespace lumora

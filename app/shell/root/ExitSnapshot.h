@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/shell/motion/MotionAnimation.h"
+#include "app/shell/motion/MotionCurve.h"
+
+#include <QPixmap>
+#include <QPointF>
+#include <QWidget>
+
+namespace lumora {
+
+/// The removal of a layer of the root view: the leaving widget is photographed and deleted
+/// at once (so it no longer follows the store), and its picture fades out in its place
+/// while it moves by `offset`; the picture deletes itself when done. Transparent to the
+/// mouse. GUI thread only.
+class ExitSnapshot : public QWidget {
+  Q_OBJECT
+
+public:
+  /// Replaces `leaving` (deleted later) by its fading picture, on top of its siblings.
+  static ExitSnapshot *replace(QWidget *leaving, const MotionCurve &curve, QPointF offset = {});
+
+  [[nodiscard]] qreal progress() const { return m_progress; }
+  /// Pins the removal at `progress` without animating (screenshots).
+  void setProgress(qreal progress);
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+
+private:
+  ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &curve, QPointF offset);
+
+  QPixmap m_picture;
+  QPointF m_offset;
+  /// Where the picture starts inside this widget.
+  QPoint m_origin;
+  MotionAnimation m_animation;
+  qreal m_progress = 0;
+};
+
+} // namespace lumora

@@ -1,0 +1,86 @@
+#include "app/shell/root/PhaseScreenHost.h"
+
+#include "app/shell/ScreenFactory.h"
+#include "app/shell/components/GentleAppear.h"
+#include "app/shell/motion/Motion.h"
+#include "app/shell/root/EntranceEffect.h"
+#include "app/shell/root/ExitSnapshot.h"
+#include "app/store/AppStore.h"
+
+namespace lumora {
+
+PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, HeroNamespace *hero,
+                                 QWidget *parent)
+    : QWidget(parent), m_store(store), m_factory(factory), m_hero(hero) {
+  // A store action publishes its fields one by one (a new scan enters the scanning phase
+  // before it clears the old photos); the choice is made once the action is over, so no
+  // screen of a state in between is ever built.
+  m_pending.setSingleShot(true);
+  m_pending.setInterval(0);
+  connect(&m_pending, &QTimer::timeout, this, &PhaseScreenHost::follow);
+  for (auto signal : {&AppStore::phaseChanged, &AppStore::itemsChanged, &AppStore::groupsChanged,
+                      &AppStore::isPausedChanged}) {
+    connect(&m_store, signal, &m_pending, qOverload<>(&QTimer::start));
+  }
+  m_choice = rootscreen::choose(m_store);
+  build(false);
+}
+
+void PhaseScreenHost::follow() {
+  rootscreen::ScreenChoice next = rootscreen::choose(m_store);
+  if (next == m_choice) {
+    return;
+  }
+  // A new token fades the screens; a new screen under the same token (the scanning card
+  // giving way to the live results at the first batch) takes its place at once.
+  const bool fades = next.token != m_choice.token;
+  m_choice = std::move(next);
+  ++m_replacements;
+  build(fades);
+  emit screenReplaced();
+}
+
+void PhaseScreenHost::build(bool animated) {
+  if (m_screen && animated) {
+    ExitSnapshot::replace(m_screen, motion::fast());
+  } else if (m_screen) {
+    m_screen->deleteLater();
+  }
+  QWidget *screen = makeScreen(m_choice.kind);
+  screen->setGeometry(rect());
+  if (rootscreen::appearsGently(m_choice.kind)) {
+    GentleAppear::apply(screen);
+  } else if (animated) {
+    EntranceEffect::start(screen, motion::fast());
+  }
+  screen->show();
+  screen->lower();
+  m_screen = screen;
+}
+
+QWidget *PhaseScreenHost::makeScreen(rootscreen::ScreenKind kind) {
+  using rootscreen::ScreenKind;
+  switch (kind) {
+  case ScreenKind::idle: return ScreenFactory::placeholder(QStringLiteral("IdleStateView"), this);
+  case ScreenKind::scanning:
+    return ScreenFactory::placeholder(QStringLiteral("ScanningView"), this);
+  case ScreenKind::liveResults:
+    return ScreenFactory::placeholder(QStringLiteral("ScanLiveResultsView"), this);
+  case ScreenKind::failure:
+    return ScreenFactory::placeholder(QStringLiteral("FailureStateView"), this);
+  case ScreenKind::emptyResults:
+    return ScreenFactory::placeholder(QStringLiteral("EmptyResultsView"), this);
+  case ScreenKind::noSimilarGroups:
+    return ScreenFactory::placeholder(QStringLiteral("NoSimilarGroupsView"), this);
+  case ScreenKind::results: break;
+  }
+  return m_factory.makeResultsView(m_store, m_hero, this);
+}
+
+void PhaseScreenHost::resizeEvent(QResizeEvent *) {
+  if (m_screen) {
+    m_screen->setGeometry(rect());
+  }
+}
+
+} // namespace lumora

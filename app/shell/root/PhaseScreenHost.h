@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/shell/root/RootScreen.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace lumora {
+
+class AppStore;
+class HeroNamespace;
+struct ScreenFactory;
+
+/// The area below the controls bar that shows the screen of the store's phase. A change of
+/// the store's phase token replaces the screen with a 0.14 s fade in both motion settings
+/// (the static screens enter with the gentle appear instead of the plain fade); the one
+/// change of screen under one token, the scanning card giving way to the live results, is
+/// made at once. Any other change keeps the widget, which follows the store itself. The
+/// choice follows the store on the next turn of the event loop.
+/// GUI thread only.
+class PhaseScreenHost : public QWidget {
+  Q_OBJECT
+
+public:
+  /// `factory` and `hero` must outlive the host; `hero` may be null.
+  PhaseScreenHost(AppStore &store, const ScreenFactory &factory, HeroNamespace *hero,
+                  QWidget *parent = nullptr);
+
+  [[nodiscard]] QWidget *screen() const { return m_screen; }
+  [[nodiscard]] const rootscreen::ScreenChoice &choice() const { return m_choice; }
+  /// How many times a screen was replaced after the first (with or without a fade).
+  [[nodiscard]] int replacementCount() const { return m_replacements; }
+
+signals:
+  /// A new screen took the place of the old one.
+  void screenReplaced();
+
+protected:
+  void resizeEvent(QResizeEvent *event) override;
+
+private:
+  void follow();
+  void build(bool animated);
+  [[nodiscard]] QWidget *makeScreen(rootscreen::ScreenKind kind);
+
+  AppStore &m_store;
+  const ScreenFactory &m_factory;
+  HeroNamespace *m_hero;
+  rootscreen::ScreenChoice m_choice;
+  QPointer<QWidget> m_screen;
+  QTimer m_pending;
+  int m_replacements = 0;
+};
+
+} // namespace lumora

@@ -1,0 +1,159 @@
+#include "app/shell/root/ControlsBar.h"
+#include "app/shell/root/PhaseScreenHost.h"
+#include "app/store/services/FolderAccess.h"
+#include "tests/shell/root/RootViewFixture.h"
+
+#include <fstream>
+#include <random>
+
+using lumora::AppStore;
+using lumora::rootscreen::ScreenKind;
+using Kind = AppStore::Phase::Kind;
+
+namespace {
+
+class ContentViewScreens : public roottest::RootViewTest {
+protected:
+  /// Records every screen the host shows, from the first on.
+  void trackScreens() {
+    m_seen = {shown()};
+    QObject::connect(view().phaseScreens(), &lumora::PhaseScreenHost::screenReplaced, window(),
+                     [this] { m_seen.push_back(view().phaseScreens()->choice().kind); });
+  }
+  /// The screen shown once the store's last change has been followed.
+  [[nodiscard]] ScreenKind shown() {
+    roottest::spin(5);
+    return view().phaseScreens()->choice().kind;
+  }
+  [[nodiscard]] QWidget *screen() {
+    roottest::spin(5);
+    return view().phaseScreens()->screen();
+  }
+
+  std::vector<ScreenKind> m_seen;
+};
+
+/// Files that pass the size filter but decode to nothing.
+void writeCorrupt(const std::filesystem::path &folder, int count) {
+  std::mt19937 random(7);
+  for (int i = 0; i < count; ++i) {
+    std::ofstream out(folder / ("broken" + std::to_string(i) + ".jpg"), std::ios::binary);
+    for (int b = 0; b < 9000; ++b) {
+      out.put(static_cast<char>(random()));
+    }
+  }
+}
+
+} // namespace
+
+TEST_F(ContentViewScreens, startsIdleWithoutARememberedFolder) {
+  EXPECT_EQ(shown(), ScreenKind::idle);
+  EXPECT_TRUE(rig.store->didBootstrap());
+}
+
+TEST_F(ContentViewScreens, scansTheRememberedFolderWhenFirstShown) {
+  rig.writeBurst("a", 1, 3);
+  lumora::UserDefaults::open().setValue(
+      lumora::UserDefaults::key(lumora::FolderAccess::kLastFolderPathKey),
+      QString::fromStdString(rig.photos.string()));
+  view();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  ASSERT_TRUE(roottest::waitFor([&] { return shown() == ScreenKind::results; }));
+}
+
+TEST_F(ContentViewScreens, aRealScanGoesFromTheCardToTheResults) {
+  rig.writeBurst("a", 1, 3);
+  rig.writeBurst("b", 2, 3, 1.8e9);
+  trackScreens();
+  rig.store->chooseFolder();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  ASSERT_TRUE(roottest::waitFor([&] { return shown() == ScreenKind::results; }));
+  ASSERT_GE(m_seen.size(), 3u);
+  EXPECT_EQ(m_seen[1], ScreenKind::scanning);
+  for (std::size_t i = 2; i + 1 < m_seen.size(); ++i) {
+    EXPECT_EQ(m_seen[i], ScreenKind::liveResults); // at most the live screen in between
+  }
+  EXPECT_EQ(view().phaseScreens()->replacementCount(), static_cast<int>(m_seen.size()) - 1);
+}
+
+TEST_F(ContentViewScreens, aRescanShowsTheCardThenTheLiveResultsAtTheFirstBatch) {
+  rig.state().setItems({storetest::photo("/p/a"), storetest::photo("/p/b")});
+  rig.state().setGroups(storetest::groups(1));
+  rig.state().setPhase(AppStore::Phase::ready());
+  trackScreens();
+  // As a scan start publishes: the phase first, then the emptied photos, in one turn.
+  rig.state().setPhase(AppStore::Phase::scanning());
+  rig.state().setItems({});
+  rig.state().setGroups({});
+  EXPECT_EQ(shown(), ScreenKind::scanning);
+  rig.state().setItems({storetest::photo("/p/a")});
+  EXPECT_EQ(shown(), ScreenKind::liveResults);
+  rig.state().setGroups(storetest::groups(1));
+  rig.state().setPhase(AppStore::Phase::ready());
+  const std::vector<ScreenKind> expected{ScreenKind::results, ScreenKind::scanning,
+                                         ScreenKind::liveResults, ScreenKind::results};
+  EXPECT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(m_seen, expected);
+}
+
+TEST_F(ContentViewScreens, corruptFilesEndEmptyAndDistinctPhotosEndWithoutGroups) {
+  writeCorrupt(rig.photos, 3);
+  view();
+  rig.store->chooseFolder();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  EXPECT_EQ(shown(), ScreenKind::emptyResults);
+  for (int seed = 1; seed <= 3; ++seed) {
+    rig.writeBurst("s" + std::to_string(seed), seed * 11, 1, 1.7e9 + seed * 1e6);
+  }
+  rig.store->retry();
+  ASSERT_TRUE(roottest::waitFor([&] { return shown() == ScreenKind::noSimilarGroups; }));
+}
+
+TEST_F(ContentViewScreens, pausedShowsTheLiveScreenEvenWithoutPhotos) {
+  view();
+  rig.state().setPhase(AppStore::Phase::ready());
+  rig.state().setIsPaused(true);
+  EXPECT_EQ(shown(), ScreenKind::liveResults);
+}
+
+TEST_F(ContentViewScreens, aSecondFailureOfTheSameKindKeepsItsScreen) {
+  using Failure = AppStore::Failure;
+  view();
+  rig.state().setPhase(AppStore::Phase::failed({Failure::Kind::noImages, "一", "first"}));
+  QWidget *before = screen();
+  EXPECT_EQ(shown(), ScreenKind::failure);
+  const int replaced = view().phaseScreens()->replacementCount();
+  rig.state().setPhase(AppStore::Phase::failed({Failure::Kind::noImages, "二", "second"}));
+  EXPECT_EQ(screen(), before);
+  EXPECT_EQ(view().phaseScreens()->replacementCount(), replaced);
+  rig.state().setPhase(AppStore::Phase::failed({Failure::Kind::other, "三", "third"}));
+  EXPECT_NE(screen(), before);
+}
+
+TEST_F(ContentViewScreens, signalsThatKeepTheTokenKeepTheScreenWidget) {
+  view();
+  rig.state().setItems({storetest::photo("/p/a"), storetest::photo("/p/b")});
+  rig.state().setGroups(storetest::groups(2));
+  rig.state().setPhase(AppStore::Phase::ready());
+  QWidget *before = screen();
+  rig.state().setGroups(storetest::groups(3));
+  rig.state().setItems({storetest::photo("/p/c")});
+  rig.state().setIsRegrouping(true);
+  EXPECT_EQ(screen(), before);
+}
+
+TEST_F(ContentViewScreens, aDetailIdNamingNoGroupShowsTheBars) {
+  view();
+  rig.state().setGroups(storetest::groups(2));
+  rig.store->setDetailGroupID(std::string("missing"));
+  EXPECT_EQ(view().detailView(), nullptr);
+  ASSERT_NE(view().controlsBar(), nullptr);
+  rig.store->setDetailGroupID(rig.store->groups().back().id);
+  ASSERT_NE(view().detailView(), nullptr);
+  EXPECT_EQ(view().controlsBar(), nullptr); // not built at all under the detail
+  EXPECT_EQ(view().detailView()->objectName(), QStringLiteral("GroupDetailPlaceholder"));
+  rig.state().setGroups(storetest::groups(1)); // the shown group is gone
+  EXPECT_EQ(view().detailView(), nullptr);
+  EXPECT_NE(view().controlsBar(), nullptr);
+  EXPECT_TRUE(rig.store->detailGroupID().has_value());
+}

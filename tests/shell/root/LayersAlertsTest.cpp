@@ -1,0 +1,122 @@
+#include "app/shell/root/AlertPresenter.h"
+#include "app/shell/root/EntranceEffect.h"
+#include "platform/core/photolibrary/PhotoAuthorization.h"
+#include "platform/gui/ReduceMotion.h"
+#include "tests/shell/root/RootViewFixture.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+
+using lumora::AppStore;
+
+namespace {
+
+class LayersTest : public roottest::RootViewTest {
+protected:
+  ~LayersTest() override { platform::setReduceMotionOverride(std::nullopt); }
+
+  /// Opens the detail of a group while selecting or not and says how its entrance moves.
+  QPointF detailEntranceOffset(bool selecting) {
+    view();
+    rig.state().setGroups(storetest::groups(2));
+    rig.store->setIsSelecting(selecting);
+    rig.store->setDetailGroupID(rig.store->groups().front().id);
+    auto *effect = qobject_cast<lumora::EntranceEffect *>(view().detailView()->graphicsEffect());
+    return effect ? effect->offset() : QPointF(-1, -1);
+  }
+};
+
+/// Points the stand-in photo library at a folder of the test, for the test's duration.
+class LibraryLocation {
+public:
+  explicit LibraryLocation(const std::filesystem::path &location) {
+    const char *saved = std::getenv("LUMORA_PHOTO_LIBRARY");
+    m_saved = saved ? std::optional<std::string>(saved) : std::nullopt;
+    ::setenv("LUMORA_PHOTO_LIBRARY", location.c_str(), 1);
+  }
+  ~LibraryLocation() {
+    m_saved ? (void)::setenv("LUMORA_PHOTO_LIBRARY", m_saved->c_str(), 1)
+            : (void)::unsetenv("LUMORA_PHOTO_LIBRARY");
+  }
+
+private:
+  std::optional<std::string> m_saved;
+};
+
+QPushButton *buttonTitled(QMessageBox *box, const QString &title) {
+  for (QAbstractButton *button : box->buttons()) {
+    if (button->text() == title) {
+      return qobject_cast<QPushButton *>(button);
+    }
+  }
+  return nullptr;
+}
+
+} // namespace
+
+TEST_F(LayersTest, theToastLiesAboveThePreview) {
+  view();
+  rig.state().setGroups(storetest::groups(1));
+  rig.store->setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "g0-0", 0});
+  rig.store->setUndoToast(AppStore::UndoToast{QUuid::createUuid(), "已清理", "", false, {}});
+  QWidget *preview = view().previewView();
+  QWidget *toast = view().toastView();
+  ASSERT_TRUE(preview && toast);
+  const QObjectList order = view().children();
+  EXPECT_GT(order.indexOf(toast), order.indexOf(preview));
+  EXPECT_LE(toast->width(), view().width() - 40);
+  EXPECT_EQ(toast->geometry().bottom() + 1, view().height() - 18);
+  rig.store->setUndoToast(std::nullopt);
+  EXPECT_EQ(view().toastView(), nullptr);
+}
+
+TEST_F(LayersTest, theDetailSlidesInOnlyWhileSelecting) {
+  EXPECT_EQ(detailEntranceOffset(true), QPointF(view().width(), 0));
+}
+
+TEST_F(LayersTest, theDetailOnlyFadesWhenNotSelecting) {
+  EXPECT_EQ(detailEntranceOffset(false), QPointF());
+}
+
+TEST_F(LayersTest, theDetailNeverSlidesUnderReducedMotion) {
+  platform::setReduceMotionOverride(true);
+  EXPECT_EQ(detailEntranceOffset(true), QPointF());
+}
+
+TEST_F(LayersTest, closingTheSheetWritesTheStore) {
+  view();
+  rig.store->setShowsInfoCenter(true);
+  QDialog *sheet = nullptr;
+  ASSERT_TRUE(roottest::waitFor([&] {
+    sheet = window()->findChild<QDialog *>();
+    return sheet && sheet->isVisible();
+  }));
+  QTest::keyClick(sheet, Qt::Key_Escape);
+  ASSERT_TRUE(roottest::waitFor([&] { return !rig.store->showsInfoCenter(); }));
+}
+
+TEST_F(LayersTest, aLibraryDenialOverFolderResultsRetriesAndOpensTheLibrarysSettings) {
+  const LibraryLocation library(rig.temp.path() / "Library");
+  ASSERT_TRUE(platform::photoauthorization::setStatus(rig.temp.path() / "Library",
+                                                      platform::AuthorizationStatus::denied));
+  rig.writeBurst("a", 1, 3);
+  view();
+  rig.store->chooseFolder();
+  ASSERT_TRUE(rig.waitForPhase(AppStore::Phase::Kind::ready));
+  rig.store->openLibrary();
+  lumora::AlertPresenter &alerts = *view().alerts();
+  ASSERT_TRUE(roottest::waitFor([&] { return alerts.box() != nullptr; }));
+  const QUuid first = rig.store->alert()->id;
+  QTest::mouseClick(buttonTitled(alerts.box(), "重试"), Qt::LeftButton);
+  // The retry asked the library again (denied again: a new alert), not the folder.
+  ASSERT_TRUE(roottest::waitFor([&] { return alerts.box() && rig.store->alert()->id != first; }));
+  EXPECT_EQ(rig.store->phase().kind, AppStore::Phase::Kind::ready);
+  EXPECT_EQ(rig.store->sourceKind(), AppStore::SourceKind::folder);
+  QTest::mouseClick(buttonTitled(alerts.box(), "打开图库权限设置"), Qt::LeftButton);
+  ASSERT_FALSE(rig.settingsTargets.isEmpty());
+  EXPECT_EQ(rig.settingsTargets.first(), QStringLiteral("Privacy_Photos"));
+  EXPECT_FALSE(rig.store->alert());
+}
