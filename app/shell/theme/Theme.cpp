@@ -125,7 +125,7 @@ void Theme::setScheme(QWidget *root, ColorScheme scheme) {
     return;
   }
   root->setProperty(kSchemeProperty, static_cast<int>(scheme));
-  root->setPalette(paletteFor(forScheme(scheme)));
+  root->setPalette(forScheme(scheme).palette());
   root->update();
 }
 
@@ -136,6 +136,8 @@ QFont Theme::font(int pixelSize, Weight weight) {
 QFont Theme::monospacedFont(int pixelSize, Weight weight) {
   return familyFont(QStringLiteral("Noto Sans Mono CJK SC"), pixelSize, weight);
 }
+
+QPalette Theme::palette() const { return paletteFor(*this); }
 
 QColor Theme::primaryAt(qreal opacity) const {
   QColor c = primary;

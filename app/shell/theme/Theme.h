@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 class QWidget;
 
@@ -62,6 +63,8 @@ public:
 
   /// The primary colour at `opacity` (0…1), for the many faint fills and strokes.
   [[nodiscard]] QColor primaryAt(qreal opacity) const;
+  /// A Qt palette of this scheme, for plain Qt widgets, menus and dialogs.
+  [[nodiscard]] QPalette palette() const;
 };
 
 } // namespace lumora

@@ -1,0 +1,114 @@
+#include "app/shell/window/AppSession.h"
+
+#include "app/shell/AppInfo.h"
+#include "app/shell/SelfTestSeam.h"
+#include "app/shell/components/AppMark.h"
+#include "app/shell/window/AppMenus.h"
+#include "app/shell/window/AppearanceController.h"
+#include "app/shell/window/MainWindow.h"
+#include "app/shell/window/QAOverrides.h"
+#include "app/shell/window/QuitSignals.h"
+#include "app/shell/window/SingleInstance.h"
+#include "app/store/AppStore.h"
+#include "app/store/services/LumoraEngineClient.h"
+#include "app/store/texts/Localized.h"
+#include "engine/core/LumoraEngine.h"
+#include "engine/diagnostics/Diagnostics.h"
+#include "platform/gui/FolderPicker.h"
+#include "platform/gui/PrivacySettings.h"
+#include "platform/gui/Symbols.h"
+#include "platform/gui/SystemColorScheme.h"
+
+#include <QApplication>
+#include <QPointer>
+
+namespace lumora {
+namespace {
+
+constexpr int kSelfTestDelayMs = 600;
+constexpr char kMarkerDirectory[] = "/tmp";
+
+void logLaunch() {
+  Diagnostics::log(QStringLiteral("app"),
+                   QStringLiteral("launch %1 (%2)")
+                       .arg(AppInfo::compiledShortVersion().value_or(QStringLiteral("?")),
+                            AppInfo::compiledBuildVersion().value_or(QStringLiteral("?"))));
+  Diagnostics::logMemory(QStringLiteral("app-launch"));
+}
+
+AppStore::Services makeServices(QPointer<MainWindow> &window, QPointer<AppStore> &store) {
+  AppStore::Services services;
+  services.engine = std::make_shared<LumoraEngineClient>(std::make_shared<LumoraEngine>());
+  services.qaMarkerDirectory = QString::fromLatin1(kMarkerDirectory);
+  services.pickFolder = [&window](const FolderPickerRequest &request,
+                                  std::function<void(std::optional<QUrl>)> done) {
+    platform::pickFolder(window, {request.title, request.prompt,
+                                  request.startDirectory.value_or(QUrl())},
+                         std::move(done));
+  };
+  services.openSettingsTarget = [&store](const QString &anchor) {
+    const QUrl folder = store ? store->folderURL().value_or(QUrl()) : QUrl();
+    return platform::openPrivacySettings(anchor, folder);
+  };
+  return services;
+}
+
+void prepareApplication(QApplication &app) {
+  QApplication::setApplicationName(QString::fromLatin1(AppInfo::kName));
+  QApplication::setOrganizationName(QStringLiteral("Lumora"));
+  QApplication::setApplicationVersion(AppInfo::shortVersion());
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(AppInfo::kName));
+  app.setWindowIcon(AppMark::applicationIcon());
+  Localized::installTranslations();
+  platform::symbols::installIconTheme();
+}
+
+// Launching is complete: the delegate's steps, in order.
+void finishLaunching(QMainWindow &window, AppearanceController &appearance) {
+  const Scheduler schedule = timerScheduler(&window);
+  QAOverrides::apply({QCoreApplication::arguments(), &appearance, schedule, {}, {}});
+  appearance.applyStoredAppearance(schedule);
+  schedule(kSelfTestDelayMs, [] {
+    UISelfTest::runAfterLaunchIfNeeded();
+    UIMotionSelfTest::runAfterLaunchIfNeeded();
+  });
+}
+
+} // namespace
+
+int AppSession::run(int &argc, char **argv, Options options) {
+  QApplication app(argc, argv);
+  prepareApplication(app);
+  UISelfTest::prepareIfRequested();
+  UIMotionSelfTest::prepareIfRequested();
+  SingleInstance instance;
+  if (!UISelfTest::isEnabled() && !UIMotionSelfTest::isEnabled() && !instance.acquire()) {
+    return 0;
+  }
+  Diagnostics::installCrashHandler();
+  Diagnostics::beginSession();
+  logLaunch();
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Diagnostics::endSession(); });
+  QuitSignals::install(&app);
+
+  QPointer<MainWindow> windowRef;
+  QPointer<AppStore> storeRef;
+  AppStore store(makeServices(windowRef, storeRef));
+  storeRef = &store;
+  MainWindow window;
+  windowRef = &window;
+  QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                   &MainWindow::raiseToFront);
+
+  platform::SystemColorScheme system;
+  system.connectToPortal();
+  AppearanceController appearance(system, QString::fromLatin1(kMarkerDirectory));
+  window.setContent(options.buildContent(store, options.factory, &window));
+  appearance.setContentRoot(window.content());
+  new AppMenus(window, store, appearance); // owned by the window
+  window.show();
+  finishLaunching(window, appearance);
+  return QApplication::exec();
+}
+
+} // namespace lumora
