@@ -1,0 +1,127 @@
+// Starts the built application (offscreen, in its own home folder) and checks what a user
+// or a session manager sees from outside: the diagnostics lines, the session marker, the
+// single running copy, the desktop entry.
+
+#include "tests/support/TempDir.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppBinaryTest : public ::testing::Test {
+protected:
+  AppBinaryTest() {
+    const QString root = QString::fromStdString(home.path().string());
+    QDir(root).mkpath(QStringLiteral("run"));
+    QFile::setPermissions(root + QStringLiteral("/run"), QFileDevice::ReadOwner |
+                                                              QFileDevice::WriteOwner |
+                                                              QFileDevice::ExeOwner);
+    environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), root);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/run"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    dataFolder = root + QStringLiteral("/data/Lumora");
+  }
+
+  void start(QProcess &process) {
+    process.setProcessEnvironment(environment);
+    process.setProgram(QStringLiteral(PINDLE_APP_BINARY));
+    process.start();
+    ASSERT_TRUE(process.waitForStarted(10000));
+  }
+
+  [[nodiscard]] QString log() const {
+    QFile file(dataFolder + QStringLiteral("/diagnostics.log"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+  }
+
+  [[nodiscard]] bool markerExists() const {
+    return QFile::exists(dataFolder + QStringLiteral("/session.running"));
+  }
+
+  // Waits (up to 20 s) until the log holds `text`.
+  bool waitForLog(const QString &text) const {
+    QElapsedTimer clock;
+    clock.start();
+    while (!log().contains(text) && clock.elapsed() < 20000) {
+      QThread::msleep(20);
+    }
+    return log().contains(text);
+  }
+
+  void terminate(QProcess &process) {
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+  }
+
+  testsupport::TempDir home;
+  QProcessEnvironment environment;
+  QString dataFolder;
+};
+
+TEST_F(AppBinaryTest, StaleMarkerIsReportedBeforeTheLaunchAndSigtermEndsTheSession) {
+  ASSERT_TRUE(QDir().mkpath(dataFolder));
+  QFile stale(dataFolder + QStringLiteral("/session.running"));
+  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+  stale.write("running");
+  stale.close();
+
+  QProcess app;
+  start(app);
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+  const QString text = log();
+  const qsizetype unclean = text.indexOf(QStringLiteral("[app] ⚠️ unclean previous exit detected"));
+  const qsizetype launch = text.indexOf(QStringLiteral("[app] launch "));
+  const qsizetype memory = text.indexOf(QStringLiteral("[mem] app-launch: "));
+  EXPECT_GE(unclean, 0);
+  EXPECT_LT(unclean, launch);
+  EXPECT_LT(launch, memory);
+  EXPECT_TRUE(markerExists());
+  terminate(app);
+  EXPECT_FALSE(markerExists());
+}
+
+TEST_F(AppBinaryTest, SecondLaunchLeavesTheFirstRunningAndExits) {
+  QProcess first;
+  start(first);
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+  QProcess second;
+  start(second);
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  EXPECT_EQ(log().count(QStringLiteral("[app] launch ")), 1);
+  EXPECT_TRUE(markerExists()) << "the second copy must not end the first one's session";
+  terminate(first);
+}
+
+TEST(DesktopEntryTest, PassesDesktopFileValidate) {
+  const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+  if (validator.isEmpty()) {
+    GTEST_SKIP() << "desktop-file-validate is not installed (package desktop-file-utils)";
+  }
+  QProcess process;
+  process.start(validator, {QStringLiteral(PINDLE_DESKTOP_FILE)});
+  ASSERT_TRUE(process.waitForFinished(10000));
+  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardOutput().toStdString();
+  QFile entry(QStringLiteral(PINDLE_DESKTOP_FILE));
+  ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(entry.readAll());
+  EXPECT_TRUE(text.contains(QStringLiteral("\nName[zh_CN]=")));
+  EXPECT_TRUE(text.contains(QStringLiteral("\nComment[zh_CN]=")));
+  EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=pindle\n")));
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+#include "app/shell/window/AppMenus.h"
+#include "app/shell/window/AppearanceController.h"
+#include "app/shell/window/MainWindow.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "platform/gui/SystemColorScheme.h"
+#include "tests/store/support/EngineStoreFixture.h"
+
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace lumora {
+namespace {
+
+using Kind = AppStore::Phase::Kind;
+
+QStringList titles(const QList<QAction *> &actions) {
+  QStringList result;
+  for (const QAction *a : actions) {
+    if (!a->isSeparator()) {
+      result.append(a->text());
+    }
+  }
+  return result;
+}
+
+// A window with the real menus over a real engine and a folder of generated photos.
+class MenusTest : public storetest::EngineStoreFixture {
+protected:
+  void SetUp() override {
+    marker = std::make_unique<testsupport::TempDir>();
+    appearance = std::make_unique<AppearanceController>(
+        system, QString::fromStdString(marker->path().string()));
+    window.setContent(new QWidget);
+    menus = new AppMenus(window, store(), *appearance);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+
+  // Sends the key to the window as a user would.
+  void press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(&window, key, modifiers);
+    QCoreApplication::processEvents();
+  }
+
+  platform::SystemColorScheme system;
+  std::unique_ptr<testsupport::TempDir> marker;
+  std::unique_ptr<AppearanceController> appearance;
+  MainWindow window;
+  AppMenus *menus = nullptr;
+};
+
+TEST_F(MenusTest, TitlesOrderAndShortcuts) {
+  EXPECT_EQ(titles(window.menuBar()->actions()),
+            (QStringList{QStringLiteral("文件"), QStringLiteral("外观"), QStringLiteral("帮助")}));
+  EXPECT_EQ(titles(menus->fileMenu()->actions()),
+            (QStringList{QStringLiteral("选择文件夹…"), QStringLiteral("扫描「照片」图库"),
+                         QStringLiteral("重新扫描"), QStringLiteral("退出")}));
+  EXPECT_EQ(titles(menus->appearanceMenu()->actions()),
+            (QStringList{QStringLiteral("深色（默认）"), QStringLiteral("浅色"),
+                         QStringLiteral("跟随系统")}));
+  EXPECT_EQ(titles(menus->helpMenu()->actions()),
+            (QStringList{QStringLiteral("帮助与隐私"), QStringLiteral("关于Pindle")}));
+  EXPECT_EQ(menus->chooseFolderAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+  EXPECT_EQ(menus->openLibraryAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+L")));
+  EXPECT_EQ(menus->rescanAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+R")));
+  EXPECT_EQ(menus->quitAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+  EXPECT_TRUE(menus->aboutAction()->shortcut().isEmpty());
+  for (const QAction *a : menus->appearanceMenu()->actions()) {
+    EXPECT_TRUE(a->shortcut().isEmpty() && a->isEnabled());
+  }
+}
+
+TEST_F(MenusTest, EnableStatesFollowTheScanAndDisabledShortcutsDoNothing) {
+  // No folder yet and the folder source: no rescan.
+  EXPECT_FALSE(menus->rescanAction()->isEnabled());
+  EXPECT_TRUE(menus->openLibraryAction()->isEnabled());
+  writeBurst("a", 1, 40, 1000);
+  QSignalSpy rescans(menus->rescanAction(), &QAction::triggered);
+  press(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(store().phase().kind, Kind::scanning);
+  EXPECT_FALSE(menus->openLibraryAction()->isEnabled());
+  EXPECT_FALSE(menus->rescanAction()->isEnabled());
+  EXPECT_TRUE(menus->chooseFolderAction()->isEnabled());
+  press(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(rescans.count(), 0);
+  ASSERT_TRUE(waitForReady());
+  EXPECT_TRUE(menus->rescanAction()->isEnabled());
+  press(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(rescans.count(), 1);
+  EXPECT_EQ(store().phase().kind, Kind::scanning);
+  ASSERT_TRUE(waitForReady());
+}
+
+TEST_F(MenusTest, FailedPhaseAndLibrarySourceKeepTheFileItemsEnabled) {
+  AppStore::StateAccess access(store());
+  access.setFolderURL(QUrl::fromLocalFile(QStringLiteral("/photos")));
+  access.setPhase(AppStore::Phase::failed({}));
+  EXPECT_TRUE(menus->chooseFolderAction()->isEnabled());
+  EXPECT_TRUE(menus->openLibraryAction()->isEnabled());
+  EXPECT_TRUE(menus->rescanAction()->isEnabled());
+  access.setFolderURL(std::nullopt);
+  access.setSourceKind(AppStore::SourceKind::library);
+  access.setPhase(AppStore::Phase::idle());
+  EXPECT_TRUE(menus->rescanAction()->isEnabled());
+}
+
+TEST_F(MenusTest, HelpAndAboutSetTheTabBeforeOpeningTheSheet) {
+  std::vector<AppStore::InfoTab> tabsWhenOpened;
+  QObject::connect(&store(), &AppStore::showsInfoCenterChanged, &window, [&] {
+    if (store().showsInfoCenter()) {
+      tabsWhenOpened.push_back(store().infoInitialTab());
+    }
+  });
+  press(Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
+  store().setShowsInfoCenter(false);
+  press(Qt::Key_Question, Qt::ControlModifier);
+  store().setShowsInfoCenter(false);
+  menus->aboutAction()->trigger();
+  EXPECT_EQ(tabsWhenOpened, (std::vector{AppStore::InfoTab::help, AppStore::InfoTab::help,
+                                         AppStore::InfoTab::about}));
+}
+
+TEST_F(MenusTest, UnknownStoredModeChecksDarkAndChoosingAModeSetsEveryLayer) {
+  UserDefaults::open().setValue(QStringLiteral("AppearanceMode"), QStringLiteral("sepia"));
+  menus->refreshAppearanceChecks();
+  EXPECT_TRUE(menus->appearanceAction(AppearanceMode::dark)->isChecked());
+  appearance->setContentRoot(window.content());
+  menus->appearanceAction(AppearanceMode::light)->trigger();
+  EXPECT_EQ(UserDefaults::open().value(QStringLiteral("AppearanceMode")).toString(),
+            QStringLiteral("light"));
+  EXPECT_EQ(appearance->applicationAppearance(), ColorScheme::light);
+  EXPECT_EQ(AppearanceController::windowAppearance(&window), ColorScheme::light);
+  EXPECT_EQ(Theme::schemeOf(window.content()), ColorScheme::light);
+  menus->appearanceAction(AppearanceMode::system)->trigger();
+  EXPECT_EQ(appearance->applicationAppearance(), std::nullopt);
+  EXPECT_EQ(AppearanceController::windowAppearance(&window), std::nullopt);
+  EXPECT_TRUE(menus->appearanceAction(AppearanceMode::system)->isChecked());
+}
+
+} // namespace
+} // namespace lumora
