@@ -6,7 +6,9 @@
 #include "engine/util/Numeric.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace lumora::Fmt {
 namespace {
@@ -22,7 +24,44 @@ QString chineseMediumDate(const QDate &date) {
          QStringLiteral("月") + QString::number(parts.day) + QStringLiteral("日");
 }
 
+// A decimal with at most `decimals` places, trailing zeros and a bare point removed.
+QString trimmedDecimal(double value, int decimals) {
+  QString text = QString::number(value, 'f', decimals);
+  if (text.contains(u'.')) {
+    while (text.endsWith(u'0')) {
+      text.chop(1);
+    }
+    if (text.endsWith(u'.')) {
+      text.chop(1);
+    }
+  }
+  return text;
+}
+
 } // namespace
+
+QString byteCount(std::int64_t bytes) {
+  if (bytes < 1000) {
+    return QString::number(std::max<std::int64_t>(bytes, 0)) + QStringLiteral(" 字节");
+  }
+  struct Unit {
+    const char *name;
+    int decimals;
+  };
+  static constexpr Unit kUnits[] = {{"KB", 0}, {"MB", 1}, {"GB", 2},
+                                    {"TB", 2}, {"PB", 2}, {"EB", 2}};
+  double value = static_cast<double>(bytes) / 1000.0;
+  std::size_t unit = 0;
+  // Move up while the value, rounded as it will be shown, would read 1000 or more.
+  while (unit + 1 < std::size(kUnits) &&
+         std::round(value * std::pow(10.0, kUnits[unit].decimals)) >=
+             1000.0 * std::pow(10.0, kUnits[unit].decimals)) {
+    value /= 1000.0;
+    ++unit;
+  }
+  return trimmedDecimal(value, kUnits[unit].decimals) + u' ' +
+         QString::fromLatin1(kUnits[unit].name);
+}
 
 QString number(std::int64_t value) {
   QLocale locale;

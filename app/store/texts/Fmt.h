@@ -23,6 +23,11 @@ namespace lumora::Fmt {
 [[nodiscard]] QString msPerPhoto(std::optional<double> milliseconds);
 /// A 0…100 percentage rounded half away from zero with "%" appended (NaN reads 0 %).
 [[nodiscard]] QString percent(double value);
+/// A byte amount as a file size, in decimal units (1 KB = 1000 bytes): "0 字节" and
+/// "999 字节" below a kilobyte, whole kilobytes ("12 KB"), one decimal for megabytes
+/// ("1.5 MB") and two from gigabytes on ("1.23 GB"), trailing zeros dropped ("1 MB"); a
+/// value that rounds up to 1000 of a unit reads as 1 of the next. Negative amounts read 0.
+[[nodiscard]] QString byteCount(std::int64_t bytes);
 /// The medium date, e.g. "2024年3月5日"; empty for a NaN or infinite date.
 [[nodiscard]] QString mediumDate(Date date);
 /// The medium date and short time, e.g. "2024年3月5日 14:07"; empty like `mediumDate`.

@@ -112,3 +112,25 @@ TEST_F(FmtTest, roundedScoreTextRoundsHalfAwayAndSurvivesDamagedScores) {
     EXPECT_EQ(ScoreDisplay::roundedScoreText(item), text) << score;
   }
 }
+
+TEST_F(FmtTest, byteCountUsesDecimalUnitsAndReadsNegativeAsZero) {
+  const std::vector<std::pair<std::int64_t, QString>> cases = {
+      {-1, "0 字节"},
+      {std::numeric_limits<std::int64_t>::min(), "0 字节"},
+      {0, "0 字节"},
+      {999, "999 字节"},
+      {1000, "1 KB"},
+      {1499, "1 KB"},
+      {999'499, "999 KB"},
+      {999'500, "1 MB"}, // would read "1000 KB"
+      {1'000'000, "1 MB"},
+      {1'550'000, "1.6 MB"},
+      {12'345'678, "12.3 MB"},
+      {1'200'000'000, "1.2 GB"},
+      {1'234'567'890, "1.23 GB"},
+      {std::numeric_limits<std::int64_t>::max(), "9.22 EB"},
+  };
+  for (const auto &[bytes, text] : cases) {
+    EXPECT_EQ(Fmt::byteCount(bytes), text) << bytes;
+  }
+}
