@@ -1,9 +1,8 @@
 #include "app/shell/AsyncThumbnail.h"
 
+#include "app/shell/ThumbnailPainting.h"
 #include "app/shell/motion/Motion.h"
 
-#include <QIcon>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QShowEvent>
 
@@ -11,22 +10,6 @@ namespace lumora {
 namespace {
 
 constexpr int kFadeMs = 140;
-constexpr int kSymbolPixels = 19;
-constexpr const char *kSymbolIcon = "image-x-generic";
-
-// The themed symbol recoloured in one flat colour, at the screen's pixel density.
-QPixmap tintedSymbol(const QColor &color, qreal devicePixelRatio) {
-  const QIcon icon = QIcon::fromTheme(QString::fromLatin1(kSymbolIcon));
-  if (icon.isNull()) {
-    return {};
-  }
-  QPixmap pixmap = icon.pixmap(QSize(kSymbolPixels, kSymbolPixels), devicePixelRatio);
-  QPainter painter(&pixmap);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-  painter.fillRect(pixmap.rect(), color);
-  return pixmap;
-}
-
 } // namespace
 
 AsyncThumbnail::AsyncThumbnail(std::optional<PhotoItem> item, std::string cacheKey, int maxPixel,
@@ -120,34 +103,11 @@ QColor AsyncThumbnail::secondary(qreal opacity) const {
 }
 
 void AsyncThumbnail::paintPlaceholder(QPainter &painter) {
-  QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
-  gradient.setColorAt(0, secondary(0.1));
-  gradient.setColorAt(1, secondary(0.16));
-  painter.fillRect(rect(), gradient);
-  if (m_symbol.isNull() || m_symbol.devicePixelRatio() != devicePixelRatioF()) {
-    m_symbol = tintedSymbol(secondary(0.4), devicePixelRatioF());
-  }
-  if (!m_symbol.isNull()) {
-    const QSizeF size = m_symbol.deviceIndependentSize();
-    const QPointF topLeft = QRectF(rect()).center() - QPointF(size.width(), size.height()) / 2;
-    painter.drawPixmap(topLeft, m_symbol);
-  }
+  ThumbnailPainting::paintPlaceholder(painter, rect(), secondary(1), m_symbol, devicePixelRatioF());
 }
 
-// Aspect fill: scale until both sides cover the frame and cut the overhang evenly.
 void AsyncThumbnail::paintImage(QPainter &painter) const {
-  if (m_pixmap.isNull() || m_imageOpacity <= 0 || width() <= 0 || height() <= 0) {
-    return;
-  }
-  const QSizeF frame = size();
-  const QSizeF source = m_pixmap.size();
-  const qreal scale = qMax(frame.width() / source.width(), frame.height() / source.height());
-  const QSizeF shown = frame / scale;
-  const QRectF sourceRect(
-      QPointF((source.width() - shown.width()) / 2, (source.height() - shown.height()) / 2), shown);
-  painter.setOpacity(m_imageOpacity);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(QRectF(rect()), m_pixmap, sourceRect);
+  ThumbnailPainting::paintAspectFill(painter, rect(), m_pixmap, m_imageOpacity);
 }
 
 } // namespace lumora

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/store/ThumbnailRequest.h"
+#include "engine/model/PhotoItem.h"
+
+#include <QObject>
+#include <QPixmap>
+#include <QVariantAnimation>
+#include <string>
+
+class QPainter;
+
+namespace lumora {
+
+/// One photo place of a custom-painted card: asks the shared thumbnail cache for its photo
+/// while the card is shown, keeps the image scaled once to the place's pixel size, and
+/// fades it in over the placeholder (0.14 s ease-out) when it arrives after the first paint.
+/// GUI thread.
+class CardImageSlot : public QObject {
+  Q_OBJECT
+
+public:
+  CardImageSlot(int maxPixel, QObject *parent = nullptr);
+
+  /// The photo of this place; none empties it. Another id restarts the load when active.
+  void setItem(const PhotoItem *item);
+  /// Loads while active (the card is shown); inactive drops the pending answer.
+  void setActive(bool active);
+  [[nodiscard]] bool hasImage() const { return !m_thumbnailImage.isNull(); }
+  [[nodiscard]] const std::string &itemID() const { return m_id; }
+
+  /// The placeholder, then the image aspect-filled into `rect` at the fade's opacity.
+  void paint(QPainter &painter, const QRectF &rect, const QColor &secondary, qreal devicePixelRatio);
+
+signals:
+  /// The slot looks different: an image arrived, or a fade step.
+  void changed();
+
+private:
+  void startLoad();
+  void setImage(const ThumbnailPtr &thumbnail, bool fade);
+  const QPixmap &scaledFor(const QSize &devicePixels);
+
+  int m_maxPixel;
+  PhotoItem m_item;
+  std::string m_id;
+  bool m_active = false;
+  bool m_loaded = false;
+  ThumbnailRequest m_request;
+  QImage m_thumbnailImage;
+  QPixmap m_scaled;
+  QPixmap m_symbol;
+  qreal m_opacity = 0;
+  QVariantAnimation m_fade;
+};
+
+} // namespace lumora

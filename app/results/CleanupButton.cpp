@@ -1,0 +1,96 @@
+#include "app/results/CleanupButton.h"
+
+#include "app/shell/theme/Spinner.h"
+#include "app/shell/theme/Theme.h"
+#include "platform/gui/Symbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace lumora {
+namespace {
+
+constexpr int kPadding = 9;
+constexpr int kSymbol = 11;
+constexpr int kSpinner = 12;
+constexpr qreal kGap = 6;
+
+} // namespace
+
+CleanupButton::CleanupButton(QWidget *parent)
+    : ThemedButton(QString(), Style::bordered, Size::small, parent),
+      m_spinner(new Spinner(kSpinner, this)) {
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  setFont(Theme::font(11, Theme::Weight::medium));
+  m_spinner->setAttribute(Qt::WA_TransparentForMouseEvents);
+  m_spinner->hide();
+}
+
+void CleanupButton::setLabel(const QString &title, const QString &bytes) {
+  if (title == m_title && bytes == m_bytes) {
+    return;
+  }
+  m_title = title;
+  m_bytes = bytes;
+  update();
+}
+
+void CleanupButton::setCleaning(bool cleaning) {
+  if (cleaning == m_cleaning) {
+    return;
+  }
+  m_cleaning = cleaning;
+  m_spinner->setVisible(cleaning);
+  update();
+}
+
+void CleanupButton::setPlain(bool plain) {
+  if (plain == m_plain) {
+    return;
+  }
+  m_plain = plain;
+  setButtonStyle(plain ? Style::link : Style::bordered);
+}
+
+void CleanupButton::resizeEvent(QResizeEvent *event) {
+  ThemedButton::resizeEvent(event);
+  m_spinner->move(kPadding, (height() - kSpinner) / 2);
+}
+
+QColor CleanupButton::labelColor() const {
+  const Theme &theme = Theme::of(this);
+  return m_plain ? theme.primary : theme.red;
+}
+
+void CleanupButton::paintEvent(QPaintEvent *event) {
+  ThemedButton::paintEvent(event);
+  QPainter painter(this);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+  if (!isEnabled()) {
+    painter.setOpacity(0.4);
+  }
+  const QRectF inner = QRectF(rect()).adjusted(kPadding, 2, -kPadding, -2);
+  qreal x = inner.left();
+  if (!m_cleaning) {
+    const QPixmap trash = platform::symbols::pixmap(QStringLiteral("trash"), kSymbol, labelColor(),
+                                                    devicePixelRatioF());
+    painter.drawPixmap(QPointF(x, inner.center().y() - kSymbol / 2.0), trash);
+  }
+  x += kSpinner + kGap;
+  const QFontMetricsF metrics(font());
+  qreal bytesWidth = 0;
+  if (!m_bytes.isEmpty()) {
+    painter.setFont(Theme::font(11));
+    painter.setPen(Theme::of(this).secondary);
+    bytesWidth = QFontMetricsF(painter.font()).horizontalAdvance(m_bytes);
+    painter.drawText(QRectF(inner.right() - bytesWidth, inner.top(), bytesWidth, inner.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, m_bytes);
+  }
+  const qreal room = std::max<qreal>(inner.right() - x - (bytesWidth > 0 ? bytesWidth + kGap : 0), 0);
+  painter.setFont(font());
+  painter.setPen(labelColor());
+  painter.drawText(QRectF(x, inner.top(), room, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   metrics.elidedText(m_title, Qt::ElideRight, room));
+}
+
+} // namespace lumora

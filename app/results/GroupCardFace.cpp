@@ -1,0 +1,277 @@
+#include "app/results/GroupCardFace.h"
+
+#include "app/results/CardChips.h"
+#include "app/results/GroupCardTexts.h"
+#include "app/shell/theme/Theme.h"
+#include "app/store/Fmt.h"
+#include "app/store/Localized.h"
+#include "app/store/ScoreDisplay.h"
+#include "platform/gui/Symbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWidget>
+
+namespace lumora {
+namespace {
+
+constexpr qreal kTitleSpacing = 6;
+constexpr qreal kMinimumScale = 0.85;
+constexpr qreal kTileRadius = 8;
+
+QColor withAlpha(QColor color, qreal opacity) {
+  color.setAlphaF(color.alphaF() * static_cast<float>(opacity));
+  return color;
+}
+
+// One element of the title row: a text drawn on the shared baseline, or an image (symbol,
+// chip) centred on the small text's middle.
+struct TitleRun {
+  QString text;
+  QFont font;
+  QColor color;
+  QPixmap image;
+  [[nodiscard]] qreal width() const {
+    return image.isNull() ? QFontMetricsF(font).horizontalAdvance(text)
+                          : image.deviceIndependentSize().width();
+  }
+};
+
+} // namespace
+
+GroupCardFace::GroupCardFace(QWidget *owner) : QObject(owner), m_owner(owner) {
+  for (auto &tile : m_tiles) {
+    tile = std::make_unique<CardImageSlot>(160, this);
+    connect(tile.get(), &CardImageSlot::changed, this, [this] {
+      m_dirty = true;
+      emit changed();
+    });
+  }
+}
+
+GroupCardFace::~GroupCardFace() = default;
+
+void GroupCardFace::setGroup(const PhotoGroup &group) {
+  m_group = group;
+  relayout();
+}
+
+void GroupCardFace::setWidth(int width) {
+  if (width == m_width) {
+    return;
+  }
+  m_width = width;
+  relayout();
+}
+
+void GroupCardFace::setSource(AppStoreTypes::SourceKind source) {
+  if (source == m_source) {
+    return;
+  }
+  m_source = source;
+  m_dirty = true;
+}
+
+void GroupCardFace::setSelected(bool selected) {
+  if (selected == m_selected) {
+    return;
+  }
+  m_selected = selected;
+  m_dirty = true;
+}
+
+void GroupCardFace::setActive(bool active) {
+  for (auto &tile : m_tiles) {
+    tile->setActive(active);
+  }
+}
+
+void GroupCardFace::invalidate() { m_dirty = true; }
+
+void GroupCardFace::relayout() {
+  const auto candidates = static_cast<int>(GroupCardTexts::candidateCount(m_group));
+  m_layout = GroupCardLayout::make(m_width, candidates);
+  // Only tiles with a place load a thumbnail: at most six per card, however big the group.
+  for (std::size_t i = 0; i < m_tiles.size(); ++i) {
+    const bool shown = i < m_layout.tiles.size();
+    m_tiles[i]->setItem(shown ? &m_group.items[i + 1] : nullptr);
+  }
+  m_dirty = true;
+}
+
+QRect GroupCardFace::rect() const {
+  return QRect(0, GroupCardLayout::kHeroHeight, m_width,
+               GroupCardLayout::kHeight - GroupCardLayout::kHeroHeight);
+}
+
+const QPixmap &GroupCardFace::pixmap() {
+  const qreal dpr = m_owner->devicePixelRatioF();
+  if (!m_dirty && m_pixmap.devicePixelRatio() == dpr) {
+    return m_pixmap;
+  }
+  m_dirty = false;
+  const QRect area = rect();
+  m_pixmap = QPixmap((QSizeF(area.size()) * dpr).toSize());
+  m_pixmap.setDevicePixelRatio(dpr);
+  m_pixmap.fill(Qt::transparent);
+  if (area.isEmpty()) {
+    return m_pixmap;
+  }
+  QPainter painter(&m_pixmap);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                         QPainter::SmoothPixmapTransform);
+  painter.translate(-area.topLeft());
+  paintTitleRow(painter);
+  paintStrip(painter);
+  paintCaption(painter);
+  return m_pixmap;
+}
+
+QString GroupCardFace::toolTipAt(const QPoint &position) const {
+  for (std::size_t i = 0; i < m_layout.tiles.size(); ++i) {
+    if (m_layout.tiles[i].contains(position)) {
+      return GroupCardTexts::itemHelp(m_group.items[i + 1]);
+    }
+  }
+  if (!m_layout.overflow.isEmpty() && m_layout.overflow.contains(position)) {
+    const std::int64_t hidden =
+        GroupCardTexts::candidateCount(m_group) - GroupCardLayout::kMaxTiles;
+    return GroupCardTexts::overflowHelp(hidden);
+  }
+  return {};
+}
+
+void GroupCardFace::paintTitleRow(QPainter &painter) {
+  const Theme &theme = Theme::of(m_owner);
+  const qreal dpr = m_owner->devicePixelRatioF();
+  const QFont count = Theme::font(13, Theme::Weight::semibold);
+  const QFont small = Theme::font(11);
+  const QColor faint = withAlpha(theme.primary, 0.72);
+  std::vector<TitleRun> leading{{GroupCardTexts::titleCount(m_group), count, theme.primary, {}},
+                                {Localized::string("·"), small, faint, {}}};
+  if (const QString bytes = GroupCardTexts::titleReclaimable(m_group); !bytes.isEmpty()) {
+    leading.push_back({bytes, small, theme.secondary, {}});
+    leading.push_back({Localized::string("·"), small, faint, {}});
+  }
+  leading.push_back({Fmt::mediumDate(m_group.date()), small, theme.secondary, {}});
+  const std::optional<PhotoItem> best = m_group.best();
+  if (best && best->isFavorite) {
+    leading.push_back({{}, {}, {}, platform::symbols::pixmap("star.fill", 9, theme.yellow, dpr)});
+  }
+  std::vector<TitleRun> trailing;
+  if (best && best->isUtility) {
+    trailing.push_back(
+        {{}, {}, {},
+         CardChips::make({CardChips::Run::ofText(Localized::string("工具图"),
+                                                 Theme::font(10, Theme::Weight::medium),
+                                                 theme.secondary)},
+                         {5, 1.5, 0, withAlpha(theme.secondary, 0.14), {}, 0, -1}, dpr)});
+  }
+  trailing.push_back(
+      {{}, {}, {}, platform::symbols::pixmap("chevron.right", 9, faint, dpr)});
+
+  const QRectF row = m_layout.titleRow;
+  const auto widthOf = [](const std::vector<TitleRun> &runs) {
+    qreal width = 0;
+    for (const TitleRun &run : runs) {
+      width += run.width() + (width > 0 ? kTitleSpacing : 0);
+    }
+    return width;
+  };
+  const qreal natural = widthOf(leading) + kTitleSpacing + widthOf(trailing);
+  // One line: shrink down to 0.85 before anything is cut off at the row's end.
+  const qreal scale = natural > row.width() ? std::max(kMinimumScale, row.width() / natural) : 1.0;
+  const QFontMetricsF countMetrics(count);
+  const qreal baseline = row.top() + (row.height() - countMetrics.height()) / 2 + countMetrics.ascent();
+  const qreal middle = baseline - QFontMetricsF(small).capHeight() / 2;
+  painter.save();
+  painter.setClipRect(row);
+  painter.translate(row.left(), baseline);
+  painter.scale(scale, scale);
+  const auto paintRuns = [&painter, middle, baseline](const std::vector<TitleRun> &runs, qreal x) {
+    for (const TitleRun &run : runs) {
+      if (run.image.isNull()) {
+        painter.setFont(run.font);
+        painter.setPen(run.color);
+        painter.drawText(QPointF(x, 0), run.text);
+      } else {
+        const QSizeF size = run.image.deviceIndependentSize();
+        painter.drawPixmap(QPointF(x, middle - baseline - size.height() / 2), run.image);
+      }
+      x += run.width() + kTitleSpacing;
+    }
+  };
+  paintRuns(leading, 0);
+  paintRuns(trailing, std::max(row.width() / scale, natural) - widthOf(trailing));
+  painter.restore();
+}
+
+void GroupCardFace::paintStrip(QPainter &painter) {
+  for (std::size_t i = 0; i < m_layout.tiles.size(); ++i) {
+    paintTile(painter, i);
+  }
+  if (!m_layout.overflow.isEmpty()) {
+    paintOverflow(painter);
+  }
+}
+
+void GroupCardFace::paintTile(QPainter &painter, std::size_t index) {
+  const Theme &theme = Theme::of(m_owner);
+  const qreal dpr = m_owner->devicePixelRatioF();
+  const PhotoItem &item = m_group.items[index + 1];
+  const QRectF tile = m_layout.tiles[index];
+  QPainterPath clip;
+  clip.addRoundedRect(tile, kTileRadius, kTileRadius);
+  painter.save();
+  painter.setClipPath(clip);
+  m_tiles[index]->paint(painter, tile, theme.secondary, dpr);
+  painter.restore();
+  painter.setPen(QPen(theme.primaryAt(0.1), 0.5));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(tile.adjusted(0.25, 0.25, -0.25, -0.25), kTileRadius, kTileRadius);
+
+  const QPixmap chip = CardChips::make(
+      {CardChips::Run::ofText(ScoreDisplay::roundedScoreText(item),
+                              Theme::font(10, Theme::Weight::bold), Qt::white)},
+      {3, 1, 0, QColor::fromRgbF(0, 0, 0, 0.62f), {}, 0, 4}, dpr);
+  const QSizeF chipSize = chip.deviceIndependentSize();
+  painter.drawPixmap(QPointF(tile.center().x() - chipSize.width() / 2,
+                             tile.bottom() - 2.5 - chipSize.height()),
+                     chip);
+  if (item.isFavorite) {
+    const QPixmap star = platform::symbols::pixmap("star.fill", 8, theme.yellow, dpr);
+    const QPointF at(tile.right() - 3 - star.deviceIndependentSize().width(), tile.top() + 3);
+    painter.setOpacity(0.5);
+    painter.drawPixmap(at + QPointF(0, 0.5), platform::symbols::pixmap("star.fill", 8, Qt::black, dpr));
+    painter.setOpacity(1);
+    painter.drawPixmap(at, star);
+  }
+}
+
+void GroupCardFace::paintOverflow(QPainter &painter) {
+  const Theme &theme = Theme::of(m_owner);
+  const QRectF tile = m_layout.overflow;
+  if (!m_selected) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withAlpha(theme.secondary, 0.1));
+    painter.drawRoundedRect(tile, kTileRadius, kTileRadius);
+  }
+  const std::int64_t hidden = GroupCardTexts::candidateCount(m_group) - GroupCardLayout::kMaxTiles;
+  painter.setFont(Theme::font(11, Theme::Weight::semibold));
+  painter.setPen(theme.secondary);
+  painter.drawText(tile, Qt::AlignCenter, GroupCardTexts::overflowText(hidden));
+}
+
+void GroupCardFace::paintCaption(QPainter &painter) {
+  const Theme &theme = Theme::of(m_owner);
+  const QFont font = Theme::font(11);
+  painter.setFont(font);
+  painter.setPen(withAlpha(theme.primary, 0.72));
+  const QRectF caption = m_layout.caption;
+  const QString text = QFontMetricsF(font).elidedText(GroupCardTexts::cleanupCaption(m_source),
+                                                      Qt::ElideRight, caption.width());
+  painter.drawText(caption, Qt::AlignCenter, text);
+}
+
+} // namespace lumora

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/results/CardImageSlot.h"
+#include "app/results/GroupCardLayout.h"
+#include "app/store/AppStoreTypes.h"
+#include "engine/model/PhotoGroup.h"
+
+#include <QObject>
+#include <QPixmap>
+#include <array>
+#include <memory>
+
+class QWidget;
+
+namespace lumora {
+
+/// The lower part of a group card drawn once into a pixmap: the title row, the candidate
+/// strip (with its thumbnails, score chips, favourite stars and overflow tile) and the
+/// caption under the clean-up button. Redrawn only when the group, the width, the source,
+/// the selection, the theme or a thumbnail changes. GUI thread.
+class GroupCardFace : public QObject {
+  Q_OBJECT
+
+public:
+  /// `owner` gives the theme and the pixel density.
+  explicit GroupCardFace(QWidget *owner);
+  ~GroupCardFace() override;
+
+  void setGroup(const PhotoGroup &group);
+  void setWidth(int width);
+  void setSource(AppStoreTypes::SourceKind source);
+  void setSelected(bool selected);
+  /// Loads the candidate thumbnails while the card is shown.
+  void setActive(bool active);
+  /// Forces a redraw on the next `pixmap()` (theme or pixel density changed).
+  void invalidate();
+
+  [[nodiscard]] const GroupCardLayout &layout() const { return m_layout; }
+  /// The lower part of the card, from the hero's bottom edge down, in card coordinates.
+  [[nodiscard]] QRect rect() const;
+  /// The prepared pixmap of `rect()`, redrawn first when something changed.
+  [[nodiscard]] const QPixmap &pixmap();
+  /// The tooltip of the tile or overflow tile at `position` (card coordinates); empty
+  /// elsewhere.
+  [[nodiscard]] QString toolTipAt(const QPoint &position) const;
+
+signals:
+  /// The face looks different (a thumbnail arrived or faded a step).
+  void changed();
+
+private:
+  void relayout();
+  void paintTitleRow(QPainter &painter);
+  void paintStrip(QPainter &painter);
+  void paintTile(QPainter &painter, std::size_t index);
+  void paintOverflow(QPainter &painter);
+  void paintCaption(QPainter &painter);
+
+  QWidget *m_owner;
+  PhotoGroup m_group;
+  int m_width = 0;
+  AppStoreTypes::SourceKind m_source = AppStoreTypes::SourceKind::folder;
+  bool m_selected = false;
+  GroupCardLayout m_layout;
+  std::array<std::unique_ptr<CardImageSlot>, GroupCardLayout::kMaxTiles> m_tiles;
+  QPixmap m_pixmap;
+  bool m_dirty = true;
+};
+
+} // namespace lumora

@@ -1,0 +1,186 @@
+#include "app/results/GroupCardHero.h"
+
+#include "app/results/CardChips.h"
+#include "app/results/GroupCardLayout.h"
+#include "app/results/GroupCardTexts.h"
+#include "app/shell/theme/Theme.h"
+#include "app/store/Localized.h"
+#include "app/store/ScoreDisplay.h"
+#include "platform/gui/Symbols.h"
+
+#include <QEvent>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace lumora {
+namespace {
+
+constexpr qreal kInset = 10;
+constexpr qreal kCheckbox = 22;
+constexpr qreal kTopSpacing = 6;
+
+QColor white(qreal opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity)); }
+QColor black(qreal opacity) { return QColor::fromRgbF(0, 0, 0, static_cast<float>(opacity)); }
+
+QColor blend(const QColor &from, const QColor &to, qreal progress) {
+  const auto mix = [progress](float a, float b) {
+    return static_cast<float>(a + (b - a) * std::clamp(progress, 0.0, 1.0));
+  };
+  return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
+                          mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
+}
+
+// The hero's outline: the card's corners at the top, square at the bottom.
+QPainterPath topRoundedRect(const QRectF &rect, qreal radius) {
+  QPainterPath path;
+  path.moveTo(rect.bottomLeft());
+  path.lineTo(rect.left(), rect.top() + radius);
+  path.arcTo(QRectF(rect.topLeft(), QSizeF(2 * radius, 2 * radius)), 180, -90);
+  path.lineTo(rect.right() - radius, rect.top());
+  path.arcTo(QRectF(rect.right() - 2 * radius, rect.top(), 2 * radius, 2 * radius), 90, -90);
+  path.lineTo(rect.bottomRight());
+  path.closeSubpath();
+  return path;
+}
+
+} // namespace
+
+GroupCardHero::GroupCardHero(QWidget *card) : QWidget(card), m_image(640, this) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  connect(&m_image, &CardImageSlot::changed, this, qOverload<>(&QWidget::update));
+}
+
+void GroupCardHero::setGroup(const PhotoGroup &group, AppStoreTypes::SourceKind source) {
+  m_best = group.best();
+  m_count = group.count();
+  m_source = source;
+  m_image.setItem(m_best ? &*m_best : nullptr);
+  rebuildChips();
+  update();
+}
+
+void GroupCardHero::setSelection(bool selecting, bool selected) {
+  if (selecting == m_selecting && selected == m_selected) {
+    return;
+  }
+  m_selecting = selecting;
+  m_selected = selected;
+  rebuildChips();
+  update();
+}
+
+void GroupCardHero::setLook(qreal opacity, qreal hoverChip, qreal selectedFill) {
+  if (opacity == m_opacity && hoverChip == m_hoverChip && selectedFill == m_selectedFill) {
+    return;
+  }
+  m_opacity = opacity;
+  m_hoverChip = hoverChip;
+  m_selectedFill = selectedFill;
+  update();
+}
+
+void GroupCardHero::changeEvent(QEvent *event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ScreenChangeInternal) {
+    rebuildChips();
+  }
+}
+
+void GroupCardHero::rebuildChips() {
+  using CardChips::Run;
+  const qreal dpr = devicePixelRatioF();
+  const Theme &theme = Theme::of(this);
+  std::vector<Run> badge;
+  if (m_best) {
+    badge.push_back(Run::ofDot(6, ScoreDisplay::color(m_best->tier())));
+    badge.push_back(Run::ofText(m_best->displayScoreText(),
+                                Theme::font(17, Theme::Weight::bold), white(1)));
+  }
+  badge.push_back(
+      Run::ofText(Localized::string("最佳"), Theme::font(11, Theme::Weight::semibold), white(0.92)));
+  m_badge = CardChips::make(badge, {9, 5, 5, black(0.7), white(0.14), 0.5, -1}, dpr);
+
+  const QString symbol = m_source == AppStoreTypes::SourceKind::library
+                             ? QStringLiteral("photo.on.rectangle")
+                             : QStringLiteral("photo.stack");
+  m_countChip = CardChips::make(
+      {Run::ofImage(platform::symbols::pixmap(symbol, 9, white(0.95), dpr)),
+       Run::ofText(GroupCardTexts::countChip(m_count), Theme::font(11, Theme::Weight::semibold),
+                   white(0.95))},
+      {7, 4, 5, black(0.42), {}, 0, -1}, dpr);
+
+  QColor accent = theme.accent;
+  accent.setAlphaF(0.85f);
+  m_hoverChipPixmap = CardChips::make(
+      {Run::ofText(GroupCardTexts::hoverChip(m_selecting, m_selected),
+                   Theme::font(10, Theme::Weight::medium), white(0.95))},
+      {8, 4, 5, accent, {}, 0, -1}, dpr);
+}
+
+void GroupCardHero::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+  painter.setOpacity(std::clamp(m_opacity, 0.0, 1.0));
+  const QRectF bounds = rect();
+  painter.setClipPath(topRoundedRect(bounds, GroupCardLayout::kCornerRadius));
+  painter.fillRect(bounds, black(0.05));
+  m_image.paint(painter, bounds, Theme::of(this).secondary, devicePixelRatioF());
+  // From clear at the centre to black at 0.36 at the bottom edge.
+  QLinearGradient gradient(bounds.center().x(), bounds.center().y(), bounds.center().x(),
+                           bounds.bottom());
+  gradient.setColorAt(0, black(0));
+  gradient.setColorAt(1, black(0.36));
+  painter.fillRect(QRectF(bounds.left(), bounds.center().y(), bounds.width(), bounds.height() / 2),
+                   gradient);
+  paintOverlays(painter);
+}
+
+void GroupCardHero::paintOverlays(QPainter &painter) {
+  const QRectF bounds = rect();
+  const QSizeF badge = m_badge.deviceIndependentSize();
+  painter.drawPixmap(bounds.bottomRight() - QPointF(kInset + badge.width(), kInset + badge.height()),
+                     m_badge);
+  // The checkbox and the count chip share one row, centred on each other.
+  const QSizeF chip = m_countChip.deviceIndependentSize();
+  const qreal rowHeight = m_selecting ? std::max(kCheckbox, chip.height()) : chip.height();
+  qreal x = kInset;
+  if (m_selecting) {
+    paintCheckbox(painter, QPointF(x, kInset + (rowHeight - kCheckbox) / 2));
+    x += kCheckbox + kTopSpacing;
+  }
+  painter.drawPixmap(QPointF(x, kInset + (rowHeight - chip.height()) / 2), m_countChip);
+  if (m_hoverChip > 0) {
+    const QSizeF hover = m_hoverChipPixmap.deviceIndependentSize();
+    painter.save();
+    painter.setOpacity(painter.opacity() * std::clamp(m_hoverChip, 0.0, 1.0));
+    painter.drawPixmap(QPointF(bounds.right() - kInset - hover.width(), kInset), m_hoverChipPixmap);
+    painter.restore();
+  }
+}
+
+void GroupCardHero::paintCheckbox(QPainter &painter, const QPointF &topLeft) {
+  const QRectF box(topLeft, QSizeF(kCheckbox, kCheckbox));
+  painter.save();
+  // The shadow: black at 0.25, one pixel down, softened by a second wider pass.
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(black(0.12));
+  painter.drawEllipse(box.translated(0, 1).adjusted(-1, -1, 1, 1));
+  painter.setBrush(black(0.13));
+  painter.drawEllipse(box.translated(0, 1));
+  painter.setBrush(blend(black(0.38), Theme::of(this).accent, m_selectedFill));
+  painter.drawEllipse(box);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(white(0.9), 1.5));
+  painter.drawEllipse(box.adjusted(0.75, 0.75, -0.75, -0.75));
+  if (m_selectedFill > 0) {
+    painter.setOpacity(painter.opacity() * std::clamp(m_selectedFill, 0.0, 1.0));
+    const QPixmap check = platform::symbols::pixmap(QStringLiteral("checkmark"), 11, white(1),
+                                                    devicePixelRatioF());
+    const QSizeF size = check.deviceIndependentSize();
+    painter.drawPixmap(box.center() - QPointF(size.width(), size.height()) / 2, check);
+  }
+  painter.restore();
+}
+
+} // namespace lumora
