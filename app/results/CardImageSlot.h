@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/store/ThumbnailRequest.h"
+#include "app/store/images/ThumbnailRequest.h"
 #include "engine/model/PhotoItem.h"
 
 #include <QObject>

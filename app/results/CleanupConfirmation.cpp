@@ -2,7 +2,7 @@
 
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QMessageBox>
 

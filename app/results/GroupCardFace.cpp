@@ -3,9 +3,9 @@
 #include "app/results/CardChips.h"
 #include "app/results/GroupCardTexts.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/Fmt.h"
-#include "app/store/Localized.h"
-#include "app/store/ScoreDisplay.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/ScoreDisplay.h"
 #include "platform/gui/Symbols.h"
 
 #include <QFontMetricsF>

@@ -2,7 +2,7 @@
 
 #include "app/results/CardImageSlot.h"
 #include "app/results/GroupCardLayout.h"
-#include "app/store/AppStoreTypes.h"
+#include "app/store/state/AppStoreTypes.h"
 #include "engine/model/PhotoGroup.h"
 
 #include <QObject>

@@ -4,8 +4,8 @@
 #include "app/results/GroupCardLayout.h"
 #include "app/results/GroupCardTexts.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/Localized.h"
-#include "app/store/ScoreDisplay.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/ScoreDisplay.h"
 #include "platform/gui/Symbols.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/results/CardImageSlot.h"
-#include "app/store/AppStoreTypes.h"
+#include "app/store/state/AppStoreTypes.h"
 #include "engine/model/PhotoGroup.h"
 
 #include <QPixmap>

@@ -1,9 +1,9 @@
 #include "app/results/GroupCardTexts.h"
 
-#include "app/store/Fmt.h"
-#include "app/store/Localized.h"
-#include "app/store/ScoreDisplay.h"
-#include "app/store/Texts.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/ScoreDisplay.h"
+#include "app/store/texts/Texts.h"
 #include "engine/util/Numeric.h"
 
 #include <QStringList>

@@ -160,6 +160,10 @@ public:
   [[nodiscard]] std::vector<PhotoGroup> selectedGroups() const;
   [[nodiscard]] std::int64_t selectedVictimCount() const;
   [[nodiscard]] std::int64_t selectedReclaimableBytes() const;
+  /// The photos a batch clean-up of the selection removes: every photo but the best of each
+  /// selected group, in group order, each once.
+  [[nodiscard]] std::vector<PhotoItem> selectedVictims() const;
+  [[nodiscard]] std::vector<std::string> selectedVictimIDs() const;
   [[nodiscard]] bool canCleanupSelection() const;
   [[nodiscard]] std::int64_t totalReclaimableBytes() const;
   [[nodiscard]] std::int64_t totalCleanableCount() const;
@@ -250,6 +254,10 @@ public:
   void selectAllGroups();
   /// Removes every photo but the best of each selected group in one engine call.
   void cleanupSelected();
+  /// `cleanupSelected` of the photos the confirmation showed (`selectedVictimIDs()` when it
+  /// was built): when the selection would now remove other photos, nothing is removed and
+  /// an alert says so.
+  void cleanupSelected(const std::vector<std::string> &shownVictimIDs);
 
 signals:
   void phaseChanged();
@@ -365,6 +373,7 @@ private:
                      std::function<void(bool removedAny)> finish);
   void cleanupFinished(const std::string &groupID, const DeleteOutcome &outcome, bool removedAny);
   void deleteFinished(const PhotoItem &item, const DeleteOutcome &outcome, DeleteHandler done);
+  void removeSelected(std::vector<PhotoItem> victims);
   void batchFinished(const DeleteOutcome &outcome, bool removedAny);
   /// Takes the photos out of `items`.
   void removeItems(const std::unordered_set<std::string> &ids);

@@ -185,22 +185,38 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
 }
 
 void AppStore::cleanupSelected() {
+  if (canCleanupSelection()) {
+    removeSelected(selectedVictims());
+  }
+}
+
+void AppStore::cleanupSelected(const std::vector<std::string> &shownVictimIDs) {
   if (!canCleanupSelection()) {
     return;
   }
-  // One engine call for all of them; a photo in two selected groups goes once.
-  std::vector<PhotoItem> victims;
-  std::unordered_set<std::string> seen;
-  for (const PhotoGroup &target : selectedGroups()) {
-    if (target.count() <= 1) {
-      continue;
-    }
-    for (auto item = target.items.begin() + 1; item != target.items.end(); ++item) {
-      if (seen.insert(item->id).second) {
-        victims.push_back(*item);
-      }
-    }
+  // Only the photos the user was shown may go: a regroup landing after the confirmation
+  // opened (a resumed scan, a threshold change) can give the selected groups other photos.
+  std::vector<PhotoItem> victims = selectedVictims();
+  std::vector<std::string> now;
+  for (const PhotoItem &victim : victims) {
+    now.push_back(victim.id);
   }
+  std::vector<std::string> shown = shownVictimIDs;
+  std::sort(now.begin(), now.end());
+  std::sort(shown.begin(), shown.end());
+  if (now != shown) {
+    logDelete(QStringLiteral("batch skipped: selection changed since confirmation"));
+    setAlert(AlertContent{QUuid::createUuid(), Localized::string("所选的照片已经变了"),
+                          Localized::string("确认之后所选的组有了变化，没有删除任何照片。"
+                                            "请再看一眼所选的组，然后重新清理。"),
+                          false, false, Localized::string("重试"), m_sourceKind});
+    return;
+  }
+  removeSelected(std::move(victims));
+}
+
+void AppStore::removeSelected(std::vector<PhotoItem> victims) {
+  // One engine call for all of them; a photo in two selected groups goes once.
   if (victims.empty()) {
     return;
   }

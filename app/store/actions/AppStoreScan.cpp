@@ -178,6 +178,10 @@ void AppStore::beginScan(const ScanInput &input, bool resetResults) {
   setIsRegrouping(false);
   setExitingGroupIDs({});
   setCleaningGroupID(std::nullopt);
+  // The selection belongs to the groups on screen: a new scan ends it and closes its
+  // confirmation, so no id of the old groups selects a group of the new scan.
+  setIsBatchConfirmPresented(false);
+  exitSelectionMode();
   setProgress(std::nullopt);
   setPhase(Phase::scanning());
   if (resetResults) {

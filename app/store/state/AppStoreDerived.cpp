@@ -32,19 +32,48 @@ std::vector<PhotoGroup> AppStore::selectedGroups() const {
 }
 
 std::int64_t AppStore::selectedVictimCount() const {
+  // Summed in place: the bar reads this on every selection change, over every group.
   std::int64_t total = 0;
-  for (const PhotoGroup &group : selectedGroups()) {
-    total += victims(group);
+  for (const PhotoGroup &group : m_groups) {
+    if (m_selectedGroupIDs.contains(group.id)) {
+      total += victims(group);
+    }
   }
   return total;
 }
 
 std::int64_t AppStore::selectedReclaimableBytes() const {
   std::int64_t total = 0;
-  for (const PhotoGroup &group : selectedGroups()) {
-    total += group.reclaimableBytes();
+  for (const PhotoGroup &group : m_groups) {
+    if (m_selectedGroupIDs.contains(group.id)) {
+      total += group.reclaimableBytes();
+    }
   }
   return total;
+}
+
+std::vector<PhotoItem> AppStore::selectedVictims() const {
+  std::vector<PhotoItem> found;
+  std::unordered_set<std::string> seen;
+  for (const PhotoGroup &group : m_groups) {
+    if (!m_selectedGroupIDs.contains(group.id) || group.count() <= 1) {
+      continue;
+    }
+    for (auto item = group.items.begin() + 1; item != group.items.end(); ++item) {
+      if (seen.insert(item->id).second) {
+        found.push_back(*item);
+      }
+    }
+  }
+  return found;
+}
+
+std::vector<std::string> AppStore::selectedVictimIDs() const {
+  std::vector<std::string> ids;
+  for (const PhotoItem &item : selectedVictims()) {
+    ids.push_back(item.id);
+  }
+  return ids;
 }
 
 bool AppStore::canCleanupSelection() const {

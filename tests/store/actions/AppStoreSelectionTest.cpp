@@ -186,3 +186,44 @@ TEST_F(AppStoreSelection, aBatchStoppedPartWayRemovesWhatMovedAndOffersItsUndo) 
   ASSERT_TRUE(store().alert());
   EXPECT_EQ(store().alert()->title, Localized::string("批量清理失败"));
 }
+
+TEST_F(AppStoreSelection, aConfirmationOverPhotosThatChangedSinceDeletesNothing) {
+  selecting();
+  tap('A', false);
+  tap('B', false);
+  const std::vector<std::string> shown = store().selectedVictimIDs();
+  EXPECT_EQ(shown, (std::vector<std::string>{"/g/A1", "/g/A2", "/g/B1"}));
+
+  // A regroup lands while the dialog is open and gives group A a photo never counted.
+  std::vector<PhotoGroup> regrouped = store().groups();
+  regrouped[0].items.push_back(photo("/g/C1", 10, 300));
+  AppStore::StateAccess(store()).setGroups(regrouped);
+  store().cleanupSelected(shown);
+  EXPECT_EQ(removal->deleteCount(), 0);
+  ASSERT_TRUE(store().alert());
+  EXPECT_EQ(store().alert()->title, QStringLiteral("所选的照片已经变了"));
+  EXPECT_TRUE(store().isSelecting());
+
+  // Confirming exactly what is selected now goes through.
+  store().cleanupSelected(store().selectedVictimIDs());
+  ASSERT_TRUE(waitForBatch());
+  ASSERT_EQ(removal->deleteCount(), 1);
+  EXPECT_EQ(removal->deleteCall(0).size(), 4u);
+}
+
+TEST_F(AppStoreSelection, aScanBegunWhileSelectingEndsTheModeAndClosesTheConfirmation) {
+  selecting();
+  store().selectAllGroups();
+  store().setIsBatchConfirmPresented(true);
+  store().chooseFolder();
+  EXPECT_FALSE(store().isSelecting());
+  EXPECT_TRUE(store().selectedGroupIDs().empty());
+  EXPECT_FALSE(store().isBatchConfirmPresented());
+  EXPECT_FALSE(store().canCleanupSelection());
+
+  // The new scan's groups carry the same ids, yet none of them is selected.
+  ASSERT_TRUE(engine->waitForScans(2));
+  engine->finish(1, resultOf(fiveGroups()));
+  ASSERT_TRUE(waitFor([&] { return store().phase() == AppStore::Phase::ready(); }));
+  EXPECT_TRUE(store().selectedGroupIDs().empty());
+}
