@@ -182,6 +182,80 @@
     <!-- end root -->
 
     <!-- results: group card, summary bar, grid -->
+    <message>
+        <source>在访达中显示最佳照片</source>
+        <translation>在文件管理器中显示最佳照片</translation>
+    </message>
+    <message>
+        <source>用「预览」打开最佳照片</source>
+        <translation>用默认应用打开最佳照片</translation>
+    </message>
+    <message>
+        <source>打开「照片」App</source>
+        <translation>打开图库文件夹</translation>
+    </message>
+    <message>
+        <source>移入废纸篓，可在 Finder 中恢复</source>
+        <translation>移入废纸篓，可在文件管理器中恢复</translation>
+    </message>
+    <message>
+        <source>进入「照片」App 的「最近删除」，30 天内可恢复</source>
+        <translation>进入图库的「最近删除」，30 天内可恢复</translation>
+    </message>
+    <message>
+        <source>会保留得分最高的「%@」，其余 %@ 张移到废纸篓。之后可以在 Finder 的废纸篓里恢复。</source>
+        <translation>会保留得分最高的「%@」，其余 %@ 张移到废纸篓。之后可以在文件管理器的废纸篓里恢复。</translation>
+    </message>
+    <message>
+        <source>会保留得分最高的「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。</source>
+        <translation>会保留得分最高的「%@」，其余 %@ 张进入图库的「最近删除」，30 天内可以恢复。</translation>
+    </message>
+    <message>
+        <source>清理的照片移到废纸篓，可在 Finder 中恢复</source>
+        <translation>清理的照片移到废纸篓，可在文件管理器中恢复</translation>
+    </message>
+    <message>
+        <source>清理的照片进入「照片」App 的「最近删除」，30 天内可恢复</source>
+        <translation>清理的照片进入图库的「最近删除」，30 天内可恢复</translation>
+    </message>
+    <message>
+        <source>跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）</source>
+        <translation>跳过 %@ 张未分析（损坏或过小）</translation>
+    </message>
+    <message>
+        <source>批量选择多个相似组（⌘A 全选、Esc 退出、⌫ 清理）</source>
+        <translation>批量选择多个相似组（Ctrl+A 全选、Esc 退出、⌫ 清理）</translation>
+    </message>
+    <message>
+        <source>保留每组 1 张最佳，其余移入废纸篓，可在 Finder 中恢复</source>
+        <translation>保留每组 1 张最佳，其余移入废纸篓，可在文件管理器中恢复</translation>
+    </message>
+    <message>
+        <source>保留每组 1 张最佳，其余进「照片」App 的「最近删除」，30 天内可恢复</source>
+        <translation>保留每组 1 张最佳，其余进图库的「最近删除」，30 天内可恢复</translation>
+    </message>
+    <message>
+        <source>%@ · %@ reclaimable</source>
+        <translation>%@ · 可释放 %@</translation>
+    </message>
+    <message>
+        <source>%@ · %@ to move to Recently Deleted</source>
+        <translation>%@ · %@ 可移入「最近删除」</translation>
+    </message>
+    <message>
+        <source>%@ · %@ to clean up</source>
+        <translation>%@ · 待清理 %@</translation>
+    </message>
+    <message>
+        <source>%@ · %@ to clean up · %@ freed</source>
+        <translation>%@ · 待清理 %@ · 可释放 %@</translation>
+    </message>
+    <message>
+        <source>Will clean up %@ (keeping the best one in each group).
+%@</source>
+        <translation>将清理 %@（每组保留最佳的一张）。
+%@</translation>
+    </message>
     <!-- end results -->
 
     <!-- detail: group detail and preview -->

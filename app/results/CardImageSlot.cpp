@@ -1,6 +1,7 @@
 #include "app/results/CardImageSlot.h"
 
 #include "app/shell/ThumbnailPainting.h"
+#include "app/shell/motion/Motion.h"
 
 #include <QPainter>
 
@@ -14,7 +15,7 @@ constexpr int kFadeMs = 140;
 CardImageSlot::CardImageSlot(int maxPixel, QObject *parent)
     : QObject(parent), m_maxPixel(maxPixel), m_request(this) {
   m_fade.setDuration(kFadeMs);
-  m_fade.setEasingCurve(QEasingCurve::OutCubic);
+  m_fade.setEasingCurve(motion::easeOutCurve());
   connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     m_opacity = value.toReal();
     emit changed();

@@ -27,6 +27,8 @@ public:
   /// Loads while active (the card is shown); inactive drops the pending answer.
   void setActive(bool active);
   [[nodiscard]] bool hasImage() const { return !m_thumbnailImage.isNull(); }
+  /// An image was asked for and has not arrived yet.
+  [[nodiscard]] bool isPending() const { return m_request.isPending(); }
   [[nodiscard]] const std::string &itemID() const { return m_id; }
 
   /// The placeholder, then the image aspect-filled into `rect` at the fade's opacity.

@@ -2,6 +2,7 @@
 
 #include "app/results/GroupCardLayout.h"
 #include "app/results/GroupCardLook.h"
+#include "app/shell/motion/MotionAnimation.h"
 #include "engine/model/PhotoGroup.h"
 
 #include <QMargins>
@@ -21,8 +22,9 @@ namespace lumora {
 class AppStore;
 class HeroNamespace;
 class GroupCardFace;
-class GroupCardMotion;
+class GroupCardHero;
 class CleanupButton;
+class FocusRingOverlay;
 
 /// One similar group in the results grid: the best photo large with its score, the count,
 /// size and date, the candidates a clean-up would remove, and the clean-up button.
@@ -75,6 +77,10 @@ public:
   [[nodiscard]] GroupCardLook targetLook() const;
   [[nodiscard]] GroupCardLook currentLook() const;
 
+  /// Thumbnails are still on their way; a state change is still animating.
+  [[nodiscard]] bool isLoadingImages() const;
+  [[nodiscard]] bool isAnimating() const;
+
   /// The clean-up button, the candidate tooltip at a point (empty outside the tiles), and
   /// the context menu as it would open now; for hosts and tests.
   [[nodiscard]] QPushButton *cleanupButton() const;
@@ -100,22 +106,32 @@ protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+  /// What changed a state, which picks the animation of the change.
+  enum class Cause { hover, press, entrance, exit, selection, focus, none };
+
   void connectStore();
   void resetViewStates();
-  void refreshDerivedState();
-  void applyState(GroupCardState state, const char *cause);
+  /// The store's conditions for this group: selected, focused, exiting.
+  [[nodiscard]] GroupCardState stateFromStore() const;
+  void applyState(const GroupCardState &state, Cause cause);
+  void lookStepped();
   void setHovering(bool hovering);
   void setPressed(bool pressed);
+  void setEntered(bool entered);
   void scheduleEntrance(bool force);
+  [[nodiscard]] bool tapAreaContains(const QPoint &position) const;
   void tapped(Qt::KeyboardModifiers modifiers);
   void updatePointer(const QPoint &position);
+  void resetPointer();
   void refreshButton();
   void refreshAccessibility();
   void placeChildren();
+  [[nodiscard]] QRect mapped(const QRect &inCard, const GroupCardLook &look) const;
   void registerHero();
   void selectionChanged();
   void sourceOrSelectingChanged();
   void groupCountChanged();
+  void paintCard(QPainter &painter, const GroupCardLook &look);
 
   AppStore &m_store;
   HeroNamespace *m_heroNamespace = nullptr;
@@ -127,10 +143,16 @@ private:
   /// Where the primary button went down, while it is down.
   std::optional<QPoint> m_pressAt;
   QTimer m_entranceTimer;
-  std::unique_ptr<GroupCardFace> m_face;
-  std::unique_ptr<GroupCardMotion> m_motion;
-  CleanupButton *m_button = nullptr;
+  bool m_bound = false;
+  GroupCardFace *m_face;
+  GroupCardHero *m_hero;
+  CleanupButton *m_button;
+  FocusRingOverlay *m_focusRing;
   QPointer<QMessageBox> m_confirmation;
+  /// The look animates from `m_from` to `m_to`; the animation's value is the progress.
+  MotionAnimation m_motion;
+  GroupCardLook m_from;
+  GroupCardLook m_to;
 };
 
 } // namespace lumora

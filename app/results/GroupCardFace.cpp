@@ -9,6 +9,7 @@
 #include "platform/gui/Symbols.h"
 
 #include <QFontMetricsF>
+#include <algorithm>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
@@ -87,6 +88,11 @@ void GroupCardFace::setActive(bool active) {
   }
 }
 
+bool GroupCardFace::isPending() const {
+  return std::any_of(m_tiles.begin(), m_tiles.end(),
+                     [](const auto &tile) { return tile->isPending(); });
+}
+
 void GroupCardFace::invalidate() { m_dirty = true; }
 
 void GroupCardFace::relayout() {
@@ -98,6 +104,10 @@ void GroupCardFace::relayout() {
     m_tiles[i]->setItem(shown ? &m_group.items[i + 1] : nullptr);
   }
   m_dirty = true;
+}
+
+std::int64_t GroupCardFace::hiddenCount() const {
+  return m_layout.hiddenCount(static_cast<int>(GroupCardTexts::candidateCount(m_group)));
 }
 
 QRect GroupCardFace::rect() const {
@@ -135,9 +145,7 @@ QString GroupCardFace::toolTipAt(const QPoint &position) const {
     }
   }
   if (!m_layout.overflow.isEmpty() && m_layout.overflow.contains(position)) {
-    const std::int64_t hidden =
-        GroupCardTexts::candidateCount(m_group) - GroupCardLayout::kMaxTiles;
-    return GroupCardTexts::overflowHelp(hidden);
+    return GroupCardTexts::overflowHelp(hiddenCount());
   }
   return {};
 }
@@ -257,7 +265,7 @@ void GroupCardFace::paintOverflow(QPainter &painter) {
     painter.setBrush(withAlpha(theme.secondary, 0.1));
     painter.drawRoundedRect(tile, kTileRadius, kTileRadius);
   }
-  const std::int64_t hidden = GroupCardTexts::candidateCount(m_group) - GroupCardLayout::kMaxTiles;
+  const std::int64_t hidden = hiddenCount();
   painter.setFont(Theme::font(11, Theme::Weight::semibold));
   painter.setPen(theme.secondary);
   painter.drawText(tile, Qt::AlignCenter, GroupCardTexts::overflowText(hidden));

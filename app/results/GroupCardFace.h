@@ -32,6 +32,8 @@ public:
   void setSelected(bool selected);
   /// Loads the candidate thumbnails while the card is shown.
   void setActive(bool active);
+  /// A candidate thumbnail is still on its way.
+  [[nodiscard]] bool isPending() const;
   /// Forces a redraw on the next `pixmap()` (theme or pixel density changed).
   void invalidate();
 
@@ -50,6 +52,7 @@ signals:
 
 private:
   void relayout();
+  [[nodiscard]] std::int64_t hiddenCount() const;
   void paintTitleRow(QPainter &painter);
   void paintStrip(QPainter &painter);
   void paintTile(QPainter &painter, std::size_t index);

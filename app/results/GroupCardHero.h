@@ -29,6 +29,7 @@ public:
   /// Loads the photo while the card is shown.
   void setActive(bool active) { m_image.setActive(active); }
   [[nodiscard]] bool hasImage() const { return m_image.hasImage(); }
+  [[nodiscard]] bool isPending() const { return m_image.isPending(); }
 
 protected:
   void paintEvent(QPaintEvent *event) override;

@@ -18,21 +18,27 @@ GroupCardLayout GroupCardLayout::make(int width, int candidates) {
   y += kButtonHeight + kCaptionSpacing;
   layout.caption = QRect(kPadding, y, inner, kCaptionHeight);
 
-  const bool overflows = candidates > kMaxTiles;
-  const int right = layout.strip.right() + 1 - (overflows ? kOverflowWidth + kTileSpacing : 0);
-  const int shown = std::min(candidates, kMaxTiles);
-  int x = kPadding;
-  for (int i = 0; i < shown && x + kTile <= right; ++i, x += kTile + kTileSpacing) {
-    layout.tiles.emplace_back(x, layout.strip.y(), kTile, kTile);
+  // Up to six tiles, then the "+n" tile right after them while candidates remain. A card
+  // too narrow for that shows fewer tiles, and the overflow tile counts the others too.
+  const int end = layout.strip.right() + 1;
+  const int step = kTile + kTileSpacing;
+  const int wanted = std::min(candidates, kMaxTiles);
+  int count = wanted;
+  const bool allFit = kPadding + wanted * step - kTileSpacing <= end;
+  if (candidates > wanted || !allFit) {
+    count = std::clamp((end - kPadding - kOverflowWidth) / step, 0, wanted);
   }
-  if (overflows) {
-    // Right after the last tile, or at the strip's end when tiles were dropped.
-    const int overflowX = layout.tiles.size() == static_cast<std::size_t>(kMaxTiles)
-                              ? x
-                              : layout.strip.right() + 1 - kOverflowWidth;
-    layout.overflow = QRect(overflowX, layout.strip.y(), kOverflowWidth, kTile);
+  for (int i = 0; i < count; ++i) {
+    layout.tiles.emplace_back(kPadding + i * step, layout.strip.y(), kTile, kTile);
+  }
+  if (count < candidates) {
+    layout.overflow = QRect(kPadding + count * step, layout.strip.y(), kOverflowWidth, kTile);
   }
   return layout;
+}
+
+int GroupCardLayout::hiddenCount(int candidates) const {
+  return std::max(candidates - static_cast<int>(tiles.size()), 0);
 }
 
 } // namespace lumora

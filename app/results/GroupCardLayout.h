@@ -36,10 +36,12 @@ struct GroupCardLayout {
   std::vector<QRect> tiles;
   /// The "+n" tile, empty when every candidate has a tile.
   QRect overflow;
+  /// The candidates without a tile, which the overflow tile counts.
+  [[nodiscard]] int hiddenCount(int candidates) const;
 
-  /// The layout of a card `width` wide with `candidates` photos besides the best. Six
-  /// tiles and the overflow tile fit a card of 380 or more; a narrower card drops the
-  /// tiles that would run under the overflow tile or past its edge.
+  /// The layout of a card `width` wide with `candidates` photos besides the best: up to six
+  /// tiles, and the overflow tile after them when candidates remain. Six tiles and the
+  /// overflow tile need a card of 380; a narrower card shows fewer tiles.
   [[nodiscard]] static GroupCardLayout make(int width, int candidates);
 };
 

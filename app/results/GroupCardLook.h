@@ -13,6 +13,7 @@ struct GroupCardState {
   bool selected = false;
   bool exiting = false;
   bool reduceMotion = false;
+  bool operator==(const GroupCardState &) const = default;
 };
 
 /// One drawable look of a card. Every field interpolates linearly between two looks.

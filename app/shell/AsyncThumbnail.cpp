@@ -10,6 +10,7 @@ namespace lumora {
 namespace {
 
 constexpr int kFadeMs = 140;
+
 } // namespace
 
 AsyncThumbnail::AsyncThumbnail(std::optional<PhotoItem> item, std::string cacheKey, int maxPixel,
