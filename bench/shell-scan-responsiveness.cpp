@@ -201,8 +201,10 @@ int main(int argc, char **argv) {
   Figures figures;
   figures.photos = store->items().size();
   figures.p95Stall = percentile(probe.stalls, 0.95);
-  figures.maxStall = probe.stalls.empty() ? 0 : *std::max_element(probe.stalls.begin(), probe.stalls.end());
-  figures.screenRebuilds = content->phaseScreens() ? content->phaseScreens()->replacementCount() : -1;
+  figures.maxStall =
+      probe.stalls.empty() ? 0 : *std::max_element(probe.stalls.begin(), probe.stalls.end());
+  figures.screenRebuilds =
+      content->phaseScreens() ? content->phaseScreens()->replacementCount() : -1;
   figures.tokenChanges = tokenChanges;
   figures.paintP95 = percentile(window.paintMs, 0.95);
   print(figures, json);

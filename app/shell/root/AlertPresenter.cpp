@@ -1,5 +1,6 @@
 #include "app/shell/root/AlertPresenter.h"
 
+#include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
 
@@ -56,6 +57,8 @@ void AlertPresenter::present(const AppStoreTypes::AlertContent &alert) {
   auto *box = new QMessageBox(m_window);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
+  // A window does not inherit its parent's palette: the box takes the content's scheme.
+  Theme::setScheme(box, Theme::schemeOf(m_window));
   box->setIcon(QMessageBox::Warning);
   box->setWindowTitle(alert.title);
   box->setText(alert.title);

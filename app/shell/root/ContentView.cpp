@@ -47,6 +47,7 @@ protected:
 ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent)
     : QWidget(parent), m_store(store), m_factory(std::move(factory)) {
   setMinimumSize(kMinimumSize);
+  setFocusPolicy(Qt::ClickFocus);
   m_background = new WindowBackground(this);
   m_background->lower();
   auto *column = new QVBoxLayout(this);
@@ -178,6 +179,10 @@ void ContentView::showEvent(QShowEvent *event) {
   QWidget::showEvent(event);
   if (!m_bootstrapped) {
     m_bootstrapped = true;
+    // The window starts with the content focused, not the first bar button.
+    if (!window()->focusWidget()) {
+      setFocus(Qt::OtherFocusReason);
+    }
     m_store.bootstrap();
   }
 }

@@ -38,11 +38,13 @@ ControlsBar::ControlsBar(AppStore &store, QWidget *parent) : QWidget(parent), m_
   row->setSpacing(12);
   row->addWidget(makeTitle());
   makeSlider();
-  row->addWidget(m_slider);
+  // Spare width goes to the slider until it is 380 px wide, then to the spacer; the hint
+  // keeps its own width and is the first to shrink.
+  row->addWidget(m_slider, 100);
   row->addWidget(m_value);
-  row->addWidget(m_hintBox, 1);
+  row->addWidget(m_hintBox);
   row->addWidget(m_reset);
-  row->addStretch(0);
+  row->addStretch(1);
   row->addSpacing(8 - row->spacing());
   makeSpinner();
   row->addWidget(m_spinnerFrame);
@@ -95,10 +97,9 @@ void ControlsBar::makeSlider() {
   m_value->setFixedWidth(kValueWidth);
   m_value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   m_value->setToolTip(Localized::string("当前相似度门槛"));
-  // The box carries the hint's tooltip (the label shows its own only while shortened) and
-  // gives up its space first.
+  // The box carries the hint's tooltip (the label shows its own only while shortened).
   m_hintBox = new QWidget(this);
-  m_hintBox->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  m_hintBox->setMinimumWidth(1);
   auto *hintLayout = new QHBoxLayout(m_hintBox);
   hintLayout->setContentsMargins(0, 0, 0, 0);
   m_hint = new ShrinkingLabel({}, m_hintBox);

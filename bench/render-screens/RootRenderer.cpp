@@ -1,0 +1,435 @@
+// root-…: the whole window content in every state of its phase screens, both colour
+// schemes, at 1150 × 780 and 900 × 600; then the header compact and wide, the controls bar
+// with its hint, reset link and spinner, each form of the alert, the toast over the preview
+// and the detail slot. The store scans a few of the photographs for real, then is put into
+// each state through its developer door.
+
+#include "RenderRegistry.h"
+#include "bench/BenchProcess.h"
+
+#include "app/shell/ScreenFactory.h"
+#include "app/shell/root/AlertPresenter.h"
+#include "app/shell/root/ContentView.h"
+#include "app/shell/root/ControlsBar.h"
+#include "app/shell/root/HeaderBar.h"
+#include "app/shell/theme/Theme.h"
+#include "app/store/AppStore.h"
+#include "app/store/actions/ScanFailures.h"
+#include "app/store/services/LumoraEngineClient.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/texts/Localized.h"
+#include "engine/core/LumoraEngine.h"
+#include "platform/gui/ReduceMotion.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace lumora;
+
+namespace {
+
+using State = std::function<void(AppStore &)>;
+
+constexpr int kPhotoCount = 40;
+
+void spin(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!timer.hasExpired(ms)) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QThread::msleep(2);
+  }
+}
+
+/// A store over a real engine whose data live in a throw-away folder, after a real scan
+/// of the first photographs of the folder given.
+class RootRig {
+public:
+  explicit RootRig(const QString &photosDir) {
+    // The scan's cache, log, favourites and remembered folder stay in the scratch folder.
+    benchprocess::isolateDataFolders(m_scratch.path());
+    Localized::installTranslations();
+    QDir(m_scratch.path()).mkpath(QStringLiteral("photos"));
+    const QDir source(photosDir);
+    const QStringList names =
+        source.entryList({"*.jpg", "*.jpeg", "*.png", "*.heic"}, QDir::Files, QDir::Name);
+    for (int i = 0; i < std::min<int>(kPhotoCount, static_cast<int>(names.size())); ++i) {
+      QFile::copy(source.filePath(names[i]), photosFolder() + QLatin1Char('/') + names[i]);
+    }
+    auto engine =
+        std::make_shared<LumoraEngine>(m_scratch.path() + QStringLiteral("/analysis-cache.bin"));
+    AppStore::Services services;
+    services.engine = std::make_shared<LumoraEngineClient>(engine);
+    services.qaMarkerDirectory = m_scratch.path();
+    services.pickFolder = [this](const FolderPickerRequest &,
+                                 std::function<void(std::optional<QUrl>)> done) {
+      done(QUrl::fromLocalFile(photosFolder()));
+    };
+    services.openSettingsTarget = [](const QString &) { return true; };
+    store = std::make_unique<AppStore>(std::move(services));
+  }
+
+  [[nodiscard]] QString photosFolder() const {
+    return m_scratch.path() + QStringLiteral("/photos");
+  }
+
+  /// Scans the photographs; false when the scan did not end with groups.
+  bool scan() {
+    store->chooseFolder();
+    QElapsedTimer timer;
+    timer.start();
+    const auto busy = [this] {
+      return store->phase().isScanning() || store->phase().kind == AppStore::Phase::Kind::idle ||
+             store->isRegrouping();
+    };
+    while (!timer.hasExpired(120000) && busy()) {
+      spin(20);
+    }
+    m_items = store->items();
+    m_groups = store->groups();
+    m_result = store->lastResult();
+    return !m_groups.empty();
+  }
+
+  /// Puts the store back to the scanned results, with nothing over them.
+  void reset() {
+    AppStore::StateAccess state(*store);
+    state.setSourceKind(AppStore::SourceKind::folder);
+    state.setFolderURL(QUrl::fromLocalFile(photosFolder()));
+    state.setItems(m_items);
+    state.setGroups(m_groups);
+    state.setLastResult(m_result);
+    state.setProgress(std::nullopt);
+    state.setIsPaused(false);
+    state.setIsRegrouping(false);
+    state.setPhase(AppStore::Phase::ready());
+    store->setThreshold(0.30f);
+    store->setDetailGroupID(std::nullopt);
+    store->setPreviewContext(std::nullopt);
+    store->setUndoToast(std::nullopt);
+    store->setAlert(std::nullopt);
+  }
+
+  std::unique_ptr<AppStore> store;
+
+private:
+  QTemporaryDir m_scratch;
+  std::vector<PhotoItem> m_items;
+  std::vector<PhotoGroup> m_groups;
+  std::optional<ScanResult> m_result;
+};
+
+/// Stands in for a screen of a later view folder: a tinted panel that names its slot.
+class SlotStandIn : public QWidget {
+public:
+  SlotStandIn(const QString &name, QWidget *parent) : QWidget(parent), m_name(name) {}
+
+protected:
+  void paintEvent(QPaintEvent *) override {
+    QPainter painter(this);
+    const Theme &theme = Theme::of(this);
+    painter.fillRect(rect(), theme.windowBackground);
+    painter.fillRect(rect(), theme.primaryAt(0.04));
+    painter.setPen(theme.tertiary);
+    painter.setFont(Theme::font(15, Theme::Weight::semibold));
+    painter.drawText(rect(), Qt::AlignCenter, m_name);
+  }
+
+private:
+  QString m_name;
+};
+
+/// The later screens as named stand-ins, so that their slots show in the pictures.
+ScreenFactory standInFactory() {
+  ScreenFactory factory;
+  factory.resultsView = [](AppStore &, HeroNamespace *, QWidget *parent) -> QWidget * {
+    return new SlotStandIn(QStringLiteral("ResultsView"), parent);
+  };
+  factory.groupDetail = [](AppStore &, const std::string &, HeroNamespace *,
+                           QWidget *parent) -> QWidget * {
+    return new SlotStandIn(QStringLiteral("GroupDetailView"), parent);
+  };
+  factory.photoPreview = [](AppStore &, QWidget *parent) -> QWidget * {
+    return new SlotStandIn(QStringLiteral("PhotoPreviewView"), parent);
+  };
+  return factory;
+}
+
+ScanProgress progress(ScanPhase phase, int done, int total, const QString &name) {
+  ScanProgress p;
+  p.phase = phase;
+  p.done = done;
+  p.total = total;
+  p.currentName = name;
+  p.elapsed = 12;
+  p.eta = total > 0 ? std::optional<double>(18) : std::nullopt;
+  return p;
+}
+
+EngineCallError curatorError(CuratorError error) {
+  return EngineCallError::fromEngine(EngineError::fromCurator(std::move(error)));
+}
+
+/// The failures of every kind, with the store's own texts.
+std::vector<AppStore::Failure> failures(const QString &folder) {
+  const QUrl url = QUrl::fromLocalFile(folder);
+  using SK = AppStore::SourceKind;
+  return {
+      ScanFailures::folderUnreadable(folder),
+      ScanFailures::libraryDenied(),
+      ScanFailures::fromError(curatorError(CuratorError::noImagesFound(url)), SK::folder),
+      ScanFailures::fromError(EngineCallError::fromEngine(
+                                  EngineError::fromLibrary(EngineError::LibraryKind::empty, {})),
+                              SK::library),
+      ScanFailures::fromError(curatorError(CuratorError::visionUnavailable()), SK::folder),
+      ScanFailures::fromError(
+          curatorError(CuratorError::cacheWriteFailed(QStringLiteral("磁盘已满"))), SK::folder)};
+}
+
+/// Every state of the phase screens, named as the files are.
+std::vector<std::pair<QString, State>> phaseStates(const QString &folder) {
+  using Phase = AppStore::Phase;
+  std::vector<std::pair<QString, State>> states{
+      {"idle",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setFolderURL(std::nullopt);
+         a.setItems({});
+         a.setGroups({});
+         a.setLastResult(std::nullopt);
+         a.setPhase(Phase::idle());
+       }},
+      {"scanning-start",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setItems({});
+         a.setGroups({});
+         a.setLastResult(std::nullopt);
+         a.setPhase(Phase::scanning());
+       }},
+      {"scanning-enumerating",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setItems({});
+         a.setGroups({});
+         a.setPhase(Phase::scanning());
+         a.setProgress(progress(ScanPhase::enumerating, 0, 0, {}));
+       }},
+      {"scanning-40",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setItems({});
+         a.setGroups({});
+         a.setPhase(Phase::scanning());
+         a.setProgress(progress(ScanPhase::analyzing, 40, 100, "IMG_2041.jpg"));
+       }},
+      {"live-hint",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setGroups({});
+         a.setPhase(Phase::scanning());
+         a.setProgress(progress(ScanPhase::analyzing, 12, 40, "IMG_2041.jpg"));
+       }},
+      {"live-grid",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setPhase(Phase::scanning());
+         a.setProgress(progress(ScanPhase::analyzing, 30, 40, "IMG_2041.jpg"));
+       }},
+      {"paused-groups", [](AppStore &s) { AppStore::StateAccess(s).setIsPaused(true); }},
+      {"paused-empty",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setItems({});
+         a.setGroups({});
+         a.setIsPaused(true);
+       }},
+      {"empty-folder",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setItems({});
+         a.setGroups({});
+       }},
+      {"empty-library",
+       [](AppStore &s) {
+         AppStore::StateAccess a(s);
+         a.setSourceKind(AppStore::SourceKind::library);
+         a.setFolderURL(std::nullopt);
+         a.setItems({});
+         a.setGroups({});
+       }},
+      {"results", [](AppStore &) {}},
+  };
+  for (float threshold : {0.18f, 0.30f, 0.55f}) {
+    states.emplace_back(QStringLiteral("nosimilar-%1")
+                            .arg(static_cast<int>(threshold * 100 + 0.5f), 3, 10, QLatin1Char('0')),
+                        [threshold](AppStore &s) {
+                          s.setThreshold(threshold);
+                          AppStore::StateAccess(s).setGroups({});
+                        });
+  }
+  for (const AppStore::Failure &failure : failures(folder)) {
+    const std::string_view kind = AppStore::Failure::kindName(failure.kind);
+    states.emplace_back(QStringLiteral("failed-") +
+                            QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size())),
+                        [failure](AppStore &s) {
+                          AppStore::StateAccess(s).setPhase(AppStore::Phase::failed(failure));
+                        });
+  }
+  states.emplace_back("toast-undo", [](AppStore &s) {
+    s.setUndoToast(AppStore::UndoToast{
+        QUuid::createUuid(), "已移到废纸篓：12 张照片", "释放 48.2 MB", true, {}});
+  });
+  states.emplace_back("toast-long", [](AppStore &s) {
+    s.setUndoToast(
+        AppStore::UndoToast{QUuid::createUuid(),
+                            QString("已恢复 12 张照片，并重新扫描了当前文件夹。").repeated(4),
+                            "重新扫描完成后，分组会按新的结果排列",
+                            false,
+                            {}});
+  });
+  return states;
+}
+
+/// The window content in a window of its own, in one scheme and size.
+struct Window {
+  Window(AppStore &store, ColorScheme scheme, QSize size) {
+    auto *layout = new QVBoxLayout(&widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    content = new ContentView(store, standInFactory(), &widget);
+    layout->addWidget(content);
+    Theme::setScheme(&widget, scheme);
+    widget.resize(size);
+    widget.show();
+    spin(300);
+  }
+  QWidget widget;
+  ContentView *content;
+};
+
+QString schemeName(ColorScheme scheme) { return scheme == ColorScheme::dark ? "dark" : "light"; }
+
+void renderPhases(renderscreens::RenderContext &context, RootRig &rig) {
+  const auto states = phaseStates(rig.photosFolder());
+  for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
+    for (QSize size : {QSize(1150, 780), QSize(900, 600)}) {
+      rig.reset();
+      Window window(*rig.store, scheme, size);
+      for (const auto &[name, apply] : states) {
+        rig.reset();
+        apply(*rig.store);
+        spin(350);
+        context.save(QStringLiteral("root-%1-%2-%3x%4")
+                         .arg(name, schemeName(scheme))
+                         .arg(size.width())
+                         .arg(size.height()),
+                     window.widget);
+      }
+    }
+  }
+}
+
+/// The window with the alert's box laid over its top centre, as a sheet.
+QImage withAlert(QWidget &window, QMessageBox *box) {
+  QImage image = window.grab().toImage();
+  if (!box) {
+    return image;
+  }
+  box->adjustSize();
+  const QImage sheet = box->grab().toImage();
+  QPainter painter(&image);
+  painter.fillRect(image.rect(), QColor(0, 0, 0, 60));
+  const QPoint at((image.width() - sheet.width()) / 2, 60);
+  painter.drawImage(at, sheet);
+  // The frame a window manager draws around the sheet.
+  painter.setPen(Theme::of(&window).separator);
+  painter.drawRect(QRect(at, sheet.size()).adjusted(0, 0, -1, -1));
+  return image;
+}
+
+void renderAlerts(renderscreens::RenderContext &context, RootRig &rig, Window &window,
+                  const QString &suffix) {
+  using SK = AppStore::SourceKind;
+  const std::vector<std::pair<QString, AppStore::AlertContent>> forms{
+      {"folder",
+       {QUuid::createUuid(), "无法读取这个文件夹", "请检查文件夹的权限后重试。", true, true, "重试",
+        SK::folder}},
+      {"library",
+       {QUuid::createUuid(), "没有「照片」图库的访问权限", "请在设置里允许访问图库后重试。", true,
+        true, "重试", SK::library}},
+      {"retry", {QUuid::createUuid(), "扫描失败", "磁盘已满。", true, false, "重试", SK::folder}},
+      {"ok",
+       {QUuid::createUuid(),
+        "清理失败",
+        "有 2 张照片没能移到废纸篓。",
+        false,
+        false,
+        {},
+        SK::folder}}};
+  for (const auto &[name, alert] : forms) {
+    rig.reset();
+    rig.store->setAlert(alert);
+    spin(200);
+    context.save("root-alert-" + name + suffix,
+                 withAlert(window.widget, window.content->alerts()->box()));
+  }
+  rig.reset();
+  spin(100);
+}
+
+void renderParts(renderscreens::RenderContext &context, RootRig &rig) {
+  for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
+    const QString suffix = "-" + schemeName(scheme);
+    rig.reset();
+    Window window(*rig.store, scheme, QSize(1150, 780));
+    context.save("root-header-wide" + suffix, *window.content->headerBar());
+    window.widget.resize(1119, 780);
+    spin(200);
+    context.save("root-header-compact" + suffix, *window.content->headerBar());
+    window.widget.resize(1150, 780);
+    rig.store->setThreshold(0.36f);
+    spin(300); // the regroup this schedules ends; the spinner is then held on
+    AppStore::StateAccess(*rig.store).setIsRegrouping(true);
+    spin(50);
+    context.save("root-controls-hint-reset-spinner" + suffix, *window.content->controlsBar());
+    rig.reset();
+    renderAlerts(context, rig, window, suffix);
+    rig.store->setPreviewContext(
+        AppStore::PreviewContext{QUuid::createUuid(), rig.store->groups().front().id, 0});
+    rig.store->setUndoToast(AppStore::UndoToast{
+        QUuid::createUuid(), "已移到废纸篓：1 张照片", "释放 3.1 MB", true, {}});
+    spin(400);
+    context.save("root-toast-over-preview" + suffix, window.widget);
+    rig.reset();
+    rig.store->setDetailGroupID(rig.store->groups().front().id);
+    spin(600);
+    context.save("root-detail" + suffix, window.widget);
+  }
+}
+
+void renderRoot(renderscreens::RenderContext &context) {
+  platform::setReduceMotionOverride(true);
+  RootRig rig(context.photosDir);
+  if (!rig.scan()) {
+    std::fprintf(stderr, "render-screens: root: the photographs in %s formed no group\n",
+                 qPrintable(context.photosDir));
+    return;
+  }
+  renderPhases(context, rig);
+  renderParts(context, rig);
+  platform::setReduceMotionOverride(std::nullopt);
+}
+
+const renderscreens::RegisterRenderer kRegistration{QStringLiteral("root-"), &renderRoot};
+
+} // namespace
