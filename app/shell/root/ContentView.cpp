@@ -47,7 +47,6 @@ protected:
 ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent)
     : QWidget(parent), m_store(store), m_factory(std::move(factory)) {
   setMinimumSize(kMinimumSize);
-  setFocusPolicy(Qt::ClickFocus);
   m_background = new WindowBackground(this);
   m_background->lower();
   auto *column = new QVBoxLayout(this);
