@@ -11,7 +11,7 @@ namespace platform::symbols {
 namespace {
 
 // How the glyph is framed: on its own, inside a ring, or knocked out of a filled shape.
-enum class Frame { none, circle, circleFill, seal, sealFill };
+enum class Frame { none, circle, circleFill, seal, sealFill, warningFill };
 
 struct Mapping {
   const char *themeName;
@@ -22,11 +22,11 @@ const QHash<QString, Mapping> &table() {
   static const QHash<QString, Mapping> map = {
       {QStringLiteral("star"), {"rating-unrated", Frame::none}},
       {QStringLiteral("star.fill"), {"rating", Frame::none}},
-      {QStringLiteral("checkmark"), {"checkmark", Frame::none}},
-      {QStringLiteral("checkmark.circle"), {"checkmark", Frame::circle}},
-      {QStringLiteral("checkmark.circle.fill"), {"checkmark", Frame::circleFill}},
-      {QStringLiteral("checkmark.seal"), {"checkmark", Frame::seal}},
-      {QStringLiteral("checkmark.seal.fill"), {"checkmark", Frame::sealFill}},
+      {QStringLiteral("checkmark"), {"object-select-symbolic", Frame::none}},
+      {QStringLiteral("checkmark.circle"), {"object-select-symbolic", Frame::circle}},
+      {QStringLiteral("checkmark.circle.fill"), {"object-select-symbolic", Frame::circleFill}},
+      {QStringLiteral("checkmark.seal"), {"object-select-symbolic", Frame::seal}},
+      {QStringLiteral("checkmark.seal.fill"), {"object-select-symbolic", Frame::sealFill}},
       {QStringLiteral("chevron.left"), {"go-previous", Frame::none}},
       {QStringLiteral("chevron.right"), {"go-next", Frame::none}},
       {QStringLiteral("crown.fill"), {"games-highscores", Frame::none}},
@@ -57,7 +57,7 @@ const QHash<QString, Mapping> &table() {
       {QStringLiteral("trash.circle.fill"), {"edit-delete", Frame::circleFill}},
       {QStringLiteral("xmark"), {"dialog-close", Frame::none}},
       {QStringLiteral("arrow.clockwise"), {"view-refresh", Frame::none}},
-      {QStringLiteral("exclamationmark.triangle.fill"), {"emblem-warning", Frame::none}},
+      {QStringLiteral("exclamationmark.triangle.fill"), {"dialog-warning-symbolic", Frame::warningFill}},
   };
   return map;
 }
@@ -92,7 +92,30 @@ QPainterPath framePath(Frame frame, const QRectF &r) {
   return path;
 }
 
+// A filled warning triangle with the exclamation mark knocked out (Breeze has no such glyph).
+void drawWarningTriangle(QPainter &p, int px, const QColor &tint) {
+  const qreal s = px;
+  QPainterPath triangle;
+  triangle.moveTo(s / 2, s * 0.06);
+  triangle.lineTo(s * 0.97, s * 0.92);
+  triangle.lineTo(s * 0.03, s * 0.92);
+  triangle.closeSubpath();
+  p.setPen(QPen(tint, s * 0.08, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(tint);
+  p.drawPath(triangle);
+  p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::black);
+  const qreal w = s * 0.12;
+  p.drawRoundedRect(QRectF(s / 2 - w / 2, s * 0.34, w, s * 0.30), w / 2, w / 2);
+  p.drawEllipse(QPointF(s / 2, s * 0.76), w * 0.6, w * 0.6);
+}
+
 void drawFramed(QPainter &p, const Mapping &m, int px, const QColor &tint) {
+  if (m.frame == Frame::warningFill) {
+    drawWarningTriangle(p, px, tint);
+    return;
+  }
   const bool filled = m.frame == Frame::circleFill || m.frame == Frame::sealFill;
   const QRectF outer = QRectF(0, 0, px, px).adjusted(0.75, 0.75, -0.75, -0.75);
   const QPainterPath shape = framePath(m.frame, outer);

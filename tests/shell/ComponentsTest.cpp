@@ -6,7 +6,12 @@
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroOverlay.h"
 #include "app/shell/components/HeroZoom.h"
+#include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
+#include "app/shell/components/StatPill.h"
+#include "app/shell/theme/Theme.h"
+
+#include <QVBoxLayout>
 #include "platform/gui/ReduceMotion.h"
 
 #include <QApplication>
@@ -181,6 +186,30 @@ TEST(ShrinkingLabelTest, ShrinksBeforeItElides) {
   label.resize(full + 10, 30);
   EXPECT_EQ(label.fittedFont().pixelSize(), 20);
   EXPECT_TRUE(label.toolTip().isEmpty());
+}
+
+} // namespace
+} // namespace lumora
+
+namespace lumora {
+namespace {
+
+TEST(ThemeTest, ComponentsRecolourWhenTheirTreeChangesScheme) {
+  QWidget sheet;
+  auto *layout = new QVBoxLayout(&sheet);
+  auto *pill = new StatPill(QStringLiteral("timer"), QStringLiteral("12"), QStringLiteral("ms/张"));
+  layout->addWidget(pill);
+  sheet.show();
+  Theme::setScheme(&sheet, ColorScheme::light);
+  QCoreApplication::processEvents();
+  const QImage image = pill->valueLabel()->grab().toImage();
+  int darkPixels = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      darkPixels += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(darkPixels, 5) << "the value is drawn in the light scheme's dark text";
 }
 
 } // namespace

@@ -125,7 +125,7 @@ TEST_F(MenusTest, HelpAndAboutSetTheTabBeforeOpeningTheSheet) {
 TEST_F(MenusTest, UnknownStoredModeChecksDarkAndChoosingAModeSetsEveryLayer) {
   UserDefaults::open().setValue(QStringLiteral("AppearanceMode"), QStringLiteral("sepia"));
   menus->refreshAppearanceChecks();
-  EXPECT_TRUE(menus->appearanceAction(AppearanceMode::dark)->isChecked());
+  EXPECT_EQ(menus->checkedMode(), AppearanceMode::dark);
   appearance->setContentRoot(window.content());
   menus->appearanceAction(AppearanceMode::light)->trigger();
   EXPECT_EQ(UserDefaults::open().value(QStringLiteral("AppearanceMode")).toString(),
@@ -136,7 +136,7 @@ TEST_F(MenusTest, UnknownStoredModeChecksDarkAndChoosingAModeSetsEveryLayer) {
   menus->appearanceAction(AppearanceMode::system)->trigger();
   EXPECT_EQ(appearance->applicationAppearance(), std::nullopt);
   EXPECT_EQ(AppearanceController::windowAppearance(&window), std::nullopt);
-  EXPECT_TRUE(menus->appearanceAction(AppearanceMode::system)->isChecked());
+  EXPECT_EQ(menus->checkedMode(), AppearanceMode::system);
 }
 
 } // namespace

@@ -41,8 +41,15 @@ void FeatureRow::refreshColors() {
   m_text->setPalette(palette);
 }
 
+void FeatureRow::showEvent(QShowEvent *event) {
+  refreshColors();
+  QWidget::showEvent(event);
+}
+
 void FeatureRow::changeEvent(QEvent *event) {
-  if (event->type() == QEvent::PaletteChange) {
+  // A new scheme arrives as a palette change; a move into another tree, or a first show
+  // under an ancestor whose scheme was set without changing the palette, may bring one too.
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {
     refreshColors();
   }
   QWidget::changeEvent(event);

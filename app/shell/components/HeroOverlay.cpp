@@ -84,14 +84,22 @@ void HeroOverlay::setDestinationsHidden(bool hidden) {
 
 void HeroOverlay::paintEvent(QPaintEvent *) {
   QPainter p(this);
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
   const qreal fade = qBound(0.0, m_progress, 1.0);
+  // Smooth scaling only for the still frames at either end; a moving copy is redrawn at
+  // the next frame anyway, and the fast path keeps each frame within a few milliseconds.
+  p.setRenderHint(QPainter::SmoothPixmapTransform, fade <= 0 || fade >= 1);
   for (const Flight &f : m_flights) {
     const QRectF r = rectAt(f, m_progress);
-    p.setOpacity(1 - fade);
-    p.drawPixmap(r, f.from, QRectF(f.from.rect()));
-    p.setOpacity(fade);
-    p.drawPixmap(r, f.to, QRectF(f.to.rect()));
+    // The outgoing picture stays opaque under the incoming one until the incoming one
+    // covers it, so the flying copy never lets the screen beneath show through.
+    if (fade < 1) {
+      p.setOpacity(1);
+      p.drawPixmap(r, f.from, QRectF(f.from.rect()));
+    }
+    if (fade > 0) {
+      p.setOpacity(fade);
+      p.drawPixmap(r, f.to, QRectF(f.to.rect()));
+    }
   }
 }
 

@@ -76,14 +76,20 @@ void StatPill::refreshColors() {
   m_iconLabel->setPixmap(
       platform::symbols::pixmap(m_icon, kIconPx, theme.secondary, devicePixelRatioF()));
   m_iconLabel->setFixedSize(kIconPx, kIconPx);
-  m_valueLabel->setColor(theme.primary);
   QPalette palette = m_unitLabel->palette();
   palette.setColor(QPalette::WindowText, theme.secondary);
   m_unitLabel->setPalette(palette);
 }
 
+void StatPill::showEvent(QShowEvent *event) {
+  refreshColors();
+  QWidget::showEvent(event);
+}
+
 void StatPill::changeEvent(QEvent *event) {
-  if (event->type() == QEvent::PaletteChange) {
+  // A new scheme arrives as a palette change; a move into another tree, or a first show
+  // under an ancestor whose scheme was set without changing the palette, may bring one too.
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {
     refreshColors();
   }
   QWidget::changeEvent(event);

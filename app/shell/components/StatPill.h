@@ -31,6 +31,7 @@ public:
 protected:
   void paintEvent(QPaintEvent *event) override;
   void changeEvent(QEvent *event) override;
+  void showEvent(QShowEvent *event) override;
 
 private:
   void refreshColors();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 namespace lumora {
@@ -15,6 +16,11 @@ public:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
+  void changeEvent(QEvent *event) override;
+
+private:
+  /// The background drawn once per size and scheme; paints copy from it.
+  QPixmap m_prepared;
 };
 
 } // namespace lumora

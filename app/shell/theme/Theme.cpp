@@ -1,5 +1,7 @@
 #include "app/shell/theme/Theme.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPalette>
 #include <QVariant>
 #include <QWidget>
@@ -125,7 +127,17 @@ void Theme::setScheme(QWidget *root, ColorScheme scheme) {
     return;
   }
   root->setProperty(kSchemeProperty, static_cast<int>(scheme));
-  root->setPalette(forScheme(scheme).palette());
+  const QPalette palette = forScheme(scheme).palette();
+  if (root->palette() == palette) {
+    // Same colours already (inherited from the application): Qt sends no palette change, but
+    // widgets that chose their colours by scheme must hear of it.
+    QEvent change(QEvent::PaletteChange);
+    QCoreApplication::sendEvent(root, &change);
+    for (QWidget *child : root->findChildren<QWidget *>()) {
+      QCoreApplication::sendEvent(child, &change);
+    }
+  }
+  root->setPalette(palette);
   root->update();
 }
 

@@ -4,9 +4,9 @@
 #include "app/store/AppStore.h"
 #include "app/store/services/UserDefaults.h"
 #include "app/store/texts/Localized.h"
+#include "platform/gui/Symbols.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -63,12 +63,8 @@ void AppMenus::buildFileMenu(QMainWindow &window) {
 
 void AppMenus::buildAppearanceMenu(QMainWindow &window) {
   m_appearance = window.menuBar()->addMenu(Localized::string("外观"));
-  auto *group = new QActionGroup(m_appearance);
-  group->setExclusive(true);
   for (const AppearanceMode mode : appearancemode::kAll) {
     QAction *action = m_appearance->addAction(appearancemode::title(mode));
-    action->setCheckable(true);
-    group->addAction(action);
     m_modes[mode] = action;
     connect(action, &QAction::triggered, this, [this, mode] {
       m_appearanceController.chooseMode(mode);
@@ -92,9 +88,24 @@ void AppMenus::buildHelpMenu(QMainWindow &window) {
 
 QAction *AppMenus::appearanceAction(AppearanceMode mode) const { return m_modes.at(mode); }
 
+// The current mode's item carries the "checkmark" symbol in the menu's text colour; the
+// others show their title alone.
 void AppMenus::refreshAppearanceChecks() {
   const AppearanceMode current = appearancemode::current(UserDefaults::open());
-  m_modes.at(current)->setChecked(true);
+  const QIcon check = platform::symbols::icon(QStringLiteral("checkmark"),
+                                              m_appearance->palette().color(QPalette::Text));
+  for (const auto &[mode, action] : m_modes) {
+    action->setIcon(mode == current ? check : QIcon());
+  }
+}
+
+std::optional<AppearanceMode> AppMenus::checkedMode() const {
+  for (const auto &[mode, action] : m_modes) {
+    if (!action->icon().isNull()) {
+      return mode;
+    }
+  }
+  return std::nullopt;
 }
 
 void AppMenus::refreshEnabled() {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <map>
+#include <optional>
 
 class QAction;
 class QMainWindow;
@@ -42,6 +43,8 @@ public:
 
   /// Re-reads the stored mode for the check mark (the menu does so before it opens).
   void refreshAppearanceChecks();
+  /// The mode whose item shows the check mark.
+  [[nodiscard]] std::optional<AppearanceMode> checkedMode() const;
 
 private:
   void buildFileMenu(QMainWindow &window);

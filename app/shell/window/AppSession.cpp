@@ -3,6 +3,7 @@
 #include "app/shell/AppInfo.h"
 #include "app/shell/SelfTestSeam.h"
 #include "app/shell/components/AppMark.h"
+#include "app/shell/theme/Theme.h"
 #include "app/shell/window/AppMenus.h"
 #include "app/shell/window/AppearanceController.h"
 #include "app/shell/window/MainWindow.h"
@@ -59,6 +60,8 @@ void prepareApplication(QApplication &app) {
   QApplication::setApplicationVersion(AppInfo::shortVersion());
   QGuiApplication::setDesktopFileName(QString::fromLatin1(AppInfo::kName));
   app.setWindowIcon(AppMark::applicationIcon());
+  // Plain Qt widgets (menus, dialogs) use the window's font too.
+  QApplication::setFont(Theme::font(13));
   Localized::installTranslations();
   platform::symbols::installIconTheme();
 }
@@ -106,6 +109,9 @@ int AppSession::run(int &argc, char **argv, Options options) {
   window.setContent(options.buildContent(store, options.factory, &window));
   appearance.setContentRoot(window.content());
   new AppMenus(window, store, appearance); // owned by the window
+  if (options.onFirstFrame) {
+    QObject::connect(&window, &MainWindow::firstFramePainted, &window, options.onFirstFrame);
+  }
   window.show();
   finishLaunching(window, appearance);
   return QApplication::exec();

@@ -29,6 +29,9 @@ public:
   struct Options {
     ScreenFactory factory;
     ContentBuilder buildContent;
+    /// Called once the window's first frame is painted (the start-up benchmark stops its
+    /// clock there); none in the application.
+    std::function<void()> onFirstFrame = {};
   };
 
   /// Runs the application to its end and returns the exit code.
