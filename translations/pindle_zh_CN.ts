@@ -176,6 +176,14 @@
     <!-- end shell -->
 
     <!-- screens: phase screens and undo toast -->
+    <message>
+        <source>图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，或者改用文件夹整理。</source>
+        <translation>图库里没有找到可以分析的照片。请确认图库文件夹里已经有照片，或者改用文件夹整理。</translation>
+    </message>
+    <message>
+        <source>打开「照片」App</source>
+        <translation>打开图库文件夹</translation>
+    </message>
     <!-- end screens -->
 
     <!-- root: root view, header and controls bars -->

@@ -1,0 +1,53 @@
+#include "app/shell/screens/NoSimilarGroupsView.h"
+
+#include "app/shell/screens/StatusBadge.h"
+#include "app/shell/screens/ThresholdSteps.h"
+#include "app/shell/theme/Theme.h"
+#include "app/shell/theme/ThemedButton.h"
+#include "app/store/AppStore.h"
+#include "app/store/Fmt.h"
+#include "app/store/Localized.h"
+#include "engine/model/SimilarityScale.h"
+
+namespace lumora {
+namespace {
+
+constexpr int kMessageWidth = 480;
+constexpr qreal kBadgeOpacity = 0.14;
+
+} // namespace
+
+NoSimilarGroupsView::NoSimilarGroupsView(AppStore &store, QWidget *parent)
+    : StatusScreen(kMessageWidth, parent), m_store(store) {
+  setObjectName(QStringLiteral("NoSimilarGroupsView"));
+  setTitle(Localized::string("没有发现需要整理的相似照片"));
+  m_looser = addButton(Localized::string("把相似度调宽松一些"));
+  connect(m_looser, &QPushButton::clicked, this,
+          [this] { m_store.setThreshold(ThresholdSteps::looser(m_store.threshold())); });
+  connect(addButton(Localized::string("重新扫描")), &QPushButton::clicked, &m_store,
+          &AppStore::retry);
+  m_stricter = addButton(Localized::string("调严格一点"));
+  connect(m_stricter, &QPushButton::clicked, this,
+          [this] { m_store.setThreshold(ThresholdSteps::stricter(m_store.threshold())); });
+  connect(&m_store, &AppStore::thresholdChanged, this, &NoSimilarGroupsView::refresh);
+  connect(&m_store, &AppStore::itemsChanged, this, &NoSimilarGroupsView::refresh);
+  refresh();
+}
+
+void NoSimilarGroupsView::refresh() {
+  const Theme &theme = Theme::of(this);
+  QColor fill = theme.green;
+  fill.setAlphaF(fill.alphaF() * kBadgeOpacity);
+  badge()->setContent(QStringLiteral("checkmark.seal"), fill, theme.green);
+  const float threshold = m_store.threshold();
+  const char *format = "已分析 %@ 张照片，在当前的相似度（%@）下它们各不相同。\n"
+                       "把相似度调宽松一些，可能会发现更多可以合并的组。";
+  setMessage(Localized::format(format, format,
+                               {Fmt::number(static_cast<std::int64_t>(m_store.items().size())),
+                                Fmt::percent(SimilarityScale::similarityPercent(threshold))}));
+  m_looser->setEnabled(ThresholdSteps::canLoosen(threshold));
+  // Absent, not disabled, at the strictest threshold.
+  m_stricter->setVisible(ThresholdSteps::canTighten(threshold));
+}
+
+} // namespace lumora

@@ -1,0 +1,155 @@
+#include "app/shell/screens/ScanStatusBanner.h"
+
+#include "app/shell/screens/LinearProgressBar.h"
+#include "app/shell/screens/LiveScanState.h"
+#include "app/shell/screens/RollingHeadline.h"
+#include "app/shell/screens/ScreenLabels.h"
+#include "app/shell/theme/Spinner.h"
+#include "app/shell/theme/Theme.h"
+#include "app/shell/theme/ThemedButton.h"
+#include "app/store/AppStore.h"
+#include "app/store/Localized.h"
+#include "platform/gui/ReduceMotion.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace lumora {
+namespace {
+
+constexpr int kMarkSize = 14;
+// The small spinner drawn at 0.75 of its size.
+constexpr int kSpinnerDiameter = 12;
+constexpr int kBarHeight = 3;
+
+} // namespace
+
+ScanStatusBanner::ScanStatusBanner(AppStore &store, QWidget *parent)
+    : QWidget(parent), m_store(store) {
+  setObjectName(QStringLiteral("ScanStatusBanner"));
+  auto *column = new QVBoxLayout(this);
+  column->setContentsMargins(20, 8, 20, 8);
+  column->setSpacing(6);
+  column->addLayout(buildRow());
+  m_bar = new LinearProgressBar(kBarHeight, this);
+  m_bar->setObjectName(QStringLiteral("progressBar"));
+  m_bar->setMinimumFill(2);
+  column->addWidget(m_bar);
+
+  connect(&m_store, &AppStore::phaseChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::isPausedChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::isPauseRequestedChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::progressChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::itemsChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::groupsChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::lastResultChanged, this, &ScanStatusBanner::refresh);
+  connect(&platform::ReduceMotionNotifier::instance(), &platform::ReduceMotionNotifier::changed,
+          this, &ScanStatusBanner::refreshBar);
+  m_shownItemCount = m_store.items().size();
+  applyTheme();
+  refresh();
+}
+
+QLayout *ScanStatusBanner::buildRow() {
+  auto *row = new QHBoxLayout;
+  row->setSpacing(10);
+  m_mark = new QStackedWidget(this);
+  m_mark->setFixedSize(kMarkSize, kMarkSize);
+  m_spinner = new Spinner(kSpinnerDiameter, m_mark);
+  m_pausedMark = new QLabel(m_mark);
+  m_pausedMark->setAlignment(Qt::AlignCenter);
+  m_mark->addWidget(m_spinner);
+  m_mark->addWidget(m_pausedMark);
+  row->addWidget(m_mark, 0, Qt::AlignVCenter);
+
+  m_headline = new RollingHeadline(this);
+  m_headline->setObjectName(QStringLiteral("headline"));
+  m_headline->setFont(Theme::font(12, Theme::Weight::medium));
+  row->addWidget(m_headline, 1);
+  row->addSpacing(8);
+
+  m_button =
+      new ThemedButton(QString(), ThemedButton::Style::bordered, ThemedButton::Size::small, this);
+  m_button->setObjectName(QStringLiteral("bannerButton"));
+  connect(m_button, &QPushButton::clicked, this, &ScanStatusBanner::buttonClicked);
+  row->addWidget(m_button, 0, Qt::AlignVCenter);
+  return row;
+}
+
+void ScanStatusBanner::refresh() {
+  const bool scanning = m_store.phase().isScanning();
+  m_mark->setCurrentWidget(scanning ? static_cast<QWidget *>(m_spinner) : m_pausedMark);
+  if (scanning) {
+    const bool pausing = m_store.isPauseRequested();
+    // "正在暂停…" is shown as written.
+    m_button->setText(pausing ? QStringLiteral("正在暂停…") : Localized::string("暂停"));
+    m_button->setButtonStyle(ThemedButton::Style::bordered);
+    m_button->setEnabled(!pausing);
+    m_button->setAccessibleName(Localized::string("暂停扫描"));
+  } else {
+    m_button->setText(Localized::string("继续扫描"));
+    m_button->setButtonStyle(ThemedButton::Style::prominent);
+    m_button->setEnabled(true);
+    m_button->setAccessibleName(Localized::string("继续扫描"));
+  }
+  refreshHeadline();
+  refreshBar();
+  update();
+}
+
+void ScanStatusBanner::refreshHeadline() {
+  const std::size_t count = m_store.items().size();
+  m_headline->setText(LiveScanState::headline(m_store), count != m_shownItemCount);
+  m_shownItemCount = count;
+}
+
+void ScanStatusBanner::refreshBar() {
+  const LiveScanState::BarForm form = LiveScanState::barForm(m_store, platform::reduceMotion());
+  m_bar->setVisible(form != LiveScanState::BarForm::hidden);
+  switch (form) {
+  case LiveScanState::BarForm::hidden: break;
+  case LiveScanState::BarForm::determinate:
+    m_bar->setForm(LinearProgressBar::Form::determinate);
+    m_bar->setFraction(LiveScanState::fraction(m_store));
+    break;
+  case LiveScanState::BarForm::indeterminate:
+    m_bar->setForm(LinearProgressBar::Form::indeterminate);
+    break;
+  case LiveScanState::BarForm::still: m_bar->setForm(LinearProgressBar::Form::still); break;
+  }
+}
+
+void ScanStatusBanner::buttonClicked() {
+  if (m_store.phase().isScanning()) {
+    m_store.requestPause();
+  } else {
+    m_store.resumeScan();
+  }
+}
+
+void ScanStatusBanner::paintEvent(QPaintEvent *) {
+  const Theme &theme = Theme::of(this);
+  QColor fill = m_store.phase().isScanning() ? theme.accent : theme.secondary;
+  fill.setAlphaF(fill.alphaF() * 0.08);
+  QPainter(this).fillRect(rect(), fill);
+}
+
+void ScanStatusBanner::changeEvent(QEvent *event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) {
+    applyTheme();
+  }
+}
+
+void ScanStatusBanner::applyTheme() {
+  const Theme &theme = Theme::of(this);
+  ScreenLabels::setSymbol(m_pausedMark, QStringLiteral("pause.circle.fill"), 13, theme.secondary);
+  m_headline->setColor(theme.primary);
+  update();
+}
+
+} // namespace lumora

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+/// Small helpers the phase screens share for their plain labels: a label with a font, its
+/// text colour through the palette, and a label that shows a system symbol.
+namespace lumora::ScreenLabels {
+
+/// A label with `text` in `font`; `wraps` lets it take as many lines as it needs (Chinese
+/// breaks between any two characters).
+[[nodiscard]] QLabel *make(const QString &text, const QFont &font, QWidget *parent,
+                           bool wraps = false);
+/// Sets the colour the widget draws its text in.
+void setTextColor(QWidget *widget, const QColor &color);
+/// Gives a wrapping label the width it is offered up to `maxWidth`, and the height its
+/// text needs at that width (layouts do not ask a centred label for it).
+void fitWrapped(QLabel *label, int offered, int maxWidth);
+/// Shows `symbol` at `pixelSize` in `tint` in the label (fixed to that size).
+void setSymbol(QLabel *label, const QString &symbol, int pixelSize, const QColor &tint);
+
+} // namespace lumora::ScreenLabels
