@@ -17,10 +17,11 @@
 #include "app/shell/screens/UndoToastView.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
-#include "app/store/LumoraEngineClient.h"
-#include "app/store/ScanFailures.h"
-#include "app/store/Texts.h"
+#include "app/store/actions/ScanFailures.h"
+#include "app/store/services/LumoraEngineClient.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/Texts.h"
 #include "engine/core/LumoraEngine.h"
 #include "tests/shell/support/GatedEngineClient.h"
 
@@ -197,7 +198,9 @@ void renderDistinctScan(renderscreens::RenderContext &context, Session &session,
   const MakeScreen live = [&store](QWidget *parent) {
     return new ScanLiveResultsView(store, ScreenFactory{}, parent);
   };
+  // Every worker stops at its first hand-over or half-way, whichever comes first.
   session.gate().holdAfterPartial([](const std::vector<PhotoItem> &) { return true; });
+  session.gate().holdAtProgress([](const ScanProgress &p) { return analysedTenths(p, 5); });
   session.scan(distinctFolder(session, photos));
   if (!spinUntil([&] { return !store.items().empty() && session.gate().waiting() > 0; })) {
     return report("the scan of distinct photographs delivered nothing");
@@ -237,9 +240,9 @@ void renderEmpty(renderscreens::RenderContext &context, Session &session) {
     return new EmptyResultsView(store, {}, parent);
   };
   renderBoth(context, QStringLiteral("empty-folder"), empty);
-  store.setSourceKind(AppStore::SourceKind::library);
+  AppStore::StateAccess(store).setSourceKind(AppStore::SourceKind::library);
   renderBoth(context, QStringLiteral("empty-library"), empty);
-  store.setSourceKind(AppStore::SourceKind::folder);
+  AppStore::StateAccess(store).setSourceKind(AppStore::SourceKind::folder);
 }
 
 /// Every kind of failure: an empty folder scanned for real, the others as the store builds

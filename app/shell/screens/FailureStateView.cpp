@@ -5,7 +5,7 @@
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 namespace lumora {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/shell/screens/StatusScreen.h"
-#include "app/store/AppStoreTypes.h"
+#include "app/store/state/AppStoreTypes.h"
 
 namespace lumora {
 

@@ -1,8 +1,8 @@
 #include "app/shell/screens/LiveScanState.h"
 
 #include "app/store/AppStore.h"
-#include "app/store/Fmt.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
 
 #include <algorithm>
 

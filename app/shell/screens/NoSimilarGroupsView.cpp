@@ -5,8 +5,8 @@
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/AppStore.h"
-#include "app/store/Fmt.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
 #include "engine/model/SimilarityScale.h"
 
 namespace lumora {

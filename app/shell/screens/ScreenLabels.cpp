@@ -30,9 +30,13 @@ void fitWrapped(QLabel *label, int offered, int maxWidth) {
   label->setSizePolicy(policy);
   const int width = std::max(0, std::min(offered, maxWidth));
   label->setFixedWidth(width);
-  // An empty label has no height for a width; it keeps one line's height.
-  const int height = label->heightForWidth(width);
-  label->setFixedHeight(height >= 0 ? height : label->fontMetrics().height());
+  // Measured here: QLabel answers a height for a width from what it cached at an earlier
+  // width, which leaves a label that was once narrow many lines too tall.
+  const QRect bounds = label->fontMetrics().boundingRect(
+      QRect(0, 0, width, 1 << 20), Qt::TextWordWrap | label->alignment(), label->text());
+  const QMargins margins = label->contentsMargins();
+  label->setFixedHeight(std::max(bounds.height(), label->fontMetrics().height()) + margins.top() +
+                        margins.bottom());
 }
 
 void setSymbol(QLabel *label, const QString &symbol, int pixelSize, const QColor &tint) {

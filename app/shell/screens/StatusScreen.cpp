@@ -94,6 +94,8 @@ ThemedButton *StatusScreen::addButton(const QString &title) {
   auto *button =
       new ThemedButton(title, styleAt(m_buttons.size()), ThemedButton::Size::regular, this);
   m_buttonRow->addWidget(button);
+  // At once, also on a screen already shown (a layout would show it a turn later).
+  button->show();
   m_buttons.push_back(button);
   return button;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/store/EngineClient.h"
+#include "app/store/services/EngineClient.h"
 
 #include <condition_variable>
 #include <functional>

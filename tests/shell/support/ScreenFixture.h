@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
-#include "app/store/LumoraEngineClient.h"
-#include "app/store/UserDefaults.h"
+#include "app/store/services/LumoraEngineClient.h"
+#include "app/store/services/UserDefaults.h"
+#include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 #include "tests/shell/support/GatedEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
@@ -79,6 +79,8 @@ protected:
     return waitFor([&] { return store().phase().kind == kind; }, ms);
   }
 
+  /// The engine's services (Trash, library); set before the store is first used.
+  lumora::EngineServices engineServices;
   std::vector<QString> settingsTried;
   /// The settings targets that open; all others fail.
   std::vector<QString> settingsOpens;
@@ -88,7 +90,7 @@ private:
     lumora::Localized::installTranslations();
     lumora::UserDefaults::open().clear();
     auto engine = std::make_shared<lumora::LumoraEngine>(
-        QString::fromStdString((m_temp.path() / "analysis-cache.bin").string()));
+        QString::fromStdString((m_temp.path() / "analysis-cache.bin").string()), engineServices);
     m_gate =
         std::make_shared<GatedEngineClient>(std::make_shared<lumora::LumoraEngineClient>(engine));
     lumora::AppStore::Services services;
