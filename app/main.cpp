@@ -2,14 +2,15 @@
 // hands the window its content; everything else happens in AppSession.
 
 #include "app/shell/ScreenFactory.h"
-#include "app/shell/components/WindowBackground.h"
+#include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
 
 namespace {
 
-// The window's content: the root view replaces this background once it exists.
-QWidget *buildContent(lumora::AppStore &, const lumora::ScreenFactory &, QWidget *parent) {
-  return new lumora::WindowBackground(parent);
+// The window's content: the root view, which builds the later screens through the factory.
+QWidget *buildContent(lumora::AppStore &store, const lumora::ScreenFactory &factory,
+                      QWidget *parent) {
+  return new lumora::ContentView(store, factory, parent);
 }
 
 // The screens of the later view folders; each folder adds its line when it lands.

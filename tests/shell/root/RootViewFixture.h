@@ -1,16 +1,16 @@
 #pragma once
 
 #include "app/shell/root/ContentView.h"
+#include "app/shell/window/MainWindow.h"
 #include "tests/shell/root/RootTestSupport.h"
 
 #include <QApplication>
-#include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 namespace roottest {
 
-/// The window's content over a real store and engine, in a window of its own, offscreen.
+/// The main window with its content over a real store and engine, offscreen.
 /// The content is built on first use, so a test may prepare the store and the defaults
 /// first (bootstrap runs when it is shown).
 class RootViewTest : public ::testing::Test {
@@ -19,11 +19,9 @@ protected:
 
   lumora::ContentView &view(QSize size = QSize(1150, 780)) {
     if (!m_view) {
-      m_window = new QWidget;
-      auto *layout = new QVBoxLayout(m_window);
-      layout->setContentsMargins(0, 0, 0, 0);
+      m_window = new lumora::MainWindow;
       m_view = new lumora::ContentView(*rig.store, factory, m_window);
-      layout->addWidget(m_view);
+      m_window->setContent(m_view);
       m_window->resize(size);
       m_window->show();
       QApplication::setActiveWindow(m_window);
@@ -44,7 +42,7 @@ protected:
   lumora::ScreenFactory factory;
 
 private:
-  QWidget *m_window = nullptr;
+  lumora::MainWindow *m_window = nullptr;
   lumora::ContentView *m_view = nullptr;
 };
 
