@@ -93,6 +93,33 @@ TEST_F(AppBinaryTest, StaleMarkerIsReportedBeforeTheLaunchAndSigtermEndsTheSessi
   EXPECT_FALSE(markerExists());
 }
 
+TEST_F(AppBinaryTest, InterruptAndHangupAlsoEndTheSessionCleanly) {
+  for (const int signal : {SIGINT, SIGHUP}) {
+    QProcess app;
+    start(app);
+    ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+    ASSERT_TRUE(markerExists());
+    ::kill(static_cast<pid_t>(app.processId()), signal);
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_EQ(app.exitCode(), 0) << signal;
+    EXPECT_FALSE(markerExists()) << signal;
+    QFile::remove(dataFolder + QStringLiteral("/diagnostics.log"));
+  }
+}
+
+TEST_F(AppBinaryTest, CopyKilledOutrightDoesNotBlockTheNextLaunch) {
+  QProcess crashed;
+  start(crashed);
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+  crashed.kill(); // SIGKILL: no shut-down runs, the lock and the marker stay behind
+  ASSERT_TRUE(crashed.waitForFinished(10000));
+  QProcess next;
+  start(next);
+  ASSERT_TRUE(waitForLog(QStringLiteral("unclean previous exit")));
+  EXPECT_EQ(next.state(), QProcess::Running);
+  terminate(next);
+}
+
 TEST_F(AppBinaryTest, SecondLaunchLeavesTheFirstRunningAndExits) {
   QProcess first;
   start(first);

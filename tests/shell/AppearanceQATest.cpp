@@ -173,6 +173,24 @@ TEST_F(AppearanceQATest, ForcedAppearanceArgumentReachesWindowsButNotTheContent)
   EXPECT_EQ(Theme::schemeOf(content), ColorScheme::light);
 }
 
+TEST_F(AppearanceQATest, WindowSizeArgumentResizesOnceAfterOneSecond) {
+  QWidget window;
+  window.resize(500, 400);
+  window.show();
+  ManualScheduler clock;
+  const auto windows = [&] { return QList<QWidget *>{&window}; };
+  QAOverrides::apply({{QStringLiteral("--window-size"), QStringLiteral("800X600")}, nullptr,
+                      clock.scheduler(), windows, [](const QString &) {}});
+  clock.runUntil(999);
+  EXPECT_EQ(window.size(), QSize(500, 400));
+  clock.runUntil(1000);
+  EXPECT_EQ(window.size(), QSize(800, 600));
+  EXPECT_TRUE(clock.idle());
+  QAOverrides::apply({{QStringLiteral("--window-size"), QStringLiteral("-800x600")}, nullptr,
+                      clock.scheduler(), windows, [](const QString &) {}});
+  EXPECT_TRUE(clock.idle()) << "a rejected size schedules nothing";
+}
+
 TEST_F(AppearanceQATest, ForceAppearanceAsLastArgumentChangesNothing) {
   QWidget window;
   window.show();

@@ -212,5 +212,22 @@ TEST(ThemeTest, ComponentsRecolourWhenTheirTreeChangesScheme) {
   EXPECT_GT(darkPixels, 5) << "the value is drawn in the light scheme's dark text";
 }
 
+TEST(StatPillTest, ValueRollsOverFastAndTheWidthFollowsTheText) {
+  StatPill pill(QStringLiteral("timer"), QStringLiteral("12"), QStringLiteral("ms/张"));
+  pill.show();
+  const int narrow = pill.sizeHint().width();
+  pill.setValue(QStringLiteral("13"));
+  EXPECT_TRUE(pill.valueLabel()->isRolling());
+  EXPECT_EQ(pill.toolTip(), QStringLiteral("ms/张：13"));
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(waitFor([&] { return !pill.valueLabel()->isRolling(); }));
+  EXPECT_LT(clock.elapsed(), 1000);
+  pill.setValue(QStringLiteral("1,300"));
+  QCoreApplication::processEvents();
+  EXPECT_GT(pill.sizeHint().width(), narrow);
+  EXPECT_EQ(pill.width(), pill.sizeHint().width());
+}
+
 } // namespace
 } // namespace lumora

@@ -14,10 +14,8 @@ HeroOverlay::HeroOverlay(QWidget *parent) : QWidget(parent), m_animation(motion:
   setFocusPolicy(Qt::NoFocus);
   hide();
   parent->installEventFilter(this);
-  connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-    m_progress = value.toReal();
-    update();
-  });
+  connect(&m_animation, &QVariantAnimation::valueChanged, this,
+          [this](const QVariant &value) { moveTo(value.toReal()); });
   connect(&m_animation, &QAbstractAnimation::finished, this, &HeroOverlay::land);
 }
 
@@ -41,11 +39,21 @@ void HeroOverlay::fly(Flight flight) {
 
 void HeroOverlay::setProgress(qreal progress) {
   m_animation.stop();
-  m_progress = progress;
   setGeometry(parentWidget()->rect());
   raise();
   show();
-  update();
+  moveTo(progress);
+}
+
+// Repaints only where the flights were and where they are now, not the whole window.
+void HeroOverlay::moveTo(qreal progress) {
+  QRegion dirty;
+  for (const Flight &f : m_flights) {
+    dirty += rectAt(f, m_progress).toAlignedRect();
+    dirty += rectAt(f, progress).toAlignedRect();
+  }
+  m_progress = progress;
+  update(dirty);
 }
 
 QRectF HeroOverlay::rectAt(const Flight &flight, qreal progress) {
@@ -60,6 +68,7 @@ void HeroOverlay::land() {
   setDestinationsHidden(false);
   m_flights.clear();
   hide();
+  parentWidget()->update();
 }
 
 // The destination would show at its final place under the flying copy; an opacity effect

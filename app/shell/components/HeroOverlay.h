@@ -44,6 +44,7 @@ protected:
 
 private:
   void land();
+  void moveTo(qreal progress);
   void setDestinationsHidden(bool hidden);
 
   std::vector<Flight> m_flights;
