@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>%@，30 天内可在「照片」App 恢复</source>
-        <translation>%@，30 天内可在图库中恢复</translation>
+        <translation>%@，照片文件会一直留在图库文件夹里</translation>
     </message>
     <message>
         <source>已移入「照片」App 的「最近删除」</source>
@@ -267,6 +267,62 @@
     <!-- end results -->
 
     <!-- detail: group detail and preview -->
+    <message>
+        <source>reason.cardTitle</source>
+        <translation>选它的理由：%@</translation>
+    </message>
+    <message>
+        <source>删除会进入 Finder 废纸篓，可恢复</source>
+        <translation>删除会进入废纸篓，可在文件管理器里恢复</translation>
+    </message>
+    <message>
+        <source>删除会进入「最近删除」，30 天内可恢复</source>
+        <translation>删除会进入图库的「最近删除」，照片文件一直留在图库文件夹里</translation>
+    </message>
+    <message>
+        <source>删除后可在 Finder 废纸篓恢复</source>
+        <translation>删除后可在文件管理器的废纸篓里恢复</translation>
+    </message>
+    <message>
+        <source>删除后 30 天内可在「最近删除」恢复</source>
+        <translation>删除后照片文件一直留在图库文件夹里</translation>
+    </message>
+    <message>
+        <source>移入照片 App 的最近删除</source>
+        <translation>移入图库的最近删除</translation>
+    </message>
+    <message>
+        <source>清理这 %lld 张照片？</source>
+        <translation>清理这 %d 张照片？</translation>
+    </message>
+    <message>
+        <source>把 %lld 张照片移入「最近删除」？</source>
+        <translation>把 %d 张照片移入「最近删除」？</translation>
+    </message>
+    <message>
+        <source>会保留「%@」，其余 %@ 张移到废纸篓，之后可以在 Finder 的废纸篓里恢复。</source>
+        <translation>会保留「%@」，其余 %@ 张移到废纸篓，之后可以在文件管理器的废纸篓里恢复。</translation>
+    </message>
+    <message>
+        <source>会保留「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。</source>
+        <translation>会保留「%@」，其余 %@ 张进入图库的「最近删除」，照片文件会一直留在图库文件夹里。</translation>
+    </message>
+    <message>
+        <source>「%@」会移到废纸篓，可以在 Finder 里恢复。</source>
+        <translation>「%@」会移到废纸篓，可以在文件管理器里恢复。</translation>
+    </message>
+    <message>
+        <source>「%@」会进入「照片」App 的「最近删除」，30 天内可以恢复。</source>
+        <translation>「%@」会进入图库的「最近删除」，照片文件会一直留在图库文件夹里。</translation>
+    </message>
+    <message>
+        <source>收藏（图库来源会写回「照片」App）</source>
+        <translation>收藏（图库来源会写回图库）</translation>
+    </message>
+    <message>
+        <source>这张照片读不出来（iCloud 原图可能还没下载完）</source>
+        <translation>这张照片读不出来</translation>
+    </message>
     <!-- end detail -->
 
     <!-- info: info center -->

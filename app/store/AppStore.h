@@ -212,6 +212,10 @@ public:
   void openPreview(const PhotoGroup &group, const std::string &itemID);
   /// Steps through the previewed group, wrapping at both ends.
   void previewStep(std::int64_t delta);
+  using NameHandler = std::function<void(const QString &name)>;
+  /// Asks the engine for the photo's display name off the GUI thread; `done` runs on the GUI
+  /// thread with the answer, unless `context` was destroyed meanwhile.
+  void requestDisplayName(const PhotoItem &item, QObject *context, NameHandler done);
   /// Opens the first target that opens, else the fallback.
   void openSettings(const QStringList &anchors, const QString &fallback);
   /// The privacy-settings targets for a source, in the order they are tried.
@@ -233,8 +237,12 @@ public:
   /// `cleanup` of a group as the caller holds it.
   void cleanup(const PhotoGroup &shown);
   using DeleteHandler = std::function<void(bool removed)>;
-  /// Removes one photo; `done` learns whether it was removed.
+  /// Removes one photo; `done` learns whether it was removed. Does nothing but answer
+  /// false while the photo is already being removed (`isRemoving`).
   void deleteItem(const PhotoItem &item, DeleteHandler done = {});
+  /// True while a delete of this photo runs, or the running group clean-up removes it: a
+  /// second move of the same file would fail and report the first one's success as an error.
+  [[nodiscard]] bool isRemoving(const std::string &itemID) const;
   /// The toast's close button.
   void dismissToast();
   /// The toast's undo button: moves the toast's files back, then rescans. Ignored while an
@@ -437,6 +445,9 @@ private:
   std::int64_t m_toastGeneration = 0;
   /// An undo's engine call is running.
   bool m_isUndoing = false;
+  /// The photos whose single delete runs, and those the running group clean-up removes.
+  std::unordered_set<std::string> m_deletingItemIDs;
+  std::unordered_set<std::string> m_cleanupVictimIDs;
   std::optional<std::string> m_lastMonthJumpTarget;
 
   Services m_services;

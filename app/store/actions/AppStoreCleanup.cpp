@@ -93,15 +93,30 @@ void AppStore::cleanup(const std::string &groupID, const std::vector<std::string
     return;
   }
   const std::vector<PhotoItem> victims(current->items.begin() + 1, current->items.end());
+  // A photo whose own delete still runs would be moved twice; the second move fails and
+  // would stop the clean-up part-way.
+  if (std::any_of(victims.begin(), victims.end(),
+                  [this](const PhotoItem &victim) { return isRemoving(victim.id); })) {
+    return;
+  }
   setCleaningGroupID(groupID);
+  const std::unordered_set<std::string> victimIDs = idsOf(victims);
+  m_cleanupVictimIDs.insert(victimIDs.begin(), victimIDs.end());
   std::shared_ptr<EngineClient> engine = m_engine;
   m_relay.run([engine, victims] { return engine->deleteItems(victims); },
-              [this, groupID, victims](const DeleteOutcome &outcome) {
+              [this, groupID, victims, victimIDs](const DeleteOutcome &outcome) {
+                for (const std::string &id : victimIDs) {
+                  m_cleanupVictimIDs.erase(id);
+                }
                 settleRemoval(victims, outcome, {"cleanup", "cleanup failed"}, false,
                               [this, groupID, outcome](bool removedAny) {
                                 cleanupFinished(groupID, outcome, removedAny);
                               });
               });
+}
+
+bool AppStore::isRemoving(const std::string &itemID) const {
+  return m_deletingItemIDs.contains(itemID) || m_cleanupVictimIDs.contains(itemID);
 }
 
 void AppStore::settleRemoval(const std::vector<PhotoItem> &victims, const DeleteOutcome &outcome,
@@ -148,6 +163,13 @@ void AppStore::cleanupFinished(const std::string &groupID, const DeleteOutcome &
 }
 
 void AppStore::deleteItem(const PhotoItem &item, DeleteHandler done) {
+  if (isRemoving(item.id)) {
+    if (done) {
+      done(false);
+    }
+    return;
+  }
+  m_deletingItemIDs.insert(item.id);
   std::shared_ptr<EngineClient> engine = m_engine;
   m_relay.run(
       [engine, item] { return engine->deleteItems({item}); },
@@ -163,6 +185,7 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
     alertRemovalFailed("删除失败", *outcome.error, false);
   }
   if (!removed) {
+    m_deletingItemIDs.erase(item.id);
     if (done) {
       done(false);
     }
@@ -172,7 +195,9 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
   logDelete(QStringLiteral("single ok count=%1").arg(total));
   setTrashedCount(m_trashedCount + 1);
   removeItems({item.id});
-  refreshGroups(m_scanGeneration, [this, receipt = outcome.receipt, total, done] {
+  // The photo counts as being removed until the groups no longer show it.
+  refreshGroups(m_scanGeneration, [this, id = item.id, receipt = outcome.receipt, total, done] {
+    m_deletingItemIDs.erase(id);
     setPreviewContext(std::nullopt);
     closeDetailIfEmptied();
     if (total >= 1) {

@@ -2,6 +2,7 @@
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
 
+#include <QPointer>
 #include <algorithm>
 
 namespace lumora {
@@ -89,6 +90,16 @@ void AppStore::previewStep(std::int64_t delta) {
   PreviewContext moved = *m_previewContext;
   moved.index = index;
   setPreviewContext(std::move(moved));
+}
+
+void AppStore::requestDisplayName(const PhotoItem &item, QObject *context, NameHandler done) {
+  std::shared_ptr<EngineClient> engine = m_engine;
+  m_relay.run([engine, item] { return engine->displayName(item); },
+              [guard = QPointer<QObject>(context), done](const QString &name) {
+                if (guard && done) {
+                  done(name);
+                }
+              });
 }
 
 void AppStore::openSettings(const QStringList &anchors, const QString &fallback) {

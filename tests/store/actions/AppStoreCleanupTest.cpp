@@ -208,3 +208,52 @@ TEST_F(AppStoreCleanup, aFailedDeleteOnlyAlerts) {
   EXPECT_EQ(store().alert()->title, Localized::string("删除失败"));
   EXPECT_EQ(store().alert()->message, trashFull().localizedDescription());
 }
+
+TEST_F(AppStoreCleanup, aPhotoAlreadyBeingRemovedIsNotMovedASecondTime) {
+  finishFolderScan(scene());
+  removal->holdRemovals();
+  store().deleteItem(scene()[1]);
+  ASSERT_TRUE(waitFor([&] { return removal->deleteCount() == 1; }));
+  EXPECT_TRUE(store().isRemoving("/p/a1"));
+  // A second confirmation answers false at once; the group's clean-up waits for it too.
+  std::optional<bool> second;
+  store().deleteItem(scene()[1], [&](bool removed) { second = removed; });
+  EXPECT_EQ(second, std::optional<bool>(false));
+  store().cleanup(groupWith("/p/a0"));
+  EXPECT_FALSE(store().cleaningGroupID());
+  removal->releaseRemovals();
+  ASSERT_TRUE(waitFor([&] { return !store().isRemoving("/p/a1"); }));
+  EXPECT_EQ(removal->deleteCount(), 1);
+  EXPECT_FALSE(store().alert());
+
+  // During a clean-up its photos refuse a single delete; the kept best one does not.
+  removal->holdRemovals();
+  store().cleanup(groupWith("/p/b0"));
+  ASSERT_TRUE(waitFor([&] { return removal->deleteCount() == 2; }));
+  EXPECT_TRUE(store().isRemoving("/p/b1"));
+  EXPECT_FALSE(store().isRemoving("/p/b0"));
+  store().deleteItem(scene()[4]);
+  removal->releaseRemovals();
+  ASSERT_TRUE(waitForCleanup());
+  ASSERT_TRUE(waitFor([&] { return !store().isRemoving("/p/b1"); }));
+  EXPECT_EQ(removal->deleteCount(), 2);
+  EXPECT_FALSE(store().alert());
+}
+
+TEST_F(AppStoreCleanup, aDisplayNameArrivesOnTheGuiThreadOnlyWhileItsReceiverLives) {
+  finishFolderScan(scene());
+  QString name;
+  QObject receiver;
+  store().requestDisplayName(scene()[2], &receiver, [&](const QString &answer) { name = answer; });
+  ASSERT_TRUE(waitFor([&] { return !name.isEmpty(); }));
+  EXPECT_EQ(name, QStringLiteral("a2"));
+
+  bool called = false;
+  auto gone = std::make_unique<QObject>();
+  store().requestDisplayName(scene()[0], gone.get(), [&](const QString &) { called = true; });
+  gone.reset();
+  QString later;
+  store().requestDisplayName(scene()[0], &receiver, [&](const QString &answer) { later = answer; });
+  ASSERT_TRUE(waitFor([&] { return !later.isEmpty(); }));
+  EXPECT_FALSE(called);
+}
