@@ -1,0 +1,182 @@
+// The preview's screen: its layers, bars, buttons, keys and delete confirmation.
+#include "app/detail/PhotoPreviewView.h"
+
+#include "app/detail/ConfirmDialog.h"
+#include "app/detail/PreviewBottomBar.h"
+#include "app/detail/PreviewRoundButton.h"
+#include "app/detail/PreviewStage.h"
+#include "app/detail/PreviewTexts.h"
+#include "app/detail/PreviewTopBar.h"
+#include "app/store/AppStore.h"
+#include "app/store/Localized.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+
+namespace lumora {
+namespace {
+
+constexpr int kEdgeInset = 20;
+
+} // namespace
+
+PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
+    : QWidget(parent), m_store(store), m_stage(new PreviewStage(this)),
+      m_topBar(new PreviewTopBar(this)), m_bottomBar(new PreviewBottomBar(this)),
+      m_previous(new PreviewRoundButton(QStringLiteral("chevron.left"),
+                                        PreviewRoundButton::navigationLook(), this)),
+      m_next(new PreviewRoundButton(QStringLiteral("chevron.right"),
+                                    PreviewRoundButton::navigationLook(), this)) {
+  setObjectName(QStringLiteral("photoPreview"));
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  m_previous->setAccessibleName(Localized::string("上一张"));
+  m_next->setAccessibleName(Localized::string("下一张"));
+  connect(m_previous, &QAbstractButton::clicked, this, [this] { m_store.previewStep(-1); });
+  connect(m_next, &QAbstractButton::clicked, this, [this] { m_store.previewStep(1); });
+  connect(m_topBar, &PreviewTopBar::closeRequested, this,
+          [this] { m_store.setPreviewContext(std::nullopt); });
+  connect(m_bottomBar, &PreviewBottomBar::favoriteClicked, this, [this] {
+    // The photo the bar was drawn for, as the store publishes it now.
+    if (const std::optional<PhotoItem> item = m_store.previewItem()) {
+      toggleFavorite(*item);
+    }
+  });
+  connect(m_bottomBar, &PreviewBottomBar::deleteClicked, this, &PhotoPreviewView::askToDelete);
+  connect(&m_store, &AppStore::previewContextChanged, this, &PhotoPreviewView::refresh);
+  connect(&m_store, &AppStore::groupsChanged, this, &PhotoPreviewView::refresh);
+  connect(&m_store, &AppStore::itemsChanged, this, &PhotoPreviewView::refresh);
+  m_appear.setStartValue(0.0);
+  m_appear.setEndValue(1.0);
+  connect(&m_appear, &QVariantAnimation::valueChanged, this,
+          [this](const QVariant &value) { setAppearProgress(value.toReal()); });
+  setAppearProgress(0);
+  refresh();
+}
+
+PhotoPreviewView::~PhotoPreviewView() = default;
+
+std::optional<PhotoGroup> PhotoPreviewView::group() const {
+  const std::optional<AppStore::PreviewContext> &context = m_store.previewContext();
+  return context ? m_store.group(context->groupID) : std::nullopt;
+}
+
+QString PhotoPreviewView::shownName() const {
+  if (!m_displayName.isEmpty()) {
+    return m_displayName;
+  }
+  const std::optional<PhotoItem> item = m_store.previewItem();
+  return item ? PreviewTexts::provisionalName(*item) : QString();
+}
+
+// Follows the store: a new photo (or none) starts a load; bars and buttons show the
+// store's current photo and group.
+void PhotoPreviewView::refresh() {
+  const std::optional<PhotoItem> item = m_store.previewItem();
+  const std::optional<std::string> id = item ? std::optional(item->id) : std::nullopt;
+  if (id != m_shownID || m_generation == 0) {
+    m_shownID = id;
+    load();
+  }
+  m_stage->setVisible(item.has_value());
+  m_topBar->setVisible(item.has_value());
+  m_bottomBar->setVisible(item.has_value());
+  if (item) {
+    updateBars(*item);
+  }
+  updateButtons();
+}
+
+void PhotoPreviewView::updateBars(const PhotoItem &item) {
+  m_topBar->setPhoto(item, shownName(), m_store.previewPositionText());
+  m_bottomBar->setFavorite(item.isFavorite);
+}
+
+// A group of fewer than two photos shows no step buttons and takes no clicks on them.
+void PhotoPreviewView::updateButtons() {
+  const std::optional<PhotoGroup> shown = group();
+  const bool canStep = shown && shown->count() >= 2 && m_store.previewItem();
+  m_previous->setVisible(canStep);
+  m_next->setVisible(canStep);
+}
+
+void PhotoPreviewView::toggleFavorite(const PhotoItem &item) { m_store.toggleFavorite(item); }
+
+void PhotoPreviewView::askToDelete() {
+  const std::optional<PhotoItem> item = m_store.previewItem();
+  if (!item || m_confirmation) {
+    return;
+  }
+  const AppStore::SourceKind source = m_store.sourceKind();
+  m_confirmation = ConfirmDialog::open(this, PreviewTexts::deleteTitle(source),
+                                       PreviewTexts::deleteMessage(*item, shownName(), source),
+                                       PreviewTexts::deleteButton(source),
+                                       [this] { confirmDelete(); });
+}
+
+// The photo shown when the user confirmed. A delete of it that still runs (the preview
+// stays on it until the engine is done) is not started again.
+void PhotoPreviewView::confirmDelete() {
+  const std::optional<PhotoItem> item = m_store.previewItem();
+  if (!item || m_store.isRemoving(item->id)) {
+    return;
+  }
+  m_store.deleteItem(*item);
+}
+
+void PhotoPreviewView::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  layoutChildren();
+}
+
+void PhotoPreviewView::layoutChildren() {
+  m_stage->setGeometry(rect());
+  const int topHeight = m_topBar->sizeHint().height();
+  m_topBar->setGeometry(0, 0, width(), topHeight);
+  const int bottomHeight = m_bottomBar->sizeHint().height();
+  m_bottomBar->setGeometry(0, height() - bottomHeight, width(), bottomHeight);
+  const int middle = height() / 2;
+  m_previous->move(kEdgeInset, middle - m_previous->height() / 2);
+  m_next->move(width() - kEdgeInset - m_next->width(), middle - m_next->height() / 2);
+  if (m_emptySpinner) {
+    m_emptySpinner->move(rect().center() - m_emptySpinner->rect().center());
+  }
+}
+
+// The dark translucent screen: a thin material under black at 0.93.
+void PhotoPreviewView::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor::fromRgbF(0.1f, 0.1f, 0.1f, 0.5f));
+  painter.fillRect(rect(), QColor::fromRgbF(0, 0, 0, 0.93f));
+}
+
+// The preview holds the keyboard: its four keys act, every other key ends here.
+void PhotoPreviewView::keyPressEvent(QKeyEvent *event) {
+  const bool ctrl = event->modifiers() & Qt::ControlModifier;
+  switch (event->key()) {
+  case Qt::Key_Left:
+    m_store.previewStep(-1);
+    break;
+  case Qt::Key_Right:
+    m_store.previewStep(1);
+    break;
+  case Qt::Key_Escape:
+    m_store.setPreviewContext(std::nullopt);
+    break;
+  case Qt::Key_F:
+    if (ctrl) {
+      if (const std::optional<PhotoItem> item = m_store.previewItem()) {
+        toggleFavorite(*item);
+      }
+    }
+    break;
+  default:
+    break;
+  }
+  event->accept();
+}
+
+void PhotoPreviewView::keyReleaseEvent(QKeyEvent *event) { event->accept(); }
+
+} // namespace lumora
