@@ -1,6 +1,6 @@
 #include "app/detail/ConfirmDialog.h"
 
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QMessageBox>
 #include <QPushButton>

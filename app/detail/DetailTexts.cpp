@@ -1,8 +1,8 @@
 #include "app/detail/DetailTexts.h"
 
-#include "app/store/Fmt.h"
-#include "app/store/Localized.h"
-#include "app/store/Texts.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/Texts.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/store/AppStoreTypes.h"
+#include "app/store/state/AppStoreTypes.h"
 #include "engine/model/PhotoGroup.h"
 
 #include <QString>

@@ -3,12 +3,12 @@
 
 #include "app/detail/ConfirmDialog.h"
 #include "app/detail/PreviewBottomBar.h"
-#include "app/detail/PreviewRoundButton.h"
+#include "app/detail/RoundSymbolButton.h"
 #include "app/detail/PreviewStage.h"
 #include "app/detail/PreviewTexts.h"
 #include "app/detail/PreviewTopBar.h"
 #include "app/store/AppStore.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -24,10 +24,10 @@ constexpr int kEdgeInset = 20;
 PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
     : QWidget(parent), m_store(store), m_stage(new PreviewStage(this)),
       m_topBar(new PreviewTopBar(this)), m_bottomBar(new PreviewBottomBar(this)),
-      m_previous(new PreviewRoundButton(QStringLiteral("chevron.left"),
-                                        PreviewRoundButton::navigationLook(), this)),
-      m_next(new PreviewRoundButton(QStringLiteral("chevron.right"),
-                                    PreviewRoundButton::navigationLook(), this)) {
+      m_previous(new RoundSymbolButton(QStringLiteral("chevron.left"),
+                                        RoundSymbolButton::navigationLook(), this)),
+      m_next(new RoundSymbolButton(QStringLiteral("chevron.right"),
+                                    RoundSymbolButton::navigationLook(), this)) {
   setObjectName(QStringLiteral("photoPreview"));
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent, false);

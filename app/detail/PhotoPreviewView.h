@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/store/Thumbnail.h"
+#include "app/store/images/Thumbnail.h"
 #include "engine/model/PhotoGroup.h"
 
 #include <QMessageBox>
@@ -18,7 +18,7 @@ namespace lumora {
 
 class AppStore;
 class PreviewBottomBar;
-class PreviewRoundButton;
+class RoundSymbolButton;
 class PreviewStage;
 class PreviewTopBar;
 
@@ -44,8 +44,8 @@ public:
   [[nodiscard]] PreviewStage *stage() const { return m_stage; }
   [[nodiscard]] PreviewTopBar *topBar() const { return m_topBar; }
   [[nodiscard]] PreviewBottomBar *bottomBar() const { return m_bottomBar; }
-  [[nodiscard]] PreviewRoundButton *previousButton() const { return m_previous; }
-  [[nodiscard]] PreviewRoundButton *nextButton() const { return m_next; }
+  [[nodiscard]] RoundSymbolButton *previousButton() const { return m_previous; }
+  [[nodiscard]] RoundSymbolButton *nextButton() const { return m_next; }
   /// The name shown for the photo: the engine's answer, or the provisional name before it.
   [[nodiscard]] QString shownName() const;
   [[nodiscard]] bool hasAppeared() const { return m_appeared; }
@@ -84,8 +84,8 @@ private:
   PreviewStage *m_stage;
   PreviewTopBar *m_topBar;
   PreviewBottomBar *m_bottomBar;
-  PreviewRoundButton *m_previous;
-  PreviewRoundButton *m_next;
+  RoundSymbolButton *m_previous;
+  RoundSymbolButton *m_next;
   QWidget *m_emptySpinner = nullptr;
   QPointer<QMessageBox> m_confirmation;
 

@@ -2,7 +2,7 @@
 
 #include "app/detail/DetailTexts.h"
 #include "app/detail/PreviewCapsuleButton.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QLinearGradient>
 #include <QPainter>

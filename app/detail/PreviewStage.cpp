@@ -1,6 +1,6 @@
 #include "app/detail/PreviewStage.h"
 
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 #include <QGestureEvent>
 #include <QIcon>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/detail/PreviewZoom.h"
-#include "app/store/Thumbnail.h"
+#include "app/store/images/Thumbnail.h"
 
 #include <QPixmap>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "app/detail/PreviewTexts.h"
 
 #include "app/detail/DetailTexts.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 
 namespace lumora::PreviewTexts {
 

@@ -1,12 +1,12 @@
 #include "app/detail/PreviewTopBar.h"
 
 #include "app/detail/DetailSymbols.h"
-#include "app/detail/PreviewRoundButton.h"
+#include "app/detail/RoundSymbolButton.h"
 #include "app/detail/PreviewTexts.h"
-#include "app/store/Fmt.h"
-#include "app/store/Localized.h"
-#include "app/store/ScoreDisplay.h"
-#include "app/store/Texts.h"
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/ScoreDisplay.h"
+#include "app/store/texts/Texts.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -31,7 +31,7 @@ QColor whiteAt(qreal opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<flo
 
 PreviewTopBar::PreviewTopBar(QWidget *parent)
     : QWidget(parent),
-      m_close(new PreviewRoundButton(QStringLiteral("xmark"), PreviewRoundButton::closeLook(), this)),
+      m_close(new RoundSymbolButton(QStringLiteral("xmark"), RoundSymbolButton::closeLook(), this)),
       m_capsule(new QWidget(this)) {
   m_close->setToolTip(Localized::string("关闭（Esc）"));
   m_close->setAccessibleName(Localized::string("关闭预览"));

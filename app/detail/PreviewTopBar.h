@@ -7,7 +7,7 @@
 
 namespace lumora {
 
-class PreviewRoundButton;
+class RoundSymbolButton;
 
 /// The preview's top bar over a dark gradient: the close button, the photo's name (cut in
 /// the middle), its score, tier, capture time and favourite mark, and the position capsule.
@@ -21,7 +21,7 @@ public:
   void setPhoto(const PhotoItem &item, const QString &shownName, const QString &positionText);
   [[nodiscard]] QString shownName() const { return m_name; }
   [[nodiscard]] QString positionText() const { return m_position; }
-  [[nodiscard]] PreviewRoundButton *closeButton() const { return m_close; }
+  [[nodiscard]] RoundSymbolButton *closeButton() const { return m_close; }
   [[nodiscard]] QSize sizeHint() const override;
 
 signals:
@@ -38,7 +38,7 @@ private:
   [[nodiscard]] QRectF capsuleRect() const;
   [[nodiscard]] QFont font(int pixels, QFont::Weight weight) const;
 
-  PreviewRoundButton *m_close;
+  RoundSymbolButton *m_close;
   QWidget *m_capsule; // carries the capsule's accessible name; painted by the bar
   PhotoItem m_item;
   QString m_name;

@@ -1,7 +1,7 @@
 // The detail's and the preview's source-worded texts.
 #include "app/detail/DetailTexts.h"
 #include "app/detail/PreviewTexts.h"
-#include "app/store/Localized.h"
+#include "app/store/texts/Localized.h"
 #include "tests/store/support/StoreTestSupport.h"
 
 #include <gtest/gtest.h>

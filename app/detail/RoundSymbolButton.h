@@ -6,9 +6,10 @@
 
 namespace lumora {
 
-/// A circular symbol button of the photo preview: the close button (30 px, white at 0.14)
-/// and the previous and next buttons (40 px, black at 0.45 under a white hairline).
-class PreviewRoundButton : public QAbstractButton {
+/// A circular symbol button over a photo: the preview's close button (30 px, white at 0.14),
+/// its previous and next buttons (40 px, black at 0.45 under a white hairline) and a detail
+/// tile's delete control (28 px, black at 0.42).
+class RoundSymbolButton : public QAbstractButton {
   Q_OBJECT
 
 public:
@@ -20,8 +21,9 @@ public:
   };
   static Look navigationLook();
   static Look closeLook();
+  static Look tileDeleteLook();
 
-  PreviewRoundButton(const QString &symbol, const Look &look, QWidget *parent = nullptr);
+  RoundSymbolButton(const QString &symbol, const Look &look, QWidget *parent = nullptr);
 
   [[nodiscard]] QSize sizeHint() const override;
 

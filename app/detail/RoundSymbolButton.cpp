@@ -1,4 +1,4 @@
-#include "app/detail/PreviewRoundButton.h"
+#include "app/detail/RoundSymbolButton.h"
 
 #include "app/detail/DetailSymbols.h"
 
@@ -6,24 +6,28 @@
 
 namespace lumora {
 
-PreviewRoundButton::Look PreviewRoundButton::navigationLook() {
+RoundSymbolButton::Look RoundSymbolButton::navigationLook() {
   return {40, 17, QColor::fromRgbF(0, 0, 0, 0.45f), QColor::fromRgbF(1, 1, 1, 0.18f)};
 }
 
-PreviewRoundButton::Look PreviewRoundButton::closeLook() {
+RoundSymbolButton::Look RoundSymbolButton::closeLook() {
   return {30, 12, QColor::fromRgbF(1, 1, 1, 0.14f), Qt::transparent};
 }
 
-PreviewRoundButton::PreviewRoundButton(const QString &symbol, const Look &look, QWidget *parent)
+RoundSymbolButton::Look RoundSymbolButton::tileDeleteLook() {
+  return {28, 11, QColor::fromRgbF(0, 0, 0, 0.42f), Qt::transparent};
+}
+
+RoundSymbolButton::RoundSymbolButton(const QString &symbol, const Look &look, QWidget *parent)
     : QAbstractButton(parent), m_symbol(symbol), m_look(look) {
   setFocusPolicy(Qt::NoFocus);
   setCursor(Qt::PointingHandCursor);
   setFixedSize(sizeHint());
 }
 
-QSize PreviewRoundButton::sizeHint() const { return {m_look.diameter, m_look.diameter}; }
+QSize RoundSymbolButton::sizeHint() const { return {m_look.diameter, m_look.diameter}; }
 
-void PreviewRoundButton::paintEvent(QPaintEvent *) {
+void RoundSymbolButton::paintEvent(QPaintEvent *) {
   if (m_icon.isNull() || m_icon.devicePixelRatio() != devicePixelRatioF()) {
     m_icon = DetailSymbols::pixmap(m_symbol, m_look.symbolSize, Qt::white, devicePixelRatioF());
   }
