@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/shell/motion/MotionAnimation.h"
-#include "engine/model/PhotoGroup.h"
 
 #include <QPointer>
 #include <QScrollArea>
 #include <optional>
 #include <string>
 #include <vector>
+// After the Qt headers: moc cannot read the standard <concepts> when it comes first.
+#include "engine/model/PhotoGroup.h"
 
 namespace lumora {
 

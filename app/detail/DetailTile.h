@@ -2,10 +2,11 @@
 
 #include "app/shell/motion/MotionAnimation.h"
 #include "app/store/images/ThumbnailRequest.h"
-#include "engine/model/PhotoGroup.h"
 
 #include <QPixmap>
 #include <QWidget>
+// After the Qt headers: moc cannot read the standard <concepts> when it comes first.
+#include "engine/model/PhotoGroup.h"
 
 namespace lumora {
 

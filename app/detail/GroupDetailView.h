@@ -1,13 +1,13 @@
 #pragma once
 
-#include "engine/model/PhotoGroup.h"
-
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
 #include <string>
 #include <vector>
+// After the Qt headers: moc cannot read the standard <concepts> when it comes first.
+#include "engine/model/PhotoGroup.h"
 
 namespace lumora {
 

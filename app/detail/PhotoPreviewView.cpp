@@ -7,8 +7,11 @@
 #include "app/detail/PreviewStage.h"
 #include "app/detail/PreviewTexts.h"
 #include "app/detail/PreviewTopBar.h"
+#include "app/shell/theme/Spinner.h"
+#include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
+#include "platform/gui/KeyCodes.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -29,6 +32,10 @@ PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
       m_next(new RoundSymbolButton(QStringLiteral("chevron.right"),
                                     RoundSymbolButton::navigationLook(), this)) {
   setObjectName(QStringLiteral("photoPreview"));
+  // Light glyphs on the dark screen whatever the window's scheme: the spinners follow it.
+  Theme::setScheme(this, ColorScheme::dark);
+  m_emptySpinner = new Spinner(32, this);
+  m_emptySpinner->setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   m_previous->setAccessibleName(Localized::string("上一张"));
@@ -80,6 +87,7 @@ void PhotoPreviewView::refresh() {
     load();
   }
   m_stage->setVisible(item.has_value());
+  m_emptySpinner->setVisible(!item.has_value());
   m_topBar->setVisible(item.has_value());
   m_bottomBar->setVisible(item.has_value());
   if (item) {
@@ -153,26 +161,19 @@ void PhotoPreviewView::paintEvent(QPaintEvent *) {
 
 // The preview holds the keyboard: its four keys act, every other key ends here.
 void PhotoPreviewView::keyPressEvent(QKeyEvent *event) {
-  const bool ctrl = event->modifiers() & Qt::ControlModifier;
-  switch (event->key()) {
-  case Qt::Key_Left:
+  namespace keys = platform::keycodes;
+  const keys::KeyCode key = keys::translate(*event);
+  if (key.code == keys::kLeft) {
     m_store.previewStep(-1);
-    break;
-  case Qt::Key_Right:
+  } else if (key.code == keys::kRight) {
     m_store.previewStep(1);
-    break;
-  case Qt::Key_Escape:
+  } else if (key.code == keys::kEscape) {
     m_store.setPreviewContext(std::nullopt);
-    break;
-  case Qt::Key_F:
-    if (ctrl) {
-      if (const std::optional<PhotoItem> item = m_store.previewItem()) {
-        toggleFavorite(*item);
-      }
+  } else if (event->key() == Qt::Key_F && key.command) {
+    // "F" has no code in the tables; Ctrl+F is read from the key itself.
+    if (const std::optional<PhotoItem> item = m_store.previewItem()) {
+      toggleFavorite(*item);
     }
-    break;
-  default:
-    break;
   }
   event->accept();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/store/images/Thumbnail.h"
-#include "engine/model/PhotoGroup.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -10,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+// After the Qt headers: moc cannot read the standard <concepts> when it comes first.
+#include "engine/model/PhotoGroup.h"
 
 class QGraphicsOpacityEffect;
 

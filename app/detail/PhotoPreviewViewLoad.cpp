@@ -3,7 +3,9 @@
 
 #include "app/detail/PreviewStage.h"
 #include "app/detail/PreviewTopBar.h"
+#include "app/shell/motion/Motion.h"
 #include "app/store/AppStore.h"
+#include "platform/gui/ReduceMotion.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QShowEvent>
@@ -12,11 +14,10 @@
 namespace lumora {
 namespace {
 
-constexpr int kAppearMs = 200;
-constexpr int kReducedMs = 140;
+constexpr double kAppearSeconds = 0.2;
 constexpr qreal kAppearScale = 0.98;
 
-bool reduceMotion() { return false; }
+bool reduceMotion() { return platform::reduceMotion(); }
 
 } // namespace
 
@@ -100,11 +101,10 @@ void PhotoPreviewView::beginAppear() {
   }
   QTimer::singleShot(0, this, [this] {
     m_appeared = true;
-    m_appear.setDuration(kAppearMs);
-    m_appear.setEasingCurve(QEasingCurve::OutCubic);
+    m_appear.setDuration(motion::easeOut(kAppearSeconds).durationMs());
+    m_appear.setEasingCurve(motion::easeOutCurve());
     m_appear.start();
   });
-  (void)kReducedMs;
 }
 
 void PhotoPreviewView::setAppearProgress(qreal progress) {

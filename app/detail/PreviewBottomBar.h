@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/model/PhotoItem.h"
-
 #include <QWidget>
+// After the Qt headers: moc cannot read the standard <concepts> when it comes first.
+#include "engine/model/PhotoItem.h"
 
 namespace lumora {
 

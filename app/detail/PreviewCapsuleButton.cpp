@@ -1,6 +1,6 @@
 #include "app/detail/PreviewCapsuleButton.h"
 
-#include "app/detail/DetailSymbols.h"
+#include "platform/gui/Symbols.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -50,7 +50,7 @@ QSize PreviewCapsuleButton::sizeHint() const {
 
 void PreviewCapsuleButton::paintEvent(QPaintEvent *) {
   if (m_icon.isNull() && !m_symbol.isEmpty()) {
-    m_icon = DetailSymbols::pixmap(m_symbol, kFontSize, m_foreground, devicePixelRatioF());
+    m_icon = platform::symbols::pixmap(m_symbol, kFontSize, m_foreground, devicePixelRatioF());
   }
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);

@@ -1,9 +1,12 @@
 #include "app/detail/PreviewStage.h"
 
+#include "app/shell/motion/Motion.h"
+#include "app/shell/theme/Spinner.h"
+#include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
+#include "platform/gui/Symbols.h"
 
 #include <QGestureEvent>
-#include <QIcon>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
 #include <QPainter>
@@ -14,7 +17,7 @@
 namespace lumora {
 namespace {
 
-constexpr int kStepMs = 140;
+constexpr int kSpinnerSize = 32; // the large control size
 constexpr qreal kStepShift = 8;
 // One Ctrl+wheel notch is one short pinch by this factor.
 constexpr double kWheelNotchScale = 1.25;
@@ -28,7 +31,11 @@ PreviewStage::PreviewStage(QWidget *parent) : QWidget(parent) {
   setAttribute(Qt::WA_AcceptTouchEvents);
   grabGesture(Qt::PinchGesture);
   setAccessibleName(Localized::string("照片预览"));
-  m_stepAnimation.setDuration(kStepMs);
+  m_spinner = new Spinner(kSpinnerSize, this);
+  m_spinner->setAttribute(Qt::WA_TransparentForMouseEvents);
+  // The step cross-fade is the 0.14 s ease-out with or without reduce motion.
+  m_stepAnimation.setDuration(motion::fast().durationMs());
+  m_stepAnimation.setEasingCurve(motion::easeOutCurve());
   m_stepAnimation.setStartValue(0.0);
   m_stepAnimation.setEndValue(1.0);
   connect(&m_stepAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
@@ -36,6 +43,7 @@ PreviewStage::PreviewStage(QWidget *parent) : QWidget(parent) {
     update();
   });
   connect(&m_stepAnimation, &QVariantAnimation::finished, this, [this] { m_outgoing = QPixmap(); });
+  m_zoomAnimation.setCurve(motion::smooth());
   connect(&m_zoomAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     const double p = value.toDouble();
     m_shownZoom = m_fromZoom + (m_zoom.zoom() - m_fromZoom) * p;
@@ -95,16 +103,14 @@ void PreviewStage::syncShown() {
   update();
 }
 
-void PreviewStage::toggleZoom(bool reduceMotion) {
+// The spring 0.42 / 0.92 (the motion module's ease-out under reduce motion) carries the
+// drawn zoom and offset from where they are to the model's new values.
+void PreviewStage::toggleZoom() {
   m_fromZoom = m_shownZoom;
   m_fromOffset = m_shownOffset;
   m_zoom.toggle();
-  m_zoomAnimation.stop();
-  m_zoomAnimation.setStartValue(0.0);
-  m_zoomAnimation.setEndValue(1.0);
-  m_zoomAnimation.setDuration(reduceMotion ? kStepMs : 420);
-  m_zoomAnimation.setEasingCurve(QEasingCurve::OutCubic);
-  m_zoomAnimation.start();
+  m_zoomAnimation.jumpTo(0.0);
+  m_zoomAnimation.animateTo(1.0);
 }
 
 void PreviewStage::pinch(double scale, bool ended) {
@@ -171,11 +177,10 @@ void PreviewStage::paintImage(QPainter &painter) {
 
 void PreviewStage::paintPlaceholder(QPainter &painter) {
   if (m_placeholderSymbol.isNull()) {
-    m_placeholderSymbol = QIcon::fromTheme(QStringLiteral("image-missing"))
-                              .pixmap(QSize(kSymbolSize, kSymbolSize), devicePixelRatioF());
+    m_placeholderSymbol = platform::symbols::pixmap(QStringLiteral("photo.badge.exclamationmark"),
+                                                    kSymbolSize, Qt::white, devicePixelRatioF());
   }
-  QFont font = this->font();
-  font.setPixelSize(kPlaceholderTextSize);
+  const QFont font = Theme::font(kPlaceholderTextSize);
   painter.setFont(font);
   const QString text = Localized::string("这张照片读不出来（iCloud 原图可能还没下载完）");
   const QSizeF textSize = QFontMetricsF(font).size(Qt::TextSingleLine, text);
@@ -297,7 +302,7 @@ void PreviewStage::mouseReleaseEvent(QMouseEvent *event) {
 
 void PreviewStage::mouseDoubleClickEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton && m_content == Content::image) {
-    toggleZoom(false);
+    toggleZoom();
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/detail/PreviewZoom.h"
+#include "app/shell/motion/MotionAnimation.h"
 #include "app/store/images/Thumbnail.h"
 
 #include <QPixmap>
@@ -43,7 +44,7 @@ public:
   /// Zoom and pan back to their initial values at once.
   void resetZoom();
   /// The double-click: a spring to 2× centred or back to 1× (an ease-out under reduce motion).
-  void toggleZoom(bool reduceMotion);
+  void toggleZoom();
   /// One pinch step: `scale` relative to the pinch's start; `ended` closes the pinch.
   void pinch(double scale, bool ended);
 
@@ -92,7 +93,7 @@ private:
   // The double-click animation runs from these values to the model's.
   double m_fromZoom = 1;
   QPointF m_fromOffset;
-  QVariantAnimation m_zoomAnimation;
+  MotionAnimation m_zoomAnimation;
 
   // A drag counts from where the button went down; it pans once it moved 2 px.
   std::optional<QPointF> m_pressPos;

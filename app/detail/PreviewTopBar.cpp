@@ -1,6 +1,6 @@
 #include "app/detail/PreviewTopBar.h"
 
-#include "app/detail/DetailSymbols.h"
+#include "platform/gui/Symbols.h"
 #include "app/detail/RoundSymbolButton.h"
 #include "app/detail/PreviewTexts.h"
 #include "app/store/texts/Fmt.h"
@@ -131,7 +131,7 @@ void PreviewTopBar::paintInfoRow(QPainter &painter, QPointF origin, qreal maxRig
   }
   if (m_item.isFavorite && x + 9 <= maxRight) {
     if (m_star.isNull()) {
-      m_star = DetailSymbols::pixmap(QStringLiteral("star.fill"), 9, QColor(255, 204, 0),
+      m_star = platform::symbols::pixmap(QStringLiteral("star.fill"), 9, QColor(255, 204, 0),
                                      devicePixelRatioF());
     }
     painter.drawPixmap(QPointF(x, origin.y() + (rowHeight - 9) / 2), m_star);

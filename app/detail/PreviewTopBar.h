@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/model/PhotoItem.h"
-
 #include <QPixmap>
 #include <QWidget>
+// After the Qt headers: moc cannot read the standard <concepts> when it comes first.
+#include "engine/model/PhotoItem.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
 #include "app/detail/RoundSymbolButton.h"
 
-#include "app/detail/DetailSymbols.h"
+#include "platform/gui/Symbols.h"
 
 #include <QPainter>
 
@@ -29,7 +29,7 @@ QSize RoundSymbolButton::sizeHint() const { return {m_look.diameter, m_look.diam
 
 void RoundSymbolButton::paintEvent(QPaintEvent *) {
   if (m_icon.isNull() || m_icon.devicePixelRatio() != devicePixelRatioF()) {
-    m_icon = DetailSymbols::pixmap(m_symbol, m_look.symbolSize, Qt::white, devicePixelRatioF());
+    m_icon = platform::symbols::pixmap(m_symbol, m_look.symbolSize, Qt::white, devicePixelRatioF());
   }
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
