@@ -97,8 +97,8 @@ void GroupDetailView::resizeEvent(QResizeEvent *event) {
   m_keyView->setGeometry(rect());
   m_keyView->stackUnder(m_header);
   const int columns = DetailFocus::columnCount(width());
-  if (columns != m_columnCount) {
-    m_columnCount = columns;
+  m_columnCount = columns;
+  if (columns != m_grid->columns()) {
     if (const std::optional<PhotoGroup> group = m_store.group(m_groupID)) {
       m_grid->setGroup(*group, columns);
     }
