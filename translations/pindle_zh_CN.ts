@@ -292,14 +292,6 @@
         <translation>移入图库的最近删除</translation>
     </message>
     <message>
-        <source>清理这 %lld 张照片？</source>
-        <translation>清理这 %d 张照片？</translation>
-    </message>
-    <message>
-        <source>把 %lld 张照片移入「最近删除」？</source>
-        <translation>把 %d 张照片移入「最近删除」？</translation>
-    </message>
-    <message>
         <source>会保留「%@」，其余 %@ 张移到废纸篓，之后可以在 Finder 的废纸篓里恢复。</source>
         <translation>会保留「%@」，其余 %@ 张移到废纸篓，之后可以在文件管理器的废纸篓里恢复。</translation>
     </message>
