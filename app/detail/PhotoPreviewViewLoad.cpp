@@ -75,7 +75,7 @@ void PhotoPreviewView::prefetchNeighbours() {
   for (const std::int64_t step : {1, -1}) {
     const std::int64_t index = ((context->index + step) % count + count) % count;
     (void)m_store.previewCache().image(shown->items[static_cast<std::size_t>(index)], kMaxPixel,
-                                       this, {});
+                                       this, [](const ThumbnailPtr &) {});
   }
 }
 

@@ -229,18 +229,19 @@ TEST_F(GroupDetail, theOpenPreviewHoldsTheKeyboardAndGivesItBackWhenItCloses) {
   store().openPreview(groupWith("/p/a0.jpg"), "/p/a0.jpg");
   showPreview();
   ASSERT_TRUE(waitFor([&] { return preview->hasFocus(); }));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  QTest::keyClick(preview.get(), Qt::Key_Right);
   EXPECT_EQ(store().previewContext()->index, 1);
   // Keys the preview does not bind stay with it: nothing favourites or deletes the
   // detail's focused photo behind it.
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Delete, Qt::Key_Down}) {
+    ASSERT_TRUE(preview->hasFocus());
+    QTest::keyClick(preview.get(), key);
+  }
   spin(30);
   EXPECT_FALSE(store().items()[0].isFavorite);
   EXPECT_FALSE(detail->confirmation());
   EXPECT_EQ(focus(), "/p/a0.jpg");
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  QTest::keyClick(preview.get(), Qt::Key_Escape);
   EXPECT_FALSE(store().previewContext());
   preview.reset();
   ASSERT_TRUE(waitFor([&] { return detail->keyView()->hasFocus(); }));
