@@ -269,7 +269,7 @@
     <!-- detail: group detail and preview -->
     <message>
         <source>reason.cardTitle</source>
-        <translation>选它的理由：%@</translation>
+        <translation>为什么选它：%@</translation>
     </message>
     <message>
         <source>删除会进入 Finder 废纸篓，可恢复</source>

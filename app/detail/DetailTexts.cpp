@@ -45,7 +45,7 @@ QString deletionHint(Source source) {
 
 QString reasonText(const PhotoGroup &group) {
   const SelectionReason reason = group.bestReason();
-  QString text = Localized::format("reason.cardTitle", "reason.cardTitle",
+  QString text = Localized::format("reason.cardTitle", "为什么选它：%@",
                                    {Texts::reasonHeadline(reason)});
   const QStringList lines = Texts::reasonDetailLines(reason);
   if (!lines.isEmpty()) {
