@@ -50,8 +50,8 @@ AboutContent::AboutContent(DiagnosticsExporter::Chooser chooser, QWidget *parent
   m_status = ExportStatusLine::make(this);
   m_status->setAlignment(Qt::AlignCenter);
   layout->addWidget(m_status);
-  m_contact = centredText(
-      Localized::string("about.contact", "反馈：请导出诊断信息并联系开发者"), Theme::font(11), this);
+  m_contact = centredText(Localized::string("about.contact", "反馈：请导出诊断信息并联系开发者"),
+                          Theme::font(11), this);
   layout->addWidget(m_contact);
   layout->addStretch(1);
   refreshColors();

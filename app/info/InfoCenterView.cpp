@@ -117,6 +117,9 @@ void InfoCenterView::buildContent() {
   }
   auto *page = new QWidget;
   page->setAutoFillBackground(false);
+  // The page takes the viewport's width and the height its wrapped text needs there; its
+  // own minimum would be measured at a narrow width and leave a gap below the content.
+  page->setMinimumSize(1, 1);
   auto *layout = new QVBoxLayout(page);
   layout->setContentsMargins(kContentPadding, kContentPadding, kContentPadding, kContentPadding);
   if (m_tab == InfoTab::about) {

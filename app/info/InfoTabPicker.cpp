@@ -3,6 +3,7 @@
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,7 +46,7 @@ QString InfoTabPicker::title(InfoTab tab) const {
   return tab == InfoTab::about ? m_aboutTitle : m_helpTitle;
 }
 
-InfoTab InfoTabPicker::tabAt(const QPoint &point) const {
+InfoTabPicker::InfoTab InfoTabPicker::tabAt(const QPoint &point) const {
   return point.x() < width() / 2 ? InfoTab::about : InfoTab::help;
 }
 
@@ -67,7 +68,7 @@ void InfoTabPicker::paintEvent(QPaintEvent *) {
   p.drawRoundedRect(segmentRect(m_tab), kThumbRadius, kThumbRadius);
   paintSegmentTitle(p, InfoTab::about);
   paintSegmentTitle(p, InfoTab::help);
-  if (hasFocus()) {
+  if (m_showsFocusRing && hasFocus()) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(theme.accent, 2));
     p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kTrackRadius, kTrackRadius);
@@ -79,6 +80,13 @@ void InfoTabPicker::paintSegmentTitle(QPainter &p, InfoTab tab) const {
   p.setPen(tab == m_tab ? theme.primary : theme.secondary);
   p.setFont(font());
   p.drawText(segmentRect(tab), Qt::AlignCenter, title(tab));
+}
+
+void InfoTabPicker::focusInEvent(QFocusEvent *event) {
+  // The ring marks keyboard focus only: not the focus a window hands out when it opens.
+  m_showsFocusRing =
+      event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  QWidget::focusInEvent(event);
 }
 
 void InfoTabPicker::mousePressEvent(QMouseEvent *event) {

@@ -1,8 +1,8 @@
 #include "app/info/help/CacheSection.h"
 
+#include "app/info/InfoStyle.h"
 #include "app/info/help/ClearCacheButton.h"
 #include "app/store/AppStore.h"
-#include "app/info/InfoStyle.h"
 #include "app/store/texts/Localized.h"
 #include "platform/core/AppDirectories.h"
 
@@ -73,9 +73,9 @@ QWidget *CacheSection::makeClearedRow() {
       Localized::string("help.cache.clearedHint", "下次扫描会重新分析全部照片，会慢一些。"),
       m_clearedRow);
   m_clearedHint->setFont(Theme::font(kSmallTextPixels));
-  m_rescanButton = new ThemedButton(Localized::string("help.cache.rescan", "立即重新扫描"),
-                                    ThemedButton::Style::link, ThemedButton::Size::small,
-                                    m_clearedRow);
+  m_rescanButton =
+      new ThemedButton(Localized::string("help.cache.rescan", "立即重新扫描"),
+                       ThemedButton::Style::link, ThemedButton::Size::small, m_clearedRow);
   m_rescanButton->setAccessibleName(m_rescanButton->text());
   connect(m_rescanButton, &QPushButton::clicked, this, &CacheSection::rescan);
   layout->addWidget(m_clearedHint);
@@ -89,24 +89,33 @@ void CacheSection::askToClear() {
   if (m_confirmation) {
     return;
   }
-  m_confirmation = new QMessageBox(this);
-  m_confirmation->setAttribute(Qt::WA_DeleteOnClose);
-  m_confirmation->setAttribute(Qt::WA_WindowPropagation);
-  m_confirmation->setIcon(QMessageBox::Warning);
-  m_confirmation->setWindowTitle(Localized::string("help.cache.confirmTitle", "清除分析缓存？"));
-  m_confirmation->setText(m_confirmation->windowTitle());
-  m_confirmation->setInformativeText(Localized::string(
-      "help.cache.confirmMessage", "只会删除特征向量与分数的缓存，不会动照片本身。下次扫描需要重新"
-                                   "分析全部照片，会慢一些。"));
-  QPushButton *clear = m_confirmation->addButton(
-      Localized::string("help.cache.confirmButton", "清除"), QMessageBox::DestructiveRole);
-  QPushButton *cancel =
-      m_confirmation->addButton(Localized::string("common.cancel", "取消"), QMessageBox::RejectRole);
-  m_confirmation->setDefaultButton(cancel);
-  m_confirmation->setEscapeButton(cancel);
-  connect(clear, &QPushButton::clicked, this, &CacheSection::clearCache);
+  m_confirmation = makeConfirmation();
   m_confirmation->open();
   emit stateChanged();
+}
+
+QMessageBox *CacheSection::makeConfirmation() {
+  auto *box = new QMessageBox(this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  // Takes the section's colours, although it is a window of its own.
+  box->setAttribute(Qt::WA_WindowPropagation);
+  box->setIcon(QMessageBox::Warning);
+  box->setFont(Theme::font(13));
+  box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
+                                    "QLabel#qt_msgbox_informativelabel { min-width: 300px; }"));
+  box->setWindowTitle(Localized::string("help.cache.confirmTitle", "清除分析缓存？"));
+  box->setText(box->windowTitle());
+  box->setInformativeText(Localized::string(
+      "help.cache.confirmMessage", "只会删除特征向量与分数的缓存，不会动照片本身。下次扫描需要重新"
+                                   "分析全部照片，会慢一些。"));
+  QPushButton *clear = box->addButton(Localized::string("help.cache.confirmButton", "清除"),
+                                      QMessageBox::DestructiveRole);
+  QPushButton *cancel =
+      box->addButton(Localized::string("common.cancel", "取消"), QMessageBox::RejectRole);
+  box->setDefaultButton(cancel);
+  box->setEscapeButton(cancel);
+  connect(clear, &QPushButton::clicked, this, &CacheSection::clearCache);
+  return box;
 }
 
 void CacheSection::clearCache() {

@@ -43,6 +43,7 @@ private:
   QWidget *makeButtonRow();
   QWidget *makeClearedRow();
   void askToClear();
+  [[nodiscard]] QMessageBox *makeConfirmation();
   void clearCache();
   void clearingFinished();
   void rescan();

@@ -26,8 +26,8 @@ ClearCacheButton::ClearCacheButton(QWidget *parent)
                    Size::small, parent),
       m_title(text()), m_clearingContent(new QWidget(this)),
       m_spinner(new Spinner(kSpinnerDiameter, m_clearingContent)),
-      m_clearingLabel(new QLabel(Localized::string("help.cache.clearing", "正在清除…"),
-                                 m_clearingContent)) {
+      m_clearingLabel(
+          new QLabel(Localized::string("help.cache.clearing", "正在清除…"), m_clearingContent)) {
   setSymbol(QStringLiteral("trash"));
   setAccessibleName(m_title);
   setAccessibleDescription(

@@ -83,7 +83,10 @@ QLabel *InfoSection::makeParagraph(const QString &text, bool selectable, QWidget
   label->setTextFormat(Qt::PlainText);
   label->setWordWrap(true);
   label->setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
-  label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+  // Its height follows from the width it gets, so the paragraph wraps without gaps.
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  label->setSizePolicy(policy);
   InfoStyle::setTextColor(label, Theme::of(parent).secondary);
   return label;
 }
@@ -99,8 +102,8 @@ QLabel *InfoSection::addParagraph(const QString &text, bool selectable) {
 
 void InfoSection::refreshColors() {
   const Theme &theme = Theme::of(this);
-  m_icon->setPixmap(platform::symbols::pixmap(m_symbol, m_symbolPixels, theme.*m_tint,
-                                              devicePixelRatioF()));
+  m_icon->setPixmap(
+      platform::symbols::pixmap(m_symbol, m_symbolPixels, theme.*m_tint, devicePixelRatioF()));
   InfoStyle::setTextColor(m_title, theme.primary);
   for (QLabel *paragraph : m_paragraphs) {
     InfoStyle::setTextColor(paragraph, theme.secondary);

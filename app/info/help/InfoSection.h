@@ -22,8 +22,8 @@ public:
   using Tint = QColor Theme::*;
 
   /// `symbolPixels` is the glyph's size; `spacing` the gap between the column's children.
-  InfoSection(const QString &symbol, int symbolPixels, Tint tint, const QString &title,
-              int spacing, QWidget *parent = nullptr);
+  InfoSection(const QString &symbol, int symbolPixels, Tint tint, const QString &title, int spacing,
+              QWidget *parent = nullptr);
 
   [[nodiscard]] QLabel *titleLabel() const { return m_title; }
   /// The paragraphs added so far, in order.

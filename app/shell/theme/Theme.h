@@ -55,6 +55,11 @@ public:
   QColor red;
   QColor green;
   QColor orange;
+  /// Symbol tints of the info center's sections.
+  QColor blue;
+  QColor purple;
+  QColor teal;
+  QColor indigo;
   /// Materials, as flat translucent fills over what lies beneath: bars (header, summary
   /// bar), thin (cards, toasts) and ultra-thin (overlays over photos).
   QColor barMaterial;
