@@ -1,6 +1,7 @@
 // Pindle's entry point: fills the screen factory with the screens of the view folders and
 // hands the window its content; everything else happens in AppSession.
 
+#include "app/info/InfoCenterView.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
@@ -16,6 +17,10 @@ QWidget *buildContent(lumora::AppStore &store, const lumora::ScreenFactory &fact
 // The screens of the later view folders; each folder adds its line when it lands.
 lumora::ScreenFactory makeScreenFactory() {
   lumora::ScreenFactory factory;
+  factory.infoCenter = [](lumora::AppStore &store, lumora::AppStoreTypes::InfoTab tab,
+                          QWidget *parent) -> QWidget * {
+    return new lumora::InfoCenterView(store, tab, parent);
+  };
   return factory;
 }
 

@@ -71,10 +71,8 @@ QWidget *AboutContent::makeIdentity() {
 }
 
 QWidget *AboutContent::makeButtons() {
-  auto *row = new QWidget(this);
-  auto *layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(10);
+  QHBoxLayout *layout = nullptr;
+  QWidget *row = InfoStyle::makeRow(this, 10, layout);
   m_helpButton = new ThemedButton(Localized::string("tab.help", "帮助与隐私"),
                                   ThemedButton::Style::bordered, ThemedButton::Size::regular, row);
   m_helpButton->setSymbol(QStringLiteral("lock.shield"));

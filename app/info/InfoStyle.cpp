@@ -1,5 +1,6 @@
 #include "app/info/InfoStyle.h"
 
+#include <QHBoxLayout>
 #include <QWidget>
 
 namespace lumora::InfoStyle {
@@ -9,6 +10,14 @@ void setTextColor(QWidget *label, const QColor &color) {
   palette.setColor(QPalette::WindowText, color);
   palette.setColor(QPalette::Text, color);
   label->setPalette(palette);
+}
+
+QWidget *makeRow(QWidget *parent, int spacing, QHBoxLayout *&layout) {
+  auto *row = new QWidget(parent);
+  layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(spacing);
+  return row;
 }
 
 } // namespace lumora::InfoStyle

@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+class QHBoxLayout;
 class QWidget;
 
 /// Small helpers the info center's widgets share for their looks.
@@ -9,5 +10,9 @@ namespace lumora::InfoStyle {
 
 /// Gives a label (or any text widget) the text colour `color`.
 void setTextColor(QWidget *label, const QColor &color);
+
+/// A row of buttons or labels: a child of `parent` with a margin-less horizontal layout of
+/// `spacing`, returned through `layout`.
+QWidget *makeRow(QWidget *parent, int spacing, QHBoxLayout *&layout);
 
 } // namespace lumora::InfoStyle

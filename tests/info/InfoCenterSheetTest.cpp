@@ -1,35 +1,23 @@
 #include "app/shell/InfoCenterSheet.h"
 #include "app/shell/ScreenFactory.h"
+#include "app/shell/theme/ThemedButton.h"
 #include "tests/info/support/InfoFixture.h"
 
 #include <QKeyEvent>
 #include <QMainWindow>
-#include <QPushButton>
 
 using namespace lumora;
 using infotest::waitFor;
 
 namespace {
 
-const char *tabName(AppStoreTypes::InfoTab tab) {
-  return tab == AppStoreTypes::InfoTab::about ? "about" : "help";
-}
-
-/// The root view's sheet over a stand-in content that names its tab and carries an OK
-/// button writing the store, as the real content does.
+/// The root view's sheet over the real info center, as the application builds it.
 class InfoCenterSheetTest : public infotest::InfoFixture {
 protected:
   InfoCenterSheetTest() {
     factory.infoCenter = [this](AppStore &shown, AppStoreTypes::InfoTab tab, QWidget *parent) {
       ++built;
-      auto *content = new QWidget(parent);
-      content->setObjectName(QString::fromLatin1(tabName(tab)));
-      auto *ok = new QPushButton(QStringLiteral("好"), content);
-      ok->setObjectName(QStringLiteral("ok"));
-      ok->setDefault(true);
-      QObject::connect(ok, &QPushButton::clicked, content,
-                       [&shown] { shown.setShowsInfoCenter(false); });
-      return content;
+      return new InfoCenterView(shown, tab, parent);
     };
     window.resize(900, 600);
     window.show();
@@ -38,6 +26,10 @@ protected:
   void open(AppStoreTypes::InfoTab tab) {
     store().setInfoInitialTab(tab);
     store().setShowsInfoCenter(true);
+  }
+
+  [[nodiscard]] AppStoreTypes::InfoTab shownTab() const {
+    return static_cast<InfoCenterView *>(sheet.content())->tab();
   }
 
   QMainWindow window;
@@ -55,10 +47,10 @@ TEST_F(InfoCenterSheetTest, opensOnTheStoresTabAndIgnoresLaterTabChanges) {
   EXPECT_EQ(sheet.size(), QSize(520, 560));
   EXPECT_EQ(sheet.windowModality(), Qt::WindowModal);
   ASSERT_NE(sheet.content(), nullptr);
-  EXPECT_EQ(sheet.content()->objectName(), QStringLiteral("help"));
+  EXPECT_EQ(shownTab(), AppStoreTypes::InfoTab::help);
 
   store().setInfoInitialTab(AppStoreTypes::InfoTab::about);
-  EXPECT_EQ(sheet.content()->objectName(), QStringLiteral("help"));
+  EXPECT_EQ(shownTab(), AppStoreTypes::InfoTab::help);
   EXPECT_EQ(built, 1);
 
   store().setShowsInfoCenter(false);
@@ -66,7 +58,7 @@ TEST_F(InfoCenterSheetTest, opensOnTheStoresTabAndIgnoresLaterTabChanges) {
   EXPECT_EQ(sheet.content(), nullptr);
   store().setShowsInfoCenter(true);
   ASSERT_NE(sheet.content(), nullptr);
-  EXPECT_EQ(sheet.content()->objectName(), QStringLiteral("about"));
+  EXPECT_EQ(shownTab(), AppStoreTypes::InfoTab::about);
 }
 
 TEST_F(InfoCenterSheetTest, returnEscapeAndTheCloseButtonEachWriteTheStoreOnce) {
@@ -92,7 +84,7 @@ TEST_F(InfoCenterSheetTest, returnEscapeAndTheCloseButtonEachWriteTheStoreOnce) 
 TEST_F(InfoCenterSheetTest, contentClosedMidWayIsDeletedAfterTheClick) {
   open(AppStoreTypes::InfoTab::about);
   QPointer<QWidget> content = sheet.content();
-  content->findChild<QPushButton *>(QStringLiteral("ok"))->click();
+  static_cast<InfoCenterView *>(content.data())->okButton()->click();
   EXPECT_FALSE(sheet.isVisible());
   ASSERT_FALSE(content.isNull());
   // Outside a running event loop, deferred deletions wait for an explicit turn.

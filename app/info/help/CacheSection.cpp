@@ -50,10 +50,8 @@ QString CacheSection::paragraphText() {
 }
 
 QWidget *CacheSection::makeButtonRow() {
-  auto *row = new QWidget(this);
-  auto *layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(10);
+  QHBoxLayout *layout = nullptr;
+  QWidget *row = InfoStyle::makeRow(this, 10, layout);
   m_clearButton = new ClearCacheButton(row);
   connect(m_clearButton, &QPushButton::clicked, this, &CacheSection::askToClear);
   m_clearedBadge = makeClearedBadge(row);
@@ -65,10 +63,8 @@ QWidget *CacheSection::makeButtonRow() {
 }
 
 QWidget *CacheSection::makeClearedRow() {
-  m_clearedRow = new QWidget(this);
-  auto *layout = new QHBoxLayout(m_clearedRow);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(8);
+  QHBoxLayout *layout = nullptr;
+  m_clearedRow = InfoStyle::makeRow(this, 8, layout);
   m_clearedHint = new QLabel(
       Localized::string("help.cache.clearedHint", "下次扫描会重新分析全部照片，会慢一些。"),
       m_clearedRow);

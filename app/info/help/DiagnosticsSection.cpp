@@ -1,6 +1,7 @@
 #include "app/info/help/DiagnosticsSection.h"
 
 #include "app/info/ExportStatusLine.h"
+#include "app/info/InfoStyle.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/texts/Localized.h"
@@ -26,10 +27,8 @@ DiagnosticsSection::DiagnosticsSection(DiagnosticsExporter::Chooser chooser, QWi
 }
 
 QWidget *DiagnosticsSection::makeButtonRow() {
-  auto *row = new QWidget(this);
-  auto *layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(10);
+  QHBoxLayout *layout = nullptr;
+  QWidget *row = InfoStyle::makeRow(this, 10, layout);
   m_exportButton = ExportStatusLine::makeExportButton(ThemedButton::Size::small, row);
   connect(m_exportButton, &QPushButton::clicked, this, &DiagnosticsSection::exportDiagnostics);
   m_clearButton = new ThemedButton(Localized::string("diag.clear", "清除诊断日志"),

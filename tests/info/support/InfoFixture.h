@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/info/InfoCenterView.h"
 #include "app/store/AppStore.h"
 #include "tests/info/support/HeldEngineClient.h"
 #include "tests/store/images/ImageCacheTestSupport.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace infotest {
 
@@ -35,10 +37,20 @@ protected:
   HeldEngineClient &engine() { return *m_engine; }
   /// The engine's base cache file.
   [[nodiscard]] std::filesystem::path cacheFile() const;
+  /// Where `fillCache` writes its photos.
+  [[nodiscard]] std::filesystem::path photosFolder() const;
   /// Writes a small cache into the engine's files by scanning a few generated photos.
   void fillCache();
 
+  /// The sheet's content on `tab`, shown; exports answer with `nextExport`.
+  std::unique_ptr<lumora::InfoCenterView> makeView(lumora::AppStoreTypes::InfoTab tab);
+
   testsupport::TempDir temp;
+  /// The store's folder picker; none answers a cancel.
+  lumora::AppStore::FolderPicker pickFolder;
+  /// What the injected save dialog answers: a path, or none for a cancel.
+  std::optional<QString> nextExport;
+  int exportDialogs = 0;
 
 private:
   std::shared_ptr<HeldEngineClient> m_engine;
