@@ -93,8 +93,8 @@ void CacheSection::askToClear() {
 QMessageBox *CacheSection::makeConfirmation() {
   auto *box = new QMessageBox(this);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  // Takes the section's colours, although it is a window of its own.
-  box->setAttribute(Qt::WA_WindowPropagation);
+  // A window of its own: it takes the sheet's scheme explicitly.
+  Theme::setScheme(box, Theme::schemeOf(this));
   box->setIcon(QMessageBox::Warning);
   box->setFont(Theme::font(13));
   box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
