@@ -80,14 +80,3 @@ TEST_F(InfoCenterSheetTest, returnEscapeAndTheCloseButtonEachWriteTheStoreOnce) 
     EXPECT_EQ(writes, 1);
   }
 }
-
-TEST_F(InfoCenterSheetTest, contentClosedMidWayIsDeletedAfterTheClick) {
-  open(AppStoreTypes::InfoTab::about);
-  QPointer<QWidget> content = sheet.content();
-  static_cast<InfoCenterView *>(content.data())->okButton()->click();
-  EXPECT_FALSE(sheet.isVisible());
-  ASSERT_FALSE(content.isNull());
-  // Outside a running event loop, deferred deletions wait for an explicit turn.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(content.isNull());
-}

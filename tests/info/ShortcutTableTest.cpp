@@ -45,7 +45,6 @@ TEST(ShortcutTableTest, fourteenRowsWithDistinctIdentitiesAndTranslatedActions) 
   EXPECT_EQ(identities.size(), 14);
   EXPECT_EQ(rows[0].shortcut, QStringLiteral("Ctrl+O / Ctrl+Shift+O"));
   EXPECT_EQ(rows[5].shortcut, QStringLiteral("Ctrl+[ / Ctrl+]"));
-  EXPECT_EQ(rows[8].shortcut, QStringLiteral("Delete / ⌫"));
   EXPECT_EQ(rows[13].shortcut, QStringLiteral("Ctrl+?"));
   EXPECT_EQ(rows[13].action, QStringLiteral("打开帮助与隐私"));
   EXPECT_EQ(&ShortcutTable::rows(), &rows);
