@@ -1,6 +1,7 @@
 #include "app/shell/InfoCenterSheet.h"
 
 #include "app/shell/ScreenFactory.h"
+#include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
 
@@ -41,6 +42,10 @@ void InfoCenterSheet::sync() {
 void InfoCenterSheet::present() {
   if (m_content) {
     return;
+  }
+  // A window of its own: it takes the scheme of the window it belongs to.
+  if (parentWidget() != nullptr) {
+    Theme::setScheme(this, Theme::schemeOf(parentWidget()));
   }
   // The tab is read now: a later change of the store's tab leaves the open sheet alone.
   m_content = m_factory.makeInfoCenter(m_store, m_store.infoInitialTab(), this);

@@ -1,5 +1,6 @@
 #include "app/shell/InfoCenterSheet.h"
 #include "app/shell/ScreenFactory.h"
+#include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "tests/info/support/InfoFixture.h"
 
@@ -19,6 +20,7 @@ protected:
       ++built;
       return new InfoCenterView(shown, tab, parent);
     };
+    Theme::setScheme(&window, ColorScheme::light);
     window.resize(900, 600);
     window.show();
   }
@@ -46,6 +48,7 @@ TEST_F(InfoCenterSheetTest, opensOnTheStoresTabAndIgnoresLaterTabChanges) {
   ASSERT_TRUE(sheet.isVisible());
   EXPECT_EQ(sheet.size(), QSize(520, 560));
   EXPECT_EQ(sheet.windowModality(), Qt::WindowModal);
+  EXPECT_EQ(sheet.palette().color(QPalette::Window), Theme::light().windowBackground);
   ASSERT_NE(sheet.content(), nullptr);
   EXPECT_EQ(shownTab(), AppStoreTypes::InfoTab::help);
 
