@@ -4,12 +4,14 @@
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/texts/Localized.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace lumora::CleanupConfirmation {
 namespace {
 
 constexpr char kConfirmName[] = "cleanupConfirm";
+constexpr int kMinimumWidth = 380;
 
 } // namespace
 
@@ -19,6 +21,10 @@ QMessageBox *make(QWidget *parent, const QString &title, const QString &message,
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
   box->setIcon(QMessageBox::NoIcon);
+  // A dialog is a window of its own and inherits no palette: take the scheme of its place.
+  if (parent != nullptr) {
+    box->setPalette(parent->palette());
+  }
   auto *confirm = new ThemedButton(confirmTitle, ThemedButton::Style::prominent,
                                    ThemedButton::Size::regular);
   confirm->setObjectName(QString::fromLatin1(kConfirmName));
@@ -29,7 +35,15 @@ QMessageBox *make(QWidget *parent, const QString &title, const QString &message,
   box->addButton(cancel, QMessageBox::RejectRole);
   box->setEscapeButton(cancel);
   box->setDefaultButton(cancel);
-  setTexts(*box, title, message, confirmTitle);
+  // The box builds its layout anew when it first gets a message: give it one now, so the
+  // spacer below stays.
+  setTexts(*box, title, message.isEmpty() ? QStringLiteral(" ") : message, confirmTitle);
+  // Wide enough that a file name and the line after it do not wrap word by word. (A style
+  // sheet would do it too, but it would override the palette.)
+  if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
+    grid->addItem(new QSpacerItem(kMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   return box;
 }
 

@@ -174,15 +174,11 @@ void GroupCardHero::paintCheckbox(QPainter &painter, const QPointF &topLeft) {
   painter.setPen(QPen(white(0.9), 1.5));
   painter.drawEllipse(box.adjusted(0.75, 0.75, -0.75, -0.75));
   if (m_selectedFill > 0) {
-    // The tick drawn as a path: bold, white, centred in the circle.
     painter.setOpacity(painter.opacity() * std::clamp(m_selectedFill, 0.0, 1.0));
-    QPainterPath tick;
-    const QPointF c = box.center();
-    tick.moveTo(c + QPointF(-4.5, 0.2));
-    tick.lineTo(c + QPointF(-1.5, 3.2));
-    tick.lineTo(c + QPointF(4.5, -3.3));
-    painter.setPen(QPen(white(1), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(tick);
+    const QPixmap check = platform::symbols::pixmap(QStringLiteral("checkmark"), 11, white(1),
+                                                    devicePixelRatioF());
+    const QSizeF size = check.deviceIndependentSize();
+    painter.drawPixmap(box.center() - QPointF(size.width(), size.height()) / 2, check);
   }
   painter.restore();
 }

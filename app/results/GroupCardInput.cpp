@@ -200,6 +200,7 @@ void GroupCard::confirmCleanup() {
   AppStore *store = &m_store;
   connect(CleanupConfirmation::confirmButton(*m_confirmation), &QAbstractButton::clicked, this,
           [store, id = shown.id, ids] { store->cleanup(id, ids); });
+  connect(m_confirmation, &QDialog::finished, this, [this] { m_confirmation = nullptr; });
   m_confirmation->open();
 }
 

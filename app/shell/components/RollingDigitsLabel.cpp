@@ -51,8 +51,14 @@ bool RollingDigitsLabel::isRolling() const {
 }
 
 QSize RollingDigitsLabel::sizeHint() const {
+  // The width the painting uses: character by character. The whole string's advance can be
+  // narrower (spacing and punctuation of CJK text), which would cut off the first character.
   const QFontMetrics fm(font());
-  return {fm.horizontalAdvance(m_text), fm.height()};
+  int width = 0;
+  for (const QChar c : m_text) {
+    width += fm.horizontalAdvance(c);
+  }
+  return {width, fm.height()};
 }
 
 void RollingDigitsLabel::changeEvent(QEvent *event) {

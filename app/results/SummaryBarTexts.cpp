@@ -1,0 +1,81 @@
+#include "app/results/SummaryBarTexts.h"
+
+#include "app/store/texts/Fmt.h"
+#include "app/store/texts/Localized.h"
+#include "app/store/texts/Texts.h"
+
+namespace lumora::SummaryBarTexts {
+namespace {
+
+QString fill(const char *key, std::initializer_list<FormatArg> args) {
+  return Localized::format(key, key, args);
+}
+
+bool isLibrary(SourceKind source) { return source == SourceKind::library; }
+
+} // namespace
+
+QString summaryTitle(SourceKind source, std::int64_t groups, std::int64_t reclaimableBytes,
+                     std::int64_t cleanablePhotos) {
+  return isLibrary(source)
+             ? fill("%@ · %@ to move to Recently Deleted",
+                    {Texts::groupCountText(groups), Texts::photoCountText(cleanablePhotos)})
+             : fill("%@ · %@ reclaimable",
+                    {Texts::groupCountText(groups), Fmt::byteCount(reclaimableBytes)});
+}
+
+QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last) {
+  QString line = Localized::string(isLibrary(source)
+                                       ? "清理的照片进入「照片」App 的「最近删除」，30 天内可恢复"
+                                       : "清理的照片移到废纸篓，可在 Finder 中恢复");
+  if (last && !last->isPartial && last->skippedCount >= 1) {
+    // The joiner stays as it is in every language.
+    line += QStringLiteral(" · ") + fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）",
+                                         {Fmt::number(last->skippedCount)});
+  }
+  return line;
+}
+
+QString trashedText(std::int64_t trashed) { return fill("已清理 %@ 张", {Fmt::number(trashed)}); }
+
+QString batchTitle(SourceKind source, std::int64_t groups, std::int64_t victims,
+                   std::int64_t bytes) {
+  return isLibrary(source)
+             ? fill("%@ · %@ to clean up",
+                    {Texts::groupCountText(groups), Texts::photoCountText(victims)})
+             : fill("%@ · %@ to clean up · %@ freed",
+                    {Texts::groupCountText(groups), Texts::photoCountText(victims),
+                     Fmt::byteCount(bytes)});
+}
+
+QString batchSubtitle(SourceKind source) {
+  return Localized::string(isLibrary(source)
+                               ? "保留每组 1 张最佳，其余进「照片」App 的「最近删除」，30 天内可恢复"
+                               : "保留每组 1 张最佳，其余移入废纸篓，可在 Finder 中恢复");
+}
+
+QString batchCleanupAccessibleName(std::int64_t victims) {
+  return fill("清理已选的 %@ 张相似照片", {QString::number(victims)});
+}
+
+QString confirmTitle(SourceKind source, std::int64_t victims) {
+  const QString count = QString::number(victims);
+  return isLibrary(source) ? fill("把 %@ 张照片移入「最近删除」？", {count})
+                           : fill("清理已选的 %@ 张照片？", {count});
+}
+
+QString confirmButton(SourceKind source, std::int64_t bytes) {
+  return isLibrary(source) ? Localized::string("移入「最近删除」")
+                           : fill("移入废纸篓（%@）", {Fmt::byteCount(bytes)});
+}
+
+QString confirmMessage(SourceKind source, std::int64_t victims) {
+  // The second line is not looked up; it names what this desktop has.
+  const QString second = isLibrary(source)
+                             ? QStringLiteral("其余照片进入图库的「最近删除」，30 天内可恢复。")
+                             : QStringLiteral("其余照片移到废纸篓，可在文件管理器的废纸篓里恢复。");
+  return fill("Will clean up %@ (keeping the best one in each group).\n%@",
+              {Texts::similarPhotoCountText(victims), second});
+}
+
+} // namespace lumora::SummaryBarTexts

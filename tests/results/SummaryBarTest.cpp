@@ -1,0 +1,153 @@
+// The summary bar and the batch clean-up confirmation over a real store.
+#include "app/results/BatchCleanupDialog.h"
+#include "app/results/SummaryBar.h"
+#include "app/shell/theme/ThemedButton.h"
+#include "tests/results/support/ResultsFixture.h"
+
+#include <QAbstractButton>
+#include <QLayout>
+#include <QMessageBox>
+
+using namespace lumora;
+using namespace resultstest;
+
+class SummaryBarTest : public ResultsFixture {
+protected:
+  SummaryBar &bar() {
+    if (m_bar == nullptr) {
+      m_bar = new SummaryBar(store(), &window);
+    }
+    return *m_bar;
+  }
+  ScanResult resultWithSkipped(std::int64_t skipped, bool partial) {
+    ScanResult result;
+    result.skippedCount = skipped;
+    result.isPartial = partial;
+    return result;
+  }
+
+private:
+  SummaryBar *m_bar = nullptr;
+};
+
+TEST_F(SummaryBarTest, theNormalRowSumsUpBySource) {
+  showGroups({group("/a/", 3, 1500), group("/b/", 2, 1000)});
+  EXPECT_EQ(bar().title(), QStringLiteral("2 组 · 可释放 4 KB"));
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复"));
+  EXPECT_TRUE(bar().trashedText().isEmpty());
+  AppStore::StateAccess(store()).setTrashedCount(1234);
+  EXPECT_EQ(bar().trashedText(), QStringLiteral("已清理 1,234 张"));
+
+  AppStore::StateAccess(store()).setLastResult(resultWithSkipped(1200, false));
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
+                                             "跳过 1,200 张未分析（损坏或过小）"));
+  // A paused scan never reached those files: they are not "skipped".
+  AppStore::StateAccess(store()).setLastResult(resultWithSkipped(1200, true));
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复"));
+
+  showGroups({group("/l/", 2, 0)}, AppStore::SourceKind::library);
+  EXPECT_EQ(bar().title(), QStringLiteral("1 组 · 1 张照片 可移入「最近删除」"));
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片进入图库的「最近删除」，30 天内可恢复"));
+}
+
+TEST_F(SummaryBarTest, selectionModeButtonsFollowTheirRules) {
+  showGroups({group("/a/", 3), group("/b/", 2)});
+  EXPECT_TRUE(bar().selectButton()->isEnabled());
+  AppStore::StateAccess(store()).setPhase(AppStore::Phase::scanning());
+  EXPECT_FALSE(bar().selectButton()->isEnabled());
+  AppStore::StateAccess(store()).setPhase(AppStore::Phase::ready());
+  bar().selectButton()->click();
+  ASSERT_TRUE(bar().showsBatchRow());
+  EXPECT_FALSE(bar().cleanupButton()->isEnabled());
+  EXPECT_FALSE(bar().clearButton()->isEnabled());
+  EXPECT_TRUE(bar().selectAllButton()->isEnabled());
+
+  store().toggleSelection(store().groups()[1]);
+  EXPECT_EQ(bar().title(), QStringLiteral("1 组 · 待清理 1 张照片 · 可释放 1 KB"));
+  EXPECT_EQ(bar().cleanupButton()->accessibleName(), QStringLiteral("清理已选的 1 张相似照片"));
+  EXPECT_TRUE(bar().cleanupButton()->isEnabled());
+  bar().selectAllButton()->click();
+  EXPECT_FALSE(bar().selectAllButton()->isEnabled());
+  AppStore::StateAccess(store()).setIsCleaningSelection(true);
+  EXPECT_FALSE(bar().cleanupButton()->isEnabled());
+  AppStore::StateAccess(store()).setIsCleaningSelection(false);
+
+  bar().clearButton()->click();
+  EXPECT_TRUE(store().selectedGroupIDs().empty());
+  EXPECT_TRUE(store().isSelecting());
+  EXPECT_TRUE(store().selectionAnchorID());
+  bar().cleanupButton()->setEnabled(true);
+  store().toggleSelection(store().groups()[0]);
+  bar().cleanupButton()->click();
+  EXPECT_TRUE(store().isBatchConfirmPresented());
+  store().setIsBatchConfirmPresented(false);
+  bar().doneButton()->click();
+  EXPECT_FALSE(store().isSelecting());
+  EXPECT_FALSE(store().selectionAnchorID());
+  EXPECT_FALSE(bar().showsBatchRow());
+}
+
+TEST_F(SummaryBarTest, thePaddingNarrowsBelowOneWidthAndStaysPut) {
+  EXPECT_EQ(bar().horizontalPadding(), 20); // before the first layout
+  window.show();
+  for (const auto &[width, padding] :
+       std::vector<std::pair<int, int>>{{1050, 14}, {1063, 14}, {1064, 20}, {1080, 20}, {1057, 14}}) {
+    bar().resize(width, 50);
+    EXPECT_EQ(bar().horizontalPadding(), padding) << width;
+    EXPECT_EQ(bar().layout()->contentsMargins().left(), padding) << width;
+  }
+}
+
+TEST_F(SummaryBarTest, theBatchDialogFollowsTheFlagAndRemovesWhatItShows) {
+  writeBurst("a", 3, 3, 1'700'000'000, 160, 120);
+  writeBurst("b", 11, 2, 1'700'100'000, 160, 120);
+  store().chooseFolder();
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 2u);
+  BatchCleanupDialog dialog(store(), &window);
+  store().enterSelectionMode();
+  store().toggleSelection(store().groups()[0]);
+  store().setIsBatchConfirmPresented(true);
+  ASSERT_NE(dialog.box(), nullptr);
+  const QString firstTitle = dialog.box()->text();
+  store().selectAllGroups();
+  EXPECT_EQ(dialog.box()->text(), QStringLiteral("清理已选的 3 张照片？"));
+  EXPECT_NE(dialog.box()->text(), firstTitle);
+  EXPECT_TRUE(dialog.box()->informativeText().startsWith(QStringLiteral("将清理 3 张相似照片")));
+  EXPECT_TRUE(dialog.box()->informativeText().endsWith(
+      QStringLiteral("\n其余照片移到废纸篓，可在文件管理器的废纸篓里恢复。")));
+
+  // The flag closes it, and closing it lowers the flag.
+  store().setIsBatchConfirmPresented(false);
+  EXPECT_TRUE(waitFor([&] { return dialog.box() == nullptr; }));
+  store().setIsBatchConfirmPresented(true);
+  ASSERT_NE(dialog.box(), nullptr);
+  dialog.box()->reject();
+  EXPECT_TRUE(waitFor([&] { return !store().isBatchConfirmPresented(); }));
+
+  store().setIsBatchConfirmPresented(true);
+  ASSERT_NE(dialog.box(), nullptr);
+  const auto buttons = dialog.box()->buttons();
+  const auto confirm = std::find_if(buttons.begin(), buttons.end(), [&](QAbstractButton *b) {
+    return dialog.box()->buttonRole(b) == QMessageBox::DestructiveRole;
+  });
+  ASSERT_NE(confirm, buttons.end());
+  (*confirm)->click();
+  ASSERT_TRUE(waitFor([&] { return store().undoToast().has_value(); }));
+  EXPECT_EQ(store().items().size(), 2u);
+  EXPECT_FALSE(store().isBatchConfirmPresented());
+  EXPECT_FALSE(store().isSelecting());
+}
+
+TEST_F(SummaryBarTest, aScanBegunWhileTheBatchDialogIsOpenClosesIt) {
+  showGroups({group("/a/", 3), group("/b/", 2)});
+  BatchCleanupDialog dialog(store(), &window);
+  store().enterSelectionMode();
+  store().selectAllGroups();
+  store().setIsBatchConfirmPresented(true);
+  ASSERT_NE(dialog.box(), nullptr);
+  store().chooseFolder();
+  EXPECT_TRUE(waitFor([&] { return dialog.box() == nullptr; }));
+  EXPECT_FALSE(store().isSelecting());
+  EXPECT_FALSE(bar().showsBatchRow());
+}
