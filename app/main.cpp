@@ -5,6 +5,7 @@
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
+#include "engine/imaging/VipsRuntime.h"
 
 namespace {
 
@@ -27,5 +28,8 @@ lumora::ScreenFactory makeScreenFactory() {
 } // namespace
 
 int main(int argc, char **argv) {
+  // libvips writes environment variables while it starts: do it before any thread exists,
+  // not on the first decoding thread while Qt's and GLib's threads read the environment.
+  (void)lumora::VipsRuntime::ensureStarted();
   return lumora::AppSession::run(argc, argv, {makeScreenFactory(), &buildContent});
 }

@@ -5,6 +5,8 @@
 
 #include "RenderRegistry.h"
 
+#include "engine/imaging/VipsRuntime.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QWidget>
@@ -49,6 +51,8 @@ int usage() {
 } // namespace
 
 int main(int argc, char **argv) {
+  // libvips writes environment variables while it starts: before any thread exists.
+  (void)lumora::VipsRuntime::ensureStarted();
   qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
   QApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();

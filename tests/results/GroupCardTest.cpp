@@ -267,8 +267,7 @@ TEST_F(GroupCardTest, theButtonAndMenuFollowTheCleanupAndSelectionRules) {
 
 TEST_F(GroupCardTest, confirmingMovesTheOthersToTheTrashAndCancelKeepsThem) {
   writeBurst("shot", 7, 3, 1'700'000'000, 160, 120);
-  store().chooseFolder();
-  ASSERT_TRUE(waitForReady());
+  scanIntoGroupsByPrefix();
   ASSERT_EQ(store().groups().size(), 1u);
   GroupCard *card = showCard(store().groups()[0]);
 

@@ -101,8 +101,7 @@ TEST_F(SummaryBarTest, thePaddingNarrowsBelowOneWidthAndStaysPut) {
 TEST_F(SummaryBarTest, theBatchDialogFollowsTheFlagAndRemovesWhatItShows) {
   writeBurst("a", 3, 3, 1'700'000'000, 160, 120);
   writeBurst("b", 11, 2, 1'700'100'000, 160, 120);
-  store().chooseFolder();
-  ASSERT_TRUE(waitForReady());
+  scanIntoGroupsByPrefix();
   ASSERT_EQ(store().groups().size(), 2u);
   BatchCleanupDialog dialog(store(), &window);
   store().enterSelectionMode();

@@ -1,3 +1,6 @@
+// Before any Qt header: GLib's headers use a name Qt defines as a macro ("signals").
+#include <vips/vips.h>
+
 #include "tests/support/TestEnvironment.h"
 
 #include <cstdlib>
@@ -43,6 +46,12 @@ void isolateEnvironment() {
   ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
   ::setenv("LUMORA_PHOTO_LIBRARY", (dataHome + "/Lumora/PhotoLibrary").c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // libvips writes environment variables while it starts. Started later, on a decoding
+  // thread, that races with the threads Qt and GLib start meanwhile (a crash in getenv), so
+  // it starts here while the process has one thread; the engine applies its policy later.
+  if (VIPS_INIT("pindle-tests") != 0) {
+    std::abort();
+  }
   std::atexit(removeHome);
 }
 

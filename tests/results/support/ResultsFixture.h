@@ -7,6 +7,8 @@
 #include "tests/store/support/EngineStoreFixture.h"
 
 #include <QWidget>
+#include <algorithm>
+#include <map>
 #include <vector>
 
 namespace resultstest {
@@ -50,6 +52,26 @@ protected:
     access.setItems(items);
     access.setGroups(list);
     access.setPhase(lumora::AppStore::Phase::ready());
+  }
+
+  /// Scans the photos folder through the real engine, then groups its photos by the name
+  /// before their last character ("a0", "a1" → one group), so the test does not depend on
+  /// the analyzer's verdicts.
+  void scanIntoGroupsByPrefix() {
+    store().chooseFolder();
+    ASSERT_TRUE(waitForReady());
+    std::map<std::string, std::vector<lumora::PhotoItem>> byPrefix;
+    for (const lumora::PhotoItem &item : store().items()) {
+      const std::string name = std::filesystem::path(item.id).stem().string();
+      byPrefix[name.substr(0, name.size() - 1)].push_back(item);
+    }
+    std::vector<lumora::PhotoGroup> list;
+    for (auto &[prefix, items] : byPrefix) {
+      std::sort(items.begin(), items.end(),
+                [](const lumora::PhotoItem &a, const lumora::PhotoItem &b) { return a.id < b.id; });
+      list.emplace_back(items.front().id, items);
+    }
+    lumora::AppStore::StateAccess(store()).setGroups(list);
   }
 
   RecordingOpener opener;
