@@ -1,6 +1,8 @@
 // Pindle's entry point: fills the screen factory with the screens of the view folders and
 // hands the window its content; everything else happens in AppSession.
 
+#include "app/detail/GroupDetailView.h"
+#include "app/detail/PhotoPreviewView.h"
 #include "app/info/InfoCenterView.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
@@ -21,6 +23,13 @@ lumora::ScreenFactory makeScreenFactory() {
   factory.infoCenter = [](lumora::AppStore &store, lumora::AppStoreTypes::InfoTab tab,
                           QWidget *parent) -> QWidget * {
     return new lumora::InfoCenterView(store, tab, parent);
+  };
+  factory.groupDetail = [](lumora::AppStore &store, const std::string &groupID,
+                           lumora::HeroNamespace *hero, QWidget *parent) -> QWidget * {
+    return new lumora::GroupDetailView(store, groupID, hero, parent);
+  };
+  factory.photoPreview = [](lumora::AppStore &store, QWidget *parent) -> QWidget * {
+    return new lumora::PhotoPreviewView(store, parent);
   };
   return factory;
 }

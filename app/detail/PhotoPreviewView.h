@@ -12,7 +12,6 @@
 // After the Qt headers: moc cannot read the standard <concepts> when it comes first.
 #include "engine/model/PhotoGroup.h"
 
-class QGraphicsOpacityEffect;
 
 
 namespace lumora {
@@ -50,8 +49,8 @@ public:
   /// The name shown for the photo: the engine's answer, or the provisional name before it.
   [[nodiscard]] QString shownName() const;
   [[nodiscard]] bool hasAppeared() const { return m_appeared; }
-  /// The opacity of the whole screen during its appear fade (1 once it is done).
-  [[nodiscard]] qreal screenOpacity() const { return m_opacity; }
+  /// How far the appear has come: 0 at the first frame, 1 once the stage is at full size.
+  [[nodiscard]] qreal appearProgress() const { return m_appearProgress; }
   /// The open delete confirmation, if any.
   [[nodiscard]] QMessageBox *deleteConfirmation() const { return m_confirmation; }
 
@@ -95,10 +94,9 @@ private:
   std::uint64_t m_generation = 0;
   QString m_displayName;
 
-  // The appear fade: opacity 0 → 1 and the stage's scale 0.98 → 1.
+  // The appear: the stage's scale 0.98 → 1 (the root view fades the whole screen in).
   bool m_appeared = false;
-  qreal m_opacity = 0;
-  QGraphicsOpacityEffect *m_fadeEffect = nullptr;
+  qreal m_appearProgress = 0;
   QVariantAnimation m_appear;
 };
 

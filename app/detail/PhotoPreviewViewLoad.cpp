@@ -7,7 +7,6 @@
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -91,8 +90,9 @@ void PhotoPreviewView::showEvent(QShowEvent *event) {
   }
 }
 
-// Under reduce motion the screen is there at once and nothing scales. Otherwise the first
-// frame is drawn transparent and the fade starts one event-loop turn later.
+// Under reduce motion the stage is there at once and nothing scales. Otherwise the stage
+// grows from 0.98 one event-loop turn after the first frame, in step with the fade that the
+// root view gives the whole preview as it inserts it.
 void PhotoPreviewView::beginAppear() {
   if (reduceMotion()) {
     m_appeared = true;
@@ -108,19 +108,8 @@ void PhotoPreviewView::beginAppear() {
 }
 
 void PhotoPreviewView::setAppearProgress(qreal progress) {
-  m_opacity = progress;
+  m_appearProgress = progress;
   m_stage->setStageScale(reduceMotion() ? 1.0 : kAppearScale + (1 - kAppearScale) * progress);
-  if (progress >= 1) {
-    // The effect draws the whole screen through an offscreen picture: only while fading.
-    setGraphicsEffect(nullptr);
-    m_fadeEffect = nullptr;
-    return;
-  }
-  if (!m_fadeEffect) {
-    m_fadeEffect = new QGraphicsOpacityEffect(this);
-    setGraphicsEffect(m_fadeEffect);
-  }
-  m_fadeEffect->setOpacity(progress);
 }
 
 } // namespace lumora

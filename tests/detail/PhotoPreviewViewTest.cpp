@@ -155,15 +155,15 @@ TEST_F(PhotoPreview, aLibraryDeleteNamesTheShownName) {
 
 TEST_F(PhotoPreview, appearsFadingAndGrowingOrAtOnceUnderReduceMotion) {
   open("/p/a0.jpg", "/p/a0.jpg");
-  EXPECT_EQ(preview->screenOpacity(), 0);
+  EXPECT_EQ(preview->appearProgress(), 0);
   EXPECT_NEAR(preview->stage()->stageScale(), 0.98, 1e-9);
-  ASSERT_TRUE(waitFor([&] { return preview->screenOpacity() == 1; }, 2000));
+  ASSERT_TRUE(waitFor([&] { return preview->appearProgress() == 1; }, 2000));
   EXPECT_EQ(preview->stage()->stageScale(), 1);
 
   preview.reset();
   platform::setReduceMotionOverride(true);
   showPreview();
   EXPECT_TRUE(preview->hasAppeared());
-  EXPECT_EQ(preview->screenOpacity(), 1);
+  EXPECT_EQ(preview->appearProgress(), 1);
   EXPECT_EQ(preview->stage()->stageScale(), 1);
 }
