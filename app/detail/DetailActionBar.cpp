@@ -45,7 +45,16 @@ DetailActionBar::DetailActionBar(QWidget *parent)
   row->addSpacing(8);
   row->addWidget(m_cleanup);
   connect(m_cleanup, &QPushButton::clicked, this, &DetailActionBar::cleanupClicked);
+  m_cleanup->installEventFilter(this);
   applyColors();
+}
+
+// The spinner stands left of the centred title, wherever the layout puts the button.
+bool DetailActionBar::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == m_cleanup && event->type() == QEvent::Resize) {
+    placeSpinner();
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void DetailActionBar::setTexts(const QString &title, const QString &subtitle) {
@@ -72,11 +81,6 @@ void DetailActionBar::placeSpinner() {
   const int textWidth = m_cleanup->fontMetrics().horizontalAdvance(m_cleanup->text());
   const int x = m_cleanup->width() / 2 - textWidth / 2 - kSpinnerGap - kSpinnerSize;
   m_spinner->move(x, (m_cleanup->height() - kSpinnerSize) / 2);
-}
-
-void DetailActionBar::resizeEvent(QResizeEvent *event) {
-  QWidget::resizeEvent(event);
-  placeSpinner();
 }
 
 void DetailActionBar::applyColors() {

@@ -32,7 +32,7 @@ signals:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
-  void resizeEvent(QResizeEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
   void changeEvent(QEvent *event) override;
 
 private:

@@ -29,9 +29,10 @@ DetailGrid::DetailGrid(AppStore &store, HeroNamespace *hero, QWidget *parent)
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setWidgetResizable(false);
-  m_content->setAutoFillBackground(false);
   viewport()->setAutoFillBackground(false);
   setWidget(m_content);
+  // The scroll area fills its widget with the window colour; the screen's background shows.
+  m_content->setAutoFillBackground(false);
   m_ring->hide();
   connect(&m_scroll, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { verticalScrollBar()->setValue(qRound(value.toReal())); });

@@ -2,6 +2,7 @@
 
 #include "app/detail/DetailTexts.h"
 #include "app/detail/PreviewCapsuleButton.h"
+#include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
 
 #include <QLinearGradient>
@@ -16,6 +17,7 @@ constexpr int kInsetBottom = 20;
 constexpr int kSpacing = 12;
 constexpr int kSpacerMin = 8;
 constexpr int kGradientHeight = 140;
+constexpr int kGradientOverhang = 24;
 constexpr int kHintSize = 11;
 constexpr qreal kHintMinScale = 0.75;
 
@@ -32,9 +34,9 @@ PreviewBottomBar::PreviewBottomBar(QWidget *parent)
   connect(m_delete, &QAbstractButton::clicked, this, &PreviewBottomBar::deleteClicked);
 }
 
-QSize PreviewBottomBar::sizeHint() const {
-  return {800, kInsetTop + m_favorite->sizeHint().height() + kInsetBottom + 24};
-}
+// Tall enough to hold the visible part of the gradient, which runs from the bar's top edge
+// to below the window's bottom edge.
+QSize PreviewBottomBar::sizeHint() const { return {800, kGradientHeight - kGradientOverhang}; }
 
 void PreviewBottomBar::setFavorite(bool favorite) {
   if (favorite == m_isFavorite) {
@@ -65,8 +67,7 @@ void PreviewBottomBar::resizeEvent(QResizeEvent *event) {
 void PreviewBottomBar::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   // The gradient reaches below the window's bottom edge, like the top bar's above.
-  const qreal top = height() - kGradientHeight + 24;
-  QLinearGradient gradient(0, top, 0, top + kGradientHeight);
+  QLinearGradient gradient(0, 0, 0, kGradientHeight);
   gradient.setColorAt(0, Qt::transparent);
   gradient.setColorAt(0.5, QColor::fromRgbF(0, 0, 0, 0.4f));
   gradient.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.72f));
@@ -82,8 +83,7 @@ void PreviewBottomBar::paintHint(QPainter &painter) {
   if (available <= 0) {
     return;
   }
-  QFont font = this->font();
-  font.setPixelSize(kHintSize);
+  QFont font = Theme::font(kHintSize);
   const qreal natural = QFontMetricsF(font).horizontalAdvance(hint);
   const qreal scale = std::clamp(available / natural, kHintMinScale, 1.0);
   font.setPixelSize(std::max(1, static_cast<int>(std::floor(kHintSize * scale))));

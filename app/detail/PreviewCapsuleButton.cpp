@@ -1,5 +1,6 @@
 #include "app/detail/PreviewCapsuleButton.h"
 
+#include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
 
 #include <QPainter>
@@ -36,10 +37,7 @@ void PreviewCapsuleButton::setLook(const QString &symbol, const QString &text,
 }
 
 QFont PreviewCapsuleButton::labelFont() const {
-  QFont font = this->font();
-  font.setPixelSize(kFontSize);
-  font.setWeight(QFont::Medium);
-  return font;
+  return Theme::font(kFontSize, Theme::Weight::medium);
 }
 
 QSize PreviewCapsuleButton::sizeHint() const {

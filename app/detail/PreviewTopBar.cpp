@@ -3,6 +3,7 @@
 #include "platform/gui/Symbols.h"
 #include "app/detail/RoundSymbolButton.h"
 #include "app/detail/PreviewTexts.h"
+#include "app/shell/theme/Theme.h"
 #include "app/store/texts/Fmt.h"
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/ScoreDisplay.h"
@@ -54,11 +55,8 @@ void PreviewTopBar::setPhoto(const PhotoItem &item, const QString &shownName,
   update();
 }
 
-QFont PreviewTopBar::font(int pixels, QFont::Weight weight) const {
-  QFont result = QWidget::font();
-  result.setPixelSize(pixels);
-  result.setWeight(weight);
-  return result;
+QFont PreviewTopBar::font(int pixels, Theme::Weight weight) {
+  return Theme::font(pixels, weight);
 }
 
 void PreviewTopBar::resizeEvent(QResizeEvent *event) {
@@ -69,7 +67,7 @@ void PreviewTopBar::resizeEvent(QResizeEvent *event) {
 }
 
 QRectF PreviewTopBar::capsuleRect() const {
-  const QFontMetricsF metrics(font(11, QFont::Medium));
+  const QFontMetricsF metrics(font(11, Theme::Weight::medium));
   const QSizeF size(metrics.horizontalAdvance(m_position) + kCapsulePadX * 2,
                     metrics.height() + kCapsulePadY * 2);
   const qreal centreY = m_close->geometry().center().y() + 0.5;
@@ -94,9 +92,9 @@ void PreviewTopBar::paintEvent(QPaintEvent *) {
 }
 
 void PreviewTopBar::paintTitle(QPainter &painter, const QRectF &area) {
-  const QFont nameFont = font(13, QFont::DemiBold);
+  const QFont nameFont = font(13, Theme::Weight::semibold);
   const QFontMetricsF nameMetrics(nameFont);
-  const qreal rowHeight = QFontMetricsF(font(12, QFont::Bold)).height();
+  const qreal rowHeight = QFontMetricsF(font(12, Theme::Weight::bold)).height();
   const qreal top = area.center().y() - (nameMetrics.height() + 2 + rowHeight) / 2;
   painter.setFont(nameFont);
   painter.setPen(Qt::white);
@@ -114,10 +112,10 @@ void PreviewTopBar::paintInfoRow(QPainter &painter, QPointF origin, qreal maxRig
     QColor color;
   };
   const Run runs[] = {
-      {m_item.displayScoreText(), font(12, QFont::Bold), ScoreDisplay::color(m_item.tier())},
-      {Texts::tierLabel(m_item.tier()), font(11, QFont::Normal), whiteAt(0.55)},
-      {Localized::string("·"), font(11, QFont::Normal), whiteAt(0.35)},
-      {Fmt::mediumDateTime(m_item.captureDate), font(11, QFont::Normal), whiteAt(0.65)},
+      {m_item.displayScoreText(), font(12, Theme::Weight::bold), ScoreDisplay::color(m_item.tier())},
+      {Texts::tierLabel(m_item.tier()), font(11, Theme::Weight::regular), whiteAt(0.55)},
+      {Localized::string("·"), font(11, Theme::Weight::regular), whiteAt(0.35)},
+      {Fmt::mediumDateTime(m_item.captureDate), font(11, Theme::Weight::regular), whiteAt(0.65)},
   };
   const qreal rowHeight = QFontMetricsF(runs[0].font).height();
   qreal x = origin.x();
@@ -143,7 +141,7 @@ void PreviewTopBar::paintCapsule(QPainter &painter) {
   QPainterPath path;
   path.addRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
   painter.fillPath(path, whiteAt(0.12));
-  painter.setFont(font(11, QFont::Medium));
+  painter.setFont(font(11, Theme::Weight::medium));
   painter.setPen(whiteAt(0.72));
   painter.drawText(capsule, Qt::AlignCenter, m_position);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shell/theme/Theme.h"
+
 #include <QPixmap>
 #include <QWidget>
 // After the Qt headers: moc cannot read the standard <concepts> when it comes first.
@@ -36,7 +38,7 @@ private:
   void paintInfoRow(QPainter &painter, QPointF origin, qreal maxRight);
   void paintCapsule(QPainter &painter);
   [[nodiscard]] QRectF capsuleRect() const;
-  [[nodiscard]] QFont font(int pixels, QFont::Weight weight) const;
+  [[nodiscard]] static QFont font(int pixels, Theme::Weight weight);
 
   RoundSymbolButton *m_close;
   QWidget *m_capsule; // carries the capsule's accessible name; painted by the bar
