@@ -42,7 +42,7 @@ PreviewStage::PreviewStage(QWidget *parent) : QWidget(parent) {
     m_stepProgress = value.toReal();
     update();
   });
-  connect(&m_stepAnimation, &QVariantAnimation::finished, this, [this] { m_outgoing = QPixmap(); });
+  connect(&m_stepAnimation, &QVariantAnimation::finished, this, [this] { m_outgoing.reset(); });
   m_zoomAnimation.setCurve(motion::smooth());
   connect(&m_zoomAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     const double p = value.toDouble();
@@ -54,23 +54,25 @@ PreviewStage::PreviewStage(QWidget *parent) : QWidget(parent) {
 
 void PreviewStage::beginPhoto(bool animated, bool reduceMotion) {
   m_stepAnimation.stop();
-  m_outgoing = animated && width() > 0 && height() > 0 ? grabContent() : QPixmap();
+  m_outgoing = animated ? std::optional(currentFrame()) : std::nullopt;
   m_stepShift = reduceMotion ? 0 : kStepShift;
-  m_stepProgress = m_outgoing.isNull() ? 1 : 0;
+  m_stepProgress = m_outgoing ? 0 : 1;
   resetZoom();
   m_content = Content::loading;
   m_thumbnail.reset();
-  m_pixmap = QPixmap();
   updateSpinner();
-  if (!m_outgoing.isNull()) {
+  if (m_outgoing) {
     m_stepAnimation.start();
   }
   update();
 }
 
+PreviewStage::Frame PreviewStage::currentFrame() const {
+  return {m_content, m_thumbnail, m_shownZoom, m_shownOffset};
+}
+
 void PreviewStage::showImage(const ThumbnailPtr &image) {
   m_thumbnail = image;
-  m_pixmap = QPixmap::fromImage(image->image());
   m_content = Content::image;
   m_imagePaintPending = true;
   updateSpinner();
@@ -125,11 +127,8 @@ void PreviewStage::pinch(double scale, bool ended) {
   syncShown();
 }
 
-QRectF PreviewStage::fittedRect() const {
-  if (m_pixmap.isNull()) {
-    return {};
-  }
-  QSizeF fitted = m_pixmap.deviceIndependentSize();
+QRectF PreviewStage::fittedRect(const QImage &image) const {
+  QSizeF fitted = image.deviceIndependentSize();
   fitted.scale(QSizeF(size()), Qt::KeepAspectRatio);
   QRectF rect(QPointF(), fitted);
   rect.moveCenter(QRectF(this->rect()).center());
@@ -142,37 +141,41 @@ void PreviewStage::paintEvent(QPaintEvent *) {
   painter.translate(centre);
   painter.scale(m_stageScale, m_stageScale);
   painter.translate(-centre);
-  if (!m_outgoing.isNull()) {
-    painter.setOpacity(1 - m_stepProgress);
-    painter.drawPixmap(QPointF(m_stepShift * m_stepProgress, 0), m_outgoing);
+  if (m_outgoing) {
+    paintFrame(painter, *m_outgoing, 1 - m_stepProgress, m_stepShift * m_stepProgress);
   }
-  paintContent(painter, m_stepProgress, m_stepShift * (1 - m_stepProgress));
+  paintFrame(painter, currentFrame(), m_stepProgress, m_stepShift * (1 - m_stepProgress));
   if (m_imagePaintPending && m_content == Content::image) {
     m_imagePaintPending = false;
     emit imagePainted();
   }
 }
 
-void PreviewStage::paintContent(QPainter &painter, qreal opacity, qreal shift) {
+void PreviewStage::paintFrame(QPainter &painter, const Frame &frame, qreal opacity, qreal shift) {
+  if (opacity <= 0) {
+    return;
+  }
   painter.save();
   painter.setOpacity(opacity);
   painter.translate(shift, 0);
-  if (m_content == Content::image) {
-    paintImage(painter);
-  } else if (m_content == Content::unreadable) {
+  if (frame.content == Content::image && frame.image) {
+    paintImage(painter, frame);
+  } else if (frame.content == Content::unreadable) {
     paintPlaceholder(painter);
   }
   painter.restore();
 }
 
-// The fitted photo, scaled by the zoom about its centre and moved by the offset.
-void PreviewStage::paintImage(QPainter &painter) {
-  const QRectF fitted = fittedRect();
-  const QPointF centre = fitted.center() + m_shownOffset;
-  const QSizeF size = fitted.size() * m_shownZoom;
+// The fitted photo, scaled by the zoom about its centre and moved by the offset. Drawn
+// straight from the decoded image: no copy into a pixmap on the way.
+void PreviewStage::paintImage(QPainter &painter, const Frame &frame) const {
+  const QImage &image = frame.image->image();
+  const QRectF fitted = fittedRect(image);
+  const QPointF centre = fitted.center() + frame.offset;
+  const QSizeF size = fitted.size() * frame.zoom;
   const QRectF target(centre - QPointF(size.width(), size.height()) / 2, size);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(target, m_pixmap, QRectF(m_pixmap.rect()));
+  painter.drawImage(target, image, QRectF(image.rect()));
 }
 
 void PreviewStage::paintPlaceholder(QPainter &painter) {
@@ -193,15 +196,6 @@ void PreviewStage::paintPlaceholder(QPainter &painter) {
   painter.drawText(QRectF(centre.x() - textSize.width() / 2, top + kSymbolSize + kPlaceholderSpacing,
                           textSize.width(), textSize.height()),
                    Qt::AlignCenter, text);
-}
-
-QPixmap PreviewStage::grabContent() {
-  QPixmap picture(size() * devicePixelRatioF());
-  picture.setDevicePixelRatio(devicePixelRatioF());
-  picture.fill(Qt::transparent);
-  QPainter painter(&picture);
-  paintContent(painter, 1, 0);
-  return picture;
 }
 
 void PreviewStage::updateSpinner() {

@@ -63,11 +63,19 @@ protected:
   void wheelEvent(QWheelEvent *event) override;
 
 private:
-  void paintContent(QPainter &painter, qreal opacity, qreal shift);
-  void paintImage(QPainter &painter);
+  /// What a stage shows: its content and, for an image, how it is zoomed and panned.
+  struct Frame {
+    Content content = Content::loading;
+    ThumbnailPtr image;
+    double zoom = 1;
+    QPointF offset;
+  };
+
+  [[nodiscard]] Frame currentFrame() const;
+  void paintFrame(QPainter &painter, const Frame &frame, qreal opacity, qreal shift);
+  void paintImage(QPainter &painter, const Frame &frame) const;
   void paintPlaceholder(QPainter &painter);
-  [[nodiscard]] QRectF fittedRect() const;
-  [[nodiscard]] QPixmap grabContent();
+  [[nodiscard]] QRectF fittedRect(const QImage &image) const;
   void syncShown();
   void updateSpinner();
   bool nativeGesture(QEvent *event);
@@ -75,7 +83,6 @@ private:
 
   Content m_content = Content::loading;
   ThumbnailPtr m_thumbnail;
-  QPixmap m_pixmap;
   QPixmap m_placeholderSymbol;
   PreviewZoom m_zoom;
   double m_shownZoom = 1;
@@ -83,9 +90,9 @@ private:
   qreal m_stageScale = 1;
   bool m_imagePaintPending = false;
 
-  // The step cross-fade: the old stage's picture fades out as the new one fades in, each
-  // shifted by up to 8 px (no shift under reduce motion).
-  QPixmap m_outgoing;
+  // The step cross-fade: the old stage fades out as the new one fades in, each shifted by
+  // up to 8 px (no shift under reduce motion). The old one is drawn from its own image.
+  std::optional<Frame> m_outgoing;
   qreal m_stepProgress = 1;
   qreal m_stepShift = 0;
   QVariantAnimation m_stepAnimation;
