@@ -241,7 +241,6 @@ TEST_F(AppStoreCleanup, aPhotoAlreadyBeingRemovedIsNotMovedASecondTime) {
 }
 
 TEST_F(AppStoreCleanup, aDisplayNameArrivesOnTheGuiThreadOnlyWhileItsReceiverLives) {
-  finishFolderScan(scene());
   QString name;
   QObject receiver;
   store().requestDisplayName(scene()[2], &receiver, [&](const QString &answer) { name = answer; });
