@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QVBoxLayout>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -198,9 +199,14 @@ void renderDistinctScan(renderscreens::RenderContext &context, Session &session,
   const MakeScreen live = [&store](QWidget *parent) {
     return new ScanLiveResultsView(store, ScreenFactory{}, parent);
   };
-  // Every worker stops at its first hand-over or half-way, whichever comes first.
-  session.gate().holdAfterPartial([](const std::vector<PhotoItem> &) { return true; });
-  session.gate().holdAtProgress([](const ScanProgress &p) { return analysedTenths(p, 5); });
+  // The first worker to hand over its photos stops there; the others stop at their next
+  // photo, so the scan pauses part-way with some photos on screen.
+  auto delivered = std::make_shared<std::atomic<bool>>(false);
+  session.gate().holdAfterPartial([delivered](const std::vector<PhotoItem> &) {
+    *delivered = true;
+    return true;
+  });
+  session.gate().holdAtProgress([delivered](const ScanProgress &) { return delivered->load(); });
   session.scan(distinctFolder(session, photos));
   if (!spinUntil([&] { return !store.items().empty() && session.gate().waiting() > 0; })) {
     return report("the scan of distinct photographs delivered nothing");
@@ -299,9 +305,10 @@ void renderToasts(renderscreens::RenderContext &context, Session &session) {
                false, std::nullopt});
   const QString longMessage =
       Texts::cleanedText(1284) +
-      QStringLiteral("：每组只保留了分数最高的一张，其余照片连同它们的编辑副本"
-                     "和连拍帧都已移入废纸篓，原来的文件夹结构保持不变，"
-                     "可以随时在废纸篓里找回");
+      QStringLiteral(
+          "：每组只保留了分数最高的一张，其余照片连同它们的编辑副本"
+          "和连拍帧都已移入废纸篓，原来的文件夹结构保持不变，"
+          "可以随时在废纸篓里找回；没有清理的照片仍然按月份留在结果里，调整相似度后还能重新分组");
   renderToast(
       context, session, QStringLiteral("toast-long"),
       {QUuid::createUuid(), longMessage,

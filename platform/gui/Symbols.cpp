@@ -67,7 +67,20 @@ QImage tintedGlyph(const QString &themeName, int px, const QColor &tint) {
   QImage image(px, px, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter p(&image);
-  QIcon::fromTheme(themeName).paint(&p, QRect(0, 0, px, px));
+  // A theme icon paints no larger than its biggest fixed size, which left large symbols (the
+  // phase screens' 34 and 44 px badges) as a small glyph in an empty square: draw the
+  // smallest size at least `px` (else the largest there is) scaled to fill the square.
+  const QIcon icon = QIcon::fromTheme(themeName);
+  QSize source;
+  for (const QSize &size : icon.availableSizes()) {
+    const bool covers = size.width() >= px;
+    if (!source.isValid() || (covers && (source.width() < px || size.width() < source.width())) ||
+        (!covers && source.width() < px && size.width() > source.width())) {
+      source = size;
+    }
+  }
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.drawPixmap(QRect(0, 0, px, px), icon.pixmap(source.isValid() ? source : QSize(px, px)));
   p.setCompositionMode(QPainter::CompositionMode_SourceIn);
   p.fillRect(image.rect(), tint);
   return image;

@@ -21,6 +21,8 @@ namespace {
 constexpr int kEmblem = 116;
 constexpr int kEmblemSymbol = 44;
 constexpr int kFeatureWidth = 380;
+// A feature row's symbol column and the gap after it.
+constexpr int kFeatureTextInset = 16 + 8;
 
 struct Feature {
   const char *icon;
@@ -84,8 +86,12 @@ QWidget *IdleStateView::buildFeatures() {
   column->setContentsMargins(0, 2, 0, 0);
   column->setSpacing(10);
   for (const Feature &feature : kFeatures) {
-    column->addWidget(
-        new FeatureRow(QString::fromUtf8(feature.icon), Localized::string(feature.text), list));
+    auto *row =
+        new FeatureRow(QString::fromUtf8(feature.icon), Localized::string(feature.text), list);
+    // The list's width is fixed, so each text's height is known: a label left to find its
+    // own height answers from a stale width and sits a line too low.
+    ScreenLabels::setWrappedHeight(row->textLabel(), kFeatureWidth - kFeatureTextInset);
+    column->addWidget(row);
   }
   return list;
 }

@@ -4,6 +4,8 @@
 #include "app/shell/components/ShrinkingLabel.h"
 
 #include <QEvent>
+#include <algorithm>
+#include <cmath>
 
 namespace lumora {
 
@@ -34,7 +36,7 @@ void RollingHeadline::setColor(const QColor &color) {
 
 bool RollingHeadline::isShrunk() const { return !m_shrinking->isHidden(); }
 
-QSize RollingHeadline::sizeHint() const { return m_rolling->sizeHint(); }
+QSize RollingHeadline::sizeHint() const { return {drawnWidth(), m_rolling->sizeHint().height()}; }
 
 QSize RollingHeadline::minimumSizeHint() const { return {0, m_rolling->sizeHint().height()}; }
 
@@ -53,8 +55,19 @@ void RollingHeadline::changeEvent(QEvent *event) {
   }
 }
 
+int RollingHeadline::drawnWidth() const {
+  // The rolling label lays its text out a character at a time from the right, which can be
+  // wider than the shaped string: it gets that width, so its first character starts at 0.
+  const QFontMetrics metrics(m_rolling->font());
+  qreal width = 0;
+  for (const QChar character : m_rolling->text()) {
+    width += metrics.horizontalAdvance(character);
+  }
+  return std::max(static_cast<int>(std::ceil(width)), m_rolling->sizeHint().width());
+}
+
 void RollingHeadline::choose() {
-  const int natural = m_rolling->sizeHint().width();
+  const int natural = drawnWidth();
   const bool fits = natural <= width();
   m_rolling->setVisible(fits);
   m_shrinking->setVisible(!fits);

@@ -33,6 +33,7 @@ protected:
 
 private:
   void choose();
+  [[nodiscard]] int drawnWidth() const;
 
   RollingDigitsLabel *m_rolling;
   ShrinkingLabel *m_shrinking;

@@ -23,17 +23,22 @@ void setTextColor(QWidget *widget, const QColor &color) {
 }
 
 void fitWrapped(QLabel *label, int offered, int maxWidth) {
+  const int width = std::max(0, std::min(offered, maxWidth));
+  label->setFixedWidth(width);
+  setWrappedHeight(label, width);
+}
+
+void setWrappedHeight(QLabel *label, int width) {
   // Sized here, so the layout must not ask the label for a height of its own: a box layout
   // hands the spare height of a centred column to a height-for-width item.
   QSizePolicy policy = label->sizePolicy();
   policy.setHeightForWidth(false);
   label->setSizePolicy(policy);
-  const int width = std::max(0, std::min(offered, maxWidth));
-  label->setFixedWidth(width);
   // Measured here: QLabel answers a height for a width from what it cached at an earlier
   // width, which leaves a label that was once narrow many lines too tall.
-  const QRect bounds = label->fontMetrics().boundingRect(
-      QRect(0, 0, width, 1 << 20), Qt::TextWordWrap | label->alignment(), label->text());
+  const QRect bounds =
+      label->fontMetrics().boundingRect(QRect(0, 0, std::max(1, width), 1 << 20),
+                                        Qt::TextWordWrap | label->alignment(), label->text());
   const QMargins margins = label->contentsMargins();
   label->setFixedHeight(std::max(bounds.height(), label->fontMetrics().height()) + margins.top() +
                         margins.bottom());

@@ -20,6 +20,9 @@ void setTextColor(QWidget *widget, const QColor &color);
 /// Gives a wrapping label the width it is offered up to `maxWidth`, and the height its
 /// text needs at that width (layouts do not ask a centred label for it).
 void fitWrapped(QLabel *label, int offered, int maxWidth);
+/// Gives a wrapping label the height its text needs at `width`, leaving its width to the
+/// layout.
+void setWrappedHeight(QLabel *label, int width);
 /// Shows `symbol` at `pixelSize` in `tint` in the label (fixed to that size).
 void setSymbol(QLabel *label, const QString &symbol, int pixelSize, const QColor &tint);
 

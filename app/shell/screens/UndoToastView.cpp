@@ -93,7 +93,32 @@ QSize UndoToastView::sizeFor(int maxCardWidth) const {
 
 QSize UndoToastView::sizeHint() const { return sizeFor(kMaxWidth); }
 
-int UndoToastView::heightForWidth(int width) const { return layout()->totalHeightForWidth(width); }
+int UndoToastView::heightForWidth(int width) const {
+  const QFontMetrics message(m_message->font());
+  const int lines = message
+                        .boundingRect(QRect(0, 0, std::max(1, textWidth(width)), 1 << 20),
+                                      Qt::TextWordWrap, m_toast.message)
+                        .height();
+  const int texts = std::max(lines, message.height()) + 1 + QFontMetrics(m_detail->font()).height();
+  int row = std::max({kIconSize, texts, kCloseFrame});
+  if (m_toast.canUndo) {
+    row = std::max({row, m_divider->height(), m_undo->sizeHint().height()});
+  }
+  const QMargins margins = shadowMargins();
+  return row + 2 * kPaddingY + margins.top() + margins.bottom();
+}
+
+int UndoToastView::textWidth(int width) const {
+  const QMargins margins = shadowMargins();
+  return width - margins.left() - margins.right() - 2 * kPaddingX - fixedRowWidth();
+}
+
+void UndoToastView::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  fitMessage();
+}
+
+void UndoToastView::fitMessage() { ScreenLabels::setWrappedHeight(m_message, textWidth(width())); }
 
 int UndoToastView::fixedRowWidth() const {
   int width = kIconSize + kCloseFrame + 2 * kSpacing;
@@ -115,6 +140,7 @@ void UndoToastView::refresh() {
   m_detail->setText(m_toast.detail);
   m_divider->setVisible(m_toast.canUndo);
   m_undo->setVisible(m_toast.canUndo);
+  fitMessage();
   applyTheme();
   updateGeometry();
 }

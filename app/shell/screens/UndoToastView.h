@@ -50,6 +50,7 @@ public:
 protected:
   void paintEvent(QPaintEvent *event) override;
   void changeEvent(QEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
 
 private:
   void buildRow();
@@ -58,6 +59,10 @@ private:
   /// The width of everything in the row but the text column.
   [[nodiscard]] int fixedRowWidth() const;
   [[nodiscard]] int naturalTextWidth() const;
+  /// The text column's width in a widget `width` wide.
+  [[nodiscard]] int textWidth(int width) const;
+  /// Sizes the message to wrap within the text column (QLabel's own answer goes stale).
+  void fitMessage();
 
   AppStore &m_store;
   AppStoreTypes::UndoToast m_toast;
