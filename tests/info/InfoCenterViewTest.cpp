@@ -24,19 +24,6 @@ protected:
 
 } // namespace
 
-TEST_F(InfoCenterViewTest, theSheetIsFixedAndItsPartsCarryTheirNames) {
-  auto view = makeView(InfoTab::about);
-  EXPECT_EQ(view->size(), QSize(520, 560));
-  EXPECT_EQ(view->picker()->width(), 232);
-  EXPECT_EQ(view->picker()->accessibleName(), QStringLiteral("信息面板"));
-  EXPECT_EQ(view->picker()->title(InfoTab::help), QStringLiteral("帮助与隐私"));
-  EXPECT_TRUE(view->okButton()->isDefault());
-  EXPECT_EQ(view->okButton()->text(), QStringLiteral("好"));
-  EXPECT_EQ(view->okButton()->accessibleName(), QStringLiteral("关闭信息面板"));
-  view->okButton()->click();
-  EXPECT_FALSE(store().showsInfoCenter());
-}
-
 TEST_F(InfoCenterViewTest, theHelpButtonSwitchesPickerAndContent) {
   auto view = makeView(InfoTab::about);
   about(*view).helpButton()->click();
