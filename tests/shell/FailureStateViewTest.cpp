@@ -103,6 +103,11 @@ TEST_F(FailureStateViewTest, anEmptyFolderFailsForRealAndItsButtonsActOnTheStore
   auto *view = host(new FailureStateView(shop, shop.phase().failure));
   EXPECT_EQ(view->titleLabel()->text(), shop.phase().failure.title);
   EXPECT_EQ(view->messageLabel()->text(), shop.phase().failure.message);
+  // A second failure of the same kind shows its own texts in the same screen.
+  AppStore::StateAccess(shop).setPhase(
+      AppStore::Phase::failed({Kind::emptyFolder, "另一个标题", "另一段说明"}));
+  EXPECT_EQ(view->titleLabel()->text(), "另一个标题");
+  EXPECT_EQ(view->messageLabel()->text(), "另一段说明");
 
   writeBurst("a-", 3, 2, 1'700'000'000);
   const int picked = pickerOpened;

@@ -43,6 +43,12 @@ void run(AppStore &store, FailureRecovery::Action action) {
 FailureStateView::FailureStateView(AppStore &store, AppStoreTypes::Failure failure, QWidget *parent)
     : StatusScreen(kMessageWidth, parent), m_store(store), m_failure(std::move(failure)) {
   setObjectName(QStringLiteral("FailureStateView"));
+  // A later failure of the store replaces the one shown, in place.
+  connect(&m_store, &AppStore::phaseChanged, this, [this] {
+    if (m_store.phase().kind == AppStore::Phase::Kind::failed) {
+      setFailure(m_store.phase().failure);
+    }
+  });
   refresh();
 }
 

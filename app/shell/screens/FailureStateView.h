@@ -10,7 +10,8 @@ class AppStore;
 /// The failed phase's screen: the failure's badge, its title and message exactly as the
 /// store built them, and two or three ways out chosen by the failure's kind (a retry,
 /// another folder, the library permission again, or the matching privacy settings, tried
-/// through the store). A new failure updates the screen in place. GUI thread.
+/// through the store). A new failure, handed in or published by the store, updates the
+/// screen in place. GUI thread.
 class FailureStateView : public StatusScreen {
   Q_OBJECT
 

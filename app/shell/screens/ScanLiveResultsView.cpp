@@ -102,7 +102,8 @@ void ScanLiveResultsView::refresh() {
     m_hint->setCurrentIndex(paused ? 1 : 0);
     m_findingText->setText(LiveScanState::findingText(m_store));
     m_pausedDetail->setText(LiveScanState::pausedDetail(m_store));
-    ScreenLabels::fitWrapped(m_pausedDetail, width() - 2 * kHintPadding, kPausedDetailWidth);
+    ScreenLabels::fitWrapped(m_pausedDetail, ScreenLabels::offeredWidth(this, 2 * kHintPadding),
+                             kPausedDetailWidth);
     return;
   }
   if (!m_grid) {
@@ -123,7 +124,8 @@ void ScanLiveResultsView::paintEvent(QPaintEvent *) {
 void ScanLiveResultsView::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
   // The explanation takes the width it is offered up to 480 px, its lines centred.
-  ScreenLabels::fitWrapped(m_pausedDetail, width() - 2 * kHintPadding, kPausedDetailWidth);
+  ScreenLabels::fitWrapped(m_pausedDetail, ScreenLabels::offeredWidth(this, 2 * kHintPadding),
+                           kPausedDetailWidth);
 }
 
 void ScanLiveResultsView::changeEvent(QEvent *event) {

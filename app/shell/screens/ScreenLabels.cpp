@@ -22,6 +22,13 @@ void setTextColor(QWidget *widget, const QColor &color) {
   widget->setPalette(palette);
 }
 
+int offeredWidth(const QWidget *screen, int padding) {
+  if (!screen->testAttribute(Qt::WA_Resized)) {
+    return QWIDGETSIZE_MAX;
+  }
+  return std::max(0, screen->width() - padding);
+}
+
 void fitWrapped(QLabel *label, int offered, int maxWidth) {
   const int width = std::max(0, std::min(offered, maxWidth));
   label->setFixedWidth(width);

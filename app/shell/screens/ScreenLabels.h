@@ -17,6 +17,10 @@ namespace lumora::ScreenLabels {
                            bool wraps = false);
 /// Sets the colour the widget draws its text in.
 void setTextColor(QWidget *widget, const QColor &color);
+/// The width a screen offers its texts: its own less `padding`, or unbounded before any
+/// layout gave it a size (a screen built at Qt's default width would otherwise size its
+/// wrapped texts for a sliver and ask the window for their height).
+[[nodiscard]] int offeredWidth(const QWidget *screen, int padding);
 /// Gives a wrapping label the width it is offered up to `maxWidth`, and the height its
 /// text needs at that width (layouts do not ask a centred label for it).
 void fitWrapped(QLabel *label, int offered, int maxWidth);

@@ -68,7 +68,7 @@ void StatusScreen::resizeEvent(QResizeEvent *event) {
 void StatusScreen::fitTexts() {
   // The message takes the width it is offered up to its maximum, its lines centred; the
   // title is as wide as its text, wrapping only in a narrow window.
-  const int available = width() - 2 * kPadding;
+  const int available = ScreenLabels::offeredWidth(this, 2 * kPadding);
   ScreenLabels::fitWrapped(m_message, available, m_messageMaxWidth);
   ScreenLabels::fitWrapped(m_title, available,
                            QFontMetrics(m_title->font()).horizontalAdvance(m_title->text()) + 1);

@@ -33,6 +33,12 @@ constexpr int kMaxWidth = 4000;
 UndoToastView::UndoToastView(AppStore &store, AppStoreTypes::UndoToast toast, QWidget *parent)
     : QWidget(parent), m_store(store), m_toast(std::move(toast)) {
   setObjectName(QStringLiteral("UndoToastView"));
+  // A new toast from the store replaces the shown one; clearing it is the host's to show.
+  connect(&m_store, &AppStore::undoToastChanged, this, [this] {
+    if (m_store.undoToast()) {
+      setToast(*m_store.undoToast());
+    }
+  });
   buildRow();
   applyTheme();
   refresh();
@@ -118,7 +124,11 @@ void UndoToastView::resizeEvent(QResizeEvent *event) {
   fitMessage();
 }
 
-void UndoToastView::fitMessage() { ScreenLabels::setWrappedHeight(m_message, textWidth(width())); }
+void UndoToastView::fitMessage() {
+  // Before the host sized the card, the message is as wide as it wants to be.
+  const int width = testAttribute(Qt::WA_Resized) ? textWidth(this->width()) : naturalTextWidth();
+  ScreenLabels::setWrappedHeight(m_message, width);
+}
 
 int UndoToastView::fixedRowWidth() const {
   int width = kIconSize + kCloseFrame + 2 * kSpacing;

@@ -18,7 +18,8 @@ class ThemedButton;
 /// store's message (wrapping; Chinese breaks anywhere) and detail (one line, elided), an
 /// undo button while the toast can undo, and a close button. Close always clears the toast
 /// (`AppStore::dismissToast`); undo only asks the store (`AppStore::undoLastCleanup`),
-/// which decides whether and when the toast goes.
+/// which decides whether and when the toast goes. A new toast the store publishes replaces
+/// the one shown.
 ///
 /// The card is as wide as its content within the width the host offers: the host sizes
 /// the widget with `sizeFor` and places it; the widget keeps `shadowMargins()` of room
