@@ -4,7 +4,6 @@
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/Texts.h"
 
-#include <QLocale>
 #include <QStringList>
 
 namespace lumora::DetailTexts {
@@ -15,9 +14,7 @@ const QString kSeparator = QStringLiteral(" · ");
 bool isLibrary(Source source) { return source == Source::library; }
 
 QString reclaimText(const PhotoGroup &group) {
-  const QString bytes =
-      QLocale().formattedDataSize(group.reclaimableBytes(), 1, QLocale::DataSizeSIFormat);
-  return Localized::format("可释放 %@", "可释放 %@", {bytes});
+  return Localized::format("可释放 %@", "可释放 %@", {Fmt::byteCount(group.reclaimableBytes())});
 }
 
 } // namespace
