@@ -1,0 +1,78 @@
+// The detail and the preview over the real engine: generated photos, the test's own Trash.
+#include "app/detail/DetailGrid.h"
+#include "app/detail/DetailMissingView.h"
+#include "app/detail/DetailTile.h"
+#include "app/detail/GroupDetailView.h"
+#include "app/detail/PhotoPreviewView.h"
+#include "app/detail/PreviewStage.h"
+#include "tests/store/support/EngineStoreFixture.h"
+
+#include <QAbstractButton>
+#include <QStandardPaths>
+#include <filesystem>
+
+using namespace lumora;
+using namespace storetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+void confirm(QMessageBox *box) {
+  for (QAbstractButton *button : box->buttons()) {
+    if (box->buttonRole(button) == QMessageBox::DestructiveRole) {
+      button->click();
+    }
+  }
+}
+
+std::size_t trashedFiles() {
+  const fs::path files =
+      fs::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+      "Trash" / "files";
+  return fs::exists(files) ? static_cast<std::size_t>(std::distance(fs::directory_iterator(files),
+                                                                    fs::directory_iterator()))
+                           : 0;
+}
+
+} // namespace
+
+class DetailEndToEnd : public EngineStoreFixture {};
+
+TEST_F(DetailEndToEnd, thePreviewDeletesOnePhotoAndTheDetailCleansUpTheRest) {
+  writeBurst("beach-", 1, 4, 1'700'000'000, 320, 240);
+  writeBurst("city-", 13, 1, 1'700'007'200, 320, 240);
+  store().chooseFolder();
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 1u);
+  const PhotoGroup group = store().groups()[0];
+  ASSERT_EQ(group.count(), 4);
+
+  QWidget host;
+  host.resize(1150, 780);
+  store().openDetail(group);
+  auto *detail = new GroupDetailView(store(), group.id, nullptr, &host);
+  detail->setGeometry(host.rect());
+  host.show();
+
+  // The preview shows the decoded photo and deletes it after its confirmation.
+  store().openPreview(group, group.items[3].id);
+  auto *preview = new PhotoPreviewView(store(), &host);
+  preview->setGeometry(host.rect());
+  preview->show();
+  ASSERT_TRUE(waitFor([&] { return preview->stage()->content() == PreviewStage::Content::image; }));
+  preview->askToDelete();
+  confirm(preview->deleteConfirmation());
+  ASSERT_TRUE(waitFor([&] { return !store().previewContext(); }));
+  EXPECT_FALSE(fs::exists(group.items[3].url.toLocalFile().toStdString()));
+  EXPECT_EQ(trashedFiles(), 1u);
+  ASSERT_TRUE(waitFor([&] { return detail->grid()->tiles().size() == 3; }));
+
+  // The clean-up keeps the best photo; the emptied group's detail closes.
+  detail->askToCleanup();
+  confirm(detail->confirmation());
+  ASSERT_TRUE(waitFor([&] { return !store().detailGroupID(); }));
+  EXPECT_EQ(trashedFiles(), 3u);
+  EXPECT_TRUE(fs::exists(group.items[0].url.toLocalFile().toStdString()));
+  EXPECT_TRUE(store().groups().empty());
+  EXPECT_TRUE(detail->missingView()->isVisible());
+}
