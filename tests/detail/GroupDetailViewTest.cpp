@@ -10,6 +10,8 @@
 #include "app/shell/components/FavoriteStarButton.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/ThemedButton.h"
+#include "app/shell/ScreenFactory.h"
+#include "app/shell/root/ContentView.h"
 #include "tests/detail/support/DetailFixture.h"
 
 #include <QAbstractButton>
@@ -258,4 +260,31 @@ TEST_F(GroupDetail, underReduceMotionTheFocusedTileDoesNotLift) {
   store().setFocusedPhotoID("/p/a1.jpg");
   DetailTile *lifted = detail->grid()->tile("/p/a1.jpg");
   ASSERT_TRUE(waitFor([&] { return lifted->geometry() == lifted->slot().translated(0, -2); }, 2000));
+}
+
+TEST_F(GroupDetail, inTheRootViewTheKeysReachTheDetailThenThePreviewAndComeBack) {
+  ScreenFactory factory;
+  factory.groupDetail = [](AppStore &s, const std::string &id, HeroNamespace *hero,
+                           QWidget *parent) -> QWidget * {
+    return new GroupDetailView(s, id, hero, parent);
+  };
+  factory.photoPreview = [](AppStore &s, QWidget *parent) -> QWidget * {
+    return new PhotoPreviewView(s, parent);
+  };
+  auto *root = new ContentView(store(), factory, &host);
+  root->setGeometry(host.rect());
+  showHost();
+  store().openDetail(groupWith("/p/a0.jpg"));
+  ASSERT_TRUE(waitFor([&] { return qobject_cast<GroupDetailView *>(root->detailView()); }));
+  auto *shown = qobject_cast<GroupDetailView *>(root->detailView());
+  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }, 3000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  EXPECT_EQ(focus(), "/p/a1.jpg");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  ASSERT_TRUE(waitFor([&] { return qobject_cast<PhotoPreviewView *>(root->previewView()); }));
+  ASSERT_TRUE(waitFor([&] { return root->previewView()->hasFocus(); }, 3000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }, 3000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(store().detailGroupID());
 }
