@@ -37,7 +37,8 @@ PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
   m_emptySpinner = new Spinner(32, this);
   m_emptySpinner->setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  // Opaque: a frame of the preview never repaints the screens beneath it.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   m_previous->setAccessibleName(Localized::string("上一张"));
   m_next->setAccessibleName(Localized::string("下一张"));
   connect(m_previous, &QAbstractButton::clicked, this, [this] { m_store.previewStep(-1); });
@@ -152,17 +153,15 @@ void PhotoPreviewView::layoutChildren() {
   }
 }
 
-// The dark translucent screen: black at 0.93 over a thin material (a dark grey at 0.5),
-// folded into one fill of the same result so that each frame blends the window only once.
+QColor PhotoPreviewView::backgroundColor() {
+  // Black at 0.93 over a thin dark material lets 3.5 % of the window show through; over the
+  // dark window that is this near-black, which the screen paints opaque instead.
+  return QColor::fromRgbF(0.008f, 0.008f, 0.008f);
+}
+
 void PhotoPreviewView::paintEvent(QPaintEvent *) {
-  constexpr float kMaterialGrey = 0.1f;
-  constexpr float kMaterialAlpha = 0.5f;
-  constexpr float kBlackAlpha = 0.93f;
-  constexpr float kShowThrough = (1 - kBlackAlpha) * (1 - kMaterialAlpha);
-  constexpr float kAlpha = 1 - kShowThrough;
-  constexpr float kGrey = (1 - kBlackAlpha) * kMaterialAlpha * kMaterialGrey / kAlpha;
   QPainter painter(this);
-  painter.fillRect(rect(), QColor::fromRgbF(kGrey, kGrey, kGrey, kAlpha));
+  painter.fillRect(rect(), backgroundColor());
 }
 
 // The preview holds the keyboard: its four keys act, every other key ends here.

@@ -1,5 +1,7 @@
 #include "app/detail/PreviewStage.h"
 
+#include "app/detail/PhotoPreviewView.h"
+
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/Theme.h"
@@ -29,6 +31,8 @@ constexpr int kPlaceholderTextSize = 12;
 
 PreviewStage::PreviewStage(QWidget *parent) : QWidget(parent) {
   setAttribute(Qt::WA_AcceptTouchEvents);
+  // It paints its whole rectangle, so a frame costs no repaint of the screen behind.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   grabGesture(Qt::PinchGesture);
   setAccessibleName(Localized::string("照片预览"));
   m_spinner = new Spinner(kSpinnerSize, this);
@@ -137,6 +141,7 @@ QRectF PreviewStage::fittedRect(const QImage &image) const {
 
 void PreviewStage::paintEvent(QPaintEvent *) {
   QPainter painter(this);
+  painter.fillRect(rect(), PhotoPreviewView::backgroundColor());
   const QPointF centre = QRectF(rect()).center();
   painter.translate(centre);
   painter.scale(m_stageScale, m_stageScale);

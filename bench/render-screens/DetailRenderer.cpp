@@ -158,7 +158,8 @@ struct PreviewHost : Host {
 };
 
 void renderPreview(RenderContext &context, AppStore &store, std::vector<PhotoGroup> groups) {
-  groups.push_back(PhotoGroup(groups.back().items.front().id, {groups.back().items.front()}));
+  // A group of one, named by a photo that heads no other group.
+  groups.push_back(PhotoGroup(groups.back().items.back().id, {groups.back().items.back()}));
   PhotoGroup &group = groups.front();
   group.items.at(1).isFavorite = true;
   PhotoItem unreadable = group.items.back();
