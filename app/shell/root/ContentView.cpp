@@ -75,7 +75,7 @@ ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent
 
 ContentView::~ContentView() = default;
 
-QWidget *ContentView::toastView() const { return m_toast->view(); }
+UndoToastView *ContentView::toastView() const { return m_toast->view(); }
 
 void ContentView::buildMainBranch() {
   m_main = new QWidget(m_body);

@@ -17,6 +17,7 @@ class HeaderBar;
 class HeroNamespace;
 class InfoCenterSheet;
 class ToastSlot;
+class UndoToastView;
 class WindowBackground;
 
 /// The main window's content, chosen from the store's state alone: the header bar, then
@@ -43,7 +44,7 @@ public:
   /// The detail slot; null while no group's detail shows.
   [[nodiscard]] QWidget *detailView() const { return m_detail; }
   [[nodiscard]] QWidget *previewView() const { return m_preview; }
-  [[nodiscard]] QWidget *toastView() const;
+  [[nodiscard]] UndoToastView *toastView() const;
   [[nodiscard]] AlertPresenter *alerts() const { return m_alerts; }
   [[nodiscard]] InfoCenterSheet *infoSheet() const { return m_sheet; }
   [[nodiscard]] HeroNamespace *heroNamespace() const { return m_hero; }

@@ -2,6 +2,8 @@
 
 #include "app/shell/components/AppMark.h"
 #include "app/shell/components/ShrinkingLabel.h"
+#include "app/shell/motion/Motion.h"
+#include "app/shell/root/EntranceEffect.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/AppStore.h"
@@ -178,6 +180,12 @@ void HeaderBar::resizeEvent(QResizeEvent *event) {
   m_rowWidth = width() - 2 * kPadding;
   if (isCompact() != wasCompact) {
     refreshLabels();
+    // The buttons change between title-and-symbol and symbol alone with the bars' 0.14 s
+    // ease-out, in both motion settings; the first measurement only sets them.
+    if (isVisible()) {
+      EntranceEffect::start(m_library, motion::fast());
+      EntranceEffect::start(m_rescan, motion::fast());
+    }
   }
 }
 

@@ -5,6 +5,12 @@
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/EntranceEffect.h"
 #include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/screens/EmptyResultsView.h"
+#include "app/shell/screens/FailureStateView.h"
+#include "app/shell/screens/IdleStateView.h"
+#include "app/shell/screens/NoSimilarGroupsView.h"
+#include "app/shell/screens/ScanLiveResultsView.h"
+#include "app/shell/screens/ScanningView.h"
 #include "app/store/AppStore.h"
 
 namespace lumora {
@@ -29,6 +35,10 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
 void PhaseScreenHost::follow() {
   rootscreen::ScreenChoice next = rootscreen::choose(m_store);
   if (next == m_choice) {
+    // A failure of the same kind keeps its screen, which shows the new texts.
+    if (auto *failure = qobject_cast<FailureStateView *>(m_screen.data())) {
+      failure->setFailure(m_store.phase().failure);
+    }
     return;
   }
   // A new token fades the screens; a new screen under the same token (the scanning card
@@ -61,17 +71,12 @@ void PhaseScreenHost::build(bool animated) {
 QWidget *PhaseScreenHost::makeScreen(rootscreen::ScreenKind kind) {
   using rootscreen::ScreenKind;
   switch (kind) {
-  case ScreenKind::idle: return ScreenFactory::placeholder(QStringLiteral("IdleStateView"), this);
-  case ScreenKind::scanning:
-    return ScreenFactory::placeholder(QStringLiteral("ScanningView"), this);
-  case ScreenKind::liveResults:
-    return ScreenFactory::placeholder(QStringLiteral("ScanLiveResultsView"), this);
-  case ScreenKind::failure:
-    return ScreenFactory::placeholder(QStringLiteral("FailureStateView"), this);
-  case ScreenKind::emptyResults:
-    return ScreenFactory::placeholder(QStringLiteral("EmptyResultsView"), this);
-  case ScreenKind::noSimilarGroups:
-    return ScreenFactory::placeholder(QStringLiteral("NoSimilarGroupsView"), this);
+  case ScreenKind::idle: return new IdleStateView(m_store, this);
+  case ScreenKind::scanning: return new ScanningView(m_store, this);
+  case ScreenKind::liveResults: return new ScanLiveResultsView(m_store, m_factory, this);
+  case ScreenKind::failure: return new FailureStateView(m_store, m_store.phase().failure, this);
+  case ScreenKind::emptyResults: return new EmptyResultsView(m_store, {}, this);
+  case ScreenKind::noSimilarGroups: return new NoSimilarGroupsView(m_store, this);
   case ScreenKind::results: break;
   }
   return m_factory.makeResultsView(m_store, m_hero, this);

@@ -1,9 +1,9 @@
 #include "app/shell/root/ToastSlot.h"
 
-#include "app/shell/ScreenFactory.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/EntranceEffect.h"
 #include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/screens/UndoToastView.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
@@ -24,11 +24,14 @@ void ToastSlot::follow() {
     hide();
   } else if (!m_view) {
     show();
+  } else {
+    m_view->setToast(*m_store.undoToast());
+    layout();
   }
 }
 
 void ToastSlot::show() {
-  m_view = ScreenFactory::placeholder(QStringLiteral("UndoToastView"), m_host);
+  m_view = new UndoToastView(m_store, *m_store.undoToast(), m_host);
   layout();
   m_view->show();
   if (platform::reduceMotion()) {
@@ -51,15 +54,14 @@ void ToastSlot::layout() {
   if (!m_view) {
     return;
   }
-  const int available = std::max(0, m_host->width() - 2 * kSideMargin);
-  QSize hint = m_view->sizeHint();
-  if (!hint.isValid()) {
-    hint = QSize(360, 52);
-  }
-  const int width = std::min(hint.width(), available);
-  const int height = m_view->hasHeightForWidth() ? m_view->heightForWidth(width) : hint.height();
-  m_view->setGeometry((m_host->width() - width) / 2, m_host->height() - kBottomMargin - height,
-                      width, height);
+  // The card, not its shadow, keeps 20 px from the sides and 18 px from the bottom.
+  const QSize size = m_view->sizeFor(std::max(0, m_host->width() - 2 * kSideMargin));
+  const QMargins shadow = UndoToastView::shadowMargins();
+  const int cardWidth = size.width() - shadow.left() - shadow.right();
+  const int cardHeight = size.height() - shadow.top() - shadow.bottom();
+  m_view->setGeometry((m_host->width() - cardWidth) / 2 - shadow.left(),
+                      m_host->height() - kBottomMargin - cardHeight - shadow.top(), size.width(),
+                      size.height());
   m_view->raise();
 }
 

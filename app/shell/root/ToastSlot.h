@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shell/screens/UndoToastView.h"
 #include <QObject>
 #include <QPointer>
 
@@ -24,7 +25,7 @@ public:
   /// The toast card lies on `host`, which must call `layout()` when it resizes.
   ToastSlot(AppStore &store, QWidget *host);
 
-  [[nodiscard]] QWidget *view() const { return m_view; }
+  [[nodiscard]] UndoToastView *view() const { return m_view; }
   /// Places the card for the host's current size and keeps it on top.
   void layout();
 
@@ -35,7 +36,7 @@ private:
 
   AppStore &m_store;
   QWidget *m_host;
-  QPointer<QWidget> m_view;
+  QPointer<UndoToastView> m_view;
 };
 
 } // namespace lumora

@@ -1,5 +1,6 @@
 #include "app/shell/root/ControlsBar.h"
 #include "app/shell/root/PhaseScreenHost.h"
+#include "app/shell/screens/FailureStateView.h"
 #include "app/store/services/FolderAccess.h"
 #include "tests/shell/root/RootViewFixture.h"
 
@@ -126,6 +127,10 @@ TEST_F(ContentViewScreens, aSecondFailureOfTheSameKindKeepsItsScreen) {
   rig.state().setPhase(AppStore::Phase::failed({Failure::Kind::noImages, "二", "second"}));
   EXPECT_EQ(screen(), before);
   EXPECT_EQ(view().phaseScreens()->replacementCount(), replaced);
+  auto *failure = qobject_cast<lumora::FailureStateView *>(screen());
+  ASSERT_NE(failure, nullptr);
+  EXPECT_EQ(failure->failure().title, QStringLiteral("二"));
+  EXPECT_EQ(failure->failure().message, QStringLiteral("second"));
   rig.state().setPhase(AppStore::Phase::failed({Failure::Kind::other, "三", "third"}));
   EXPECT_NE(screen(), before);
 }

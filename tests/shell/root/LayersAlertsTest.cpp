@@ -1,5 +1,6 @@
 #include "app/shell/root/AlertPresenter.h"
 #include "app/shell/root/EntranceEffect.h"
+#include "app/shell/screens/UndoToastView.h"
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/root/RootViewFixture.h"
@@ -67,8 +68,10 @@ TEST_F(LayersTest, theToastLiesAboveThePreview) {
   ASSERT_TRUE(preview && toast);
   const QObjectList order = view().children();
   EXPECT_GT(order.indexOf(toast), order.indexOf(preview));
-  EXPECT_LE(toast->width(), view().width() - 40);
-  EXPECT_EQ(toast->geometry().bottom() + 1, view().height() - 18);
+  const QRect card = view().toastView()->cardRect().translated(toast->pos());
+  EXPECT_LE(card.width(), view().width() - 40);
+  EXPECT_EQ(card.bottom() + 1, view().height() - 18);
+  EXPECT_NEAR(card.center().x(), view().width() / 2, 1);
   rig.store->setUndoToast(std::nullopt);
   EXPECT_EQ(view().toastView(), nullptr);
 }
