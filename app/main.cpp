@@ -7,6 +7,7 @@
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
+#include "platform/core/LargeAllocations.h"
 #include "engine/imaging/VipsRuntime.h"
 
 namespace {
@@ -37,6 +38,7 @@ lumora::ScreenFactory makeScreenFactory() {
 } // namespace
 
 int main(int argc, char **argv) {
+  platform::returnLargeAllocationsToSystem();
   // libvips writes environment variables while it starts: do it before any thread exists,
   // not on the first decoding thread while Qt's and GLib's threads read the environment.
   (void)lumora::VipsRuntime::ensureStarted();

@@ -17,6 +17,7 @@
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
+#include "platform/core/LargeAllocations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -232,6 +233,8 @@ bool scan(AppStore &store) {
 } // namespace
 
 int main(int argc, char **argv) {
+  // As the application does at start-up.
+  platform::returnLargeAllocationsToSystem();
   qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
   QTemporaryDir data;
   benchprocess::isolateDataFolders(data.path());
