@@ -33,10 +33,12 @@ protected:
   /// bytes by path.
   std::map<fs::path, QByteArray> scanAndCleanUp() {
     writeBurst("a-", 1, 3, 1'700'000'000);
-    writeBurst("b-", 9, 3, 1'700'200'000);
+    writeBurst("b-", 13, 3, 1'700'200'000);
     store().chooseFolder();
     EXPECT_TRUE(waitForPhase(AppStore::Phase::Kind::ready));
-    EXPECT_EQ(store().groups().size(), 2u);
+    EXPECT_EQ(store().groups().size(), 2u)
+        << store().items().size() << " items; groups of "
+        << (store().groups().empty() ? 0 : store().groups()[0].count());
     return cleanUpFirstGroup();
   }
   std::map<fs::path, QByteArray> cleanUpFirstGroup() {
