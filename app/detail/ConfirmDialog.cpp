@@ -1,30 +1,24 @@
 #include "app/detail/ConfirmDialog.h"
 
-#include "app/store/texts/Localized.h"
+#include "app/results/CleanupConfirmation.h"
+#include "app/shell/theme/Theme.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace lumora::ConfirmDialog {
 
 QMessageBox *open(QWidget *parent, const QString &title, const QString &message,
                   const QString &destructiveText, std::function<void()> confirm) {
-  auto *box = new QMessageBox(parent);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowModality(Qt::WindowModal);
-  box->setIcon(QMessageBox::Warning);
-  box->setWindowTitle(title);
-  box->setText(title);
-  box->setInformativeText(message);
-  QPushButton *destructive = box->addButton(destructiveText, QMessageBox::DestructiveRole);
-  QPushButton *cancel = box->addButton(Localized::string("取消"), QMessageBox::RejectRole);
-  box->setDefaultButton(cancel);
-  box->setEscapeButton(cancel);
-  QObject::connect(destructive, &QPushButton::clicked, box, [confirm] {
-    if (confirm) {
-      confirm();
-    }
-  });
+  QMessageBox *box = CleanupConfirmation::make(parent, title, message, destructiveText);
+  // A dialog is a window of its own: it takes the scheme of the screen it asks about.
+  Theme::setScheme(box, Theme::schemeOf(parent));
+  QObject::connect(CleanupConfirmation::confirmButton(*box), &QAbstractButton::clicked, box,
+                   [confirm] {
+                     if (confirm) {
+                       confirm();
+                     }
+                   });
   box->open();
   return box;
 }

@@ -6,8 +6,9 @@
 class QMessageBox;
 class QWidget;
 
-/// The window-modal confirmations of the detail and the preview: the title as the main
-/// text, the message under it, one destructive button and "取消".
+/// The window-modal confirmations of the detail and the preview, built like every clean-up's
+/// confirmation: the title as the main text, the message under it, one destructive button
+/// and "取消".
 namespace lumora::ConfirmDialog {
 
 /// Opens the dialog over `parent`'s window without blocking (`QMessageBox::open`); `confirm`
