@@ -196,79 +196,55 @@ std::vector<AppStore::Failure> failures(const QString &folder) {
           curatorError(CuratorError::cacheWriteFailed(QStringLiteral("磁盘已满"))), SK::folder)};
 }
 
+/// A running scan with `progress`; a reset scan has neither earlier photos nor a result.
+State scanning(std::optional<ScanProgress> shown, bool keepItems, bool keepGroups) {
+  return [shown, keepItems, keepGroups](AppStore &s) {
+    AppStore::StateAccess a(s);
+    a.setLastResult(std::nullopt);
+    a.setItems(keepItems ? s.items() : std::vector<PhotoItem>{});
+    a.setGroups(keepGroups ? s.groups() : std::vector<PhotoGroup>{});
+    a.setPhase(AppStore::Phase::scanning());
+    a.setProgress(shown);
+  };
+}
+
+/// The ready phase without photos, or without groups, or paused.
+State ready(bool items, bool groups, bool paused) {
+  return [items, groups, paused](AppStore &s) {
+    AppStore::StateAccess a(s);
+    a.setItems(items ? s.items() : std::vector<PhotoItem>{});
+    a.setGroups(groups ? s.groups() : std::vector<PhotoGroup>{});
+    a.setIsPaused(paused);
+  };
+}
+
 /// Every state of the phase screens, named as the files are.
 std::vector<std::pair<QString, State>> phaseStates(const QString &folder) {
-  using Phase = AppStore::Phase;
+  const ScanProgress at40 = progress(ScanPhase::analyzing, 40, 100, "IMG_2041.jpg");
   std::vector<std::pair<QString, State>> states{
       {"idle",
        [](AppStore &s) {
          AppStore::StateAccess a(s);
          a.setFolderURL(std::nullopt);
-         a.setItems({});
-         a.setGroups({});
+         ready(false, false, false)(s);
          a.setLastResult(std::nullopt);
-         a.setPhase(Phase::idle());
+         a.setPhase(AppStore::Phase::idle());
        }},
-      {"scanning-start",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setItems({});
-         a.setGroups({});
-         a.setLastResult(std::nullopt);
-         a.setPhase(Phase::scanning());
-       }},
-      {"scanning-enumerating",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setItems({});
-         a.setGroups({});
-         a.setPhase(Phase::scanning());
-         a.setProgress(progress(ScanPhase::enumerating, 0, 0, {}));
-       }},
-      {"scanning-40",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setItems({});
-         a.setGroups({});
-         a.setPhase(Phase::scanning());
-         a.setProgress(progress(ScanPhase::analyzing, 40, 100, "IMG_2041.jpg"));
-       }},
-      {"live-hint",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setGroups({});
-         a.setPhase(Phase::scanning());
-         a.setProgress(progress(ScanPhase::analyzing, 12, 40, "IMG_2041.jpg"));
-       }},
-      {"live-grid",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setPhase(Phase::scanning());
-         a.setProgress(progress(ScanPhase::analyzing, 30, 40, "IMG_2041.jpg"));
-       }},
-      {"paused-groups", [](AppStore &s) { AppStore::StateAccess(s).setIsPaused(true); }},
-      {"paused-empty",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setItems({});
-         a.setGroups({});
-         a.setIsPaused(true);
-       }},
-      {"empty-folder",
-       [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setItems({});
-         a.setGroups({});
-       }},
+      {"scanning-start", scanning(std::nullopt, false, false)},
+      {"scanning-enumerating", scanning(progress(ScanPhase::enumerating, 0, 0, {}), false, false)},
+      {"scanning-40", scanning(at40, false, false)},
+      {"live-hint", scanning(at40, true, false)},
+      {"live-grid", scanning(at40, true, true)},
+      {"paused-groups", ready(true, true, true)},
+      {"paused-empty", ready(false, false, true)},
+      {"empty-folder", ready(false, false, false)},
       {"empty-library",
        [](AppStore &s) {
-         AppStore::StateAccess a(s);
-         a.setSourceKind(AppStore::SourceKind::library);
-         a.setFolderURL(std::nullopt);
-         a.setItems({});
-         a.setGroups({});
+         ready(false, false, false)(s);
+         AppStore::StateAccess(s).setSourceKind(AppStore::SourceKind::library);
+         AppStore::StateAccess(s).setFolderURL(std::nullopt);
        }},
-      {"results", [](AppStore &) {}},
+      {"results", ready(true, true, false)},
   };
   for (float threshold : {0.18f, 0.30f, 0.55f}) {
     states.emplace_back(QStringLiteral("nosimilar-%1")
