@@ -5,7 +5,7 @@
 // each state through its developer door.
 
 #include "RenderRegistry.h"
-#include "bench/BenchProcess.h"
+#include "ScannedStore.h"
 
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/AlertPresenter.h"
@@ -15,20 +15,12 @@
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/actions/ScanFailures.h"
-#include "app/store/services/LumoraEngineClient.h"
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
-#include "engine/core/LumoraEngine.h"
 #include "platform/gui/ReduceMotion.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QMessageBox>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <functional>
@@ -40,70 +32,26 @@ namespace {
 
 using State = std::function<void(AppStore &)>;
 
-constexpr int kPhotoCount = 40;
+/// Runs the event loop for `ms` milliseconds.
+void spin(int ms) { renderscreens::ScannedStore::waitFor([] { return false; }, ms); }
 
-void spin(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!timer.hasExpired(ms)) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QThread::msleep(2);
-  }
-}
-
-/// A store over a real engine whose data live in a throw-away folder, after a real scan
-/// of the first photographs of the folder given.
+/// The scanned store of the photographs, and the results of that scan to return to.
 class RootRig {
 public:
-  explicit RootRig(const QString &photosDir) {
-    // The scan's cache, log, favourites and remembered folder stay in the scratch folder.
-    benchprocess::isolateDataFolders(m_scratch.path());
-    Localized::installTranslations();
-    QDir(m_scratch.path()).mkpath(QStringLiteral("photos"));
-    const QDir source(photosDir);
-    const QStringList names =
-        source.entryList({"*.jpg", "*.jpeg", "*.png", "*.heic"}, QDir::Files, QDir::Name);
-    for (int i = 0; i < std::min<int>(kPhotoCount, static_cast<int>(names.size())); ++i) {
-      QFile::copy(source.filePath(names[i]), photosFolder() + QLatin1Char('/') + names[i]);
-    }
-    auto engine =
-        std::make_shared<LumoraEngine>(m_scratch.path() + QStringLiteral("/analysis-cache.bin"));
-    AppStore::Services services;
-    services.engine = std::make_shared<LumoraEngineClient>(engine);
-    services.qaMarkerDirectory = m_scratch.path();
-    services.pickFolder = [this](const FolderPickerRequest &,
-                                 std::function<void(std::optional<QUrl>)> done) {
-      done(QUrl::fromLocalFile(photosFolder()));
-    };
-    services.openSettingsTarget = [](const QString &) { return true; };
-    store = std::make_unique<AppStore>(std::move(services));
+  explicit RootRig(const QString &photosDir) : m_scanned(photosDir), m_photos(photosDir) {
+    m_items = store().items();
+    m_groups = store().groups();
+    m_result = store().lastResult();
   }
 
-  [[nodiscard]] QString photosFolder() const {
-    return m_scratch.path() + QStringLiteral("/photos");
-  }
-
-  /// Scans the photographs; false when the scan did not end with groups.
-  bool scan() {
-    store->chooseFolder();
-    QElapsedTimer timer;
-    timer.start();
-    const auto busy = [this] {
-      return store->phase().isScanning() || store->phase().kind == AppStore::Phase::Kind::idle ||
-             store->isRegrouping();
-    };
-    while (!timer.hasExpired(120000) && busy()) {
-      spin(20);
-    }
-    m_items = store->items();
-    m_groups = store->groups();
-    m_result = store->lastResult();
-    return !m_groups.empty();
-  }
+  [[nodiscard]] AppStore &store() { return m_scanned.store(); }
+  [[nodiscard]] const QString &photosFolder() const { return m_photos; }
+  /// The scan ended with groups.
+  [[nodiscard]] bool hasGroups() const { return m_scanned.isReady() && !m_groups.empty(); }
 
   /// Puts the store back to the scanned results, with nothing over them.
   void reset() {
-    AppStore::StateAccess state(*store);
+    AppStore::StateAccess state(store());
     state.setSourceKind(AppStore::SourceKind::folder);
     state.setFolderURL(QUrl::fromLocalFile(photosFolder()));
     state.setItems(m_items);
@@ -113,17 +61,16 @@ public:
     state.setIsPaused(false);
     state.setIsRegrouping(false);
     state.setPhase(AppStore::Phase::ready());
-    store->setThreshold(0.30f);
-    store->setDetailGroupID(std::nullopt);
-    store->setPreviewContext(std::nullopt);
-    store->setUndoToast(std::nullopt);
-    store->setAlert(std::nullopt);
+    store().setThreshold(0.30f);
+    store().setDetailGroupID(std::nullopt);
+    store().setPreviewContext(std::nullopt);
+    store().setUndoToast(std::nullopt);
+    store().setAlert(std::nullopt);
   }
 
-  std::unique_ptr<AppStore> store;
-
 private:
-  QTemporaryDir m_scratch;
+  renderscreens::ScannedStore m_scanned;
+  QString m_photos;
   std::vector<PhotoItem> m_items;
   std::vector<PhotoGroup> m_groups;
   std::optional<ScanResult> m_result;
@@ -300,10 +247,10 @@ void renderPhases(renderscreens::RenderContext &context, RootRig &rig) {
   for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
     for (QSize size : {QSize(1150, 780), QSize(900, 600)}) {
       rig.reset();
-      Window window(*rig.store, scheme, size);
+      Window window(rig.store(), scheme, size);
       for (const auto &[name, apply] : states) {
         rig.reset();
-        apply(*rig.store);
+        apply(rig.store());
         spin(350);
         context.save(QStringLiteral("root-%1-%2-%3x%4")
                          .arg(name, schemeName(scheme))
@@ -354,7 +301,7 @@ void renderAlerts(renderscreens::RenderContext &context, RootRig &rig, Window &w
         SK::folder}}};
   for (const auto &[name, alert] : forms) {
     rig.reset();
-    rig.store->setAlert(alert);
+    rig.store().setAlert(alert);
     spin(200);
     context.save("root-alert-" + name + suffix,
                  withAlert(window.widget, window.content->alerts()->box()));
@@ -367,27 +314,27 @@ void renderParts(renderscreens::RenderContext &context, RootRig &rig) {
   for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
     const QString suffix = "-" + schemeName(scheme);
     rig.reset();
-    Window window(*rig.store, scheme, QSize(1150, 780));
+    Window window(rig.store(), scheme, QSize(1150, 780));
     context.save("root-header-wide" + suffix, *window.content->headerBar());
     window.widget.resize(1119, 780);
     spin(200);
     context.save("root-header-compact" + suffix, *window.content->headerBar());
     window.widget.resize(1150, 780);
-    rig.store->setThreshold(0.36f);
+    rig.store().setThreshold(0.36f);
     spin(300); // the regroup this schedules ends; the spinner is then held on
-    AppStore::StateAccess(*rig.store).setIsRegrouping(true);
+    AppStore::StateAccess(rig.store()).setIsRegrouping(true);
     spin(50);
     context.save("root-controls-hint-reset-spinner" + suffix, *window.content->controlsBar());
     rig.reset();
     renderAlerts(context, rig, window, suffix);
-    rig.store->setPreviewContext(
-        AppStore::PreviewContext{QUuid::createUuid(), rig.store->groups().front().id, 0});
-    rig.store->setUndoToast(AppStore::UndoToast{
+    rig.store().setPreviewContext(
+        AppStore::PreviewContext{QUuid::createUuid(), rig.store().groups().front().id, 0});
+    rig.store().setUndoToast(AppStore::UndoToast{
         QUuid::createUuid(), "已移到废纸篓：1 张照片", "释放 3.1 MB", true, {}});
     spin(400);
     context.save("root-toast-over-preview" + suffix, window.widget);
     rig.reset();
-    rig.store->setDetailGroupID(rig.store->groups().front().id);
+    rig.store().setDetailGroupID(rig.store().groups().front().id);
     spin(600);
     context.save("root-detail" + suffix, window.widget);
   }
@@ -396,7 +343,7 @@ void renderParts(renderscreens::RenderContext &context, RootRig &rig) {
 void renderRoot(renderscreens::RenderContext &context) {
   platform::setReduceMotionOverride(true);
   RootRig rig(context.photosDir);
-  if (!rig.scan()) {
+  if (!rig.hasGroups()) {
     std::fprintf(stderr, "render-screens: root: the photographs in %s formed no group\n",
                  qPrintable(context.photosDir));
     return;
