@@ -10,6 +10,7 @@
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroOverlay.h"
 #include "app/shell/components/WindowBackground.h"
+#include "app/shell/root/ContentView.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/shell/window/AppSession.h"
 
@@ -21,6 +22,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <ctime>
 #include <fstream>
@@ -159,8 +161,12 @@ int main(int argc, char **argv) {
   Figures figures;
   int fakeArgc = 1;
   lumora::AppSession::Options options;
-  options.buildContent = [](lumora::AppStore &, const lumora::ScreenFactory &, QWidget *parent) {
-    return new lumora::WindowBackground(parent);
+  // The application's own content, over an empty data folder (the idle screen).
+  options.buildContent = [](lumora::AppStore &store, const lumora::ScreenFactory &factory,
+                            QWidget *parent) -> QWidget * {
+    // Should the window never paint, stop after ten seconds and report -1.
+    QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
+    return new lumora::ContentView(store, factory, parent);
   };
   options.onFirstFrame = [&figures] {
     figures.firstFrameMs = msSinceProcessStart();

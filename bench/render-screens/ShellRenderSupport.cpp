@@ -1,6 +1,6 @@
 #include "ShellRenderSupport.h"
 
-#include "app/shell/components/WindowBackground.h"
+#include "app/shell/root/ContentView.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/window/AppMenus.h"
 #include "app/shell/window/AppearanceController.h"
@@ -163,7 +163,7 @@ void renderWindows(RenderContext &ctx, Scheme scheme) {
   lumora::AppearanceController appearance(system, temp.path());
   lumora::MainWindow window;
   window.setAttribute(Qt::WA_DontShowOnScreen);
-  window.setContent(new lumora::WindowBackground);
+  window.setContent(new lumora::ContentView(store, lumora::ScreenFactory{}));
   appearance.setContentRoot(window.content());
   auto *menus = new lumora::AppMenus(window, store, appearance);
   window.show();

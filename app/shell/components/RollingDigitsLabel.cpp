@@ -25,6 +25,11 @@ void RollingDigitsLabel::setText(const QString &text) {
   m_previous = m_text;
   m_text = text;
   updateGeometry();
+  // Nothing to watch while hidden: the new text simply stands when the label appears.
+  if (!isVisible()) {
+    setRollProgress(1);
+    return;
+  }
   // An ease-out only follows the value, so reduced motion keeps it (no `resolved` here).
   m_roll.jumpTo(0.0);
   m_progress = 0;

@@ -9,8 +9,8 @@ namespace lumora {
 /// A one-line text whose changes roll: characters that differ from the previous text slide
 /// up and out while the new ones slide in from below (counting up), over the 0.14 s
 /// ease-out. Numbers are the usual content, but any text works. The roll only follows a
-/// changing value, so it runs under reduced motion too. The widget always takes the width
-/// of its current text (fixed size policy).
+/// changing value, so it runs under reduced motion too; a hidden label changes at once.
+/// The widget always takes the width of its current text (fixed size policy).
 class RollingDigitsLabel : public QWidget {
   Q_OBJECT
 

@@ -3,6 +3,7 @@
 #include "app/shell/components/AppMark.h"
 #include "app/store/texts/Localized.h"
 
+#include <QApplication>
 #include <QEvent>
 
 namespace lumora {
@@ -17,9 +18,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
 void MainWindow::setContent(QWidget *content) {
   content->setMinimumSize(kMinimumSize);
   setCentralWidget(content);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+  // Any widget of the window may paint first (opaque children hide their parents from the
+  // paint), so the first paint is caught application-wide until it comes.
   if (!m_painted) {
-    content->installEventFilter(this);
+    qApp->installEventFilter(this);
   }
+  QMainWindow::showEvent(event);
 }
 
 void MainWindow::raiseToFront() {
@@ -32,9 +39,10 @@ void MainWindow::raiseToFront() {
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
-  if (!m_painted && watched == centralWidget() && event->type() == QEvent::Paint) {
+  if (!m_painted && event->type() == QEvent::Paint && watched->isWidgetType() &&
+      static_cast<QWidget *>(watched)->window() == this) {
     m_painted = true;
-    watched->removeEventFilter(this);
+    qApp->removeEventFilter(this);
     // After this paint has been delivered.
     QMetaObject::invokeMethod(this, &MainWindow::firstFramePainted, Qt::QueuedConnection);
   }

@@ -29,6 +29,7 @@ signals:
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
+  void showEvent(QShowEvent *event) override;
 
 private:
   bool m_painted = false;
