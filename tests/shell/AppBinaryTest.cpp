@@ -49,14 +49,14 @@ protected:
     return QFile::exists(dataFolder + QStringLiteral("/session.running"));
   }
 
-  // Waits (up to 20 s) until the log holds `text`.
-  bool waitForLog(const QString &text) const {
+  // Waits (up to 20 s) until the log holds `text` `times` times.
+  bool waitForLog(const QString &text, int times = 1) const {
     QElapsedTimer clock;
     clock.start();
-    while (!log().contains(text) && clock.elapsed() < 20000) {
+    while (log().count(text) < times && clock.elapsed() < 20000) {
       QThread::msleep(20);
     }
-    return log().contains(text);
+    return log().count(text) >= times;
   }
 
   void terminate(QProcess &process) {
@@ -116,6 +116,7 @@ TEST_F(AppBinaryTest, CopyKilledOutrightDoesNotBlockTheNextLaunch) {
   QProcess next;
   start(next);
   ASSERT_TRUE(waitForLog(QStringLiteral("unclean previous exit")));
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch: "), 2));
   EXPECT_EQ(next.state(), QProcess::Running);
   terminate(next);
 }

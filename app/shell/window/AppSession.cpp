@@ -81,6 +81,8 @@ void finishLaunching(QMainWindow &window, AppearanceController &appearance) {
 
 int AppSession::run(int &argc, char **argv, Options options) {
   QApplication app(argc, argv);
+  // First, so a quit signal at any later point of the start-up goes through the loop.
+  QuitSignals::install(&app);
   prepareApplication(app);
   UISelfTest::prepareIfRequested();
   UIMotionSelfTest::prepareIfRequested();
@@ -92,7 +94,6 @@ int AppSession::run(int &argc, char **argv, Options options) {
   Diagnostics::beginSession();
   logLaunch();
   QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Diagnostics::endSession(); });
-  QuitSignals::install(&app);
 
   QPointer<MainWindow> windowRef;
   QPointer<AppStore> storeRef;
