@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <cmath>
 #include <qdrawutil.h>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace lumora::CardShadow {
@@ -79,6 +81,30 @@ const QPixmap &cachedPatch(int radius, qreal cornerRadius) {
   return *found;
 }
 
+// The nine-patch stretched once to `size`: every card of one width shares it.
+const QPixmap &cachedFrame(int radius, qreal cornerRadius, const QSize &size) {
+  static std::map<std::tuple<int, int, int, int>, QPixmap> frames;
+  const auto key = std::make_tuple(radius, static_cast<int>(cornerRadius * 4), size.width(),
+                                   size.height());
+  auto found = frames.find(key);
+  if (found == frames.end()) {
+    if (frames.size() > 64) {
+      frames.clear();
+    }
+    const QPixmap &patch = cachedPatch(radius, cornerRadius);
+    const int corner = (patch.width() - 1) / 2;
+    QPixmap frame(size);
+    frame.fill(Qt::transparent);
+    if (size.width() > 2 * corner && size.height() > 2 * corner) {
+      QPainter painter(&frame);
+      const QMargins slices(corner, corner, corner, corner);
+      qDrawBorderPixmap(&painter, frame.rect(), slices, patch, patch.rect(), slices);
+    }
+    found = frames.emplace(key, frame).first;
+  }
+  return found->second;
+}
+
 } // namespace
 
 int reach(qreal radius) { return static_cast<int>(std::ceil(std::max<qreal>(radius, 0))); }
@@ -89,15 +115,24 @@ void paint(QPainter &painter, const QRectF &card, qreal cornerRadius, qreal opac
     return;
   }
   const int rounded = static_cast<int>(std::lround(std::max<qreal>(radius, 0)));
-  const QPixmap &patch = cachedPatch(rounded, cornerRadius);
   const int margin = reach(rounded);
-  const int corner = (patch.width() - 1) / 2;
   const QRect target =
       card.translated(0, offsetY).toAlignedRect().adjusted(-margin, -margin, margin, margin);
-  const QMargins slices(corner, corner, corner, corner);
+  const QPixmap &frame = cachedFrame(rounded, cornerRadius, target.size());
+  const int band = (cachedPatch(rounded, cornerRadius).width() - 1) / 2;
+  // Four unscaled bands; the middle lies wholly under the opaque card (the offset is less
+  // than the corner radius), so it is never drawn.
+  const int w = target.width();
+  const int h = target.height();
+  const QRect bands[] = {{0, 0, w, band},
+                         {0, h - band, w, band},
+                         {0, band, band, h - 2 * band},
+                         {w - band, band, band, h - 2 * band}};
   painter.save();
   painter.setOpacity(painter.opacity() * std::min<qreal>(opacity, 1));
-  qDrawBorderPixmap(&painter, target, slices, patch, patch.rect(), slices);
+  for (const QRect &source : bands) {
+    painter.drawPixmap(target.topLeft() + source.topLeft(), frame, source);
+  }
   painter.restore();
 }
 

@@ -98,8 +98,6 @@ void GroupCard::setGroup(const PhotoGroup &group, int entryIndex) {
     resetViewStates();
   }
   m_face->setGroup(m_group);
-  m_face->setSource(m_store.sourceKind());
-  m_hero->setGroup(m_group, m_store.sourceKind());
   applyState(stateFromStore(), another ? Cause::none : Cause::selection);
   sourceOrSelectingChanged();
   if (another && isVisible()) {
@@ -148,6 +146,19 @@ QPushButton *GroupCard::cleanupButton() const { return m_button; }
 
 bool GroupCard::isLoadingImages() const { return m_hero->isPending() || m_face->isPending(); }
 
+void GroupCard::finishAnimations() {
+  if (m_entranceTimer.isActive()) {
+    m_entranceTimer.stop();
+    GroupCardState next = m_state;
+    next.entered = true;
+    m_state = next;
+    m_to = GroupCardLook::of(m_state);
+  }
+  m_from = m_to;
+  m_motion.jumpTo(1.0);
+  lookStepped();
+}
+
 bool GroupCard::isAnimating() const {
   return m_motion.state() == QAbstractAnimation::Running || m_entranceTimer.isActive();
 }
@@ -182,6 +193,7 @@ void GroupCard::applyState(const GroupCardState &state, Cause cause) {
 void GroupCard::lookStepped() {
   const GroupCardLook look = currentLook();
   m_hero->setLook(std::clamp(look.opacity, 0.0, 1.0), look.hoverChip, look.selectedFill);
+  m_face->setSelectedFill(look.selectedFill);
   // A real button cannot paint at the card's opacity: an effect does it while the card
   // fades (entrance and exit) and goes again once it is opaque.
   if (look.opacity < 0.999) {

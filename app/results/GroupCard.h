@@ -80,6 +80,9 @@ public:
   /// Thumbnails are still on their way; a state change is still animating.
   [[nodiscard]] bool isLoadingImages() const;
   [[nodiscard]] bool isAnimating() const;
+  /// Ends the running state animation and a pending entrance at their final look
+  /// (screenshots and benchmarks).
+  void finishAnimations();
 
   /// The clean-up button, the candidate tooltip at a point (empty outside the tiles), and
   /// the context menu as it would open now; for hosts and tests.
@@ -131,7 +134,7 @@ private:
   void selectionChanged();
   void sourceOrSelectingChanged();
   void groupCountChanged();
-  void paintCard(QPainter &painter, const GroupCardLook &look);
+  void paintHoverBorder(QPainter &painter, const QRect &shown, const GroupCardLook &look);
 
   AppStore &m_store;
   HeroNamespace *m_heroNamespace = nullptr;

@@ -39,6 +39,21 @@ struct TitleRun {
   }
 };
 
+// `top` composited over `bottom`, opaque when `bottom` is.
+QColor over(const QColor &top, const QColor &bottom) {
+  const float alpha = top.alphaF();
+  const auto mix = [alpha](float a, float b) { return a * alpha + b * (1 - alpha); };
+  return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+                          mix(top.blueF(), bottom.blueF()), bottom.alphaF());
+}
+
+QColor blend(const QColor &from, const QColor &to, qreal progress) {
+  const auto t = static_cast<float>(std::clamp(progress, 0.0, 1.0));
+  const auto mix = [t](float a, float b) { return a + (b - a) * t; };
+  return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
+                          mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
+}
+
 } // namespace
 
 GroupCardFace::GroupCardFace(QWidget *owner) : QObject(owner), m_owner(owner) {
@@ -110,9 +125,14 @@ std::int64_t GroupCardFace::hiddenCount() const {
   return m_layout.hiddenCount(static_cast<int>(GroupCardTexts::candidateCount(m_group)));
 }
 
-QRect GroupCardFace::rect() const {
-  return QRect(0, GroupCardLayout::kHeroHeight, m_width,
-               GroupCardLayout::kHeight - GroupCardLayout::kHeroHeight);
+QRect GroupCardFace::rect() const { return QRect(0, 0, m_width, GroupCardLayout::kHeight); }
+
+void GroupCardFace::setSelectedFill(double fill) {
+  if (fill == m_selectedFill) {
+    return;
+  }
+  m_selectedFill = fill;
+  m_dirty = true;
 }
 
 const QPixmap &GroupCardFace::pixmap() {
@@ -131,11 +151,46 @@ const QPixmap &GroupCardFace::pixmap() {
   QPainter painter(&m_pixmap);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                          QPainter::SmoothPixmapTransform);
-  painter.translate(-area.topLeft());
+  paintBody(painter);
   paintTitleRow(painter);
   paintStrip(painter);
   paintCaption(painter);
   return m_pixmap;
+}
+
+// The rounded fill (opaque, so that no shadow shows through) and the resting border.
+void GroupCardFace::paintBody(QPainter &painter) {
+  const Theme &theme = Theme::of(m_owner);
+  const QRectF bounds = rect();
+  const qreal radius = GroupCardLayout::kCornerRadius;
+  const QColor plain = over(theme.thinMaterial, theme.windowBackground);
+  QColor accent = theme.accent;
+  accent.setAlphaF(0.13f);
+  QPainterPath shape;
+  shape.addRoundedRect(bounds, radius, radius);
+  painter.fillPath(shape, blend(plain, over(accent, plain), m_selectedFill));
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(theme.primaryAt(kRestingBorder), 1));
+  painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+}
+
+const QPixmap &GroupCardFace::ring() {
+  const qreal dpr = m_owner->devicePixelRatioF();
+  const QSize size = (QSizeF(rect().size()) * dpr).toSize();
+  const QColor color = Theme::of(m_owner).primaryAt(1);
+  if (m_ring.size() == size && m_ring.devicePixelRatio() == dpr && m_ringColor == color) {
+    return m_ring;
+  }
+  m_ringColor = color;
+  m_ring = QPixmap(size);
+  m_ring.setDevicePixelRatio(dpr);
+  m_ring.fill(Qt::transparent);
+  QPainter painter(&m_ring);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(color, 1));
+  const qreal radius = GroupCardLayout::kCornerRadius;
+  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+  return m_ring;
 }
 
 QString GroupCardFace::toolTipAt(const QPoint &position) const {

@@ -14,10 +14,11 @@ class QWidget;
 
 namespace lumora {
 
-/// The lower part of a group card drawn once into a pixmap: the title row, the candidate
-/// strip (with its thumbnails, score chips, favourite stars and overflow tile) and the
-/// caption under the clean-up button. Redrawn only when the group, the width, the source,
-/// the selection, the theme or a thumbnail changes. GUI thread.
+/// The body of a group card drawn once into a pixmap: its rounded fill and resting border,
+/// the title row, the candidate strip (with its thumbnails, score chips, favourite stars and
+/// overflow tile) and the caption under the clean-up button. The hero and the button are
+/// children on top. Redrawn only when the group, the width, the source, the selection, the
+/// theme or a thumbnail changes. GUI thread.
 class GroupCardFace : public QObject {
   Q_OBJECT
 
@@ -30,6 +31,8 @@ public:
   void setWidth(int width);
   void setSource(AppStoreTypes::SourceKind source);
   void setSelected(bool selected);
+  /// The fill between the plain (0) and the selected colour (1), as the selection animates.
+  void setSelectedFill(double fill);
   /// Loads the candidate thumbnails while the card is shown.
   void setActive(bool active);
   /// A candidate thumbnail is still on its way.
@@ -38,10 +41,15 @@ public:
   void invalidate();
 
   [[nodiscard]] const GroupCardLayout &layout() const { return m_layout; }
-  /// The lower part of the card, from the hero's bottom edge down, in card coordinates.
+  /// The whole card, in card coordinates.
   [[nodiscard]] QRect rect() const;
+  /// The border's opacity baked into the pixmap.
+  static constexpr double kRestingBorder = 0.07;
   /// The prepared pixmap of `rect()`, redrawn first when something changed.
   [[nodiscard]] const QPixmap &pixmap();
+  /// The card's outline alone, a one-pixel ring in the full primary colour: drawn at an
+  /// opacity over the body while the card is hovered.
+  [[nodiscard]] const QPixmap &ring();
   /// The tooltip of the tile or overflow tile at `position` (card coordinates); empty
   /// elsewhere.
   [[nodiscard]] QString toolTipAt(const QPoint &position) const;
@@ -52,6 +60,7 @@ signals:
 
 private:
   void relayout();
+  void paintBody(QPainter &painter);
   [[nodiscard]] std::int64_t hiddenCount() const;
   void paintTitleRow(QPainter &painter);
   void paintStrip(QPainter &painter);
@@ -64,9 +73,12 @@ private:
   int m_width = 0;
   AppStoreTypes::SourceKind m_source = AppStoreTypes::SourceKind::folder;
   bool m_selected = false;
+  double m_selectedFill = 0;
   GroupCardLayout m_layout;
   std::array<std::unique_ptr<CardImageSlot>, GroupCardLayout::kMaxTiles> m_tiles;
   QPixmap m_pixmap;
+  QPixmap m_ring;
+  QColor m_ringColor;
   bool m_dirty = true;
 };
 

@@ -48,7 +48,20 @@ QPainterPath topRoundedRect(const QRectF &rect, qreal radius) {
 
 GroupCardHero::GroupCardHero(QWidget *card) : QWidget(card), m_image(640, this) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
-  connect(&m_image, &CardImageSlot::changed, this, qOverload<>(&QWidget::update));
+  connect(&m_image, &CardImageSlot::changed, this, &GroupCardHero::invalidate);
+}
+
+void GroupCardHero::setNominalSize(const QSize &size) {
+  if (size == m_nominalSize) {
+    return;
+  }
+  m_nominalSize = size;
+  invalidate();
+}
+
+void GroupCardHero::invalidate() {
+  m_dirty = true;
+  update();
 }
 
 void GroupCardHero::setGroup(const PhotoGroup &group, AppStoreTypes::SourceKind source) {
@@ -57,7 +70,7 @@ void GroupCardHero::setGroup(const PhotoGroup &group, AppStoreTypes::SourceKind 
   m_source = source;
   m_image.setItem(m_best ? &*m_best : nullptr);
   rebuildChips();
-  update();
+  invalidate();
 }
 
 void GroupCardHero::setSelection(bool selecting, bool selected) {
@@ -66,13 +79,16 @@ void GroupCardHero::setSelection(bool selecting, bool selected) {
   }
   m_selecting = selecting;
   m_selected = selected;
-  rebuildChips();
-  update();
+  rebuildHoverChip();
+  invalidate();
 }
 
 void GroupCardHero::setLook(qreal opacity, qreal hoverChip, qreal selectedFill) {
   if (opacity == m_opacity && hoverChip == m_hoverChip && selectedFill == m_selectedFill) {
     return;
+  }
+  if (selectedFill != m_selectedFill) {
+    m_dirty = true;
   }
   m_opacity = opacity;
   m_hoverChip = hoverChip;
@@ -84,13 +100,13 @@ void GroupCardHero::changeEvent(QEvent *event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ScreenChangeInternal) {
     rebuildChips();
+    invalidate();
   }
 }
 
 void GroupCardHero::rebuildChips() {
   using CardChips::Run;
   const qreal dpr = devicePixelRatioF();
-  const Theme &theme = Theme::of(this);
   std::vector<Run> badge;
   if (m_best) {
     badge.push_back(Run::ofDot(6, ScoreDisplay::color(m_best->tier())));
@@ -110,22 +126,54 @@ void GroupCardHero::rebuildChips() {
                    white(0.95))},
       {7, 4, 5, black(0.42), {}, 0, -1}, dpr);
 
-  QColor accent = theme.accent;
+  rebuildHoverChip();
+}
+
+void GroupCardHero::rebuildHoverChip() {
+  using CardChips::Run;
+  QColor accent = Theme::of(this).accent;
   accent.setAlphaF(0.85f);
   m_hoverChipPixmap = CardChips::make(
       {Run::ofText(GroupCardTexts::hoverChip(m_selecting, m_selected),
                    Theme::font(10, Theme::Weight::medium), white(0.95))},
-      {8, 4, 5, accent, {}, 0, -1}, dpr);
+      {8, 4, 5, accent, {}, 0, -1}, devicePixelRatioF());
 }
 
 void GroupCardHero::paintEvent(QPaintEvent *) {
+  if (m_dirty) {
+    compose();
+  }
   QPainter painter(this);
-  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
   painter.setOpacity(std::clamp(m_opacity, 0.0, 1.0));
-  const QRectF bounds = rect();
+  if (m_composed.deviceIndependentSize().toSize() == size()) {
+    painter.drawPixmap(0, 0, m_composed);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(rect()), m_composed, QRectF(m_composed.rect()));
+  }
+  if (m_hoverChip > 0) {
+    const QSizeF hover = m_hoverChipPixmap.deviceIndependentSize();
+    painter.setOpacity(painter.opacity() * std::clamp(m_hoverChip, 0.0, 1.0));
+    painter.drawPixmap(QPointF(width() - kInset - hover.width(), kInset), m_hoverChipPixmap);
+  }
+}
+
+void GroupCardHero::compose() {
+  m_dirty = false;
+  const qreal dpr = devicePixelRatioF();
+  const QSize nominal = m_nominalSize.isEmpty() ? size() : m_nominalSize;
+  m_composed = QPixmap((QSizeF(nominal) * dpr).toSize());
+  m_composed.setDevicePixelRatio(dpr);
+  m_composed.fill(Qt::transparent);
+  if (nominal.isEmpty()) {
+    return;
+  }
+  QPainter painter(&m_composed);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+  const QRectF bounds(QPointF(0, 0), QSizeF(nominal));
   painter.setClipPath(topRoundedRect(bounds, GroupCardLayout::kCornerRadius));
   painter.fillRect(bounds, black(0.05));
-  m_image.paint(painter, bounds, Theme::of(this).secondary, devicePixelRatioF());
+  m_image.paint(painter, bounds, Theme::of(this).secondary, dpr);
   // From clear at the centre to black at 0.36 at the bottom edge.
   QLinearGradient gradient(bounds.center().x(), bounds.center().y(), bounds.center().x(),
                            bounds.bottom());
@@ -133,11 +181,10 @@ void GroupCardHero::paintEvent(QPaintEvent *) {
   gradient.setColorAt(1, black(0.36));
   painter.fillRect(QRectF(bounds.left(), bounds.center().y(), bounds.width(), bounds.height() / 2),
                    gradient);
-  paintOverlays(painter);
+  paintOverlays(painter, bounds);
 }
 
-void GroupCardHero::paintOverlays(QPainter &painter) {
-  const QRectF bounds = rect();
+void GroupCardHero::paintOverlays(QPainter &painter, const QRectF &bounds) {
   const QSizeF badge = m_badge.deviceIndependentSize();
   painter.drawPixmap(bounds.bottomRight() - QPointF(kInset + badge.width(), kInset + badge.height()),
                      m_badge);
@@ -150,13 +197,6 @@ void GroupCardHero::paintOverlays(QPainter &painter) {
     x += kCheckbox + kTopSpacing;
   }
   painter.drawPixmap(QPointF(x, kInset + (rowHeight - chip.height()) / 2), m_countChip);
-  if (m_hoverChip > 0) {
-    const QSizeF hover = m_hoverChipPixmap.deviceIndependentSize();
-    painter.save();
-    painter.setOpacity(painter.opacity() * std::clamp(m_hoverChip, 0.0, 1.0));
-    painter.drawPixmap(QPointF(bounds.right() - kInset - hover.width(), kInset), m_hoverChipPixmap);
-    painter.restore();
-  }
 }
 
 void GroupCardHero::paintCheckbox(QPainter &painter, const QPointF &topLeft) {

@@ -26,6 +26,9 @@ public:
   /// What animates: the card's opacity, the hover chip's opacity and the checkbox's fill
   /// (0 unselected, 1 selected).
   void setLook(qreal opacity, qreal hoverChip, qreal selectedFill);
+  /// The hero's size at the card's rest scale: its picture is composed once at this size and
+  /// only drawn scaled while the card animates.
+  void setNominalSize(const QSize &size);
   /// Loads the photo while the card is shown.
   void setActive(bool active) { m_image.setActive(active); }
   [[nodiscard]] bool hasImage() const { return m_image.hasImage(); }
@@ -37,7 +40,10 @@ protected:
 
 private:
   void rebuildChips();
-  void paintOverlays(QPainter &painter);
+  void rebuildHoverChip();
+  void invalidate();
+  void compose();
+  void paintOverlays(QPainter &painter, const QRectF &bounds);
   void paintCheckbox(QPainter &painter, const QPointF &topLeft);
 
   CardImageSlot m_image;
@@ -52,6 +58,10 @@ private:
   QPixmap m_badge;
   QPixmap m_countChip;
   QPixmap m_hoverChipPixmap;
+  QSize m_nominalSize;
+  /// Photo, gradient, badge, checkbox and count chip, clipped to the card's top corners.
+  QPixmap m_composed;
+  bool m_dirty = true;
 };
 
 } // namespace lumora

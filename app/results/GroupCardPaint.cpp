@@ -6,7 +6,6 @@
 #include "app/results/GroupCardFace.h"
 #include "app/results/GroupCardHero.h"
 #include "app/shell/components/FocusRingOverlay.h"
-#include "app/shell/theme/Theme.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -14,24 +13,6 @@
 #include <QShowEvent>
 
 namespace lumora {
-namespace {
-
-// `top` composited over `bottom`, opaque when `bottom` is.
-QColor over(const QColor &top, const QColor &bottom) {
-  const float alpha = top.alphaF();
-  const auto mix = [alpha](float a, float b) { return a * alpha + b * (1 - alpha); };
-  return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
-                          mix(top.blueF(), bottom.blueF()), bottom.alphaF());
-}
-
-QColor blend(const QColor &from, const QColor &to, qreal progress) {
-  const auto t = static_cast<float>(std::clamp(progress, 0.0, 1.0));
-  const auto mix = [t](float a, float b) { return a + (b - a) * t; };
-  return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
-                          mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
-}
-
-} // namespace
 
 void GroupCard::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
@@ -77,6 +58,7 @@ QRect GroupCard::mapped(const QRect &inCard, const GroupCardLook &look) const {
 void GroupCard::placeChildren() {
   const GroupCardLook look = currentLook();
   const GroupCardLayout &layout = m_face->layout();
+  m_hero->setNominalSize(layout.hero.size());
   m_hero->setGeometry(mapped(layout.hero, look));
   m_button->setGeometry(mapped(layout.button, look));
   if (m_focusRing->isVisible()) {
@@ -90,40 +72,34 @@ void GroupCard::paintEvent(QPaintEvent *) {
   }
   const GroupCardLook look = currentLook();
   QPainter painter(this);
-  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
   painter.setOpacity(std::clamp(look.opacity, 0.0, 1.0));
   if (painter.opacity() <= 0) {
     return;
   }
-  const QRectF card = cardRect();
-  const qreal radius = GroupCardLayout::kCornerRadius;
-  const QRectF shown = mapped(m_face->layout().card, look);
-  CardShadow::paint(painter, shown, radius * look.scale, look.shadowOpacity, look.shadowRadius,
-                    look.shadowOffsetY);
-  painter.translate(card.center() + QPointF(0, look.offsetY));
-  painter.scale(look.scale, look.scale);
-  painter.translate(-card.center() + card.topLeft());
-  paintCard(painter, look);
+  const QRect shown = mapped(m_face->layout().card, look);
+  CardShadow::paint(painter, shown, GroupCardLayout::kCornerRadius * look.scale,
+                    look.shadowOpacity, look.shadowRadius, look.shadowOffsetY);
+  const QPixmap &body = m_face->pixmap();
+  if (shown.size() == body.deviceIndependentSize().toSize()) {
+    painter.drawPixmap(shown.topLeft(), body);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(shown), body, QRectF(body.rect()));
+  }
+  paintHoverBorder(painter, shown, look);
 }
 
-// The card in card coordinates: its fill, the prepared lower part and its border. The hero
-// and the button are children and paint themselves on top.
-void GroupCard::paintCard(QPainter &painter, const GroupCardLook &look) {
-  const Theme &theme = Theme::of(this);
-  const QRectF bounds(QPointF(0, 0), QSizeF(cardRect().size()));
-  const qreal radius = GroupCardLayout::kCornerRadius;
-  // Opaque fills, so that the shadow never shows through the card.
-  const QColor plain = over(theme.thinMaterial, theme.windowBackground);
-  QColor accent = theme.accent;
-  accent.setAlphaF(0.13f);
-  QPainterPath shape;
-  shape.addRoundedRect(bounds, radius, radius);
-  painter.fillPath(shape, blend(plain, over(accent, plain), look.selectedFill));
-  const QRect lower = m_face->rect();
-  painter.drawPixmap(lower.topLeft(), m_face->pixmap());
-  painter.setBrush(Qt::NoBrush);
-  painter.setPen(QPen(theme.primaryAt(look.borderOpacity), 1));
-  painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+// The border darkens while hovering: the prepared ring over the resting border baked into
+// the body, just strong enough to reach the look's opacity.
+void GroupCard::paintHoverBorder(QPainter &painter, const QRect &shown, const GroupCardLook &look) {
+  const double rest = GroupCardFace::kRestingBorder;
+  const double extra = (look.borderOpacity - rest) / (1 - rest);
+  if (extra <= 0.002) {
+    return;
+  }
+  const QPixmap &ring = m_face->ring();
+  painter.setOpacity(painter.opacity() * std::min(extra, 1.0));
+  painter.drawPixmap(QRectF(shown), ring, QRectF(ring.rect()));
 }
 
 } // namespace lumora
