@@ -1,3 +1,6 @@
+#include "app/shell/components/HeroNamespace.h"
+#include "app/shell/components/HeroOverlay.h"
+#include "app/shell/components/HeroZoom.h"
 #include "app/shell/root/AlertPresenter.h"
 #include "app/shell/root/EntranceEffect.h"
 #include "app/shell/screens/UndoToastView.h"
@@ -87,6 +90,32 @@ TEST_F(LayersTest, theDetailOnlyFadesWhenNotSelecting) {
 TEST_F(LayersTest, theDetailNeverSlidesUnderReducedMotion) {
   platform::setReduceMotionOverride(true);
   EXPECT_EQ(detailEntranceOffset(true), QPointF());
+}
+
+TEST_F(LayersTest, aCardAndItsDetailTileRegisteredAsAPairFlyWhenTheDetailOpens) {
+  factory.resultsView = [](AppStore &, lumora::HeroNamespace *hero, QWidget *parent) {
+    auto *grid = new QWidget(parent);
+    auto *card = new QWidget(grid);
+    card->setGeometry(20, 20, 120, 90);
+    lumora::heroZoom::source(card, hero, QStringLiteral("g0-0"), true);
+    return grid;
+  };
+  factory.groupDetail = [](AppStore &, const std::string &id, lumora::HeroNamespace *hero,
+                           QWidget *parent) {
+    auto *detail = new QWidget(parent);
+    auto *tile = new QWidget(detail);
+    tile->setGeometry(200, 100, 300, 220);
+    lumora::heroZoom::destination(tile, hero, QString::fromStdString(id), true);
+    return detail;
+  };
+  view();
+  rig.state().setItems({storetest::photo("/p/a")});
+  rig.state().setGroups(storetest::groups(1));
+  rig.state().setPhase(AppStore::Phase::ready());
+  roottest::spin(50);
+  rig.store->setDetailGroupID(std::string("g0-0"));
+  EXPECT_TRUE(
+      roottest::waitFor([&] { return view().heroNamespace()->overlay()->isFlying(); }, 2000));
 }
 
 TEST_F(LayersTest, closingTheSheetWritesTheStore) {
