@@ -50,15 +50,6 @@ private:
   std::optional<std::string> m_saved;
 };
 
-QPushButton *buttonTitled(QMessageBox *box, const QString &title) {
-  for (QAbstractButton *button : box->buttons()) {
-    if (button->text() == title) {
-      return qobject_cast<QPushButton *>(button);
-    }
-  }
-  return nullptr;
-}
-
 } // namespace
 
 TEST_F(LayersTest, theToastLiesAboveThePreview) {
@@ -142,12 +133,12 @@ TEST_F(LayersTest, aLibraryDenialOverFolderResultsRetriesAndOpensTheLibrarysSett
   lumora::AlertPresenter &alerts = *view().alerts();
   ASSERT_TRUE(roottest::waitFor([&] { return alerts.box() != nullptr; }));
   const QUuid first = rig.store->alert()->id;
-  QTest::mouseClick(buttonTitled(alerts.box(), "重试"), Qt::LeftButton);
+  QTest::mouseClick(roottest::buttonTitled(alerts.box(), "重试"), Qt::LeftButton);
   // The retry asked the library again (denied again: a new alert), not the folder.
   ASSERT_TRUE(roottest::waitFor([&] { return alerts.box() && rig.store->alert()->id != first; }));
   EXPECT_EQ(rig.store->phase().kind, AppStore::Phase::Kind::ready);
   EXPECT_EQ(rig.store->sourceKind(), AppStore::SourceKind::folder);
-  QTest::mouseClick(buttonTitled(alerts.box(), "打开图库权限设置"), Qt::LeftButton);
+  QTest::mouseClick(roottest::buttonTitled(alerts.box(), "打开图库权限设置"), Qt::LeftButton);
   ASSERT_FALSE(rig.settingsTargets.isEmpty());
   EXPECT_EQ(rig.settingsTargets.first(), QStringLiteral("Privacy_Photos"));
   EXPECT_FALSE(rig.store->alert());

@@ -44,13 +44,6 @@ TEST(SimilaritySlider, positionsAreTheHundredthsOfTheRange) {
   EXPECT_EQ(slider::positionOf(0.42000002f), 24);
   EXPECT_EQ(slider::positionOf(0.01f), 0);
   EXPECT_EQ(slider::positionOf(0.9f), 37);
-}
-
-TEST(SimilaritySlider, percentReadsTheThresholdInSinglePrecision) {
-  EXPECT_EQ(slider::percentText(0.30f), QStringLiteral("62%"));
-  EXPECT_EQ(slider::percentText(0.18f), QStringLiteral("77%"));
-  EXPECT_EQ(slider::percentText(0.55f), QStringLiteral("31%"));
   EXPECT_TRUE(slider::isRecommended(slider::thresholdAt(12)));
   EXPECT_FALSE(slider::isRecommended(0.29f));
-  EXPECT_FALSE(slider::isRecommended(0.31f));
 }

@@ -10,6 +10,8 @@
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <filesystem>
 #include <memory>
@@ -19,6 +21,16 @@ namespace roottest {
 
 using storetest::spin;
 using storetest::waitFor;
+
+/// The box's button with `title`, or null.
+inline QPushButton *buttonTitled(QMessageBox *box, const QString &title) {
+  for (QAbstractButton *button : box->buttons()) {
+    if (button->text() == title) {
+      return qobject_cast<QPushButton *>(button);
+    }
+  }
+  return nullptr;
+}
 
 /// A real engine and store over a temporary data folder, with a folder picker that the
 /// test steers and a settings opener that records the targets it was asked for.
