@@ -33,7 +33,16 @@ namespace {
 using State = std::function<void(AppStore &)>;
 
 /// Runs the event loop for `ms` milliseconds.
-void spin(int ms) { renderscreens::ScannedStore::waitFor([] { return false; }, ms); }
+void spin(int ms) {
+  renderscreens::ScannedStore::waitFor([] { return false; }, ms);
+}
+
+/// Sets the threshold and waits for the regroup it starts, so that its groups cannot
+/// land on a state set afterwards.
+void settleThreshold(AppStore &store, float threshold) {
+  store.setThreshold(threshold);
+  renderscreens::ScannedStore::waitFor([&store] { return !store.isRegrouping(); }, 10000);
+}
 
 /// The scanned store of the photographs, and the results of that scan to return to.
 class RootRig {
@@ -61,7 +70,7 @@ public:
     state.setIsPaused(false);
     state.setIsRegrouping(false);
     state.setPhase(AppStore::Phase::ready());
-    store().setThreshold(0.30f);
+    settleThreshold(store(), 0.30f);
     store().setDetailGroupID(std::nullopt);
     store().setPreviewContext(std::nullopt);
     store().setUndoToast(std::nullopt);
@@ -197,7 +206,7 @@ std::vector<std::pair<QString, State>> phaseStates(const QString &folder) {
     states.emplace_back(QStringLiteral("nosimilar-%1")
                             .arg(static_cast<int>(threshold * 100 + 0.5f), 3, 10, QLatin1Char('0')),
                         [threshold](AppStore &s) {
-                          s.setThreshold(threshold);
+                          settleThreshold(s, threshold);
                           AppStore::StateAccess(s).setGroups({});
                         });
   }
@@ -320,8 +329,7 @@ void renderParts(renderscreens::RenderContext &context, RootRig &rig) {
     spin(200);
     context.save("root-header-compact" + suffix, *window.content->headerBar());
     window.widget.resize(1150, 780);
-    rig.store().setThreshold(0.36f);
-    spin(300); // the regroup this schedules ends; the spinner is then held on
+    settleThreshold(rig.store(), 0.36f); // the spinner is then held on
     AppStore::StateAccess(rig.store()).setIsRegrouping(true);
     spin(50);
     context.save("root-controls-hint-reset-spinner" + suffix, *window.content->controlsBar());
