@@ -4,6 +4,7 @@
 #include "app/detail/GroupDetailView.h"
 #include "app/detail/PhotoPreviewView.h"
 #include "app/info/InfoCenterView.h"
+#include "app/results/ResultsView.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
@@ -31,6 +32,10 @@ lumora::ScreenFactory makeScreenFactory() {
   };
   factory.photoPreview = [](lumora::AppStore &store, QWidget *parent) -> QWidget * {
     return new lumora::PhotoPreviewView(store, parent);
+  };
+  factory.resultsView = [](lumora::AppStore &store, lumora::HeroNamespace *hero,
+                           QWidget *parent) -> QWidget * {
+    return new lumora::ResultsView(store, hero, parent);
   };
   return factory;
 }

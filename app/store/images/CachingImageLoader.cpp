@@ -9,16 +9,28 @@
 
 namespace lumora {
 
-/// One running job. `cancelled` is the only field a worker reads; the rest belongs to the
-/// GUI thread.
+/// One running job. `state` is the only field a worker touches; the rest belongs to the
+/// GUI thread. A job starts queued; the worker moves it to running, or finds it cancelled
+/// and produces nothing. Exactly one of the two wins.
 struct CachingImageLoader::Job {
+  enum State : int { queued, running, cancelled };
+
   struct Waiter {
     QPointer<QObject> context;
     ThumbnailHandler done;
   };
 
   std::string key;
-  std::atomic<bool> cancelled{false};
+  std::atomic<int> state{queued};
+
+  void cancel() {
+    int expected = queued;
+    state.compare_exchange_strong(expected, cancelled);
+  }
+  bool begin() {
+    int expected = queued;
+    return state.compare_exchange_strong(expected, running);
+  }
   std::vector<Waiter> waiters;
 };
 
@@ -34,7 +46,7 @@ CachingImageLoader::CachingImageLoader(const Settings &settings, ImageProducer p
 CachingImageLoader::~CachingImageLoader() {
   m_pool.clear();
   for (const auto &[key, job] : m_inflight) {
-    job->cancelled = true;
+    job->cancel();
   }
   m_pool.waitForDone();
 }
@@ -76,7 +88,7 @@ CachingImageLoader::start(const std::string &key, const PhotoItem &item, int max
   m_pool.start([promise, job, item, maxPixel, producer = m_producer] {
     promise->start();
     QImage image;
-    if (!job->cancelled) {
+    if (job->begin()) {
       image = producer(item, maxPixel);
     }
     promise->addResult(image.isNull() ? nullptr : std::make_shared<const Thumbnail>(image));
@@ -102,10 +114,26 @@ void CachingImageLoader::finish(const std::shared_ptr<Job> &job, const Thumbnail
   }
 }
 
+void CachingImageLoader::abandon(const std::string &key, QObject *context) {
+  Q_ASSERT(thread() == QThread::currentThread());
+  const auto found = m_inflight.find(key);
+  if (found == m_inflight.end()) {
+    return;
+  }
+  const std::shared_ptr<Job> job = found->second;
+  // Waiters whose context is gone wait for nothing either.
+  std::erase_if(job->waiters,
+                [context](const Job::Waiter &w) { return w.context == context || !w.context; });
+  if (job->waiters.empty() && job->state == Job::queued) {
+    job->cancel();
+    m_inflight.erase(found);
+  }
+}
+
 void CachingImageLoader::clear() {
   Q_ASSERT(thread() == QThread::currentThread());
   for (const auto &[key, job] : m_inflight) {
-    job->cancelled = true;
+    job->cancel();
   }
   m_inflight.clear();
   m_cache.removeAll();

@@ -49,6 +49,10 @@ public:
   /// (null when there is none), joining a running job for the same key instead of starting
   /// another; `done` is skipped when `context` has been destroyed by then.
   ThumbnailPtr load(const PhotoItem &item, int maxPixel, QObject *context, ThumbnailHandler done);
+  /// Withdraws `context`'s wait for the image under `key` (see `cacheKey`): its `done` is
+  /// not called. A job that nobody waits for any more and that has not started yet leaves
+  /// the queue without decoding, so the images still wanted are made first.
+  void abandon(const std::string &key, QObject *context);
   /// The cached image for the key, or null, without starting anything.
   [[nodiscard]] ThumbnailPtr cached(const PhotoItem &item, int maxPixel);
   /// Cancels every running job (one not yet started then produces nothing), forgets them,

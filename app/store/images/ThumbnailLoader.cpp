@@ -39,6 +39,10 @@ ThumbnailPtr ThumbnailLoader::thumbnail(const PhotoItem &item, int maxPixel, QOb
   return m_loader.load(item, maxPixel, context, std::move(done));
 }
 
+void ThumbnailLoader::abandon(const PhotoItem &item, int maxPixel, QObject *context) {
+  m_loader.abandon(CachingImageLoader::cacheKey(item, maxPixel), context);
+}
+
 ThumbnailPtr ThumbnailLoader::cached(const PhotoItem &item, int maxPixel) {
   return m_loader.cached(item, maxPixel);
 }

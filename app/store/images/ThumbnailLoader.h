@@ -27,6 +27,9 @@ public:
   /// `done` gets it (or null) later on the GUI thread unless `context` is gone by then.
   ThumbnailPtr thumbnail(const PhotoItem &item, int maxPixel, QObject *context,
                          ThumbnailHandler done);
+  /// Withdraws `context`'s wait for `item` at `maxPixel`; a decode nobody waits for any
+  /// more and that has not started is dropped from the queue.
+  void abandon(const PhotoItem &item, int maxPixel, QObject *context);
   /// The cached thumbnail, or null, without starting a decode.
   [[nodiscard]] ThumbnailPtr cached(const PhotoItem &item, int maxPixel);
   /// Cancels every running decode, forgets them, and empties the cache.

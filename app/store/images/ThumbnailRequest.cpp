@@ -8,6 +8,8 @@ ThumbnailRequest::ThumbnailRequest(QObject *parent)
 ThumbnailRequest::ThumbnailRequest(ThumbnailLoader &loader, QObject *parent)
     : QObject(parent), m_loader(&loader) {}
 
+ThumbnailRequest::~ThumbnailRequest() { reset(); }
+
 ThumbnailPtr ThumbnailRequest::request(const PhotoItem &item, int maxPixel) {
   reset();
   if (m_loader.isNull()) {
@@ -22,17 +24,26 @@ ThumbnailPtr ThumbnailRequest::request(const PhotoItem &item, int maxPixel) {
           return;
         }
         m_pending = false;
+        m_pendingItem.reset();
         m_thumbnail = t;
         if (t) {
           emit ready();
         }
       });
   m_pending = !m_thumbnail;
+  if (m_pending) {
+    m_pendingItem = item;
+    m_pendingMaxPixel = maxPixel;
+  }
   return m_thumbnail;
 }
 
 void ThumbnailRequest::reset() {
   ++m_generation;
+  if (m_pending && m_pendingItem && !m_loader.isNull()) {
+    m_loader->abandon(*m_pendingItem, m_pendingMaxPixel, this);
+  }
+  m_pendingItem.reset();
   m_pending = false;
   m_thumbnail.reset();
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 namespace lumora {
 
@@ -12,8 +13,10 @@ namespace lumora {
 /// `ready` signal when it arrives. Asking again, or `reset()`, drops the answer to the
 /// earlier question, so a reused slot never shows a photo it no longer stands for.
 ///
-/// Dropping an answer does not stop the decode: its image still goes into the cache and
-/// serves the next request. Lives on the GUI thread.
+/// Dropping an answer withdraws the wait: a decode that has not started and that nobody
+/// else waits for leaves the loader's queue, so after a fast scroll the slots now on screen
+/// are served first. A decode already running still lands in the cache and serves the next
+/// request. Lives on the GUI thread.
 class ThumbnailRequest : public QObject {
   Q_OBJECT
 
@@ -21,6 +24,8 @@ public:
   /// Asks `ThumbnailLoader::shared()`.
   explicit ThumbnailRequest(QObject *parent = nullptr);
   explicit ThumbnailRequest(ThumbnailLoader &loader, QObject *parent = nullptr);
+  /// Withdraws a pending request.
+  ~ThumbnailRequest() override;
 
   /// Forgets the current thumbnail and asks for `item` at `maxPixel`. Returns the thumbnail
   /// when the cache has it (it is then also `thumbnail()` and `ready` is not emitted);
@@ -42,6 +47,9 @@ private:
   ThumbnailPtr m_thumbnail;
   quint64 m_generation = 0;
   bool m_pending = false;
+  /// The photo and size of the pending request, to withdraw it.
+  std::optional<PhotoItem> m_pendingItem;
+  int m_pendingMaxPixel = 0;
 };
 
 } // namespace lumora

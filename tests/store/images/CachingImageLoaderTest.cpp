@@ -210,3 +210,34 @@ TEST_F(CachingImageLoaderTest, destroyingTheLoaderWaitsForItsRunningJob) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(called);
 }
+
+// One worker busy with the first photo; the second and third wait in the queue. The second
+// is abandoned by its only waiter and must never decode; the third still does, and a
+// joined job with a waiter left keeps running.
+TEST_F(CachingImageLoaderTest, abandonedQueuedDecodeLeavesTheQueueUnmade) {
+  auto loader = makeLoader(1);
+  m_producer.gated = true;
+  QObject other;
+  Answer first, abandoned, kept, joinedA, joinedB;
+  loader->load(photo("/p/busy.jpg"), 160, &m_context, first.handler());
+  loader->load(photo("/p/gone.jpg"), 160, &m_context, abandoned.handler());
+  loader->load(photo("/p/kept.jpg"), 160, &m_context, kept.handler());
+  loader->load(photo("/p/kept.jpg"), 640, &m_context, joinedA.handler());
+  loader->load(photo("/p/kept.jpg"), 640, &other, joinedB.handler());
+  loader->abandon(CachingImageLoader::cacheKey(photo("/p/gone.jpg"), 160), &m_context);
+  loader->abandon(CachingImageLoader::cacheKey(photo("/p/kept.jpg"), 640), &m_context);
+  EXPECT_EQ(loader->inflightCount(), 3);
+  for (auto &gate : m_producer.gates) {
+    gate.open();
+  }
+  ASSERT_TRUE(waitFor([&] { return kept.arrived && joinedB.arrived && first.arrived; }));
+  EXPECT_EQ(m_producer.calls, 3); // busy, kept@160, kept@640: the abandoned one never ran
+  EXPECT_FALSE(abandoned.arrived);
+  EXPECT_FALSE(joinedA.arrived);
+  EXPECT_EQ(loader->cached(photo("/p/gone.jpg"), 160), nullptr);
+  // Asked again, it decodes afresh.
+  Answer again;
+  loader->load(photo("/p/gone.jpg"), 160, &m_context, again.handler());
+  ASSERT_TRUE(waitFor([&] { return again.arrived; }));
+  EXPECT_NE(again.thumbnail, nullptr);
+}

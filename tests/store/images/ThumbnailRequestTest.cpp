@@ -14,7 +14,9 @@ class ThumbnailRequestTest : public ::testing::Test {
 protected:
   // Declared first, so it outlives the loader whose workers wait on it.
   Gate m_gate;
+  std::atomic<int> m_started{0};
   ThumbnailLoader m_loader{[this](const PhotoItem &item, int maxPixel) {
+    ++m_started;
     m_gate.wait();
     return item.id == "/p/none.jpg" ? QImage() : imagecachetest::solidImage(maxPixel, maxPixel);
   }};
@@ -47,12 +49,13 @@ TEST_F(ThumbnailRequestTest, askingAgainDropsTheEarlierAnswer) {
   int readyCount = 0;
   QObject::connect(&request, &ThumbnailRequest::ready, [&] { ++readyCount; });
   request.request(photo("/p/old.jpg"), 160);
+  ASSERT_TRUE(waitFor([&] { return m_started == 1; })); // its decode is running
   request.request(photo("/p/new.jpg"), 640);
   m_gate.open();
   ASSERT_TRUE(waitFor([&] { return readyCount == 1; }));
   EXPECT_EQ(request.thumbnail()->image().width(), 640);
 
-  // The dropped answer still fills the cache, and raises no signal.
+  // The dropped answer of a running decode still fills the cache, and raises no signal.
   ASSERT_TRUE(waitFor([&] { return m_loader.cached(photo("/p/old.jpg"), 160) != nullptr; }));
   QCoreApplication::processEvents();
   EXPECT_EQ(readyCount, 1);

@@ -1,0 +1,36 @@
+#include "app/results/MonthHudModel.h"
+
+namespace lumora {
+
+MonthHudModel::MonthHudModel(QObject *parent) : QObject(parent) {
+  m_hideTimer.setSingleShot(true);
+  m_hideTimer.setInterval(kHideDelayMs);
+  connect(&m_hideTimer, &QTimer::timeout, this, [this] { setShowHUD(false); });
+}
+
+void MonthHudModel::noteScroll(const QString &monthID, const QString &title) {
+  if (m_currentMonthID != monthID) {
+    m_currentMonthID = monthID;
+    emit currentMonthIDChanged();
+    if (m_currentTitle != title) {
+      m_currentTitle = title;
+      emit currentTitleChanged();
+    }
+  }
+  if (!m_receivedInitial) {
+    m_receivedInitial = true;
+    return;
+  }
+  setShowHUD(true);
+  m_hideTimer.start();
+}
+
+void MonthHudModel::setShowHUD(bool show) {
+  if (m_showHUD == show) {
+    return;
+  }
+  m_showHUD = show;
+  emit showHUDChanged();
+}
+
+} // namespace lumora

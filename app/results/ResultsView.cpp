@@ -1,0 +1,227 @@
+#include "app/results/ResultsView.h"
+
+#include "app/results/GridKeyView.h"
+#include "app/results/MonthIndexRail.h"
+#include "app/results/ResultsGrid.h"
+#include "app/shell/motion/Motion.h"
+#include "app/shell/theme/Theme.h"
+#include "app/store/AppStore.h"
+#include "platform/gui/KeyCodes.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace lumora {
+namespace {
+
+constexpr int kStandInCardHeight = 300;
+
+// Until the group card exists: a plain panel per group.
+CardPool::Factory standInCards() {
+  return {[](QWidget *parent) {
+            auto *card = new QWidget(parent);
+            card->setAutoFillBackground(true);
+            return card;
+          },
+          [](QWidget *card, const PhotoGroup &group, int) {
+            card->setObjectName(QString::fromStdString(group.id));
+          }};
+}
+
+} // namespace
+
+ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
+    : QWidget(parent), m_store(store),
+      m_keys(store, {[this] { return columnCount(); }, [this](int step) { jumpMonth(step); }}),
+      m_railOpacity(motion::fast()) {
+  m_railTimer.setSingleShot(true);
+  m_railTimer.setInterval(kRailActivityMs);
+  connect(&m_railTimer, &QTimer::timeout, this, [this] {
+    m_railActive = false;
+    updateRailEmphasis();
+  });
+  buildLayout(hero);
+  bindStore();
+  groupsChanged();
+}
+
+void ResultsView::buildLayout(HeroNamespace *) {
+  auto *column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  m_summaryBar = new QWidget(this);
+  m_summaryBar->setFixedHeight(0);
+  column->addWidget(m_summaryBar);
+  m_hairline = new QWidget(this);
+  m_hairline->setFixedHeight(1);
+  column->addWidget(m_hairline);
+  auto *row = new QHBoxLayout();
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  m_grid = new ResultsGrid(m_store, standInCards(), kStandInCardHeight, m_hud, this);
+  m_rail = new MonthIndexRail(this);
+  row->addWidget(m_grid, 1);
+  row->addWidget(m_rail);
+  column->addLayout(row, 1);
+  m_keyView = new GridKeyView(this);
+  m_keyView->setOnKey([this](QKeyEvent *event) { return handleKey(event); });
+  connect(m_grid, &ResultsGrid::pressed, m_keyView, [this] { m_keyView->setFocus(); });
+  connect(m_grid, &ResultsGrid::monthTracked, this, &ResultsView::monthTracked);
+  connect(m_rail, &MonthIndexRail::sectionSelected, this, [this](const QString &id) {
+    if (const auto index = m_grid->sectionIndex(id)) {
+      m_grid->scrollToSection(*index);
+    }
+  });
+  connect(m_rail, &MonthIndexRail::hoveringChanged, this, [this](bool hovering) {
+    m_railHovering = hovering;
+    updateRailEmphasis();
+  });
+  connect(&m_hud, &MonthHudModel::currentMonthIDChanged, this,
+          [this] { m_rail->setCurrentID(m_hud.currentMonthID()); });
+  connect(&m_railOpacity, &QVariantAnimation::valueChanged, this,
+          [this](const QVariant &value) { m_rail->setContentOpacity(value.toDouble()); });
+  m_railOpacity.jumpTo(kRailIdleOpacity);
+  m_rail->setContentOpacity(kRailIdleOpacity);
+}
+
+void ResultsView::bindStore() {
+  connect(&m_store, &AppStore::groupsChanged, this, &ResultsView::groupsChanged);
+  connect(&m_store, &AppStore::sortChanged, this, &ResultsView::sortChanged);
+  connect(&m_store, &AppStore::sourceKindChanged, this, [this] {
+    if (m_grid->isSectioned()) {
+      m_grid->scheduleScrollReset();
+    }
+  });
+  connect(&m_store, &AppStore::focusedGroupIDChanged, this, [this] {
+    if (const auto &id = m_store.focusedGroupID()) {
+      m_grid->scrollToGroup(*id);
+    }
+  });
+  connect(&m_store, &AppStore::isRegroupingChanged, this,
+          [this] { m_grid->setDimmed(m_store.isRegrouping()); });
+  connect(&m_store, &AppStore::isSelectingChanged, this,
+          &ResultsView::updateSelectionShortcuts);
+  m_grid->setDimmed(m_store.isRegrouping());
+  updateSelectionShortcuts();
+}
+
+int ResultsView::columnCount() const { return m_grid->columnCount(); }
+
+void ResultsView::groupsChanged() {
+  const std::size_t count = m_store.groups().size();
+  m_grid->reload();
+  updateRail();
+  if (count != m_groupCount) {
+    m_groupCount = count;
+    m_grid->scheduleScrollReset();
+  }
+}
+
+void ResultsView::sortChanged() {
+  m_grid->reload();
+  updateRail();
+  m_grid->scheduleScrollReset();
+}
+
+// The rail exists only for several months in the date layout; its width fits the titles.
+void ResultsView::updateRail() {
+  const auto &sections = m_grid->sections();
+  const bool shown = m_grid->isSectioned() && sections.size() > 1;
+  if (shown) {
+    QStringList ids;
+    QStringList titles;
+    for (const MonthSection &section : sections) {
+      ids.append(section.id);
+      titles.append(section.title);
+    }
+    m_rail->setFixedWidth(MonthIndexRail::railWidth(titles));
+    m_rail->setSections(std::move(ids), std::move(titles));
+    m_rail->setCurrentID(m_hud.currentMonthID());
+  }
+  m_rail->setVisible(shown);
+}
+
+void ResultsView::monthTracked(const QString &id, const QString &title) {
+  m_hud.noteScroll(id, title);
+  noteScrollActivity();
+}
+
+void ResultsView::noteScrollActivity() {
+  m_store.noteScrollActivity();
+  if (!m_railActive) {
+    m_railActive = true;
+    updateRailEmphasis();
+  }
+  m_railTimer.start();
+}
+
+void ResultsView::updateRailEmphasis() {
+  const bool emphasized = m_railActive || m_railHovering;
+  m_rail->setEmphasized(emphasized);
+  m_railOpacity.animateTo(emphasized ? 1.0 : kRailIdleOpacity);
+}
+
+void ResultsView::jumpMonth(int step) {
+  if (m_store.sort() != GroupSort::date) {
+    return;
+  }
+  const auto &sections = m_grid->sections();
+  if (sections.size() < 2) {
+    return;
+  }
+  const QString currentID = m_hud.currentMonthID().value_or(sections.front().id);
+  const std::size_t index = m_grid->sectionIndex(currentID).value_or(0);
+  const auto last = static_cast<std::ptrdiff_t>(sections.size()) - 1;
+  const auto target =
+      static_cast<std::size_t>(std::clamp(static_cast<std::ptrdiff_t>(index) + step,
+                                          std::ptrdiff_t{0}, last));
+  m_store.setLastMonthJumpTarget(sections[target].id.toStdString());
+  // Scrolling here, not on a change of the target, so a repeated target scrolls too.
+  m_grid->scrollToSection(target);
+}
+
+bool ResultsView::handleKey(QKeyEvent *event) {
+  const platform::keycodes::KeyCode key = platform::keycodes::translate(*event);
+  return m_keys.handle(key.code, key.command);
+}
+
+QList<QAction *> ResultsView::selectionShortcuts() const { return m_shortcuts; }
+
+// The three hidden shortcuts exist only while selecting, for the whole window.
+void ResultsView::updateSelectionShortcuts() {
+  const bool selecting = m_store.isSelecting();
+  if (selecting == !m_shortcuts.isEmpty()) {
+    return;
+  }
+  if (!selecting) {
+    qDeleteAll(m_shortcuts);
+    m_shortcuts.clear();
+    return;
+  }
+  const auto add = [this](const QKeySequence &keys, auto action) {
+    auto *shortcut = new QAction(this);
+    shortcut->setShortcut(keys);
+    shortcut->setShortcutContext(Qt::WindowShortcut);
+    connect(shortcut, &QAction::triggered, this, action);
+    addAction(shortcut);
+    m_shortcuts.append(shortcut);
+  };
+  add(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { m_store.selectAllGroups(); });
+  add(QKeySequence(Qt::Key_Escape), [this] { m_store.exitSelectionMode(); });
+  add(QKeySequence(Qt::Key_Backspace), [this] {
+    if (m_store.canCleanupSelection()) {
+      m_store.setIsBatchConfirmPresented(true);
+    }
+  });
+}
+
+void ResultsView::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  painter.fillRect(m_hairline->geometry(), Theme::of(this).primaryAt(0.06));
+}
+
+} // namespace lumora

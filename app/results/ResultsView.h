@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/results/GridKeyController.h"
+#include "app/results/MonthHudModel.h"
+#include "app/shell/motion/MotionAnimation.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QAction;
+
+namespace lumora {
+
+class AppStore;
+class GridKeyView;
+class HeroNamespace;
+class MonthIndexRail;
+class ResultsGrid;
+
+/// The results screen: the summary bar, a hairline, and the grid of group cards with the
+/// month rail at its right when the groups are sorted by date and span several months.
+/// It follows the store (groups, sort, source, focus, regrouping, selection), scrolls to
+/// the top after the list changes, centres the focused card, jumps between months by rail
+/// and keys, and keeps the rail bright while the grid scrolls. Keys reach it through its
+/// `GridKeyView`; while selecting, Ctrl+A, Escape and Backspace work window-wide.
+///
+/// `hero` is the root view's hero namespace in the ready phase, null in the live screen.
+/// GUI thread.
+class ResultsView : public QWidget {
+  Q_OBJECT
+
+public:
+  static constexpr int kRailActivityMs = 1200;
+  static constexpr double kRailIdleOpacity = 0.38;
+
+  ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
+
+  /// Moves to the previous (−1) or next (+1) month, by date sort only; every jump scrolls,
+  /// also to the month it already names.
+  void jumpMonth(int step);
+
+  [[nodiscard]] int columnCount() const;
+  [[nodiscard]] ResultsGrid &grid() const { return *m_grid; }
+  [[nodiscard]] MonthIndexRail &rail() const { return *m_rail; }
+  [[nodiscard]] GridKeyView &keyView() const { return *m_keyView; }
+  [[nodiscard]] const MonthHudModel &hud() const { return m_hud; }
+  [[nodiscard]] bool isRailActive() const { return m_railActive; }
+  /// The window-wide selection shortcuts; empty unless selecting.
+  [[nodiscard]] QList<QAction *> selectionShortcuts() const;
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+
+private:
+  void buildLayout(HeroNamespace *hero);
+  void bindStore();
+  void groupsChanged();
+  void sortChanged();
+  void monthTracked(const QString &id, const QString &title);
+  void noteScrollActivity();
+  void updateRail();
+  void updateRailEmphasis();
+  void updateSelectionShortcuts();
+  bool handleKey(QKeyEvent *event);
+
+  AppStore &m_store;
+  MonthHudModel m_hud;
+  GridKeyController m_keys;
+  QWidget *m_summaryBar = nullptr;
+  QWidget *m_hairline = nullptr;
+  ResultsGrid *m_grid = nullptr;
+  MonthIndexRail *m_rail = nullptr;
+  GridKeyView *m_keyView = nullptr;
+  QWidget *m_batchDialog = nullptr;
+  QList<QAction *> m_shortcuts;
+  std::size_t m_groupCount = 0;
+  bool m_railActive = false;
+  bool m_railHovering = false;
+  QTimer m_railTimer;
+  MotionAnimation m_railOpacity;
+};
+
+} // namespace lumora

@@ -1,0 +1,175 @@
+#include "app/results/MonthHud.h"
+#include "app/results/MonthIndexRail.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "platform/gui/ReduceMotion.h"
+#include "tests/results/support/GridViewHost.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace lumora;
+using namespace gridtest;
+
+namespace {
+
+class ResultsViewTest : public ResultsViewFixture {
+protected:
+  ~ResultsViewTest() override { platform::setReduceMotionOverride(std::nullopt); }
+
+  void wheel(int notches) {
+    QWidget *viewport = grid().viewport();
+    const QPointF at(200, 200);
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(viewport, &event);
+  }
+  QString pinnedHeaderText() {
+    for (auto *label : grid().viewport()->findChildren<QLabel *>()) {
+      if (label->isVisible()) {
+        return label->accessibleName();
+      }
+    }
+    return {};
+  }
+};
+
+} // namespace
+
+TEST_F(ResultsViewTest, realResizesGiveTheColumnsOfTheGridWidth) {
+  setGroups(monthlyGroups(1, 1));
+  showView(700, 1500);
+  for (const auto &[gridWidth, columns] : {std::pair{617, 1}, {618, 2}, {936, 3}}) {
+    window().resize(gridWidth + 44, 1500);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid().layout().gridWidth(), gridWidth);
+    EXPECT_EQ(view().columnCount(), columns) << gridWidth;
+  }
+  EXPECT_FALSE(view().rail().isVisible()); // one month, no rail
+}
+
+TEST_F(ResultsViewTest, onlyTheCardsInViewExistAmongTenThousandGroups) {
+  setGroups(monthlyGroups(100, 100));
+  showView();
+  const int rowStride = grid().layout().cardHeight() + ResultsLayout::kSpacing;
+  const int viewportHeight = grid().viewport()->height();
+  const std::size_t limit =
+      static_cast<std::size_t>((viewportHeight / rowStride + 4) * view().columnCount());
+  for (const int position : {0, scrollBar().maximum() / 2, scrollBar().maximum()}) {
+    scrollBar().setValue(position);
+    QCoreApplication::processEvents();
+    const auto cards = grid().cards().liveCards();
+    EXPECT_FALSE(cards.empty());
+    EXPECT_LE(cards.size(), limit) << position;
+    for (QWidget *card : cards) {
+      EXPECT_GT(card->geometry().bottom(), -rowStride);
+      EXPECT_LT(card->geometry().top(), viewportHeight + rowStride);
+    }
+  }
+}
+
+TEST_F(ResultsViewTest, wheelScrollingTracksMonthsHudAndRail) {
+  setGroups(monthlyGroups(6, 6));
+  showView();
+  const MonthHudModel &hud = view().hud();
+  EXPECT_EQ(hud.currentMonthID(), "2025-12");
+  EXPECT_FALSE(hud.showHUD()); // the first appearance shows no overlay
+  EXPECT_TRUE(view().isRailActive());
+  EXPECT_TRUE(store().isScrolling());
+  EXPECT_FALSE(grid().pinnedMonthID());
+  EXPECT_TRUE(view().rail().isVisible());
+
+  const ResultsLayout &layout = grid().layout();
+  while (scrollBar().value() < layout.headerTop(1)) {
+    wheel(1);
+  }
+  EXPECT_TRUE(hud.showHUD());
+  EXPECT_EQ(hud.currentMonthID(), "2025-11");
+  EXPECT_EQ(grid().pinnedMonthID(), "2025-11");
+  EXPECT_EQ(pinnedHeaderText(), "2025年11月 6 组");
+  EXPECT_TRUE(waitFor([&] { return grid().hud().presence() > 0.99; }, 1000));
+  EXPECT_TRUE(grid().hud().isVisible());
+
+  EXPECT_TRUE(waitFor([&] { return !store().isScrolling(); }, 1000));
+  EXPECT_TRUE(view().isRailActive()); // 300 ms for the store, 1.2 s for the rail
+  EXPECT_TRUE(waitFor([&] { return !hud.showHUD(); }, 1000));
+  EXPECT_TRUE(waitFor([&] { return !view().isRailActive(); }, 1500));
+  EXPECT_TRUE(waitFor([&] {
+    return std::abs(view().rail().contentOpacity() - ResultsView::kRailIdleOpacity) < 0.01;
+  }));
+  EXPECT_TRUE(waitFor([&] { return !grid().hud().isVisible(); }, 1000));
+}
+
+TEST_F(ResultsViewTest, railDragEndsWithThatMonthsHeaderOnTop) {
+  setGroups(monthlyGroups(8, 5));
+  showView();
+  MonthIndexRail &rail = view().rail();
+  const int monthHeight = rail.height() / 8;
+  QTest::mousePress(&rail, Qt::LeftButton, {}, QPoint(40, monthHeight * 2 + monthHeight / 2));
+  QTest::mouseMove(&rail, QPoint(40, monthHeight * 4 + monthHeight / 2));
+  QTest::mouseRelease(&rail, Qt::LeftButton, {}, QPoint(40, monthHeight * 4 + monthHeight / 2));
+  waitForScrollAt(grid().layout().headerTop(4));
+  ASSERT_TRUE(waitForScrollAt(grid().layout().headerTop(4)));
+  EXPECT_EQ(grid().pinnedMonthID(), "2025-8");
+  EXPECT_EQ(view().hud().currentMonthID(), "2025-8");
+}
+
+TEST_F(ResultsViewTest, listChangesScrollToTheTopFortyMillisecondsLater) {
+  setGroups(monthlyGroups(6, 6));
+  showView();
+  const auto scrolledDown = [&] {
+    scrollBar().setValue(scrollBar().maximum() / 2);
+    return scrollBar().value() > 0;
+  };
+  ASSERT_TRUE(scrolledDown());
+  AppStore::StateAccess(store()).setSourceKind(AppStore::SourceKind::library);
+  EXPECT_GT(scrollBar().value(), 0); // not at once
+  EXPECT_TRUE(waitForScrollAt(0, 500));
+
+  ASSERT_TRUE(scrolledDown());
+  setGroups(monthlyGroups(6, 5));
+  EXPECT_TRUE(waitForScrollAt(0, 500));
+
+  // Regrouping dims the grid, and the member-count layout keeps its place on a source change.
+  AppStore::StateAccess(store()).setIsRegrouping(true);
+  EXPECT_TRUE(waitFor([&] { return std::abs(grid().contentOpacity() - 0.72) < 0.01; }));
+  store().setSort(GroupSort::memberCount);
+  EXPECT_FALSE(grid().isSectioned());
+  EXPECT_FALSE(view().rail().isVisible());
+  EXPECT_TRUE(waitForScrollAt(0, 500));
+  // The sort's regroup runs over the store's photos (none here); then the groups return.
+  EXPECT_TRUE(waitFor([&] { return store().groups().empty(); }, 2000));
+  spin(60);
+  AppStore::StateAccess(store()).setIsRegrouping(false);
+  setGroups(monthlyGroups(6, 5));
+  spin(60);
+  ASSERT_TRUE(scrolledDown());
+  const int kept = scrollBar().value();
+  AppStore::StateAccess(store()).setSourceKind(AppStore::SourceKind::folder);
+  spin(100);
+  EXPECT_EQ(scrollBar().value(), kept);
+  EXPECT_TRUE(waitFor([&] { return grid().contentOpacity() == 1.0; }));
+}
+
+TEST_F(ResultsViewTest, focusScrollsTheCardToTheCentreAlsoWithReducedMotion) {
+  const auto groups = monthlyGroups(10, 6);
+  setGroups(groups);
+  showView();
+  const auto centred = [&](const std::string &id) {
+    QWidget *card = grid().cards().cardFor(id);
+    return card != nullptr &&
+           std::abs(card->geometry().center().y() - grid().viewport()->height() / 2) <= 1;
+  };
+  store().setFocusedGroupID(groups[30].id);
+  EXPECT_FALSE(centred(groups[30].id)); // eased over 0.14 s
+  EXPECT_TRUE(waitFor([&] { return centred(groups[30].id); }, 1000));
+
+  platform::setReduceMotionOverride(true);
+  store().setFocusedGroupID(groups[12].id);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(centred(groups[12].id)); // at once
+  const int position = scrollBar().value();
+  store().setFocusedGroupID(std::nullopt);
+  spin(50);
+  EXPECT_EQ(scrollBar().value(), position);
+}
