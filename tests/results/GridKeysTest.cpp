@@ -10,7 +10,7 @@ using namespace gridtest;
 namespace {
 
 // Four months of six groups in three columns (1150 wide).
-class GridKeysTest : public ResultsViewFixture {
+class GridKeysTest : public GridViewFixture {
 protected:
   void SetUp() override {
     m_groups = monthlyGroups(4, 6);

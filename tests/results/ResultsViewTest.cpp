@@ -13,7 +13,7 @@ using namespace gridtest;
 
 namespace {
 
-class ResultsViewTest : public ResultsViewFixture {
+class ResultsViewTest : public GridViewFixture {
 protected:
   ~ResultsViewTest() override { platform::setReduceMotionOverride(std::nullopt); }
 

@@ -44,7 +44,7 @@ protected:
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     waitFor([this] { return m_window->isActiveWindow(); }, 2000);
-    spin(60); // past the scroll reset that the first groups start
+    spin(100); // past the scroll reset that the first groups start
 
     return *m_view;
   }
