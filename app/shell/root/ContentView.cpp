@@ -111,12 +111,14 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
   if (m_main && animated) {
     ExitSnapshot::replace(m_main, curve);
   } else if (m_main) {
+    m_main->hide();
     m_main->deleteLater();
   }
   m_main = nullptr;
   m_controls = nullptr;
   m_phase = nullptr;
   if (m_detail) {
+    m_detail->hide();
     m_detail->deleteLater();
   }
   m_detail = m_factory.makeGroupDetail(m_store, groupID, m_hero, m_body);
@@ -127,7 +129,11 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
     return;
   }
   EntranceEffect::start(m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF());
-  // The hero flies once the detail is laid out and its tiles have their places.
+  flyHeroesWhenLaidOut();
+}
+
+void ContentView::flyHeroesWhenLaidOut() {
+  // The incoming screen's widgets have their places only after its layout ran.
   QTimer::singleShot(0, m_hero, [hero = QPointer<HeroNamespace>(m_hero)] {
     if (hero) {
       hero->finishTransition();
@@ -149,11 +155,7 @@ void ContentView::leaveDetail() {
   buildMainBranch();
   m_main->lower();
   EntranceEffect::start(m_main, curve);
-  QTimer::singleShot(0, m_hero, [hero = QPointer<HeroNamespace>(m_hero)] {
-    if (hero) {
-      hero->finishTransition();
-    }
-  });
+  flyHeroesWhenLaidOut();
 }
 
 void ContentView::syncPreview() {

@@ -58,6 +58,8 @@ private:
   void syncDetail();
   void showDetail(const std::string &groupID, bool animated);
   void leaveDetail();
+  /// Flies the hero pairs photographed before the swap once the new screen is laid out.
+  void flyHeroesWhenLaidOut();
   void syncPreview();
   void layoutLayers();
 
