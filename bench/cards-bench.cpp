@@ -99,7 +99,8 @@ double percentile(std::vector<double> samples, double p) {
     return 0;
   }
   std::sort(samples.begin(), samples.end());
-  const auto index = static_cast<std::size_t>(std::ceil(p * static_cast<double>(samples.size()))) - 1;
+  const auto index =
+      static_cast<std::size_t>(std::ceil(p * static_cast<double>(samples.size()))) - 1;
   return samples[std::min(index, samples.size() - 1)];
 }
 
@@ -277,8 +278,8 @@ Timing Bench::selectAll() {
   bar->show();
   for (int i = 0; i < kScreenCards; ++i) {
     auto *card = new GroupCard(*m_store, nullptr, &m_window);
-    card->setCellGeometry(QRect(20 + (i % 3) * 374, 60 + (i / 3) * 363, kCardWidth,
-                                GroupCard::kHeight));
+    card->setCellGeometry(
+        QRect(20 + (i % 3) * 374, 60 + (i / 3) * 363, kCardWidth, GroupCard::kHeight));
     card->setGroup(m_groups[static_cast<std::size_t>(i) % m_groups.size()], i);
     card->show();
     card->finishAnimations();
@@ -337,8 +338,8 @@ void report(const Options &options, const Figures &figures) {
   printLine("bind+paint warm", figures.warm, "");
   printLine("bind+paint all", all, " (target p99 <= 2000 us)");
   printLine("hover frame", figures.hover, " (target p99 <= 1000 us)");
-  std::printf("select all: %.2f ms of GUI-thread time (wall %.2f ms) (target <= 30 ms)\n",
-              selectMs, figures.selectAll.wall.empty() ? 0 : figures.selectAll.wall[0] / 1000.0);
+  std::printf("select all: %.2f ms of GUI-thread time (wall %.2f ms) (target <= 30 ms)\n", selectMs,
+              figures.selectAll.wall.empty() ? 0 : figures.selectAll.wall[0] / 1000.0);
   std::printf("peak resident memory: %.1f MB\n", peak);
 }
 

@@ -57,10 +57,10 @@ void BatchCleanupDialog::rebuildTexts() {
   const auto source = m_store.sourceKind();
   const std::int64_t victims = m_store.selectedVictimCount();
   m_shownVictims = m_store.selectedVictimIDs();
-  CleanupConfirmation::setTexts(*m_box, SummaryBarTexts::confirmTitle(source, victims),
-                                SummaryBarTexts::confirmMessage(source, victims),
-                                SummaryBarTexts::confirmButton(source,
-                                                               m_store.selectedReclaimableBytes()));
+  CleanupConfirmation::setTexts(
+      *m_box, SummaryBarTexts::confirmTitle(source, victims),
+      SummaryBarTexts::confirmMessage(source, victims),
+      SummaryBarTexts::confirmButton(source, m_store.selectedReclaimableBytes()));
 }
 
 } // namespace lumora

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <cmath>
 
 namespace lumora::CardChips {
@@ -88,6 +89,18 @@ QPixmap make(const std::vector<Run> &runs, const Style &style, qreal devicePixel
     const QSizeF size = runSize(run);
     paintRun(painter, run, QRectF(QPointF(x, (chip.height() - size.height()) / 2), size));
     x += size.width() + style.spacing;
+  }
+  return pixmap;
+}
+
+QPixmap cached(const QString &key, const std::vector<Run> &runs, const Style &style,
+               qreal devicePixelRatio) {
+  const QString full =
+      QStringLiteral("card-chip|") + key + u'|' + QString::number(devicePixelRatio);
+  QPixmap pixmap;
+  if (!QPixmapCache::find(full, &pixmap)) {
+    pixmap = make(runs, style, devicePixelRatio);
+    QPixmapCache::insert(full, pixmap);
   }
   return pixmap;
 }

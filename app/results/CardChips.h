@@ -40,5 +40,9 @@ struct Style {
 /// The chip at `devicePixelRatio`; its device-independent size is the row plus padding.
 [[nodiscard]] QPixmap make(const std::vector<Run> &runs, const Style &style,
                            qreal devicePixelRatio);
+/// `make`, kept in the process's pixmap cache under `key`, which must name everything the
+/// chip shows (texts and colours); cards re-pointed in a grid mostly find theirs there.
+[[nodiscard]] QPixmap cached(const QString &key, const std::vector<Run> &runs, const Style &style,
+                             qreal devicePixelRatio);
 
 } // namespace lumora::CardChips

@@ -4,6 +4,7 @@
 #include "app/shell/motion/Motion.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 
 namespace lumora {
 namespace {
@@ -76,27 +77,78 @@ void CardImageSlot::setImage(const ThumbnailPtr &thumbnail, bool fade) {
   emit changed();
 }
 
-const QPixmap &CardImageSlot::scaledFor(const QSize &devicePixels) {
+const QPixmap &CardImageSlot::scaledFor(const QSize &devicePixels, qreal devicePixelRatio) {
   if (m_scaled.size() != devicePixels && !m_thumbnailImage.isNull() && !devicePixels.isEmpty()) {
     // Cut to the place's aspect first, then scale once with filtering: the card repaints
     // this pixmap without any further scaling.
     const QRect source =
         ThumbnailPainting::aspectFillSource(m_thumbnailImage.size(), devicePixels).toAlignedRect();
-    m_scaled = QPixmap::fromImage(m_thumbnailImage.copy(source).scaled(
-        devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const QImage scaled = m_thumbnailImage.copy(source).scaled(devicePixels, Qt::IgnoreAspectRatio,
+                                                               Qt::SmoothTransformation);
+    if (m_radius <= 0) {
+      m_scaled = QPixmap::fromImage(scaled);
+      return m_scaled;
+    }
+    m_scaled = QPixmap(devicePixels);
+    m_scaled.fill(Qt::transparent);
+    QPainter painter(&m_scaled);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(scaled));
+    painter.drawRoundedRect(QRectF(m_scaled.rect()), m_radius * devicePixelRatio,
+                            m_radius * devicePixelRatio);
   }
   return m_scaled;
+}
+
+// The placeholder cut to the rounded corners, once per size and colour for every card.
+QPixmap CardImageSlot::roundedPlaceholder(const QSizeF &size, const QColor &secondary,
+                                          qreal devicePixelRatio) {
+  const QString key = QStringLiteral("card-placeholder|%1x%2|%3|%4|%5")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(m_radius)
+                          .arg(secondary.name(QColor::HexArgb))
+                          .arg(devicePixelRatio);
+  QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap)) {
+    return pixmap;
+  }
+  QPixmap plain((size * devicePixelRatio).toSize());
+  plain.setDevicePixelRatio(devicePixelRatio);
+  plain.fill(Qt::transparent);
+  {
+    QPainter painter(&plain);
+    ThumbnailPainting::paintPlaceholder(painter, QRectF(QPointF(0, 0), size), secondary, m_symbol,
+                                        devicePixelRatio);
+  }
+  pixmap = QPixmap(plain.size());
+  pixmap.setDevicePixelRatio(devicePixelRatio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QBrush(plain));
+  painter.drawRoundedRect(QRectF(QPointF(0, 0), size), m_radius, m_radius);
+  painter.end();
+  QPixmapCache::insert(key, pixmap);
+  return pixmap;
 }
 
 void CardImageSlot::paint(QPainter &painter, const QRectF &rect, const QColor &secondary,
                           qreal devicePixelRatio) {
   if (m_opacity < 1) {
-    ThumbnailPainting::paintPlaceholder(painter, rect, secondary, m_symbol, devicePixelRatio);
+    if (m_radius > 0) {
+      painter.drawPixmap(rect.topLeft(),
+                         roundedPlaceholder(rect.size(), secondary, devicePixelRatio));
+    } else {
+      ThumbnailPainting::paintPlaceholder(painter, rect, secondary, m_symbol, devicePixelRatio);
+    }
   }
   if (!hasImage() || m_opacity <= 0) {
     return;
   }
-  const QPixmap &image = scaledFor((rect.size() * devicePixelRatio).toSize());
+  const QPixmap &image = scaledFor((rect.size() * devicePixelRatio).toSize(), devicePixelRatio);
   painter.save();
   painter.setOpacity(painter.opacity() * m_opacity);
   painter.drawPixmap(rect, image, QRectF(image.rect()));

@@ -24,6 +24,9 @@ public:
 
   /// The photo of this place; none empties it. Another id restarts the load when active.
   void setItem(const PhotoItem *item);
+  /// Rounds the place's corners: the image and the placeholder are cut once, so painting
+  /// needs no clip.
+  void setCornerRadius(qreal radius) { m_radius = radius; }
   /// Loads while active (the card is shown); inactive drops the pending answer.
   void setActive(bool active);
   [[nodiscard]] bool hasImage() const { return !m_thumbnailImage.isNull(); }
@@ -32,7 +35,8 @@ public:
   [[nodiscard]] const std::string &itemID() const { return m_id; }
 
   /// The placeholder, then the image aspect-filled into `rect` at the fade's opacity.
-  void paint(QPainter &painter, const QRectF &rect, const QColor &secondary, qreal devicePixelRatio);
+  void paint(QPainter &painter, const QRectF &rect, const QColor &secondary,
+             qreal devicePixelRatio);
 
 signals:
   /// The slot looks different: an image arrived, or a fade step.
@@ -41,7 +45,9 @@ signals:
 private:
   void startLoad();
   void setImage(const ThumbnailPtr &thumbnail, bool fade);
-  const QPixmap &scaledFor(const QSize &devicePixels);
+  const QPixmap &scaledFor(const QSize &devicePixels, qreal devicePixelRatio);
+  [[nodiscard]] QPixmap roundedPlaceholder(const QSizeF &size, const QColor &secondary,
+                                           qreal devicePixelRatio);
 
   int m_maxPixel;
   PhotoItem m_item;
@@ -53,6 +59,7 @@ private:
   QPixmap m_scaled;
   QPixmap m_symbol;
   qreal m_opacity = 0;
+  qreal m_radius = 0;
   QVariantAnimation m_fade;
 };
 

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <cmath>
-#include <qdrawutil.h>
 #include <map>
+#include <qdrawutil.h>
 #include <tuple>
 #include <vector>
 
@@ -19,9 +19,12 @@ void boxBlurLine(uchar *alpha, int count, int stride, int half, std::vector<int>
   int sum = 0;
   const int width = 2 * half + 1;
   for (int i = -half; i < count + half; ++i) {
-    if (i + half < count && i + half >= 0) sum += alpha[(i + half) * stride];
-    if (i - half - 1 >= 0 && i - half - 1 < count) sum -= alpha[(i - half - 1) * stride];
-    if (i >= 0 && i < count) buffer[static_cast<std::size_t>(i)] = sum / width;
+    if (i + half < count && i + half >= 0)
+      sum += alpha[(i + half) * stride];
+    if (i - half - 1 >= 0 && i - half - 1 < count)
+      sum -= alpha[(i - half - 1) * stride];
+    if (i >= 0 && i < count)
+      buffer[static_cast<std::size_t>(i)] = sum / width;
   }
   for (int i = 0; i < count; ++i) {
     alpha[i * stride] = static_cast<uchar>(buffer[static_cast<std::size_t>(i)]);
@@ -30,7 +33,8 @@ void boxBlurLine(uchar *alpha, int count, int stride, int half, std::vector<int>
 
 // Three box passes each way approximate a Gaussian of deviation `sigma`.
 void gaussianAlpha(QImage &image, qreal sigma) {
-  const int half = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+  const int half =
+      std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
   std::vector<int> buffer;
   uchar *bits = image.bits();
   const int stride = static_cast<int>(image.bytesPerLine());
@@ -84,8 +88,8 @@ const QPixmap &cachedPatch(int radius, qreal cornerRadius) {
 // The nine-patch stretched once to `size`: every card of one width shares it.
 const QPixmap &cachedFrame(int radius, qreal cornerRadius, const QSize &size) {
   static std::map<std::tuple<int, int, int, int>, QPixmap> frames;
-  const auto key = std::make_tuple(radius, static_cast<int>(cornerRadius * 4), size.width(),
-                                   size.height());
+  const auto key =
+      std::make_tuple(radius, static_cast<int>(cornerRadius * 4), size.width(), size.height());
   auto found = frames.find(key);
   if (found == frames.end()) {
     if (frames.size() > 64) {

@@ -86,7 +86,8 @@ void CleanupButton::paintEvent(QPaintEvent *event) {
     painter.drawText(QRectF(inner.right() - bytesWidth, inner.top(), bytesWidth, inner.height()),
                      Qt::AlignRight | Qt::AlignVCenter, m_bytes);
   }
-  const qreal room = std::max<qreal>(inner.right() - x - (bytesWidth > 0 ? bytesWidth + kGap : 0), 0);
+  const qreal room =
+      std::max<qreal>(inner.right() - x - (bytesWidth > 0 ? bytesWidth + kGap : 0), 0);
   painter.setFont(font());
   painter.setPen(labelColor());
   painter.drawText(QRectF(x, inner.top(), room, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,

@@ -25,8 +25,8 @@ QMessageBox *make(QWidget *parent, const QString &title, const QString &message,
   if (parent != nullptr) {
     box->setPalette(parent->palette());
   }
-  auto *confirm = new ThemedButton(confirmTitle, ThemedButton::Style::prominent,
-                                   ThemedButton::Size::regular);
+  auto *confirm =
+      new ThemedButton(confirmTitle, ThemedButton::Style::prominent, ThemedButton::Size::regular);
   confirm->setObjectName(QString::fromLatin1(kConfirmName));
   confirm->setTint(Theme::of(parent).red);
   auto *cancel = new ThemedButton(Localized::string("取消"), ThemedButton::Style::bordered,

@@ -63,12 +63,10 @@ GroupCard::~GroupCard() = default;
 
 void GroupCard::connectStore() {
   connect(&m_store, &AppStore::selectedGroupIDsChanged, this, &GroupCard::selectionChanged);
-  connect(&m_store, &AppStore::focusedGroupIDChanged, this, [this] {
-    applyState(stateFromStore(), Cause::focus);
-  });
-  connect(&m_store, &AppStore::exitingGroupIDsChanged, this, [this] {
-    applyState(stateFromStore(), Cause::exit);
-  });
+  connect(&m_store, &AppStore::focusedGroupIDChanged, this,
+          [this] { applyState(stateFromStore(), Cause::focus); });
+  connect(&m_store, &AppStore::exitingGroupIDsChanged, this,
+          [this] { applyState(stateFromStore(), Cause::exit); });
   connect(&m_store, &AppStore::isScrollingChanged, this, [this] {
     // Scrolling takes the highlight away; the cursor stays what it is.
     if (m_store.isScrolling()) {
@@ -132,9 +130,7 @@ void GroupCard::setCellGeometry(const QRect &cell) { setGeometry(cell.marginsAdd
 
 QRect GroupCard::cardRect() const { return rect().marginsRemoved(kOutset); }
 
-QSize GroupCard::sizeHint() const {
-  return QSize(340, kHeight).grownBy(kOutset);
-}
+QSize GroupCard::sizeHint() const { return QSize(340, kHeight).grownBy(kOutset); }
 
 GroupCardLook GroupCard::targetLook() const { return m_to; }
 

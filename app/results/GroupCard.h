@@ -51,8 +51,8 @@ public:
   /// A card with no group yet; `heroNamespace` may be null (no hero zoom source).
   GroupCard(AppStore &store, HeroNamespace *heroNamespace, QWidget *parent = nullptr);
   /// A card showing `group` at once, as a self-test host makes it.
-  GroupCard(AppStore &store, const PhotoGroup &group, HeroNamespace *heroNamespace,
-            int entryIndex, QWidget *parent = nullptr);
+  GroupCard(AppStore &store, const PhotoGroup &group, HeroNamespace *heroNamespace, int entryIndex,
+            QWidget *parent = nullptr);
   ~GroupCard() override;
 
   /// Points the card at `group`; `entryIndex` (its position in the list that shows it)

@@ -9,10 +9,11 @@
 #include "platform/gui/Symbols.h"
 
 #include <QFontMetricsF>
-#include <algorithm>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QWidget>
+#include <algorithm>
 
 namespace lumora {
 namespace {
@@ -54,11 +55,36 @@ QColor blend(const QColor &from, const QColor &to, qreal progress) {
                           mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
 }
 
+// A tile's hairline border, once per size and colour for every card.
+QPixmap tileRing(const QSizeF &size, const QColor &color, qreal devicePixelRatio) {
+  const QString key = QStringLiteral("card-tile-ring|%1x%2|%3|%4")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(color.name(QColor::HexArgb))
+                          .arg(devicePixelRatio);
+  QPixmap ring;
+  if (QPixmapCache::find(key, &ring)) {
+    return ring;
+  }
+  ring = QPixmap((size * devicePixelRatio).toSize());
+  ring.setDevicePixelRatio(devicePixelRatio);
+  ring.fill(Qt::transparent);
+  QPainter painter(&ring);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(color, 0.5));
+  painter.drawRoundedRect(QRectF(QPointF(0, 0), size).adjusted(0.25, 0.25, -0.25, -0.25),
+                          kTileRadius, kTileRadius);
+  painter.end();
+  QPixmapCache::insert(key, ring);
+  return ring;
+}
+
 } // namespace
 
 GroupCardFace::GroupCardFace(QWidget *owner) : QObject(owner), m_owner(owner) {
   for (auto &tile : m_tiles) {
     tile = std::make_unique<CardImageSlot>(160, this);
+    tile->setCornerRadius(kTileRadius);
     connect(tile.get(), &CardImageSlot::changed, this, [this] {
       m_dirty = true;
       emit changed();
@@ -189,7 +215,8 @@ const QPixmap &GroupCardFace::ring() {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(color, 1));
   const qreal radius = GroupCardLayout::kCornerRadius;
-  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5,
+                          radius - 0.5);
   return m_ring;
 }
 
@@ -225,14 +252,16 @@ void GroupCardFace::paintTitleRow(QPainter &painter) {
   std::vector<TitleRun> trailing;
   if (best && best->isUtility) {
     trailing.push_back(
-        {{}, {}, {},
-         CardChips::make({CardChips::Run::ofText(Localized::string("工具图"),
-                                                 Theme::font(10, Theme::Weight::medium),
-                                                 theme.secondary)},
-                         {5, 1.5, 0, withAlpha(theme.secondary, 0.14), {}, 0, -1}, dpr)});
+        {{},
+         {},
+         {},
+         CardChips::cached(
+             QStringLiteral("utility|") + theme.secondary.name(QColor::HexArgb),
+             {CardChips::Run::ofText(Localized::string("工具图"),
+                                     Theme::font(10, Theme::Weight::medium), theme.secondary)},
+             {5, 1.5, 0, withAlpha(theme.secondary, 0.14), {}, 0, -1}, dpr)});
   }
-  trailing.push_back(
-      {{}, {}, {}, platform::symbols::pixmap("chevron.right", 9, faint, dpr)});
+  trailing.push_back({{}, {}, {}, platform::symbols::pixmap("chevron.right", 9, faint, dpr)});
 
   const QRectF row = m_layout.titleRow;
   const auto widthOf = [](const std::vector<TitleRun> &runs) {
@@ -246,7 +275,8 @@ void GroupCardFace::paintTitleRow(QPainter &painter) {
   // One line: shrink down to 0.85 before anything is cut off at the row's end.
   const qreal scale = natural > row.width() ? std::max(kMinimumScale, row.width() / natural) : 1.0;
   const QFontMetricsF countMetrics(count);
-  const qreal baseline = row.top() + (row.height() - countMetrics.height()) / 2 + countMetrics.ascent();
+  const qreal baseline =
+      row.top() + (row.height() - countMetrics.height()) / 2 + countMetrics.ascent();
   const qreal middle = baseline - QFontMetricsF(small).capHeight() / 2;
   painter.save();
   painter.setClipRect(row);
@@ -284,29 +314,24 @@ void GroupCardFace::paintTile(QPainter &painter, std::size_t index) {
   const qreal dpr = m_owner->devicePixelRatioF();
   const PhotoItem &item = m_group.items[index + 1];
   const QRectF tile = m_layout.tiles[index];
-  QPainterPath clip;
-  clip.addRoundedRect(tile, kTileRadius, kTileRadius);
-  painter.save();
-  painter.setClipPath(clip);
   m_tiles[index]->paint(painter, tile, theme.secondary, dpr);
-  painter.restore();
-  painter.setPen(QPen(theme.primaryAt(0.1), 0.5));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawRoundedRect(tile.adjusted(0.25, 0.25, -0.25, -0.25), kTileRadius, kTileRadius);
+  painter.drawPixmap(tile.topLeft(), tileRing(tile.size(), theme.primaryAt(0.1), dpr));
 
-  const QPixmap chip = CardChips::make(
-      {CardChips::Run::ofText(ScoreDisplay::roundedScoreText(item),
-                              Theme::font(10, Theme::Weight::bold), Qt::white)},
+  const QString score = ScoreDisplay::roundedScoreText(item);
+  const QPixmap chip = CardChips::cached(
+      QStringLiteral("tile-score|") + score,
+      {CardChips::Run::ofText(score, Theme::font(10, Theme::Weight::bold), Qt::white)},
       {3, 1, 0, QColor::fromRgbF(0, 0, 0, 0.62f), {}, 0, 4}, dpr);
   const QSizeF chipSize = chip.deviceIndependentSize();
-  painter.drawPixmap(QPointF(tile.center().x() - chipSize.width() / 2,
-                             tile.bottom() - 2.5 - chipSize.height()),
-                     chip);
+  painter.drawPixmap(
+      QPointF(tile.center().x() - chipSize.width() / 2, tile.bottom() - 2.5 - chipSize.height()),
+      chip);
   if (item.isFavorite) {
     const QPixmap star = platform::symbols::pixmap("star.fill", 8, theme.yellow, dpr);
     const QPointF at(tile.right() - 3 - star.deviceIndependentSize().width(), tile.top() + 3);
     painter.setOpacity(0.5);
-    painter.drawPixmap(at + QPointF(0, 0.5), platform::symbols::pixmap("star.fill", 8, Qt::black, dpr));
+    painter.drawPixmap(at + QPointF(0, 0.5),
+                       platform::symbols::pixmap("star.fill", 8, Qt::black, dpr));
     painter.setOpacity(1);
     painter.drawPixmap(at, star);
   }

@@ -110,20 +110,26 @@ void GroupCardHero::rebuildChips() {
   std::vector<Run> badge;
   if (m_best) {
     badge.push_back(Run::ofDot(6, ScoreDisplay::color(m_best->tier())));
-    badge.push_back(Run::ofText(m_best->displayScoreText(),
-                                Theme::font(17, Theme::Weight::bold), white(1)));
+    badge.push_back(
+        Run::ofText(m_best->displayScoreText(), Theme::font(17, Theme::Weight::bold), white(1)));
   }
-  badge.push_back(
-      Run::ofText(Localized::string("最佳"), Theme::font(11, Theme::Weight::semibold), white(0.92)));
-  m_badge = CardChips::make(badge, {9, 5, 5, black(0.7), white(0.14), 0.5, -1}, dpr);
+  badge.push_back(Run::ofText(Localized::string("最佳"), Theme::font(11, Theme::Weight::semibold),
+                              white(0.92)));
+  const QString badgeKey =
+      m_best ? QStringLiteral("badge|%1|%2|%3")
+                   .arg(m_best->displayScoreText(), ScoreDisplay::color(m_best->tier()).name(),
+                        Localized::string("最佳"))
+             : QStringLiteral("badge|none|") + Localized::string("最佳");
+  m_badge = CardChips::cached(badgeKey, badge, {9, 5, 5, black(0.7), white(0.14), 0.5, -1}, dpr);
 
   const QString symbol = m_source == AppStoreTypes::SourceKind::library
                              ? QStringLiteral("photo.on.rectangle")
                              : QStringLiteral("photo.stack");
-  m_countChip = CardChips::make(
+  const QString countText = GroupCardTexts::countChip(m_count);
+  m_countChip = CardChips::cached(
+      QStringLiteral("count|") + symbol + u'|' + countText,
       {Run::ofImage(platform::symbols::pixmap(symbol, 9, white(0.95), dpr)),
-       Run::ofText(GroupCardTexts::countChip(m_count), Theme::font(11, Theme::Weight::semibold),
-                   white(0.95))},
+       Run::ofText(countText, Theme::font(11, Theme::Weight::semibold), white(0.95))},
       {7, 4, 5, black(0.42), {}, 0, -1}, dpr);
 
   rebuildHoverChip();
@@ -133,10 +139,11 @@ void GroupCardHero::rebuildHoverChip() {
   using CardChips::Run;
   QColor accent = Theme::of(this).accent;
   accent.setAlphaF(0.85f);
-  m_hoverChipPixmap = CardChips::make(
-      {Run::ofText(GroupCardTexts::hoverChip(m_selecting, m_selected),
-                   Theme::font(10, Theme::Weight::medium), white(0.95))},
-      {8, 4, 5, accent, {}, 0, -1}, devicePixelRatioF());
+  const QString text = GroupCardTexts::hoverChip(m_selecting, m_selected);
+  m_hoverChipPixmap =
+      CardChips::cached(QStringLiteral("hover|") + text + u'|' + accent.name(QColor::HexArgb),
+                        {Run::ofText(text, Theme::font(10, Theme::Weight::medium), white(0.95))},
+                        {8, 4, 5, accent, {}, 0, -1}, devicePixelRatioF());
 }
 
 void GroupCardHero::paintEvent(QPaintEvent *) {
@@ -186,8 +193,8 @@ void GroupCardHero::compose() {
 
 void GroupCardHero::paintOverlays(QPainter &painter, const QRectF &bounds) {
   const QSizeF badge = m_badge.deviceIndependentSize();
-  painter.drawPixmap(bounds.bottomRight() - QPointF(kInset + badge.width(), kInset + badge.height()),
-                     m_badge);
+  painter.drawPixmap(
+      bounds.bottomRight() - QPointF(kInset + badge.width(), kInset + badge.height()), m_badge);
   // The checkbox and the count chip share one row, centred on each other.
   const QSizeF chip = m_countChip.deviceIndependentSize();
   const qreal rowHeight = m_selecting ? std::max(kCheckbox, chip.height()) : chip.height();
@@ -215,8 +222,8 @@ void GroupCardHero::paintCheckbox(QPainter &painter, const QPointF &topLeft) {
   painter.drawEllipse(box.adjusted(0.75, 0.75, -0.75, -0.75));
   if (m_selectedFill > 0) {
     painter.setOpacity(painter.opacity() * std::clamp(m_selectedFill, 0.0, 1.0));
-    const QPixmap check = platform::symbols::pixmap(QStringLiteral("checkmark"), 11, white(1),
-                                                    devicePixelRatioF());
+    const QPixmap check =
+        platform::symbols::pixmap(QStringLiteral("checkmark"), 11, white(1), devicePixelRatioF());
     const QSizeF size = check.deviceIndependentSize();
     painter.drawPixmap(box.center() - QPointF(size.width(), size.height()) / 2, check);
   }

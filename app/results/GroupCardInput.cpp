@@ -160,10 +160,12 @@ std::unique_ptr<QMenu> GroupCard::makeContextMenu() {
     const std::optional<std::string> path =
         best->localIdentifier ? std::nullopt : std::optional(best->id);
     menu->addAction(GroupCardTexts::menuReveal(), this, [path] {
-      if (path) platform::opener().revealFile(*path);
+      if (path)
+        platform::opener().revealFile(*path);
     });
     menu->addAction(GroupCardTexts::menuOpenBest(), this, [path] {
-      if (path) platform::opener().openFile(*path);
+      if (path)
+        platform::opener().openFile(*path);
     });
     menu->addSeparator();
   }

@@ -23,8 +23,8 @@ struct GroupCardLayout {
   static constexpr int kCornerRadius = 16;
   /// The whole card: hero, padding, title, strip, button, caption, padding.
   static constexpr int kHeight = kHeroHeight + kPadding + kTitleHeight + kSectionSpacing +
-                                 kStripHeight + kSectionSpacing + kButtonHeight +
-                                 kCaptionSpacing + kCaptionHeight + kPadding;
+                                 kStripHeight + kSectionSpacing + kButtonHeight + kCaptionSpacing +
+                                 kCaptionHeight + kPadding;
 
   QRect card;
   QRect hero;

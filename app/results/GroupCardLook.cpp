@@ -5,18 +5,26 @@ namespace {
 
 // The first matching row wins: exiting, pressed, focused, hovering, entered, before entrance.
 double scaleOf(const GroupCardState &state) {
-  if (state.exiting) return 0.94;
-  if (state.pressed) return 0.985;
-  if (state.focused) return 1.012;
-  if (state.hovering) return 1.01;
-  if (state.entered) return 1.0;
+  if (state.exiting)
+    return 0.94;
+  if (state.pressed)
+    return 0.985;
+  if (state.focused)
+    return 1.012;
+  if (state.hovering)
+    return 1.01;
+  if (state.entered)
+    return 1.0;
   return 0.96;
 }
 
 double offsetOf(const GroupCardState &state) {
-  if (state.reduceMotion) return 0;
-  if (state.focused) return -2;
-  if (state.hovering) return -1;
+  if (state.reduceMotion)
+    return 0;
+  if (state.focused)
+    return -2;
+  if (state.hovering)
+    return -1;
   return 0;
 }
 

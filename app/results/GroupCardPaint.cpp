@@ -51,7 +51,8 @@ QRect GroupCard::mapped(const QRect &inCard, const GroupCardLook &look) const {
   const QRectF card = cardRect();
   const QPointF centre = card.center();
   const QRectF rect = QRectF(inCard).translated(card.topLeft());
-  const QPointF topLeft = centre + (rect.topLeft() - centre) * look.scale + QPointF(0, look.offsetY);
+  const QPointF topLeft =
+      centre + (rect.topLeft() - centre) * look.scale + QPointF(0, look.offsetY);
   return QRectF(topLeft, rect.size() * look.scale).toRect();
 }
 
@@ -77,8 +78,8 @@ void GroupCard::paintEvent(QPaintEvent *) {
     return;
   }
   const QRect shown = mapped(m_face->layout().card, look);
-  CardShadow::paint(painter, shown, GroupCardLayout::kCornerRadius * look.scale,
-                    look.shadowOpacity, look.shadowRadius, look.shadowOffsetY);
+  CardShadow::paint(painter, shown, GroupCardLayout::kCornerRadius * look.scale, look.shadowOpacity,
+                    look.shadowRadius, look.shadowOffsetY);
   const QPixmap &body = m_face->pixmap();
   if (shown.size() == body.deviceIndependentSize().toSize()) {
     painter.drawPixmap(shown.topLeft(), body);

@@ -46,10 +46,10 @@ QString titleReclaimable(const PhotoGroup &group) {
 
 QString accessibleName(const PhotoGroup &group, bool selected) {
   const std::optional<PhotoItem> best = group.best();
-  QString name = fill("相似组，%@ 张，最佳 %@ 分，%@",
-                      {decimal(group.count()),
-                       best ? best->displayScoreText() : QStringLiteral("-"),
-                       Fmt::mediumDate(group.date())});
+  QString name =
+      fill("相似组，%@ 张，最佳 %@ 分，%@",
+           {decimal(group.count()), best ? best->displayScoreText() : QStringLiteral("-"),
+            Fmt::mediumDate(group.date())});
   if (selected) {
     name += QStringLiteral("，") + Localized::string("已选中");
   }
@@ -129,11 +129,12 @@ QString confirmMessage(SourceKind source, const PhotoGroup &group) {
   const std::optional<PhotoItem> best = group.best();
   const QString name = best ? best->fileName() : QStringLiteral("这张照片");
   const QString count = decimal(candidateCount(group));
-  return isLibrary(source)
-             ? fill("会保留得分最高的「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。",
-                    {name, count})
-             : fill("会保留得分最高的「%@」，其余 %@ 张移到废纸篓。之后可以在 Finder 的废纸篓里恢复。",
-                    {name, count});
+  return isLibrary(source) ? fill("会保留得分最高的「%@」，其余 %@ 张进入「照片」App "
+                                  "的「最近删除」，30 天内可以恢复。",
+                                  {name, count})
+                           : fill("会保留得分最高的「%@」，其余 %@ 张移到废纸篓。之后可以在 Finder "
+                                  "的废纸篓里恢复。",
+                                  {name, count});
 }
 
 QString menuDetail() { return Localized::string("查看组详情"); }

@@ -25,8 +25,7 @@ SortPicker::SortPicker(QWidget *parent) : QWidget(parent) {
   setCursor(Qt::PointingHandCursor);
   setFont(Theme::font(11, Theme::Weight::medium));
   setAccessibleName(Localized::string("排序"));
-  setToolTip(Localized::string(
-      "按日期：组按最佳项拍摄时间从新到旧；按相似数量：组按张数从多到少"));
+  setToolTip(Localized::string("按日期：组按最佳项拍摄时间从新到旧；按相似数量：组按张数从多到少"));
 }
 
 void SortPicker::setSort(GroupSort sort) {
@@ -57,7 +56,7 @@ void SortPicker::mousePressEvent(QMouseEvent *event) {
     return;
   }
   pick(segmentRect(GroupSort::date).contains(event->position().toPoint()) ? GroupSort::date
-                                                                           : GroupSort::memberCount);
+                                                                          : GroupSort::memberCount);
 }
 
 void SortPicker::keyPressEvent(QKeyEvent *event) {

@@ -27,7 +27,8 @@ constexpr int kMinimumGap = 8;
 
 ThemedButton *smallButton(const char *title, ThemedButton::Style style, const char *accessible,
                           QWidget *parent) {
-  auto *button = new ThemedButton(Localized::string(title), style, ThemedButton::Size::small, parent);
+  auto *button =
+      new ThemedButton(Localized::string(title), style, ThemedButton::Size::small, parent);
   button->setAccessibleName(Localized::string(accessible));
   return button;
 }
@@ -110,11 +111,11 @@ void SummaryBar::buildBatchRow() {
 }
 
 void SummaryBar::connectStore() {
-  for (auto changed : {&AppStore::groupsChanged, &AppStore::sourceKindChanged,
-                       &AppStore::trashedCountChanged, &AppStore::lastResultChanged,
-                       &AppStore::isSelectingChanged, &AppStore::selectedGroupIDsChanged,
-                       &AppStore::phaseChanged, &AppStore::isCleaningSelectionChanged,
-                       &AppStore::cleaningGroupIDChanged}) {
+  for (auto changed :
+       {&AppStore::groupsChanged, &AppStore::sourceKindChanged, &AppStore::trashedCountChanged,
+        &AppStore::lastResultChanged, &AppStore::isSelectingChanged,
+        &AppStore::selectedGroupIDsChanged, &AppStore::phaseChanged,
+        &AppStore::isCleaningSelectionChanged, &AppStore::cleaningGroupIDChanged}) {
     connect(&m_store, changed, this, &SummaryBar::refresh);
   }
   connect(&m_store, &AppStore::sortChanged, this, [this] { m_sort->setSort(m_store.sort()); });
@@ -137,9 +138,9 @@ void SummaryBar::refreshNormal() {
   const auto groups = static_cast<std::int64_t>(m_store.groups().size());
   // Only the figure the source shows is summed.
   const bool library = source == AppStoreTypes::SourceKind::library;
-  m_title->setText(SummaryBarTexts::summaryTitle(
-      source, groups, library ? 0 : m_store.totalReclaimableBytes(),
-      library ? m_store.totalCleanableCount() : 0));
+  m_title->setText(SummaryBarTexts::summaryTitle(source, groups,
+                                                 library ? 0 : m_store.totalReclaimableBytes(),
+                                                 library ? m_store.totalCleanableCount() : 0));
   m_subtitle->setText(SummaryBarTexts::summarySubtitle(source, m_store.lastResult()));
   const std::int64_t trashed = m_store.trashedCount();
   m_trashed->setVisible(trashed > 0);
@@ -199,7 +200,9 @@ void SummaryBar::paintEvent(QPaintEvent *) {
 
 QString SummaryBar::title() const { return m_title->text(); }
 QString SummaryBar::subtitle() const { return m_subtitle->text(); }
-QString SummaryBar::trashedText() const { return m_trashed->isVisibleTo(this) ? m_trashedLabel->text() : QString(); }
+QString SummaryBar::trashedText() const {
+  return m_trashed->isVisibleTo(this) ? m_trashedLabel->text() : QString();
+}
 bool SummaryBar::showsBatchRow() const { return m_batchRow->isVisibleTo(this); }
 
 } // namespace lumora

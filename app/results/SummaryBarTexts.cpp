@@ -40,18 +40,17 @@ QString trashedText(std::int64_t trashed) { return fill("已清理 %@ 张", {Fmt
 
 QString batchTitle(SourceKind source, std::int64_t groups, std::int64_t victims,
                    std::int64_t bytes) {
-  return isLibrary(source)
-             ? fill("%@ · %@ to clean up",
-                    {Texts::groupCountText(groups), Texts::photoCountText(victims)})
-             : fill("%@ · %@ to clean up · %@ freed",
-                    {Texts::groupCountText(groups), Texts::photoCountText(victims),
-                     Fmt::byteCount(bytes)});
+  return isLibrary(source) ? fill("%@ · %@ to clean up",
+                                  {Texts::groupCountText(groups), Texts::photoCountText(victims)})
+                           : fill("%@ · %@ to clean up · %@ freed",
+                                  {Texts::groupCountText(groups), Texts::photoCountText(victims),
+                                   Fmt::byteCount(bytes)});
 }
 
 QString batchSubtitle(SourceKind source) {
-  return Localized::string(isLibrary(source)
-                               ? "保留每组 1 张最佳，其余进「照片」App 的「最近删除」，30 天内可恢复"
-                               : "保留每组 1 张最佳，其余移入废纸篓，可在 Finder 中恢复");
+  return Localized::string(
+      isLibrary(source) ? "保留每组 1 张最佳，其余进「照片」App 的「最近删除」，30 天内可恢复"
+                        : "保留每组 1 张最佳，其余移入废纸篓，可在 Finder 中恢复");
 }
 
 QString batchCleanupAccessibleName(std::int64_t victims) {

@@ -12,10 +12,11 @@
 #include "platform/gui/ReduceMotion.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QEnterEvent>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -85,7 +86,8 @@ void renderCardStates(RenderContext &context, AppStore &store, const PhotoGroup 
   {
     CardHost host(store, group, ColorScheme::dark);
     context.save(QStringLiteral("card-normal"), host.window);
-    QEnterEvent enter(host.at({80, 80}), host.at({80, 80}), host.card->mapToGlobal(host.at({80, 80})));
+    QEnterEvent enter(host.at({80, 80}), host.at({80, 80}),
+                      host.card->mapToGlobal(host.at({80, 80})));
     QApplication::sendEvent(host.card, &enter);
     host.settle();
     context.save(QStringLiteral("card-hover"), host.window);
@@ -102,6 +104,22 @@ void renderCardStates(RenderContext &context, AppStore &store, const PhotoGroup 
     host.settle();
     context.save(QStringLiteral("card-other-cleaning"), host.window);
     access.setCleaningGroupID(std::nullopt);
+    const QPoint heroPoint = host.at({120, 90});
+    QMouseEvent press(QEvent::MouseButtonPress, heroPoint, host.card->mapToGlobal(heroPoint),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(host.card, &press);
+    host.settle();
+    context.save(QStringLiteral("card-pressed"), host.window);
+    QMouseEvent release(QEvent::MouseButtonRelease, host.at({400, 400}),
+                        host.card->mapToGlobal(host.at({400, 400})), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(host.card, &release);
+    host.settle();
+    // Half-way through the exit: faded and shrinking.
+    access.setExitingGroupIDs({group.id});
+    ScannedStore::waitFor([] { return false; }, 90);
+    context.save(QStringLiteral("card-exiting"), host.window);
+    access.setExitingGroupIDs({});
   }
   {
     CardHost host(store, group, ColorScheme::dark);
@@ -124,8 +142,7 @@ QImage withPopup(CardHost &host, QWidget &popup, const QPoint &at) {
   QImage image = host.window.grab().toImage();
   const QPixmap shot = popup.grab();
   QImage canvas(std::max(image.width(), at.x() + shot.width()),
-                std::max(image.height(), at.y() + shot.height()),
-                image.format());
+                std::max(image.height(), at.y() + shot.height()), image.format());
   canvas.fill(Qt::transparent);
   QPainter painter(&canvas);
   painter.drawImage(0, 0, image);
@@ -179,12 +196,14 @@ void renderPopups(RenderContext &context, AppStore &store, const PhotoGroup &gro
   renderTooltip(context, host, QStringLiteral("card-tooltip-hero"), {200, 90});
   renderMenu(context, host, QStringLiteral("card-menu-folder"));
   host.card->confirmCleanup();
-  renderDialog(context, host.card->findChild<QMessageBox *>(), QStringLiteral("card-dialog-folder"));
+  renderDialog(context, host.card->findChild<QMessageBox *>(),
+               QStringLiteral("card-dialog-folder"));
   access.setSourceKind(AppStoreTypes::SourceKind::library);
   host.card->setGroup(asLibrary(group), 0);
   renderMenu(context, host, QStringLiteral("card-menu-library"));
   host.card->confirmCleanup();
-  renderDialog(context, host.card->findChild<QMessageBox *>(), QStringLiteral("card-dialog-library"));
+  renderDialog(context, host.card->findChild<QMessageBox *>(),
+               QStringLiteral("card-dialog-library"));
   access.setSourceKind(AppStoreTypes::SourceKind::folder);
 }
 

@@ -1,6 +1,6 @@
 // The group card over a real store: its states, pointer handling, strip, menu and clean-up.
-#include "app/results/CleanupButton.h"
 #include "app/results/GroupCard.h"
+#include "app/results/CleanupButton.h"
 #include "app/results/GroupCardTexts.h"
 #include "app/shell/SelfTestSeam.h"
 #include "tests/results/support/ResultsFixture.h"
@@ -76,7 +76,8 @@ TEST(GroupCardLookTest, theFirstMatchingStateWins) {
   EXPECT_EQ(focusedHover.scale, 1.012);
   EXPECT_EQ(focusedHover.shadowRadius, 18);
   EXPECT_EQ(focusedHover.offsetY, -2);
-  EXPECT_EQ(GroupCardLook::of({.hovering = true, .focused = true, .reduceMotion = true}).offsetY, 0);
+  EXPECT_EQ(GroupCardLook::of({.hovering = true, .focused = true, .reduceMotion = true}).offsetY,
+            0);
   EXPECT_EQ(GroupCardLook::of({}).scale, 0.96);
   EXPECT_EQ(GroupCardLook::of({}).opacity, 0);
 }
@@ -100,7 +101,8 @@ TEST(GroupCardTextsTest, tooltipsByKindAndDamagedSharpness) {
   PhotoItem folder = photo("/p/IMG_1.jpg", 2'500'000);
   folder.sharpness = 123.9f;
   EXPECT_EQ(GroupCardTexts::itemHelp(folder).split(QStringLiteral(" · ")).size(), 5);
-  EXPECT_TRUE(GroupCardTexts::itemHelp(folder).startsWith(QStringLiteral("IMG_1.jpg · 美学分 5（")));
+  EXPECT_TRUE(
+      GroupCardTexts::itemHelp(folder).startsWith(QStringLiteral("IMG_1.jpg · 美学分 5（")));
   EXPECT_TRUE(GroupCardTexts::itemHelp(folder).contains(QStringLiteral("清晰度 123 · ")));
   EXPECT_TRUE(GroupCardTexts::itemHelp(folder).endsWith(QStringLiteral(" · 2.5 MB")));
   PhotoItem library = folder;
@@ -111,7 +113,8 @@ TEST(GroupCardTextsTest, tooltipsByKindAndDamagedSharpness) {
   EXPECT_EQ(parts.front(), QStringLiteral("图库照片"));
   EXPECT_EQ(GroupCardTexts::sharpnessText(std::numeric_limits<float>::quiet_NaN()), "—");
   EXPECT_EQ(GroupCardTexts::sharpnessText(-std::numeric_limits<float>::infinity()), "—");
-  EXPECT_EQ(GroupCardTexts::sharpnessText(1e30f), QString::number(std::numeric_limits<qint64>::max()));
+  EXPECT_EQ(GroupCardTexts::sharpnessText(1e30f),
+            QString::number(std::numeric_limits<qint64>::max()));
   EXPECT_EQ(GroupCardTexts::overflowText(13), QStringLiteral("+13"));
   EXPECT_EQ(GroupCardTexts::menuReveal(), QStringLiteral("在文件管理器中显示最佳照片"));
   EXPECT_EQ(GroupCardTexts::cleanupCaption(AppStore::SourceKind::library),
@@ -181,8 +184,7 @@ TEST_F(GroupCardTest, clicksOpenTheDetailOrSelectWithTheClicksOwnShift) {
   // The title row answers too; the click carries Shift.
   QTest::mouseClick(third, Qt::LeftButton, Qt::ShiftModifier,
                     inCard(*third, {60, GroupCardLayout::kHeroHeight + 20}));
-  EXPECT_EQ(store().selectedGroupIDs(),
-            (std::unordered_set<std::string>{"/a/0", "/b/0", "/c/0"}));
+  EXPECT_EQ(store().selectedGroupIDs(), (std::unordered_set<std::string>{"/a/0", "/b/0", "/c/0"}));
   EXPECT_FALSE(store().detailGroupID());
 
   UISelfTest::setEnabledForTesting(true);
@@ -236,9 +238,8 @@ TEST_F(GroupCardTest, theButtonAndMenuFollowTheCleanupAndSelectionRules) {
   EXPECT_TRUE(button->isEnabled());
   EXPECT_EQ(button->accessibleName(), QStringLiteral("清理 2 张相似照片"));
   std::unique_ptr<QMenu> menu = card->makeContextMenu();
-  EXPECT_EQ(actionTexts(*menu),
-            (QStringList{"查看组详情", "--", "在文件管理器中显示最佳照片", "用默认应用打开最佳照片",
-                         "--", "清理其余 2 张…"}));
+  EXPECT_EQ(actionTexts(*menu), (QStringList{"查看组详情", "--", "在文件管理器中显示最佳照片",
+                                             "用默认应用打开最佳照片", "--", "清理其余 2 张…"}));
   actionNamed(*menu, QStringLiteral("在文件管理器中显示最佳照片"))->trigger();
   actionNamed(*menu, QStringLiteral("用默认应用打开最佳照片"))->trigger();
   EXPECT_EQ(opener.calls, (std::vector<std::string>{"reveal /a/0", "open /a/0"}));
@@ -248,7 +249,8 @@ TEST_F(GroupCardTest, theButtonAndMenuFollowTheCleanupAndSelectionRules) {
   auto *cleanup = qobject_cast<CleanupButton *>(button);
   EXPECT_FALSE(cleanup->isCleaning());
   EXPECT_EQ(cleanup->title(), QStringLiteral("清理其余 2 张"));
-  EXPECT_FALSE(actionNamed(*card->makeContextMenu(), QStringLiteral("清理其余 2 张…"))->isEnabled());
+  EXPECT_FALSE(
+      actionNamed(*card->makeContextMenu(), QStringLiteral("清理其余 2 张…"))->isEnabled());
   AppStore::StateAccess(store()).setCleaningGroupID(std::string("/a/0"));
   EXPECT_TRUE(cleanup->isCleaning());
   EXPECT_EQ(cleanup->title(), QStringLiteral("正在清理…"));

@@ -1,6 +1,6 @@
 // The summary bar and the batch clean-up confirmation over a real store.
-#include "app/results/BatchCleanupDialog.h"
 #include "app/results/SummaryBar.h"
+#include "app/results/BatchCleanupDialog.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "tests/results/support/ResultsFixture.h"
 
@@ -90,8 +90,8 @@ TEST_F(SummaryBarTest, selectionModeButtonsFollowTheirRules) {
 TEST_F(SummaryBarTest, thePaddingNarrowsBelowOneWidthAndStaysPut) {
   EXPECT_EQ(bar().horizontalPadding(), 20); // before the first layout
   window.show();
-  for (const auto &[width, padding] :
-       std::vector<std::pair<int, int>>{{1050, 14}, {1063, 14}, {1064, 20}, {1080, 20}, {1057, 14}}) {
+  for (const auto &[width, padding] : std::vector<std::pair<int, int>>{
+           {1050, 14}, {1063, 14}, {1064, 20}, {1080, 20}, {1057, 14}}) {
     bar().resize(width, 50);
     EXPECT_EQ(bar().horizontalPadding(), padding) << width;
     EXPECT_EQ(bar().layout()->contentsMargins().left(), padding) << width;
