@@ -1,8 +1,9 @@
 #include "platform/gui/SystemColorScheme.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
 
 namespace platform {
@@ -35,15 +36,19 @@ bool SystemColorScheme::connectToPortal() {
   bus.connect(QLatin1String(kService), QLatin1String(kPath), QLatin1String(kInterface),
               QStringLiteral("SettingChanged"), this,
               SLOT(onSettingChanged(QString, QString, QDBusVariant)));
-  QDBusInterface portal(QLatin1String(kService), QLatin1String(kPath), QLatin1String(kInterface),
-                        bus);
-  portal.setTimeout(500);
-  const QDBusReply<QDBusVariant> reply =
-      portal.call(QStringLiteral("Read"), QLatin1String(kNamespace), QLatin1String(kKey));
-  if (!reply.isValid()) {
-    return false;
-  }
-  setValue(unwrap(reply.value().variant()));
+  // Asked without waiting: a portal that is still starting must not hold up the window.
+  QDBusMessage read = QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kPath),
+                                                     QLatin1String(kInterface),
+                                                     QStringLiteral("Read"));
+  read << QLatin1String(kNamespace) << QLatin1String(kKey);
+  auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
+    const QDBusPendingReply<QDBusVariant> reply = *call;
+    if (!reply.isError()) {
+      setValue(unwrap(reply.value().variant()));
+    }
+    call->deleteLater();
+  });
   return true;
 }
 

@@ -16,7 +16,8 @@ class SystemColorScheme : public QObject {
 public:
   explicit SystemColorScheme(QObject *parent = nullptr);
 
-  /// Asks the portal once and subscribes to its changes; false when no portal answered.
+  /// Subscribes to the portal's changes and asks it once, without waiting (the answer
+  /// arrives as `changed`); false when there is no session bus.
   bool connectToPortal();
 
   [[nodiscard]] bool prefersDark() const { return m_value == 1; }
