@@ -3,6 +3,7 @@
 #include "app/results/CleanupButton.h"
 #include "app/results/GroupCardTexts.h"
 #include "app/shell/SelfTestSeam.h"
+#include "app/shell/components/HeroNamespace.h"
 #include "tests/results/support/ResultsFixture.h"
 
 #include <QAction>
@@ -295,4 +296,23 @@ TEST_F(GroupCardTest, confirmingMovesTheOthersToTheTrashAndCancelKeepsThem) {
   ASSERT_TRUE(waitFor([&] { return store().undoToast().has_value(); }));
   EXPECT_EQ(store().items().size(), 1u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(photosFolder()), {}), 1);
+}
+
+TEST_F(GroupCardTest, theHeroIsAZoomSourceOnlyOutsideSelectionAndWithFullMotion) {
+  showGroups({group("/a/", 3), group("/b/", 2)});
+  HeroNamespace hero(&window);
+  auto *card = new GroupCard(store(), &hero, &window);
+  card->setCellGeometry(QRect(QPoint(30, 30), QSize(kCardWidth, GroupCard::kHeight)));
+  card->setGroup(store().groups()[0], 0);
+  EXPECT_EQ(hero.widgets(QStringLiteral("/a/0")).size(), 1);
+  store().enterSelectionMode();
+  EXPECT_TRUE(hero.widgets(QStringLiteral("/a/0")).isEmpty());
+  store().exitSelectionMode();
+  platform::setReduceMotionOverride(true);
+  EXPECT_TRUE(hero.widgets(QStringLiteral("/a/0")).isEmpty());
+  platform::setReduceMotionOverride(false);
+  // A re-pointed card stands for its new group only.
+  card->setGroup(store().groups()[1], 1);
+  EXPECT_TRUE(hero.widgets(QStringLiteral("/a/0")).isEmpty());
+  EXPECT_EQ(hero.widgets(QStringLiteral("/b/0")).size(), 1);
 }
