@@ -316,3 +316,31 @@ TEST_F(GroupCardTest, theHeroIsAZoomSourceOnlyOutsideSelectionAndWithFullMotion)
   EXPECT_TRUE(hero.widgets(QStringLiteral("/a/0")).isEmpty());
   EXPECT_EQ(hero.widgets(QStringLiteral("/b/0")).size(), 1);
 }
+
+TEST(DesktopOpenerTest, fileUrisKeepEveryByteOfThePath) {
+  EXPECT_EQ(platform::fileUri("/p/a b/IMG 1.jpg"), QByteArray("file:///p/a%20b/IMG%201.jpg"));
+  // A name that is not UTF-8 reaches the desktop as the very same bytes.
+  EXPECT_EQ(platform::fileUri(std::string("/p/\xff\xfe.jpg")), QByteArray("file:///p/%FF%FE.jpg"));
+  EXPECT_EQ(QUrl::fromEncoded(platform::fileUri("/p/#1%.jpg")).path(QUrl::FullyDecoded),
+            QStringLiteral("/p/#1%.jpg"));
+}
+
+TEST(GroupCardTextsTest, confirmationTextsBySource) {
+  ASSERT_TRUE(Localized::installTranslations());
+  PhotoGroup shown = group("/c/", 3, 500'000);
+  EXPECT_EQ(GroupCardTexts::confirmTitle(AppStore::SourceKind::folder, 2),
+            QStringLiteral("清理这 2 张照片？"));
+  EXPECT_EQ(
+      GroupCardTexts::confirmMessage(AppStore::SourceKind::folder, shown),
+      QStringLiteral(
+          "会保留得分最高的「0」，其余 2 张移到废纸篓。之后可以在文件管理器的废纸篓里恢复。"));
+  EXPECT_EQ(GroupCardTexts::confirmButton(AppStore::SourceKind::folder, shown.reclaimableBytes()),
+            QStringLiteral("移入废纸篓（1 MB）"));
+  EXPECT_EQ(
+      GroupCardTexts::confirmMessage(AppStore::SourceKind::library, PhotoGroup{}),
+      QStringLiteral(
+          "会保留得分最高的「这张照片」，其余 0 张进入图库的「最近删除」，30 天内可以恢复。"));
+  EXPECT_EQ(GroupCardTexts::titleReclaimable(group("/z/", 2, 0)), QString());
+  EXPECT_EQ(GroupCardTexts::menuCleanup(AppStore::SourceKind::library, 3),
+            QStringLiteral("将 3 张照片移到「最近删除」…"));
+}

@@ -11,7 +11,7 @@ using gridtest::monthStart;
 
 TEST(MonthSection, bucketsInFirstSeenOrderWithTheFirstGroupsTitle) {
   const std::vector<PhotoGroup> groups = {
-      datedGroup("a", monthStart(2025, 1) + 86400),  datedGroup("b", monthStart(2024, 12) + 5),
+      datedGroup("a", monthStart(2025, 1) + 86400), datedGroup("b", monthStart(2024, 12) + 5),
       datedGroup("c", monthStart(2025, 1) + 172800), datedGroup("d", monthStart(2024, 11)),
       datedGroup("e", monthStart(2024, 12) + 99)};
   const auto sections = MonthSection::make(groups);

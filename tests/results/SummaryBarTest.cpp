@@ -1,12 +1,15 @@
 // The summary bar and the batch clean-up confirmation over a real store.
 #include "app/results/SummaryBar.h"
 #include "app/results/BatchCleanupDialog.h"
+#include "app/results/SortPicker.h"
+#include "app/results/SummaryBarTexts.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "tests/results/support/ResultsFixture.h"
 
 #include <QAbstractButton>
 #include <QLayout>
 #include <QMessageBox>
+#include <QTest>
 
 using namespace lumora;
 using namespace resultstest;
@@ -149,4 +152,37 @@ TEST_F(SummaryBarTest, aScanBegunWhileTheBatchDialogIsOpenClosesIt) {
   EXPECT_TRUE(waitFor([&] { return dialog.box() == nullptr; }));
   EXPECT_FALSE(store().isSelecting());
   EXPECT_FALSE(bar().showsBatchRow());
+}
+
+TEST_F(SummaryBarTest, theSortPickerWritesTheStoresSortAndFollowsIt) {
+  showGroups({group("/a/", 3), group("/b/", 2)});
+  SortPicker *picker = bar().sortPicker();
+  window.show();
+  EXPECT_EQ(picker->width(), 196);
+  EXPECT_EQ(picker->focusPolicy(), Qt::TabFocus);
+  QTest::mouseClick(picker, Qt::LeftButton, Qt::NoModifier,
+                    picker->segmentRect(GroupSort::memberCount).center());
+  EXPECT_EQ(store().sort(), GroupSort::memberCount);
+  QTest::keyClick(picker, Qt::Key_Left);
+  EXPECT_EQ(store().sort(), GroupSort::date);
+  store().setSort(GroupSort::memberCount);
+  EXPECT_EQ(picker->sort(), GroupSort::memberCount);
+}
+
+TEST(SummaryBarTextsTest, libraryTextsAndTheConfirmationCountBarePhotos) {
+  ASSERT_TRUE(Localized::installTranslations());
+  using SummaryBarTexts::SourceKind;
+  EXPECT_EQ(SummaryBarTexts::batchTitle(SourceKind::library, 2, 1, 0),
+            QStringLiteral("2 组 · 待清理 1 张照片"));
+  EXPECT_EQ(SummaryBarTexts::confirmTitle(SourceKind::folder, 12345),
+            QStringLiteral("清理已选的 12345 张照片？"));
+  EXPECT_EQ(SummaryBarTexts::confirmButton(SourceKind::folder, -5),
+            QStringLiteral("移入废纸篓（0 字节）"));
+  EXPECT_EQ(SummaryBarTexts::confirmButton(SourceKind::library, 5000),
+            QStringLiteral("移入「最近删除」"));
+  EXPECT_EQ(SummaryBarTexts::confirmMessage(SourceKind::library, 1),
+            QStringLiteral("将清理 1 张相似照片（每组保留最佳的一张）。\n"
+                           "其余照片进入图库的「最近删除」，30 天内可恢复。"));
+  EXPECT_EQ(SummaryBarTexts::batchSubtitle(SourceKind::library),
+            QStringLiteral("保留每组 1 张最佳，其余进图库的「最近删除」，30 天内可恢复"));
 }
