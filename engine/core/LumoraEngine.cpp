@@ -155,6 +155,7 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
       m_lastPairIndex = std::move(index);
       m_lastSignature = signatureOf(m_lastItems);
       ++m_lastStateVersion;
+      m_scanStateGeneration = context->generation;
       m_cache.releaseFeatures(ids);
     }
   }

@@ -72,11 +72,9 @@ public:
   /// Scans folders: cache hits reach `onPartial` at once, misses are analysed by workers
   /// and handed over in batches. A stop request makes it return the partial result.
   /// Either handler may be empty. Fails only with the engine's noImagesFound or unreadable.
-  [[nodiscard]] Expected<ScanResult, EngineError> scan(const std::vector<QUrl> &urls,
-                                                       const ScanOptions &options,
-                                                       ProgressHandler progress,
-                                                       PartialHandler onPartial = {},
-                                                       std::stop_token stop = {});
+  [[nodiscard]] Expected<ScanResult, EngineError>
+  scan(const std::vector<QUrl> &urls, const ScanOptions &options, ProgressHandler progress,
+       PartialHandler onPartial = {}, std::stop_token stop = {});
 
   /// Scans the photo library like a folder: assets are listed, cache hits reach `onPartial`
   /// at once, misses are analysed from library thumbnails. Fails with the library's denied
@@ -159,6 +157,9 @@ protected:
   /// measured its photos), so that a regroup that began before that keeps its groups but
   /// not its older state.
   std::uint64_t m_lastStateVersion = 0;
+  /// The scan whose end set the last-scan state; while it is the current scan, no regroup
+  /// of measured photos replaces that state.
+  std::uint64_t m_scanStateGeneration = 0;
   std::uint64_t m_scanGeneration = 0;
   std::list<std::weak_ptr<ScanContext>> m_activeScans;
 };

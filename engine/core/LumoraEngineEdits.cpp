@@ -27,8 +27,7 @@ std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items,
   {
     const std::scoped_lock guard(m_mutex);
     stateVersion = m_lastStateVersion;
-    const bool sameList = m_lastSignature == signature &&
-                          m_lastItems.size() == items.size();
+    const bool sameList = m_lastSignature == signature && m_lastItems.size() == items.size();
     if (sameList) {
       return m_lastPairIndex ? Clusterer::groups(m_lastItems, *m_lastPairIndex, threshold, sort)
                              : Clusterer::groups(m_lastItems, m_lastPairs, threshold, sort);
@@ -58,14 +57,14 @@ std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items,
   }
   std::vector<PhotoItem> sorted = items;
   sortByCaptureDate(sorted);
-  std::vector<PairDistance> pairs =
-      Clusterer::buildPairs(sorted, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem,
-                            Clusterer::kMaxPairs);
+  std::vector<PairDistance> pairs = Clusterer::buildPairs(
+      sorted, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem, Clusterer::kMaxPairs);
   std::vector<PhotoGroup> groups = Clusterer::groups(sorted, pairs, threshold, sort);
   const std::scoped_lock guard(m_mutex);
-  if (m_lastStateVersion != stateVersion) {
-    // A scan ended (or photos were deleted) while these photos were measured: its state
-    // is newer than this list, typically a running scan's partial photos.
+  if (m_lastStateVersion != stateVersion || m_scanStateGeneration == m_scanGeneration) {
+    // A scan ended (or photos were deleted) while these photos were measured, or the
+    // current scan has ended already: its state is newer than this list, typically that
+    // scan's partial photos, whose regroup was on its way when the scan ended.
     return groups;
   }
   m_lastPairIndex = Clusterer::PairIndex(pairs);
@@ -163,11 +162,10 @@ DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
     }
   }
   if (outcome.error) {
-    Diagnostics::log(QStringLiteral("delete"),
-                     QStringLiteral("stopped after %1 of %2: %3")
-                         .arg(gone.size())
-                         .arg(items.size())
-                         .arg(outcome.error->localizedDescription()));
+    Diagnostics::log(QStringLiteral("delete"), QStringLiteral("stopped after %1 of %2: %3")
+                                                   .arg(gone.size())
+                                                   .arg(items.size())
+                                                   .arg(outcome.error->localizedDescription()));
   }
   forget(gone);
   return outcome;

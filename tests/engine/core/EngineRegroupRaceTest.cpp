@@ -17,9 +17,9 @@ std::vector<PhotoItem> slowPartialPhotos(int count) {
   for (int i = 0; i < count; ++i) {
     std::vector<float> feature = randomUnitVector(random, 256);
     const std::string id = "/partial/" + std::to_string(i) + ".jpg";
-    items.emplace_back(id, QUrl::fromLocalFile(QString::fromStdString(id)), 0.f, false, 1.f,
-                       10'000, Date{1'700'000'000.0 + i}, std::move(feature), std::nullopt,
-                       std::nullopt, false);
+    items.emplace_back(id, QUrl::fromLocalFile(QString::fromStdString(id)), 0.f, false, 1.f, 10'000,
+                       Date{1'700'000'000.0 + i}, std::move(feature), std::nullopt, std::nullopt,
+                       false);
   }
   return items;
 }
@@ -54,4 +54,16 @@ TEST_F(EngineRegroupRace, aRegroupStillMeasuringWhenAScanEndsKeepsNoState) {
   }
   EXPECT_EQ(engine->group(finished.items, 0.30f, GroupSort::date).size(), 1u);
   EXPECT_EQ(engine->group(finished.items, 0.55f, GroupSort::date).size(), 1u);
+}
+
+// The same regroup starting only after the scan ended (it was on its way from the window)
+// must not replace the finished scan's state either.
+TEST_F(EngineRegroupRace, aRegroupOfPartialPhotosAfterTheScanEndedKeepsNoState) {
+  writeBurst("burst-", 3, 2, 1'700'000'000);
+  writeBurst("alone-", 11, 1, 1'700'050'000);
+  const auto engine = makeEngine();
+  Recorder recorder;
+  const ScanResult finished = scanFolder(*engine, recorder);
+  (void)engine->group(slowPartialPhotos(3), 0.30f, GroupSort::date);
+  EXPECT_EQ(engine->group(finished.items, 0.30f, GroupSort::date).size(), 1u);
 }
