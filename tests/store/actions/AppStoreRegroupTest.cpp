@@ -23,8 +23,8 @@ protected:
     const fs::path folder = temp.path() / "photos";
     fs::create_directories(folder);
     pickedFolder = QUrl::fromLocalFile(QString::fromStdString(folder.string()));
+    const int index = engine->scanCount(); // before: the scan may start before it returns
     store().chooseFolder();
-    const int index = engine->scanCount();
     ASSERT_TRUE(engine->waitForScans(index + 1));
     engine->finish(index, resultOf(std::move(items)));
     ASSERT_TRUE(waitFor([&] { return store().phase() == Phase::ready(); }));

@@ -23,14 +23,16 @@ protected:
     const std::filesystem::path folder = m_temp.path() / "photos";
     std::filesystem::create_directories(folder);
     pickedFolder = QUrl::fromLocalFile(QString::fromStdString(folder.string()));
+    const int index = engine->scanCount();
     store().chooseFolder();
-    finishScan(std::move(items));
+    finishScan(index, std::move(items));
   }
 
   /// A finished library scan of `items`.
   void finishLibraryScan(std::vector<lumora::PhotoItem> items) {
+    const int index = engine->scanCount();
     store().openLibrary();
-    finishScan(std::move(items));
+    finishScan(index, std::move(items));
   }
 
   [[nodiscard]] lumora::PhotoGroup groupWith(const std::string &id) {
@@ -55,8 +57,9 @@ protected:
   std::shared_ptr<RemovalEngineClient> removal = std::make_shared<RemovalEngineClient>();
 
 private:
-  void finishScan(std::vector<lumora::PhotoItem> items) {
-    const int index = engine->scanCount();
+  /// Finishes scan `index`, counted before the action that started it: the scan may reach
+  /// the engine on its worker before the action returns.
+  void finishScan(int index, std::vector<lumora::PhotoItem> items) {
     ASSERT_TRUE(engine->waitForScans(index + 1));
     engine->finish(index, resultOf(std::move(items)));
     ASSERT_TRUE(waitFor([this] { return store().phase() == lumora::AppStore::Phase::ready(); }));
