@@ -1,25 +1,26 @@
 #include "app/results/CardPool.h"
 
+#include "app/results/GroupCard.h"
 #include "engine/model/PhotoGroup.h"
 
 namespace lumora {
 
-CardPool::CardPool(Factory factory, QWidget *parent)
-    : m_factory(std::move(factory)), m_parent(parent) {}
+CardPool::CardPool(AppStore &store, HeroNamespace *hero, QWidget *parent)
+    : m_store(store), m_hero(hero), m_parent(parent) {}
 
-QWidget *CardPool::takeCard() {
+GroupCard *CardPool::takeCard() {
   if (!m_free.empty()) {
-    QWidget *card = m_free.back();
+    GroupCard *card = m_free.back();
     m_free.pop_back();
     return card;
   }
-  QWidget *card = m_factory.create(m_parent);
+  auto *card = new GroupCard(m_store, m_hero, m_parent);
   m_all.push_back(card);
   return card;
 }
 
 void CardPool::place(const std::vector<Slot> &wanted) {
-  std::unordered_map<std::string, QWidget *> next;
+  std::unordered_map<std::string, GroupCard *> next;
   next.reserve(wanted.size());
   // First keep the cards whose group stays, so only the others are re-pointed.
   std::vector<const Slot *> unplaced;
@@ -29,10 +30,10 @@ void CardPool::place(const std::vector<Slot> &wanted) {
       unplaced.push_back(&slot);
       continue;
     }
-    QWidget *card = found->second;
+    GroupCard *card = found->second;
     m_live.erase(found);
-    m_factory.bind(card, *slot.group, slot.entryIndex);
-    card->setGeometry(slot.rect);
+    card->setGroup(*slot.group, slot.entryIndex);
+    card->setCellGeometry(slot.rect);
     next.emplace(slot.group->id, card);
   }
   for (auto &[id, card] : m_live) {
@@ -43,22 +44,22 @@ void CardPool::place(const std::vector<Slot> &wanted) {
     if (next.contains(slot->group->id)) {
       continue; // one card per group, even if a group were listed twice
     }
-    QWidget *card = takeCard();
-    m_factory.bind(card, *slot->group, slot->entryIndex);
-    card->setGeometry(slot->rect);
+    GroupCard *card = takeCard();
+    card->setGroup(*slot->group, slot->entryIndex);
+    card->setCellGeometry(slot->rect);
     card->show();
     next.emplace(slot->group->id, card);
   }
   m_live = std::move(next);
 }
 
-QWidget *CardPool::cardFor(const std::string &groupID) const {
+GroupCard *CardPool::cardFor(const std::string &groupID) const {
   const auto found = m_live.find(groupID);
   return found == m_live.end() ? nullptr : found->second;
 }
 
-std::vector<QWidget *> CardPool::liveCards() const {
-  std::vector<QWidget *> cards;
+std::vector<GroupCard *> CardPool::liveCards() const {
+  std::vector<GroupCard *> cards;
   cards.reserve(m_live.size());
   for (const auto &[id, card] : m_live) {
     cards.push_back(card);

@@ -1,6 +1,7 @@
 #include "app/results/ResultsGrid.h"
 
 #include "app/results/MonthHeaderPainter.h"
+#include "app/results/GroupCard.h"
 #include "app/results/MonthHud.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
@@ -26,10 +27,9 @@ constexpr double kDimmedOpacity = 0.72;
 
 } // namespace
 
-ResultsGrid::ResultsGrid(AppStore &store, CardPool::Factory cards, int cardHeight,
-                         const MonthHudModel &hud, QWidget *parent)
-    : QAbstractScrollArea(parent), m_store(store), m_hudModel(hud),
-      m_pool(std::move(cards), viewport()), m_pinnedHeader(new QLabel(viewport())),
+ResultsGrid::ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudModel &hud,
+                         QWidget *parent)
+    : QAbstractScrollArea(parent), m_store(store), m_hudModel(hud), m_pool(store, hero, viewport()), m_pinnedHeader(new QLabel(viewport())),
       m_hud(new MonthHud(hud, viewport())), m_scroll(motion::smooth()), m_dim(motion::fast()) {
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -37,7 +37,7 @@ ResultsGrid::ResultsGrid(AppStore &store, CardPool::Factory cards, int cardHeigh
   setFocusPolicy(Qt::NoFocus);
   viewport()->setAutoFillBackground(false);
   viewport()->setAttribute(Qt::WA_TranslucentBackground);
-  m_layout.setCardHeight(cardHeight);
+  m_layout.setCardHeight(GroupCard::kHeight);
   m_pinnedHeader->setAttribute(Qt::WA_TransparentForMouseEvents);
   m_pinnedHeader->hide();
   verticalScrollBar()->setSingleStep(kWheelStep);
@@ -147,7 +147,11 @@ void ResultsGrid::placeCards() {
   const std::size_t poolBefore = m_pool.poolSize();
   m_pool.place(wanted);
   if (m_pool.poolSize() != poolBefore) {
-    // New cards stack on top; the header and the overlay stay above them.
+    // New cards stack on top; the header and the overlay stay above them. A press on any
+    // card, like one on the grid, gives the keys back to the grid.
+    for (GroupCard *card : m_pool.liveCards()) {
+      card->installEventFilter(this);
+    }
     m_pinnedHeader->raise();
     m_hud->raise();
   }
@@ -285,6 +289,13 @@ void ResultsGrid::wheelEvent(QWheelEvent *event) {
 void ResultsGrid::mousePressEvent(QMouseEvent *event) {
   emit pressed();
   QAbstractScrollArea::mousePressEvent(event);
+}
+
+bool ResultsGrid::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    emit pressed();
+  }
+  return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void ResultsGrid::stopScrollAnimation() { m_scroll.stop(); }

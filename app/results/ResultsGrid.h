@@ -19,6 +19,7 @@ class QLabel;
 namespace lumora {
 
 class AppStore;
+class HeroNamespace;
 class MonthHud;
 class MonthHudModel;
 
@@ -34,8 +35,9 @@ class ResultsGrid : public QAbstractScrollArea {
   Q_OBJECT
 
 public:
-  ResultsGrid(AppStore &store, CardPool::Factory cards, int cardHeight,
-              const MonthHudModel &hud, QWidget *parent = nullptr);
+  /// Cards get `hero` (null in the live screen: no hero zoom).
+  ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudModel &hud,
+              QWidget *parent = nullptr);
 
   /// Reads the store's groups and sort again: sections, layout, cards. Keeps the scroll
   /// position where it still exists.
@@ -80,6 +82,7 @@ protected:
   void wheelEvent(QWheelEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void changeEvent(QEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
   void rebuildSections();

@@ -1,8 +1,10 @@
 #include "app/results/ResultsView.h"
 
+#include "app/results/BatchCleanupDialog.h"
 #include "app/results/GridKeyView.h"
 #include "app/results/MonthIndexRail.h"
 #include "app/results/ResultsGrid.h"
+#include "app/results/SummaryBar.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
@@ -16,23 +18,8 @@
 #include <algorithm>
 
 namespace lumora {
-namespace {
 
-constexpr int kStandInCardHeight = 300;
-
-// Until the group card exists: a plain panel per group.
-CardPool::Factory standInCards() {
-  return {[](QWidget *parent) {
-            auto *card = new QWidget(parent);
-            card->setAutoFillBackground(true);
-            return card;
-          },
-          [](QWidget *card, const PhotoGroup &group, int) {
-            card->setObjectName(QString::fromStdString(group.id));
-          }};
-}
-
-} // namespace
+ResultsView::~ResultsView() = default;
 
 ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
     : QWidget(parent), m_store(store),
@@ -49,12 +36,11 @@ ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
   groupsChanged();
 }
 
-void ResultsView::buildLayout(HeroNamespace *) {
+void ResultsView::buildLayout(HeroNamespace *hero) {
   auto *column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
-  m_summaryBar = new QWidget(this);
-  m_summaryBar->setFixedHeight(0);
+  m_summaryBar = new SummaryBar(m_store, this);
   column->addWidget(m_summaryBar);
   m_hairline = new QWidget(this);
   m_hairline->setFixedHeight(1);
@@ -62,11 +48,12 @@ void ResultsView::buildLayout(HeroNamespace *) {
   auto *row = new QHBoxLayout();
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
-  m_grid = new ResultsGrid(m_store, standInCards(), kStandInCardHeight, m_hud, this);
+  m_grid = new ResultsGrid(m_store, hero, m_hud, this);
   m_rail = new MonthIndexRail(this);
   row->addWidget(m_grid, 1);
   row->addWidget(m_rail);
   column->addLayout(row, 1);
+  m_batchDialog = std::make_unique<BatchCleanupDialog>(m_store, this);
   m_keyView = new GridKeyView(this);
   m_keyView->setOnKey([this](QKeyEvent *event) { return handleKey(event); });
   connect(m_grid, &ResultsGrid::pressed, m_keyView, [this] { m_keyView->setFocus(); });

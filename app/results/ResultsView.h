@@ -5,6 +5,7 @@
 #include "app/shell/motion/MotionAnimation.h"
 
 #include <QTimer>
+#include <memory>
 #include <QWidget>
 
 class QAction;
@@ -12,10 +13,12 @@ class QAction;
 namespace lumora {
 
 class AppStore;
+class BatchCleanupDialog;
 class GridKeyView;
 class HeroNamespace;
 class MonthIndexRail;
 class ResultsGrid;
+class SummaryBar;
 
 /// The results screen: the summary bar, a hairline, and the grid of group cards with the
 /// month rail at its right when the groups are sorted by date and span several months.
@@ -34,6 +37,7 @@ public:
   static constexpr double kRailIdleOpacity = 0.38;
 
   ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
+  ~ResultsView() override;
 
   /// Moves to the previous (−1) or next (+1) month, by date sort only; every jump scrolls,
   /// also to the month it already names.
@@ -43,6 +47,8 @@ public:
   [[nodiscard]] ResultsGrid &grid() const { return *m_grid; }
   [[nodiscard]] MonthIndexRail &rail() const { return *m_rail; }
   [[nodiscard]] GridKeyView &keyView() const { return *m_keyView; }
+  [[nodiscard]] SummaryBar &summaryBar() const { return *m_summaryBar; }
+  [[nodiscard]] BatchCleanupDialog &batchDialog() const { return *m_batchDialog; }
   [[nodiscard]] const MonthHudModel &hud() const { return m_hud; }
   [[nodiscard]] bool isRailActive() const { return m_railActive; }
   /// The window-wide selection shortcuts; empty unless selecting.
@@ -66,12 +72,12 @@ private:
   AppStore &m_store;
   MonthHudModel m_hud;
   GridKeyController m_keys;
-  QWidget *m_summaryBar = nullptr;
+  SummaryBar *m_summaryBar = nullptr;
   QWidget *m_hairline = nullptr;
   ResultsGrid *m_grid = nullptr;
   MonthIndexRail *m_rail = nullptr;
   GridKeyView *m_keyView = nullptr;
-  QWidget *m_batchDialog = nullptr;
+  std::unique_ptr<BatchCleanupDialog> m_batchDialog;
   QList<QAction *> m_shortcuts;
   std::size_t m_groupCount = 0;
   bool m_railActive = false;

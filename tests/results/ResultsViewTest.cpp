@@ -1,3 +1,4 @@
+#include "app/results/GroupCard.h"
 #include "app/results/MonthHud.h"
 #include "app/results/MonthIndexRail.h"
 #include "app/store/state/AppStoreStateAccess.h"
@@ -61,9 +62,10 @@ TEST_F(ResultsViewTest, onlyTheCardsInViewExistAmongTenThousandGroups) {
     const auto cards = grid().cards().liveCards();
     EXPECT_FALSE(cards.empty());
     EXPECT_LE(cards.size(), limit) << position;
-    for (QWidget *card : cards) {
-      EXPECT_GT(card->geometry().bottom(), -rowStride);
-      EXPECT_LT(card->geometry().top(), viewportHeight + rowStride);
+    for (GroupCard *card : cards) {
+      const QRect cell = card->geometry().marginsRemoved(GroupCard::kOutset);
+      EXPECT_GT(cell.bottom(), -rowStride);
+      EXPECT_LT(cell.top(), viewportHeight + rowStride);
     }
   }
 }
@@ -156,9 +158,12 @@ TEST_F(ResultsViewTest, focusScrollsTheCardToTheCentreAlsoWithReducedMotion) {
   setGroups(groups);
   showView();
   const auto centred = [&](const std::string &id) {
-    QWidget *card = grid().cards().cardFor(id);
-    return card != nullptr &&
-           std::abs(card->geometry().center().y() - grid().viewport()->height() / 2) <= 1;
+    GroupCard *card = grid().cards().cardFor(id);
+    if (card == nullptr) {
+      return false;
+    }
+    const QRect cell = card->geometry().marginsRemoved(GroupCard::kOutset);
+    return std::abs(cell.center().y() - grid().viewport()->height() / 2) <= 1;
   };
   store().setFocusedGroupID(groups[30].id);
   EXPECT_FALSE(centred(groups[30].id)); // eased over 0.14 s
