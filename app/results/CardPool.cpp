@@ -32,7 +32,10 @@ void CardPool::place(const std::vector<Slot> &wanted) {
     }
     GroupCard *card = found->second;
     m_live.erase(found);
-    card->setGroup(*slot.group, slot.entryIndex);
+    // Re-pointing refreshes everything the card shows: only when its group really changed.
+    if (card->entryIndex() != slot.entryIndex || !(card->group() == *slot.group)) {
+      card->setGroup(*slot.group, slot.entryIndex);
+    }
     card->setCellGeometry(slot.rect);
     next.emplace(slot.group->id, card);
   }
