@@ -28,6 +28,9 @@ QPixmap render(const QString &title, std::int64_t groupCount, int width, bool pi
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::TextAntialiasing);
   if (pinned) {
+    // The material is a translucent fill; over the window's own background it hides the
+    // cards that scroll beneath the header, as a blurred bar would.
+    painter.fillRect(QRectF(0, 0, width, height), theme.windowBackground);
     painter.fillRect(QRectF(0, 0, width, height), theme.barMaterial);
     painter.fillRect(QRectF(0, height - 1, width, 1), theme.primaryAt(0.08));
   }
