@@ -12,6 +12,7 @@
 // The figures are the GUI thread's processor time, so that a machine busy with other work
 // does not count; the wall times are printed beside them.
 
+#include "BenchGroups.h"
 #include "BenchProcess.h"
 
 #include "app/results/GroupCard.h"
@@ -41,7 +42,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kSourceImages = 48;
 constexpr int kWarmGroups = 1000;
 constexpr int kWarmWindow = 50;
 constexpr int kHoverCards = 30;
@@ -93,64 +93,6 @@ struct Figures {
   Timing hover;
   Timing selectAll;
 };
-
-double percentile(std::vector<double> samples, double p) {
-  if (samples.empty()) {
-    return 0;
-  }
-  std::sort(samples.begin(), samples.end());
-  const auto index =
-      static_cast<std::size_t>(std::ceil(p * static_cast<double>(samples.size()))) - 1;
-  return samples[std::min(index, samples.size() - 1)];
-}
-
-// A camera-like JPEG: smooth colour fields and stripes that differ per seed.
-void writeSource(const fs::path &path, int seed) {
-  QImage image(1600, 1200, QImage::Format_RGB32);
-  QPainter painter(&image);
-  QLinearGradient sky(0, 0, 1600, 1200);
-  sky.setColorAt(0, QColor::fromHsv((seed * 37) % 360, 120, 230));
-  sky.setColorAt(1, QColor::fromHsv((seed * 91 + 120) % 360, 200, 90));
-  painter.fillRect(image.rect(), sky);
-  for (int i = 0; i < 12; ++i) {
-    painter.fillRect(QRect((i * 173 + seed * 29) % 1600, 0, 40 + seed % 30, 1200),
-                     QColor::fromHsv((seed * 13 + i * 29) % 360, 160, 200, 90));
-  }
-  painter.end();
-  image.save(QString::fromStdString(path.string()), "JPG", 85);
-}
-
-PhotoItem photoAt(const fs::path &path, int group, int index) {
-  const double captured = 1.6e9 + group * 3600.0 * 7 + index;
-  const float score = static_cast<float>(((group * 31 + index * 17) % 200) / 100.0 - 1.0);
-  return PhotoItem(path.string(), QUrl::fromLocalFile(QString::fromStdString(path.string())),
-                   index == 0 ? 0.9f : score, index % 9 == 4, 100.0f + static_cast<float>(index),
-                   1'500'000 + index * 1000, Date{captured}, {}, std::nullopt, Date{captured},
-                   index % 7 == 3);
-}
-
-/// N groups of 2–20 photos, each photo a hard link of its own to one of the source JPEGs.
-std::vector<PhotoGroup> makeGroups(const fs::path &root, int count) {
-  fs::create_directories(root / "src");
-  for (int i = 0; i < kSourceImages; ++i) {
-    writeSource(root / "src" / ("s" + std::to_string(i) + ".jpg"), i);
-  }
-  std::vector<PhotoGroup> groups;
-  for (int g = 0; g < count; ++g) {
-    const int size = 2 + (g * 7919) % 19;
-    const fs::path folder = root / ("g" + std::to_string(g / 500));
-    fs::create_directories(folder);
-    std::vector<PhotoItem> items;
-    for (int i = 0; i < size; ++i) {
-      const fs::path link = folder / ("p" + std::to_string(g) + "-" + std::to_string(i) + ".jpg");
-      fs::create_hard_link(root / "src" / ("s" + std::to_string((g + i) % kSourceImages) + ".jpg"),
-                           link);
-      items.push_back(photoAt(link, g, i));
-    }
-    groups.emplace_back(items.front().id, std::move(items));
-  }
-  return groups;
-}
 
 } // namespace
 
@@ -316,9 +258,9 @@ std::optional<Options> parse(const QStringList &args) {
 void printLine(const char *name, const Timing &timing, const char *target) {
   std::printf("%s: p50 %.0f us, p99 %.0f us of GUI-thread time (wall p50 %.0f us, p99 %.0f us; "
               "%zu samples)%s\n",
-              name, percentile(timing.cpu, 0.5), percentile(timing.cpu, 0.99),
-              percentile(timing.wall, 0.5), percentile(timing.wall, 0.99), timing.cpu.size(),
-              target);
+              name, benchgroups::percentile(timing.cpu, 0.5),
+              benchgroups::percentile(timing.cpu, 0.99), benchgroups::percentile(timing.wall, 0.5),
+              benchgroups::percentile(timing.wall, 0.99), timing.cpu.size(), target);
 }
 
 void report(const Options &options, const Figures &figures) {
@@ -329,8 +271,9 @@ void report(const Options &options, const Figures &figures) {
   if (options.json) {
     std::printf("{\"cards\":%d,\"bind_paint_us_p50\":%.0f,\"bind_paint_us_p99\":%.0f,"
                 "\"hover_frame_us_p99\":%.0f,\"select_all_ms\":%.2f,\"peak_rss_mb\":%.1f}\n",
-                options.cards, percentile(all.cpu, 0.5), percentile(all.cpu, 0.99),
-                percentile(figures.hover.cpu, 0.99), selectMs, peak);
+                options.cards, benchgroups::percentile(all.cpu, 0.5),
+                benchgroups::percentile(all.cpu, 0.99),
+                benchgroups::percentile(figures.hover.cpu, 0.99), selectMs, peak);
     return;
   }
   std::printf("cards: %d groups\n", options.cards);
@@ -358,8 +301,10 @@ int main(int argc, char **argv) {
     return 2;
   }
   Localized::installTranslations();
-  Bench bench(data.path(),
-              makeGroups(fs::path(data.path().toStdString()) / "photos", options->cards));
+  // One group every seven hours, best photo first.
+  Bench bench(data.path(), benchgroups::makeGroups(
+                               fs::path(data.path().toStdString()) / "photos", options->cards,
+                               [](int group) { return 1.6e9 + group * 3600.0 * 7; }));
   auto *card = new GroupCard(bench.store(), nullptr, &bench.window());
   card->setCellGeometry(QRect(20, 60, kCardWidth, GroupCard::kHeight));
   card->show();
