@@ -31,6 +31,7 @@
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 #include "engine/imaging/VipsRuntime.h"
+#include "platform/core/LargeAllocations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -298,6 +299,8 @@ void report(const Options &options, const Figures &f) {
 } // namespace
 
 int main(int argc, char **argv) {
+  // As the application does: big blocks go back to the system when freed.
+  platform::returnLargeAllocationsToSystem();
   // libvips writes environment variables while it starts: before any thread exists.
   (void)VipsRuntime::ensureStarted();
   QTemporaryDir data;
