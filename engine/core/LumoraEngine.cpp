@@ -1,5 +1,7 @@
 #include "engine/core/LumoraEngine.h"
 
+#include "engine/analysis/VisionAnalyzer.h"
+#include "engine/cache/AnalyzerStamp.h"
 #include "engine/core/CaptureOrder.h"
 #include "engine/core/PairPruning.h"
 #include "engine/core/ScanContext.h"
@@ -56,6 +58,7 @@ void LumoraEngine::loadCacheIfNeeded(const std::shared_ptr<ScanContext> &context
       // The cache in memory is about to be replaced: let it go before the new one is read,
       // so that the two are never held at once.
       m_cache = AnalysisCache();
+      AnalyzerStamp::dropIfStale(m_files, VisionAnalyzer::kRevision);
       m_cache = AnalysisCache::load(m_files, only);
     }
     count = m_cache.entries().size();

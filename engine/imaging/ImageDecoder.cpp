@@ -1,6 +1,7 @@
 #include "engine/imaging/ImageDecoder.h"
 
 #include "engine/imaging/BmpReader.h"
+#include "engine/imaging/TurboJpeg.h"
 #include "engine/imaging/VipsImagePtr.h"
 #include "engine/imaging/VipsRuntime.h"
 
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace lumora::ImageDecoder {
 namespace {
@@ -229,25 +231,76 @@ Expected<DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
 
 namespace {
 
+/// `full` resampled so that its longer side is at most `maxPixel`; kept as it is when it fits.
+Expected<DecodedImage, DecodeError> fitDecoded(DecodedImage full, int maxPixel) {
+  if (std::max(full.width, full.height) <= maxPixel) {
+    return full;
+  }
+  // The vips image borrows the decoded bytes, which outlive the whole pipeline below.
+  VipsImagePtr borrowed(vips_image_new_from_memory(full.pixels.data(), full.pixels.size(),
+                                                   full.width, full.height, full.bands,
+                                                   VIPS_FORMAT_UCHAR));
+  VipsImagePtr image;
+  if (!borrowed || vips_copy(borrowed.get(), image.out(), "interpretation",
+                             VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
+    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not wrap pixels"));
+  }
+  return finish(image.get(), maxPixel);
+}
+
 Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int maxPixel) {
   auto full = BmpReader::decode(fd, fileSize, kMaxInputPixels);
   if (!full) {
     return Unexpected(full.error());
   }
-  // The vips image borrows the decoded bytes, which outlive the whole pipeline below.
-  VipsImagePtr borrowed(vips_image_new_from_memory(full->pixels.data(), full->pixels.size(),
-                                                   full->width, full->height, full->bands,
-                                                   VIPS_FORMAT_UCHAR));
-  VipsImagePtr image;
-  if (!borrowed || vips_copy(borrowed.get(), image.out(), "interpretation",
-                             VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
-    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not wrap bitmap"));
-  }
-  auto small = finish(image.get(), maxPixel);
+  const int width = full->width;
+  const int height = full->height;
+  auto small = fitDecoded(std::move(*full), maxPixel);
   if (!small) {
     return Unexpected(small.error());
   }
-  return DecodedFile{std::move(*small), {}};
+  return DecodedFile{std::move(*small), {}, width, height};
+}
+
+/// The whole file behind `fd`, or nothing when it cannot be read to its end.
+std::optional<std::vector<std::uint8_t>> readWhole(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size <= 0) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got =
+        ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      return std::nullopt;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  return bytes;
+}
+
+/// A JPEG through libjpeg-turbo's scaled decode, turned upright for `orientation`. Nothing
+/// when the file is left to vips (a colour space the fast path does not convert).
+Expected<std::optional<DecodedImage>, DecodeError> decodeJpeg(int fd, int orientation,
+                                                              int maxPixel) {
+  const auto bytes = readWhole(fd);
+  if (!bytes) {
+    return Unexpected(failure(DecodeError::Kind::unreadable, "could not read"));
+  }
+  auto scaled = TurboJpeg::decodeScaled(*bytes, maxPixel);
+  if (!scaled || !*scaled) {
+    return scaled;
+  }
+  auto fitted = fitDecoded(std::move(**scaled), maxPixel);
+  if (!fitted) {
+    return Unexpected(fitted.error());
+  }
+  return std::optional<DecodedImage>(TurboJpeg::oriented(std::move(*fitted), orientation));
 }
 
 Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {
@@ -272,6 +325,16 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {
     return Unexpected(tooLarge(width, height));
   }
   ExifDateFields exif = readExif(image->get());
+  if (*format == Format::jpeg) {
+    auto jpeg = decodeJpeg(fd, vips_image_get_orientation(image->get()), maxPixel);
+    if (!jpeg) {
+      return Unexpected(jpeg.error());
+    }
+    if (*jpeg) {
+      return DecodedFile{std::move(**jpeg), std::move(exif), static_cast<int>(width),
+                         static_cast<int>(height)};
+    }
+  }
   const int longest = static_cast<int>(std::max(width, height));
   if ((*format == Format::jpeg || *format == Format::webp) && longest > maxPixel) {
     image->reset(); // one loader at a time reads the source
@@ -284,7 +347,8 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {
   if (!small) {
     return Unexpected(small.error());
   }
-  return DecodedFile{std::move(*small), std::move(exif)};
+  return DecodedFile{std::move(*small), std::move(exif), static_cast<int>(width),
+                     static_cast<int>(height)};
 }
 
 } // namespace

@@ -20,11 +20,16 @@ inline constexpr std::int64_t kMaxInputPixels = 200'000'000;
 struct DecodedFile {
   DecodedImage image;
   ExifDateFields exif;
+  /// The size of the file's picture before it was scaled down (as stored, before rotation).
+  int originalWidth = 0;
+  int originalHeight = 0;
 };
 
 /// Decodes the first image of the file at `path` (native bytes) so that its longer side is
 /// at most `maxPixel` pixels (a smaller picture is never enlarged), with the EXIF
-/// orientation applied. JPEG and WebP are decoded at reduced size by the codec itself;
+/// orientation applied. JPEG is decoded by libjpeg-turbo at the M/8 scale whose longer side
+/// comes closest to `maxPixel` without passing it (resampled further only when even 1/8 is
+/// larger), WebP at reduced size by libvips, the other formats in full and then resampled;
 /// an embedded preview (HEIF thumbnails, EXIF thumbnails) is never used, since it may not
 /// match the picture after an edit.
 ///

@@ -1,3 +1,5 @@
+#include "engine/analysis/VisionAnalyzer.h"
+#include "engine/cache/AnalyzerStamp.h"
 #include "tests/engine/core/EngineFixture.h"
 
 using namespace lumora;
@@ -57,4 +59,38 @@ TEST_F(EngineTest, borrowedVectorsReturnToTheCacheAndReachEveryCompaction) {
   }
   Recorder fourth;
   EXPECT_EQ(scanFolder(engine, fourth).cacheHitCount, 9);
+}
+
+// Vectors written by another analyzer must not count as hits: they would be measured against
+// the new analyzer's vectors. The stamp beside the cache names the writer; the cache files
+// themselves stay in their own format.
+TEST_F(EngineTest, cacheOfAnotherAnalyzerIsDroppedAndAStampedOneIsKept) {
+  writeBurst("a", 1, 3, 1'700'000'000);
+  const fs::path base = cacheDir.file("analysis-cache.bin");
+  const CacheFiles files = CacheFiles::forBase(base);
+  {
+    LumoraEngine engine(QString::fromStdString(base.string()));
+    Recorder cold;
+    ASSERT_EQ(scanFolder(engine, cold).cacheHitCount, 0);
+  }
+  EXPECT_EQ(AnalyzerStamp::read(files), std::string(VisionAnalyzer::kRevision));
+  {
+    LumoraEngine engine(QString::fromStdString(base.string()));
+    Recorder warm;
+    EXPECT_EQ(scanFolder(engine, warm).cacheHitCount, 3);
+  }
+  for (const char *other : {"older\n", ""}) {
+    if (*other == '\0') {
+      fs::remove(AnalyzerStamp::pathFor(files)); // a cache from before stamps existed
+    } else {
+      std::ofstream(AnalyzerStamp::pathFor(files)) << other;
+    }
+    LumoraEngine engine(QString::fromStdString(base.string()));
+    Recorder rescan;
+    const ScanResult result = scanFolder(engine, rescan);
+    EXPECT_EQ(result.cacheHitCount, 0) << other;
+    EXPECT_EQ(result.items.size(), 3u);
+    EXPECT_EQ(AnalyzerStamp::read(files), std::string(VisionAnalyzer::kRevision));
+    EXPECT_EQ(AnalysisCache::load(files, nullptr).entries().size(), 3u);
+  }
 }

@@ -1,4 +1,6 @@
 // Engine operations that overlap a running scan.
+#include "engine/analysis/VisionAnalyzer.h"
+#include "engine/cache/AnalyzerStamp.h"
 #include "tests/engine/core/EngineFixture.h"
 
 #include "engine/cache/AnalysisCache.h"
@@ -108,6 +110,7 @@ TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
                            features[i]},
                 engine->cacheFiles().log);
     }
+    AnalyzerStamp::write(engine->cacheFiles(), VisionAnalyzer::kRevision);
   }
 
   using Clock = std::chrono::steady_clock;
