@@ -12,7 +12,9 @@
 //   best_not_worse    formed groups holding both degraded and sound copies whose best photo is
 //                     a sound one.
 // An empty denominator counts as 1 (0 for the false-merge rate). Files missing from
-// LABELS.tsv count as distinct photos. Without --labels it scans, groups and writes the
+// LABELS.tsv count as distinct photos. The same figures follow for the held-out third of the
+// scenes (see benchtools::isHeldOut), measured over their photos alone: the formed groups
+// keep only those photos, in their order. Without --labels it scans, groups and writes the
 // groups only.
 
 #include "BenchScan.h"
@@ -167,6 +169,33 @@ void measureGroups(const std::vector<benchtools::ScannedPhoto> &photos,
   f.bestNotWorse = judged ? static_cast<double>(sound) / judged : 1.0;
 }
 
+/// Positions of the photos whose scene is held out.
+std::vector<std::size_t> heldOutPositions(const std::vector<benchtools::ScannedPhoto> &photos,
+                                          const std::map<std::string, Label> &labels) {
+  std::vector<std::size_t> held;
+  for (std::size_t i = 0; i < photos.size(); ++i) {
+    if (benchtools::isHeldOut(unitOf(labels, photos[i].name))) held.push_back(i);
+  }
+  return held;
+}
+
+/// The groups with only the `held` photos, renumbered to positions in that list; groups left
+/// with fewer than two photos go.
+std::vector<Group> restrictGroups(const std::vector<Group> &groups,
+                                  const std::vector<std::size_t> &held, std::size_t count) {
+  std::vector<std::size_t> newPosition(count, SIZE_MAX);
+  for (std::size_t k = 0; k < held.size(); ++k) newPosition[held[k]] = k;
+  std::vector<Group> out;
+  for (const Group &g : groups) {
+    Group kept;
+    for (std::size_t i : g) {
+      if (newPosition[i] != SIZE_MAX) kept.push_back(newPosition[i]);
+    }
+    if (kept.size() > 1) out.push_back(kept);
+  }
+  return out;
+}
+
 Figures measure(const std::vector<benchtools::ScannedPhoto> &photos,
                 const std::map<std::string, Label> &labels, const std::vector<Group> &groups) {
   std::vector<std::size_t> groupOf(photos.size(), SIZE_MAX);
@@ -222,25 +251,40 @@ bool writePhotos(const std::string &path, const std::vector<benchtools::ScannedP
   return static_cast<bool>(out);
 }
 
-void printFigures(const std::vector<Figures> &figures, bool json) {
-  if (json) {
-    std::printf("{\"thresholds\":[");
-    for (std::size_t t = 0; t < figures.size(); ++t) {
-      const Figures &f = figures[t];
-      std::printf("%s{\"t\":%s,\"tight_recall\":%.4f,\"loose_recall\":%.4f,\"pair_precision\":%.4f,"
-                  "\"false_merge_rate\":%.4f,\"best_not_worse\":%.4f}",
-                  t ? "," : "", thresholdKey(kThresholds[t]).c_str(), f.tightRecall, f.looseRecall,
-                  f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
-    }
-    std::printf("]}\n");
-    return;
+void printJsonFigures(const std::vector<Figures> &figures) {
+  std::printf("[");
+  for (std::size_t t = 0; t < figures.size(); ++t) {
+    const Figures &f = figures[t];
+    std::printf("%s{\"t\":%s,\"tight_recall\":%.4f,\"loose_recall\":%.4f,\"pair_precision\":%.4f,"
+                "\"false_merge_rate\":%.4f,\"best_not_worse\":%.4f}",
+                t ? "," : "", thresholdKey(kThresholds[t]).c_str(), f.tightRecall, f.looseRecall,
+                f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
   }
+  std::printf("]");
+}
+
+void printTable(const std::vector<Figures> &figures) {
   std::printf("threshold  tight-recall  loose-recall  pair-precision  false-merge  best-not-worse\n");
   for (std::size_t t = 0; t < figures.size(); ++t) {
     const Figures &f = figures[t];
     std::printf("%9.2f  %12.3f  %12.3f  %14.3f  %11.3f  %14.3f\n", static_cast<double>(kThresholds[t]),
                 f.tightRecall, f.looseRecall, f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
   }
+}
+
+void printFigures(const std::vector<Figures> &figures, const std::vector<Figures> &heldOut,
+                  std::size_t heldOutPhotos, bool json) {
+  if (json) {
+    std::printf("{\"thresholds\":");
+    printJsonFigures(figures);
+    std::printf(",\"held_out_photos\":%zu,\"held_out\":", heldOutPhotos);
+    printJsonFigures(heldOut);
+    std::printf("}\n");
+    return;
+  }
+  printTable(figures);
+  std::printf("held-out third of the scenes (%zu photos):\n", heldOutPhotos);
+  printTable(heldOut);
 }
 
 void printGroupCounts(const std::vector<std::vector<Group>> &byThreshold, bool json) {
@@ -284,8 +328,14 @@ int main(int argc, char **argv) {
     return 0;
   }
   const auto labels = readLabels(options.labels);
-  std::vector<Figures> figures;
+  std::vector<Figures> figures, heldOut;
   for (const auto &groups : byThreshold) figures.push_back(measure(photos, labels, groups));
-  printFigures(figures, options.json);
+  const std::vector<std::size_t> held = heldOutPositions(photos, labels);
+  std::vector<benchtools::ScannedPhoto> heldPhotos;
+  for (std::size_t i : held) heldPhotos.push_back(photos[i]);
+  for (const auto &groups : byThreshold) {
+    heldOut.push_back(measure(heldPhotos, labels, restrictGroups(groups, held, photos.size())));
+  }
+  printFigures(figures, heldOut, heldPhotos.size(), options.json);
   return 0;
 }

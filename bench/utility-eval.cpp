@@ -2,8 +2,10 @@
 //
 // Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag against
 // UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo.
-// Prints accuracy, precision and recall of the flag and names every misjudged file; with
-// --json one object {"files":…,"accuracy":…,"precision":…,"recall":…,"wrong":[…]}.
+// Prints accuracy, precision and recall of the flag and names every misjudged file, then the
+// same figures for the held-out third of the scenes (a scene is the file name up to its first
+// '-'; see benchtools::isHeldOut); with --json one object {"files":…,"accuracy":…,
+// "precision":…,"recall":…,"wrong":[…],"held_out":{"files":…,"accuracy":…,…}}.
 
 #include "BenchScan.h"
 
@@ -26,6 +28,24 @@ std::map<std::string, bool> readLabels(const std::string &path) {
   return labels;
 }
 
+/// Counts of one set of judged files.
+struct Tally {
+  std::size_t total = 0, right = 0, flagged = 0, truePositive = 0, positives = 0;
+  std::vector<std::string> wrong;
+
+  void add(const std::string &name, bool label, bool flaggedAsUtility) {
+    ++total;
+    positives += label;
+    flagged += flaggedAsUtility;
+    truePositive += label && flaggedAsUtility;
+    if (label == flaggedAsUtility) ++right;
+    else wrong.push_back(name);
+  }
+  double accuracy() const { return total ? static_cast<double>(right) / total : 1.0; }
+  double precision() const { return flagged ? static_cast<double>(truePositive) / flagged : 1.0; }
+  double recall() const { return positives ? static_cast<double>(truePositive) / positives : 1.0; }
+};
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -42,34 +62,32 @@ int main(int argc, char **argv) {
     return 2;
   }
   const auto labels = readLabels(labelsPath);
-  std::size_t total = 0, right = 0, flagged = 0, truePositive = 0, positives = 0;
-  std::vector<std::string> wrong;
+  Tally all, held;
   benchtools::EngineScan engine;
   for (const auto &photo : engine.scan(folder)) {
     const auto label = labels.find(photo.name);
     if (label == labels.end()) continue;
-    ++total;
-    positives += label->second;
-    flagged += photo.item.isUtility;
-    truePositive += label->second && photo.item.isUtility;
-    if (label->second == photo.item.isUtility) ++right;
-    else wrong.push_back(photo.name);
+    all.add(photo.name, label->second, photo.item.isUtility);
+    if (benchtools::isHeldOut(photo.name.substr(0, photo.name.find('-')))) {
+      held.add(photo.name, label->second, photo.item.isUtility);
+    }
   }
-  const double accuracy = total ? static_cast<double>(right) / total : 1.0;
-  const double precision = flagged ? static_cast<double>(truePositive) / flagged : 1.0;
-  const double recall = positives ? static_cast<double>(truePositive) / positives : 1.0;
   if (json) {
-    std::printf("{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f,\"wrong\":[", total,
-                accuracy, precision, recall);
-    for (std::size_t i = 0; i < wrong.size(); ++i) {
+    std::printf("{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f,\"wrong\":[",
+                all.total, all.accuracy(), all.precision(), all.recall());
+    for (std::size_t i = 0; i < all.wrong.size(); ++i) {
       std::string escaped;
-      for (char c : wrong[i]) escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
+      for (char c : all.wrong[i]) escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
       std::printf("%s\"%s\"", i ? "," : "", escaped.c_str());
     }
-    std::printf("]}\n");
+    std::printf("],\"held_out\":{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f}}\n",
+                held.total, held.accuracy(), held.precision(), held.recall());
     return 0;
   }
-  std::printf("files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", total, accuracy, precision, recall);
-  for (const std::string &name : wrong) std::printf("  wrong: %s\n", name.c_str());
+  std::printf("files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", all.total, all.accuracy(),
+              all.precision(), all.recall());
+  for (const std::string &name : all.wrong) std::printf("  wrong: %s\n", name.c_str());
+  std::printf("held-out third: files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", held.total,
+              held.accuracy(), held.precision(), held.recall());
   return 0;
 }

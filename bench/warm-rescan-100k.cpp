@@ -19,7 +19,9 @@
 #include "BenchProcess.h"
 
 #include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/VisionAnalyzer.h"
 #include "engine/cache/AnalysisCache.h"
+#include "engine/cache/AnalyzerStamp.h"
 #include "engine/core/LumoraEngine.h"
 
 #include <QCoreApplication>
@@ -159,6 +161,8 @@ bool generate(const Settings &settings, const std::string &photos, const std::st
                          static_cast<float>(50 + i % 500), std::move(feature)},
               files.log);
   }
+  // The vectors stand for this analyzer's, so the engine keeps them as hits.
+  AnalyzerStamp::write(files, VisionAnalyzer::kRevision);
   return cache.compact(files.base, files.log, files.tombstones).hasValue();
 }
 

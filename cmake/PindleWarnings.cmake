@@ -4,15 +4,13 @@
 option(PINDLE_WERROR "Treat compiler warnings as errors" OFF)
 
 function(pindle_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
-                                           -Wnon-virtual-dtor -Wno-missing-field-initializers)
-  if(PINDLE_WERROR)
-    target_compile_options(${target} PRIVATE -Werror)
-  endif()
+  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${PINDLE_WERROR}>:-Werror>
+                                           -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                           -Wno-missing-field-initializers)
   # GCC 12 reports -Wrestrict inside libstdc++'s string code at -O3 where no overlap is
   # possible (GCC bug 105329).
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-    target_compile_options(${target} PRIVATE -Wno-restrict)
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Wno-restrict>)
   endif()
 endfunction()
 

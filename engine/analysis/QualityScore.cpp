@@ -77,6 +77,16 @@ bool isUtility(const QualityMeasures &m) {
   return screenLike || pageLike;
 }
 
+float withSourceSize(float score, std::int64_t sourcePixels) {
+  if (sourcePixels <= 0 || sourcePixels >= kFullPixels) {
+    return score;
+  }
+  const double halvings =
+      std::log2(static_cast<double>(kFullPixels) / static_cast<double>(sourcePixels));
+  const auto penalty = static_cast<float>(std::min(0.6, 0.15 * halvings));
+  return clamp1(score - penalty);
+}
+
 Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness) {
   const QualityMeasures m = QualityMeasures::measure(image, planes, sharpness);
   return Assessment{score(m), isUtility(m)};

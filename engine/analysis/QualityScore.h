@@ -4,6 +4,8 @@
 #include "engine/analysis/PixelView.h"
 #include "engine/analysis/QualityMeasures.h"
 
+#include <cstdint>
+
 /// The quality score and the utility flag of one image, from its measured qualities.
 namespace lumora::QualityScore {
 
@@ -21,6 +23,15 @@ struct Assessment {
 /// Screenshots (large exact-colour areas, few colours, no sensor noise) and documents (dark
 /// strokes on a plain, neutral page). Colourful drawings and blank frames are not flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
+
+/// `score` lowered for a file whose picture has fewer than `kFullPixels` pixels, by 0.15 for
+/// every halving below it (at most 0.6): a small copy resampled to thumbnail size looks as
+/// sharp as its original, or sharper, yet holds less of the photo. `sourcePixels` 0 means
+/// the size is not known and leaves the score as it is.
+[[nodiscard]] float withSourceSize(float score, std::int64_t sourcePixels);
+
+/// Below this many pixels (2 megapixels) a picture counts as a reduced copy.
+inline constexpr std::int64_t kFullPixels = 2'000'000;
 
 [[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes,
                                 float sharpness);

@@ -1,10 +1,11 @@
 // The folder scan: enumeration, cache hits, concurrent analysis of the misses.
 #include "engine/core/LumoraEngine.h"
 
+#include "engine/analysis/QualityScore.h"
 #include "engine/core/ScanContext.h"
+#include "engine/core/ScanWorkers.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "engine/imaging/ImageLoader.h"
-#include "engine/core/ScanWorkers.h"
 
 #include <cmath>
 
@@ -27,6 +28,8 @@ std::optional<FileAnalysis> analyzeFile(const FileInfo &info, const ScanOptions 
   if (!analysis) {
     return std::nullopt;
   }
+  // The thumbnail alone cannot tell a reduced copy from its original; the file's size can.
+  analysis->score = QualityScore::withSourceSize(analysis->score, loaded->sourcePixels);
   return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(info.modified)};
 }
 

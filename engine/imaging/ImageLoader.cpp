@@ -95,7 +95,10 @@ std::optional<LoadedImage> load(const QUrl &url, int maxPixel) {
         QStringLiteral("skipped %1: %2").arg(url.toLocalFile(), decoded.error().message));
     return std::nullopt;
   }
-  return LoadedImage{std::move(decoded->image), captureDate(decoded->exif), url.fileName()};
+  const std::int64_t sourcePixels =
+      static_cast<std::int64_t>(decoded->originalWidth) * decoded->originalHeight;
+  return LoadedImage{std::move(decoded->image), captureDate(decoded->exif), url.fileName(),
+                     sourcePixels};
 }
 
 std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields) {

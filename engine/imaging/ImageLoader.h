@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,6 +29,8 @@ struct LoadedImage {
   std::optional<Date> captureDate;
   /// The last path component of the file's URL (always set by `load`).
   std::optional<QString> fileName;
+  /// Width × height of the file's picture before it was scaled down; 0 when not known.
+  std::int64_t sourcePixels = 0;
 };
 
 /// The ten lowercase file extensions a folder scan accepts: jpg, jpeg, heic, heif, png, tif,

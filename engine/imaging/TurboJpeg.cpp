@@ -53,12 +53,19 @@ struct Mapping {
 } // namespace
 
 int scaleEighths(int longest, int maxPixel) {
+  const auto scaled = [&](int eighths) {
+    return (static_cast<std::int64_t>(longest) * eighths + 7) / 8;
+  };
+  // Far below the size asked for, the next larger eighth and a resample do better.
+  const auto shortOf = [&](int eighths) {
+    return scaled(eighths) * 8 < static_cast<std::int64_t>(maxPixel) * 7;
+  };
   for (int eighths = 8; eighths > 1; --eighths) {
-    if ((static_cast<std::int64_t>(longest) * eighths + 7) / 8 <= maxPixel) {
-      return eighths;
+    if (scaled(eighths) <= maxPixel) {
+      return eighths < 8 && shortOf(eighths) ? eighths + 1 : eighths;
     }
   }
-  return 1;
+  return shortOf(1) ? 2 : 1;
 }
 
 Expected<std::optional<DecodedImage>, DecodeError> decodeScaled(std::span<const std::uint8_t> data,

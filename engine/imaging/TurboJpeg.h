@@ -14,7 +14,9 @@
 namespace lumora::TurboJpeg {
 
 /// The eighths M (1…8) at which a JPEG whose longer side is `longest` pixels decodes: the
-/// largest whose scaled longer side is at most `maxPixel`, or 1 (1/8) when none is.
+/// largest whose scaled longer side is at most `maxPixel`, or 1 (1/8) when none is. When that
+/// side falls short of 7/8 of `maxPixel`, the next larger eighth, which the caller resamples
+/// down to `maxPixel`: a thumbnail never comes out much smaller than asked.
 [[nodiscard]] int scaleEighths(int longest, int maxPixel);
 
 /// Decodes the JPEG in `data` to RGB at `scaleEighths` of its size, upright as decoded (the

@@ -216,3 +216,20 @@ TEST_F(EngineTest, aCapturedDateThatIsNotANumberCannotUnsortTheResult) {
   EXPECT_EQ(order[2], 50);
   EXPECT_TRUE(std::isnan(order[3]));
 }
+
+// A reduced copy looks as good as its original once both are thumbnails; the size of the
+// file's picture decides between them.
+TEST_F(EngineTest, aCopyWithFewerPixelsLosesToItsOriginal) {
+  for (const auto &[name, width] : {std::pair{"original.png", 1024}, std::pair{"copy.png", 320}}) {
+    const auto path = photos.file(name);
+    ASSERT_TRUE(testsupport::writeScene(path, 5, width, width * 3 / 4));
+    testsupport::setModified(path, 1'700'000'000 + width);
+  }
+  auto engine = makeEngine();
+  Recorder recorder;
+  const ScanResult result = scanFolder(*engine, recorder);
+  const auto groups = engine->group(result.items, 0.30f, GroupSort::date);
+  ASSERT_EQ(groups.size(), 1u);
+  ASSERT_TRUE(groups[0].best().has_value());
+  EXPECT_EQ(fs::path(groups[0].best()->id).filename(), "original.png");
+}
