@@ -3,8 +3,8 @@
 // Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag against
 // UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo.
 // Prints accuracy, precision and recall of the flag and names every misjudged file, then the
-// same figures for the held-out third of the scenes (a scene is the file name up to its first
-// '-'; see benchtools::isHeldOut); with --json one object {"files":…,"accuracy":…,
+// same figures for the held-out third of the images (each image its own scene; see
+// benchtools::isHeldOut); with --json one object {"files":…,"accuracy":…,
 // "precision":…,"recall":…,"wrong":[…],"held_out":{"files":…,"accuracy":…,…}}.
 
 #include "BenchScan.h"
@@ -68,7 +68,7 @@ int main(int argc, char **argv) {
     const auto label = labels.find(photo.name);
     if (label == labels.end()) continue;
     all.add(photo.name, label->second, photo.item.isUtility);
-    if (benchtools::isHeldOut(photo.name.substr(0, photo.name.find('-')))) {
+    if (benchtools::isHeldOut(photo.name)) {
       held.add(photo.name, label->second, photo.item.isUtility);
     }
   }
