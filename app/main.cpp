@@ -5,6 +5,8 @@
 #include "app/detail/PhotoPreviewView.h"
 #include "app/info/InfoCenterView.h"
 #include "app/results/ResultsView.h"
+#include "app/selftest/SelfTestQueue.h"
+#include "app/selftest/UISelfTestRun.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
@@ -47,5 +49,9 @@ int main(int argc, char **argv) {
   // libvips writes environment variables while it starts: do it before any thread exists,
   // not on the first decoding thread while Qt's and GLib's threads read the environment.
   (void)lumora::VipsRuntime::ensureStarted();
-  return lumora::AppSession::run(argc, argv, {makeScreenFactory(), &buildContent});
+  lumora::ScreenFactory factory = makeScreenFactory();
+  lumora::SelfTestQueue::install(
+      [factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },
+      {});
+  return lumora::AppSession::run(argc, argv, {std::move(factory), &buildContent});
 }

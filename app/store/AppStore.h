@@ -193,6 +193,9 @@ public:
   void bootstrap();
   /// Folder picker, then a scan of the chosen folder with the results reset.
   void chooseFolder();
+  /// A scan of the given folder with the results reset, without the picker and without
+  /// remembering the folder (the self-tests scan their folder this way).
+  void scanFolder(const QUrl &folder);
   /// Photo-library access, then a library scan with the results reset.
   void openLibrary();
   /// Repeats the last kind of scan.

@@ -24,6 +24,8 @@ bool reduceMotion() {
   return desktopReduceMotion();
 }
 
+std::optional<bool> reduceMotionOverride() { return overrideValue(); }
+
 void setReduceMotionOverride(std::optional<bool> reduce) {
   const bool before = reduceMotion();
   overrideValue() = reduce;

@@ -15,6 +15,8 @@ namespace platform {
 /// Pins the answer of `reduceMotion()` (tests and developer tools), or clears the pin with
 /// none; emits `changed` when the answer changes.
 void setReduceMotionOverride(std::optional<bool> reduce);
+/// The pinned answer, none when `reduceMotion()` follows the desktop.
+[[nodiscard]] std::optional<bool> reduceMotionOverride();
 
 /// Announces changes of `reduceMotion()`, from the override or from the desktop setting.
 class ReduceMotionNotifier : public QObject {

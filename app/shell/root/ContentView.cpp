@@ -1,6 +1,7 @@
 #include "app/shell/root/ContentView.h"
 
 #include "app/shell/InfoCenterSheet.h"
+#include "app/shell/SelfTestSeam.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/WindowBackground.h"
 #include "app/shell/motion/Motion.h"
@@ -184,7 +185,11 @@ void ContentView::showEvent(QShowEvent *event) {
     if (!window()->focusWidget()) {
       setFocus(Qt::OtherFocusReason);
     }
-    m_store.bootstrap();
+    // A self-test scans with a store and engine of its own; a second scan here would share
+    // the analysis cache with it.
+    if (!selfTestRequested()) {
+      m_store.bootstrap();
+    }
   }
 }
 

@@ -97,6 +97,10 @@ void AppStore::chooseFolder() {
   });
 }
 
+void AppStore::scanFolder(const QUrl &folder) {
+  beginScan({SourceKind::folder, folder}, true);
+}
+
 void AppStore::openLibrary() {
   if (m_phase.isScanning()) {
     return;

@@ -1,0 +1,71 @@
+#include "app/selftest/SelfTestReport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <cstdio>
+
+namespace lumora::SelfTestReport {
+
+QString interactionReport(const std::optional<QString> &failure) {
+  if (!failure) {
+    return QStringLiteral("SELFTEST_UI_PASS\n");
+  }
+  return QStringLiteral("SELFTEST_UI_FAIL: ") + *failure + QLatin1Char('\n');
+}
+
+QString segmentText(const MotionSegment &segment) {
+  return segment.name + QStringLiteral("(animated=") + QString::number(segment.animated) +
+         QStringLiteral(" settle=") + QString::number(segment.settleMs) +
+         QStringLiteral("ms maxJump=") + QString::number(segment.maxJump, 'f', 1) +
+         QStringLiteral("% blank=") + QString::number(segment.blank) + QLatin1Char(')');
+}
+
+QString motionReport(const QStringList &failures, const std::vector<MotionSegment> &segments,
+                     const QStringList &notes) {
+  if (!failures.isEmpty()) {
+    QStringList lines;
+    for (const QString &failure : failures) {
+      lines << QStringLiteral("SELFTEST_MOTION_FAIL: ") + failure;
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+  }
+  QStringList parts;
+  for (const MotionSegment &segment : segments) {
+    parts << segmentText(segment);
+  }
+  QString report = QStringLiteral("SELFTEST_MOTION_PASS ") + parts.join(QLatin1Char(' '));
+  if (!notes.isEmpty()) {
+    report += QLatin1Char('\n') + notes.join(QLatin1Char('\n'));
+  }
+  return report + QLatin1Char('\n');
+}
+
+QString outputDirectory() {
+  const QString explicitFolder = qEnvironmentVariable("PINDLE_SELFTEST_OUT");
+  if (!explicitFolder.isEmpty()) {
+    return explicitFolder;
+  }
+  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+         QStringLiteral("/Pindle/selftest");
+}
+
+bool writeAtomically(const QString &path, const QByteArray &data) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    return false;
+  }
+  return file.write(data) == data.size() && file.commit();
+}
+
+void publish(const QString &report, const QString &fileName, const QString &logPath) {
+  const QByteArray bytes = report.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+  std::fflush(stdout);
+  (void)writeAtomically(outputDirectory() + QLatin1Char('/') + fileName, bytes);
+  (void)writeAtomically(logPath, bytes);
+}
+
+} // namespace lumora::SelfTestReport

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/selftest/MotionSegment.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+/// The self-tests' reports: their text, where the copies go, and how they are written.
+namespace lumora::SelfTestReport {
+
+/// "SELFTEST_UI_PASS\n", or one "SELFTEST_UI_FAIL: <failure>\n" line.
+[[nodiscard]] QString interactionReport(const std::optional<QString> &failure);
+/// One "SELFTEST_MOTION_FAIL: " line per failure; else the PASS line with the segments and
+/// the notes on the lines after it.
+[[nodiscard]] QString motionReport(const QStringList &failures,
+                                   const std::vector<MotionSegment> &segments,
+                                   const QStringList &notes);
+/// "detail(animated=9 settle=412ms maxJump=12.3% blank=0)".
+[[nodiscard]] QString segmentText(const MotionSegment &segment);
+
+/// The developer output folder: $PINDLE_SELFTEST_OUT, else "Pindle/selftest" in the XDG
+/// cache home.
+[[nodiscard]] QString outputDirectory();
+
+/// Prints the report to standard output and writes it, atomically and byte-exact, to
+/// `fileName` in the output folder and to `logPath`. Write failures are ignored.
+void publish(const QString &report, const QString &fileName, const QString &logPath);
+
+/// Writes `data` to `path` through a save file; false when it could not be written.
+bool writeAtomically(const QString &path, const QByteArray &data);
+
+} // namespace lumora::SelfTestReport

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+/// How QA asks for a self-test at launch: a marker file holding the folder, a setting
+/// naming it, or a launch switch followed by it.
+namespace lumora::SelfTestRequest {
+
+struct Sources {
+  QString markerPath;
+  QString settingsKey;
+  QString argumentSwitch;
+};
+
+[[nodiscard]] Sources interactionSources();
+[[nodiscard]] Sources motionSources();
+
+/// The folder of the first source that names one: the marker file's text trimmed (empty
+/// or unreadable passes on), the setting as stored (empty passes on), the argument after
+/// the first occurrence of the switch as given (a switch in last place names nothing).
+[[nodiscard]] std::optional<QString> read(const Sources &sources, const QSettings &settings,
+                                          const QStringList &arguments);
+
+} // namespace lumora::SelfTestRequest
