@@ -1,0 +1,46 @@
+#include "app/selftest/CardTapCheck.h"
+#include "app/shell/SelfTestSeam.h"
+#include "app/store/AppStore.h"
+#include "app/store/state/AppStoreStateAccess.h"
+#include "tests/selftest/support/FailureText.h"
+#include "tests/store/support/FakeEngineClient.h"
+#include "tests/store/support/StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace lumora;
+using selftesttest::failureOf;
+
+class CardTapCheckTest : public ::testing::Test {
+protected:
+  CardTapCheckTest() {
+    AppStore::Services services;
+    services.engine = std::make_shared<storetest::FakeEngineClient>();
+    store = std::make_unique<AppStore>(std::move(services));
+    AppStore::StateAccess state(*store);
+    state.setGroups(storetest::groups(3));
+    state.setPhase(AppStore::Phase::ready());
+  }
+  ~CardTapCheckTest() override { UISelfTest::setEnabledForTesting(false); }
+
+  std::unique_ptr<AppStore> store;
+};
+
+TEST_F(CardTapCheckTest, ARealCardRecordsThePressAndOpensTheDetail) {
+  UISelfTest::setEnabledForTesting(true);
+  const PhotoGroup group = store->groups().front();
+  EXPECT_EQ(failureOf([&] { CardTapCheck::verify(*store, group, false); }), QString());
+  EXPECT_EQ(store->detailGroupID(), group.id);
+  EXPECT_EQ(store->lastPressedGroupID(), std::nullopt);
+}
+
+TEST_F(CardTapCheckTest, ACardThatRecordsNoPressFailsWithTheSuffixWhereAsked) {
+  UISelfTest::setEnabledForTesting(false);
+  const PhotoGroup group = store->groups().front();
+  EXPECT_EQ(failureOf([&] { CardTapCheck::verify(*store, group, true); }),
+            QStringLiteral("按下状态未记录（Reduce Motion）,lastPressedGroupID=nil").replace(',', QStringLiteral("，")));
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#include "app/selftest/SelfTestReport.h"
+#include "tests/support/TempDir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace lumora;
+
+MotionSegment segment(const char *name, double maxJump) {
+  MotionSegment s;
+  s.name = QString::fromLatin1(name);
+  s.animated = 9;
+  s.settleMs = 412;
+  s.maxJump = maxJump;
+  return s;
+}
+
+QByteArray contents(const std::filesystem::path &path) {
+  QFile file(QString::fromStdString(path.string()));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST(SelfTestReportTest, InteractionReportLines) {
+  EXPECT_EQ(SelfTestReport::interactionReport(std::nullopt), QStringLiteral("SELFTEST_UI_PASS\n"));
+  EXPECT_EQ(SelfTestReport::interactionReport(QStringLiteral("Esc 没有返回列表")),
+            QStringLiteral("SELFTEST_UI_FAIL: Esc 没有返回列表\n"));
+}
+
+TEST(SelfTestReportTest, MotionReportFormatsSegmentsNotesAndFailures) {
+  const std::vector<MotionSegment> segments{segment("detail", 12.345), segment("back", 0)};
+  EXPECT_EQ(SelfTestReport::motionReport({}, segments, {}),
+            QStringLiteral("SELFTEST_MOTION_PASS detail(animated=9 settle=412ms maxJump=12.3% "
+                           "blank=0) back(animated=9 settle=412ms maxJump=0.0% blank=0)\n"));
+  EXPECT_EQ(SelfTestReport::motionReport({}, segments, {QStringLiteral("SKIP")}).section('\n', 1),
+            QStringLiteral("SKIP\n"));
+  EXPECT_EQ(SelfTestReport::motionReport({QStringLiteral("a"), QStringLiteral("b")}, segments,
+                                         {QStringLiteral("SKIP")}),
+            QStringLiteral("SELFTEST_MOTION_FAIL: a\nSELFTEST_MOTION_FAIL: b\n"));
+}
+
+TEST(SelfTestReportTest, PublishWritesBothFilesByteExactAndSurvivesAnUnwritablePath) {
+  testsupport::TempDir dir;
+  qputenv("PINDLE_SELFTEST_OUT", QByteArray::fromStdString((dir.path() / "out").string()));
+  const QString report = QStringLiteral("SELFTEST_UI_FAIL: 「权限」\n");
+  SelfTestReport::publish(report, QStringLiteral("copy.log"),
+                          QString::fromStdString(dir.file("log").string()));
+  EXPECT_EQ(contents(dir.path() / "out" / "copy.log"), report.toUtf8());
+  EXPECT_EQ(contents(dir.file("log")), report.toUtf8());
+  SelfTestReport::publish(report, QStringLiteral("copy.log"), QStringLiteral("/proc/nope/log"));
+  qunsetenv("PINDLE_SELFTEST_OUT");
+}
+
+} // namespace

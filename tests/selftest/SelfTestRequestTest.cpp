@@ -1,0 +1,48 @@
+#include "app/shell/SelfTestRequest.h"
+#include "tests/support/TempDir.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace {
+
+using lumora::SelfTestRequest::read;
+
+class SelfTestRequestTest : public ::testing::Test {
+protected:
+  SelfTestRequestTest()
+      : settings(QString::fromStdString(dir.file("settings.ini").string()), QSettings::IniFormat) {
+    sources = lumora::SelfTestRequest::interactionSources();
+    sources.markerPath = QString::fromStdString(dir.file("marker").string());
+  }
+
+  testsupport::TempDir dir;
+  QSettings settings;
+  lumora::SelfTestRequest::Sources sources;
+};
+
+TEST_F(SelfTestRequestTest, MarkerFileIsTrimmedAndWinsOverTheSetting) {
+  dir.write("marker", "/photos/a\n");
+  settings.setValue(QStringLiteral("SelftestFolder"), QStringLiteral("/photos/b"));
+  EXPECT_EQ(read(sources, settings, {}), QStringLiteral("/photos/a"));
+}
+
+TEST_F(SelfTestRequestTest, BlankMarkerPassesOnToTheSettingTakenAsStored) {
+  dir.write("marker", "  \n \n");
+  settings.setValue(QStringLiteral("SelftestFolder"), QStringLiteral(" /photos/b "));
+  EXPECT_EQ(read(sources, settings, {QStringLiteral("--selftest-ui"), QStringLiteral("/c")}),
+            QStringLiteral(" /photos/b "));
+}
+
+TEST_F(SelfTestRequestTest, ArgumentAfterTheFirstSwitchAndNoneInLastPlace) {
+  const QString ui = QStringLiteral("--selftest-ui");
+  EXPECT_EQ(read(sources, settings, {QStringLiteral("pindle"), ui, QStringLiteral("/a"), ui,
+                                     QStringLiteral("/b")}),
+            QStringLiteral("/a"));
+  EXPECT_EQ(read(sources, settings, {QStringLiteral("pindle"), ui}), std::nullopt);
+  EXPECT_EQ(read(sources, settings, {ui, QString()}), QString());
+  EXPECT_EQ(read(lumora::SelfTestRequest::motionSources(), settings, {ui, QStringLiteral("/a")}),
+            std::nullopt);
+}
+
+} // namespace
