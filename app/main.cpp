@@ -6,6 +6,7 @@
 #include "app/info/InfoCenterView.h"
 #include "app/results/ResultsView.h"
 #include "app/selftest/SelfTestQueue.h"
+#include "app/selftest/UIMotionSelfTestRun.h"
 #include "app/selftest/UISelfTestRun.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
@@ -52,6 +53,6 @@ int main(int argc, char **argv) {
   lumora::ScreenFactory factory = makeScreenFactory();
   lumora::SelfTestQueue::install(
       [factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },
-      {});
+      [factory](const QString &folder) { return lumora::UIMotionSelfTestRun(factory).run(folder); });
   return lumora::AppSession::run(argc, argv, {std::move(factory), &buildContent});
 }

@@ -1,6 +1,6 @@
 #include "app/selftest/KeyboardCheck.h"
 
-#include "app/selftest/KeyboardTestHost.h"
+#include "app/selftest/ScreenTestHost.h"
 #include "app/selftest/SelfTestFailure.h"
 #include "app/selftest/SelfTestHarness.h"
 #include "app/store/texts/MonthKey.h"
@@ -91,7 +91,7 @@ void KeyboardCheck::verify() {
   m_store.setDetailGroupID(std::nullopt);
   m_store.setFocusedPhotoID(std::nullopt);
   SelfTestHarness::wait(200);
-  auto *host = new KeyboardTestHost(m_store, m_screens);
+  auto *host = new ScreenTestHost(m_store, m_screens);
   host->setFixedSize(kHostSize);
   std::unique_ptr<QWidget> window(SelfTestHarness::hostWindow(host, QRect(QPoint(80, 80), kHostSize)));
   m_window = window.get();
