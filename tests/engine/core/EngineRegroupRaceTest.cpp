@@ -67,3 +67,22 @@ TEST_F(EngineRegroupRace, aRegroupOfPartialPhotosAfterTheScanEndedKeepsNoState) 
   (void)engine->group(slowPartialPhotos(3), 0.30f, GroupSort::date);
   EXPECT_EQ(engine->group(finished.items, 0.30f, GroupSort::date).size(), 1u);
 }
+
+// Photos taken in the same second come from the analysis workers in the order they
+// finished; the groups, their leading photos and their members' order must not depend on it.
+TEST_F(EngineTest, photosWithEqualCaptureDatesGroupTheSameInWhateverOrderTheyCome) {
+  std::mt19937 random(3);
+  const std::vector<float> scene = randomUnitVector(random, 64);
+  std::vector<PhotoItem> items;
+  for (int i = 0; i < 6; ++i) {
+    const std::string id = "/same/" + std::to_string(i) + ".jpg";
+    items.emplace_back(id, QUrl::fromLocalFile(QString::fromStdString(id)), 0.5f, false, 1.f,
+                       10'000, Date{1'700'000'000.0}, i < 4 ? scene : randomUnitVector(random, 64),
+                       std::nullopt, std::nullopt, false);
+  }
+  std::vector<PhotoItem> reversed(items.rbegin(), items.rend());
+  const auto inOrder = makeEngine()->group(items, 0.30f, GroupSort::date);
+  const auto backwards = makeEngine()->group(reversed, 0.30f, GroupSort::date);
+  ASSERT_EQ(inOrder.size(), 1u);
+  EXPECT_EQ(inOrder, backwards);
+}
