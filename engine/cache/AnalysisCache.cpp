@@ -7,12 +7,17 @@
 #include "engine/cache/PosixCompactionFiles.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/AppDirectories.h"
+#include "platform/core/posix/FolderLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace lumora {
@@ -119,7 +124,79 @@ bool isSameAnalysis(const CacheEntry &entry, const CacheEntry &stored) {
          entry.fileSize == stored.fileSize;
 }
 
+/// Calls `removed` with every id of a tombstone file's bytes (empty lines are ignored).
+template <typename Removed> void forEachTombstone(std::string_view data, Removed removed) {
+  while (!data.empty()) {
+    const std::size_t end = std::min(data.find('\n'), data.size());
+    if (end > 0) {
+      removed(std::string(data.substr(0, end)));
+    }
+    data.remove_prefix(std::min(end + 1, data.size()));
+  }
+}
+
+/// Whether two records describe the same analysis of the same file version, field by field.
+bool isSameRecord(const CacheEntry &a, const CacheEntry &b) {
+  const auto bits = [](auto value) {
+    return std::bit_cast<std::uint64_t>(static_cast<double>(value));
+  };
+  return bits(a.modified.secondsSince1970) == bits(b.modified.secondsSince1970) &&
+         bits(a.captureDate.secondsSince1970) == bits(b.captureDate.secondsSince1970) &&
+         a.fileSize == b.fileSize && bits(a.score) == bits(b.score) && a.isUtility == b.isUtility &&
+         bits(a.sharpness) == bits(b.sharpness);
+}
+
+std::filesystem::path folderOf(const std::filesystem::path &file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+QString systemError(const char *what, const std::filesystem::path &path) {
+  return QStringLiteral("%1 %2: %3")
+      .arg(QString::fromLatin1(what), QFile::decodeName(path.c_str()),
+           QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+/// Removes the scratch file of a compaction that was killed part-way; one that a running
+/// compaction is writing is left alone.
+void removeStaleScratch(const std::filesystem::path &base) {
+  const std::filesystem::path scratch = CacheFiles::scratchFor(base);
+  struct stat info {};
+  if (::lstat(scratch.c_str(), &info) != 0) {
+    return;
+  }
+  const platform::FolderLock lock = platform::FolderLock::tryExclusive(folderOf(base));
+  if (lock.isHeld() && ::unlink(scratch.c_str()) == 0) {
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("removed %1 bytes left by an interrupted cache compaction")
+                         .arg(static_cast<qint64>(info.st_size)));
+  }
+}
+
 } // namespace
+
+/// See the declaration.
+struct AnalysisCache::FilesState {
+  /// The records the files hold now, without vectors: the log's, and the base's when
+  /// another writer replaced the base since this value was loaded (`baseRead`).
+  AnalysisCache listed;
+  bool baseRead = false;
+  /// The ids whose record in `listed` is not the one memory holds.
+  PathSet changed;
+  /// The vectors of the changed records and of the entries memory holds without one.
+  AnalysisCache stored;
+  /// Every id the tombstone file lists.
+  PathSet tombstoned;
+};
+
+AnalysisCache::FileIdentity AnalysisCache::identityOf(const std::filesystem::path &path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    return {};
+  }
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+          static_cast<std::int64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
 
 std::filesystem::path AnalysisCache::defaultDirectory() {
   const QString folder = platform::appSupportDirectory();
@@ -128,7 +205,12 @@ std::filesystem::path AnalysisCache::defaultDirectory() {
 }
 
 AnalysisCache AnalysisCache::load(const CacheFiles &files, const PathSet *only) {
+  removeStaleScratch(files.base);
+  // Shared: other readers may load at once, but no writer changes the files meanwhile.
+  const platform::FolderLock lock =
+      platform::FolderLock::acquire(folderOf(files.base), platform::FolderLock::Mode::shared);
   AnalysisCache cache;
+  cache.m_loadedBase = identityOf(files.base);
   cache.loadBase(FileBytes::mapped(files.base).view(), only);
   cache.loadLog(FileBytes::read(files.log).view(), only);
   cache.loadTombstones(FileBytes::read(files.tombstones).view());
@@ -176,15 +258,10 @@ void AnalysisCache::loadLog(std::string_view data, const PathSet *only) {
 }
 
 void AnalysisCache::loadTombstones(std::string_view data) {
-  while (!data.empty()) {
-    const std::size_t end = std::min(data.find('\n'), data.size());
-    if (end > 0) {
-      const std::string id(data.substr(0, end));
-      m_entries.erase(id);
-      m_withheld.erase(id);
-    }
-    data.remove_prefix(std::min(end + 1, data.size()));
-  }
+  forEachTombstone(data, [this](const std::string &id) {
+    m_entries.erase(id);
+    m_withheld.erase(id);
+  });
 }
 
 std::uint64_t AnalysisCache::loadRecords(BinaryReader &reader, std::uint32_t version,
@@ -236,6 +313,7 @@ bool AnalysisCache::isStorable(const CacheEntry &entry) {
 
 void AnalysisCache::put(CacheEntry entry, const std::filesystem::path &log) {
   m_withheld.erase(entry.path);
+  m_putSinceLoad.insert(entry.path);
   const bool storable = isStorable(entry);
   const std::string record = storable ? encodeRecord(entry) : std::string();
   if (!storable) {
@@ -243,16 +321,32 @@ void AnalysisCache::put(CacheEntry entry, const std::filesystem::path &log) {
   }
   std::string key = entry.path;
   m_entries.insert_or_assign(std::move(key), std::move(entry));
-  if (storable && cacheappend::prepareLog(log, m_checkedLog != log)) {
-    m_checkedLog = log;
-    (void)cacheappend::appendToFile(log, record);
+  if (storable) {
+    appendToLog(record, log);
   }
   ++m_pendingLogCount;
+}
+
+void AnalysisCache::appendToLog(const std::string &record, const std::filesystem::path &log) {
+  bool appended = false;
+  {
+    const platform::FolderLock lock =
+        platform::FolderLock::acquire(folderOf(log), platform::FolderLock::Mode::exclusive);
+    if (cacheappend::prepareLog(log, m_checkedLog != log)) {
+      m_checkedLog = log;
+      appended = cacheappend::appendToFile(log, record);
+    }
+  }
+  if (!appended && !m_appendFailing) {
+    Diagnostics::log(QStringLiteral("scan"), systemError("cache append failed:", log));
+  }
+  m_appendFailing = !appended;
 }
 
 void AnalysisCache::markDeleted(const std::string &id, const std::filesystem::path &tombstones) {
   m_entries.erase(id);
   m_withheld.erase(id);
+  m_putSinceLoad.erase(id);
   // A line feed inside the id would split it into other ids on reading.
   if (id.find('\n') != std::string::npos) {
     Diagnostics::log(
@@ -260,6 +354,8 @@ void AnalysisCache::markDeleted(const std::string &id, const std::filesystem::pa
         QStringLiteral("cache tombstone not written (line feed in id): %1").arg(shownPath(id)));
     return;
   }
+  const platform::FolderLock lock =
+      platform::FolderLock::acquire(folderOf(tombstones), platform::FolderLock::Mode::exclusive);
   cacheappend::appendTombstone(tombstones, id);
 }
 
@@ -308,7 +404,7 @@ Expected<void, QString>
 AnalysisCache::compact(const std::filesystem::path &base, const std::filesystem::path &log,
                        const std::optional<std::filesystem::path> &tombstones,
                        CompactionFiles &files) const {
-  const std::filesystem::path folder = base.has_parent_path() ? base.parent_path() : ".";
+  const std::filesystem::path folder = folderOf(base);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
@@ -316,9 +412,23 @@ AnalysisCache::compact(const std::filesystem::path &base, const std::filesystem:
         QStringLiteral("create folder %1: %2")
             .arg(QFile::decodeName(folder.c_str()), QString::fromStdString(error.message()))};
   }
+  const platform::FolderLock lock =
+      platform::FolderLock::acquire(folder, platform::FolderLock::Mode::exclusive);
+  if (!lock.isHeld()) {
+    return Unexpected<QString>{systemError("lock", folder)};
+  }
+  return compactLocked(folder, base, log, tombstones, files);
+}
+
+Expected<void, QString>
+AnalysisCache::compactLocked(const std::filesystem::path &folder, const std::filesystem::path &base,
+                             const std::filesystem::path &log,
+                             const std::optional<std::filesystem::path> &tombstones,
+                             CompactionFiles &files) const {
+  // Under the lock no compaction runs elsewhere: a scratch file here was left by a killed one.
   const std::filesystem::path scratch = CacheFiles::scratchFor(base);
   files.remove(scratch);
-  if (auto written = writeBase(scratch, storedVectors(base, log), files); !written) {
+  if (auto written = writeBase(scratch, readFilesState(base, log, tombstones), files); !written) {
     files.abandon();
     files.remove(scratch);
     return written;
@@ -341,41 +451,116 @@ AnalysisCache::compact(const std::filesystem::path &base, const std::filesystem:
   return {};
 }
 
-AnalysisCache AnalysisCache::storedVectors(const std::filesystem::path &base,
-                                           const std::filesystem::path &log) const {
-  AnalysisCache stored;
-  if (!m_withheld.empty()) {
-    // Decode only the vectors that memory lacks; the log overrides the base as on loading.
-    stored.loadBase(FileBytes::mapped(base).view(), &m_withheld);
-    stored.loadLog(FileBytes::read(log).view(), &m_withheld);
+AnalysisCache::FilesState
+AnalysisCache::readFilesState(const std::filesystem::path &base, const std::filesystem::path &log,
+                              const std::optional<std::filesystem::path> &tombstones) const {
+  // First without vectors: which records differ from memory. The base is read only when
+  // another writer replaced it since this value was loaded.
+  FilesState state;
+  const PathSet none;
+  state.baseRead = !m_loadedBase || identityOf(base) != *m_loadedBase;
+  if (state.baseRead) {
+    state.listed.loadBase(FileBytes::mapped(base).view(), &none);
   }
-  return stored;
+  state.listed.loadLog(FileBytes::read(log).view(), &none);
+  state.changed = changedRecords(state.listed);
+  // Then the vectors of those records and of the entries memory holds without one; the log
+  // overrides the base as on loading.
+  PathSet wanted = m_withheld;
+  wanted.insert(state.changed.begin(), state.changed.end());
+  if (!wanted.empty()) {
+    state.stored.loadBase(FileBytes::mapped(base).view(), &wanted);
+    state.stored.loadLog(FileBytes::read(log).view(), &wanted);
+  }
+  if (tombstones) {
+    forEachTombstone(FileBytes::read(*tombstones).view(),
+                     [&state](const std::string &id) { state.tombstoned.insert(id); });
+  }
+  return state;
+}
+
+bool AnalysisCache::keepsHeldEntry(const std::string &id, const FilesState &state) const {
+  if (state.changed.contains(id)) {
+    return false; // written as the files hold it
+  }
+  if (m_putSinceLoad.contains(id)) {
+    return true;
+  }
+  // Read from the files at loading: another writer may have removed it since, by a
+  // tombstone or by a compaction that absorbed one.
+  return !state.tombstoned.contains(id) && (!state.baseRead || state.listed.m_entries.contains(id));
+}
+
+const CacheEntry *AnalysisCache::filesEntry(const std::string &id, const FilesState &state) {
+  const auto found = state.stored.m_entries.find(id);
+  if (found == state.stored.m_entries.end() || state.tombstoned.contains(id)) {
+    return nullptr;
+  }
+  return &found->second;
+}
+
+PathSet AnalysisCache::changedRecords(const AnalysisCache &listed) const {
+  PathSet changed;
+  for (const auto &[id, record] : listed.m_entries) {
+    const auto held = m_entries.find(id);
+    if (held == m_entries.end() || !isSameRecord(held->second, record)) {
+      changed.insert(id);
+    }
+  }
+  return changed;
+}
+
+std::uint32_t AnalysisCache::recordCount(const FilesState &state) const {
+  std::uint64_t count = 0;
+  for (const auto &[path, entry] : m_entries) {
+    count += isStorable(entry) && keepsHeldEntry(path, state) ? 1 : 0;
+  }
+  for (const std::string &id : state.changed) {
+    const CacheEntry *found = filesEntry(id, state);
+    count += found != nullptr && isStorable(*found) ? 1 : 0;
+  }
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(count, UINT32_MAX));
 }
 
 Expected<void, QString> AnalysisCache::writeBase(const std::filesystem::path &scratch,
-                                                 const AnalysisCache &stored,
+                                                 const FilesState &state,
                                                  CompactionFiles &files) const {
   if (auto created = files.create(scratch); !created) {
     return created;
   }
-  const auto count = std::count_if(m_entries.begin(), m_entries.end(),
-                                   [](const auto &item) { return isStorable(item.second); });
   std::string buffer;
   buffer.reserve(kCompactionBuffer);
   buffer += kBaseMagic;
   binarywriter::appendLE(buffer, kWrittenVersion);
-  binarywriter::appendLE(buffer, static_cast<std::uint32_t>(count));
+  binarywriter::appendLE(buffer, recordCount(state));
+  const auto add = [&](const CacheEntry &entry, const std::vector<float> &feature) {
+    appendRecord(buffer, entry, feature);
+    if (buffer.size() < kCompactionBuffer) {
+      return Expected<void, QString>{};
+    }
+    auto written = files.write(buffer);
+    buffer.clear();
+    return written;
+  };
   for (const auto &[path, entry] : m_entries) {
+    if (!keepsHeldEntry(path, state)) {
+      continue;
+    }
     if (!isStorable(entry)) {
       logUnstorable(entry);
       continue;
     }
-    appendRecord(buffer, entry, vectorToWrite(entry, stored));
-    if (buffer.size() >= kCompactionBuffer) {
-      if (auto written = files.write(buffer); !written) {
-        return written;
-      }
-      buffer.clear();
+    if (auto written = add(entry, vectorToWrite(entry, state.stored)); !written) {
+      return written;
+    }
+  }
+  for (const std::string &id : state.changed) {
+    const CacheEntry *found = filesEntry(id, state);
+    if (found == nullptr || !isStorable(*found)) {
+      continue;
+    }
+    if (auto written = add(*found, found->feature); !written) {
+      return written;
     }
   }
   if (!buffer.empty()) {

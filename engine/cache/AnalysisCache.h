@@ -34,7 +34,11 @@ using PathSet = std::unordered_set<std::string>;
 ///
 /// Readers are the cache's security boundary: truncated, oversized or lying input yields fewer
 /// entries, never a crash, an out-of-bounds read or an allocation sized from a header count.
-/// Not thread-safe; the engine owns one and uses it from one thread at a time.
+///
+/// Several writers may share the files (two copies of the program, or two engines in one):
+/// loading, appending and compacting lock the cache's folder (`flock`), and a compaction
+/// reads the files again under the lock and keeps what other writers added since.
+/// A value is not thread-safe; the engine owns one and uses it from one thread at a time.
 class AnalysisCache {
 public:
   static constexpr std::uint32_t kWrittenVersion = 3;
@@ -60,7 +64,8 @@ public:
   [[nodiscard]] bool releasedFeatures() const { return m_releasedFeatures; }
 
   /// A fresh cache filled from the base, then the log (whose records override), then the
-  /// tombstones (whose ids are removed). Missing or unreadable files are skipped.
+  /// tombstones (whose ids are removed). Missing or unreadable files are skipped. A scratch
+  /// file a killed compaction left behind is removed first, unless a compaction is running.
   [[nodiscard]] static AnalysisCache load(const CacheFiles &files, const PathSet *only);
 
   /// Reads a base file's bytes into the entries; a bad record ends the reading.
@@ -84,8 +89,8 @@ public:
   [[nodiscard]] static bool isStorable(const CacheEntry &entry);
 
   /// Stores the entry and appends its record to the log, creating or repairing the log first.
-  /// Never fails: a failed append loses only that record. An entry the reader would reject is
-  /// kept in memory but not written (and logged).
+  /// Never fails: a failed append loses only that record and is logged. An entry the reader
+  /// would reject is kept in memory but not written (and logged).
   void put(CacheEntry entry, const std::filesystem::path &log);
   /// Forgets the entry and appends its id to the tombstones; failures are ignored.
   void markDeleted(const std::string &id, const std::filesystem::path &tombstones);
@@ -104,7 +109,10 @@ public:
 
   /// Writes all entries as a new base file, durably, then removes the tombstones and the log.
   /// Entries held without their vector (skipped on load, or released) keep the vector the
-  /// replaced files hold for them. Does not change the value in memory.
+  /// replaced files hold for them. Under the folder's lock the files are read again: entries
+  /// other writers added or changed since this value was loaded are written as the files
+  /// hold them (unless their tombstones say they were removed). Does not change the value
+  /// in memory. Fails when the lock or the scratch file cannot be had.
   [[nodiscard]] Expected<void, QString>
   compact(const std::filesystem::path &base, const std::filesystem::path &log,
           const std::optional<std::filesystem::path> &tombstones) const;
@@ -114,20 +122,51 @@ public:
           const std::optional<std::filesystem::path> &tombstones, CompactionFiles &files) const;
 
 private:
+  /// What a compaction writes besides memory: the entries other writers added or changed
+  /// (ids in `changed`, records in `stored` unless `removed` lists them) and the vectors of
+  /// the entries memory holds without one (in `stored`).
+  struct FilesState;
+  /// Which file a base was, to tell whether another writer replaced it since.
+  struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity &) const = default;
+  };
+  [[nodiscard]] static FileIdentity identityOf(const std::filesystem::path &path);
+
   /// The version after `magic` when both are readable; notes a version-2 file.
   std::optional<std::uint32_t> readHeader(BinaryReader &reader, std::string_view magic);
   /// Reads records of `version` until one fails or `limit` have been read; returns how many.
   std::uint64_t loadRecords(BinaryReader &reader, std::uint32_t version, std::uint64_t limit,
                             const PathSet *only);
+  /// Appends one record to the log under the folder's lock; logs the first failure.
+  void appendToLog(const std::string &record, const std::filesystem::path &log);
   /// Keeps `entry`, noting whether its vector was left in the files.
   void store(CacheEntry entry, bool withheld);
-  /// What the files at `base` and `log` hold, read only when some entry lacks its vector.
-  [[nodiscard]] AnalysisCache storedVectors(const std::filesystem::path &base,
-                                            const std::filesystem::path &log) const;
+  /// Reads the files again (the caller holds the folder's lock).
+  [[nodiscard]] FilesState
+  readFilesState(const std::filesystem::path &base, const std::filesystem::path &log,
+                 const std::optional<std::filesystem::path> &tombstones) const;
+  /// The ids whose record in `listed` is not the one memory holds.
+  [[nodiscard]] PathSet changedRecords(const AnalysisCache &listed) const;
+  /// Whether compaction writes memory's entry `id`.
+  [[nodiscard]] bool keepsHeldEntry(const std::string &id, const FilesState &state) const;
+  /// The files' record of a changed id that compaction writes, or null.
+  [[nodiscard]] static const CacheEntry *filesEntry(const std::string &id, const FilesState &state);
+  /// How many records `writeBase` writes.
+  [[nodiscard]] std::uint32_t recordCount(const FilesState &state) const;
   /// Writes the header and every storable entry to `scratch`, flushed to the disk.
   [[nodiscard]] Expected<void, QString> writeBase(const std::filesystem::path &scratch,
-                                                  const AnalysisCache &stored,
+                                                  const FilesState &state,
                                                   CompactionFiles &files) const;
+  /// The compaction itself, under the folder's lock.
+  [[nodiscard]] Expected<void, QString>
+  compactLocked(const std::filesystem::path &folder, const std::filesystem::path &base,
+                const std::filesystem::path &log,
+                const std::optional<std::filesystem::path> &tombstones,
+                CompactionFiles &files) const;
   /// The entry's own vector, or for an entry held without it, the one `stored` holds.
   [[nodiscard]] const std::vector<float> &vectorToWrite(const CacheEntry &entry,
                                                         const AnalysisCache &stored) const;
@@ -140,6 +179,12 @@ private:
   PathSet m_withheld;
   /// The log whose header and end were checked since this value was loaded.
   std::filesystem::path m_checkedLog;
+  /// The entries stored by `put` since this value was made or loaded.
+  PathSet m_putSinceLoad;
+  /// The base as `load` found it; none for a value not loaded from files.
+  std::optional<FileIdentity> m_loadedBase;
+  /// The last append failed (logged once until one succeeds again).
+  bool m_appendFailing = false;
 };
 
 } // namespace lumora

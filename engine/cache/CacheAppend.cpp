@@ -4,6 +4,7 @@
 #include "engine/cache/BinaryWriter.h"
 #include "engine/cache/FileBytes.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/posix/FdIo.h"
 
 #include <QSaveFile>
 #include <fcntl.h>
@@ -30,26 +31,12 @@ int openForAppend(const std::filesystem::path &path) {
   return ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written <= 0) {
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 bool writeWholeFile(const std::filesystem::path &path, std::string_view bytes) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
     return false;
   }
-  const bool written = writeAll(fd, bytes);
+  const bool written = platform::fdio::writeAll(fd, bytes);
   return (::close(fd) == 0) && written;
 }
 
@@ -144,7 +131,7 @@ bool appendToFile(const std::filesystem::path &file, std::string_view bytes) {
   if (fd < 0) {
     return false;
   }
-  const bool written = writeAll(fd, bytes);
+  const bool written = platform::fdio::writeAll(fd, bytes);
   return (::close(fd) == 0) && written;
 }
 
@@ -168,7 +155,7 @@ void appendTombstone(const std::filesystem::path &tombstones, const std::string 
   }
   line += id;
   line.push_back('\n');
-  (void)writeAll(fd, line);
+  (void)platform::fdio::writeAll(fd, line);
   ::close(fd);
 }
 

@@ -15,7 +15,7 @@ class CompactionFiles {
 public:
   virtual ~CompactionFiles() = default;
 
-  /// Creates `path` empty (truncating any file there) and keeps it open for writing.
+  /// Creates `path` exclusively (failing when a file is there) and keeps it open for writing.
   [[nodiscard]] virtual Expected<void, QString> create(const std::filesystem::path &path) = 0;
   /// Writes all of `bytes` to the open file.
   [[nodiscard]] virtual Expected<void, QString> write(std::string_view bytes) = 0;

@@ -1,5 +1,7 @@
 #include "engine/cache/PosixCompactionFiles.h"
 
+#include "platform/core/posix/FdIo.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,7 +24,7 @@ PosixCompactionFiles::~PosixCompactionFiles() { abandon(); }
 Expected<void, QString> PosixCompactionFiles::create(const std::filesystem::path &path) {
   abandon();
   m_path = path;
-  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (m_fd < 0) {
     return failure("create", path);
   }
@@ -30,15 +32,8 @@ Expected<void, QString> PosixCompactionFiles::create(const std::filesystem::path
 }
 
 Expected<void, QString> PosixCompactionFiles::write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written <= 0) {
-      return failure("write", m_path);
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
+  if (!platform::fdio::writeAll(m_fd, bytes)) {
+    return failure("write", m_path);
   }
   return {};
 }

@@ -24,7 +24,7 @@ LumoraEngine::LumoraEngine(std::optional<QString> cacheFile, EngineServices serv
 LumoraEngine::~LumoraEngine() = default;
 
 std::shared_ptr<LumoraEngine::ScanContext> LumoraEngine::beginScan(PartialHandler onPartial,
-                                                                  std::stop_token stop) {
+                                                                   std::stop_token stop) {
   auto context = std::make_shared<ScanContext>();
   context->onPartial = std::move(onPartial);
   context->stop = std::move(stop);
@@ -120,9 +120,8 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
   sortByCaptureDate(items);
 
   const double t = Date::now().secondsSince1970;
-  std::vector<PairDistance> pairs =
-      Clusterer::buildPairs(items, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem,
-                            Clusterer::kMaxPairs);
+  std::vector<PairDistance> pairs = Clusterer::buildPairs(
+      items, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem, Clusterer::kMaxPairs);
   Clusterer::PairIndex index(pairs);
   Diagnostics::logTiming(QStringLiteral("build-pairs(%1)").arg(pairs.size()),
                          Date::now().secondsSince1970 - t);
@@ -166,7 +165,8 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
 
   ScanResult result;
   result.fileCount = fileCount;
-  result.skippedCount = std::max<std::int64_t>(0, fileCount - static_cast<std::int64_t>(items.size()));
+  result.skippedCount =
+      std::max<std::int64_t>(0, fileCount - static_cast<std::int64_t>(items.size()));
   result.cacheHitCount = cacheHits;
   result.elapsed = elapsed();
   result.isPartial = cancelled;
@@ -181,8 +181,15 @@ void LumoraEngine::compactIfNeeded(const std::shared_ptr<ScanContext> &context) 
     return;
   }
   const double t = Date::now().secondsSince1970;
-  (void)m_cache.compact(m_files.base, m_files.log, m_files.tombstones);
+  const Expected<void, QString> compacted =
+      m_cache.compact(m_files.base, m_files.log, m_files.tombstones);
   Diagnostics::logTiming(QStringLiteral("cache-compact"), Date::now().secondsSince1970 - t);
+  if (!compacted) {
+    // Nothing is lost: the log and tombstones stay and the next scan tries again.
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("cache compaction failed: %1").arg(compacted.error()));
+    return;
+  }
   m_dirty = false;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/diagnostics/LogFile.h"
 #include "engine/diagnostics/LogLine.h"
 #include "platform/core/AppDirectories.h"
+#include "platform/core/posix/FdIo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,10 +43,7 @@ QString wholeNumber(double value) { return QString::asprintf("%.0f", value); }
     return -1;
   }
   char buffer[128] = {};
-  ssize_t got = 0;
-  do {
-    got = ::read(fd, buffer, sizeof(buffer) - 1);
-  } while (got < 0 && errno == EINTR);
+  const long got = platform::fdio::readSome(fd, buffer, sizeof(buffer) - 1);
   ::close(fd);
   long size = 0;
   long resident = 0;

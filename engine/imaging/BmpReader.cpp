@@ -1,5 +1,7 @@
 #include "engine/imaging/BmpReader.h"
 
+#include "platform/core/posix/FdIo.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -67,22 +69,6 @@ public:
 private:
   std::vector<std::uint8_t> m_bytes;
 };
-
-bool readAt(int fd, std::int64_t offset, std::uint8_t *buffer, std::size_t size) {
-  while (size > 0) {
-    const ssize_t got = ::pread(fd, buffer, size, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      return false;
-    }
-    buffer += got;
-    size -= static_cast<std::size_t>(got);
-    offset += got;
-  }
-  return true;
-}
 
 DecodeError damaged(const char *what) {
   return DecodeError{DecodeError::Kind::damaged, QString::fromLatin1(what)};
@@ -263,7 +249,8 @@ bool hasSignature(const std::uint8_t *bytes, std::size_t size) {
 Expected<DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize, std::int64_t maxPixels) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(
       std::min<std::int64_t>(fileSize, static_cast<std::int64_t>(kHeadBytes))));
-  if (!readAt(fd, 0, bytes.data(), bytes.size()) || !hasSignature(bytes.data(), bytes.size())) {
+  if (!platform::fdio::readAt(fd, 0, bytes.data(), bytes.size()) ||
+      !hasSignature(bytes.data(), bytes.size())) {
     return Unexpected(damaged("not a bitmap"));
   }
   auto layout = readLayout(Head(std::move(bytes)), fileSize, maxPixels);
@@ -278,7 +265,8 @@ Expected<DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize, std::i
   std::vector<std::uint8_t> row(static_cast<std::size_t>(layout->stride));
   for (std::int64_t y = 0; y < layout->height; ++y) {
     const std::int64_t stored = layout->topDown ? y : layout->height - 1 - y;
-    if (!readAt(fd, layout->pixelOffset + stored * layout->stride, row.data(), row.size())) {
+    if (!platform::fdio::readAt(fd, layout->pixelOffset + stored * layout->stride, row.data(),
+                                row.size())) {
       return Unexpected(damaged("bitmap could not be read"));
     }
     convertRow(*layout, row.data(),

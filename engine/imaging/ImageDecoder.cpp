@@ -1,5 +1,7 @@
 #include "engine/imaging/ImageDecoder.h"
 
+#include "platform/core/posix/UniqueFd.h"
+
 #include "engine/imaging/BmpReader.h"
 #include "engine/imaging/TurboJpeg.h"
 #include "engine/imaging/VipsImagePtr.h"
@@ -39,22 +41,6 @@ std::optional<Format> formatOfLoader(std::string_view loader) {
   }
   return std::nullopt;
 }
-
-class FileDescriptor {
-public:
-  explicit FileDescriptor(int fd) : m_fd(fd) {}
-  ~FileDescriptor() {
-    if (m_fd >= 0) {
-      ::close(m_fd);
-    }
-  }
-  FileDescriptor(const FileDescriptor &) = delete;
-  FileDescriptor &operator=(const FileDescriptor &) = delete;
-  [[nodiscard]] int get() const { return m_fd; }
-
-private:
-  int m_fd;
-};
 
 struct ObjectUnref {
   void operator()(void *object) const { g_object_unref(object); }
@@ -360,7 +346,7 @@ Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPi
   VipsRuntime::attachThread();
   maxPixel = std::max(maxPixel, 1);
   // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
-  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat st {};
   if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     return Unexpected(failure(DecodeError::Kind::unreadable, "not a readable regular file"));

@@ -8,6 +8,10 @@
 
 #include <QFile>
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 
 namespace lumora::ImageLoader {
 namespace {
@@ -20,6 +24,23 @@ std::string localPath(const QUrl &url) {
     return {};
   }
   return QFile::encodeName(url.toLocalFile()).toStdString();
+}
+
+/// The root as the file system resolves it: absolute, without "." and "..", links followed,
+/// so that one folder always gives one set of photo ids however it was named. A path that
+/// cannot be resolved (it may be missing) is only made absolute.
+std::string resolvedRoot(const std::string &path) {
+  if (path.empty()) {
+    return path;
+  }
+  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                             &std::free);
+  if (resolved) {
+    return resolved.get();
+  }
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.native();
 }
 
 /// A path that may hold any bytes, written for a UTF-8 log without losing any of them.
@@ -67,14 +88,15 @@ EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &opt
   EnumerateResult result;
   DirectoryWalker walker(options.includeHidden, options.minFileSize);
   for (const QUrl &root : roots) {
-    const std::string path = localPath(root);
+    const std::string path = resolvedRoot(localPath(root));
     const auto stat = FileStat::read(path);
     if (!stat) {
       continue;
     }
     if (!stat->isDirectory) {
       // A file the user picked is taken as it is: no test of its name, kind or size.
-      result.files.push_back(FileInfo{path, root, stat->size, stat->modified});
+      result.files.push_back(FileInfo{path, QUrl::fromLocalFile(QFile::decodeName(path.c_str())),
+                                      stat->size, stat->modified});
       continue;
     }
     if (!walker.walk(path, result.files)) {

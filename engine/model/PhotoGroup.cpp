@@ -27,7 +27,7 @@ std::int64_t PhotoGroup::reclaimableBytes() const {
   }
   std::int64_t total = 0;
   for (auto it = items.begin() + 1; it != items.end(); ++it) {
-    total += it->fileSize;
+    total = numeric::addBytes(total, it->fileSize);
   }
   return total;
 }

@@ -27,7 +27,8 @@ struct PhotoGroup {
   [[nodiscard]] std::int64_t count() const { return static_cast<std::int64_t>(items.size()); }
   /// The best photo's capture date; now when empty.
   [[nodiscard]] Date date() const;
-  /// Bytes a clean-up frees: the sizes of all photos but the best.
+  /// Bytes a clean-up frees: the sizes of all photos but the best (negative sizes count as
+  /// nothing; the total saturates instead of overflowing).
   [[nodiscard]] std::int64_t reclaimableBytes() const;
   [[nodiscard]] bool isCleanupCandidate() const { return count() > 1; }
   /// The displayed-score difference of `item` to the best photo (negative when worse).

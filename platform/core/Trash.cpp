@@ -1,5 +1,7 @@
 #include "platform/core/Trash.h"
 
+#include "platform/core/posix/FdIo.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QStandardPaths>
@@ -58,16 +60,10 @@ int copyExclusive(const std::string &from, const std::string &to) {
       code = errno;
       break;
     }
-    for (ssize_t written = 0; written < n;) {
-      const ssize_t w = ::write(out, buffer + written, static_cast<size_t>(n - written));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) {
-        code = errno;
-        break;
-      }
-      written += w;
+    if (!platform::fdio::writeAll(out, std::string_view(buffer, static_cast<std::size_t>(n)))) {
+      code = errno != 0 ? errno : EIO;
+      break;
     }
-    if (code != 0) break;
   }
   if (code == 0 && ::fsync(out) != 0) code = errno;
   ::close(out);

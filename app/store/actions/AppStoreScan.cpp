@@ -1,11 +1,11 @@
 // The scan lifecycle: start-up choice, folder picker, library access, start, pause,
 // resume, retry, the progress pump and the live partial results.
 #include "app/store/AppStore.h"
-#include "app/store/services/FolderAccess.h"
-#include "app/store/texts/Localized.h"
 #include "app/store/actions/ScanFailures.h"
 #include "app/store/images/ThumbnailLoader.h"
+#include "app/store/services/FolderAccess.h"
 #include "app/store/services/UserDefaults.h"
+#include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
 
 #include <QFile>
@@ -67,7 +67,8 @@ void AppStore::bootstrap() {
     beginScan({SourceKind::folder, *remembered}, true);
     return;
   }
-  const QVariant last = UserDefaults::open().value(UserDefaults::key(FolderAccess::kLastFolderPathKey));
+  const QVariant last =
+      UserDefaults::open().value(UserDefaults::key(FolderAccess::kLastFolderPathKey));
   if (!last.isValid()) {
     return;
   }
@@ -79,9 +80,10 @@ void AppStore::bootstrap() {
 }
 
 void AppStore::chooseFolder() {
-  FolderPickerRequest request{Localized::string("选择照片文件夹"),
-                              Localized::string("Pindle 会在这个文件夹里查找相似照片，全部在本机完成。"),
-                              Localized::string("开始整理"), std::nullopt};
+  FolderPickerRequest request{
+      Localized::string("选择照片文件夹"),
+      Localized::string("Pindle 会在这个文件夹里查找相似照片，全部在本机完成。"),
+      Localized::string("开始整理"), std::nullopt};
   if (m_sourceKind == SourceKind::folder) {
     request.startDirectory = m_folderURL;
   }
@@ -214,9 +216,9 @@ void AppStore::performScan(const ScanInput &input, std::int64_t generation) {
   const bool folder = input.kind == SourceKind::folder;
   if (folder) {
     const QString path = input.folder.toLocalFile();
-    const int error = openFolderError(path);
-    if (ScanFailures::isPermissionError(std::error_code(error, std::generic_category()))) {
-      logLine("permission", QStringLiteral("folder unreadable"));
+    // Any reason the folder cannot be listed (no permission, gone, not a folder) fails here.
+    if (const int error = openFolderError(path); error != 0) {
+      logLine("permission", QStringLiteral("folder unreadable errno=%1").arg(error));
       fail(ScanFailures::folderUnreadable(path), true);
       return;
     }
@@ -229,7 +231,8 @@ void AppStore::performScan(const ScanInput &input, std::int64_t generation) {
   std::shared_ptr<WorkerRelay::Mailbox> mailbox = m_relay.mailbox();
   EngineClient::ProgressHandler progress = [box](const ScanProgress &p) { box->store(p); };
   // Each batch is tagged with its scan, so a superseded scan's late batches are dropped.
-  EngineClient::PartialHandler partial = [mailbox, this, generation](const std::vector<PhotoItem> &batch) {
+  EngineClient::PartialHandler partial = [mailbox, this,
+                                          generation](const std::vector<PhotoItem> &batch) {
     mailbox->post([this, generation, batch] { consumePartial(generation, batch); });
   };
   std::shared_ptr<EngineClient> engine = m_engine;
@@ -295,7 +298,8 @@ void AppStore::publishScanResult(std::int64_t generation, ScanResult result,
   applyGroups(std::move(groups));
   setPhase(Phase::ready());
   Diagnostics::logMemory(QStringLiteral("scan-complete"));
-  logLine("scan", QStringLiteral("ready items=%1 groups=%2").arg(m_items.size()).arg(m_groups.size()));
+  logLine("scan",
+          QStringLiteral("ready items=%1 groups=%2").arg(m_items.size()).arg(m_groups.size()));
   runQaHooks();
 }
 

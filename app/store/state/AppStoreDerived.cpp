@@ -2,6 +2,7 @@
 #include "app/store/AppStore.h"
 #include "app/store/texts/Fmt.h"
 #include "app/store/texts/Localized.h"
+#include "engine/util/Numeric.h"
 
 #include <algorithm>
 
@@ -10,7 +11,9 @@ namespace {
 
 QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
-std::int64_t victims(const PhotoGroup &group) { return std::max<std::int64_t>(group.count() - 1, 0); }
+std::int64_t victims(const PhotoGroup &group) {
+  return std::max<std::int64_t>(group.count() - 1, 0);
+}
 
 } // namespace
 
@@ -46,7 +49,7 @@ std::int64_t AppStore::selectedReclaimableBytes() const {
   std::int64_t total = 0;
   for (const PhotoGroup &group : m_groups) {
     if (m_selectedGroupIDs.contains(group.id)) {
-      total += group.reclaimableBytes();
+      total = numeric::addBytes(total, group.reclaimableBytes());
     }
   }
   return total;
@@ -77,14 +80,13 @@ std::vector<std::string> AppStore::selectedVictimIDs() const {
 }
 
 bool AppStore::canCleanupSelection() const {
-  return m_isSelecting && !m_isCleaningSelection && !m_cleaningGroupID &&
-         selectedVictimCount() > 0;
+  return m_isSelecting && !m_isCleaningSelection && !m_cleaningGroupID && selectedVictimCount() > 0;
 }
 
 std::int64_t AppStore::totalReclaimableBytes() const {
   std::int64_t total = 0;
   for (const PhotoGroup &group : m_groups) {
-    total += group.reclaimableBytes();
+    total = numeric::addBytes(total, group.reclaimableBytes());
   }
   return total;
 }
@@ -108,26 +110,26 @@ QString AppStore::progressHeadline() const {
     if (progress.done < 1) {
       return Localized::string(library ? "正在读取「照片」图库…" : "正在查找照片文件…");
     }
-    return library ? Localized::format("已读取 %@ 张图库照片，正在准备分析…",
-                                       "已读取 %@ 张图库照片，正在准备分析…",
-                                       {Fmt::number(progress.done)})
-                   : Localized::format("已找到 %@ 张照片，正在准备分析…",
-                                       "已找到 %@ 张照片，正在准备分析…",
-                                       {Fmt::number(progress.done)});
+    return library
+               ? Localized::format("已读取 %@ 张图库照片，正在准备分析…",
+                                   "已读取 %@ 张图库照片，正在准备分析…",
+                                   {Fmt::number(progress.done)})
+               : Localized::format("已找到 %@ 张照片，正在准备分析…",
+                                   "已找到 %@ 张照片，正在准备分析…", {Fmt::number(progress.done)});
   case ScanPhase::analyzing: {
     if (progress.total < 1) {
       return Localized::string("正在分析照片…");
     }
-    const QString counts = Localized::format("正在分析 %@ / %@", "正在分析 %@ / %@",
-                                             {Fmt::number(progress.done), Fmt::number(progress.total)});
+    const QString counts =
+        Localized::format("正在分析 %@ / %@", "正在分析 %@ / %@",
+                          {Fmt::number(progress.done), Fmt::number(progress.total)});
     if (!progress.eta) {
       return counts + Localized::string(" · 正在估算剩余时间");
     }
     const double eta = m_smoothedETA.value_or(*progress.eta);
     return counts + Localized::format(" · 预计剩余 %@", " · 预计剩余 %@", {Fmt::duration(eta)});
   }
-  case ScanPhase::finishing:
-    return Localized::string("正在整理分组结果…");
+  case ScanPhase::finishing: return Localized::string("正在整理分组结果…");
   }
   return {};
 }
@@ -139,20 +141,16 @@ QString AppStore::phaseDescription() const {
   switch (m_progress->phase) {
   case ScanPhase::enumerating:
     return Localized::string(m_sourceKind == SourceKind::folder ? "枚举文件" : "读取图库");
-  case ScanPhase::analyzing:
-    return Localized::string("逐张分析");
-  case ScanPhase::finishing:
-    return Localized::string("收尾");
+  case ScanPhase::analyzing: return Localized::string("逐张分析");
+  case ScanPhase::finishing: return Localized::string("收尾");
   }
   return {};
 }
 
 QString AppStore::phaseToken() const {
   switch (m_phase.kind) {
-  case Phase::Kind::idle:
-    return QStringLiteral("idle");
-  case Phase::Kind::scanning:
-    return QStringLiteral("scanning");
+  case Phase::Kind::idle: return QStringLiteral("idle");
+  case Phase::Kind::scanning: return QStringLiteral("scanning");
   case Phase::Kind::failed: {
     const std::string_view name = Failure::kindName(m_phase.failure.kind);
     return QStringLiteral("failed-") +
@@ -185,13 +183,14 @@ QString AppStore::previewPositionText() const {
   if (!shown) {
     return {};
   }
-  return QString::number(m_previewContext->index + 1) + QStringLiteral(" / ") +
-         QString::number(shown->count());
+  return QString::number(numeric::saturatingAdd(m_previewContext->index, 1)) +
+         QStringLiteral(" / ") + QString::number(shown->count());
 }
 
 std::optional<PhotoGroup> AppStore::group(const std::string &id) const {
-  const auto found = std::find_if(m_groups.begin(), m_groups.end(),
-                                  [&id](const PhotoGroup &candidate) { return candidate.id == id; });
+  const auto found =
+      std::find_if(m_groups.begin(), m_groups.end(),
+                   [&id](const PhotoGroup &candidate) { return candidate.id == id; });
   if (found == m_groups.end()) {
     return std::nullopt;
   }

@@ -130,6 +130,26 @@ TEST(Enumerate, linksAreNotFollowedAndLoopsEnd) {
   EXPECT_EQ(listFolder(dir.file("real/self")).files.size(), 1u);
 }
 
+TEST(Enumerate, oneFolderGivesOneSetOfIdsHoweverItsRootIsWritten) {
+  testsupport::TempDir dir;
+  put(dir, "a/photos/p.jpg");
+  fs::create_directories(dir.file("a/x"));
+  fs::create_directories(dir.file("b/inner"));
+  put(dir, "b/photos/q.jpg");
+  fs::create_directory_symlink(dir.file("b/inner"), dir.file("a/link"));
+  const std::vector<std::string> ids{fs::canonical(dir.file("a/photos/p.jpg")).string()};
+  for (const char *root : {"a/photos", "a/./photos", "a/x/../photos", "a/photos/", "a//photos/."}) {
+    const auto result = listFolder(dir.path().string() + "/" + root);
+    ASSERT_EQ(result.files.size(), 1u) << root;
+    EXPECT_EQ(result.files[0].path, ids[0]) << root;
+    EXPECT_EQ(result.files[0].url, urlOf(ids[0])) << root;
+  }
+  // ".." after a link leaves the folder the link points to, as the file system reads it.
+  const auto throughLink = listFolder(dir.path().string() + "/a/link/../photos");
+  ASSERT_EQ(throughLink.files.size(), 1u);
+  EXPECT_EQ(throughLink.files[0].path, fs::canonical(dir.file("b/photos/q.jpg")).string());
+}
+
 TEST(Enumerate, aFileRootIsListedWhateverItIs) {
   testsupport::TempDir dir;
   const fs::path notes = put(dir, "notes.txt", 3, 5);

@@ -5,7 +5,10 @@
 #include "engine/model/ScanTypes.h"
 #include "engine/model/SimilarityScale.h"
 
+#include "engine/util/Numeric.h"
+
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace lumora;
 
@@ -68,6 +71,21 @@ TEST(PhotoGroup, reclaimableBytesSkipTheBest) {
   EXPECT_EQ(group.reclaimableBytes(), 18);
   EXPECT_EQ(group.bestID, "a");
   EXPECT_DOUBLE_EQ(group.deltaFromBest(group.items[1]), 0);
+}
+
+TEST(PhotoGroup, reclaimableBytesSaturateAndIgnoreNegativeSizes) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  EXPECT_EQ(PhotoGroup("a", {photo("a", 0, 0), photo("b", 0, 0, false, kMax),
+                             photo("c", 0, 0, false, kMax)})
+                .reclaimableBytes(),
+            kMax);
+  EXPECT_EQ(
+      PhotoGroup("a", {photo("a", 0, 0), photo("b", 0, 0, false, -50), photo("c", 0, 0, false, 7)})
+          .reclaimableBytes(),
+      7);
+  EXPECT_EQ(numeric::truncatedInt(9.21e18), static_cast<std::int64_t>(9.21e18));
+  EXPECT_EQ(numeric::truncatedInt(9.3e18), kMax);
+  EXPECT_EQ(numeric::truncatedInt(-9.3e18), std::numeric_limits<std::int64_t>::min());
 }
 
 TEST(PhotoGroup, bestReasonThresholdsAreStrictAndPercentTruncates) {

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +17,9 @@ using Kind = AppStore::Failure::Kind;
 
 namespace {
 
-QUrl folderUrl(const fs::path &path) { return QUrl::fromLocalFile(QString::fromStdString(path.string())); }
+QUrl folderUrl(const fs::path &path) {
+  return QUrl::fromLocalFile(QString::fromStdString(path.string()));
+}
 
 ScanProgress analyzing(std::int64_t done, std::int64_t total, QString name = {},
                        std::optional<double> eta = std::nullopt) {
@@ -35,7 +38,8 @@ EngineCallError curatorError(CuratorError error) {
 
 // Two photos taken at the same time (one group) and one alone.
 std::vector<PhotoItem> twoAndOne(const std::string &prefix) {
-  return {photo(prefix + "a", 1000, 100), photo(prefix + "b", 1000, 100), photo(prefix + "c", 1000, 500)};
+  return {photo(prefix + "a", 1000, 100), photo(prefix + "b", 1000, 100),
+          photo(prefix + "c", 1000, 500)};
 }
 
 } // namespace
@@ -276,6 +280,18 @@ TEST_F(AppStoreScan, anUnreadableFolderFailsBeforeTheEngineWithTheSettingsButton
   EXPECT_EQ(store().phase().failure.kind, Kind::permissionDenied);
   EXPECT_TRUE(store().phase().failure.message.contains(QString::fromStdString(folder.string())));
   EXPECT_TRUE(store().alert()->showsSettingsButton);
+  EXPECT_EQ(engine->scanCount(), 0);
+}
+
+TEST_F(AppStoreScan, aFolderThatIsGoneOrIsAFileFailsBeforeTheEngineToo) {
+  std::ofstream(temp.path() / "file.jpg") << "x";
+  for (const char *name : {"gone", "file.jpg"}) {
+    pickedFolder = folderUrl(temp.path() / name);
+    store().chooseFolder();
+    EXPECT_EQ(store().phase().kind, Phase::Kind::failed) << name;
+    EXPECT_EQ(store().phase().failure.kind, Kind::permissionDenied) << name;
+    store().setAlert(std::nullopt);
+  }
   EXPECT_EQ(engine->scanCount(), 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/store/texts/Fmt.h"
 
+#include <limits>
+
 using namespace lumora;
 using namespace storetest;
 using Phase = AppStore::Phase;
@@ -114,6 +116,14 @@ TEST_F(AppStoreState, selectionSumsFollowGroupOrderAndCleanupNeedsAllFourConditi
   state().setIsCleaningSelection(false);
   store().setSelectedGroupIDs({"missing"});
   EXPECT_FALSE(store().canCleanupSelection());
+  // Sizes from a damaged cache: the totals saturate and never go negative.
+  const std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  state().setGroups({group("h", 2, kMax), group("i", 2, kMax), group("n", 2, -5)});
+  store().setSelectedGroupIDs({"h0", "i0", "n0"});
+  EXPECT_EQ(store().selectedReclaimableBytes(), kMax);
+  EXPECT_EQ(store().totalReclaimableBytes(), kMax);
+  state().setGroups({group("n", 3, -5)});
+  EXPECT_EQ(store().totalReclaimableBytes(), 0);
 }
 
 TEST_F(AppStoreState, progressHeadlineFollowsPhaseSourceAndRemainingTime) {
@@ -168,6 +178,9 @@ TEST_F(AppStoreState, previewItemAndPositionFollowTheContextAndItsGroup) {
   store().setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "a0", 7});
   EXPECT_FALSE(store().previewItem());
   EXPECT_EQ(store().previewPositionText(), QStringLiteral("8 / 7")); // not compared
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  store().setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "a0", kMax});
+  EXPECT_EQ(store().previewPositionText(), QString::number(kMax) + QStringLiteral(" / 7"));
   store().setPreviewContext(AppStore::PreviewContext{QUuid::createUuid(), "a0", -1});
   EXPECT_FALSE(store().previewItem());
   state().setGroups({});
