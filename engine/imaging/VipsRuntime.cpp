@@ -1,6 +1,8 @@
 #include "engine/imaging/VipsRuntime.h"
 
 #include <vips/vips.h>
+// After vips.h, which it needs.
+#include <vips/vector.h>
 
 #include <mutex>
 
@@ -17,6 +19,10 @@ bool start() {
   vips_cache_set_max(0);
   vips_cache_set_max_mem(0);
   vips_cache_set_max_files(0);
+  // No run-time generated vector code: freeing a resampler's compiled code while other
+  // threads decode crashes inside the vector library (seen while thumbnails stream in
+  // during fast scrolling); the plain C paths are fast enough for thumbnail sizes.
+  vips_vector_set_enabled(FALSE);
   // Untrusted loaders (ImageMagick among them) never see a user's file; saving through
   // ImageMagick stays possible because only our own fixtures are written that way.
   vips_block_untrusted_set(TRUE);
