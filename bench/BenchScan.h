@@ -6,10 +6,10 @@
 // the user is read or written. Grouping then goes through the engine too. Header-only so
 // that each tool stays a single .cpp.
 
-#include "engine/core/LumoraEngine.h"
-#include "engine/imaging/DecodedImage.h"
-#include "engine/imaging/ImageLoader.h"
 #include "engine/analysis/PixelView.h"
+#include "engine/core/LumoraEngine.h"
+#include "engine/imaging/ImageLoader.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -32,13 +32,13 @@ struct ScannedPhoto {
 };
 
 /// The analyzer's view of a decoded picture.
-inline lumora::PixelView viewOf(const lumora::DecodedImage &image) {
+inline lumora::PixelView viewOf(const platform::DecodedImage &image) {
   return lumora::PixelView{image.width, image.height, image.bands, image.pixels.data(),
                            image.stride()};
 }
 
 /// A 512-pixel thumbnail decoded as a scan decodes it, or nothing.
-inline std::optional<lumora::DecodedImage> loadThumbnail(const std::filesystem::path &path) {
+inline std::optional<platform::DecodedImage> loadThumbnail(const std::filesystem::path &path) {
   auto loaded = lumora::ImageLoader::load(QUrl::fromLocalFile(QString::fromStdString(path.string())),
                                           512);
   if (!loaded) return std::nullopt;

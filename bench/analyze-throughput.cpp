@@ -18,8 +18,8 @@
 
 namespace {
 
-lumora::DecodedImage syntheticPhoto() {
-  lumora::DecodedImage t{512, 384, 3, std::vector<std::uint8_t>(512 * 384 * 3)};
+platform::DecodedImage syntheticPhoto() {
+  platform::DecodedImage t{512, 384, 3, std::vector<std::uint8_t>(512 * 384 * 3)};
   std::mt19937 rng(1);
   for (int y = 0; y < t.height; ++y) {
     for (int x = 0; x < t.width; ++x) {
@@ -32,8 +32,8 @@ lumora::DecodedImage syntheticPhoto() {
   return t;
 }
 
-std::vector<lumora::DecodedImage> loadFolder(const char *folder) {
-  std::vector<lumora::DecodedImage> out;
+std::vector<platform::DecodedImage> loadFolder(const char *folder) {
+  std::vector<platform::DecodedImage> out;
   for (const auto &entry : std::filesystem::directory_iterator(folder)) {
     if (out.size() >= 64) break;
     if (auto t = benchtools::loadThumbnail(entry.path())) out.push_back(std::move(*t));
@@ -50,8 +50,8 @@ double cpuMilliseconds() {
 } // namespace
 
 int main(int argc, char **argv) {
-  std::vector<lumora::DecodedImage> images =
-      argc > 1 ? loadFolder(argv[1]) : std::vector<lumora::DecodedImage>{syntheticPhoto()};
+  std::vector<platform::DecodedImage> images =
+      argc > 1 ? loadFolder(argv[1]) : std::vector<platform::DecodedImage>{syntheticPhoto()};
   if (images.empty()) {
     std::fprintf(stderr, "analyze-throughput: no readable images\n");
     return 1;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/core/EngineError.h"
-#include "engine/imaging/DecodedImage.h"
 #include "engine/model/LibraryAssetInfo.h"
 #include "engine/util/Expected.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
 #include <optional>
@@ -24,8 +24,8 @@ public:
   /// Every still image, oldest creation date first.
   [[nodiscard]] virtual Expected<std::vector<LibraryAssetInfo>, EngineError> fetchAll() = 0;
   /// A thumbnail for the analysis, or nothing within `timeout` seconds.
-  [[nodiscard]] virtual std::optional<DecodedImage> thumbnail(const std::string &localIdentifier,
-                                                              int maxPixel, double timeout) = 0;
+  [[nodiscard]] virtual std::optional<platform::DecodedImage>
+  thumbnail(const std::string &localIdentifier, int maxPixel, double timeout) = 0;
 
   /// Moves the assets into "Recently Deleted"; all or nothing.
   [[nodiscard]] virtual std::optional<EngineError>
@@ -33,8 +33,8 @@ public:
   [[nodiscard]] virtual std::optional<EngineError>
   setFavorite(const std::vector<std::string> &localIdentifiers, bool favorite) = 0;
   /// A large rendition, or nothing.
-  [[nodiscard]] virtual std::optional<DecodedImage> previewImage(const std::string &localIdentifier,
-                                                                 int maxPixel) = 0;
+  [[nodiscard]] virtual std::optional<platform::DecodedImage>
+  previewImage(const std::string &localIdentifier, int maxPixel) = 0;
   /// The file name the asset was imported with, or nothing.
   [[nodiscard]] virtual std::optional<QString> originalFilename(const std::string &localIdentifier) = 0;
 };

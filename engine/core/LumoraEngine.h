@@ -6,13 +6,13 @@
 #include "engine/core/EngineError.h"
 #include "engine/core/LibraryBackend.h"
 #include "engine/favorites/FavoriteStore.h"
-#include "engine/imaging/DecodedImage.h"
 #include "engine/model/DeleteReceipt.h"
 #include "engine/model/GroupSort.h"
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/ScanTypes.h"
 #include "engine/util/Expected.h"
 #include "platform/core/Trash.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
 #include <QUrl>
@@ -91,7 +91,8 @@ public:
   /// Marks or unmarks a favourite; returns `favorite`.
   [[nodiscard]] Expected<bool, EngineError> setFavorite(const PhotoItem &item, bool favorite);
   /// A large decoded rendition for the preview, or nothing.
-  [[nodiscard]] std::optional<DecodedImage> previewImage(const PhotoItem &item, int maxPixel);
+  [[nodiscard]] std::optional<platform::DecodedImage> previewImage(const PhotoItem &item,
+                                                                   int maxPixel);
   [[nodiscard]] QString displayName(const PhotoItem &item);
   /// Moves folder photos to the Trash and library photos into "Recently Deleted". Stops at
   /// the first failure; what moved before it is in the receipt and fully accounted for.

@@ -101,7 +101,8 @@ Expected<bool, EngineError> LumoraEngine::setFavorite(const PhotoItem &item, boo
   return favorite;
 }
 
-std::optional<DecodedImage> LumoraEngine::previewImage(const PhotoItem &item, int maxPixel) {
+std::optional<platform::DecodedImage> LumoraEngine::previewImage(const PhotoItem &item,
+                                                                 int maxPixel) {
   if (item.localIdentifier) {
     return m_services.library ? m_services.library->previewImage(*item.localIdentifier, maxPixel)
                               : std::nullopt;

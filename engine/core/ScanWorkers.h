@@ -1,10 +1,10 @@
 #pragma once
 
 #include "engine/analysis/VisionAnalyzer.h"
-#include "engine/imaging/DecodedImage.h"
 #include "engine/model/ImageAnalysis.h"
 #include "engine/model/ScanTypes.h"
 #include "engine/scan/AnalysisWorkers.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <algorithm>
 #include <functional>
@@ -15,7 +15,8 @@
 namespace lumora {
 
 /// Analyses one decoded picture; nothing when the analyzer refuses it.
-[[nodiscard]] inline std::optional<ImageAnalysis> analyzeImage(const DecodedImage &image) {
+[[nodiscard]] inline std::optional<ImageAnalysis>
+analyzeImage(const platform::DecodedImage &image) {
   auto analysis = VisionAnalyzer::analyze(
       PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()});
   if (!analysis) {

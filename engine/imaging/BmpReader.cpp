@@ -229,7 +229,7 @@ void convertRow(const Layout &layout, const std::uint8_t *in, std::uint8_t *out,
 }
 
 /// Writers that fill the alpha mask but leave every alpha byte 0 mean an opaque picture.
-void repairEmptyAlpha(DecodedImage &image) {
+void repairEmptyAlpha(platform::DecodedImage &image) {
   for (std::size_t i = 3; i < image.pixels.size(); i += 4) {
     if (image.pixels[i] != 0) {
       return;
@@ -246,7 +246,8 @@ bool hasSignature(const std::uint8_t *bytes, std::size_t size) {
   return size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
 }
 
-Expected<DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize, std::int64_t maxPixels) {
+Expected<platform::DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
+                                                     std::int64_t maxPixels) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(
       std::min<std::int64_t>(fileSize, static_cast<std::int64_t>(kHeadBytes))));
   if (!platform::fdio::readAt(fd, 0, bytes.data(), bytes.size()) ||
@@ -257,7 +258,7 @@ Expected<DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize, std::i
   if (!layout) {
     return Unexpected(layout.error());
   }
-  DecodedImage image;
+  platform::DecodedImage image;
   image.width = static_cast<int>(layout->width);
   image.height = static_cast<int>(layout->height);
   image.bands = layout->channels[3].mask != 0 ? 4 : 3;

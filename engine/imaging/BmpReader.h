@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/imaging/DecodeError.h"
-#include "engine/imaging/DecodedImage.h"
 #include "engine/util/Expected.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +22,7 @@ namespace lumora::BmpReader {
 /// Decodes the BMP file open at `fd` (read with pread, so the offset is left alone) of
 /// `fileSize` bytes. Images of more than `maxPixels` pixels are refused before any pixel is
 /// read. The result is RGB, or RGBA when the file has an alpha mask.
-[[nodiscard]] Expected<DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
-                                                         std::int64_t maxPixels);
+[[nodiscard]] Expected<platform::DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
+                                                                   std::int64_t maxPixels);
 
 } // namespace lumora::BmpReader

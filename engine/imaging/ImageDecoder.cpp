@@ -186,8 +186,8 @@ Expected<VipsImagePtr, DecodeError> toSrgb8(VipsImagePtr image) {
 }
 
 /// Runs the pipeline and writes its pixels straight into the result's buffer.
-Expected<DecodedImage, DecodeError> render(VipsImage *image) {
-  DecodedImage result;
+Expected<platform::DecodedImage, DecodeError> render(VipsImage *image) {
+  platform::DecodedImage result;
   result.width = image->Xsize;
   result.height = image->Ysize;
   result.bands = image->Bands;
@@ -201,7 +201,7 @@ Expected<DecodedImage, DecodeError> render(VipsImage *image) {
   return result;
 }
 
-Expected<DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
+Expected<platform::DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
   auto fitted = fitAndRotate(image, maxPixel);
   if (!fitted) {
     return Unexpected(fitted.error());
@@ -218,7 +218,8 @@ Expected<DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
 namespace {
 
 /// `full` resampled so that its longer side is at most `maxPixel`; kept as it is when it fits.
-Expected<DecodedImage, DecodeError> fitDecoded(DecodedImage full, int maxPixel) {
+Expected<platform::DecodedImage, DecodeError> fitDecoded(platform::DecodedImage full,
+                                                         int maxPixel) {
   if (std::max(full.width, full.height) <= maxPixel) {
     return full;
   }
@@ -272,8 +273,8 @@ std::optional<std::vector<std::uint8_t>> readWhole(int fd) {
 
 /// A JPEG through libjpeg-turbo's scaled decode, turned upright for `orientation`. Nothing
 /// when the file is left to vips (a colour space the fast path does not convert).
-Expected<std::optional<DecodedImage>, DecodeError> decodeJpeg(int fd, int orientation,
-                                                              int maxPixel) {
+Expected<std::optional<platform::DecodedImage>, DecodeError> decodeJpeg(int fd, int orientation,
+                                                                        int maxPixel) {
   const auto bytes = readWhole(fd);
   if (!bytes) {
     return Unexpected(failure(DecodeError::Kind::unreadable, "could not read"));
@@ -286,7 +287,8 @@ Expected<std::optional<DecodedImage>, DecodeError> decodeJpeg(int fd, int orient
   if (!fitted) {
     return Unexpected(fitted.error());
   }
-  return std::optional<DecodedImage>(TurboJpeg::oriented(std::move(*fitted), orientation));
+  return std::optional<platform::DecodedImage>(
+      TurboJpeg::oriented(std::move(*fitted), orientation));
 }
 
 Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/imaging/DecodeError.h"
-#include "engine/imaging/DecodedImage.h"
 #include "engine/imaging/ExifDate.h"
 #include "engine/util/Expected.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <cstdint>
 #include <string>
@@ -18,7 +18,7 @@ inline constexpr std::int64_t kMaxInputPixels = 200'000'000;
 
 /// One decoded file: its picture and the EXIF date texts of its first image.
 struct DecodedFile {
-  DecodedImage image;
+  platform::DecodedImage image;
   ExifDateFields exif;
   /// The size of the file's picture before it was scaled down (as stored, before rotation).
   int originalWidth = 0;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "engine/imaging/DecodedImage.h"
 #include "engine/imaging/EnumerateResult.h"
 #include "engine/imaging/ExifDate.h"
 #include "engine/model/Date.h"
 #include "engine/model/ScanTypes.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
 #include <QUrl>
@@ -24,7 +24,7 @@ namespace lumora::ImageLoader {
 /// One decoded file.
 struct LoadedImage {
   /// The decoded picture, orientation applied.
-  DecodedImage image;
+  platform::DecodedImage image;
   /// The EXIF capture time, absent when the file has none that parses.
   std::optional<Date> captureDate;
   /// The last path component of the file's URL (always set by `load`).

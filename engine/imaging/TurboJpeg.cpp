@@ -68,8 +68,8 @@ int scaleEighths(int longest, int maxPixel) {
   return shortOf(1) ? 2 : 1;
 }
 
-Expected<std::optional<DecodedImage>, DecodeError> decodeScaled(std::span<const std::uint8_t> data,
-                                                                int maxPixel) {
+Expected<std::optional<platform::DecodedImage>, DecodeError>
+decodeScaled(std::span<const std::uint8_t> data, int maxPixel) {
   tjhandle handle = threadHandle();
   if (handle == nullptr) {
     return Unexpected(DecodeError{DecodeError::Kind::unavailable,
@@ -84,10 +84,10 @@ Expected<std::optional<DecodedImage>, DecodeError> decodeScaled(std::span<const 
     return Unexpected(turboFailure(handle, "unreadable JPEG header"));
   }
   if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
-    return std::optional<DecodedImage>();
+    return std::optional<platform::DecodedImage>();
   }
   const tjscalingfactor factor{scaleEighths(std::max(width, height), maxPixel), 8};
-  DecodedImage image;
+  platform::DecodedImage image;
   image.width = TJSCALED(width, factor);
   image.height = TJSCALED(height, factor);
   image.bands = 3;
@@ -98,15 +98,15 @@ Expected<std::optional<DecodedImage>, DecodeError> decodeScaled(std::span<const 
       !isAcceptableWarning(handle)) {
     return Unexpected(turboFailure(handle, "damaged JPEG"));
   }
-  return std::optional<DecodedImage>(std::move(image));
+  return std::optional<platform::DecodedImage>(std::move(image));
 }
 
-DecodedImage oriented(DecodedImage image, int orientation) {
+platform::DecodedImage oriented(platform::DecodedImage image, int orientation) {
   if (orientation < 2 || orientation > 8) {
     return image;
   }
   const bool swaps = orientation >= 5;
-  DecodedImage upright;
+  platform::DecodedImage upright;
   upright.width = swaps ? image.height : image.width;
   upright.height = swaps ? image.width : image.height;
   upright.bands = image.bands;

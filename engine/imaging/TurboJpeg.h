@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/imaging/DecodeError.h"
-#include "engine/imaging/DecodedImage.h"
 #include "engine/util/Expected.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,10 +22,10 @@ namespace lumora::TurboJpeg {
 /// Decodes the JPEG in `data` to RGB at `scaleEighths` of its size, upright as decoded (the
 /// caller applies any orientation). Nothing (and no error) when the JPEG's colour space is
 /// one this path leaves to another decoder (CMYK, YCCK); damaged or truncated data fails.
-[[nodiscard]] Expected<std::optional<DecodedImage>, DecodeError>
+[[nodiscard]] Expected<std::optional<platform::DecodedImage>, DecodeError>
 decodeScaled(std::span<const std::uint8_t> data, int maxPixel);
 
 /// `image` turned upright for EXIF orientation `orientation` (1…8; others leave it as is).
-[[nodiscard]] DecodedImage oriented(DecodedImage image, int orientation);
+[[nodiscard]] platform::DecodedImage oriented(platform::DecodedImage image, int orientation);
 
 } // namespace lumora::TurboJpeg

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/imaging/DecodedImage.h"
+#include "platform/core/imaging/DecodedImage.h"
 #include "platform/core/photolibrary/ImageManager.h"
 
 #include <future>
@@ -18,7 +18,7 @@ namespace lumora {
 /// Shared (through `std::shared_ptr`) by the caller, the result handler and the time-out.
 class PendingImageRequest {
 public:
-  using Result = std::optional<DecodedImage>;
+  using Result = std::optional<platform::DecodedImage>;
   /// The one-shot continuation of the suspended caller.
   using Continuation = std::promise<Result>;
 

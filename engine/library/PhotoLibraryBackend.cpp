@@ -25,8 +25,8 @@ Expected<std::vector<LibraryAssetInfo>, EngineError> PhotoLibraryBackend::fetchA
   return std::move(assets).value();
 }
 
-std::optional<DecodedImage> PhotoLibraryBackend::thumbnail(const std::string &localIdentifier,
-                                                           int maxPixel, double timeout) {
+std::optional<platform::DecodedImage>
+PhotoLibraryBackend::thumbnail(const std::string &localIdentifier, int maxPixel, double timeout) {
   return PhotoLibrarySource::thumbnail(localIdentifier, maxPixel, timeout);
 }
 
@@ -42,8 +42,8 @@ PhotoLibraryBackend::setFavorite(const std::vector<std::string> &localIdentifier
   return done ? std::nullopt : std::optional<EngineError>(toEngineError(done.error()));
 }
 
-std::optional<DecodedImage> PhotoLibraryBackend::previewImage(const std::string &localIdentifier,
-                                                              int maxPixel) {
+std::optional<platform::DecodedImage>
+PhotoLibraryBackend::previewImage(const std::string &localIdentifier, int maxPixel) {
   return PhotoLibrarySource::previewImage(localIdentifier, maxPixel);
 }
 

@@ -10,14 +10,14 @@ class PhotoLibraryBackend final : public LibraryBackend {
 public:
   [[nodiscard]] bool isGranted() override;
   [[nodiscard]] Expected<std::vector<LibraryAssetInfo>, EngineError> fetchAll() override;
-  [[nodiscard]] std::optional<DecodedImage> thumbnail(const std::string &localIdentifier,
-                                                      int maxPixel, double timeout) override;
+  [[nodiscard]] std::optional<platform::DecodedImage>
+  thumbnail(const std::string &localIdentifier, int maxPixel, double timeout) override;
   [[nodiscard]] std::optional<EngineError>
   deleteAssets(const std::vector<std::string> &localIdentifiers) override;
   [[nodiscard]] std::optional<EngineError>
   setFavorite(const std::vector<std::string> &localIdentifiers, bool favorite) override;
-  [[nodiscard]] std::optional<DecodedImage> previewImage(const std::string &localIdentifier,
-                                                         int maxPixel) override;
+  [[nodiscard]] std::optional<platform::DecodedImage>
+  previewImage(const std::string &localIdentifier, int maxPixel) override;
   [[nodiscard]] std::optional<QString> originalFilename(const std::string &localIdentifier) override;
 
   /// The engine error that carries a library error to the store.

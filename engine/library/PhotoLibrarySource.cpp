@@ -14,7 +14,7 @@
 namespace lumora::PhotoLibrarySource {
 namespace {
 
-using platform::ImageBuffer;
+using platform::DecodedImage;
 using platform::PhotoAsset;
 
 std::mutex g_managerLock;
@@ -46,14 +46,6 @@ std::optional<PhotoAsset> fetchOne(const std::string &localIdentifier) {
   return std::move(found->front());
 }
 
-// The library hands back the same plain layout the engine decodes folder files into.
-std::optional<DecodedImage> decoded(std::optional<ImageBuffer> image) {
-  if (!image || image->isNull()) {
-    return std::nullopt;
-  }
-  return DecodedImage{image->width, image->height, image->channels, std::move(image->pixels)};
-}
-
 enum class RequestKind { thumbnail, preview };
 
 struct IssuedRequest {
@@ -72,7 +64,7 @@ IssuedRequest issue(const PhotoAsset &asset, int side, RequestKind kind) {
   const platform::ImageRequestOptions options{
       platform::DeliveryMode::highQualityFormat,
       kind == RequestKind::thumbnail ? platform::ResizeMode::fast : platform::ResizeMode::exact};
-  const auto handler = [pending, kind](std::optional<ImageBuffer> image,
+  const auto handler = [pending, kind](std::optional<DecodedImage> image,
                                        const platform::ImageResultInfo &info) {
     if (info.isDegraded) {
       return; // keep waiting for the final result
@@ -81,7 +73,8 @@ IssuedRequest issue(const PhotoAsset &asset, int side, RequestKind kind) {
       pending->resume(std::nullopt);
       return;
     }
-    pending->resume(decoded(std::move(image)));
+    // An empty image counts as none, as a failed decode does.
+    pending->resume(image && !image->isEmpty() ? std::move(image) : std::nullopt);
   };
   const auto id = manager->requestImage(asset, {side, side}, options, handler);
   if (pending->storeRequestID(id)) {

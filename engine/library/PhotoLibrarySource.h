@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/imaging/DecodedImage.h"
 #include "engine/library/PhotoLibraryError.h"
 #include "engine/model/LibraryAssetInfo.h"
 #include "engine/util/Expected.h"
+#include "platform/core/imaging/DecodedImage.h"
 #include "platform/core/photolibrary/ImageManager.h"
 
 #include <QString>
@@ -36,13 +36,13 @@ inline constexpr double kThumbnailTimeout = 12.0;
 /// A fast thumbnail fitting max(`maxPixel`, 64) square, or nothing when the asset is gone,
 /// cannot be decoded, the request is cancelled, or nothing arrives within `timeout` seconds
 /// (then the request is cancelled and the time-out is logged under "photo").
-[[nodiscard]] std::optional<DecodedImage> thumbnail(const std::string &localIdentifier,
-                                                    int maxPixel, double timeout);
+[[nodiscard]] std::optional<platform::DecodedImage> thumbnail(const std::string &localIdentifier,
+                                                              int maxPixel, double timeout);
 
 /// An exactly resized image fitting max(`maxPixel`, 256) square, without time-out; nothing
 /// when the asset is gone or its final result carries no image.
-[[nodiscard]] std::optional<DecodedImage> previewImage(const std::string &localIdentifier,
-                                                       int maxPixel);
+[[nodiscard]] std::optional<platform::DecodedImage> previewImage(const std::string &localIdentifier,
+                                                                 int maxPixel);
 
 /// The file name the asset was added under; nothing when the asset is gone.
 [[nodiscard]] std::optional<QString> originalFilename(const std::string &localIdentifier);

@@ -34,7 +34,7 @@ QImage thumbnail(const std::string &path, int maxPixel) {
   return decoded ? toQImage(decoded->image) : QImage();
 }
 
-QImage toQImage(const DecodedImage &image) {
+QImage toQImage(const platform::DecodedImage &image) {
   return fromPacked(image.pixels, image.width, image.height, image.bands);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/imaging/DecodedImage.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QImage>
 #include <string>
@@ -18,6 +18,6 @@ namespace lumora::imagedecode {
 /// The picture in a painting format (RGB32 when opaque, premultiplied ARGB32 with alpha), as
 /// a copy; null for an empty or malformed picture. Also what the store's preview loader
 /// applies to the engine's preview image, and the thumbnail loader to library thumbnails.
-[[nodiscard]] QImage toQImage(const DecodedImage &image);
+[[nodiscard]] QImage toQImage(const platform::DecodedImage &image);
 
 } // namespace lumora::imagedecode

@@ -35,7 +35,7 @@ void logSwallowed(const char *operation, const std::exception &error) {
                                               QString::fromLocal8Bit(error.what()));
 }
 
-QImage toImage(const DecodedImage &decoded) {
+QImage toImage(const platform::DecodedImage &decoded) {
   if (decoded.isEmpty() || (decoded.bands != 3 && decoded.bands != 4)) {
     return {};
   }
@@ -103,7 +103,7 @@ Expected<bool, EngineCallError> LumoraEngineClient::setFavorite(const PhotoItem 
 
 QImage LumoraEngineClient::previewImage(const PhotoItem &item, int maxPixel) {
   try {
-    const std::optional<DecodedImage> decoded = m_engine->previewImage(item, maxPixel);
+    const std::optional<platform::DecodedImage> decoded = m_engine->previewImage(item, maxPixel);
     return decoded ? toImage(*decoded) : QImage();
   } catch (const std::exception &error) {
     logSwallowed("previewImage", error);

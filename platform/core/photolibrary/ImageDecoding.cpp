@@ -67,17 +67,17 @@ Expected<ImageHandle, QString> toRgb8(ImageHandle image) {
   return current;
 }
 
-Expected<ImageBuffer, QString> copyPixels(VipsImage *image) {
+Expected<DecodedImage, QString> copyPixels(VipsImage *image) {
   std::size_t size = 0;
   void *memory = vips_image_write_to_memory(image, &size);
   if (memory == nullptr) {
     return Unexpected{takeVipsError()};
   }
   const auto *bytes = static_cast<const std::uint8_t *>(memory);
-  ImageBuffer buffer{vips_image_get_width(image), vips_image_get_height(image),
-                     vips_image_get_bands(image), std::vector<std::uint8_t>(bytes, bytes + size)};
+  DecodedImage buffer{vips_image_get_width(image), vips_image_get_height(image),
+                      vips_image_get_bands(image), std::vector<std::uint8_t>(bytes, bytes + size)};
   g_free(memory);
-  if (buffer.channels < 3 || buffer.pixels.size() != buffer.bytesPerRow() * buffer.height) {
+  if (buffer.bands < 3 || buffer.pixels.size() != buffer.stride() * buffer.height) {
     return Unexpected{QStringLiteral("无法转换图像的颜色格式")};
   }
   return buffer;
@@ -85,7 +85,7 @@ Expected<ImageBuffer, QString> copyPixels(VipsImage *image) {
 
 } // namespace
 
-Expected<ImageBuffer, QString> decodeFitted(const fs::path &file, Size bounds) {
+Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) {
   ensureStarted();
   VipsImage *raw = nullptr;
   // vips_thumbnail shrinks on load where the format allows it (JPEG, WebP, HEIF) and applies

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/Expected.h"
-#include "platform/core/photolibrary/ImageBuffer.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
 #include <filesystem>
@@ -20,8 +20,8 @@ struct Size {
 
 /// Decodes the file scaled down to fit inside `bounds`, keeping its aspect ratio; an image
 /// that already fits keeps its size. The error is libvips' message.
-[[nodiscard]] Expected<ImageBuffer, QString> decodeFitted(const std::filesystem::path &file,
-                                                          Size bounds);
+[[nodiscard]] Expected<DecodedImage, QString> decodeFitted(const std::filesystem::path &file,
+                                                           Size bounds);
 /// The stored pixel size (before orientation) from the file's header, when it is an image.
 [[nodiscard]] std::optional<Size> storedSize(const std::filesystem::path &file);
 /// Writes a JPEG of `source` whose longest side is `side`, when `source` is larger than

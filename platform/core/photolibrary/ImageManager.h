@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/photolibrary/ImageBuffer.h"
+#include "platform/core/imaging/DecodedImage.h"
 #include "platform/core/photolibrary/PhotoAsset.h"
 
 #include <QString>
@@ -55,7 +55,7 @@ struct ImageResultInfo {
 
 /// Called with each result of a request, on a thread of the image manager's own.
 using ImageResultHandler =
-    std::function<void(std::optional<ImageBuffer> image, const ImageResultInfo &info)>;
+    std::function<void(std::optional<DecodedImage> image, const ImageResultInfo &info)>;
 
 /// Asynchronous image requests for library assets. Every request ends with exactly one final
 /// (not degraded) delivery: its image, no image with an error, or a cancellation.

@@ -140,7 +140,7 @@ void LocalImageManager::run(Job &job) {
   }
 }
 
-void LocalImageManager::finish(Job &job, std::optional<ImageBuffer> image,
+void LocalImageManager::finish(Job &job, std::optional<DecodedImage> image,
                                const ImageResultInfo &info) {
   {
     const std::scoped_lock guard(m_mutex);

@@ -48,7 +48,7 @@ private:
   [[nodiscard]] std::optional<Job> nextJob();
   void work();
   void run(Job &job);
-  void finish(Job &job, std::optional<ImageBuffer> image, const ImageResultInfo &info);
+  void finish(Job &job, std::optional<DecodedImage> image, const ImageResultInfo &info);
 
   std::mutex m_mutex;
   std::condition_variable m_wake;

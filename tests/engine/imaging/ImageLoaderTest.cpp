@@ -28,7 +28,7 @@ DecodeError::Kind failureOf(const fs::path &path) {
 }
 
 /// Left half red, right half blue, the sizes the checks below expect.
-void expectHalves(const DecodedImage &image, double tolerance, const std::string &what) {
+void expectHalves(const platform::DecodedImage &image, double tolerance, const std::string &what) {
   EXPECT_TRUE(near(meanColour(image, 0.05, 0.1, 0.4, 0.9), kRed, tolerance)) << what;
   EXPECT_TRUE(near(meanColour(image, 0.6, 0.1, 0.95, 0.9), kBlue, tolerance)) << what;
 }

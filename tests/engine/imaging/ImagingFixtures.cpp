@@ -212,8 +212,8 @@ QString diagnosticsLog() {
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-std::array<double, 3> meanColour(const lumora::DecodedImage &image, double x0, double y0, double x1,
-                                 double y1) {
+std::array<double, 3> meanColour(const platform::DecodedImage &image, double x0, double y0,
+                                 double x1, double y1) {
   std::array<double, 3> sum{};
   const int left = static_cast<int>(x0 * image.width), right = static_cast<int>(x1 * image.width);
   const int top = static_cast<int>(y0 * image.height), bottom = static_cast<int>(y1 * image.height);

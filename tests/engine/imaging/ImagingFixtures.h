@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/imaging/DecodedImage.h"
 #include "engine/imaging/VipsImagePtr.h"
+#include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
 #include <QUrl>
@@ -53,7 +53,7 @@ void save(const lumora::VipsImagePtr &image, const std::filesystem::path &path,
 
 /// Mean of each colour band over the rectangle [x0, x1) × [y0, y1) given as fractions of
 /// the picture's size.
-[[nodiscard]] std::array<double, 3> meanColour(const lumora::DecodedImage &image, double x0,
+[[nodiscard]] std::array<double, 3> meanColour(const platform::DecodedImage &image, double x0,
                                                double y0, double x1, double y1);
 /// True when every band of `mean` is within `tolerance` of `expected`.
 [[nodiscard]] bool near(const std::array<double, 3> &mean, Rgb expected, double tolerance);

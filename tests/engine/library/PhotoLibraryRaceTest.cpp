@@ -15,12 +15,12 @@ namespace {
 using namespace std::chrono_literals;
 using lumora::PhotoLibrarySource::previewImage;
 using lumora::PhotoLibrarySource::thumbnail;
-using platform::ImageBuffer;
+using platform::DecodedImage;
 using platform::ImageResultInfo;
 using testsupport::ScriptedImageManager;
 
-ImageBuffer pixels(int width) {
-  return ImageBuffer{width, 1, 3, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * 3)};
+DecodedImage pixels(int width) {
+  return DecodedImage{width, 1, 3, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * 3)};
 }
 
 const ImageResultInfo kFinal{};
@@ -44,7 +44,7 @@ protected:
     lumora::PhotoLibrarySource::setImageManager(nullptr);
     LibraryTestEnvironment::TearDown();
   }
-  std::future<std::optional<lumora::DecodedImage>> startThumbnail(double timeout) {
+  std::future<std::optional<DecodedImage>> startThumbnail(double timeout) {
     return std::async(std::launch::async,
                       [this, timeout] { return thumbnail(m_id, 512, timeout); });
   }
@@ -123,7 +123,7 @@ TEST_F(PhotoLibraryRaceTest, requestSizesAndModes) {
 
 TEST_F(PhotoLibraryRaceTest, resultsRacingTheTimeOutResumeEachCallerExactlyOnce) {
   constexpr int kCalls = 40;
-  std::vector<std::future<std::optional<lumora::DecodedImage>>> results;
+  std::vector<std::future<std::optional<DecodedImage>>> results;
   for (int i = 0; i < kCalls; ++i) {
     results.push_back(startThumbnail(0.05));
   }

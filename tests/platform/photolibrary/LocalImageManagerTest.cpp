@@ -13,8 +13,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using platform::DecodedImage;
 using platform::DeliveryMode;
-using platform::ImageBuffer;
 using platform::ImageRequestId;
 using platform::ImageRequestOptions;
 using platform::ImageResultInfo;
@@ -25,7 +25,7 @@ using platform::TargetSize;
 
 struct Delivery {
   ImageRequestId id = 0;
-  std::optional<ImageBuffer> image;
+  std::optional<DecodedImage> image;
   ImageResultInfo info;
   std::thread::id thread;
 };
@@ -41,7 +41,7 @@ public:
     ImageRequestId *slot = &m_ids.emplace_back(0);
     *slot = manager.requestImage(
         asset, target, options,
-        [this, slot](std::optional<ImageBuffer> image, const ImageResultInfo &info) {
+        [this, slot](std::optional<DecodedImage> image, const ImageResultInfo &info) {
           record(slot, std::move(image), info);
         });
     return *slot;
@@ -56,7 +56,7 @@ public:
   }
 
 private:
-  void record(const ImageRequestId *slot, std::optional<ImageBuffer> image,
+  void record(const ImageRequestId *slot, std::optional<DecodedImage> image,
               const ImageResultInfo &info) {
     ImageRequestId id = 0;
     {
@@ -108,7 +108,7 @@ TEST_F(LocalImageManagerTest, opportunisticRequestGivesTheRenditionDegradedThenT
   ASSERT_TRUE(all[1].image.has_value());
   EXPECT_EQ(all[1].image->width, 1000);
   EXPECT_EQ(all[1].image->height, 750);
-  EXPECT_EQ(all[1].image->channels, 3);
+  EXPECT_EQ(all[1].image->bands, 3);
   EXPECT_EQ(all[1].image->pixels.size(), 1000u * 750u * 3u);
   EXPECT_NE(all[0].thread, std::this_thread::get_id());
   EXPECT_NE(all[1].thread, std::this_thread::get_id());
@@ -167,7 +167,7 @@ TEST_F(LocalImageManagerTest, cancelledWaitingRequestEndsCancelledWithoutImage) 
   std::mutex gate;
   std::unique_lock hold(gate);
   ImageRequestId first = manager.requestImage(
-      photo, {64, 64}, {}, [&gate](std::optional<ImageBuffer>, const ImageResultInfo &) {
+      photo, {64, 64}, {}, [&gate](std::optional<DecodedImage>, const ImageResultInfo &) {
         const std::scoped_lock wait(gate);
       });
   const auto second = request(manager, photo, {64, 64});

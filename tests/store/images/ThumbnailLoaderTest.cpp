@@ -136,19 +136,20 @@ TEST_F(ThumbnailLoaderLibrary, libraryPhotosComeFromThePhotoLibrary) {
 }
 
 TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {
-  DecodedImage rgba{2, 1, 4, {255, 0, 0, 255, 0, 0, 255, 0}};
+  platform::DecodedImage rgba{2, 1, 4, {255, 0, 0, 255, 0, 0, 255, 0}};
   const QImage withAlpha = imagedecode::toQImage(rgba);
   ASSERT_EQ(withAlpha.format(), QImage::Format_ARGB32_Premultiplied);
   EXPECT_EQ(withAlpha.pixel(0, 0), qRgba(255, 0, 0, 255));
   EXPECT_EQ(qAlpha(withAlpha.pixel(1, 0)), 0);
 
-  const QImage opaque = imagedecode::toQImage(DecodedImage{1, 2, 3, {1, 2, 3, 4, 5, 6}});
+  const QImage opaque = imagedecode::toQImage(platform::DecodedImage{1, 2, 3, {1, 2, 3, 4, 5, 6}});
   ASSERT_EQ(opaque.format(), QImage::Format_RGB32);
   EXPECT_EQ(opaque.pixel(0, 1), qRgb(4, 5, 6));
 
-  EXPECT_TRUE(imagedecode::toQImage(DecodedImage{}).isNull());
-  EXPECT_TRUE(imagedecode::toQImage(DecodedImage{2, 2, 3, {1, 2, 3}}).isNull()); // too short
-  EXPECT_TRUE(imagedecode::toQImage(DecodedImage{1, 1, 2, {1, 2}}).isNull());
+  EXPECT_TRUE(imagedecode::toQImage(platform::DecodedImage{}).isNull());
+  EXPECT_TRUE(
+      imagedecode::toQImage(platform::DecodedImage{2, 2, 3, {1, 2, 3}}).isNull()); // too short
+  EXPECT_TRUE(imagedecode::toQImage(platform::DecodedImage{1, 1, 2, {1, 2}}).isNull());
 }
 
 TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKey) {

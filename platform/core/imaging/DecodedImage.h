@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumora {
+namespace platform {
 
 /// A decoded picture as plain bytes: 8 bits per sample, sRGB, interleaved RGB (3 bands) or
 /// RGBA (4 bands, straight alpha), rows top to bottom with no padding. Orientation has been
@@ -32,4 +32,4 @@ struct DecodedImage {
   bool operator==(const DecodedImage &) const = default;
 };
 
-} // namespace lumora
+} // namespace platform
