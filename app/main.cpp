@@ -12,7 +12,7 @@
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
 #include "platform/core/LargeAllocations.h"
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int main(int argc, char **argv) {
   platform::returnLargeAllocationsToSystem();
   // libvips writes environment variables while it starts: do it before any thread exists,
   // not on the first decoding thread while Qt's and GLib's threads read the environment.
-  (void)lumora::VipsRuntime::ensureStarted();
+  (void)platform::vipsruntime::ensureStarted();
   lumora::ScreenFactory factory = makeScreenFactory();
   lumora::SelfTestQueue::install(
       [factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },

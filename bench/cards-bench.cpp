@@ -23,7 +23,7 @@
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -290,7 +290,7 @@ void report(const Options &options, const Figures &figures) {
 
 int main(int argc, char **argv) {
   // libvips writes environment variables while it starts: before any thread exists.
-  (void)VipsRuntime::ensureStarted();
+  (void)platform::vipsruntime::ensureStarted();
   QTemporaryDir data;
   benchprocess::isolateDataFolders(data.path());
   qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());

@@ -5,7 +5,7 @@
 // --vips-threads sets the worker threads of each vips pipeline (vips's default otherwise).
 #include "engine/imaging/ImageLoader.h"
 #include "engine/imaging/VipsImagePtr.h"
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QCoreApplication>
 #include <atomic>
@@ -59,7 +59,7 @@ int main(int argc, char **argv) {
                          "[--vips-threads N] [--repeat N]\n");
     return 2;
   }
-  if (!VipsRuntime::ensureStarted()) {
+  if (!platform::vipsruntime::ensureStarted()) {
     std::fprintf(stderr, "libvips could not be started\n");
     return 1;
   }

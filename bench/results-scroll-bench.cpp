@@ -30,8 +30,8 @@
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "engine/imaging/VipsRuntime.h"
 #include "platform/core/LargeAllocations.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -302,7 +302,7 @@ int main(int argc, char **argv) {
   // As the application does: big blocks go back to the system when freed.
   platform::returnLargeAllocationsToSystem();
   // libvips writes environment variables while it starts: before any thread exists.
-  (void)VipsRuntime::ensureStarted();
+  (void)platform::vipsruntime::ensureStarted();
   QTemporaryDir data;
   benchprocess::isolateDataFolders(data.path());
   qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());

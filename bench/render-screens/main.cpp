@@ -5,7 +5,7 @@
 
 #include "RenderRegistry.h"
 
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,7 +52,7 @@ int usage() {
 
 int main(int argc, char **argv) {
   // libvips writes environment variables while it starts: before any thread exists.
-  (void)lumora::VipsRuntime::ensureStarted();
+  (void)platform::vipsruntime::ensureStarted();
   qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
   QApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();

@@ -5,7 +5,7 @@
 #include "engine/imaging/BmpReader.h"
 #include "engine/imaging/TurboJpeg.h"
 #include "engine/imaging/VipsImagePtr.h"
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <algorithm>
 #include <array>
@@ -342,10 +342,10 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {
 } // namespace
 
 Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel) {
-  if (!VipsRuntime::ensureStarted()) {
+  if (!platform::vipsruntime::ensureStarted()) {
     return Unexpected(failure(DecodeError::Kind::unavailable, "libvips could not be started"));
   }
-  VipsRuntime::attachThread();
+  platform::vipsruntime::attachThread();
   maxPixel = std::max(maxPixel, 1);
   // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
   const platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));

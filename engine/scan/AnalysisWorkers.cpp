@@ -3,7 +3,7 @@
 
 #include "engine/scan/AnalysisWorkers.h"
 
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <mutex>
 
@@ -23,7 +23,7 @@ ScanProgress progressAfter(std::int64_t done, const WorkerPlan &plan, QString cu
 
 bool prepareThreadResources() {
   // vips_thread_shutdown needs the library started: its per-thread buffers are keyed by it.
-  return VipsRuntime::ensureStarted();
+  return platform::vipsruntime::ensureStarted();
 }
 
 void releaseThreadResources(bool prepared) {

@@ -1,5 +1,7 @@
 #include "tests/support/ImageFixtures.h"
 
+#include "platform/core/imaging/VipsRuntime.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fcntl.h>
@@ -11,8 +13,7 @@ namespace testsupport {
 
 bool writeImage(const std::filesystem::path &path, int width, int height,
                 const std::function<Rgb(int x, int y)> &pixel) {
-  static const bool started = VIPS_INIT("pindle-tests") == 0;
-  if (!started) {
+  if (!platform::vipsruntime::ensureStarted()) {
     return false;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 3);

@@ -1,7 +1,6 @@
-// Before any Qt header: GLib's headers use a name Qt defines as a macro ("signals").
-#include <vips/vips.h>
-
 #include "tests/support/TestEnvironment.h"
+
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -48,8 +47,8 @@ void isolateEnvironment() {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   // libvips writes environment variables while it starts. Started later, on a decoding
   // thread, that races with the threads Qt and GLib start meanwhile (a crash in getenv), so
-  // it starts here while the process has one thread; the engine applies its policy later.
-  if (VIPS_INIT("pindle-tests") != 0) {
+  // it starts here, with the application's policy, while the process has one thread.
+  if (!platform::vipsruntime::ensureStarted()) {
     std::abort();
   }
   std::atexit(removeHome);

@@ -1,11 +1,11 @@
 // libvips (through GLib) must come before Qt: Qt's "signals" keyword macro breaks GIO headers.
 #include <vips/vips.h>
 
+#include "platform/core/imaging/VipsRuntime.h"
 #include "platform/core/photolibrary/ImageDecoding.h"
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
 #include <system_error>
 
 namespace platform::imagedecoding {
@@ -22,9 +22,14 @@ struct Unref {
 };
 using ImageHandle = std::unique_ptr<VipsImage, Unref>;
 
-void ensureStarted() {
-  static std::once_flag once;
-  std::call_once(once, [] { (void)vips_init("pindle"); });
+// Library files go through the same vips set-up as folder files, untrusted loaders blocked;
+// the thread is registered so that vips's per-thread state goes when it ends.
+bool ready() {
+  if (!vipsruntime::ensureStarted()) {
+    return false;
+  }
+  vipsruntime::attachThread();
+  return true;
 }
 
 QString takeVipsError() {
@@ -86,7 +91,9 @@ Expected<DecodedImage, QString> copyPixels(VipsImage *image) {
 } // namespace
 
 Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) {
-  ensureStarted();
+  if (!ready()) {
+    return Unexpected{takeVipsError()};
+  }
   VipsImage *raw = nullptr;
   // vips_thumbnail shrinks on load where the format allows it (JPEG, WebP, HEIF) and applies
   // the EXIF orientation; VIPS_SIZE_DOWN keeps small images at their own size.
@@ -106,7 +113,9 @@ Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) 
 }
 
 std::optional<Size> storedSize(const fs::path &file) {
-  ensureStarted();
+  if (!ready()) {
+    return std::nullopt;
+  }
   // Opening is lazy: only the header is read.
   ImageHandle image(vips_image_new_from_file(file.c_str(), nullptr));
   if (!image) {
@@ -143,7 +152,5 @@ Expected<void, QString> writeRendition(const fs::path &source, const fs::path &t
   }
   return {};
 }
-
-void threadFinished() { vips_thread_shutdown(); }
 
 } // namespace platform::imagedecoding

@@ -8,8 +8,8 @@
 #include <optional>
 
 /// libvips decoding for the photo library: orientation applied, never enlarged, always
-/// converted to 8-bit sRGB. Safe to call from any thread; a thread that has called it
-/// calls `threadFinished()` before it ends.
+/// converted to 8-bit sRGB. Safe to call from any thread; libvips is started through the
+/// shared runtime, with its block on untrusted loaders.
 namespace platform::imagedecoding {
 
 struct Size {
@@ -28,7 +28,5 @@ struct Size {
 /// that; does nothing for smaller images. The file appears complete or not at all.
 [[nodiscard]] Expected<void, QString> writeRendition(const std::filesystem::path &source,
                                                      const std::filesystem::path &target, int side);
-/// Releases libvips' per-thread state; call on worker threads before they end.
-void threadFinished();
 
 } // namespace platform::imagedecoding

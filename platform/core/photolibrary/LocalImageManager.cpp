@@ -107,7 +107,6 @@ void LocalImageManager::work() {
   while (auto job = nextJob()) {
     run(*job);
   }
-  imagedecoding::threadFinished();
 }
 
 void LocalImageManager::run(Job &job) {

@@ -209,8 +209,9 @@ TEST(ImageLoader, badFilesFailWithoutCrashingAndAreLogged) {
   dir.write("empty.jpg", "");
   dir.write("garbage.jpg", std::string(20000, '\x5a'));
   dir.write("matrix.png", "2 2\n1 2\n3 4\n");
-  dir.write("vector.jpg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>");
-  dir.write("netpbm.png", "P6\n2 2\n255\n" + std::string(12, '\x7f'));
+  for (const auto &untrusted : untrustedPictures()) {
+    dir.write(untrusted.name, untrusted.bytes);
+  }
   for (const std::string name :
        {"cut-whole.jpg", "cut-whole.png", "cut-whole.webp", "cut-whole.heic", "cut-whole.tif",
         "cut-whole.gif", "cut.bmp", "empty.jpg", "garbage.jpg", "matrix.png", "vector.jpg",

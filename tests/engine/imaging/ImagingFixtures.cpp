@@ -1,6 +1,6 @@
 #include "tests/engine/imaging/ImagingFixtures.h"
 
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QFile>
@@ -73,7 +73,7 @@ std::string pngChunk(const std::string &type, const std::string &data) {
 } // namespace
 
 lumora::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right) {
-  if (!lumora::VipsRuntime::ensureStarted()) {
+  if (!platform::vipsruntime::ensureStarted()) {
     throw std::runtime_error("vips did not start");
   }
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
@@ -165,6 +165,11 @@ std::string bmp32(int width, int height, Rgb colour, std::uint8_t alpha) {
     out += pixel;
   }
   return out;
+}
+
+std::vector<UntrustedPicture> untrustedPictures() {
+  return {{"vector.jpg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>"},
+          {"netpbm.png", "P6\n2 2\n255\n" + std::string(12, '\x7f')}};
 }
 
 std::string hugePng(std::uint32_t width, std::uint32_t height) {

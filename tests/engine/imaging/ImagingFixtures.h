@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 /// Generated test pictures: every fixture is made by the test that uses it.
 namespace fixtures {
@@ -43,6 +44,14 @@ void save(const lumora::VipsImagePtr &image, const std::filesystem::path &path,
 
 /// A PNG whose header claims `width` × `height` pixels, followed by a few bytes of data.
 [[nodiscard]] std::string hugePng(std::uint32_t width, std::uint32_t height);
+/// A file under the name of a photo format whose bytes only one of libvips's untrusted
+/// loaders would read.
+struct UntrustedPicture {
+  std::string name;
+  std::string bytes;
+};
+/// A vector drawing and a netpbm bitmap.
+[[nodiscard]] std::vector<UntrustedPicture> untrustedPictures();
 /// `jpeg` with the size in its frame header replaced.
 [[nodiscard]] std::string withJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t height);
 

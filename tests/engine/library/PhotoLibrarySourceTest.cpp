@@ -1,6 +1,8 @@
 #include "engine/library/PhotoLibrarySource.h"
+#include "engine/imaging/ImageDecoder.h"
 #include "engine/library/PhotoLibraryAccess.h"
 #include "platform/core/photolibrary/PhotoAuthorization.h"
+#include "tests/engine/imaging/ImagingFixtures.h"
 #include "tests/engine/library/LibraryTestEnvironment.h"
 
 #include <fstream>
@@ -86,6 +88,24 @@ TEST_F(PhotoLibrarySourceTest, imagesAndNamesComeFromTheLibraryFiles) {
   EXPECT_EQ(source::originalFilename(id), QStringLiteral("photo-1.jpg"));
   EXPECT_FALSE(source::originalFilename("GONE/L0/001").has_value());
   EXPECT_FALSE(source::previewImage("GONE/L0/001", 100).has_value());
+}
+
+// The library decodes its files with libvips like the folder scan does, and must keep the
+// same loaders away from them whichever side started libvips.
+TEST_F(PhotoLibrarySourceTest, aFileOnlyAnUntrustedLoaderReadsIsRefusedAsInAFolder) {
+  for (const auto &picture : fixtures::untrustedPictures()) {
+    const auto file = m_dir.write(picture.name, picture.bytes);
+    const auto decoded = lumora::ImageDecoder::decodeFile(file.string(), 256);
+    ASSERT_FALSE(decoded.hasValue()) << picture.name;
+    EXPECT_EQ(decoded.error().kind, lumora::DecodeError::Kind::unsupportedFormat);
+
+    auto added =
+        library()->addAsset({file, std::nullopt, platform::MediaType::image, false, 1.0, 1.0});
+    ASSERT_TRUE(added.hasValue()) << picture.name;
+    const auto &id = added->localIdentifier;
+    EXPECT_FALSE(source::thumbnail(id, 256, source::kThumbnailTimeout).has_value()) << picture.name;
+    EXPECT_FALSE(source::previewImage(id, 256).has_value()) << picture.name;
+  }
 }
 
 TEST_F(PhotoLibrarySourceTest, damagedCatalogueGivesTheLibraryErrorAndIsLeftAsItIs) {

@@ -1,4 +1,4 @@
-#include "engine/imaging/VipsRuntime.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <vips/vips.h>
 // After vips.h, which it needs.
@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-namespace lumora::VipsRuntime {
+namespace platform::vipsruntime {
 namespace {
 
 void dropMessage(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
@@ -23,8 +23,8 @@ bool start() {
   // threads decode crashes inside the vector library (seen while thumbnails stream in
   // during fast scrolling); the plain C paths are fast enough for thumbnail sizes.
   vips_vector_set_enabled(FALSE);
-  // Untrusted loaders (ImageMagick among them) never see a user's file; saving through
-  // ImageMagick stays possible because only our own fixtures are written that way.
+  // Untrusted loaders (ImageMagick among them) never see a user's file. Saving through
+  // ImageMagick reads no user file, so that one stays open.
   vips_block_untrusted_set(TRUE);
   vips_operation_block_set("VipsForeignSaveMagick", FALSE);
   g_log_set_handler("VIPS",
@@ -50,4 +50,4 @@ bool ensureStarted() {
 
 void attachThread() { thread_local ThreadGuard guard; }
 
-} // namespace lumora::VipsRuntime
+} // namespace platform::vipsruntime
