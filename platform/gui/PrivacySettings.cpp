@@ -1,12 +1,12 @@
 #include "platform/gui/PrivacySettings.h"
 
-#include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/photolibrary/PhotoLibrary.h"
 
 #include <QDesktopServices>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -16,11 +16,8 @@ struct SettingsApp {
   QStringList arguments;
 };
 
-void logPermission(const QString &message) {
-  lumora::Diagnostics::log(QStringLiteral("permission"), message);
-}
-
-bool startSettingsApp() {
+// The settings application that was started, or nothing when none is installed or starts.
+std::optional<QString> startSettingsApp() {
   // GNOME's privacy panel, KDE's settings, Xfce's settings manager; the first installed wins.
   const SettingsApp apps[] = {{"gnome-control-center", {QStringLiteral("privacy")}},
                               {"systemsettings", {}},
@@ -29,29 +26,26 @@ bool startSettingsApp() {
   for (const SettingsApp &app : apps) {
     const QString path = QStandardPaths::findExecutable(QString::fromLatin1(app.program));
     if (!path.isEmpty() && QProcess::startDetached(path, app.arguments)) {
-      logPermission(QStringLiteral("opened settings: ") + path);
-      return true;
+      return path;
     }
   }
-  return false;
+  return std::nullopt;
 }
 
 } // namespace
 
-bool openPrivacySettings(const QString &anchor, const QUrl &folder) {
-  if (startSettingsApp()) {
-    return true;
+PrivacySettingsOutcome openPrivacySettings(const QString &anchor, const QUrl &folder) {
+  if (const auto settings = startSettingsApp()) {
+    return {true, QStringLiteral("opened settings: ") + *settings};
   }
   const QUrl place = anchor == QStringLiteral("Privacy_Photos")
                          ? QUrl::fromLocalFile(QFile::decodeName(PhotoLibrary::defaultLocation().c_str()))
                          : folder;
   if (place.isValid() && QDesktopServices::openUrl(place)) {
-    logPermission(QStringLiteral("opened in file manager for ") + anchor + QStringLiteral(": ") +
-                  place.toString());
-    return true;
+    return {true, QStringLiteral("opened in file manager for ") + anchor + QStringLiteral(": ") +
+                      place.toString()};
   }
-  logPermission(QStringLiteral("nothing to open for ") + anchor);
-  return false;
+  return {false, QStringLiteral("nothing to open for ") + anchor};
 }
 
 } // namespace platform

@@ -49,7 +49,9 @@ AppStore::Services makeServices(QPointer<MainWindow> &window, QPointer<AppStore>
   };
   services.openSettingsTarget = [&store](const QString &anchor) {
     const QUrl folder = store ? store->folderURL().value_or(QUrl()) : QUrl();
-    return platform::openPrivacySettings(anchor, folder);
+    const platform::PrivacySettingsOutcome outcome = platform::openPrivacySettings(anchor, folder);
+    Diagnostics::log(QStringLiteral("permission"), outcome.report);
+    return outcome.opened;
   };
   return services;
 }
