@@ -3,6 +3,7 @@
 #include "engine/cache/AnalysisCache.h"
 #include "engine/cache/CacheFiles.h"
 #include "engine/cluster/Clusterer.h"
+#include "engine/core/DeleteOutcome.h"
 #include "engine/core/EngineError.h"
 #include "engine/core/LibraryBackend.h"
 #include "engine/favorites/FavoriteStore.h"
@@ -28,7 +29,7 @@
 
 namespace lumora {
 
-/// The local photo library as the engine sees it.
+/// The local photo library as the engine sees it; provided by engine/library.
 [[nodiscard]] std::shared_ptr<LibraryBackend> defaultLibraryBackend();
 
 /// Platform services the engine calls, replaceable in tests.
@@ -39,13 +40,6 @@ struct EngineServices {
       restoreFromTrash = platform::Trash::restore;
   /// The photo library (by default the local library); null disables library photos.
   std::shared_ptr<LibraryBackend> library = defaultLibraryBackend();
-};
-
-/// The result of a deletion: what was moved, and the error that stopped it part-way.
-/// Everything in `receipt` really moved and is recorded, also when `error` is set.
-struct DeleteOutcome {
-  DeleteReceipt receipt;
-  std::optional<EngineError> error;
 };
 
 /// The analysis engine: scans, groups, deletes with undo, and keeps favourites.

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/core/DeleteOutcome.h"
 #include "engine/core/EngineError.h"
-#include "engine/core/LumoraEngine.h"
 #include "engine/model/DeleteReceipt.h"
 #include "engine/model/GroupSort.h"
 #include "engine/model/PhotoGroup.h"
