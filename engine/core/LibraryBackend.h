@@ -6,15 +6,18 @@
 #include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
+#include <QUrl>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace lumora {
 
-/// What the engine needs of the photo library: access, the listing, thumbnails for the
-/// analysis, deletion into "Recently Deleted", favourites, previews and original file
-/// names. Implementations are thread-safe; every call may block until the library answered.
+/// What the engine needs of the photo library: access, the listing, the ids of its photos,
+/// thumbnails for the analysis, deletion into "Recently Deleted", favourites, previews and
+/// original file names. The engine knows the library only through this interface; the
+/// library's own code (engine/library) implements it and provides `defaultLibraryBackend()`.
+/// Implementations are thread-safe; every call may block until the library answered.
 class LibraryBackend {
 public:
   virtual ~LibraryBackend() = default;
@@ -23,9 +26,16 @@ public:
   [[nodiscard]] virtual bool isGranted() = 0;
   /// Every still image, oldest creation date first.
   [[nodiscard]] virtual Expected<std::vector<LibraryAssetInfo>, EngineError> fetchAll() = 0;
-  /// A thumbnail for the analysis, or nothing within `timeout` seconds.
+  /// The library's error of this kind, with its own description: `denied` when access is
+  /// missing, `empty` when it holds no still image.
+  [[nodiscard]] virtual EngineError failure(EngineError::LibraryKind kind) const = 0;
+  /// The `PhotoItem` id and url of the asset.
+  [[nodiscard]] virtual std::string itemID(const std::string &localIdentifier) const = 0;
+  [[nodiscard]] virtual QUrl itemURL(const std::string &localIdentifier) const = 0;
+  /// A fast thumbnail for the analysis and the grid, or nothing when none arrives within the
+  /// library's time-out.
   [[nodiscard]] virtual std::optional<platform::DecodedImage>
-  thumbnail(const std::string &localIdentifier, int maxPixel, double timeout) = 0;
+  thumbnail(const std::string &localIdentifier, int maxPixel) = 0;
 
   /// Moves the assets into "Recently Deleted"; all or nothing.
   [[nodiscard]] virtual std::optional<EngineError>

@@ -4,8 +4,6 @@
 #include "engine/core/ScanContext.h"
 #include "engine/core/ScanWorkers.h"
 #include "engine/diagnostics/Diagnostics.h"
-#include "engine/library/PhotoLibraryBackend.h"
-#include "engine/library/PhotoLibrarySource.h"
 
 #include <cmath>
 
@@ -23,19 +21,21 @@ bool isHit(const AnalysisCache &cache, const LibraryAssetInfo &asset, const std:
 }
 
 /// The photo of one library asset; its capture date is the asset's creation date.
-PhotoItem makeLibraryItem(const LibraryAssetInfo &asset, float score, bool isUtility,
-                          float sharpness, std::vector<float> feature) {
-  return PhotoItem(PhotoLibrarySource::itemID(asset.localIdentifier),
-                   PhotoLibrarySource::syntheticURL(asset.localIdentifier), score, isUtility,
-                   sharpness, 0, asset.modified, std::move(feature), asset.localIdentifier,
-                   asset.created, asset.isFavorite);
+PhotoItem makeLibraryItem(const LibraryBackend &library, const LibraryAssetInfo &asset,
+                          float score, bool isUtility, float sharpness,
+                          std::vector<float> feature) {
+  return PhotoItem(library.itemID(asset.localIdentifier), library.itemURL(asset.localIdentifier),
+                   score, isUtility, sharpness, 0, asset.modified, std::move(feature),
+                   asset.localIdentifier, asset.created, asset.isFavorite);
+}
+
+// Without a library (disabled by the engine's owner) a library scan is refused like one
+// without access.
+EngineError noLibrary() {
+  return EngineError::fromLibrary(EngineError::LibraryKind::denied, QStringLiteral("图库不可用"));
 }
 
 } // namespace
-
-std::shared_ptr<LibraryBackend> defaultLibraryBackend() {
-  return std::make_shared<PhotoLibraryBackend>();
-}
 
 Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &options,
                                                             ProgressHandler progress,
@@ -44,7 +44,7 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
   const double t0 = Date::now().secondsSince1970;
   const auto library = m_services.library;
   if (!library || !library->isGranted()) {
-    return Unexpected(PhotoLibraryBackend::toEngineError(PhotoLibraryError::denied()));
+    return Unexpected(library ? library->failure(EngineError::LibraryKind::denied) : noLibrary());
   }
   progress = orIgnoring(std::move(progress));
   const auto context = beginScan(std::move(onPartial), stop);
@@ -60,14 +60,14 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
   PathSet ids;
   ids.reserve(assets.size());
   for (const LibraryAssetInfo &asset : assets) {
-    ids.insert(PhotoLibrarySource::itemID(asset.localIdentifier));
+    ids.insert(library->itemID(asset.localIdentifier));
   }
   loadCacheIfNeeded(context, &ids);
   Diagnostics::logTiming(QStringLiteral("enumerate-library"), Date::now().secondsSince1970 - t1);
   Diagnostics::logMemory(QStringLiteral("after-enumerate"));
   if (assets.empty()) {
     endScan(context);
-    return Unexpected(PhotoLibraryBackend::toEngineError(PhotoLibraryError::empty()));
+    return Unexpected(library->failure(EngineError::LibraryKind::empty));
   }
 
   std::vector<PhotoItem> photos;
@@ -77,12 +77,12 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
     // As in the folder scan, the current scan borrows the hits' vectors until it ends.
     const bool current = context->generation == m_scanGeneration;
     for (const LibraryAssetInfo &asset : assets) {
-      const std::string id = PhotoLibrarySource::itemID(asset.localIdentifier);
+      const std::string id = library->itemID(asset.localIdentifier);
       if (isHit(m_cache, asset, id)) {
         const CacheEntry &entry = m_cache.entries().at(id);
         std::vector<float> feature = current ? m_cache.takeFeature(id) : entry.feature;
-        photos.push_back(makeLibraryItem(asset, entry.score, entry.isUtility, entry.sharpness,
-                                         std::move(feature)));
+        photos.push_back(makeLibraryItem(*library, asset, entry.score, entry.isUtility,
+                                         entry.sharpness, std::move(feature)));
       } else {
         misses.push_back(asset);
       }
@@ -97,13 +97,12 @@ Expected<ScanResult, EngineError> LumoraEngine::scanLibrary(const ScanOptions &o
     const int maxPixel = static_cast<int>(std::clamp<std::int64_t>(options.maxPixel, 1, 1 << 16));
     analysisworkers::WorkerCallbacks<LibraryAssetInfo, ImageAnalysis> callbacks;
     callbacks.analyze = [library, maxPixel](const LibraryAssetInfo &asset) {
-      const auto image = library->thumbnail(asset.localIdentifier, maxPixel,
-                                            PhotoLibrarySource::kThumbnailTimeout);
+      const auto image = library->thumbnail(asset.localIdentifier, maxPixel);
       return image ? analyzeImage(*image) : std::nullopt;
     };
-    callbacks.makeItem = [](const LibraryAssetInfo &asset, const ImageAnalysis &analysis) {
-      return makeLibraryItem(asset, analysis.score, analysis.isUtility, analysis.sharpness,
-                             analysis.feature);
+    callbacks.makeItem = [library](const LibraryAssetInfo &asset, const ImageAnalysis &analysis) {
+      return makeLibraryItem(*library, asset, analysis.score, analysis.isUtility,
+                             analysis.sharpness, analysis.feature);
     };
     callbacks.nameOf = [](const LibraryAssetInfo &) { return QStringLiteral("照片图库"); };
     callbacks.onBatch = [this, context](const std::vector<PhotoItem> &batch) {

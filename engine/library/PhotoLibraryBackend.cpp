@@ -5,6 +5,10 @@
 
 namespace lumora {
 
+std::shared_ptr<LibraryBackend> defaultLibraryBackend() {
+  return std::make_shared<PhotoLibraryBackend>();
+}
+
 EngineError PhotoLibraryBackend::toEngineError(const PhotoLibraryError &error) {
   EngineError::LibraryKind kind = EngineError::LibraryKind::other;
   if (error.kind == PhotoLibraryError::Kind::denied) {
@@ -25,9 +29,23 @@ Expected<std::vector<LibraryAssetInfo>, EngineError> PhotoLibraryBackend::fetchA
   return std::move(assets).value();
 }
 
+EngineError PhotoLibraryBackend::failure(EngineError::LibraryKind kind) const {
+  return toEngineError(kind == EngineError::LibraryKind::empty ? PhotoLibraryError::empty()
+                                                               : PhotoLibraryError::denied());
+}
+
+std::string PhotoLibraryBackend::itemID(const std::string &localIdentifier) const {
+  return PhotoLibrarySource::itemID(localIdentifier);
+}
+
+QUrl PhotoLibraryBackend::itemURL(const std::string &localIdentifier) const {
+  return PhotoLibrarySource::syntheticURL(localIdentifier);
+}
+
 std::optional<platform::DecodedImage>
-PhotoLibraryBackend::thumbnail(const std::string &localIdentifier, int maxPixel, double timeout) {
-  return PhotoLibrarySource::thumbnail(localIdentifier, maxPixel, timeout);
+PhotoLibraryBackend::thumbnail(const std::string &localIdentifier, int maxPixel) {
+  return PhotoLibrarySource::thumbnail(localIdentifier, maxPixel,
+                                       PhotoLibrarySource::kThumbnailTimeout);
 }
 
 std::optional<EngineError>
