@@ -3,6 +3,7 @@
 // with a favourite, alone and confirming; over photographs scanned through the real engine.
 #include "RenderRegistry.h"
 #include "ScannedStore.h"
+#include "SheetOverlay.h"
 
 #include "app/detail/DetailGrid.h"
 #include "app/detail/DetailTile.h"
@@ -60,20 +61,10 @@ PhotoGroup groupOf(const std::vector<PhotoItem> &items, std::size_t first, std::
   return PhotoGroup(chosen.front().id, chosen);
 }
 
-/// The screen with an open window-modal box laid over it, as the user sees the sheet.
-QImage withSheet(QWidget &window, QMessageBox *box) {
+/// The screen once settled, with an open window-modal box laid over it.
+QImage withSettledSheet(QWidget &window, QMessageBox *box) {
   Host::settle(200);
-  QImage image = window.grab().toImage();
-  if (!box) {
-    return image;
-  }
-  box->adjustSize();
-  const QImage sheet = box->grab().toImage();
-  QPainter painter(&image);
-  painter.fillRect(image.rect(), QColor(0, 0, 0, 90));
-  const QSize size = sheet.size() / sheet.devicePixelRatio();
-  painter.drawImage(QPoint((window.width() - size.width()) / 2, 60), sheet);
-  return image;
+  return withSheet(window, box);
 }
 
 void setScene(AppStore &store, const std::vector<PhotoGroup> &groups, Source source) {
@@ -117,12 +108,12 @@ void renderConfirmations(RenderContext &context, AppStore &store, const PhotoGro
     host.show(detail);
     detail->askToCleanup();
     context.save(QStringLiteral("detail-confirm-cleanup-") + name,
-                 withSheet(host.window, detail->confirmation()));
+                 withSettledSheet(host.window, detail->confirmation()));
     detail->confirmation()->reject();
     Host::settle(100);
     detail->askToDelete(group.items.at(1));
     context.save(QStringLiteral("detail-confirm-delete-") + name,
-                 withSheet(host.window, detail->confirmation()));
+                 withSettledSheet(host.window, detail->confirmation()));
     detail->confirmation()->reject();
   }
   AppStore::StateAccess(store).setSourceKind(Source::folder);
@@ -184,7 +175,7 @@ void renderPreview(RenderContext &context, AppStore &store, std::vector<PhotoGro
     context.save(QStringLiteral("preview-2x-panned"), host.window);
     host.preview->askToDelete();
     context.save(QStringLiteral("preview-confirming"),
-                 withSheet(host.window, host.preview->deleteConfirmation()));
+                 withSettledSheet(host.window, host.preview->deleteConfirmation()));
     host.preview->deleteConfirmation()->reject();
   }
   {

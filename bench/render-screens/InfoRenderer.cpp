@@ -5,6 +5,7 @@
 // temporary folder, so the user's own files are never touched.
 
 #include "RenderRegistry.h"
+#include "SheetOverlay.h"
 
 #include "app/info/AboutContent.h"
 #include "app/info/HelpContent.h"
@@ -97,19 +98,6 @@ std::unique_ptr<InfoCenterView> makeView(AppStore &store, InfoTab tab, ColorSche
   return view;
 }
 
-/// The sheet with its confirmation over it, where a window-modal dialog opens.
-QImage withDialog(QWidget &sheet, QWidget &dialog) {
-  QImage image = sheet.grab().toImage();
-  const QImage box = dialog.grab().toImage();
-  QPainter p(&image);
-  p.fillRect(image.rect(), QColor(0, 0, 0, 60));
-  const QRect placed(QPoint((image.width() - box.width()) / 2, 64), box.size());
-  p.drawImage(placed.topLeft(), box);
-  p.setPen(QColor(0, 0, 0, 70));
-  p.drawRect(placed.adjusted(-1, -1, 0, 0));
-  return image;
-}
-
 /// The confirmation's button titled `title`.
 QAbstractButton *buttonTitled(QMessageBox &box, const QString &title) {
   for (QAbstractButton *button : box.buttons()) {
@@ -155,7 +143,7 @@ void renderClearing(renderscreens::RenderContext &context, AppStore &store, Colo
   lumora::CacheSection &cache = *help(*view).cacheSection();
   cache.clearButton()->click();
   QMessageBox *confirmation = cache.confirmation();
-  context.save(QStringLiteral("info-help-confirm") + suffix, withDialog(*view, *confirmation));
+  context.save(QStringLiteral("info-help-confirm") + suffix, renderscreens::withSheet(*view, confirmation));
   if (QAbstractButton *clear = buttonTitled(*confirmation, QStringLiteral("清除"))) {
     clear->click();
   }

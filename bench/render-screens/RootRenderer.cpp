@@ -6,6 +6,7 @@
 
 #include "RenderRegistry.h"
 #include "ScannedStore.h"
+#include "SheetOverlay.h"
 
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/AlertPresenter.h"
@@ -271,24 +272,6 @@ void renderPhases(renderscreens::RenderContext &context, RootRig &rig) {
   }
 }
 
-/// The window with the alert's box laid over its top centre, as a sheet.
-QImage withAlert(QWidget &window, QMessageBox *box) {
-  QImage image = window.grab().toImage();
-  if (!box) {
-    return image;
-  }
-  box->adjustSize();
-  const QImage sheet = box->grab().toImage();
-  QPainter painter(&image);
-  painter.fillRect(image.rect(), QColor(0, 0, 0, 60));
-  const QPoint at((image.width() - sheet.width()) / 2, 60);
-  painter.drawImage(at, sheet);
-  // The frame a window manager draws around the sheet.
-  painter.setPen(Theme::of(&window).separator);
-  painter.drawRect(QRect(at, sheet.size()).adjusted(0, 0, -1, -1));
-  return image;
-}
-
 void renderAlerts(renderscreens::RenderContext &context, RootRig &rig, Window &window,
                   const QString &suffix) {
   using SK = AppStore::SourceKind;
@@ -313,7 +296,7 @@ void renderAlerts(renderscreens::RenderContext &context, RootRig &rig, Window &w
     rig.store().setAlert(alert);
     spin(200);
     context.save("root-alert-" + name + suffix,
-                 withAlert(window.widget, window.content->alerts()->box()));
+                 renderscreens::withSheet(window.widget, window.content->alerts()->box()));
   }
   rig.reset();
   spin(100);

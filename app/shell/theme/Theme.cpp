@@ -17,53 +17,40 @@ QColor rgba(int r, int g, int b, qreal a = 1.0) {
   return c;
 }
 
-Theme makeDark() {
-  Theme t;
-  t.scheme = ColorScheme::dark;
-  t.windowBackground = QColor(0x1f, 0x1f, 0x21);
-  t.primary = rgba(255, 255, 255, 0.92);
-  t.secondary = rgba(235, 235, 245, 0.60);
-  t.tertiary = rgba(235, 235, 245, 0.30);
-  t.quaternary = rgba(235, 235, 245, 0.16);
-  t.accent = QColor(0x0a, 0x84, 0xff);
-  t.onAccent = Qt::white;
-  t.separator = rgba(255, 255, 255, 0.10);
-  t.yellow = QColor(0xff, 0xd6, 0x0a);
-  t.red = QColor(0xff, 0x45, 0x3a);
-  t.green = QColor(0x32, 0xd7, 0x4b);
-  t.orange = QColor(0xff, 0x9f, 0x0a);
-  t.blue = QColor(0x0a, 0x84, 0xff);
-  t.purple = QColor(0xbf, 0x5a, 0xf2);
-  t.teal = QColor(0x40, 0xc8, 0xe0);
-  t.indigo = QColor(0x5e, 0x5c, 0xe6);
-  t.barMaterial = rgba(0x2a, 0x2a, 0x2d, 0.92);
-  t.thinMaterial = rgba(0x33, 0x33, 0x37, 0.80);
-  t.ultraThinMaterial = rgba(0x26, 0x26, 0x2a, 0.62);
-  return t;
-}
+/// One colour token of both schemes, side by side so a change to one is seen against the other.
+struct ColourToken {
+  QColor Theme::*field;
+  QColor dark;
+  QColor light;
+};
 
-Theme makeLight() {
+Theme makeTheme(ColorScheme scheme) {
+  const ColourToken tokens[] = {
+      {&Theme::windowBackground, QColor(0x1f, 0x1f, 0x21), QColor(0xec, 0xec, 0xee)},
+      {&Theme::primary, rgba(255, 255, 255, 0.92), rgba(0, 0, 0, 0.88)},
+      {&Theme::secondary, rgba(235, 235, 245, 0.60), rgba(60, 60, 67, 0.62)},
+      {&Theme::tertiary, rgba(235, 235, 245, 0.30), rgba(60, 60, 67, 0.32)},
+      {&Theme::quaternary, rgba(235, 235, 245, 0.16), rgba(60, 60, 67, 0.18)},
+      {&Theme::accent, QColor(0x0a, 0x84, 0xff), QColor(0x00, 0x7a, 0xff)},
+      {&Theme::onAccent, QColor(Qt::white), QColor(Qt::white)},
+      {&Theme::separator, rgba(255, 255, 255, 0.10), rgba(0, 0, 0, 0.10)},
+      {&Theme::yellow, QColor(0xff, 0xd6, 0x0a), QColor(0xf5, 0xb4, 0x00)},
+      {&Theme::red, QColor(0xff, 0x45, 0x3a), QColor(0xff, 0x3b, 0x30)},
+      {&Theme::green, QColor(0x32, 0xd7, 0x4b), QColor(0x28, 0xa7, 0x45)},
+      {&Theme::orange, QColor(0xff, 0x9f, 0x0a), QColor(0xff, 0x95, 0x00)},
+      {&Theme::blue, QColor(0x0a, 0x84, 0xff), QColor(0x00, 0x7a, 0xff)},
+      {&Theme::purple, QColor(0xbf, 0x5a, 0xf2), QColor(0xaf, 0x52, 0xde)},
+      {&Theme::teal, QColor(0x40, 0xc8, 0xe0), QColor(0x30, 0xb0, 0xc7)},
+      {&Theme::indigo, QColor(0x5e, 0x5c, 0xe6), QColor(0x58, 0x56, 0xd6)},
+      {&Theme::barMaterial, rgba(0x2a, 0x2a, 0x2d, 0.92), rgba(0xf6, 0xf6, 0xf8, 0.92)},
+      {&Theme::thinMaterial, rgba(0x33, 0x33, 0x37, 0.80), rgba(0xff, 0xff, 0xff, 0.78)},
+      {&Theme::ultraThinMaterial, rgba(0x26, 0x26, 0x2a, 0.62), rgba(0xfa, 0xfa, 0xfc, 0.60)},
+  };
   Theme t;
-  t.scheme = ColorScheme::light;
-  t.windowBackground = QColor(0xec, 0xec, 0xee);
-  t.primary = rgba(0, 0, 0, 0.88);
-  t.secondary = rgba(60, 60, 67, 0.62);
-  t.tertiary = rgba(60, 60, 67, 0.32);
-  t.quaternary = rgba(60, 60, 67, 0.18);
-  t.accent = QColor(0x00, 0x7a, 0xff);
-  t.onAccent = Qt::white;
-  t.separator = rgba(0, 0, 0, 0.10);
-  t.yellow = QColor(0xf5, 0xb4, 0x00);
-  t.red = QColor(0xff, 0x3b, 0x30);
-  t.green = QColor(0x28, 0xa7, 0x45);
-  t.orange = QColor(0xff, 0x95, 0x00);
-  t.blue = QColor(0x00, 0x7a, 0xff);
-  t.purple = QColor(0xaf, 0x52, 0xde);
-  t.teal = QColor(0x30, 0xb0, 0xc7);
-  t.indigo = QColor(0x58, 0x56, 0xd6);
-  t.barMaterial = rgba(0xf6, 0xf6, 0xf8, 0.92);
-  t.thinMaterial = rgba(0xff, 0xff, 0xff, 0.78);
-  t.ultraThinMaterial = rgba(0xfa, 0xfa, 0xfc, 0.60);
+  t.scheme = scheme;
+  for (const ColourToken &token : tokens) {
+    t.*token.field = scheme == ColorScheme::dark ? token.dark : token.light;
+  }
   return t;
 }
 
@@ -103,12 +90,12 @@ QFont familyFont(const QString &family, int pixelSize, Theme::Weight weight) {
 } // namespace
 
 const Theme &Theme::dark() {
-  static const Theme theme = makeDark();
+  static const Theme theme = makeTheme(ColorScheme::dark);
   return theme;
 }
 
 const Theme &Theme::light() {
-  static const Theme theme = makeLight();
+  static const Theme theme = makeTheme(ColorScheme::light);
   return theme;
 }
 
