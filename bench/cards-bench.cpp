@@ -13,7 +13,7 @@
 // does not count; the wall times are printed beside them.
 
 #include "BenchGroups.h"
-#include "BenchProcess.h"
+#include "WidgetBenchProcess.h"
 
 #include "app/results/GroupCard.h"
 #include "app/results/SummaryBar.h"
@@ -23,7 +23,6 @@
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -289,11 +288,8 @@ void report(const Options &options, const Figures &figures) {
 } // namespace
 
 int main(int argc, char **argv) {
-  // libvips writes environment variables while it starts: before any thread exists.
-  (void)platform::vipsruntime::ensureStarted();
-  QTemporaryDir data;
-  benchprocess::isolateDataFolders(data.path());
-  qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
+  benchprocess::WidgetBenchProcess process;
+  const QTemporaryDir &data = process.data;
   QApplication app(argc, argv);
   const std::optional<Options> options = parse(QCoreApplication::arguments());
   if (!options) {

@@ -8,7 +8,7 @@
 //   pan_frame_ms        one frame painted at a new pan offset at 2×
 //   rss_mb              resident memory after stepping through up to 200 photos
 //   rss_start_mb        resident memory before the first preview opened
-#include "BenchProcess.h"
+#include "WidgetBenchProcess.h"
 
 #include "app/detail/PhotoPreviewView.h"
 #include "app/detail/PreviewStage.h"
@@ -17,7 +17,6 @@
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "platform/core/LargeAllocations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -233,11 +232,8 @@ bool scan(AppStore &store) {
 } // namespace
 
 int main(int argc, char **argv) {
-  // As the application does at start-up.
-  platform::returnLargeAllocationsToSystem();
-  qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
-  QTemporaryDir data;
-  benchprocess::isolateDataFolders(data.path());
+  benchprocess::WidgetBenchProcess process;
+  const QTemporaryDir &data = process.data;
   QApplication app(argc, argv);
   QString photos;
   bool json = false;

@@ -17,7 +17,7 @@
 // them); the settle time is wall-clock, as the decodes run on other threads.
 
 #include "BenchGroups.h"
-#include "BenchProcess.h"
+#include "WidgetBenchProcess.h"
 
 #include "app/results/CardPool.h"
 #include "app/results/GridKeyView.h"
@@ -30,8 +30,6 @@
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "platform/core/LargeAllocations.h"
-#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -299,13 +297,8 @@ void report(const Options &options, const Figures &f) {
 } // namespace
 
 int main(int argc, char **argv) {
-  // As the application does: big blocks go back to the system when freed.
-  platform::returnLargeAllocationsToSystem();
-  // libvips writes environment variables while it starts: before any thread exists.
-  (void)platform::vipsruntime::ensureStarted();
-  QTemporaryDir data;
-  benchprocess::isolateDataFolders(data.path());
-  qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
+  benchprocess::WidgetBenchProcess process;
+  const QTemporaryDir &data = process.data;
   QApplication app(argc, argv);
   const std::optional<Options> options = parse(QCoreApplication::arguments());
   if (!options) {
