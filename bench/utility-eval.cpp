@@ -1,13 +1,23 @@
-// utility-eval FOLDER --labels UTILITY.tsv [--json]
+// utility-eval FOLDER --labels UTILITY.tsv [--json] [--measures OUT.tsv]
 //
 // Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag against
-// UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo.
+// UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo,
+// optionally <TAB>category (screenshot, page-photo, photo, …).
 // Prints accuracy, precision and recall of the flag and names every misjudged file, then the
 // same figures for the held-out third of the images (each image its own scene; see
-// benchtools::isHeldOut); with --json one object {"files":…,"accuracy":…,
-// "precision":…,"recall":…,"wrong":[…],"held_out":{"files":…,"accuracy":…,…}}.
+// benchtools::isHeldOut), then the accuracy of each category, all and held out, and the
+// photos flagged (false alarms); with --json one object {"files":…,"accuracy":…,
+// "precision":…,"recall":…,"wrong":[…],"held_out":{"files":…,"accuracy":…,…},
+// "photo_false_alarms":…,"categories":{"page-photo":{"files":…,"accuracy":…,
+// "held_out_files":…,"held_out_accuracy":…},…}}.
+// --measures writes each labelled file's measured qualities, as the analyzer sees its
+// thumbnail, with its label and category: the table the flag's thresholds are tuned on.
 
 #include "BenchScan.h"
+
+#include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/VisionAnalyzer.h"
 
 #include <cstdio>
 #include <fstream>
@@ -17,13 +27,22 @@
 
 namespace {
 
-std::map<std::string, bool> readLabels(const std::string &path) {
-  std::map<std::string, bool> labels;
+struct Label {
+  bool utility = false;
+  std::string category;
+};
+
+std::map<std::string, Label> readLabels(const std::string &path) {
+  std::map<std::string, Label> labels;
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) {
     const auto tab = line.find('\t');
     if (tab == std::string::npos || line[0] == '#') continue;
-    labels[line.substr(0, tab)] = line.compare(tab + 1, 1, "1") == 0;
+    const auto second = line.find('\t', tab + 1);
+    Label label{line.compare(tab + 1, 1, "1") == 0,
+                second == std::string::npos ? std::string() : line.substr(second + 1)};
+    if (label.category.empty()) label.category = label.utility ? "utility" : "photo";
+    labels[line.substr(0, tab)] = label;
   }
   return labels;
 }
@@ -46,48 +65,105 @@ struct Tally {
   double recall() const { return positives ? static_cast<double>(truePositive) / positives : 1.0; }
 };
 
-} // namespace
-
-int main(int argc, char **argv) {
-  std::string folder, labelsPath;
-  bool json = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--json") json = true;
-    else if (a == "--labels" && i + 1 < argc) labelsPath = argv[++i];
-    else folder = a;
-  }
-  if (folder.empty() || labelsPath.empty()) {
-    std::fprintf(stderr, "usage: utility-eval FOLDER --labels UTILITY.tsv [--json]\n");
-    return 2;
-  }
-  const auto labels = readLabels(labelsPath);
+/// All files and the held-out third of one category.
+struct CategoryTally {
   Tally all, held;
-  benchtools::EngineScan engine;
-  for (const auto &photo : engine.scan(folder)) {
-    const auto label = labels.find(photo.name);
-    if (label == labels.end()) continue;
-    all.add(photo.name, label->second, photo.item.isUtility);
-    if (benchtools::isHeldOut(photo.name)) {
-      held.add(photo.name, label->second, photo.item.isUtility);
-    }
+};
+
+void writeMeasures(const std::string &folder, const std::map<std::string, Label> &labels,
+                   const std::string &out) {
+  std::ofstream table(out);
+  table << "file\tutility\tcategory\theld_out";
+  for (const auto &[name, value] : lumora::QualityMeasures{}.named()) table << '\t' << name;
+  table << '\n';
+  for (const auto &[file, label] : labels) {
+    const auto image = benchtools::loadThumbnail(std::filesystem::path(folder) / file);
+    if (!image) continue;
+    const lumora::PixelView view = benchtools::viewOf(*image);
+    const lumora::ImagePlanes planes(view);
+    const auto m = lumora::QualityMeasures::measure(
+        view, planes, lumora::VisionAnalyzer::laplacianVariance(view, lumora::VisionAnalyzer::kSharpnessSide));
+    table << file << '\t' << label.utility << '\t' << label.category << '\t' << benchtools::isHeldOut(file);
+    for (const auto &[name, value] : m.named()) table << '\t' << value;
+    table << '\n';
   }
-  if (json) {
-    std::printf("{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f,\"wrong\":[",
-                all.total, all.accuracy(), all.precision(), all.recall());
-    for (std::size_t i = 0; i < all.wrong.size(); ++i) {
-      std::string escaped;
-      for (char c : all.wrong[i]) escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
-      std::printf("%s\"%s\"", i ? "," : "", escaped.c_str());
-    }
-    std::printf("],\"held_out\":{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f}}\n",
-                held.total, held.accuracy(), held.precision(), held.recall());
-    return 0;
+}
+
+void printJson(const Tally &all, const Tally &held, std::size_t falseAlarms,
+               const std::map<std::string, CategoryTally> &categories) {
+  std::printf("{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f,\"wrong\":[",
+              all.total, all.accuracy(), all.precision(), all.recall());
+  for (std::size_t i = 0; i < all.wrong.size(); ++i) {
+    std::string escaped;
+    for (char c : all.wrong[i]) escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
+    std::printf("%s\"%s\"", i ? "," : "", escaped.c_str());
   }
+  std::printf("],\"held_out\":{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f},"
+              "\"photo_false_alarms\":%zu,\"categories\":{",
+              held.total, held.accuracy(), held.precision(), held.recall(), falseAlarms);
+  const char *separator = "";
+  for (const auto &[name, tally] : categories) {
+    std::printf("%s\"%s\":{\"files\":%zu,\"accuracy\":%.4f,\"held_out_files\":%zu,"
+                "\"held_out_accuracy\":%.4f}",
+                separator, name.c_str(), tally.all.total, tally.all.accuracy(), tally.held.total,
+                tally.held.accuracy());
+    separator = ",";
+  }
+  std::printf("}}\n");
+}
+
+void printText(const Tally &all, const Tally &held, std::size_t falseAlarms,
+               const std::map<std::string, CategoryTally> &categories) {
   std::printf("files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", all.total, all.accuracy(),
               all.precision(), all.recall());
   for (const std::string &name : all.wrong) std::printf("  wrong: %s\n", name.c_str());
   std::printf("held-out third: files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", held.total,
               held.accuracy(), held.precision(), held.recall());
+  for (const auto &[name, tally] : categories) {
+    std::printf("  %-16s files %4zu  accuracy %.3f   held out: files %3zu  accuracy %.3f\n",
+                name.c_str(), tally.all.total, tally.all.accuracy(), tally.held.total,
+                tally.held.accuracy());
+  }
+  std::printf("photos flagged (false alarms): %zu\n", falseAlarms);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  std::string folder, labelsPath, measuresPath;
+  bool json = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--json") json = true;
+    else if (a == "--labels" && i + 1 < argc) labelsPath = argv[++i];
+    else if (a == "--measures" && i + 1 < argc) measuresPath = argv[++i];
+    else folder = a;
+  }
+  if (folder.empty() || labelsPath.empty()) {
+    std::fprintf(stderr, "usage: utility-eval FOLDER --labels UTILITY.tsv [--json] [--measures OUT.tsv]\n");
+    return 2;
+  }
+  const auto labels = readLabels(labelsPath);
+  if (!measuresPath.empty()) writeMeasures(folder, labels, measuresPath);
+  Tally all, held;
+  std::map<std::string, CategoryTally> categories;
+  std::size_t falseAlarms = 0;
+  benchtools::EngineScan engine;
+  for (const auto &photo : engine.scan(folder)) {
+    const auto label = labels.find(photo.name);
+    if (label == labels.end()) continue;
+    const bool utility = label->second.utility, flagged = photo.item.isUtility;
+    const bool heldOut = benchtools::isHeldOut(photo.name);
+    CategoryTally &category = categories[label->second.category];
+    all.add(photo.name, utility, flagged);
+    category.all.add(photo.name, utility, flagged);
+    if (heldOut) {
+      held.add(photo.name, utility, flagged);
+      category.held.add(photo.name, utility, flagged);
+    }
+    falseAlarms += label->second.category == "photo" && flagged;
+  }
+  if (json) printJson(all, held, falseAlarms, categories);
+  else printText(all, held, falseAlarms, categories);
   return 0;
 }

@@ -169,7 +169,146 @@ void measureDominantColours(const PixelView &image, QualityMeasures &m) {
   m.dominantColours = n == 0 ? 1.0f : static_cast<float>(static_cast<double>(top) / n);
 }
 
+constexpr int kPrintBlock = 16;
+/// How much a line of letters varies along itself at the least: the mean step between
+/// neighbouring pixels as a share of its block's range.
+constexpr float kLetterActivity = 0.1f;
+
+/// Mean opponent-colour magnitude of each kPrintBlock block of the full planes, read from the
+/// small planes (each small pixel counts for the block its centre falls in).
+std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int blocksHigh) {
+  const ImagePlanes::Small &s = planes.small();
+  std::vector<float> chroma(static_cast<std::size_t>(blocksWide) * blocksHigh, 0.0f);
+  std::vector<int> counts(chroma.size(), 0);
+  const double scale = static_cast<double>(planes.width()) / s.width / kPrintBlock;
+  for (int y = 0; y < s.height; ++y) {
+    const int by = static_cast<int>((y + 0.5) * scale);
+    if (by >= blocksHigh) break;
+    for (int x = 0; x < s.width; ++x) {
+      const int bx = static_cast<int>((x + 0.5) * scale);
+      if (bx >= blocksWide) break;
+      const std::size_t i = static_cast<std::size_t>(y) * s.width + x;
+      const std::size_t b = static_cast<std::size_t>(by) * blocksWide + bx;
+      chroma[b] += std::abs(s.redGreen[i]) + std::abs(s.yellowBlue[i]);
+      ++counts[b];
+    }
+  }
+  for (std::size_t b = 0; b < chroma.size(); ++b) chroma[b] /= static_cast<float>(std::max(1, counts[b]));
+  return chroma;
+}
+
+/// Grey statistics of one block: range, mean, spread, and how much its row means and its
+/// column means vary.
+struct BlockProfile {
+  int low = 255, high = 0;
+  float mean = 0, deviation = 0, rowSpread = 0, columnSpread = 0;
+  int rowCrossings = 0, columnCrossings = 0;
+  int darkestRow = 0, darkestColumn = 0;
+};
+
+/// How often a profile of sums crosses its mean: 1 for a single edge, 2 or more for a band
+/// (a line of print between gaps).
+int crossings(const std::array<int, kPrintBlock> &sums, float mean) {
+  int count = 0;
+  bool above = sums[0] >= mean * kPrintBlock;
+  for (int sum : sums) {
+    const bool now = sum >= mean * kPrintBlock;
+    count += now != above;
+    above = now;
+  }
+  return count;
+}
+
+BlockProfile profileBlock(const std::uint8_t *top, int stride) {
+  BlockProfile p;
+  std::array<int, kPrintBlock> rows{}, columns{};
+  std::uint32_t squares = 0;
+  for (int y = 0; y < kPrintBlock; ++y) {
+    const std::uint8_t *row = top + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < kPrintBlock; ++x) {
+      const int v = row[x];
+      p.low = std::min(p.low, v);
+      p.high = std::max(p.high, v);
+      rows[y] += v;
+      columns[x] += v;
+      squares += static_cast<std::uint32_t>(v * v);
+    }
+  }
+  const auto spread = [](const std::array<int, kPrintBlock> &sums, float mean) {
+    float total = 0;
+    for (int sum : sums) total += (sum / float(kPrintBlock) - mean) * (sum / float(kPrintBlock) - mean);
+    return total / kPrintBlock;
+  };
+  int sum = 0;
+  for (int r : rows) sum += r;
+  constexpr float n = kPrintBlock * kPrintBlock;
+  p.mean = static_cast<float>(sum) / n;
+  p.deviation = std::sqrt(std::max(0.0f, static_cast<float>(squares) / n - p.mean * p.mean));
+  p.rowSpread = spread(rows, p.mean);
+  p.columnSpread = spread(columns, p.mean);
+  p.rowCrossings = crossings(rows, p.mean);
+  p.columnCrossings = crossings(columns, p.mean);
+  p.darkestRow = static_cast<int>(std::min_element(rows.begin(), rows.end()) - rows.begin());
+  p.darkestColumn = static_cast<int>(std::min_element(columns.begin(), columns.end()) - columns.begin());
+  return p;
+}
+
+/// Printed text and blank paper, from kPrintBlock blocks of the full grey plane. A page,
+/// photographed or scanned, is neutral; a block of text on it is mostly bright with a few dark
+/// strokes, and its strokes lie along lines, so that its row means vary far more than its
+/// column means (or the other way round on a page turned on its side). Blank paper is smooth
+/// but for the sensor's noise. Photographs have such blocks too (a window in a white wall,
+/// twigs against snow), but seldom many.
+void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
+  const int blocksWide = planes.width() / kPrintBlock, blocksHigh = planes.height() / kPrintBlock;
+  if (blocksWide == 0 || blocksHigh == 0) return;
+  const std::vector<float> chroma = blockChroma(planes, blocksWide, blocksHigh);
+  const float smooth = 2.0f + 2.0f * m.noise;
+  int text = 0, paper = 0;
+  for (int by = 0; by < blocksHigh; ++by) {
+    for (int bx = 0; bx < blocksWide; ++bx) {
+      const std::uint8_t *top = planes.grey().data() +
+                                static_cast<std::size_t>(by) * kPrintBlock * planes.width() + bx * kPrintBlock;
+      const BlockProfile p = profileBlock(top, planes.width());
+      const float tint = chroma[static_cast<std::size_t>(by) * blocksWide + bx];
+      if (p.high < 60 || tint > 6.0f + 0.05f * p.mean) continue;
+      if (p.deviation <= smooth) {
+        ++paper;
+        continue;
+      }
+      const float range = static_cast<float>(p.high - p.low);
+      if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range) continue;
+      const bool rowsLead = p.rowSpread >= p.columnSpread;
+      const float lines = rowsLead ? p.rowSpread : p.columnSpread;
+      const float across = rowsLead ? p.columnSpread : p.rowSpread;
+      const int bands = rowsLead ? p.rowCrossings : p.columnCrossings;
+      if (lines < 2.5f * across || lines < 4.0f || bands < 2) continue;
+      // Along its darkest line a row of letters alternates between ink and gaps; the edge of a
+      // plank or a building's ledge stays even.
+      const std::uint8_t *start = rowsLead ? top + static_cast<std::size_t>(p.darkestRow) * planes.width()
+                                           : top + p.darkestColumn;
+      const std::size_t step = rowsLead ? 1 : static_cast<std::size_t>(planes.width());
+      int activity = 0;
+      for (int i = 1; i < kPrintBlock; ++i) activity += std::abs(start[i * step] - start[(i - 1) * step]);
+      text += static_cast<float>(activity) >= kLetterActivity * range * (kPrintBlock - 1);
+    }
+  }
+  const auto blocks = static_cast<float>(blocksWide * blocksHigh);
+  m.printedText = static_cast<float>(text) / blocks;
+  m.plainPaper = static_cast<float>(paper) / blocks;
+}
+
 } // namespace
+
+std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
+  return {{"meanGrey", meanGrey},           {"contrast", contrast},
+          {"clippedDark", clippedDark},     {"clippedBright", clippedBright},
+          {"clippedChannel", clippedChannel}, {"colourfulness", colourfulness},
+          {"sharpness", sharpness},         {"noise", noise},
+          {"exactFlat", exactFlat},         {"dominantColours", dominantColours},
+          {"paper", paper},                 {"axisAligned", axisAligned},
+          {"printedText", printedText},     {"plainPaper", plainPaper}};
+}
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,
                                          float sharpness) {
@@ -186,6 +325,7 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   default: measureFlatness<4>(image, m); break;
   }
   measureDominantColours(image, m);
+  measurePrint(planes, m);
   return m;
 }
 

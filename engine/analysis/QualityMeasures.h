@@ -3,6 +3,9 @@
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/PixelView.h"
 
+#include <utility>
+#include <vector>
+
 namespace lumora {
 
 /// The measurable qualities behind the score and the utility flag, from one thumbnail.
@@ -20,6 +23,11 @@ struct QualityMeasures {
   float dominantColours = 0; ///< share of pixels whose exact colour is among the 8 most common
   float paper = 0;           ///< share of bright, neutral pixels (a page)
   float axisAligned = 0;     ///< share of edge strength within 10° of the axes
+  float printedText = 0;     ///< share of 16-pixel blocks that look like lines of print on paper
+  float plainPaper = 0;      ///< share of 16-pixel blocks of plain, neutral, smooth paper
+
+  /// Every measure with its name, in declaration order (for calibration tables).
+  [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;
 
   /// Measures `image`, whose planes are `planes` and sharpness `sharpness`.
   [[nodiscard]] static QualityMeasures measure(const PixelView &image, const ImagePlanes &planes,

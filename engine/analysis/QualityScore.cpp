@@ -63,19 +63,44 @@ float score(const QualityMeasures &m) {
   return std::isfinite(blend) ? clamp1(blend) : 0.0f;
 }
 
-bool isUtility(const QualityMeasures &m) {
-  // Both kinds are drawn, not photographed: no sensor noise, few exact colours covering most
-  // of the frame, edges running along the axes (text lines, panels), and some structure (a
-  // blank or blown-out frame is neither). Drawings with curves and colourful art are not.
-  const bool drawn = m.noise < 1.0f && m.dominantColours >= 0.6f && m.colourfulness < 80.0f &&
-                     m.contrast >= 8.0f && m.axisAligned >= 0.3f;
-  // A window: large flat areas in exact colours other than pure black or white.
-  const bool screenLike = drawn && m.exactFlat >= 0.4f;
-  // A page: mostly pure white, neutral paper with dark strokes.
-  const bool pageLike = drawn && m.clippedBright >= 0.4f && m.paper >= 0.8f &&
-                        m.colourfulness < 25.0f;
-  return screenLike || pageLike;
+namespace {
+
+/// Drawn, not photographed: no sensor noise, few exact colours covering most of the frame,
+/// edges running along the axes (text lines, panels), and some structure (a blank or
+/// blown-out frame is neither). Drawings with curves and colourful art are not.
+bool drawn(const QualityMeasures &m) {
+  return m.noise < 1.0f && m.dominantColours >= 0.6f && m.colourfulness < 80.0f &&
+         m.contrast >= 8.0f && m.axisAligned >= 0.3f;
 }
+
+/// A window: free of noise, edges along the axes, a few exact colours over a good part of it
+/// and some flat areas in colours other than pure black or white. Holds for light and dark
+/// themes, and for windows that show a picture or a chart in part of them.
+bool windowLike(const QualityMeasures &m) {
+  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f;
+  const bool panels = m.noise < 0.2f && m.axisAligned >= 0.35f && m.dominantColours >= 0.3f &&
+                      m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f;
+  // A mostly empty window (a file list of an empty folder, an empty editor): hardly any
+  // contrast, but nearly one exact colour, and what edges there are run along the axes.
+  const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
+                     m.contrast >= 2.0f;
+  // A dark window on pure black (a sky chart, a circuit board editor, a terminal).
+  const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.axisAligned >= 0.42f &&
+                     m.dominantColours >= 0.6f;
+  return flatColours || panels || empty || black;
+}
+
+/// A page: mostly pure white, neutral paper with dark strokes, or lines of print however it
+/// was captured (photographed at a slant under uneven light, scanned onto grey paper).
+bool pageLike(const QualityMeasures &m) {
+  const bool clean = drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f &&
+                     m.colourfulness < 25.0f;
+  return clean || m.printedText >= 0.045f;
+}
+
+} // namespace
+
+bool isUtility(const QualityMeasures &m) { return windowLike(m) || pageLike(m); }
 
 float withSourceSize(float score, std::int64_t sourcePixels) {
   if (sourcePixels <= 0 || sourcePixels >= kFullPixels) {

@@ -175,3 +175,52 @@ TEST(VisionAnalyzer, flagsScreenshotsAndPagesButNotPhotos) {
   }
   EXPECT_FALSE(analysed(drawing).isUtility);
 }
+
+namespace {
+
+/// Lines of word-sized strokes in `ink` on a page of `paper` grey from (x0, y0) to (x1, y1),
+/// the paper falling off to `paper` − `falloff` from left to right (uneven light).
+void printLines(TestImage &image, int x0, int y0, int x1, int y1, int paper, int falloff, int ink) {
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const int light = paper - falloff * (x - x0) / (x1 - x0);
+      const bool stroke = (y - y0) % 9 < 2 && (x - x0) % 9 < 6 && (x + 13 * y / 9) % 53 > 6;
+      const auto v = static_cast<std::uint8_t>(stroke ? ink : light);
+      image.set(x, y, v, v, v);
+    }
+  }
+}
+
+} // namespace
+
+TEST(VisionAnalyzer, flagsPagesHoweverCapturedButNotStripedPhotos) {
+  // A page photographed on a brown desk under uneven light, with sensor noise.
+  TestImage desk(512, 384, 3);
+  desk.fillRect(0, 0, 512, 384, 120, 84, 50);
+  printLines(desk, 110, 30, 400, 360, 215, 60, 60);
+  EXPECT_TRUE(analysed(noisy(desk, 8, 3)).isUtility);
+  // A page scanned onto grey paper.
+  TestImage scan(384, 512, 3);
+  printLines(scan, 0, 0, 384, 512, 222, 0, 40);
+  EXPECT_TRUE(analysed(noisy(scan, 6, 4)).isUtility);
+  // Grey planks: bands as regular as lines of print, but even along their length.
+  TestImage planks(512, 384, 3);
+  for (int y = 0; y < 384; ++y) {
+    const auto v = static_cast<std::uint8_t>(y % 9 < 2 ? 70 : 200);
+    planks.fillRect(0, y, 512, 1, v, v, v);
+  }
+  EXPECT_FALSE(analysed(noisy(planks, 6, 5)).isUtility);
+}
+
+TEST(VisionAnalyzer, flagsMostlyEmptyWindowsButNotBlankFrames) {
+  // A dark window showing an empty folder: a header bar and a sidebar, nothing else.
+  TestImage window(512, 320, 3, 36);
+  window.fillRect(0, 0, 512, 28, 48, 48, 48);
+  window.fillRect(150, 28, 1, 292, 64, 64, 64);
+  window.fillRect(10, 8, 60, 12, 90, 90, 90);
+  EXPECT_TRUE(analysed(window).isUtility);
+  // The same tones as a dark photograph: noise breaks every exact colour.
+  EXPECT_FALSE(analysed(noisy(window, 4, 6)).isUtility);
+  // A frame photographed with the lens covered.
+  EXPECT_FALSE(analysed(noisy(TestImage(512, 384, 3, 20), 3, 7)).isUtility);
+}
