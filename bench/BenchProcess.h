@@ -31,15 +31,22 @@ inline double statusMB(const std::string &field) {
   return -1;
 }
 
-/// Processor time of the whole process so far, all threads, user and system.
-inline double cpuSeconds() {
+/// Processor time, user and system, of `who` (RUSAGE_SELF: all threads of this process;
+/// RUSAGE_CHILDREN: the child processes waited for so far).
+inline double usageSeconds(int who) {
   rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
+  ::getrusage(who, &usage);
   const auto seconds = [](const timeval &t) {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
   };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
+
+/// Processor time of the whole process so far, all threads, user and system.
+inline double cpuSeconds() { return usageSeconds(RUSAGE_SELF); }
+
+/// Processor time of the child processes waited for so far.
+inline double childCpuSeconds() { return usageSeconds(RUSAGE_CHILDREN); }
 
 inline double peakResidentMB() { return statusMB("VmHWM"); }
 inline double residentMB() { return statusMB("VmRSS"); }

@@ -9,11 +9,15 @@
 //   cold     a scan through the engine with an empty cache in a throw-away folder;
 //   jpeg     libjpeg-turbo alone (TurboJPEG) reading each file and decoding it at 1/8 scale
 //            on as many threads: the limit any JPEG scan meets;
+//   djpeg    libjpeg-turbo's own program, `djpeg -scale 1/8` with its output discarded, one
+//            process per file, as many at a time: the check as anyone can repeat it by hand
+//            (left out with a note when djpeg, from libjpeg-turbo-progs, is not installed);
 // and, with the default workers only,
 //   warm     the same engine scanning again: every photo is a cache hit.
 // The rates are the best of the rounds (the run the rest of the machine disturbed least); the
 // ratio is cold ÷ decode and should be at least 0.85; ratio_to_jpeg_limit is cold ÷ jpeg and
-// should be at least 0.8. Processor time per photo (all threads)
+// should be at least 0.8; ratio_to_djpeg is cold ÷ djpeg. Processor time per photo (all threads,
+// or all the djpeg processes)
 // is reported beside them, the least of the rounds: on a busy machine it shows what the
 // analysis and the engine add to decoding when the wall clock cannot. Every file is read
 // once before the first round, so neither side pays for the disk. Peak resident memory is
@@ -28,14 +32,21 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <turbojpeg.h>
 #include <vector>
+
+extern char **environ;
 
 using namespace lumora;
 
@@ -45,6 +56,7 @@ struct Settings {
   QString folder;
   int rounds = 3;
   bool json = false;
+  std::string djpeg; ///< the djpeg program, empty when it is not installed
 };
 
 /// The wall-clock and processor time of one measured run over all files.
@@ -71,6 +83,7 @@ struct Pairing {
   Best decode;
   Best cold;
   Best jpeg;
+  Best djpeg;
 };
 
 struct Figures {
@@ -183,6 +196,39 @@ Run jpegLimit(const std::vector<FileInfo> &files, int threads) {
   });
 }
 
+/// Runs `djpeg -scale 1/8` on `path` as its own process, its picture written to /dev/null.
+void runDjpeg(const std::string &djpeg, const std::string &path) {
+  std::string program = djpeg, scale = "-scale", eighth = "1/8", outfile = "-outfile",
+              sink = "/dev/null", file = path;
+  std::array<char *, 7> args{program.data(), scale.data(), eighth.data(), outfile.data(),
+                             sink.data(), file.data(), nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, args.data(), environ) != 0) {
+    return;
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+/// djpeg on every file, `processes` at a time; the processor time is that of the processes.
+Run djpegAll(const std::string &djpeg, const std::vector<FileInfo> &files, int processes) {
+  const double cpu = benchprocess::childCpuSeconds();
+  const double start = benchprocess::now();
+  {
+    std::atomic<std::size_t> next{0};
+    std::vector<std::jthread> runners;
+    for (int t = 0; t < processes; ++t) {
+      runners.emplace_back([&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+          runDjpeg(djpeg, files[i].path);
+        }
+      });
+    }
+  }
+  return Run{benchprocess::now() - start, benchprocess::childCpuSeconds() - cpu};
+}
+
 /// One scan of the folder; false when it failed or did not find the cache hits expected.
 bool scanOnce(LumoraEngine &engine, const Settings &settings, const ScanOptions &options,
               std::int64_t expectedHits, std::size_t &photos, Run &run) {
@@ -212,6 +258,9 @@ bool measurePairing(const Settings &settings, const std::vector<FileInfo> &files
                     const QString &cacheDir, Pairing &pairing, Figures &figures, bool warm) {
   pairing.decode.add(decodeAll(files, pairing.workers), files.size());
   pairing.jpeg.add(jpegLimit(files, pairing.workers), files.size());
+  if (!settings.djpeg.empty()) {
+    pairing.djpeg.add(djpegAll(settings.djpeg, files, pairing.workers), files.size());
+  }
   ScanOptions options = ScanOptions::defaults();
   options.concurrency = pairing.workers;
   QDir(cacheDir).removeRecursively();
@@ -243,6 +292,22 @@ void printPairing(const char *label, const Pairing &p) {
   std::printf("%d workers%s: libjpeg-turbo 1/8 decode %.1f photos/s, ratio to it %.3f; "
               "processor time per photo %.1f ms\n",
               p.workers, label, p.jpeg.rate, p.cold.rate / p.jpeg.rate, p.jpeg.cpuMsPerPhoto);
+  if (p.djpeg.rate > 0) {
+    std::printf("%d workers%s: djpeg -scale 1/8 in as many processes %.1f photos/s, ratio to it "
+                "%.3f; processor time per photo %.1f ms\n",
+                p.workers, label, p.djpeg.rate, p.cold.rate / p.djpeg.rate, p.djpeg.cpuMsPerPhoto);
+  }
+}
+
+/// The djpeg keys of the JSON line, with the comma before them; none without djpeg.
+void printDjpegJson(const Pairing &d, const Pairing &a) {
+  if (d.djpeg.rate <= 0) {
+    return;
+  }
+  std::printf(",\"djpeg_photos_per_s\":%.2f,\"ratio_to_djpeg\":%.4f,\"djpeg_cpu_ms_per_photo\":%.2f,"
+              "\"djpeg_photos_per_s_all_cores\":%.2f,\"ratio_to_djpeg_all_cores\":%.4f",
+              d.djpeg.rate, d.cold.rate / d.djpeg.rate, d.djpeg.cpuMsPerPhoto, a.djpeg.rate,
+              a.cold.rate / a.djpeg.rate);
 }
 
 void print(const Settings &settings, const Figures &figures) {
@@ -258,13 +323,15 @@ void print(const Settings &settings, const Figures &figures) {
                 "\"ratio_all_cores\":%.4f,\"jpeg_limit_photos_per_s\":%.2f,"
                 "\"ratio_to_jpeg_limit\":%.4f,\"jpeg_limit_cpu_ms_per_photo\":%.2f,"
                 "\"jpeg_limit_photos_per_s_all_cores\":%.2f,"
-                "\"ratio_to_jpeg_limit_all_cores\":%.4f}\n",
+                "\"ratio_to_jpeg_limit_all_cores\":%.4f",
                 figures.files, figures.photos, settings.rounds, d.workers, a.workers, d.cold.rate,
                 d.decode.rate, d.cold.rate / d.decode.rate, figures.warmSeconds, peak,
                 d.cold.cpuMsPerPhoto, d.decode.cpuMsPerPhoto,
                 d.decode.cpuMsPerPhoto / d.cold.cpuMsPerPhoto, a.cold.rate, a.decode.rate,
                 a.cold.rate / a.decode.rate, d.jpeg.rate, d.cold.rate / d.jpeg.rate,
                 d.jpeg.cpuMsPerPhoto, a.jpeg.rate, a.cold.rate / a.jpeg.rate);
+    printDjpegJson(d, a);
+    std::printf("}\n");
     return;
   }
   std::printf("%zu files, %zu photos scanned; best of %d rounds (targets: ratio >= 0.85, ratio to "
@@ -291,6 +358,10 @@ int main(int argc, char **argv) {
   }
   benchprocess::isolateDataFolders(scratch.path());
   QCoreApplication app(argc, argv);
+  settings.djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg")).toStdString();
+  if (settings.djpeg.empty()) {
+    std::fprintf(stderr, "no djpeg (Debian package libjpeg-turbo-progs): its figures are left out\n");
+  }
 
   const EnumerateResult listing =
       ImageLoader::enumerate({QUrl::fromLocalFile(settings.folder)}, ScanOptions::defaults());
