@@ -3,6 +3,7 @@
 #include "engine/cache/BinaryWriter.h"
 #include "engine/cache/CacheAppend.h"
 #include "engine/cache/FileBytes.h"
+#include "engine/cache/FileVersion.h"
 #include "engine/cache/HalfFloat.h"
 #include "engine/cache/PosixCompactionFiles.h"
 #include "engine/diagnostics/Diagnostics.h"
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,13 +115,6 @@ void logUnstorable(const CacheEntry &entry) {
                        .arg(entry.path.size())
                        .arg(entry.feature.size())
                        .arg(shownPath(entry.path)));
-}
-
-/// Whether a vector read back from the files belongs to the same analysis as `entry`.
-bool isSameAnalysis(const CacheEntry &entry, const CacheEntry &stored) {
-  return std::bit_cast<std::uint64_t>(entry.modified.secondsSince1970) ==
-             std::bit_cast<std::uint64_t>(stored.modified.secondsSince1970) &&
-         entry.fileSize == stored.fileSize;
 }
 
 /// Calls `removed` with every id of a tombstone file's bytes (empty lines are ignored).
@@ -372,9 +365,7 @@ void AnalysisCache::restoreFeature(const std::string &path, Date modified, std::
                                    std::vector<float> feature) {
   const auto found = m_entries.find(path);
   if (feature.empty() || found == m_entries.end() || !found->second.feature.empty() ||
-      found->second.fileSize != fileSize ||
-      !(std::abs(found->second.modified.secondsSince1970 - modified.secondsSince1970) <
-        kSameDateTolerance)) {
+      !FileVersion{modified, fileSize}.isDescribedBy(found->second)) {
     return;
   }
   // Only a vector that is still withheld was taken out; anything else was stored anew.
@@ -577,7 +568,8 @@ const std::vector<float> &AnalysisCache::vectorToWrite(const CacheEntry &entry,
     return entry.feature;
   }
   const auto found = stored.m_entries.find(entry.path);
-  if (found == stored.m_entries.end() || !isSameAnalysis(entry, found->second)) {
+  // A vector the files hold for another version of the file belongs to another analysis.
+  if (found == stored.m_entries.end() || !FileVersion::of(entry).isDescribedBy(found->second)) {
     return entry.feature;
   }
   return found->second.feature;

@@ -46,8 +46,6 @@ public:
   static constexpr std::uint32_t kPathLimit = 8192;
   /// A feature vector may hold at most this many values.
   static constexpr std::uint32_t kFeatureLimit = 8192;
-  /// Two modification dates closer than this many seconds name the same file version.
-  static constexpr double kSameDateTolerance = 0.001;
 
   /// The application's data folder ("Lumora" under the XDG data home), created on each call
   /// when missing; failure to create it is ignored.
@@ -100,8 +98,8 @@ public:
   /// the vector the files hold for it.
   [[nodiscard]] std::vector<float> takeFeature(const std::string &path);
   /// Gives a vector taken with `takeFeature` back to its entry. Nothing happens when the entry
-  /// is gone, was stored anew meanwhile, or no longer has the given file size and a date
-  /// within `kSameDateTolerance` of `modified`.
+  /// is gone, was stored anew meanwhile, or no longer describes that file version (size and
+  /// date, see `FileVersion`).
   void restoreFeature(const std::string &path, Date modified, std::int64_t fileSize,
                       std::vector<float> feature);
   /// Empties the feature vectors of every entry whose path is not in `except`.

@@ -29,6 +29,8 @@
 
 namespace lumora {
 
+class PhotoSource;
+
 /// The local photo library as the engine sees it; provided by engine/library.
 [[nodiscard]] std::shared_ptr<LibraryBackend> defaultLibraryBackend();
 
@@ -101,6 +103,8 @@ public:
 
 protected:
   struct ScanContext;
+  class ScanScope;
+  struct CacheSplit;
   struct Signature {
     std::int64_t count = 0;
     std::optional<std::string> first;
@@ -108,7 +112,20 @@ protected:
     bool operator==(const Signature &) const = default;
   };
 
-  /// Registers a new scan as the current one; older scans become superseded.
+  /// The one scan of a folder or the library: listing, cache reload, hits, analysis of the
+  /// misses, end. The source's `emptyError` when it lists no photo, or its listing's error.
+  [[nodiscard]] Expected<ScanResult, EngineError>
+  runScan(PhotoSource &source, const ScanOptions &options, ProgressHandler progress,
+          PartialHandler onPartial, std::stop_token stop);
+  /// Lists the source and reloads the cache for its photos; the listing's error, if any.
+  [[nodiscard]] std::optional<EngineError> listPhotos(const std::shared_ptr<ScanContext> &context,
+                                                      PhotoSource &source);
+  /// Splits the listed photos into cache hits and misses; the current scan borrows the hits'
+  /// vectors from the cache.
+  [[nodiscard]] CacheSplit splitByCache(const std::shared_ptr<ScanContext> &context,
+                                        PhotoSource &source);
+  /// Registers a new scan as the current one; older scans become superseded. Scans use
+  /// `ScanScope`, which ends them.
   std::shared_ptr<ScanContext> beginScan(PartialHandler onPartial, std::stop_token stop);
   void endScan(const std::shared_ptr<ScanContext> &context);
   /// Reloads the cache from its files, decoding feature vectors only for `only`; a scan

@@ -1,138 +1,130 @@
-// The folder scan: enumeration, cache hits, concurrent analysis of the misses.
+// The one scan pipeline, over a folder or the photo library: listing, cache reload, cache
+// hits, concurrent analysis of the misses, and the common end.
 #include "engine/core/LumoraEngine.h"
 
-#include "engine/analysis/QualityScore.h"
+#include "engine/core/FolderPhotoSource.h"
+#include "engine/core/PhotoSource.h"
 #include "engine/core/ScanContext.h"
 #include "engine/core/ScanWorkers.h"
 #include "engine/diagnostics/Diagnostics.h"
-#include "engine/imaging/ImageLoader.h"
 
-#include <cmath>
+#include <iterator>
 
 namespace lumora {
 namespace {
 
-/// What analysing one folder file gives.
-struct FileAnalysis {
-  ImageAnalysis analysis;
-  Date captureDate;
+/// What the analysis of one scan's misses needs to know of the scan.
+struct AnalysisRun {
+  const ScanOptions &options;
+  double t0 = 0;
+  const LumoraEngine::ProgressHandler &progress;
+  std::int64_t total = 0;
+  std::int64_t hits = 0;
 };
 
-/// Loads and analyses one file; nothing when it cannot be decoded or analysed.
-std::optional<FileAnalysis> analyzeFile(const FileInfo &info, const ScanOptions &options) {
-  auto loaded = ImageLoader::load(info.url, static_cast<int>(options.maxPixel));
-  if (!loaded) {
-    return std::nullopt;
-  }
-  auto analysis = analyzeImage(loaded->image);
-  if (!analysis) {
-    return std::nullopt;
-  }
-  // The thumbnail alone cannot tell a reduced copy from its original; the file's size can.
-  analysis->score = QualityScore::withSourceSize(analysis->score, loaded->sourcePixels);
-  return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(info.modified)};
-}
-
-/// The cache entry that still describes `file`, or null when the file must be analysed.
-const CacheEntry *hitEntry(const AnalysisCache &cache, const FileInfo &file) {
-  const auto &entries = cache.entries();
-  if (entries.empty()) {
-    return nullptr;
-  }
-  const auto found = entries.find(file.path);
-  if (found == entries.end()) {
-    return nullptr;
-  }
-  const CacheEntry &entry = found->second;
-  const bool hit =
-      !entry.feature.empty() && entry.fileSize == file.fileSize &&
-      std::abs(entry.modified.secondsSince1970 - file.modified.secondsSince1970) < 0.001;
-  return hit ? &entry : nullptr;
+/// Runs the workers over the misses, by their positions in the source.
+analysisworkers::BatchOutcome
+analyzeMisses(const PhotoSource &source, const std::vector<std::size_t> &misses,
+              const AnalysisRun &run, std::function<void(const std::vector<PhotoItem> &)> onBatch,
+              std::stop_token stop) {
+  analysisworkers::WorkerCallbacks<std::size_t, FileAnalysis> callbacks;
+  callbacks.analyze = [&source](std::size_t index) { return source.analyze(index); };
+  callbacks.makeItem = [&source](std::size_t index, const FileAnalysis &result) {
+    return source.analysedPhoto(index, result);
+  };
+  callbacks.nameOf = [&source](std::size_t index) { return source.progressName(index); };
+  callbacks.onBatch = std::move(onBatch);
+  return runScanWorkers(misses, run.total, run.hits, run.options, run.t0, run.progress,
+                        std::move(callbacks), std::move(stop));
 }
 
 } // namespace
 
-Expected<ScanResult, EngineError> LumoraEngine::scan(const std::vector<QUrl> &urls,
-                                                     const ScanOptions &options,
-                                                     ProgressHandler progress,
-                                                     PartialHandler onPartial,
-                                                     std::stop_token stop) {
+Expected<ScanResult, EngineError>
+LumoraEngine::scan(const std::vector<QUrl> &urls, const ScanOptions &options,
+                   ProgressHandler progress, PartialHandler onPartial, std::stop_token stop) {
+  FolderPhotoSource source(urls, options);
+  return runScan(source, options, std::move(progress), std::move(onPartial), std::move(stop));
+}
+
+Expected<ScanResult, EngineError>
+LumoraEngine::runScan(PhotoSource &source, const ScanOptions &options, ProgressHandler progress,
+                      PartialHandler onPartial, std::stop_token stop) {
   const double t0 = Date::now().secondsSince1970;
   progress = orIgnoring(std::move(progress));
-  const auto context = beginScan(std::move(onPartial), stop);
+  const ScanScope scope(*this, std::move(onPartial), stop);
+  const std::shared_ptr<ScanContext> &context = scope.context();
   progress(ScanProgress::idle());
-
-  const double t1 = Date::now().secondsSince1970;
-  EnumerateResult listing = ImageLoader::enumerate(urls, options);
-  PathSet paths;
-  paths.reserve(listing.files.size());
-  for (const FileInfo &file : listing.files) {
-    paths.insert(file.path);
+  if (auto error = listPhotos(context, source)) {
+    return Unexpected(std::move(*error));
   }
-  loadCacheIfNeeded(context, &paths);
-  Diagnostics::logTiming(QStringLiteral("enumerate"), Date::now().secondsSince1970 - t1);
-  Diagnostics::logMemory(QStringLiteral("after-enumerate"));
-
-  if (listing.files.empty()) {
-    endScan(context);
-    if (!listing.unreadableRoots.empty()) {
-      return Unexpected(EngineError::fromCurator(CuratorError::unreadable(listing.unreadableRoots.front())));
-    }
-    const QUrl where = urls.empty() ? QUrl::fromLocalFile(QStringLiteral("/")) : urls.front();
-    return Unexpected(EngineError::fromCurator(CuratorError::noImagesFound(where)));
+  if (source.count() == 0) {
+    return Unexpected(source.emptyError());
   }
 
-  std::vector<PhotoItem> photos;
-  std::vector<FileInfo> misses;
-  {
-    const std::scoped_lock guard(m_mutex);
-    // The current scan borrows the hits' vectors from the cache instead of copying them (a
-    // large library holds hundreds of megabytes of them) and gives them back when it ends.
-    const bool current = context->generation == m_scanGeneration;
-    photos.reserve(listing.files.size());
-    for (FileInfo &file : listing.files) {
-      const CacheEntry *entry = hitEntry(m_cache, file);
-      if (entry == nullptr) {
-        misses.push_back(std::move(file));
-        continue;
-      }
-      std::vector<float> feature = current ? m_cache.takeFeature(file.path) : entry->feature;
-      photos.emplace_back(std::move(file.path), std::move(file.url), entry->score, entry->isUtility,
-                          entry->sharpness, file.fileSize, file.modified, std::move(feature),
-                          std::nullopt, entry->captureDate, false);
-    }
-  }
-  const auto hits = static_cast<std::int64_t>(photos.size());
-  const auto fileCount = static_cast<std::int64_t>(listing.files.size());
-  deliverPartial(context, photos);
-
+  CacheSplit split = splitByCache(context, source);
+  const AnalysisRun run{options, t0, progress, static_cast<std::int64_t>(source.count()),
+                        static_cast<std::int64_t>(split.hits.size())};
+  deliverPartial(context, split.hits);
+  std::vector<PhotoItem> photos = std::move(split.hits);
   bool cancelled = false;
-  if (!misses.empty()) {
-    analysisworkers::WorkerCallbacks<FileInfo, FileAnalysis> callbacks;
-    callbacks.analyze = [options](const FileInfo &file) { return analyzeFile(file, options); };
-    callbacks.makeItem = [](const FileInfo &file, const FileAnalysis &result) {
-      return PhotoItem(file.path, file.url, result.analysis.score, result.analysis.isUtility,
-                       result.analysis.sharpness, file.fileSize, file.modified,
-                       result.analysis.feature, std::nullopt, result.captureDate, false);
-    };
-    callbacks.nameOf = [](const FileInfo &file) { return file.url.fileName(); };
-    callbacks.onBatch = [this, context](const std::vector<PhotoItem> &batch) {
+  if (!split.misses.empty()) {
+    auto persist = [this, context](const std::vector<PhotoItem> &batch) {
       persistBatch(context, batch);
     };
-    const auto outcome =
-        runScanWorkers(misses, fileCount, hits, options, t0, progress, std::move(callbacks), stop);
-    photos.insert(photos.end(), outcome.items.begin(), outcome.items.end());
+    auto outcome = analyzeMisses(source, split.misses, run, std::move(persist), stop);
+    photos.insert(photos.end(), std::make_move_iterator(outcome.items.begin()),
+                  std::make_move_iterator(outcome.items.end()));
     cancelled = outcome.cancelled;
   }
-  Diagnostics::logMemory(QStringLiteral("after-analysis"));
+  source.analysisEnded();
 
   ScanResult result =
-      finishScan(context, std::move(photos), fileCount, hits, cancelled, t0, progress);
-  // Files whose names cannot be photo ids were found, but are skipped.
-  result.fileCount += listing.invalidNameCount;
-  result.skippedCount += listing.invalidNameCount;
-  endScan(context);
+      finishScan(context, std::move(photos), run.total, run.hits, cancelled, t0, progress);
+  source.amend(result);
   return result;
+}
+
+std::optional<EngineError> LumoraEngine::listPhotos(const std::shared_ptr<ScanContext> &context,
+                                                    PhotoSource &source) {
+  const double t1 = Date::now().secondsSince1970;
+  if (auto error = source.list()) {
+    return error;
+  }
+  PathSet ids;
+  ids.reserve(source.count());
+  for (std::size_t i = 0; i < source.count(); ++i) {
+    ids.insert(source.id(i));
+  }
+  // Only the vectors of this scan's photos are decoded.
+  loadCacheIfNeeded(context, &ids);
+  Diagnostics::logTiming(source.listingLabel(), Date::now().secondsSince1970 - t1);
+  Diagnostics::logMemory(QStringLiteral("after-enumerate"));
+  return std::nullopt;
+}
+
+LumoraEngine::CacheSplit LumoraEngine::splitByCache(const std::shared_ptr<ScanContext> &context,
+                                                    PhotoSource &source) {
+  CacheSplit split;
+  split.hits.reserve(source.count());
+  const std::scoped_lock guard(m_mutex);
+  const auto &entries = m_cache.entries();
+  // The current scan borrows the hits' vectors from the cache instead of copying them (a
+  // large library holds hundreds of megabytes of them) and gives them back when it ends.
+  const bool current = context->generation == m_scanGeneration;
+  for (std::size_t i = 0; i < source.count(); ++i) {
+    const std::string &id = source.id(i);
+    const auto found = entries.find(id);
+    const bool hit = found != entries.end() && !found->second.feature.empty() &&
+                     source.version(i).isDescribedBy(found->second);
+    if (!hit) {
+      split.misses.push_back(i);
+      continue;
+    }
+    std::vector<float> feature = current ? m_cache.takeFeature(id) : found->second.feature;
+    split.hits.push_back(source.cachedPhoto(i, found->second, std::move(feature)));
+  }
+  return split;
 }
 
 } // namespace lumora

@@ -1,0 +1,83 @@
+#include "engine/core/FolderPhotoSource.h"
+
+#include "engine/analysis/QualityScore.h"
+#include "engine/core/ScanWorkers.h"
+#include "engine/diagnostics/Diagnostics.h"
+#include "engine/imaging/ImageLoader.h"
+
+#include <utility>
+
+namespace lumora {
+
+FolderPhotoSource::FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options)
+    : m_roots(std::move(roots)), m_options(options) {}
+
+std::optional<EngineError> FolderPhotoSource::list() {
+  m_listing = ImageLoader::enumerate(m_roots, m_options);
+  return std::nullopt;
+}
+
+QString FolderPhotoSource::listingLabel() const { return QStringLiteral("enumerate"); }
+
+EngineError FolderPhotoSource::emptyError() const {
+  if (!m_listing.unreadableRoots.empty()) {
+    return EngineError::fromCurator(CuratorError::unreadable(m_listing.unreadableRoots.front()));
+  }
+  const QUrl where = m_roots.empty() ? QUrl::fromLocalFile(QStringLiteral("/")) : m_roots.front();
+  return EngineError::fromCurator(CuratorError::noImagesFound(where));
+}
+
+const std::string &FolderPhotoSource::id(std::size_t index) const {
+  return m_listing.files[index].path;
+}
+
+FileVersion FolderPhotoSource::version(std::size_t index) const {
+  const FileInfo &file = m_listing.files[index];
+  return FileVersion{file.modified, file.fileSize};
+}
+
+PhotoItem FolderPhotoSource::cachedPhoto(std::size_t index, const CacheEntry &entry,
+                                         std::vector<float> feature) {
+  // A large folder holds many hits; their paths and URLs move instead of being copied.
+  FileInfo &file = m_listing.files[index];
+  return PhotoItem(std::move(file.path), std::move(file.url), entry.score, entry.isUtility,
+                   entry.sharpness, file.fileSize, file.modified, std::move(feature), std::nullopt,
+                   entry.captureDate, false);
+}
+
+std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const {
+  const FileInfo &file = m_listing.files[index];
+  auto loaded = ImageLoader::load(file.url, static_cast<int>(m_options.maxPixel));
+  if (!loaded) {
+    return std::nullopt;
+  }
+  auto analysis = analyzeImage(loaded->image);
+  if (!analysis) {
+    return std::nullopt;
+  }
+  // The thumbnail alone cannot tell a reduced copy from its original; the file's size can.
+  analysis->score = QualityScore::withSourceSize(analysis->score, loaded->sourcePixels);
+  return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(file.modified)};
+}
+
+PhotoItem FolderPhotoSource::analysedPhoto(std::size_t index, const FileAnalysis &result) const {
+  const FileInfo &file = m_listing.files[index];
+  return PhotoItem(file.path, file.url, result.analysis.score, result.analysis.isUtility,
+                   result.analysis.sharpness, file.fileSize, file.modified, result.analysis.feature,
+                   std::nullopt, result.captureDate, false);
+}
+
+QString FolderPhotoSource::progressName(std::size_t index) const {
+  return m_listing.files[index].url.fileName();
+}
+
+void FolderPhotoSource::analysisEnded() const {
+  Diagnostics::logMemory(QStringLiteral("after-analysis"));
+}
+
+void FolderPhotoSource::amend(ScanResult &result) const {
+  result.fileCount += m_listing.invalidNameCount;
+  result.skippedCount += m_listing.invalidNameCount;
+}
+
+} // namespace lumora

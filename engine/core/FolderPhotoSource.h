@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/core/PhotoSource.h"
+#include "engine/imaging/EnumerateResult.h"
+
+#include <QUrl>
+#include <vector>
+
+namespace lumora {
+
+/// The image files under the folders (or files) a folder scan was given. A photo's id is its
+/// path; a cached analysis holds while the file keeps its size and modification date.
+class FolderPhotoSource final : public PhotoSource {
+public:
+  FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options);
+
+  [[nodiscard]] std::optional<EngineError> list() override;
+  [[nodiscard]] std::size_t count() const override { return m_listing.files.size(); }
+  [[nodiscard]] QString listingLabel() const override;
+  /// The first root that could not be listed, otherwise no images in the first root.
+  [[nodiscard]] EngineError emptyError() const override;
+
+  [[nodiscard]] const std::string &id(std::size_t index) const override;
+  [[nodiscard]] FileVersion version(std::size_t index) const override;
+  [[nodiscard]] PhotoItem cachedPhoto(std::size_t index, const CacheEntry &entry,
+                                      std::vector<float> feature) override;
+
+  /// Decodes the file at the scan's thumbnail size and analyses it; the capture date falls
+  /// back to the file's modification date.
+  [[nodiscard]] std::optional<FileAnalysis> analyze(std::size_t index) const override;
+  [[nodiscard]] PhotoItem analysedPhoto(std::size_t index,
+                                        const FileAnalysis &result) const override;
+  /// The file name.
+  [[nodiscard]] QString progressName(std::size_t index) const override;
+
+  void analysisEnded() const override;
+  /// Files whose names cannot be photo ids were found, but are skipped: they count as found
+  /// and skipped.
+  void amend(ScanResult &result) const override;
+
+private:
+  std::vector<QUrl> m_roots;
+  ScanOptions m_options;
+  EnumerateResult m_listing;
+};
+
+} // namespace lumora
