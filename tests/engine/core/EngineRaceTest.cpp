@@ -7,6 +7,8 @@
 #include "engine/imaging/ImageLoader.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <future>
 #include <random>
@@ -20,6 +22,31 @@ using namespace enginetest;
 using namespace std::chrono_literals;
 
 namespace {
+
+/// How long any wait of these tests may last before it counts as a hang.
+constexpr auto kPatience = 60s;
+
+/// The value of `future`. A future that is not ready within `kPatience` means a deadlock: the
+/// test ends the process with the reason, as returning would only hang again in the
+/// destructor of a future from `std::async`.
+template <typename T> T await(std::future<T> &future, const char *what) {
+  if (future.wait_for(kPatience) != std::future_status::ready) {
+    std::fprintf(stderr, "FAILED: %s did not finish within %lld s\n", what,
+                 static_cast<long long>(kPatience.count()));
+    std::fflush(stderr);
+    std::abort();
+  }
+  return future.get();
+}
+
+/// Lets a reader blocked on the pipe go, and any later one find no file.
+void releasePipe(const fs::path &pipe) {
+  const int fd = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  fs::remove(pipe);
+  if (fd >= 0) {
+    ::close(fd);
+  }
+}
 
 /// Opens the writing end of a pipe once a reader is blocked on it; -1 after `patience`.
 int openWriterWhenReaderWaits(const fs::path &pipe, std::chrono::milliseconds patience) {
@@ -60,7 +87,12 @@ protected:
       Recorder recorder;
       return scanFolder(engine, recorder);
     });
-    return openWriterWhenReaderWaits(tombstones, 20s);
+    const int writer = openWriterWhenReaderWaits(tombstones, 20s);
+    if (writer < 0) {
+      // The scan must not stay blocked on the pipe after the test gave up on it.
+      releasePipe(tombstones);
+    }
+    return writer;
   }
 };
 
@@ -76,16 +108,20 @@ TEST_F(EngineRaceTest, clearingTheCacheWhileAScanReloadsItIsNotUndone) {
   const int writer = startScanHeldInReload(*engine, scanning);
   ASSERT_GE(writer, 0);
   auto clearing = std::async(std::launch::async, [&] { engine->invalidateCache(); });
-  (void)clearing.wait_for(300ms);
+  // The clearing has to wait for the reload, which holds the engine's lock.
+  const bool overlapped = clearing.wait_for(300ms) == std::future_status::timeout;
   ::close(writer);
-  clearing.get();
-  const ScanResult during = scanning.get();
+  await(clearing, "clearing the cache");
+  const ScanResult during = await(scanning, "the scan held in its reload");
 
   // Only what was analysed after the clearing may be cached: the reload must not bring back
   // what the clearing removed.
   Recorder after;
   const ScanResult next = scanFolder(*engine, after);
   EXPECT_EQ(next.cacheHitCount, during.fileCount - during.cacheHitCount);
+  if (!overlapped) {
+    GTEST_SKIP() << "the clearing did not wait for the reload: the overlap was not shown";
+  }
 }
 
 TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
@@ -125,16 +161,21 @@ TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
   const auto ending = Clock::now() - finishing;
   const PhotoItem target = first->items[10];
 
-  std::jthread favouriting;
+  // The favourite is set from another thread a third into the scan's end, and the run shows
+  // whether it landed before the scan returned.
+  std::future<Clock::time_point> favouriting;
   const auto second = engine->scan({folder}, options, [&](const ScanProgress &p) {
     if (p.phase == ScanPhase::finishing) {
-      favouriting = std::jthread([&] {
+      favouriting = std::async(std::launch::async, [&] {
         std::this_thread::sleep_for(ending / 3);
         EXPECT_TRUE(engine->setFavorite(target, true).hasValue());
+        return Clock::now();
       });
     }
   });
-  favouriting.join();
+  const Clock::time_point returned = Clock::now();
+  ASSERT_TRUE(favouriting.valid());
+  const Clock::time_point favoured = await(favouriting, "setting the favourite");
   ASSERT_TRUE(second.hasValue());
 
   bool found = false;
@@ -147,6 +188,9 @@ TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
     }
   }
   EXPECT_TRUE(found);
+  if (favoured > returned) {
+    GTEST_SKIP() << "the favourite was set after the scan had returned: the overlap was not shown";
+  }
 }
 
 TEST_F(EngineRaceTest, aSupersededScanReloadingLateKeepsTheNewerScansHits) {
@@ -161,6 +205,7 @@ TEST_F(EngineRaceTest, aSupersededScanReloadingLateKeepsTheNewerScansHits) {
   std::promise<void> resume;
   std::promise<void> waiting;
   std::stop_source stopOlder;
+  std::future<void> resumed = resume.get_future();
   auto olderScan = std::async(std::launch::async, [&] {
     return engine->scan(
         {QUrl::fromLocalFile(QString::fromStdString(older.path().string()))},
@@ -168,25 +213,33 @@ TEST_F(EngineRaceTest, aSupersededScanReloadingLateKeepsTheNewerScansHits) {
         [&, once = true](const ScanProgress &) mutable {
           if (std::exchange(once, false)) {
             waiting.set_value();
-            resume.get_future().wait();
+            // Bounded, so that a test that gave up never leaves this scan waiting.
+            (void)resumed.wait_for(kPatience);
           }
         },
         {}, stopOlder.get_token());
   });
-  waiting.get_future().wait();
+  std::future<void> olderWaits = waiting.get_future();
+  await(olderWaits, "the older scan's first report");
 
   // The newer scan is held in its reload; meanwhile the older scan goes on and reaches its own.
   std::future<ScanResult> newerScan;
   const int writer = startScanHeldInReload(*engine, newerScan);
-  ASSERT_GE(writer, 0);
+  if (writer < 0) {
+    resume.set_value();
+    FAIL() << "the newer scan never reached its reload";
+  }
   fs::remove(engine->cacheFiles().tombstones);
   resume.set_value();
   std::this_thread::sleep_for(200ms);
   ::close(writer);
 
-  const ScanResult newer = newerScan.get();
+  const ScanResult newer = await(newerScan, "the newer scan");
   stopOlder.request_stop();
-  (void)olderScan.get();
+  (void)await(olderScan, "the older scan");
   // The older scan's reload, superseded, must not take away what the newer one loaded.
   EXPECT_EQ(newer.cacheHitCount, 2);
+  // Nothing outside the engine tells whether the older reload came between the newer scan's
+  // reload and its use of the cache, or only after it; the run cannot prove the overlap.
+  RecordProperty("overlap", "not observable: the older reload's moment is not reported");
 }
