@@ -47,7 +47,7 @@ PhotoItem FolderPhotoSource::cachedPhoto(std::size_t index, const CacheEntry &en
 
 std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const {
   const FileInfo &file = m_listing.files[index];
-  auto loaded = ImageLoader::load(file.url, static_cast<int>(m_options.maxPixel));
+  auto loaded = ImageLoader::load(file.path, static_cast<int>(m_options.maxPixel));
   if (!loaded) {
     return std::nullopt;
   }

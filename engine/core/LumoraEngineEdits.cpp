@@ -8,7 +8,6 @@
 #include "engine/diagnostics/Diagnostics.h"
 #include "engine/imaging/ImageLoader.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace lumora {
@@ -107,7 +106,8 @@ std::optional<platform::DecodedImage> LumoraEngine::previewImage(const PhotoItem
     return m_services.library ? m_services.library->previewImage(*item.localIdentifier, maxPixel)
                               : std::nullopt;
   }
-  auto loaded = ImageLoader::load(item.url, maxPixel);
+  // A folder photo's id is its file's path as the file system gave it.
+  auto loaded = ImageLoader::load(item.id, maxPixel);
   if (!loaded) {
     return std::nullopt;
   }
@@ -133,7 +133,8 @@ DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
     if (item.localIdentifier) {
       continue;
     }
-    const std::string path = QFile::encodeName(item.url.toLocalFile()).toStdString();
+    // The path as the scan found it, so that the file moved is the one the user saw.
+    const std::string &path = item.id;
     const auto moved = m_services.moveToTrash(path);
     if (!moved.ok()) {
       outcome.error = EngineError::file(moved.error);

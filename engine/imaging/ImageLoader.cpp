@@ -110,17 +110,23 @@ EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &opt
 }
 
 std::optional<LoadedImage> load(const QUrl &url, int maxPixel) {
-  auto decoded = ImageDecoder::decodeFile(localPath(url), std::max(maxPixel, kMinMaxPixel));
+  return load(localPath(url), maxPixel);
+}
+
+std::optional<LoadedImage> load(const std::string &path, int maxPixel) {
+  auto decoded = ImageDecoder::decodeFile(path, std::max(maxPixel, kMinMaxPixel));
   if (!decoded) {
-    Diagnostics::log(
-        QStringLiteral("scan"),
-        QStringLiteral("skipped %1: %2").arg(url.toLocalFile(), decoded.error().message));
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("skipped %1: %2")
+                         .arg(QFile::decodeName(path.c_str()), decoded.error().message));
     return std::nullopt;
   }
   const std::int64_t sourcePixels =
       static_cast<std::int64_t>(decoded->originalWidth) * decoded->originalHeight;
-  return LoadedImage{std::move(decoded->image), captureDate(decoded->exif), url.fileName(),
-                     sourcePixels};
+  const std::size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return LoadedImage{std::move(decoded->image), captureDate(decoded->exif),
+                     QFile::decodeName(name.c_str()), sourcePixels};
 }
 
 std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields) {

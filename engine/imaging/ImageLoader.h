@@ -56,6 +56,9 @@ struct LoadedImage {
 /// decode, is damaged, truncated, empty or larger than the pixel limit; the reason is
 /// written to the diagnostics log.
 [[nodiscard]] std::optional<LoadedImage> load(const QUrl &url, int maxPixel);
+/// The same for the file at a native path, given as the bytes the file system gave: the
+/// scan, the preview and the Trash all name a photo's file by its id, never through a URL.
+[[nodiscard]] std::optional<LoadedImage> load(const std::string &path, int maxPixel);
 
 /// The capture date from a file's EXIF texts: DateTimeOriginal read in the zone
 /// "GMT" + OffsetTimeOriginal when that names a fixed offset, else in the system's current

@@ -5,7 +5,6 @@
 #include "app/store/texts/Texts.h"
 #include "engine/diagnostics/Diagnostics.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace lumora {
@@ -39,11 +38,9 @@ std::unordered_set<std::string> removedIDs(const std::vector<PhotoItem> &victims
   }
   std::unordered_set<std::string> removed;
   for (const PhotoItem &victim : victims) {
-    // The same native path the engine records for the file it moved.
+    // A folder photo's id is the native path the engine records for the file it moved.
     const bool moved =
-        victim.localIdentifier
-            ? outcome.receipt.libraryItemCount > 0
-            : trashed.contains(QFile::encodeName(victim.url.toLocalFile()).toStdString());
+        victim.localIdentifier ? outcome.receipt.libraryItemCount > 0 : trashed.contains(victim.id);
     if (moved) {
       removed.insert(victim.id);
     }

@@ -1,7 +1,5 @@
 #include "tests/store/support/RemovalEngineClient.h"
 
-#include <QFile>
-
 namespace storetest {
 
 using namespace lumora;
@@ -26,8 +24,7 @@ DeleteOutcome RemovalEngineClient::deleteItems(const std::vector<PhotoItem> &ite
       outcome.error = m_stop->error;
       return outcome;
     }
-    const std::string path = QFile::encodeName(item.url.toLocalFile()).toStdString();
-    outcome.receipt.trashedFiles.push_back({path, "/trash/files/" + path});
+    outcome.receipt.trashedFiles.push_back({item.id, "/trash/files/" + item.id});
   }
   if (m_stop && !library.empty()) {
     outcome.error = m_stop->error;
