@@ -7,7 +7,7 @@ namespace platform::vipsruntime {
 
 /// Starts libvips once per process (thread-safe) with the policy a photo tool needs:
 /// - no operation cache: every file is decoded once, so cached operations would only grow;
-/// - loaders marked untrusted (SVG, PDF, netpbm, FITS, ImageMagick, …) are blocked, so no
+/// - loaders marked untrusted (SVG, netpbm, ImageMagick and the like) are blocked, so no
 ///   file reaches them whatever its name, in a folder or in the photo library;
 /// - no run-time generated vector code;
 /// - vips warnings about damaged files are dropped from stderr (callers report failures).
