@@ -18,7 +18,6 @@
 #include "app/results/GroupCard.h"
 #include "app/results/SummaryBar.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/images/ThumbnailLoader.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
@@ -135,9 +134,9 @@ public:
   }
 
   Timing cold(GroupCard &card) {
-    ThumbnailLoader::shared().clearCache();
+    m_store->thumbnails().clearCache();
     Timing timing = bindAndPaint(card, 0, m_groups.size());
-    ThumbnailLoader::shared().clearCache();
+    m_store->thumbnails().clearCache();
     return timing;
   }
 
@@ -167,8 +166,8 @@ private:
       const std::vector<PhotoItem> &items = m_groups[i].items;
       for (std::size_t k = 0; k < std::min<std::size_t>(items.size(), 7); ++k) {
         const int size = k == 0 ? 640 : 160;
-        if (!ThumbnailLoader::shared().thumbnail(items[k], size, &context,
-                                                 [&pending](const ThumbnailPtr &) { --pending; })) {
+        if (!m_store->thumbnails().thumbnail(items[k], size, &context,
+                                             [&pending](const ThumbnailPtr &) { --pending; })) {
           ++pending;
         }
       }

@@ -38,7 +38,8 @@ QPainterPath roundedTile(const QRectF &rect) {
 } // namespace
 
 DetailTile::DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent)
-    : QWidget(parent), m_store(store), m_hero(hero), m_star(new FavoriteStarButton(false, this)),
+    : QWidget(parent), m_store(store), m_hero(hero), m_request(store.thumbnails()),
+      m_star(new FavoriteStarButton(false, this)),
       m_delete(new RoundSymbolButton(QStringLiteral("trash"), RoundSymbolButton::tileDeleteLook(),
                                      this)),
       m_focus(motion::fast(), this) {

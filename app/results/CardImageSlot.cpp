@@ -14,8 +14,8 @@ constexpr int kFadeMs = 140;
 
 } // namespace
 
-CardImageSlot::CardImageSlot(int maxPixel, QObject *parent)
-    : QObject(parent), m_maxPixel(maxPixel), m_request(this) {
+CardImageSlot::CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *parent)
+    : QObject(parent), m_maxPixel(maxPixel), m_request(loader, this) {
   m_fade.setDuration(kFadeMs);
   m_fade.setEasingCurve(motion::easeOutCurve());
   connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {

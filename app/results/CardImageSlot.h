@@ -12,7 +12,7 @@ class QPainter;
 
 namespace lumora {
 
-/// One photo place of a custom-painted card: asks the shared thumbnail cache for its photo
+/// One photo place of a custom-painted card: asks the store's thumbnail cache for its photo
 /// while the card is shown, keeps the image scaled once to the place's pixel size, and
 /// fades it in over the placeholder (0.14 s ease-out) when it arrives after the first paint.
 /// GUI thread.
@@ -20,7 +20,7 @@ class CardImageSlot : public QObject {
   Q_OBJECT
 
 public:
-  CardImageSlot(int maxPixel, QObject *parent = nullptr);
+  CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *parent = nullptr);
 
   /// The photo of this place; none empties it. Another id restarts the load when active.
   void setItem(const PhotoItem *item);

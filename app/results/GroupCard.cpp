@@ -30,7 +30,8 @@ constexpr double kStaggerCapSeconds = 0.24;
 
 GroupCard::GroupCard(AppStore &store, HeroNamespace *heroNamespace, QWidget *parent)
     : QWidget(parent), m_store(store), m_heroNamespace(heroNamespace),
-      m_face(new GroupCardFace(this)), m_hero(new GroupCardHero(this)),
+      m_face(new GroupCardFace(store.thumbnails(), this)),
+      m_hero(new GroupCardHero(store.thumbnails(), this)),
       m_button(new CleanupButton(this)),
       m_focusRing(new FocusRingOverlay(GroupCardLayout::kCornerRadius, this)), m_motion(this) {
   setMouseTracking(true);

@@ -81,9 +81,10 @@ QPixmap tileRing(const QSizeF &size, const QColor &color, qreal devicePixelRatio
 
 } // namespace
 
-GroupCardFace::GroupCardFace(QWidget *owner) : QObject(owner), m_owner(owner) {
+GroupCardFace::GroupCardFace(ThumbnailLoader &thumbnails, QWidget *owner)
+    : QObject(owner), m_owner(owner) {
   for (auto &tile : m_tiles) {
-    tile = std::make_unique<CardImageSlot>(160, this);
+    tile = std::make_unique<CardImageSlot>(thumbnails, 160, this);
     tile->setCornerRadius(kTileRadius);
     connect(tile.get(), &CardImageSlot::changed, this, [this] {
       m_dirty = true;

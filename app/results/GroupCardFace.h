@@ -23,8 +23,8 @@ class GroupCardFace : public QObject {
   Q_OBJECT
 
 public:
-  /// `owner` gives the theme and the pixel density.
-  explicit GroupCardFace(QWidget *owner);
+  /// `owner` gives the theme and the pixel density; `thumbnails` the tiles' pictures.
+  GroupCardFace(ThumbnailLoader &thumbnails, QWidget *owner);
   ~GroupCardFace() override;
 
   void setGroup(const PhotoGroup &group);

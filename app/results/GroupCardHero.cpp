@@ -46,7 +46,8 @@ QPainterPath topRoundedRect(const QRectF &rect, qreal radius) {
 
 } // namespace
 
-GroupCardHero::GroupCardHero(QWidget *card) : QWidget(card), m_image(640, this) {
+GroupCardHero::GroupCardHero(ThumbnailLoader &thumbnails, QWidget *card)
+    : QWidget(card), m_image(thumbnails, 640, this) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   connect(&m_image, &CardImageSlot::changed, this, &GroupCardHero::invalidate);
 }

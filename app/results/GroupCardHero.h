@@ -17,7 +17,7 @@ class GroupCardHero : public QWidget {
   Q_OBJECT
 
 public:
-  explicit GroupCardHero(QWidget *card);
+  GroupCardHero(ThumbnailLoader &thumbnails, QWidget *card);
 
   /// The group's best photo and the chips that depend on it and on the source.
   void setGroup(const PhotoGroup &group, AppStoreTypes::SourceKind source);

@@ -13,10 +13,10 @@ constexpr int kFadeMs = 140;
 
 } // namespace
 
-AsyncThumbnail::AsyncThumbnail(std::optional<PhotoItem> item, std::string cacheKey, int maxPixel,
-                               QWidget *parent)
+AsyncThumbnail::AsyncThumbnail(ThumbnailLoader &loader, std::optional<PhotoItem> item,
+                               std::string cacheKey, int maxPixel, QWidget *parent)
     : QWidget(parent), m_item(std::move(item)), m_cacheKey(std::move(cacheKey)),
-      m_maxPixel(maxPixel) {
+      m_maxPixel(maxPixel), m_request(loader) {
   // No size of its own: it fills whatever its parent offers.
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   m_fade.setDuration(kFadeMs);

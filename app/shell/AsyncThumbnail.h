@@ -17,13 +17,13 @@ namespace lumora {
 /// The load is keyed by the photo's id, or by `cacheKey` when there is no photo. It starts
 /// when the widget is shown and again whenever the key changes, and its answer is dropped
 /// when the widget is hidden or the key changes; the decode itself runs on and lands in the
-/// shared loader's cache. GUI thread only.
+/// loader's cache. GUI thread only.
 class AsyncThumbnail : public QWidget {
   Q_OBJECT
 
 public:
-  AsyncThumbnail(std::optional<PhotoItem> item, std::string cacheKey, int maxPixel,
-                 QWidget *parent = nullptr);
+  AsyncThumbnail(ThumbnailLoader &loader, std::optional<PhotoItem> item, std::string cacheKey,
+                 int maxPixel, QWidget *parent = nullptr);
 
   /// Points a reused widget at another photo; a new key restarts the load.
   void setItem(std::optional<PhotoItem> item, std::string cacheKey, int maxPixel);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/store/images/PreviewImageCache.h"
+#include "app/store/images/ThumbnailLoader.h"
 #include "app/store/services/EngineClient.h"
 #include "app/store/services/WorkerRelay.h"
 #include "app/store/state/AppStoreTypes.h"
@@ -154,6 +155,8 @@ public:
   [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
   [[nodiscard]] EngineClient &engine() const { return *m_engine; }
   [[nodiscard]] PreviewImageCache &previewCache() { return m_previewCache; }
+  /// The grid and tile thumbnails, made through this store's engine.
+  [[nodiscard]] ThumbnailLoader &thumbnails() { return m_thumbnails; }
 
   // Derived values, computed on every read.
   [[nodiscard]] std::int64_t scannedTotalCount() const;
@@ -437,6 +440,7 @@ private:
   std::optional<PreviewContext> m_previewContext;
   std::shared_ptr<EngineClient> m_engine;
   PreviewImageCache m_previewCache;
+  ThumbnailLoader m_thumbnails;
   std::optional<ScanTask> m_scanTask;
   QTimer m_regroupTimer;
   std::optional<RegroupRequest> m_pendingRegroup;

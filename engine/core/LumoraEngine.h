@@ -89,6 +89,10 @@ public:
   /// A large decoded rendition for the preview, or nothing.
   [[nodiscard]] std::optional<platform::DecodedImage> previewImage(const PhotoItem &item,
                                                                    int maxPixel);
+  /// A library asset's fast thumbnail from the engine's library, or nothing when there is
+  /// no library or none arrives within the library's time-out.
+  [[nodiscard]] std::optional<platform::DecodedImage>
+  libraryThumbnail(const std::string &localIdentifier, int maxPixel);
   [[nodiscard]] QString displayName(const PhotoItem &item);
   /// Moves folder photos to the Trash and library photos into "Recently Deleted". Stops at
   /// the first failure; what moved before it is in the receipt and fully accounted for.

@@ -114,6 +114,12 @@ std::optional<platform::DecodedImage> LumoraEngine::previewImage(const PhotoItem
   return std::move(loaded->image);
 }
 
+std::optional<platform::DecodedImage>
+LumoraEngine::libraryThumbnail(const std::string &localIdentifier, int maxPixel) {
+  return m_services.library ? m_services.library->thumbnail(localIdentifier, maxPixel)
+                            : std::nullopt;
+}
+
 QString LumoraEngine::displayName(const PhotoItem &item) {
   if (item.localIdentifier) {
     if (m_services.library) {

@@ -205,7 +205,7 @@ void AppStore::beginScan(const ScanInput &input, bool resetResults) {
   if (resetResults) {
     setDetailGroupID(std::nullopt);
     setPreviewContext(std::nullopt);
-    ThumbnailLoader::shared().clearCache();
+    m_thumbnails.clearCache();
     m_previewCache.clear();
   }
   m_scanTask = ScanTask{generation, {}};

@@ -1,10 +1,7 @@
 #include "app/store/images/ThumbnailLoader.h"
 
 #include "app/store/images/ImageDecode.h"
-#include "engine/library/PhotoLibrarySource.h"
-
-#include <QCoreApplication>
-#include <QPointer>
+#include "app/store/services/EngineClient.h"
 
 namespace lumora {
 namespace {
@@ -20,16 +17,6 @@ CachingImageLoader::Settings thumbnailSettings() {
 }
 
 } // namespace
-
-ThumbnailLoader &ThumbnailLoader::shared() {
-  Q_ASSERT(QCoreApplication::instance() != nullptr);
-  Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
-  static QPointer<ThumbnailLoader> instance;
-  if (instance.isNull()) {
-    instance = new ThumbnailLoader(loadThumbnail, QCoreApplication::instance());
-  }
-  return *instance;
-}
 
 ThumbnailLoader::ThumbnailLoader(ImageProducer producer, QObject *parent)
     : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {}
@@ -50,14 +37,14 @@ ThumbnailPtr ThumbnailLoader::cached(const PhotoItem &item, int maxPixel) {
 void ThumbnailLoader::clearCache() { m_loader.clear(); }
 
 // A folder photo's id is its path as native bytes, which names exactly the file it came
-// from even where the path is not valid UTF-8 and its URL could not say it.
-QImage ThumbnailLoader::loadThumbnail(const PhotoItem &item, int maxPixel) {
-  if (item.localIdentifier) {
-    const auto image = PhotoLibrarySource::thumbnail(*item.localIdentifier, maxPixel,
-                                                     PhotoLibrarySource::kThumbnailTimeout);
-    return image ? imagedecode::toQImage(*image) : QImage();
-  }
-  return imagedecode::thumbnail(item.id, maxPixel);
+// from even where the path is not valid UTF-8 and its URL could not say it. A library photo
+// never falls back to a file named like its id.
+ImageProducer ThumbnailLoader::producer(std::shared_ptr<EngineClient> engine) {
+  Q_ASSERT(engine);
+  return [engine = std::move(engine)](const PhotoItem &item, int maxPixel) {
+    return item.localIdentifier ? engine->libraryThumbnail(*item.localIdentifier, maxPixel)
+                                : imagedecode::thumbnail(item.id, maxPixel);
+  };
 }
 
 } // namespace lumora

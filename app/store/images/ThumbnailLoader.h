@@ -2,11 +2,16 @@
 
 #include "app/store/images/CachingImageLoader.h"
 
+#include <memory>
+
 namespace lumora {
 
-/// The process-wide cache of grid and tile thumbnails (group cards ask at 160 and 640
-/// pixels, detail tiles at 1400). Decodes each photo at most once per size at a time, on
-/// low-priority worker threads, and keeps up to 900 thumbnails and 96 MiB of pixels.
+class EngineClient;
+
+/// The cache of grid and tile thumbnails (group cards ask at 160 and 640 pixels, detail
+/// tiles at 1400); the store owns the application's one. Decodes each photo at most once
+/// per size at a time, on low-priority worker threads, and keeps up to 900 thumbnails and
+/// 96 MiB of pixels.
 ///
 /// Lives on the GUI thread; request and clear from there.
 class ThumbnailLoader : public QObject {
@@ -17,11 +22,8 @@ public:
   static constexpr qint64 kTotalCostLimit = 0x6000000; // 96 MiB
   static constexpr const char *kCacheName = "Lumora.ThumbnailCache";
 
-  /// The one instance, made on first use (on the GUI thread) and owned by the application.
-  [[nodiscard]] static ThumbnailLoader &shared();
-
   /// A loader with its own cache; `producer` makes one thumbnail on a worker thread.
-  explicit ThumbnailLoader(ImageProducer producer = loadThumbnail, QObject *parent = nullptr);
+  explicit ThumbnailLoader(ImageProducer producer, QObject *parent = nullptr);
 
   /// The thumbnail of `item` at `maxPixel`: returned at once when cached, else null and
   /// `done` gets it (or null) later on the GUI thread unless `context` is gone by then.
@@ -37,10 +39,10 @@ public:
 
   [[nodiscard]] const ThumbnailCache &cache() const { return m_loader.cache(); }
 
-  /// The default producer: a library photo's fast thumbnail from the photo library (none
-  /// when it does not arrive within 12 s), else the photo's file decoded with shrink-on-load
-  /// at `maxPixel`, orientation applied. Blocks its worker thread meanwhile.
-  [[nodiscard]] static QImage loadThumbnail(const PhotoItem &item, int maxPixel);
+  /// The store's producer: a library photo's fast thumbnail through `engine` (none when it
+  /// does not arrive within the library's time-out), else the photo's file decoded with
+  /// shrink-on-load at `maxPixel`, orientation applied. Blocks its worker thread meanwhile.
+  [[nodiscard]] static ImageProducer producer(std::shared_ptr<EngineClient> engine);
 
 private:
   CachingImageLoader m_loader;

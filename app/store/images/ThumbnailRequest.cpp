@@ -2,9 +2,6 @@
 
 namespace lumora {
 
-ThumbnailRequest::ThumbnailRequest(QObject *parent)
-    : ThumbnailRequest(ThumbnailLoader::shared(), parent) {}
-
 ThumbnailRequest::ThumbnailRequest(ThumbnailLoader &loader, QObject *parent)
     : QObject(parent), m_loader(&loader) {}
 

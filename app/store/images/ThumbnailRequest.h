@@ -21,8 +21,6 @@ class ThumbnailRequest : public QObject {
   Q_OBJECT
 
 public:
-  /// Asks `ThumbnailLoader::shared()`.
-  explicit ThumbnailRequest(QObject *parent = nullptr);
   explicit ThumbnailRequest(ThumbnailLoader &loader, QObject *parent = nullptr);
   /// Withdraws a pending request.
   ~ThumbnailRequest() override;

@@ -62,6 +62,10 @@ public:
                                                                     bool favorite) = 0;
   /// A large rendition of the photo for the preview, or a null image.
   [[nodiscard]] virtual QImage previewImage(const PhotoItem &item, int maxPixel) = 0;
+  /// A library asset's fast thumbnail for the grid, in a painting format, or a null image
+  /// when it does not arrive within the library's time-out.
+  [[nodiscard]] virtual QImage libraryThumbnail(const std::string &localIdentifier,
+                                                int maxPixel) = 0;
   /// The name to show for the photo (a library photo's original file name).
   [[nodiscard]] virtual QString displayName(const PhotoItem &item) = 0;
   /// Moves the photos to the Trash or "Recently Deleted"; what moved is in the receipt,

@@ -1,5 +1,6 @@
 #include "app/store/services/LumoraEngineClient.h"
 
+#include "app/store/images/ImageDecode.h"
 #include "engine/core/LumoraEngine.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "engine/library/PhotoLibraryAccess.h"
@@ -107,6 +108,16 @@ QImage LumoraEngineClient::previewImage(const PhotoItem &item, int maxPixel) {
     return decoded ? toImage(*decoded) : QImage();
   } catch (const std::exception &error) {
     logSwallowed("previewImage", error);
+    return {};
+  }
+}
+
+QImage LumoraEngineClient::libraryThumbnail(const std::string &localIdentifier, int maxPixel) {
+  try {
+    const auto decoded = m_engine->libraryThumbnail(localIdentifier, maxPixel);
+    return decoded ? imagedecode::toQImage(*decoded) : QImage();
+  } catch (const std::exception &error) {
+    logSwallowed("libraryThumbnail", error);
     return {};
   }
 }

@@ -26,6 +26,7 @@ public:
   [[nodiscard]] Expected<bool, EngineCallError> setFavorite(const PhotoItem &item,
                                                             bool favorite) override;
   [[nodiscard]] QImage previewImage(const PhotoItem &item, int maxPixel) override;
+  [[nodiscard]] QImage libraryThumbnail(const std::string &localIdentifier, int maxPixel) override;
   [[nodiscard]] QString displayName(const PhotoItem &item) override;
   [[nodiscard]] DeleteOutcome deleteItems(const std::vector<PhotoItem> &items) override;
   [[nodiscard]] Expected<std::int64_t, EngineCallError>

@@ -40,6 +40,9 @@ public:
   QImage previewImage(const lumora::PhotoItem &item, int maxPixel) override {
     return m_real.previewImage(item, maxPixel);
   }
+  QImage libraryThumbnail(const std::string &localIdentifier, int maxPixel) override {
+    return m_real.libraryThumbnail(localIdentifier, maxPixel);
+  }
   QString displayName(const lumora::PhotoItem &item) override { return m_real.displayName(item); }
   lumora::DeleteOutcome deleteItems(const std::vector<lumora::PhotoItem> &items) override {
     return m_real.deleteItems(items);

@@ -1,9 +1,12 @@
 #include "app/store/images/ThumbnailLoader.h"
 #include "app/store/images/ImageDecode.h"
+#include "app/store/services/LumoraEngineClient.h"
+#include "engine/core/LumoraEngine.h"
 #include "engine/imaging/VipsImagePtr.h"
 #include "engine/library/PhotoLibrarySource.h"
 #include "tests/engine/library/LibraryTestEnvironment.h"
 #include "tests/store/images/ImageCacheTestSupport.h"
+#include "tests/store/support/FakeEngineClient.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 
@@ -40,8 +43,13 @@ void writeTurnedJpeg(const std::filesystem::path &path, int width, int height, i
       << vips_error_buffer();
 }
 
+// The store's producer over an engine that is never asked for a folder photo.
+ImageProducer folderProducer() {
+  return ThumbnailLoader::producer(std::make_shared<storetest::FakeEngineClient>());
+}
+
 QImage decodeNow(const std::filesystem::path &path, int maxPixel) {
-  return ThumbnailLoader::loadThumbnail(photo(path.string()), maxPixel);
+  return folderProducer()(photo(path.string()), maxPixel);
 }
 
 bool isReddish(QRgb pixel) { return qRed(pixel) > 200 && qBlue(pixel) < 60; }
@@ -125,14 +133,23 @@ protected:
 };
 } // namespace
 
-TEST_F(ThumbnailLoaderLibrary, libraryPhotosComeFromThePhotoLibrary) {
+TEST_F(ThumbnailLoaderLibrary, libraryPhotosComeFromTheEnginesPhotoLibrary) {
   const std::string id = addPhoto(1000.0, std::nullopt, 400, 300);
-  const QImage image = ThumbnailLoader::loadThumbnail(libraryPhoto(id), 160);
+  const auto client = [](EngineServices services) {
+    return std::make_shared<LumoraEngineClient>(
+        std::make_shared<LumoraEngine>(std::nullopt, std::move(services)));
+  };
+  const ImageProducer produce = ThumbnailLoader::producer(client({}));
+  const QImage image = produce(libraryPhoto(id), 160);
   ASSERT_FALSE(image.isNull());
   EXPECT_NEAR(double(image.width()) / image.height(), 4.0 / 3.0, 0.05);
+  EXPECT_EQ(image.format(), QImage::Format_RGB32);
 
   // A library photo never falls back to a file named like its id.
-  EXPECT_TRUE(ThumbnailLoader::loadThumbnail(libraryPhoto("gone"), 160).isNull());
+  EXPECT_TRUE(produce(libraryPhoto("gone"), 160).isNull());
+  // The library is the engine's: an engine without one gives no library thumbnail.
+  EXPECT_TRUE(ThumbnailLoader::producer(client({.library = nullptr}))(libraryPhoto(id), 160)
+                  .isNull());
 }
 
 TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {
@@ -154,7 +171,7 @@ TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {
 
 TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKey) {
   testsupport::TempDir dir;
-  ThumbnailLoader loader;
+  ThumbnailLoader loader(folderProducer());
   EXPECT_EQ(loader.cache().name(), QStringLiteral("Lumora.ThumbnailCache"));
   EXPECT_EQ(loader.cache().countLimit(), 900);
   EXPECT_EQ(loader.cache().totalCostLimit(), 96 * 1024 * 1024);

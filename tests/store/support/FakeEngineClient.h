@@ -53,6 +53,7 @@ public:
   lumora::Expected<bool, lumora::EngineCallError> setFavorite(const lumora::PhotoItem &item,
                                                               bool favorite) override;
   QImage previewImage(const lumora::PhotoItem &item, int maxPixel) override;
+  QImage libraryThumbnail(const std::string &, int) override { return {}; }
   QString displayName(const lumora::PhotoItem &item) override { return item.fileName(); }
   lumora::DeleteOutcome deleteItems(const std::vector<lumora::PhotoItem> &) override { return {}; }
   lumora::Expected<std::int64_t, lumora::EngineCallError>
