@@ -24,6 +24,8 @@ public:
 
   /// Full or limited access is granted (asks nobody).
   [[nodiscard]] virtual bool isGranted() = 0;
+  /// Asks for read-write access; true when full or limited access is granted afterwards.
+  [[nodiscard]] virtual bool requestAuthorization() = 0;
   /// Every still image, oldest creation date first.
   [[nodiscard]] virtual Expected<std::vector<LibraryAssetInfo>, EngineError> fetchAll() = 0;
   /// The library's error of this kind, with its own description: `denied` when access is

@@ -89,6 +89,8 @@ public:
   /// A large decoded rendition for the preview, or nothing.
   [[nodiscard]] std::optional<platform::DecodedImage> previewImage(const PhotoItem &item,
                                                                    int maxPixel);
+  /// Asks the engine's library for access; false when there is no library or it refused.
+  [[nodiscard]] bool requestLibraryAuthorization();
   /// A library asset's fast thumbnail from the engine's library, or nothing when there is
   /// no library or none arrives within the library's time-out.
   [[nodiscard]] std::optional<platform::DecodedImage>

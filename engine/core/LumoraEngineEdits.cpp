@@ -114,6 +114,10 @@ std::optional<platform::DecodedImage> LumoraEngine::previewImage(const PhotoItem
   return std::move(loaded->image);
 }
 
+bool LumoraEngine::requestLibraryAuthorization() {
+  return m_services.library && m_services.library->requestAuthorization();
+}
+
 std::optional<platform::DecodedImage>
 LumoraEngine::libraryThumbnail(const std::string &localIdentifier, int maxPixel) {
   return m_services.library ? m_services.library->thumbnail(localIdentifier, maxPixel)

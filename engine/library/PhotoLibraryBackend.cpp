@@ -21,6 +21,10 @@ EngineError PhotoLibraryBackend::toEngineError(const PhotoLibraryError &error) {
 
 bool PhotoLibraryBackend::isGranted() { return PhotoLibraryAccess::isGranted(); }
 
+bool PhotoLibraryBackend::requestAuthorization() {
+  return PhotoLibraryAccess::requestAuthorization();
+}
+
 Expected<std::vector<LibraryAssetInfo>, EngineError> PhotoLibraryBackend::fetchAll() {
   auto assets = PhotoLibrarySource::fetchAll();
   if (!assets) {

@@ -9,6 +9,7 @@ namespace lumora {
 class PhotoLibraryBackend final : public LibraryBackend {
 public:
   [[nodiscard]] bool isGranted() override;
+  [[nodiscard]] bool requestAuthorization() override;
   [[nodiscard]] Expected<std::vector<LibraryAssetInfo>, EngineError> fetchAll() override;
   [[nodiscard]] EngineError failure(EngineError::LibraryKind kind) const override;
   [[nodiscard]] std::string itemID(const std::string &localIdentifier) const override;

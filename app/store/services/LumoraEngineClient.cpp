@@ -3,7 +3,6 @@
 #include "app/store/images/ImageDecode.h"
 #include "engine/core/LumoraEngine.h"
 #include "engine/diagnostics/Diagnostics.h"
-#include "engine/library/PhotoLibraryAccess.h"
 
 #include <cstring>
 #include <system_error>
@@ -80,7 +79,7 @@ Expected<ScanResult, EngineCallError> LumoraEngineClient::scanLibrary(const Scan
 
 bool LumoraEngineClient::requestLibraryAuthorization() {
   try {
-    return PhotoLibraryAccess::requestAuthorization();
+    return m_engine->requestLibraryAuthorization();
   } catch (const std::exception &error) {
     logSwallowed("library authorization", error);
     return false;

@@ -62,6 +62,25 @@ TEST_F(EngineLibraryTest, accessIsCheckedBeforeAnythingAndAnEmptyLibrarySaysSo) 
   EXPECT_EQ(empty.error().library, EngineError::LibraryKind::empty);
 }
 
+TEST_F(EngineLibraryTest, theLibraryIsReachedOnlyThroughTheEnginesServices) {
+  const auto id = addScene(1, 1'700'000'000, "IMG_0001.JPG");
+  LumoraEngine without(QString::fromStdString(cacheDir.file("none.bin").string()),
+                       EngineServices{.library = nullptr});
+  EXPECT_FALSE(without.requestLibraryAuthorization());
+  EXPECT_FALSE(without.libraryThumbnail(id, 160));
+  const auto refused = scan(without);
+  ASSERT_FALSE(refused.hasValue());
+  EXPECT_EQ(refused.error().library, EngineError::LibraryKind::denied);
+
+  auto engine = makeEngine();
+  EXPECT_TRUE(engine->requestLibraryAuthorization()); // nothing decided yet: granted
+  const auto thumbnail = engine->libraryThumbnail(id, 160);
+  ASSERT_TRUE(thumbnail);
+  EXPECT_LE(std::max(thumbnail->width, thumbnail->height), 160);
+  EXPECT_GT(thumbnail->width, 0);
+  EXPECT_TRUE(scan(*engine).hasValue());
+}
+
 TEST_F(EngineLibraryTest, rescanHitsTheCacheAndDeletionGoesToRecentlyDeleted) {
   grant();
   const auto a = addScene(1, 1'700'000'000, "IMG_0001.JPG");
