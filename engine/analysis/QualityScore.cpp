@@ -84,9 +84,10 @@ bool windowLike(const QualityMeasures &m) {
   // contrast, but nearly one exact colour, and what edges there are run along the axes.
   const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
                      m.contrast >= 2.0f;
-  // A dark window on pure black (a sky chart, a circuit board editor, a terminal).
-  const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.axisAligned >= 0.42f &&
-                     m.dominantColours >= 0.6f;
+  // A dark window on pure black (a circuit board editor, a terminal), or a sky chart that is
+  // nearly all black but for round stars.
+  const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.dominantColours >= 0.6f &&
+                     (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f);
   return flatColours || panels || empty || black;
 }
 

@@ -191,6 +191,20 @@ void printLines(TestImage &image, int x0, int y0, int x1, int y1, int paper, int
   }
 }
 
+/// Sixty round stars on a sky of grey `night`.
+TestImage starrySky(std::uint8_t night) {
+  TestImage sky(512, 384, 3, night);
+  for (int star = 0; star < 60; ++star) {
+    const int cx = 20 + (star * 97) % 470, cy = 20 + (star * 61) % 340, r = 1 + star % 3;
+    for (int dy = -r; dy <= r; ++dy) {
+      for (int dx = -r; dx <= r; ++dx) {
+        if (dx * dx + dy * dy <= r * r) sky.set(cx + dx, cy + dy, 230, 230, 250);
+      }
+    }
+  }
+  return sky;
+}
+
 } // namespace
 
 TEST(VisionAnalyzer, flagsPagesHoweverCapturedButNotStripedPhotos) {
@@ -223,4 +237,7 @@ TEST(VisionAnalyzer, flagsMostlyEmptyWindowsButNotBlankFrames) {
   EXPECT_FALSE(analysed(noisy(window, 4, 6)).isUtility);
   // A frame photographed with the lens covered.
   EXPECT_FALSE(analysed(noisy(TestImage(512, 384, 3, 20), 3, 7)).isUtility);
+  // A sky chart, pure black but for round stars, and a photograph of the night sky.
+  EXPECT_TRUE(analysed(starrySky(0)).isUtility);
+  EXPECT_FALSE(analysed(noisy(starrySky(14), 5, 8)).isUtility);
 }
