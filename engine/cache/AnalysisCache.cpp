@@ -24,15 +24,12 @@ namespace lumora {
 namespace {
 
 constexpr std::string_view kBaseMagic = "LMV2";
-constexpr std::string_view kLogMagic = "LML2";
 constexpr std::size_t kMinimumBaseSize = 13;
 constexpr std::size_t kMinimumLogSize = 9;
 // The shortest record (empty path, no vector), used to bound a preallocation by the data.
 constexpr std::size_t kMinimumRecordSize = 39;
 // Compaction streams records through a buffer of this size instead of building the file.
 constexpr std::size_t kCompactionBuffer = 4 * 1024 * 1024;
-
-bool isReadableVersion(std::uint32_t version) { return version == 2 || version == 3; }
 
 /// Reads the fields both record versions share, or nothing.
 std::optional<CacheEntry> readCommonFields(BinaryReader &reader) {

@@ -42,6 +42,12 @@ using PathSet = std::unordered_set<std::string>;
 class AnalysisCache {
 public:
   static constexpr std::uint32_t kWrittenVersion = 3;
+  /// The first four bytes of the append-only log; its format version follows.
+  static constexpr std::string_view kLogMagic = "LML2";
+  /// Whether a base or log of this format version can be read (version 2 is migrated).
+  [[nodiscard]] static constexpr bool isReadableVersion(std::uint32_t version) {
+    return version == 2 || version == kWrittenVersion;
+  }
   /// A path must be shorter than this many bytes.
   static constexpr std::uint32_t kPathLimit = 8192;
   /// A feature vector may hold at most this many values.

@@ -15,11 +15,10 @@
 namespace lumora::cacheappend {
 namespace {
 
-constexpr std::string_view kLogMagic = "LML2";
 constexpr std::size_t kHeaderSize = 8;
 
 std::string logHeader() {
-  std::string header(kLogMagic);
+  std::string header(AnalysisCache::kLogMagic);
   binarywriter::appendLE(header, AnalysisCache::kWrittenVersion);
   return header;
 }
@@ -94,7 +93,8 @@ bool repairLog(const std::filesystem::path &log) {
   BinaryReader reader(data);
   const auto magic = reader.string(4);
   const auto version = reader.u32();
-  if (!magic || *magic != kLogMagic || !version || (*version != 2 && *version != 3)) {
+  if (!magic || *magic != AnalysisCache::kLogMagic || !version ||
+      !AnalysisCache::isReadableVersion(*version)) {
     Diagnostics::log(
         QStringLiteral("scan"),
         QStringLiteral("cache log %1 had no valid header; started afresh").arg(displayPath(log)));
