@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 #include <numeric>
+#include <utility>
 
 namespace lumora::FeaturePrint {
 
@@ -22,6 +23,24 @@ constexpr int kCoarseSide = 8;
 constexpr int kGradientCells = 4;
 constexpr int kOrientationBins = 8;
 constexpr int kColourSide = 4;
+// The palette histogram: kPaletteBins × kPaletteBins cells over red−green and yellow−blue,
+// kPaletteStep opponent-colour levels apart, centred on neutral grey.
+constexpr int kPaletteBins = 5;
+constexpr float kPaletteStep = 16.0f;
+// Texture patterns: a pixel's ring of 8 neighbours, at the crop and at half its side.
+constexpr int kRingPatterns = 10;
+constexpr float kRingTolerance = 1.0f; // grey levels a neighbour may lie below and still count
+
+// The palette and texture blocks are measured from a typical photograph's: the root shares
+// averaged over the calibration set (bench/make-calibration-set), so that what most photos
+// share (neutral tones, flat areas) does not make every two photos look alike.
+constexpr std::array<float, kPaletteBins * kPaletteBins> kTypicalPalette = {
+    0.076f, 0.092f, 0.052f, 0.017f, 0.011f, 0.032f, 0.149f, 0.162f, 0.035f, 0.021f, 0.016f, 0.142f, 0.452f,
+    0.138f, 0.038f, 0.023f, 0.100f, 0.251f, 0.191f, 0.068f, 0.020f, 0.052f, 0.106f, 0.147f, 0.126f};
+constexpr std::array<float, 2 * kRingPatterns> kTypicalTexture = {
+    0.127f, 0.201f, 0.189f, 0.270f, 0.523f, 0.421f, 0.266f, 0.260f, 0.264f, 0.343f,
+    0.132f, 0.218f, 0.217f, 0.303f, 0.560f, 0.387f, 0.250f, 0.246f, 0.206f, 0.335f};
+constexpr float kRootShareFloor = 0.02f;
 
 // Contrast floors, as root-mean-square values per entry. A block whose contrast lies below
 // its floor is scaled down in proportion instead of being blown up to unit length, so that
@@ -90,16 +109,22 @@ float standardDeviation(const Plane &values) {
   return static_cast<float>(std::sqrt(std::max(0.0, sumSquares / n - mean * mean)));
 }
 
-/// The grey layout of the crop at `side` × `side`, on ranks. Ranks give every frame full
-/// contrast, so the block is damped by the frame's real contrast: a flat frame keeps a
-/// proportionally small layout instead of one made of amplified noise.
-Plane greyLayout(const Plane &crop, const Plane &ranks, int side) {
+/// How much of a block built on ranks or shares a frame keeps: ranks and shares look the same
+/// at any contrast, so a flat frame keeps a proportionally small block instead of one made of
+/// amplified noise (and a featureless frame none at all).
+float contrastDamping(const Plane &crop) { return std::min(1.0f, standardDeviation(crop) / kGreyFloor); }
+
+void scale(Plane &values, float factor) {
+  for (float &v : values) v *= factor;
+}
+
+/// The grey layout of the crop at `side` × `side`, on ranks, damped by `damping`.
+Plane greyLayout(const Plane &ranks, int side, float damping) {
   const Resampler::Region all{0, 0, kCropSide, kCropSide};
   Plane layout = Resampler::resample(ranks, kCropSide, all, side, side);
   subtractMean(layout);
   normaliseAgainstFloor(layout, 1.0f);
-  const float damping = std::min(1.0f, standardDeviation(crop) / kGreyFloor);
-  for (float &v : layout) v *= damping;
+  scale(layout, damping);
   return layout;
 }
 
@@ -205,6 +230,69 @@ Plane colourBlock(const Plane &redGreen, const Plane &yellowBlue) {
   return rg;
 }
 
+/// A soft histogram of the frame's colours, wherever they lie: a scene seen from elsewhere, or
+/// later in a shot, keeps its palette while its layout moves. Square roots of the shares
+/// (large shares do not swamp small ones), from a typical photograph's.
+Plane paletteBlock(const Plane &redGreen, const Plane &yellowBlue) {
+  Plane hist(kPaletteBins * kPaletteBins, 0.0f);
+  constexpr float kCentre = (kPaletteBins - 1) / 2.0f;
+  for (std::size_t i = 0; i < redGreen.size(); ++i) {
+    const float u = std::clamp(redGreen[i] / kPaletteStep + kCentre, 0.0f, kPaletteBins - 1.0f);
+    const float v = std::clamp(yellowBlue[i] / kPaletteStep + kCentre, 0.0f, kPaletteBins - 1.0f);
+    const int u0 = std::min(static_cast<int>(u), kPaletteBins - 2);
+    const int v0 = std::min(static_cast<int>(v), kPaletteBins - 2);
+    const float fu = u - static_cast<float>(u0), fv = v - static_cast<float>(v0);
+    float *cell = &hist[static_cast<std::size_t>(v0 * kPaletteBins + u0)];
+    cell[0] += (1 - fu) * (1 - fv);
+    cell[1] += fu * (1 - fv);
+    cell[kPaletteBins] += (1 - fu) * fv;
+    cell[kPaletteBins + 1] += fu * fv;
+  }
+  for (std::size_t b = 0; b < hist.size(); ++b) {
+    hist[b] = std::sqrt(hist[b] / static_cast<float>(redGreen.size())) - kTypicalPalette[b];
+  }
+  normaliseAgainstFloor(hist, kRootShareFloor);
+  return hist;
+}
+
+/// Shares of the rotation-invariant ring patterns of a `side` × `side` grey plane: for every
+/// interior pixel, which of its 8 neighbours are not darker than it. A pattern with at most two
+/// changes around the ring counts by its number of such neighbours (0…8: spots, edges,
+/// corners, flats); any other pattern is noise-like texture (the tenth bin). Root shares.
+Plane ringPatterns(const Plane &grey, int side) {
+  Plane hist(kRingPatterns, 0.0f);
+  const int ring[8] = {-side - 1, -side, -side + 1, 1, side + 1, side, side - 1, -1};
+  for (int y = 1; y < side - 1; ++y) {
+    for (int x = 1; x < side - 1; ++x) {
+      const float *p = &grey[static_cast<std::size_t>(y * side + x)];
+      int bits[8];
+      int ones = 0;
+      for (int k = 0; k < 8; ++k) {
+        bits[k] = p[ring[k]] >= p[0] - kRingTolerance;
+        ones += bits[k];
+      }
+      int changes = 0;
+      for (int k = 0; k < 8; ++k) changes += bits[k] != bits[(k + 1) % 8];
+      hist[changes <= 2 ? ones : kRingPatterns - 1] += 1.0f;
+    }
+  }
+  for (float &h : hist) h = std::sqrt(h / static_cast<float>((side - 2) * (side - 2)));
+  return hist;
+}
+
+/// The texture of the frame, wherever it lies: ring patterns at two scales, from a typical
+/// photograph's.
+Plane textureBlock(const Plane &grey) {
+  const Resampler::Region all{0, 0, kCropSide, kCropSide};
+  Plane block = ringPatterns(grey, kCropSide);
+  const Plane half = ringPatterns(Resampler::resample(grey, kCropSide, all, kCropSide / 2, kCropSide / 2),
+                                  kCropSide / 2);
+  block.insert(block.end(), half.begin(), half.end());
+  for (std::size_t b = 0; b < block.size(); ++b) block[b] -= kTypicalTexture[b];
+  normaliseAgainstFloor(block, kRootShareFloor);
+  return block;
+}
+
 } // namespace
 
 const Weights &defaultWeights() {
@@ -226,9 +314,14 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
   }
   const Plane ranks = ranked(grey);
   const Gradients grad = gradients(grey);
-  return {greyLayout(grey, ranks, kRoughSide), greyLayout(grey, ranks, kCoarseSide),
+  const float damping = contrastDamping(grey);
+  Plane palette = paletteBlock(rg, yb);
+  scale(palette, damping);
+  Plane texture = textureBlock(ranks);
+  scale(texture, damping);
+  return {greyLayout(ranks, kRoughSide, damping), greyLayout(ranks, kCoarseSide, damping),
           orientationBlock(grad, kGradientCells), orientationBlock(grad, 2),
-          orientationBlock(grad, 1), colourBlock(rg, yb)};
+          orientationBlock(grad, 1), colourBlock(rg, yb), std::move(palette), std::move(texture)};
 }
 
 std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
@@ -250,7 +343,7 @@ std::vector<float> compute(const ImagePlanes &planes) {
 std::size_t length() {
   return kRoughSide * kRoughSide + kCoarseSide * kCoarseSide +
          (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins +
-         2 * kColourSide * kColourSide;
+         2 * kColourSide * kColourSide + kPaletteBins * kPaletteBins + 2 * kRingPatterns;
 }
 
 } // namespace lumora::FeaturePrint

@@ -9,8 +9,8 @@
 namespace lumora::FeaturePrint {
 
 /// The descriptor blocks, in the order they are concatenated.
-enum class Block { roughLayout, coarseLayout, edges, coarseEdges, globalEdges, colour };
-inline constexpr std::size_t kBlockCount = 6;
+enum class Block { roughLayout, coarseLayout, edges, coarseEdges, globalEdges, colour, palette, texture };
+inline constexpr std::size_t kBlockCount = 8;
 
 /// Per-block weights applied before concatenation. Their squares are the blocks' shares in
 /// the cosine similarity of two images whose blocks are all at full contrast.

@@ -5,8 +5,8 @@
 namespace lumora::FeaturePrint {
 
 /// Block weights, in the order of FeaturePrint::Block: grey layout on 4 × 4 and 8 × 8 cells,
-/// edge orientations on 4 × 4, 2 × 2 and 1 × 1 cells, colour. Fitted by
+/// edge orientations on 4 × 4, 2 × 2 and 1 × 1 cells, colour layout, palette, texture. Fitted by
 /// bench/learn-feature-weights to the set bench/make-calibration-set builds.
-inline constexpr std::array<float, 6> kFeatureWeights = {1.000f, 0.390f, 1.164f, 0.550f, 0.960f, 0.960f};
+inline constexpr std::array<float, 8> kFeatureWeights = {1.000f, 0.152f, 1.164f, 0.968f, 1.536f, 0.960f, 0.312f, 0.500f};
 
 } // namespace lumora::FeaturePrint

@@ -33,16 +33,27 @@ float contrastTerm(const QualityMeasures &m) {
 
 float colourTerm(const QualityMeasures &m) { return clamp1((m.colourfulness - 15.0f) / 30.0f); }
 
-/// The part of the Laplacian variance that noise explains (white noise of deviation σ in the
-/// thumbnail adds about 5σ² at the 256-pixel rendering).
-float noiseVariance(const QualityMeasures &m) { return 5.0f * m.noise * m.noise; }
+/// How visible the estimated noise is: not at all below 0.75 grey levels (the grain and
+/// compression residue of a clean photo's thumbnail), fully from 1.75 on. Without this, the
+/// faint grain of a smooth, clean frame counted as its main fault, and a blurred copy that had
+/// lost the grain along with the detail scored higher.
+float noiseVisibility(const QualityMeasures &m) { return std::clamp(m.noise - 0.75f, 0.0f, 1.0f); }
+
+/// The part of the Laplacian variance that visible noise explains (white noise of deviation σ
+/// in the thumbnail adds about 5σ² at the 256-pixel rendering).
+float noiseVariance(const QualityMeasures &m) {
+  return 5.0f * m.noise * m.noise * noiseVisibility(m);
+}
 
 /// Detail relative to contrast: the Laplacian variance less its noise part, over the squared
-/// contrast. A brighter or darker copy keeps the ratio; a blurred copy loses it.
+/// contrast. A brighter or darker copy keeps the ratio; a blurred copy loses it. Below −1 the
+/// term keeps falling at a quarter of the rate (down to −2), so that among smooth frames (mist,
+/// a storm sky) a blurred copy still scores below its original.
 float sharpnessTerm(const QualityMeasures &m) {
   const float signal = std::max(1.0f, m.sharpness - noiseVariance(m));
   const float contrast = std::max(4.0f, m.contrast);
-  return clamp1((std::log10(signal / (contrast * contrast)) + 1.0f) / 0.6f);
+  const float term = (std::log10(signal / (contrast * contrast)) + 1.0f) / 0.6f;
+  return std::clamp(term < -1.0f ? -1.0f + 0.25f * (term + 1.0f) : term, -2.0f, 1.0f);
 }
 
 /// Noise as the share of the Laplacian variance it explains. Fine texture also passes for

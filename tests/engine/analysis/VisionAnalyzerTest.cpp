@@ -1,6 +1,7 @@
 #include "SyntheticImages.h"
 
 #include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
 #include <gtest/gtest.h>
@@ -240,4 +241,41 @@ TEST(VisionAnalyzer, flagsMostlyEmptyWindowsButNotBlankFrames) {
   // A sky chart, pure black but for round stars, and a photograph of the night sky.
   EXPECT_TRUE(analysed(starrySky(0)).isUtility);
   EXPECT_FALSE(analysed(noisy(starrySky(14), 5, 8)).isUtility);
+}
+
+TEST(VisionAnalyzer, blurredCopyOfASmoothFrameWithFaintGrainScoresLower) {
+  // Mist or a storm sky: little detail, faint grain. Blurring loses the grain with the detail;
+  // the grain must not count as the original's fault.
+  for (unsigned seed : {7u, 8u}) {
+    const TestImage smooth = noisy(blurred(scene(seed), 10), 1, seed);
+    const ImageAnalysis original = analysed(smooth);
+    const ImageAnalysis soft = analysed(blurred(smooth, 2));
+    EXPECT_LT(soft.score, original.score) << seed;
+  }
+}
+
+TEST(FeaturePrint, paletteAndTextureIgnoreWhereThingsAre) {
+  // A mirrored frame has the same colours and local patterns in other places; another scene
+  // has others.
+  const TestImage original = scene(12, 384, 384);
+  TestImage mirrored = original;
+  for (int y = 0; y < original.height; ++y) {
+    for (int x = 0; x < original.width; ++x) {
+      const std::uint8_t *p = original.at(original.width - 1 - x, y);
+      mirrored.set(x, y, p[0], p[1], p[2]);
+    }
+  }
+  const auto a = FeaturePrint::blocks(ImagePlanes(original.view()));
+  const auto b = FeaturePrint::blocks(ImagePlanes(mirrored.view()));
+  const auto other = FeaturePrint::blocks(ImagePlanes(scene(13, 384, 384).view()));
+  for (auto block : {FeaturePrint::Block::palette, FeaturePrint::Block::texture}) {
+    const auto i = static_cast<std::size_t>(block);
+    float same = 0, different = 0;
+    for (std::size_t k = 0; k < a[i].size(); ++k) {
+      same += std::abs(a[i][k] - b[i][k]);
+      different += std::abs(a[i][k] - other[i][k]);
+    }
+    EXPECT_LT(same, 0.02f) << i;
+    EXPECT_GT(different, 0.2f) << i;
+  }
 }
