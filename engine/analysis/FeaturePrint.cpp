@@ -23,6 +23,11 @@ constexpr int kCoarseSide = 8;
 constexpr int kGradientCells = 4;
 constexpr int kOrientationBins = 8;
 constexpr int kColourSide = 4;
+constexpr float kCellSpread = 2.0f; // cells a pixel's edge reaches on the finest edge grid
+// Edges are measured on the crop scaled to this contrast (standard deviation in grey levels),
+// by at most kEdgeContrast / kEdgeContrastFloor.
+constexpr float kEdgeContrast = 40.0f;
+constexpr float kEdgeContrastFloor = 12.0f;
 // The palette histogram: kPaletteBins × kPaletteBins cells over red−green and yellow−blue,
 // kPaletteStep opponent-colour levels apart, centred on neutral grey.
 constexpr int kPaletteBins = 5;
@@ -151,51 +156,59 @@ Gradients gradients(const Plane &g) {
   return out;
 }
 
-/// How one pixel row or column splits between the two nearest cell centres of a grid,
-/// clamped so that pixels outside the outermost centres count fully for the edge cell.
-struct Split {
-  int first = 0;
-  float weightFirst = 1;
-};
+constexpr int kMaxCells = kGradientCells;
 
-std::array<Split, kCropSide> splits(int cells) {
-  std::array<Split, kCropSide> out{};
+/// How much one pixel row or column counts for each cell row or column of a `cells`-wide grid:
+/// a tent around every cell centre reaching `kCellSpread` cells to either side on the finest
+/// grid (one cell, plain bilinear spreading, on the coarser ones), normalised so that every
+/// pixel counts once in all. Reaching past the neighbouring centres makes the fine histograms
+/// tolerant of a scene moved by a few percent (a burst, a stereo pair).
+using CellWeights = std::array<std::array<float, kMaxCells>, kCropSide>;
+
+CellWeights cellWeights(int cells) {
+  const float spread = cells == kGradientCells ? kCellSpread : 1.0f;
+  CellWeights out{};
   const float cellSize = static_cast<float>(kCropSide) / static_cast<float>(cells);
   for (int i = 0; i < kCropSide; ++i) {
-    const float c = std::clamp((static_cast<float>(i) + 0.5f) / cellSize - 0.5f, 0.0f,
-                               static_cast<float>(cells - 1));
-    const int first = std::min(static_cast<int>(c), std::max(0, cells - 2));
-    out[i] = Split{first, cells == 1 ? 1.0f : 1.0f - (c - static_cast<float>(first))};
+    const float at = (static_cast<float>(i) + 0.5f) / cellSize - 0.5f; // in cell units
+    float total = 0;
+    for (int c = 0; c < cells; ++c) {
+      out[i][c] = std::max(0.0f, 1.0f - std::abs(at - static_cast<float>(c)) / spread);
+      total += out[i][c];
+    }
+    for (int c = 0; c < cells; ++c) out[i][c] /= total;
   }
   return out;
 }
 
 /// Orientation histograms on a `cells` × `cells` grid. Each pixel's edge strength is spread
-/// bilinearly over the neighbouring cells and linearly over the two nearest bins, so that a
-/// shift of a pixel or a slight rotation moves weight smoothly instead of from bin to bin.
+/// over the cells by `cellWeights` and linearly over the two nearest bins, so that a shift or
+/// a slight rotation moves weight smoothly instead of from cell to cell or bin to bin. The
+/// spreading is separable: each pixel row is first binned by cell column alone.
 Plane orientationHistograms(const Gradients &grad, int cells) {
-  Plane hist(static_cast<std::size_t>(cells * cells * kOrientationBins), 0.0f);
-  const std::array<Split, kCropSide> at = splits(cells);
-  const int reach = std::min(2, cells);
+  const auto width = static_cast<std::size_t>(cells * kOrientationBins);
+  Plane hist(width * static_cast<std::size_t>(cells), 0.0f);
+  Plane row(width);
+  const CellWeights weights = cellWeights(cells);
   for (int y = 1; y < kCropSide - 1; ++y) {
-    const Split sy = at[y];
+    std::fill(row.begin(), row.end(), 0.0f);
     for (int x = 1; x < kCropSide - 1; ++x) {
       const float m = grad.magnitude[y * kCropSide + x];
       if (m < 1e-3f) continue;
-      const Split sx = at[x];
       const float bin = grad.bin[y * kCropSide + x];
       const int b0 = static_cast<int>(std::floor(bin));
       const float fb = bin - static_cast<float>(b0);
       const int lo = (b0 + kOrientationBins) % kOrientationBins, hi = (b0 + 1) % kOrientationBins;
-      for (int dy = 0; dy < reach; ++dy) {
-        const float wy = m * (dy ? 1 - sy.weightFirst : sy.weightFirst);
-        float *row = &hist[static_cast<std::size_t>(((sy.first + dy) * cells + sx.first) * kOrientationBins)];
-        for (int dx = 0; dx < reach; ++dx) {
-          const float w = wy * (dx ? 1 - sx.weightFirst : sx.weightFirst);
-          row[dx * kOrientationBins + lo] += w * (1 - fb);
-          row[dx * kOrientationBins + hi] += w * fb;
-        }
+      for (int cx = 0; cx < cells; ++cx) {
+        const float w = m * weights[x][cx];
+        row[static_cast<std::size_t>(cx * kOrientationBins + lo)] += w * (1 - fb);
+        row[static_cast<std::size_t>(cx * kOrientationBins + hi)] += w * fb;
       }
+    }
+    for (int cy = 0; cy < cells; ++cy) {
+      const float wy = weights[y][cy];
+      float *out = &hist[static_cast<std::size_t>(cy) * width];
+      for (std::size_t k = 0; k < width; ++k) out[k] += wy * row[k];
     }
   }
   return hist;
@@ -313,7 +326,12 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
     yb[i] *= scale;
   }
   const Plane ranks = ranked(grey);
-  const Gradients grad = gradients(grey);
+  // Edges of a common contrast: a darker or flatter exposure of a scene keeps its edge shares
+  // instead of sinking under the cells' floor, while a frame flatter than the contrast floor
+  // keeps its faint edges faint.
+  Plane levelled = grey;
+  scale(levelled, kEdgeContrast / std::max(standardDeviation(grey), kEdgeContrastFloor));
+  const Gradients grad = gradients(levelled);
   const float damping = contrastDamping(grey);
   Plane palette = paletteBlock(rg, yb);
   scale(palette, damping);
