@@ -253,6 +253,11 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
   return p;
 }
 
+/// The most opponent colour a block of paper at mean grey `mean` shows (a page under warm or
+/// cool light is tinted a little, the more the brighter it is).
+constexpr float neutralTint(float mean) { return 6.0f + 0.05f * mean; }
+constexpr float kMostTint = neutralTint(255.0f);
+
 /// Printed text and blank paper, from kPrintBlock blocks of the full grey plane. A page,
 /// photographed or scanned, is neutral; a block of text on it is mostly bright with a few dark
 /// strokes, and its strokes lie along lines, so that its row means vary far more than its
@@ -267,11 +272,13 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   int text = 0, paper = 0;
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
+      // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
+      const float tint = chroma[static_cast<std::size_t>(by) * blocksWide + bx];
+      if (tint > kMostTint) continue;
       const std::uint8_t *top = planes.grey().data() +
                                 static_cast<std::size_t>(by) * kPrintBlock * planes.width() + bx * kPrintBlock;
       const BlockProfile p = profileBlock(top, planes.width());
-      const float tint = chroma[static_cast<std::size_t>(by) * blocksWide + bx];
-      if (p.high < 60 || tint > 6.0f + 0.05f * p.mean) continue;
+      if (p.high < 60 || tint > neutralTint(p.mean)) continue;
       if (p.deviation <= smooth) {
         ++paper;
         continue;
