@@ -279,3 +279,22 @@ TEST(FeaturePrint, paletteAndTextureIgnoreWhereThingsAre) {
     EXPECT_GT(different, 0.2f) << i;
   }
 }
+
+TEST(FeaturePrint, edgesKeepTheirSharesInADarkerExposure) {
+  // An underexposed copy has the same edges, only fainter: their shares must not sink under
+  // the cells' floor.
+  const TestImage original = scene(14, 384, 384);
+  const auto a = FeaturePrint::blocks(ImagePlanes(original.view()));
+  const auto b = FeaturePrint::blocks(ImagePlanes(exposed(original, 0.3f).view()));
+  for (auto block : {FeaturePrint::Block::edges, FeaturePrint::Block::coarseEdges}) {
+    const auto i = static_cast<std::size_t>(block);
+    float dot = 0, aa = 0, bb = 0;
+    for (std::size_t k = 0; k < a[i].size(); ++k) {
+      dot += a[i][k] * b[i][k];
+      aa += a[i][k] * a[i][k];
+      bb += b[i][k] * b[i][k];
+    }
+    EXPECT_GT(dot / std::sqrt(aa * bb), 0.97f) << i;
+    EXPECT_NEAR(std::sqrt(bb), std::sqrt(aa), 0.05f) << i;
+  }
+}
