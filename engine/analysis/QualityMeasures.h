@@ -25,6 +25,9 @@ struct QualityMeasures {
   float axisAligned = 0;     ///< share of edge strength within 10° of the axes
   float printedText = 0;     ///< share of 16-pixel blocks that look like lines of print on paper
   float plainPaper = 0;      ///< share of 16-pixel blocks of plain, neutral, smooth paper
+  float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
+                             ///< the edges, not counting pure black and white
+  float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

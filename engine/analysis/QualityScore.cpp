@@ -99,7 +99,11 @@ bool windowLike(const QualityMeasures &m) {
   // nearly all black but for round stars.
   const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.dominantColours >= 0.6f &&
                      (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f);
-  return flatColours || panels || empty || black;
+  // A window framed by panels around a photo, a drawing or a dark canvas: much of its outer
+  // band is exactly flat, and mostly so without tolerance (unlike a gradient).
+  const bool framed = m.noise < 0.2f && m.axisAligned >= 0.3f && m.flatBorder >= 0.25f &&
+                      m.flatBorder >= 0.6f * m.nearFlatBorder;
+  return flatColours || panels || empty || black || framed;
 }
 
 /// A page: mostly pure white, neutral paper with dark strokes, or lines of print however it

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace lumora;
@@ -241,6 +242,35 @@ TEST(VisionAnalyzer, flagsMostlyEmptyWindowsButNotBlankFrames) {
   // A sky chart, pure black but for round stars, and a photograph of the night sky.
   EXPECT_TRUE(analysed(starrySky(0)).isUtility);
   EXPECT_FALSE(analysed(noisy(starrySky(14), 5, 8)).isUtility);
+}
+
+TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotACleanHorizon) {
+  // A photo editor: title, menu and status bars and a toolbox of icons around the photo.
+  TestImage editor(512, 384, 3, 58);
+  editor.fillRect(0, 0, 512, 22, 40, 40, 40);
+  editor.fillRect(0, 22, 512, 18, 52, 52, 52);
+  for (int i = 0; i < 6; ++i) editor.fillRect(8 + 56 * i, 27, 34, 8, 200, 200, 200);
+  editor.fillRect(0, 362, 512, 22, 45, 45, 45);
+  editor.fillRect(0, 40, 64, 322, 48, 48, 48);
+  for (int i = 0; i < 24; ++i) {
+    editor.fillRect(6 + 20 * (i % 3), 48 + 20 * (i / 3), 14, 14, 90 + 6 * i, 140, 200 - 5 * i);
+  }
+  const TestImage photo = scene(4, 400, 300);
+  for (int y = 0; y < photo.height; ++y) {
+    std::copy(photo.at(0, y), photo.at(0, y) + 3 * photo.width, editor.at(88, 52 + y));
+  }
+  EXPECT_TRUE(analysed(editor).isUtility);
+  // A noise-free sea under a sky, both smooth gradients, split by a straight horizon: flat
+  // along the edges only within a level or two.
+  TestImage sea(512, 384, 3);
+  for (int y = 0; y < 384; ++y) {
+    for (int x = 0; x < 512; ++x) {
+      const auto shade = static_cast<std::uint8_t>((x / 6 + y / 4) / 2);
+      if (y < 200) sea.set(x, y, 40 + shade, 90 + shade, 230);
+      else sea.set(x, y, 30, 60 + shade, 90 + shade);
+    }
+  }
+  EXPECT_FALSE(analysed(sea).isUtility);
 }
 
 TEST(VisionAnalyzer, blurredCopyOfASmoothFrameWithFaintGrainScoresLower) {
