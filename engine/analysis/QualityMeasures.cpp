@@ -112,9 +112,10 @@ template <int Bands> inline int samePixel(const std::uint8_t *a, const std::uint
 }
 
 /// The share of pixels (every second one of every second row) whose right and lower
-/// neighbours have exactly the same value, leaving out pure black and pure white: those are
-/// also what clipping leaves in a photograph. Also the share with a clipped colour channel,
-/// which shows overexposure of saturated colours long before grey clips. Branch-free per
+/// neighbours have exactly the same value, leaving out black and white in every channel: those
+/// are also what clipping leaves in a photograph (a navy or a pure red panel is neither). Also
+/// the share with a clipped colour channel, which shows overexposure of saturated colours long
+/// before grey clips. Branch-free per
 /// band count: this runs over a quarter of the thumbnail.
 template <int Bands> void measureFlatness(const PixelView &image, QualityMeasures &m) {
   std::size_t flat = 0, n = 0, clippedChannel = 0;
@@ -124,7 +125,12 @@ template <int Bands> void measureFlatness(const PixelView &image, QualityMeasure
     for (int x = 0; x + 1 < image.width; x += 2) {
       const std::size_t o = static_cast<std::size_t>(x) * Bands;
       const std::uint8_t *p = row + o;
-      const int unclipped = (p[0] > 2) & (p[0] < 253);
+      std::uint8_t darkest = p[0], brightest = p[0];
+      if constexpr (Bands >= 3) {
+        darkest = std::min({p[0], p[1], p[2]});
+        brightest = std::max({p[0], p[1], p[2]});
+      }
+      const int unclipped = (brightest > 10) & (darkest < 245);
       int channel = p[0] >= 254;
       if constexpr (Bands >= 3) channel |= (p[1] >= 254) | (p[2] >= 254);
       clippedChannel += static_cast<std::size_t>(channel);
