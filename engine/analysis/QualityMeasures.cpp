@@ -311,55 +311,73 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   m.plainPaper = static_cast<float>(paper) / blocks;
 }
 
-/// Pixels of one line of the border band that lie in runs of at least `minRun` pixels whose
-/// grey stays within `tolerance` levels, leaving out runs of pure black or white.
-std::size_t flatRunPixels(const std::uint8_t *start, std::size_t step, int length, int minRun,
-                          int tolerance) {
-  std::size_t inRuns = 0;
-  int i = 0;
-  while (i < length) {
-    int low = start[static_cast<std::size_t>(i) * step], high = low, j = i + 1;
-    for (; j < length; ++j) {
-      const int v = start[static_cast<std::size_t>(j) * step];
-      if (std::max(high, v) - std::min(low, v) > tolerance) break;
-      low = std::min(low, v);
-      high = std::max(high, v);
-    }
-    if (j - i >= minRun && low > 3 && high < 252) inRuns += static_cast<std::size_t>(j - i);
-    i = j;
-  }
-  return inRuns;
-}
+/// Pixels of a border band in runs along its side, by grey level: a run holds at least
+/// `minRun` pixels whose grey stays within `tolerance` levels and is filed under its darkest
+/// grey; runs of pure black or white are left out.
+struct BorderRuns {
+  int tolerance = 0;
+  std::size_t read = 0;
+  std::array<std::size_t, 256> byGrey{};
 
-/// The share of the outer eighth of each side in flat runs along that side (rows along the
-/// top and bottom, columns along the left and right), within `tolerance` grey levels. Every
-/// second line is read: panels are many lines deep.
-float flatBorderShare(const ImagePlanes &planes, int tolerance) {
+  void addLine(const std::uint8_t *start, std::size_t step, int length, int minRun) {
+    read += static_cast<std::size_t>(length);
+    int i = 0;
+    while (i < length) {
+      int low = start[static_cast<std::size_t>(i) * step], high = low, j = i + 1;
+      for (; j < length; ++j) {
+        const int v = start[static_cast<std::size_t>(j) * step];
+        if (std::max(high, v) - std::min(low, v) > tolerance) break;
+        low = std::min(low, v);
+        high = std::max(high, v);
+      }
+      if (j - i >= minRun && low > 3 && high < 252) {
+        byGrey[static_cast<std::size_t>(low)] += static_cast<std::size_t>(j - i);
+      }
+      i = j;
+    }
+  }
+};
+
+/// Flat runs along each side in its outer eighth (rows along the top and bottom, columns along
+/// the left and right), within `tolerance` grey levels. Every second line is read: panels are
+/// many lines deep.
+BorderRuns borderRuns(const ImagePlanes &planes, int tolerance) {
   const int w = planes.width(), h = planes.height();
   const std::uint8_t *g = planes.grey().data();
   const int bandY = std::max(1, h / 8), bandX = std::max(1, w / 8);
   const int runX = std::max(6, w / 32), runY = std::max(6, h / 32);
   const auto stride = static_cast<std::size_t>(w);
-  std::size_t inRuns = 0;
-  std::size_t read = 0;
-  for (int y = 0; y < bandY; y += 2, read += 2 * static_cast<std::size_t>(w)) {
-    inRuns += flatRunPixels(g + static_cast<std::size_t>(y) * stride, 1, w, runX, tolerance);
-    inRuns += flatRunPixels(g + static_cast<std::size_t>(h - 1 - y) * stride, 1, w, runX, tolerance);
+  BorderRuns runs{tolerance};
+  for (int y = 0; y < bandY; y += 2) {
+    runs.addLine(g + static_cast<std::size_t>(y) * stride, 1, w, runX);
+    runs.addLine(g + static_cast<std::size_t>(h - 1 - y) * stride, 1, w, runX);
   }
-  for (int x = 0; x < bandX; x += 2, read += 2 * static_cast<std::size_t>(h)) {
-    inRuns += flatRunPixels(g + x, stride, h, runY, tolerance);
-    inRuns += flatRunPixels(g + (w - 1 - x), stride, h, runY, tolerance);
+  for (int x = 0; x < bandX; x += 2) {
+    runs.addLine(g + x, stride, h, runY);
+    runs.addLine(g + (w - 1 - x), stride, h, runY);
   }
-  return static_cast<float>(static_cast<double>(inRuns) / static_cast<double>(read));
+  return runs;
 }
 
 /// A window's frame (title, menu, tool and status bars, rulers, side panels) is made of
-/// panels of one exact colour along the image's edges, even around a photo or a dark canvas;
-/// a photograph's border has no such runs but where it is clipped, and a smooth gradient
-/// (a sky, a wallpaper) is flat only within a tolerance.
+/// panels of exact colours along the image's edges, even around a photo or a dark canvas; a
+/// photograph's border has no such runs but where it is clipped, a smooth gradient (a sky, a
+/// wallpaper) is flat only within a tolerance, and a plain mount around a photo is one grey.
 void measureBorder(const ImagePlanes &planes, QualityMeasures &m) {
-  m.flatBorder = flatBorderShare(planes, 0);
-  m.nearFlatBorder = flatBorderShare(planes, 2);
+  const BorderRuns exact = borderRuns(planes, 0), near = borderRuns(planes, 2);
+  std::size_t inExact = 0, inNear = 0, mainGrey = 0;
+  for (std::size_t v = 0; v < 256; ++v) {
+    inExact += exact.byGrey[v];
+    inNear += near.byGrey[v];
+    mainGrey = std::max(mainGrey, exact.byGrey[v]);
+  }
+  const auto share = [](std::size_t part, std::size_t whole) {
+    return whole == 0 ? 0.0f
+                      : static_cast<float>(static_cast<double>(part) / static_cast<double>(whole));
+  };
+  m.flatBorder = share(inExact, exact.read);
+  m.nearFlatBorder = share(inNear, near.read);
+  m.flatBorderOneGrey = share(mainGrey, inExact);
 }
 
 } // namespace
@@ -372,7 +390,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"exactFlat", exactFlat},         {"dominantColours", dominantColours},
           {"paper", paper},                 {"axisAligned", axisAligned},
           {"printedText", printedText},     {"plainPaper", plainPaper},
-          {"flatBorder", flatBorder},       {"nearFlatBorder", nearFlatBorder}};
+          {"flatBorder", flatBorder},       {"nearFlatBorder", nearFlatBorder},
+          {"flatBorderOneGrey", flatBorderOneGrey}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -28,6 +28,7 @@ struct QualityMeasures {
   float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
                              ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
+  float flatBorderOneGrey = 0; ///< share of those exact runs in their most common grey
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

@@ -100,9 +100,10 @@ bool windowLike(const QualityMeasures &m) {
   const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.dominantColours >= 0.6f &&
                      (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f);
   // A window framed by panels around a photo, a drawing or a dark canvas: much of its outer
-  // band is exactly flat, and mostly so without tolerance (unlike a gradient).
+  // band is exactly flat, mostly so without tolerance (unlike a gradient), and not all in one
+  // grey (unlike a plain mount around a photo).
   const bool framed = m.noise < 0.2f && m.axisAligned >= 0.3f && m.flatBorder >= 0.25f &&
-                      m.flatBorder >= 0.6f * m.nearFlatBorder;
+                      m.flatBorder >= 0.6f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f;
   return flatColours || panels || empty || black || framed;
 }
 

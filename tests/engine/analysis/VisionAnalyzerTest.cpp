@@ -244,7 +244,17 @@ TEST(VisionAnalyzer, flagsMostlyEmptyWindowsButNotBlankFrames) {
   EXPECT_FALSE(analysed(noisy(starrySky(14), 5, 8)).isUtility);
 }
 
-TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotACleanHorizon) {
+namespace {
+
+void paste(const TestImage &image, TestImage &into, int x0, int y0) {
+  for (int y = 0; y < image.height; ++y) {
+    std::copy(image.at(0, y), image.at(0, y) + 3 * image.width, into.at(x0, y0 + y));
+  }
+}
+
+} // namespace
+
+TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotAMountOrACleanHorizon) {
   // A photo editor: title, menu and status bars and a toolbox of icons around the photo.
   TestImage editor(512, 384, 3, 58);
   editor.fillRect(0, 0, 512, 22, 40, 40, 40);
@@ -256,10 +266,12 @@ TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotACleanHorizon) {
     editor.fillRect(6 + 20 * (i % 3), 48 + 20 * (i / 3), 14, 14, 90 + 6 * i, 140, 200 - 5 * i);
   }
   const TestImage photo = scene(4, 400, 300);
-  for (int y = 0; y < photo.height; ++y) {
-    std::copy(photo.at(0, y), photo.at(0, y) + 3 * photo.width, editor.at(88, 52 + y));
-  }
+  paste(photo, editor, 88, 52);
   EXPECT_TRUE(analysed(editor).isUtility);
+  // The same photo in a plain grey mount: its border is flat too, but all of one grey.
+  TestImage mounted(512, 384, 3, 128);
+  paste(photo, mounted, 56, 42);
+  EXPECT_FALSE(analysed(mounted).isUtility);
   // A noise-free sea under a sky, both smooth gradients, split by a straight horizon: flat
   // along the edges only within a level or two.
   TestImage sea(512, 384, 3);
