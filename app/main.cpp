@@ -1,10 +1,7 @@
 // Pindle's entry point: fills the screen factory with the screens of the view folders and
 // hands the window its content; everything else happens in AppSession.
 
-#include "app/detail/GroupDetailView.h"
-#include "app/detail/PhotoPreviewView.h"
-#include "app/info/InfoCenterView.h"
-#include "app/results/ResultsView.h"
+#include "app/ApplicationScreens.h"
 #include "app/selftest/SelfTestQueue.h"
 #include "app/selftest/UIMotionSelfTestRun.h"
 #include "app/selftest/UISelfTestRun.h"
@@ -22,27 +19,6 @@ QWidget *buildContent(lumora::AppStore &store, const lumora::ScreenFactory &fact
   return new lumora::ContentView(store, factory, parent);
 }
 
-// The screens of the later view folders; each folder adds its line when it lands.
-lumora::ScreenFactory makeScreenFactory() {
-  lumora::ScreenFactory factory;
-  factory.infoCenter = [](lumora::AppStore &store, lumora::AppStoreTypes::InfoTab tab,
-                          QWidget *parent) -> QWidget * {
-    return new lumora::InfoCenterView(store, tab, parent);
-  };
-  factory.groupDetail = [](lumora::AppStore &store, const std::string &groupID,
-                           lumora::HeroNamespace *hero, QWidget *parent) -> QWidget * {
-    return new lumora::GroupDetailView(store, groupID, hero, parent);
-  };
-  factory.photoPreview = [](lumora::AppStore &store, QWidget *parent) -> QWidget * {
-    return new lumora::PhotoPreviewView(store, parent);
-  };
-  factory.resultsView = [](lumora::AppStore &store, lumora::HeroNamespace *hero,
-                           QWidget *parent) -> QWidget * {
-    return new lumora::ResultsView(store, hero, parent);
-  };
-  return factory;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -50,7 +26,7 @@ int main(int argc, char **argv) {
   // libvips writes environment variables while it starts: do it before any thread exists,
   // not on the first decoding thread while Qt's and GLib's threads read the environment.
   (void)platform::vipsruntime::ensureStarted();
-  lumora::ScreenFactory factory = makeScreenFactory();
+  lumora::ScreenFactory factory = lumora::applicationScreens();
   lumora::SelfTestQueue::install(
       [factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },
       [factory](const QString &folder) { return lumora::UIMotionSelfTestRun(factory).run(folder); });

@@ -8,6 +8,7 @@
 #include "ScannedStore.h"
 #include "SheetOverlay.h"
 
+#include "app/ApplicationScreens.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/AlertPresenter.h"
 #include "app/shell/root/ContentView.h"
@@ -85,42 +86,6 @@ private:
   std::vector<PhotoGroup> m_groups;
   std::optional<ScanResult> m_result;
 };
-
-/// Stands in for a screen of a later view folder: a tinted panel that names its slot.
-class SlotStandIn : public QWidget {
-public:
-  SlotStandIn(const QString &name, QWidget *parent) : QWidget(parent), m_name(name) {}
-
-protected:
-  void paintEvent(QPaintEvent *) override {
-    QPainter painter(this);
-    const Theme &theme = Theme::of(this);
-    painter.fillRect(rect(), theme.windowBackground);
-    painter.fillRect(rect(), theme.primaryAt(0.04));
-    painter.setPen(theme.tertiary);
-    painter.setFont(Theme::font(15, Theme::Weight::semibold));
-    painter.drawText(rect(), Qt::AlignCenter, m_name);
-  }
-
-private:
-  QString m_name;
-};
-
-/// The later screens as named stand-ins, so that their slots show in the pictures.
-ScreenFactory standInFactory() {
-  ScreenFactory factory;
-  factory.resultsView = [](AppStore &, HeroNamespace *, QWidget *parent) -> QWidget * {
-    return new SlotStandIn(QStringLiteral("ResultsView"), parent);
-  };
-  factory.groupDetail = [](AppStore &, const std::string &, HeroNamespace *,
-                           QWidget *parent) -> QWidget * {
-    return new SlotStandIn(QStringLiteral("GroupDetailView"), parent);
-  };
-  factory.photoPreview = [](AppStore &, QWidget *parent) -> QWidget * {
-    return new SlotStandIn(QStringLiteral("PhotoPreviewView"), parent);
-  };
-  return factory;
-}
 
 ScanProgress progress(ScanPhase phase, int done, int total, const QString &name) {
   ScanProgress p;
@@ -239,7 +204,7 @@ struct Window {
   Window(AppStore &store, ColorScheme scheme, QSize size) {
     auto *layout = new QVBoxLayout(&widget);
     layout->setContentsMargins(0, 0, 0, 0);
-    content = new ContentView(store, standInFactory(), &widget);
+    content = new ContentView(store, applicationScreens(), &widget);
     layout->addWidget(content);
     Theme::setScheme(&widget, scheme);
     widget.resize(size);
