@@ -339,7 +339,7 @@ struct BorderRuns {
 };
 
 /// Flat runs along each side in its outer eighth (rows along the top and bottom, columns along
-/// the left and right), within `tolerance` grey levels. Every second line is read: panels are
+/// the left and right), within `tolerance` grey levels. Every fourth line is read: panels are
 /// many lines deep.
 BorderRuns borderRuns(const ImagePlanes &planes, int tolerance) {
   const int w = planes.width(), h = planes.height();
@@ -348,11 +348,11 @@ BorderRuns borderRuns(const ImagePlanes &planes, int tolerance) {
   const int runX = std::max(6, w / 32), runY = std::max(6, h / 32);
   const auto stride = static_cast<std::size_t>(w);
   BorderRuns runs{tolerance};
-  for (int y = 0; y < bandY; y += 2) {
+  for (int y = 0; y < bandY; y += 4) {
     runs.addLine(g + static_cast<std::size_t>(y) * stride, 1, w, runX);
     runs.addLine(g + static_cast<std::size_t>(h - 1 - y) * stride, 1, w, runX);
   }
-  for (int x = 0; x < bandX; x += 2) {
+  for (int x = 0; x < bandX; x += 4) {
     runs.addLine(g + x, stride, h, runY);
     runs.addLine(g + (w - 1 - x), stride, h, runY);
   }
