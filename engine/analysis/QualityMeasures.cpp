@@ -339,13 +339,15 @@ struct BorderRuns {
 };
 
 /// Flat runs along each side in its outer eighth (rows along the top and bottom, columns along
-/// the left and right), within `tolerance` grey levels. Every fourth line is read: panels are
-/// many lines deep.
+/// the left and right), within `tolerance` grey levels. Runs shorter than a sixteenth of the
+/// side are left out: bars and panels span far more, while the flattened blocks of a dark,
+/// compressed video frame come in shorter pieces. Every fourth line is read: panels are many
+/// lines deep.
 BorderRuns borderRuns(const ImagePlanes &planes, int tolerance) {
   const int w = planes.width(), h = planes.height();
   const std::uint8_t *g = planes.grey().data();
   const int bandY = std::max(1, h / 8), bandX = std::max(1, w / 8);
-  const int runX = std::max(6, w / 32), runY = std::max(6, h / 32);
+  const int runX = std::max(6, w / 16), runY = std::max(6, h / 16);
   const auto stride = static_cast<std::size_t>(w);
   BorderRuns runs{tolerance};
   for (int y = 0; y < bandY; y += 4) {

@@ -103,7 +103,7 @@ bool windowLike(const QualityMeasures &m) {
   // band is exactly flat, mostly so without tolerance (unlike a gradient), and not all in one
   // grey (unlike a plain mount around a photo).
   const bool framed = m.noise < 0.2f && m.axisAligned >= 0.3f && m.flatBorder >= 0.25f &&
-                      m.flatBorder >= 0.6f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f;
+                      m.flatBorder >= 0.7f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f;
   return flatColours || panels || empty || black || framed;
 }
 

@@ -277,7 +277,7 @@ TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotAMountOrACleanHorizon) {
   TestImage sea(512, 384, 3);
   for (int y = 0; y < 384; ++y) {
     for (int x = 0; x < 512; ++x) {
-      const auto shade = static_cast<std::uint8_t>((x / 6 + y / 4) / 2);
+      const auto shade = static_cast<std::uint8_t>((x / 24 + y / 4) / 2);
       if (y < 200) sea.set(x, y, 40 + shade, 90 + shade, 230);
       else sea.set(x, y, 30, 60 + shade, 90 + shade);
     }
