@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -32,9 +33,17 @@ platform::DecodedImage syntheticPhoto() {
   return t;
 }
 
+/// Up to 64 thumbnails of the folder's images; none when the folder cannot be listed.
 std::vector<platform::DecodedImage> loadFolder(const char *folder) {
   std::vector<platform::DecodedImage> out;
-  for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  if (error) {
+    std::fprintf(stderr, "analyze-throughput: cannot list %s: %s\n", folder,
+                 error.message().c_str());
+    return out;
+  }
+  for (const auto &entry : entries) {
     if (out.size() >= 64) break;
     if (auto t = benchtools::loadThumbnail(entry.path())) out.push_back(std::move(*t));
   }
@@ -50,6 +59,11 @@ double cpuMilliseconds() {
 } // namespace
 
 int main(int argc, char **argv) {
+  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+    std::fprintf(stderr, "usage: analyze-throughput [FOLDER]\n"
+                         "(without a folder: one synthetic 512-pixel photo)\n");
+    return 2;
+  }
   std::vector<platform::DecodedImage> images =
       argc > 1 ? loadFolder(argv[1]) : std::vector<platform::DecodedImage>{syntheticPhoto()};
   if (images.empty()) {

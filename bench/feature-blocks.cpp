@@ -19,6 +19,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -61,8 +62,15 @@ int main(int argc, char **argv) {
   }
   const fs::path root = argv[1];
   std::vector<fs::path> files;
-  for (const auto &entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file() && isImage(entry.path())) files.push_back(entry.path());
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
+       it.increment(error)) {
+    if (it->is_regular_file() && isImage(it->path())) files.push_back(it->path());
+  }
+  if (error) {
+    std::fprintf(stderr, "feature-blocks: cannot list %s: %s\n", root.c_str(),
+                 error.message().c_str());
+    return 1;
   }
   std::sort(files.begin(), files.end());
   std::vector<std::string> lines(files.size());
