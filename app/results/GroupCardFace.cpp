@@ -185,19 +185,48 @@ const QPixmap &GroupCardFace::pixmap() {
   return m_pixmap;
 }
 
-// The rounded fill (opaque, so that no shadow shows through) and the resting border.
+// The rounded fill (opaque, so that no shadow shows through) and the resting border. At
+// rest (plain or selected) it is drawn once per size, colour and density for every card:
+// stroking the outline of a card costs more than the rest of its body together.
 void GroupCardFace::paintBody(QPainter &painter) {
   const Theme &theme = Theme::of(m_owner);
-  const QRectF bounds = rect();
-  const qreal radius = GroupCardLayout::kCornerRadius;
+  const qreal dpr = m_owner->devicePixelRatioF();
   const QColor plain = over(theme.thinMaterial, theme.windowBackground);
   QColor accent = theme.accent;
   accent.setAlphaF(0.13f);
+  const QColor fill = blend(plain, over(accent, plain), m_selectedFill);
+  const QColor border = theme.primaryAt(kRestingBorder);
+  if (m_selectedFill != 0 && m_selectedFill != 1) {
+    drawBody(painter, fill, border);
+    return;
+  }
+  const QString key = QStringLiteral("card-body|%1|%2|%3|%4")
+                          .arg(m_width)
+                          .arg(static_cast<quint64>(fill.rgba64()))
+                          .arg(static_cast<quint64>(border.rgba64()))
+                          .arg(dpr);
+  QPixmap body;
+  if (!QPixmapCache::find(key, &body)) {
+    body = QPixmap((QSizeF(rect().size()) * dpr).toSize());
+    body.setDevicePixelRatio(dpr);
+    body.fill(Qt::transparent);
+    QPainter bodyPainter(&body);
+    bodyPainter.setRenderHints(painter.renderHints());
+    drawBody(bodyPainter, fill, border);
+    bodyPainter.end();
+    QPixmapCache::insert(key, body);
+  }
+  painter.drawPixmap(QPointF(0, 0), body);
+}
+
+void GroupCardFace::drawBody(QPainter &painter, const QColor &fill, const QColor &border) const {
+  const QRectF bounds = rect();
+  const qreal radius = GroupCardLayout::kCornerRadius;
   QPainterPath shape;
   shape.addRoundedRect(bounds, radius, radius);
-  painter.fillPath(shape, blend(plain, over(accent, plain), m_selectedFill));
+  painter.fillPath(shape, fill);
   painter.setBrush(Qt::NoBrush);
-  painter.setPen(QPen(theme.primaryAt(kRestingBorder), 1));
+  painter.setPen(QPen(border, 1));
   painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
 }
 

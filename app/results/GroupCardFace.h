@@ -61,6 +61,7 @@ signals:
 private:
   void relayout();
   void paintBody(QPainter &painter);
+  void drawBody(QPainter &painter, const QColor &fill, const QColor &border) const;
   [[nodiscard]] std::int64_t hiddenCount() const;
   void paintTitleRow(QPainter &painter);
   void paintStrip(QPainter &painter);
