@@ -144,6 +144,33 @@ TEST_F(GroupCardTest, followsSelectionFocusAndExitFromTheStore) {
   EXPECT_EQ(card->targetLook().scale, before.scale);
 }
 
+// The body is drawn once and shared between cards: its tint must still follow each card's
+// own selection, at every width.
+TEST_F(GroupCardTest, theBodyTintFollowsTheSelectionOfEachCard) {
+  showGroups({group("/a/", 3), group("/b/", 2)});
+  GroupCard *card = showCard(store().groups()[0]);
+  auto *other = new GroupCard(store(), nullptr, &window);
+  other->setCellGeometry(QRect(QPoint(30, 30), QSize(kCardWidth - 60, GroupCard::kHeight)));
+  other->setGroup(store().groups()[1], 1);
+  other->show();
+  // The left padding beside the title row: nothing but the body is painted there.
+  const auto bodyColor = [](GroupCard *shown) {
+    shown->finishAnimations();
+    const QPoint at = shown->cardRect().topLeft() + QPoint(5, GroupCardLayout::kHeroHeight + 30);
+    return shown->grab().toImage().pixelColor(at * shown->devicePixelRatioF());
+  };
+  const QColor plain = bodyColor(card);
+  store().enterSelectionMode();
+  store().toggleSelection(store().groups()[0]);
+  const QColor selected = bodyColor(card);
+  EXPECT_NE(selected, plain);
+  EXPECT_EQ(bodyColor(other), plain);
+  store().toggleSelection(store().groups()[1]);
+  EXPECT_EQ(bodyColor(other), selected);
+  store().toggleSelection(store().groups()[0]);
+  EXPECT_EQ(bodyColor(card), plain);
+}
+
 TEST_F(GroupCardTest, scrollingHoldsBackTheHighlightAndTheCursorLeavesWithTheCard) {
   showGroups({group("/a/", 3)});
   GroupCard *card = showCard(store().groups()[0]);
