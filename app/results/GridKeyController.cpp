@@ -1,25 +1,12 @@
 #include "app/results/GridKeyController.h"
 
 #include "app/store/AppStore.h"
+#include "platform/gui/KeyCodes.h"
 
 namespace lumora {
 namespace {
 
-enum KeyCode : int {
-  kCloseBracket = 30,
-  kOpenBracket = 33,
-  kReturn = 36,
-  kSpace = 49,
-  kEscape = 53,
-  kHome = 115,
-  kPageUp = 116,
-  kEnd = 119,
-  kPageDown = 121,
-  kLeft = 123,
-  kRight = 124,
-  kDown = 125,
-  kUp = 126,
-};
+namespace keys = platform::keycodes;
 
 constexpr int kPageRows = 3;
 
@@ -34,8 +21,8 @@ bool GridKeyController::handle(int keyCode, bool command) {
 
 bool GridKeyController::handleCommand(int keyCode) {
   switch (keyCode) {
-  case kOpenBracket: m_hooks.jumpMonth(-1); return true;
-  case kCloseBracket: m_hooks.jumpMonth(1); return true;
+  case keys::kLeftBracket: m_hooks.jumpMonth(-1); return true;
+  case keys::kRightBracket: m_hooks.jumpMonth(1); return true;
   default: return false;
   }
 }
@@ -43,22 +30,22 @@ bool GridKeyController::handleCommand(int keyCode) {
 bool GridKeyController::handlePlain(int keyCode) {
   const int columns = m_hooks.columns();
   switch (keyCode) {
-  case kReturn: openFocused(); return true;
-  case kSpace: return toggleFocused();
-  case kEscape:
+  case keys::kReturn: openFocused(); return true;
+  case keys::kSpace: return toggleFocused();
+  case keys::kEscape:
     if (!m_store.isSelecting()) {
       return false;
     }
     m_store.exitSelectionMode();
     return true;
-  case kHome: m_store.focusFirstGroup(); return true;
-  case kEnd: m_store.focusLastGroup(); return true;
-  case kPageUp: m_store.focusPage(columns, -kPageRows); return true;
-  case kPageDown: m_store.focusPage(columns, kPageRows); return true;
-  case kLeft: m_store.focusStep(0, -1, columns); return true;
-  case kRight: m_store.focusStep(0, 1, columns); return true;
-  case kDown: m_store.focusStep(1, 0, columns); return true;
-  case kUp: m_store.focusStep(-1, 0, columns); return true;
+  case keys::kHome: m_store.focusFirstGroup(); return true;
+  case keys::kEnd: m_store.focusLastGroup(); return true;
+  case keys::kPageUp: m_store.focusPage(columns, -kPageRows); return true;
+  case keys::kPageDown: m_store.focusPage(columns, kPageRows); return true;
+  case keys::kLeft: m_store.focusStep(0, -1, columns); return true;
+  case keys::kRight: m_store.focusStep(0, 1, columns); return true;
+  case keys::kDown: m_store.focusStep(1, 0, columns); return true;
+  case keys::kUp: m_store.focusStep(-1, 0, columns); return true;
   default: return false;
   }
 }
