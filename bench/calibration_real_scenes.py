@@ -155,14 +155,14 @@ def jobs():
 
 def build(out, tmp, pool):
     """Renders every real scene into `out`; returns LABELS.tsv lines (file, group, tier,
-    worse). Scenes whose package is missing are left out."""
+    worse, "real"). Scenes whose package is missing are left out."""
     def one(job):
         name, source, group, tier, worse, side, blur, quality = job
         path = source[1] if isinstance(source, tuple) else source
         if not os.path.exists(path):
             return None
         render(source, os.path.join(out, name), tmp, side, blur, quality)
-        return (name, group, tier, worse)
+        return (name, group, tier, worse, "real")
 
     unpack_videos(tmp)
     return [line for line in pool.map(one, jobs()) if line]

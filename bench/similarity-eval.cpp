@@ -2,15 +2,19 @@
 //
 // Scans FOLDER with the engine (see BenchScan.h), has the engine group the photos at the
 // thresholds 0.18, 0.30 and 0.55, and measures the groups against LABELS.tsv, one line per
-// file: file<TAB>group<TAB>tier<TAB>worse (group "-" for a distinct photo; tier tight, loose or
-// none; worse 1 for a visibly degraded copy, column optional). Per threshold:
+// file: file<TAB>group<TAB>tier<TAB>worse<TAB>origin (group "-" for a distinct photo; tier tight,
+// loose or none; worse 1 for a visibly degraded copy; origin "real" for a photograph of a real
+// scene rather than a rendered variant; the last two columns optional). Per threshold:
 //   tight_recall      labelled pairs of one group, both tight, that share a formed group;
 //   loose_recall      the same for pairs of one group with a loose member (none: no pair);
 //   pair_precision    pairs sharing a formed group that are of one labelled group;
 //   false_merge_rate  labelled units (each group, each distinct photo) sharing a formed group
 //                     with another unit;
 //   best_not_worse    formed groups holding both degraded and sound copies whose best photo is
-//                     a sound one.
+//                     a sound one;
+//   real_loose_recall loose_recall over the pairs whose photos are both of real scenes (viewpoint
+//                     and light changes, later frames of one shot), printed only when some
+//                     labelled photos are marked real.
 // An empty denominator counts as 1 (0 for the false-merge rate). Files missing from
 // LABELS.tsv count as distinct photos. The same figures follow for the held-out third of the
 // scenes (see benchtools::isHeldOut), measured over their photos alone: the formed groups
@@ -40,10 +44,13 @@ struct Label {
   std::string group; // "" for a distinct photo
   std::string tier;
   bool worse = false;
+  bool real = false;
 };
 
 struct Figures {
   double tightRecall = 1, looseRecall = 1, pairPrecision = 1, falseMergeRate = 0, bestNotWorse = 1;
+  double realLooseRecall = 1;
+  std::size_t realLoosePairs = 0;
 };
 
 /// A formed group as positions into the scanned list, best first.
@@ -72,7 +79,8 @@ std::map<std::string, Label> readLabels(const std::string &path) {
     std::stringstream fields(line);
     for (std::string col; std::getline(fields, col, '\t');) cols.push_back(col);
     if (cols.size() < 3 || line[0] == '#') continue;
-    labels[cols[0]] = Label{cols[1] == "-" ? "" : cols[1], cols[2], cols.size() > 3 && cols[3] == "1"};
+    labels[cols[0]] = Label{cols[1] == "-" ? "" : cols[1], cols[2], cols.size() > 3 && cols[3] == "1",
+                            cols.size() > 4 && cols[4] == "real"};
   }
   return labels;
 }
@@ -119,25 +127,36 @@ std::string unitOf(const std::map<std::string, Label> &labels, const std::string
 
 Label labelOf(const std::map<std::string, Label> &labels, const std::string &name) {
   const auto it = labels.find(name);
-  return it == labels.end() ? Label{"", "none", false} : it->second;
+  return it == labels.end() ? Label{"", "none", false, false} : it->second;
 }
 
 void measureRecall(const std::vector<benchtools::ScannedPhoto> &photos,
                    const std::map<std::string, Label> &labels, const std::vector<std::size_t> &groupOf,
                    Figures &f) {
-  std::size_t tight[2] = {0, 0}, loose[2] = {0, 0};
+  std::size_t tight[2] = {0, 0}, loose[2] = {0, 0}, realLoose[2] = {0, 0};
   for (std::size_t i = 0; i < photos.size(); ++i) {
     const Label a = labelOf(labels, photos[i].name);
     for (std::size_t j = i + 1; j < photos.size(); ++j) {
       const Label b = labelOf(labels, photos[j].name);
       if (a.group.empty() || a.group != b.group || a.tier == "none" || b.tier == "none") continue;
-      std::size_t *kind = a.tier == "tight" && b.tier == "tight" ? tight : loose;
-      kind[0] += groupOf[i] != SIZE_MAX && groupOf[i] == groupOf[j];
+      const bool isTight = a.tier == "tight" && b.tier == "tight";
+      const bool joined = groupOf[i] != SIZE_MAX && groupOf[i] == groupOf[j];
+      std::size_t *kind = isTight ? tight : loose;
+      kind[0] += joined;
       ++kind[1];
+      if (!isTight && a.real && b.real) {
+        realLoose[0] += joined;
+        ++realLoose[1];
+      }
     }
   }
-  f.tightRecall = tight[1] ? static_cast<double>(tight[0]) / tight[1] : 1.0;
-  f.looseRecall = loose[1] ? static_cast<double>(loose[0]) / loose[1] : 1.0;
+  const auto share = [](const std::size_t counts[2]) {
+    return counts[1] ? static_cast<double>(counts[0]) / counts[1] : 1.0;
+  };
+  f.tightRecall = share(tight);
+  f.looseRecall = share(loose);
+  f.realLooseRecall = share(realLoose);
+  f.realLoosePairs = realLoose[1];
 }
 
 void measureGroups(const std::vector<benchtools::ScannedPhoto> &photos,
@@ -251,40 +270,48 @@ bool writePhotos(const std::string &path, const std::vector<benchtools::ScannedP
   return static_cast<bool>(out);
 }
 
-void printJsonFigures(const std::vector<Figures> &figures) {
+/// The real-scene figures are printed only when the labels mark real scenes.
+void printJsonFigures(const std::vector<Figures> &figures, bool real) {
   std::printf("[");
   for (std::size_t t = 0; t < figures.size(); ++t) {
     const Figures &f = figures[t];
     std::printf("%s{\"t\":%s,\"tight_recall\":%.4f,\"loose_recall\":%.4f,\"pair_precision\":%.4f,"
-                "\"false_merge_rate\":%.4f,\"best_not_worse\":%.4f}",
+                "\"false_merge_rate\":%.4f,\"best_not_worse\":%.4f",
                 t ? "," : "", thresholdKey(kThresholds[t]).c_str(), f.tightRecall, f.looseRecall,
                 f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
+    if (real) std::printf(",\"real_loose_recall\":%.4f,\"real_loose_pairs\":%zu", f.realLooseRecall, f.realLoosePairs);
+    std::printf("}");
   }
   std::printf("]");
 }
 
-void printTable(const std::vector<Figures> &figures) {
-  std::printf("threshold  tight-recall  loose-recall  pair-precision  false-merge  best-not-worse\n");
+void printTable(const std::vector<Figures> &figures, bool real) {
+  std::printf("threshold  tight-recall  loose-recall  pair-precision  false-merge  best-not-worse%s\n",
+              real ? "  real-loose-recall" : "");
   for (std::size_t t = 0; t < figures.size(); ++t) {
     const Figures &f = figures[t];
-    std::printf("%9.2f  %12.3f  %12.3f  %14.3f  %11.3f  %14.3f\n", static_cast<double>(kThresholds[t]),
+    std::printf("%9.2f  %12.3f  %12.3f  %14.3f  %11.3f  %14.3f", static_cast<double>(kThresholds[t]),
                 f.tightRecall, f.looseRecall, f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
+    if (real) std::printf("  %17.3f", f.realLooseRecall);
+    std::printf("\n");
   }
+  if (real && !figures.empty()) std::printf("(real-loose-recall over %zu pairs)\n", figures[0].realLoosePairs);
 }
 
 void printFigures(const std::vector<Figures> &figures, const std::vector<Figures> &heldOut,
                   std::size_t heldOutPhotos, bool json) {
+  const bool real = !figures.empty() && figures[0].realLoosePairs > 0;
   if (json) {
     std::printf("{\"thresholds\":");
-    printJsonFigures(figures);
+    printJsonFigures(figures, real);
     std::printf(",\"held_out_photos\":%zu,\"held_out\":", heldOutPhotos);
-    printJsonFigures(heldOut);
+    printJsonFigures(heldOut, real);
     std::printf("}\n");
     return;
   }
-  printTable(figures);
+  printTable(figures, real);
   std::printf("held-out third of the scenes (%zu photos):\n", heldOutPhotos);
-  printTable(heldOut);
+  printTable(heldOut, real);
 }
 
 void printGroupCounts(const std::vector<std::vector<Group>> &byThreshold, bool json) {
