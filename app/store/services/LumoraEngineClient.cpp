@@ -4,7 +4,6 @@
 #include "engine/core/LumoraEngine.h"
 #include "engine/diagnostics/Diagnostics.h"
 
-#include <cstring>
 #include <system_error>
 
 namespace lumora {
@@ -33,21 +32,6 @@ void logSwallowed(const char *operation, const std::exception &error) {
   Diagnostics::log(QStringLiteral("app"), QString::fromLatin1(operation) +
                                               QStringLiteral(" failed: ") +
                                               QString::fromLocal8Bit(error.what()));
-}
-
-QImage toImage(const platform::DecodedImage &decoded) {
-  if (decoded.isEmpty() || (decoded.bands != 3 && decoded.bands != 4)) {
-    return {};
-  }
-  QImage image(decoded.width, decoded.height,
-               decoded.hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-  if (image.isNull()) {
-    return {};
-  }
-  for (int y = 0; y < decoded.height; ++y) {
-    std::memcpy(image.scanLine(y), decoded.row(y), decoded.stride());
-  }
-  return image;
 }
 
 } // namespace
@@ -104,7 +88,7 @@ Expected<bool, EngineCallError> LumoraEngineClient::setFavorite(const PhotoItem 
 QImage LumoraEngineClient::previewImage(const PhotoItem &item, int maxPixel) {
   try {
     const std::optional<platform::DecodedImage> decoded = m_engine->previewImage(item, maxPixel);
-    return decoded ? toImage(*decoded) : QImage();
+    return decoded ? imagedecode::toQImage(*decoded) : QImage();
   } catch (const std::exception &error) {
     logSwallowed("previewImage", error);
     return {};
