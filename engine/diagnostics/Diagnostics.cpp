@@ -57,6 +57,14 @@ constexpr qsizetype kExportedLogLines = 200;
 
 QString orUnknown(const QString &value) { return value.isEmpty() ? QStringLiteral("?") : value; }
 
+std::mutex buildVersionMutex;
+QString buildVersionText; // guarded by buildVersionMutex
+
+QString buildVersion() {
+  const std::lock_guard<std::mutex> lock(buildVersionMutex);
+  return buildVersionText;
+}
+
 // The reverse-DNS identifier from the organisation's domain and the application's name.
 QString applicationIdentifier() {
   const QString domain = QCoreApplication::organizationDomain();
@@ -151,11 +159,16 @@ void installCrashHandler() {
   crashhandler::install(logPath());
 }
 
+void setBuildVersion(const QString &build) {
+  const std::lock_guard<std::mutex> lock(buildVersionMutex);
+  buildVersionText = build;
+}
+
 QString exportText() {
   QStringList lines;
   lines << QStringLiteral("Pindle 诊断信息")
         << QStringLiteral("版本: ") + orUnknown(QCoreApplication::applicationVersion()) +
-               QStringLiteral(" (?)")
+               QStringLiteral(" (") + orUnknown(buildVersion()) + QStringLiteral(")")
         << QStringLiteral("Bundle: ") + applicationIdentifier() << systemLine()
         << QStringLiteral("时间: ") + logline::currentTimestamp() << QString()
         << QStringLiteral("— 缓存 —")

@@ -38,6 +38,10 @@ void endSession();
 /// as it would have. Call once, early, from the main thread.
 void installCrashHandler();
 
+/// The build number the report names beside the application's version; the application sets
+/// it once at start-up (the engine cannot read it on its own). "?" until set.
+void setBuildVersion(const QString &build);
+
 /// The diagnostics report for export: version, system, cache sizes, memory and the last 200
 /// lines of the log, joined with line feeds (none at the end).
 [[nodiscard]] QString exportText();

@@ -84,6 +84,10 @@ TEST_F(DiagnosticsTest, exportWithoutLogHasEveryFixedLineAndTheNoRecordLine) {
                          QLatin1Char(' ') + QString::fromLocal8Bit(names.machine);
   EXPECT_EQ(lines.mid(0, 1), QStringList{QStringLiteral("Pindle 诊断信息")});
   EXPECT_TRUE(matches(QStringLiteral("^版本: .+ \\(.+\\)$"), lines[1]));
+  // The build number comes from the application, which sets it at start-up.
+  Diagnostics::setBuildVersion(QStringLiteral("42"));
+  EXPECT_TRUE(Diagnostics::exportText().section(QLatin1Char('\n'), 1, 1).endsWith(QStringLiteral(" (42)")));
+  Diagnostics::setBuildVersion(QString());
   EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Bundle: ")));
   EXPECT_EQ(lines[3], system);
   EXPECT_TRUE(matches(QStringLiteral(R"(^时间: \d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$)"), lines[4]));
