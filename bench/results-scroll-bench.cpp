@@ -108,14 +108,16 @@ std::vector<PhotoGroup> makeGroups(const fs::path &root, const Options &options)
 
 class Bench {
 public:
-  Bench(const QString &dataRoot, std::vector<PhotoGroup> groups) : m_groups(std::move(groups)) {
+  /// The store gets `groups` and holds the only copy of them, as in the application: a copy
+  /// kept here would count towards the peak memory.
+  Bench(const QString &dataRoot, std::vector<PhotoGroup> groups) {
     auto engine = std::make_shared<LumoraEngine>(dataRoot + QStringLiteral("/analysis-cache.bin"));
     AppStore::Services services;
     services.engine = std::make_shared<LumoraEngineClient>(engine);
     services.qaMarkerDirectory = dataRoot;
     m_store = std::make_unique<AppStore>(std::move(services));
     AppStore::StateAccess access(*m_store);
-    access.setGroups(m_groups);
+    access.setGroups(std::move(groups));
     access.setPhase(AppStore::Phase::ready());
     Theme::setScheme(&m_window, ColorScheme::dark);
     new QVBoxLayout(&m_window);
@@ -204,7 +206,7 @@ public:
     m_view->grid().verticalScrollBar()->setValue(0);
     idle(100);
     keys(Qt::Key_BracketRight, Qt::ControlModifier, options.months);
-    m_store->setFocusedGroupID(m_groups.front().id);
+    m_store->setFocusedGroupID(m_store->groups().front().id);
     keys(Qt::Key_PageDown, {}, kPageDowns);
     m_figures.settleMs = settleAfterFastScroll();
     m_figures.relayoutMs = relayout();
@@ -215,7 +217,7 @@ public:
     ResultsGrid &grid = m_view->grid();
     grid.verticalScrollBar()->setValue(0);
     idle(100);
-    const double rows = std::min<double>(kSettleGroups, m_groups.size()) /
+    const double rows = std::min<double>(kSettleGroups, m_store->groups().size()) /
                         std::max(1, grid.columnCount());
     const int distance = static_cast<int>(rows * (GroupCard::kHeight + 18));
     for (int step = 1; step <= 20; ++step) {
@@ -245,8 +247,8 @@ public:
   }
 
   double relayout() {
-    std::vector<PhotoGroup> replaced = m_groups;
-    std::reverse(replaced.begin(), replaced.end());
+    const std::vector<PhotoGroup> &groups = m_store->groups();
+    std::vector<PhotoGroup> replaced(groups.rbegin(), groups.rend());
     const double start = threadMs();
     AppStore::StateAccess(*m_store).setGroups(std::move(replaced));
     QCoreApplication::processEvents();
@@ -257,7 +259,6 @@ public:
   const Figures &figures() const { return m_figures; }
 
 private:
-  std::vector<PhotoGroup> m_groups;
   std::unique_ptr<AppStore> m_store;
   QWidget m_window;
   ResultsView *m_view = nullptr;
