@@ -148,6 +148,10 @@ void GroupCardHero::rebuildHoverChip() {
 }
 
 void GroupCardHero::paintEvent(QPaintEvent *) {
+  // A card about to fade in shows nothing yet: its picture is composed once it does.
+  if (m_opacity <= 0) {
+    return;
+  }
   if (m_dirty) {
     compose();
   }
