@@ -83,11 +83,12 @@ QPixmap tileRing(const QSizeF &size, const QColor &color, qreal devicePixelRatio
 
 GroupCardFace::GroupCardFace(ThumbnailLoader &thumbnails, QWidget *owner)
     : QObject(owner), m_owner(owner) {
-  for (auto &tile : m_tiles) {
+  for (std::size_t i = 0; i < m_tiles.size(); ++i) {
+    auto &tile = m_tiles[i];
     tile = std::make_unique<CardImageSlot>(thumbnails, 160, this);
     tile->setCornerRadius(kTileRadius);
-    connect(tile.get(), &CardImageSlot::changed, this, [this] {
-      m_dirty = true;
+    connect(tile.get(), &CardImageSlot::changed, this, [this, i] {
+      m_staleTiles.set(i);
       emit changed();
     });
   }
@@ -165,9 +166,11 @@ void GroupCardFace::setSelectedFill(double fill) {
 const QPixmap &GroupCardFace::pixmap() {
   const qreal dpr = m_owner->devicePixelRatioF();
   if (!m_dirty && m_pixmap.devicePixelRatio() == dpr) {
+    repaintStaleTiles();
     return m_pixmap;
   }
   m_dirty = false;
+  m_staleTiles.reset();
   const QRect area = rect();
   m_pixmap = QPixmap((QSizeF(area.size()) * dpr).toSize());
   m_pixmap.setDevicePixelRatio(dpr);
@@ -183,6 +186,33 @@ const QPixmap &GroupCardFace::pixmap() {
   paintStrip(painter);
   paintCaption(painter);
   return m_pixmap;
+}
+
+// A thumbnail arriving or fading in changes its tile alone: only the tile's place is
+// painted again, from the body up, instead of the whole face with its texts. Nothing else
+// reaches into a tile's place or the spacing around it, so the result is the same.
+void GroupCardFace::repaintStaleTiles() {
+  if (m_staleTiles.none()) {
+    return;
+  }
+  QPainter painter(&m_pixmap);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                         QPainter::SmoothPixmapTransform);
+  for (std::size_t i = 0; i < m_layout.tiles.size(); ++i) {
+    if (!m_staleTiles.test(i)) {
+      continue;
+    }
+    const QRect place = m_layout.tiles[i].adjusted(-1, -1, 1, 1);
+    painter.save();
+    painter.setClipRect(place);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillRect(place, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintBody(painter);
+    paintTile(painter, i);
+    painter.restore();
+  }
+  m_staleTiles.reset();
 }
 
 // The rounded fill (opaque, so that no shadow shows through) and the resting border. At

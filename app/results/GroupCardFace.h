@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPixmap>
 #include <array>
+#include <bitset>
 #include <memory>
 
 class QWidget;
@@ -17,8 +18,8 @@ namespace lumora {
 /// The body of a group card drawn once into a pixmap: its rounded fill and resting border,
 /// the title row, the candidate strip (with its thumbnails, score chips, favourite stars and
 /// overflow tile) and the caption under the clean-up button. The hero and the button are
-/// children on top. Redrawn only when the group, the width, the source, the selection, the
-/// theme or a thumbnail changes. GUI thread.
+/// children on top. Redrawn only when the group, the width, the source, the selection or the
+/// theme changes; a thumbnail arriving or fading repaints its own tile only. GUI thread.
 class GroupCardFace : public QObject {
   Q_OBJECT
 
@@ -60,6 +61,7 @@ signals:
 
 private:
   void relayout();
+  void repaintStaleTiles();
   void paintBody(QPainter &painter);
   void drawBody(QPainter &painter, const QColor &fill, const QColor &border) const;
   [[nodiscard]] std::int64_t hiddenCount() const;
@@ -81,6 +83,8 @@ private:
   QPixmap m_ring;
   QColor m_ringColor;
   bool m_dirty = true;
+  /// Tiles whose picture changed since the face was drawn.
+  std::bitset<GroupCardLayout::kMaxTiles> m_staleTiles;
 };
 
 } // namespace lumora

@@ -259,6 +259,30 @@ TEST_F(GroupCardTest, theStripShowsSixTilesAndTellsWhatIsHidden) {
   EXPECT_EQ(toolTipAt(*seven, {20, tileY}).split(QStringLiteral(" · ")).size(), 4);
 }
 
+// Thumbnails arriving and fading in repaint their own tiles over the face drawn with
+// placeholders; the card must end up exactly like one drawn at once from the same images.
+TEST_F(GroupCardTest, tilesRepaintedAsThumbnailsArriveMatchACardDrawnAtOnce) {
+  writeBurst("t", 7, 5, 100);
+  std::vector<PhotoItem> items;
+  for (int i = 0; i < 5; ++i) {
+    items.push_back(photo((photosFolder() / ("t" + std::to_string(i) + ".png")).string()));
+  }
+  showGroups({PhotoGroup(items.front().id, items)});
+  GroupCard *streamed = showCard(store().groups()[0]);
+  streamed->finishAnimations();
+  // Down to the button, whose focus may differ between the two cards.
+  const QRect face(0, 0, streamed->width(), streamed->cardRect().top() + GroupCardLayout::kHeroHeight + 12 + 19 + 10 + 48 + 10);
+  (void)streamed->grab(); // the face with placeholders
+  ASSERT_TRUE(waitFor([&] { return !streamed->isLoadingImages(); }, 10000));
+  QTest::qWait(400); // the fades, painted step by step
+  const QImage arrived = streamed->grab(face).toImage();
+
+  GroupCard *atOnce = showCard(store().groups()[0]);
+  EXPECT_FALSE(atOnce->isLoadingImages());
+  atOnce->finishAnimations();
+  EXPECT_EQ(atOnce->grab(face).toImage(), arrived);
+}
+
 TEST_F(GroupCardTest, theButtonAndMenuFollowTheCleanupAndSelectionRules) {
   showGroups({group("/a/", 3, 2000), group("/b/", 2)});
   GroupCard *card = showCard(store().groups()[0]);
