@@ -4,8 +4,11 @@
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
+#include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <algorithm>
 
 namespace lumora {
 namespace {
@@ -41,7 +44,63 @@ void CleanupButton::setCleaning(bool cleaning) {
   }
   m_cleaning = cleaning;
   m_spinner->setVisible(cleaning);
+  applyOpacity();
+}
+
+void CleanupButton::setOpacity(qreal opacity) {
+  opacity = std::clamp(opacity, 0.0, 1.0);
+  if (opacity == m_opacity) {
+    return;
+  }
+  m_opacity = opacity;
+  applyOpacity();
+}
+
+// While the card fades, the button is drawn as one picture at the card's opacity, as an
+// opacity effect draws it, but from a snapshot kept while its look stays the same instead
+// of rendering the button again for every step. The spinner is a child widget of its own:
+// while it shows, an opacity effect fades the two together.
+void CleanupButton::applyOpacity() {
+  auto *effect = qobject_cast<QGraphicsOpacityEffect *>(graphicsEffect());
+  if (m_opacity < 1 && m_cleaning) {
+    if (effect == nullptr) {
+      effect = new QGraphicsOpacityEffect(this);
+      setGraphicsEffect(effect);
+    }
+    effect->setOpacity(m_opacity);
+  } else if (effect != nullptr) {
+    setGraphicsEffect(nullptr);
+  }
+  if (m_opacity >= 1) {
+    m_snapshot = QPixmap();
+  }
   update();
+}
+
+bool CleanupButton::event(QEvent *event) {
+  if (event->type() == QEvent::HoverEnter || event->type() == QEvent::HoverLeave) {
+    m_hovered = event->type() == QEvent::HoverEnter;
+  }
+  return ThemedButton::event(event);
+}
+
+QPaintDevice *CleanupButton::redirected(QPoint *offset) const {
+  if (m_paintTarget != nullptr) {
+    if (offset != nullptr) {
+      *offset = QPoint();
+    }
+    return m_paintTarget;
+  }
+  return ThemedButton::redirected(offset);
+}
+
+CleanupButton::Look CleanupButton::look() const {
+  const Theme &theme = Theme::of(this);
+  return {size(),           devicePixelRatioF(),    m_title,
+          m_bytes,          m_plain,                isEnabled(),
+          isDown(),         m_hovered,              hasFocus(),
+          theme.primary.rgba(), theme.red.rgba(),   theme.secondary.rgba(),
+          theme.accent.rgba()};
 }
 
 void CleanupButton::setPlain(bool plain) {
@@ -63,6 +122,30 @@ QColor CleanupButton::labelColor() const {
 }
 
 void CleanupButton::paintEvent(QPaintEvent *event) {
+  if (m_opacity >= 1 || m_cleaning || m_paintTarget != nullptr) {
+    paintButton(event);
+    return;
+  }
+  if (m_opacity <= 0) {
+    return;
+  }
+  const Look now = look();
+  if (m_snapshot.isNull() || now != m_snapshotLook) {
+    m_snapshot = QPixmap((QSizeF(now.size) * now.devicePixelRatio).toSize());
+    m_snapshot.setDevicePixelRatio(now.devicePixelRatio);
+    m_snapshot.fill(Qt::transparent);
+    // The widget's own painting, sent into the snapshot (see `redirected`).
+    m_paintTarget = &m_snapshot;
+    paintButton(event);
+    m_paintTarget = nullptr;
+    m_snapshotLook = now;
+  }
+  QPainter painter(this);
+  painter.setOpacity(m_opacity);
+  painter.drawPixmap(0, 0, m_snapshot);
+}
+
+void CleanupButton::paintButton(QPaintEvent *event) {
   ThemedButton::paintEvent(event);
   QPainter painter(this);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);

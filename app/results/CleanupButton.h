@@ -2,6 +2,8 @@
 
 #include "app/shell/theme/ThemedButton.h"
 
+#include <QPixmap>
+
 namespace lumora {
 
 class Spinner;
@@ -25,19 +27,52 @@ public:
   /// A selected card's button is drawn plain (no bezel, primary colour).
   void setPlain(bool plain);
   [[nodiscard]] bool isPlain() const { return m_plain; }
+  /// The card's opacity while it fades in or out: the button is drawn as a whole at it.
+  void setOpacity(qreal opacity);
+  [[nodiscard]] qreal opacity() const { return m_opacity; }
 
 protected:
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
+  bool event(QEvent *event) override;
+  [[nodiscard]] QPaintDevice *redirected(QPoint *offset) const override;
 
 private:
+  /// Everything the button's look depends on, to know when the snapshot is stale.
+  struct Look {
+    QSize size;
+    qreal devicePixelRatio = 0;
+    QString title;
+    QString bytes;
+    bool plain = false;
+    bool enabled = false;
+    bool down = false;
+    bool hovered = false;
+    bool focused = false;
+    QRgb primary = 0;
+    QRgb red = 0;
+    QRgb secondary = 0;
+    QRgb accent = 0;
+    bool operator==(const Look &) const = default;
+  };
+
+  void paintButton(QPaintEvent *event);
+  [[nodiscard]] Look look() const;
   [[nodiscard]] QColor labelColor() const;
+  void applyOpacity();
 
   QString m_title;
   QString m_bytes;
   bool m_cleaning = false;
   bool m_plain = false;
+  bool m_hovered = false;
+  qreal m_opacity = 1;
   Spinner *m_spinner;
+  /// The button drawn once at full opacity, repainted at the card's opacity while it fades.
+  QPixmap m_snapshot;
+  Look m_snapshotLook;
+  /// Set while the button paints itself into `m_snapshot`.
+  QPixmap *m_paintTarget = nullptr;
 };
 
 } // namespace lumora

@@ -15,7 +15,6 @@
 #include "app/store/texts/Fmt.h"
 #include "platform/gui/ReduceMotion.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QMessageBox>
 #include <algorithm>
 
@@ -191,18 +190,8 @@ void GroupCard::lookStepped() {
   const GroupCardLook look = currentLook();
   m_hero->setLook(std::clamp(look.opacity, 0.0, 1.0), look.hoverChip, look.selectedFill);
   m_face->setSelectedFill(look.selectedFill);
-  // A real button cannot paint at the card's opacity: an effect does it while the card
-  // fades (entrance and exit) and goes again once it is opaque.
-  if (look.opacity < 0.999) {
-    auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_button->graphicsEffect());
-    if (effect == nullptr) {
-      effect = new QGraphicsOpacityEffect(m_button);
-      m_button->setGraphicsEffect(effect);
-    }
-    effect->setOpacity(std::clamp(look.opacity, 0.0, 1.0));
-  } else if (m_button->graphicsEffect() != nullptr) {
-    m_button->setGraphicsEffect(nullptr);
-  }
+  // The button is a real child: it fades with the card (entrance and exit) on its own.
+  m_button->setOpacity(look.opacity < 0.999 ? look.opacity : 1.0);
   m_focusRing->setVisible(m_bound && look.focusRing > 0.5);
   placeChildren();
   update();

@@ -7,6 +7,7 @@
 #include "tests/results/support/ResultsFixture.h"
 
 #include <QAction>
+#include <QGraphicsOpacityEffect>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -281,6 +282,32 @@ TEST_F(GroupCardTest, tilesRepaintedAsThumbnailsArriveMatchACardDrawnAtOnce) {
   EXPECT_FALSE(atOnce->isLoadingImages());
   atOnce->finishAnimations();
   EXPECT_EQ(atOnce->grab(face).toImage(), arrived);
+}
+
+// The button fades with its card from a snapshot of itself: it must look as an opacity
+// effect over it draws it, also once its label and its hover changed during the fade.
+TEST_F(GroupCardTest, aFadingButtonLooksAsAnOpacityEffectDrawsIt) {
+  const auto fadedLook = [](bool effect) {
+    QWidget host;
+    host.resize(320, 40);
+    auto *button = new CleanupButton(&host);
+    button->setGeometry(10, 8, 300, 24);
+    button->setLabel(QStringLiteral("移到废纸篓"), QStringLiteral("3 MB"));
+    if (effect) {
+      auto *opacity = new QGraphicsOpacityEffect(button);
+      opacity->setOpacity(0.45);
+      button->setGraphicsEffect(opacity);
+    } else {
+      button->setOpacity(0.45);
+    }
+    host.show();
+    (void)host.grab();
+    button->setLabel(QStringLiteral("移除 2 张"), QStringLiteral("12 MB"));
+    QEvent enter(QEvent::HoverEnter);
+    QApplication::sendEvent(button, &enter);
+    return host.grab().toImage();
+  };
+  EXPECT_EQ(fadedLook(false), fadedLook(true));
 }
 
 TEST_F(GroupCardTest, theButtonAndMenuFollowTheCleanupAndSelectionRules) {
