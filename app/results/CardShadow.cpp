@@ -13,6 +13,8 @@
 namespace lumora::CardShadow {
 namespace {
 
+constexpr std::size_t kKeptFrames = 8;
+
 // One pass of a running-sum box blur of width 2 * half + 1 over the alpha of one line.
 void boxBlurLine(uchar *alpha, int count, int stride, int half, std::vector<int> &buffer) {
   buffer.assign(static_cast<std::size_t>(count), 0);
@@ -85,14 +87,16 @@ const QPixmap &cachedPatch(int radius, qreal cornerRadius) {
   return *found;
 }
 
-// The nine-patch stretched once to `size`: every card of one width shares it.
+// The nine-patch stretched once to `size`: every card of one width shares it. A card
+// that scales in its entrance or on hover passes through a size a frame; those frames are
+// cheap to make again, so only a few stay (each is as big as a card).
 const QPixmap &cachedFrame(int radius, qreal cornerRadius, const QSize &size) {
   static std::map<std::tuple<int, int, int, int>, QPixmap> frames;
   const auto key =
       std::make_tuple(radius, static_cast<int>(cornerRadius * 4), size.width(), size.height());
   auto found = frames.find(key);
   if (found == frames.end()) {
-    if (frames.size() > 64) {
+    if (frames.size() >= kKeptFrames) {
       frames.clear();
     }
     const QPixmap &patch = cachedPatch(radius, cornerRadius);
