@@ -28,15 +28,20 @@ QColor withAlpha(QColor color, qreal opacity) {
 }
 
 // One element of the title row: a text drawn on the shared baseline, or an image (symbol,
-// chip) centred on the small text's middle.
+// chip) centred on the small text's middle. The row asks a run's width several times; the
+// text is measured once.
 struct TitleRun {
   QString text;
   QFont font;
   QColor color;
   QPixmap image;
+  mutable qreal measured = -1;
   [[nodiscard]] qreal width() const {
-    return image.isNull() ? QFontMetricsF(font).horizontalAdvance(text)
-                          : image.deviceIndependentSize().width();
+    if (measured < 0) {
+      measured = image.isNull() ? QFontMetricsF(font).horizontalAdvance(text)
+                                : image.deviceIndependentSize().width();
+    }
+    return measured;
   }
 };
 
