@@ -44,7 +44,9 @@ ResultsGrid::ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudMod
   connect(verticalScrollBar(), &QScrollBar::sliderPressed, this,
           &ResultsGrid::stopScrollAnimation);
   connect(&m_scroll, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-    verticalScrollBar()->setValue(static_cast<int>(std::lround(value.toDouble())));
+    if (!m_retargeting) {
+      verticalScrollBar()->setValue(static_cast<int>(std::lround(value.toDouble())));
+    }
   });
   m_dim.jumpTo(1.0);
   connect(&m_dim, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
@@ -300,11 +302,16 @@ bool ResultsGrid::eventFilter(QObject *watched, QEvent *event) {
 
 void ResultsGrid::stopScrollAnimation() { m_scroll.stop(); }
 
+// While the animation is set up again it passes its old progress over the new end values
+// for a moment; the view would follow to those places (placing a screen of cards each time)
+// and come back. It moves only with the values the new run goes through.
 void ResultsGrid::animateScrollTo(int target, const MotionCurve &curve) {
+  m_retargeting = true;
   m_scroll.stop();
   m_scroll.setCurve(curve);
   m_scroll.jumpTo(static_cast<double>(scrollPosition()));
   m_scroll.animateTo(static_cast<double>(target));
+  m_retargeting = false;
 }
 
 void ResultsGrid::scrollToSection(std::size_t section) {

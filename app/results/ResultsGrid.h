@@ -120,6 +120,8 @@ private:
   QLabel *m_pinnedHeader;
   MonthHud *m_hud;
   MotionAnimation m_scroll;
+  /// Set while `m_scroll` is set up for a new target: its values then do not scroll.
+  bool m_retargeting = false;
   MotionAnimation m_dim;
   QGraphicsOpacityEffect *m_dimEffect = nullptr;
   double m_opacity = 1.0;

@@ -6,6 +6,7 @@
 #include "tests/results/support/GridViewHost.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -114,6 +115,26 @@ TEST_F(ResultsViewTest, railDragEndsWithThatMonthsHeaderOnTop) {
   ASSERT_TRUE(waitForScrollAt(grid().layout().headerTop(4)));
   EXPECT_EQ(grid().pinnedMonthID(), "2025-8");
   EXPECT_EQ(view().hud().currentMonthID(), "2025-8");
+}
+
+// A scroll aimed elsewhere while it runs starts from where the view is: the view never
+// passes through places of the old run on the way (each would place a screen of cards).
+TEST_F(ResultsViewTest, aScrollAimedElsewhereMidWayStartsFromWhereTheViewIs) {
+  setGroups(monthlyGroups(12, 6));
+  showView();
+  grid().scrollToSection(9);
+  ASSERT_TRUE(waitFor([&] { return scrollBar().value() > 0; }));
+  const int at = scrollBar().value();
+  std::vector<int> passed;
+  const QMetaObject::Connection recording = QObject::connect(
+      &scrollBar(), &QScrollBar::valueChanged, [&passed](int value) { passed.push_back(value); });
+  grid().scrollToSection(2);
+  QObject::disconnect(recording);
+  for (const int value : passed) {
+    EXPECT_EQ(value, at);
+  }
+  EXPECT_TRUE(waitForScrollAt(
+      grid().layout().sectionScrollTarget(2, grid().viewport()->height())));
 }
 
 TEST_F(ResultsViewTest, listChangesScrollToTheTopFortyMillisecondsLater) {
