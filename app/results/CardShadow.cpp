@@ -13,7 +13,7 @@
 namespace lumora::CardShadow {
 namespace {
 
-constexpr std::size_t kKeptFrames = 8;
+constexpr std::size_t kKeptBands = 64;
 
 // One pass of a running-sum box blur of width 2 * half + 1 over the alpha of one line.
 void boxBlurLine(uchar *alpha, int count, int stride, int half, std::vector<int> &buffer) {
@@ -87,28 +87,45 @@ const QPixmap &cachedPatch(int radius, qreal cornerRadius) {
   return *found;
 }
 
-// The nine-patch stretched once to `size`: every card of one width shares it. A card
-// that scales in its entrance or on hover passes through a size a frame; those frames are
-// cheap to make again, so only a few stay (each is as big as a card).
-const QPixmap &cachedFrame(int radius, qreal cornerRadius, const QSize &size) {
-  static std::map<std::tuple<int, int, int, int>, QPixmap> frames;
-  const auto key =
-      std::make_tuple(radius, static_cast<int>(cornerRadius * 4), size.width(), size.height());
-  auto found = frames.find(key);
-  if (found == frames.end()) {
-    if (frames.size() >= kKeptFrames) {
-      frames.clear();
+// Two opposite bands of the nine-patch stretched to `length`: across (top and bottom) a
+// card `length` wide, or down its sides (between the corners) for a card `length` high.
+// They are cut from the frame the patch makes at that length and its least other length,
+// which is pixel for pixel that part of the frame of any card of this width or height.
+struct Bands {
+  QPixmap first;
+  QPixmap second;
+};
+
+Bands makeBands(const QPixmap &patch, int length, bool across) {
+  const int corner = (patch.width() - 1) / 2;
+  const int side = patch.width();
+  const QSize size = across ? QSize(length, side) : QSize(side, length);
+  QPixmap frame(size);
+  frame.fill(Qt::transparent);
+  QPainter painter(&frame);
+  const QMargins slices(corner, corner, corner, corner);
+  qDrawBorderPixmap(&painter, frame.rect(), slices, patch, patch.rect(), slices);
+  painter.end();
+  if (across) {
+    return {frame.copy(0, 0, length, corner), frame.copy(0, corner + 1, length, corner)};
+  }
+  return {frame.copy(0, corner, corner, length - 2 * corner),
+          frame.copy(corner + 1, corner, corner, length - 2 * corner)};
+}
+
+// The bands for one width (across) or height (down): cards scaling in their entrance or on
+// hover pass through a few dozen sizes, which share them.
+const Bands &cachedBands(int radius, qreal cornerRadius, int length, bool across) {
+  // One table a direction, so that making one kind never drops the other while in use.
+  static std::map<std::tuple<int, int, int>, Bands> tables[2];
+  auto &bands = tables[across ? 0 : 1];
+  const auto key = std::make_tuple(radius, static_cast<int>(cornerRadius * 4), length);
+  auto found = bands.find(key);
+  if (found == bands.end()) {
+    if (bands.size() >= kKeptBands) {
+      bands.clear();
     }
-    const QPixmap &patch = cachedPatch(radius, cornerRadius);
-    const int corner = (patch.width() - 1) / 2;
-    QPixmap frame(size);
-    frame.fill(Qt::transparent);
-    if (size.width() > 2 * corner && size.height() > 2 * corner) {
-      QPainter painter(&frame);
-      const QMargins slices(corner, corner, corner, corner);
-      qDrawBorderPixmap(&painter, frame.rect(), slices, patch, patch.rect(), slices);
-    }
-    found = frames.emplace(key, frame).first;
+    found = bands.emplace(key, makeBands(cachedPatch(radius, cornerRadius), length, across)).first;
   }
   return found->second;
 }
@@ -126,21 +143,20 @@ void paint(QPainter &painter, const QRectF &card, qreal cornerRadius, qreal opac
   const int margin = reach(rounded);
   const QRect target =
       card.translated(0, offsetY).toAlignedRect().adjusted(-margin, -margin, margin, margin);
-  const QPixmap &frame = cachedFrame(rounded, cornerRadius, target.size());
   const int band = (cachedPatch(rounded, cornerRadius).width() - 1) / 2;
+  if (target.width() <= 2 * band || target.height() <= 2 * band) {
+    return;
+  }
   // Four unscaled bands; the middle lies wholly under the opaque card (the offset is less
   // than the corner radius), so it is never drawn.
-  const int w = target.width();
-  const int h = target.height();
-  const QRect bands[] = {{0, 0, w, band},
-                         {0, h - band, w, band},
-                         {0, band, band, h - 2 * band},
-                         {w - band, band, band, h - 2 * band}};
+  const Bands &across = cachedBands(rounded, cornerRadius, target.width(), true);
+  const Bands &down = cachedBands(rounded, cornerRadius, target.height(), false);
   painter.save();
   painter.setOpacity(painter.opacity() * std::min<qreal>(opacity, 1));
-  for (const QRect &source : bands) {
-    painter.drawPixmap(target.topLeft() + source.topLeft(), frame, source);
-  }
+  painter.drawPixmap(target.topLeft(), across.first);
+  painter.drawPixmap(target.left(), target.bottom() + 1 - band, across.second);
+  painter.drawPixmap(target.left(), target.top() + band, down.first);
+  painter.drawPixmap(target.right() + 1 - band, target.top() + band, down.second);
   painter.restore();
 }
 
