@@ -21,6 +21,8 @@ namespace {
 constexpr qreal kTitleSpacing = 6;
 constexpr qreal kMinimumScale = 0.85;
 constexpr qreal kTileRadius = 8;
+constexpr QPainter::RenderHints kRenderHints =
+    QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform;
 
 QColor withAlpha(QColor color, qreal opacity) {
   color.setAlphaF(color.alphaF() * static_cast<float>(opacity));
@@ -177,16 +179,25 @@ const QPixmap &GroupCardFace::pixmap() {
   m_dirty = false;
   m_staleTiles.reset();
   const QRect area = rect();
-  m_pixmap = QPixmap((QSizeF(area.size()) * dpr).toSize());
-  m_pixmap.setDevicePixelRatio(dpr);
-  m_pixmap.fill(Qt::transparent);
+  // At rest the face starts as a copy of the shared body: the same pixels as the body drawn
+  // onto a clear pixmap, for a copy of memory instead of a blend.
+  const QPixmap body = area.isEmpty() ? QPixmap() : restingBody();
+  if (!body.isNull()) {
+    m_pixmap = body.copy();
+    m_pixmap.setDevicePixelRatio(dpr);
+  } else {
+    m_pixmap = QPixmap((QSizeF(area.size()) * dpr).toSize());
+    m_pixmap.setDevicePixelRatio(dpr);
+    m_pixmap.fill(Qt::transparent);
+  }
   if (area.isEmpty()) {
     return m_pixmap;
   }
   QPainter painter(&m_pixmap);
-  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                         QPainter::SmoothPixmapTransform);
-  paintBody(painter);
+  painter.setRenderHints(kRenderHints);
+  if (body.isNull()) {
+    paintBody(painter);
+  }
   paintTitleRow(painter);
   paintStrip(painter);
   paintCaption(painter);
@@ -201,8 +212,7 @@ void GroupCardFace::repaintStaleTiles() {
     return;
   }
   QPainter painter(&m_pixmap);
-  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                         QPainter::SmoothPixmapTransform);
+  painter.setRenderHints(kRenderHints);
   for (std::size_t i = 0; i < m_layout.tiles.size(); ++i) {
     if (!m_staleTiles.test(i)) {
       continue;
@@ -222,19 +232,14 @@ void GroupCardFace::repaintStaleTiles() {
 
 // The rounded fill (opaque, so that no shadow shows through) and the resting border. At
 // rest (plain or selected) it is drawn once per size, colour and density for every card:
-// stroking the outline of a card costs more than the rest of its body together.
-void GroupCardFace::paintBody(QPainter &painter) {
-  const Theme &theme = Theme::of(m_owner);
-  const qreal dpr = m_owner->devicePixelRatioF();
-  const QColor plain = over(theme.thinMaterial, theme.windowBackground);
-  QColor accent = theme.accent;
-  accent.setAlphaF(0.13f);
-  const QColor fill = blend(plain, over(accent, plain), m_selectedFill);
-  const QColor border = theme.primaryAt(kRestingBorder);
+// stroking the outline of a card costs more than the rest of its body together. Null while
+// the selection's fill animates between the two.
+QPixmap GroupCardFace::restingBody() const {
   if (m_selectedFill != 0 && m_selectedFill != 1) {
-    drawBody(painter, fill, border);
-    return;
+    return {};
   }
+  const qreal dpr = m_owner->devicePixelRatioF();
+  const auto [fill, border] = bodyColors();
   const QString key = QStringLiteral("card-body|%1|%2|%3|%4")
                           .arg(m_width)
                           .arg(static_cast<quint64>(fill.rgba64()))
@@ -245,13 +250,30 @@ void GroupCardFace::paintBody(QPainter &painter) {
     body = QPixmap((QSizeF(rect().size()) * dpr).toSize());
     body.setDevicePixelRatio(dpr);
     body.fill(Qt::transparent);
-    QPainter bodyPainter(&body);
-    bodyPainter.setRenderHints(painter.renderHints());
-    drawBody(bodyPainter, fill, border);
-    bodyPainter.end();
+    QPainter painter(&body);
+    painter.setRenderHints(kRenderHints);
+    drawBody(painter, fill, border);
+    painter.end();
     QPixmapCache::insert(key, body);
   }
-  painter.drawPixmap(QPointF(0, 0), body);
+  return body;
+}
+
+std::pair<QColor, QColor> GroupCardFace::bodyColors() const {
+  const Theme &theme = Theme::of(m_owner);
+  const QColor plain = over(theme.thinMaterial, theme.windowBackground);
+  QColor accent = theme.accent;
+  accent.setAlphaF(0.13f);
+  return {blend(plain, over(accent, plain), m_selectedFill), theme.primaryAt(kRestingBorder)};
+}
+
+void GroupCardFace::paintBody(QPainter &painter) {
+  if (const QPixmap body = restingBody(); !body.isNull()) {
+    painter.drawPixmap(QPointF(0, 0), body);
+    return;
+  }
+  const auto [fill, border] = bodyColors();
+  drawBody(painter, fill, border);
 }
 
 void GroupCardFace::drawBody(QPainter &painter, const QColor &fill, const QColor &border) const {

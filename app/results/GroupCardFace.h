@@ -10,6 +10,7 @@
 #include <array>
 #include <bitset>
 #include <memory>
+#include <utility>
 
 class QWidget;
 
@@ -62,6 +63,8 @@ signals:
 private:
   void relayout();
   void repaintStaleTiles();
+  [[nodiscard]] QPixmap restingBody() const;
+  [[nodiscard]] std::pair<QColor, QColor> bodyColors() const;
   void paintBody(QPainter &painter);
   void drawBody(QPainter &painter, const QColor &fill, const QColor &border) const;
   [[nodiscard]] std::int64_t hiddenCount() const;
