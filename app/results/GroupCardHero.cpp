@@ -12,6 +12,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 namespace lumora {
 namespace {
@@ -19,6 +20,8 @@ namespace {
 constexpr qreal kInset = 10;
 constexpr qreal kCheckbox = 22;
 constexpr qreal kTopSpacing = 6;
+constexpr QPainter::RenderHints kRenderHints =
+    QPainter::Antialiasing | QPainter::SmoothPixmapTransform;
 
 QColor white(qreal opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity)); }
 QColor black(qreal opacity) { return QColor::fromRgbF(0, 0, 0, static_cast<float>(opacity)); }
@@ -42,6 +45,30 @@ QPainterPath topRoundedRect(const QRectF &rect, qreal radius) {
   path.lineTo(rect.bottomRight());
   path.closeSubpath();
   return path;
+}
+
+// The hero's ground, a faint black cut to the card's top corners, made once per size and
+// density for every card: each picture starts as a copy of it instead of filling it again.
+QPixmap ground(const QSize &nominal, qreal dpr) {
+  const QString key = QStringLiteral("card-hero-ground|%1x%2|%3")
+                          .arg(nominal.width())
+                          .arg(nominal.height())
+                          .arg(dpr);
+  QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap)) {
+    return pixmap;
+  }
+  pixmap = QPixmap((QSizeF(nominal) * dpr).toSize());
+  pixmap.setDevicePixelRatio(dpr);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHints(kRenderHints);
+  const QRectF bounds(QPointF(0, 0), QSizeF(nominal));
+  painter.setClipPath(topRoundedRect(bounds, GroupCardLayout::kCornerRadius));
+  painter.fillRect(bounds, black(0.05));
+  painter.end();
+  QPixmapCache::insert(key, pixmap);
+  return pixmap;
 }
 
 } // namespace
@@ -174,17 +201,18 @@ void GroupCardHero::compose() {
   m_dirty = false;
   const qreal dpr = devicePixelRatioF();
   const QSize nominal = m_nominalSize.isEmpty() ? size() : m_nominalSize;
-  m_composed = QPixmap((QSizeF(nominal) * dpr).toSize());
-  m_composed.setDevicePixelRatio(dpr);
-  m_composed.fill(Qt::transparent);
   if (nominal.isEmpty()) {
+    m_composed = QPixmap((QSizeF(nominal) * dpr).toSize());
+    m_composed.setDevicePixelRatio(dpr);
+    m_composed.fill(Qt::transparent);
     return;
   }
+  m_composed = ground(nominal, dpr).copy();
+  m_composed.setDevicePixelRatio(dpr);
   QPainter painter(&m_composed);
-  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+  painter.setRenderHints(kRenderHints);
   const QRectF bounds(QPointF(0, 0), QSizeF(nominal));
   painter.setClipPath(topRoundedRect(bounds, GroupCardLayout::kCornerRadius));
-  painter.fillRect(bounds, black(0.05));
   m_image.paint(painter, bounds, Theme::of(this).secondary, dpr);
   // From clear at the centre to black at 0.36 at the bottom edge.
   QLinearGradient gradient(bounds.center().x(), bounds.center().y(), bounds.center().x(),
