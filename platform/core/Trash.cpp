@@ -1,20 +1,25 @@
 #include "platform/core/Trash.h"
 
+#include "platform/core/TrashDirectory.h"
+#include "platform/core/TrashInfo.h"
+#include "platform/core/TrashMove.h"
+#include "platform/core/TrashOrphans.h"
 #include "platform/core/posix/FdIo.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QStandardPaths>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::Trash {
 namespace {
+
+using trashinfo::FolderIdentity;
+using trashmove::Place;
 
 QString errnoText(const char *what, int code) {
   return QStringLiteral("%1: %2").arg(QString::fromUtf8(what),
@@ -36,176 +41,63 @@ std::string infoPathFor(const std::string &trashedPath) {
   return (filesDir.parent_path() / "info" / (trashed.filename().string() + ".trashinfo")).string();
 }
 
-/// Copies `from` to a new file `to` that must not exist yet (O_EXCL), flushing it.
-int copyExclusive(const std::string &from, const std::string &to) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) {
-    return errno;
-  }
-  struct stat info {};
-  ::fstat(in, &info);
-  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
-  if (out < 0) {
-    const int code = errno;
-    ::close(in);
-    return code;
-  }
-  char buffer[1 << 16];
-  int code = 0;
-  for (;;) {
-    const ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      code = errno;
-      break;
-    }
-    if (!platform::fdio::writeAll(out, std::string_view(buffer, static_cast<std::size_t>(n)))) {
-      code = errno != 0 ? errno : EIO;
-      break;
-    }
-  }
-  if (code == 0 && ::fsync(out) != 0) code = errno;
-  ::close(out);
-  ::close(in);
-  if (code != 0) ::unlink(to.c_str());
-  return code;
-}
-
-/// Moves without overwriting: renameat2(RENAME_NOREPLACE), else link + unlink, else
-/// (across volumes) an exclusive copy followed by removing the source.
-int moveNoReplace(const std::string &from, const std::string &to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    return 0;
-  }
-  int code = errno;
-  if (code == EINVAL || code == ENOSYS || code == ENOTSUP) {
-    if (::link(from.c_str(), to.c_str()) == 0) {
-      ::unlink(from.c_str());
-      return 0;
-    }
-    code = errno;
-  }
-  if (code == EXDEV) {
-    code = copyExclusive(from, to);
-    if (code == 0) {
-      ::unlink(from.c_str());
-    }
-  }
-  return code;
-}
-
 /// The user-facing text of a failed move into the Trash.
 QString describe(const std::string &path, int code) {
   return QStringLiteral("无法把“%1”移到废纸篓：%2")
       .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(std::strerror(code)));
 }
 
-/// A Trash folder (holding "files" and "info") and, for a volume's own Trash, the volume's
-/// top folder that the `.trashinfo` paths are relative to.
-struct TrashDir {
-  std::string root;
-  std::string topDir;
+/// The folder that holds `path`, opened, with its identity.
+struct SourceFolder {
+  UniqueFd fd;
+  FolderIdentity identity;
 };
 
-bool isRealDir(const std::string &path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+std::optional<SourceFolder> openSourceFolder(const std::string &path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  struct stat link {};
+  if (!fd.isValid() || ::lstat(folder.c_str(), &link) != 0) {
+    return std::nullopt;
+  }
+  const auto identity = trashinfo::identityOf(fd.get(), S_ISLNK(link.st_mode));
+  if (!identity) {
+    return std::nullopt;
+  }
+  return SourceFolder{std::move(fd), *identity};
 }
 
-/// Creates `root`, `root/files` and `root/info` (mode 0700) and checks they are real folders.
-bool prepare(const std::string &root) {
-  for (const std::string &dir : {root, root + "/files", root + "/info"}) {
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-      return false;
-    }
-    if (!isRealDir(dir)) {
-      errno = ENOTDIR;
-      return false;
-    }
-  }
-  return true;
-}
-
-std::string homeTrashRoot() {
-  QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  return QFile::encodeName(base).toStdString() + "/Trash";
-}
-
-/// The mount point of the volume that holds `path`: the highest ancestor on `device`.
-std::string topDirOf(const std::string &path, dev_t device) {
-  std::filesystem::path current = std::filesystem::path(path).parent_path();
-  while (current.has_parent_path() && current != current.parent_path()) {
-    struct stat info {};
-    if (::stat(current.parent_path().c_str(), &info) != 0 || info.st_dev != device) {
-      break;
-    }
-    current = current.parent_path();
-  }
-  return current.string();
-}
-
-/// The home Trash when the file lives on the same volume as the data home; otherwise the
-/// volume's own Trash (".Trash/$uid" in a sticky shared folder, else ".Trash-$uid"); the home
-/// Trash again (a copy across volumes) when the volume has none that can be used.
-TrashDir trashDirFor(const std::string &path, dev_t device) {
-  const std::string home = homeTrashRoot();
-  struct stat homeInfo {};
-  const std::string dataHome = std::filesystem::path(home).parent_path().string();
-  ::mkdir(dataHome.c_str(), 0700);
-  const bool homeOk = ::stat(dataHome.c_str(), &homeInfo) == 0;
-  if (homeOk && homeInfo.st_dev == device) {
-    return prepare(home) ? TrashDir{home, {}} : TrashDir{};
-  }
-  const std::string top = topDirOf(path, device);
-  const std::string uid = std::to_string(::getuid());
-  struct stat shared {};
-  const std::string sharedDir = top + "/.Trash";
-  if (::lstat(sharedDir.c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) &&
-      (shared.st_mode & S_ISVTX) != 0 && prepare(sharedDir + "/" + uid)) {
-    return {sharedDir + "/" + uid, top};
-  }
-  if (prepare(top + "/.Trash-" + uid)) {
-    return {top + "/.Trash-" + uid, top};
-  }
-  return prepare(home) ? TrashDir{home, {}} : TrashDir{};
-}
-
-std::string trashInfoText(const TrashDir &trash, const std::string &path) {
-  std::string recorded = path;
-  if (!trash.topDir.empty() && recorded.rfind(trash.topDir + "/", 0) == 0) {
-    recorded = recorded.substr(trash.topDir.size() + 1);
-  }
-  const QByteArray encoded = QByteArray::fromStdString(recorded).toPercentEncoding("/");
-  const QString date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-  return "[Trash Info]\nPath=" + encoded.toStdString() + "\nDeletionDate=" + date.toStdString() + "\n";
-}
+/// A claimed name in the Trash: its `.trashinfo` entry, kept open and locked while the file
+/// moves in, so that a clean-up never takes a live move's entry for a leftover.
+struct Slot {
+  std::string name;
+  UniqueFd infoFd;
+};
 
 /// Claims a free name in the Trash by creating its `.trashinfo` exclusively, so that two
-/// moves of equally named files never share a slot. Returns the name, or empty on failure.
-std::string reserveSlot(const TrashDir &trash, const std::string &name, const std::string &path,
-                        std::string &infoPath) {
-  const std::string text = trashInfoText(trash, path);
+/// moves of equally named files never share a slot. Empty name on failure (errno says why).
+Slot reserveSlot(const TrashDirectory &trash, const std::string &name, const std::string &text) {
   for (int attempt = 0; attempt < 10000; ++attempt) {
     const std::string slot = attempt == 0 ? name : name + "." + std::to_string(attempt);
-    if (exists(trash.root + "/files/" + slot)) {
+    struct stat taken {};
+    if (::fstatat(trash.filesFd.get(), slot.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
       continue;
     }
-    infoPath = trash.root + "/info/" + slot + ".trashinfo";
-    const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    const std::string info = slot + ".trashinfo";
+    UniqueFd fd(::openat(trash.infoFd.get(), info.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.isValid()) {
       if (errno == EEXIST) continue;
       return {};
     }
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::fsync(fd);
-    ::close(fd);
-    if (!written) {
-      ::unlink(infoPath.c_str());
-      errno = EIO;
+    ::flock(fd.get(), LOCK_EX | LOCK_NB);
+    if (!platform::fdio::writeAll(fd.get(), text) || ::fsync(fd.get()) != 0) {
+      const int code = errno != 0 ? errno : EIO;
+      ::unlinkat(trash.infoFd.get(), info.c_str(), 0);
+      errno = code;
       return {};
     }
-    return slot;
+    return {slot, std::move(fd)};
   }
   errno = EEXIST;
   return {};
@@ -220,41 +112,79 @@ MoveResult moveToTrash(const std::string &path) {
     result.error = describe(path, errno);
     return result;
   }
-  TrashDir trash = trashDirFor(path, source.st_dev);
-  if (trash.root.empty()) {
+  const auto trash = TrashDirectory::forFile(path, source.st_dev);
+  if (!trash) {
     result.error = describe(path, EACCES);
     return result;
   }
-  const std::string name = std::filesystem::path(path).filename().string();
-  std::string infoPath;
-  const std::string slot = reserveSlot(trash, name, path, infoPath);
-  if (slot.empty()) {
+  trashorphans::removeLeftoversOccasionally(*trash);
+  const auto folder = openSourceFolder(path);
+  if (!folder) {
     result.error = describe(path, errno != 0 ? errno : EIO);
     return result;
   }
-  const std::string target = trash.root + "/files/" + slot;
-  const int code = moveNoReplace(path, target);
+  const std::string name = std::filesystem::path(path).filename().string();
+  const Slot slot =
+      reserveSlot(*trash, name, trashinfo::text(path, trash->topDir, folder->identity));
+  if (slot.name.empty()) {
+    result.error = describe(path, errno != 0 ? errno : EIO);
+    return result;
+  }
+  const int code = trashmove::moveNoReplace({folder->fd.get(), name},
+                                            {trash->filesFd.get(), slot.name}, trash->rootFd.get());
   if (code != 0) {
-    ::unlink(infoPath.c_str());
+    ::unlinkat(trash->infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
     result.error = describe(path, code);
     return result;
   }
-  result.trashedPath = target;
+  result.trashedPath = trash->root + "/files/" + slot.name;
   return result;
 }
+
+namespace {
+
+/// Opens the folder `originalPath` lies in, only when it is the folder the file left: the
+/// device and inode recorded at the move, reached through a symbolic link only when its path
+/// ended in one then. Without a record (an entry another program wrote) the folder must at
+/// least be no symbolic link. So a link or folder swapped in since never receives the file.
+UniqueFd openOriginalFolder(const std::string &originalPath,
+                            const std::optional<FolderIdentity> &recorded) {
+  const std::string folder = std::filesystem::path(originalPath).parent_path().string();
+  const int follow = recorded && recorded->viaLink ? 0 : O_NOFOLLOW;
+  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | follow));
+  if (!fd.isValid() || !recorded) {
+    return fd;
+  }
+  const auto now = trashinfo::identityOf(fd.get(), recorded->viaLink);
+  if (!now || now->device != recorded->device || now->inode != recorded->inode ||
+      now->birth != recorded->birth) {
+    errno = ENOENT;
+    return {};
+  }
+  return fd;
+}
+
+} // namespace
 
 RestoreResult restore(const std::string &trashedPath, const std::string &originalPath) {
   if (!exists(trashedPath) || exists(originalPath)) {
     return {RestoreStatus::skipped, {}};
   }
-  const int code = moveNoReplace(trashedPath, originalPath);
+  const std::string info = infoPathFor(trashedPath);
+  const UniqueFd folder =
+      openOriginalFolder(originalPath, info.empty() ? std::nullopt : trashinfo::folderOf(info));
+  if (!folder.isValid()) {
+    return {RestoreStatus::failed, errnoText("restore", errno)};
+  }
+  const std::string name = std::filesystem::path(originalPath).filename().string();
+  const int code =
+      trashmove::moveNoReplace({AT_FDCWD, trashedPath}, {folder.get(), name}, folder.get());
   if (code == EEXIST) {
     return {RestoreStatus::skipped, {}};
   }
   if (code != 0) {
     return {RestoreStatus::failed, errnoText("restore", code)};
   }
-  const std::string info = infoPathFor(trashedPath);
   if (!info.empty()) {
     ::unlink(info.c_str());
   }
