@@ -47,6 +47,12 @@ QString describe(const std::string &path, int code) {
       .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(std::strerror(code)));
 }
 
+/// The folder that holds `path` ("." for a bare name).
+std::string folderOf(const std::string &path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? std::string(".") : folder;
+}
+
 /// The folder that holds `path`, opened, with its identity.
 struct SourceFolder {
   UniqueFd fd;
@@ -54,8 +60,8 @@ struct SourceFolder {
 };
 
 std::optional<SourceFolder> openSourceFolder(const std::string &path) {
-  const std::string folder = std::filesystem::path(path).parent_path().string();
-  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const std::string folder = folderOf(path);
+  UniqueFd fd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   struct stat link {};
   if (!fd.isValid() || ::lstat(folder.c_str(), &link) != 0) {
     return std::nullopt;
@@ -144,14 +150,14 @@ MoveResult moveToTrash(const std::string &path) {
 namespace {
 
 /// Opens the folder `originalPath` lies in, only when it is the folder the file left: the
-/// device and inode recorded at the move, reached through a symbolic link only when its path
-/// ended in one then. Without a record (an entry another program wrote) the folder must at
+/// device, inode and birth time recorded at the move, reached through a symbolic link only when its
+/// path ended in one then. Without a record (an entry another program wrote) the folder must at
 /// least be no symbolic link. So a link or folder swapped in since never receives the file.
 UniqueFd openOriginalFolder(const std::string &originalPath,
                             const std::optional<FolderIdentity> &recorded) {
-  const std::string folder = std::filesystem::path(originalPath).parent_path().string();
+  const std::string folder = folderOf(originalPath);
   const int follow = recorded && recorded->viaLink ? 0 : O_NOFOLLOW;
-  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | follow));
+  UniqueFd fd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | follow));
   if (!fd.isValid() || !recorded) {
     return fd;
   }

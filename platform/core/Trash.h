@@ -18,7 +18,8 @@ struct MoveResult {
 };
 
 /// Moves `path` into the Trash of its volume (or the home Trash), recording its
-/// `.trashinfo` entry.
+/// `.trashinfo` entry. Only Trash folders owned by this user are used; across volumes the
+/// file is copied with its mode and times and appears in the Trash only once complete.
 [[nodiscard]] MoveResult moveToTrash(const std::string &path);
 
 enum class RestoreStatus {
@@ -34,7 +35,9 @@ struct RestoreResult {
 };
 
 /// Moves a trashed file back to `originalPath` only when the Trash copy exists and the
-/// original path is free; never overwrites. Removes the matching `.trashinfo` entry.
+/// original path is free; never overwrites. Removes the matching `.trashinfo` entry. Fails,
+/// touching nothing, when the folder at the original path is no longer the folder the file
+/// left (removed and made again, or replaced by a symbolic link).
 [[nodiscard]] RestoreResult restore(const std::string &trashedPath, const std::string &originalPath);
 
 } // namespace platform::Trash

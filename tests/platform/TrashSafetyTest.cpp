@@ -8,9 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -193,4 +196,51 @@ TEST(TrashSafety, anEntryWithoutAFolderRecordStillRestoresButNeverThroughALink) 
   EXPECT_EQ(Trash::restore(linked.trashedPath, dir.file("folder/q.jpg")).status,
             Trash::RestoreStatus::failed);
   EXPECT_TRUE(fs::exists(linked.trashedPath));
+}
+
+TEST(TrashSafety, movesKilledMidwayLoseNothingAndTheirEntriesAreCleared) {
+  testsupport::TempDir dir;
+  constexpr int kPhotos = 40;
+  for (int i = 0; i < kPhotos; ++i) {
+    dir.write("killed-" + std::to_string(i) + ".jpg", "photo " + std::to_string(i));
+  }
+  for (int round = 0; round < 8; ++round) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (int i = 0; i < kPhotos; ++i) {
+        (void)Trash::moveToTrash(dir.file("killed-" + std::to_string(i) + ".jpg").string());
+      }
+      ::_exit(0);
+    }
+    ::usleep(static_cast<useconds_t>(2000 + 3000 * round));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  for (const auto &entry : fs::directory_iterator(homeTrash() / "info")) {
+    backdate(entry.path());
+  }
+  struct stat home {};
+  ASSERT_EQ(::stat(dir.path().c_str(), &home), 0);
+  trashorphans::removeLeftovers(*TrashDirectory::forFile(dir.file("x").string(), home.st_dev));
+
+  std::multiset<std::string> photos;
+  for (const fs::path &folder : {dir.path(), homeTrash() / "files"}) {
+    for (const auto &entry : fs::directory_iterator(folder)) {
+      if (entry.path().filename().string().rfind("killed-", 0) != 0)
+        continue;
+      std::ifstream in(entry.path());
+      photos.insert(std::string(std::istreambuf_iterator<char>(in), {}));
+      if (folder != dir.path()) {
+        EXPECT_TRUE(
+            fs::exists(homeTrash() / "info" / (entry.path().filename().string() + ".trashinfo")));
+      }
+    }
+  }
+  for (const auto &entry : fs::directory_iterator(homeTrash() / "info")) {
+    EXPECT_TRUE(fs::exists(homeTrash() / "files" / entry.path().stem()));
+  }
+  EXPECT_EQ(photos.size(), static_cast<std::size_t>(kPhotos));
+  for (int i = 0; i < kPhotos; ++i) {
+    EXPECT_EQ(photos.count("photo " + std::to_string(i)), 1u);
+  }
 }
