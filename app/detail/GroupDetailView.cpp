@@ -31,7 +31,9 @@ GroupDetailView::GroupDetailView(AppStore &store, std::string groupID, HeroNames
   stack->addWidget(m_grid, 1);
   stack->addWidget(m_actionBar);
   stack->addWidget(m_missing, 1);
-  m_keyView->setKeyHandler([this](int code) { return handleKey(code); });
+  // The detail's keys act alike with any modifiers held.
+  m_keyView->setKeyHandler(
+      [this](const platform::keycodes::KeyCode &key) { return handleKey(key.code); });
   const auto leave = [this] { m_store.setDetailGroupID(std::nullopt); };
   connect(m_header, &DetailHeaderBar::backClicked, this, leave);
   connect(m_missing, &DetailMissingView::backClicked, this, leave);
@@ -114,6 +116,13 @@ void GroupDetailView::showEvent(QShowEvent *event) {
   setInitialFocus();
   refreshFocus();
   m_shown = true;
+}
+
+// A click in the screen that no control took (the grid's background, the bars) hands the
+// keys back to the screen, as a click in the results grid does there.
+void GroupDetailView::mousePressEvent(QMouseEvent *event) {
+  QWidget::mousePressEvent(event);
+  m_keyView->setFocus(Qt::MouseFocusReason);
 }
 
 } // namespace lumora

@@ -25,7 +25,8 @@ class HeroNamespace;
 ///
 /// The keyboard goes through its `DetailKeyView` (arrows move the focus, Return opens the
 /// preview, Space toggles the favourite, Backspace and Delete ask to delete, Escape leaves);
-/// it gets the focus back when the preview closes. A delete or clean-up is asked for in a
+/// it gets the focus back when the preview closes and on a click in the screen, and Tab
+/// moves from it to the window's other controls and back. A delete or clean-up is asked for in a
 /// window-modal confirmation worded by the source; the clean-up removes exactly the photos
 /// the confirmation counted. While this group is being cleaned, or a photo's own delete
 /// runs, asking to delete that photo does nothing. GUI thread only.
@@ -57,6 +58,7 @@ public:
 protected:
   void resizeEvent(QResizeEvent *event) override;
   void showEvent(QShowEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
 
 private:
   void refresh();

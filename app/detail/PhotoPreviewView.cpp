@@ -3,15 +3,15 @@
 
 #include "app/detail/ConfirmDialog.h"
 #include "app/detail/PreviewBottomBar.h"
-#include "app/detail/RoundSymbolButton.h"
 #include "app/detail/PreviewStage.h"
 #include "app/detail/PreviewTexts.h"
 #include "app/detail/PreviewTopBar.h"
+#include "app/detail/RoundSymbolButton.h"
+#include "app/shell/components/WindowShortcut.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
-#include "platform/gui/KeyCodes.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -60,6 +60,7 @@ PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
   connect(&m_appear, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setAppearProgress(value.toReal()); });
   setAppearProgress(0);
+  addShortcuts();
   refresh();
 }
 
@@ -164,25 +165,31 @@ void PhotoPreviewView::paintEvent(QPaintEvent *) {
   painter.fillRect(rect(), backgroundColor());
 }
 
-// The preview holds the keyboard: its four keys act, every other key ends here.
-void PhotoPreviewView::keyPressEvent(QKeyEvent *event) {
-  namespace keys = platform::keycodes;
-  const keys::KeyCode key = keys::translate(*event);
-  if (key.code == keys::kLeft) {
-    m_store.previewStep(-1);
-  } else if (key.code == keys::kRight) {
-    m_store.previewStep(1);
-  } else if (key.code == keys::kEscape) {
-    m_store.setPreviewContext(std::nullopt);
-  } else if (event->key() == Qt::Key_F && key.command) {
-    // "F" has no code in the tables; Ctrl+F is read from the key itself.
+// The four keys work for the whole window while the preview shows, whatever holds the
+// focus, and only without other modifiers than the ones listed: Shift+Left or Alt+Right
+// step nothing.
+void PhotoPreviewView::addShortcuts() {
+  addWindowShortcut(*this, QKeySequence(Qt::Key_Left), [this] { m_store.previewStep(-1); });
+  addWindowShortcut(*this, QKeySequence(Qt::Key_Right), [this] { m_store.previewStep(1); });
+  addWindowShortcut(*this, QKeySequence(Qt::Key_Escape),
+                    [this] { m_store.setPreviewContext(std::nullopt); });
+  addWindowShortcut(*this, QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
     if (const std::optional<PhotoItem> item = m_store.previewItem()) {
       toggleFavorite(*item);
     }
-  }
-  event->accept();
+  });
 }
 
+// Every key the shortcuts leave ends here, so nothing behind the preview acts on a photo
+// or a control the user does not see.
+void PhotoPreviewView::keyPressEvent(QKeyEvent *event) { event->accept(); }
+
 void PhotoPreviewView::keyReleaseEvent(QKeyEvent *event) { event->accept(); }
+
+// Tab stays in the preview while it shows: the controls under it are covered, and its own
+// buttons are worked by the mouse and the shortcuts. Hidden, it hands the focus on.
+bool PhotoPreviewView::focusNextPrevChild(bool next) {
+  return isVisible() || QWidget::focusNextPrevChild(next);
+}
 
 } // namespace lumora

@@ -29,9 +29,10 @@ class PreviewTopBar;
 /// Each photo is loaded at 2048 px through the store's preview cache; every answer carries
 /// the photo's id and the load's generation, and one for a photo no longer shown is
 /// dropped. Once the image is there, the neighbours (+1, then −1, wrapping) are
-/// prefetched. The view holds the keyboard while it shows: Left and Right step, Escape
-/// closes, Ctrl+F toggles the favourite, and every other key is swallowed so that nothing
-/// behind it acts on a photo the user does not see. GUI thread only.
+/// prefetched. While it shows, Left and Right step, Escape closes and Ctrl+F toggles the
+/// favourite, as window shortcuts that work whatever holds the focus. The view takes the
+/// focus, keeps Tab inside and swallows every other key, so that nothing behind it acts on
+/// a photo or a control the user does not see. GUI thread only.
 class PhotoPreviewView : public QWidget {
   Q_OBJECT
 
@@ -66,6 +67,7 @@ protected:
   void showEvent(QShowEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void keyReleaseEvent(QKeyEvent *event) override;
+  bool focusNextPrevChild(bool next) override;
 
 private:
   [[nodiscard]] std::optional<PhotoGroup> group() const;
@@ -73,6 +75,7 @@ private:
   void layoutChildren();
   void updateBars(const PhotoItem &item);
   void updateButtons();
+  void addShortcuts();
   void toggleFavorite(const PhotoItem &item);
   void confirmDelete();
 

@@ -24,6 +24,9 @@ CleanupButton::CleanupButton(QWidget *parent)
     : ThemedButton(QString(), Style::bordered, Size::small, parent),
       m_spinner(new Spinner(kSpinner, this)) {
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  // The grid is one Tab stop whose keys reach every card: a stop on each card's button would
+  // walk Tab through hundreds of cards, pooled ones out of sight among them.
+  setFocusPolicy(Qt::NoFocus);
   setFont(Theme::font(11, Theme::Weight::medium));
   m_spinner->setAttribute(Qt::WA_TransparentForMouseEvents);
   m_spinner->hide();

@@ -5,6 +5,7 @@
 #include "app/results/MonthIndexRail.h"
 #include "app/results/ResultsGrid.h"
 #include "app/results/SummaryBar.h"
+#include "app/shell/components/WindowShortcut.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -55,7 +55,10 @@ void ResultsView::buildLayout(HeroNamespace *hero) {
   column->addLayout(row, 1);
   m_batchDialog = std::make_unique<BatchCleanupDialog>(m_store, this);
   m_keyView = new GridKeyView(this);
-  m_keyView->setOnKey([this](QKeyEvent *event) { return handleKey(event); });
+  m_keyView->setFixedSize(0, 0);
+  m_keyView->setKeyHandler([this](const platform::keycodes::KeyCode &key) {
+    return m_keys.handle(key.code, key.command);
+  });
   connect(m_grid, &ResultsGrid::pressed, m_keyView, [this] { m_keyView->setFocus(); });
   connect(m_grid, &ResultsGrid::monthTracked, this, &ResultsView::monthTracked);
   connect(m_rail, &MonthIndexRail::sectionSelected, this, [this](const QString &id) {
@@ -171,11 +174,6 @@ void ResultsView::jumpMonth(int step) {
   m_grid->scrollToSection(target);
 }
 
-bool ResultsView::handleKey(QKeyEvent *event) {
-  const platform::keycodes::KeyCode key = platform::keycodes::translate(*event);
-  return m_keys.handle(key.code, key.command);
-}
-
 QList<QAction *> ResultsView::selectionShortcuts() const { return m_shortcuts; }
 
 // The three hidden shortcuts exist only while selecting, for the whole window.
@@ -190,12 +188,7 @@ void ResultsView::updateSelectionShortcuts() {
     return;
   }
   const auto add = [this](const QKeySequence &keys, auto action) {
-    auto *shortcut = new QAction(this);
-    shortcut->setShortcut(keys);
-    shortcut->setShortcutContext(Qt::WindowShortcut);
-    connect(shortcut, &QAction::triggered, this, action);
-    addAction(shortcut);
-    m_shortcuts.append(shortcut);
+    m_shortcuts.append(addWindowShortcut(*this, keys, std::move(action)));
   };
   add(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { m_store.selectAllGroups(); });
   add(QKeySequence(Qt::Key_Escape), [this] { m_store.exitSelectionMode(); });

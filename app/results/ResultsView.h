@@ -67,7 +67,6 @@ private:
   void updateRail();
   void updateRailEmphasis();
   void updateSelectionShortcuts();
-  bool handleKey(QKeyEvent *event);
 
   AppStore &m_store;
   MonthHudModel m_hud;

@@ -17,6 +17,7 @@
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -66,6 +67,8 @@ ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent
   connect(&m_store, &AppStore::detailGroupIDChanged, this, &ContentView::syncDetail);
   connect(&m_store, &AppStore::groupsChanged, this, &ContentView::syncDetail);
   connect(&m_store, &AppStore::previewContextChanged, this, &ContentView::syncPreview);
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget *, QWidget *now) { keepFocusUncovered(now); });
   if (rootscreen::detailGroup(m_store)) {
     showDetail(*m_store.detailGroupID(), false);
   } else {
@@ -171,10 +174,26 @@ void ContentView::syncPreview() {
     m_preview->show();
     EntranceEffect::start(m_preview, curve);
   } else {
-    ExitSnapshot::replace(m_preview, curve);
+    // Let go first: the focus leaves the hidden preview for the screen beneath.
+    QWidget *leaving = m_preview;
     m_preview = nullptr;
+    ExitSnapshot::replace(leaving, curve);
   }
   layoutLayers();
+}
+
+// While the preview shows, the controls beneath it are covered: none of them may hold the
+// focus (where Space would press a button the user cannot see). Whatever moves the focus
+// there, it goes back to the preview. The undo toast lies above the preview and keeps it.
+void ContentView::keepFocusUncovered(QWidget *now) {
+  if (!m_preview || !now || now == m_preview || m_preview->isAncestorOf(now) ||
+      !isAncestorOf(now)) {
+    return;
+  }
+  if (QWidget *toast = toastView(); toast && (toast == now || toast->isAncestorOf(now))) {
+    return;
+  }
+  m_preview->setFocus(Qt::OtherFocusReason);
 }
 
 void ContentView::showEvent(QShowEvent *event) {

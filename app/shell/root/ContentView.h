@@ -22,7 +22,8 @@ class WindowBackground;
 
 /// The main window's content, chosen from the store's state alone: the header bar, then
 /// either the group detail or the controls bar above the phase screen; the photo preview
-/// over everything but the undo toast; the info center sheet and the one alert through
+/// over everything but the undo toast, holding the keyboard focus away from the controls it
+/// covers; the info center sheet and the one alert through
 /// which the store reports errors. It asks the store to bootstrap (reopen the last folder)
 /// when first shown, and writes the store only where the user answers its sheet or alert.
 ///
@@ -61,6 +62,8 @@ private:
   /// Flies the hero pairs photographed before the swap once the new screen is laid out.
   void flyHeroesWhenLaidOut();
   void syncPreview();
+  /// Sends the focus back to the preview when something beneath it has taken it.
+  void keepFocusUncovered(QWidget *now);
   void layoutLayers();
 
   AppStore &m_store;

@@ -1,5 +1,6 @@
 #include "app/shell/screens/SymbolButton.h"
 
+#include "app/shell/theme/ButtonKeys.h"
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
 
@@ -20,6 +21,14 @@ void SymbolButton::setSymbolColor(const QColor &color) {
   }
   m_color = color;
   update();
+}
+
+void SymbolButton::keyPressEvent(QKeyEvent *event) {
+  if (buttonkeys::isArrow(*event)) {
+    event->ignore();
+    return;
+  }
+  QAbstractButton::keyPressEvent(event);
 }
 
 QSize SymbolButton::sizeHint() const { return {m_frameSize, m_frameSize}; }

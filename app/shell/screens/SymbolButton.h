@@ -6,7 +6,8 @@
 namespace lumora {
 
 /// A plain button without a bezel that shows one system symbol centred in a fixed square,
-/// like the toast's close button. Takes focus by Tab only, never by click. GUI thread.
+/// like the toast's close button. Takes focus by Tab only, never by click, and leaves the
+/// arrow keys to its parent. GUI thread.
 class SymbolButton : public QAbstractButton {
   Q_OBJECT
 
@@ -19,6 +20,7 @@ public:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
 
 private:
   QString m_symbol;

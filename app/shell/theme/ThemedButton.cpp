@@ -1,5 +1,6 @@
 #include "app/shell/theme/ThemedButton.h"
 
+#include "app/shell/theme/ButtonKeys.h"
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
 
@@ -21,6 +22,14 @@ ThemedButton::ThemedButton(const QString &title, Style style, Size size, QWidget
   setCursor(Qt::PointingHandCursor);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setFont(Theme::font(metrics().fontPx, Theme::Weight::medium));
+}
+
+void ThemedButton::keyPressEvent(QKeyEvent *event) {
+  if (buttonkeys::isArrow(*event)) {
+    event->ignore();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
 }
 
 void ThemedButton::setButtonStyle(Style style) {

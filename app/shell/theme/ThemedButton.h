@@ -9,6 +9,7 @@ namespace lumora {
 /// `prominent`, the second `bordered`, a minor third one `link`.
 ///
 /// It takes focus by Tab only (never by click), and draws the accent focus ring only then.
+/// With the focus it leaves the arrow keys to its parent instead of moving the focus on.
 /// An optional system symbol stands before the title. Disabled buttons draw at 40 % opacity.
 class ThemedButton : public QPushButton {
   Q_OBJECT
@@ -37,6 +38,7 @@ public:
 protected:
   void paintEvent(QPaintEvent *event) override;
   bool event(QEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
 
 private:
   struct Metrics {

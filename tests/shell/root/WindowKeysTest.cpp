@@ -1,0 +1,148 @@
+// The keyboard in the whole window with the real screens: Tab between the screens' key
+// catchers and the window's controls, and the preview holding the keys over what it covers.
+#include "app/ApplicationScreens.h"
+#include "app/detail/DetailKeyView.h"
+#include "app/results/CleanupButton.h"
+#include "app/results/GridKeyView.h"
+#include "app/shell/root/HeaderBar.h"
+#include "app/shell/theme/ThemedButton.h"
+#include "tests/shell/root/RootViewFixture.h"
+
+#include <QTest>
+
+using lumora::AppStore;
+
+namespace {
+
+class WindowKeys : public roottest::RootViewTest {
+protected:
+  WindowKeys() { factory = lumora::applicationScreens(); }
+
+  /// The results of `count` groups of three photos, with the grid's keys.
+  void showResults(int count) {
+    view();
+    std::vector<lumora::PhotoItem> items;
+    std::vector<lumora::PhotoGroup> groups;
+    for (int i = 0; i < count; ++i) {
+      groups.push_back(storetest::group("g" + std::to_string(i) + "-", 3));
+      items.insert(items.end(), groups.back().items.begin(), groups.back().items.end());
+    }
+    rig.state().setItems(items);
+    rig.state().setGroups(groups);
+    rig.state().setPhase(AppStore::Phase::ready());
+    ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::GridKeyView>(); }, 3000));
+  }
+  void showDetail() {
+    showResults(4);
+    rig.store->openDetail(rig.store->groups()[1]);
+    ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::DetailKeyView>(); }, 3000));
+  }
+
+  template <typename Widget> bool focusIs() {
+    return qobject_cast<Widget *>(QApplication::focusWidget()) != nullptr;
+  }
+  /// A key as the window delivers it: to the focus widget, shortcuts first.
+  static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    roottest::spin(5);
+  }
+  /// Tabs on until the focus is back where it was; every stop on the way, or nothing when
+  /// it never came back.
+  static std::vector<QWidget *> tabRound() {
+    QWidget *start = QApplication::focusWidget();
+    std::vector<QWidget *> stops;
+    for (int i = 0; i < 40; ++i) {
+      press(Qt::Key_Tab);
+      if (QApplication::focusWidget() == start) {
+        return stops;
+      }
+      stops.push_back(QApplication::focusWidget());
+    }
+    return {};
+  }
+  /// Tabs on until a `Widget` holds the focus; false when none does within 40 Tabs.
+  template <typename Widget> bool tabBackTo() {
+    for (int i = 0; i < 40 && !focusIs<Widget>(); ++i) {
+      press(Qt::Key_Tab);
+    }
+    return focusIs<Widget>();
+  }
+  std::optional<std::string> focusedPhoto() { return rig.store->focusedPhotoID(); }
+};
+
+} // namespace
+
+TEST_F(WindowKeys, tabLeavesTheGridForVisibleControlsAndTheArrowsWorkAgainBackInIt) {
+  showResults(6);
+  const std::vector<QWidget *> stops = tabRound();
+  ASSERT_FALSE(stops.empty());
+  for (QWidget *stop : stops) {
+    EXPECT_TRUE(stop->isVisible()) << stop->metaObject()->className();
+    EXPECT_EQ(qobject_cast<lumora::CleanupButton *>(stop), nullptr); // cards: the grid's keys
+  }
+
+  // On a bar's button the arrows neither drive the grid nor move the focus along the bar.
+  press(Qt::Key_Tab);
+  QWidget *button = QApplication::focusWidget();
+  ASSERT_NE(qobject_cast<lumora::ThemedButton *>(button), nullptr);
+  press(Qt::Key_Right);
+  press(Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), button);
+  EXPECT_FALSE(rig.store->focusedGroupID());
+
+  ASSERT_TRUE(tabBackTo<lumora::GridKeyView>());
+  press(Qt::Key_Right);
+  EXPECT_TRUE(rig.store->focusedGroupID());
+}
+
+TEST_F(WindowKeys, theDetailsKeysComeBackWithTheFocusAndEscapeLeavesThen) {
+  showDetail();
+  const std::optional<std::string> first = focusedPhoto();
+  press(Qt::Key_Tab);
+  ASSERT_FALSE(focusIs<lumora::DetailKeyView>());
+  press(Qt::Key_Right);
+  EXPECT_EQ(focusedPhoto(), first);
+
+  ASSERT_TRUE(tabBackTo<lumora::DetailKeyView>());
+  press(Qt::Key_Right);
+  EXPECT_NE(focusedPhoto(), first);
+  press(Qt::Key_Escape);
+  EXPECT_FALSE(rig.store->detailGroupID());
+}
+
+TEST_F(WindowKeys, thePreviewKeepsItsKeysAndNothingItCoversTakesTabOrSpace) {
+  showDetail();
+  press(Qt::Key_Return);
+  QWidget *preview = view().previewView();
+  ASSERT_NE(preview, nullptr);
+  ASSERT_TRUE(roottest::waitFor([&] { return QApplication::focusWidget() == preview; }));
+  press(Qt::Key_Tab);
+  press(Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), preview);
+
+  // Plain arrows step; with Shift or Alt held they do nothing.
+  press(Qt::Key_Right);
+  EXPECT_EQ(rig.store->previewContext()->index, 1);
+  for (const Qt::KeyboardModifier modifier : {Qt::ShiftModifier, Qt::AltModifier}) {
+    press(Qt::Key_Right, modifier);
+    press(Qt::Key_Left, modifier);
+  }
+  EXPECT_EQ(rig.store->previewContext()->index, 1);
+
+  // The covered folder button cannot keep the focus, so Space does not open the chooser;
+  // the preview's keys work on.
+  view().headerBar()->folderButton()->setFocus(Qt::OtherFocusReason);
+  EXPECT_EQ(QApplication::focusWidget(), preview);
+  press(Qt::Key_Space);
+  EXPECT_EQ(rig.pickerCalls, 0);
+  press(Qt::Key_Left);
+  EXPECT_EQ(rig.store->previewContext()->index, 0);
+
+  // Escape closes it, and the detail has its keys again.
+  press(Qt::Key_Escape);
+  EXPECT_FALSE(rig.store->previewContext());
+  ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::DetailKeyView>(); }));
+  const std::optional<std::string> before = focusedPhoto();
+  press(Qt::Key_Right);
+  EXPECT_NE(focusedPhoto(), before);
+}
