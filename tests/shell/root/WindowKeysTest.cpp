@@ -1,6 +1,7 @@
 // The keyboard in the whole window with the real screens: Tab between the screens' key
 // catchers and the window's controls, and the preview holding the keys over what it covers.
 #include "app/ApplicationScreens.h"
+#include "app/detail/DetailGrid.h"
 #include "app/detail/DetailKeyView.h"
 #include "app/results/CleanupButton.h"
 #include "app/results/GridKeyView.h"
@@ -103,6 +104,11 @@ TEST_F(WindowKeys, theDetailsKeysComeBackWithTheFocusAndEscapeLeavesThen) {
   press(Qt::Key_Right);
   EXPECT_EQ(focusedPhoto(), first);
 
+  // A click in the grid's empty space hands the keys back; so does Tab, all the way round.
+  QWidget *grid = view().detailView()->findChild<lumora::DetailGrid *>()->viewport();
+  QTest::mouseClick(grid, Qt::LeftButton, {}, grid->rect().bottomRight() - QPoint(4, 4));
+  EXPECT_TRUE(focusIs<lumora::DetailKeyView>());
+  press(Qt::Key_Tab);
   ASSERT_TRUE(tabBackTo<lumora::DetailKeyView>());
   press(Qt::Key_Right);
   EXPECT_NE(focusedPhoto(), first);
