@@ -47,26 +47,17 @@ protected:
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     roottest::spin(5);
   }
-  /// Tabs on until the focus is back where it was; every stop on the way, or nothing when
-  /// it never came back.
-  static std::vector<QWidget *> tabRound() {
-    QWidget *start = QApplication::focusWidget();
+  /// Tabs at least once, on until a `Widget` holds the focus: the other stops on the way,
+  /// or nothing when no `Widget` came within 40 Tabs.
+  template <typename Widget> std::optional<std::vector<QWidget *>> tabTo() {
     std::vector<QWidget *> stops;
-    for (int i = 0; i < 40; ++i) {
-      press(Qt::Key_Tab);
-      if (QApplication::focusWidget() == start) {
-        return stops;
+    for (press(Qt::Key_Tab); !focusIs<Widget>(); press(Qt::Key_Tab)) {
+      if (stops.size() == 40) {
+        return std::nullopt;
       }
       stops.push_back(QApplication::focusWidget());
     }
-    return {};
-  }
-  /// Tabs on until a `Widget` holds the focus; false when none does within 40 Tabs.
-  template <typename Widget> bool tabBackTo() {
-    for (int i = 0; i < 40 && !focusIs<Widget>(); ++i) {
-      press(Qt::Key_Tab);
-    }
-    return focusIs<Widget>();
+    return stops;
   }
   std::optional<std::string> focusedPhoto() { return rig.store->focusedPhotoID(); }
 };
@@ -75,9 +66,9 @@ protected:
 
 TEST_F(WindowKeys, tabLeavesTheGridForVisibleControlsAndTheArrowsWorkAgainBackInIt) {
   showResults(6);
-  const std::vector<QWidget *> stops = tabRound();
-  ASSERT_FALSE(stops.empty());
-  for (QWidget *stop : stops) {
+  const std::optional<std::vector<QWidget *>> stops = tabTo<lumora::GridKeyView>();
+  ASSERT_TRUE(stops && !stops->empty());
+  for (QWidget *stop : *stops) {
     EXPECT_TRUE(stop->isVisible()) << stop->metaObject()->className();
     EXPECT_EQ(qobject_cast<lumora::CleanupButton *>(stop), nullptr); // cards: the grid's keys
   }
@@ -91,7 +82,7 @@ TEST_F(WindowKeys, tabLeavesTheGridForVisibleControlsAndTheArrowsWorkAgainBackIn
   EXPECT_EQ(QApplication::focusWidget(), button);
   EXPECT_FALSE(rig.store->focusedGroupID());
 
-  ASSERT_TRUE(tabBackTo<lumora::GridKeyView>());
+  ASSERT_TRUE(tabTo<lumora::GridKeyView>());
   press(Qt::Key_Right);
   EXPECT_TRUE(rig.store->focusedGroupID());
 }
@@ -108,8 +99,7 @@ TEST_F(WindowKeys, theDetailsKeysComeBackWithTheFocusAndEscapeLeavesThen) {
   QWidget *grid = view().detailView()->findChild<lumora::DetailGrid *>()->viewport();
   QTest::mouseClick(grid, Qt::LeftButton, {}, grid->rect().bottomRight() - QPoint(4, 4));
   EXPECT_TRUE(focusIs<lumora::DetailKeyView>());
-  press(Qt::Key_Tab);
-  ASSERT_TRUE(tabBackTo<lumora::DetailKeyView>());
+  ASSERT_TRUE(tabTo<lumora::DetailKeyView>());
   press(Qt::Key_Right);
   EXPECT_NE(focusedPhoto(), first);
   press(Qt::Key_Escape);
