@@ -118,9 +118,11 @@ void GroupDetailView::cleanupEnded() {
   }
 }
 
-// The preview held the keyboard; the grid's keys come back when it closes.
+// The preview held the keyboard; the grid's keys come back when it closes. In a window
+// that is not active the key view becomes the focus it gets back on activation, instead of
+// whichever control the focus passed to when the preview went.
 void GroupDetailView::previewChanged() {
-  if (!m_store.previewContext() && isVisible() && window()->isActiveWindow()) {
+  if (!m_store.previewContext() && isVisible()) {
     m_keyView->setFocus(Qt::OtherFocusReason);
   }
 }

@@ -141,4 +141,11 @@ TEST_F(WindowKeys, thePreviewKeepsItsKeysAndNothingItCoversTakesTabOrSpace) {
   const std::optional<std::string> before = focusedPhoto();
   press(Qt::Key_Right);
   EXPECT_NE(focusedPhoto(), before);
+
+  // Closed while the window is in the background, the detail has the keys on return.
+  press(Qt::Key_Return);
+  ASSERT_TRUE(roottest::waitFor([&] { return view().previewView() != nullptr; }));
+  QApplication::setActiveWindow(nullptr);
+  rig.store->setPreviewContext(std::nullopt);
+  EXPECT_NE(qobject_cast<lumora::DetailKeyView *>(window()->focusWidget()), nullptr);
 }
