@@ -37,6 +37,9 @@ public:
 protected:
   void paintEvent(QPaintEvent *event) override;
   bool event(QEvent *event) override;
+  /// The button's look, drawn with `painter` over the button's rectangle (on the widget, or
+  /// on a picture of it).
+  void paintFace(QPainter &painter) const;
 
 private:
   struct Metrics {
