@@ -7,18 +7,19 @@
 
 namespace lumora::QtTranslations {
 
-bool install(const QString &directory) {
+QTranslator *install(const QString &directory) {
   auto *app = QCoreApplication::instance();
   if (app == nullptr) {
-    return false;
+    return nullptr;
   }
   // qtbase holds the widgets' dialogs; the window's texts are Chinese whatever the locale.
   auto translator = std::make_unique<QTranslator>();
-  if (!translator->load(QStringLiteral("qtbase_zh_CN"), directory)) {
-    return false;
+  if (!translator->load(QStringLiteral("qtbase_zh_CN"), directory) ||
+      !QCoreApplication::installTranslator(translator.get())) {
+    return nullptr;
   }
   translator->setParent(app);
-  return QCoreApplication::installTranslator(translator.release());
+  return translator.release();
 }
 
 QString systemDirectory() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
