@@ -3,6 +3,7 @@
 #include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QSaveFile>
 
@@ -29,6 +30,8 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget *parent, const SaveRequest &
   dialog->setDefaultSuffix(QStringLiteral("txt"));
   // Creating a folder from the dialog stays possible: the dialog is not read-only.
   dialog->setOption(QFileDialog::ReadOnly, false);
+  // In the user's home, not the folder the application was started from.
+  dialog->setDirectory(QDir::homePath());
   dialog->selectFile(request.proposedName);
   return dialog;
 }

@@ -87,16 +87,6 @@ bool CleanupButton::event(QEvent *event) {
   return ThemedButton::event(event);
 }
 
-QPaintDevice *CleanupButton::redirected(QPoint *offset) const {
-  if (m_paintTarget != nullptr) {
-    if (offset != nullptr) {
-      *offset = QPoint();
-    }
-    return m_paintTarget;
-  }
-  return ThemedButton::redirected(offset);
-}
-
 CleanupButton::Look CleanupButton::look() const {
   const Theme &theme = Theme::of(this);
   return {size(),           devicePixelRatioF(),    m_title,
@@ -124,9 +114,10 @@ QColor CleanupButton::labelColor() const {
   return m_plain ? theme.primary : theme.red;
 }
 
-void CleanupButton::paintEvent(QPaintEvent *event) {
-  if (m_opacity >= 1 || m_cleaning || m_paintTarget != nullptr) {
-    paintButton(event);
+void CleanupButton::paintEvent(QPaintEvent *) {
+  if (m_opacity >= 1 || m_cleaning) {
+    QPainter painter(this);
+    paintButton(painter);
     return;
   }
   if (m_opacity <= 0) {
@@ -134,13 +125,13 @@ void CleanupButton::paintEvent(QPaintEvent *event) {
   }
   const Look now = look();
   if (m_snapshot.isNull() || now != m_snapshotLook) {
+    // Painted straight onto the picture: the painter of a widget may be the one of a whole
+    // window being captured (a screen's exit picture), which would put the button there.
     m_snapshot = QPixmap((QSizeF(now.size) * now.devicePixelRatio).toSize());
     m_snapshot.setDevicePixelRatio(now.devicePixelRatio);
     m_snapshot.fill(Qt::transparent);
-    // The widget's own painting, sent into the snapshot (see `redirected`).
-    m_paintTarget = &m_snapshot;
-    paintButton(event);
-    m_paintTarget = nullptr;
+    QPainter picture(&m_snapshot);
+    paintButton(picture);
     m_snapshotLook = now;
   }
   QPainter painter(this);
@@ -148,9 +139,9 @@ void CleanupButton::paintEvent(QPaintEvent *event) {
   painter.drawPixmap(0, 0, m_snapshot);
 }
 
-void CleanupButton::paintButton(QPaintEvent *event) {
-  ThemedButton::paintEvent(event);
-  QPainter painter(this);
+void CleanupButton::paintButton(QPainter &painter) const {
+  paintFace(painter);
+  painter.save();
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
   if (!isEnabled()) {
     painter.setOpacity(0.4);
@@ -178,6 +169,7 @@ void CleanupButton::paintButton(QPaintEvent *event) {
   painter.setPen(labelColor());
   painter.drawText(QRectF(x, inner.top(), room, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    metrics.elidedText(m_title, Qt::ElideRight, room));
+  painter.restore();
 }
 
 } // namespace lumora

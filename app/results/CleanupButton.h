@@ -35,7 +35,6 @@ protected:
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   bool event(QEvent *event) override;
-  [[nodiscard]] QPaintDevice *redirected(QPoint *offset) const override;
 
 private:
   /// Everything the button's look depends on, to know when the snapshot is stale.
@@ -56,7 +55,7 @@ private:
     bool operator==(const Look &) const = default;
   };
 
-  void paintButton(QPaintEvent *event);
+  void paintButton(QPainter &painter) const;
   [[nodiscard]] Look look() const;
   [[nodiscard]] QColor labelColor() const;
   void applyOpacity();
@@ -71,8 +70,6 @@ private:
   /// The button drawn once at full opacity, repainted at the card's opacity while it fades.
   QPixmap m_snapshot;
   Look m_snapshotLook;
-  /// Set while the button paints itself into `m_snapshot`.
-  QPixmap *m_paintTarget = nullptr;
 };
 
 } // namespace lumora

@@ -1,5 +1,6 @@
 #include "app/results/CleanupConfirmation.h"
 
+#include "app/shell/components/WindowCentring.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/texts/Localized.h"
@@ -21,6 +22,7 @@ QMessageBox *make(QWidget *parent, const QString &title, const QString &message,
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
   box->setIcon(QMessageBox::NoIcon);
+  WindowCentring::attach(box);
   // A dialog is a window of its own and inherits no palette: take the scheme of its place.
   if (parent != nullptr) {
     box->setPalette(parent->palette());

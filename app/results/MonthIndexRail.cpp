@@ -1,5 +1,6 @@
 #include "app/results/MonthIndexRail.h"
 
+#include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
 
@@ -31,7 +32,9 @@ QColor withAlpha(QColor color, double alpha) {
 
 } // namespace
 
-MonthIndexRail::MonthIndexRail(QWidget *parent) : QWidget(parent) {
+MonthIndexRail::MonthIndexRail(QWidget *parent) : QWidget(parent), m_labelProgress(motion::fast()) {
+  m_labelProgress.jumpTo(1.0);
+  connect(&m_labelProgress, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
   setAttribute(Qt::WA_Hover);
   setToolTip(Localized::string("拖动跳到对应年月", "拖动跳到对应年月"));
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
@@ -50,7 +53,11 @@ void MonthIndexRail::setCurrentID(std::optional<QString> id) {
   if (id == m_currentID) {
     return;
   }
+  m_previousID = std::move(m_currentID);
   m_currentID = std::move(id);
+  // The same ease-out with reduce motion on: it only moves a colour and a weight.
+  m_labelProgress.jumpTo(0.0);
+  m_labelProgress.animateTo(1.0);
   update();
 }
 
@@ -67,6 +74,14 @@ void MonthIndexRail::setContentOpacity(double opacity) {
     return;
   }
   m_contentOpacity = opacity;
+  update();
+}
+
+void MonthIndexRail::setGroupOpacity(double opacity) {
+  if (opacity == m_groupOpacity) {
+    return;
+  }
+  m_groupOpacity = opacity;
   update();
 }
 
@@ -183,9 +198,10 @@ void MonthIndexRail::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const Theme &theme = Theme::of(this);
+  painter.setOpacity(m_groupOpacity);
   painter.fillRect(rect(), theme.barMaterial);
   painter.fillRect(QRectF(0, 0, 1, height()), theme.primaryAt(0.06));
-  painter.setOpacity(m_contentOpacity);
+  painter.setOpacity(m_groupOpacity * m_contentOpacity);
   paintTrackAndMarker(painter);
   paintLabels(painter);
 }
@@ -221,20 +237,40 @@ void MonthIndexRail::paintLabels(QPainter &painter) const {
     return;
   }
   const double rowHeight = h / static_cast<double>(entries.size());
-  const std::optional<std::size_t> current = currentIndex();
-  const Theme &theme = Theme::of(this);
-  const QFont regular = Theme::font(kLabelFontPixels);
-  const QFont bold = Theme::font(kLabelFontPixels, Theme::Weight::semibold);
+  const double progress = std::clamp(labelProgress(), 0.0, 1.0);
   for (std::size_t row = 0; row < entries.size(); ++row) {
-    const std::size_t index = entries[row];
-    const bool isCurrent = current == index;
-    painter.setFont(isCurrent ? bold : regular);
-    painter.setPen(isCurrent ? theme.accent : withAlpha(theme.secondary, 0.78));
+    const QString &id = m_ids[static_cast<qsizetype>(entries[row])];
+    double emphasis = 0;
+    if (m_currentID == id) {
+      emphasis = progress;
+    } else if (m_previousID == id) {
+      emphasis = 1 - progress;
+    }
     const QRectF cell(0, rowHeight * static_cast<double>(row), width() - kLabelTrailingPadding,
                       rowHeight);
-    painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter,
-                     m_titles.value(static_cast<qsizetype>(index)));
+    paintLabel(painter, cell, m_titles.value(static_cast<qsizetype>(entries[row])), emphasis);
   }
+}
+
+// A label between plain (0) and current (1): the two looks cross-fade, since a weight does
+// not blend.
+void MonthIndexRail::paintLabel(QPainter &painter, const QRectF &cell, const QString &title,
+                                double emphasis) const {
+  const Theme &theme = Theme::of(this);
+  const double opacity = painter.opacity();
+  if (emphasis < 1) {
+    painter.setOpacity(opacity * (1 - emphasis));
+    painter.setFont(Theme::font(kLabelFontPixels));
+    painter.setPen(withAlpha(theme.secondary, 0.78));
+    painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, title);
+  }
+  if (emphasis > 0) {
+    painter.setOpacity(opacity * emphasis);
+    painter.setFont(Theme::font(kLabelFontPixels, Theme::Weight::semibold));
+    painter.setPen(theme.accent);
+    painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, title);
+  }
+  painter.setOpacity(opacity);
 }
 
 } // namespace lumora

@@ -58,6 +58,7 @@ ResultsGrid::ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudMod
     m_dimEffect->setOpacity(m_opacity);
     // Painting through the effect costs every frame: only while it shows.
     m_dimEffect->setEnabled(m_opacity < 0.999);
+    emit opacityChanged(m_opacity);
   });
 }
 

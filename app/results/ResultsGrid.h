@@ -73,6 +73,8 @@ signals:
   void sectionsChanged();
   /// A mouse press on the grid (the key catcher takes the focus back).
   void pressed();
+  /// The grid's opacity moved (it dims while the store regroups).
+  void opacityChanged(double opacity);
 
 protected:
   void resizeEvent(QResizeEvent *event) override;

@@ -61,6 +61,8 @@ void ResultsView::buildLayout(HeroNamespace *hero) {
   });
   connect(m_grid, &ResultsGrid::pressed, m_keyView, [this] { m_keyView->setFocus(); });
   connect(m_grid, &ResultsGrid::monthTracked, this, &ResultsView::monthTracked);
+  // The rail belongs to the date layout that dims as a whole while the store regroups.
+  connect(m_grid, &ResultsGrid::opacityChanged, m_rail, &MonthIndexRail::setGroupOpacity);
   connect(m_rail, &MonthIndexRail::sectionSelected, this, [this](const QString &id) {
     if (const auto index = m_grid->sectionIndex(id)) {
       m_grid->scrollToSection(*index);

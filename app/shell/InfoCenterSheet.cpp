@@ -1,6 +1,7 @@
 #include "app/shell/InfoCenterSheet.h"
 
 #include "app/shell/ScreenFactory.h"
+#include "app/shell/components/WindowCentring.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
@@ -15,6 +16,7 @@ InfoCenterSheet::InfoCenterSheet(AppStore &store, const ScreenFactory &factory, 
   setWindowTitle(Localized::string("Pindle"));
   setWindowModality(Qt::WindowModal);
   setFixedSize(kWidth, kHeight);
+  WindowCentring::attach(this);
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);

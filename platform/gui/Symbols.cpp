@@ -5,13 +5,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 namespace platform::symbols {
 namespace {
 
 // How the glyph is framed: on its own, inside a ring, or knocked out of a filled shape.
-enum class Frame { none, circle, circleFill, seal, sealFill, warningFill };
+enum class Frame { none, circle, circleFill, seal, sealFill, warningFill, photoStack };
 
 struct Mapping {
   const char *themeName;
@@ -44,7 +45,7 @@ const QHash<QString, Mapping> &table() {
       {QStringLiteral("photo.badge.exclamationmark"), {"image-missing", Frame::none}},
       {QStringLiteral("photo.on.rectangle"), {"view-preview", Frame::none}},
       {QStringLiteral("photo.on.rectangle.angled"), {"viewimage", Frame::none}},
-      {QStringLiteral("photo.stack"), {"folder-pictures", Frame::none}},
+      {QStringLiteral("photo.stack"), {"", Frame::photoStack}},
       {QStringLiteral("photoslibrary"), {"folder-image-people", Frame::none}},
       {QStringLiteral("slider.horizontal.3"), {"configure", Frame::none}},
       {QStringLiteral("sparkles"), {"tools-wizard", Frame::none}},
@@ -57,7 +58,8 @@ const QHash<QString, Mapping> &table() {
       {QStringLiteral("trash.circle.fill"), {"edit-delete", Frame::circleFill}},
       {QStringLiteral("xmark"), {"dialog-close", Frame::none}},
       {QStringLiteral("arrow.clockwise"), {"view-refresh", Frame::none}},
-      {QStringLiteral("exclamationmark.triangle.fill"), {"dialog-warning-symbolic", Frame::warningFill}},
+      {QStringLiteral("exclamationmark.triangle.fill"),
+       {"dialog-warning-symbolic", Frame::warningFill}},
   };
   return map;
 }
@@ -124,6 +126,30 @@ void drawWarningTriangle(QPainter &p, int px, const QColor &tint) {
   p.drawEllipse(QPointF(s / 2, s * 0.76), w * 0.6, w * 0.6);
 }
 
+// A photo (a landscape with a sun in a rounded frame) on two more behind it, their top
+// edges showing above it (Breeze has only folders of pictures).
+void drawPhotoStack(QPainter &p, int px, const QColor &tint) {
+  const qreal s = px;
+  const qreal line = std::max(1.0, s * 0.055);
+  p.setPen(QPen(tint, line, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawLine(QPointF(s * 0.24, s * 0.12), QPointF(s * 0.76, s * 0.12));
+  p.drawLine(QPointF(s * 0.15, s * 0.23), QPointF(s * 0.85, s * 0.23));
+  const QRectF photo(s * 0.06, s * 0.34, s * 0.88, s * 0.58);
+  p.drawRoundedRect(photo, s * 0.09, s * 0.09);
+  p.setPen(Qt::NoPen);
+  p.setBrush(tint);
+  p.drawEllipse(QPointF(s * 0.70, s * 0.50), s * 0.065, s * 0.065);
+  QPainterPath hills;
+  hills.moveTo(s * 0.13, s * 0.85);
+  hills.lineTo(s * 0.38, s * 0.56);
+  hills.lineTo(s * 0.56, s * 0.74);
+  hills.lineTo(s * 0.66, s * 0.65);
+  hills.lineTo(s * 0.87, s * 0.85);
+  hills.closeSubpath();
+  p.drawPath(hills);
+}
+
 void drawFramed(QPainter &p, const Mapping &m, int px, const QColor &tint) {
   if (m.frame == Frame::warningFill) {
     drawWarningTriangle(p, px, tint);
@@ -163,7 +189,9 @@ QImage render(const QString &symbol, int px, const QColor &tint) {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   const auto it = table().constFind(symbol);
-  if (it == table().constEnd() || !QIcon::hasThemeIcon(QString::fromLatin1(it->themeName))) {
+  if (it != table().constEnd() && it->frame == Frame::photoStack) {
+    drawPhotoStack(p, px, tint);
+  } else if (it == table().constEnd() || !QIcon::hasThemeIcon(QString::fromLatin1(it->themeName))) {
     drawFallback(p, px, tint);
   } else if (it->frame == Frame::none) {
     p.drawImage(0, 0, tintedGlyph(QString::fromLatin1(it->themeName), px, tint));

@@ -18,7 +18,7 @@ namespace platform::symbols {
 void installIconTheme();
 
 /// The Breeze icon name the symbol's glyph is drawn from, or an empty string when the
-/// symbol is unknown.
+/// symbol is unknown or drawn here without a theme icon.
 [[nodiscard]] QString themeIconName(const QString &symbol);
 
 /// Whether `symbol` has a mapping (the ones the application uses all do).

@@ -4,7 +4,9 @@
 #include "app/shell/theme/ThemedButton.h"
 #include "tests/info/support/InfoFixture.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
 
 using namespace lumora;
@@ -82,4 +84,42 @@ TEST_F(InfoCenterSheetTest, returnEscapeAndTheCloseButtonEachWriteTheStoreOnce) 
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(writes, 1);
   }
+}
+
+// The application's palette is the content's (as the running application sets it), so
+// attaching the tab's page to the sheet brings no palette change of Qt's own; the sheet was
+// built while the window was still dark.
+TEST_F(InfoCenterSheetTest, everyTextTakesTheWindowsSchemeBuiltBeforeItAndChangedAfter) {
+  const QPalette applicationPalette = QApplication::palette();
+  QApplication::setPalette(Theme::light().palette());
+  const auto lightestText = [&] {
+    int lightest = 0;
+    for (const QLabel *label : sheet.content()->findChildren<QLabel *>()) {
+      if (label->isVisible() && !label->text().isEmpty()) {
+        lightest = std::max(lightest, label->palette().color(QPalette::WindowText).lightness());
+      }
+    }
+    return lightest;
+  };
+  for (const auto tab : {AppStoreTypes::InfoTab::about, AppStoreTypes::InfoTab::help}) {
+    SCOPED_TRACE(static_cast<int>(tab));
+    open(tab);
+    ASSERT_TRUE(waitFor([&] { return sheet.isVisible(); }));
+    // Light text on the light sheet would be unreadable: every label is dark.
+    EXPECT_LT(lightestText(), 128);
+    store().setShowsInfoCenter(false);
+  }
+  // A scheme given to the open sheet later reaches the tab shown then.
+  open(AppStoreTypes::InfoTab::about);
+  ASSERT_TRUE(waitFor([&] { return sheet.isVisible(); }));
+  Theme::setScheme(&sheet, ColorScheme::dark);
+  static_cast<InfoCenterView *>(sheet.content())->setTab(AppStoreTypes::InfoTab::help);
+  int darkest = 255;
+  for (const QLabel *label : sheet.content()->findChildren<QLabel *>()) {
+    if (label->isVisible() && !label->text().isEmpty()) {
+      darkest = std::min(darkest, label->palette().color(QPalette::WindowText).lightness());
+    }
+  }
+  EXPECT_GT(darkest, 128);
+  QApplication::setPalette(applicationPalette);
 }

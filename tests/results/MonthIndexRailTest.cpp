@@ -56,3 +56,24 @@ TEST(MonthIndexRail, pressSelectsAndDragSelectsEachMonthOnce) {
   QTest::mousePress(&rail, Qt::LeftButton, {}, QPoint(50, 390));
   EXPECT_EQ(selected.count(), 4);
 }
+
+TEST(MonthIndexRail, theCurrentLabelEasesOverAndTheGroupOpacityDimsTheBackgroundToo) {
+  MonthIndexRail rail;
+  rail.resize(100, 400);
+  rail.setSections({"a", "b", "c", "d"}, {"A", "B", "C", "D"});
+  rail.show();
+  rail.setCurrentID(QStringLiteral("a"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rail.labelProgress() >= 1.0; }, 2000));
+  rail.setCurrentID(QStringLiteral("b"));
+  EXPECT_LT(rail.labelProgress(), 0.5);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rail.labelProgress() >= 1.0; }, 2000));
+
+  // The content opacity leaves the background; the group opacity takes it along.
+  const QPoint background(60, 2);
+  const QRgb full = rail.grab().toImage().pixel(background);
+  rail.setContentOpacity(0.38);
+  EXPECT_EQ(rail.grab().toImage().pixel(background), full);
+  rail.setGroupOpacity(0.72);
+  EXPECT_DOUBLE_EQ(rail.groupOpacity(), 0.72);
+  EXPECT_NE(rail.grab().toImage().pixel(background), full);
+}

@@ -156,6 +156,7 @@ TEST_F(ResultsViewTest, listChangesScrollToTheTopFortyMillisecondsLater) {
   // Regrouping dims the grid, and the member-count layout keeps its place on a source change.
   AppStore::StateAccess(store()).setIsRegrouping(true);
   EXPECT_TRUE(waitFor([&] { return std::abs(grid().contentOpacity() - 0.72) < 0.01; }));
+  EXPECT_NEAR(view().rail().groupOpacity(), 0.72, 0.01); // the date layout dims as a whole
   store().setSort(GroupSort::memberCount);
   EXPECT_FALSE(grid().isSectioned());
   EXPECT_FALSE(view().rail().isVisible());

@@ -139,5 +139,47 @@ TEST_F(MenusTest, UnknownStoredModeChecksDarkAndChoosingAModeSetsEveryLayer) {
   EXPECT_EQ(menus->checkedMode(), AppearanceMode::system);
 }
 
+// How far an item's text stands out from the menu behind it: the mean colour distance of the
+// item's pixels from the menu's background colour.
+double ink(const QImage &menu, const QRect &item) {
+  const QColor background = menu.pixelColor(item.right() - 2, item.center().y());
+  double sum = 0;
+  for (int y = item.top(); y <= item.bottom(); ++y) {
+    for (int x = item.left(); x <= item.right(); ++x) {
+      const QColor c = menu.pixelColor(x, y);
+      sum += std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+             std::abs(c.blue() - background.blue());
+    }
+  }
+  return sum / std::max(1, item.width() * item.height());
+}
+
+TEST_F(MenusTest, DisabledItemsAreFainterThanEnabledOnesInBothSchemes) {
+  appearance->setContentRoot(window.content());
+  ASSERT_FALSE(menus->rescanAction()->isEnabled());
+  ASSERT_TRUE(menus->chooseFolderAction()->isEnabled());
+  for (const AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light}) {
+    SCOPED_TRACE(appearancemode::title(mode).toStdString());
+    appearance->chooseMode(mode);
+    QMenu *file = menus->fileMenu();
+    file->adjustSize();
+    const QImage image = file->grab().toImage();
+    const double enabled = ink(image, file->actionGeometry(menus->chooseFolderAction()));
+    const double disabled = ink(image, file->actionGeometry(menus->rescanAction()));
+    EXPECT_GT(enabled, 0);
+    EXPECT_LT(disabled, enabled * 0.7);
+  }
+}
+
+TEST_F(MenusTest, DefaultAndMinimumSizesAreTheContentsBelowTheMenuBar) {
+  QCoreApplication::processEvents();
+  ASSERT_GT(window.menuBar()->height(), 0);
+  EXPECT_EQ(window.content()->size(), MainWindow::kDefaultSize);
+  window.resize(300, 200);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.content()->size(), MainWindow::kMinimumSize);
+  EXPECT_EQ(window.minimumSize(), window.sizeForContent(MainWindow::kMinimumSize));
+}
+
 } // namespace
 } // namespace lumora

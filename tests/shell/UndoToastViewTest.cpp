@@ -82,6 +82,16 @@ TEST_F(UndoToastViewTest, bothFormsShowTheirIconAndOnlyTheUndoFormItsButton) {
   EXPECT_TRUE(m_view->closeButton()->isVisible());
 }
 
+// The exit fade draws a picture of the toast: its shadow margin must stay clear, not filled
+// with the window's background; the card must hide the photos under it.
+TEST_F(UndoToastViewTest, itsPictureLeavesTheShadowMarginClearAndItsCardIsOpaqueEnough) {
+  m_view = host(new UndoToastView(store(), toast("已清理 2 张照片", "移入废纸篓（可恢复）", true)));
+  const QImage picture = m_view->grab().toImage();
+  EXPECT_EQ(qAlpha(picture.pixel(1, 1)), 0);
+  const QRect card = m_view->cardRect();
+  EXPECT_GE(qAlpha(picture.pixel(card.left() + 4, card.center().y())), 240);
+}
+
 TEST_F(UndoToastViewTest, aLongMessageWrapsWithinTheHostsWidthAndTheDetailStaysOneLine) {
   const QString message = QString(120, QChar(0x7167));
   const QString detail = QString(200, QLatin1Char('d'));

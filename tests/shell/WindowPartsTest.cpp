@@ -1,12 +1,15 @@
 #include "app/shell/theme/ThemedButton.h"
 #include "app/shell/window/AppearanceController.h"
+#include "app/shell/window/QtTranslations.h"
 #include "app/shell/window/SingleInstance.h"
 #include "platform/gui/SystemColorScheme.h"
 #include "tests/support/TempDir.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace lumora {
@@ -55,6 +58,21 @@ TEST(AppearanceControllerTest, WindowAppearanceReachesItsMenusAndClearsAgain) {
   appearance.setWindowAppearance(&window, std::nullopt);
   EXPECT_EQ(menu->palette().color(QPalette::Window), Theme::dark().windowBackground)
       << "without an appearance of its own the menu follows the application";
+}
+
+TEST(QtTranslationsTest, QtsDialogTextsSpeakChineseAndAMissingPackageChangesNothing) {
+  EXPECT_EQ(QtTranslations::install(QStringLiteral("/nonexistent")), nullptr);
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+  const QString directory = QtTranslations::systemDirectory();
+  if (!QFile::exists(directory + QStringLiteral("/qtbase_zh_CN.qm"))) {
+    GTEST_SKIP() << "Qt's translations are not installed in " << directory.toStdString();
+  }
+  QTranslator *installed = QtTranslations::install(directory);
+  ASSERT_NE(installed, nullptr);
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+  EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+  QCoreApplication::removeTranslator(installed);
+  delete installed;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/info/InfoStyle.h"
 #include "app/info/help/ClearCacheButton.h"
+#include "app/shell/components/WindowCentring.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
 #include "platform/core/AppDirectories.h"
@@ -96,6 +97,7 @@ QMessageBox *CacheSection::makeConfirmation() {
   // A window of its own: it takes the sheet's scheme explicitly.
   Theme::setScheme(box, Theme::schemeOf(this));
   box->setIcon(QMessageBox::Warning);
+  WindowCentring::attach(box);
   box->setFont(Theme::font(13));
   box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
                                     "QLabel#qt_msgbox_informativelabel { min-width: 300px; }"));

@@ -1,5 +1,6 @@
 #include "app/shell/root/AlertPresenter.h"
 
+#include "app/shell/components/WindowCentring.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
@@ -81,6 +82,7 @@ void AlertPresenter::present(const AppStoreTypes::AlertContent &alert) {
           [this, box, actions] { finish(actions.value(box->clickedButton(), Action::ok)); });
   m_shown = alert;
   m_box = box;
+  WindowCentring::attach(box);
   box->open();
 }
 

@@ -33,6 +33,9 @@ constexpr int kMaxWidth = 4000;
 UndoToastView::UndoToastView(AppStore &store, AppStoreTypes::UndoToast toast, QWidget *parent)
     : QWidget(parent), m_store(store), m_toast(std::move(toast)) {
   setObjectName(QStringLiteral("UndoToastView"));
+  // Only the card and its shadow are painted: a picture of the toast (its exit fade) must
+  // not fill the shadow's margin with the window's background.
+  setAttribute(Qt::WA_NoSystemBackground);
   // A new toast from the store replaces the shown one; clearing it is the host's to show.
   connect(&m_store, &AppStore::undoToastChanged, this, [this] {
     if (m_store.undoToast()) {
@@ -163,7 +166,7 @@ void UndoToastView::paintEvent(QPaintEvent *) {
   CardShadow::paint(painter, card, {kRadius, 14, QColor(0, 0, 0, 46), {0, 6}});
   QPainterPath path;
   path.addRoundedRect(card, kRadius, kRadius);
-  painter.fillPath(path, theme.thinMaterial);
+  painter.fillPath(path, theme.regularMaterial);
   painter.setPen(QPen(theme.primaryAt(0.08), 1));
   painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), kRadius - 0.5, kRadius - 0.5);
   if (m_divider->isVisible()) {

@@ -1,5 +1,7 @@
 #include "app/shell/theme/Theme.h"
 
+#include "app/shell/theme/SchemeFollower.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPalette>
@@ -43,6 +45,7 @@ Theme makeTheme(ColorScheme scheme) {
       {&Theme::teal, QColor(0x40, 0xc8, 0xe0), QColor(0x30, 0xb0, 0xc7)},
       {&Theme::indigo, QColor(0x5e, 0x5c, 0xe6), QColor(0x58, 0x56, 0xd6)},
       {&Theme::barMaterial, rgba(0x2a, 0x2a, 0x2d, 0.92), rgba(0xf6, 0xf6, 0xf8, 0.92)},
+      {&Theme::regularMaterial, rgba(0x2e, 0x2e, 0x32, 0.97), rgba(0xfc, 0xfc, 0xfd, 0.97)},
       {&Theme::thinMaterial, rgba(0x33, 0x33, 0x37, 0.80), rgba(0xff, 0xff, 0xff, 0.78)},
       {&Theme::ultraThinMaterial, rgba(0x26, 0x26, 0x2a, 0.62), rgba(0xfa, 0xfa, 0xfc, 0.60)},
   };
@@ -74,6 +77,10 @@ QPalette paletteFor(const Theme &t) {
   p.setColor(QPalette::Disabled, QPalette::Text, t.tertiary);
   p.setColor(QPalette::Disabled, QPalette::WindowText, t.tertiary);
   p.setColor(QPalette::Disabled, QPalette::ButtonText, t.tertiary);
+  // Qt's style etches disabled text (menu items among it) with a copy in the light role one
+  // pixel lower; the default light role is white, which made disabled items on a dark menu
+  // brighter than enabled ones. Disabled text is faint alone.
+  p.setColor(QPalette::Disabled, QPalette::Light, Qt::transparent);
   return p;
 }
 
@@ -114,9 +121,14 @@ ColorScheme Theme::schemeOf(const QWidget *widget) {
   return ColorScheme::dark;
 }
 
+bool Theme::hasOwnScheme(const QWidget *widget) {
+  return widget->property(kSchemeProperty).isValid();
+}
+
 const Theme &Theme::of(const QWidget *widget) { return forScheme(schemeOf(widget)); }
 
 void Theme::setScheme(QWidget *root, ColorScheme scheme) {
+  SchemeFollower::ensureInstalled();
   const QVariant current = root->property(kSchemeProperty);
   if (current.isValid() && current.toInt() == static_cast<int>(scheme)) {
     return;
@@ -126,11 +138,7 @@ void Theme::setScheme(QWidget *root, ColorScheme scheme) {
   if (root->palette() == palette) {
     // Same colours already (inherited from the application): Qt sends no palette change, but
     // widgets that chose their colours by scheme must hear of it.
-    QEvent change(QEvent::PaletteChange);
-    QCoreApplication::sendEvent(root, &change);
-    for (QWidget *child : root->findChildren<QWidget *>()) {
-      QCoreApplication::sendEvent(child, &change);
-    }
+    SchemeFollower::refresh(root);
   }
   root->setPalette(palette);
   root->update();

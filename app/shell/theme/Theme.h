@@ -16,7 +16,8 @@ enum class ColorScheme { dark, light };
 /// Which scheme a widget paints in: `Theme::of(widget)` finds the nearest ancestor (or the
 /// widget itself) given a scheme with `Theme::setScheme`, else dark. `setScheme` also gives
 /// that subtree a matching palette, so every widget below repaints (it gets a
-/// `QEvent::PaletteChange`) and plain Qt widgets there follow the scheme too.
+/// `QEvent::PaletteChange`) and plain Qt widgets there follow the scheme too. A subtree attached
+/// later, and a window shown later, hear of their scheme then (see `SchemeFollower`).
 ///
 /// Fonts: one family, Noto Sans CJK SC, sized in pixels. It ships Regular and Bold only:
 /// `regular` and `medium` use Regular; `semibold`, `bold` and `heavy` use Bold. Its digits are
@@ -33,6 +34,8 @@ public:
   [[nodiscard]] static ColorScheme schemeOf(const QWidget *widget);
   /// Puts `root` and everything below it into `scheme` (no change when already there).
   static void setScheme(QWidget *root, ColorScheme scheme);
+  /// Whether `widget` itself was given a scheme with `setScheme`.
+  [[nodiscard]] static bool hasOwnScheme(const QWidget *widget);
 
   /// The font of the window in `pixelSize` pixels.
   [[nodiscard]] static QFont font(int pixelSize, Weight weight = Weight::regular);
@@ -61,8 +64,11 @@ public:
   QColor teal;
   QColor indigo;
   /// Materials, as flat translucent fills over what lies beneath: bars (header, summary
-  /// bar), thin (cards, toasts) and ultra-thin (overlays over photos).
+  /// bar), thin (cards) and ultra-thin (overlays over photos). Without a blur behind it, a
+  /// translucent fill lets photos show through its text: the regular material (the undo
+  /// toast, which floats over anything) is nearly opaque.
   QColor barMaterial;
+  QColor regularMaterial;
   QColor thinMaterial;
   QColor ultraThinMaterial;
 

@@ -125,7 +125,12 @@ QColor ThemedButton::textColor() const {
 }
 
 void ThemedButton::paintEvent(QPaintEvent *) {
-  QPainter p(this);
+  QPainter painter(this);
+  paintFace(painter);
+}
+
+void ThemedButton::paintFace(QPainter &p) const {
+  p.save();
   p.setRenderHint(QPainter::Antialiasing);
   if (!isEnabled()) {
     p.setOpacity(0.4);
@@ -145,6 +150,7 @@ void ThemedButton::paintEvent(QPaintEvent *) {
   if (hasFocus()) {
     paintFocusRing(p, r);
   }
+  p.restore();
 }
 
 void ThemedButton::paintLabel(QPainter &p, const QRectF &r) const {

@@ -39,6 +39,9 @@ protected:
   void paintEvent(QPaintEvent *event) override;
   bool event(QEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
+  /// The button's look, drawn with `painter` over the button's rectangle (on the widget, or
+  /// on a picture of it).
+  void paintFace(QPainter &painter) const;
 
 private:
   struct Metrics {

@@ -8,6 +8,7 @@
 #include "app/shell/window/AppearanceController.h"
 #include "app/shell/window/MainWindow.h"
 #include "app/shell/window/QAOverrides.h"
+#include "app/shell/window/QtTranslations.h"
 #include "app/shell/window/QuitSignals.h"
 #include "app/shell/window/SingleInstance.h"
 #include "app/store/AppStore.h"
@@ -66,6 +67,7 @@ void prepareApplication(QApplication &app) {
   // Plain Qt widgets (menus, dialogs) use the window's font too.
   QApplication::setFont(Theme::font(13));
   Localized::installTranslations();
+  QtTranslations::install(QtTranslations::systemDirectory());
   platform::symbols::installIconTheme();
 }
 

@@ -86,6 +86,13 @@ void AppearanceController::refreshContent() {
   }
   m_shownScheme = scheme;
   Theme::setScheme(m_contentRoot, scheme);
+  // The sheet and the alerts are windows of their own that took the content's scheme when
+  // they were shown; one still open follows the content's change.
+  for (QWidget *owned : m_contentRoot->window()->findChildren<QWidget *>()) {
+    if (owned->isWindow() && Theme::hasOwnScheme(owned)) {
+      Theme::setScheme(owned, scheme);
+    }
+  }
   emit contentSchemeChanged(scheme);
 }
 

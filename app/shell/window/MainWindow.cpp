@@ -5,14 +5,15 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QShowEvent>
 
 namespace lumora {
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
   setWindowTitle(Localized::string("Pindle"));
   setWindowIcon(AppMark::applicationIcon());
-  setMinimumSize(kMinimumSize);
-  resize(kDefaultSize);
+  // The window's own minimum is left to its layout: the content's minimum plus the menu bar.
+  // Its default size is set when it is first shown, unless it was sized before.
 }
 
 void MainWindow::setContent(QWidget *content) {
@@ -20,7 +21,17 @@ void MainWindow::setContent(QWidget *content) {
   setCentralWidget(content);
 }
 
+QSize MainWindow::sizeForContent(QSize content) const {
+  const QWidget *menu = menuWidget();
+  return content + QSize(0, menu != nullptr && !menu->isHidden() ? menu->sizeHint().height() : 0);
+}
+
 void MainWindow::showEvent(QShowEvent *event) {
+  // Sent before the window is mapped, when the menus are in place: the default size is the
+  // content's, so the menu bar's height comes on top of it.
+  if (!testAttribute(Qt::WA_Resized) && !event->spontaneous()) {
+    resize(sizeForContent(kDefaultSize));
+  }
   // Any widget of the window may paint first (opaque children hide their parents from the
   // paint), so the first paint is caught application-wide until it comes.
   if (!m_painted) {

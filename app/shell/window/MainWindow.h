@@ -4,9 +4,10 @@
 
 namespace lumora {
 
-/// The application's one window: titled "Pindle", 1150 × 780 at first, never smaller than
-/// 900 × 600 (the root view's minimum), with the app mark as its icon. Its central widget
-/// is the content given with `setContent`; the menu bar belongs to `AppMenus`.
+/// The application's one window: titled "Pindle", with the app mark as its icon. Its central
+/// widget is the content given with `setContent`; the menu bar belongs to `AppMenus`. Both
+/// sizes are the content's, below the menu bar: 1150 × 780 when first shown, never smaller
+/// than 900 × 600 (the root view's minimum).
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -19,6 +20,8 @@ public:
   /// Replaces the content (the window takes ownership); it fills the client area.
   void setContent(QWidget *content);
   [[nodiscard]] QWidget *content() const { return centralWidget(); }
+  /// The window size that gives the content `content` below the menu bar.
+  [[nodiscard]] QSize sizeForContent(QSize content) const;
 
   /// Shows the window and brings it to the front (a second launch asks for this).
   void raiseToFront();

@@ -50,6 +50,22 @@ TEST_F(AlertPresenterTest, retrySettingsAndOkInThatOrderOnlyOkWithoutEither) {
   EXPECT_EQ(presenter.box()->buttons().size(), 1);
 }
 
+TEST_F(AlertPresenterTest, theBoxStaysCentredOnTheWindowWhileTheWindowIsPlaced) {
+  window.move(40, 30);
+  rig.store->setAlert(alert("t", false, false));
+  ASSERT_TRUE(roottest::waitFor([&] { return presenter.box() && presenter.box()->isVisible(); }));
+  const QMessageBox *box = presenter.box();
+  const auto centred = [&] {
+    return (box->frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <= 2;
+  };
+  EXPECT_TRUE(centred());
+  // At start-up the window manager moves the window after the alert was raised over it.
+  window.move(320, 210);
+  EXPECT_TRUE(roottest::waitFor(centred));
+  window.resize(1150, 780);
+  EXPECT_TRUE(roottest::waitFor(centred));
+}
+
 TEST_F(AlertPresenterTest, aNewerAlertRaisedMeanwhileSurvivesTheDismissalAndShowsNext) {
   const auto first = alert("first", false, false);
   const auto second = alert("second", false, false);
