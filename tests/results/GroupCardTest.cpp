@@ -107,17 +107,9 @@ TEST(GroupCardLayoutTest, gapsCloseUpBeforeTilesGoToTheOverflowTile) {
                        Case{355, 19, 5, 6}, Case{342, 6, 6, 6}, Case{322, 6, 6, 2},
                        Case{321, 6, 5, 5}, Case{321, 5, 5, 6}, Case{300, 4, 4, 6}}) {
     const GroupCardLayout layout = GroupCardLayout::make(c.width, c.candidates);
-    SCOPED_TRACE(c.width);
-    ASSERT_EQ(static_cast<int>(layout.tiles.size()), c.tiles) << c.candidates;
-    const int last =
-        layout.overflow.isEmpty() ? layout.tiles.back().right() : layout.overflow.right();
-    EXPECT_LE(last, layout.strip.right());
-    if (c.tiles > 1) {
-      EXPECT_EQ(layout.tiles[1].left() - layout.tiles[0].right() - 1, c.spacing);
-    }
-    for (const QRect &tile : layout.tiles) {
-      EXPECT_EQ(tile.size(), QSize(GroupCardLayout::kTile, GroupCardLayout::kTile));
-    }
+    ASSERT_EQ(static_cast<int>(layout.tiles.size()), c.tiles) << c.width << " " << c.candidates;
+    EXPECT_EQ(layout.tiles[1].left() - layout.tiles[0].right() - 1, c.spacing) << c.width;
+    EXPECT_LE(std::max(layout.tiles.back().right(), layout.overflow.right()), layout.strip.right());
   }
 }
 
