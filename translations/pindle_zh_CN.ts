@@ -113,7 +113,7 @@
     </message>
     <message>
         <source>Pindle 需要 macOS 15 或更高版本的 Apple Vision 美学模型。请升级系统后重试。</source>
-        <translation>Pindle 需要本机的美学分析模型。请升级系统后重试。</translation>
+        <translation>Pindle 自带的美学分析没能启动，安装可能不完整。请重新安装 Pindle 后重试；如果问题还在，可以在「关于」里导出诊断信息并联系开发者。</translation>
     </message>
     <message>
         <source>请在「系统设置 › 隐私与安全性 › 文件和文件夹」中允许 Pindle 访问这个文件夹。</source>
@@ -208,7 +208,7 @@
     </message>
     <message>
         <source>进入「照片」App 的「最近删除」，30 天内可恢复</source>
-        <translation>进入图库的「最近删除」，30 天内可恢复</translation>
+        <translation>进入图库的「最近删除」，照片文件会一直留在图库文件夹里</translation>
     </message>
     <message>
         <source>会保留得分最高的「%@」，其余 %@ 张移到废纸篓。之后可以在 Finder 的废纸篓里恢复。</source>
@@ -216,7 +216,7 @@
     </message>
     <message>
         <source>会保留得分最高的「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。</source>
-        <translation>会保留得分最高的「%@」，其余 %@ 张进入图库的「最近删除」，30 天内可以恢复。</translation>
+        <translation>会保留得分最高的「%@」，其余 %@ 张进入图库的「最近删除」，照片文件会一直留在图库文件夹里。</translation>
     </message>
     <message>
         <source>清理的照片移到废纸篓，可在 Finder 中恢复</source>
@@ -224,7 +224,7 @@
     </message>
     <message>
         <source>清理的照片进入「照片」App 的「最近删除」，30 天内可恢复</source>
-        <translation>清理的照片进入图库的「最近删除」，30 天内可恢复</translation>
+        <translation>清理的照片进入图库的「最近删除」，照片文件会一直留在图库文件夹里</translation>
     </message>
     <message>
         <source>跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）</source>
@@ -240,7 +240,7 @@
     </message>
     <message>
         <source>保留每组 1 张最佳，其余进「照片」App 的「最近删除」，30 天内可恢复</source>
-        <translation>保留每组 1 张最佳，其余进图库的「最近删除」，30 天内可恢复</translation>
+        <translation>保留每组 1 张最佳，其余进图库的「最近删除」，照片文件会一直留在图库文件夹里</translation>
     </message>
     <message>
         <source>%@ · %@ reclaimable</source>
@@ -277,7 +277,7 @@
     </message>
     <message>
         <source>删除会进入「最近删除」，30 天内可恢复</source>
-        <translation>删除会进入图库的「最近删除」，照片文件一直留在图库文件夹里</translation>
+        <translation>删除会进入图库的「最近删除」，照片文件会一直留在图库文件夹里</translation>
     </message>
     <message>
         <source>删除后可在 Finder 废纸篓恢复</source>
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>删除后 30 天内可在「最近删除」恢复</source>
-        <translation>删除后照片文件一直留在图库文件夹里</translation>
+        <translation>删除后照片文件会一直留在图库文件夹里</translation>
     </message>
     <message>
         <source>移入照片 App 的最近删除</source>
@@ -392,7 +392,7 @@
     </message>
     <message>
         <source>help.delete.p2</source>
-        <translation>「照片」图库来源：照片移入图库的「最近删除」，原文件一直留在图库文件夹里，不会被清除；本 App 没有恢复界面，需要时可在图库文件夹里找回原文件。本 App 不会永久删除任何照片。</translation>
+        <translation>「照片」图库来源：照片移入图库的「最近删除」，照片文件会一直留在图库文件夹里，不会被清除；本 App 没有恢复界面，需要时可在图库文件夹里找回原文件。本 App 不会永久删除任何照片。</translation>
     </message>
     <message>
         <source>help.score.p1</source>

@@ -1,6 +1,7 @@
 #include "app/results/GroupCardLayout.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace lumora {
 
@@ -18,23 +19,39 @@ GroupCardLayout GroupCardLayout::make(int width, int candidates) {
   y += kButtonHeight + kCaptionSpacing;
   layout.caption = QRect(kPadding, y, inner, kCaptionHeight);
 
-  // Up to six tiles, then the "+n" tile right after them while candidates remain. A card
-  // too narrow for that shows fewer tiles, and the overflow tile counts the others too.
-  const int end = layout.strip.right() + 1;
-  const int step = kTile + kTileSpacing;
-  const int wanted = std::min(candidates, kMaxTiles);
-  int count = wanted;
-  const bool allFit = kPadding + wanted * step - kTileSpacing <= end;
-  if (candidates > wanted || !allFit) {
-    count = std::clamp((end - kPadding - kOverflowWidth) / step, 0, wanted);
+  layout.placeTiles(candidates);
+  return layout;
+}
+
+std::optional<int> GroupCardLayout::tileSpacing(int stripWidth, int tileCount, bool overflow) {
+  const int pieces = tileCount + (overflow ? 1 : 0);
+  const int room = stripWidth - tileCount * kTile - (overflow ? kOverflowWidth : 0);
+  if (pieces <= 1) {
+    return room >= 0 ? std::optional<int>(kTileSpacing) : std::nullopt;
   }
+  const int spacing = std::min(room / (pieces - 1), kTileSpacing);
+  return spacing >= kMinTileSpacing ? std::optional<int>(spacing) : std::nullopt;
+}
+
+// One tile for each of the first six candidates, then the "+n" tile right after them while
+// candidates remain. The gaps close up before any tile goes; a strip too narrow even then
+// gives its last tiles to the overflow tile, which counts them too.
+void GroupCardLayout::placeTiles(int candidates) {
+  int count = std::clamp(candidates, 0, kMaxTiles);
+  std::optional<int> spacing;
+  for (; count > 0; --count) {
+    spacing = tileSpacing(strip.width(), count, count < candidates);
+    if (spacing) {
+      break;
+    }
+  }
+  const int step = kTile + spacing.value_or(kTileSpacing);
   for (int i = 0; i < count; ++i) {
-    layout.tiles.emplace_back(kPadding + i * step, layout.strip.y(), kTile, kTile);
+    tiles.emplace_back(strip.x() + i * step, strip.y(), kTile, kTile);
   }
   if (count < candidates) {
-    layout.overflow = QRect(kPadding + count * step, layout.strip.y(), kOverflowWidth, kTile);
+    overflow = QRect(strip.x() + count * step, strip.y(), kOverflowWidth, kTile);
   }
-  return layout;
 }
 
 int GroupCardLayout::hiddenCount(int candidates) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <optional>
 #include <vector>
 
 namespace lumora {
@@ -14,6 +15,8 @@ struct GroupCardLayout {
   static constexpr int kStripHeight = 48;
   static constexpr int kTile = 48;
   static constexpr int kTileSpacing = 6;
+  /// The closest the tiles draw together on a card too narrow for six at the full spacing.
+  static constexpr int kMinTileSpacing = 2;
   static constexpr int kOverflowWidth = 32;
   static constexpr int kMaxTiles = 6;
   static constexpr int kButtonHeight = 24;
@@ -40,9 +43,17 @@ struct GroupCardLayout {
   [[nodiscard]] int hiddenCount(int candidates) const;
 
   /// The layout of a card `width` wide with `candidates` photos besides the best: up to six
-  /// tiles, and the overflow tile after them when candidates remain. Six tiles and the
-  /// overflow tile need a card of 380; a narrower card shows fewer tiles.
+  /// tiles, and the overflow tile after them when candidates remain. Six tiles need a card
+  /// of 342 at the full spacing and 322 at the closest; six tiles and the overflow tile
+  /// need 380 and 356. A narrower card shows fewer tiles.
   [[nodiscard]] static GroupCardLayout make(int width, int candidates);
+  /// The gap that lets `tileCount` tiles, and the overflow tile after them when `overflow`
+  /// is set, fit a strip `stripWidth` wide: the full spacing where it fits, else the widest
+  /// that does; none when even the minimum spacing does not fit.
+  [[nodiscard]] static std::optional<int> tileSpacing(int stripWidth, int tileCount, bool overflow);
+
+private:
+  void placeTiles(int candidates);
 };
 
 } // namespace lumora

@@ -28,7 +28,8 @@ QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last
   QString line = Localized::string(isLibrary(source)
                                        ? "清理的照片进入「照片」App 的「最近删除」，30 天内可恢复"
                                        : "清理的照片移到废纸篓，可在 Finder 中恢复");
-  if (last && !last->isPartial && last->skippedCount >= 1) {
+  // A paused scan counts the files it never reached among the skipped ones too.
+  if (last && last->skippedCount >= 1) {
     // The joiner stays as it is in every language.
     line += QStringLiteral(" · ") + fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）",
                                          {Fmt::number(last->skippedCount)});
@@ -70,9 +71,10 @@ QString confirmButton(SourceKind source, std::int64_t bytes) {
 
 QString confirmMessage(SourceKind source, std::int64_t victims) {
   // The second line is not looked up; it names what this desktop has.
-  const QString second = isLibrary(source)
-                             ? QStringLiteral("其余照片进入图库的「最近删除」，30 天内可恢复。")
-                             : QStringLiteral("其余照片移到废纸篓，可在文件管理器的废纸篓里恢复。");
+  const QString second =
+      isLibrary(source)
+          ? QStringLiteral("其余照片进入图库的「最近删除」，照片文件会一直留在图库文件夹里。")
+          : QStringLiteral("其余照片移到废纸篓，可在文件管理器的废纸篓里恢复。");
   return fill("Will clean up %@ (keeping the best one in each group).\n%@",
               {Texts::similarPhotoCountText(victims), second});
 }

@@ -98,6 +98,21 @@ TEST(GroupCardLayoutTest, sixTilesThenAnOverflowTileThatCountsTheRest) {
   EXPECT_EQ(narrow.hiddenCount(19), 19 - static_cast<int>(narrow.tiles.size()));
 }
 
+// Narrower cards close the gaps between tiles (6 down to 2) before any tile goes to "+n".
+TEST(GroupCardLayoutTest, gapsCloseUpBeforeTilesGoToTheOverflowTile) {
+  struct Case {
+    int width, candidates, tiles, spacing;
+  };
+  for (const Case c : {Case{380, 19, 6, 6}, Case{379, 19, 6, 5}, Case{356, 19, 6, 2},
+                       Case{355, 19, 5, 6}, Case{342, 6, 6, 6}, Case{322, 6, 6, 2},
+                       Case{321, 6, 5, 5}, Case{321, 5, 5, 6}, Case{300, 4, 4, 6}}) {
+    const GroupCardLayout layout = GroupCardLayout::make(c.width, c.candidates);
+    ASSERT_EQ(static_cast<int>(layout.tiles.size()), c.tiles) << c.width << " " << c.candidates;
+    EXPECT_EQ(layout.tiles[1].left() - layout.tiles[0].right() - 1, c.spacing) << c.width;
+    EXPECT_LE(std::max(layout.tiles.back().right(), layout.overflow.right()), layout.strip.right());
+  }
+}
+
 TEST(GroupCardTextsTest, tooltipsByKindAndDamagedSharpness) {
   ASSERT_TRUE(Localized::installTranslations());
   PhotoItem folder = photo("/p/IMG_1.jpg", 2'500'000);
@@ -120,7 +135,7 @@ TEST(GroupCardTextsTest, tooltipsByKindAndDamagedSharpness) {
   EXPECT_EQ(GroupCardTexts::overflowText(13), QStringLiteral("+13"));
   EXPECT_EQ(GroupCardTexts::menuReveal(), QStringLiteral("在文件管理器中显示最佳照片"));
   EXPECT_EQ(GroupCardTexts::cleanupCaption(AppStore::SourceKind::library),
-            QStringLiteral("进入图库的「最近删除」，30 天内可恢复"));
+            QStringLiteral("进入图库的「最近删除」，照片文件会一直留在图库文件夹里"));
 }
 
 TEST_F(GroupCardTest, followsSelectionFocusAndExitFromTheStore) {
@@ -414,10 +429,9 @@ TEST(GroupCardTextsTest, confirmationTextsBySource) {
           "会保留得分最高的「0」，其余 2 张移到废纸篓。之后可以在文件管理器的废纸篓里恢复。"));
   EXPECT_EQ(GroupCardTexts::confirmButton(AppStore::SourceKind::folder, shown.reclaimableBytes()),
             QStringLiteral("移入废纸篓（1 MB）"));
-  EXPECT_EQ(
-      GroupCardTexts::confirmMessage(AppStore::SourceKind::library, PhotoGroup{}),
-      QStringLiteral(
-          "会保留得分最高的「这张照片」，其余 0 张进入图库的「最近删除」，30 天内可以恢复。"));
+  EXPECT_EQ(GroupCardTexts::confirmMessage(AppStore::SourceKind::library, PhotoGroup{}),
+            QStringLiteral("会保留得分最高的「这张照片」，其余 0 "
+                           "张进入图库的「最近删除」，照片文件会一直留在图库文件夹里。"));
   EXPECT_EQ(GroupCardTexts::titleReclaimable(group("/z/", 2, 0)), QString());
   EXPECT_EQ(GroupCardTexts::menuCleanup(AppStore::SourceKind::library, 3),
             QStringLiteral("将 3 张照片移到「最近删除」…"));

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <map>
 
 using namespace lumora;
 using namespace gridtest;
@@ -199,4 +200,47 @@ TEST_F(ResultsViewTest, focusScrollsTheCardToTheCentreAlsoWithReducedMotion) {
   store().setFocusedGroupID(std::nullopt);
   spin(50);
   EXPECT_EQ(scrollBar().value(), position);
+}
+
+// At the window's first size, beside the month rail, a card is too narrow for six tiles at
+// their full spacing: the gaps close up so that six candidates still get six tiles, and
+// only what does not fit even then goes to the "+n" tile.
+TEST_F(ResultsViewTest, theFirstWindowSizeGivesSixCandidatesTheirTiles) {
+  setGroups({datedGroup("six-", monthStart(2025, 12) + 3 * 86400.0, 6),
+             datedGroup("seven-", monthStart(2025, 12) + 2 * 86400.0, 7),
+             datedGroup("twenty-", monthStart(2025, 11), 20)});
+  showView(); // 1150 × 780
+  ASSERT_TRUE(view().rail().isVisible());
+  std::map<int, GroupCard *> cards;
+  for (GroupCard *card : grid().viewport()->findChildren<GroupCard *>()) {
+    if (card->isVisible()) {
+      card->finishAnimations();
+      cards[static_cast<int>(card->group().count())] = card;
+    }
+  }
+  ASSERT_EQ(cards.size(), 3u);
+  const int width = cards[7]->cardRect().width();
+  EXPECT_LT(width, 342) << "six tiles fit at the full spacing; this no longer tests the gaps";
+
+  const auto layout = [width](int photos) { return GroupCardLayout::make(width, photos - 1); };
+  const auto tipAt = [](GroupCard *card, const QRect &place) {
+    return card->toolTipAt(place.center() + card->cardRect().topLeft());
+  };
+  EXPECT_EQ(layout(6).tiles.size(), 5u);
+  EXPECT_TRUE(layout(6).overflow.isEmpty());
+  EXPECT_EQ(layout(6).tiles[1].left() - layout(6).tiles[0].right() - 1,
+            GroupCardLayout::kTileSpacing);
+
+  const GroupCardLayout seven = layout(7);
+  ASSERT_EQ(seven.tiles.size(), 6u);
+  EXPECT_TRUE(seven.overflow.isEmpty());
+  EXPECT_LE(seven.tiles.back().right(), seven.strip.right());
+  EXPECT_TRUE(tipAt(cards[7], seven.tiles.back()).startsWith(QStringLiteral("seven-6 · ")));
+
+  // Six tiles and the overflow tile need more than this card has: five tiles and +14.
+  const GroupCardLayout twenty = layout(20);
+  EXPECT_EQ(twenty.tiles.size(), 5u);
+  EXPECT_EQ(twenty.hiddenCount(19), 14);
+  EXPECT_LE(twenty.overflow.right(), twenty.strip.right());
+  EXPECT_EQ(tipAt(cards[20], twenty.overflow), QStringLiteral("还有 14 张候选照片"));
 }

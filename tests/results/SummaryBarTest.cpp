@@ -44,13 +44,17 @@ TEST_F(SummaryBarTest, theNormalRowSumsUpBySource) {
   AppStore::StateAccess(store()).setLastResult(resultWithSkipped(1200, false));
   EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
                                              "跳过 1,200 张未分析（损坏或过小）"));
-  // A paused scan never reached those files: they are not "skipped".
-  AppStore::StateAccess(store()).setLastResult(resultWithSkipped(1200, true));
+  // Partial results of a paused scan tell the skipped count just the same.
+  AppStore::StateAccess(store()).setLastResult(resultWithSkipped(3, true));
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
+                                             "跳过 3 张未分析（损坏或过小）"));
+  AppStore::StateAccess(store()).setLastResult(resultWithSkipped(0, true));
   EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复"));
 
   showGroups({group("/l/", 2, 0)}, AppStore::SourceKind::library);
   EXPECT_EQ(bar().title(), QStringLiteral("1 组 · 1 张照片 可移入「最近删除」"));
-  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片进入图库的「最近删除」，30 天内可恢复"));
+  EXPECT_EQ(bar().subtitle(),
+            QStringLiteral("清理的照片进入图库的「最近删除」，照片文件会一直留在图库文件夹里"));
 }
 
 TEST_F(SummaryBarTest, selectionModeButtonsFollowTheirRules) {
@@ -182,7 +186,8 @@ TEST(SummaryBarTextsTest, libraryTextsAndTheConfirmationCountBarePhotos) {
             QStringLiteral("移入「最近删除」"));
   EXPECT_EQ(SummaryBarTexts::confirmMessage(SourceKind::library, 1),
             QStringLiteral("将清理 1 张相似照片（每组保留最佳的一张）。\n"
-                           "其余照片进入图库的「最近删除」，30 天内可恢复。"));
+                           "其余照片进入图库的「最近删除」，照片文件会一直留在图库文件夹里。"));
   EXPECT_EQ(SummaryBarTexts::batchSubtitle(SourceKind::library),
-            QStringLiteral("保留每组 1 张最佳，其余进图库的「最近删除」，30 天内可恢复"));
+            QStringLiteral(
+                "保留每组 1 张最佳，其余进图库的「最近删除」，照片文件会一直留在图库文件夹里"));
 }

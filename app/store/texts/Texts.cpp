@@ -2,6 +2,9 @@
 
 #include "app/store/texts/Localized.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace lumora::Texts {
 namespace {
 
@@ -11,6 +14,18 @@ QString countText(std::int64_t count, const char *singular, const char *plural) 
     return Localized::string(singular, singular);
   }
   return Localized::format(plural, plural, {count});
+}
+
+// The sharpness percent is deliberately not shown: the scores are what is close. The best
+// photo may score a little lower than another one; each format carries its own sign, so
+// the lower case fills the magnitude, and a gain that prints as 0.0 reads +0.0.
+QString sharperButCloseHeadline(double gain) {
+  if (std::round(gain * 10.0) < 0) {
+    return Localized::format("reason.sharperButCloseLower", "更清晰，分数接近（-%.1f 分）",
+                             {-gain});
+  }
+  return Localized::format("reason.sharperButClose", "更清晰，分数接近（+%.1f 分）",
+                           {std::max(gain, 0.0)});
 }
 
 } // namespace
@@ -84,10 +99,7 @@ QString reasonHeadline(const SelectionReason &reason) {
   case Kind::highestScore:
     return Localized::format("reason.highestScore", "本组美学分最高（比第 2 名高 %.1f 分）",
                              {reason.gain});
-  case Kind::sharperButClose:
-    // The sharpness percent is deliberately not shown: the scores are what is close.
-    return Localized::format("reason.sharperButClose", "更清晰，分数接近（+%.1f 分）",
-                             {reason.gain});
+  case Kind::sharperButClose: return sharperButCloseHeadline(reason.gain);
   case Kind::single: return Localized::string("reason.single", "本组只有一张");
   case Kind::combined: return Localized::string("reason.combined", "综合表现最好");
   }

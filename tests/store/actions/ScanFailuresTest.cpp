@@ -74,6 +74,9 @@ TEST_F(ScanFailuresTable, cacheAndVisionFailuresKeepTheirOwnTexts) {
   EXPECT_EQ(vision.kind, Kind::visionUnavailable);
   EXPECT_EQ(vision.title, QStringLiteral("当前系统不支持美学分析"));
   EXPECT_FALSE(vision.message.contains(QStringLiteral("macOS")));
+  // Linux has no system upgrade that brings the analyzer: the remedy is our own install.
+  EXPECT_FALSE(vision.message.contains(QStringLiteral("升级系统")));
+  EXPECT_TRUE(vision.message.contains(QStringLiteral("重新安装 Pindle")));
 }
 
 TEST_F(ScanFailuresTable, systemPermissionErrorsAreDeniedAndAnythingElseIsOther) {

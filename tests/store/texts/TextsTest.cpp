@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+#include <utility>
 #include <vector>
 
 using namespace lumora;
@@ -110,6 +111,18 @@ TEST_F(TextsTest, reasonTextsFillOnlyTheirOwnValues) {
             QStringLiteral("本组美学分最高（比第 2 名高 1.3 分）"));
   EXPECT_EQ(Texts::reasonHeadline(SelectionReason::sharperButClose(30, 0.4, 0)),
             QStringLiteral("更清晰，分数接近（+0.4 分）"));
+  // A sharper best photo may score a little lower: the sign shows once, and a gain that
+  // rounds to nothing reads +0.0 rather than -0.0.
+  const std::vector<std::pair<double, QString>> signs{
+      {-0.3, QStringLiteral("更清晰，分数接近（-0.3 分）")},
+      {-1.26, QStringLiteral("更清晰，分数接近（-1.3 分）")},
+      {-0.04, QStringLiteral("更清晰，分数接近（+0.0 分）")},
+      {0.0, QStringLiteral("更清晰，分数接近（+0.0 分）")},
+      {0.26, QStringLiteral("更清晰，分数接近（+0.3 分）")},
+  };
+  for (const auto &[gain, text] : signs) {
+    EXPECT_EQ(Texts::reasonHeadline(SelectionReason::sharperButClose(20, gain, 0)), text) << gain;
+  }
   EXPECT_EQ(Texts::reasonHeadline(SelectionReason::single()), QStringLiteral("本组只有一张"));
   EXPECT_TRUE(Texts::reasonDetailLines(SelectionReason::sharpest(10, 0)).isEmpty());
   EXPECT_TRUE(Texts::reasonDetailLines(SelectionReason::combined(-2)).isEmpty());
@@ -142,4 +155,20 @@ TEST_F(TextsTest, noTranslationNamesAnotherPlatformsProducts) {
       EXPECT_FALSE(entry.translation.contains(word)) << entry.translation.toStdString();
     }
   }
+}
+
+// Our library never empties "Recently Deleted" and offers no way back from it: no text may
+// promise recovery within a time, and every text that named one says where the file stays.
+TEST_F(TextsTest, libraryDeletionTextsShareOneTrueWording) {
+  const QString stays = QStringLiteral("照片文件会一直留在图库文件夹里");
+  int promises = 0;
+  for (const TableEntry &entry : tableEntries()) {
+    SCOPED_TRACE(entry.source.toStdString());
+    EXPECT_FALSE(entry.translation.contains(QStringLiteral("30 天")));
+    if (entry.source.contains(QStringLiteral("30 天"))) {
+      ++promises;
+      EXPECT_TRUE(entry.translation.contains(stays));
+    }
+  }
+  EXPECT_GE(promises, 8);
 }
