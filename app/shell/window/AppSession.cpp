@@ -60,7 +60,7 @@ void prepareApplication(QApplication &app) {
   QApplication::setApplicationName(QString::fromLatin1(AppInfo::kName));
   QApplication::setOrganizationName(QStringLiteral("Lumora"));
   QApplication::setApplicationVersion(AppInfo::shortVersion());
-  Diagnostics::setBuildVersion(AppInfo::buildVersion());
+  AppInfo::describeToDiagnostics();
   QGuiApplication::setDesktopFileName(QString::fromLatin1(AppInfo::kName));
   app.setWindowIcon(AppMark::applicationIcon());
   // Plain Qt widgets (menus, dialogs) use the window's font too.
