@@ -116,6 +116,11 @@ int AppSession::run(int &argc, char **argv, Options options) {
   if (options.onFirstFrame) {
     QObject::connect(&window, &MainWindow::firstFramePainted, &window, options.onFirstFrame);
   }
+  if (selfTestRequested()) {
+    // A self-test runs without a visible window: the main window is set up as usual but
+    // never mapped on the display.
+    window.setAttribute(Qt::WA_DontShowOnScreen, true);
+  }
   window.show();
   finishLaunching(window, appearance);
   return QApplication::exec();
