@@ -8,6 +8,7 @@
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
+#include "app/shell/window/CommandLine.h"
 #include "platform/core/LargeAllocations.h"
 #include "platform/core/imaging/VipsRuntime.h"
 
@@ -22,6 +23,10 @@ QWidget *buildContent(lumora::AppStore &store, const lumora::ScreenFactory &fact
 } // namespace
 
 int main(int argc, char **argv) {
+  if (const std::optional<int> answered =
+          lumora::CommandLine::answerInformationRequest(argc, argv)) {
+    return *answered;
+  }
   platform::returnLargeAllocationsToSystem();
   // libvips writes environment variables while it starts: do it before any thread exists,
   // not on the first decoding thread while Qt's and GLib's threads read the environment.

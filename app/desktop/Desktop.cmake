@@ -21,6 +21,9 @@ add_custom_command(OUTPUT ${PINDLE_ICON_PNGS}
                    DEPENDS pindle-make-icons ${PINDLE_ICON_SVG}
                    COMMENT "Rendering the app mark into the hicolor sizes")
 add_custom_target(pindle-icons ALL DEPENDS ${PINDLE_ICON_PNGS})
+# Building the application builds everything `cmake --install` installs, so the README's
+# build (`--target pindle`) can be installed as well as a plain `cmake --build`.
+add_dependencies(pindle pindle-icons)
 
 install(TARGETS pindle RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PINDLE_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -2,6 +2,7 @@
 
 #include "app/selftest/SelfTestFailure.h"
 #include "app/shell/motion/Motion.h"
+#include "app/shell/motion/MotionAnimation.h"
 #include "platform/gui/ReduceMotion.h"
 
 #include <optional>
@@ -24,9 +25,26 @@ private:
   std::optional<bool> m_previous;
 };
 
+// The curve a view's animation runs when it moves now.
+QString runningDescription(const MotionCurve &curve) {
+  MotionAnimation animation(curve);
+  animation.jumpTo(0.0);
+  animation.animateTo(1.0);
+  const QString description = animation.runningCurve().description();
+  animation.stop();
+  return description;
+}
+
 } // namespace
 
-void verify() { verify({&motion::reducedSpringDescription, &motion::reducedFastDescription}); }
+Descriptions viewDescriptions() {
+  return {[](double response, double dampingFraction) {
+            return runningDescription(MotionCurve::spring(response, dampingFraction));
+          },
+          [] { return runningDescription(motion::fast()); }};
+}
+
+void verify() { verify(viewDescriptions()); }
 
 void verify(const Descriptions &descriptions) {
   const ReducedMotionOn reduced;

@@ -7,11 +7,15 @@
 /// ease-out as the "fast" token under reduced motion.
 namespace lumora::ReducedMotionCheck {
 
-/// Where the reduced variants' descriptions come from: the shell's motion module.
+/// Where the reduced variants' descriptions come from.
 struct Descriptions {
   std::function<QString(double response, double dampingFraction)> reducedSpring;
   std::function<QString()> reducedFast;
 };
+
+/// The descriptions of the curves that the views' animations (`MotionAnimation`) run now,
+/// resolved for the current reduced-motion setting as a view's move resolves them.
+[[nodiscard]] Descriptions viewDescriptions();
 
 /// Turns reduced motion on for the check and restores the previous override afterwards;
 /// throws `SelfTestFailure` when a reduced variant is not the 0.14 s ease-out of the others.

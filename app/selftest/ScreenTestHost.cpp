@@ -2,51 +2,28 @@
 
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/motion/Motion.h"
-#include "app/shell/motion/MotionAnimation.h"
+#include "app/shell/root/EntranceEffect.h"
+#include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/root/ToastSlot.h"
 #include "app/store/AppStore.h"
-
-#include <QPainter>
+#include "platform/gui/ReduceMotion.h"
 
 namespace lumora {
-namespace {
 
-// The old screen's picture at the animation's opacity.
-class FadingPicture : public QWidget {
-public:
-  explicit FadingPicture(QWidget *parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    hide();
-  }
-  void setPicture(QPixmap picture) { m_picture = std::move(picture); }
-  void setOpacity(double opacity) {
-    m_opacity = std::clamp(opacity, 0.0, 1.0);
-    setVisible(m_opacity > 0.0);
-    update();
-  }
-
-protected:
-  void paintEvent(QPaintEvent *) override {
-    QPainter painter(this);
-    painter.setOpacity(m_opacity);
-    painter.drawPixmap(0, 0, m_picture);
-  }
-
-private:
-  QPixmap m_picture;
-  double m_opacity = 0;
-};
-
-} // namespace
-
-ScreenTestHost::ScreenTestHost(AppStore &store, const ScreenFactory &screens, QWidget *parent)
-    : QWidget(parent), m_store(store), m_screens(screens), m_hero(new HeroNamespace(this)),
-      m_fadeOut(new FadingPicture(this)), m_fade(new MotionAnimation(motion::smooth(), this)) {
-  connect(m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-    static_cast<FadingPicture *>(m_fadeOut)->setOpacity(value.toDouble());
-  });
+ScreenTestHost::ScreenTestHost(AppStore &store, const ScreenFactory &screens, Kind kind,
+                               QWidget *parent)
+    : QWidget(parent), m_store(store), m_screens(screens), m_kind(kind),
+      m_hero(new HeroNamespace(this)) {
   connect(&m_store, &AppStore::detailGroupIDChanged, this, &ScreenTestHost::showScreen);
   connect(&m_store, &AppStore::groupsChanged, this, &ScreenTestHost::showScreen);
   showScreen();
+  if (m_kind == Kind::motion) {
+    m_toast = new ToastSlot(m_store, this);
+  }
+}
+
+bool ScreenTestHost::detailSlides() const {
+  return m_kind == Kind::motion && (platform::reduceMotion() || m_store.isSelecting());
 }
 
 void ScreenTestHost::showScreen() {
@@ -57,15 +34,15 @@ void ScreenTestHost::showScreen() {
   if (m_screen && detail == m_shownDetail) {
     return;
   }
-  auto *picture = static_cast<FadingPicture *>(m_fadeOut);
-  if (m_screen && isVisible()) {
-    picture->setPicture(m_screen->grab());
-    m_fade->jumpTo(1.0);
-    picture->setOpacity(1.0);
-    m_fade->animateTo(0.0);
-  }
-  if (m_screen) {
-    // A key handler of the old screen may be what changed the store: delete it later.
+  const bool animated = m_screen && isVisible();
+  const bool reduced = m_kind == Kind::motion && platform::reduceMotion();
+  const MotionCurve curve = reduced ? motion::fast() : motion::smooth();
+  const QPointF trailing(detailSlides() ? width() : 0, 0);
+  if (animated) {
+    // A key handler of the old screen may be what changed the store: the snapshot deletes
+    // the old screen later.
+    ExitSnapshot::replace(m_screen, curve, m_shownDetail ? trailing : QPointF());
+  } else if (m_screen) {
     m_screen->hide();
     m_screen->deleteLater();
   }
@@ -74,8 +51,13 @@ void ScreenTestHost::showScreen() {
                     : m_screens.makeResultsView(m_store, m_hero, this);
   m_screen->setGeometry(rect());
   m_screen->show();
-  m_fadeOut->setGeometry(rect());
-  m_fadeOut->raise();
+  m_screen->lower();
+  if (animated) {
+    EntranceEffect::start(m_screen, curve, detail ? trailing : QPointF());
+  }
+  if (m_toast) {
+    m_toast->layout();
+  }
 }
 
 void ScreenTestHost::resizeEvent(QResizeEvent *event) {
@@ -83,7 +65,9 @@ void ScreenTestHost::resizeEvent(QResizeEvent *event) {
   if (m_screen) {
     m_screen->setGeometry(rect());
   }
-  m_fadeOut->setGeometry(rect());
+  if (m_toast) {
+    m_toast->layout();
+  }
 }
 
 } // namespace lumora

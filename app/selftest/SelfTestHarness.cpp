@@ -1,5 +1,7 @@
 #include "app/selftest/SelfTestHarness.h"
 
+#include "app/selftest/SelfTestFailure.h"
+#include "app/shell/window/QuitSignals.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "engine/core/LumoraEngine.h"
 
@@ -10,13 +12,56 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <csignal>
 
 namespace lumora {
+namespace {
+
+int s_quitSignal = 0;
+
+// Remembers which signal asks the application to quit, for the interrupted run's report.
+void watchQuitSignals() {
+  static bool watching = false;
+  QCoreApplication *app = QCoreApplication::instance();
+  if (watching || app == nullptr) {
+    return;
+  }
+  if (auto *quitSignals = app->findChild<QuitSignals *>()) {
+    QObject::connect(quitSignals, &QuitSignals::received,
+                     [](int signal) { s_quitSignal = signal; });
+  }
+  watching = true;
+}
+
+QString signalName(int signal) {
+  switch (signal) {
+  case SIGTERM: return QStringLiteral("SIGTERM");
+  case SIGINT: return QStringLiteral("SIGINT");
+  case SIGHUP: return QStringLiteral("SIGHUP");
+  default: return QStringLiteral("应用退出");
+  }
+}
+
+} // namespace
+
+QString SelfTestHarness::interruptedText() {
+  return QStringLiteral("自测被中断（%1）").arg(signalName(s_quitSignal));
+}
 
 void SelfTestHarness::wait(int ms) {
+  watchQuitSignals();
   QEventLoop loop;
-  QTimer::singleShot(std::max(ms, 0), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  bool elapsed = false;
+  QTimer::singleShot(std::max(ms, 0), Qt::PreciseTimer, &loop, [&loop, &elapsed] {
+    elapsed = true;
+    loop.quit();
+  });
   loop.exec();
+  // Only the application's quit ends the loop before its time, and every later loop then
+  // returns at once: the checks after it would fail for no fault of their own.
+  if (!elapsed) {
+    throw SelfTestFailure{interruptedText()};
+  }
 }
 
 void SelfTestHarness::spin(int ms) {
@@ -31,6 +76,8 @@ std::unique_ptr<AppStore> SelfTestHarness::makeStore(std::optional<QString> cach
   AppStore::Services services;
   services.engine =
       std::make_shared<LumoraEngineClient>(std::make_shared<LumoraEngine>(std::move(cacheFile)));
+  // The folders a self-test scans are not the user's: the next launch reopens the user's.
+  services.remembersFolder = false;
   return std::make_unique<AppStore>(std::move(services));
 }
 
@@ -58,15 +105,17 @@ QString SelfTestHarness::phaseText(const AppStore::Phase &phase) {
 }
 
 QWidget *SelfTestHarness::hostWindow(QWidget *content, const QRect &frame) {
-  auto *window = new QWidget(nullptr, Qt::Window | Qt::WindowTransparentForInput);
-  window->setAttribute(Qt::WA_DontShowOnScreen, false);
+  auto *window = new QWidget(nullptr, Qt::Window | Qt::WindowTransparentForInput |
+                                          Qt::WindowDoesNotAcceptFocus);
+  // Shown for Qt (laid out, painted, animated, given events) but never mapped on the
+  // display, and never activated: the user's desktop and keyboard focus stay untouched.
+  window->setAttribute(Qt::WA_DontShowOnScreen, true);
+  window->setAttribute(Qt::WA_ShowWithoutActivating, true);
   auto *layout = new QVBoxLayout(window);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(content);
   window->setGeometry(frame);
-  window->setWindowOpacity(0.0);
   window->show();
-  window->activateWindow();
   return window;
 }
 

@@ -31,6 +31,8 @@ ToastProbeView::ToastProbeView(AppStore &store, QWidget *parent)
       m_motion(new MotionAnimation(MotionCurve::spring(0.34, 0.70), this)) {
   setAutoFillBackground(false);
   m_toast->setGraphicsEffect(m_fade);
+  // The probe measures the spring itself, whatever the reduced-motion setting.
+  m_motion->setFollowsReducedMotion(false);
   m_motion->jumpTo(0.0);
   connect(m_motion, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { place(value.toDouble()); });
@@ -45,6 +47,8 @@ void ToastProbeView::setToastVisible(bool visible) {
   m_motion->setCurve(visible ? MotionCurve::spring(0.34, 0.70) : motion::fast());
   m_motion->animateTo(visible ? 1.0 : 0.0);
 }
+
+const MotionCurve &ToastProbeView::runningCurve() const { return m_motion->runningCurve(); }
 
 // `progress` 0 is hidden (below, transparent), 1 in place.
 void ToastProbeView::place(double progress) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shell/motion/MotionCurve.h"
+
 #include <QWidget>
 
 class QGraphicsOpacityEffect;
@@ -19,6 +21,8 @@ class ToastProbeView : public QWidget {
 public:
   explicit ToastProbeView(AppStore &store, QWidget *parent = nullptr);
   void setToastVisible(bool visible);
+  /// The curve of the toast's last move.
+  [[nodiscard]] const MotionCurve &runningCurve() const;
 
 protected:
   void paintEvent(QPaintEvent *event) override;

@@ -58,7 +58,7 @@ UIMotionSelfTestRun::Outcome UIMotionSelfTestRun::measure(const QString &folder)
     throw SelfTestFailure{QStringLiteral("没有分组")};
   }
   const PhotoGroup group = store.groups().front();
-  auto *host = new ScreenTestHost(store, m_screens);
+  auto *host = new ScreenTestHost(store, m_screens, ScreenTestHost::Kind::motion);
   host->setFixedSize(kHostSize);
   SelfTestHarness::hostWindow(host, QRect(QPoint(60, 60), kHostSize));
   SelfTestHarness::wait(900);

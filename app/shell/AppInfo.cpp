@@ -1,5 +1,7 @@
 #include "app/shell/AppInfo.h"
 
+#include "engine/diagnostics/Diagnostics.h"
+
 #ifndef PINDLE_SHORT_VERSION
 #define PINDLE_SHORT_VERSION ""
 #endif
@@ -24,5 +26,10 @@ std::optional<QString> AppInfo::compiledBuildVersion() { return nonEmpty(PINDLE_
 QString AppInfo::shortVersion() { return compiledShortVersion().value_or(QStringLiteral("1.0")); }
 
 QString AppInfo::buildVersion() { return compiledBuildVersion().value_or(QStringLiteral("1")); }
+
+void AppInfo::describeToDiagnostics() {
+  Diagnostics::setBuildVersion(buildVersion());
+  Diagnostics::setApplicationIdentifier(QString::fromLatin1(kIdentifier));
+}
 
 } // namespace lumora

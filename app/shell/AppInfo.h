@@ -17,6 +17,10 @@ public:
   [[nodiscard]] static std::optional<QString> compiledShortVersion();
   [[nodiscard]] static std::optional<QString> compiledBuildVersion();
 
+  /// Hands the build number and the identifier to the diagnostics report, which cannot read
+  /// them on its own. Called once at start-up.
+  static void describeToDiagnostics();
+
   /// The desktop identity: application name, reverse-DNS identifier, desktop entry name.
   static constexpr char kName[] = "Pindle";
   static constexpr char kIdentifier[] = "com.lumora.Pindle";

@@ -70,6 +70,9 @@ public:
     SettingsOpener openSettingsTarget;
     /// Where the QA marker files live.
     QString qaMarkerDirectory = QStringLiteral("/tmp");
+    /// Whether a folder scan writes the remembered folder that the next launch reopens;
+    /// the self-tests' private stores leave the user's folder alone.
+    bool remembersFolder = true;
     /// The time used for the remaining-time and live-regroup throttles.
     Clock clock = [] { return std::chrono::steady_clock::now(); };
   };

@@ -7,6 +7,7 @@
 #include "engine/cache/HalfFloat.h"
 #include "engine/cache/PosixCompactionFiles.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/diagnostics/LoggedName.h"
 #include "platform/core/AppDirectories.h"
 #include "platform/core/posix/FolderLock.h"
 
@@ -101,9 +102,10 @@ void appendRecord(std::string &buffer, const CacheEntry &entry, const std::vecto
   }
 }
 
+// The photo's file name alone (the log goes into diagnostics exports), at most 200 bytes.
 QString shownPath(const std::string &path) {
-  constexpr std::size_t kShown = 200;
-  return QString::fromUtf8(path.data(), static_cast<qsizetype>(std::min(path.size(), kShown)));
+  constexpr qsizetype kShown = 200;
+  return logline::fileName(path).left(kShown);
 }
 
 void logUnstorable(const CacheEntry &entry) {

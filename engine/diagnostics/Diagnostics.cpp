@@ -57,25 +57,18 @@ constexpr qsizetype kExportedLogLines = 200;
 
 QString orUnknown(const QString &value) { return value.isEmpty() ? QStringLiteral("?") : value; }
 
-std::mutex buildVersionMutex;
-QString buildVersionText; // guarded by buildVersionMutex
+std::mutex identityMutex;
+QString buildVersionText;          // guarded by identityMutex
+QString applicationIdentifierText; // guarded by identityMutex
 
 QString buildVersion() {
-  const std::lock_guard<std::mutex> lock(buildVersionMutex);
+  const std::lock_guard<std::mutex> lock(identityMutex);
   return buildVersionText;
 }
 
-// The reverse-DNS identifier from the organisation's domain and the application's name.
 QString applicationIdentifier() {
-  const QString domain = QCoreApplication::organizationDomain();
-  const QString name = QCoreApplication::applicationName();
-  if (domain.isEmpty() || name.isEmpty()) {
-    return QStringLiteral("?");
-  }
-  QStringList labels = domain.split(QLatin1Char('.'), Qt::SkipEmptyParts);
-  std::reverse(labels.begin(), labels.end());
-  labels.append(name);
-  return labels.join(QLatin1Char('.'));
+  const std::lock_guard<std::mutex> lock(identityMutex);
+  return applicationIdentifierText;
 }
 
 QString systemLine() {
@@ -160,8 +153,13 @@ void installCrashHandler() {
 }
 
 void setBuildVersion(const QString &build) {
-  const std::lock_guard<std::mutex> lock(buildVersionMutex);
+  const std::lock_guard<std::mutex> lock(identityMutex);
   buildVersionText = build;
+}
+
+void setApplicationIdentifier(const QString &identifier) {
+  const std::lock_guard<std::mutex> lock(identityMutex);
+  applicationIdentifierText = identifier;
 }
 
 QString exportText() {
@@ -169,7 +167,7 @@ QString exportText() {
   lines << QStringLiteral("Pindle 诊断信息")
         << QStringLiteral("版本: ") + orUnknown(QCoreApplication::applicationVersion()) +
                QStringLiteral(" (") + orUnknown(buildVersion()) + QStringLiteral(")")
-        << QStringLiteral("Bundle: ") + applicationIdentifier() << systemLine()
+        << QStringLiteral("Bundle: ") + orUnknown(applicationIdentifier()) << systemLine()
         << QStringLiteral("时间: ") + logline::currentTimestamp() << QString()
         << QStringLiteral("— 缓存 —")
         << QStringLiteral("基础文件: ") + fileSizeText(QStringLiteral("analysis-cache.bin"))

@@ -42,6 +42,10 @@ void installCrashHandler();
 /// it once at start-up (the engine cannot read it on its own). "?" until set.
 void setBuildVersion(const QString &build);
 
+/// The application's reverse-DNS identifier that the report's "Bundle:" line names; the
+/// application sets it once at start-up. "?" until set.
+void setApplicationIdentifier(const QString &identifier);
+
 /// The diagnostics report for export: version, system, cache sizes, memory and the last 200
 /// lines of the log, joined with line feeds (none at the end).
 [[nodiscard]] QString exportText();

@@ -2,6 +2,7 @@
 
 #include "engine/cache/AnalysisCache.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/diagnostics/LoggedName.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -99,9 +100,9 @@ std::string FavoriteStore::encode(const std::set<std::string> &ids) {
   std::string out = "[";
   for (const std::string &id : ids) {
     if (!isUtf8(id)) {
-      Diagnostics::log(QStringLiteral("app"),
-                       QStringLiteral("favourite not saved (path is not UTF-8): %1")
-                           .arg(QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()))));
+      Diagnostics::log(
+          QStringLiteral("app"),
+          QStringLiteral("favourite not saved (path is not UTF-8): %1").arg(logline::fileName(id)));
       continue;
     }
     if (out.size() > 1) {

@@ -1,6 +1,7 @@
 #include "engine/imaging/ImageLoader.h"
 
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/diagnostics/LoggedName.h"
 #include "engine/imaging/DirectoryWalker.h"
 #include "engine/imaging/FileStat.h"
 #include "engine/imaging/ImageDecoder.h"
@@ -43,17 +44,11 @@ std::string resolvedRoot(const std::string &path) {
   return error ? path : absolute.native();
 }
 
-/// A path that may hold any bytes, written for a UTF-8 log without losing any of them.
-QString printablePath(const std::string &path) {
-  return QString::fromLatin1(
-      QByteArray(path.data(), static_cast<qsizetype>(path.size())).toPercentEncoding("/ "));
-}
-
 void logInvalidNames(const DirectoryWalker &walker) {
   for (const std::string &path : walker.invalidNameSamples()) {
     Diagnostics::log(QStringLiteral("scan"),
                      QStringLiteral("skipped a file whose path is not valid UTF-8: ") +
-                         printablePath(path));
+                         logline::fileName(path));
   }
   const std::int64_t more =
       walker.invalidNameCount() - static_cast<std::int64_t>(walker.invalidNameSamples().size());
@@ -116,9 +111,9 @@ std::optional<LoadedImage> load(const QUrl &url, int maxPixel) {
 std::optional<LoadedImage> load(const std::string &path, int maxPixel) {
   auto decoded = ImageDecoder::decodeFile(path, std::max(maxPixel, kMinMaxPixel));
   if (!decoded) {
-    Diagnostics::log(QStringLiteral("scan"),
-                     QStringLiteral("skipped %1: %2")
-                         .arg(QFile::decodeName(path.c_str()), decoded.error().message));
+    Diagnostics::log(
+        QStringLiteral("scan"),
+        QStringLiteral("skipped %1: %2").arg(logline::fileName(path), decoded.error().message));
     return std::nullopt;
   }
   const std::int64_t sourcePixels =

@@ -1,10 +1,8 @@
 #include "app/selftest/CardTapCheck.h"
 #include "app/shell/SelfTestSeam.h"
 #include "app/store/AppStore.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "tests/selftest/support/FailureText.h"
-#include "tests/store/support/FakeEngineClient.h"
-#include "tests/store/support/StoreTestSupport.h"
+#include "tests/selftest/support/SelfTestFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +13,7 @@ using selftesttest::failureOf;
 
 class CardTapCheckTest : public ::testing::Test {
 protected:
-  CardTapCheckTest() {
-    AppStore::Services services;
-    services.engine = std::make_shared<storetest::FakeEngineClient>();
-    store = std::make_unique<AppStore>(std::move(services));
-    AppStore::StateAccess state(*store);
-    state.setGroups(storetest::groups(3));
-    state.setPhase(AppStore::Phase::ready());
-  }
+  CardTapCheckTest() : store(selftesttest::readyStore(3)) {}
   ~CardTapCheckTest() override { UISelfTest::setEnabledForTesting(false); }
 
   std::unique_ptr<AppStore> store;

@@ -1,8 +1,7 @@
-#include "app/detail/GroupDetailView.h"
-#include "app/results/ResultsView.h"
 #include "app/selftest/KeyboardCheck.h"
 #include "app/store/state/AppStoreStateAccess.h"
 #include "tests/selftest/support/FailureText.h"
+#include "tests/selftest/support/SelfTestFixtures.h"
 #include "tests/store/support/FakeEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
 
@@ -29,14 +28,7 @@ TEST(KeyboardCheckTest, AFavouriteThatCannotBeSavedFailsTheSpaceCheck) {
   state.setItems(items);
   state.setGroups(groups);
   state.setPhase(AppStore::Phase::ready());
-  ScreenFactory screens;
-  screens.resultsView = [](AppStore &s, HeroNamespace *hero, QWidget *parent) -> QWidget * {
-    return new ResultsView(s, hero, parent);
-  };
-  screens.groupDetail = [](AppStore &s, const std::string &id, HeroNamespace *hero,
-                           QWidget *parent) -> QWidget * {
-    return new GroupDetailView(s, id, hero, parent);
-  };
+  const ScreenFactory screens = selftesttest::realScreens();
   EXPECT_EQ(selftesttest::failureOf([&] { KeyboardCheck(store, screens).verify(); }),
             QStringLiteral("Space 没有翻转焦点照片收藏（false）"));
 }

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
@@ -133,6 +134,32 @@ TEST_F(AppBinaryTest, SecondLaunchLeavesTheFirstRunningAndExits) {
   EXPECT_EQ(log().count(QStringLiteral("[app] launch ")), 1);
   EXPECT_TRUE(markerExists()) << "the second copy must not end the first one's session";
   terminate(first);
+}
+
+TEST_F(AppBinaryTest, HelpAndVersionAnswerWithoutADisplay) {
+  // A platform that needs a display, and none to connect to: the window must not start.
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  environment.remove(QStringLiteral("DISPLAY"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  for (const QString &argument : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+    QProcess app;
+    app.setArguments({argument});
+    start(app);
+    ASSERT_TRUE(app.waitForFinished(10000)) << argument.toStdString();
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << argument.toStdString();
+    EXPECT_EQ(app.exitCode(), 0) << argument.toStdString();
+    const QString out = QString::fromUtf8(app.readAllStandardOutput());
+    if (argument == QStringLiteral("--help")) {
+      EXPECT_TRUE(out.startsWith(QStringLiteral("Usage: "))) << out.toStdString();
+      EXPECT_TRUE(out.contains(QStringLiteral("--selftest-ui <folder>"))) << out.toStdString();
+    } else {
+      EXPECT_TRUE(
+          QRegularExpression(QStringLiteral("^Pindle \\S+ \\(\\S+\\)\n$")).match(out).hasMatch())
+          << out.toStdString();
+    }
+  }
+  EXPECT_FALSE(QFile::exists(dataFolder + QStringLiteral("/diagnostics.log")))
+      << "answering started the application";
 }
 
 TEST(DesktopEntryTest, PassesDesktopFileValidate) {

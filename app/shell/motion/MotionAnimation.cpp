@@ -24,7 +24,7 @@ void MotionAnimation::animateTo(const QVariant &target) {
     emit valueChanged(target);
     return;
   }
-  m_running = motion::resolved(m_curve);
+  m_running = m_followsReducedMotion ? motion::resolved(m_curve) : m_curve;
   setDuration(m_running.durationMs());
   setStartValue(from);
   setEndValue(target);

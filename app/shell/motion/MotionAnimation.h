@@ -23,6 +23,9 @@ public:
   MotionAnimation(const MotionCurve &curve, QObject *parent = nullptr);
 
   void setCurve(const MotionCurve &curve);
+  /// Whether each move resolves the curve for reduced motion (the default). Off, the curve
+  /// runs as it is whatever the setting: for measuring a spring, not for views.
+  void setFollowsReducedMotion(bool follows) { m_followsReducedMotion = follows; }
   [[nodiscard]] const MotionCurve &curve() const { return m_curve; }
   /// The curve of the current run (after reduced-motion resolution).
   [[nodiscard]] const MotionCurve &runningCurve() const { return m_running; }
@@ -41,6 +44,7 @@ private:
   MotionCurve m_curve;
   MotionCurve m_running;
   QVariant m_value;
+  bool m_followsReducedMotion = true;
 };
 
 } // namespace lumora

@@ -61,7 +61,7 @@ void prepareApplication(QApplication &app) {
   QApplication::setApplicationName(QString::fromLatin1(AppInfo::kName));
   QApplication::setOrganizationName(QStringLiteral("Lumora"));
   QApplication::setApplicationVersion(AppInfo::shortVersion());
-  Diagnostics::setBuildVersion(AppInfo::buildVersion());
+  AppInfo::describeToDiagnostics();
   QGuiApplication::setDesktopFileName(QString::fromLatin1(AppInfo::kName));
   app.setWindowIcon(AppMark::applicationIcon());
   // Plain Qt widgets (menus, dialogs) use the window's font too.
@@ -117,6 +117,11 @@ int AppSession::run(int &argc, char **argv, Options options) {
   new AppMenus(window, store, appearance); // owned by the window
   if (options.onFirstFrame) {
     QObject::connect(&window, &MainWindow::firstFramePainted, &window, options.onFirstFrame);
+  }
+  if (selfTestRequested()) {
+    // A self-test runs without a visible window: the main window is set up as usual but
+    // never mapped on the display.
+    window.setAttribute(Qt::WA_DontShowOnScreen, true);
   }
   window.show();
   finishLaunching(window, appearance);

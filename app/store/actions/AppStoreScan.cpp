@@ -199,6 +199,8 @@ void AppStore::beginScan(const ScanInput &input, bool resetResults) {
   setSourceKind(input.kind);
   if (input.kind == SourceKind::folder) {
     setFolderURL(input.folder);
+  }
+  if (input.kind == SourceKind::folder && m_services.remembersFolder) {
     UserDefaults::open().setValue(UserDefaults::key(FolderAccess::kLastFolderPathKey),
                                   input.folder.toLocalFile());
   }

@@ -88,7 +88,12 @@ TEST_F(DiagnosticsTest, exportWithoutLogHasEveryFixedLineAndTheNoRecordLine) {
   Diagnostics::setBuildVersion(QStringLiteral("42"));
   EXPECT_TRUE(Diagnostics::exportText().section(QLatin1Char('\n'), 1, 1).endsWith(QStringLiteral(" (42)")));
   Diagnostics::setBuildVersion(QString());
-  EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Bundle: ")));
+  // So does the identifier; the engine cannot read it on its own.
+  EXPECT_EQ(lines[2], QStringLiteral("Bundle: ?"));
+  Diagnostics::setApplicationIdentifier(QStringLiteral("com.example.Test"));
+  EXPECT_EQ(Diagnostics::exportText().section(QLatin1Char('\n'), 2, 2),
+            QStringLiteral("Bundle: com.example.Test"));
+  Diagnostics::setApplicationIdentifier(QString());
   EXPECT_EQ(lines[3], system);
   EXPECT_TRUE(matches(QStringLiteral(R"(^时间: \d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$)"), lines[4]));
   EXPECT_EQ(lines.mid(5, 7),
