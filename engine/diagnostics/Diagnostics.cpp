@@ -147,6 +147,7 @@ void beginSession() {
   platform::makeAppSupportDirectory();
   QFile marker(markerPath());
   if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    marker.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     marker.write("running");
   }
 }
