@@ -46,7 +46,9 @@ std::optional<QString> chooseWithDialog(QWidget *parent, const SaveRequest &requ
 
 Expected<void, QFileDevice::FileError> writeText(const QString &path, const QString &text) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
+  // Unbuffered: each write reports its own failure (a full disk), which a buffered write
+  // would only meet at commit.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     return Unexpected(file.error());
   }
   // QString::toUtf8 writes no byte-order mark.

@@ -1,8 +1,11 @@
 #include "app/selftest/SelfTestReport.h"
 
+#include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/files/AtomicWrite.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -53,11 +56,14 @@ QString outputDirectory() {
 
 bool writeAtomically(const QString &path, const QByteArray &data) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return false;
+  const auto written = platform::atomicwrite::replaceOwnFile(
+      QFile::encodeName(path).toStdString(),
+      std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+  if (!written) {
+    Diagnostics::log(QStringLiteral("selftest"),
+                     QStringLiteral("report not written: %1").arg(written.error()));
   }
-  return file.write(data) == data.size() && file.commit();
+  return written.hasValue();
 }
 
 void publish(const QString &report, const QString &fileName, const QString &logPath) {

@@ -28,7 +28,9 @@ namespace lumora::SelfTestReport {
 /// `fileName` in the output folder and to `logPath`. Write failures are ignored.
 void publish(const QString &report, const QString &fileName, const QString &logPath);
 
-/// Writes `data` to `path` through a save file; false when it could not be written.
+/// Writes `data` to `path` atomically; false when it could not be written. A symbolic
+/// link, non-regular file or another user's file at `path` (the reports' /tmp paths) is
+/// refused with a log line, never followed or written through.
 bool writeAtomically(const QString &path, const QByteArray &data);
 
 } // namespace lumora::SelfTestReport

@@ -1,6 +1,6 @@
 #include "app/shell/SelfTestRequest.h"
 
-#include <QFile>
+#include "app/store/services/QaMarkers.h"
 
 namespace lumora::SelfTestRequest {
 
@@ -16,12 +16,8 @@ Sources motionSources() {
 
 std::optional<QString> read(const Sources &sources, const QSettings &settings,
                             const QStringList &arguments) {
-  QFile marker(sources.markerPath);
-  if (marker.open(QIODevice::ReadOnly)) {
-    const QString text = QString::fromUtf8(marker.readAll()).trimmed();
-    if (!text.isEmpty()) {
-      return text;
-    }
+  if (std::optional<QString> folder = qamarkers::folder(sources.markerPath)) {
+    return folder;
   }
   const QString stored = settings.value(sources.settingsKey).toString();
   if (!stored.isEmpty()) {

@@ -18,9 +18,10 @@ struct Sources {
 [[nodiscard]] Sources interactionSources();
 [[nodiscard]] Sources motionSources();
 
-/// The folder of the first source that names one: the marker file's text trimmed (empty
-/// or unreadable passes on), the setting as stored (empty passes on), the argument after
-/// the first occurrence of the switch as given (a switch in last place names nothing).
+/// The folder of the first source that names one: the marker file's text trimmed (empty,
+/// unreadable, refused or not an absolute path passes on; see `qamarkers::folder`), the setting as
+/// stored (empty passes on), the argument after the first occurrence of the switch as given (a
+/// switch in last place names nothing).
 [[nodiscard]] std::optional<QString> read(const Sources &sources, const QSettings &settings,
                                           const QStringList &arguments);
 

@@ -192,7 +192,7 @@ AnalysisCache::FileIdentity AnalysisCache::identityOf(const std::filesystem::pat
 
 std::filesystem::path AnalysisCache::defaultDirectory() {
   const QString folder = platform::appSupportDirectory();
-  QDir().mkpath(folder);
+  platform::makeAppSupportDirectory();
   return std::filesystem::path(QFile::encodeName(folder).toStdString());
 }
 

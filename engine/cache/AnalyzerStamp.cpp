@@ -2,19 +2,15 @@
 
 #include "engine/cache/FileBytes.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/files/AtomicWrite.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace lumora::AnalyzerStamp {
 namespace {
 
 /// A stamp is one short line; anything longer is not one we wrote.
 constexpr std::size_t kMaxStampSize = 256;
-
-QString nativeName(const std::filesystem::path &path) {
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
 
 bool anyCacheFile(const CacheFiles &files) {
   std::error_code ignored;
@@ -33,12 +29,10 @@ void removeCacheFiles(const CacheFiles &files) {
 } // namespace
 
 void write(const CacheFiles &files, std::string_view revision) {
-  QSaveFile file(nativeName(pathFor(files)));
-  const QByteArray line =
-      QByteArray(revision.data(), static_cast<qsizetype>(revision.size())) + '\n';
-  if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size() || !file.commit()) {
+  const std::string line = std::string(revision) + '\n';
+  if (auto written = platform::atomicwrite::replace(pathFor(files), line); !written) {
     Diagnostics::log(QStringLiteral("scan"),
-                     QStringLiteral("analyzer stamp not written: %1").arg(file.errorString()));
+                     QStringLiteral("analyzer stamp not written: %1").arg(written.error()));
   }
 }
 

@@ -4,9 +4,9 @@
 #include "engine/cache/BinaryWriter.h"
 #include "engine/cache/FileBytes.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/files/AtomicWrite.h"
 #include "platform/core/posix/FdIo.h"
 
-#include <QSaveFile>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -27,11 +27,11 @@ QString displayPath(const std::filesystem::path &path) { return QFile::decodeNam
 
 /// Opens `path` for appending; -1 on failure.
 int openForAppend(const std::filesystem::path &path) {
-  return ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+  return ::open(path.c_str(), O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC);
 }
 
 bool writeWholeFile(const std::filesystem::path &path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd < 0) {
     return false;
   }
@@ -60,12 +60,7 @@ bool migrateLog(const std::filesystem::path &log, std::string_view data) {
   while (const auto entry = AnalysisCache::readRecordV2(reader, nullptr)) {
     rewritten += AnalysisCache::encodeRecord(*entry);
   }
-  QSaveFile file(displayPath(log));
-  if (!file.open(QIODevice::WriteOnly)) {
-    return false;
-  }
-  file.write(rewritten.data(), static_cast<qint64>(rewritten.size()));
-  return file.commit();
+  return platform::atomicwrite::replace(log, rewritten).hasValue();
 }
 
 /// Where the last complete version-3 record of a log ends.

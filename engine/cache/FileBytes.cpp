@@ -1,16 +1,45 @@
 #include "engine/cache/FileBytes.h"
 
+#include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/files/SafeRead.h"
+#include "platform/core/posix/UniqueFd.h"
+
+#include <fcntl.h>
+#include <limits>
+
 namespace lumora {
 namespace {
 
-QString qtPath(const std::filesystem::path &path) { return QFile::decodeName(path.c_str()); }
+/// Opens a regular file without blocking: a FIFO or device planted under a cache name is
+/// refused (logged) instead of hanging the engine on its open or read. Null when missing.
+std::unique_ptr<QFile> openRegular(const std::filesystem::path &path) {
+  platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.isValid()) {
+    return nullptr;
+  }
+  platform::saferead::Rules rules;
+  rules.maxBytes = std::numeric_limits<qint64>::max();
+  rules.requireOwnFile = false;
+  if (const QString refusal = platform::saferead::refusalFor(fd.get(), rules); !refusal.isEmpty()) {
+    Diagnostics::log(
+        QStringLiteral("scan"),
+        QStringLiteral("cache file %1 not read: %2").arg(QFile::decodeName(path.c_str()), refusal));
+    return nullptr;
+  }
+  auto file = std::make_unique<QFile>();
+  if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    return nullptr;
+  }
+  (void)fd.release();
+  return file;
+}
 
 } // namespace
 
 FileBytes FileBytes::mapped(const std::filesystem::path &path) {
   FileBytes bytes;
-  bytes.m_file = std::make_unique<QFile>(qtPath(path));
-  if (!bytes.m_file->open(QIODevice::ReadOnly)) {
+  bytes.m_file = openRegular(path);
+  if (!bytes.m_file) {
     return {};
   }
   const qint64 size = bytes.m_file->size();
@@ -32,10 +61,9 @@ FileBytes FileBytes::mapped(const std::filesystem::path &path) {
 
 FileBytes FileBytes::read(const std::filesystem::path &path) {
   FileBytes bytes;
-  QFile file(qtPath(path));
-  if (file.open(QIODevice::ReadOnly)) {
-    bytes.m_bytes = file.readAll();
-    bytes.m_complete = file.error() == QFileDevice::NoError;
+  if (const std::unique_ptr<QFile> file = openRegular(path)) {
+    bytes.m_bytes = file->readAll();
+    bytes.m_complete = file->error() == QFileDevice::NoError;
     bytes.m_view =
         std::string_view(bytes.m_bytes.constData(), static_cast<std::size_t>(bytes.m_bytes.size()));
   }

@@ -24,7 +24,7 @@ PosixCompactionFiles::~PosixCompactionFiles() { abandon(); }
 Expected<void, QString> PosixCompactionFiles::create(const std::filesystem::path &path) {
   abandon();
   m_path = path;
-  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (m_fd < 0) {
     return failure("create", path);
   }

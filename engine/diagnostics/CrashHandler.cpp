@@ -41,7 +41,7 @@ void appendRaw(const char *data, std::size_t length) noexcept {
   if (g_logPath[0] == '\0') {
     return;
   }
-  const int fd = ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  const int fd = ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd < 0) {
     return;
   }

@@ -105,7 +105,7 @@ void log(const QString &category, const QString &message) {
   const QByteArray line =
       logline::build(category, message, static_cast<std::int64_t>(std::time(nullptr)));
   const std::scoped_lock guard(logLock());
-  if (!QDir().mkpath(directory())) {
+  if (!platform::makeAppSupportDirectory()) {
     return;
   }
   logfile::append(logPath(), line);
@@ -137,9 +137,10 @@ void beginSession() {
   if (QFile::exists(markerPath())) {
     log(QStringLiteral("app"), QStringLiteral("⚠️ unclean previous exit detected"));
   }
-  QDir().mkpath(directory());
+  platform::makeAppSupportDirectory();
   QFile marker(markerPath());
   if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    marker.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     marker.write("running");
   }
 }
@@ -148,7 +149,7 @@ void endSession() { QFile::remove(markerPath()); }
 
 void installCrashHandler() {
   // Created now: a signal handler cannot create folders.
-  QDir().mkpath(directory());
+  platform::makeAppSupportDirectory();
   crashhandler::install(logPath());
 }
 
@@ -186,6 +187,8 @@ void clear() {
 }
 
 QString directory() { return platform::appSupportDirectory(); }
+
+QString sessionMarkerPath() { return markerPath(); }
 
 QUrl logURL() { return QUrl::fromLocalFile(logPath()); }
 

@@ -56,6 +56,8 @@ void clear();
 /// The data folder holding the log and the marker (~/.local/share/Lumora).
 [[nodiscard]] QString directory();
 
+/// The session marker that `beginSession` writes and `endSession` removes.
+[[nodiscard]] QString sessionMarkerPath();
 /// The log file: `directory()` + "/diagnostics.log", as a file URL.
 [[nodiscard]] QUrl logURL();
 

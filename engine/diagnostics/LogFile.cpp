@@ -1,10 +1,10 @@
 #include "engine/diagnostics/LogFile.h"
 
+#include "platform/core/files/AtomicWrite.h"
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,13 +22,9 @@ namespace {
 
 [[nodiscard]] bool replaceWith(const QString &path, const QByteArray &tail,
                                const QByteArray &line) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return false;
-  }
-  file.write(tail);
-  file.write(line);
-  return file.commit();
+  return platform::atomicwrite::replace(QFile::encodeName(path).toStdString(),
+                                        (tail + line).toStdString())
+      .hasValue();
 }
 
 } // namespace
@@ -36,7 +32,7 @@ namespace {
 void append(const QString &path, const QByteArray &line) {
   const QByteArray native = QFile::encodeName(path);
   const platform::UniqueFd fd(
-      ::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+      ::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600));
   if (!fd.isValid()) {
     return;
   }

@@ -3,17 +3,23 @@
 #include "engine/cache/AnalysisCache.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "engine/diagnostics/LoggedName.h"
+#include "platform/core/files/AtomicWrite.h"
+#include "platform/core/files/SafeRead.h"
+#include "platform/core/posix/FileLock.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
 
 namespace lumora {
 namespace {
 
 constexpr int kMaxDamagedCopies = 100;
+/// Far above any real collection (a million ids of 60 bytes); a larger file is not ours.
+constexpr qint64 kMaxFileBytes = qint64(256) << 20;
 
 QString qtPath(const std::filesystem::path &path) { return QFile::decodeName(path.c_str()); }
 
@@ -53,6 +59,40 @@ void appendJsonString(std::string &out, const std::string &id) {
   out.push_back('"');
 }
 
+void logLine(const QString &message) { Diagnostics::log(QStringLiteral("app"), message); }
+
+/// The file's bytes: a regular file (a FIFO there must not hang the engine), links followed.
+platform::saferead::Outcome readFavoritesFile(const std::filesystem::path &url) {
+  platform::saferead::Rules rules;
+  rules.maxBytes = kMaxFileBytes;
+  rules.refuseSymlink = false;
+  rules.requireOwnFile = false;
+  return platform::saferead::read(QFile::decodeName(url.c_str()), rules);
+}
+
+/// What the favourites file holds at this moment.
+struct FileContents {
+  enum class State { missing, read, damaged } state = State::missing;
+  std::set<std::string> ids;
+};
+
+FileContents readContents(const std::filesystem::path &url) {
+  const platform::saferead::Outcome outcome = readFavoritesFile(url);
+  if (!outcome.bytes) {
+    if (outcome.refusal.isEmpty()) {
+      return {};
+    }
+    logLine(QStringLiteral("favourites file not read: %1").arg(outcome.refusal));
+    return {FileContents::State::damaged, {}};
+  }
+  auto ids = FavoriteStore::decode(std::string_view(
+      outcome.bytes->constData(), static_cast<std::size_t>(outcome.bytes->size())));
+  if (!ids) {
+    return {FileContents::State::damaged, {}};
+  }
+  return {FileContents::State::read, std::move(*ids)};
+}
+
 } // namespace
 
 std::filesystem::path FavoriteStore::defaultURL() {
@@ -64,19 +104,18 @@ FavoriteStore FavoriteStore::load() { return load(defaultURL()); }
 FavoriteStore FavoriteStore::load(const std::filesystem::path &url) {
   FavoriteStore store;
   store.m_url = url;
-  QFile file(qtPath(url));
-  if (!file.exists()) {
-    return store;
-  }
-  const bool opened = file.open(QIODevice::ReadOnly);
-  const QByteArray bytes = opened ? file.readAll() : QByteArray();
-  auto ids = opened ? decode(std::string_view(bytes.constData(), bytes.size())) : std::nullopt;
-  if (ids) {
-    store.m_ids = std::move(*ids);
-  } else {
-    store.m_damagedFileInPlace = true;
-  }
+  store.m_ids = readContents(url).ids;
   return store;
+}
+
+bool FavoriteStore::insert(const std::string &id) {
+  m_changes[id] = true;
+  return m_ids.insert(id).second;
+}
+
+bool FavoriteStore::remove(const std::string &id) {
+  m_changes[id] = false;
+  return m_ids.erase(id) > 0;
 }
 
 std::optional<std::set<std::string>> FavoriteStore::decode(std::string_view json) {
@@ -114,37 +153,62 @@ std::string FavoriteStore::encode(const std::set<std::string> &ids) {
   return out;
 }
 
-void FavoriteStore::save() {
-  if (m_damagedFileInPlace && !moveDamagedFileAside()) {
-    return;
+bool FavoriteStore::save() {
+  const platform::FileLock lock = platform::FileLock::acquire(m_url.native() + ".lock");
+  if (!lock.isHeld()) {
+    logLine(QStringLiteral("favourites not saved: lock %1.lock: %2")
+                .arg(qtPath(m_url), QString::fromLocal8Bit(std::strerror(errno))));
+    return false;
   }
-  const std::string json = encode(m_ids);
-  QSaveFile file(qtPath(m_url));
-  if (!file.open(QIODevice::WriteOnly)) {
-    return;
+  std::optional<std::set<std::string>> merged = mergedWithFile();
+  if (!merged) {
+    return false;
   }
-  file.write(json.data(), static_cast<qint64>(json.size()));
-  (void)file.commit();
+  const std::string json = encode(*merged);
+  if (auto written = platform::atomicwrite::replace(m_url, json); !written) {
+    logLine(QStringLiteral("favourites not saved: %1").arg(written.error()));
+    return false;
+  }
+  m_ids = std::move(*merged);
+  m_changes.clear();
+  return true;
+}
+
+std::optional<std::set<std::string>> FavoriteStore::mergedWithFile() {
+  FileContents contents = readContents(m_url);
+  if (contents.state == FileContents::State::damaged) {
+    if (!moveDamagedFileAside()) {
+      return std::nullopt;
+    }
+    return m_ids;
+  }
+  if (contents.state == FileContents::State::missing) {
+    return m_ids;
+  }
+  for (const auto &[id, favourite] : m_changes) {
+    if (favourite) {
+      contents.ids.insert(id);
+    } else {
+      contents.ids.erase(id);
+    }
+  }
+  return std::move(contents.ids);
 }
 
 bool FavoriteStore::moveDamagedFileAside() {
   const QString path = qtPath(m_url);
   if (!QFile::exists(path)) {
-    m_damagedFileInPlace = false;
     return true;
   }
   for (int copy = 1; copy <= kMaxDamagedCopies; ++copy) {
     const QString aside = path + QStringLiteral(".damaged") +
                           (copy == 1 ? QString() : QStringLiteral("-%1").arg(copy));
     if (!QFile::exists(aside) && QFile::rename(path, aside)) {
-      Diagnostics::log(QStringLiteral("app"),
-                       QStringLiteral("favourites file could not be read; kept as %1").arg(aside));
-      m_damagedFileInPlace = false;
+      logLine(QStringLiteral("favourites file could not be read; kept as %1").arg(aside));
       return true;
     }
   }
-  Diagnostics::log(QStringLiteral("app"),
-                   QStringLiteral("favourites file could not be read nor moved aside; not saved"));
+  logLine(QStringLiteral("favourites file could not be read nor moved aside; not saved"));
   return false;
 }
 

@@ -1,8 +1,10 @@
 #include "app/selftest/SelfTestReport.h"
+#include "engine/diagnostics/Diagnostics.h"
 #include "tests/support/TempDir.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +52,28 @@ TEST(SelfTestReportTest, PublishWritesBothFilesByteExactAndSurvivesAnUnwritableP
   EXPECT_EQ(contents(dir.file("log")), report.toUtf8());
   SelfTestReport::publish(report, QStringLiteral("copy.log"), QStringLiteral("/proc/nope/log"));
   qunsetenv("PINDLE_SELFTEST_OUT");
+}
+
+TEST(SelfTestReportTest, APlantedLinkOrAnotherUsersFileAtTheReportPathIsLeftAlone) {
+  testsupport::TempDir dir;
+  const std::filesystem::path victim = dir.write("victim", "keep");
+  const std::filesystem::path report = dir.file("report.log");
+  std::filesystem::create_symlink(victim, report);
+  const QString path = QString::fromStdString(report.string());
+  EXPECT_FALSE(SelfTestReport::writeAtomically(path, "SELFTEST_UI_PASS\n"));
+  EXPECT_EQ(contents(victim), QByteArray("keep"));
+  EXPECT_TRUE(std::filesystem::is_symlink(report));
+  QFile log(Diagnostics::directory() + QStringLiteral("/diagnostics.log"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(log.readAll().contains(": a symbolic link"));
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only root can give a file to another user (chown)";
+  }
+  std::filesystem::remove(report);
+  dir.write("report.log", "theirs");
+  ASSERT_EQ(::chown(report.c_str(), 65534, 65534), 0);
+  EXPECT_FALSE(SelfTestReport::writeAtomically(path, "SELFTEST_UI_PASS\n"));
+  EXPECT_EQ(contents(report), QByteArray("theirs"));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -106,6 +107,29 @@ TEST_F(AppBinaryTest, InterruptAndHangupAlsoEndTheSessionCleanly) {
     EXPECT_FALSE(markerExists()) << signal;
     QFile::remove(dataFolder + QStringLiteral("/diagnostics.log"));
   }
+}
+
+TEST_F(AppBinaryTest, SigtermDuringStartUpEndsTheProcessWithoutLeavingTheMarker) {
+  for (const int delayMs : {0, 50, 150}) {
+    QProcess app;
+    start(app);
+    QThread::msleep(static_cast<unsigned long>(delayMs));
+    ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
+    // Before the handlers are installed the signal's default action ends the process.
+    ASSERT_TRUE(app.waitForFinished(5000)) << delayMs;
+    EXPECT_FALSE(markerExists()) << delayMs;
+  }
+}
+
+TEST_F(AppBinaryTest, DataFolderAndItsFilesArePrivate) {
+  QProcess app;
+  start(app);
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+  terminate(app);
+  // No permission for the group or others (Qt's flags 0x0077).
+  EXPECT_EQ(QFileInfo(dataFolder).permissions().toInt() & 0x0077, 0);
+  EXPECT_EQ(QFile::permissions(dataFolder + QStringLiteral("/diagnostics.log")).toInt() & 0x0077,
+            0);
 }
 
 TEST_F(AppBinaryTest, CopyKilledOutrightDoesNotBlockTheNextLaunch) {

@@ -27,6 +27,20 @@ TEST(SingleInstanceTest, SecondCopyIsTurnedAwayAndAsksTheFirstToShow) {
   EXPECT_TRUE(raised.wait(2000));
 }
 
+TEST(SingleInstanceTest, CopiesOverOneDataFolderMeetWhateverTheirRuntimeFolders) {
+  testsupport::TempDir data;
+  testsupport::TempDir runtimeA;
+  testsupport::TempDir runtimeB;
+  testsupport::TempDir otherData;
+  SingleInstance first(folderOf(data), folderOf(runtimeA));
+  ASSERT_TRUE(first.acquire());
+  SingleInstance second(folderOf(data), folderOf(runtimeB));
+  EXPECT_FALSE(second.acquire());
+  SingleInstance elsewhere(folderOf(otherData), folderOf(runtimeA));
+  EXPECT_TRUE(elsewhere.acquire());
+  EXPECT_NE(elsewhere.socketPath(), first.socketPath());
+}
+
 TEST(ThemedButtonTest, TakesFocusByTabOnlyAndStillClicks) {
   QWidget window;
   auto *before = new QPushButton(QStringLiteral("a"), &window);

@@ -88,6 +88,7 @@ int AppSession::run(int &argc, char **argv, Options options) {
   QApplication app(argc, argv);
   // First, so a quit signal at any later point of the start-up goes through the loop.
   QuitSignals::install(&app);
+  QuitSignals::setMarkerToRemove(Diagnostics::sessionMarkerPath());
   prepareApplication(app);
   UISelfTest::prepareIfRequested();
   UIMotionSelfTest::prepareIfRequested();

@@ -1,50 +1,19 @@
 #include "app/shell/window/QAInputs.h"
 
-#include <QFile>
-#include <QStringDecoder>
+#include "app/store/services/QaMarkers.h"
+
 #include <cmath>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace lumora::qa {
-namespace {
-
-// The marker's bytes when it is a regular file of at most `kMarkerLimit` bytes; opened
-// non-blocking so a FIFO cannot stall the GUI thread.
-std::optional<QByteArray> readSmallRegularFile(const QString &path) {
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    return std::nullopt;
-  }
-  std::optional<QByteArray> result;
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMarkerLimit) {
-    QByteArray bytes(kMarkerLimit + 1, '\0');
-    const ssize_t n = ::read(fd, bytes.data(), static_cast<size_t>(bytes.size()));
-    if (n >= 0 && n <= kMarkerLimit) {
-      bytes.truncate(static_cast<qsizetype>(n));
-      result = bytes;
-    }
-  }
-  ::close(fd);
-  return result;
-}
-
-} // namespace
-
 std::optional<ColorScheme> forcedColorScheme(const QString &markerDirectory) {
-  const std::optional<QByteArray> bytes =
-      readSmallRegularFile(markerDirectory + QLatin1Char('/') + QLatin1String(kAppearanceMarker));
-  if (!bytes) {
+  platform::saferead::Rules rules;
+  rules.maxBytes = kMarkerLimit;
+  const std::optional<QString> text =
+      qamarkers::text(markerDirectory + QLatin1Char('/') + QLatin1String(kAppearanceMarker), rules);
+  if (!text) {
     return std::nullopt;
   }
-  QStringDecoder decoder(QStringDecoder::Utf8);
-  const QString text = decoder.decode(*bytes);
-  if (decoder.hasError()) {
-    return std::nullopt;
-  }
-  const QString value = text.trimmed().toLower();
+  const QString value = text->trimmed().toLower();
   if (value == QLatin1String("light")) {
     return ColorScheme::light;
   }

@@ -21,10 +21,9 @@ inline constexpr qint64 kMarkerLimit = 64;
 /// Window sides outside 1…32767 are rejected, like text that is not a number.
 inline constexpr double kMaxSide = 32767;
 
-/// The marker's forced scheme: "light" or "dark" after trimming and lower-casing. Only a
-/// regular file of at most 64 bytes of UTF-8 is read, without blocking (the marker lies in
-/// a world-writable folder: a FIFO or a huge file there must not hang or exhaust the
-/// application); anything else forces nothing.
+/// The marker's forced scheme: "light" or "dark" after trimming and lower-casing. The marker
+/// goes through the QA markers' one reader (regular file of the user, no link, no
+/// blocking), limited to 64 bytes of UTF-8; anything else forces nothing.
 [[nodiscard]] std::optional<ColorScheme> forcedColorScheme(const QString &markerDirectory);
 
 /// "W x H" text, lower-cased and split at every "x" with empty pieces dropped: exactly two

@@ -1,8 +1,12 @@
 #include "app/shell/window/QuitSignals.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,8 +16,20 @@ namespace {
 
 constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 int g_writeFd = -1;
+// Set once the event loop has run its first round, and once a quit signal was sent through
+// the pipe (a later one then ends the process at once).
+std::atomic<bool> g_loopRunning = false;
+std::atomic<bool> g_quitPending = false;
+// Prepared in advance: a signal handler cannot build paths.
+std::array<char, 4096> g_markerPath{};
 
 extern "C" void onQuitSignal(int signal) {
+  if (!g_loopRunning.load() || g_quitPending.exchange(true)) {
+    if (g_markerPath[0] != '\0') {
+      ::unlink(g_markerPath.data());
+    }
+    ::_exit(0);
+  }
   const int saved = errno;
   const unsigned char byte = static_cast<unsigned char>(signal);
   // Nothing to do when the pipe is full: a quit is already pending.
@@ -30,6 +46,7 @@ bool QuitSignals::install(QObject *parent) {
   }
   g_writeFd = fds[1];
   new QuitSignals(fds[0], parent);
+  QTimer::singleShot(0, parent, [] { g_loopRunning = true; });
   struct sigaction action {};
   action.sa_handler = onQuitSignal;
   sigemptyset(&action.sa_mask);
@@ -44,6 +61,14 @@ QuitSignals::QuitSignals(int readFd, QObject *parent)
     : QObject(parent), m_readFd(readFd),
       m_notifier(new QSocketNotifier(readFd, QSocketNotifier::Read, this)) {
   connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::drain);
+}
+
+void QuitSignals::setMarkerToRemove(const QString &path) {
+  const QByteArray native = QFile::encodeName(path);
+  if (native.size() < static_cast<qsizetype>(g_markerPath.size())) {
+    std::copy(native.begin(), native.end(), g_markerPath.begin());
+    g_markerPath[static_cast<std::size_t>(native.size())] = '\0';
+  }
 }
 
 void QuitSignals::drain() {

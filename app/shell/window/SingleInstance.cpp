@@ -1,8 +1,14 @@
 #include "app/shell/window/SingleInstance.h"
 
+#include "engine/diagnostics/Diagnostics.h"
+
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
 
 namespace lumora {
 namespace {
@@ -12,8 +18,9 @@ constexpr int kConnectTimeoutMs = 1000;
 
 } // namespace
 
-SingleInstance::SingleInstance(QString directory, QObject *parent)
-    : QObject(parent), m_directory(std::move(directory)) {
+SingleInstance::SingleInstance(QString dataDirectory, QString socketDirectory, QObject *parent)
+    : QObject(parent), m_dataDirectory(std::move(dataDirectory)),
+      m_socketDirectory(std::move(socketDirectory)) {
   connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::onConnection);
 }
 
@@ -28,15 +35,29 @@ QString SingleInstance::runtimeDirectory() {
 }
 
 QString SingleInstance::socketPath() const {
-  return QDir(m_directory).filePath(QStringLiteral("pindle.socket"));
+  // Named after the data folder: copies over other data folders listen on sockets of their own.
+  const QByteArray key =
+      QCryptographicHash::hash(QFile::encodeName(m_dataDirectory), QCryptographicHash::Sha1)
+          .toHex()
+          .left(12);
+  return QDir(m_socketDirectory)
+      .filePath(QStringLiteral("pindle-%1.socket").arg(QString::fromLatin1(key)));
 }
 
 bool SingleInstance::acquire() {
-  QDir().mkpath(m_directory);
-  m_lock = std::make_unique<QLockFile>(QDir(m_directory).filePath(QStringLiteral("pindle.lock")));
-  // A lock left by a crashed copy is stale (its process is gone) and is taken over.
-  m_lock->setStaleLockTime(0);
-  if (!m_lock->tryLock(0)) {
+  if (m_dataDirectory == platform::appSupportDirectory()) {
+    platform::makeAppSupportDirectory();
+  }
+  QDir().mkpath(m_dataDirectory);
+  QDir().mkpath(m_socketDirectory);
+  m_lock = platform::FileLock::tryAcquire(
+      QFile::encodeName(QDir(m_dataDirectory).filePath(QStringLiteral("pindle.lock")))
+          .toStdString());
+  if (!m_lock.isHeld() && m_lock.error() != EWOULDBLOCK) {
+    Diagnostics::log(QStringLiteral("app"),
+                     QStringLiteral("single-instance lock unavailable (%1); running anyway")
+                         .arg(QString::fromLocal8Bit(std::strerror(m_lock.error()))));
+  } else if (!m_lock.isHeld()) {
     QLocalSocket socket;
     socket.connectToServer(socketPath());
     if (socket.waitForConnected(kConnectTimeoutMs)) {
@@ -46,8 +67,10 @@ bool SingleInstance::acquire() {
     }
     return false;
   }
-  // We hold the lock, so a socket file left there is from a dead copy.
-  QLocalServer::removeServer(socketPath());
+  if (m_lock.isHeld()) {
+    // We hold the lock, so a socket file left there is from a dead copy.
+    QLocalServer::removeServer(socketPath());
+  }
   m_server.setSocketOptions(QLocalServer::UserAccessOption);
   m_server.listen(socketPath());
   return true;

@@ -4,6 +4,7 @@
 #include "app/store/actions/ScanFailures.h"
 #include "app/store/images/ThumbnailLoader.h"
 #include "app/store/services/FolderAccess.h"
+#include "app/store/services/QaMarkers.h"
 #include "app/store/services/UserDefaults.h"
 #include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
@@ -56,12 +57,10 @@ void AppStore::bootstrap() {
     return;
   }
   m_didBootstrap = true;
-  QFile marker(qaMarkerPath("corvale-qa-folder"));
-  if (marker.open(QIODevice::ReadOnly)) {
-    if (auto folder = existingFolder(QString::fromUtf8(marker.readAll()).trimmed())) {
-      beginScan({SourceKind::folder, *folder}, true);
-      return;
-    }
+  if (auto folder = existingFolder(
+          qamarkers::folder(qaMarkerPath("corvale-qa-folder")).value_or(QString()))) {
+    beginScan({SourceKind::folder, *folder}, true);
+    return;
   }
   if (auto remembered = FolderAccess::resolveAndAccess()) {
     beginScan({SourceKind::folder, *remembered}, true);
@@ -343,7 +342,7 @@ void AppStore::runQaHooks() {
   const QString detailMarker = qaMarkerPath("corvale-qa-detail");
   const QString previewMarker = qaMarkerPath("corvale-qa-preview");
   QSettings defaults = UserDefaults::open();
-  const bool wantsDetail = defaults.value(detailKey).toBool() || QFileInfo::exists(detailMarker);
+  const bool wantsDetail = defaults.value(detailKey).toBool() || qamarkers::present(detailMarker);
   if (!wantsDetail || m_groups.empty()) {
     return;
   }
@@ -352,7 +351,8 @@ void AppStore::runQaHooks() {
   logLine("qa", QStringLiteral("auto-opened detail (%1 photos)").arg(first.count()));
   defaults.remove(detailKey);
   QFile::remove(detailMarker);
-  const bool wantsPreview = defaults.value(previewKey).toBool() || QFileInfo::exists(previewMarker);
+  const bool wantsPreview =
+      defaults.value(previewKey).toBool() || qamarkers::present(previewMarker);
   if (!wantsPreview || !first.best()) {
     return;
   }

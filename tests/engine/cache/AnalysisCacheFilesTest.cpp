@@ -4,7 +4,9 @@
 #include "tests/support/TempDir.h"
 
 #include <QFile>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace lumora;
 using namespace cachetest;
@@ -181,4 +183,27 @@ TEST_F(AnalysisCacheFiles, compactionMigratesVersionTwo) {
   EXPECT_TRUE(cache.needsMigration());
   ASSERT_TRUE(cache.compact(m_files.base, m_files.log, std::nullopt).hasValue());
   EXPECT_EQ(readFile(m_files.base), baseHeader(3, 1) + AnalysisCache::encodeRecord(entry("/a", 1)));
+}
+
+TEST_F(AnalysisCacheFiles, fifosInPlaceOfTheFilesAreRefusedWithoutBlocking) {
+  std::filesystem::create_directories(m_files.base.parent_path());
+  for (const auto &path : {m_files.base, m_files.log, m_files.tombstones}) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(reload().entries().empty());
+  AnalysisCache cache;
+  cache.put(entry("/a", 1), m_files.log);
+  cache.markDeleted("/a", m_files.tombstones);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_NE(diagnostics().find("analysis-cache.bin not read: a FIFO"), std::string::npos);
+}
+
+TEST_F(AnalysisCacheFiles, filesAreCreatedPrivate) {
+  AnalysisCache cache;
+  cache.put(entry("/a", 1), m_files.log);
+  ASSERT_TRUE(cache.compact(m_files.base, m_files.log, m_files.tombstones).hasValue());
+  const auto mode = std::filesystem::status(m_files.base).permissions();
+  EXPECT_EQ(mode & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }

@@ -5,11 +5,13 @@
 
 #include "engine/cache/AnalysisCache.h"
 #include "engine/imaging/ImageLoader.h"
+#include "platform/core/posix/FolderLock.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <future>
 #include <random>
 #include <sys/stat.h>
@@ -39,26 +41,17 @@ template <typename T> T await(std::future<T> &future, const char *what) {
   return future.get();
 }
 
-/// Lets a reader blocked on the pipe go, and any later one find no file.
-void releasePipe(const fs::path &pipe) {
-  const int fd = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-  fs::remove(pipe);
-  if (fd >= 0) {
-    ::close(fd);
-  }
-}
-
-/// Opens the writing end of a pipe once a reader is blocked on it; -1 after `patience`.
-int openWriterWhenReaderWaits(const fs::path &pipe, std::chrono::milliseconds patience) {
-  const auto deadline = std::chrono::steady_clock::now() + patience;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) {
-      return fd;
+/// Whether a process or thread waits for a `flock` on the file with inode `inode`: the kernel
+/// lists each waiter in /proc/locks as a line with "->" and the file's device:inode.
+bool someoneWaitsForLockOn(ino_t inode) {
+  std::ifstream locks("/proc/locks");
+  const std::string key = ":" + std::to_string(inode) + " ";
+  for (std::string line; std::getline(locks, line);) {
+    if (line.find("->") != std::string::npos && line.find(key) != std::string::npos) {
+      return true;
     }
-    std::this_thread::sleep_for(1ms);
   }
-  return -1;
+  return false;
 }
 
 /// `count` unit feature vectors of `dimension` values, alike in consecutive pairs and unlike
@@ -75,24 +68,30 @@ std::vector<std::vector<float>> pairedFeatures(int count, int dimension) {
 /// Engine tests in which a scan is held at a chosen point while other operations run.
 class EngineRaceTest : public EngineTest {
 protected:
-  /// Starts a scan of the photo folder whose cache reload stops at the tombstone file, made a
-  /// pipe, and returns once it waits there; the scan goes on when the returned writing end is
-  /// closed (-1 when the scan never got there).
-  int startScanHeldInReload(LumoraEngine &engine, std::future<ScanResult> &scanning) {
-    const fs::path tombstones = engine.cacheFiles().tombstones;
-    if (::mkfifo(tombstones.c_str(), 0600) != 0) {
-      return -1;
+  /// Starts a scan of the photo folder whose cache reload waits for the cache folder's lock,
+  /// held here, and returns once it waits there; the scan goes on when the returned lock goes
+  /// (a lock not held when the scan never got there within 20 s).
+  platform::FolderLock startScanHeldInReload(LumoraEngine &engine,
+                                             std::future<ScanResult> &scanning) {
+    const fs::path folder = engine.cacheFiles().base.parent_path();
+    platform::FolderLock held =
+        platform::FolderLock::acquire(folder, platform::FolderLock::Mode::exclusive);
+    struct stat info {};
+    if (!held.isHeld() || ::stat(folder.c_str(), &info) != 0) {
+      return {};
     }
     scanning = std::async(std::launch::async, [this, &engine] {
       Recorder recorder;
       return scanFolder(engine, recorder);
     });
-    const int writer = openWriterWhenReaderWaits(tombstones, 20s);
-    if (writer < 0) {
-      // The scan must not stay blocked on the pipe after the test gave up on it.
-      releasePipe(tombstones);
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!someoneWaitsForLockOn(info.st_ino)) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return {}; // the scan must not stay held after the test gave up on it
+      }
+      std::this_thread::sleep_for(1ms);
     }
-    return writer;
+    return held;
   }
 };
 
@@ -105,12 +104,12 @@ TEST_F(EngineRaceTest, clearingTheCacheWhileAScanReloadsItIsNotUndone) {
   ASSERT_EQ(scanFolder(*engine, first).items.size(), 2u);
   writeBurst("n", 5, 1, 1'700'100'000);
   std::future<ScanResult> scanning;
-  const int writer = startScanHeldInReload(*engine, scanning);
-  ASSERT_GE(writer, 0);
+  platform::FolderLock held = startScanHeldInReload(*engine, scanning);
+  ASSERT_TRUE(held.isHeld());
   auto clearing = std::async(std::launch::async, [&] { engine->invalidateCache(); });
   // The clearing has to wait for the reload, which holds the engine's lock.
   const bool overlapped = clearing.wait_for(300ms) == std::future_status::timeout;
-  ::close(writer);
+  held = {};
   await(clearing, "clearing the cache");
   const ScanResult during = await(scanning, "the scan held in its reload");
 
@@ -224,15 +223,15 @@ TEST_F(EngineRaceTest, aSupersededScanReloadingLateKeepsTheNewerScansHits) {
 
   // The newer scan is held in its reload; meanwhile the older scan goes on and reaches its own.
   std::future<ScanResult> newerScan;
-  const int writer = startScanHeldInReload(*engine, newerScan);
-  if (writer < 0) {
+  platform::FolderLock held = startScanHeldInReload(*engine, newerScan);
+  if (!held.isHeld()) {
     resume.set_value();
     FAIL() << "the newer scan never reached its reload";
   }
   fs::remove(engine->cacheFiles().tombstones);
   resume.set_value();
   std::this_thread::sleep_for(200ms);
-  ::close(writer);
+  held = {};
 
   const ScanResult newer = await(newerScan, "the newer scan");
   stopOlder.request_stop();

@@ -3,10 +3,14 @@
 #include "tests/support/TempDir.h"
 
 #include <QFile>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace lumora;
 
@@ -70,4 +74,81 @@ TEST(FavoriteStore, anUnreadableFileIsKeptAsideBeforeTheNextSave) {
 
 TEST(FavoriteStore, idsThatAreNotUtf8AreLeftOutRatherThanAltered) {
   EXPECT_EQ(FavoriteStore::encode({"/p/\xff.jpg", "/p/é.jpg"}), "[\"\\/p\\/é.jpg\"]");
+}
+
+namespace {
+
+std::string diagnosticsLog() {
+  return readFile(QFile::encodeName(platform::appSupportDirectory()).toStdString() +
+                  "/diagnostics.log");
+}
+
+// Limits the size of files this process may write, as a full disk would; SIGXFSZ ignored so
+// the write fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &m_saved);
+    m_previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_previous);
+  }
+
+private:
+  rlimit m_saved{};
+  void (*m_previous)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(FavoriteStore, aFailedWriteKeepsTheOldFileAndIsLoggedAndRetried) {
+  testsupport::TempDir dir;
+  const auto url = dir.write("favorites.json", R"(["\/p\/a.jpg"])");
+  FavoriteStore store = FavoriteStore::load(url);
+  // Larger than the limit; the log, written meanwhile, stays far below it.
+  store.insert("/p/" + std::string(1 << 20, 'b') + ".jpg");
+  {
+    const FileSizeLimit limit(512 << 10);
+    EXPECT_FALSE(store.save());
+  }
+  EXPECT_EQ(readFile(url), R"(["\/p\/a.jpg"])");
+  EXPECT_NE(diagnosticsLog().find("favourites not saved: write"), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
+      << "only the file and its lock remain";
+  EXPECT_TRUE(store.save());
+  EXPECT_EQ(FavoriteStore::load(url).ids().size(), 2u);
+  EXPECT_EQ(std::filesystem::status(url).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST(FavoriteStore, twoStoresOverOneFileKeepEachOthersChanges) {
+  testsupport::TempDir dir;
+  const auto url = dir.write("favorites.json", R"(["\/p\/a.jpg","\/p\/b.jpg"])");
+  FavoriteStore first = FavoriteStore::load(url);
+  FavoriteStore second = FavoriteStore::load(url);
+  first.insert("/p/c.jpg");
+  ASSERT_TRUE(first.save());
+  second.remove("/p/a.jpg");
+  ASSERT_TRUE(second.save());
+  EXPECT_EQ(readFile(url), R"(["\/p\/b.jpg","\/p\/c.jpg"])");
+  EXPECT_TRUE(second.contains("/p/c.jpg"));
+}
+
+TEST(FavoriteStore, aFifoInPlaceOfTheFileNeitherHangsNorIsWrittenThrough) {
+  testsupport::TempDir dir;
+  const auto url = dir.file("favorites.json");
+  ASSERT_EQ(::mkfifo(url.c_str(), 0600), 0);
+  const auto start = std::chrono::steady_clock::now();
+  FavoriteStore store = FavoriteStore::load(url);
+  EXPECT_TRUE(store.ids().empty());
+  store.insert("/p/a.jpg");
+  EXPECT_TRUE(store.save());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(readFile(url), R"(["\/p\/a.jpg"])");
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.file("favorites.json.damaged")));
 }

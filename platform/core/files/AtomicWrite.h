@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/core/Expected.h"
+
+#include <QString>
+#include <filesystem>
+#include <string_view>
+
+/// Replaces a small file in one step, so a reader (or a crash) sees the old contents or the
+/// new ones and never a part. A scratch file is made beside the target, private to the user
+/// (0600); every write, the flush to disk and the close are checked, and only then is the
+/// scratch file renamed over the target. A failure at any step (a full disk, a write
+/// limit) leaves the old file as it was and removes the scratch file. The rename replaces
+/// a symbolic link at the target itself, never the file it points to.
+namespace platform::atomicwrite {
+
+/// Writes `bytes` as the new contents of `path`; the error names the step that failed.
+[[nodiscard]] Expected<void, QString> replace(const std::filesystem::path &path,
+                                              std::string_view bytes);
+
+/// `replace`, in a folder others can write to (/tmp): refused when `path` is a symbolic
+/// link, not a regular file, or owned by another user, so nothing planted there is
+/// followed, written through or taken over. The error says why.
+[[nodiscard]] Expected<void, QString> replaceOwnFile(const std::filesystem::path &path,
+                                                     std::string_view bytes);
+
+} // namespace platform::atomicwrite
