@@ -4,8 +4,8 @@
 // how long the thread was kept from it (a stall is the delay past 4 ms), and the window's
 // repaints are timed. Prints photos, p95_stall_ms (target <= 16), max_stall_ms
 // (target <= 100), screen_rebuilds and token_changes, and paint_p95_ms. The screen is
-// replaced at each token change and once more where the phase table changes the screen
-// under one token: the scanning card gives way to the live results at the first batch of
+// replaced at each token change and once more where the phase changes the screen under one
+// token: the scanning card gives way to the live results at the first batch of
 // a scan from an empty cache. Any further replacement is a rebuild no state asked for.
 
 #include "BenchProcess.h"

@@ -74,8 +74,8 @@ QString cleanupAccessibilityHint(Source source) {
 }
 
 QString cleanupTitle(std::int64_t count, Source source) {
-  // The keys carry the other platform's "%lld"; our formatter fills "%d", so the table
-  // has no entry for them and the defaults, written with "%d", show.
+  // The keys carry "%lld", which our formatter does not fill; the translation table has no
+  // entry for them, so the defaults, written with "%d", show.
   return isLibrary(source)
              ? Localized::format("把 %lld 张照片移入「最近删除」？", "把 %d 张照片移入「最近删除」？",
                                  {count})

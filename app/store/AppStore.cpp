@@ -45,7 +45,9 @@ template <typename T> void AppStore::assign(T &field, T value, void (AppStore::*
     return;
   }
   field = std::move(value);
-  emit(this->*changed)();
+  if (changed != nullptr) {
+    emit(this->*changed)();
+  }
 }
 
 void AppStore::setPhase(Phase phase) { assign(m_phase, std::move(phase), &AppStore::phaseChanged); }
@@ -99,13 +101,13 @@ void AppStore::setFocusedPhotoID(std::optional<std::string> id) {
   assign(m_focusedPhotoID, std::move(id), &AppStore::focusedPhotoIDChanged);
 }
 void AppStore::setSmoothedETA(std::optional<double> eta) {
-  assign(m_smoothedETA, eta, &AppStore::smoothedETAChanged);
+  assign(m_smoothedETA, eta);
 }
 void AppStore::setIsScrolling(bool scrolling) {
   assign(m_isScrolling, scrolling, &AppStore::isScrollingChanged);
 }
 void AppStore::setLastPressedGroupID(std::optional<std::string> id) {
-  assign(m_lastPressedGroupID, std::move(id), &AppStore::lastPressedGroupIDChanged);
+  assign(m_lastPressedGroupID, std::move(id));
 }
 void AppStore::setIsCleaningSelection(bool cleaning) {
   assign(m_isCleaningSelection, cleaning, &AppStore::isCleaningSelectionChanged);
@@ -117,7 +119,7 @@ void AppStore::setShowsInfoCenter(bool shows) {
   assign(m_showsInfoCenter, shows, &AppStore::showsInfoCenterChanged);
 }
 void AppStore::setInfoInitialTab(InfoTab tab) {
-  assign(m_infoInitialTab, tab, &AppStore::infoInitialTabChanged);
+  assign(m_infoInitialTab, tab);
 }
 void AppStore::setAlert(std::optional<AlertContent> alert) {
   assign(m_alert, std::move(alert), &AppStore::alertChanged);
@@ -129,7 +131,7 @@ void AppStore::setPreviewContext(std::optional<PreviewContext> context) {
   assign(m_previewContext, std::move(context), &AppStore::previewContextChanged);
 }
 void AppStore::setLastMonthJumpTarget(std::optional<std::string> target) {
-  assign(m_lastMonthJumpTarget, std::move(target), &AppStore::lastMonthJumpTargetChanged);
+  assign(m_lastMonthJumpTarget, std::move(target));
 }
 
 void AppStore::setThreshold(float threshold) {

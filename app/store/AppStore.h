@@ -295,19 +295,15 @@ signals:
   void exitingGroupIDsChanged();
   void focusedGroupIDChanged();
   void focusedPhotoIDChanged();
-  void smoothedETAChanged();
   void isScrollingChanged();
-  void lastPressedGroupIDChanged();
   void isCleaningSelectionChanged();
   void isBatchConfirmPresentedChanged();
   void showsInfoCenterChanged();
-  void infoInitialTabChanged();
   void thresholdChanged();
   void alertChanged();
   void sortChanged();
   void detailGroupIDChanged();
   void previewContextChanged();
-  void lastMonthJumpTargetChanged();
 
 private:
   using TimePoint = std::chrono::steady_clock::time_point;
@@ -343,7 +339,9 @@ private:
     float threshold = 0;
   };
 
-  template <typename T> void assign(T &field, T value, void (AppStore::*changed)());
+  /// Stores `value`; emits `changed` (when given) only when the value really changed.
+  template <typename T>
+  void assign(T &field, T value, void (AppStore::*changed)() = nullptr);
 
   // Scan lifecycle.
   void beginScan(const ScanInput &input, bool resetResults);
@@ -406,7 +404,8 @@ private:
                     std::optional<DeleteReceipt> receipt, double seconds);
   void undoFinished(Expected<std::int64_t, EngineCallError> outcome);
 
-  // Fields in the order of the state table; initial values as there.
+  // The published state (phase, source, results, progress, clean-up, selection, sheets and
+  // settings), each at the value a fresh launch shows; then the store's own bookkeeping.
   Phase m_phase = Phase::idle();
   SourceKind m_sourceKind = SourceKind::folder;
   std::optional<QUrl> m_folderURL;

@@ -6,7 +6,7 @@
 #include "ShellRenderSupport.h"
 #include "app/shell/components/AppMark.h"
 #include "app/shell/components/FavoriteStarButton.h"
-#include "app/shell/components/FeatureRow.h"
+#include "app/shell/screens/IdleStateView.h"
 #include "app/shell/components/FocusRingOverlay.h"
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/GentleAppear.h"
@@ -94,13 +94,7 @@ void renderSmallViews(RenderContext &ctx, Scheme scheme) {
   pills->addWidget(rolling);
   pills->addStretch();
   column->addLayout(pills);
-  const std::pair<const char *, const char *> rows[] = {
-      {"lock.shield", "完全离线：不上传任何照片，也不联网"},
-      {"square.stack.3d.up", "按相似度自动分组，每组只保留分数最高的一张。这一行故意写得很长，用来检查换行后图标仍与第一行对齐"},
-      {"sparkles", "Apple Vision 美学打分，0–10 分一眼看懂"}};
-  for (const auto &[icon, text] : rows) {
-    column->addWidget(new FeatureRow(QString::fromLatin1(icon), QString::fromUtf8(text)));
-  }
+  column->addWidget(IdleStateView::makeFeatureList(&sheet));
   auto *marks = new QHBoxLayout;
   for (const int size : {20, 32, 36, 100}) {
     marks->addWidget(new AppMark(size), 0, Qt::AlignBottom);

@@ -304,6 +304,13 @@ bool AnalysisCache::isStorable(const CacheEntry &entry) {
 }
 
 void AnalysisCache::put(CacheEntry entry, const std::filesystem::path &log) {
+  const std::string record = stage(std::move(entry));
+  if (!record.empty()) {
+    m_appender.append(record, log);
+  }
+}
+
+std::string AnalysisCache::stage(CacheEntry entry) {
   m_withheld.erase(entry.path);
   m_putSinceLoad.insert(entry.path);
   const bool storable = isStorable(entry);
@@ -313,26 +320,8 @@ void AnalysisCache::put(CacheEntry entry, const std::filesystem::path &log) {
   }
   std::string key = entry.path;
   m_entries.insert_or_assign(std::move(key), std::move(entry));
-  if (storable) {
-    appendToLog(record, log);
-  }
   ++m_pendingLogCount;
-}
-
-void AnalysisCache::appendToLog(const std::string &record, const std::filesystem::path &log) {
-  bool appended = false;
-  {
-    const platform::FolderLock lock =
-        platform::FolderLock::acquire(folderOf(log), platform::FolderLock::Mode::exclusive);
-    if (cacheappend::prepareLog(log, m_checkedLog != log)) {
-      m_checkedLog = log;
-      appended = cacheappend::appendToFile(log, record);
-    }
-  }
-  if (!appended && !m_appendFailing) {
-    Diagnostics::log(QStringLiteral("scan"), systemError("cache append failed:", log));
-  }
-  m_appendFailing = !appended;
+  return record;
 }
 
 void AnalysisCache::markDeleted(const std::string &id, const std::filesystem::path &tombstones) {

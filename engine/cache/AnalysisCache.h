@@ -3,6 +3,7 @@
 #include "engine/cache/BinaryReader.h"
 #include "engine/cache/CacheEntry.h"
 #include "engine/cache/CacheFiles.h"
+#include "engine/cache/CacheLogAppender.h"
 #include "engine/util/Expected.h"
 
 #include <QString>
@@ -96,6 +97,9 @@ public:
   /// Never fails: a failed append loses only that record and is logged. An entry the reader
   /// would reject is kept in memory but not written (and logged).
   void put(CacheEntry entry, const std::filesystem::path &log);
+  /// Stores the entry as `put` does but leaves the log to the caller: returns the record to
+  /// append (empty for an entry the reader would reject, which is logged).
+  [[nodiscard]] std::string stage(CacheEntry entry);
   /// Forgets the entry and appends its id to the tombstones; failures are ignored.
   void markDeleted(const std::string &id, const std::filesystem::path &tombstones);
   /// Moves the entry's feature vector out to the caller, who may hand it back with
@@ -145,8 +149,6 @@ private:
   /// Reads records of `version` until one fails or `limit` have been read; returns how many.
   std::uint64_t loadRecords(BinaryReader &reader, std::uint32_t version, std::uint64_t limit,
                             const PathSet *only);
-  /// Appends one record to the log under the folder's lock; logs the first failure.
-  void appendToLog(const std::string &record, const std::filesystem::path &log);
   /// Keeps `entry`, noting whether its vector was left in the files.
   void store(CacheEntry entry, bool withheld);
   /// Reads the files again (the caller holds the folder's lock).
@@ -181,14 +183,12 @@ private:
   bool m_releasedFeatures = false;
   /// Entries whose vector exists in the files but not in memory.
   PathSet m_withheld;
-  /// The log whose header and end were checked since this value was loaded.
-  std::filesystem::path m_checkedLog;
+  /// Appends `put`'s records; checks the log once for this value.
+  CacheLogAppender m_appender;
   /// The entries stored by `put` since this value was made or loaded.
   PathSet m_putSinceLoad;
   /// The base as `load` found it; none for a value not loaded from files.
   std::optional<FileIdentity> m_loadedBase;
-  /// The last append failed (logged once until one succeeds again).
-  bool m_appendFailing = false;
 };
 
 } // namespace lumora

@@ -60,6 +60,8 @@ void LumoraEngine::loadCacheIfNeeded(const std::shared_ptr<ScanContext> &context
       m_cache = AnalysisCache();
       AnalyzerStamp::dropIfStale(m_files, VisionAnalyzer::kRevision);
       m_cache = AnalysisCache::load(m_files, only);
+      const std::scoped_lock logGuard(m_logMutex);
+      m_logAppender.recheck();
     }
     count = m_cache.entries().size();
   }
@@ -70,17 +72,25 @@ void LumoraEngine::loadCacheIfNeeded(const std::shared_ptr<ScanContext> &context
 
 void LumoraEngine::persistBatch(const std::shared_ptr<ScanContext> &context,
                                 std::vector<PhotoItem> items) {
+  std::string records;
   {
     const std::scoped_lock guard(m_mutex);
     // A photo deleted while this scan ran must not come back through the cache or the
     // live results.
     std::erase_if(items, [&](const PhotoItem &item) { return context->deleted.contains(item.id); });
     for (const PhotoItem &item : items) {
-      m_cache.put(CacheEntry{item.id, item.modified, item.captureDate, item.fileSize, item.score,
-                             item.isUtility, item.sharpness, item.feature},
-                  m_files.log);
+      records += m_cache.stage(CacheEntry{item.id, item.modified, item.captureDate, item.fileSize,
+                                          item.score, item.isUtility, item.sharpness,
+                                          item.feature});
     }
     m_dirty = true;
+  }
+  // The records go to the log outside the engine's lock. A deletion or compaction that slips
+  // in between stays sound: tombstones apply after the log whatever the order of the files'
+  // lines, and a compaction has already written these entries from memory.
+  if (!records.empty()) {
+    const std::scoped_lock logGuard(m_logMutex);
+    m_logAppender.append(records, m_files.log);
   }
   deliverPartial(context, items);
 }
@@ -152,10 +162,8 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
     markFavorites(items);
     // A superseded scan keeps its result to itself: the newer scan owns the engine's state.
     if (context->generation == m_scanGeneration) {
-      m_lastItems = items;
-      m_lastPairs = std::move(pairs);
-      m_lastPairIndex = std::move(index);
-      m_lastSignature = signatureOf(m_lastItems);
+      m_last = std::make_shared<const LastScan>(
+          LastScan{items, std::move(pairs), std::move(index), signatureOf(items)});
       ++m_lastStateVersion;
       m_scanStateGeneration = context->generation;
       m_cache.releaseFeatures(ids);
@@ -221,6 +229,16 @@ LumoraEngine::ProgressHandler LumoraEngine::orIgnoring(ProgressHandler progress)
     return [](const ScanProgress &) {};
   }
   return progress;
+}
+
+std::shared_ptr<const LumoraEngine::LastScan>
+LumoraEngine::makeLastScan(std::vector<PhotoItem> items, std::vector<PairDistance> pairs) {
+  auto last = std::make_shared<LastScan>();
+  last->index = Clusterer::PairIndex(pairs);
+  last->signature = signatureOf(items);
+  last->items = std::move(items);
+  last->pairs = std::move(pairs);
+  return last;
 }
 
 LumoraEngine::Signature LumoraEngine::signatureOf(const std::vector<PhotoItem> &items) {

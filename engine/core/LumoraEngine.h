@@ -117,6 +117,15 @@ protected:
     std::optional<std::string> last;
     bool operator==(const Signature &) const = default;
   };
+  /// The photos of the last scan (or deletion, or measuring regroup) with their measured
+  /// pairs. Replaced whole under the lock and never changed once shared, so that a regroup
+  /// clusters a snapshot of it without holding the lock.
+  struct LastScan {
+    std::vector<PhotoItem> items;
+    std::vector<PairDistance> pairs;
+    std::optional<Clusterer::PairIndex> index;
+    std::optional<Signature> signature;
+  };
 
   /// The one scan of a folder or the library: listing, cache reload, hits, analysis of the
   /// misses, end. The source's `emptyError` when it lists no photo, or its listing's error.
@@ -157,20 +166,28 @@ protected:
   /// The given handler, or one that ignores every report when none was given.
   [[nodiscard]] static ProgressHandler orIgnoring(ProgressHandler progress);
   [[nodiscard]] static Signature signatureOf(const std::vector<PhotoItem> &items);
+  /// A last-scan state of `items` and their measured `pairs`, indexed.
+  [[nodiscard]] static std::shared_ptr<const LastScan> makeLastScan(std::vector<PhotoItem> items,
+                                                                    std::vector<PairDistance> pairs);
+  /// Groups of the last scan's photos that are in `items` (a list without vectors).
+  [[nodiscard]] static std::vector<PhotoGroup> groupKnown(const LastScan &last,
+                                                          const std::vector<PhotoItem> &items,
+                                                          float threshold, GroupSort sort);
   /// Tombstones removed photos, drops them from favourites, the last-scan state (keeping
   /// the measured pairs of the rest) and from the results of scans still running.
   void forget(const std::vector<std::string> &gone);
 
   mutable std::mutex m_mutex;
+  /// Serialises appends to the cache's log, which run outside `m_mutex` so that a slow disk
+  /// never holds up the workers. Taken after `m_mutex` where both are held, never before.
+  std::mutex m_logMutex;
+  CacheLogAppender m_logAppender;
   EngineServices m_services;
   CacheFiles m_files;
   AnalysisCache m_cache;
   FavoriteStore m_favorites;
   bool m_dirty = false;
-  std::vector<PhotoItem> m_lastItems;
-  std::vector<PairDistance> m_lastPairs;
-  std::optional<Clusterer::PairIndex> m_lastPairIndex;
-  std::optional<Signature> m_lastSignature;
+  std::shared_ptr<const LastScan> m_last = std::make_shared<const LastScan>();
   /// Raised whenever the last-scan state is set (a scan's end, a deletion, a regroup that
   /// measured its photos), so that a regroup that began before that keeps its groups but
   /// not its older state.

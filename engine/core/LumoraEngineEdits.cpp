@@ -23,42 +23,28 @@ std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items,
                                             GroupSort sort) {
   const Signature signature = signatureOf(items);
   std::uint64_t stateVersion = 0;
+  std::shared_ptr<const LastScan> last;
   {
+    // Only the snapshot is taken under the lock: clustering a large library takes long
+    // enough to hold up every worker that persists its photos meanwhile.
     const std::scoped_lock guard(m_mutex);
     stateVersion = m_lastStateVersion;
-    const bool sameList = m_lastSignature == signature && m_lastItems.size() == items.size();
-    if (sameList) {
-      return m_lastPairIndex ? Clusterer::groups(m_lastItems, *m_lastPairIndex, threshold, sort)
-                             : Clusterer::groups(m_lastItems, m_lastPairs, threshold, sort);
-    }
-    const bool featureless = !items.empty() && items.front().feature.empty();
-    if (featureless && !m_lastPairs.empty() && !m_lastItems.empty()) {
-      // A list without vectors cannot be measured: the last scan's pairs stand in, but
-      // only for the photos that are in the list handed in.
-      std::unordered_set<std::string> wanted;
-      for (const PhotoItem &item : items) {
-        wanted.insert(item.id);
-      }
-      std::unordered_set<std::string> others;
-      for (const PhotoItem &item : m_lastItems) {
-        if (!wanted.contains(item.id)) {
-          others.insert(item.id);
-        }
-      }
-      if (others.empty()) {
-        return Clusterer::groups(m_lastItems, m_lastPairs, threshold, sort);
-      }
-      std::vector<PhotoItem> subset = m_lastItems;
-      std::vector<PairDistance> pairs = m_lastPairs;
-      prunePhotos(subset, pairs, others);
-      return Clusterer::groups(subset, pairs, threshold, sort);
-    }
+    last = m_last;
+  }
+  if (last->signature == signature && last->items.size() == items.size()) {
+    return last->index ? Clusterer::groups(last->items, *last->index, threshold, sort)
+                       : Clusterer::groups(last->items, last->pairs, threshold, sort);
+  }
+  const bool featureless = !items.empty() && items.front().feature.empty();
+  if (featureless && !last->pairs.empty() && !last->items.empty()) {
+    return groupKnown(*last, items, threshold, sort);
   }
   std::vector<PhotoItem> sorted = items;
   sortByCaptureDate(sorted);
   std::vector<PairDistance> pairs = Clusterer::buildPairs(
       sorted, Clusterer::kMaxGap, Clusterer::kMaxNeighborsPerItem, Clusterer::kMaxPairs);
   std::vector<PhotoGroup> groups = Clusterer::groups(sorted, pairs, threshold, sort);
+  std::shared_ptr<const LastScan> measured = makeLastScan(std::move(sorted), std::move(pairs));
   const std::scoped_lock guard(m_mutex);
   if (m_lastStateVersion != stateVersion || m_scanStateGeneration == m_scanGeneration) {
     // A scan ended (or photos were deleted) while these photos were measured, or the
@@ -66,12 +52,33 @@ std::vector<PhotoGroup> LumoraEngine::group(const std::vector<PhotoItem> &items,
     // scan's partial photos, whose regroup was on its way when the scan ended.
     return groups;
   }
-  m_lastPairIndex = Clusterer::PairIndex(pairs);
-  m_lastPairs = std::move(pairs);
-  m_lastSignature = signatureOf(sorted);
-  m_lastItems = std::move(sorted);
+  m_last = std::move(measured);
   ++m_lastStateVersion;
   return groups;
+}
+
+std::vector<PhotoGroup> LumoraEngine::groupKnown(const LastScan &last,
+                                                 const std::vector<PhotoItem> &items,
+                                                 float threshold, GroupSort sort) {
+  // A list without vectors cannot be measured: the last scan's pairs stand in, but only for
+  // the photos that are in the list handed in.
+  std::unordered_set<std::string> wanted;
+  for (const PhotoItem &item : items) {
+    wanted.insert(item.id);
+  }
+  std::unordered_set<std::string> others;
+  for (const PhotoItem &item : last.items) {
+    if (!wanted.contains(item.id)) {
+      others.insert(item.id);
+    }
+  }
+  if (others.empty()) {
+    return Clusterer::groups(last.items, last.pairs, threshold, sort);
+  }
+  std::vector<PhotoItem> subset = last.items;
+  std::vector<PairDistance> pairs = last.pairs;
+  prunePhotos(subset, pairs, others);
+  return Clusterer::groups(subset, pairs, threshold, sort);
 }
 
 Expected<bool, EngineError> LumoraEngine::setFavorite(const PhotoItem &item, bool favorite) {
@@ -92,10 +99,15 @@ Expected<bool, EngineError> LumoraEngine::setFavorite(const PhotoItem &item, boo
     }
     m_favorites.save();
   }
-  const auto found = std::find_if(m_lastItems.begin(), m_lastItems.end(),
+  const auto &lastItems = m_last->items;
+  const auto found = std::find_if(lastItems.begin(), lastItems.end(),
                                   [&](const PhotoItem &last) { return last.id == item.id; });
-  if (found != m_lastItems.end()) {
-    *found = found->withFavorite(favorite);
+  if (found != lastItems.end() && found->isFavorite != favorite) {
+    // The shared state is never changed in place: a regroup may be reading it.
+    auto changed = std::make_shared<LastScan>(*m_last);
+    PhotoItem &photo = changed->items[static_cast<std::size_t>(found - lastItems.begin())];
+    photo = photo.withFavorite(favorite);
+    m_last = std::move(changed);
   }
   return favorite;
 }
@@ -197,9 +209,10 @@ void LumoraEngine::forget(const std::vector<std::string> &gone) {
   if (favoritesChanged) {
     m_favorites.save();
   }
-  prunePhotos(m_lastItems, m_lastPairs, ids);
-  m_lastPairIndex = Clusterer::PairIndex(m_lastPairs);
-  m_lastSignature = signatureOf(m_lastItems);
+  std::vector<PhotoItem> items = m_last->items;
+  std::vector<PairDistance> pairs = m_last->pairs;
+  prunePhotos(items, pairs, ids);
+  m_last = makeLastScan(std::move(items), std::move(pairs));
   ++m_lastStateVersion;
   m_dirty = true;
   for (const auto &weak : m_activeScans) {

@@ -5,6 +5,24 @@
 
 namespace lumora::SimilarityScale {
 
+namespace {
+constexpr int kFirstHundredths = 18;
+} // namespace
+
+float thresholdAtGridPosition(int position) {
+  const int clamped = std::clamp(position, 0, gridPositionCount - 1);
+  return static_cast<float>(kFirstHundredths + clamped) / 100.0f;
+}
+
+int gridPositionOf(float threshold) {
+  if (std::isnan(threshold)) {
+    return gridPositionOf(defaultThreshold);
+  }
+  const double steps = static_cast<double>(threshold) * 100.0 - kFirstHundredths;
+  const double clamped = std::clamp(steps, 0.0, static_cast<double>(gridPositionCount - 1));
+  return static_cast<int>(std::lround(clamped));
+}
+
 double similarityPercent(float threshold) {
   const double percent = (1.0 - static_cast<double>(threshold) / 0.8) * 100.0;
   if (std::isnan(percent)) {

@@ -32,8 +32,9 @@ struct ScreenChoice {
   bool operator==(const ScreenChoice &) const = default;
 };
 
-/// The screen of a phase; the conditions are tested in the order of the phase table:
-/// a paused ready phase shows the live results even without photos.
+/// The screen of a phase. Idle, scanning (the live results once photos arrive) and failed
+/// map directly; a ready phase is tested in this order: paused shows the live results even
+/// without photos, then no photos, then no groups, then the results.
 [[nodiscard]] ScreenKind screenKind(const AppStoreTypes::Phase &phase, bool isPaused, bool hasItems,
                                     bool hasGroups);
 /// `screenKind` of the store's state, with its phase token.

@@ -12,7 +12,7 @@ namespace lumora::CardShadow {
 
 struct Spec {
   qreal cornerRadius;
-  /// The blur radius, as the design gives it (about two standard deviations).
+  /// The blur radius: about two standard deviations of the Gaussian it stands for.
   qreal blurRadius;
   QColor color;
   QPointF offset;

@@ -56,7 +56,7 @@ IdleStateView::IdleStateView(AppStore &store, QWidget *parent) : QWidget(parent)
   emblemLayout->addWidget(m_emblemSymbol, 0, Qt::AlignCenter);
   content->addWidget(m_emblem, 0, Qt::AlignHCenter);
   content->addLayout(buildHeadline());
-  content->addWidget(buildFeatures(), 0, Qt::AlignHCenter);
+  content->addWidget(makeFeatureList(this), 0, Qt::AlignHCenter);
   content->addLayout(buildButtons());
   outer->addLayout(content);
   outer->addStretch(1);
@@ -78,8 +78,8 @@ QLayout *IdleStateView::buildHeadline() {
   return block;
 }
 
-QWidget *IdleStateView::buildFeatures() {
-  auto *list = new QWidget(this);
+QWidget *IdleStateView::makeFeatureList(QWidget *parent) {
+  auto *list = new QWidget(parent);
   list->setObjectName(QStringLiteral("features"));
   list->setFixedWidth(kFeatureWidth);
   auto *column = new QVBoxLayout(list);

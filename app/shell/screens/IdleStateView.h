@@ -22,6 +22,8 @@ public:
 
   [[nodiscard]] ThemedButton *folderButton() const { return m_folder; }
   [[nodiscard]] ThemedButton *libraryButton() const { return m_library; }
+  /// The five feature lines as one fixed-width list, as this screen shows them.
+  [[nodiscard]] static QWidget *makeFeatureList(QWidget *parent);
 
 protected:
   void paintEvent(QPaintEvent *event) override;
@@ -29,7 +31,6 @@ protected:
 
 private:
   QLayout *buildHeadline();
-  QWidget *buildFeatures();
   QLayout *buildButtons();
   void applyTheme();
 

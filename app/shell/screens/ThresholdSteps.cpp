@@ -23,11 +23,7 @@ float onSliderGrid(float threshold) {
   if (!std::isfinite(threshold)) {
     return SimilarityScale::defaultThreshold;
   }
-  const double hundredths = std::round(static_cast<double>(threshold) * 100.0);
-  const double clamped = std::clamp(hundredths, 18.0, 55.0);
-  // One float division of two exact integers: the float nearest k / 100, which is what the
-  // slider writes and what the literal 0.30f is.
-  return static_cast<float>(clamped) / 100.0f;
+  return SimilarityScale::thresholdAtGridPosition(SimilarityScale::gridPositionOf(threshold));
 }
 
 } // namespace lumora::ThresholdSteps

@@ -12,7 +12,7 @@ using Kind = Failure::Kind;
 QString urlPath(const QUrl &url) { return url.isLocalFile() ? url.toLocalFile() : url.path(); }
 
 Failure libraryEmpty() {
-  // Not looked up; "「照片」App" names the other platform's program, here our library.
+  // Not looked up: the translated text names a photo program; ours is the library folder.
   return {Kind::noImages, Localized::string("「照片」图库中没有可分析的照片"),
           QStringLiteral("「照片」图库里没有找到可分析的照片。")};
 }

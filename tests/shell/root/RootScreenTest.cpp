@@ -8,7 +8,7 @@ using lumora::rootscreen::ScreenKind;
 using lumora::rootscreen::screenKind;
 namespace slider = lumora::similarityslider;
 
-TEST(RootScreen, followsThePhaseTableInOrder) {
+TEST(RootScreen, readyPhaseTestsPausedBeforeEmptyBeforeGroups) {
   const auto failed = AppStoreTypes::Phase::failed({});
   const auto idle = AppStoreTypes::Phase::idle();
   const auto scanning = AppStoreTypes::Phase::scanning();
