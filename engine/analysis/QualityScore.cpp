@@ -88,9 +88,14 @@ bool drawn(const QualityMeasures &m) {
 /// and some flat areas in colours other than pure black or white. Holds for light and dark
 /// themes, and for windows that show a picture or a chart in part of them.
 bool windowLike(const QualityMeasures &m) {
-  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f;
+  // Panels come in a few exact colours; the flat steps of a smooth sky, fog or a plain wall
+  // photographed without noise spread over many greys. Where the two cannot be told apart,
+  // the picture counts as a photo.
+  const bool fewColours = m.flatFewGreys >= 0.85f;
+  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f && fewColours;
   const bool panels = m.noise < 0.2f && m.axisAligned >= 0.35f && m.dominantColours >= 0.3f &&
-                      m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f;
+                      m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f &&
+                      fewColours;
   // A mostly empty window (a file list of an empty folder, an empty editor): hardly any
   // contrast, but nearly one exact colour, and what edges there are run along the axes.
   const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
@@ -101,9 +106,11 @@ bool windowLike(const QualityMeasures &m) {
                      (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f);
   // A window framed by panels around a photo, a drawing or a dark canvas: much of its outer
   // band is exactly flat, mostly so without tolerance (unlike a gradient), and not all in one
-  // grey (unlike a plain mount around a photo).
+  // grey (unlike a plain mount around a photo); its bars line two sides or more (a sky lines
+  // one), and the lettering on them is crisp (fog and a jetty are soft).
   const bool framed = m.noise < 0.2f && m.axisAligned >= 0.3f && m.flatBorder >= 0.25f &&
-                      m.flatBorder >= 0.7f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f;
+                      m.flatBorder >= 0.7f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f &&
+                      m.flatBorderSides >= 2.0f && m.sharpness >= 150.0f;
   return flatColours || panels || empty || black || framed;
 }
 
