@@ -188,9 +188,10 @@ constexpr int kPrintBlock = 16;
 /// neighbouring pixels as a share of its block's range.
 constexpr float kLetterActivity = 0.1f;
 
-/// The most colour cast taken out of a page, in opponent-colour levels: warm lamp light or a
-/// cool shade tints paper by up to this much; a stronger tint is the colour of the thing itself.
-constexpr float kMostCast = 28.0f;
+/// The most colour cast taken out of a page, as opponent colour per grey level: warm lamp
+/// light or a cool shade tints paper by up to this much; a stronger tint is the colour of the
+/// thing itself.
+constexpr float kMostCast = 0.35f;
 
 /// The small pixels of each kPrintBlock block of the full planes (each small pixel counts for
 /// the block its centre falls in), or -1 for those outside every whole block.
@@ -208,9 +209,10 @@ std::vector<int> blockOfSmallPixels(const ImagePlanes &planes, int blocksWide, i
   return block;
 }
 
-/// The colour cast of the light: the mean opponent colour of the brightest fifth of the blocks,
-/// where paper would be, limited to kMostCast. A page under a lamp is evenly tinted; its
-/// strokes and its paper keep their difference.
+/// The colour cast of the light, as opponent colour per grey level (light tints in proportion
+/// to how much of it a surface reflects): from the brightest fifth of the blocks, where paper
+/// would be, limited to kMostCast. A page under a lamp is evenly tinted; its strokes and its
+/// paper keep their difference.
 std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<int> &block,
                                   std::size_t blocks) {
   const ImagePlanes::Small &s = planes.small();
@@ -228,15 +230,15 @@ std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<i
   std::vector<float> sorted = grey;
   const auto fifth = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() * 4 / 5);
   std::nth_element(sorted.begin(), fifth, sorted.end());
-  double sumRg = 0, sumYb = 0, n = 0;
+  double sumRg = 0, sumYb = 0, sumGrey = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
     if (grey[b] < *fifth || counts[b] == 0) continue;
     sumRg += rg[b] / static_cast<float>(counts[b]);
     sumYb += yb[b] / static_cast<float>(counts[b]);
-    ++n;
+    sumGrey += grey[b];
   }
-  if (n == 0) return {0.0f, 0.0f};
-  const auto castRg = static_cast<float>(sumRg / n), castYb = static_cast<float>(sumYb / n);
+  if (sumGrey < 1.0) return {0.0f, 0.0f};
+  const auto castRg = static_cast<float>(sumRg / sumGrey), castYb = static_cast<float>(sumYb / sumGrey);
   const float size = std::abs(castRg) + std::abs(castYb);
   const float keep = size > kMostCast ? kMostCast / size : 1.0f;
   return {castRg * keep, castYb * keep};
@@ -254,7 +256,8 @@ std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int bl
   for (std::size_t i = 0; i < block.size(); ++i) {
     if (block[i] < 0) continue;
     const auto b = static_cast<std::size_t>(block[i]);
-    chroma[b] += std::abs(s.redGreen[i] - castRg) + std::abs(s.yellowBlue[i] - castYb);
+    chroma[b] += std::abs(s.redGreen[i] - castRg * s.grey[i]) +
+                 std::abs(s.yellowBlue[i] - castYb * s.grey[i]);
     ++counts[b];
   }
   for (std::size_t b = 0; b < blocks; ++b) chroma[b] /= static_cast<float>(std::max(1, counts[b]));
