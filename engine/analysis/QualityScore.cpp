@@ -89,17 +89,19 @@ bool drawn(const QualityMeasures &m) {
 /// themes, and for windows that show a picture or a chart in part of them.
 bool windowLike(const QualityMeasures &m) {
   // Panels come in a few exact colours; the flat steps of a smooth sky, fog or a plain wall
-  // photographed without noise spread over many greys. Where the two cannot be told apart,
-  // the picture counts as a photo.
+  // photographed without noise spread over many greys. A window in more colours still has
+  // crisp lettering and little plain, smooth ground (snow and mist are mostly that). Where the
+  // two cannot be told apart, the picture counts as a photo.
   const bool fewColours = m.flatFewGreys >= 0.85f;
+  const bool crispPanels = m.flatFewGreys >= 0.55f && m.sharpness >= 300.0f && m.plainPaper < 0.4f;
   const bool flatColours = drawn(m) && m.exactFlat >= 0.4f && fewColours;
   const bool panels = m.noise < 0.2f && m.axisAligned >= 0.35f && m.dominantColours >= 0.3f &&
                       m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f &&
-                      fewColours;
+                      (fewColours || crispPanels);
   // A mostly empty window (a file list of an empty folder, an empty editor): hardly any
   // contrast, but nearly one exact colour, and what edges there are run along the axes.
   const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
-                     m.contrast >= 2.0f;
+                     m.contrast >= 2.0f && fewColours;
   // A dark window on pure black (a circuit board editor, a terminal), or a sky chart that is
   // nearly all black but for round stars.
   const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.dominantColours >= 0.6f &&
