@@ -1,14 +1,15 @@
 // utility-eval FOLDER --labels UTILITY.tsv [--json] [--measures OUT.tsv]
 //
-// Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag against
-// UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo,
+// Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag
+// against UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo,
 // optionally <TAB>category (screenshot, page-photo, photo, …).
 // Prints accuracy, precision and recall of the flag and names every misjudged file, then the
 // same figures for the held-out third of the images (each image its own scene; see
 // benchtools::isHeldOut), then the accuracy of each category, all and held out, and the
 // photos flagged (false alarms: files of category "photo" or "photo-…" flagged, in total and
-// per category, every category's own count also printed with it); with --json one object {"files":…,"accuracy":…,
-// "precision":…,"recall":…,"wrong":[…],"held_out":{"files":…,"accuracy":…,…},
+// per category, every category's own count also printed with it); with --json one object
+// {"files":…,"accuracy":…,"precision":…,"recall":…,"wrong":[…],
+// "held_out":{"files":…,"accuracy":…,…},
 // "photo_false_alarms":…,"categories":{"page-photo":{"files":…,"accuracy":…,
 // "held_out_files":…,"held_out_accuracy":…,"false_alarms":…},…}}.
 // --measures writes each labelled file's measured qualities, as the analyzer sees its

@@ -139,7 +139,8 @@ template <int Bands> void measureFlatness(const PixelView &image, QualityMeasure
           unclipped & samePixel<Bands>(p, p + Bands) & samePixel<Bands>(p, below + o);
       flat += static_cast<std::size_t>(isFlat);
       int grey = p[0];
-      if constexpr (Bands >= 3) grey = (p[0] + 2 * p[1] + p[2]) >> 2;
+      if constexpr (Bands >= 3)
+        grey = (p[0] + 2 * p[1] + p[2]) >> 2;
       flatByGrey[static_cast<std::size_t>(grey)] += static_cast<std::uint32_t>(isFlat);
       ++n;
     }
@@ -203,7 +204,8 @@ std::vector<int> blockOfSmallPixels(const ImagePlanes &planes, int blocksWide, i
     const int by = static_cast<int>((y + 0.5) * scale);
     for (int x = 0; x < s.width && by < blocksHigh; ++x) {
       const int bx = static_cast<int>((x + 0.5) * scale);
-      if (bx < blocksWide) block[static_cast<std::size_t>(y) * s.width + x] = by * blocksWide + bx;
+      if (bx < blocksWide)
+        block[static_cast<std::size_t>(y) * s.width + x] = by * blocksWide + bx;
     }
   }
   return block;
@@ -219,26 +221,31 @@ std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<i
   std::vector<float> grey(blocks, 0), rg(blocks, 0), yb(blocks, 0);
   std::vector<int> counts(blocks, 0);
   for (std::size_t i = 0; i < block.size(); ++i) {
-    if (block[i] < 0) continue;
+    if (block[i] < 0)
+      continue;
     const auto b = static_cast<std::size_t>(block[i]);
     grey[b] += s.grey[i];
     rg[b] += s.redGreen[i];
     yb[b] += s.yellowBlue[i];
     ++counts[b];
   }
-  for (std::size_t b = 0; b < blocks; ++b) grey[b] /= static_cast<float>(std::max(1, counts[b]));
+  for (std::size_t b = 0; b < blocks; ++b)
+    grey[b] /= static_cast<float>(std::max(1, counts[b]));
   std::vector<float> sorted = grey;
   const auto fifth = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() * 4 / 5);
   std::nth_element(sorted.begin(), fifth, sorted.end());
   double sumRg = 0, sumYb = 0, sumGrey = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
-    if (grey[b] < *fifth || counts[b] == 0) continue;
+    if (grey[b] < *fifth || counts[b] == 0)
+      continue;
     sumRg += rg[b] / static_cast<float>(counts[b]);
     sumYb += yb[b] / static_cast<float>(counts[b]);
     sumGrey += grey[b];
   }
-  if (sumGrey < 1.0) return {0.0f, 0.0f};
-  const auto castRg = static_cast<float>(sumRg / sumGrey), castYb = static_cast<float>(sumYb / sumGrey);
+  if (sumGrey < 1.0)
+    return {0.0f, 0.0f};
+  const auto castRg = static_cast<float>(sumRg / sumGrey),
+             castYb = static_cast<float>(sumYb / sumGrey);
   const float size = std::abs(castRg) + std::abs(castYb);
   const float keep = size > kMostCast ? kMostCast / size : 1.0f;
   return {castRg * keep, castYb * keep};
@@ -254,13 +261,15 @@ std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int bl
   std::vector<float> chroma(blocks, 0.0f);
   std::vector<int> counts(blocks, 0);
   for (std::size_t i = 0; i < block.size(); ++i) {
-    if (block[i] < 0) continue;
+    if (block[i] < 0)
+      continue;
     const auto b = static_cast<std::size_t>(block[i]);
     chroma[b] += std::abs(s.redGreen[i] - castRg * s.grey[i]) +
                  std::abs(s.yellowBlue[i] - castYb * s.grey[i]);
     ++counts[b];
   }
-  for (std::size_t b = 0; b < blocks; ++b) chroma[b] /= static_cast<float>(std::max(1, counts[b]));
+  for (std::size_t b = 0; b < blocks; ++b)
+    chroma[b] /= static_cast<float>(std::max(1, counts[b]));
   return chroma;
 }
 
@@ -456,16 +465,26 @@ void measureBorder(const ImagePlanes &planes, QualityMeasures &m) {
 } // namespace
 
 std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
-  return {{"meanGrey", meanGrey},           {"contrast", contrast},
-          {"clippedDark", clippedDark},     {"clippedBright", clippedBright},
-          {"clippedChannel", clippedChannel}, {"colourfulness", colourfulness},
-          {"sharpness", sharpness},         {"noise", noise},
-          {"exactFlat", exactFlat},         {"dominantColours", dominantColours},
-          {"paper", paper},                 {"axisAligned", axisAligned},
-          {"printedText", printedText},     {"plainPaper", plainPaper},
-          {"flatBorder", flatBorder},       {"nearFlatBorder", nearFlatBorder},
-          {"flatBorderOneGrey", flatBorderOneGrey}, {"flatBorderFewGreys", flatBorderFewGreys},
-          {"flatFewGreys", flatFewGreys},   {"flatBorderSides", flatBorderSides}};
+  return {{"meanGrey", meanGrey},
+          {"contrast", contrast},
+          {"clippedDark", clippedDark},
+          {"clippedBright", clippedBright},
+          {"clippedChannel", clippedChannel},
+          {"colourfulness", colourfulness},
+          {"sharpness", sharpness},
+          {"noise", noise},
+          {"exactFlat", exactFlat},
+          {"dominantColours", dominantColours},
+          {"paper", paper},
+          {"axisAligned", axisAligned},
+          {"printedText", printedText},
+          {"plainPaper", plainPaper},
+          {"flatBorder", flatBorder},
+          {"nearFlatBorder", nearFlatBorder},
+          {"flatBorderOneGrey", flatBorderOneGrey},
+          {"flatBorderFewGreys", flatBorderFewGreys},
+          {"flatFewGreys", flatFewGreys},
+          {"flatBorderSides", flatBorderSides}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

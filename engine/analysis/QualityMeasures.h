@@ -30,10 +30,10 @@ struct QualityMeasures {
   float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
   float flatBorderOneGrey = 0; ///< share of those exact runs in their most common grey
   float flatBorderFewGreys = 0; ///< share of those exact runs in their three most common greys
-  float flatBorderSides = 0; ///< sides (0…4) whose outer band lies for a fifth or more in
-                             ///< those exact runs: bars and panels line two sides or more
-  float flatFewGreys = 0;    ///< share of the exactly flat pixels in their four most common
-                             ///< greys: panels come in a few colours, a smooth sky's steps in many
+  float flatBorderSides = 0;    ///< sides (0…4) whose outer band lies for a fifth or more in
+                                ///< those exact runs: bars and panels line two sides or more
+  float flatFewGreys = 0;       ///< share of the exactly flat pixels in their four most common
+                          ///< greys: panels come in a few colours, a smooth sky's steps in many
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

@@ -23,7 +23,8 @@ TestImage gradient(int width, int height, const int top[3], const int bottom[3])
   TestImage image(width, height, 3);
   for (int y = 0; y < height; ++y) {
     std::uint8_t c[3];
-    for (int i = 0; i < 3; ++i) c[i] = static_cast<std::uint8_t>(top[i] + (bottom[i] - top[i]) * y / height);
+    for (int i = 0; i < 3; ++i)
+      c[i] = static_cast<std::uint8_t>(top[i] + (bottom[i] - top[i]) * y / height);
     image.fillRect(0, y, width, 1, c[0], c[1], c[2]);
   }
   return image;
@@ -39,7 +40,8 @@ TestImage tintedPage(const int tint[3]) {
       const bool stroke = (y - 60) % 9 < 2 && (x - 150) % 9 < 6 && (x + 13 * y / 9) % 53 > 6;
       const int v = stroke ? 50 : 225 - 40 * (x - 150) / 220;
       desk.set(x, y, static_cast<std::uint8_t>(v * tint[0] / 100),
-               static_cast<std::uint8_t>(v * tint[1] / 100), static_cast<std::uint8_t>(v * tint[2] / 100));
+               static_cast<std::uint8_t>(v * tint[1] / 100),
+               static_cast<std::uint8_t>(v * tint[2] / 100));
     }
   }
   return noisy(desk, 6, 11);
@@ -60,9 +62,12 @@ TEST(UtilityFlag, leavesCleanSkiesFogAndPlainGroundsToPhotos) {
   for (int y = 150; y < 384; ++y) {
     for (int x = 0; x < 512; ++x) {
       const int half = (y - 150) * 3 / 2;
-      if (y >= 320) pyramid.set(x, y, 200, 170, 120);
-      else if (x >= 256 - half && x < 256) pyramid.set(x, y, 190, 160, 110);
-      else if (x >= 256 && x < 256 + half) pyramid.set(x, y, 140, 115, 80);
+      if (y >= 320)
+        pyramid.set(x, y, 200, 170, 120);
+      else if (x >= 256 - half && x < 256)
+        pyramid.set(x, y, 190, 160, 110);
+      else if (x >= 256 && x < 256 + half)
+        pyramid.set(x, y, 140, 115, 80);
     }
   }
   EXPECT_FALSE(flagged(pyramid));
