@@ -334,6 +334,50 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
 constexpr float neutralTint(float mean) { return 6.0f + 0.05f * mean; }
 constexpr float kMostTint = neutralTint(255.0f);
 
+enum class BlockKind : std::uint8_t { other, paper, text };
+
+/// One kPrintBlock block of the grey plane at `top`, whose opponent colour after the light's
+/// cast is `tint`: blank paper (neutral and smooth but for noise up to `smooth`), a block of
+/// printed lines, or something else.
+BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float smooth) {
+  // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
+  if (tint > kMostTint) return BlockKind::other;
+  const BlockProfile p = profileBlock(top, stride);
+  if (p.high < 60 || tint > neutralTint(p.mean)) return BlockKind::other;
+  if (p.deviation <= smooth) return BlockKind::paper;
+  const float range = static_cast<float>(p.high - p.low);
+  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range) return BlockKind::other;
+  const bool rowsLead = p.rowSpread >= p.columnSpread;
+  const float lines = rowsLead ? p.rowSpread : p.columnSpread;
+  const float across = rowsLead ? p.columnSpread : p.rowSpread;
+  const int bands = rowsLead ? p.rowCrossings : p.columnCrossings;
+  if (lines < 2.5f * across || lines < 4.0f || bands < 2) return BlockKind::other;
+  // Along its darkest line a row of letters alternates between ink and gaps; the edge of a
+  // plank or a building's ledge stays even.
+  const std::uint8_t *start =
+      rowsLead ? top + static_cast<std::size_t>(p.darkestRow) * stride : top + p.darkestColumn;
+  const std::size_t step = rowsLead ? 1 : static_cast<std::size_t>(stride);
+  int activity = 0;
+  for (int i = 1; i < kPrintBlock; ++i) activity += std::abs(start[i * step] - start[(i - 1) * step]);
+  return static_cast<float>(activity) >= kLetterActivity * range * (kPrintBlock - 1)
+             ? BlockKind::text
+             : BlockKind::other;
+}
+
+/// How many of the four neighbours of block (bx, by) are print or paper (outside the frame
+/// counts as neither).
+int pageNeighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHigh, int bx,
+                   int by) {
+  int count = 0;
+  const int offsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+  for (const auto &o : offsets) {
+    const int x = bx + o[0], y = by + o[1];
+    if (x < 0 || y < 0 || x >= blocksWide || y >= blocksHigh) continue;
+    count += kinds[static_cast<std::size_t>(y) * blocksWide + x] != BlockKind::other;
+  }
+  return count;
+}
+
 /// Printed text and blank paper, from kPrintBlock blocks of the full grey plane. A page,
 /// photographed or scanned, is neutral; a block of text on it is mostly bright with a few dark
 /// strokes, and its strokes lie along lines, so that its row means vary far more than its
@@ -345,40 +389,30 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   if (blocksWide == 0 || blocksHigh == 0) return;
   const std::vector<float> chroma = blockChroma(planes, blocksWide, blocksHigh);
   const float smooth = 2.0f + 2.0f * m.noise;
-  int text = 0, paper = 0;
+  std::vector<BlockKind> kinds(static_cast<std::size_t>(blocksWide) * blocksHigh, BlockKind::other);
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
-      // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
-      const float tint = chroma[static_cast<std::size_t>(by) * blocksWide + bx];
-      if (tint > kMostTint) continue;
+      const std::size_t b = static_cast<std::size_t>(by) * blocksWide + bx;
       const std::uint8_t *top = planes.grey().data() +
-                                static_cast<std::size_t>(by) * kPrintBlock * planes.width() + bx * kPrintBlock;
-      const BlockProfile p = profileBlock(top, planes.width());
-      if (p.high < 60 || tint > neutralTint(p.mean)) continue;
-      if (p.deviation <= smooth) {
-        ++paper;
-        continue;
-      }
-      const float range = static_cast<float>(p.high - p.low);
-      if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range) continue;
-      const bool rowsLead = p.rowSpread >= p.columnSpread;
-      const float lines = rowsLead ? p.rowSpread : p.columnSpread;
-      const float across = rowsLead ? p.columnSpread : p.rowSpread;
-      const int bands = rowsLead ? p.rowCrossings : p.columnCrossings;
-      if (lines < 2.5f * across || lines < 4.0f || bands < 2) continue;
-      // Along its darkest line a row of letters alternates between ink and gaps; the edge of a
-      // plank or a building's ledge stays even.
-      const std::uint8_t *start = rowsLead ? top + static_cast<std::size_t>(p.darkestRow) * planes.width()
-                                           : top + p.darkestColumn;
-      const std::size_t step = rowsLead ? 1 : static_cast<std::size_t>(planes.width());
-      int activity = 0;
-      for (int i = 1; i < kPrintBlock; ++i) activity += std::abs(start[i * step] - start[(i - 1) * step]);
-      text += static_cast<float>(activity) >= kLetterActivity * range * (kPrintBlock - 1);
+                                static_cast<std::size_t>(by) * kPrintBlock * planes.width() +
+                                bx * kPrintBlock;
+      kinds[b] = classifyBlock(top, planes.width(), chroma[b], smooth);
+    }
+  }
+  int text = 0, paper = 0, textOnPage = 0;
+  for (int by = 0; by < blocksHigh; ++by) {
+    for (int bx = 0; bx < blocksWide; ++bx) {
+      const BlockKind kind = kinds[static_cast<std::size_t>(by) * blocksWide + bx];
+      paper += kind == BlockKind::paper;
+      if (kind != BlockKind::text) continue;
+      ++text;
+      textOnPage += pageNeighbours(kinds, blocksWide, blocksHigh, bx, by) >= 3;
     }
   }
   const auto blocks = static_cast<float>(blocksWide * blocksHigh);
   m.printedText = static_cast<float>(text) / blocks;
   m.plainPaper = static_cast<float>(paper) / blocks;
+  m.printOnPage = static_cast<float>(textOnPage) / blocks;
 }
 
 /// Pixels of a border band in runs along its side, by grey level: a run holds at least
@@ -484,7 +518,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"flatBorderOneGrey", flatBorderOneGrey},
           {"flatBorderFewGreys", flatBorderFewGreys},
           {"flatFewGreys", flatFewGreys},
-          {"flatBorderSides", flatBorderSides}};
+          {"flatBorderSides", flatBorderSides},
+          {"printOnPage", printOnPage}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -25,6 +25,8 @@ struct QualityMeasures {
   float axisAligned = 0;     ///< share of edge strength within 10° of the axes
   float printedText = 0;     ///< share of 16-pixel blocks that look like lines of print on paper
   float plainPaper = 0;      ///< share of 16-pixel blocks of plain, neutral, smooth paper
+  float printOnPage = 0;     ///< share of blocks of print with three or four neighbours of
+                             ///< print or paper: lines on a page, not marks scattered in a scene
   float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
                              ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
