@@ -1,15 +1,17 @@
 // utility-eval FOLDER --labels UTILITY.tsv [--json] [--measures OUT.tsv]
 //
-// Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag against
-// UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo,
+// Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag
+// against UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo,
 // optionally <TAB>category (screenshot, page-photo, photo, …).
 // Prints accuracy, precision and recall of the flag and names every misjudged file, then the
 // same figures for the held-out third of the images (each image its own scene; see
 // benchtools::isHeldOut), then the accuracy of each category, all and held out, and the
-// photos flagged (false alarms); with --json one object {"files":…,"accuracy":…,
-// "precision":…,"recall":…,"wrong":[…],"held_out":{"files":…,"accuracy":…,…},
+// photos flagged (false alarms: files of category "photo" or "photo-…" flagged, in total and
+// per category, every category's own count also printed with it); with --json one object
+// {"files":…,"accuracy":…,"precision":…,"recall":…,"wrong":[…],
+// "held_out":{"files":…,"accuracy":…,…},
 // "photo_false_alarms":…,"categories":{"page-photo":{"files":…,"accuracy":…,
-// "held_out_files":…,"held_out_accuracy":…},…}}.
+// "held_out_files":…,"held_out_accuracy":…,"false_alarms":…},…}}.
 // --measures writes each labelled file's measured qualities, as the analyzer sees its
 // thumbnail, with its label and category: the table the flag's thresholds are tuned on.
 
@@ -50,6 +52,7 @@ std::map<std::string, Label> readLabels(const std::string &path) {
 /// Counts of one set of judged files.
 struct Tally {
   std::size_t total = 0, right = 0, flagged = 0, truePositive = 0, positives = 0;
+  std::size_t falseAlarms() const { return flagged - truePositive; }
   std::vector<std::string> wrong;
 
   void add(const std::string &name, bool label, bool flaggedAsUtility) {
@@ -69,6 +72,11 @@ struct Tally {
 struct CategoryTally {
   Tally all, held;
 };
+
+/// Photographs: "photo" and its kinds ("photo-mist", "photo-sky", …).
+bool isPhotoCategory(const std::string &category) {
+  return category == "photo" || category.rfind("photo-", 0) == 0;
+}
 
 void writeMeasures(const std::string &folder, const std::map<std::string, Label> &labels,
                    const std::string &out) {
@@ -104,9 +112,9 @@ void printJson(const Tally &all, const Tally &held, std::size_t falseAlarms,
   const char *separator = "";
   for (const auto &[name, tally] : categories) {
     std::printf("%s\"%s\":{\"files\":%zu,\"accuracy\":%.4f,\"held_out_files\":%zu,"
-                "\"held_out_accuracy\":%.4f}",
+                "\"held_out_accuracy\":%.4f,\"false_alarms\":%zu}",
                 separator, name.c_str(), tally.all.total, tally.all.accuracy(), tally.held.total,
-                tally.held.accuracy());
+                tally.held.accuracy(), tally.all.falseAlarms());
     separator = ",";
   }
   std::printf("}}\n");
@@ -120,9 +128,10 @@ void printText(const Tally &all, const Tally &held, std::size_t falseAlarms,
   std::printf("held-out third: files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", held.total,
               held.accuracy(), held.precision(), held.recall());
   for (const auto &[name, tally] : categories) {
-    std::printf("  %-16s files %4zu  accuracy %.3f   held out: files %3zu  accuracy %.3f\n",
+    std::printf("  %-16s files %4zu  accuracy %.3f   held out: files %3zu  accuracy %.3f"
+                "   false alarms %zu\n",
                 name.c_str(), tally.all.total, tally.all.accuracy(), tally.held.total,
-                tally.held.accuracy());
+                tally.held.accuracy(), tally.all.falseAlarms());
   }
   std::printf("photos flagged (false alarms): %zu\n", falseAlarms);
 }
@@ -161,7 +170,7 @@ int main(int argc, char **argv) {
       held.add(photo.name, utility, flagged);
       category.held.add(photo.name, utility, flagged);
     }
-    falseAlarms += label->second.category == "photo" && flagged;
+    falseAlarms += isPhotoCategory(label->second.category) && flagged;
   }
   if (json) printJson(all, held, falseAlarms, categories);
   else printText(all, held, falseAlarms, categories);

@@ -119,6 +119,7 @@ template <int Bands> inline int samePixel(const std::uint8_t *a, const std::uint
 /// band count: this runs over a quarter of the thumbnail.
 template <int Bands> void measureFlatness(const PixelView &image, QualityMeasures &m) {
   std::size_t flat = 0, n = 0, clippedChannel = 0;
+  std::array<std::uint32_t, 256> flatByGrey{};
   for (int y = 0; y + 1 < image.height; y += 2) {
     const std::uint8_t *row = image.row(y);
     const std::uint8_t *below = image.row(y + 1);
@@ -134,11 +135,19 @@ template <int Bands> void measureFlatness(const PixelView &image, QualityMeasure
       int channel = p[0] >= 254;
       if constexpr (Bands >= 3) channel |= (p[1] >= 254) | (p[2] >= 254);
       clippedChannel += static_cast<std::size_t>(channel);
-      flat += static_cast<std::size_t>(unclipped & samePixel<Bands>(p, p + Bands) &
-                                       samePixel<Bands>(p, below + o));
+      const int isFlat =
+          unclipped & samePixel<Bands>(p, p + Bands) & samePixel<Bands>(p, below + o);
+      flat += static_cast<std::size_t>(isFlat);
+      int grey = p[0];
+      if constexpr (Bands >= 3)
+        grey = (p[0] + 2 * p[1] + p[2]) >> 2;
+      flatByGrey[static_cast<std::size_t>(grey)] += static_cast<std::uint32_t>(isFlat);
       ++n;
     }
   }
+  std::partial_sort(flatByGrey.begin(), flatByGrey.begin() + 4, flatByGrey.end(), std::greater<>());
+  const std::uint32_t few = flatByGrey[0] + flatByGrey[1] + flatByGrey[2] + flatByGrey[3];
+  m.flatFewGreys = flat == 0 ? 0.0f : static_cast<float>(static_cast<double>(few) / flat);
   m.exactFlat = n == 0 ? 0.0f : static_cast<float>(static_cast<double>(flat) / n);
   m.clippedChannel = n == 0 ? 0.0f : static_cast<float>(static_cast<double>(clippedChannel) / n);
 }
@@ -180,26 +189,87 @@ constexpr int kPrintBlock = 16;
 /// neighbouring pixels as a share of its block's range.
 constexpr float kLetterActivity = 0.1f;
 
-/// Mean opponent-colour magnitude of each kPrintBlock block of the full planes, read from the
-/// small planes (each small pixel counts for the block its centre falls in).
-std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int blocksHigh) {
+/// The most colour cast taken out of a page, as opponent colour per grey level: warm lamp
+/// light or a cool shade tints paper by up to this much; a stronger tint is the colour of the
+/// thing itself.
+constexpr float kMostCast = 0.35f;
+
+/// The small pixels of each kPrintBlock block of the full planes (each small pixel counts for
+/// the block its centre falls in), or -1 for those outside every whole block.
+std::vector<int> blockOfSmallPixels(const ImagePlanes &planes, int blocksWide, int blocksHigh) {
   const ImagePlanes::Small &s = planes.small();
-  std::vector<float> chroma(static_cast<std::size_t>(blocksWide) * blocksHigh, 0.0f);
-  std::vector<int> counts(chroma.size(), 0);
+  std::vector<int> block(s.grey.size(), -1);
   const double scale = static_cast<double>(planes.width()) / s.width / kPrintBlock;
   for (int y = 0; y < s.height; ++y) {
     const int by = static_cast<int>((y + 0.5) * scale);
-    if (by >= blocksHigh) break;
-    for (int x = 0; x < s.width; ++x) {
+    for (int x = 0; x < s.width && by < blocksHigh; ++x) {
       const int bx = static_cast<int>((x + 0.5) * scale);
-      if (bx >= blocksWide) break;
-      const std::size_t i = static_cast<std::size_t>(y) * s.width + x;
-      const std::size_t b = static_cast<std::size_t>(by) * blocksWide + bx;
-      chroma[b] += std::abs(s.redGreen[i]) + std::abs(s.yellowBlue[i]);
-      ++counts[b];
+      if (bx < blocksWide)
+        block[static_cast<std::size_t>(y) * s.width + x] = by * blocksWide + bx;
     }
   }
-  for (std::size_t b = 0; b < chroma.size(); ++b) chroma[b] /= static_cast<float>(std::max(1, counts[b]));
+  return block;
+}
+
+/// The colour cast of the light, as opponent colour per grey level (light tints in proportion
+/// to how much of it a surface reflects): from the brightest fifth of the blocks, where paper
+/// would be, limited to kMostCast. A page under a lamp is evenly tinted; its strokes and its
+/// paper keep their difference.
+std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<int> &block,
+                                  std::size_t blocks) {
+  const ImagePlanes::Small &s = planes.small();
+  std::vector<float> grey(blocks, 0), rg(blocks, 0), yb(blocks, 0);
+  std::vector<int> counts(blocks, 0);
+  for (std::size_t i = 0; i < block.size(); ++i) {
+    if (block[i] < 0)
+      continue;
+    const auto b = static_cast<std::size_t>(block[i]);
+    grey[b] += s.grey[i];
+    rg[b] += s.redGreen[i];
+    yb[b] += s.yellowBlue[i];
+    ++counts[b];
+  }
+  for (std::size_t b = 0; b < blocks; ++b)
+    grey[b] /= static_cast<float>(std::max(1, counts[b]));
+  std::vector<float> sorted = grey;
+  const auto fifth = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() * 4 / 5);
+  std::nth_element(sorted.begin(), fifth, sorted.end());
+  double sumRg = 0, sumYb = 0, sumGrey = 0;
+  for (std::size_t b = 0; b < blocks; ++b) {
+    if (grey[b] < *fifth || counts[b] == 0)
+      continue;
+    sumRg += rg[b] / static_cast<float>(counts[b]);
+    sumYb += yb[b] / static_cast<float>(counts[b]);
+    sumGrey += grey[b];
+  }
+  if (sumGrey < 1.0)
+    return {0.0f, 0.0f};
+  const auto castRg = static_cast<float>(sumRg / sumGrey),
+             castYb = static_cast<float>(sumYb / sumGrey);
+  const float size = std::abs(castRg) + std::abs(castYb);
+  const float keep = size > kMostCast ? kMostCast / size : 1.0f;
+  return {castRg * keep, castYb * keep};
+}
+
+/// Mean opponent-colour magnitude of each kPrintBlock block of the full planes, read from the
+/// small planes, after the light's colour cast is taken out.
+std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int blocksHigh) {
+  const ImagePlanes::Small &s = planes.small();
+  const std::vector<int> block = blockOfSmallPixels(planes, blocksWide, blocksHigh);
+  const std::size_t blocks = static_cast<std::size_t>(blocksWide) * blocksHigh;
+  const auto [castRg, castYb] = lightCast(planes, block, blocks);
+  std::vector<float> chroma(blocks, 0.0f);
+  std::vector<int> counts(blocks, 0);
+  for (std::size_t i = 0; i < block.size(); ++i) {
+    if (block[i] < 0)
+      continue;
+    const auto b = static_cast<std::size_t>(block[i]);
+    chroma[b] += std::abs(s.redGreen[i] - castRg * s.grey[i]) +
+                 std::abs(s.yellowBlue[i] - castYb * s.grey[i]);
+    ++counts[b];
+  }
+  for (std::size_t b = 0; b < blocks; ++b)
+    chroma[b] /= static_cast<float>(std::max(1, counts[b]));
   return chroma;
 }
 
@@ -264,6 +334,50 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
 constexpr float neutralTint(float mean) { return 6.0f + 0.05f * mean; }
 constexpr float kMostTint = neutralTint(255.0f);
 
+enum class BlockKind : std::uint8_t { other, paper, text };
+
+/// One kPrintBlock block of the grey plane at `top`, whose opponent colour after the light's
+/// cast is `tint`: blank paper (neutral and smooth but for noise up to `smooth`), a block of
+/// printed lines, or something else.
+BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float smooth) {
+  // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
+  if (tint > kMostTint) return BlockKind::other;
+  const BlockProfile p = profileBlock(top, stride);
+  if (p.high < 60 || tint > neutralTint(p.mean)) return BlockKind::other;
+  if (p.deviation <= smooth) return BlockKind::paper;
+  const float range = static_cast<float>(p.high - p.low);
+  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range) return BlockKind::other;
+  const bool rowsLead = p.rowSpread >= p.columnSpread;
+  const float lines = rowsLead ? p.rowSpread : p.columnSpread;
+  const float across = rowsLead ? p.columnSpread : p.rowSpread;
+  const int bands = rowsLead ? p.rowCrossings : p.columnCrossings;
+  if (lines < 2.5f * across || lines < 4.0f || bands < 2) return BlockKind::other;
+  // Along its darkest line a row of letters alternates between ink and gaps; the edge of a
+  // plank or a building's ledge stays even.
+  const std::uint8_t *start =
+      rowsLead ? top + static_cast<std::size_t>(p.darkestRow) * stride : top + p.darkestColumn;
+  const std::size_t step = rowsLead ? 1 : static_cast<std::size_t>(stride);
+  int activity = 0;
+  for (int i = 1; i < kPrintBlock; ++i) activity += std::abs(start[i * step] - start[(i - 1) * step]);
+  return static_cast<float>(activity) >= kLetterActivity * range * (kPrintBlock - 1)
+             ? BlockKind::text
+             : BlockKind::other;
+}
+
+/// How many of the four neighbours of block (bx, by) are print or paper (outside the frame
+/// counts as neither).
+int pageNeighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHigh, int bx,
+                   int by) {
+  int count = 0;
+  const int offsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+  for (const auto &o : offsets) {
+    const int x = bx + o[0], y = by + o[1];
+    if (x < 0 || y < 0 || x >= blocksWide || y >= blocksHigh) continue;
+    count += kinds[static_cast<std::size_t>(y) * blocksWide + x] != BlockKind::other;
+  }
+  return count;
+}
+
 /// Printed text and blank paper, from kPrintBlock blocks of the full grey plane. A page,
 /// photographed or scanned, is neutral; a block of text on it is mostly bright with a few dark
 /// strokes, and its strokes lie along lines, so that its row means vary far more than its
@@ -275,40 +389,30 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   if (blocksWide == 0 || blocksHigh == 0) return;
   const std::vector<float> chroma = blockChroma(planes, blocksWide, blocksHigh);
   const float smooth = 2.0f + 2.0f * m.noise;
-  int text = 0, paper = 0;
+  std::vector<BlockKind> kinds(static_cast<std::size_t>(blocksWide) * blocksHigh, BlockKind::other);
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
-      // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
-      const float tint = chroma[static_cast<std::size_t>(by) * blocksWide + bx];
-      if (tint > kMostTint) continue;
+      const std::size_t b = static_cast<std::size_t>(by) * blocksWide + bx;
       const std::uint8_t *top = planes.grey().data() +
-                                static_cast<std::size_t>(by) * kPrintBlock * planes.width() + bx * kPrintBlock;
-      const BlockProfile p = profileBlock(top, planes.width());
-      if (p.high < 60 || tint > neutralTint(p.mean)) continue;
-      if (p.deviation <= smooth) {
-        ++paper;
-        continue;
-      }
-      const float range = static_cast<float>(p.high - p.low);
-      if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range) continue;
-      const bool rowsLead = p.rowSpread >= p.columnSpread;
-      const float lines = rowsLead ? p.rowSpread : p.columnSpread;
-      const float across = rowsLead ? p.columnSpread : p.rowSpread;
-      const int bands = rowsLead ? p.rowCrossings : p.columnCrossings;
-      if (lines < 2.5f * across || lines < 4.0f || bands < 2) continue;
-      // Along its darkest line a row of letters alternates between ink and gaps; the edge of a
-      // plank or a building's ledge stays even.
-      const std::uint8_t *start = rowsLead ? top + static_cast<std::size_t>(p.darkestRow) * planes.width()
-                                           : top + p.darkestColumn;
-      const std::size_t step = rowsLead ? 1 : static_cast<std::size_t>(planes.width());
-      int activity = 0;
-      for (int i = 1; i < kPrintBlock; ++i) activity += std::abs(start[i * step] - start[(i - 1) * step]);
-      text += static_cast<float>(activity) >= kLetterActivity * range * (kPrintBlock - 1);
+                                static_cast<std::size_t>(by) * kPrintBlock * planes.width() +
+                                bx * kPrintBlock;
+      kinds[b] = classifyBlock(top, planes.width(), chroma[b], smooth);
+    }
+  }
+  int text = 0, paper = 0, textOnPage = 0;
+  for (int by = 0; by < blocksHigh; ++by) {
+    for (int bx = 0; bx < blocksWide; ++bx) {
+      const BlockKind kind = kinds[static_cast<std::size_t>(by) * blocksWide + bx];
+      paper += kind == BlockKind::paper;
+      if (kind != BlockKind::text) continue;
+      ++text;
+      textOnPage += pageNeighbours(kinds, blocksWide, blocksHigh, bx, by) >= 3;
     }
   }
   const auto blocks = static_cast<float>(blocksWide * blocksHigh);
   m.printedText = static_cast<float>(text) / blocks;
   m.plainPaper = static_cast<float>(paper) / blocks;
+  m.printOnPage = static_cast<float>(textOnPage) / blocks;
 }
 
 /// Pixels of a border band in runs along its side, by grey level: a run holds at least
@@ -318,9 +422,12 @@ struct BorderRuns {
   int tolerance = 0;
   std::size_t read = 0;
   std::array<std::size_t, 256> byGrey{};
+  /// Pixels read and pixels in runs per side: top, bottom, left, right.
+  std::array<std::size_t, 4> sideRead{}, sideInRuns{};
 
-  void addLine(const std::uint8_t *start, std::size_t step, int length, int minRun) {
+  void addLine(int side, const std::uint8_t *start, std::size_t step, int length, int minRun) {
     read += static_cast<std::size_t>(length);
+    sideRead[static_cast<std::size_t>(side)] += static_cast<std::size_t>(length);
     int i = 0;
     while (i < length) {
       int low = start[static_cast<std::size_t>(i) * step], high = low, j = i + 1;
@@ -332,6 +439,7 @@ struct BorderRuns {
       }
       if (j - i >= minRun && low > 3 && high < 252) {
         byGrey[static_cast<std::size_t>(low)] += static_cast<std::size_t>(j - i);
+        sideInRuns[static_cast<std::size_t>(side)] += static_cast<std::size_t>(j - i);
       }
       i = j;
     }
@@ -351,12 +459,12 @@ BorderRuns borderRuns(const ImagePlanes &planes, int tolerance) {
   const auto stride = static_cast<std::size_t>(w);
   BorderRuns runs{tolerance};
   for (int y = 0; y < bandY; y += 4) {
-    runs.addLine(g + static_cast<std::size_t>(y) * stride, 1, w, runX);
-    runs.addLine(g + static_cast<std::size_t>(h - 1 - y) * stride, 1, w, runX);
+    runs.addLine(0, g + static_cast<std::size_t>(y) * stride, 1, w, runX);
+    runs.addLine(1, g + static_cast<std::size_t>(h - 1 - y) * stride, 1, w, runX);
   }
   for (int x = 0; x < bandX; x += 4) {
-    runs.addLine(g + x, stride, h, runY);
-    runs.addLine(g + (w - 1 - x), stride, h, runY);
+    runs.addLine(2, g + x, stride, h, runY);
+    runs.addLine(3, g + (w - 1 - x), stride, h, runY);
   }
   return runs;
 }
@@ -367,12 +475,14 @@ BorderRuns borderRuns(const ImagePlanes &planes, int tolerance) {
 /// wallpaper) is flat only within a tolerance, and a plain mount around a photo is one grey.
 void measureBorder(const ImagePlanes &planes, QualityMeasures &m) {
   const BorderRuns exact = borderRuns(planes, 0), near = borderRuns(planes, 2);
-  std::size_t inExact = 0, inNear = 0, mainGrey = 0;
+  std::size_t inExact = 0, inNear = 0;
   for (std::size_t v = 0; v < 256; ++v) {
     inExact += exact.byGrey[v];
     inNear += near.byGrey[v];
-    mainGrey = std::max(mainGrey, exact.byGrey[v]);
   }
+  std::array<std::size_t, 256> greys = exact.byGrey;
+  std::partial_sort(greys.begin(), greys.begin() + 3, greys.end(), std::greater<>());
+  const std::size_t mainGrey = greys[0];
   const auto share = [](std::size_t part, std::size_t whole) {
     return whole == 0 ? 0.0f
                       : static_cast<float>(static_cast<double>(part) / static_cast<double>(whole));
@@ -380,20 +490,36 @@ void measureBorder(const ImagePlanes &planes, QualityMeasures &m) {
   m.flatBorder = share(inExact, exact.read);
   m.nearFlatBorder = share(inNear, near.read);
   m.flatBorderOneGrey = share(mainGrey, inExact);
+  m.flatBorderFewGreys = share(greys[0] + greys[1] + greys[2], inExact);
+  for (std::size_t side = 0; side < 4; ++side) {
+    m.flatBorderSides += share(exact.sideInRuns[side], exact.sideRead[side]) >= 0.2f ? 1.0f : 0.0f;
+  }
 }
 
 } // namespace
 
 std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
-  return {{"meanGrey", meanGrey},           {"contrast", contrast},
-          {"clippedDark", clippedDark},     {"clippedBright", clippedBright},
-          {"clippedChannel", clippedChannel}, {"colourfulness", colourfulness},
-          {"sharpness", sharpness},         {"noise", noise},
-          {"exactFlat", exactFlat},         {"dominantColours", dominantColours},
-          {"paper", paper},                 {"axisAligned", axisAligned},
-          {"printedText", printedText},     {"plainPaper", plainPaper},
-          {"flatBorder", flatBorder},       {"nearFlatBorder", nearFlatBorder},
-          {"flatBorderOneGrey", flatBorderOneGrey}};
+  return {{"meanGrey", meanGrey},
+          {"contrast", contrast},
+          {"clippedDark", clippedDark},
+          {"clippedBright", clippedBright},
+          {"clippedChannel", clippedChannel},
+          {"colourfulness", colourfulness},
+          {"sharpness", sharpness},
+          {"noise", noise},
+          {"exactFlat", exactFlat},
+          {"dominantColours", dominantColours},
+          {"paper", paper},
+          {"axisAligned", axisAligned},
+          {"printedText", printedText},
+          {"plainPaper", plainPaper},
+          {"flatBorder", flatBorder},
+          {"nearFlatBorder", nearFlatBorder},
+          {"flatBorderOneGrey", flatBorderOneGrey},
+          {"flatBorderFewGreys", flatBorderFewGreys},
+          {"flatFewGreys", flatFewGreys},
+          {"flatBorderSides", flatBorderSides},
+          {"printOnPage", printOnPage}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -25,10 +25,17 @@ struct QualityMeasures {
   float axisAligned = 0;     ///< share of edge strength within 10° of the axes
   float printedText = 0;     ///< share of 16-pixel blocks that look like lines of print on paper
   float plainPaper = 0;      ///< share of 16-pixel blocks of plain, neutral, smooth paper
+  float printOnPage = 0;     ///< share of blocks of print with three or four neighbours of
+                             ///< print or paper: lines on a page, not marks scattered in a scene
   float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
                              ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
   float flatBorderOneGrey = 0; ///< share of those exact runs in their most common grey
+  float flatBorderFewGreys = 0; ///< share of those exact runs in their three most common greys
+  float flatBorderSides = 0;    ///< sides (0…4) whose outer band lies for a fifth or more in
+                                ///< those exact runs: bars and panels line two sides or more
+  float flatFewGreys = 0;       ///< share of the exactly flat pixels in their four most common
+                          ///< greys: panels come in a few colours, a smooth sky's steps in many
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

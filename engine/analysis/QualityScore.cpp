@@ -88,31 +88,42 @@ bool drawn(const QualityMeasures &m) {
 /// and some flat areas in colours other than pure black or white. Holds for light and dark
 /// themes, and for windows that show a picture or a chart in part of them.
 bool windowLike(const QualityMeasures &m) {
-  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f;
+  // Panels come in a few exact colours; the flat steps of a smooth sky, fog or a plain wall
+  // photographed without noise spread over many greys. A window in more colours still has
+  // crisp lettering and little plain, smooth ground (snow and mist are mostly that). Where the
+  // two cannot be told apart, the picture counts as a photo.
+  const bool fewColours = m.flatFewGreys >= 0.85f;
+  const bool crispPanels = m.flatFewGreys >= 0.55f && m.sharpness >= 300.0f && m.plainPaper < 0.4f;
+  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f && fewColours;
   const bool panels = m.noise < 0.2f && m.axisAligned >= 0.35f && m.dominantColours >= 0.3f &&
-                      m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f;
+                      m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f &&
+                      (fewColours || crispPanels);
   // A mostly empty window (a file list of an empty folder, an empty editor): hardly any
   // contrast, but nearly one exact colour, and what edges there are run along the axes.
   const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
-                     m.contrast >= 2.0f;
+                     m.contrast >= 2.0f && fewColours;
   // A dark window on pure black (a circuit board editor, a terminal), or a sky chart that is
   // nearly all black but for round stars.
   const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.dominantColours >= 0.6f &&
                      (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f);
   // A window framed by panels around a photo, a drawing or a dark canvas: much of its outer
   // band is exactly flat, mostly so without tolerance (unlike a gradient), and not all in one
-  // grey (unlike a plain mount around a photo).
+  // grey (unlike a plain mount around a photo); its bars line two sides or more (a sky lines
+  // one), and the lettering on them is crisp (fog and a jetty are soft).
   const bool framed = m.noise < 0.2f && m.axisAligned >= 0.3f && m.flatBorder >= 0.25f &&
-                      m.flatBorder >= 0.7f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f;
+                      m.flatBorder >= 0.7f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f &&
+                      m.flatBorderSides >= 2.0f && m.sharpness >= 150.0f;
   return flatColours || panels || empty || black || framed;
 }
 
 /// A page: mostly pure white, neutral paper with dark strokes, or lines of print however it
-/// was captured (photographed at a slant under uneven light, scanned onto grey paper).
+/// was captured (photographed at a slant under uneven light, scanned onto grey paper), or a
+/// smaller page in a larger scene whose lines of print lie together on paper (marks that look
+/// like print in a photo lie scattered).
 bool pageLike(const QualityMeasures &m) {
   const bool clean = drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f &&
                      m.colourfulness < 25.0f;
-  return clean || m.printedText >= 0.045f;
+  return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f;
 }
 
 } // namespace
