@@ -4,7 +4,8 @@
 //
 // The folder holds a few ordinary photos and the files a hostile folder may hold: JPEGs and
 // a PNG followed by 2 GB of (sparse) zeros, progressive JPEGs just under the 200-megapixel
-// limit (their coefficient buffers alone would take 1.2 GB each), GIFs and PNGs whose header
+// limit (their coefficient buffers alone would take 1.2 GB each) and of 30 megapixels (180 MB
+// each, which may be decoded, but not all at once), GIFs and PNGs whose header
 // claims a picture just under the limit, interlaced PNGs of 100 megapixels, headers claiming
 // 60,000 × 60,000 pixels, truncated JPEGs and PNGs, an empty file, noise named .jpg and a
 // folder named .jpg. Generation runs in a child process, so that its memory does not count in
@@ -78,19 +79,20 @@ std::string readBytes(const std::string &path) {
 VipsImage *gradient(int width, int height) {
   VipsImage *xy = nullptr;
   VipsImage *scaled = nullptr;
+  VipsImage *x = nullptr;
+  VipsImage *y = nullptr;
   VipsImage *out = nullptr;
   vips_xyz(&xy, width, height, nullptr);
   const double scale[] = {255.0 / width, 255.0 / height};
   const double offset[] = {0, 0};
   vips_linear(xy, &scaled, scale, offset, 2, "uchar", TRUE, nullptr);
-  VipsImage *bands[] = {scaled, scaled, scaled};
-  VipsImage *first = nullptr;
-  vips_extract_band(scaled, &first, 0, nullptr);
-  bands[0] = first;
+  vips_extract_band(scaled, &x, 0, nullptr);
+  vips_extract_band(scaled, &y, 1, nullptr);
+  VipsImage *bands[] = {x, y, x};
   vips_bandjoin(bands, &out, 3, nullptr);
-  g_object_unref(first);
-  g_object_unref(scaled);
-  g_object_unref(xy);
+  for (VipsImage *image : {xy, scaled, x, y}) {
+    g_object_unref(image);
+  }
   return out;
 }
 
@@ -186,6 +188,10 @@ bool generate(const std::string &dir) {
   for (int i = 0; i < 4; ++i) {
     ok =
         ok && saveJpeg(at("progressive-" + std::to_string(i) + ".jpg"), 14000, 14000 - 8 * i, true);
+  }
+  for (int i = 0; i < 3; ++i) {
+    ok = ok &&
+         saveJpeg(at("large-progressive-" + std::to_string(i) + ".jpg"), 6000, 5000 - 8 * i, true);
   }
   for (int i = 0; i < 2; ++i) {
     ok = ok && savePng(at("interlaced-" + std::to_string(i) + ".png"), 10000, 10000 - 8 * i, true);

@@ -33,10 +33,12 @@ gint64 readWindow(VipsSourceCustom *, void *buffer, gint64 size, gpointer data) 
       continue;
     }
     if (got <= 0) {
-      // The file ended before the length it had when the decode began: it is being
-      // truncated or rewritten, and what is left of it is not the picture we sized.
-      errno = got == 0 ? ENODATA : errno;
-      return -1;
+      // The file ended before the length it had when the decode began (it is being cut
+      // short or rewritten), or it cannot be read: both end the data here, and the loader
+      // fails as on a truncated file. Never -1: libtiff then clears the byte before its
+      // buffer.
+      window->length = window->position;
+      return 0;
     }
     window->position += got;
     return got;

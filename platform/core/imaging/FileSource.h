@@ -13,10 +13,10 @@
 /// A libvips source over the first bytes of an open file, read with pread into the loaders'
 /// own buffers. libvips maps a file it opens itself (or a descriptor it is given), and a
 /// mapping faults with SIGBUS when another program truncates the file while it is read; a
-/// source read this way can only come up short. A read that comes up short of the length
-/// the source was made with (the file shrank, or was replaced by a shorter one) fails the
-/// decode instead of passing zeros on, and loaders that want the whole file in memory get a
-/// copy of at most that length, never a mapping.
+/// source read this way can only come up short. When the file ends before the length the
+/// source was made with (it shrank, or is being rewritten), the source ends there too and
+/// the loader fails as on a truncated file; loaders that want the whole file in memory get
+/// a copy of at most that length, never a mapping.
 namespace platform::filesource {
 
 struct ObjectUnref {
