@@ -216,11 +216,11 @@ Expected<platform::DecodedImage, DecodeError> fitDecoded(platform::DecodedImage 
 }
 
 Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int maxPixel) {
-  // Rows are read one at a time, but the picture is decoded whole, as RGBA at most: four
-  // bytes a pixel, and a pixel may take as little as one bit of the file.
+  // Rows are read one at a time, but the picture is decoded whole, as RGBA at most.
   constexpr std::int64_t kMaxPixels =
       std::min(kMaxInputPixels, platform::decodebudget::kPhotoLimit / 4);
-  const auto reservation = platform::decodebudget::reserve(fileSize * 32);
+  const auto reservation =
+      platform::decodebudget::reserve(BmpReader::pixelCount(fd, fileSize).value_or(0) * 4);
   auto full = BmpReader::decode(fd, fileSize, kMaxPixels);
   if (!full) {
     return Unexpected(full.error());
