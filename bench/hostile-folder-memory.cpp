@@ -3,11 +3,11 @@
 //   hostile-folder-memory [--folder DIR] [--rounds R]
 //
 // The folder holds a few ordinary photos and the files a hostile folder may hold: JPEGs and
-// a PNG followed by 2 GB of (sparse) zeros, progressive JPEGs just under the 200-megapixel
-// limit (their coefficient buffers alone would take 1.2 GB each) and of 30 megapixels (180 MB
-// each, which may be decoded, but not all at once), GIFs and PNGs whose header
-// claims a picture just under the limit, interlaced PNGs of 100 megapixels, headers claiming
-// 60,000 × 60,000 pixels, truncated JPEGs and PNGs, an empty file, noise named .jpg and a
+// a PNG followed by 2 GB of (sparse) zeros, JPEGs cut short and then followed by them, progressive
+// JPEGs just under the 200-megapixel limit (their coefficient buffers alone would take 1.2 GB each)
+// and of 30 megapixels (180 MB each, which may be decoded, but not all at once), GIFs and PNGs
+// whose header claims a picture just under the limit, interlaced PNGs of 100 megapixels, headers
+// claiming 60,000 × 60,000 pixels, truncated JPEGs and PNGs, an empty file, noise named .jpg and a
 // folder named .jpg. Generation runs in a child process, so that its memory does not count in
 // the peak. The scan runs with the engine's default options (four workers) R times (default
 // 1) on one engine, with a cold cache each time. Target: peak resident memory (VmHWM) at most
@@ -207,6 +207,12 @@ bool generate(const std::string &dir) {
   for (int i = 0; i < 3; ++i) {
     const std::string name = at("truncated-" + std::to_string(i) + ".jpg");
     ok = ok && saveJpeg(name, 3000, 2000 + 8 * i, i == 2) && truncateToHalf(name);
+  }
+  for (int i = 0; i < 4; ++i) {
+    // Cut before its end marker, so that the zeros after it read as coded data.
+    const std::string name = at("cut-tail-" + std::to_string(i) + ".jpg");
+    ok = ok && saveJpeg(name, 2000, 1500 + 8 * i, false) && truncateToHalf(name) &&
+         addSparseTail(name, kSparseTail);
   }
   ok = ok && savePng(at("truncated.png"), 2000, 1500, false) && truncateToHalf(at("truncated.png"));
   ok = ok && writeBytes(at("empty.jpg"), "");

@@ -12,15 +12,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <fcntl.h>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace lumora::ImageDecoder {
 namespace {
@@ -257,12 +254,14 @@ DecodeError sourceFailure(const platform::photosource::Failure &failure) {
                      failure.message};
 }
 
-Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize, int maxPixel) {
-  const auto photo = platform::photosource::open(fd, fileSize);
-  if (!photo) {
-    return Unexpected(sourceFailure(photo.error()));
-  }
-  VipsSource *source = photo.value().source.get();
+/// The lazily opened first image of `source` and its format, once it is a format we decode
+/// and its size is under the pixel limit.
+struct Header {
+  Format format;
+  VipsImagePtr image;
+};
+
+Expected<Header, DecodeError> openHeader(VipsSource *source) {
   const char *loader = vips_foreign_find_load_source(source);
   const auto format =
       loader != nullptr ? platform::decodecost::formatOfLoader(loader) : std::nullopt;
@@ -275,42 +274,54 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize,
   if (!image) {
     return Unexpected(image.error());
   }
-  const std::int64_t width = (*image)->Xsize;
-  const std::int64_t height = (*image)->Ysize;
-  if (width * height > kMaxInputPixels) {
-    return Unexpected(tooLarge(width, height));
+  if (std::int64_t{(*image)->Xsize} * (*image)->Ysize > kMaxInputPixels) {
+    return Unexpected(tooLarge((*image)->Xsize, (*image)->Ysize));
   }
-  const auto reservation =
-      platform::photosource::reserveDecode(photo.value(), *format, image->get());
+  return Header{*format, std::move(*image)};
+}
+
+Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize, int maxPixel) {
+  auto photo = platform::photosource::open(fd, fileSize);
+  if (!photo) {
+    return Unexpected(sourceFailure(photo.error()));
+  }
+  VipsSource *source = photo->source.get();
+  auto header = openHeader(source);
+  if (!header) {
+    return Unexpected(header.error());
+  }
+  const Format format = header->format;
+  VipsImagePtr image = std::move(header->image);
+  const int width = image->Xsize;
+  const int height = image->Ysize;
+  const auto reservation = platform::photosource::reserveDecode(*photo, format, image.get());
   if (!reservation) {
     return Unexpected(sourceFailure(reservation.error()));
   }
-  ExifDateFields exif = readExif(image->get());
-  if (*format == Format::jpeg) {
-    auto jpeg =
-        decodeJpeg(photo.value().jpegBytes, vips_image_get_orientation(image->get()), maxPixel);
+  ExifDateFields exif = readExif(image.get());
+  if (format == Format::jpeg) {
+    auto jpeg = decodeJpeg(photo->jpegBytes, vips_image_get_orientation(image.get()), maxPixel);
     if (!jpeg) {
       return Unexpected(jpeg.error());
     }
     if (*jpeg) {
-      return DecodedFile{std::move(**jpeg), std::move(exif), static_cast<int>(width),
-                         static_cast<int>(height)};
+      return DecodedFile{std::move(**jpeg), std::move(exif), width, height};
     }
   }
-  const int longest = static_cast<int>(std::max(width, height));
-  if ((*format == Format::jpeg || *format == Format::webp) && longest > maxPixel) {
-    image->reset(); // one loader at a time reads the source
-    image = reopenShrunk(source, *format, longest, maxPixel);
-    if (!image) {
-      return Unexpected(image.error());
+  const int longest = std::max(width, height);
+  if ((format == Format::jpeg || format == Format::webp) && longest > maxPixel) {
+    image.reset(); // one loader at a time reads the source
+    auto shrunk = reopenShrunk(source, format, longest, maxPixel);
+    if (!shrunk) {
+      return Unexpected(shrunk.error());
     }
+    image = std::move(*shrunk);
   }
-  auto small = finish(image->get(), maxPixel);
+  auto small = finish(image.get(), maxPixel);
   if (!small) {
     return Unexpected(small.error());
   }
-  return DecodedFile{std::move(*small), std::move(exif), static_cast<int>(width),
-                     static_cast<int>(height)};
+  return DecodedFile{std::move(*small), std::move(exif), width, height};
 }
 
 } // namespace

@@ -44,6 +44,12 @@ Reservation &Reservation::operator=(Reservation &&other) noexcept {
   return *this;
 }
 
+void Reservation::shrinkTo(std::int64_t bytes) {
+  const std::int64_t keep = std::clamp<std::int64_t>(bytes, 0, m_bytes);
+  release(m_bytes - keep);
+  m_bytes = keep;
+}
+
 Reservation reserve(std::int64_t bytes) {
   bytes = std::clamp<std::int64_t>(bytes, 0, kPhotoLimit);
   Pool &p = pool();

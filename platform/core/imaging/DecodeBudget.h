@@ -26,6 +26,8 @@ public:
   Reservation &operator=(Reservation &&other) noexcept;
 
   [[nodiscard]] std::int64_t bytes() const { return m_bytes; }
+  /// Gives back what is held beyond `bytes`; never waits.
+  void shrinkTo(std::int64_t bytes);
 
 private:
   std::int64_t m_bytes = 0;

@@ -28,7 +28,8 @@ std::optional<std::int64_t> webpLength(const std::array<std::uint8_t, 12> &head)
   return body + 8;
 }
 
-Expected<PhotoSource, Failure> openJpeg(int fd) {
+Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize) {
+  auto reading = decodebudget::reserve(fileSize);
   auto stream = jpegstream::read(fd, decodebudget::kPhotoLimit);
   if (!stream) {
     if (stream.error() == jpegstream::Failure::tooLong) {
@@ -43,6 +44,8 @@ Expected<PhotoSource, Failure> openJpeg(int fd) {
   photo.jpegLayout = stream.value().layout;
   photo.length = static_cast<std::int64_t>(photo.jpegBytes.size());
   photo.source = filesource::borrow(photo.jpegBytes.data(), photo.jpegBytes.size());
+  reading.shrinkTo(photo.length);
+  photo.reading = std::move(reading);
   return photo;
 }
 
@@ -58,7 +61,7 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
     return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
   }
   if (jpegstream::hasSignature(head.data(), static_cast<std::size_t>(got))) {
-    return openJpeg(fd);
+    return openJpeg(fd, fileSize);
   }
   PhotoSource photo;
   photo.length = fileSize;
@@ -73,7 +76,7 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
 }
 
 Expected<decodebudget::Reservation, Failure>
-reserveDecode(const PhotoSource &photo, decodecost::Format format, VipsImage *header) {
+reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header) {
   // A JPEG's stream is already in memory; WebP and GIF loaders copy the whole file in.
   const bool copiedIn = format == decodecost::Format::webp || format == decodecost::Format::gif;
   const std::int64_t held = !photo.jpegBytes.empty() || copiedIn ? photo.length : 0;
@@ -81,6 +84,12 @@ reserveDecode(const PhotoSource &photo, decodecost::Format format, VipsImage *he
   if (bytes > decodebudget::kPhotoLimit) {
     return Unexpected{Failure{Failure::Kind::tooLarge, overLimit(bytes)}};
   }
+  if (bytes <= photo.reading.bytes()) {
+    photo.reading.shrinkTo(bytes);
+    return std::move(photo.reading);
+  }
+  // Waiting while holding part of the budget could leave two decodes waiting for each other.
+  photo.reading = decodebudget::Reservation();
   return decodebudget::reserve(bytes);
 }
 

@@ -38,14 +38,20 @@ struct PhotoSource {
   /// How many bytes `source` shows: for a JPEG its stream, for a WebP what its container
   /// declares, for other files their size when opened.
   std::int64_t length = 0;
+  /// JPEG only: the budget taken to read the stream, which the decode's reservation
+  /// replaces.
+  decodebudget::Reservation reading;
 };
 
-/// Prepares the regular file open at `fd`, `fileSize` bytes long.
+/// Prepares the regular file open at `fd`, `fileSize` bytes long. A JPEG's stream is read
+/// under a reservation of the bytes it may take (its file size, at most the photo limit),
+/// so that files with huge tails and no end marker are not read by every worker at once.
 [[nodiscard]] Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize);
 
 /// Reserves what decoding `photo` (its header opened as `header`, of `format`) will need,
-/// or refuses when that is over `decodebudget::kPhotoLimit`. May wait for other decodes.
+/// or refuses when that is over `decodebudget::kPhotoLimit`; takes over the reservation
+/// `photo` read its stream with. May wait for other decodes, holding nothing meanwhile.
 [[nodiscard]] Expected<decodebudget::Reservation, Failure>
-reserveDecode(const PhotoSource &photo, decodecost::Format format, VipsImage *header);
+reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header);
 
 } // namespace platform::photosource

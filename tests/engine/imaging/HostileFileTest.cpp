@@ -105,6 +105,15 @@ TEST(HostileFiles, aPhotoFollowedByAHugeTailDecodesWithoutReadingTheTail) {
     EXPECT_TRUE(fitted.hasValue()) << name;
     EXPECT_LT(bytesRead() - before, std::int64_t{16} << 20) << name;
   }
+  // Without its end marker the zeros look like coded data: read up to the limit, refused.
+  save(twoHalves(640, 480, kRed, kBlue), dir.file("whole.jpg"));
+  std::string jpeg = readFile(dir.file("whole.jpg"));
+  jpeg.resize(jpeg.size() / 2);
+  const auto cut = dir.write("cut.jpg", jpeg);
+  ASSERT_EQ(::truncate(cut.c_str(), static_cast<off_t>(jpeg.size()) + kTail), 0);
+  const auto refused = ImageDecoder::decodeFile(cut.string(), 256);
+  ASSERT_FALSE(refused.hasValue());
+  EXPECT_EQ(refused.error().kind, DecodeError::Kind::tooLarge);
 }
 
 TEST(HostileFiles, aJpegWhoseKeptCoefficientsPassThePhotoLimitIsRefusedBeforeDecoding) {
