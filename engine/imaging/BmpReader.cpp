@@ -6,7 +6,9 @@
 #include <array>
 #include <bit>
 #include <cerrno>
+#include <cstdlib>
 #include <limits>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -246,15 +248,41 @@ bool hasSignature(const std::uint8_t *bytes, std::size_t size) {
   return size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
 }
 
-Expected<platform::DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
-                                                     std::int64_t maxPixels) {
+namespace {
+
+/// The first bytes of the file, when it is a bitmap.
+std::optional<Head> readHead(int fd, std::int64_t fileSize) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(
       std::min<std::int64_t>(fileSize, static_cast<std::int64_t>(kHeadBytes))));
   if (!platform::fdio::readAt(fd, 0, bytes.data(), bytes.size()) ||
       !hasSignature(bytes.data(), bytes.size())) {
+    return std::nullopt;
+  }
+  return Head(std::move(bytes));
+}
+
+} // namespace
+
+std::optional<std::int64_t> pixelCount(int fd, std::int64_t fileSize) {
+  const auto head = readHead(fd, fileSize);
+  if (!head) {
+    return std::nullopt;
+  }
+  std::uint32_t compression = kRgb;
+  const auto layout = readFields(*head, compression);
+  if (!layout) {
+    return std::nullopt;
+  }
+  return std::abs(layout->width) * std::abs(layout->height);
+}
+
+Expected<platform::DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
+                                                     std::int64_t maxPixels) {
+  auto head = readHead(fd, fileSize);
+  if (!head) {
     return Unexpected(damaged("not a bitmap"));
   }
-  auto layout = readLayout(Head(std::move(bytes)), fileSize, maxPixels);
+  auto layout = readLayout(*head, fileSize, maxPixels);
   if (!layout) {
     return Unexpected(layout.error());
   }

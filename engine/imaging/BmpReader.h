@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 /// Decodes Windows bitmap files. libvips reads BMP only through ImageMagick, whose many
 /// coders sniff content on their own; the scanner keeps every file away from it, and BMP is
@@ -18,6 +19,10 @@ namespace lumora::BmpReader {
 
 /// True when `bytes` (the start of a file, at least 2 bytes) carries the BMP signature.
 [[nodiscard]] bool hasSignature(const std::uint8_t *bytes, std::size_t size);
+
+/// The number of pixels the header of the BMP file open at `fd` claims; nothing when it
+/// is no bitmap header we read.
+[[nodiscard]] std::optional<std::int64_t> pixelCount(int fd, std::int64_t fileSize);
 
 /// Decodes the BMP file open at `fd` (read with pread, so the offset is left alone) of
 /// `fileSize` bytes. Images of more than `maxPixels` pixels are refused before any pixel is

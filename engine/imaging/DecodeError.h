@@ -11,7 +11,8 @@ struct DecodeError {
     unreadable,
     /// Not one of the image formats we decode, whatever its extension says.
     unsupportedFormat,
-    /// The header claims more pixels than a scan will decode.
+    /// The header claims more pixels, or a decode that needs more memory, than a scan
+    /// will spend on one photo.
     tooLarge,
     /// Recognised but damaged, truncated or empty.
     damaged,

@@ -5,47 +5,24 @@
 #include "engine/imaging/BmpReader.h"
 #include "engine/imaging/TurboJpeg.h"
 #include "engine/imaging/VipsImagePtr.h"
+#include "platform/core/imaging/DecodeBudget.h"
+#include "platform/core/imaging/DecodeCost.h"
+#include "platform/core/imaging/PhotoSource.h"
 #include "platform/core/imaging/VipsRuntime.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <fcntl.h>
-#include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace lumora::ImageDecoder {
 namespace {
 
-enum class Format { jpeg, webp, png, tiff, gif, heif };
-
-/// The vips loaders we let decode photos, by class-name prefix. Everything else vips could
-/// recognise (matrix text files, PPM, FITS, …) is refused even when it is trusted.
-std::optional<Format> formatOfLoader(std::string_view loader) {
-  static constexpr std::array<std::pair<std::string_view, Format>, 6> kLoaders{{
-      {"VipsForeignLoadJpeg", Format::jpeg},
-      {"VipsForeignLoadWebp", Format::webp},
-      {"VipsForeignLoadPng", Format::png},
-      {"VipsForeignLoadTiff", Format::tiff},
-      {"VipsForeignLoadNsgif", Format::gif},
-      {"VipsForeignLoadHeif", Format::heif},
-  }};
-  for (const auto &[prefix, format] : kLoaders) {
-    if (loader.starts_with(prefix)) {
-      return format;
-    }
-  }
-  return std::nullopt;
-}
-
-struct ObjectUnref {
-  void operator()(void *object) const { g_object_unref(object); }
-};
-using SourcePtr = std::unique_ptr<VipsSource, ObjectUnref>;
+using platform::decodecost::Format;
 
 /// An error carrying what vips said; vips keeps one message buffer for the whole process,
 /// so the text may include a neighbouring thread's failure, which is harmless in a log.
@@ -236,7 +213,12 @@ Expected<platform::DecodedImage, DecodeError> fitDecoded(platform::DecodedImage 
 }
 
 Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int maxPixel) {
-  auto full = BmpReader::decode(fd, fileSize, kMaxInputPixels);
+  // Rows are read one at a time, but the picture is decoded whole, as RGBA at most.
+  constexpr std::int64_t kMaxPixels =
+      std::min(kMaxInputPixels, platform::decodebudget::kPhotoLimit / 4);
+  const auto reservation =
+      platform::decodebudget::reserve(BmpReader::pixelCount(fd, fileSize).value_or(0) * 4);
+  auto full = BmpReader::decode(fd, fileSize, kMaxPixels);
   if (!full) {
     return Unexpected(full.error());
   }
@@ -249,37 +231,11 @@ Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int 
   return DecodedFile{std::move(*small), {}, width, height};
 }
 
-/// The whole file behind `fd`, or nothing when it cannot be read to its end.
-std::optional<std::vector<std::uint8_t>> readWhole(int fd) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_size <= 0) {
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got =
-        ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      return std::nullopt;
-    }
-    done += static_cast<std::size_t>(got);
-  }
-  return bytes;
-}
-
 /// A JPEG through libjpeg-turbo's scaled decode, turned upright for `orientation`. Nothing
 /// when the file is left to vips (a colour space the fast path does not convert).
-Expected<std::optional<platform::DecodedImage>, DecodeError> decodeJpeg(int fd, int orientation,
-                                                                        int maxPixel) {
-  const auto bytes = readWhole(fd);
-  if (!bytes) {
-    return Unexpected(failure(DecodeError::Kind::unreadable, "could not read"));
-  }
-  auto scaled = TurboJpeg::decodeScaled(*bytes, maxPixel);
+Expected<std::optional<platform::DecodedImage>, DecodeError>
+decodeJpeg(std::span<const std::uint8_t> bytes, int orientation, int maxPixel) {
+  auto scaled = TurboJpeg::decodeScaled(bytes, maxPixel);
   if (!scaled || !*scaled) {
     return scaled;
   }
@@ -291,52 +247,81 @@ Expected<std::optional<platform::DecodedImage>, DecodeError> decodeJpeg(int fd, 
       TurboJpeg::oriented(std::move(*fitted), orientation));
 }
 
-Expected<DecodedFile, DecodeError> decodeWithVips(int fd, int maxPixel) {
-  const SourcePtr source(vips_source_new_from_descriptor(fd));
-  if (!source) {
-    return Unexpected(vipsFailure(DecodeError::Kind::unreadable, "could not read"));
-  }
-  const char *loader = vips_foreign_find_load_source(source.get());
-  const auto format = loader != nullptr ? formatOfLoader(loader) : std::nullopt;
+DecodeError sourceFailure(const platform::photosource::Failure &failure) {
+  using Kind = platform::photosource::Failure::Kind;
+  return DecodeError{failure.kind == Kind::tooLarge ? DecodeError::Kind::tooLarge
+                                                    : DecodeError::Kind::unreadable,
+                     failure.message};
+}
+
+/// The lazily opened first image of `source` and its format, once it is a format we decode
+/// and its size is under the pixel limit.
+struct Header {
+  Format format;
+  VipsImagePtr image;
+};
+
+Expected<Header, DecodeError> openHeader(VipsSource *source) {
+  const char *loader = vips_foreign_find_load_source(source);
+  const auto format =
+      loader != nullptr ? platform::decodecost::formatOfLoader(loader) : std::nullopt;
   if (!format) {
     vips_error_clear();
     return Unexpected(
         failure(DecodeError::Kind::unsupportedFormat, "not a supported image format"));
   }
-  auto image = openImage(source.get(), nullptr, 0);
+  auto image = openImage(source, nullptr, 0);
   if (!image) {
     return Unexpected(image.error());
   }
-  const std::int64_t width = (*image)->Xsize;
-  const std::int64_t height = (*image)->Ysize;
-  if (width * height > kMaxInputPixels) {
-    return Unexpected(tooLarge(width, height));
+  if (std::int64_t{(*image)->Xsize} * (*image)->Ysize > kMaxInputPixels) {
+    return Unexpected(tooLarge((*image)->Xsize, (*image)->Ysize));
   }
-  ExifDateFields exif = readExif(image->get());
-  if (*format == Format::jpeg) {
-    auto jpeg = decodeJpeg(fd, vips_image_get_orientation(image->get()), maxPixel);
+  return Header{*format, std::move(*image)};
+}
+
+Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize, int maxPixel) {
+  auto photo = platform::photosource::open(fd, fileSize);
+  if (!photo) {
+    return Unexpected(sourceFailure(photo.error()));
+  }
+  VipsSource *source = photo->source.get();
+  auto header = openHeader(source);
+  if (!header) {
+    return Unexpected(header.error());
+  }
+  const Format format = header->format;
+  VipsImagePtr image = std::move(header->image);
+  const int width = image->Xsize;
+  const int height = image->Ysize;
+  const auto reservation = platform::photosource::reserveDecode(*photo, format, image.get());
+  if (!reservation) {
+    return Unexpected(sourceFailure(reservation.error()));
+  }
+  ExifDateFields exif = readExif(image.get());
+  if (format == Format::jpeg) {
+    auto jpeg = decodeJpeg(photo->jpegBytes, vips_image_get_orientation(image.get()), maxPixel);
     if (!jpeg) {
       return Unexpected(jpeg.error());
     }
     if (*jpeg) {
-      return DecodedFile{std::move(**jpeg), std::move(exif), static_cast<int>(width),
-                         static_cast<int>(height)};
+      return DecodedFile{std::move(**jpeg), std::move(exif), width, height};
     }
   }
-  const int longest = static_cast<int>(std::max(width, height));
-  if ((*format == Format::jpeg || *format == Format::webp) && longest > maxPixel) {
-    image->reset(); // one loader at a time reads the source
-    image = reopenShrunk(source.get(), *format, longest, maxPixel);
-    if (!image) {
-      return Unexpected(image.error());
+  const int longest = std::max(width, height);
+  if ((format == Format::jpeg || format == Format::webp) && longest > maxPixel) {
+    image.reset(); // one loader at a time reads the source
+    auto shrunk = reopenShrunk(source, format, longest, maxPixel);
+    if (!shrunk) {
+      return Unexpected(shrunk.error());
     }
+    image = std::move(*shrunk);
   }
-  auto small = finish(image->get(), maxPixel);
+  auto small = finish(image.get(), maxPixel);
   if (!small) {
     return Unexpected(small.error());
   }
-  return DecodedFile{std::move(*small), std::move(exif), static_cast<int>(width),
-                     static_cast<int>(height)};
+  return DecodedFile{std::move(*small), std::move(exif), width, height};
 }
 
 } // namespace
@@ -361,7 +346,7 @@ Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPi
       BmpReader::hasSignature(magic.data(), magic.size())) {
     return decodeBmp(fd.get(), st.st_size, maxPixel);
   }
-  return decodeWithVips(fd.get(), maxPixel);
+  return decodeWithVips(fd.get(), st.st_size, maxPixel);
 }
 
 } // namespace lumora::ImageDecoder

@@ -35,7 +35,12 @@ struct DecodedFile {
 ///
 /// The format is recognised from the content, not the name, and only JPEG, PNG, WebP,
 /// HEIF, TIFF, GIF and BMP are decoded. Folders, FIFOs and devices are refused without
-/// reading, so a scan never blocks on one. Damaged and truncated files fail.
+/// reading, so a scan never blocks on one. Damaged and truncated files fail, and so does a
+/// file cut short or rewritten while it is read (it is never mapped). Only the bytes a
+/// decoder needs are read (a JPEG up to its end marker), and a file whose decode would need
+/// more memory than one photo may have (a progressive JPEG's coefficients, an interlaced
+/// PNG, a GIF frame, …) is refused before its pixels are decoded; decodes running at once
+/// share one memory budget and wait for it (see platform/core/imaging/DecodeBudget.h).
 [[nodiscard]] Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel);
 
 } // namespace lumora::ImageDecoder

@@ -1,11 +1,15 @@
 // libvips (through GLib) must come before Qt: Qt's "signals" keyword macro breaks GIO headers.
 #include <vips/vips.h>
 
+#include "platform/core/imaging/PhotoSource.h"
 #include "platform/core/imaging/VipsRuntime.h"
 #include "platform/core/photolibrary/ImageDecoding.h"
+#include "platform/core/posix/UniqueFd.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace platform::imagedecoding {
@@ -88,17 +92,64 @@ Expected<DecodedImage, QString> copyPixels(VipsImage *image) {
   return buffer;
 }
 
-} // namespace
+/// A library file opened for decoding: read through pread or from memory we own, never
+/// mapped, since the file may be replaced or cut short while it is read.
+struct OpenedFile {
+  UniqueFd fd;
+  photosource::PhotoSource photo;
+  decodecost::Format format = decodecost::Format::jpeg;
+  /// The first image's header; no pixel is decoded yet.
+  ImageHandle header;
+};
 
-Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) {
+Expected<OpenedFile, QString> openFile(const fs::path &file) {
   if (!ready()) {
     return Unexpected{takeVipsError()};
   }
+  OpenedFile opened;
+  opened.fd.reset(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat st {};
+  if (!opened.fd.isValid() || ::fstat(opened.fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return Unexpected{QStringLiteral("not a readable regular file")};
+  }
+  auto photo = photosource::open(opened.fd.get(), st.st_size);
+  if (!photo) {
+    return Unexpected{photo.error().message};
+  }
+  opened.photo = std::move(photo.value());
+  const char *loader = vips_foreign_find_load_source(opened.photo.source.get());
+  const auto format = loader != nullptr ? decodecost::formatOfLoader(loader) : std::nullopt;
+  if (!format) {
+    vips_error_clear();
+    return Unexpected{QStringLiteral("not a supported image format")};
+  }
+  opened.format = *format;
+  opened.header.reset(vips_image_new_from_source(opened.photo.source.get(), "", "access",
+                                                 VIPS_ACCESS_SEQUENTIAL, nullptr));
+  if (!opened.header) {
+    return Unexpected{takeVipsError()};
+  }
+  return opened;
+}
+
+} // namespace
+
+Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) {
+  auto opened = openFile(file);
+  if (!opened) {
+    return Unexpected{opened.error()};
+  }
+  const auto reservation =
+      photosource::reserveDecode(opened->photo, opened->format, opened->header.get());
+  if (!reservation) {
+    return Unexpected{reservation.error().message};
+  }
+  opened->header.reset(); // one loader at a time reads the source
   VipsImage *raw = nullptr;
   // vips_thumbnail shrinks on load where the format allows it (JPEG, WebP, HEIF) and applies
   // the EXIF orientation; VIPS_SIZE_DOWN keeps small images at their own size.
-  if (vips_thumbnail(file.c_str(), &raw, std::max(1, bounds.width), "height",
-                     std::max(1, bounds.height), "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+  if (vips_thumbnail_source(opened->photo.source.get(), &raw, std::max(1, bounds.width), "height",
+                            std::max(1, bounds.height), "size", VIPS_SIZE_DOWN, nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
   ImageHandle fitted(raw);
@@ -113,25 +164,29 @@ Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) 
 }
 
 std::optional<Size> storedSize(const fs::path &file) {
-  if (!ready()) {
-    return std::nullopt;
-  }
   // Opening is lazy: only the header is read.
-  ImageHandle image(vips_image_new_from_file(file.c_str(), nullptr));
-  if (!image) {
-    vips_error_clear();
+  const auto opened = openFile(file);
+  if (!opened) {
     return std::nullopt;
   }
-  return Size{vips_image_get_width(image.get()), vips_image_get_height(image.get())};
+  return Size{vips_image_get_width(opened->header.get()),
+              vips_image_get_height(opened->header.get())};
 }
 
 Expected<void, QString> writeRendition(const fs::path &source, const fs::path &target, int side) {
-  const auto size = storedSize(source);
-  if (!size || std::max(size->width, size->height) <= side) {
+  auto opened = openFile(source);
+  if (!opened || std::max(opened->header->Xsize, opened->header->Ysize) <= side) {
     return {};
   }
+  const auto reservation =
+      photosource::reserveDecode(opened->photo, opened->format, opened->header.get());
+  if (!reservation) {
+    return Unexpected{reservation.error().message};
+  }
+  opened->header.reset(); // one loader at a time reads the source
   VipsImage *raw = nullptr;
-  if (vips_thumbnail(source.c_str(), &raw, side, "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+  if (vips_thumbnail_source(opened->photo.source.get(), &raw, side, "size", VIPS_SIZE_DOWN,
+                            nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
   const ImageHandle thumbnail(raw);

@@ -1,0 +1,96 @@
+#include "platform/core/imaging/PhotoSource.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <unistd.h>
+
+namespace platform::photosource {
+namespace {
+
+constexpr std::int64_t kMiB = std::int64_t{1} << 20;
+
+QString overLimit(std::int64_t bytes) {
+  return QStringLiteral("decoding needs %1 MB, over the limit of %2 MB per photo")
+      .arg((bytes + kMiB - 1) / kMiB)
+      .arg(decodebudget::kPhotoLimit / kMiB);
+}
+
+/// The size a RIFF container declares for itself (header included), when `head` starts a
+/// WebP file: bytes after it belong to no picture.
+std::optional<std::int64_t> webpLength(const std::array<std::uint8_t, 12> &head) {
+  if (!std::equal(head.begin(), head.begin() + 4, "RIFF") ||
+      !std::equal(head.begin() + 8, head.end(), "WEBP")) {
+    return std::nullopt;
+  }
+  const std::int64_t body =
+      head[4] | (head[5] << 8) | (head[6] << 16) | (static_cast<std::int64_t>(head[7]) << 24);
+  return body + 8;
+}
+
+Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize) {
+  auto reading = decodebudget::reserve(fileSize);
+  auto stream = jpegstream::read(fd, decodebudget::kPhotoLimit);
+  if (!stream) {
+    if (stream.error() == jpegstream::Failure::tooLong) {
+      return Unexpected{Failure{Failure::Kind::tooLarge,
+                                QStringLiteral("JPEG data runs past %1 MB, the limit per photo")
+                                    .arg(decodebudget::kPhotoLimit / kMiB)}};
+    }
+    return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
+  }
+  PhotoSource photo;
+  photo.jpegBytes = std::move(stream.value().bytes);
+  photo.jpegLayout = stream.value().layout;
+  photo.length = static_cast<std::int64_t>(photo.jpegBytes.size());
+  photo.source = filesource::borrow(photo.jpegBytes.data(), photo.jpegBytes.size());
+  reading.shrinkTo(photo.length);
+  photo.reading = std::move(reading);
+  return photo;
+}
+
+} // namespace
+
+Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
+  std::array<std::uint8_t, 12> head{};
+  ssize_t got = 0;
+  do {
+    got = ::pread(fd, head.data(), head.size(), 0);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) {
+    return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
+  }
+  if (jpegstream::hasSignature(head.data(), static_cast<std::size_t>(got))) {
+    return openJpeg(fd, fileSize);
+  }
+  PhotoSource photo;
+  photo.length = fileSize;
+  if (const auto declared = got == 12 ? webpLength(head) : std::nullopt) {
+    photo.length = std::min(fileSize, *declared);
+  }
+  photo.source = filesource::open(fd, photo.length);
+  if (!photo.source) {
+    return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
+  }
+  return photo;
+}
+
+Expected<decodebudget::Reservation, Failure>
+reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header) {
+  // A JPEG's stream is already in memory; WebP and GIF loaders copy the whole file in.
+  const bool copiedIn = format == decodecost::Format::webp || format == decodecost::Format::gif;
+  const std::int64_t held = !photo.jpegBytes.empty() || copiedIn ? photo.length : 0;
+  const std::int64_t bytes = decodecost::peakBytes(format, header, held, photo.jpegLayout);
+  if (bytes > decodebudget::kPhotoLimit) {
+    return Unexpected{Failure{Failure::Kind::tooLarge, overLimit(bytes)}};
+  }
+  if (bytes <= photo.reading.bytes()) {
+    photo.reading.shrinkTo(bytes);
+    return std::move(photo.reading);
+  }
+  // Waiting while holding part of the budget could leave two decodes waiting for each other.
+  photo.reading = decodebudget::Reservation();
+  return decodebudget::reserve(bytes);
+}
+
+} // namespace platform::photosource
