@@ -1,7 +1,7 @@
 #include "app/selftest/CardTapCheck.h"
 #include "app/shell/SelfTestSeam.h"
 #include "app/store/AppStore.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/selftest/support/FailureText.h"
 #include "tests/store/support/FakeEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
