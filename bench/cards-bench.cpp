@@ -18,8 +18,8 @@
 #include "app/results/GroupCard.h"
 #include "app/results/SummaryBar.h"
 #include "app/shell/theme/Theme.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "app/store/services/LumoraEngineClient.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 

@@ -13,8 +13,8 @@
 #include "app/detail/PhotoPreviewView.h"
 #include "app/detail/PreviewStage.h"
 #include "app/store/AppStore.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "app/store/services/LumoraEngineClient.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 

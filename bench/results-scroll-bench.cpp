@@ -26,8 +26,8 @@
 #include "app/results/ResultsGrid.h"
 #include "app/results/ResultsView.h"
 #include "app/shell/theme/Theme.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "app/store/services/LumoraEngineClient.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 

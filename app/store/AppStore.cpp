@@ -21,6 +21,7 @@ AppStore::AppStore(Services services, QObject *parent)
       m_thumbnails(ThumbnailLoader::producer(m_engine)),
       m_services(std::move(services)), m_relay(this, kWorkerThreads) {
   Q_ASSERT(m_engine);
+  forwardSelectionSignals();
   m_scrollIdleTimer.setSingleShot(true);
   m_scrollIdleTimer.setInterval(kScrollIdleMs);
   connect(&m_scrollIdleTimer, &QTimer::timeout, this, [this] { setIsScrolling(false); });
@@ -31,6 +32,22 @@ AppStore::AppStore(Services services, QObject *parent)
   m_progressPump.setInterval(kProgressPumpMs);
   m_progressPump.setTimerType(Qt::PreciseTimer);
   connect(&m_progressPump, &QTimer::timeout, this, &AppStore::pumpProgress);
+}
+
+void AppStore::forwardSelectionSignals() {
+  // Both live on the GUI thread, so each store signal goes out at the moment its field
+  // changes: listeners see the same in-between states as with fields of the store's own.
+  connect(&m_selection, &GroupSelection::isSelectingChanged, this, &AppStore::isSelectingChanged);
+  connect(&m_selection, &GroupSelection::selectedGroupIDsChanged, this,
+          &AppStore::selectedGroupIDsChanged);
+  connect(&m_selection, &GroupSelection::focusedGroupIDChanged, this,
+          &AppStore::focusedGroupIDChanged);
+  connect(&m_selection, &GroupSelection::focusedPhotoIDChanged, this,
+          &AppStore::focusedPhotoIDChanged);
+  connect(&m_selection, &GroupSelection::isBatchConfirmPresentedChanged, this,
+          &AppStore::isBatchConfirmPresentedChanged);
+  connect(&m_selection, &GroupSelection::isCleaningChanged, this,
+          &AppStore::isCleaningSelectionChanged);
 }
 
 AppStore::~AppStore() {
@@ -85,20 +102,18 @@ void AppStore::setIsPauseRequested(bool requested) {
 void AppStore::setUndoToast(std::optional<UndoToast> toast) {
   assign(m_undoToast, std::move(toast), &AppStore::undoToastChanged);
 }
-void AppStore::setIsSelecting(bool selecting) {
-  assign(m_isSelecting, selecting, &AppStore::isSelectingChanged);
-}
+void AppStore::setIsSelecting(bool selecting) { m_selection.setIsSelecting(selecting); }
 void AppStore::setSelectedGroupIDs(std::unordered_set<std::string> ids) {
-  assign(m_selectedGroupIDs, std::move(ids), &AppStore::selectedGroupIDsChanged);
+  m_selection.setSelectedGroupIDs(std::move(ids));
 }
 void AppStore::setExitingGroupIDs(std::unordered_set<std::string> ids) {
   assign(m_exitingGroupIDs, std::move(ids), &AppStore::exitingGroupIDsChanged);
 }
 void AppStore::setFocusedGroupID(std::optional<std::string> id) {
-  assign(m_focusedGroupID, std::move(id), &AppStore::focusedGroupIDChanged);
+  m_selection.setFocusedGroupID(std::move(id));
 }
 void AppStore::setFocusedPhotoID(std::optional<std::string> id) {
-  assign(m_focusedPhotoID, std::move(id), &AppStore::focusedPhotoIDChanged);
+  m_selection.setFocusedPhotoID(std::move(id));
 }
 void AppStore::setSmoothedETA(std::optional<double> eta) {
   assign(m_smoothedETA, eta);
@@ -109,11 +124,9 @@ void AppStore::setIsScrolling(bool scrolling) {
 void AppStore::setLastPressedGroupID(std::optional<std::string> id) {
   assign(m_lastPressedGroupID, std::move(id));
 }
-void AppStore::setIsCleaningSelection(bool cleaning) {
-  assign(m_isCleaningSelection, cleaning, &AppStore::isCleaningSelectionChanged);
-}
+void AppStore::setIsCleaningSelection(bool cleaning) { m_selection.setIsCleaning(cleaning); }
 void AppStore::setIsBatchConfirmPresented(bool presented) {
-  assign(m_isBatchConfirmPresented, presented, &AppStore::isBatchConfirmPresentedChanged);
+  m_selection.setIsBatchConfirmPresented(presented);
 }
 void AppStore::setShowsInfoCenter(bool shows) {
   assign(m_showsInfoCenter, shows, &AppStore::showsInfoCenterChanged);
@@ -152,7 +165,7 @@ void AppStore::setSort(GroupSort sort) {
   const std::string_view raw = groupsort::rawValue(sort);
   UserDefaults::open().setValue(UserDefaults::key(kGroupSortKey),
                                 QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size())));
-  m_selectionAnchorID.reset();
+  m_selection.setAnchorID(std::nullopt);
   scheduleRegroup();
 }
 

@@ -5,6 +5,7 @@
 #include "app/store/services/EngineClient.h"
 #include "app/store/services/WorkerRelay.h"
 #include "app/store/state/AppStoreTypes.h"
+#include "app/store/state/GroupSelection.h"
 #include "app/store/state/ScanProgressBox.h"
 #include "engine/model/GroupSort.h"
 #include "engine/model/PhotoGroup.h"
@@ -87,7 +88,7 @@ public:
 
   /// The one door for tests and developer tools (the render-screens tool) to set the fields
   /// that only the store's actions change: `AppStore::StateAccess(store).setPhase(…)`.
-  /// Defined in app/store/state/AppStoreStateAccess.h; application code never uses it.
+  /// Defined in app/store/AppStoreStateAccess.h; application code never uses it.
   class StateAccess;
 
   /// Sets every field to its initial value; the sort comes from the user defaults. Nothing
@@ -111,25 +112,37 @@ public:
   [[nodiscard]] bool isPauseRequested() const { return m_isPauseRequested; }
   [[nodiscard]] const std::optional<UndoToast> &undoToast() const { return m_undoToast; }
   void setUndoToast(std::optional<UndoToast> toast);
-  [[nodiscard]] bool isSelecting() const { return m_isSelecting; }
+  [[nodiscard]] bool isSelecting() const { return m_selection.isSelecting(); }
   void setIsSelecting(bool selecting);
-  [[nodiscard]] const std::unordered_set<std::string> &selectedGroupIDs() const { return m_selectedGroupIDs; }
+  [[nodiscard]] const std::unordered_set<std::string> &selectedGroupIDs() const {
+    return m_selection.selectedGroupIDs();
+  }
   void setSelectedGroupIDs(std::unordered_set<std::string> ids);
   /// Not published: the anchor of a shift-click range selection.
-  [[nodiscard]] const std::optional<std::string> &selectionAnchorID() const { return m_selectionAnchorID; }
-  void setSelectionAnchorID(std::optional<std::string> id) { m_selectionAnchorID = std::move(id); }
+  [[nodiscard]] const std::optional<std::string> &selectionAnchorID() const {
+    return m_selection.anchorID();
+  }
+  void setSelectionAnchorID(std::optional<std::string> id) {
+    m_selection.setAnchorID(std::move(id));
+  }
   [[nodiscard]] const std::unordered_set<std::string> &exitingGroupIDs() const { return m_exitingGroupIDs; }
-  [[nodiscard]] const std::optional<std::string> &focusedGroupID() const { return m_focusedGroupID; }
+  [[nodiscard]] const std::optional<std::string> &focusedGroupID() const {
+    return m_selection.focusedGroupID();
+  }
   void setFocusedGroupID(std::optional<std::string> id);
-  [[nodiscard]] const std::optional<std::string> &focusedPhotoID() const { return m_focusedPhotoID; }
+  [[nodiscard]] const std::optional<std::string> &focusedPhotoID() const {
+    return m_selection.focusedPhotoID();
+  }
   void setFocusedPhotoID(std::optional<std::string> id);
   /// The remaining seconds shown while analysing, refreshed at most every 0.5 s.
   [[nodiscard]] std::optional<double> smoothedETA() const { return m_smoothedETA; }
   [[nodiscard]] bool isScrolling() const { return m_isScrolling; }
   [[nodiscard]] const std::optional<std::string> &lastPressedGroupID() const { return m_lastPressedGroupID; }
   void setLastPressedGroupID(std::optional<std::string> id);
-  [[nodiscard]] bool isCleaningSelection() const { return m_isCleaningSelection; }
-  [[nodiscard]] bool isBatchConfirmPresented() const { return m_isBatchConfirmPresented; }
+  [[nodiscard]] bool isCleaningSelection() const { return m_selection.isCleaning(); }
+  [[nodiscard]] bool isBatchConfirmPresented() const {
+    return m_selection.isBatchConfirmPresented();
+  }
   void setIsBatchConfirmPresented(bool presented);
   [[nodiscard]] bool showsInfoCenter() const { return m_showsInfoCenter; }
   void setShowsInfoCenter(bool shows);
@@ -166,9 +179,8 @@ public:
   [[nodiscard]] std::vector<PhotoGroup> selectedGroups() const;
   [[nodiscard]] std::int64_t selectedVictimCount() const;
   [[nodiscard]] std::int64_t selectedReclaimableBytes() const;
-  /// The photos a batch clean-up of the selection removes: every photo but the best of each
-  /// selected group, in group order, each once.
-  [[nodiscard]] std::vector<PhotoItem> selectedVictims() const;
+  /// The ids of the photos a batch clean-up of the selection removes: every photo but the
+  /// best of each selected group, in group order, each once.
   [[nodiscard]] std::vector<std::string> selectedVictimIDs() const;
   [[nodiscard]] bool canCleanupSelection() const;
   [[nodiscard]] std::int64_t totalReclaimableBytes() const;
@@ -370,7 +382,7 @@ private:
   void applyGroups(std::vector<PhotoGroup> list);
 
   void applyFavorite(const std::string &itemID, bool favorite);
-  [[nodiscard]] std::int64_t focusedIndex() const;
+  void forwardSelectionSignals();
   static void logDiagnosticError(const QString &category, const EngineCallError &error,
                                  const QString &context);
 
@@ -419,20 +431,16 @@ private:
   bool m_isPaused = false;
   bool m_isPauseRequested = false;
   std::optional<UndoToast> m_undoToast;
-  bool m_isSelecting = false;
-  std::unordered_set<std::string> m_selectedGroupIDs;
-  std::optional<std::string> m_selectionAnchorID;
+  /// Multi-select, the shift-click anchor, keyboard focus, the batch confirmation and the
+  /// running batch clean-up; its change signals are this store's.
+  GroupSelection m_selection;
   std::unordered_set<std::string> m_exitingGroupIDs;
-  std::optional<std::string> m_focusedGroupID;
-  std::optional<std::string> m_focusedPhotoID;
   std::optional<double> m_smoothedETA;
   /// None stands for the distant past.
   std::optional<TimePoint> m_lastETAUpdate;
   bool m_isScrolling = false;
   QTimer m_scrollIdleTimer;
   std::optional<std::string> m_lastPressedGroupID;
-  bool m_isCleaningSelection = false;
-  bool m_isBatchConfirmPresented = false;
   bool m_showsInfoCenter = false;
   InfoTab m_infoInitialTab = InfoTab::about;
   float m_threshold = SimilarityScale::defaultThreshold;

@@ -8,7 +8,7 @@
 #include "app/results/SummaryBar.h"
 #include "app/shell/SelfTestSeam.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/gui/ReduceMotion.h"
 
 #include <QApplication>

@@ -11,7 +11,7 @@
 #include "app/detail/PhotoPreviewView.h"
 #include "app/detail/PreviewStage.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/gui/ReduceMotion.h"
 
 #include <QApplication>

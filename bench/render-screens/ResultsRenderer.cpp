@@ -13,7 +13,7 @@
 #include "app/results/ResultsGrid.h"
 #include "app/results/ResultsView.h"
 #include "app/shell/theme/Theme.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 
 #include <QApplication>
 #include <QDateTime>

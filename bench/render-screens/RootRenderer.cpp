@@ -16,8 +16,8 @@
 #include "app/shell/root/HeaderBar.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "app/store/actions/ScanFailures.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "platform/gui/ReduceMotion.h"
 

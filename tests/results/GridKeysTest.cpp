@@ -1,4 +1,4 @@
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/results/support/GridViewHost.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "app/results/GroupCard.h"
 #include "app/results/MonthHud.h"
 #include "app/results/MonthIndexRail.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/results/support/GridViewHost.h"
 

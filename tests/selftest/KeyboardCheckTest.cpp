@@ -1,5 +1,5 @@
 #include "app/selftest/KeyboardCheck.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/selftest/support/FailureText.h"
 #include "tests/selftest/support/SelfTestFixtures.h"
 #include "tests/store/support/FakeEngineClient.h"

@@ -2,7 +2,7 @@
 #include "app/shell/screens/EmptyResultsView.h"
 #include "app/shell/screens/NoSimilarGroupsView.h"
 #include "app/shell/theme/ThemedButton.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/core/photolibrary/PhotoLibrary.h"
 #include "tests/shell/support/ScreenFixture.h"
 

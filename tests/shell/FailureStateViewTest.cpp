@@ -3,8 +3,8 @@
 #include "app/shell/screens/StatusBadge.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "app/store/actions/ScanFailures.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "tests/shell/support/ScreenFixture.h"
 
 using namespace lumora;

@@ -1,7 +1,7 @@
 #include "app/shell/window/AppMenus.h"
 #include "app/shell/window/AppearanceController.h"
 #include "app/shell/window/MainWindow.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/gui/SystemColorScheme.h"
 #include "tests/store/support/EngineStoreFixture.h"
 

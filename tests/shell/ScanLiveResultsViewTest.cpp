@@ -3,7 +3,7 @@
 #include "app/shell/screens/LinearProgressBar.h"
 #include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/screens/ScanStatusBanner.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/support/ScreenFixture.h"
 

@@ -4,7 +4,7 @@
 #include "app/shell/screens/LinearProgressBar.h"
 #include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/theme/ThemedButton.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/shell/support/ScreenFixture.h"
 
 #include <QShortcut>

@@ -208,7 +208,7 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
 
 void AppStore::cleanupSelected() {
   if (canCleanupSelection()) {
-    removeSelected(selectedVictims());
+    removeSelected(m_selection.selectedVictims(m_groups));
   }
 }
 
@@ -218,7 +218,7 @@ void AppStore::cleanupSelected(const std::vector<std::string> &shownVictimIDs) {
   }
   // Only the photos the user was shown may go: a regroup landing after the confirmation
   // opened (a resumed scan, a threshold change) can give the selected groups other photos.
-  std::vector<PhotoItem> victims = selectedVictims();
+  std::vector<PhotoItem> victims = m_selection.selectedVictims(m_groups);
   std::vector<std::string> now;
   for (const PhotoItem &victim : victims) {
     now.push_back(victim.id);

@@ -1,4 +1,5 @@
-// Favourites, detail and preview navigation, and the privacy-settings links.
+// Favourites, keyboard focus of the results grid, detail and preview navigation, and the
+// privacy-settings links.
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
 
@@ -59,6 +60,16 @@ void AppStore::applyFavorite(const std::string &itemID, bool favorite) {
     groups.emplace_back(group.id, std::move(members));
   }
   setGroups(std::move(groups));
+}
+
+void AppStore::focusFirstGroup() { m_selection.focusFirst(m_groups); }
+
+void AppStore::focusLastGroup() { m_selection.focusLast(m_groups); }
+
+void AppStore::focusPage(int columns, int rows) { m_selection.focusPage(m_groups, columns, rows); }
+
+void AppStore::focusStep(int rowDelta, int columnDelta, int columns) {
+  m_selection.focusStep(m_groups, rowDelta, columnDelta, columns);
 }
 
 void AppStore::openDetail(const PhotoGroup &group) {

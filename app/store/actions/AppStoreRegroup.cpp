@@ -68,19 +68,7 @@ void AppStore::applyGroups(std::vector<PhotoGroup> list) {
   std::erase_if(list, [](const PhotoGroup &group) { return group.count() <= 1; });
   setGroups(std::move(list));
   setIsRegrouping(false);
-  if (!m_selectedGroupIDs.empty()) {
-    std::unordered_set<std::string> kept;
-    for (const PhotoGroup &group : m_groups) {
-      if (m_selectedGroupIDs.contains(group.id)) {
-        kept.insert(group.id);
-      }
-    }
-    setSelectedGroupIDs(std::move(kept));
-  }
-  if (m_isSelecting && m_groups.empty()) {
-    setIsSelecting(false);
-    setSelectedGroupIDs({});
-  }
+  m_selection.retainShown(m_groups);
 }
 
 } // namespace lumora

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/store/AppStore.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "engine/model/PhotoGroup.h"
 #include "tests/store/support/EngineStoreFixture.h"
 #include "tests/support/TempDir.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/shell/theme/Theme.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "platform/gui/DesktopOpener.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/store/support/EngineStoreFixture.h"

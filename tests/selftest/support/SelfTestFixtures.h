@@ -4,7 +4,7 @@
 #include "app/results/ResultsView.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/store/AppStore.h"
-#include "app/store/state/AppStoreStateAccess.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/store/support/FakeEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/store/AppStore.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "app/store/services/UserDefaults.h"
-#include "app/store/state/AppStoreStateAccess.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 #include "tests/store/support/StoreTestSupport.h"

@@ -92,16 +92,11 @@ TEST_F(AppStoreState, scannedTotalFallsThroughProgressResultAndItems) {
   EXPECT_EQ(store().scannedTotalCount(), 40);
 }
 
-TEST_F(AppStoreState, selectionSumsFollowGroupOrderAndCleanupNeedsAllFourConditions) {
+TEST_F(AppStoreState, totalsSaturateAndTheBatchWaitsForAnyCleanup) {
   std::vector<PhotoGroup> list{group("a", 3, 100), group("b", 2, 50), group("c", 4, 10)};
   state().setGroups(list);
   store().setSelectedGroupIDs({"c0", "a0", "missing"});
-  const std::vector<PhotoGroup> selected = store().selectedGroups();
-  ASSERT_EQ(selected.size(), 2u);
-  EXPECT_EQ(selected[0].id, "a0");
-  EXPECT_EQ(selected[1].id, "c0");
   EXPECT_EQ(store().selectedVictimCount(), 2 + 3);
-  EXPECT_EQ(store().selectedReclaimableBytes(), 200 + 30);
   EXPECT_EQ(store().totalCleanableCount(), 2 + 1 + 3);
   EXPECT_EQ(store().totalReclaimableBytes(), 200 + 50 + 30);
 
@@ -112,18 +107,42 @@ TEST_F(AppStoreState, selectionSumsFollowGroupOrderAndCleanupNeedsAllFourConditi
   EXPECT_FALSE(store().canCleanupSelection());
   state().setCleaningGroupID(std::nullopt);
   state().setIsCleaningSelection(true);
-  EXPECT_FALSE(store().canCleanupSelection());
-  state().setIsCleaningSelection(false);
-  store().setSelectedGroupIDs({"missing"});
+  EXPECT_TRUE(store().isCleaningSelection());
   EXPECT_FALSE(store().canCleanupSelection());
   // Sizes from a damaged cache: the totals saturate and never go negative.
   const std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   state().setGroups({group("h", 2, kMax), group("i", 2, kMax), group("n", 2, -5)});
-  store().setSelectedGroupIDs({"h0", "i0", "n0"});
-  EXPECT_EQ(store().selectedReclaimableBytes(), kMax);
   EXPECT_EQ(store().totalReclaimableBytes(), kMax);
   state().setGroups({group("n", 3, -5)});
   EXPECT_EQ(store().totalReclaimableBytes(), 0);
+}
+
+TEST_F(AppStoreState, selectionAndFocusSignalAsTheirFieldsChange) {
+  state().setGroups(groups(3));
+  store().enterSelectionMode();
+  store().selectAllGroups();
+  std::vector<std::string> seen;
+  QObject::connect(&store(), &AppStore::isSelectingChanged, &store(), [&] {
+    seen.push_back("mode, " + std::to_string(store().selectedGroupIDs().size()) + " selected");
+  });
+  QObject::connect(&store(), &AppStore::selectedGroupIDsChanged, &store(),
+                   [&] { seen.emplace_back("ids"); });
+  store().exitSelectionMode();
+  EXPECT_EQ(seen, (std::vector<std::string>{"mode, 3 selected", "ids"}));
+
+  SignalCounter focus(&store(), &AppStore::focusedGroupIDChanged);
+  SignalCounter photoFocus(&store(), &AppStore::focusedPhotoIDChanged);
+  SignalCounter confirm(&store(), &AppStore::isBatchConfirmPresentedChanged);
+  SignalCounter cleaning(&store(), &AppStore::isCleaningSelectionChanged);
+  store().focusLastGroup();
+  store().focusStep(0, -1, 4);
+  store().openDetail(store().groups().front());
+  store().setIsBatchConfirmPresented(true);
+  state().setIsCleaningSelection(true);
+  EXPECT_EQ(store().focusedGroupID(), store().groups()[1].id);
+  EXPECT_EQ(store().focusedPhotoID(), store().groups()[0].items[0].id);
+  EXPECT_EQ(focus.count(), 2);
+  EXPECT_EQ(photoFocus.count() + confirm.count() + cleaning.count(), 3);
 }
 
 TEST_F(AppStoreState, progressHeadlineFollowsPhaseSourceAndRemainingTime) {
@@ -186,75 +205,6 @@ TEST_F(AppStoreState, previewItemAndPositionFollowTheContextAndItsGroup) {
   state().setGroups({});
   EXPECT_FALSE(store().previewItem());
   EXPECT_EQ(store().previewPositionText(), QString());
-}
-
-TEST_F(AppStoreState, focusHelpersWithoutGroupsClearOrKeepTheFocus) {
-  store().setFocusedGroupID(std::string("gone"));
-  store().focusPage(4, 3);
-  store().focusStep(0, 1, 4);
-  EXPECT_EQ(store().focusedGroupID(), std::optional<std::string>("gone"));
-  store().focusFirstGroup();
-  EXPECT_FALSE(store().focusedGroupID());
-  store().setFocusedGroupID(std::string("gone"));
-  store().focusLastGroup();
-  EXPECT_FALSE(store().focusedGroupID());
-}
-
-TEST_F(AppStoreState, focusPageMovesWholeRowsAndClamps) {
-  const std::vector<PhotoGroup> list = groups(20);
-  state().setGroups(list);
-  auto focusAt = [&](int index) { store().setFocusedGroupID(list[index].id); };
-  auto focused = [&] {
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      if (store().focusedGroupID() == list[i].id) {
-        return static_cast<int>(i);
-      }
-    }
-    return -1;
-  };
-  focusAt(13);
-  store().focusPage(4, 3);
-  EXPECT_EQ(focused(), 19);
-  focusAt(13);
-  store().focusPage(4, -3);
-  EXPECT_EQ(focused(), 1);
-  focusAt(5);
-  store().focusPage(4, -3);
-  EXPECT_EQ(focused(), 0);
-  store().setFocusedGroupID(std::nullopt);
-  store().focusPage(4, 3);
-  EXPECT_EQ(focused(), 12);
-  // Zero rows stays where it is; no focus (or a vanished one) counts as the first group.
-  focusAt(5);
-  store().focusPage(4, 0);
-  EXPECT_EQ(focused(), 5);
-  store().setFocusedGroupID(std::string("vanished"));
-  store().focusPage(4, 0);
-  EXPECT_EQ(focused(), 0);
-  store().setFocusedGroupID(std::nullopt);
-  store().focusPage(0, 1); // columns below 1 count as 1
-  EXPECT_EQ(focused(), 1);
-}
-
-TEST_F(AppStoreState, focusStepNeitherWrapsNorClamps) {
-  const std::vector<PhotoGroup> list = groups(20);
-  state().setGroups(list);
-  store().setFocusedGroupID(list[1].id);
-  store().focusStep(-1, 0, 4);
-  EXPECT_EQ(store().focusedGroupID(), list[1].id);
-  store().setFocusedGroupID(list[5].id);
-  store().focusStep(-1, 0, 4);
-  EXPECT_EQ(store().focusedGroupID(), list[1].id);
-  store().setFocusedGroupID(list[19].id);
-  store().focusStep(0, 1, 4);
-  EXPECT_EQ(store().focusedGroupID(), list[19].id);
-  store().setFocusedGroupID(std::nullopt);
-  store().focusStep(0, 1, 4);
-  EXPECT_EQ(store().focusedGroupID(), list[1].id);
-  store().focusFirstGroup();
-  EXPECT_EQ(store().focusedGroupID(), list[0].id);
-  store().focusLastGroup();
-  EXPECT_EQ(store().focusedGroupID(), list[19].id);
 }
 
 TEST_F(AppStoreState, scrollActivityPublishesOnceAndEndsAfterTheLastCall) {

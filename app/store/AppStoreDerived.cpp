@@ -1,4 +1,4 @@
-// Derived values, the grid's focus helpers and the scroll-activity flag.
+// Derived values of the published state, and the scroll-activity flag.
 #include "app/store/AppStore.h"
 #include "app/store/texts/Fmt.h"
 #include "app/store/texts/Localized.h"
@@ -25,62 +25,6 @@ std::int64_t AppStore::scannedTotalCount() const {
     return m_lastResult->fileCount;
   }
   return static_cast<std::int64_t>(m_items.size());
-}
-
-std::vector<PhotoGroup> AppStore::selectedGroups() const {
-  std::vector<PhotoGroup> selected;
-  std::copy_if(m_groups.begin(), m_groups.end(), std::back_inserter(selected),
-               [this](const PhotoGroup &group) { return m_selectedGroupIDs.contains(group.id); });
-  return selected;
-}
-
-std::int64_t AppStore::selectedVictimCount() const {
-  // Summed in place: the bar reads this on every selection change, over every group.
-  std::int64_t total = 0;
-  for (const PhotoGroup &group : m_groups) {
-    if (m_selectedGroupIDs.contains(group.id)) {
-      total += victims(group);
-    }
-  }
-  return total;
-}
-
-std::int64_t AppStore::selectedReclaimableBytes() const {
-  std::int64_t total = 0;
-  for (const PhotoGroup &group : m_groups) {
-    if (m_selectedGroupIDs.contains(group.id)) {
-      total = numeric::addBytes(total, group.reclaimableBytes());
-    }
-  }
-  return total;
-}
-
-std::vector<PhotoItem> AppStore::selectedVictims() const {
-  std::vector<PhotoItem> found;
-  std::unordered_set<std::string> seen;
-  for (const PhotoGroup &group : m_groups) {
-    if (!m_selectedGroupIDs.contains(group.id) || group.count() <= 1) {
-      continue;
-    }
-    for (auto item = group.items.begin() + 1; item != group.items.end(); ++item) {
-      if (seen.insert(item->id).second) {
-        found.push_back(*item);
-      }
-    }
-  }
-  return found;
-}
-
-std::vector<std::string> AppStore::selectedVictimIDs() const {
-  std::vector<std::string> ids;
-  for (const PhotoItem &item : selectedVictims()) {
-    ids.push_back(item.id);
-  }
-  return ids;
-}
-
-bool AppStore::canCleanupSelection() const {
-  return m_isSelecting && !m_isCleaningSelection && !m_cleaningGroupID && selectedVictimCount() > 0;
 }
 
 std::int64_t AppStore::totalReclaimableBytes() const {
@@ -195,47 +139,6 @@ std::optional<PhotoGroup> AppStore::group(const std::string &id) const {
     return std::nullopt;
   }
   return *found;
-}
-
-void AppStore::focusFirstGroup() {
-  setFocusedGroupID(m_groups.empty() ? std::nullopt : std::optional(m_groups.front().id));
-}
-
-void AppStore::focusLastGroup() {
-  setFocusedGroupID(m_groups.empty() ? std::nullopt : std::optional(m_groups.back().id));
-}
-
-std::int64_t AppStore::focusedIndex() const {
-  if (!m_focusedGroupID) {
-    return 0;
-  }
-  const auto found = std::find_if(m_groups.begin(), m_groups.end(), [this](const PhotoGroup &g) {
-    return g.id == *m_focusedGroupID;
-  });
-  return found == m_groups.end() ? 0 : std::distance(m_groups.begin(), found);
-}
-
-void AppStore::focusPage(int columns, int rows) {
-  if (m_groups.empty()) {
-    return;
-  }
-  // A row count of 0 moves nothing: paging is by whole rows, never by a default of one.
-  const auto last = static_cast<std::int64_t>(m_groups.size()) - 1;
-  const std::int64_t step = std::int64_t{rows} * std::max(columns, 1);
-  const std::int64_t target = std::clamp<std::int64_t>(focusedIndex() + step, 0, last);
-  setFocusedGroupID(m_groups[static_cast<std::size_t>(target)].id);
-}
-
-void AppStore::focusStep(int rowDelta, int columnDelta, int columns) {
-  if (m_groups.empty()) {
-    return;
-  }
-  const std::int64_t target =
-      focusedIndex() + std::int64_t{rowDelta} * std::max(columns, 1) + columnDelta;
-  if (target < 0 || target >= static_cast<std::int64_t>(m_groups.size())) {
-    return;
-  }
-  setFocusedGroupID(m_groups[static_cast<std::size_t>(target)].id);
 }
 
 void AppStore::noteScrollActivity() {
