@@ -162,6 +162,9 @@ ScanResult LumoraEngine::finishScan(const std::shared_ptr<ScanContext> &context,
     markFavorites(items);
     // A superseded scan keeps its result to itself: the newer scan owns the engine's state.
     if (context->generation == m_scanGeneration) {
+      // The old state goes first (unless a regroup still reads it), so that a large library's
+      // two states are not held at once; readers only see `m_last` under the lock.
+      m_last.reset();
       m_last = std::make_shared<const LastScan>(
           LastScan{items, std::move(pairs), std::move(index), signatureOf(items)});
       ++m_lastStateVersion;
