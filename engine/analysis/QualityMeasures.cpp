@@ -188,6 +188,8 @@ constexpr int kPrintBlock = 16;
 /// How much a line of letters varies along itself at the least: the mean step between
 /// neighbouring pixels as a share of its block's range.
 constexpr float kLetterActivity = 0.1f;
+/// The same beside a rule, which sets the block's range: the letters next to it are fainter.
+constexpr float kRuledLetterActivity = 0.05f;
 
 /// The most colour cast taken out of a page, as opponent colour per grey level: warm lamp
 /// light or a cool shade tints paper by up to this much; a stronger tint is the colour of the
@@ -276,11 +278,33 @@ std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int bl
 /// Grey statistics of one block: range, mean, spread, and how much its row means and its
 /// column means vary.
 struct BlockProfile {
+  std::array<int, kPrintBlock> rows{}, columns{}; ///< sums along each row and column
   int low = 255, high = 0;
   float mean = 0, deviation = 0, rowSpread = 0, columnSpread = 0;
   int rowCrossings = 0, columnCrossings = 0;
   int darkestRow = 0, darkestColumn = 0;
 };
+
+/// The spread of the line means of `sums` about `mean`, leaving out line `skip` (none when it
+/// is out of range).
+float lineSpread(const std::array<int, kPrintBlock> &sums, float mean, int skip) {
+  float total = 0;
+  for (int i = 0; i < kPrintBlock; ++i) {
+    const float d = sums[static_cast<std::size_t>(i)] / float(kPrintBlock) - mean;
+    total += i == skip ? 0.0f : d * d;
+  }
+  return total / static_cast<float>(kPrintBlock - (skip >= 0 && skip < kPrintBlock));
+}
+
+/// The darkest line of `sums` two or more lines away from line `darkest`.
+int nextDarkest(const std::array<int, kPrintBlock> &sums, int darkest) {
+  int best = darkest < 2 ? kPrintBlock - 1 : 0;
+  for (int i = 0; i < kPrintBlock; ++i)
+    if (std::abs(i - darkest) >= 2 &&
+        sums[static_cast<std::size_t>(i)] < sums[static_cast<std::size_t>(best)])
+      best = i;
+  return best;
+}
 
 /// How often a profile of sums crosses its mean: 1 for a single edge, 2 or more for a band
 /// (a line of print between gaps).
@@ -297,7 +321,7 @@ int crossings(const std::array<int, kPrintBlock> &sums, float mean) {
 
 BlockProfile profileBlock(const std::uint8_t *top, int stride) {
   BlockProfile p;
-  std::array<int, kPrintBlock> rows{}, columns{};
+  std::array<int, kPrintBlock> &rows = p.rows, &columns = p.columns;
   std::uint32_t squares = 0;
   for (int y = 0; y < kPrintBlock; ++y) {
     const std::uint8_t *row = top + static_cast<std::size_t>(y) * stride;
@@ -310,18 +334,13 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
       squares += static_cast<std::uint32_t>(v * v);
     }
   }
-  const auto spread = [](const std::array<int, kPrintBlock> &sums, float mean) {
-    float total = 0;
-    for (int sum : sums) total += (sum / float(kPrintBlock) - mean) * (sum / float(kPrintBlock) - mean);
-    return total / kPrintBlock;
-  };
   int sum = 0;
   for (int r : rows) sum += r;
   constexpr float n = kPrintBlock * kPrintBlock;
   p.mean = static_cast<float>(sum) / n;
   p.deviation = std::sqrt(std::max(0.0f, static_cast<float>(squares) / n - p.mean * p.mean));
-  p.rowSpread = spread(rows, p.mean);
-  p.columnSpread = spread(columns, p.mean);
+  p.rowSpread = lineSpread(rows, p.mean, -1);
+  p.columnSpread = lineSpread(columns, p.mean, -1);
   p.rowCrossings = crossings(rows, p.mean);
   p.columnCrossings = crossings(columns, p.mean);
   p.darkestRow = static_cast<int>(std::min_element(rows.begin(), rows.end()) - rows.begin());
@@ -334,11 +353,41 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
 constexpr float neutralTint(float mean) { return 6.0f + 0.05f * mean; }
 constexpr float kMostTint = neutralTint(255.0f);
 
-enum class BlockKind : std::uint8_t { other, paper, text };
+/// Blank paper, a block of printed lines, a block of lines crossed or underlined by a rule (a
+/// table's cell, a stave with its notes), or something else.
+enum class BlockKind : std::uint8_t { other, paper, text, ruledText };
+
+/// Whether line `index` of a block (a row when `rows`, else a column) alternates between ink
+/// and gaps as a row of letters does; the edge of a plank or a building's ledge stays even.
+bool lettersAlong(const std::uint8_t *top, int stride, bool rows, int index, float range,
+                  float least = kLetterActivity) {
+  const std::uint8_t *start = rows ? top + static_cast<std::size_t>(index) * stride : top + index;
+  const std::size_t step = rows ? 1 : static_cast<std::size_t>(stride);
+  int activity = 0;
+  for (int i = 1; i < kPrintBlock; ++i)
+    activity += std::abs(start[i * step] - start[(i - 1) * step]);
+  return static_cast<float>(activity) >= least * range * (kPrintBlock - 1);
+}
+
+/// Lines of print along rows (`rows`) or columns of a block, with a rule allowed: a rule across
+/// them is left out of their spread, and letters may run along the line next to a rule.
+bool ruledLines(const BlockProfile &p, const std::uint8_t *top, int stride, bool rows,
+                float range) {
+  const float lines = rows ? p.rowSpread : p.columnSpread;
+  const float across = rows ? lineSpread(p.columns, p.mean, p.darkestColumn)
+                            : lineSpread(p.rows, p.mean, p.darkestRow);
+  const int bands = rows ? p.rowCrossings : p.columnCrossings;
+  if (lines < 2.5f * across || lines < 4.0f || bands < 2)
+    return false;
+  const int darkest = rows ? p.darkestRow : p.darkestColumn;
+  return lettersAlong(top, stride, rows, darkest, range) ||
+         lettersAlong(top, stride, rows, nextDarkest(rows ? p.rows : p.columns, darkest), range,
+                      kRuledLetterActivity);
+}
 
 /// One kPrintBlock block of the grey plane at `top`, whose opponent colour after the light's
 /// cast is `tint`: blank paper (neutral and smooth but for noise up to `smooth`), a block of
-/// printed lines, or something else.
+/// printed lines (with or without a rule among them), or something else.
 BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float smooth) {
   // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
   if (tint > kMostTint) return BlockKind::other;
@@ -351,29 +400,25 @@ BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float s
   const float lines = rowsLead ? p.rowSpread : p.columnSpread;
   const float across = rowsLead ? p.columnSpread : p.rowSpread;
   const int bands = rowsLead ? p.rowCrossings : p.columnCrossings;
-  if (lines < 2.5f * across || lines < 4.0f || bands < 2) return BlockKind::other;
-  // Along its darkest line a row of letters alternates between ink and gaps; the edge of a
-  // plank or a building's ledge stays even.
-  const std::uint8_t *start =
-      rowsLead ? top + static_cast<std::size_t>(p.darkestRow) * stride : top + p.darkestColumn;
-  const std::size_t step = rowsLead ? 1 : static_cast<std::size_t>(stride);
-  int activity = 0;
-  for (int i = 1; i < kPrintBlock; ++i) activity += std::abs(start[i * step] - start[(i - 1) * step]);
-  return static_cast<float>(activity) >= kLetterActivity * range * (kPrintBlock - 1)
-             ? BlockKind::text
+  if (lines >= 2.5f * across && lines >= 4.0f && bands >= 2 &&
+      lettersAlong(top, stride, rowsLead, rowsLead ? p.darkestRow : p.darkestColumn, range))
+    return BlockKind::text;
+  return ruledLines(p, top, stride, true, range) || ruledLines(p, top, stride, false, range)
+             ? BlockKind::ruledText
              : BlockKind::other;
 }
 
-/// How many of the four neighbours of block (bx, by) are print or paper (outside the frame
-/// counts as neither).
-int pageNeighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHigh, int bx,
-                   int by) {
+/// How many of the four neighbours of block (bx, by) are of a kind that `counts` (outside the
+/// frame counts as none).
+template <typename Counts>
+int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHigh, int bx, int by,
+               Counts counts) {
   int count = 0;
   const int offsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
   for (const auto &o : offsets) {
     const int x = bx + o[0], y = by + o[1];
     if (x < 0 || y < 0 || x >= blocksWide || y >= blocksHigh) continue;
-    count += kinds[static_cast<std::size_t>(y) * blocksWide + x] != BlockKind::other;
+    count += counts(kinds[static_cast<std::size_t>(y) * blocksWide + x]);
   }
   return count;
 }
@@ -399,20 +444,27 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
       kinds[b] = classifyBlock(top, planes.width(), chroma[b], smooth);
     }
   }
-  int text = 0, paper = 0, textOnPage = 0;
+  const auto page = [](BlockKind k) { return k == BlockKind::text || k == BlockKind::paper; };
+  const auto print = [](BlockKind k) { return k == BlockKind::text || k == BlockKind::ruledText; };
+  int text = 0, paper = 0, textOnPage = 0, ruledOnPage = 0;
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
       const BlockKind kind = kinds[static_cast<std::size_t>(by) * blocksWide + bx];
       paper += kind == BlockKind::paper;
+      if (print(kind))
+        ruledOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by,
+                                  [](BlockKind k) { return k != BlockKind::other; }) == 4 &&
+                       neighbours(kinds, blocksWide, blocksHigh, bx, by, print) >= 2;
       if (kind != BlockKind::text) continue;
       ++text;
-      textOnPage += pageNeighbours(kinds, blocksWide, blocksHigh, bx, by) >= 3;
+      textOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by, page) >= 3;
     }
   }
   const auto blocks = static_cast<float>(blocksWide * blocksHigh);
   m.printedText = static_cast<float>(text) / blocks;
   m.plainPaper = static_cast<float>(paper) / blocks;
   m.printOnPage = static_cast<float>(textOnPage) / blocks;
+  m.ruledOnPage = static_cast<float>(ruledOnPage) / blocks;
 }
 
 /// Pixels of a border band in runs along its side, by grey level: a run holds at least
@@ -519,7 +571,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"flatBorderFewGreys", flatBorderFewGreys},
           {"flatFewGreys", flatFewGreys},
           {"flatBorderSides", flatBorderSides},
-          {"printOnPage", printOnPage}};
+          {"printOnPage", printOnPage},
+          {"ruledOnPage", ruledOnPage}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -27,6 +27,9 @@ struct QualityMeasures {
   float plainPaper = 0;      ///< share of 16-pixel blocks of plain, neutral, smooth paper
   float printOnPage = 0;     ///< share of blocks of print with three or four neighbours of
                              ///< print or paper: lines on a page, not marks scattered in a scene
+  float ruledOnPage = 0;     ///< share of blocks of print, ruled or not, whose four neighbours are
+                             ///< print or paper, two or more of them print: a table, a stave, a
+                             ///< receipt's close lines
   float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
                              ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)

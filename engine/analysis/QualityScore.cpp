@@ -119,11 +119,12 @@ bool windowLike(const QualityMeasures &m) {
 /// A page: mostly pure white, neutral paper with dark strokes, or lines of print however it
 /// was captured (photographed at a slant under uneven light, scanned onto grey paper), or a
 /// smaller page in a larger scene whose lines of print lie together on paper (marks that look
-/// like print in a photo lie scattered).
+/// like print in a photo lie scattered), or a table or a stave whose rules run among its print
+/// in a closed stretch of page.
 bool pageLike(const QualityMeasures &m) {
   const bool clean = drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f &&
                      m.colourfulness < 25.0f;
-  return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f;
+  return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f;
 }
 
 } // namespace

@@ -47,7 +47,35 @@ TestImage tintedPage(const int tint[3]) {
   return noisy(desk, 6, 11);
 }
 
+/// A page of print on a dark desk (as tintedPage), drawn by `ink(x, y)` on the page (0 for
+/// paper, else the grey of the ink).
+template <typename Ink> TestImage pageOnDesk(Ink ink) {
+  TestImage desk(512, 384, 3);
+  desk.fillRect(0, 0, 512, 384, 50, 44, 40);
+  for (int y = 50; y < 340; ++y) {
+    for (int x = 140; x < 380; ++x) {
+      const int v = ink(x - 140, y - 50) > 0 ? ink(x - 140, y - 50) : 225;
+      desk.set(x, y, static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v),
+               static_cast<std::uint8_t>(v));
+    }
+  }
+  return noisy(desk, 3, 11);
+}
+
 } // namespace
+
+TEST(UtilityFlag, flagsRuledTablesButNotEvenStripes) {
+  // A table of small figures between rules every fourteen rows, ruled in columns: too few
+  // of its blocks read as plain lines of print, the rules beside the figures being darker.
+  EXPECT_TRUE(flagged(pageOnDesk([](int x, int y) {
+    if (y % 14 == 0 || x % 80 == 0)
+      return 100;
+    const bool figure = y % 14 >= 4 && y % 14 < 8 && x % 80 > 6 && x % 80 < 66;
+    return figure && x % 4 < 2 && (x * 7 + y) % 19 > 4 ? 40 : 0;
+  })));
+  // The same rules without figures: paper ruled like a window blind is no page of print.
+  EXPECT_FALSE(flagged(pageOnDesk([](int, int y) { return y % 14 == 0 ? 100 : 0; })));
+}
 
 TEST(UtilityFlag, flagsPagesUnderAColouredLamp) {
   const int warm[3] = {100, 90, 66}, cool[3] = {82, 92, 100};
