@@ -1,10 +1,10 @@
 // The group card's painting and the placing of its children along the card's transform.
 #include "app/results/GroupCard.h"
 
-#include "app/results/CardShadow.h"
 #include "app/results/CleanupButton.h"
 #include "app/results/GroupCardFace.h"
 #include "app/results/GroupCardHero.h"
+#include "app/shell/components/CardShadow.h"
 #include "app/shell/components/FocusRingOverlay.h"
 
 #include <QPainter>
@@ -78,8 +78,8 @@ void GroupCard::paintEvent(QPaintEvent *) {
     return;
   }
   const QRect shown = mapped(m_face->layout().card, look);
-  CardShadow::paint(painter, shown, GroupCardLayout::kCornerRadius * look.scale, look.shadowOpacity,
-                    look.shadowRadius, look.shadowOffsetY);
+  CardShadow::paintTiled(painter, shown, GroupCardLayout::kCornerRadius * look.scale,
+                         look.shadowOpacity, look.shadowRadius, look.shadowOffsetY);
   const QPixmap &body = m_face->pixmap();
   if (shown.size() == body.deviceIndependentSize().toSize()) {
     painter.drawPixmap(shown.topLeft(), body);

@@ -1,5 +1,7 @@
 #include "app/shell/components/AppMark.h"
 
+#include "app/shell/components/AlphaBlur.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
@@ -12,36 +14,14 @@ namespace {
 
 constexpr char kIconResource[] = ":/shell/pindle.svg";
 
-// A separable box blur run three times (close to a Gaussian) over the alpha channel.
-QImage blurredAlpha(const QImage &source, int radius) {
-  QImage img = source.convertToFormat(QImage::Format_Alpha8);
-  if (radius < 1) {
-    return img;
+// The icon's alpha, blurred by boxes of half width `half` (none below 1); past the border the
+// boxes repeat the border pixels.
+QImage blurredAlpha(const QImage &source, int half) {
+  QImage alpha = source.convertToFormat(QImage::Format_Alpha8);
+  if (half >= 1) {
+    AlphaBlur::blur(alpha, half, AlphaBlur::Edge::Extended);
   }
-  const int w = img.width();
-  const int h = img.height();
-  std::vector<int> line(static_cast<size_t>(std::max(w, h)));
-  for (int pass = 0; pass < 6; ++pass) {
-    const bool horizontal = pass % 2 == 0;
-    const int outer = horizontal ? h : w;
-    const int inner = horizontal ? w : h;
-    for (int o = 0; o < outer; ++o) {
-      auto at = [&](int i) -> uchar & {
-        return horizontal ? img.scanLine(o)[i] : img.scanLine(i)[o];
-      };
-      for (int i = 0; i < inner; ++i) {
-        line[static_cast<size_t>(i)] = at(i);
-      }
-      for (int i = 0; i < inner; ++i) {
-        int sum = 0;
-        for (int k = -radius; k <= radius; ++k) {
-          sum += line[static_cast<size_t>(std::clamp(i + k, 0, inner - 1))];
-        }
-        at(i) = static_cast<uchar>(sum / (2 * radius + 1));
-      }
-    }
-  }
-  return img;
+  return alpha;
 }
 
 } // namespace
@@ -85,13 +65,7 @@ void AppMark::render() {
   QImage out(iconImage.size(), QImage::Format_ARGB32_Premultiplied);
   out.fill(Qt::transparent);
   QPainter p(&out);
-  QImage shadow(alpha.size(), QImage::Format_ARGB32_Premultiplied);
-  shadow.fill(QColor(0, 0, 0, 31)); // black at 12 %
-  {
-    QPainter mask(&shadow);
-    mask.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    mask.drawImage(0, 0, alpha);
-  }
+  const QImage shadow = AlphaBlur::tinted(alpha, QColor(0, 0, 0, 31)); // black at 12 %
   p.drawImage(QPointF(0, shadowOffset(m_size) * dpr), shadow);
   p.drawImage(0, 0, iconImage);
   p.end();

@@ -1,7 +1,7 @@
 #include "app/shell/screens/IdleStateView.h"
 
+#include "app/shell/components/CardShadow.h"
 #include "app/shell/components/FeatureRow.h"
-#include "app/shell/screens/CardShadow.h"
 #include "app/shell/screens/ScreenLabels.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"

@@ -1,7 +1,7 @@
 #include "app/shell/screens/ScanningView.h"
 
+#include "app/shell/components/CardShadow.h"
 #include "app/shell/components/ShrinkingLabel.h"
-#include "app/shell/screens/CardShadow.h"
 #include "app/shell/screens/LinearProgressBar.h"
 #include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/screens/ScanningSkeletonRow.h"

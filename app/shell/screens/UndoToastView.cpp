@@ -1,7 +1,7 @@
 #include "app/shell/screens/UndoToastView.h"
 
+#include "app/shell/components/CardShadow.h"
 #include "app/shell/components/ShrinkingLabel.h"
-#include "app/shell/screens/CardShadow.h"
 #include "app/shell/screens/ScreenLabels.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/theme/Theme.h"

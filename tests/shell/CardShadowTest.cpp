@@ -1,6 +1,6 @@
 // The soft shadow under the cards, drawn from bands that cards of one width or one height
 // share.
-#include "app/results/CardShadow.h"
+#include "app/shell/components/CardShadow.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,8 +14,8 @@ QImage shadowOf(const QSize &card) {
   QImage image(card + QSize(2 * kMargin, 2 * kMargin), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
-  lumora::CardShadow::paint(painter, QRectF(QPointF(kMargin, kMargin), QSizeF(card)), 16, 1, 14,
-                            0);
+  lumora::CardShadow::paintTiled(painter, QRectF(QPointF(kMargin, kMargin), QSizeF(card)), 16, 1,
+                                 14, 0);
   return image;
 }
 

@@ -1,53 +1,25 @@
-#include "app/results/CardShadow.h"
+#include "app/shell/components/CardShadow.h"
+
+#include "app/shell/components/AlphaBlur.h"
 
 #include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <qdrawutil.h>
 #include <tuple>
-#include <vector>
 
 namespace lumora::CardShadow {
 namespace {
 
 constexpr std::size_t kKeptBands = 64;
 
-// One pass of a running-sum box blur of width 2 * half + 1 over the alpha of one line.
-void boxBlurLine(uchar *alpha, int count, int stride, int half, std::vector<int> &buffer) {
-  buffer.assign(static_cast<std::size_t>(count), 0);
-  int sum = 0;
-  const int width = 2 * half + 1;
-  for (int i = -half; i < count + half; ++i) {
-    if (i + half < count && i + half >= 0)
-      sum += alpha[(i + half) * stride];
-    if (i - half - 1 >= 0 && i - half - 1 < count)
-      sum -= alpha[(i - half - 1) * stride];
-    if (i >= 0 && i < count)
-      buffer[static_cast<std::size_t>(i)] = sum / width;
-  }
-  for (int i = 0; i < count; ++i) {
-    alpha[i * stride] = static_cast<uchar>(buffer[static_cast<std::size_t>(i)]);
-  }
-}
-
-// Three box passes each way approximate a Gaussian of deviation `sigma`.
-void gaussianAlpha(QImage &image, qreal sigma) {
-  const int half =
-      std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
-  std::vector<int> buffer;
-  uchar *bits = image.bits();
-  const int stride = static_cast<int>(image.bytesPerLine());
-  for (int pass = 0; pass < 3; ++pass) {
-    for (int y = 0; y < image.height(); ++y) {
-      boxBlurLine(bits + y * stride, image.width(), 1, half, buffer);
-    }
-    for (int x = 0; x < image.width(); ++x) {
-      boxBlurLine(bits + x, image.height(), stride, half, buffer);
-    }
-  }
+// Half the width of the three boxes that come closest to a Gaussian of deviation `sigma`.
+int boxHalf(qreal sigma) {
+  return std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
 }
 
 // A blurred black rounded square whose corners and one-pixel middle make the nine patches.
@@ -66,15 +38,9 @@ QPixmap ninePatch(int radius, qreal cornerRadius) {
                             cornerRadius, cornerRadius);
   }
   if (radius > 0) {
-    gaussianAlpha(alpha, radius / 2.0);
+    AlphaBlur::blur(alpha, boxHalf(radius / 2.0));
   }
-  QImage black(side, side, QImage::Format_ARGB32_Premultiplied);
-  black.fill(Qt::black);
-  QPainter painter(&black);
-  painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-  painter.drawImage(0, 0, alpha);
-  painter.end();
-  return QPixmap::fromImage(black);
+  return QPixmap::fromImage(AlphaBlur::tinted(alpha, Qt::black));
 }
 
 const QPixmap &cachedPatch(int radius, qreal cornerRadius) {
@@ -134,8 +100,8 @@ const Bands &cachedBands(int radius, qreal cornerRadius, int length, bool across
 
 int reach(qreal radius) { return static_cast<int>(std::ceil(std::max<qreal>(radius, 0))); }
 
-void paint(QPainter &painter, const QRectF &card, qreal cornerRadius, qreal opacity, qreal radius,
-           qreal offsetY) {
+void paintTiled(QPainter &painter, const QRectF &card, qreal cornerRadius, qreal opacity,
+                qreal radius, qreal offsetY) {
   if (opacity <= 0 || card.isEmpty()) {
     return;
   }
