@@ -41,7 +41,7 @@ Expected<void, QString> replace(const std::filesystem::path &path, std::string_v
   if (::fsync(fd.get()) != 0) {
     return discard(failure("flush", scratch));
   }
-  if (::close(fd.release()) != 0) {
+  if (!fd.close()) {
     return discard(failure("close", scratch));
   }
   if (::rename(scratch.c_str(), path.c_str()) != 0) {
