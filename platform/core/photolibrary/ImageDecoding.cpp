@@ -1,6 +1,7 @@
 // libvips (through GLib) must come before Qt: Qt's "signals" keyword macro breaks GIO headers.
 #include <vips/vips.h>
 
+#include "platform/core/files/AtomicWrite.h"
 #include "platform/core/imaging/PhotoSource.h"
 #include "platform/core/imaging/SrgbPixels.h"
 #include "platform/core/imaging/VipsImage.h"
@@ -136,20 +137,18 @@ Expected<void, QString> writeRendition(const fs::path &source, const fs::path &t
                             VIPS_SIZE_DOWN, nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
-  std::error_code ignored;
-  fs::create_directories(target.parent_path(), ignored);
-  fs::path partial = target;
-  partial += ".partial";
   // The orientation is already applied, so the metadata that would rotate it again goes.
-  if (vips_jpegsave(thumbnail.get(), partial.c_str(), "Q", 85, "strip", TRUE, nullptr) != 0) {
-    fs::remove(partial, ignored);
+  void *bytes = nullptr;
+  std::size_t size = 0;
+  if (vips_jpegsave_buffer(thumbnail.get(), &bytes, &size, "Q", 85, "strip", TRUE, nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
-  std::error_code renamed;
-  fs::rename(partial, target, renamed);
-  if (renamed) {
-    fs::remove(partial, ignored);
-    return Unexpected{QString::fromStdString(renamed.message())};
+  const std::unique_ptr<void, decltype(&g_free)> owned(bytes, &g_free);
+  std::error_code ignored;
+  fs::create_directories(target.parent_path(), ignored);
+  if (auto written = atomicwrite::replace(target, {static_cast<const char *>(bytes), size});
+      !written) {
+    return Unexpected{written.error()};
   }
   return {};
 }
