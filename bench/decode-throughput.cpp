@@ -4,7 +4,7 @@
 //
 // --vips-threads sets the worker threads of each vips pipeline (vips's default otherwise).
 #include "engine/imaging/ImageLoader.h"
-#include "engine/imaging/VipsImagePtr.h"
+#include "platform/core/imaging/VipsImage.h"
 #include "platform/core/imaging/VipsRuntime.h"
 
 #include <QCoreApplication>

@@ -13,25 +13,22 @@ DeniedFolder::DeniedFolder(QString path) : m_path(std::move(path)) {
   if (::mkdir(native.constData(), 0700) != 0) {
     return; // something is still there, or the place is not ours: do not use it
   }
-  const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
+  platform::UniqueFd fd(
+      ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd.isValid() || ::fchmod(fd.get(), 0) != 0) {
+    fd.reset();
     ::rmdir(native.constData());
     return;
   }
-  if (::fchmod(fd, 0) != 0) {
-    ::close(fd);
-    ::rmdir(native.constData());
-    return;
-  }
-  m_fd = fd;
+  m_fd = std::move(fd);
 }
 
 DeniedFolder::~DeniedFolder() {
-  if (m_fd < 0) {
+  if (!m_fd.isValid()) {
     return;
   }
-  (void)::fchmod(m_fd, 0700);
-  ::close(m_fd);
+  (void)::fchmod(m_fd.get(), 0700);
+  m_fd.reset();
   // rmdir removes neither a symlink put in its place nor a folder that holds anything.
   (void)::rmdir(QFile::encodeName(m_path).constData());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/posix/UniqueFd.h"
+
 #include <QString>
 
 namespace lumora {
@@ -19,14 +21,14 @@ public:
   DeniedFolder &operator=(const DeniedFolder &) = delete;
 
   /// True when the folder was made here and is now mode 000.
-  [[nodiscard]] bool isReady() const { return m_fd >= 0; }
+  [[nodiscard]] bool isReady() const { return m_fd.isValid(); }
   [[nodiscard]] const QString &path() const { return m_path; }
 
 private:
   void removeLeftover() const;
 
   QString m_path;
-  int m_fd = -1;
+  platform::UniqueFd m_fd;
 };
 
 } // namespace lumora

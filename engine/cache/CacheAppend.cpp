@@ -6,6 +6,7 @@
 #include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/files/AtomicWrite.h"
 #include "platform/core/posix/FdIo.h"
+#include "platform/core/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,18 +26,19 @@ std::string logHeader() {
 
 QString displayPath(const std::filesystem::path &path) { return QFile::decodeName(path.c_str()); }
 
-/// Opens `path` for appending; -1 on failure.
-int openForAppend(const std::filesystem::path &path) {
-  return ::open(path.c_str(), O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+/// Opens `path` for appending; holds none on failure.
+platform::UniqueFd openForAppend(const std::filesystem::path &path) {
+  return platform::UniqueFd(::open(path.c_str(), O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC));
 }
 
 bool writeWholeFile(const std::filesystem::path &path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0600);
-  if (fd < 0) {
+  platform::UniqueFd fd(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0600));
+  if (!fd.isValid()) {
     return false;
   }
-  const bool written = platform::fdio::writeAll(fd, bytes);
-  return (::close(fd) == 0) && written;
+  const bool written = platform::fdio::writeAll(fd.get(), bytes);
+  return fd.close() && written;
 }
 
 bool ensureFolderOf(const std::filesystem::path &file) {
@@ -122,12 +124,12 @@ bool prepareLog(const std::filesystem::path &log, bool repair) {
 }
 
 bool appendToFile(const std::filesystem::path &file, std::string_view bytes) {
-  const int fd = openForAppend(file);
-  if (fd < 0) {
+  platform::UniqueFd fd = openForAppend(file);
+  if (!fd.isValid()) {
     return false;
   }
-  const bool written = platform::fdio::writeAll(fd, bytes);
-  return (::close(fd) == 0) && written;
+  const bool written = platform::fdio::writeAll(fd.get(), bytes);
+  return fd.close() && written;
 }
 
 void appendTombstone(const std::filesystem::path &tombstones, const std::string &id) {
@@ -137,21 +139,20 @@ void appendTombstone(const std::filesystem::path &tombstones, const std::string 
       return;
     }
   }
-  const int fd = openForAppend(tombstones);
-  if (fd < 0) {
+  const platform::UniqueFd fd = openForAppend(tombstones);
+  if (!fd.isValid()) {
     return;
   }
   std::string line;
   struct stat info {};
   char last = '\n';
-  if (::fstat(fd, &info) == 0 && info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 &&
-      last != '\n') {
+  if (::fstat(fd.get(), &info) == 0 && info.st_size > 0 &&
+      ::pread(fd.get(), &last, 1, info.st_size - 1) == 1 && last != '\n') {
     line.push_back('\n');
   }
   line += id;
   line.push_back('\n');
-  (void)platform::fdio::writeAll(fd, line);
-  ::close(fd);
+  (void)platform::fdio::writeAll(fd.get(), line);
 }
 
 } // namespace lumora::cacheappend

@@ -24,43 +24,36 @@ PosixCompactionFiles::~PosixCompactionFiles() { abandon(); }
 Expected<void, QString> PosixCompactionFiles::create(const std::filesystem::path &path) {
   abandon();
   m_path = path;
-  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (m_fd < 0) {
+  m_fd.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!m_fd.isValid()) {
     return failure("create", path);
   }
   return {};
 }
 
 Expected<void, QString> PosixCompactionFiles::write(std::string_view bytes) {
-  if (!platform::fdio::writeAll(m_fd, bytes)) {
+  if (!platform::fdio::writeAll(m_fd.get(), bytes)) {
     return failure("write", m_path);
   }
   return {};
 }
 
 Expected<void, QString> PosixCompactionFiles::syncAndClose() {
-  const bool synced = ::fsync(m_fd) == 0;
+  const bool synced = ::fsync(m_fd.get()) == 0;
   if (!synced) {
     const int error = errno;
     abandon();
     errno = error;
     return failure("fsync", m_path);
   }
-  const int fd = m_fd;
-  m_fd = -1;
-  // A failed close may report a delayed write error; never retry it (the descriptor is gone).
-  if (::close(fd) != 0) {
+  // A failed close may report a delayed write error.
+  if (!m_fd.close()) {
     return failure("close", m_path);
   }
   return {};
 }
 
-void PosixCompactionFiles::abandon() {
-  if (m_fd >= 0) {
-    ::close(m_fd);
-    m_fd = -1;
-  }
-}
+void PosixCompactionFiles::abandon() { m_fd.reset(); }
 
 Expected<void, QString> PosixCompactionFiles::rename(const std::filesystem::path &from,
                                                      const std::filesystem::path &to) {
@@ -71,15 +64,11 @@ Expected<void, QString> PosixCompactionFiles::rename(const std::filesystem::path
 }
 
 Expected<void, QString> PosixCompactionFiles::syncFolder(const std::filesystem::path &folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
+  const platform::UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.isValid()) {
     return failure("open folder", folder);
   }
-  const bool synced = ::fsync(fd) == 0;
-  const int error = errno;
-  ::close(fd);
-  if (!synced) {
-    errno = error;
+  if (::fsync(fd.get()) != 0) {
     return failure("fsync folder", folder);
   }
   return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/cache/CompactionFiles.h"
+#include "platform/core/posix/UniqueFd.h"
 
 namespace lumora {
 
@@ -23,7 +24,7 @@ public:
   void remove(const std::filesystem::path &path) override;
 
 private:
-  int m_fd = -1;
+  platform::UniqueFd m_fd;
   std::filesystem::path m_path;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/diagnostics/CrashHandler.h"
 
 #include "engine/diagnostics/LogLine.h"
+#include "platform/core/posix/UniqueFd.h"
 
 #include <QFile>
 #include <array>
@@ -41,12 +42,13 @@ void appendRaw(const char *data, std::size_t length) noexcept {
   if (g_logPath[0] == '\0') {
     return;
   }
-  const int fd = ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
-  if (fd < 0) {
+  const platform::UniqueFd fd(
+      ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600));
+  if (!fd.isValid()) {
     return;
   }
   while (length > 0) {
-    const ssize_t written = ::write(fd, data, length);
+    const ssize_t written = ::write(fd.get(), data, length);
     if (written < 0 && errno == EINTR) {
       continue;
     }
@@ -56,7 +58,6 @@ void appendRaw(const char *data, std::size_t length) noexcept {
     data += written;
     length -= static_cast<std::size_t>(written);
   }
-  ::close(fd);
 }
 
 const char *signalName(int signal) noexcept {

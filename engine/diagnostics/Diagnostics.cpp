@@ -5,6 +5,7 @@
 #include "engine/diagnostics/LogLine.h"
 #include "platform/core/AppDirectories.h"
 #include "platform/core/posix/FdIo.h"
+#include "platform/core/posix/UniqueFd.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,13 +39,12 @@ QString wholeNumber(double value) { return QString::asprintf("%.0f", value); }
 
 // The second field of /proc/self/statm: resident pages.
 [[nodiscard]] long residentPages() {
-  const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  const platform::UniqueFd fd(::open("/proc/self/statm", O_RDONLY | O_CLOEXEC));
+  if (!fd.isValid()) {
     return -1;
   }
   char buffer[128] = {};
-  const long got = platform::fdio::readSome(fd, buffer, sizeof(buffer) - 1);
-  ::close(fd);
+  const long got = platform::fdio::readSome(fd.get(), buffer, sizeof(buffer) - 1);
   long size = 0;
   long resident = 0;
   if (got <= 0 || std::sscanf(buffer, "%ld %ld", &size, &resident) != 2 || resident < 0) {

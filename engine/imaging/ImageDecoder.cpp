@@ -4,10 +4,11 @@
 
 #include "engine/imaging/BmpReader.h"
 #include "engine/imaging/TurboJpeg.h"
-#include "engine/imaging/VipsImagePtr.h"
 #include "platform/core/imaging/DecodeBudget.h"
 #include "platform/core/imaging/DecodeCost.h"
 #include "platform/core/imaging/PhotoSource.h"
+#include "platform/core/imaging/SrgbPixels.h"
+#include "platform/core/imaging/VipsImage.h"
 #include "platform/core/imaging/VipsRuntime.h"
 
 #include <algorithm>
@@ -22,20 +23,13 @@
 namespace lumora::ImageDecoder {
 namespace {
 
+using platform::VipsImagePtr;
+
 using platform::decodecost::Format;
 
-/// An error carrying what vips said; vips keeps one message buffer for the whole process,
-/// so the text may include a neighbouring thread's failure, which is harmless in a log.
+/// An error carrying what vips said.
 DecodeError vipsFailure(DecodeError::Kind kind, const char *what) {
-  char *text = vips_error_buffer_copy();
-  QString detail =
-      QString::fromUtf8(text).trimmed().replace(QLatin1Char('\n'), QLatin1String(" | "));
-  g_free(text);
-  QString message = QString::fromLatin1(what);
-  if (!detail.isEmpty()) {
-    message += QStringLiteral(": ") + detail;
-  }
-  return DecodeError{kind, message};
+  return DecodeError{kind, platform::srgbpixels::vipsErrorText(what)};
 }
 
 DecodeError failure(DecodeError::Kind kind, const char *what) {
@@ -131,63 +125,20 @@ Expected<VipsImagePtr, DecodeError> fitAndRotate(VipsImage *image, int maxPixel)
   return out;
 }
 
-/// Brings any decoded layout (grey, 16-bit, CMYK, float, extra channels) to 8-bit sRGB
-/// with 3 or 4 bands.
-Expected<VipsImagePtr, DecodeError> toSrgb8(VipsImagePtr image) {
-  VipsImagePtr step;
-  const VipsInterpretation guessed = vips_image_guess_interpretation(image.get());
-  if (guessed != image->Type) {
-    if (vips_copy(image.get(), step.out(), "interpretation", guessed, nullptr) != 0) {
-      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "unusable colour layout"));
-    }
-    image = std::move(step);
-  }
-  if (vips_colourspace(image.get(), step.out(), VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
-    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "no conversion to sRGB"));
-  }
-  image = std::move(step);
-  if (image->BandFmt != VIPS_FORMAT_UCHAR) {
-    if (vips_cast_uchar(image.get(), step.out(), nullptr) != 0) {
-      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "no conversion to 8 bits"));
-    }
-    image = std::move(step);
-  }
-  if (image->Bands > 4 || image->Bands < 3) {
-    const int keep = image->Bands > 4 ? (vips_image_hasalpha(image.get()) ? 4 : 3) : 0;
-    if (keep == 0 || vips_extract_band(image.get(), step.out(), 0, "n", keep, nullptr) != 0) {
-      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "unusable band count"));
-    }
-    image = std::move(step);
-  }
-  return image;
-}
-
-/// Runs the pipeline and writes its pixels straight into the result's buffer.
-Expected<platform::DecodedImage, DecodeError> render(VipsImage *image) {
-  platform::DecodedImage result;
-  result.width = image->Xsize;
-  result.height = image->Ysize;
-  result.bands = image->Bands;
-  result.pixels.resize(result.stride() * static_cast<std::size_t>(result.height));
-  VipsImagePtr target(vips_image_new_from_memory(result.pixels.data(), result.pixels.size(),
-                                                 result.width, result.height, result.bands,
-                                                 VIPS_FORMAT_UCHAR));
-  if (!target || vips_image_write(image, target.get()) != 0) {
-    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not decode pixels"));
-  }
-  return result;
-}
-
 Expected<platform::DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
   auto fitted = fitAndRotate(image, maxPixel);
   if (!fitted) {
     return Unexpected(fitted.error());
   }
-  auto converted = toSrgb8(std::move(*fitted));
+  auto converted = platform::srgbpixels::toSrgb8(std::move(*fitted));
   if (!converted) {
-    return Unexpected(converted.error());
+    return Unexpected(DecodeError{DecodeError::Kind::damaged, converted.error()});
   }
-  return render(converted->get());
+  auto pixels = platform::srgbpixels::render(converted->get());
+  if (!pixels) {
+    return Unexpected(DecodeError{DecodeError::Kind::damaged, pixels.error()});
+  }
+  return std::move(*pixels);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/store/services/UserDefaults.h"
 #include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/posix/UniqueFd.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,12 +32,9 @@ void logLine(const char *category, const QString &message) {
 // Opens the folder without listing it, so a huge folder costs the GUI thread nothing.
 // Gives the error number when the folder cannot be opened.
 int openFolderError(const QString &path) {
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    return errno;
-  }
-  ::close(fd);
-  return 0;
+  const platform::UniqueFd fd(
+      ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.isValid() ? 0 : errno;
 }
 
 std::optional<QUrl> existingFolder(const QString &path) {

@@ -25,6 +25,11 @@ Unexpected<QString> failure(const char *step, const std::filesystem::path &path)
 } // namespace
 
 Expected<void, QString> replace(const std::filesystem::path &path, std::string_view bytes) {
+  return replaceWith(path, [bytes](int fd) { return fdio::writeAll(fd, bytes); });
+}
+
+Expected<void, QString> replaceWith(const std::filesystem::path &path,
+                                    const std::function<bool(int fd)> &fill) {
   std::string scratch = path.native() + ".XXXXXX";
   // mkstemp makes the file with mode 0600 and O_EXCL: nothing planted there is reused.
   UniqueFd fd(::mkostemp(scratch.data(), O_CLOEXEC));
@@ -35,13 +40,14 @@ Expected<void, QString> replace(const std::filesystem::path &path, std::string_v
     ::unlink(scratch.c_str());
     return error;
   };
-  if (!fdio::writeAll(fd.get(), bytes)) {
+  errno = 0;
+  if (!fill(fd.get())) {
     return discard(failure("write", scratch));
   }
   if (::fsync(fd.get()) != 0) {
     return discard(failure("flush", scratch));
   }
-  if (::close(fd.release()) != 0) {
+  if (!fd.close()) {
     return discard(failure("close", scratch));
   }
   if (::rename(scratch.c_str(), path.c_str()) != 0) {

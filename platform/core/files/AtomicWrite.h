@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 /// Replaces a small file in one step, so a reader (or a crash) sees the old contents or the
@@ -17,6 +18,12 @@ namespace platform::atomicwrite {
 /// Writes `bytes` as the new contents of `path`; the error names the step that failed.
 [[nodiscard]] Expected<void, QString> replace(const std::filesystem::path &path,
                                               std::string_view bytes);
+
+/// `replace`, with the new contents written by `fill` into the scratch file's descriptor
+/// (for contents too large to hold in memory, such as a copied photo). `fill` returns false,
+/// with errno saying why, when it could not write them all.
+[[nodiscard]] Expected<void, QString> replaceWith(const std::filesystem::path &path,
+                                                  const std::function<bool(int fd)> &fill);
 
 /// `replace`, in a folder others can write to (/tmp): refused when `path` is a symbolic
 /// link, not a regular file, or owned by another user, so nothing planted there is

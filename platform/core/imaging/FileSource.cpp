@@ -1,23 +1,25 @@
 #include "platform/core/imaging/FileSource.h"
 
+#include "platform/core/posix/UniqueFd.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform::filesource {
 namespace {
 
 /// What a source reads from: its own descriptor, the length it shows and where it is.
 struct Window {
-  int fd = -1;
+  UniqueFd fd;
   std::int64_t length = 0;
   std::int64_t position = 0;
 };
 
 void closeWindow(gpointer data, GClosure *) {
   auto *window = static_cast<Window *>(data);
-  ::close(window->fd);
-  delete window;
+  delete window; // closes its descriptor
 }
 
 gint64 readWindow(VipsSourceCustom *, void *buffer, gint64 size, gpointer data) {
@@ -27,7 +29,7 @@ gint64 readWindow(VipsSourceCustom *, void *buffer, gint64 size, gpointer data) 
     return 0;
   }
   for (;;) {
-    const ssize_t got = ::pread(window->fd, buffer, static_cast<std::size_t>(wanted),
+    const ssize_t got = ::pread(window->fd.get(), buffer, static_cast<std::size_t>(wanted),
                                 static_cast<off_t>(window->position));
     if (got < 0 && errno == EINTR) {
       continue;
@@ -61,12 +63,12 @@ gint64 seekWindow(VipsSourceCustom *, gint64 offset, int whence, gpointer data) 
 } // namespace
 
 SourcePtr open(int fd, std::int64_t length) {
-  const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  if (own < 0) {
+  UniqueFd own(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+  if (!own.isValid()) {
     return nullptr;
   }
   VipsSourceCustom *custom = vips_source_custom_new();
-  auto *window = new Window{own, std::max<std::int64_t>(length, 0), 0};
+  auto *window = new Window{std::move(own), std::max<std::int64_t>(length, 0), 0};
   g_signal_connect_data(custom, "read", G_CALLBACK(readWindow), window, nullptr, GConnectFlags{});
   g_signal_connect_data(custom, "seek", G_CALLBACK(seekWindow), window, closeWindow,
                         GConnectFlags{});

@@ -1,7 +1,10 @@
 // libvips (through GLib) must come before Qt: Qt's "signals" keyword macro breaks GIO headers.
 #include <vips/vips.h>
 
+#include "platform/core/files/AtomicWrite.h"
 #include "platform/core/imaging/PhotoSource.h"
+#include "platform/core/imaging/SrgbPixels.h"
+#include "platform/core/imaging/VipsImage.h"
 #include "platform/core/imaging/VipsRuntime.h"
 #include "platform/core/photolibrary/ImageDecoding.h"
 #include "platform/core/posix/UniqueFd.h"
@@ -21,11 +24,6 @@ namespace fs = std::filesystem;
 // rather than allocated: a request with a huge box must not take the memory of the machine.
 constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 
-struct Unref {
-  void operator()(VipsImage *image) const { g_object_unref(image); }
-};
-using ImageHandle = std::unique_ptr<VipsImage, Unref>;
-
 // Library files go through the same vips set-up as folder files, untrusted loaders blocked;
 // the thread is registered so that vips's per-thread state goes when it ends.
 bool ready() {
@@ -42,56 +40,6 @@ QString takeVipsError() {
   return message.isEmpty() ? QStringLiteral("无法解码图像") : message;
 }
 
-// Each step hands back a new image or an error; the input handle is released either way.
-using Step = int (*)(VipsImage *, VipsImage **);
-
-Expected<ImageHandle, QString> apply(ImageHandle image, Step step) {
-  VipsImage *out = nullptr;
-  if (step(image.get(), &out) != 0) {
-    return Unexpected{takeVipsError()};
-  }
-  return ImageHandle(out);
-}
-
-int toSrgb(VipsImage *in, VipsImage **out) {
-  return vips_colourspace(in, out, VIPS_INTERPRETATION_sRGB, nullptr);
-}
-int toUchar(VipsImage *in, VipsImage **out) { return vips_cast_uchar(in, out, nullptr); }
-int firstFourBands(VipsImage *in, VipsImage **out) {
-  return vips_extract_band(in, out, 0, "n", 4, nullptr);
-}
-
-// Grey, 16-bit, CMYK and extra-band images all end as 8-bit RGB or RGBA.
-Expected<ImageHandle, QString> toRgb8(ImageHandle image) {
-  Expected<ImageHandle, QString> current(std::move(image));
-  if (current && current.value()->Type != VIPS_INTERPRETATION_sRGB) {
-    current = apply(std::move(current.value()), toSrgb);
-  }
-  if (current && current.value()->BandFmt != VIPS_FORMAT_UCHAR) {
-    current = apply(std::move(current.value()), toUchar);
-  }
-  if (current && current.value()->Bands > 4) {
-    current = apply(std::move(current.value()), firstFourBands);
-  }
-  return current;
-}
-
-Expected<DecodedImage, QString> copyPixels(VipsImage *image) {
-  std::size_t size = 0;
-  void *memory = vips_image_write_to_memory(image, &size);
-  if (memory == nullptr) {
-    return Unexpected{takeVipsError()};
-  }
-  const auto *bytes = static_cast<const std::uint8_t *>(memory);
-  DecodedImage buffer{vips_image_get_width(image), vips_image_get_height(image),
-                      vips_image_get_bands(image), std::vector<std::uint8_t>(bytes, bytes + size)};
-  g_free(memory);
-  if (buffer.bands < 3 || buffer.pixels.size() != buffer.stride() * buffer.height) {
-    return Unexpected{QStringLiteral("无法转换图像的颜色格式")};
-  }
-  return buffer;
-}
-
 /// A library file opened for decoding: read through pread or from memory we own, never
 /// mapped, since the file may be replaced or cut short while it is read.
 struct OpenedFile {
@@ -99,7 +47,7 @@ struct OpenedFile {
   photosource::PhotoSource photo;
   decodecost::Format format = decodecost::Format::jpeg;
   /// The first image's header; no pixel is decoded yet.
-  ImageHandle header;
+  VipsImagePtr header;
 };
 
 Expected<OpenedFile, QString> openFile(const fs::path &file) {
@@ -145,22 +93,22 @@ Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) 
     return Unexpected{reservation.error().message};
   }
   opened->header.reset(); // one loader at a time reads the source
-  VipsImage *raw = nullptr;
+  VipsImagePtr fitted;
   // vips_thumbnail shrinks on load where the format allows it (JPEG, WebP, HEIF) and applies
   // the EXIF orientation; VIPS_SIZE_DOWN keeps small images at their own size.
-  if (vips_thumbnail_source(opened->photo.source.get(), &raw, std::max(1, bounds.width), "height",
-                            std::max(1, bounds.height), "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+  if (vips_thumbnail_source(opened->photo.source.get(), fitted.out(), std::max(1, bounds.width),
+                            "height", std::max(1, bounds.height), "size", VIPS_SIZE_DOWN,
+                            nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
-  ImageHandle fitted(raw);
   if (std::int64_t{fitted->Xsize} * fitted->Ysize > kMaxPixels) {
     return Unexpected{QStringLiteral("图像太大，无法解码")};
   }
-  auto rgb = toRgb8(std::move(fitted));
+  auto rgb = srgbpixels::toSrgb8(std::move(fitted));
   if (!rgb) {
     return Unexpected{rgb.error()};
   }
-  return copyPixels(rgb.value().get());
+  return srgbpixels::render(rgb.value().get());
 }
 
 std::optional<Size> storedSize(const fs::path &file) {
@@ -184,26 +132,23 @@ Expected<void, QString> writeRendition(const fs::path &source, const fs::path &t
     return Unexpected{reservation.error().message};
   }
   opened->header.reset(); // one loader at a time reads the source
-  VipsImage *raw = nullptr;
-  if (vips_thumbnail_source(opened->photo.source.get(), &raw, side, "size", VIPS_SIZE_DOWN,
-                            nullptr) != 0) {
+  VipsImagePtr thumbnail;
+  if (vips_thumbnail_source(opened->photo.source.get(), thumbnail.out(), side, "size",
+                            VIPS_SIZE_DOWN, nullptr) != 0) {
     return Unexpected{takeVipsError()};
   }
-  const ImageHandle thumbnail(raw);
+  // The orientation is already applied, so the metadata that would rotate it again goes.
+  void *bytes = nullptr;
+  std::size_t size = 0;
+  if (vips_jpegsave_buffer(thumbnail.get(), &bytes, &size, "Q", 85, "strip", TRUE, nullptr) != 0) {
+    return Unexpected{takeVipsError()};
+  }
+  const std::unique_ptr<void, decltype(&g_free)> owned(bytes, &g_free);
   std::error_code ignored;
   fs::create_directories(target.parent_path(), ignored);
-  fs::path partial = target;
-  partial += ".partial";
-  // The orientation is already applied, so the metadata that would rotate it again goes.
-  if (vips_jpegsave(thumbnail.get(), partial.c_str(), "Q", 85, "strip", TRUE, nullptr) != 0) {
-    fs::remove(partial, ignored);
-    return Unexpected{takeVipsError()};
-  }
-  std::error_code renamed;
-  fs::rename(partial, target, renamed);
-  if (renamed) {
-    fs::remove(partial, ignored);
-    return Unexpected{QString::fromStdString(renamed.message())};
+  if (auto written = atomicwrite::replace(target, {static_cast<const char *>(bytes), size});
+      !written) {
+    return Unexpected{written.error()};
   }
   return {};
 }

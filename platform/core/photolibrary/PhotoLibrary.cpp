@@ -1,12 +1,18 @@
 #include "platform/core/photolibrary/PhotoLibrary.h"
 
 #include "platform/core/AppDirectories.h"
+#include "platform/core/files/AtomicWrite.h"
 #include "platform/core/photolibrary/ImageDecoding.h"
+#include "platform/core/posix/FdIo.h"
+#include "platform/core/posix/UniqueFd.h"
 
 #include <QFile>
 #include <QUuid>
+#include <array>
 #include <cctype>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace platform {
@@ -47,22 +53,37 @@ std::string safeExtension(const fs::path &source) {
   return extension;
 }
 
-// Copies under a temporary name first, so a file under its final name is always complete.
+// Copies through a scratch file renamed into place, so a file under its final name is
+// always complete.
 Expected<void, LibraryError> copyIn(const fs::path &source, const fs::path &target) {
+  const auto failed = [](const QString &why) {
+    return Unexpected{LibraryError{LibraryError::Kind::io,
+                                   QStringLiteral("复制照片失败（") + why + QStringLiteral("）")}};
+  };
+  const UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat st {};
+  if (!in.isValid() || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return failed(QStringLiteral("not a readable regular file"));
+  }
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
-  fs::path partial = target;
-  partial += ".partial";
-  if (!error) {
-    fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
-  }
-  if (!error) {
-    fs::rename(partial, target, error);
-  }
   if (error) {
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    return Unexpected{fileError(QStringLiteral("复制照片失败"), error)};
+    return failed(QString::fromStdString(error.message()));
+  }
+  auto copied = atomicwrite::replaceWith(target, [&in](int fd) {
+    std::array<char, 1 << 16> buffer{};
+    for (;;) {
+      const long count = fdio::readSome(in.get(), buffer.data(), buffer.size());
+      if (count <= 0) {
+        return count == 0;
+      }
+      if (!fdio::writeAll(fd, {buffer.data(), static_cast<std::size_t>(count)})) {
+        return false;
+      }
+    }
+  });
+  if (!copied) {
+    return failed(copied.error());
   }
   return {};
 }

@@ -26,6 +26,13 @@ public:
   [[nodiscard]] bool isValid() const { return m_fd >= 0; }
   /// Gives the descriptor up without closing it.
   [[nodiscard]] int release() { return std::exchange(m_fd, -1); }
+  /// Closes the descriptor held and says whether that worked: after writing, a failed close
+  /// may be the first report of a write error. The descriptor is gone either way, so a
+  /// close is never retried. True when none was held.
+  [[nodiscard]] bool close() {
+    const int fd = std::exchange(m_fd, -1);
+    return fd < 0 || ::close(fd) == 0;
+  }
   /// Closes the descriptor held (ignoring failure) and holds `fd` instead.
   void reset(int fd = -1) {
     if (m_fd >= 0) {

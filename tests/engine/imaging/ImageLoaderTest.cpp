@@ -12,6 +12,7 @@
 #include <thread>
 
 using namespace lumora;
+using platform::VipsImagePtr;
 using namespace fixtures;
 namespace fs = std::filesystem;
 

@@ -72,7 +72,7 @@ std::string pngChunk(const std::string &type, const std::string &data) {
 
 } // namespace
 
-lumora::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right) {
+platform::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right) {
   if (!platform::vipsruntime::ensureStarted()) {
     throw std::runtime_error("vips did not start");
   }
@@ -83,9 +83,9 @@ lumora::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right) {
       std::copy(colour.begin(), colour.end(), pixels.begin() + (y * width + x) * 3);
     }
   }
-  lumora::VipsImagePtr image(vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width,
-                                                             height, 3, VIPS_FORMAT_UCHAR));
-  lumora::VipsImagePtr tagged;
+  platform::VipsImagePtr image(vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width,
+                                                               height, 3, VIPS_FORMAT_UCHAR));
+  platform::VipsImagePtr tagged;
   if (!image || vips_copy(image.get(), tagged.out(), "interpretation", VIPS_INTERPRETATION_sRGB,
                           nullptr) != 0) {
     throw std::runtime_error("could not make a picture");
@@ -93,8 +93,9 @@ lumora::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right) {
   return tagged;
 }
 
-void save(const lumora::VipsImagePtr &image, const std::filesystem::path &path, const Exif &exif) {
-  lumora::VipsImagePtr copy;
+void save(const platform::VipsImagePtr &image, const std::filesystem::path &path,
+          const Exif &exif) {
+  platform::VipsImagePtr copy;
   if (vips_copy(image.get(), copy.out(), nullptr) != 0) {
     throw std::runtime_error("copy failed");
   }

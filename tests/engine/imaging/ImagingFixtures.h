@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/imaging/VipsImagePtr.h"
 #include "platform/core/imaging/DecodedImage.h"
+#include "platform/core/imaging/VipsImage.h"
 
 #include <QString>
 #include <QUrl>
@@ -21,7 +21,7 @@ inline constexpr Rgb kRed{220, 30, 30};
 inline constexpr Rgb kBlue{30, 40, 210};
 
 /// A picture whose left half is `left` and right half `right` (the split shows rotations).
-[[nodiscard]] lumora::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right);
+[[nodiscard]] platform::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right);
 
 /// EXIF fields to attach before saving.
 struct Exif {
@@ -31,7 +31,7 @@ struct Exif {
 };
 
 /// Saves with the saver vips picks from the file name (options in brackets allowed).
-void save(const lumora::VipsImagePtr &image, const std::filesystem::path &path,
+void save(const platform::VipsImagePtr &image, const std::filesystem::path &path,
           const Exif &exif = {});
 
 /// A bitmap file with 24-bit rows, written byte by byte (vips cannot write BMP without

@@ -2,8 +2,8 @@
 #include "app/store/images/ImageDecode.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "engine/core/LumoraEngine.h"
-#include "engine/imaging/VipsImagePtr.h"
 #include "engine/library/PhotoLibrarySource.h"
+#include "platform/core/imaging/VipsImage.h"
 #include "tests/engine/library/LibraryTestEnvironment.h"
 #include "tests/store/images/ImageCacheTestSupport.h"
 #include "tests/store/support/FakeEngineClient.h"
@@ -19,6 +19,7 @@
 using namespace lumora;
 using imagecachetest::photo;
 using imagecachetest::waitFor;
+using platform::VipsImagePtr;
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <utility>
 
-namespace lumora {
+namespace platform {
 
 /// Owns one reference to a VipsImage and drops it when destroyed. Move-only, so a handle
 /// never unrefs twice; images themselves are immutable and may be shared between threads
@@ -64,4 +64,4 @@ private:
   VipsImage *m_image = nullptr;
 };
 
-} // namespace lumora
+} // namespace platform
