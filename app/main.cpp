@@ -24,7 +24,7 @@ QWidget *buildContent(lumora::AppStore &store, const lumora::ScreenFactory &fact
 
 int main(int argc, char **argv) {
   if (const std::optional<int> answered =
-          lumora::CommandLine::answerInformationRequest(argc, argv)) {
+          lumora::commandline::answerInformationRequest(argc, argv)) {
     return *answered;
   }
   platform::returnLargeAllocationsToSystem();
@@ -34,6 +34,8 @@ int main(int argc, char **argv) {
   lumora::ScreenFactory factory = lumora::applicationScreens();
   lumora::SelfTestQueue::install(
       [factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },
-      [factory](const QString &folder) { return lumora::UIMotionSelfTestRun(factory).run(folder); });
+      [factory](const QString &folder) {
+        return lumora::UIMotionSelfTestRun(factory).run(folder);
+      });
   return lumora::AppSession::run(argc, argv, {std::move(factory), &buildContent});
 }

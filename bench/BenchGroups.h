@@ -50,12 +50,11 @@ inline void writeSource(const std::filesystem::path &path, int seed) {
 inline lumora::PhotoItem photoAt(const std::filesystem::path &path, int group, int index,
                                  double captured) {
   const float score = static_cast<float>(((group * 31 + index * 17) % 200) / 100.0 - 1.0);
-  return lumora::PhotoItem(path.string(),
-                           QUrl::fromLocalFile(QString::fromStdString(path.string())),
-                           index == 0 ? 0.9f : score, index % 9 == 4,
-                           100.0f + static_cast<float>(index), 1'500'000 + index * 1000,
-                           lumora::Date{captured}, {}, std::nullopt, lumora::Date{captured},
-                           index % 7 == 3);
+  return lumora::PhotoItem(
+      path.string(), QUrl::fromLocalFile(QString::fromStdString(path.string())),
+      index == 0 ? 0.9f : score, index % 9 == 4, 100.0f + static_cast<float>(index),
+      1'500'000 + index * 1000, lumora::Date{captured}, {}, std::nullopt, lumora::Date{captured},
+      index % 7 == 3);
 }
 
 /// `count` groups under `root`; `capturedAt(group)` gives each group's capture time.

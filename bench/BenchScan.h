@@ -39,9 +39,10 @@ inline lumora::PixelView viewOf(const platform::DecodedImage &image) {
 
 /// A 512-pixel thumbnail decoded as a scan decodes it, or nothing.
 inline std::optional<platform::DecodedImage> loadThumbnail(const std::filesystem::path &path) {
-  auto loaded = lumora::ImageLoader::load(QUrl::fromLocalFile(QString::fromStdString(path.string())),
-                                          512);
-  if (!loaded) return std::nullopt;
+  auto loaded =
+      lumora::ImageLoader::load(QUrl::fromLocalFile(QString::fromStdString(path.string())), 512);
+  if (!loaded)
+    return std::nullopt;
   return std::move(loaded->image);
 }
 
@@ -57,9 +58,9 @@ public:
   /// Every photo the engine finds in `folder`, in the order the engine returns them.
   std::vector<ScannedPhoto> scan(const std::filesystem::path &folder) {
     const auto root = std::filesystem::absolute(folder);
-    const auto result = m_engine->scan({QUrl::fromLocalFile(QString::fromStdString(root.string()))},
-                                       lumora::ScanOptions::defaults(),
-                                       [](const lumora::ScanProgress &) {});
+    const auto result =
+        m_engine->scan({QUrl::fromLocalFile(QString::fromStdString(root.string()))},
+                       lumora::ScanOptions::defaults(), [](const lumora::ScanProgress &) {});
     if (!result) {
       std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().localizedDescription()));
       return {};

@@ -5,8 +5,8 @@
 
 #include "BenchProcess.h"
 
-#include "platform/core/imaging/VipsRuntime.h"
 #include "platform/core/LargeAllocations.h"
+#include "platform/core/imaging/VipsRuntime.h"
 
 #include <QTemporaryDir>
 

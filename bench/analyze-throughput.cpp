@@ -9,9 +9,9 @@
 #include "engine/analysis/VisionAnalyzer.h"
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -26,7 +26,8 @@ platform::DecodedImage syntheticPhoto() {
     for (int x = 0; x < t.width; ++x) {
       for (int c = 0; c < 3; ++c) {
         const double v = 128 + 60 * std::sin(0.03 * x * (c + 1) + 0.02 * y) + (rng() % 16);
-        t.pixels[(static_cast<std::size_t>(y) * t.width + x) * 3 + c] = static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
+        t.pixels[(static_cast<std::size_t>(y) * t.width + x) * 3 + c] =
+            static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
       }
     }
   }
@@ -44,8 +45,10 @@ std::vector<platform::DecodedImage> loadFolder(const char *folder) {
     return out;
   }
   for (const auto &entry : entries) {
-    if (out.size() >= 64) break;
-    if (auto t = benchtools::loadThumbnail(entry.path())) out.push_back(std::move(*t));
+    if (out.size() >= 64)
+      break;
+    if (auto t = benchtools::loadThumbnail(entry.path()))
+      out.push_back(std::move(*t));
   }
   return out;
 }
@@ -77,14 +80,17 @@ int main(int argc, char **argv) {
   for (int round = 0; round < kRounds; ++round) {
     const double start = cpuMilliseconds();
     for (int i = 0; i < perRound; ++i) {
-      const auto result = lumora::VisionAnalyzer::analyze(benchtools::viewOf(images[i % images.size()]));
-      if (result) sink += result->score;
+      const auto result =
+          lumora::VisionAnalyzer::analyze(benchtools::viewOf(images[i % images.size()]));
+      if (result)
+        sink += result->score;
     }
     const double ms = (cpuMilliseconds() - start) / perRound;
     best = std::min(best, ms);
     total += ms;
   }
-  std::printf("images: %zu (%dx%d first)\nanalysis: %.3f ms per photo (mean of %d rounds), %.3f ms fastest round\n",
+  std::printf("images: %zu (%dx%d first)\nanalysis: %.3f ms per photo (mean of %d rounds), %.3f ms "
+              "fastest round\n",
               images.size(), images[0].width, images[0].height, total / kRounds, kRounds, best);
   return sink == 12345.0f ? 1 : 0;
 }

@@ -295,7 +295,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "usage: cards-bench [--cards N] [--json]\n");
     return 2;
   }
-  Localized::installTranslations();
+  localized::installTranslations();
   // One group every seven hours, best photo first.
   Bench bench(data.path(), benchgroups::makeGroups(
                                fs::path(data.path().toStdString()) / "photos", options->cards,

@@ -18,8 +18,8 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -33,22 +33,26 @@ bool isImage(const fs::path &path) {
 
 std::string describe(const fs::path &root, const fs::path &file) {
   const auto thumb = benchtools::loadThumbnail(file);
-  if (!thumb) return {};
+  if (!thumb)
+    return {};
   const lumora::PixelView view = benchtools::viewOf(*thumb);
   const auto analysis = lumora::VisionAnalyzer::analyze(view);
-  if (!analysis) return {};
+  if (!analysis)
+    return {};
   const lumora::ImagePlanes planes(view);
-  const lumora::QualityMeasures m = lumora::QualityMeasures::measure(view, planes, analysis->sharpness);
+  const lumora::QualityMeasures m =
+      lumora::QualityMeasures::measure(view, planes, analysis->sharpness);
   std::ostringstream line;
-  line << fs::relative(file, root).string() << '\t' << analysis->score << '\t' << analysis->isUtility
-       << '\t' << analysis->sharpness;
+  line << fs::relative(file, root).string() << '\t' << analysis->score << '\t'
+       << analysis->isUtility << '\t' << analysis->sharpness;
   for (float v : {m.meanGrey, m.contrast, m.clippedDark, m.clippedBright, m.colourfulness, m.noise,
                   m.exactFlat, m.dominantColours, m.paper, m.clippedChannel, m.axisAligned}) {
     line << '\t' << v;
   }
-  for (const auto &block : lumora::FeaturePrint::blocks(planes)) {
+  for (const auto &block : lumora::featureprint::blocks(planes)) {
     line << '\t';
-    for (std::size_t i = 0; i < block.size(); ++i) line << (i ? " " : "") << block[i];
+    for (std::size_t i = 0; i < block.size(); ++i)
+      line << (i ? " " : "") << block[i];
   }
   return line.str();
 }
@@ -65,7 +69,8 @@ int main(int argc, char **argv) {
   std::error_code error;
   for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
        it.increment(error)) {
-    if (it->is_regular_file() && isImage(it->path())) files.push_back(it->path());
+    if (it->is_regular_file() && isImage(it->path()))
+      files.push_back(it->path());
   }
   if (error) {
     std::fprintf(stderr, "feature-blocks: cannot list %s: %s\n", root.c_str(),
@@ -78,11 +83,13 @@ int main(int argc, char **argv) {
   std::vector<std::jthread> workers;
   for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
     workers.emplace_back([&] {
-      for (std::size_t i; (i = next++) < files.size();) lines[i] = describe(root, files[i]);
+      for (std::size_t i; (i = next++) < files.size();)
+        lines[i] = describe(root, files[i]);
     });
   }
   workers.clear();
-  std::printf("file\tscore\tutility\tsharpness\tmean\tcontrast\tdark\tbright\tcolour\tnoise\tflat\tdominant\tpaper\tchannel\taxis\tblocks...\n");
+  std::printf("file\tscore\tutility\tsharpness\tmean\tcontrast\tdark\tbright\tcolour\tnoise\tflat\t"
+              "dominant\tpaper\tchannel\taxis\tblocks...\n");
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (lines[i].empty()) {
       std::fprintf(stderr, "feature-blocks: cannot analyse %s\n", files[i].c_str());

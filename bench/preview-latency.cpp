@@ -50,7 +50,8 @@ Stats stats(std::vector<double> samples) {
   }
   std::sort(samples.begin(), samples.end());
   const auto at = [&](double q) {
-    return samples[std::min(samples.size() - 1, static_cast<std::size_t>(q * static_cast<double>(samples.size())))];
+    return samples[std::min(samples.size() - 1,
+                            static_cast<std::size_t>(q * static_cast<double>(samples.size())))];
   };
   return {at(0.5), at(0.95)};
 }
@@ -85,7 +86,8 @@ double frameMs(QWidget &widget) {
 }
 
 void sendMouse(QWidget *widget, QEvent::Type type, QPoint at) {
-  const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons buttons =
+      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
   QApplication::sendEvent(widget, &event);
 }
@@ -252,17 +254,19 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "usage: preview-latency PHOTOS [--json]\n");
     return 2;
   }
-  Localized::installTranslations();
+  localized::installTranslations();
   auto engine = std::make_shared<LumoraEngine>(data.filePath(QStringLiteral("analysis-cache.bin")));
   AppStore::Services services;
   services.engine = std::make_shared<LumoraEngineClient>(engine);
   services.qaMarkerDirectory = data.path();
-  services.pickFolder = [photos](const FolderPickerRequest &, std::function<void(std::optional<QUrl>)> done) {
+  services.pickFolder = [photos](const FolderPickerRequest &,
+                                 std::function<void(std::optional<QUrl>)> done) {
     done(QUrl::fromLocalFile(photos));
   };
   AppStore store(std::move(services));
   if (!scan(store) || store.items().size() < 2) {
-    std::fprintf(stderr, "preview-latency: the scan of %s gave fewer than 2 photos\n", qPrintable(photos));
+    std::fprintf(stderr, "preview-latency: the scan of %s gave fewer than 2 photos\n",
+                 qPrintable(photos));
     return 1;
   }
   // One group of the first photos, so that the preview can step through all of them.

@@ -16,13 +16,13 @@
 #include <QListWidget>
 #include <QPalette>
 #include <QPixmap>
-#include <QStyle>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -85,8 +85,8 @@ std::unique_ptr<QWidget> treeWindow() {
   auto tree = std::make_unique<QTreeWidget>();
   tree->setHeaderLabels({"Name", "Kind", "Items"});
   for (int i = 0; i < 8; ++i) {
-    auto *top = new QTreeWidgetItem(tree.get(), {QStringLiteral("Album %1").arg(i), "Folder",
-                                                 QString::number(i * 12)});
+    auto *top = new QTreeWidgetItem(
+        tree.get(), {QStringLiteral("Album %1").arg(i), "Folder", QString::number(i * 12)});
     for (int j = 0; j < 4; ++j) {
       new QTreeWidgetItem(top, {QStringLiteral("photo-%1-%2.heic").arg(i).arg(j), "Image", ""});
     }
@@ -98,7 +98,8 @@ std::unique_ptr<QWidget> treeWindow() {
 std::unique_ptr<QWidget> editorWindow(bool rich) {
   if (rich) {
     auto edit = std::make_unique<QTextEdit>();
-    edit->setHtml("<h1>Release notes</h1><p>" + sampleText(12).toHtmlEscaped().replace("\n", "<br>") +
+    edit->setHtml("<h1>Release notes</h1><p>" +
+                  sampleText(12).toHtmlEscaped().replace("\n", "<br>") +
                   "</p><ul><li>Faster scans</li><li>Undo for deletions</li></ul>");
     return edit;
   }
@@ -110,7 +111,8 @@ std::unique_ptr<QWidget> editorWindow(bool rich) {
 std::unique_ptr<QWidget> tabsWindow() {
   auto tabs = std::make_unique<QTabWidget>();
   auto *list = new QListWidget;
-  for (int i = 0; i < 30; ++i) list->addItem(QStringLiteral("Duplicate group %1 (%2 photos)").arg(i).arg(2 + i % 5));
+  for (int i = 0; i < 30; ++i)
+    list->addItem(QStringLiteral("Duplicate group %1 (%2 photos)").arg(i).arg(2 + i % 5));
   tabs->addTab(list, QStringLiteral("Groups"));
   tabs->addTab(new QCalendarWidget, QStringLiteral("Calendar"));
   auto *box = new QGroupBox(QStringLiteral("Options"));
@@ -125,7 +127,8 @@ std::unique_ptr<QWidget> tabsWindow() {
 std::unique_ptr<QWidget> splitWindow() {
   auto split = std::make_unique<QSplitter>();
   auto *list = new QListWidget;
-  for (int i = 0; i < 25; ++i) list->addItem(QStringLiteral("Folder %1").arg(i));
+  for (int i = 0; i < 25; ++i)
+    list->addItem(QStringLiteral("Folder %1").arg(i));
   split->addWidget(list);
   split->addWidget(new QPlainTextEdit(sampleText(30)));
   split->addWidget(new QCalendarWidget);
@@ -157,9 +160,13 @@ int main(int argc, char **argv) {
     return 2;
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));
-  const std::vector<Factory> windows = {
-      formWindow, tableWindow, treeWindow, [] { return editorWindow(false); },
-      [] { return editorWindow(true); }, tabsWindow, splitWindow};
+  const std::vector<Factory> windows = {formWindow,
+                                        tableWindow,
+                                        treeWindow,
+                                        [] { return editorWindow(false); },
+                                        [] { return editorWindow(true); },
+                                        tabsWindow,
+                                        splitWindow};
   const QStringList styles = QStyleFactory::keys();
   const std::vector<QSize> sizes = {{1280, 800}, {900, 700}, {1600, 900}};
   int n = 0;
@@ -167,12 +174,15 @@ int main(int argc, char **argv) {
     for (const Factory &make : windows) {
       QApplication::setStyle(styles.at(static_cast<qsizetype>((n / 2) % styles.size())));
       // Every third window in the dark scheme.
-      QApplication::setPalette(n % 3 == 1 ? darkPalette() : QApplication::style()->standardPalette());
+      QApplication::setPalette(n % 3 == 1 ? darkPalette()
+                                          : QApplication::style()->standardPalette());
       std::unique_ptr<QWidget> window = make();
       window->resize(sizes[s]);
       window->show();
       QApplication::processEvents();
-      const QString name = QStringLiteral("screen-%1.%2").arg(n, 2, 10, QLatin1Char('0')).arg(n % 3 == 2 ? "jpg" : "png");
+      const QString name = QStringLiteral("screen-%1.%2")
+                               .arg(n, 2, 10, QLatin1Char('0'))
+                               .arg(n % 3 == 2 ? "jpg" : "png");
       if (!window->grab().save(out.filePath(name))) {
         std::fprintf(stderr, "render-widget-screens: cannot write %s\n", qPrintable(name));
         return 1;

@@ -101,9 +101,8 @@ std::optional<Options> parse(const QStringList &args) {
 /// Newest first, as the date sort lists them, spread evenly over the months.
 std::vector<PhotoGroup> makeGroups(const fs::path &root, const Options &options) {
   const double span = options.months * kMonthSeconds;
-  return benchgroups::makeGroups(root, options.groups, [&](int g) {
-    return kNewest - span * g / options.groups;
-  });
+  return benchgroups::makeGroups(root, options.groups,
+                                 [&](int g) { return kNewest - span * g / options.groups; });
 }
 
 class Bench {
@@ -150,8 +149,7 @@ public:
     m_figures.frames.push_back(threadMs() - start);
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     m_figures.wallFrames.push_back(ms);
-    m_figures.liveCardsMax =
-        std::max(m_figures.liveCardsMax, m_view->grid().cards().liveCount());
+    m_figures.liveCardsMax = std::max(m_figures.liveCardsMax, m_view->grid().cards().liveCount());
     idle(std::max(0.0, kFrameSeconds * 1000 - ms));
   }
 
@@ -167,9 +165,8 @@ public:
     QWidget *viewport = m_view->grid().viewport();
     const QPointF at(300, 300);
     for (int moved = 0; moved < pixels; moved += kWheelPixelsPerFrame) {
-      QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(),
-                        QPoint(0, -kWheelPixelsPerFrame), Qt::NoButton, Qt::NoModifier,
-                        Qt::NoScrollPhase, false);
+      QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -kWheelPixelsPerFrame),
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
       frame(viewport, event);
     }
   }
@@ -183,8 +180,7 @@ public:
     };
     send(QEvent::MouseButtonPress, 1, Qt::LeftButton);
     for (int i = 1; i <= kRailSteps; ++i) {
-      send(QEvent::MouseMove, rail.height() * i / static_cast<double>(kRailSteps),
-           Qt::LeftButton);
+      send(QEvent::MouseMove, rail.height() * i / static_cast<double>(kRailSteps), Qt::LeftButton);
     }
     send(QEvent::MouseButtonRelease, rail.height() - 1, Qt::NoButton);
     idle(600);
@@ -219,8 +215,8 @@ public:
     ResultsGrid &grid = m_view->grid();
     grid.verticalScrollBar()->setValue(0);
     idle(100);
-    const double rows = std::min<double>(kSettleGroups, m_store->groups().size()) /
-                        std::max(1, grid.columnCount());
+    const double rows =
+        std::min<double>(kSettleGroups, m_store->groups().size()) / std::max(1, grid.columnCount());
     const int distance = static_cast<int>(rows * (GroupCard::kHeight + 18));
     for (int step = 1; step <= 20; ++step) {
       grid.verticalScrollBar()->setValue(distance * step / 20);
@@ -308,7 +304,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "usage: results-scroll-bench [--groups N] [--months M] [--json]\n");
     return 2;
   }
-  Localized::installTranslations();
+  localized::installTranslations();
   Bench bench(data.path(), makeGroups(fs::path(data.path().toStdString()) / "photos", *options));
   bench.run(*options);
   report(*options, bench.figures());

@@ -201,7 +201,7 @@ void runDjpeg(const std::string &djpeg, const std::string &path) {
   std::string program = djpeg, scale = "-scale", eighth = "1/8", outfile = "-outfile",
               sink = "/dev/null", file = path;
   std::array<char *, 7> args{program.data(), scale.data(), eighth.data(), outfile.data(),
-                             sink.data(), file.data(), nullptr};
+                             sink.data(),    file.data(),  nullptr};
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, args.data(), environ) != 0) {
     return;
@@ -304,10 +304,11 @@ void printDjpegJson(const Pairing &d, const Pairing &a) {
   if (d.djpeg.rate <= 0) {
     return;
   }
-  std::printf(",\"djpeg_photos_per_s\":%.2f,\"ratio_to_djpeg\":%.4f,\"djpeg_cpu_ms_per_photo\":%.2f,"
-              "\"djpeg_photos_per_s_all_cores\":%.2f,\"ratio_to_djpeg_all_cores\":%.4f",
-              d.djpeg.rate, d.cold.rate / d.djpeg.rate, d.djpeg.cpuMsPerPhoto, a.djpeg.rate,
-              a.cold.rate / a.djpeg.rate);
+  std::printf(
+      ",\"djpeg_photos_per_s\":%.2f,\"ratio_to_djpeg\":%.4f,\"djpeg_cpu_ms_per_photo\":%.2f,"
+      "\"djpeg_photos_per_s_all_cores\":%.2f,\"ratio_to_djpeg_all_cores\":%.4f",
+      d.djpeg.rate, d.cold.rate / d.djpeg.rate, d.djpeg.cpuMsPerPhoto, a.djpeg.rate,
+      a.cold.rate / a.djpeg.rate);
 }
 
 void print(const Settings &settings, const Figures &figures) {
@@ -360,7 +361,8 @@ int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
   settings.djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg")).toStdString();
   if (settings.djpeg.empty()) {
-    std::fprintf(stderr, "no djpeg (Debian package libjpeg-turbo-progs): its figures are left out\n");
+    std::fprintf(stderr,
+                 "no djpeg (Debian package libjpeg-turbo-progs): its figures are left out\n");
   }
 
   const EnumerateResult listing =

@@ -47,7 +47,8 @@ double msSinceProcessStart() {
   timespec boot{};
   ::clock_gettime(CLOCK_BOOTTIME, &boot);
   return (static_cast<double>(boot.tv_sec) + static_cast<double>(boot.tv_nsec) * 1e-9 -
-          startSeconds) * 1000.0;
+          startSeconds) *
+         1000.0;
 }
 
 QPixmap photoLike(int w, int h, int seed) {

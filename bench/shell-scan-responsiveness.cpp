@@ -170,7 +170,7 @@ int main(int argc, char **argv) {
   qputenv("HOME", scratch.path().toLocal8Bit());
   qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
   QApplication app(argc, argv);
-  Localized::installTranslations();
+  localized::installTranslations();
   std::unique_ptr<AppStore> store = makeStore(scratch.path(), folder);
 
   TimedWindow window;

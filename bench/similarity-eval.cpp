@@ -60,12 +60,18 @@ bool parse(int argc, char **argv, Options &o) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (a == "--json") o.json = true;
-    else if (a == "--labels" && hasValue) o.labels = argv[++i];
-    else if (a == "--groups-out" && hasValue) o.groupsOut = argv[++i];
-    else if (a == "--photos-out" && hasValue) o.photosOut = argv[++i];
-    else if (o.folder.empty() && a.rfind("--", 0) != 0) o.folder = a;
-    else return false;
+    if (a == "--json")
+      o.json = true;
+    else if (a == "--labels" && hasValue)
+      o.labels = argv[++i];
+    else if (a == "--groups-out" && hasValue)
+      o.groupsOut = argv[++i];
+    else if (a == "--photos-out" && hasValue)
+      o.photosOut = argv[++i];
+    else if (o.folder.empty() && a.rfind("--", 0) != 0)
+      o.folder = a;
+    else
+      return false;
   }
   return !o.folder.empty();
 }
@@ -74,13 +80,17 @@ std::map<std::string, Label> readLabels(const std::string &path) {
   std::map<std::string, Label> labels;
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
     std::vector<std::string> cols;
     std::stringstream fields(line);
-    for (std::string col; std::getline(fields, col, '\t');) cols.push_back(col);
-    if (cols.size() < 3 || line[0] == '#') continue;
-    labels[cols[0]] = Label{cols[1] == "-" ? "" : cols[1], cols[2], cols.size() > 3 && cols[3] == "1",
-                            cols.size() > 4 && cols[4] == "real"};
+    for (std::string col; std::getline(fields, col, '\t');)
+      cols.push_back(col);
+    if (cols.size() < 3 || line[0] == '#')
+      continue;
+    labels[cols[0]] =
+        Label{cols[1] == "-" ? "" : cols[1], cols[2], cols.size() > 3 && cols[3] == "1",
+              cols.size() > 4 && cols[4] == "real"};
   }
   return labels;
 }
@@ -88,7 +98,8 @@ std::map<std::string, Label> readLabels(const std::string &path) {
 std::string jsonString(const std::string &s) {
   std::string out = "\"";
   for (unsigned char c : s) {
-    if (c == '"' || c == '\\') out += '\\';
+    if (c == '"' || c == '\\')
+      out += '\\';
     if (c < 0x20) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\u%04x", c);
@@ -109,11 +120,13 @@ std::string thresholdKey(float t) {
 std::vector<Group> formGroups(const std::vector<benchtools::ScannedPhoto> &photos,
                               benchtools::EngineScan &engine, float threshold) {
   std::map<std::string, std::size_t> position;
-  for (std::size_t i = 0; i < photos.size(); ++i) position[photos[i].item.id] = i;
+  for (std::size_t i = 0; i < photos.size(); ++i)
+    position[photos[i].item.id] = i;
   std::vector<Group> out;
   for (const lumora::PhotoGroup &g : engine.group(threshold)) {
     Group members;
-    for (const lumora::PhotoItem &item : g.items) members.push_back(position.at(item.id));
+    for (const lumora::PhotoItem &item : g.items)
+      members.push_back(position.at(item.id));
     out.push_back(members);
   }
   return out;
@@ -131,14 +144,15 @@ Label labelOf(const std::map<std::string, Label> &labels, const std::string &nam
 }
 
 void measureRecall(const std::vector<benchtools::ScannedPhoto> &photos,
-                   const std::map<std::string, Label> &labels, const std::vector<std::size_t> &groupOf,
-                   Figures &f) {
+                   const std::map<std::string, Label> &labels,
+                   const std::vector<std::size_t> &groupOf, Figures &f) {
   std::size_t tight[2] = {0, 0}, loose[2] = {0, 0}, realLoose[2] = {0, 0};
   for (std::size_t i = 0; i < photos.size(); ++i) {
     const Label a = labelOf(labels, photos[i].name);
     for (std::size_t j = i + 1; j < photos.size(); ++j) {
       const Label b = labelOf(labels, photos[j].name);
-      if (a.group.empty() || a.group != b.group || a.tier == "none" || b.tier == "none") continue;
+      if (a.group.empty() || a.group != b.group || a.tier == "none" || b.tier == "none")
+        continue;
       const bool isTight = a.tier == "tight" && b.tier == "tight";
       const bool joined = groupOf[i] != SIZE_MAX && groupOf[i] == groupOf[j];
       std::size_t *kind = isTight ? tight : loose;
@@ -164,7 +178,8 @@ void measureGroups(const std::vector<benchtools::ScannedPhoto> &photos,
                    Figures &f) {
   std::size_t samePairs = 0, pairs = 0, judged = 0, sound = 0;
   std::set<std::string> units, merged;
-  for (const auto &p : photos) units.insert(unitOf(labels, p.name));
+  for (const auto &p : photos)
+    units.insert(unitOf(labels, p.name));
   for (const Group &g : groups) {
     std::set<std::string> inGroup;
     bool anyWorse = false, anySound = false;
@@ -177,7 +192,8 @@ void measureGroups(const std::vector<benchtools::ScannedPhoto> &photos,
         ++pairs;
       }
     }
-    if (inGroup.size() > 1) merged.insert(inGroup.begin(), inGroup.end());
+    if (inGroup.size() > 1)
+      merged.insert(inGroup.begin(), inGroup.end());
     if (anyWorse && anySound) {
       ++judged;
       sound += !labelOf(labels, photos[g[0]].name).worse;
@@ -193,7 +209,8 @@ std::vector<std::size_t> heldOutPositions(const std::vector<benchtools::ScannedP
                                           const std::map<std::string, Label> &labels) {
   std::vector<std::size_t> held;
   for (std::size_t i = 0; i < photos.size(); ++i) {
-    if (benchtools::isHeldOut(unitOf(labels, photos[i].name))) held.push_back(i);
+    if (benchtools::isHeldOut(unitOf(labels, photos[i].name)))
+      held.push_back(i);
   }
   return held;
 }
@@ -203,14 +220,17 @@ std::vector<std::size_t> heldOutPositions(const std::vector<benchtools::ScannedP
 std::vector<Group> restrictGroups(const std::vector<Group> &groups,
                                   const std::vector<std::size_t> &held, std::size_t count) {
   std::vector<std::size_t> newPosition(count, SIZE_MAX);
-  for (std::size_t k = 0; k < held.size(); ++k) newPosition[held[k]] = k;
+  for (std::size_t k = 0; k < held.size(); ++k)
+    newPosition[held[k]] = k;
   std::vector<Group> out;
   for (const Group &g : groups) {
     Group kept;
     for (std::size_t i : g) {
-      if (newPosition[i] != SIZE_MAX) kept.push_back(newPosition[i]);
+      if (newPosition[i] != SIZE_MAX)
+        kept.push_back(newPosition[i]);
     }
-    if (kept.size() > 1) out.push_back(kept);
+    if (kept.size() > 1)
+      out.push_back(kept);
   }
   return out;
 }
@@ -219,7 +239,8 @@ Figures measure(const std::vector<benchtools::ScannedPhoto> &photos,
                 const std::map<std::string, Label> &labels, const std::vector<Group> &groups) {
   std::vector<std::size_t> groupOf(photos.size(), SIZE_MAX);
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    for (std::size_t i : groups[g]) groupOf[i] = g;
+    for (std::size_t i : groups[g])
+      groupOf[i] = g;
   }
   Figures f;
   measureRecall(photos, labels, groupOf, f);
@@ -235,8 +256,10 @@ bool writeGroups(const std::string &path, const std::vector<benchtools::ScannedP
     out << (t ? "," : "") << jsonString(thresholdKey(kThresholds[t])) << ":[";
     for (std::size_t g = 0; g < byThreshold[t].size(); ++g) {
       const Group &group = byThreshold[t][g];
-      out << (g ? "," : "") << "{\"best\":" << jsonString(photos[group[0]].name) << ",\"members\":[";
-      for (std::size_t m = 0; m < group.size(); ++m) out << (m ? "," : "") << jsonString(photos[group[m]].name);
+      out << (g ? "," : "") << "{\"best\":" << jsonString(photos[group[0]].name)
+          << ",\"members\":[";
+      for (std::size_t m = 0; m < group.size(); ++m)
+        out << (m ? "," : "") << jsonString(photos[group[m]].name);
       out << "]}";
     }
     out << ']';
@@ -279,23 +302,29 @@ void printJsonFigures(const std::vector<Figures> &figures, bool real) {
                 "\"false_merge_rate\":%.4f,\"best_not_worse\":%.4f",
                 t ? "," : "", thresholdKey(kThresholds[t]).c_str(), f.tightRecall, f.looseRecall,
                 f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
-    if (real) std::printf(",\"real_loose_recall\":%.4f,\"real_loose_pairs\":%zu", f.realLooseRecall, f.realLoosePairs);
+    if (real)
+      std::printf(",\"real_loose_recall\":%.4f,\"real_loose_pairs\":%zu", f.realLooseRecall,
+                  f.realLoosePairs);
     std::printf("}");
   }
   std::printf("]");
 }
 
 void printTable(const std::vector<Figures> &figures, bool real) {
-  std::printf("threshold  tight-recall  loose-recall  pair-precision  false-merge  best-not-worse%s\n",
-              real ? "  real-loose-recall" : "");
+  std::printf(
+      "threshold  tight-recall  loose-recall  pair-precision  false-merge  best-not-worse%s\n",
+      real ? "  real-loose-recall" : "");
   for (std::size_t t = 0; t < figures.size(); ++t) {
     const Figures &f = figures[t];
-    std::printf("%9.2f  %12.3f  %12.3f  %14.3f  %11.3f  %14.3f", static_cast<double>(kThresholds[t]),
-                f.tightRecall, f.looseRecall, f.pairPrecision, f.falseMergeRate, f.bestNotWorse);
-    if (real) std::printf("  %17.3f", f.realLooseRecall);
+    std::printf("%9.2f  %12.3f  %12.3f  %14.3f  %11.3f  %14.3f",
+                static_cast<double>(kThresholds[t]), f.tightRecall, f.looseRecall, f.pairPrecision,
+                f.falseMergeRate, f.bestNotWorse);
+    if (real)
+      std::printf("  %17.3f", f.realLooseRecall);
     std::printf("\n");
   }
-  if (real && !figures.empty()) std::printf("(real-loose-recall over %zu pairs)\n", figures[0].realLoosePairs);
+  if (real && !figures.empty())
+    std::printf("(real-loose-recall over %zu pairs)\n", figures[0].realLoosePairs);
 }
 
 void printFigures(const std::vector<Figures> &figures, const std::vector<Figures> &heldOut,
@@ -318,15 +347,18 @@ void printGroupCounts(const std::vector<std::vector<Group>> &byThreshold, bool j
   std::printf(json ? "{\"thresholds\":[" : "threshold  groups  grouped-photos\n");
   for (std::size_t t = 0; t < byThreshold.size(); ++t) {
     std::size_t grouped = 0;
-    for (const Group &g : byThreshold[t]) grouped += g.size();
+    for (const Group &g : byThreshold[t])
+      grouped += g.size();
     if (json) {
       std::printf("%s{\"t\":%s,\"groups\":%zu,\"grouped_photos\":%zu}", t ? "," : "",
                   thresholdKey(kThresholds[t]).c_str(), byThreshold[t].size(), grouped);
     } else {
-      std::printf("%9.2f  %6zu  %14zu\n", static_cast<double>(kThresholds[t]), byThreshold[t].size(), grouped);
+      std::printf("%9.2f  %6zu  %14zu\n", static_cast<double>(kThresholds[t]),
+                  byThreshold[t].size(), grouped);
     }
   }
-  if (json) std::printf("]}\n");
+  if (json)
+    std::printf("]}\n");
 }
 
 } // namespace
@@ -341,7 +373,8 @@ int main(int argc, char **argv) {
   benchtools::EngineScan engine;
   const auto photos = engine.scan(options.folder);
   std::vector<std::vector<Group>> byThreshold;
-  for (float t : kThresholds) byThreshold.push_back(formGroups(photos, engine, t));
+  for (float t : kThresholds)
+    byThreshold.push_back(formGroups(photos, engine, t));
   if (!options.groupsOut.empty() && !writeGroups(options.groupsOut, photos, byThreshold)) {
     std::fprintf(stderr, "similarity-eval: cannot write %s\n", options.groupsOut.c_str());
     return 1;
@@ -356,10 +389,12 @@ int main(int argc, char **argv) {
   }
   const auto labels = readLabels(options.labels);
   std::vector<Figures> figures, heldOut;
-  for (const auto &groups : byThreshold) figures.push_back(measure(photos, labels, groups));
+  for (const auto &groups : byThreshold)
+    figures.push_back(measure(photos, labels, groups));
   const std::vector<std::size_t> held = heldOutPositions(photos, labels);
   std::vector<benchtools::ScannedPhoto> heldPhotos;
-  for (std::size_t i : held) heldPhotos.push_back(photos[i]);
+  for (std::size_t i : held)
+    heldPhotos.push_back(photos[i]);
   for (const auto &groups : byThreshold) {
     heldOut.push_back(measure(heldPhotos, labels, restrictGroups(groups, held, photos.size())));
   }

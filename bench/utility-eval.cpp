@@ -39,11 +39,13 @@ std::map<std::string, Label> readLabels(const std::string &path) {
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) {
     const auto tab = line.find('\t');
-    if (tab == std::string::npos || line[0] == '#') continue;
+    if (tab == std::string::npos || line[0] == '#')
+      continue;
     const auto second = line.find('\t', tab + 1);
     Label label{line.compare(tab + 1, 1, "1") == 0,
                 second == std::string::npos ? std::string() : line.substr(second + 1)};
-    if (label.category.empty()) label.category = label.utility ? "utility" : "photo";
+    if (label.category.empty())
+      label.category = label.utility ? "utility" : "photo";
     labels[line.substr(0, tab)] = label;
   }
   return labels;
@@ -60,8 +62,10 @@ struct Tally {
     positives += label;
     flagged += flaggedAsUtility;
     truePositive += label && flaggedAsUtility;
-    if (label == flaggedAsUtility) ++right;
-    else wrong.push_back(name);
+    if (label == flaggedAsUtility)
+      ++right;
+    else
+      wrong.push_back(name);
   }
   double accuracy() const { return total ? static_cast<double>(right) / total : 1.0; }
   double precision() const { return flagged ? static_cast<double>(truePositive) / flagged : 1.0; }
@@ -82,17 +86,22 @@ void writeMeasures(const std::string &folder, const std::map<std::string, Label>
                    const std::string &out) {
   std::ofstream table(out);
   table << "file\tutility\tcategory\theld_out";
-  for (const auto &[name, value] : lumora::QualityMeasures{}.named()) table << '\t' << name;
+  for (const auto &[name, value] : lumora::QualityMeasures{}.named())
+    table << '\t' << name;
   table << '\n';
   for (const auto &[file, label] : labels) {
     const auto image = benchtools::loadThumbnail(std::filesystem::path(folder) / file);
-    if (!image) continue;
+    if (!image)
+      continue;
     const lumora::PixelView view = benchtools::viewOf(*image);
     const lumora::ImagePlanes planes(view);
     const auto m = lumora::QualityMeasures::measure(
-        view, planes, lumora::VisionAnalyzer::laplacianVariance(view, lumora::VisionAnalyzer::kSharpnessSide));
-    table << file << '\t' << label.utility << '\t' << label.category << '\t' << benchtools::isHeldOut(file);
-    for (const auto &[name, value] : m.named()) table << '\t' << value;
+        view, planes,
+        lumora::VisionAnalyzer::laplacianVariance(view, lumora::VisionAnalyzer::kSharpnessSide));
+    table << file << '\t' << label.utility << '\t' << label.category << '\t'
+          << benchtools::isHeldOut(file);
+    for (const auto &[name, value] : m.named())
+      table << '\t' << value;
     table << '\n';
   }
 }
@@ -103,7 +112,8 @@ void printJson(const Tally &all, const Tally &held, std::size_t falseAlarms,
               all.total, all.accuracy(), all.precision(), all.recall());
   for (std::size_t i = 0; i < all.wrong.size(); ++i) {
     std::string escaped;
-    for (char c : all.wrong[i]) escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
+    for (char c : all.wrong[i])
+      escaped += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
     std::printf("%s\"%s\"", i ? "," : "", escaped.c_str());
   }
   std::printf("],\"held_out\":{\"files\":%zu,\"accuracy\":%.4f,\"precision\":%.4f,\"recall\":%.4f},"
@@ -124,7 +134,8 @@ void printText(const Tally &all, const Tally &held, std::size_t falseAlarms,
                const std::map<std::string, CategoryTally> &categories) {
   std::printf("files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", all.total, all.accuracy(),
               all.precision(), all.recall());
-  for (const std::string &name : all.wrong) std::printf("  wrong: %s\n", name.c_str());
+  for (const std::string &name : all.wrong)
+    std::printf("  wrong: %s\n", name.c_str());
   std::printf("held-out third: files %zu  accuracy %.3f  precision %.3f  recall %.3f\n", held.total,
               held.accuracy(), held.precision(), held.recall());
   for (const auto &[name, tally] : categories) {
@@ -143,24 +154,31 @@ int main(int argc, char **argv) {
   bool json = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--json") json = true;
-    else if (a == "--labels" && i + 1 < argc) labelsPath = argv[++i];
-    else if (a == "--measures" && i + 1 < argc) measuresPath = argv[++i];
-    else folder = a;
+    if (a == "--json")
+      json = true;
+    else if (a == "--labels" && i + 1 < argc)
+      labelsPath = argv[++i];
+    else if (a == "--measures" && i + 1 < argc)
+      measuresPath = argv[++i];
+    else
+      folder = a;
   }
   if (folder.empty() || labelsPath.empty()) {
-    std::fprintf(stderr, "usage: utility-eval FOLDER --labels UTILITY.tsv [--json] [--measures OUT.tsv]\n");
+    std::fprintf(stderr,
+                 "usage: utility-eval FOLDER --labels UTILITY.tsv [--json] [--measures OUT.tsv]\n");
     return 2;
   }
   const auto labels = readLabels(labelsPath);
-  if (!measuresPath.empty()) writeMeasures(folder, labels, measuresPath);
+  if (!measuresPath.empty())
+    writeMeasures(folder, labels, measuresPath);
   Tally all, held;
   std::map<std::string, CategoryTally> categories;
   std::size_t falseAlarms = 0;
   benchtools::EngineScan engine;
   for (const auto &photo : engine.scan(folder)) {
     const auto label = labels.find(photo.name);
-    if (label == labels.end()) continue;
+    if (label == labels.end())
+      continue;
     const bool utility = label->second.utility, flagged = photo.item.isUtility;
     const bool heldOut = benchtools::isHeldOut(photo.name);
     CategoryTally &category = categories[label->second.category];
@@ -172,7 +190,9 @@ int main(int argc, char **argv) {
     }
     falseAlarms += isPhotoCategory(label->second.category) && flagged;
   }
-  if (json) printJson(all, held, falseAlarms, categories);
-  else printText(all, held, falseAlarms, categories);
+  if (json)
+    printJson(all, held, falseAlarms, categories);
+  else
+    printText(all, held, falseAlarms, categories);
   return 0;
 }

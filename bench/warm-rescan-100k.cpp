@@ -142,7 +142,7 @@ bool generate(const Settings &settings, const std::string &photos, const std::st
   const CacheFiles files = CacheFiles::forBase(base);
   std::filesystem::create_directories(files.base.parent_path());
   AnalysisCache cache;
-  BurstTimeline timeline(FeaturePrint::length(), settings.gapMinutes);
+  BurstTimeline timeline(featureprint::length(), settings.gapMinutes);
   for (std::size_t i = 0; i < settings.photos; ++i) {
     const std::string folder = photos + "/" + std::to_string(2000 + i / kFilesPerFolder);
     if (i % kFilesPerFolder == 0) {
@@ -162,7 +162,7 @@ bool generate(const Settings &settings, const std::string &photos, const std::st
               files.log);
   }
   // The vectors stand for this analyzer's, so the engine keeps them as hits.
-  AnalyzerStamp::write(files, VisionAnalyzer::kRevision);
+  analyzerstamp::write(files, VisionAnalyzer::kRevision);
   return cache.compact(files.base, files.log, files.tombstones).hasValue();
 }
 
@@ -172,7 +172,7 @@ bool generateApart(const Settings &settings, const QString &root) {
   const QString marker = root + QStringLiteral("/ready-%1-%2-%3")
                                     .arg(settings.photos)
                                     .arg(settings.gapMinutes)
-                                    .arg(FeaturePrint::length());
+                                    .arg(featureprint::length());
   if (QFile::exists(marker)) {
     return true;
   }

@@ -22,7 +22,8 @@ int main(int argc, char **argv) {
     return 1;
   }
   for (const int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
-    const QString dir = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
+    const QString dir =
+        QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);

@@ -6,14 +6,14 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
-namespace lumora::ConfirmDialog {
+namespace lumora::confirmdialog {
 
 QMessageBox *open(QWidget *parent, const QString &title, const QString &message,
                   const QString &destructiveText, std::function<void()> confirm) {
-  QMessageBox *box = CleanupConfirmation::make(parent, title, message, destructiveText);
+  QMessageBox *box = cleanupconfirmation::make(parent, title, message, destructiveText);
   // A dialog is a window of its own: it takes the scheme of the screen it asks about.
   Theme::setScheme(box, Theme::schemeOf(parent));
-  QObject::connect(CleanupConfirmation::confirmButton(*box), &QAbstractButton::clicked, box,
+  QObject::connect(cleanupconfirmation::confirmButton(*box), &QAbstractButton::clicked, box,
                    [confirm] {
                      if (confirm) {
                        confirm();
@@ -23,4 +23,4 @@ QMessageBox *open(QWidget *parent, const QString &title, const QString &message,
   return box;
 }
 
-} // namespace lumora::ConfirmDialog
+} // namespace lumora::confirmdialog

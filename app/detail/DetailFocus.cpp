@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace lumora::DetailFocus {
+namespace lumora::detailfocus {
 
 int columnCount(double width) {
   if (width >= 1440) {
@@ -36,4 +36,4 @@ std::optional<std::string> steppedID(const PhotoGroup &group,
   return group.items[static_cast<std::size_t>(target)].id;
 }
 
-} // namespace lumora::DetailFocus
+} // namespace lumora::detailfocus

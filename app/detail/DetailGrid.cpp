@@ -48,7 +48,7 @@ DetailTile *DetailGrid::tile(const std::string &id) const {
 }
 
 void DetailGrid::setGroup(const PhotoGroup &group, int columns) {
-  m_chip->setText(DetailTexts::reasonText(group));
+  m_chip->setText(detailtexts::reasonText(group));
   m_columns = std::max(columns, 1);
   syncTiles(group);
   layoutTiles();
@@ -152,7 +152,8 @@ void DetailGrid::resizeEvent(QResizeEvent *event) {
 
 // The ring follows the focused tile while it lifts.
 bool DetailGrid::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == m_focusedTile && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+  if (watched == m_focusedTile &&
+      (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
     placeRing();
   }
   return QScrollArea::eventFilter(watched, event);

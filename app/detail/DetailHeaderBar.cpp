@@ -14,14 +14,14 @@ namespace lumora {
 
 DetailHeaderBar::DetailHeaderBar(QWidget *parent)
     : QWidget(parent),
-      m_back(new ThemedButton(Localized::string("返回"), ThemedButton::Style::bordered,
+      m_back(new ThemedButton(localized::string("返回"), ThemedButton::Style::bordered,
                               ThemedButton::Size::large, this)),
       m_title(new QLabel(this)), m_subtitle(new ShrinkingLabel(QString(), this)),
       m_hint(new ShrinkingLabel(QString(), this)) {
   m_back->setSymbol(QStringLiteral("chevron.left"));
   m_back->setFocusPolicy(Qt::NoFocus);
-  m_back->setToolTip(Localized::string("返回分组列表"));
-  m_back->setAccessibleName(Localized::string("返回分组列表"));
+  m_back->setToolTip(localized::string("返回分组列表"));
+  m_back->setAccessibleName(localized::string("返回分组列表"));
   m_title->setFont(Theme::font(15, Theme::Weight::semibold));
   m_subtitle->setFont(Theme::font(11));
   m_subtitle->setMinimumScaleFactor(0.8);

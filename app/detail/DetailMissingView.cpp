@@ -27,9 +27,9 @@ int contentHeight(int buttonHeight) {
 } // namespace
 
 DetailMissingView::DetailMissingView(QWidget *parent)
-    : QWidget(parent), m_back(new ThemedButton(Localized::string("返回列表"),
-                                               ThemedButton::Style::prominent,
-                                               ThemedButton::Size::regular, this)) {
+    : QWidget(parent),
+      m_back(new ThemedButton(localized::string("返回列表"), ThemedButton::Style::prominent,
+                              ThemedButton::Size::regular, this)) {
   m_back->setFocusPolicy(Qt::NoFocus);
   m_back->resize(m_back->sizeHint());
   connect(m_back, &QPushButton::clicked, this, &DetailMissingView::backClicked);
@@ -65,12 +65,12 @@ void DetailMissingView::paintEvent(QPaintEvent *) {
   painter.setFont(Theme::font(kTitleSize, Theme::Weight::semibold));
   painter.setPen(theme.primary);
   painter.drawText(QRectF(0, y, width(), titleHeight), Qt::AlignCenter,
-                   Localized::string("这一组已经整理完了"));
+                   localized::string("这一组已经整理完了"));
   y += titleHeight + kSpacing;
   painter.setFont(Theme::font(kTextSize));
   painter.setPen(theme.secondary);
   painter.drawText(QRectF(0, y, width(), lineHeight(kTextSize, Theme::Weight::regular)),
-                   Qt::AlignCenter, Localized::string("本组剩下的照片不足 2 张，不需要再清理了。"));
+                   Qt::AlignCenter, localized::string("本组剩下的照片不足 2 张，不需要再清理了。"));
 }
 
 } // namespace lumora

@@ -6,7 +6,7 @@
 
 #include <QStringList>
 
-namespace lumora::DetailTexts {
+namespace lumora::detailtexts {
 namespace {
 
 const QString kSeparator = QStringLiteral(" · ");
@@ -14,7 +14,7 @@ const QString kSeparator = QStringLiteral(" · ");
 bool isLibrary(Source source) { return source == Source::library; }
 
 QString reclaimText(const PhotoGroup &group) {
-  return Localized::format("可释放 %@", "可释放 %@", {Fmt::byteCount(group.reclaimableBytes())});
+  return localized::format("可释放 %@", "可释放 %@", {Fmt::byteCount(group.reclaimableBytes())});
 }
 
 } // namespace
@@ -24,11 +24,13 @@ QString photoName(const PhotoItem &item) {
   return item.localIdentifier ? QStringLiteral("图库照片") : item.url.fileName();
 }
 
-std::int64_t victimCount(const PhotoGroup &group) { return std::max<std::int64_t>(group.count() - 1, 0); }
+std::int64_t victimCount(const PhotoGroup &group) {
+  return std::max<std::int64_t>(group.count() - 1, 0);
+}
 
 QString headerSubtitle(const PhotoGroup &group) {
-  QStringList parts{Localized::format("拍摄于 %@", "拍摄于 %@", {Fmt::mediumDate(group.date())}),
-                    Localized::format("共 %@ 张", "共 %@ 张", {group.count()})};
+  QStringList parts{localized::format("拍摄于 %@", "拍摄于 %@", {Fmt::mediumDate(group.date())}),
+                    localized::format("共 %@ 张", "共 %@ 张", {group.count()})};
   if (group.reclaimableBytes() >= 1) {
     parts << reclaimText(group);
   }
@@ -36,15 +38,15 @@ QString headerSubtitle(const PhotoGroup &group) {
 }
 
 QString deletionHint(Source source) {
-  return isLibrary(source) ? Localized::string("删除会进入「最近删除」，30 天内可恢复")
-                           : Localized::string("删除会进入 Finder 废纸篓，可恢复");
+  return isLibrary(source) ? localized::string("删除会进入「最近删除」，30 天内可恢复")
+                           : localized::string("删除会进入 Finder 废纸篓，可恢复");
 }
 
 QString reasonText(const PhotoGroup &group) {
   const SelectionReason reason = group.bestReason();
-  QString text = Localized::format("reason.cardTitle", "为什么选它：%@",
-                                   {Texts::reasonHeadline(reason)});
-  const QStringList lines = Texts::reasonDetailLines(reason);
+  QString text =
+      localized::format("reason.cardTitle", "为什么选它：%@", {texts::reasonHeadline(reason)});
+  const QStringList lines = texts::reasonDetailLines(reason);
   if (!lines.isEmpty()) {
     text += kSeparator + lines.first();
   }
@@ -53,58 +55,61 @@ QString reasonText(const PhotoGroup &group) {
 
 QString actionTitle(const PhotoGroup &group, Source source) {
   const std::int64_t count = victimCount(group);
-  return isLibrary(source) ? Texts::keepBestLibraryText(count) : Texts::keepBestTrashText(count);
+  return isLibrary(source) ? texts::keepBestLibraryText(count) : texts::keepBestTrashText(count);
 }
 
 QString actionSubtitle(const PhotoGroup &group, Source source) {
   const std::optional<PhotoItem> best = group.best();
-  QStringList parts{Localized::format("保留得分最高的那张（%@ 分）", "保留得分最高的那张（%@ 分）",
+  QStringList parts{localized::format("保留得分最高的那张（%@ 分）", "保留得分最高的那张（%@ 分）",
                                       {best ? best->displayScoreText() : QStringLiteral("-")})};
   if (group.reclaimableBytes() >= 1) {
     parts << reclaimText(group);
   }
-  parts << (isLibrary(source) ? Localized::string("删除后 30 天内可在「最近删除」恢复")
-                              : Localized::string("删除后可在 Finder 废纸篓恢复"));
+  parts << (isLibrary(source) ? localized::string("删除后 30 天内可在「最近删除」恢复")
+                              : localized::string("删除后可在 Finder 废纸篓恢复"));
   return parts.join(kSeparator);
 }
 
 QString cleanupAccessibilityHint(Source source) {
-  return isLibrary(source) ? Localized::string("移入照片 App 的最近删除")
-                           : Localized::string("移入废纸篓");
+  return isLibrary(source) ? localized::string("移入照片 App 的最近删除")
+                           : localized::string("移入废纸篓");
 }
 
 QString cleanupTitle(std::int64_t count, Source source) {
   // The keys carry "%lld", which our formatter does not fill; the translation table has no
   // entry for them, so the defaults, written with "%d", show.
   return isLibrary(source)
-             ? Localized::format("把 %lld 张照片移入「最近删除」？", "把 %d 张照片移入「最近删除」？",
-                                 {count})
-             : Localized::format("清理这 %lld 张照片？", "清理这 %d 张照片？", {count});
+             ? localized::format("把 %lld 张照片移入「最近删除」？",
+                                 "把 %d 张照片移入「最近删除」？", {count})
+             : localized::format("清理这 %lld 张照片？", "清理这 %d 张照片？", {count});
 }
 
 QString cleanupConfirmButton(Source source) {
-  return isLibrary(source) ? Localized::string("移入「最近删除」") : Localized::string("移入废纸篓");
+  return isLibrary(source) ? localized::string("移入「最近删除」")
+                           : localized::string("移入废纸篓");
 }
 
 QString cleanupMessage(const PhotoGroup &group, Source source) {
   const std::optional<PhotoItem> best = group.best();
-  const QString kept = best ? photoName(*best) : Localized::string("最佳照片");
+  const QString kept = best ? photoName(*best) : localized::string("最佳照片");
   const std::int64_t count = victimCount(group);
   return isLibrary(source)
-             ? Localized::format("会保留「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。",
-                                 "会保留「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。",
-                                 {kept, count})
-             : Localized::format("会保留「%@」，其余 %@ 张移到废纸篓，之后可以在 Finder 的废纸篓里恢复。",
-                                 "会保留「%@」，其余 %@ 张移到废纸篓，之后可以在 Finder 的废纸篓里恢复。",
-                                 {kept, count});
+             ? localized::format(
+                   "会保留「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。",
+                   "会保留「%@」，其余 %@ 张进入「照片」App 的「最近删除」，30 天内可以恢复。",
+                   {kept, count})
+             : localized::format(
+                   "会保留「%@」，其余 %@ 张移到废纸篓，之后可以在 Finder 的废纸篓里恢复。",
+                   "会保留「%@」，其余 %@ 张移到废纸篓，之后可以在 Finder 的废纸篓里恢复。",
+                   {kept, count});
 }
 
 QString deleteMessage(const PhotoItem &item, Source source) {
   return isLibrary(source)
-             ? Localized::format("「%@」会进入「照片」App 的「最近删除」，30 天内可以恢复。",
+             ? localized::format("「%@」会进入「照片」App 的「最近删除」，30 天内可以恢复。",
                                  "「%@」会进入「照片」App 的「最近删除」，30 天内可以恢复。",
                                  {photoName(item)})
-             : Localized::format("「%@」会移到废纸篓，可以在 Finder 里恢复。",
+             : localized::format("「%@」会移到废纸篓，可以在 Finder 里恢复。",
                                  "「%@」会移到废纸篓，可以在 Finder 里恢复。", {photoName(item)});
 }
 
@@ -113,29 +118,31 @@ QString tileAccessibleName(const PhotoItem &item, bool focused, bool best) {
   const QString comma = QStringLiteral("，");
   QString label;
   if (focused) {
-    label += Localized::string("已选中该组") + comma;
+    label += localized::string("已选中该组") + comma;
   }
   if (best) {
-    label += Localized::string("本组最佳") + comma;
+    label += localized::string("本组最佳") + comma;
   }
-  return label + Localized::format("照片，%@ 分，%@", "照片，%@ 分，%@",
-                                   {item.displayScoreText(), Texts::tierLabel(item.tier())});
+  return label + localized::format("照片，%@ 分，%@", "照片，%@ 分，%@",
+                                   {item.displayScoreText(), texts::tierLabel(item.tier())});
 }
 
 QString tileToolTip(const PhotoItem &item) {
-  return QStringList{item.fileName(),
-                     Localized::format("美学分 %@（%@）", "美学分 %@（%@）",
-                                       {item.displayScoreText(), Texts::tierLabel(item.tier())}),
-                     Localized::format("拍摄于 %@", "拍摄于 %@", {Fmt::mediumDateTime(item.captureDate)})}
+  return QStringList{
+      item.fileName(),
+      localized::format("美学分 %@（%@）", "美学分 %@（%@）",
+                        {item.displayScoreText(), texts::tierLabel(item.tier())}),
+      localized::format("拍摄于 %@", "拍摄于 %@", {Fmt::mediumDateTime(item.captureDate)})}
       .join(kSeparator);
 }
 
 QString favoriteHelp(bool favorite) {
-  return favorite ? Localized::string("取消收藏") : Localized::string("收藏（图库来源会写回「照片」App）");
+  return favorite ? localized::string("取消收藏")
+                  : localized::string("收藏（图库来源会写回「照片」App）");
 }
 
 QString favoriteAccessibleName(bool favorite) {
-  return favorite ? Localized::string("取消收藏") : Localized::string("收藏这张照片");
+  return favorite ? localized::string("取消收藏") : localized::string("收藏这张照片");
 }
 
-} // namespace lumora::DetailTexts
+} // namespace lumora::detailtexts

@@ -8,7 +8,7 @@
 
 /// The user texts of the group detail and its tiles, each chosen by the source at the
 /// moment it is built. Looked up in the string table on every call; GUI thread.
-namespace lumora::DetailTexts {
+namespace lumora::detailtexts {
 
 using Source = AppStoreTypes::SourceKind;
 
@@ -37,4 +37,4 @@ using Source = AppStoreTypes::SourceKind;
 [[nodiscard]] QString favoriteHelp(bool favorite);
 [[nodiscard]] QString favoriteAccessibleName(bool favorite);
 
-} // namespace lumora::DetailTexts
+} // namespace lumora::detailtexts

@@ -7,8 +7,8 @@
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
-#include "app/store/texts/ScoreDisplay.h"
 #include "app/store/texts/Localized.h"
+#include "app/store/texts/ScoreDisplay.h"
 #include "platform/gui/ReduceMotion.h"
 #include "platform/gui/Symbols.h"
 
@@ -46,8 +46,8 @@ DetailTile::DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent)
   setCursor(Qt::PointingHandCursor);
   setAttribute(Qt::WA_Hover);
   m_star->setFocusPolicy(Qt::NoFocus);
-  m_delete->setToolTip(Localized::string("删除这张照片"));
-  m_delete->setAccessibleName(Localized::string("删除这张照片"));
+  m_delete->setToolTip(localized::string("删除这张照片"));
+  m_delete->setAccessibleName(localized::string("删除这张照片"));
   m_focus.jumpTo(0.0);
   connect(&m_focus, &QVariantAnimation::valueChanged, this, [this] {
     place();
@@ -105,15 +105,13 @@ void DetailTile::setSlot(const QRect &slot) {
   place();
 }
 
-void DetailTile::place() {
-  setGeometry(m_slot.translated(0, -qRound(lift())));
-}
+void DetailTile::place() { setGeometry(m_slot.translated(0, -qRound(lift()))); }
 
 void DetailTile::updateTexts() {
-  setAccessibleName(DetailTexts::tileAccessibleName(m_item, m_focused, isBest()));
-  setToolTip(DetailTexts::tileToolTip(m_item));
-  m_star->setToolTip(DetailTexts::favoriteHelp(m_item.isFavorite));
-  m_star->setAccessibleName(DetailTexts::favoriteAccessibleName(m_item.isFavorite));
+  setAccessibleName(detailtexts::tileAccessibleName(m_item, m_focused, isBest()));
+  setToolTip(detailtexts::tileToolTip(m_item));
+  m_star->setToolTip(detailtexts::favoriteHelp(m_item.isFavorite));
+  m_star->setAccessibleName(detailtexts::favoriteAccessibleName(m_item.isFavorite));
 }
 
 // Both controls keep their places; only whether they show changes.
@@ -144,11 +142,10 @@ void DetailTile::preparePhoto() {
   prepared.fill(Qt::transparent);
   const QImage &image = thumbnail->image();
   const QSizeF frame = size();
-  const qreal scale =
-      std::max(frame.width() / image.width(), frame.height() / image.height());
+  const qreal scale = std::max(frame.width() / image.width(), frame.height() / image.height());
   const QSizeF shown = frame / scale;
-  const QRectF source(QPointF((image.width() - shown.width()) / 2,
-                              (image.height() - shown.height()) / 2), shown);
+  const QRectF source(
+      QPointF((image.width() - shown.width()) / 2, (image.height() - shown.height()) / 2), shown);
   QPainter painter(&prepared);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
   painter.setClipPath(roundedTile(QRectF(rect())));
@@ -222,14 +219,14 @@ void DetailTile::paintEvent(QPaintEvent *) {
 void DetailTile::paintBadge(QPainter &painter) {
   const Theme &theme = Theme::of(this);
   const QFont font = Theme::font(10, Theme::Weight::semibold);
-  const QString text = Localized::string("本组最佳");
+  const QString text = localized::string("本组最佳");
   const QFontMetricsF metrics(font);
   const qreal height = metrics.height() + 6;
   const QRectF badge(kMargin, kMargin, 6 + 9 + 4 + metrics.horizontalAdvance(text) + 6, height);
   painter.fillPath(capsule(badge), theme.accent);
-  painter.drawPixmap(QPointF(badge.left() + 6, badge.center().y() - 4.5),
-                     platform::symbols::pixmap(QStringLiteral("crown.fill"), 9, Qt::white,
-                                               devicePixelRatioF()));
+  painter.drawPixmap(
+      QPointF(badge.left() + 6, badge.center().y() - 4.5),
+      platform::symbols::pixmap(QStringLiteral("crown.fill"), 9, Qt::white, devicePixelRatioF()));
   painter.setFont(font);
   painter.setPen(Qt::white);
   painter.drawText(badge.adjusted(6 + 9 + 4, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
@@ -244,7 +241,7 @@ void DetailTile::paintScoreChip(QPainter &painter) {
                     size);
   painter.fillPath(capsule(chip), QColor::fromRgbF(0, 0, 0, 0.7f));
   painter.setPen(Qt::NoPen);
-  painter.setBrush(ScoreDisplay::color(m_item.tier()));
+  painter.setBrush(scoredisplay::color(m_item.tier()));
   painter.drawEllipse(QRectF(chip.left() + 6, chip.center().y() - 2.5, 5, 5));
   painter.setFont(font);
   painter.setPen(Qt::white);

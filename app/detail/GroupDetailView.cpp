@@ -60,28 +60,26 @@ void GroupDetailView::refresh() {
     return;
   }
   refreshBars(*group);
-  m_grid->setGroup(*group, DetailFocus::columnCount(width()));
+  m_grid->setGroup(*group, detailfocus::columnCount(width()));
   m_grid->setFocusedID(m_store.focusedPhotoID(), false);
 }
 
 void GroupDetailView::refreshBars(const PhotoGroup &group) {
   const AppStore::SourceKind source = m_store.sourceKind();
-  m_header->setTexts(Texts::similarPhotoCountText(group.count()),
-                     DetailTexts::headerSubtitle(group), DetailTexts::deletionHint(source));
-  m_actionBar->setTexts(DetailTexts::actionTitle(group, source),
-                        DetailTexts::actionSubtitle(group, source));
-  const std::int64_t victims = DetailTexts::victimCount(group);
+  m_header->setTexts(texts::similarPhotoCountText(group.count()),
+                     detailtexts::headerSubtitle(group), detailtexts::deletionHint(source));
+  m_actionBar->setTexts(detailtexts::actionTitle(group, source),
+                        detailtexts::actionSubtitle(group, source));
+  const std::int64_t victims = detailtexts::victimCount(group);
   // Any clean-up in flight, of this group or another, disables the button.
   const std::optional<std::string> &cleaning = m_store.cleaningGroupID();
-  m_actionBar->setCleanup(Texts::cleanupMoreText(victims),
-                          DetailTexts::cleanupAccessibilityHint(source),
+  m_actionBar->setCleanup(texts::cleanupMoreText(victims),
+                          detailtexts::cleanupAccessibilityHint(source),
                           group.count() - 1 >= 1 && !cleaning, cleaning == m_groupID);
 }
 
 // A focus change after the screen appeared scrolls the focused tile into view.
-void GroupDetailView::refreshFocus() {
-  m_grid->setFocusedID(m_store.focusedPhotoID(), m_shown);
-}
+void GroupDetailView::refreshFocus() { m_grid->setFocusedID(m_store.focusedPhotoID(), m_shown); }
 
 void GroupDetailView::setInitialFocus() {
   if (m_store.focusedPhotoID()) {
@@ -98,7 +96,7 @@ void GroupDetailView::resizeEvent(QResizeEvent *event) {
   m_background->lower();
   m_keyView->setGeometry(rect());
   m_keyView->stackUnder(m_header);
-  const int columns = DetailFocus::columnCount(width());
+  const int columns = detailfocus::columnCount(width());
   m_columnCount = columns;
   if (columns != m_grid->columns()) {
     if (const std::optional<PhotoGroup> group = m_store.group(m_groupID)) {
@@ -112,7 +110,7 @@ void GroupDetailView::showEvent(QShowEvent *event) {
   if (event->spontaneous() || m_shown) {
     return;
   }
-  m_columnCount = DetailFocus::columnCount(width());
+  m_columnCount = detailfocus::columnCount(width());
   setInitialFocus();
   refreshFocus();
   m_shown = true;

@@ -46,13 +46,14 @@ bool GroupDetailView::handleKey(int code) {
 
 void GroupDetailView::moveFocus(const PhotoGroup &group, std::int64_t step) {
   if (const std::optional<std::string> target =
-          DetailFocus::steppedID(group, m_store.focusedPhotoID(), step)) {
+          detailfocus::steppedID(group, m_store.focusedPhotoID(), step)) {
     m_store.setFocusedPhotoID(*target);
   }
 }
 
 std::optional<PhotoItem> GroupDetailView::focusedPhoto(const PhotoGroup &group) const {
-  const std::optional<std::int64_t> index = DetailFocus::focusedIndex(group, m_store.focusedPhotoID());
+  const std::optional<std::int64_t> index =
+      detailfocus::focusedIndex(group, m_store.focusedPhotoID());
   return index ? std::optional(group.items[static_cast<std::size_t>(*index)]) : std::nullopt;
 }
 
@@ -63,9 +64,9 @@ void GroupDetailView::askToDelete(const PhotoItem &item) {
     return;
   }
   m_pendingDelete = item;
-  m_confirmation = ConfirmDialog::open(this, Localized::string("删除这张照片？"),
-                                       DetailTexts::deleteMessage(item, m_store.sourceKind()),
-                                       Localized::string("删除"), [this] {
+  m_confirmation = confirmdialog::open(this, localized::string("删除这张照片？"),
+                                       detailtexts::deleteMessage(item, m_store.sourceKind()),
+                                       localized::string("删除"), [this] {
                                          if (m_pendingDelete) {
                                            runDelete(*m_pendingDelete);
                                          }
@@ -91,11 +92,11 @@ void GroupDetailView::askToCleanup() {
     shownMemberIDs.push_back(item.id);
   }
   const AppStore::SourceKind source = m_store.sourceKind();
-  const std::int64_t victims = DetailTexts::victimCount(*group);
-  m_confirmation = ConfirmDialog::open(
-      this, DetailTexts::cleanupTitle(victims, source), DetailTexts::cleanupMessage(*group, source),
-      DetailTexts::cleanupConfirmButton(source),
-      [this, shownMemberIDs] { runCleanup(shownMemberIDs); });
+  const std::int64_t victims = detailtexts::victimCount(*group);
+  m_confirmation = confirmdialog::open(this, detailtexts::cleanupTitle(victims, source),
+                                       detailtexts::cleanupMessage(*group, source),
+                                       detailtexts::cleanupConfirmButton(source),
+                                       [this, shownMemberIDs] { runCleanup(shownMemberIDs); });
 }
 
 void GroupDetailView::runCleanup(const std::vector<std::string> &shownMemberIDs) {

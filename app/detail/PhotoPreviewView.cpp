@@ -28,9 +28,9 @@ PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
     : QWidget(parent), m_store(store), m_stage(new PreviewStage(this)),
       m_topBar(new PreviewTopBar(this)), m_bottomBar(new PreviewBottomBar(this)),
       m_previous(new RoundSymbolButton(QStringLiteral("chevron.left"),
-                                        RoundSymbolButton::navigationLook(), this)),
+                                       RoundSymbolButton::navigationLook(), this)),
       m_next(new RoundSymbolButton(QStringLiteral("chevron.right"),
-                                    RoundSymbolButton::navigationLook(), this)) {
+                                   RoundSymbolButton::navigationLook(), this)) {
   setObjectName(QStringLiteral("photoPreview"));
   // Light glyphs on the dark screen whatever the window's scheme: the spinners follow it.
   Theme::setScheme(this, ColorScheme::dark);
@@ -39,8 +39,8 @@ PhotoPreviewView::PhotoPreviewView(AppStore &store, QWidget *parent)
   setFocusPolicy(Qt::StrongFocus);
   // Opaque: a frame of the preview never repaints the screens beneath it.
   setAttribute(Qt::WA_OpaquePaintEvent);
-  m_previous->setAccessibleName(Localized::string("上一张"));
-  m_next->setAccessibleName(Localized::string("下一张"));
+  m_previous->setAccessibleName(localized::string("上一张"));
+  m_next->setAccessibleName(localized::string("下一张"));
   connect(m_previous, &QAbstractButton::clicked, this, [this] { m_store.previewStep(-1); });
   connect(m_next, &QAbstractButton::clicked, this, [this] { m_store.previewStep(1); });
   connect(m_topBar, &PreviewTopBar::closeRequested, this,
@@ -76,7 +76,7 @@ QString PhotoPreviewView::shownName() const {
     return m_displayName;
   }
   const std::optional<PhotoItem> item = m_store.previewItem();
-  return item ? PreviewTexts::provisionalName(*item) : QString();
+  return item ? previewtexts::provisionalName(*item) : QString();
 }
 
 // Follows the store: a new photo (or none) starts a load; bars and buttons show the
@@ -119,10 +119,10 @@ void PhotoPreviewView::askToDelete() {
     return;
   }
   const AppStore::SourceKind source = m_store.sourceKind();
-  m_confirmation = ConfirmDialog::open(this, PreviewTexts::deleteTitle(source),
-                                       PreviewTexts::deleteMessage(*item, shownName(), source),
-                                       PreviewTexts::deleteButton(source),
-                                       [this] { confirmDelete(); });
+  m_confirmation =
+      confirmdialog::open(this, previewtexts::deleteTitle(source),
+                          previewtexts::deleteMessage(*item, shownName(), source),
+                          previewtexts::deleteButton(source), [this] { confirmDelete(); });
 }
 
 // The photo shown when the user confirmed. A delete of it that still runs (the preview

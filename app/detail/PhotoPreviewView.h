@@ -12,8 +12,6 @@
 // After the Qt headers: moc cannot read the standard <concepts> when it comes first.
 #include "engine/model/PhotoGroup.h"
 
-
-
 namespace lumora {
 
 class AppStore;

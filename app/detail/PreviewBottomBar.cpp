@@ -27,9 +27,9 @@ PreviewBottomBar::PreviewBottomBar(QWidget *parent)
     : QWidget(parent), m_favorite(new PreviewCapsuleButton(this)),
       m_delete(new PreviewCapsuleButton(this)) {
   setFavorite(false);
-  m_delete->setLook(QStringLiteral("trash"), Localized::string("删除"),
+  m_delete->setLook(QStringLiteral("trash"), localized::string("删除"),
                     QColor::fromRgbF(1, 0.46f, 0.46f), QColor::fromRgbF(1, 1, 1, 0.12f));
-  m_delete->setAccessibleName(Localized::string("删除这张照片"));
+  m_delete->setAccessibleName(localized::string("删除这张照片"));
   connect(m_favorite, &QAbstractButton::clicked, this, &PreviewBottomBar::favoriteClicked);
   connect(m_delete, &QAbstractButton::clicked, this, &PreviewBottomBar::deleteClicked);
 }
@@ -44,14 +44,14 @@ void PreviewBottomBar::setFavorite(bool favorite) {
   }
   m_isFavorite = favorite;
   if (favorite) {
-    m_favorite->setLook(QStringLiteral("star.fill"), Localized::string("取消收藏"), Qt::black,
+    m_favorite->setLook(QStringLiteral("star.fill"), localized::string("取消收藏"), Qt::black,
                         QColor(255, 204, 0));
   } else {
-    m_favorite->setLook(QStringLiteral("star"), Localized::string("收藏"), Qt::white,
+    m_favorite->setLook(QStringLiteral("star"), localized::string("收藏"), Qt::white,
                         QColor::fromRgbF(1, 1, 1, 0.16f));
   }
-  m_favorite->setToolTip(DetailTexts::favoriteHelp(favorite));
-  m_favorite->setAccessibleName(DetailTexts::favoriteAccessibleName(favorite));
+  m_favorite->setToolTip(detailtexts::favoriteHelp(favorite));
+  m_favorite->setAccessibleName(detailtexts::favoriteAccessibleName(favorite));
   resizeEvent(nullptr);
 }
 
@@ -77,7 +77,7 @@ void PreviewBottomBar::paintEvent(QPaintEvent *) {
 
 // One line at the right; a narrow bar shrinks it to 75 % before it is cut at the end.
 void PreviewBottomBar::paintHint(QPainter &painter) {
-  const QString hint = Localized::string("← → 切换 · 双击放大 · 拖拽平移 · Esc 关闭");
+  const QString hint = localized::string("← → 切换 · 双击放大 · 拖拽平移 · Esc 关闭");
   const qreal left = m_delete->geometry().right() + 1 + kSpacerMin;
   const qreal available = width() - kInsetX - left;
   if (available <= 0) {

@@ -34,7 +34,7 @@ PreviewStage::PreviewStage(QWidget *parent) : QWidget(parent) {
   // It paints its whole rectangle, so a frame costs no repaint of the screen behind.
   setAttribute(Qt::WA_OpaquePaintEvent);
   grabGesture(Qt::PinchGesture);
-  setAccessibleName(Localized::string("照片预览"));
+  setAccessibleName(localized::string("照片预览"));
   m_spinner = new Spinner(kSpinnerSize, this);
   m_spinner->setAttribute(Qt::WA_TransparentForMouseEvents);
   // The step cross-fade is the 0.14 s ease-out with or without reduce motion.
@@ -190,7 +190,7 @@ void PreviewStage::paintPlaceholder(QPainter &painter) {
   }
   const QFont font = Theme::font(kPlaceholderTextSize);
   painter.setFont(font);
-  const QString text = Localized::string("这张照片读不出来（iCloud 原图可能还没下载完）");
+  const QString text = localized::string("这张照片读不出来（iCloud 原图可能还没下载完）");
   const QSizeF textSize = QFontMetricsF(font).size(Qt::TextSingleLine, text);
   const qreal total = kSymbolSize + kPlaceholderSpacing + textSize.height();
   const QPointF centre = QRectF(rect()).center();
@@ -198,8 +198,9 @@ void PreviewStage::paintPlaceholder(QPainter &painter) {
   painter.setOpacity(painter.opacity() * 0.6);
   painter.drawPixmap(QPointF(centre.x() - kSymbolSize / 2.0, top), m_placeholderSymbol);
   painter.setPen(Qt::white);
-  painter.drawText(QRectF(centre.x() - textSize.width() / 2, top + kSymbolSize + kPlaceholderSpacing,
-                          textSize.width(), textSize.height()),
+  painter.drawText(QRectF(centre.x() - textSize.width() / 2,
+                          top + kSymbolSize + kPlaceholderSpacing, textSize.width(),
+                          textSize.height()),
                    Qt::AlignCenter, text);
 }
 
@@ -220,33 +221,26 @@ void PreviewStage::resizeEvent(QResizeEvent *event) {
 
 bool PreviewStage::event(QEvent *event) {
   switch (event->type()) {
-  case QEvent::NativeGesture:
-    return nativeGesture(event);
-  case QEvent::Gesture:
-    return touchPinch(event);
-  default:
-    return QWidget::event(event);
+  case QEvent::NativeGesture: return nativeGesture(event);
+  case QEvent::Gesture: return touchPinch(event);
+  default: return QWidget::event(event);
   }
 }
 
 bool PreviewStage::nativeGesture(QEvent *event) {
   auto *gesture = static_cast<QNativeGestureEvent *>(event);
   switch (gesture->gestureType()) {
-  case Qt::BeginNativeGesture:
-    m_nativeScale = 1;
-    break;
+  case Qt::BeginNativeGesture: m_nativeScale = 1; break;
   case Qt::ZoomNativeGesture:
     // Each event carries the change since the last one.
     m_nativeScale *= 1 + gesture->value();
-    if (std::abs(m_nativeScale * m_zoom.baseZoom() - m_zoom.zoom()) >= PreviewZoom::kMinScaleDelta) {
+    if (std::abs(m_nativeScale * m_zoom.baseZoom() - m_zoom.zoom()) >=
+        PreviewZoom::kMinScaleDelta) {
       pinch(m_nativeScale, false);
     }
     break;
-  case Qt::EndNativeGesture:
-    pinch(m_nativeScale, true);
-    break;
-  default:
-    return QWidget::event(event);
+  case Qt::EndNativeGesture: pinch(m_nativeScale, true); break;
+  default: return QWidget::event(event);
   }
   event->accept();
   return true;
@@ -258,8 +252,8 @@ bool PreviewStage::touchPinch(QEvent *event) {
   if (!pinchGesture) {
     return QWidget::event(event);
   }
-  const bool ended = pinchGesture->state() == Qt::GestureFinished ||
-                     pinchGesture->state() == Qt::GestureCanceled;
+  const bool ended =
+      pinchGesture->state() == Qt::GestureFinished || pinchGesture->state() == Qt::GestureCanceled;
   pinch(pinchGesture->totalScaleFactor(), ended);
   gestures->accept(pinchGesture);
   return true;

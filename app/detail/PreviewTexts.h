@@ -7,7 +7,7 @@
 
 /// The user texts of the photo preview that depend on the source or the photo. Looked up
 /// in the string table on every call; GUI thread.
-namespace lumora::PreviewTexts {
+namespace lumora::previewtexts {
 
 using Source = AppStoreTypes::SourceKind;
 
@@ -20,4 +20,4 @@ using Source = AppStoreTypes::SourceKind;
 [[nodiscard]] QString deleteMessage(const PhotoItem &item, const QString &shownName, Source source);
 [[nodiscard]] QString positionAccessibleName(const QString &positionText);
 
-} // namespace lumora::PreviewTexts
+} // namespace lumora::previewtexts

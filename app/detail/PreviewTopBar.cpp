@@ -1,13 +1,13 @@
 #include "app/detail/PreviewTopBar.h"
 
-#include "platform/gui/Symbols.h"
-#include "app/detail/RoundSymbolButton.h"
 #include "app/detail/PreviewTexts.h"
+#include "app/detail/RoundSymbolButton.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Fmt.h"
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/ScoreDisplay.h"
 #include "app/store/texts/Texts.h"
+#include "platform/gui/Symbols.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -34,8 +34,8 @@ PreviewTopBar::PreviewTopBar(QWidget *parent)
     : QWidget(parent),
       m_close(new RoundSymbolButton(QStringLiteral("xmark"), RoundSymbolButton::closeLook(), this)),
       m_capsule(new QWidget(this)) {
-  m_close->setToolTip(Localized::string("关闭（Esc）"));
-  m_close->setAccessibleName(Localized::string("关闭预览"));
+  m_close->setToolTip(localized::string("关闭（Esc）"));
+  m_close->setAccessibleName(localized::string("关闭预览"));
   m_capsule->setAttribute(Qt::WA_TransparentForMouseEvents);
   connect(m_close, &QAbstractButton::clicked, this, &PreviewTopBar::closeRequested);
 }
@@ -50,14 +50,12 @@ void PreviewTopBar::setPhoto(const PhotoItem &item, const QString &shownName,
   m_item = item;
   m_name = shownName;
   m_position = positionText;
-  m_capsule->setAccessibleName(PreviewTexts::positionAccessibleName(positionText));
+  m_capsule->setAccessibleName(previewtexts::positionAccessibleName(positionText));
   m_capsule->setGeometry(capsuleRect().toAlignedRect());
   update();
 }
 
-QFont PreviewTopBar::font(int pixels, Theme::Weight weight) {
-  return Theme::font(pixels, weight);
-}
+QFont PreviewTopBar::font(int pixels, Theme::Weight weight) { return Theme::font(pixels, weight); }
 
 void PreviewTopBar::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
@@ -112,9 +110,10 @@ void PreviewTopBar::paintInfoRow(QPainter &painter, QPointF origin, qreal maxRig
     QColor color;
   };
   const Run runs[] = {
-      {m_item.displayScoreText(), font(12, Theme::Weight::bold), ScoreDisplay::color(m_item.tier())},
-      {Texts::tierLabel(m_item.tier()), font(11, Theme::Weight::regular), whiteAt(0.55)},
-      {Localized::string("·"), font(11, Theme::Weight::regular), whiteAt(0.35)},
+      {m_item.displayScoreText(), font(12, Theme::Weight::bold),
+       scoredisplay::color(m_item.tier())},
+      {texts::tierLabel(m_item.tier()), font(11, Theme::Weight::regular), whiteAt(0.55)},
+      {localized::string("·"), font(11, Theme::Weight::regular), whiteAt(0.35)},
       {Fmt::mediumDateTime(m_item.captureDate), font(11, Theme::Weight::regular), whiteAt(0.65)},
   };
   const qreal rowHeight = QFontMetricsF(runs[0].font).height();
@@ -130,7 +129,7 @@ void PreviewTopBar::paintInfoRow(QPainter &painter, QPointF origin, qreal maxRig
   if (m_item.isFavorite && x + 9 <= maxRight) {
     if (m_star.isNull()) {
       m_star = platform::symbols::pixmap(QStringLiteral("star.fill"), 9, QColor(255, 204, 0),
-                                     devicePixelRatioF());
+                                         devicePixelRatioF());
     }
     painter.drawPixmap(QPointF(x, origin.y() + (rowHeight - 9) / 2), m_star);
   }

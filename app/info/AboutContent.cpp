@@ -47,10 +47,10 @@ AboutContent::AboutContent(DiagnosticsExporter::Chooser chooser, QWidget *parent
   layout->addWidget(m_divider);
   layout->addSpacing(2);
   layout->addWidget(makeButtons(), 0, Qt::AlignHCenter);
-  m_status = ExportStatusLine::make(this);
+  m_status = exportstatusline::make(this);
   m_status->setAlignment(Qt::AlignCenter);
   layout->addWidget(m_status);
-  m_contact = centredText(Localized::string("about.contact", "反馈：请导出诊断信息并联系开发者"),
+  m_contact = centredText(localized::string("about.contact", "反馈：请导出诊断信息并联系开发者"),
                           Theme::font(11), this);
   layout->addWidget(m_contact);
   layout->addStretch(1);
@@ -62,8 +62,8 @@ QWidget *AboutContent::makeIdentity() {
   auto *layout = new QVBoxLayout(box);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
-  m_name = centredText(Localized::string("Pindle"), Theme::font(22, Theme::Weight::semibold), box);
-  m_tagline = centredText(Localized::string("app.tagline", "不烧心的相册管理 · AI 选片助手"),
+  m_name = centredText(localized::string("Pindle"), Theme::font(22, Theme::Weight::semibold), box);
+  m_tagline = centredText(localized::string("app.tagline", "不烧心的相册管理 · AI 选片助手"),
                           Theme::font(12), box);
   layout->addWidget(m_name);
   layout->addWidget(m_tagline);
@@ -72,13 +72,13 @@ QWidget *AboutContent::makeIdentity() {
 
 QWidget *AboutContent::makeButtons() {
   QHBoxLayout *layout = nullptr;
-  QWidget *row = InfoStyle::makeRow(this, 10, layout);
-  m_helpButton = new ThemedButton(Localized::string("tab.help", "帮助与隐私"),
+  QWidget *row = infostyle::makeRow(this, 10, layout);
+  m_helpButton = new ThemedButton(localized::string("tab.help", "帮助与隐私"),
                                   ThemedButton::Style::bordered, ThemedButton::Size::regular, row);
   m_helpButton->setSymbol(QStringLiteral("lock.shield"));
   m_helpButton->setAccessibleName(m_helpButton->text());
   connect(m_helpButton, &QPushButton::clicked, this, &AboutContent::showHelp);
-  m_exportButton = ExportStatusLine::makeExportButton(ThemedButton::Size::regular, row);
+  m_exportButton = exportstatusline::makeExportButton(ThemedButton::Size::regular, row);
   connect(m_exportButton, &QPushButton::clicked, this, &AboutContent::exportDiagnostics);
   layout->addWidget(m_helpButton);
   layout->addWidget(m_exportButton);
@@ -90,7 +90,7 @@ QString AboutContent::versionText() {
 }
 
 QString AboutContent::versionText(const QString &shortVersion, const QString &build) {
-  return Localized::format("about.version", "版本 %@（build %@）", {shortVersion, build});
+  return localized::format("about.version", "版本 %@（build %@）", {shortVersion, build});
 }
 
 QString AboutContent::exportStatus() const {
@@ -98,17 +98,17 @@ QString AboutContent::exportStatus() const {
 }
 
 void AboutContent::exportDiagnostics() {
-  ExportStatusLine::show(m_status,
-                         ExportStatusLine::statusAfterExport(
+  exportstatusline::show(m_status,
+                         exportstatusline::statusAfterExport(
                              DiagnosticsExporter::exportToUserPickedFile(window(), m_chooser)));
   emit exportStatusChanged();
 }
 
 void AboutContent::refreshColors() {
   const Theme &theme = Theme::of(this);
-  InfoStyle::setTextColor(m_name, theme.primary);
+  infostyle::setTextColor(m_name, theme.primary);
   for (QLabel *label : {m_tagline, m_version, m_contact}) {
-    InfoStyle::setTextColor(label, theme.secondary);
+    infostyle::setTextColor(label, theme.secondary);
   }
   QPalette line = m_divider->palette();
   line.setColor(QPalette::Window, theme.separator);

@@ -16,9 +16,9 @@ const QString kCategory = QStringLiteral("ui");
 } // namespace
 
 SaveRequest saveRequest() {
-  return {Localized::string("diagnostics.saveTitle", "导出诊断信息"),
-          Localized::string("diagnostics.saveButton", "导出"),
-          Localized::string("diagnostics.filename", "Pindle-诊断.txt")};
+  return {localized::string("diagnostics.saveTitle", "导出诊断信息"),
+          localized::string("diagnostics.saveButton", "导出"),
+          localized::string("diagnostics.filename", "Pindle-诊断.txt")};
 }
 
 std::unique_ptr<QFileDialog> makeSaveDialog(QWidget *parent, const SaveRequest &request) {

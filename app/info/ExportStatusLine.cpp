@@ -6,7 +6,7 @@
 
 #include <QFileInfo>
 
-namespace lumora::ExportStatusLine {
+namespace lumora::exportstatusline {
 
 ShrinkingLabel *make(QWidget *parent) {
   auto *line = new ShrinkingLabel(QString(), parent);
@@ -20,7 +20,7 @@ ShrinkingLabel *make(QWidget *parent) {
 }
 
 ThemedButton *makeExportButton(ThemedButton::Size size, QWidget *parent) {
-  auto *button = new ThemedButton(Localized::string("diag.export", "导出诊断信息…"),
+  auto *button = new ThemedButton(localized::string("diag.export", "导出诊断信息…"),
                                   ThemedButton::Style::bordered, size, parent);
   button->setSymbol(QStringLiteral("square.and.arrow.up"));
   button->setAccessibleName(button->text());
@@ -31,7 +31,7 @@ QString statusAfterExport(const std::optional<QString> &writtenPath) {
   if (!writtenPath) {
     return {};
   }
-  return Localized::format("diag.exported", "已导出到 %@", {QFileInfo(*writtenPath).fileName()});
+  return localized::format("diag.exported", "已导出到 %@", {QFileInfo(*writtenPath).fileName()});
 }
 
 void show(ShrinkingLabel *line, const QString &status) {
@@ -39,4 +39,4 @@ void show(ShrinkingLabel *line, const QString &status) {
   line->setVisible(!status.isEmpty());
 }
 
-} // namespace lumora::ExportStatusLine
+} // namespace lumora::exportstatusline

@@ -11,7 +11,7 @@ class ShrinkingLabel;
 
 /// The diagnostics export as both tabs show it: the export button and the one-line status
 /// under it ("已导出到 <file name>"), 11 px secondary, elided in the middle when too long.
-namespace ExportStatusLine {
+namespace exportstatusline {
 
 /// The hidden status line.
 [[nodiscard]] ShrinkingLabel *make(QWidget *parent);
@@ -23,6 +23,6 @@ namespace ExportStatusLine {
 /// Shows `status` on the line, or hides the line for an empty one.
 void show(ShrinkingLabel *line, const QString &status);
 
-} // namespace ExportStatusLine
+} // namespace exportstatusline
 
 } // namespace lumora

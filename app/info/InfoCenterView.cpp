@@ -65,10 +65,10 @@ InfoBar *InfoCenterView::makeHeader() {
   layout->addWidget(new AppMark(36, bar), 0, Qt::AlignVCenter);
   auto *names = new QVBoxLayout;
   names->setSpacing(2);
-  m_title = new QLabel(Localized::string("Pindle"), bar);
+  m_title = new QLabel(localized::string("Pindle"), bar);
   m_title->setFont(Theme::font(17, Theme::Weight::semibold));
   m_tagline =
-      new ShrinkingLabel(Localized::string("app.tagline", "不烧心的相册管理 · AI 选片助手"), bar);
+      new ShrinkingLabel(localized::string("app.tagline", "不烧心的相册管理 · AI 选片助手"), bar);
   m_tagline->setFont(Theme::font(11));
   m_tagline->setMinimumScaleFactor(0.8);
   m_tagline->setElideMode(Qt::ElideRight);
@@ -85,15 +85,15 @@ InfoBar *InfoCenterView::makeFooter() {
   auto *bar = new InfoBar(InfoBar::DividerEdge::top, this);
   QHBoxLayout *layout = barLayout(bar, 10);
   m_footerNote = new ShrinkingLabel(
-      Localized::string("info.footer", "本 App 完全离线运行，不收集任何数据。"), bar);
+      localized::string("info.footer", "本 App 完全离线运行，不收集任何数据。"), bar);
   m_footerNote->setFont(Theme::font(11));
   m_footerNote->setMinimumScaleFactor(0.75);
   m_footerNote->setElideMode(Qt::ElideRight);
   layout->addWidget(m_footerNote, 1);
-  m_ok = new ThemedButton(Localized::string("common.ok", "好"), ThemedButton::Style::prominent,
+  m_ok = new ThemedButton(localized::string("common.ok", "好"), ThemedButton::Style::prominent,
                           ThemedButton::Size::regular, bar);
   m_ok->setDefault(true);
-  m_ok->setAccessibleName(Localized::string("info.close", "关闭信息面板"));
+  m_ok->setAccessibleName(localized::string("info.close", "关闭信息面板"));
   connect(m_ok, &QPushButton::clicked, this, [this] { m_store.setShowsInfoCenter(false); });
   layout->addWidget(m_ok, 0, Qt::AlignVCenter);
   return bar;
@@ -140,7 +140,7 @@ void InfoCenterView::paintEvent(QPaintEvent *) {
 
 void InfoCenterView::refreshColors() {
   const Theme &theme = Theme::of(this);
-  InfoStyle::setTextColor(m_title, theme.primary);
+  infostyle::setTextColor(m_title, theme.primary);
   m_tagline->setColor(theme.secondary);
   m_footerNote->setColor(theme.primaryAt(0.72));
   update();

@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QWidget>
 
-namespace lumora::InfoStyle {
+namespace lumora::infostyle {
 
 void setTextColor(QWidget *label, const QColor &color) {
   QPalette palette = label->palette();
@@ -20,4 +20,4 @@ QWidget *makeRow(QWidget *parent, int spacing, QHBoxLayout *&layout) {
   return row;
 }
 
-} // namespace lumora::InfoStyle
+} // namespace lumora::infostyle

@@ -6,7 +6,7 @@ class QHBoxLayout;
 class QWidget;
 
 /// Small helpers the info center's widgets share for their looks.
-namespace lumora::InfoStyle {
+namespace lumora::infostyle {
 
 /// Gives a label (or any text widget) the text colour `color`.
 void setTextColor(QWidget *label, const QColor &color);
@@ -15,4 +15,4 @@ void setTextColor(QWidget *label, const QColor &color);
 /// `spacing`, returned through `layout`.
 QWidget *makeRow(QWidget *parent, int spacing, QHBoxLayout *&layout);
 
-} // namespace lumora::InfoStyle
+} // namespace lumora::infostyle

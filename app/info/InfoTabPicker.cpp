@@ -21,14 +21,14 @@ constexpr int kTitlePixels = 12;
 } // namespace
 
 InfoTabPicker::InfoTabPicker(InfoTab tab, QWidget *parent)
-    : QWidget(parent), m_tab(tab), m_aboutTitle(Localized::string("tab.about", "关于")),
-      m_helpTitle(Localized::string("tab.help", "帮助与隐私")) {
+    : QWidget(parent), m_tab(tab), m_aboutTitle(localized::string("tab.about", "关于")),
+      m_helpTitle(localized::string("tab.help", "帮助与隐私")) {
   setObjectName(QStringLiteral("infoTabPicker"));
   setFixedSize(kWidth, kHeight);
   setFocusPolicy(Qt::TabFocus);
   setCursor(Qt::PointingHandCursor);
   setFont(Theme::font(kTitlePixels, Theme::Weight::medium));
-  setAccessibleName(Localized::string("tabs.accessibility", "信息面板"));
+  setAccessibleName(localized::string("tabs.accessibility", "信息面板"));
   setAccessibleDescription(title(m_tab));
 }
 

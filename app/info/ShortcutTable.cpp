@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-namespace lumora::ShortcutTable {
+namespace lumora::shortcuttable {
 
 namespace {
 
@@ -34,7 +34,7 @@ std::vector<ShortcutRow> build() {
   std::vector<ShortcutRow> rows;
   rows.reserve(kRows.size());
   for (const auto &[shortcut, key] : kRows) {
-    rows.push_back({QString::fromUtf8(shortcut), Localized::string(key)});
+    rows.push_back({QString::fromUtf8(shortcut), localized::string(key)});
   }
   return rows;
 }
@@ -45,4 +45,4 @@ const std::vector<ShortcutRow> &rows() {
   return built;
 }
 
-} // namespace lumora::ShortcutTable
+} // namespace lumora::shortcuttable

@@ -18,7 +18,7 @@ struct ShortcutRow {
 
 /// The keyboard shortcuts the Help tab lists, in the order shown. Key names follow the
 /// menus' own spelling on Linux (Ctrl for the command key, Shift before the letter).
-namespace ShortcutTable {
+namespace shortcuttable {
 
 /// The rows with their actions looked up in the string table now; an action without an
 /// entry shows its key.
@@ -27,6 +27,6 @@ namespace ShortcutTable {
 /// `build()` once per process, on first use; safe to call from any thread.
 [[nodiscard]] const std::vector<ShortcutRow> &rows();
 
-} // namespace ShortcutTable
+} // namespace shortcuttable
 
 } // namespace lumora

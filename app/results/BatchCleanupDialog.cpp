@@ -40,9 +40,9 @@ void BatchCleanupDialog::presentedChanged() {
 }
 
 void BatchCleanupDialog::open() {
-  m_box = CleanupConfirmation::make(m_host, QString(), QString(), QString());
+  m_box = cleanupconfirmation::make(m_host, QString(), QString(), QString());
   rebuildTexts();
-  connect(CleanupConfirmation::confirmButton(*m_box), &QAbstractButton::clicked, this,
+  connect(cleanupconfirmation::confirmButton(*m_box), &QAbstractButton::clicked, this,
           [this] { m_store.cleanupSelected(m_shownVictims); });
   // Any way out (a button, Escape, the window's close) sets the flag back.
   connect(m_box, &QDialog::finished, this, [this] {
@@ -57,10 +57,10 @@ void BatchCleanupDialog::rebuildTexts() {
   const auto source = m_store.sourceKind();
   const std::int64_t victims = m_store.selectedVictimCount();
   m_shownVictims = m_store.selectedVictimIDs();
-  CleanupConfirmation::setTexts(
-      *m_box, SummaryBarTexts::confirmTitle(source, victims),
-      SummaryBarTexts::confirmMessage(source, victims),
-      SummaryBarTexts::confirmButton(source, m_store.selectedReclaimableBytes()));
+  cleanupconfirmation::setTexts(
+      *m_box, summarybartexts::confirmTitle(source, victims),
+      summarybartexts::confirmMessage(source, victims),
+      summarybartexts::confirmButton(source, m_store.selectedReclaimableBytes()));
 }
 
 } // namespace lumora

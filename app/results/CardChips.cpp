@@ -6,7 +6,7 @@
 #include <QPixmapCache>
 #include <cmath>
 
-namespace lumora::CardChips {
+namespace lumora::cardchips {
 namespace {
 
 QSizeF runSize(const Run &run) {
@@ -105,4 +105,4 @@ QPixmap cached(const QString &key, const std::vector<Run> &runs, const Style &st
   return pixmap;
 }
 
-} // namespace lumora::CardChips
+} // namespace lumora::cardchips

@@ -8,7 +8,7 @@
 
 /// Small labels of a group card drawn once into pixmaps: capsules and rounded chips holding
 /// texts, symbols and dots in a row. GUI thread.
-namespace lumora::CardChips {
+namespace lumora::cardchips {
 
 /// One element of a chip's row: a text, an image (a symbol), or a filled dot.
 struct Run {
@@ -45,4 +45,4 @@ struct Style {
 [[nodiscard]] QPixmap cached(const QString &key, const std::vector<Run> &runs, const Style &style,
                              qreal devicePixelRatio);
 
-} // namespace lumora::CardChips
+} // namespace lumora::cardchips

@@ -86,7 +86,7 @@ const QPixmap &CardImageSlot::scaledFor(const QSize &devicePixels, qreal deviceP
   // further scaling. Shrinking by two or more averages the pixels it drops; less than that
   // is filtered by the painter, which costs a fraction (it reads only what it draws).
   const QRectF source =
-      ThumbnailPainting::aspectFillSource(m_thumbnailImage.size(), QSizeF(devicePixels));
+      thumbnailpainting::aspectFillSource(m_thumbnailImage.size(), QSizeF(devicePixels));
   const bool strong = source.width() >= 2.0 * devicePixels.width();
   const QImage shrunk =
       strong ? m_thumbnailImage.copy(source.toAlignedRect())
@@ -128,7 +128,7 @@ QPixmap CardImageSlot::roundedPlaceholder(const QSizeF &size, const QColor &seco
   plain.fill(Qt::transparent);
   {
     QPainter painter(&plain);
-    ThumbnailPainting::paintPlaceholder(painter, QRectF(QPointF(0, 0), size), secondary, m_symbol,
+    thumbnailpainting::paintPlaceholder(painter, QRectF(QPointF(0, 0), size), secondary, m_symbol,
                                         devicePixelRatio);
   }
   pixmap = QPixmap(plain.size());
@@ -151,7 +151,7 @@ void CardImageSlot::paint(QPainter &painter, const QRectF &rect, const QColor &s
       painter.drawPixmap(rect.topLeft(),
                          roundedPlaceholder(rect.size(), secondary, devicePixelRatio));
     } else {
-      ThumbnailPainting::paintPlaceholder(painter, rect, secondary, m_symbol, devicePixelRatio);
+      thumbnailpainting::paintPlaceholder(painter, rect, secondary, m_symbol, devicePixelRatio);
     }
   }
   if (!hasImage() || m_opacity <= 0) {

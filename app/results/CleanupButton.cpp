@@ -89,10 +89,18 @@ bool CleanupButton::event(QEvent *event) {
 
 CleanupButton::Look CleanupButton::look() const {
   const Theme &theme = Theme::of(this);
-  return {size(),           devicePixelRatioF(),    m_title,
-          m_bytes,          m_plain,                isEnabled(),
-          isDown(),         m_hovered,              hasFocus(),
-          theme.primary.rgba(), theme.red.rgba(),   theme.secondary.rgba(),
+  return {size(),
+          devicePixelRatioF(),
+          m_title,
+          m_bytes,
+          m_plain,
+          isEnabled(),
+          isDown(),
+          m_hovered,
+          hasFocus(),
+          theme.primary.rgba(),
+          theme.red.rgba(),
+          theme.secondary.rgba(),
           theme.accent.rgba()};
 }
 

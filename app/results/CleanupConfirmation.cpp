@@ -8,7 +8,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 
-namespace lumora::CleanupConfirmation {
+namespace lumora::cleanupconfirmation {
 namespace {
 
 constexpr char kConfirmName[] = "cleanupConfirm";
@@ -31,7 +31,7 @@ QMessageBox *make(QWidget *parent, const QString &title, const QString &message,
       new ThemedButton(confirmTitle, ThemedButton::Style::prominent, ThemedButton::Size::regular);
   confirm->setObjectName(QString::fromLatin1(kConfirmName));
   confirm->setTint(Theme::of(parent).red);
-  auto *cancel = new ThemedButton(Localized::string("取消"), ThemedButton::Style::bordered,
+  auto *cancel = new ThemedButton(localized::string("取消"), ThemedButton::Style::bordered,
                                   ThemedButton::Size::regular);
   box->addButton(confirm, QMessageBox::DestructiveRole);
   box->addButton(cancel, QMessageBox::RejectRole);
@@ -63,4 +63,4 @@ QAbstractButton *confirmButton(const QMessageBox &box) {
   return box.findChild<QAbstractButton *>(QString::fromLatin1(kConfirmName));
 }
 
-} // namespace lumora::CleanupConfirmation
+} // namespace lumora::cleanupconfirmation

@@ -10,7 +10,7 @@ class QWidget;
 /// text is the title, with the destructive button first and "取消" as the reject button. The
 /// caller opens it with `open()` and connects to the destructive button's `clicked`. GUI
 /// thread.
-namespace lumora::CleanupConfirmation {
+namespace lumora::cleanupconfirmation {
 
 /// A new box, deleted when it closes; nothing is shown yet.
 [[nodiscard]] QMessageBox *make(QWidget *parent, const QString &title, const QString &message,
@@ -21,4 +21,4 @@ void setTexts(QMessageBox &box, const QString &title, const QString &message,
 /// The destructive button of a box `make` built.
 [[nodiscard]] QAbstractButton *confirmButton(const QMessageBox &box);
 
-} // namespace lumora::CleanupConfirmation
+} // namespace lumora::cleanupconfirmation

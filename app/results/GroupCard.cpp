@@ -30,8 +30,7 @@ constexpr double kStaggerCapSeconds = 0.24;
 GroupCard::GroupCard(AppStore &store, HeroNamespace *heroNamespace, QWidget *parent)
     : QWidget(parent), m_store(store), m_heroNamespace(heroNamespace),
       m_face(new GroupCardFace(store.thumbnails(), this)),
-      m_hero(new GroupCardHero(store.thumbnails(), this)),
-      m_button(new CleanupButton(this)),
+      m_hero(new GroupCardHero(store.thumbnails(), this)), m_button(new CleanupButton(this)),
       m_focusRing(new FocusRingOverlay(GroupCardLayout::kCornerRadius, this)), m_motion(this) {
   setMouseTracking(true);
   setAttribute(Qt::WA_Hover);
@@ -274,22 +273,22 @@ void GroupCard::groupCountChanged() {
 }
 
 void GroupCard::refreshButton() {
-  const std::int64_t candidates = GroupCardTexts::candidateCount(m_group);
+  const std::int64_t candidates = groupcardtexts::candidateCount(m_group);
   const std::optional<std::string> &cleaning = m_store.cleaningGroupID();
   const bool isCleaning = m_bound && cleaning == m_group.id;
   const std::int64_t bytes = m_group.reclaimableBytes();
-  m_button->setLabel(isCleaning ? GroupCardTexts::cleaningTitle()
-                                : GroupCardTexts::cleanupTitle(m_store.sourceKind(), candidates),
+  m_button->setLabel(isCleaning ? groupcardtexts::cleaningTitle()
+                                : groupcardtexts::cleanupTitle(m_store.sourceKind(), candidates),
                      bytes >= 1 ? Fmt::byteCount(bytes) : QString());
   m_button->setCleaning(isCleaning);
   m_button->setPlain(m_state.selected);
   m_button->setEnabled(!cleaning && candidates > 0 && !m_store.isSelecting());
-  m_button->setAccessibleName(GroupCardTexts::cleanupAccessibleName(candidates));
+  m_button->setAccessibleName(groupcardtexts::cleanupAccessibleName(candidates));
 }
 
 void GroupCard::refreshAccessibility() {
-  setAccessibleName(GroupCardTexts::accessibleName(m_group, m_state.selected));
-  setAccessibleDescription(GroupCardTexts::accessibleHint(m_store.isSelecting()));
+  setAccessibleName(groupcardtexts::accessibleName(m_group, m_state.selected));
+  setAccessibleDescription(groupcardtexts::accessibleHint(m_store.isSelecting()));
 }
 
 // The hero image zooms into the detail only outside selection mode and with full motion.

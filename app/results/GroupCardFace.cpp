@@ -146,7 +146,7 @@ bool GroupCardFace::isPending() const {
 void GroupCardFace::invalidate() { m_dirty = true; }
 
 void GroupCardFace::relayout() {
-  const auto candidates = static_cast<int>(GroupCardTexts::candidateCount(m_group));
+  const auto candidates = static_cast<int>(groupcardtexts::candidateCount(m_group));
   m_layout = GroupCardLayout::make(m_width, candidates);
   // Only tiles with a place load a thumbnail: at most six per card, however big the group.
   for (std::size_t i = 0; i < m_tiles.size(); ++i) {
@@ -157,7 +157,7 @@ void GroupCardFace::relayout() {
 }
 
 std::int64_t GroupCardFace::hiddenCount() const {
-  return m_layout.hiddenCount(static_cast<int>(GroupCardTexts::candidateCount(m_group)));
+  return m_layout.hiddenCount(static_cast<int>(groupcardtexts::candidateCount(m_group)));
 }
 
 QRect GroupCardFace::rect() const { return QRect(0, 0, m_width, GroupCardLayout::kHeight); }
@@ -310,11 +310,11 @@ const QPixmap &GroupCardFace::ring() {
 QString GroupCardFace::toolTipAt(const QPoint &position) const {
   for (std::size_t i = 0; i < m_layout.tiles.size(); ++i) {
     if (m_layout.tiles[i].contains(position)) {
-      return GroupCardTexts::itemHelp(m_group.items[i + 1]);
+      return groupcardtexts::itemHelp(m_group.items[i + 1]);
     }
   }
   if (!m_layout.overflow.isEmpty() && m_layout.overflow.contains(position)) {
-    return GroupCardTexts::overflowHelp(hiddenCount());
+    return groupcardtexts::overflowHelp(hiddenCount());
   }
   return {};
 }
@@ -325,11 +325,11 @@ void GroupCardFace::paintTitleRow(QPainter &painter) {
   const QFont count = Theme::font(13, Theme::Weight::semibold);
   const QFont small = Theme::font(11);
   const QColor faint = withAlpha(theme.primary, 0.72);
-  std::vector<TitleRun> leading{{GroupCardTexts::titleCount(m_group), count, theme.primary, {}},
-                                {Localized::string("·"), small, faint, {}}};
-  if (const QString bytes = GroupCardTexts::titleReclaimable(m_group); !bytes.isEmpty()) {
+  std::vector<TitleRun> leading{{groupcardtexts::titleCount(m_group), count, theme.primary, {}},
+                                {localized::string("·"), small, faint, {}}};
+  if (const QString bytes = groupcardtexts::titleReclaimable(m_group); !bytes.isEmpty()) {
     leading.push_back({bytes, small, theme.secondary, {}});
-    leading.push_back({Localized::string("·"), small, faint, {}});
+    leading.push_back({localized::string("·"), small, faint, {}});
   }
   leading.push_back({Fmt::mediumDate(m_group.date()), small, theme.secondary, {}});
   const std::optional<PhotoItem> best = m_group.best();
@@ -342,9 +342,9 @@ void GroupCardFace::paintTitleRow(QPainter &painter) {
         {{},
          {},
          {},
-         CardChips::cached(
+         cardchips::cached(
              QStringLiteral("utility|") + theme.secondary.name(QColor::HexArgb),
-             {CardChips::Run::ofText(Localized::string("工具图"),
+             {cardchips::Run::ofText(localized::string("工具图"),
                                      Theme::font(10, Theme::Weight::medium), theme.secondary)},
              {5, 1.5, 0, withAlpha(theme.secondary, 0.14), {}, 0, -1}, dpr)});
   }
@@ -404,10 +404,10 @@ void GroupCardFace::paintTile(QPainter &painter, std::size_t index) {
   m_tiles[index]->paint(painter, tile, theme.secondary, dpr);
   painter.drawPixmap(tile.topLeft(), tileRing(tile.size(), theme.primaryAt(0.1), dpr));
 
-  const QString score = ScoreDisplay::roundedScoreText(item);
-  const QPixmap chip = CardChips::cached(
+  const QString score = scoredisplay::roundedScoreText(item);
+  const QPixmap chip = cardchips::cached(
       QStringLiteral("tile-score|") + score,
-      {CardChips::Run::ofText(score, Theme::font(10, Theme::Weight::bold), Qt::white)},
+      {cardchips::Run::ofText(score, Theme::font(10, Theme::Weight::bold), Qt::white)},
       {3, 1, 0, QColor::fromRgbF(0, 0, 0, 0.62f), {}, 0, 4}, dpr);
   const QSizeF chipSize = chip.deviceIndependentSize();
   painter.drawPixmap(
@@ -435,7 +435,7 @@ void GroupCardFace::paintOverflow(QPainter &painter) {
   const std::int64_t hidden = hiddenCount();
   painter.setFont(Theme::font(11, Theme::Weight::semibold));
   painter.setPen(theme.secondary);
-  painter.drawText(tile, Qt::AlignCenter, GroupCardTexts::overflowText(hidden));
+  painter.drawText(tile, Qt::AlignCenter, groupcardtexts::overflowText(hidden));
 }
 
 void GroupCardFace::paintCaption(QPainter &painter) {
@@ -444,7 +444,7 @@ void GroupCardFace::paintCaption(QPainter &painter) {
   painter.setFont(font);
   painter.setPen(withAlpha(theme.primary, 0.72));
   const QRectF caption = m_layout.caption;
-  const QString text = QFontMetricsF(font).elidedText(GroupCardTexts::cleanupCaption(m_source),
+  const QString text = QFontMetricsF(font).elidedText(groupcardtexts::cleanupCaption(m_source),
                                                       Qt::ElideRight, caption.width());
   painter.drawText(caption, Qt::AlignCenter, text);
 }

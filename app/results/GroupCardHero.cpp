@@ -133,28 +133,28 @@ void GroupCardHero::changeEvent(QEvent *event) {
 }
 
 void GroupCardHero::rebuildChips() {
-  using CardChips::Run;
+  using cardchips::Run;
   const qreal dpr = devicePixelRatioF();
   std::vector<Run> badge;
   if (m_best) {
-    badge.push_back(Run::ofDot(6, ScoreDisplay::color(m_best->tier())));
+    badge.push_back(Run::ofDot(6, scoredisplay::color(m_best->tier())));
     badge.push_back(
         Run::ofText(m_best->displayScoreText(), Theme::font(17, Theme::Weight::bold), white(1)));
   }
-  badge.push_back(Run::ofText(Localized::string("最佳"), Theme::font(11, Theme::Weight::semibold),
+  badge.push_back(Run::ofText(localized::string("最佳"), Theme::font(11, Theme::Weight::semibold),
                               white(0.92)));
   const QString badgeKey =
       m_best ? QStringLiteral("badge|%1|%2|%3")
-                   .arg(m_best->displayScoreText(), ScoreDisplay::color(m_best->tier()).name(),
-                        Localized::string("最佳"))
-             : QStringLiteral("badge|none|") + Localized::string("最佳");
-  m_badge = CardChips::cached(badgeKey, badge, {9, 5, 5, black(0.7), white(0.14), 0.5, -1}, dpr);
+                   .arg(m_best->displayScoreText(), scoredisplay::color(m_best->tier()).name(),
+                        localized::string("最佳"))
+             : QStringLiteral("badge|none|") + localized::string("最佳");
+  m_badge = cardchips::cached(badgeKey, badge, {9, 5, 5, black(0.7), white(0.14), 0.5, -1}, dpr);
 
   const QString symbol = m_source == AppStoreTypes::SourceKind::library
                              ? QStringLiteral("photo.on.rectangle")
                              : QStringLiteral("photo.stack");
-  const QString countText = GroupCardTexts::countChip(m_count);
-  m_countChip = CardChips::cached(
+  const QString countText = groupcardtexts::countChip(m_count);
+  m_countChip = cardchips::cached(
       QStringLiteral("count|") + symbol + u'|' + countText,
       {Run::ofImage(platform::symbols::pixmap(symbol, 9, white(0.95), dpr)),
        Run::ofText(countText, Theme::font(11, Theme::Weight::semibold), white(0.95))},
@@ -164,12 +164,12 @@ void GroupCardHero::rebuildChips() {
 }
 
 void GroupCardHero::rebuildHoverChip() {
-  using CardChips::Run;
+  using cardchips::Run;
   QColor accent = Theme::of(this).accent;
   accent.setAlphaF(0.85f);
-  const QString text = GroupCardTexts::hoverChip(m_selecting, m_selected);
+  const QString text = groupcardtexts::hoverChip(m_selecting, m_selected);
   m_hoverChipPixmap =
-      CardChips::cached(QStringLiteral("hover|") + text + u'|' + accent.name(QColor::HexArgb),
+      cardchips::cached(QStringLiteral("hover|") + text + u'|' + accent.name(QColor::HexArgb),
                         {Run::ofText(text, Theme::font(10, Theme::Weight::medium), white(0.95))},
                         {8, 4, 5, accent, {}, 0, -1}, devicePixelRatioF());
 }

@@ -114,7 +114,7 @@ QString GroupCard::toolTipAt(const QPoint &position) const {
   }
   const QPoint inCard = position - cardRect().topLeft();
   if (m_face->layout().hero.contains(inCard)) {
-    return GroupCardTexts::heroHelp(m_group, m_store.isSelecting());
+    return groupcardtexts::heroHelp(m_group, m_store.isSelecting());
   }
   return m_face->toolTipAt(inCard);
 }
@@ -152,31 +152,31 @@ std::unique_ptr<QMenu> GroupCard::makeContextMenu() {
   const PhotoGroup group = m_group;
   const AppStoreTypes::SourceKind source = m_store.sourceKind();
   AppStore *store = &m_store;
-  menu->addAction(GroupCardTexts::menuDetail(), this, [store, group] { store->openDetail(group); });
+  menu->addAction(groupcardtexts::menuDetail(), this, [store, group] { store->openDetail(group); });
   menu->addSeparator();
   const std::optional<PhotoItem> best = group.best();
   if (source != AppStoreTypes::SourceKind::library && best) {
     // A folder photo's id is its path, byte for byte; a library photo has no file to show.
     const std::optional<std::string> path =
         best->localIdentifier ? std::nullopt : std::optional(best->id);
-    menu->addAction(GroupCardTexts::menuReveal(), this, [path] {
+    menu->addAction(groupcardtexts::menuReveal(), this, [path] {
       if (path)
         platform::opener().revealFile(*path);
     });
-    menu->addAction(GroupCardTexts::menuOpenBest(), this, [path] {
+    menu->addAction(groupcardtexts::menuOpenBest(), this, [path] {
       if (path)
         platform::opener().openFile(*path);
     });
     menu->addSeparator();
   }
   if (source == AppStoreTypes::SourceKind::library) {
-    menu->addAction(GroupCardTexts::menuOpenLibrary(), this,
+    menu->addAction(groupcardtexts::menuOpenLibrary(), this,
                     [] { platform::opener().openLibraryFolder(); });
     menu->addSeparator();
   }
-  const std::int64_t candidates = GroupCardTexts::candidateCount(group);
+  const std::int64_t candidates = groupcardtexts::candidateCount(group);
   if (candidates >= 1) {
-    QAction *cleanup = menu->addAction(GroupCardTexts::menuCleanup(source, candidates), this,
+    QAction *cleanup = menu->addAction(groupcardtexts::menuCleanup(source, candidates), this,
                                        &GroupCard::confirmCleanup);
     cleanup->setEnabled(!m_store.cleaningGroupID() && !m_store.isSelecting());
   }
@@ -186,21 +186,21 @@ std::unique_ptr<QMenu> GroupCard::makeContextMenu() {
 // The group as the confirmation shows it is what a confirmed clean-up removes: the store
 // refuses if its photos changed meanwhile.
 void GroupCard::confirmCleanup() {
-  if (!m_bound || m_confirmation || GroupCardTexts::candidateCount(m_group) < 1) {
+  if (!m_bound || m_confirmation || groupcardtexts::candidateCount(m_group) < 1) {
     return;
   }
   const AppStoreTypes::SourceKind source = m_store.sourceKind();
   const PhotoGroup shown = m_group;
-  m_confirmation = CleanupConfirmation::make(
-      this, GroupCardTexts::confirmTitle(source, GroupCardTexts::candidateCount(shown)),
-      GroupCardTexts::confirmMessage(source, shown),
-      GroupCardTexts::confirmButton(source, std::max<std::int64_t>(shown.reclaimableBytes(), 0)));
+  m_confirmation = cleanupconfirmation::make(
+      this, groupcardtexts::confirmTitle(source, groupcardtexts::candidateCount(shown)),
+      groupcardtexts::confirmMessage(source, shown),
+      groupcardtexts::confirmButton(source, std::max<std::int64_t>(shown.reclaimableBytes(), 0)));
   std::vector<std::string> ids;
   for (const PhotoItem &item : shown.items) {
     ids.push_back(item.id);
   }
   AppStore *store = &m_store;
-  connect(CleanupConfirmation::confirmButton(*m_confirmation), &QAbstractButton::clicked, this,
+  connect(cleanupconfirmation::confirmButton(*m_confirmation), &QAbstractButton::clicked, this,
           [store, id = shown.id, ids] { store->cleanup(id, ids); });
   connect(m_confirmation, &QDialog::finished, this, [this] { m_confirmation = nullptr; });
   m_confirmation->open();

@@ -78,7 +78,7 @@ void GroupCard::paintEvent(QPaintEvent *) {
     return;
   }
   const QRect shown = mapped(m_face->layout().card, look);
-  CardShadow::paintTiled(painter, shown, GroupCardLayout::kCornerRadius * look.scale,
+  cardshadow::paintTiled(painter, shown, GroupCardLayout::kCornerRadius * look.scale,
                          look.shadowOpacity, look.shadowRadius, look.shadowOffsetY);
   const QPixmap &body = m_face->pixmap();
   if (shown.size() == body.deviceIndependentSize().toSize()) {

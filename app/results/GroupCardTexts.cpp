@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumora::GroupCardTexts {
+namespace lumora::groupcardtexts {
 namespace {
 
 // A format whose key is also its default text, filled with string arguments.
 QString fill(const char *key, std::initializer_list<FormatArg> args) {
-  return Localized::format(key, key, args);
+  return localized::format(key, key, args);
 }
 
 QString decimal(std::int64_t value) { return QString::number(value); }
@@ -32,9 +32,9 @@ QString countChip(std::int64_t count) { return fill("%@ 张相似", {decimal(cou
 
 QString hoverChip(bool selecting, bool selected) {
   if (!selecting) {
-    return Localized::string("查看详情");
+    return localized::string("查看详情");
   }
-  return Localized::string(selected ? "取消选择" : "选择");
+  return localized::string(selected ? "取消选择" : "选择");
 }
 
 QString titleCount(const PhotoGroup &group) { return fill("%@ 张", {decimal(group.count())}); }
@@ -51,21 +51,21 @@ QString accessibleName(const PhotoGroup &group, bool selected) {
            {decimal(group.count()), best ? best->displayScoreText() : QStringLiteral("-"),
             Fmt::mediumDate(group.date())});
   if (selected) {
-    name += QStringLiteral("，") + Localized::string("已选中");
+    name += QStringLiteral("，") + localized::string("已选中");
   }
   return name;
 }
 
 QString accessibleHint(bool selecting) {
-  return Localized::string(selecting ? "点击选择该组" : "点击查看组详情");
+  return localized::string(selecting ? "点击选择该组" : "点击查看组详情");
 }
 
 QString heroHelp(const PhotoGroup &group, bool selecting) {
   const std::optional<PhotoItem> best = group.best();
   const QString name = best ? best->fileName() : QStringLiteral("这张照片");
   return QStringList{fill("最佳项：%@", {name}),
-                     Localized::format("reason.cardTitle", "为什么选它：%@",
-                                       {Texts::reasonHeadline(group.bestReason())}),
+                     localized::format("reason.cardTitle", "为什么选它：%@",
+                                       {texts::reasonHeadline(group.bestReason())}),
                      accessibleHint(selecting)}
       .join(u'\n');
 }
@@ -81,7 +81,7 @@ QString sharpnessText(float sharpness) {
 QString itemHelp(const PhotoItem &item) {
   QStringList parts{item.fileName(),
                     fill("美学分 %@（%@）",
-                         {ScoreDisplay::roundedScoreText(item), Texts::tierLabel(item.tier())}),
+                         {scoredisplay::roundedScoreText(item), texts::tierLabel(item.tier())}),
                     fill("清晰度 %@", {sharpnessText(item.sharpness)}),
                     Fmt::mediumDateTime(item.captureDate)};
   if (item.fileSize >= 1) {
@@ -92,16 +92,16 @@ QString itemHelp(const PhotoItem &item) {
 
 QString tileAccessibleName(const PhotoItem &item) {
   return fill("照片，%@ 分，%@",
-              {ScoreDisplay::roundedScoreText(item), Texts::tierLabel(item.tier())});
+              {scoredisplay::roundedScoreText(item), texts::tierLabel(item.tier())});
 }
 
-QString overflowText(std::int64_t hidden) { return Localized::format("+%d", "+%d", {hidden}); }
+QString overflowText(std::int64_t hidden) { return localized::format("+%d", "+%d", {hidden}); }
 
 QString overflowHelp(std::int64_t hidden) { return fill("还有 %@ 张候选照片", {decimal(hidden)}); }
 
 QString cleanupTitle(SourceKind source, std::int64_t candidates) {
-  return isLibrary(source) ? Texts::moveToRecentlyDeletedText(candidates)
-                           : Texts::cleanupMoreText(candidates);
+  return isLibrary(source) ? texts::moveToRecentlyDeletedText(candidates)
+                           : texts::cleanupMoreText(candidates);
 }
 
 QString cleanupAccessibleName(std::int64_t candidates) {
@@ -109,11 +109,11 @@ QString cleanupAccessibleName(std::int64_t candidates) {
 }
 
 QString cleanupCaption(SourceKind source) {
-  return Localized::string(isLibrary(source) ? "进入「照片」App 的「最近删除」，30 天内可恢复"
+  return localized::string(isLibrary(source) ? "进入「照片」App 的「最近删除」，30 天内可恢复"
                                              : "移入废纸篓，可在 Finder 中恢复");
 }
 
-QString cleaningTitle() { return Localized::string("正在清理…"); }
+QString cleaningTitle() { return localized::string("正在清理…"); }
 
 QString confirmTitle(SourceKind source, std::int64_t candidates) {
   return isLibrary(source) ? fill("把 %@ 张照片移入「最近删除」？", {decimal(candidates)})
@@ -121,7 +121,7 @@ QString confirmTitle(SourceKind source, std::int64_t candidates) {
 }
 
 QString confirmButton(SourceKind source, std::int64_t reclaimableBytes) {
-  return isLibrary(source) ? Localized::string("移入「最近删除」")
+  return isLibrary(source) ? localized::string("移入「最近删除」")
                            : fill("移入废纸篓（%@）", {Fmt::byteCount(reclaimableBytes)});
 }
 
@@ -137,13 +137,13 @@ QString confirmMessage(SourceKind source, const PhotoGroup &group) {
                                   {name, count});
 }
 
-QString menuDetail() { return Localized::string("查看组详情"); }
-QString menuReveal() { return Localized::string("在访达中显示最佳照片"); }
-QString menuOpenBest() { return Localized::string("用「预览」打开最佳照片"); }
-QString menuOpenLibrary() { return Localized::string("打开「照片」App"); }
+QString menuDetail() { return localized::string("查看组详情"); }
+QString menuReveal() { return localized::string("在访达中显示最佳照片"); }
+QString menuOpenBest() { return localized::string("用「预览」打开最佳照片"); }
+QString menuOpenLibrary() { return localized::string("打开「照片」App"); }
 
 QString menuCleanup(SourceKind source, std::int64_t candidates) {
   return cleanupTitle(source, candidates) + QStringLiteral("…");
 }
 
-} // namespace lumora::GroupCardTexts
+} // namespace lumora::groupcardtexts

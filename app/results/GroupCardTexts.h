@@ -9,7 +9,7 @@
 /// The user texts of a group card: chips, title row, tooltips, accessibility texts, the
 /// clean-up button, its confirmation and the context menu. Each looks its text up on every
 /// call; counts are filled as plain decimal digits. GUI thread.
-namespace lumora::GroupCardTexts {
+namespace lumora::groupcardtexts {
 
 using SourceKind = AppStoreTypes::SourceKind;
 
@@ -62,4 +62,4 @@ using SourceKind = AppStoreTypes::SourceKind;
 /// The clean-up item: the button's title followed by "…".
 [[nodiscard]] QString menuCleanup(SourceKind source, std::int64_t candidates);
 
-} // namespace lumora::GroupCardTexts
+} // namespace lumora::groupcardtexts

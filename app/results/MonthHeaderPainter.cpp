@@ -7,7 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
-namespace lumora::MonthHeaderPainter {
+namespace lumora::monthheaderpainter {
 namespace {
 
 constexpr double kSidePadding = 20;
@@ -38,7 +38,7 @@ QPixmap render(const QString &title, std::int64_t groupCount, int width, bool pi
   const double centerY = kTopPadding + (height - kTopPadding - kBottomPadding) / 2;
   const QFont titleFont = Theme::font(kTitlePixels, Theme::Weight::semibold);
   const QFont countFont = Theme::font(kCountPixels);
-  const QString count = Texts::groupCountText(groupCount);
+  const QString count = texts::groupCountText(groupCount);
   double x = kSidePadding;
   const auto drawText = [&](const QFont &font, const QColor &color, const QString &text) {
     const QFontMetricsF metrics(font);
@@ -57,4 +57,4 @@ QPixmap render(const QString &title, std::int64_t groupCount, int width, bool pi
   return pixmap;
 }
 
-} // namespace lumora::MonthHeaderPainter
+} // namespace lumora::monthheaderpainter

@@ -12,11 +12,11 @@ class Theme;
 /// title (13 px, bold), the group count (11 px, primary at 0.72) and a hairline to the right
 /// edge, padded 20 at the sides. A pinned header also gets the bar material and a hairline
 /// along its bottom.
-namespace MonthHeaderPainter {
+namespace monthheaderpainter {
 
-[[nodiscard]] QPixmap render(const QString &title, std::int64_t groupCount, int width,
-                             bool pinned, const Theme &theme, qreal devicePixelRatio);
+[[nodiscard]] QPixmap render(const QString &title, std::int64_t groupCount, int width, bool pinned,
+                             const Theme &theme, qreal devicePixelRatio);
 
-} // namespace MonthHeaderPainter
+} // namespace monthheaderpainter
 
 } // namespace lumora

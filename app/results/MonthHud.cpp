@@ -67,10 +67,10 @@ void MonthHud::placeIn(const QRect &area) {
   m_area = area;
   QSize size = m_bubble.isNull() ? QSize() : m_bubble.deviceIndependentSize().toSize();
   size.rheight() += static_cast<int>(kSlide); // room for the slide
-  setGeometry(QRect(QPoint(area.right() + 1 - kTrailingMargin - size.width() +
-                               static_cast<int>(kShadowRadius),
-                           area.top() + kTopMargin - static_cast<int>(kShadowRadius)),
-                    size));
+  setGeometry(QRect(
+      QPoint(area.right() + 1 - kTrailingMargin - size.width() + static_cast<int>(kShadowRadius),
+             area.top() + kTopMargin - static_cast<int>(kShadowRadius)),
+      size));
 }
 
 void MonthHud::changeEvent(QEvent *event) {
@@ -89,8 +89,8 @@ void MonthHud::renderBubble() {
   const QSizeF bubbleSize(metrics.horizontalAdvance(title) + 2 * kPaddingX,
                           metrics.height() + 2 * kPaddingY);
   const double margin = kShadowRadius;
-  const QSizeF total(bubbleSize.width() + 2 * margin, bubbleSize.height() + 2 * margin +
-                                                          kShadowOffsetY);
+  const QSizeF total(bubbleSize.width() + 2 * margin,
+                     bubbleSize.height() + 2 * margin + kShadowOffsetY);
   const qreal dpr = devicePixelRatioF();
   QPixmap pixmap((total * dpr).toSize());
   pixmap.setDevicePixelRatio(dpr);

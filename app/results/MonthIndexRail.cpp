@@ -36,7 +36,7 @@ MonthIndexRail::MonthIndexRail(QWidget *parent) : QWidget(parent), m_labelProgre
   m_labelProgress.jumpTo(1.0);
   connect(&m_labelProgress, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
   setAttribute(Qt::WA_Hover);
-  setToolTip(Localized::string("拖动跳到对应年月", "拖动跳到对应年月"));
+  setToolTip(localized::string("拖动跳到对应年月", "拖动跳到对应年月"));
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
 }
 

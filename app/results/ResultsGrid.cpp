@@ -1,7 +1,7 @@
 #include "app/results/ResultsGrid.h"
 
-#include "app/results/MonthHeaderPainter.h"
 #include "app/results/GroupCard.h"
+#include "app/results/MonthHeaderPainter.h"
 #include "app/results/MonthHud.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
@@ -29,8 +29,9 @@ constexpr double kDimmedOpacity = 0.72;
 
 ResultsGrid::ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudModel &hud,
                          QWidget *parent)
-    : QAbstractScrollArea(parent), m_store(store), m_hudModel(hud), m_pool(store, hero, viewport()), m_pinnedHeader(new QLabel(viewport())),
-      m_hud(new MonthHud(hud, viewport())), m_scroll(motion::smooth()), m_dim(motion::fast()) {
+    : QAbstractScrollArea(parent), m_store(store), m_hudModel(hud), m_pool(store, hero, viewport()),
+      m_pinnedHeader(new QLabel(viewport())), m_hud(new MonthHud(hud, viewport())),
+      m_scroll(motion::smooth()), m_dim(motion::fast()) {
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -41,8 +42,7 @@ ResultsGrid::ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudMod
   m_pinnedHeader->setAttribute(Qt::WA_TransparentForMouseEvents);
   m_pinnedHeader->hide();
   verticalScrollBar()->setSingleStep(kWheelStep);
-  connect(verticalScrollBar(), &QScrollBar::sliderPressed, this,
-          &ResultsGrid::stopScrollAnimation);
+  connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, &ResultsGrid::stopScrollAnimation);
   connect(&m_scroll, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     if (!m_retargeting) {
       verticalScrollBar()->setValue(static_cast<int>(std::lround(value.toDouble())));
@@ -143,8 +143,8 @@ void ResultsGrid::placeCards() {
   std::vector<CardPool::Slot> wanted;
   wanted.reserve(placements.size());
   for (const ResultsLayout::Placement &p : placements) {
-    const std::size_t index = m_layout.isSectioned() ? m_sections[p.section].groups[p.offset]
-                                                     : p.offset;
+    const std::size_t index =
+        m_layout.isSectioned() ? m_sections[p.section].groups[p.offset] : p.offset;
     wanted.push_back({&groups[index], static_cast<int>(p.offset), p.rect.translated(0, -top)});
   }
   const std::size_t poolBefore = m_pool.poolSize();
@@ -186,10 +186,10 @@ void ResultsGrid::updatePinnedHeader() {
     if (m_pinned) {
       const MonthSection &section = m_sections[*m_pinned];
       const int width = viewport()->width() - ResultsLayout::kTrailingPadding;
-      m_pinnedHeader->setAccessibleName(section.title + QLatin1Char(' ') +
-                                        Texts::groupCountText(static_cast<std::int64_t>(
-                                            section.groups.size())));
-      m_pinnedHeader->setPixmap(MonthHeaderPainter::render(
+      m_pinnedHeader->setAccessibleName(
+          section.title + QLatin1Char(' ') +
+          texts::groupCountText(static_cast<std::int64_t>(section.groups.size())));
+      m_pinnedHeader->setPixmap(monthheaderpainter::render(
           section.title, static_cast<std::int64_t>(section.groups.size()), width, true,
           Theme::of(this), devicePixelRatioF()));
     }
@@ -250,10 +250,9 @@ const QPixmap &ResultsGrid::headerPixmap(std::size_t section) {
   if (found == m_headerCache.end()) {
     const MonthSection &s = m_sections[section];
     found = m_headerCache.insert(
-        section, MonthHeaderPainter::render(
-                     s.title, static_cast<std::int64_t>(s.groups.size()),
-                     viewport()->width() - ResultsLayout::kTrailingPadding, false,
-                     Theme::of(this), devicePixelRatioF()));
+        section, monthheaderpainter::render(s.title, static_cast<std::int64_t>(s.groups.size()),
+                                            viewport()->width() - ResultsLayout::kTrailingPadding,
+                                            false, Theme::of(this), devicePixelRatioF()));
   }
   return *found;
 }
@@ -344,8 +343,6 @@ void ResultsGrid::scheduleScrollReset() {
   });
 }
 
-void ResultsGrid::setDimmed(bool dimmed) {
-  m_dim.animateTo(dimmed ? kDimmedOpacity : 1.0);
-}
+void ResultsGrid::setDimmed(bool dimmed) { m_dim.animateTo(dimmed ? kDimmedOpacity : 1.0); }
 
 } // namespace lumora

@@ -95,8 +95,7 @@ void ResultsView::bindStore() {
   });
   connect(&m_store, &AppStore::isRegroupingChanged, this,
           [this] { m_grid->setDimmed(m_store.isRegrouping()); });
-  connect(&m_store, &AppStore::isSelectingChanged, this,
-          &ResultsView::updateSelectionShortcuts);
+  connect(&m_store, &AppStore::isSelectingChanged, this, &ResultsView::updateSelectionShortcuts);
   m_grid->setDimmed(m_store.isRegrouping());
   updateSelectionShortcuts();
 }
@@ -168,9 +167,8 @@ void ResultsView::jumpMonth(int step) {
   const QString currentID = m_hud.currentMonthID().value_or(sections.front().id);
   const std::size_t index = m_grid->sectionIndex(currentID).value_or(0);
   const auto last = static_cast<std::ptrdiff_t>(sections.size()) - 1;
-  const auto target =
-      static_cast<std::size_t>(std::clamp(static_cast<std::ptrdiff_t>(index) + step,
-                                          std::ptrdiff_t{0}, last));
+  const auto target = static_cast<std::size_t>(
+      std::clamp(static_cast<std::ptrdiff_t>(index) + step, std::ptrdiff_t{0}, last));
   m_store.setLastMonthJumpTarget(sections[target].id.toStdString());
   // Scrolling here, not on a change of the target, so a repeated target scrolls too.
   m_grid->scrollToSection(target);

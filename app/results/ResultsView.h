@@ -5,8 +5,8 @@
 #include "app/shell/motion/MotionAnimation.h"
 
 #include <QTimer>
-#include <memory>
 #include <QWidget>
+#include <memory>
 
 class QAction;
 

@@ -14,7 +14,7 @@ constexpr qreal kRadius = 6;
 constexpr qreal kInset = 2;
 
 QString titleOf(GroupSort sort) {
-  return Localized::string(groupsort::title(sort).toUtf8().constData());
+  return localized::string(groupsort::title(sort).toUtf8().constData());
 }
 
 } // namespace
@@ -24,8 +24,8 @@ SortPicker::SortPicker(QWidget *parent) : QWidget(parent) {
   setFocusPolicy(Qt::TabFocus);
   setCursor(Qt::PointingHandCursor);
   setFont(Theme::font(11, Theme::Weight::medium));
-  setAccessibleName(Localized::string("排序"));
-  setToolTip(Localized::string("按日期：组按最佳项拍摄时间从新到旧；按相似数量：组按张数从多到少"));
+  setAccessibleName(localized::string("排序"));
+  setToolTip(localized::string("按日期：组按最佳项拍摄时间从新到旧；按相似数量：组按张数从多到少"));
 }
 
 void SortPicker::setSort(GroupSort sort) {

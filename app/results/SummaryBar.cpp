@@ -28,8 +28,8 @@ constexpr int kMinimumGap = 8;
 ThemedButton *smallButton(const char *title, ThemedButton::Style style, const char *accessible,
                           QWidget *parent) {
   auto *button =
-      new ThemedButton(Localized::string(title), style, ThemedButton::Size::small, parent);
-  button->setAccessibleName(Localized::string(accessible));
+      new ThemedButton(localized::string(title), style, ThemedButton::Size::small, parent);
+  button->setAccessibleName(localized::string(accessible));
   return button;
 }
 
@@ -74,7 +74,7 @@ void SummaryBar::buildNormalRow() {
   trashed->addWidget(m_trashedLabel);
   m_select = smallButton("选择", ThemedButton::Style::bordered, "进入批量选择模式", m_normalRow);
   m_select->setSymbol(QStringLiteral("checkmark.circle"));
-  m_select->setToolTip(Localized::string("批量选择多个相似组（⌘A 全选、Esc 退出、⌫ 清理）"));
+  m_select->setToolTip(localized::string("批量选择多个相似组（⌘A 全选、Esc 退出、⌫ 清理）"));
   m_sort = new SortPicker(m_normalRow);
   row->addWidget(m_trashed);
   row->addWidget(m_select);
@@ -138,13 +138,13 @@ void SummaryBar::refreshNormal() {
   const auto groups = static_cast<std::int64_t>(m_store.groups().size());
   // Only the figure the source shows is summed.
   const bool library = source == AppStoreTypes::SourceKind::library;
-  m_title->setText(SummaryBarTexts::summaryTitle(source, groups,
+  m_title->setText(summarybartexts::summaryTitle(source, groups,
                                                  library ? 0 : m_store.totalReclaimableBytes(),
                                                  library ? m_store.totalCleanableCount() : 0));
-  m_subtitle->setText(SummaryBarTexts::summarySubtitle(source, m_store.lastResult()));
+  m_subtitle->setText(summarybartexts::summarySubtitle(source, m_store.lastResult()));
   const std::int64_t trashed = m_store.trashedCount();
   m_trashed->setVisible(trashed > 0);
-  m_trashedLabel->setText(trashed > 0 ? SummaryBarTexts::trashedText(trashed) : QString());
+  m_trashedLabel->setText(trashed > 0 ? summarybartexts::trashedText(trashed) : QString());
   m_select->setEnabled(groups > 0 && !m_store.phase().isScanning());
 }
 
@@ -154,12 +154,12 @@ void SummaryBar::refreshBatch() {
   const std::int64_t victims = m_store.selectedVictimCount();
   const bool library = source == AppStoreTypes::SourceKind::library;
   const std::int64_t bytes = library ? 0 : m_store.selectedReclaimableBytes();
-  m_title->setText(SummaryBarTexts::batchTitle(source, selected, victims, bytes));
-  m_subtitle->setText(SummaryBarTexts::batchSubtitle(source));
+  m_title->setText(summarybartexts::batchTitle(source, selected, victims, bytes));
+  m_subtitle->setText(summarybartexts::batchSubtitle(source));
   // canCleanupSelection() without summing the selection a second time.
   m_cleanup->setEnabled(m_store.isSelecting() && !m_store.isCleaningSelection() &&
                         !m_store.cleaningGroupID() && victims > 0);
-  m_cleanup->setAccessibleName(SummaryBarTexts::batchCleanupAccessibleName(victims));
+  m_cleanup->setAccessibleName(summarybartexts::batchCleanupAccessibleName(victims));
   m_selectAll->setEnabled(selected < static_cast<std::int64_t>(m_store.groups().size()));
   m_clear->setEnabled(selected > 0);
 }

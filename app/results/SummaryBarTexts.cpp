@@ -4,11 +4,11 @@
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/Texts.h"
 
-namespace lumora::SummaryBarTexts {
+namespace lumora::summarybartexts {
 namespace {
 
 QString fill(const char *key, std::initializer_list<FormatArg> args) {
-  return Localized::format(key, key, args);
+  return localized::format(key, key, args);
 }
 
 bool isLibrary(SourceKind source) { return source == SourceKind::library; }
@@ -19,13 +19,13 @@ QString summaryTitle(SourceKind source, std::int64_t groups, std::int64_t reclai
                      std::int64_t cleanablePhotos) {
   return isLibrary(source)
              ? fill("%@ · %@ to move to Recently Deleted",
-                    {Texts::groupCountText(groups), Texts::photoCountText(cleanablePhotos)})
+                    {texts::groupCountText(groups), texts::photoCountText(cleanablePhotos)})
              : fill("%@ · %@ reclaimable",
-                    {Texts::groupCountText(groups), Fmt::byteCount(reclaimableBytes)});
+                    {texts::groupCountText(groups), Fmt::byteCount(reclaimableBytes)});
 }
 
 QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last) {
-  QString line = Localized::string(isLibrary(source)
+  QString line = localized::string(isLibrary(source)
                                        ? "清理的照片进入「照片」App 的「最近删除」，30 天内可恢复"
                                        : "清理的照片移到废纸篓，可在 Finder 中恢复");
   // A paused scan counts the files it never reached among the skipped ones too.
@@ -42,14 +42,14 @@ QString trashedText(std::int64_t trashed) { return fill("已清理 %@ 张", {Fmt
 QString batchTitle(SourceKind source, std::int64_t groups, std::int64_t victims,
                    std::int64_t bytes) {
   return isLibrary(source) ? fill("%@ · %@ to clean up",
-                                  {Texts::groupCountText(groups), Texts::photoCountText(victims)})
+                                  {texts::groupCountText(groups), texts::photoCountText(victims)})
                            : fill("%@ · %@ to clean up · %@ freed",
-                                  {Texts::groupCountText(groups), Texts::photoCountText(victims),
+                                  {texts::groupCountText(groups), texts::photoCountText(victims),
                                    Fmt::byteCount(bytes)});
 }
 
 QString batchSubtitle(SourceKind source) {
-  return Localized::string(
+  return localized::string(
       isLibrary(source) ? "保留每组 1 张最佳，其余进「照片」App 的「最近删除」，30 天内可恢复"
                         : "保留每组 1 张最佳，其余移入废纸篓，可在 Finder 中恢复");
 }
@@ -65,7 +65,7 @@ QString confirmTitle(SourceKind source, std::int64_t victims) {
 }
 
 QString confirmButton(SourceKind source, std::int64_t bytes) {
-  return isLibrary(source) ? Localized::string("移入「最近删除」")
+  return isLibrary(source) ? localized::string("移入「最近删除」")
                            : fill("移入废纸篓（%@）", {Fmt::byteCount(bytes)});
 }
 
@@ -76,7 +76,7 @@ QString confirmMessage(SourceKind source, std::int64_t victims) {
           ? QStringLiteral("其余照片进入图库的「最近删除」，照片文件会一直留在图库文件夹里。")
           : QStringLiteral("其余照片移到废纸篓，可在文件管理器的废纸篓里恢复。");
   return fill("Will clean up %@ (keeping the best one in each group).\n%@",
-              {Texts::similarPhotoCountText(victims), second});
+              {texts::similarPhotoCountText(victims), second});
 }
 
-} // namespace lumora::SummaryBarTexts
+} // namespace lumora::summarybartexts

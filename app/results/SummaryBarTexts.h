@@ -9,7 +9,7 @@
 
 /// The texts of the summary bar and of the batch clean-up confirmation. Each looks its text
 /// up on every call. GUI thread.
-namespace lumora::SummaryBarTexts {
+namespace lumora::summarybartexts {
 
 using SourceKind = AppStoreTypes::SourceKind;
 
@@ -34,4 +34,4 @@ using SourceKind = AppStoreTypes::SourceKind;
 [[nodiscard]] QString confirmButton(SourceKind source, std::int64_t bytes);
 [[nodiscard]] QString confirmMessage(SourceKind source, std::int64_t victims);
 
-} // namespace lumora::SummaryBarTexts
+} // namespace lumora::summarybartexts

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-namespace lumora::CardTapCheck {
+namespace lumora::cardtapcheck {
 namespace {
 
 constexpr QSize kHostSize{420, 640};
@@ -44,7 +44,8 @@ void waitForActive(QWidget *window) {
     bringForward(window);
     SelfTestHarness::wait(100);
   }
-  Diagnostics::log(QStringLiteral("selftest"), QStringLiteral("window not active after 4s; dispatch anyway"));
+  Diagnostics::log(QStringLiteral("selftest"),
+                   QStringLiteral("window not active after 4s; dispatch anyway"));
 }
 
 // The tries through the window; true when one of them recorded the press.
@@ -104,22 +105,25 @@ void verify(AppStore &store, const PhotoGroup &group, bool reduceMotion) {
   }
   if (store.lastPressedGroupID() != group.id) {
     throw SelfTestFailure{QStringLiteral("按下状态未记录") + suffix +
-                          QStringLiteral("，lastPressedGroupID=") + valueText(store.lastPressedGroupID())};
+                          QStringLiteral("，lastPressedGroupID=") +
+                          valueText(store.lastPressedGroupID())};
   }
   if (throughWindow) {
-    sendMouse(window->windowHandle(), QEvent::MouseButtonRelease, kPressPoint, Qt::LeftButton, global);
+    sendMouse(window->windowHandle(), QEvent::MouseButtonRelease, kPressPoint, Qt::LeftButton,
+              global);
   } else {
     sendMouse(card, QEvent::MouseButtonRelease, cardPoint, Qt::LeftButton, global);
   }
   SelfTestHarness::spin(320);
   if (store.detailGroupID() != group.id) {
-    throw SelfTestFailure{QStringLiteral("合成点击没有触发详情") + suffix + QStringLiteral("，detailGroupID=") +
-                          valueText(store.detailGroupID()) + QStringLiteral("，期望=") +
-                          QString::fromStdString(group.id)};
+    throw SelfTestFailure{QStringLiteral("合成点击没有触发详情") + suffix +
+                          QStringLiteral("，detailGroupID=") + valueText(store.detailGroupID()) +
+                          QStringLiteral("，期望=") + QString::fromStdString(group.id)};
   }
   if (store.lastPressedGroupID()) {
     throw SelfTestFailure{QStringLiteral("抬起后按下状态未复位") + suffix +
-                          QStringLiteral("，lastPressedGroupID=") + valueText(store.lastPressedGroupID())};
+                          QStringLiteral("，lastPressedGroupID=") +
+                          valueText(store.lastPressedGroupID())};
   }
   window->hide();
   (void)window.release(); // kept, hidden, until the process ends
@@ -127,10 +131,10 @@ void verify(AppStore &store, const PhotoGroup &group, bool reduceMotion) {
 }
 
 void verifyBuild(AppStore &store, const PhotoGroup &group) {
-  QWidget *window = SelfTestHarness::hostWindow(makeHost(store, group),
-                                                QRect(QPoint(520, 80), kHostSize));
+  QWidget *window =
+      SelfTestHarness::hostWindow(makeHost(store, group), QRect(QPoint(520, 80), kHostSize));
   window->hide();
   (void)window->grab();
 }
 
-} // namespace lumora::CardTapCheck
+} // namespace lumora::cardtapcheck

@@ -71,8 +71,8 @@ QWidget *KeyboardCheck::findKeyView(QWidget *root, const char *className) {
 
 void KeyboardCheck::sendKey(QWidget *window, int code) {
   const bool month = code == keys::kRightBracket || code == keys::kLeftBracket;
-  QKeyEvent event(QEvent::KeyPress, keys::qtKey(code),
-                  month ? Qt::ControlModifier : Qt::NoModifier, keyText(code));
+  QKeyEvent event(QEvent::KeyPress, keys::qtKey(code), month ? Qt::ControlModifier : Qt::NoModifier,
+                  keyText(code));
   QCoreApplication::sendEvent(window->windowHandle(), &event);
 }
 
@@ -93,10 +93,12 @@ void KeyboardCheck::verify() {
   SelfTestHarness::wait(200);
   auto *host = new ScreenTestHost(m_store, m_screens);
   host->setFixedSize(kHostSize);
-  std::unique_ptr<QWidget> window(SelfTestHarness::hostWindow(host, QRect(QPoint(80, 80), kHostSize)));
+  std::unique_ptr<QWidget> window(
+      SelfTestHarness::hostWindow(host, QRect(QPoint(80, 80), kHostSize)));
   m_window = window.get();
   SelfTestHarness::wait(500);
-  QWidget *grid = waitForKeyView(host, "lumora::GridKeyView", 30, "未找到网格键盘 catcher（网格页未挂载）");
+  QWidget *grid =
+      waitForKeyView(host, "lumora::GridKeyView", 30, "未找到网格键盘 catcher（网格页未挂载）");
   grid->setFocus(Qt::OtherFocusReason);
   m_store.setFocusedGroupID(std::nullopt);
   checkRangeSelection();
@@ -181,10 +183,12 @@ void KeyboardCheck::checkGridFocus() {
 }
 
 void KeyboardCheck::checkDetail(QWidget *host) {
-  QWidget *detailKeys = waitForKeyView(host, "lumora::DetailKeyView", 25, "详情页键盘 catcher 未挂载");
+  QWidget *detailKeys =
+      waitForKeyView(host, "lumora::DetailKeyView", 25, "详情页键盘 catcher 未挂载");
   detailKeys->setFocus(Qt::OtherFocusReason);
   SelfTestHarness::wait(150);
-  const std::optional<PhotoGroup> group = m_store.group(m_store.detailGroupID().value_or(std::string()));
+  const std::optional<PhotoGroup> group =
+      m_store.group(m_store.detailGroupID().value_or(std::string()));
   std::optional<std::string> best;
   if (group && !group->items.empty()) {
     best = group->items.front().id;

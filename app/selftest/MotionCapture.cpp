@@ -26,11 +26,11 @@ void waitUntil(const QElapsedTimer &clock, int plannedMs) {
   }
 }
 
-std::vector<MotionFrames::Thumbnail> thumbnails(const QImage &baseline,
+std::vector<motionframes::Thumbnail> thumbnails(const QImage &baseline,
                                                 const std::vector<QImage> &samples) {
-  std::vector<MotionFrames::Thumbnail> frames{MotionFrames::gray64(baseline)};
+  std::vector<motionframes::Thumbnail> frames{motionframes::gray64(baseline)};
   for (const QImage &sample : samples) {
-    frames.push_back(MotionFrames::gray64(sample));
+    frames.push_back(motionframes::gray64(sample));
   }
   return frames;
 }
@@ -75,14 +75,14 @@ MotionSegment MotionCapture::captureSequence(const QString &name, QWidget *hosti
     samples.push_back(captureRaw(hosting, region));
     times.push_back(static_cast<int>(clock.elapsed()));
   }
-  MotionFrames::writeFrames(m_folder, name, samples);
+  motionframes::writeFrames(m_folder, name, samples);
   try {
-    MotionFrames::writeFrames(m_folder, name + QStringLiteral("-final"), {captureRaw(hosting)});
+    motionframes::writeFrames(m_folder, name + QStringLiteral("-final"), {captureRaw(hosting)});
   } catch (const SelfTestFailure &) {
     // The final frame is for people to look at; without it the figures still stand.
   }
-  MotionFrames::writeMotionMeta(m_folder, name, times);
-  MotionSegment segment = MotionFrames::figures(name, thumbnails(baseline, samples));
+  motionframes::writeMotionMeta(m_folder, name, times);
+  MotionSegment segment = motionframes::figures(name, thumbnails(baseline, samples));
   times.insert(times.begin(), 0);
   const auto closing = static_cast<std::size_t>(segment.settleIndex + 1);
   segment.settleMs = closing < times.size() ? times[closing] : times.back();
@@ -104,10 +104,12 @@ MotionSegment MotionCapture::captureToastProbe(AppStore &store) {
     SelfTestHarness::spin(6);
     samples.push_back(captureRaw(probe));
   }
-  MotionFrames::writeFrames(m_folder, QStringLiteral("toast-probe"), samples);
-  MotionSegment segment = MotionFrames::figures(QStringLiteral("toast"), thumbnails(baseline, samples));
+  motionframes::writeFrames(m_folder, QStringLiteral("toast-probe"), samples);
+  MotionSegment segment =
+      motionframes::figures(QStringLiteral("toast"), thumbnails(baseline, samples));
   const auto closing = static_cast<std::size_t>(segment.settleIndex + 1);
-  segment.settleMs = closing < kToastSchedule.size() ? kToastSchedule[closing] : kToastSchedule.back();
+  segment.settleMs =
+      closing < kToastSchedule.size() ? kToastSchedule[closing] : kToastSchedule.back();
   window->hide();
   return segment;
 }

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <map>
 
-namespace lumora::MotionFrames {
+namespace lumora::motionframes {
 namespace {
 
 constexpr int kSide = 64;
@@ -92,7 +92,8 @@ MotionSegment figures(const QString &name, const std::vector<Thumbnail> &frames)
 void writeFrames(const QString &folder, const QString &stem, const std::vector<QImage> &frames) {
   for (std::size_t i = 0; i < frames.size(); ++i) {
     const QString path = folder + QLatin1Char('/') + stem + QLatin1Char('-') +
-                         QString::number(i).rightJustified(2, QLatin1Char('0')) + QStringLiteral(".png");
+                         QString::number(i).rightJustified(2, QLatin1Char('0')) +
+                         QStringLiteral(".png");
     (void)frames[i].save(path, "PNG");
   }
 }
@@ -107,8 +108,8 @@ void writeMotionMeta(const QString &folder, const QString &name, const std::vect
     }
     all.insert(segment, values);
   }
-  (void)SelfTestReport::writeAtomically(folder + QStringLiteral("/motion.json"),
+  (void)selftestreport::writeAtomically(folder + QStringLiteral("/motion.json"),
                                         QJsonDocument(all).toJson(QJsonDocument::Indented));
 }
 
-} // namespace lumora::MotionFrames
+} // namespace lumora::motionframes

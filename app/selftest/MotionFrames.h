@@ -9,7 +9,7 @@
 
 /// The motion self-test's ruler: frames reduced to 64 × 64 grey thumbnails, their
 /// differences, the figures of a frame sequence, and the frame files.
-namespace lumora::MotionFrames {
+namespace lumora::motionframes {
 
 using Thumbnail = std::vector<std::uint8_t>;
 
@@ -30,4 +30,4 @@ void writeFrames(const QString &folder, const QString &stem, const std::vector<Q
 /// sequence recorded so far in this process (sorted keys, pretty-printed).
 void writeMotionMeta(const QString &folder, const QString &name, const std::vector<int> &times);
 
-} // namespace lumora::MotionFrames
+} // namespace lumora::motionframes

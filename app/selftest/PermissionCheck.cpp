@@ -4,7 +4,7 @@
 #include "app/selftest/SelfTestFailure.h"
 #include "app/selftest/SelfTestHarness.h"
 
-namespace lumora::PermissionCheck {
+namespace lumora::permissioncheck {
 
 void verify(const Options &options) {
   const DeniedFolder folder(options.folder);
@@ -24,4 +24,4 @@ void verify(const Options &options) {
   }
 }
 
-} // namespace lumora::PermissionCheck
+} // namespace lumora::permissioncheck

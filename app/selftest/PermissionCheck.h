@@ -5,7 +5,7 @@
 
 /// The UI self-test's check that a scan of a folder the process may not read ends in the
 /// failed phase with the kind `permissionDenied`.
-namespace lumora::PermissionCheck {
+namespace lumora::permissioncheck {
 
 struct Options {
   QString folder = QStringLiteral("/tmp/uiqa-selftest-denied");
@@ -18,4 +18,4 @@ struct Options {
 /// throws `SelfTestFailure` when the scan ends otherwise.
 void verify(const Options &options = {});
 
-} // namespace lumora::PermissionCheck
+} // namespace lumora::permissioncheck

@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-namespace lumora::ReducedMotionCheck {
+namespace lumora::reducedmotioncheck {
 namespace {
 
 // Restores the reduced-motion override however the check ends.
@@ -66,4 +66,4 @@ void verify(const Descriptions &descriptions) {
   }
 }
 
-} // namespace lumora::ReducedMotionCheck
+} // namespace lumora::reducedmotioncheck

@@ -5,7 +5,7 @@
 
 /// The UI self-test's check that every spring of the window falls back to the same short
 /// ease-out as the "fast" token under reduced motion.
-namespace lumora::ReducedMotionCheck {
+namespace lumora::reducedmotioncheck {
 
 /// Where the reduced variants' descriptions come from.
 struct Descriptions {
@@ -22,4 +22,4 @@ struct Descriptions {
 void verify();
 void verify(const Descriptions &descriptions);
 
-} // namespace lumora::ReducedMotionCheck
+} // namespace lumora::reducedmotioncheck

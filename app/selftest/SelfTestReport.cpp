@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
-namespace lumora::SelfTestReport {
+namespace lumora::selftestreport {
 
 QString interactionReport(const std::optional<QString> &failure) {
   if (!failure) {
@@ -74,4 +74,4 @@ void publish(const QString &report, const QString &fileName, const QString &logP
   (void)writeAtomically(logPath, bytes);
 }
 
-} // namespace lumora::SelfTestReport
+} // namespace lumora::selftestreport

@@ -8,7 +8,7 @@
 #include <vector>
 
 /// The self-tests' reports: their text, where the copies go, and how they are written.
-namespace lumora::SelfTestReport {
+namespace lumora::selftestreport {
 
 /// "SELFTEST_UI_PASS\n", or one "SELFTEST_UI_FAIL: <failure>\n" line.
 [[nodiscard]] QString interactionReport(const std::optional<QString> &failure);
@@ -33,4 +33,4 @@ void publish(const QString &report, const QString &fileName, const QString &logP
 /// refused with a log line, never followed or written through.
 bool writeAtomically(const QString &path, const QByteArray &data);
 
-} // namespace lumora::SelfTestReport
+} // namespace lumora::selftestreport

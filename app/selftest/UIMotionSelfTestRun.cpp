@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 constexpr QSize kHostSize{900, 700};
 
 QString resetFramesFolder() {
-  const QString folder = SelfTestReport::outputDirectory() + QStringLiteral("/motion-frames");
+  const QString folder = selftestreport::outputDirectory() + QStringLiteral("/motion-frames");
   QDir(folder).removeRecursively();
   QDir().mkpath(folder);
   return folder;
@@ -39,7 +39,7 @@ int UIMotionSelfTestRun::run(const QString &folder) {
   } catch (const std::exception &error) {
     failures << QString::fromLocal8Bit(error.what());
   }
-  SelfTestReport::publish(SelfTestReport::motionReport(failures, outcome.segments, outcome.notes),
+  selftestreport::publish(selftestreport::motionReport(failures, outcome.segments, outcome.notes),
                           QFileInfo(QString::fromLatin1(kLogPath)).fileName(),
                           QString::fromLatin1(kLogPath));
   return failures.isEmpty() ? 0 : 1;
@@ -82,7 +82,8 @@ QStringList UIMotionSelfTestRun::judge(const std::vector<MotionSegment> &segment
   QStringList failures;
   for (const MotionSegment &segment : segments) {
     if (segment.animated < 2) {
-      failures << segment.name + QStringLiteral(": animated pairs=%1 < 2（疑似瞬切）").arg(segment.animated);
+      failures << segment.name +
+                      QStringLiteral(": animated pairs=%1 < 2（疑似瞬切）").arg(segment.animated);
     }
     if (segment.settleIndex < segment.maxIndex) {
       failures << segment.name + QStringLiteral(": maxJump 出现在 settle 之后（闪动/抖动）");

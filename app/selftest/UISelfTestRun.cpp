@@ -32,7 +32,7 @@ int UISelfTestRun::run(const QString &folder) {
   } catch (const std::exception &error) {
     failure = QString::fromLocal8Bit(error.what());
   }
-  SelfTestReport::publish(SelfTestReport::interactionReport(failure),
+  selftestreport::publish(selftestreport::interactionReport(failure),
                           QFileInfo(QString::fromLatin1(kLogPath)).fileName(),
                           QString::fromLatin1(kLogPath));
   return failure ? 1 : 0;
@@ -43,14 +43,15 @@ void UISelfTestRun::perform(const QString &folder) {
   SelfTestHarness::wait(300);
   // The hidden windows the checks keep show this store until the process ends: it stays.
   AppStore &store = *SelfTestHarness::makeStore().release();
-  const AppStore::Phase phase = SelfTestHarness::scanAndWait(store, folder, kScanLimit, kScanPollMs);
+  const AppStore::Phase phase =
+      SelfTestHarness::scanAndWait(store, folder, kScanLimit, kScanPollMs);
   judgeScan(store, phase);
   const PhotoGroup group = store.groups().front();
-  CardTapCheck::verify(store, group, false);
-  CardTapCheck::verifyBuild(store, group);
+  cardtapcheck::verify(store, group, false);
+  cardtapcheck::verifyBuild(store, group);
   KeyboardCheck(store, m_screens).verify();
-  PermissionCheck::verify();
-  ReducedMotionCheck::verify();
+  permissioncheck::verify();
+  reducedmotioncheck::verify();
 }
 
 void UISelfTestRun::judgeScan(const AppStore &store, const AppStore::Phase &phase) {

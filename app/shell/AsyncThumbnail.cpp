@@ -104,11 +104,11 @@ QColor AsyncThumbnail::secondary(qreal opacity) const {
 }
 
 void AsyncThumbnail::paintPlaceholder(QPainter &painter) {
-  ThumbnailPainting::paintPlaceholder(painter, rect(), secondary(1), m_symbol, devicePixelRatioF());
+  thumbnailpainting::paintPlaceholder(painter, rect(), secondary(1), m_symbol, devicePixelRatioF());
 }
 
 void AsyncThumbnail::paintImage(QPainter &painter) const {
-  ThumbnailPainting::paintAspectFill(painter, rect(), m_pixmap, m_imageOpacity);
+  thumbnailpainting::paintAspectFill(painter, rect(), m_pixmap, m_imageOpacity);
 }
 
 } // namespace lumora

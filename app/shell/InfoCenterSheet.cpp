@@ -13,7 +13,7 @@ namespace lumora {
 InfoCenterSheet::InfoCenterSheet(AppStore &store, const ScreenFactory &factory, QWidget *window)
     : QDialog(window), m_store(store), m_factory(factory) {
   setObjectName(QStringLiteral("InfoCenterSheet"));
-  setWindowTitle(Localized::string("Pindle"));
+  setWindowTitle(localized::string("Pindle"));
   setWindowModality(Qt::WindowModal);
   setFixedSize(kWidth, kHeight);
   WindowCentring::attach(this);

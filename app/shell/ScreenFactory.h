@@ -25,8 +25,7 @@ struct ScreenFactory {
       groupDetail;
   std::function<QWidget *(AppStore &store, QWidget *parent)> photoPreview;
   /// The info center's content, starting on `tab`.
-  std::function<QWidget *(AppStore &store, AppStoreTypes::InfoTab tab, QWidget *parent)>
-      infoCenter;
+  std::function<QWidget *(AppStore &store, AppStoreTypes::InfoTab tab, QWidget *parent)> infoCenter;
 
   [[nodiscard]] QWidget *makeResultsView(AppStore &store, HeroNamespace *hero,
                                          QWidget *parent) const;

@@ -2,7 +2,7 @@
 
 #include "app/store/services/QaMarkers.h"
 
-namespace lumora::SelfTestRequest {
+namespace lumora::selftestrequest {
 
 Sources interactionSources() {
   return {QStringLiteral("/tmp/corvale-selftest-ui"), QStringLiteral("SelftestFolder"),
@@ -30,4 +30,4 @@ std::optional<QString> read(const Sources &sources, const QSettings &settings,
   return std::nullopt;
 }
 
-} // namespace lumora::SelfTestRequest
+} // namespace lumora::selftestrequest

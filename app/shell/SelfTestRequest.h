@@ -7,7 +7,7 @@
 
 /// How QA asks for a self-test at launch: a marker file holding the folder, a setting
 /// naming it, or a launch switch followed by it.
-namespace lumora::SelfTestRequest {
+namespace lumora::selftestrequest {
 
 struct Sources {
   QString markerPath;
@@ -25,4 +25,4 @@ struct Sources {
 [[nodiscard]] std::optional<QString> read(const Sources &sources, const QSettings &settings,
                                           const QStringList &arguments);
 
-} // namespace lumora::SelfTestRequest
+} // namespace lumora::selftestrequest

@@ -8,14 +8,14 @@
 namespace lumora {
 namespace {
 
-std::optional<QString> readRequest(const SelfTestRequest::Sources &sources) {
-  return SelfTestRequest::read(sources, UserDefaults::open(), QCoreApplication::arguments());
+std::optional<QString> readRequest(const selftestrequest::Sources &sources) {
+  return selftestrequest::read(sources, userdefaults::open(), QCoreApplication::arguments());
 }
 
 } // namespace
 
 void UISelfTest::prepareIfRequested() {
-  s_folder = readRequest(SelfTestRequest::interactionSources());
+  s_folder = readRequest(selftestrequest::interactionSources());
   s_enabled = s_folder.has_value();
 }
 
@@ -26,7 +26,7 @@ void UISelfTest::runAfterLaunchIfNeeded() {
 }
 
 void UIMotionSelfTest::prepareIfRequested() {
-  s_folder = readRequest(SelfTestRequest::motionSources());
+  s_folder = readRequest(selftestrequest::motionSources());
   s_enabled = s_folder.has_value();
 }
 

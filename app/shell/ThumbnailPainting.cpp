@@ -4,7 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-namespace lumora::ThumbnailPainting {
+namespace lumora::thumbnailpainting {
 namespace {
 
 constexpr int kSymbolPixels = 19;
@@ -56,8 +56,7 @@ QRectF aspectFillSource(const QSizeF &source, const QSizeF &rect) {
           shown};
 }
 
-void paintAspectFill(QPainter &painter, const QRectF &rect, const QPixmap &pixmap,
-                     qreal opacity) {
+void paintAspectFill(QPainter &painter, const QRectF &rect, const QPixmap &pixmap, qreal opacity) {
   if (pixmap.isNull() || opacity <= 0 || rect.isEmpty()) {
     return;
   }
@@ -69,4 +68,4 @@ void paintAspectFill(QPainter &painter, const QRectF &rect, const QPixmap &pixma
   painter.restore();
 }
 
-} // namespace lumora::ThumbnailPainting
+} // namespace lumora::thumbnailpainting

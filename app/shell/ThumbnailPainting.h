@@ -8,7 +8,7 @@ class QPainter;
 
 /// How a photo slot looks: the placeholder until its thumbnail arrives, and the thumbnail
 /// filling the slot. Shared by `AsyncThumbnail` and the custom-painted cards. GUI thread.
-namespace lumora::ThumbnailPainting {
+namespace lumora::thumbnailpainting {
 
 /// The placeholder: a soft diagonal gradient of `secondary` with the image symbol centred.
 /// `symbol` is made (tinted, at `devicePixelRatio`) on first use and kept by the caller.
@@ -19,4 +19,4 @@ void paintPlaceholder(QPainter &painter, const QRectF &rect, const QColor &secon
 /// Draws `pixmap` aspect-filled into `rect` at `opacity`.
 void paintAspectFill(QPainter &painter, const QRectF &rect, const QPixmap &pixmap, qreal opacity);
 
-} // namespace lumora::ThumbnailPainting
+} // namespace lumora::thumbnailpainting

@@ -18,8 +18,8 @@ AppStore::AppStore(Services services, QObject *parent)
       m_previewCache([engine = m_engine](const PhotoItem &item, int maxPixel) {
         return engine->previewImage(item, maxPixel);
       }),
-      m_thumbnails(ThumbnailLoader::producer(m_engine)),
-      m_services(std::move(services)), m_relay(this, kWorkerThreads) {
+      m_thumbnails(ThumbnailLoader::producer(m_engine)), m_services(std::move(services)),
+      m_relay(this, kWorkerThreads) {
   Q_ASSERT(m_engine);
   forwardSelectionSignals();
   m_scrollIdleTimer.setSingleShot(true);
@@ -115,9 +115,7 @@ void AppStore::setFocusedGroupID(std::optional<std::string> id) {
 void AppStore::setFocusedPhotoID(std::optional<std::string> id) {
   m_selection.setFocusedPhotoID(std::move(id));
 }
-void AppStore::setSmoothedETA(std::optional<double> eta) {
-  assign(m_smoothedETA, eta);
-}
+void AppStore::setSmoothedETA(std::optional<double> eta) { assign(m_smoothedETA, eta); }
 void AppStore::setIsScrolling(bool scrolling) {
   assign(m_isScrolling, scrolling, &AppStore::isScrollingChanged);
 }
@@ -131,9 +129,7 @@ void AppStore::setIsBatchConfirmPresented(bool presented) {
 void AppStore::setShowsInfoCenter(bool shows) {
   assign(m_showsInfoCenter, shows, &AppStore::showsInfoCenterChanged);
 }
-void AppStore::setInfoInitialTab(InfoTab tab) {
-  assign(m_infoInitialTab, tab);
-}
+void AppStore::setInfoInitialTab(InfoTab tab) { assign(m_infoInitialTab, tab); }
 void AppStore::setAlert(std::optional<AlertContent> alert) {
   assign(m_alert, std::move(alert), &AppStore::alertChanged);
 }
@@ -163,8 +159,9 @@ void AppStore::setSort(GroupSort sort) {
   m_sort = sort;
   emit sortChanged();
   const std::string_view raw = groupsort::rawValue(sort);
-  UserDefaults::open().setValue(UserDefaults::key(kGroupSortKey),
-                                QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size())));
+  userdefaults::open().setValue(
+      userdefaults::key(kGroupSortKey),
+      QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size())));
   m_selection.setAnchorID(std::nullopt);
   scheduleRegroup();
 }

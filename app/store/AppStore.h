@@ -106,7 +106,9 @@ public:
   [[nodiscard]] const std::optional<ScanProgress> &progress() const { return m_progress; }
   [[nodiscard]] const std::optional<ScanResult> &lastResult() const { return m_lastResult; }
   [[nodiscard]] bool isRegrouping() const { return m_isRegrouping; }
-  [[nodiscard]] const std::optional<std::string> &cleaningGroupID() const { return m_cleaningGroupID; }
+  [[nodiscard]] const std::optional<std::string> &cleaningGroupID() const {
+    return m_cleaningGroupID;
+  }
   [[nodiscard]] std::int64_t trashedCount() const { return m_trashedCount; }
   [[nodiscard]] bool isPaused() const { return m_isPaused; }
   [[nodiscard]] bool isPauseRequested() const { return m_isPauseRequested; }
@@ -125,7 +127,9 @@ public:
   void setSelectionAnchorID(std::optional<std::string> id) {
     m_selection.setAnchorID(std::move(id));
   }
-  [[nodiscard]] const std::unordered_set<std::string> &exitingGroupIDs() const { return m_exitingGroupIDs; }
+  [[nodiscard]] const std::unordered_set<std::string> &exitingGroupIDs() const {
+    return m_exitingGroupIDs;
+  }
   [[nodiscard]] const std::optional<std::string> &focusedGroupID() const {
     return m_selection.focusedGroupID();
   }
@@ -137,7 +141,9 @@ public:
   /// The remaining seconds shown while analysing, refreshed at most every 0.5 s.
   [[nodiscard]] std::optional<double> smoothedETA() const { return m_smoothedETA; }
   [[nodiscard]] bool isScrolling() const { return m_isScrolling; }
-  [[nodiscard]] const std::optional<std::string> &lastPressedGroupID() const { return m_lastPressedGroupID; }
+  [[nodiscard]] const std::optional<std::string> &lastPressedGroupID() const {
+    return m_lastPressedGroupID;
+  }
   void setLastPressedGroupID(std::optional<std::string> id);
   [[nodiscard]] bool isCleaningSelection() const { return m_selection.isCleaning(); }
   [[nodiscard]] bool isBatchConfirmPresented() const {
@@ -159,9 +165,13 @@ public:
   void setSort(GroupSort sort);
   [[nodiscard]] const std::optional<std::string> &detailGroupID() const { return m_detailGroupID; }
   void setDetailGroupID(std::optional<std::string> id);
-  [[nodiscard]] const std::optional<PreviewContext> &previewContext() const { return m_previewContext; }
+  [[nodiscard]] const std::optional<PreviewContext> &previewContext() const {
+    return m_previewContext;
+  }
   void setPreviewContext(std::optional<PreviewContext> context);
-  [[nodiscard]] const std::optional<std::string> &lastMonthJumpTarget() const { return m_lastMonthJumpTarget; }
+  [[nodiscard]] const std::optional<std::string> &lastMonthJumpTarget() const {
+    return m_lastMonthJumpTarget;
+  }
   void setLastMonthJumpTarget(std::optional<std::string> target);
 
   // Counters and handles that are not published.
@@ -352,8 +362,7 @@ private:
   };
 
   /// Stores `value`; emits `changed` (when given) only when the value really changed.
-  template <typename T>
-  void assign(T &field, T value, void (AppStore::*changed)() = nullptr);
+  template <typename T> void assign(T &field, T value, void (AppStore::*changed)() = nullptr);
 
   // Scan lifecycle.
   void beginScan(const ScanInput &input, bool resetResults);

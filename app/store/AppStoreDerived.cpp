@@ -45,35 +45,35 @@ std::int64_t AppStore::totalCleanableCount() const {
 
 QString AppStore::progressHeadline() const {
   if (!m_progress) {
-    return Localized::string("正在准备…");
+    return localized::string("正在准备…");
   }
   const ScanProgress &progress = *m_progress;
   const bool library = m_sourceKind == SourceKind::library;
   switch (progress.phase) {
   case ScanPhase::enumerating:
     if (progress.done < 1) {
-      return Localized::string(library ? "正在读取「照片」图库…" : "正在查找照片文件…");
+      return localized::string(library ? "正在读取「照片」图库…" : "正在查找照片文件…");
     }
     return library
-               ? Localized::format("已读取 %@ 张图库照片，正在准备分析…",
+               ? localized::format("已读取 %@ 张图库照片，正在准备分析…",
                                    "已读取 %@ 张图库照片，正在准备分析…",
                                    {Fmt::number(progress.done)})
-               : Localized::format("已找到 %@ 张照片，正在准备分析…",
+               : localized::format("已找到 %@ 张照片，正在准备分析…",
                                    "已找到 %@ 张照片，正在准备分析…", {Fmt::number(progress.done)});
   case ScanPhase::analyzing: {
     if (progress.total < 1) {
-      return Localized::string("正在分析照片…");
+      return localized::string("正在分析照片…");
     }
     const QString counts =
-        Localized::format("正在分析 %@ / %@", "正在分析 %@ / %@",
+        localized::format("正在分析 %@ / %@", "正在分析 %@ / %@",
                           {Fmt::number(progress.done), Fmt::number(progress.total)});
     if (!progress.eta) {
-      return counts + Localized::string(" · 正在估算剩余时间");
+      return counts + localized::string(" · 正在估算剩余时间");
     }
     const double eta = m_smoothedETA.value_or(*progress.eta);
-    return counts + Localized::format(" · 预计剩余 %@", " · 预计剩余 %@", {Fmt::duration(eta)});
+    return counts + localized::format(" · 预计剩余 %@", " · 预计剩余 %@", {Fmt::duration(eta)});
   }
-  case ScanPhase::finishing: return Localized::string("正在整理分组结果…");
+  case ScanPhase::finishing: return localized::string("正在整理分组结果…");
   }
   return {};
 }
@@ -84,9 +84,9 @@ QString AppStore::phaseDescription() const {
   }
   switch (m_progress->phase) {
   case ScanPhase::enumerating:
-    return Localized::string(m_sourceKind == SourceKind::folder ? "枚举文件" : "读取图库");
-  case ScanPhase::analyzing: return Localized::string("逐张分析");
-  case ScanPhase::finishing: return Localized::string("收尾");
+    return localized::string(m_sourceKind == SourceKind::folder ? "枚举文件" : "读取图库");
+  case ScanPhase::analyzing: return localized::string("逐张分析");
+  case ScanPhase::finishing: return localized::string("收尾");
   }
   return {};
 }

@@ -17,8 +17,8 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMessageBox>
-#include <QPainter>
 #include <QMouseEvent>
+#include <QPainter>
 #include <algorithm>
 
 using namespace lumora;
@@ -43,11 +43,14 @@ struct Host {
     window.activateWindow();
     settle();
   }
-  static void settle(int ms = 400) { ScannedStore::waitFor([] { return false; }, ms); }
+  static void settle(int ms = 400) {
+    ScannedStore::waitFor([] { return false; }, ms);
+  }
 };
 
 void sendMouse(QWidget *widget, QEvent::Type type, QPoint at) {
-  const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons buttons =
+      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
   QApplication::sendEvent(widget, &event);
 }
@@ -55,7 +58,8 @@ void sendMouse(QWidget *widget, QEvent::Type type, QPoint at) {
 /// `count` scanned photos as one group, best (highest score) first.
 PhotoGroup groupOf(const std::vector<PhotoItem> &items, std::size_t first, std::size_t count) {
   std::vector<PhotoItem> chosen(items.begin() + static_cast<long>(first),
-                                items.begin() + static_cast<long>(std::min(first + count, items.size())));
+                                items.begin() +
+                                    static_cast<long>(std::min(first + count, items.size())));
   std::stable_sort(chosen.begin(), chosen.end(),
                    [](const PhotoItem &a, const PhotoItem &b) { return a.score > b.score; });
   return PhotoGroup(chosen.front().id, chosen);
@@ -101,7 +105,8 @@ void renderDetailStates(RenderContext &context, AppStore &store, const PhotoGrou
 
 void renderConfirmations(RenderContext &context, AppStore &store, const PhotoGroup &group) {
   for (const Source source : {Source::folder, Source::library}) {
-    const QString name = source == Source::folder ? QStringLiteral("folder") : QStringLiteral("library");
+    const QString name =
+        source == Source::folder ? QStringLiteral("folder") : QStringLiteral("library");
     AppStore::StateAccess(store).setSourceKind(source);
     Host host(QSize(1150, 780));
     auto *detail = new GroupDetailView(store, group.id, nullptr, &host.window);
@@ -142,7 +147,8 @@ struct PreviewHost : Host {
     preview = new PhotoPreviewView(store, &window);
     show(preview);
     if (wait) {
-      ScannedStore::waitFor([this] { return preview->stage()->content() != PreviewStage::Content::loading; });
+      ScannedStore::waitFor(
+          [this] { return preview->stage()->content() != PreviewStage::Content::loading; });
       settle();
     }
   }
@@ -211,10 +217,10 @@ void renderDetailArea(RenderContext &context, bool detail) {
   platform::setReduceMotionOverride(std::nullopt);
 }
 
-const RegisterRenderer detailRenderer{QStringLiteral("detail-"),
-                                      [](RenderContext &context) { renderDetailArea(context, true); }};
-const RegisterRenderer previewRenderer{QStringLiteral("preview-"),
-                                       [](RenderContext &context) { renderDetailArea(context, false); }};
+const RegisterRenderer detailRenderer{
+    QStringLiteral("detail-"), [](RenderContext &context) { renderDetailArea(context, true); }};
+const RegisterRenderer previewRenderer{
+    QStringLiteral("preview-"), [](RenderContext &context) { renderDetailArea(context, false); }};
 
 } // namespace
 } // namespace renderscreens

@@ -143,7 +143,8 @@ void renderClearing(renderscreens::RenderContext &context, AppStore &store, Colo
   lumora::CacheSection &cache = *help(*view).cacheSection();
   cache.clearButton()->click();
   QMessageBox *confirmation = cache.confirmation();
-  context.save(QStringLiteral("info-help-confirm") + suffix, renderscreens::withSheet(*view, confirmation));
+  context.save(QStringLiteral("info-help-confirm") + suffix,
+               renderscreens::withSheet(*view, confirmation));
   if (QAbstractButton *clear = buttonTitled(*confirmation, QStringLiteral("清除"))) {
     clear->click();
   }
@@ -168,7 +169,7 @@ void renderDiagnosticsCleared(renderscreens::RenderContext &context, AppStore &s
 }
 
 void renderInfo(renderscreens::RenderContext &context) {
-  lumora::Localized::installTranslations();
+  lumora::localized::installTranslations();
   QTemporaryDir folder;
   if (!folder.isValid()) {
     return;

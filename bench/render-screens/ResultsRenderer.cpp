@@ -49,8 +49,8 @@ quint32 sceneNumber(const QString &scene) {
 /// Copies the photographs into `target`, each scene's shots one minute apart in one of the
 /// 14 months before December 2025.
 bool copyWithSpreadDates(const QString &source, const QString &target) {
-  const QFileInfoList files = QDir(source).entryInfoList({"*.jpg", "*.jpeg", "*.png"}, QDir::Files,
-                                                         QDir::Name);
+  const QFileInfoList files =
+      QDir(source).entryInfoList({"*.jpg", "*.jpeg", "*.png"}, QDir::Files, QDir::Name);
   int index = 0;
   for (const QFileInfo &file : files) {
     const QString copy = QDir(target).filePath(file.fileName());

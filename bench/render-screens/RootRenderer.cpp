@@ -107,14 +107,14 @@ std::vector<AppStore::Failure> failures(const QString &folder) {
   const QUrl url = QUrl::fromLocalFile(folder);
   using SK = AppStore::SourceKind;
   return {
-      ScanFailures::folderUnreadable(folder),
-      ScanFailures::libraryDenied(),
-      ScanFailures::fromError(curatorError(CuratorError::noImagesFound(url)), SK::folder),
-      ScanFailures::fromError(EngineCallError::fromEngine(
+      scanfailures::folderUnreadable(folder),
+      scanfailures::libraryDenied(),
+      scanfailures::fromError(curatorError(CuratorError::noImagesFound(url)), SK::folder),
+      scanfailures::fromError(EngineCallError::fromEngine(
                                   EngineError::fromLibrary(EngineError::LibraryKind::empty, {})),
                               SK::library),
-      ScanFailures::fromError(curatorError(CuratorError::visionUnavailable()), SK::folder),
-      ScanFailures::fromError(
+      scanfailures::fromError(curatorError(CuratorError::visionUnavailable()), SK::folder),
+      scanfailures::fromError(
           curatorError(CuratorError::cacheWriteFailed(QStringLiteral("磁盘已满"))), SK::folder)};
 }
 

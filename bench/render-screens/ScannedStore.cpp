@@ -29,7 +29,7 @@ void isolateDataFolders(const QString &root) {
 
 ScannedStore::ScannedStore(const QString &photosDir) {
   isolateDataFolders(m_data.path());
-  lumora::Localized::installTranslations();
+  lumora::localized::installTranslations();
   auto engine = std::make_shared<lumora::LumoraEngine>(m_data.filePath("analysis-cache.bin"));
   lumora::AppStore::Services services;
   services.engine = std::make_shared<lumora::LumoraEngineClient>(engine);

@@ -74,7 +74,7 @@ public:
       qputenv(name, m_home.path().toUtf8());
     }
     qputenv("LUMORA_PHOTO_LIBRARY", (m_home.path() + QStringLiteral("/PhotoLibrary")).toUtf8());
-    Localized::installTranslations();
+    localized::installTranslations();
     auto engine =
         std::make_shared<LumoraEngine>(m_home.filePath(QStringLiteral("analysis-cache.bin")));
     m_gate = std::make_shared<shelltest::GatedEngineClient>(
@@ -259,13 +259,13 @@ void renderFailures(renderscreens::RenderContext &context, Session &session) {
   spinUntil([&] { return store.phase().kind == Kind::failed; });
   using Source = AppStore::SourceKind;
   const auto engineFailure = [](EngineError error, Source source) {
-    return ScanFailures::fromError(EngineCallError::fromEngine(std::move(error)), source);
+    return scanfailures::fromError(EngineCallError::fromEngine(std::move(error)), source);
   };
   const std::vector<std::pair<QString, AppStore::Failure>> failures = {
       {QStringLiteral("failure-empty-folder"), store.phase().failure},
       {QStringLiteral("failure-permission"),
-       ScanFailures::folderUnreadable(session.folder(QStringLiteral("照片/2024 夏天")))},
-      {QStringLiteral("failure-library-denied"), ScanFailures::libraryDenied()},
+       scanfailures::folderUnreadable(session.folder(QStringLiteral("照片/2024 夏天")))},
+      {QStringLiteral("failure-library-denied"), scanfailures::libraryDenied()},
       {QStringLiteral("failure-no-images"),
        engineFailure(EngineError::fromLibrary(EngineError::LibraryKind::empty, {}),
                      Source::library)},
@@ -297,14 +297,14 @@ void renderToast(renderscreens::RenderContext &context, Session &session, const 
 }
 
 void renderToasts(renderscreens::RenderContext &context, Session &session) {
-  const QString kept = Localized::string("移入废纸篓（可恢复）");
+  const QString kept = localized::string("移入废纸篓（可恢复）");
   renderToast(context, session, QStringLiteral("toast-undo"),
-              {QUuid::createUuid(), Texts::cleanedText(3), kept, true, DeleteReceipt{}});
+              {QUuid::createUuid(), texts::cleanedText(3), kept, true, DeleteReceipt{}});
   renderToast(context, session, QStringLiteral("toast-done"),
-              {QUuid::createUuid(), Texts::restoredText(3), Localized::string("已重新扫描刷新结果"),
+              {QUuid::createUuid(), texts::restoredText(3), localized::string("已重新扫描刷新结果"),
                false, std::nullopt});
   const QString longMessage =
-      Texts::cleanedText(1284) +
+      texts::cleanedText(1284) +
       QStringLiteral(
           "：每组只保留了分数最高的一张，其余照片连同它们的编辑副本"
           "和连拍帧都已移入废纸篓，原来的文件夹结构保持不变，"

@@ -34,8 +34,9 @@ QStringList photoFiles(const RenderContext &ctx) {
   static QStringList files;
   if (files.isEmpty()) {
     QDir dir(ctx.photosDir);
-    files = dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"), QStringLiteral("*.png")},
-                          QDir::Files, QDir::Name);
+    files =
+        dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"), QStringLiteral("*.png")},
+                      QDir::Files, QDir::Name);
     for (QString &file : files) {
       file = dir.filePath(file);
     }
@@ -96,10 +97,10 @@ QPixmap photo(RenderContext &ctx, int index, QSize size) {
     image = QImage(size, QImage::Format_RGB32);
     image.fill(QColor(0x80, 0x80, 0x88));
   }
-  const QImage filled = image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-  return QPixmap::fromImage(filled.copy(QRect(QPoint((filled.width() - size.width()) / 2,
-                                                     (filled.height() - size.height()) / 2),
-                                              size)));
+  const QImage filled =
+      image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+  return QPixmap::fromImage(filled.copy(QRect(
+      QPoint((filled.width() - size.width()) / 2, (filled.height() - size.height()) / 2), size)));
 }
 
 PhotoTile::PhotoTile(QPixmap pixmap, qreal radius, QWidget *parent)
@@ -172,11 +173,13 @@ void renderWindows(RenderContext &ctx, Scheme scheme) {
   for (const QSize size : {QSize(1150, 780), QSize(900, 600)}) {
     window.resize(size);
     QCoreApplication::processEvents();
-    ctx.save(name(QStringLiteral("shell-window-%1x%2").arg(size.width()).arg(size.height()), scheme),
-             window);
+    ctx.save(
+        name(QStringLiteral("shell-window-%1x%2").arg(size.width()).arg(size.height()), scheme),
+        window);
   }
-  const std::pair<const char *, QMenu *> open[] = {
-      {"file", menus->fileMenu()}, {"appearance", menus->appearanceMenu()}, {"help", menus->helpMenu()}};
+  const std::pair<const char *, QMenu *> open[] = {{"file", menus->fileMenu()},
+                                                   {"appearance", menus->appearanceMenu()},
+                                                   {"help", menus->helpMenu()}};
   for (const auto &[label, menu] : open) {
     ctx.save(name(QStringLiteral("shell-menu-%1").arg(QLatin1String(label)), scheme),
              withMenu(window, menu, menu->menuAction()));

@@ -6,15 +6,15 @@
 #include "ShellRenderSupport.h"
 #include "app/shell/components/AppMark.h"
 #include "app/shell/components/FavoriteStarButton.h"
-#include "app/shell/screens/IdleStateView.h"
 #include "app/shell/components/FocusRingOverlay.h"
-#include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/GentleAppear.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroOverlay.h"
+#include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
 #include "app/shell/components/WindowBackground.h"
+#include "app/shell/screens/IdleStateView.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
@@ -88,9 +88,12 @@ void renderSmallViews(RenderContext &ctx, Scheme scheme) {
   column->setSpacing(14);
   auto *pills = new QHBoxLayout;
   pills->setSpacing(8);
-  pills->addWidget(new StatPill(QStringLiteral("photo.on.rectangle"), QStringLiteral("1,284"), QStringLiteral("张照片")));
-  pills->addWidget(new StatPill(QStringLiteral("square.stack.3d.up"), QStringLiteral("96"), QStringLiteral("组")));
-  auto *rolling = new StatPill(QStringLiteral("timer"), QStringLiteral("12"), QStringLiteral("ms/张"));
+  pills->addWidget(new StatPill(QStringLiteral("photo.on.rectangle"), QStringLiteral("1,284"),
+                                QStringLiteral("张照片")));
+  pills->addWidget(new StatPill(QStringLiteral("square.stack.3d.up"), QStringLiteral("96"),
+                                QStringLiteral("组")));
+  auto *rolling =
+      new StatPill(QStringLiteral("timer"), QStringLiteral("12"), QStringLiteral("ms/张"));
   pills->addWidget(rolling);
   pills->addStretch();
   column->addLayout(pills);

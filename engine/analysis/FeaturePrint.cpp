@@ -4,13 +4,13 @@
 #include "engine/analysis/Resampler.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <numeric>
 #include <utility>
 
-namespace lumora::FeaturePrint {
+namespace lumora::featureprint {
 
 namespace {
 
@@ -39,10 +39,11 @@ constexpr float kRingTolerance = 1.0f; // grey levels a neighbour may lie below 
 // The palette and texture blocks are measured from a typical photograph's: the root shares
 // averaged over the calibration set (bench/make-calibration-set), so that what most photos
 // share (neutral tones, flat areas) does not make every two photos look alike.
-constexpr std::array<float, kPaletteBins * kPaletteBins> kTypicalPalette = {
-    0.076f, 0.092f, 0.052f, 0.017f, 0.011f, 0.032f, 0.149f, 0.162f, 0.035f, 0.021f, 0.016f, 0.142f, 0.452f,
-    0.138f, 0.038f, 0.023f, 0.100f, 0.251f, 0.191f, 0.068f, 0.020f, 0.052f, 0.106f, 0.147f, 0.126f};
-constexpr std::array<float, 2 * kRingPatterns> kTypicalTexture = {
+constexpr std::array<float, kPaletteBins *kPaletteBins> kTypicalPalette = {
+    0.076f, 0.092f, 0.052f, 0.017f, 0.011f, 0.032f, 0.149f, 0.162f, 0.035f,
+    0.021f, 0.016f, 0.142f, 0.452f, 0.138f, 0.038f, 0.023f, 0.100f, 0.251f,
+    0.191f, 0.068f, 0.020f, 0.052f, 0.106f, 0.147f, 0.126f};
+constexpr std::array<float, 2 *kRingPatterns> kTypicalTexture = {
     0.127f, 0.201f, 0.189f, 0.270f, 0.523f, 0.421f, 0.266f, 0.260f, 0.264f, 0.343f,
     0.132f, 0.218f, 0.217f, 0.303f, 0.560f, 0.387f, 0.250f, 0.246f, 0.206f, 0.335f};
 constexpr float kRootShareFloor = 0.02f;
@@ -50,9 +51,9 @@ constexpr float kRootShareFloor = 0.02f;
 // Contrast floors, as root-mean-square values per entry. A block whose contrast lies below
 // its floor is scaled down in proportion instead of being blown up to unit length, so that
 // the noise and faint gradients of a flat frame cannot dominate its feature vector.
-constexpr float kGreyFloor = 6.0f;        // grey levels of the crop's contrast
-constexpr float kColourFloor = 10.0f;     // opponent-colour levels at mid grey
-constexpr float kChromaReference = 64.0f; // grey level where colour counts at face value
+constexpr float kGreyFloor = 6.0f;         // grey levels of the crop's contrast
+constexpr float kColourFloor = 10.0f;      // opponent-colour levels at mid grey
+constexpr float kChromaReference = 64.0f;  // grey level where colour counts at face value
 constexpr float kGradientCellFloor = 3.0f; // mean gradient magnitude per pixel
 constexpr float kGradientBlockFloor = 0.06f;
 
@@ -95,11 +96,14 @@ Plane ranked(const Plane &values) {
   std::uint32_t below = 0;
   for (int l = 0; l < kLevels; ++l) {
     // The mean of ranks below … below + count − 1.
-    rank[l] = (static_cast<float>(below) + 0.5f * static_cast<float>(count[l] == 0 ? 0 : count[l] - 1)) * scale;
+    rank[l] =
+        (static_cast<float>(below) + 0.5f * static_cast<float>(count[l] == 0 ? 0 : count[l] - 1)) *
+        scale;
     below += count[l];
   }
   Plane out(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) out[i] = rank[level[i]];
+  for (std::size_t i = 0; i < values.size(); ++i)
+    out[i] = rank[level[i]];
   return out;
 }
 
@@ -117,16 +121,19 @@ float standardDeviation(const Plane &values) {
 /// How much of a block built on ranks or shares a frame keeps: ranks and shares look the same
 /// at any contrast, so a flat frame keeps a proportionally small block instead of one made of
 /// amplified noise (and a featureless frame none at all).
-float contrastDamping(const Plane &crop) { return std::min(1.0f, standardDeviation(crop) / kGreyFloor); }
+float contrastDamping(const Plane &crop) {
+  return std::min(1.0f, standardDeviation(crop) / kGreyFloor);
+}
 
 void scale(Plane &values, float factor) {
-  for (float &v : values) v *= factor;
+  for (float &v : values)
+    v *= factor;
 }
 
 /// The grey layout of the crop at `side` × `side`, on ranks, damped by `damping`.
 Plane greyLayout(const Plane &ranks, int side, float damping) {
-  const Resampler::Region all{0, 0, kCropSide, kCropSide};
-  Plane layout = Resampler::resample(ranks, kCropSide, all, side, side);
+  const resampler::Region all{0, 0, kCropSide, kCropSide};
+  Plane layout = resampler::resample(ranks, kCropSide, all, side, side);
   subtractMean(layout);
   normaliseAgainstFloor(layout, 1.0f);
   scale(layout, damping);
@@ -148,7 +155,8 @@ Gradients gradients(const Plane &g) {
       const float gx = row[x + 1] - row[x - 1];
       const float gy = row[x + kCropSide] - row[x - kCropSide];
       float angle = std::atan2(gy, gx); // edge orientation without sign: 0…π
-      if (angle < 0) angle += std::numbers::pi_v<float>;
+      if (angle < 0)
+        angle += std::numbers::pi_v<float>;
       out.magnitude[y * kCropSide + x] = std::sqrt(gx * gx + gy * gy);
       out.bin[y * kCropSide + x] = angle * kBinsPerRadian - 0.5f;
     }
@@ -176,7 +184,8 @@ CellWeights cellWeights(int cells) {
       out[i][c] = std::max(0.0f, 1.0f - std::abs(at - static_cast<float>(c)) / spread);
       total += out[i][c];
     }
-    for (int c = 0; c < cells; ++c) out[i][c] /= total;
+    for (int c = 0; c < cells; ++c)
+      out[i][c] /= total;
   }
   return out;
 }
@@ -194,7 +203,8 @@ Plane orientationHistograms(const Gradients &grad, int cells) {
     std::fill(row.begin(), row.end(), 0.0f);
     for (int x = 1; x < kCropSide - 1; ++x) {
       const float m = grad.magnitude[y * kCropSide + x];
-      if (m < 1e-3f) continue;
+      if (m < 1e-3f)
+        continue;
       const float bin = grad.bin[y * kCropSide + x];
       const int b0 = static_cast<int>(std::floor(bin));
       const float fb = bin - static_cast<float>(b0);
@@ -208,7 +218,8 @@ Plane orientationHistograms(const Gradients &grad, int cells) {
     for (int cy = 0; cy < cells; ++cy) {
       const float wy = weights[y][cy];
       float *out = &hist[static_cast<std::size_t>(cy) * width];
-      for (std::size_t k = 0; k < width; ++k) out[k] += wy * row[k];
+      for (std::size_t k = 0; k < width; ++k)
+        out[k] += wy * row[k];
     }
   }
   return hist;
@@ -218,7 +229,8 @@ Plane orientationHistograms(const Gradients &grad, int cells) {
 /// are weaker than the floor keeps a proportionally smaller share), then centres the block.
 Plane orientationBlock(const Gradients &grad, int cells) {
   Plane hist = orientationHistograms(grad, cells);
-  const float cellArea = static_cast<float>(kCropSide * kCropSide) / static_cast<float>(cells * cells);
+  const float cellArea =
+      static_cast<float>(kCropSide * kCropSide) / static_cast<float>(cells * cells);
   for (int c = 0; c < cells * cells; ++c) {
     float *cell = &hist[static_cast<std::size_t>(c * kOrientationBins)];
     const float total = std::accumulate(cell, cell + kOrientationBins, 0.0f);
@@ -235,9 +247,9 @@ Plane orientationBlock(const Gradients &grad, int cells) {
 /// Mean colour of a coarse grid, measured from neutral grey (not from the image's own mean):
 /// it tells a blue frame from an orange one of the same layout.
 Plane colourBlock(const Plane &redGreen, const Plane &yellowBlue) {
-  const Resampler::Region all{0, 0, kCropSide, kCropSide};
-  Plane rg = Resampler::resample(redGreen, kCropSide, all, kColourSide, kColourSide);
-  const Plane yb = Resampler::resample(yellowBlue, kCropSide, all, kColourSide, kColourSide);
+  const resampler::Region all{0, 0, kCropSide, kCropSide};
+  Plane rg = resampler::resample(redGreen, kCropSide, all, kColourSide, kColourSide);
+  const Plane yb = resampler::resample(yellowBlue, kCropSide, all, kColourSide, kColourSide);
   rg.insert(rg.end(), yb.begin(), yb.end());
   normaliseAgainstFloor(rg, kColourFloor);
   return rg;
@@ -285,23 +297,26 @@ Plane ringPatterns(const Plane &grey, int side) {
         ones += bits[k];
       }
       int changes = 0;
-      for (int k = 0; k < 8; ++k) changes += bits[k] != bits[(k + 1) % 8];
+      for (int k = 0; k < 8; ++k)
+        changes += bits[k] != bits[(k + 1) % 8];
       hist[changes <= 2 ? ones : kRingPatterns - 1] += 1.0f;
     }
   }
-  for (float &h : hist) h = std::sqrt(h / static_cast<float>((side - 2) * (side - 2)));
+  for (float &h : hist)
+    h = std::sqrt(h / static_cast<float>((side - 2) * (side - 2)));
   return hist;
 }
 
 /// The texture of the frame, wherever it lies: ring patterns at two scales, from a typical
 /// photograph's.
 Plane textureBlock(const Plane &grey) {
-  const Resampler::Region all{0, 0, kCropSide, kCropSide};
+  const resampler::Region all{0, 0, kCropSide, kCropSide};
   Plane block = ringPatterns(grey, kCropSide);
-  const Plane half = ringPatterns(Resampler::resample(grey, kCropSide, all, kCropSide / 2, kCropSide / 2),
-                                  kCropSide / 2);
+  const Plane half = ringPatterns(
+      resampler::resample(grey, kCropSide, all, kCropSide / 2, kCropSide / 2), kCropSide / 2);
   block.insert(block.end(), half.begin(), half.end());
-  for (std::size_t b = 0; b < block.size(); ++b) block[b] -= kTypicalTexture[b];
+  for (std::size_t b = 0; b < block.size(); ++b)
+    block[b] -= kTypicalTexture[b];
   normaliseAgainstFloor(block, kRootShareFloor);
   return block;
 }
@@ -315,10 +330,10 @@ const Weights &defaultWeights() {
 
 std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
   const ImagePlanes::Small &small = planes.small();
-  const Resampler::Region crop = Resampler::centreSquare(small.width, small.height);
-  const Plane grey = Resampler::resample(small.grey, small.width, crop, kCropSide, kCropSide);
-  Plane rg = Resampler::resample(small.redGreen, small.width, crop, kCropSide, kCropSide);
-  Plane yb = Resampler::resample(small.yellowBlue, small.width, crop, kCropSide, kCropSide);
+  const resampler::Region crop = resampler::centreSquare(small.width, small.height);
+  const Plane grey = resampler::resample(small.grey, small.width, crop, kCropSide, kCropSide);
+  Plane rg = resampler::resample(small.redGreen, small.width, crop, kCropSide, kCropSide);
+  Plane yb = resampler::resample(small.yellowBlue, small.width, crop, kCropSide, kCropSide);
   // Colour relative to brightness: a darker or brighter exposure of the same colour keeps it.
   for (std::size_t i = 0; i < rg.size(); ++i) {
     const float scale = kChromaReference / (grey[i] + kChromaReference);
@@ -337,9 +352,14 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
   scale(palette, damping);
   Plane texture = textureBlock(ranks);
   scale(texture, damping);
-  return {greyLayout(ranks, kRoughSide, damping), greyLayout(ranks, kCoarseSide, damping),
-          orientationBlock(grad, kGradientCells), orientationBlock(grad, 2),
-          orientationBlock(grad, 1), colourBlock(rg, yb), std::move(palette), std::move(texture)};
+  return {greyLayout(ranks, kRoughSide, damping),
+          greyLayout(ranks, kCoarseSide, damping),
+          orientationBlock(grad, kGradientCells),
+          orientationBlock(grad, 2),
+          orientationBlock(grad, 1),
+          colourBlock(rg, yb),
+          std::move(palette),
+          std::move(texture)};
 }
 
 std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
@@ -364,4 +384,4 @@ std::size_t length() {
          2 * kColourSide * kColourSide + kPaletteBins * kPaletteBins + 2 * kRingPatterns;
 }
 
-} // namespace lumora::FeaturePrint
+} // namespace lumora::featureprint

@@ -6,10 +6,19 @@
 #include <cstddef>
 #include <vector>
 
-namespace lumora::FeaturePrint {
+namespace lumora::featureprint {
 
 /// The descriptor blocks, in the order they are concatenated.
-enum class Block { roughLayout, coarseLayout, edges, coarseEdges, globalEdges, colour, palette, texture };
+enum class Block {
+  roughLayout,
+  coarseLayout,
+  edges,
+  coarseEdges,
+  globalEdges,
+  colour,
+  palette,
+  texture
+};
 inline constexpr std::size_t kBlockCount = 8;
 
 /// Per-block weights applied before concatenation. Their squares are the blocks' shares in
@@ -34,4 +43,4 @@ using Weights = std::array<float, kBlockCount>;
 /// The fixed length of every feature vector.
 [[nodiscard]] std::size_t length();
 
-} // namespace lumora::FeaturePrint
+} // namespace lumora::featureprint

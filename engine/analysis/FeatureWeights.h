@@ -2,11 +2,12 @@
 
 #include <array>
 
-namespace lumora::FeaturePrint {
+namespace lumora::featureprint {
 
-/// Block weights, in the order of FeaturePrint::Block: grey layout on 4 × 4 and 8 × 8 cells,
+/// Block weights, in the order of featureprint::Block: grey layout on 4 × 4 and 8 × 8 cells,
 /// edge orientations on 4 × 4, 2 × 2 and 1 × 1 cells, colour layout, palette, texture. Fitted by
 /// bench/learn-feature-weights to the set bench/make-calibration-set builds.
-inline constexpr std::array<float, 8> kFeatureWeights = {1.000f, 0.243f, 2.048f, 0.344f, 0.600f, 1.200f, 0.312f, 0.500f};
+inline constexpr std::array<float, 8> kFeatureWeights = {1.000f, 0.243f, 2.048f, 0.344f,
+                                                         0.600f, 1.200f, 0.312f, 0.500f};
 
-} // namespace lumora::FeaturePrint
+} // namespace lumora::featureprint

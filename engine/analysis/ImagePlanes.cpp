@@ -70,9 +70,12 @@ void fillPlanes(const PixelView &view, int factor, std::vector<std::uint8_t> &gr
       const P p(src + static_cast<std::size_t>(x) * Bands);
       dst[x] = lumaByte(p, greyScale);
     }
-    if (covered == 0) continue;
-    if (y % factor != factor - 1) continue;
-    const std::size_t base = static_cast<std::size_t>(y / factor) * static_cast<std::size_t>(s.width);
+    if (covered == 0)
+      continue;
+    if (y % factor != factor - 1)
+      continue;
+    const std::size_t base =
+        static_cast<std::size_t>(y / factor) * static_cast<std::size_t>(s.width);
     for (int cx = 0; cx < s.width; ++cx) {
       Sum *cell = &sums[static_cast<std::size_t>(cx) * 3];
       const float r = static_cast<float>(cell[0]) * boxScale;

@@ -17,7 +17,8 @@ struct PixelView {
 
   /// Bytes from the start of one row to the next.
   [[nodiscard]] std::size_t stride() const {
-    return rowStride != 0 ? rowStride : static_cast<std::size_t>(width) * static_cast<std::size_t>(bands);
+    return rowStride != 0 ? rowStride
+                          : static_cast<std::size_t>(width) * static_cast<std::size_t>(bands);
   }
   /// True when the view describes pixels the analyzer can read.
   [[nodiscard]] bool isValid() const {

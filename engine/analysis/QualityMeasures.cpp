@@ -46,8 +46,8 @@ void measureColour(const ImagePlanes &planes, QualityMeasures &m) {
   }
   const double count = static_cast<double>(n);
   const double mrg = rg / count, myb = yb / count;
-  const double spread = std::sqrt(std::max(0.0, rg2 / count - mrg * mrg) +
-                                  std::max(0.0, yb2 / count - myb * myb));
+  const double spread =
+      std::sqrt(std::max(0.0, rg2 / count - mrg * mrg) + std::max(0.0, yb2 / count - myb * myb));
   m.colourfulness = static_cast<float>(spread + 0.3 * std::sqrt(mrg * mrg + myb * myb));
   m.paper = static_cast<float>(static_cast<double>(paper) / count);
 }
@@ -65,7 +65,8 @@ void measureEdgeDirections(const ImagePlanes &planes, QualityMeasures &m) {
       const float strength = gx + gy;
       total += strength;
       // tan 10° ≈ 0.176
-      if (gx <= 0.176f * gy || gy <= 0.176f * gx) aligned += strength;
+      if (gx <= 0.176f * gy || gy <= 0.176f * gx)
+        aligned += strength;
     }
   }
   m.axisAligned = total > 0 ? static_cast<float>(aligned / total) : 0.0f;
@@ -89,25 +90,29 @@ void measureNoise(const ImagePlanes &planes, QualityMeasures &m) {
     for (int x = 1; x < w - 1; x += 3) {
       const int response = (r0[x - 1] + r0[x + 1] + r2[x - 1] + r2[x + 1]) -
                            2 * (r0[x] + r1[x - 1] + r1[x + 1] + r2[x]) + 4 * r1[x];
-      ++histogram[static_cast<std::size_t>(std::min(std::abs(response) * kBinsPerLevel, kBins - 1))];
+      ++histogram[static_cast<std::size_t>(
+          std::min(std::abs(response) * kBinsPerLevel, kBins - 1))];
       ++n;
     }
   }
   std::uint32_t seen = 0;
   int bin = 0;
-  while (bin < kBins - 1 && seen + histogram[bin] < n / 10) seen += histogram[bin++];
+  while (bin < kBins - 1 && seen + histogram[bin] < n / 10)
+    seen += histogram[bin++];
   // Responses are whole numbers: spread each bin's count evenly over bin ± ½ to read the
   // percentile between them.
-  const float within = histogram[bin] == 0 ? 0.0f
-                       : static_cast<float>(n / 10 - seen) / static_cast<float>(histogram[bin]);
-  const float decile = std::max(0.0f, static_cast<float>(bin) - 0.5f + within) /
-                       static_cast<float>(kBinsPerLevel);
+  const float within = histogram[bin] == 0
+                           ? 0.0f
+                           : static_cast<float>(n / 10 - seen) / static_cast<float>(histogram[bin]);
+  const float decile =
+      std::max(0.0f, static_cast<float>(bin) - 0.5f + within) / static_cast<float>(kBinsPerLevel);
   m.noise = n == 0 ? 0.0f : decile / (0.1257f * 6.0f);
 }
 
 template <int Bands> inline int samePixel(const std::uint8_t *a, const std::uint8_t *b) {
   int same = a[0] == b[0];
-  for (int i = 1; i < Bands; ++i) same &= a[i] == b[i];
+  for (int i = 1; i < Bands; ++i)
+    same &= a[i] == b[i];
   return same;
 }
 
@@ -133,7 +138,8 @@ template <int Bands> void measureFlatness(const PixelView &image, QualityMeasure
       }
       const int unclipped = (brightest > 10) & (darkest < 245);
       int channel = p[0] >= 254;
-      if constexpr (Bands >= 3) channel |= (p[1] >= 254) | (p[2] >= 254);
+      if constexpr (Bands >= 3)
+        channel |= (p[1] >= 254) | (p[2] >= 254);
       clippedChannel += static_cast<std::size_t>(channel);
       const int isFlat =
           unclipped & samePixel<Bands>(p, p + Bands) & samePixel<Bands>(p, below + o);
@@ -165,13 +171,16 @@ void measureDominantColours(const PixelView &image, QualityMeasures &m) {
     const std::uint8_t *row = image.row(y);
     for (int x = 0; x < image.width; x += 4) {
       std::uint64_t key = 1; // 0 marks an empty slot
-      for (int b = 0; b < bands; ++b) key = (key << 8) ^ row[static_cast<std::size_t>(x) * bands + b];
+      for (int b = 0; b < bands; ++b)
+        key = (key << 8) ^ row[static_cast<std::size_t>(x) * bands + b];
       ++n;
       std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 51);
       int probes = 0;
-      while (keys[slot] != 0 && keys[slot] != key && ++probes < 4) slot = (slot + 1) & (kSlots - 1);
+      while (keys[slot] != 0 && keys[slot] != key && ++probes < 4)
+        slot = (slot + 1) & (kSlots - 1);
       if (keys[slot] != key) {
-        if (keys[slot] != 0 || used >= kSlots / 2) continue;
+        if (keys[slot] != 0 || used >= kSlots / 2)
+          continue;
         keys[slot] = key;
         ++used;
       }
@@ -180,7 +189,8 @@ void measureDominantColours(const PixelView &image, QualityMeasures &m) {
   }
   std::partial_sort(counts.begin(), counts.begin() + 8, counts.end(), std::greater<>());
   std::size_t top = 0;
-  for (int i = 0; i < 8; ++i) top += counts[i];
+  for (int i = 0; i < 8; ++i)
+    top += counts[i];
   m.dominantColours = n == 0 ? 1.0f : static_cast<float>(static_cast<double>(top) / n);
 }
 
@@ -335,7 +345,8 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
     }
   }
   int sum = 0;
-  for (int r : rows) sum += r;
+  for (int r : rows)
+    sum += r;
   constexpr float n = kPrintBlock * kPrintBlock;
   p.mean = static_cast<float>(sum) / n;
   p.deviation = std::sqrt(std::max(0.0f, static_cast<float>(squares) / n - p.mean * p.mean));
@@ -344,7 +355,8 @@ BlockProfile profileBlock(const std::uint8_t *top, int stride) {
   p.rowCrossings = crossings(rows, p.mean);
   p.columnCrossings = crossings(columns, p.mean);
   p.darkestRow = static_cast<int>(std::min_element(rows.begin(), rows.end()) - rows.begin());
-  p.darkestColumn = static_cast<int>(std::min_element(columns.begin(), columns.end()) - columns.begin());
+  p.darkestColumn =
+      static_cast<int>(std::min_element(columns.begin(), columns.end()) - columns.begin());
   return p;
 }
 
@@ -390,12 +402,16 @@ bool ruledLines(const BlockProfile &p, const std::uint8_t *top, int stride, bool
 /// printed lines (with or without a rule among them), or something else.
 BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float smooth) {
   // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
-  if (tint > kMostTint) return BlockKind::other;
+  if (tint > kMostTint)
+    return BlockKind::other;
   const BlockProfile p = profileBlock(top, stride);
-  if (p.high < 60 || tint > neutralTint(p.mean)) return BlockKind::other;
-  if (p.deviation <= smooth) return BlockKind::paper;
+  if (p.high < 60 || tint > neutralTint(p.mean))
+    return BlockKind::other;
+  if (p.deviation <= smooth)
+    return BlockKind::paper;
   const float range = static_cast<float>(p.high - p.low);
-  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range) return BlockKind::other;
+  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range)
+    return BlockKind::other;
   const bool rowsLead = p.rowSpread >= p.columnSpread;
   const float lines = rowsLead ? p.rowSpread : p.columnSpread;
   const float across = rowsLead ? p.columnSpread : p.rowSpread;
@@ -417,7 +433,8 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
   const int offsets[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
   for (const auto &o : offsets) {
     const int x = bx + o[0], y = by + o[1];
-    if (x < 0 || y < 0 || x >= blocksWide || y >= blocksHigh) continue;
+    if (x < 0 || y < 0 || x >= blocksWide || y >= blocksHigh)
+      continue;
     count += counts(kinds[static_cast<std::size_t>(y) * blocksWide + x]);
   }
   return count;
@@ -431,7 +448,8 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
 /// twigs against snow), but seldom many.
 void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   const int blocksWide = planes.width() / kPrintBlock, blocksHigh = planes.height() / kPrintBlock;
-  if (blocksWide == 0 || blocksHigh == 0) return;
+  if (blocksWide == 0 || blocksHigh == 0)
+    return;
   const std::vector<float> chroma = blockChroma(planes, blocksWide, blocksHigh);
   const float smooth = 2.0f + 2.0f * m.noise;
   std::vector<BlockKind> kinds(static_cast<std::size_t>(blocksWide) * blocksHigh, BlockKind::other);
@@ -455,7 +473,8 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
         ruledOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by,
                                   [](BlockKind k) { return k != BlockKind::other; }) == 4 &&
                        neighbours(kinds, blocksWide, blocksHigh, bx, by, print) >= 2;
-      if (kind != BlockKind::text) continue;
+      if (kind != BlockKind::text)
+        continue;
       ++text;
       textOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by, page) >= 3;
     }
@@ -485,7 +504,8 @@ struct BorderRuns {
       int low = start[static_cast<std::size_t>(i) * step], high = low, j = i + 1;
       for (; j < length; ++j) {
         const int v = start[static_cast<std::size_t>(j) * step];
-        if (std::max(high, v) - std::min(low, v) > tolerance) break;
+        if (std::max(high, v) - std::min(low, v) > tolerance)
+          break;
         low = std::min(low, v);
         high = std::max(high, v);
       }

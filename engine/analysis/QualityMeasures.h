@@ -33,7 +33,7 @@ struct QualityMeasures {
   float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
                              ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
-  float flatBorderOneGrey = 0; ///< share of those exact runs in their most common grey
+  float flatBorderOneGrey = 0;  ///< share of those exact runs in their most common grey
   float flatBorderFewGreys = 0; ///< share of those exact runs in their three most common greys
   float flatBorderSides = 0;    ///< sides (0…4) whose outer band lies for a fifth or more in
                                 ///< those exact runs: bars and panels line two sides or more

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumora::QualityScore {
+namespace lumora::qualityscore {
 
 namespace {
 
@@ -122,8 +122,8 @@ bool windowLike(const QualityMeasures &m) {
 /// like print in a photo lie scattered), or a table or a stave whose rules run among its print
 /// in a closed stretch of page.
 bool pageLike(const QualityMeasures &m) {
-  const bool clean = drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f &&
-                     m.colourfulness < 25.0f;
+  const bool clean =
+      drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f && m.colourfulness < 25.0f;
   return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f;
 }
 
@@ -146,4 +146,4 @@ Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharp
   return Assessment{score(m), isUtility(m)};
 }
 
-} // namespace lumora::QualityScore
+} // namespace lumora::qualityscore

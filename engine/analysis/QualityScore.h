@@ -7,7 +7,7 @@
 #include <cstdint>
 
 /// The quality score and the utility flag of one image, from its measured qualities.
-namespace lumora::QualityScore {
+namespace lumora::qualityscore {
 
 struct Assessment {
   /// −1…1: well exposed, contrasty, colourful, sharp and clean images score high.
@@ -33,7 +33,6 @@ struct Assessment {
 /// Below this many pixels (2 megapixels) a picture counts as a reduced copy.
 inline constexpr std::int64_t kFullPixels = 2'000'000;
 
-[[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes,
-                                float sharpness);
+[[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness);
 
-} // namespace lumora::QualityScore
+} // namespace lumora::qualityscore

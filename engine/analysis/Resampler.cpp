@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace lumora::Resampler {
+namespace lumora::resampler {
 
 namespace {
 
@@ -65,8 +65,10 @@ void scaleRow(float *dst, const Sample *src, float weight, std::size_t n) {
   std::size_t x = 0;
   for (; x + 8 <= n; x += 8) {
     float v[8];
-    for (int j = 0; j < 8; ++j) v[j] = weight * static_cast<float>(src[x + j]);
-    for (int j = 0; j < 8; ++j) dst[x + j] = Accumulate ? dst[x + j] + v[j] : v[j];
+    for (int j = 0; j < 8; ++j)
+      v[j] = weight * static_cast<float>(src[x + j]);
+    for (int j = 0; j < 8; ++j)
+      dst[x + j] = Accumulate ? dst[x + j] + v[j] : v[j];
   }
   for (; x < n; ++x) {
     const float v = weight * static_cast<float>(src[x]);
@@ -84,12 +86,14 @@ std::vector<float> resampleAny(const std::vector<Sample> &plane, int planeWidth,
   // Vertical pass first: whole rows weighted and added, which vectorises, and it leaves
   // fewer rows for the horizontal pass when the image shrinks.
   // Every element is written by the first tap before it is added to: no zeroing needed.
-  const auto columns = std::make_unique_for_overwrite<float[]>(static_cast<std::size_t>(outHeight) * rw);
+  const auto columns =
+      std::make_unique_for_overwrite<float[]>(static_cast<std::size_t>(outHeight) * rw);
   for (int i = 0; i < outHeight; ++i) {
     float *dst = &columns[static_cast<std::size_t>(i) * rw];
     const float *w = &down.weights[static_cast<std::size_t>(i) * down.maxTaps];
     for (int k = 0; k < down.count[i]; ++k) {
-      const Sample *src = &plane[static_cast<std::size_t>(down.first[i] + k) * planeWidth + region.x];
+      const Sample *src =
+          &plane[static_cast<std::size_t>(down.first[i] + k) * planeWidth + region.x];
       if (k == 0) {
         scaleRow<false>(dst, src, w[k], rw);
       } else {
@@ -132,4 +136,4 @@ Region centreSquare(int width, int height) {
   return Region{(width - side) / 2, (height - side) / 2, side, side};
 }
 
-} // namespace lumora::Resampler
+} // namespace lumora::resampler

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumora::Resampler {
+namespace lumora::resampler {
 
 /// A rectangle of a plane, in pixels.
 struct Region {
@@ -26,4 +26,4 @@ struct Region {
 /// The largest centred square of a `width` × `height` image.
 [[nodiscard]] Region centreSquare(int width, int height);
 
-} // namespace lumora::Resampler
+} // namespace lumora::resampler

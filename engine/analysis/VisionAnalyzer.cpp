@@ -20,8 +20,8 @@ constexpr int kMaxSide = 8192;
 /// The grey rendering as bytes: stretched to side × side and rounded like an 8-bit bitmap.
 std::vector<std::uint8_t> greyRendering(const ImagePlanes &planes, int side) {
   const std::vector<float> grey =
-      Resampler::resample(planes.grey(), planes.width(),
-                          Resampler::Region{0, 0, planes.width(), planes.height()}, side, side);
+      resampler::resample(planes.grey(), planes.width(),
+                          resampler::Region{0, 0, planes.width(), planes.height()}, side, side);
   std::vector<std::uint8_t> bytes(grey.size());
   for (std::size_t i = 0; i < grey.size(); ++i) {
     const float v = grey[i] < 0 ? 0 : (grey[i] > 255 ? 255 : grey[i]);
@@ -95,10 +95,10 @@ Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image) {
   }
   const ImagePlanes planes(image);
   ImageAnalysis result;
-  result.feature = FeaturePrint::compute(planes);
+  result.feature = featureprint::compute(planes);
   normalise(result.feature);
   result.sharpness = laplacianVarianceOf(planes, kSharpnessSide);
-  const QualityScore::Assessment quality = QualityScore::assess(image, planes, result.sharpness);
+  const qualityscore::Assessment quality = qualityscore::assess(image, planes, result.sharpness);
   result.score = quality.score;
   result.isUtility = quality.isUtility;
   return result;

@@ -6,7 +6,7 @@
 
 #include <QFile>
 
-namespace lumora::AnalyzerStamp {
+namespace lumora::analyzerstamp {
 namespace {
 
 /// A stamp is one short line; anything longer is not one we wrote.
@@ -68,4 +68,4 @@ bool dropIfStale(const CacheFiles &files, std::string_view revision) {
   return dropped;
 }
 
-} // namespace lumora::AnalyzerStamp
+} // namespace lumora::analyzerstamp

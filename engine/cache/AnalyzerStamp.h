@@ -12,7 +12,7 @@
 /// keep their format; when the analyzer changes (new weights, same vector length), vectors it
 /// wrote before would still load as hits and be measured against new ones, so they are
 /// dropped instead.
-namespace lumora::AnalyzerStamp {
+namespace lumora::analyzerstamp {
 
 /// The stamp file of the cache whose files are `files`.
 [[nodiscard]] std::filesystem::path pathFor(const CacheFiles &files);
@@ -29,4 +29,4 @@ bool dropIfStale(const CacheFiles &files, std::string_view revision);
 /// Writes the stamp naming `revision`, replacing the file in one step; a failure is logged.
 void write(const CacheFiles &files, std::string_view revision);
 
-} // namespace lumora::AnalyzerStamp
+} // namespace lumora::analyzerstamp

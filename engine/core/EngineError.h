@@ -19,7 +19,9 @@ struct EngineError {
   /// The description of a file or library error.
   QString message;
 
-  static EngineError fromCurator(CuratorError error) { return {Kind::curator, std::move(error), {}, {}}; }
+  static EngineError fromCurator(CuratorError error) {
+    return {Kind::curator, std::move(error), {}, {}};
+  }
   static EngineError file(QString why) { return {Kind::file, {}, {}, std::move(why)}; }
   static EngineError fromLibrary(LibraryKind which, QString why) {
     return {Kind::library, {}, which, std::move(why)};

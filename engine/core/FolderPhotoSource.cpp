@@ -56,7 +56,7 @@ std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const 
     return std::nullopt;
   }
   // The thumbnail alone cannot tell a reduced copy from its original; the file's size can.
-  analysis->score = QualityScore::withSourceSize(analysis->score, loaded->sourcePixels);
+  analysis->score = qualityscore::withSourceSize(analysis->score, loaded->sourcePixels);
   return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(file.modified)};
 }
 

@@ -48,7 +48,8 @@ public:
   [[nodiscard]] virtual std::optional<platform::DecodedImage>
   previewImage(const std::string &localIdentifier, int maxPixel) = 0;
   /// The file name the asset was imported with, or nothing.
-  [[nodiscard]] virtual std::optional<QString> originalFilename(const std::string &localIdentifier) = 0;
+  [[nodiscard]] virtual std::optional<QString>
+  originalFilename(const std::string &localIdentifier) = 0;
 };
 
 } // namespace lumora

@@ -58,7 +58,7 @@ void LumoraEngine::loadCacheIfNeeded(const std::shared_ptr<ScanContext> &context
       // The cache in memory is about to be replaced: let it go before the new one is read,
       // so that the two are never held at once.
       m_cache = AnalysisCache();
-      AnalyzerStamp::dropIfStale(m_files, VisionAnalyzer::kRevision);
+      analyzerstamp::dropIfStale(m_files, VisionAnalyzer::kRevision);
       m_cache = AnalysisCache::load(m_files, only);
       const std::scoped_lock logGuard(m_logMutex);
       m_logAppender.recheck();
@@ -79,9 +79,9 @@ void LumoraEngine::persistBatch(const std::shared_ptr<ScanContext> &context,
     // live results.
     std::erase_if(items, [&](const PhotoItem &item) { return context->deleted.contains(item.id); });
     for (const PhotoItem &item : items) {
-      records += m_cache.stage(CacheEntry{item.id, item.modified, item.captureDate, item.fileSize,
-                                          item.score, item.isUtility, item.sharpness,
-                                          item.feature});
+      records +=
+          m_cache.stage(CacheEntry{item.id, item.modified, item.captureDate, item.fileSize,
+                                   item.score, item.isUtility, item.sharpness, item.feature});
     }
     m_dirty = true;
   }

@@ -36,10 +36,10 @@ class PhotoSource;
 
 /// Platform services the engine calls, replaceable in tests.
 struct EngineServices {
-  std::function<platform::Trash::MoveResult(const std::string &)> moveToTrash =
-      platform::Trash::moveToTrash;
-  std::function<platform::Trash::RestoreResult(const std::string &, const std::string &)>
-      restoreFromTrash = platform::Trash::restore;
+  std::function<platform::trash::MoveResult(const std::string &)> moveToTrash =
+      platform::trash::moveToTrash;
+  std::function<platform::trash::RestoreResult(const std::string &, const std::string &)>
+      restoreFromTrash = platform::trash::restore;
   /// The photo library (by default the local library); null disables library photos.
   std::shared_ptr<LibraryBackend> library = defaultLibraryBackend();
 };
@@ -167,8 +167,8 @@ protected:
   [[nodiscard]] static ProgressHandler orIgnoring(ProgressHandler progress);
   [[nodiscard]] static Signature signatureOf(const std::vector<PhotoItem> &items);
   /// A last-scan state of `items` and their measured `pairs`, indexed.
-  [[nodiscard]] static std::shared_ptr<const LastScan> makeLastScan(std::vector<PhotoItem> items,
-                                                                    std::vector<PairDistance> pairs);
+  [[nodiscard]] static std::shared_ptr<const LastScan>
+  makeLastScan(std::vector<PhotoItem> items, std::vector<PairDistance> pairs);
   /// Groups of the last scan's photos that are in `items` (a list without vectors).
   [[nodiscard]] static std::vector<PhotoGroup> groupKnown(const LastScan &last,
                                                           const std::vector<PhotoItem> &items,

@@ -226,10 +226,10 @@ Expected<std::int64_t, EngineError> LumoraEngine::undoDelete(const DeleteReceipt
   std::int64_t restored = 0;
   for (const auto &file : receipt.trashedFiles) {
     const auto result = m_services.restoreFromTrash(file.trashedPath, file.originalPath);
-    if (result.status == platform::Trash::RestoreStatus::failed) {
+    if (result.status == platform::trash::RestoreStatus::failed) {
       return Unexpected(EngineError::file(result.error));
     }
-    restored += result.status == platform::Trash::RestoreStatus::restored ? 1 : 0;
+    restored += result.status == platform::trash::RestoreStatus::restored ? 1 : 0;
   }
   return restored;
 }

@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace lumora::BmpReader {
+namespace lumora::bmpreader {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
@@ -307,4 +307,4 @@ Expected<platform::DecodedImage, DecodeError> decode(int fd, std::int64_t fileSi
   return image;
 }
 
-} // namespace lumora::BmpReader
+} // namespace lumora::bmpreader

@@ -15,7 +15,7 @@
 /// Supported: the core (OS/2) header and the 40- to 124-byte info headers; 1-, 4- and 8-bit
 /// palettes; 16-, 24- and 32-bit pixels with and without bit-field masks; bottom-up and
 /// top-down rows. Run-length and embedded JPEG/PNG compression are rejected.
-namespace lumora::BmpReader {
+namespace lumora::bmpreader {
 
 /// True when `bytes` (the start of a file, at least 2 bytes) carries the BMP signature.
 [[nodiscard]] bool hasSignature(const std::uint8_t *bytes, std::size_t size);
@@ -30,4 +30,4 @@ namespace lumora::BmpReader {
 [[nodiscard]] Expected<platform::DecodedImage, DecodeError> decode(int fd, std::int64_t fileSize,
                                                                    std::int64_t maxPixels);
 
-} // namespace lumora::BmpReader
+} // namespace lumora::bmpreader

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <ctime>
 
-namespace lumora::ExifDate {
+namespace lumora::exifdate {
 namespace {
 
 /// Reads between `minDigits` and `maxDigits` decimal digits at `pos`, advancing it.
@@ -131,4 +131,4 @@ std::optional<Date> parse(std::string_view text, std::optional<int> offsetSecond
   return Date::fromSeconds(midnight + wallClock - *offsetSeconds);
 }
 
-} // namespace lumora::ExifDate
+} // namespace lumora::exifdate

@@ -22,7 +22,7 @@ struct ExifDateFields {
 } // namespace lumora
 
 /// Reading EXIF date-time texts. Pure functions without shared state, safe on any thread.
-namespace lumora::ExifDate {
+namespace lumora::exifdate {
 
 /// Seconds east of UTC of a fixed-offset zone named "GMT" followed by an offset: "GMT"
 /// alone, "GMT+09:00", "GMT-0530", "GMT+9" (hours 0–23, minutes 0–59). Absent for every
@@ -35,4 +35,4 @@ namespace lumora::ExifDate {
 /// whole pattern or names no real time (month 13, 30 February, hour 24, second 60).
 [[nodiscard]] std::optional<Date> parse(std::string_view text, std::optional<int> offsetSeconds);
 
-} // namespace lumora::ExifDate
+} // namespace lumora::exifdate

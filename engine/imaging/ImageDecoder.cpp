@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace lumora::ImageDecoder {
+namespace lumora::imagedecoder {
 namespace {
 
 using platform::VipsImagePtr;
@@ -168,8 +168,8 @@ Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int 
   constexpr std::int64_t kMaxPixels =
       std::min(kMaxInputPixels, platform::decodebudget::kPhotoLimit / 4);
   const auto reservation =
-      platform::decodebudget::reserve(BmpReader::pixelCount(fd, fileSize).value_or(0) * 4);
-  auto full = BmpReader::decode(fd, fileSize, kMaxPixels);
+      platform::decodebudget::reserve(bmpreader::pixelCount(fd, fileSize).value_or(0) * 4);
+  auto full = bmpreader::decode(fd, fileSize, kMaxPixels);
   if (!full) {
     return Unexpected(full.error());
   }
@@ -186,7 +186,7 @@ Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int 
 /// when the file is left to vips (a colour space the fast path does not convert).
 Expected<std::optional<platform::DecodedImage>, DecodeError>
 decodeJpeg(std::span<const std::uint8_t> bytes, int orientation, int maxPixel) {
-  auto scaled = TurboJpeg::decodeScaled(bytes, maxPixel);
+  auto scaled = turbojpeg::decodeScaled(bytes, maxPixel);
   if (!scaled || !*scaled) {
     return scaled;
   }
@@ -195,7 +195,7 @@ decodeJpeg(std::span<const std::uint8_t> bytes, int orientation, int maxPixel) {
     return Unexpected(fitted.error());
   }
   return std::optional<platform::DecodedImage>(
-      TurboJpeg::oriented(std::move(*fitted), orientation));
+      turbojpeg::oriented(std::move(*fitted), orientation));
 }
 
 DecodeError sourceFailure(const platform::photosource::Failure &failure) {
@@ -294,10 +294,10 @@ Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPi
   }
   std::array<std::uint8_t, 2> magic{};
   if (::pread(fd.get(), magic.data(), magic.size(), 0) == 2 &&
-      BmpReader::hasSignature(magic.data(), magic.size())) {
+      bmpreader::hasSignature(magic.data(), magic.size())) {
     return decodeBmp(fd.get(), st.st_size, maxPixel);
   }
   return decodeWithVips(fd.get(), st.st_size, maxPixel);
 }
 
-} // namespace lumora::ImageDecoder
+} // namespace lumora::imagedecoder

@@ -10,7 +10,7 @@
 
 /// Turns one image file into a small upright sRGB picture. Safe to call from any number of
 /// threads at once; each call opens, decodes and closes its own file and keeps nothing.
-namespace lumora::ImageDecoder {
+namespace lumora::imagedecoder {
 
 /// Files whose header claims more pixels than this (200 megapixels) are refused before
 /// their pixels are decoded: a scan must not spend seconds or gigabytes on one file.
@@ -43,4 +43,4 @@ struct DecodedFile {
 /// share one memory budget and wait for it (see platform/core/imaging/DecodeBudget.h).
 [[nodiscard]] Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel);
 
-} // namespace lumora::ImageDecoder
+} // namespace lumora::imagedecoder

@@ -109,7 +109,7 @@ std::optional<LoadedImage> load(const QUrl &url, int maxPixel) {
 }
 
 std::optional<LoadedImage> load(const std::string &path, int maxPixel) {
-  auto decoded = ImageDecoder::decodeFile(path, std::max(maxPixel, kMinMaxPixel));
+  auto decoded = imagedecoder::decodeFile(path, std::max(maxPixel, kMinMaxPixel));
   if (!decoded) {
     Diagnostics::log(
         QStringLiteral("scan"),
@@ -130,9 +130,9 @@ std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields) {
   }
   std::optional<int> offset;
   if (fields->offsetTimeOriginal) {
-    offset = ExifDate::fixedZoneOffset("GMT" + *fields->offsetTimeOriginal);
+    offset = exifdate::fixedZoneOffset("GMT" + *fields->offsetTimeOriginal);
   }
-  return ExifDate::parse(*fields->dateTimeOriginal, offset);
+  return exifdate::parse(*fields->dateTimeOriginal, offset);
 }
 
 } // namespace lumora::ImageLoader

@@ -4,7 +4,7 @@
 #include <memory>
 #include <turbojpeg.h>
 
-namespace lumora::TurboJpeg {
+namespace lumora::turbojpeg {
 namespace {
 
 struct HandleDestroy {
@@ -124,4 +124,4 @@ platform::DecodedImage oriented(platform::DecodedImage image, int orientation) {
   return upright;
 }
 
-} // namespace lumora::TurboJpeg
+} // namespace lumora::turbojpeg

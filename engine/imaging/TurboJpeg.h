@@ -11,7 +11,7 @@
 /// JPEG decoding through libjpeg-turbo at a reduced size: the inverse DCT itself scales by
 /// M/8 (M = 1…16), so a camera photo comes out near thumbnail size for a fraction of the work
 /// of a full decode. Safe to call from any number of threads at once.
-namespace lumora::TurboJpeg {
+namespace lumora::turbojpeg {
 
 /// The eighths M (1…8) at which a JPEG whose longer side is `longest` pixels decodes: the
 /// largest whose scaled longer side is at most `maxPixel`, or 1 (1/8) when none is. When that
@@ -28,4 +28,4 @@ decodeScaled(std::span<const std::uint8_t> data, int maxPixel);
 /// `image` turned upright for EXIF orientation `orientation` (1…8; others leave it as is).
 [[nodiscard]] platform::DecodedImage oriented(platform::DecodedImage image, int orientation);
 
-} // namespace lumora::TurboJpeg
+} // namespace lumora::turbojpeg

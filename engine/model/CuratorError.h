@@ -15,9 +15,13 @@ struct CuratorError {
   /// The failure's own message (cacheWriteFailed).
   QString message;
 
-  static CuratorError noImagesFound(QUrl folder) { return {Kind::noImagesFound, std::move(folder), {}}; }
+  static CuratorError noImagesFound(QUrl folder) {
+    return {Kind::noImagesFound, std::move(folder), {}};
+  }
   static CuratorError unreadable(QUrl file) { return {Kind::unreadable, std::move(file), {}}; }
-  static CuratorError cacheWriteFailed(QString why) { return {Kind::cacheWriteFailed, {}, std::move(why)}; }
+  static CuratorError cacheWriteFailed(QString why) {
+    return {Kind::cacheWriteFailed, {}, std::move(why)};
+  }
   static CuratorError visionUnavailable() { return {Kind::visionUnavailable, {}, {}}; }
 
   [[nodiscard]] QString errorDescription() const;

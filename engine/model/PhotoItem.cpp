@@ -8,8 +8,8 @@ namespace lumora {
 
 PhotoItem::PhotoItem(std::string id_, QUrl url_, float score_, bool isUtility_, float sharpness_,
                      std::int64_t fileSize_, Date modified_, std::vector<float> feature_,
-                     std::optional<std::string> localIdentifier_,
-                     std::optional<Date> captureDate_, bool isFavorite_)
+                     std::optional<std::string> localIdentifier_, std::optional<Date> captureDate_,
+                     bool isFavorite_)
     : id(std::move(id_)), url(std::move(url_)), score(score_), isUtility(isUtility_),
       sharpness(sharpness_), fileSize(fileSize_), modified(modified_),
       captureDate(captureDate_.value_or(modified_)), feature(std::move(feature_)),
@@ -24,9 +24,7 @@ QString PhotoItem::fileName() const {
 
 double PhotoItem::displayScore() const { return (static_cast<double>(score) + 1.0) * 5.0; }
 
-QString PhotoItem::displayScoreText() const {
-  return QString::asprintf("%.1f", displayScore());
-}
+QString PhotoItem::displayScoreText() const { return QString::asprintf("%.1f", displayScore()); }
 
 ScoreTier PhotoItem::tier() const { return scoretier::forDisplayScore(displayScore()); }
 

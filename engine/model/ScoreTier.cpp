@@ -33,9 +33,12 @@ QString label(ScoreTier tier) {
 
 ScoreTier forDisplayScore(double displayScore) {
   // Comparisons are false for NaN, which therefore falls through to poor.
-  if (displayScore >= 8.5) return ScoreTier::great;
-  if (displayScore >= 7.0) return ScoreTier::good;
-  if (displayScore >= 5.0) return ScoreTier::fair;
+  if (displayScore >= 8.5)
+    return ScoreTier::great;
+  if (displayScore >= 7.0)
+    return ScoreTier::good;
+  if (displayScore >= 5.0)
+    return ScoreTier::fair;
   return ScoreTier::poor;
 }
 

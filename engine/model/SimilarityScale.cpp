@@ -33,9 +33,12 @@ double similarityPercent(float threshold) {
 
 QString hint(float threshold) {
   // Float literals: the float nearest 0.24 must land in the second band, not the first.
-  if (threshold < 0.24f) return QStringLiteral("严格：只合并几乎相同的连拍帧");
-  if (threshold < 0.32f) return QStringLiteral("推荐：同一次拍摄的多张");
-  if (threshold < 0.42f) return QStringLiteral("宽松：同一场景的不同时段");
+  if (threshold < 0.24f)
+    return QStringLiteral("严格：只合并几乎相同的连拍帧");
+  if (threshold < 0.32f)
+    return QStringLiteral("推荐：同一次拍摄的多张");
+  if (threshold < 0.42f)
+    return QStringLiteral("宽松：同一场景的不同时段");
   return QStringLiteral("很宽松：可能误合并不同内容，慎用");
 }
 

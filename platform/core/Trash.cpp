@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::Trash {
+namespace platform::trash {
 namespace {
 
 using trashinfo::FolderIdentity;
@@ -93,7 +93,8 @@ Slot reserveSlot(const TrashDirectory &trash, const std::string &name, const std
     UniqueFd fd(::openat(trash.infoFd.get(), info.c_str(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.isValid()) {
-      if (errno == EEXIST) continue;
+      if (errno == EEXIST)
+        continue;
       return {};
     }
     ::flock(fd.get(), LOCK_EX | LOCK_NB);
@@ -197,4 +198,4 @@ RestoreResult restore(const std::string &trashedPath, const std::string &origina
   return {RestoreStatus::restored, {}};
 }
 
-} // namespace platform::Trash
+} // namespace platform::trash

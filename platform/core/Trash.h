@@ -6,7 +6,7 @@
 
 /// The freedesktop.org Trash: moving files in and restoring them without ever
 /// overwriting a file. Paths are native byte strings. Safe to call from any thread.
-namespace platform::Trash {
+namespace platform::trash {
 
 /// The outcome of one move into the Trash.
 struct MoveResult {
@@ -38,6 +38,7 @@ struct RestoreResult {
 /// original path is free; never overwrites. Removes the matching `.trashinfo` entry. Fails,
 /// touching nothing, when the folder at the original path is no longer the folder the file
 /// left (removed and made again, or replaced by a symbolic link).
-[[nodiscard]] RestoreResult restore(const std::string &trashedPath, const std::string &originalPath);
+[[nodiscard]] RestoreResult restore(const std::string &trashedPath,
+                                    const std::string &originalPath);
 
-} // namespace platform::Trash
+} // namespace platform::trash

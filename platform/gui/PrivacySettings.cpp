@@ -38,9 +38,10 @@ PrivacySettingsOutcome openPrivacySettings(const QString &anchor, const QUrl &fo
   if (const auto settings = startSettingsApp()) {
     return {true, QStringLiteral("opened settings: ") + *settings};
   }
-  const QUrl place = anchor == QStringLiteral("Privacy_Photos")
-                         ? QUrl::fromLocalFile(QFile::decodeName(PhotoLibrary::defaultLocation().c_str()))
-                         : folder;
+  const QUrl place =
+      anchor == QStringLiteral("Privacy_Photos")
+          ? QUrl::fromLocalFile(QFile::decodeName(PhotoLibrary::defaultLocation().c_str()))
+          : folder;
   if (place.isValid() && QDesktopServices::openUrl(place)) {
     return {true, QStringLiteral("opened in file manager for ") + anchor + QStringLiteral(": ") +
                       place.toString()};

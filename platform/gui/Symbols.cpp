@@ -210,9 +210,9 @@ void installIconTheme() {
   }
   done = true;
   QStringList paths = QIcon::themeSearchPaths();
-  for (const QString &dir : {QStringLiteral("/usr/share/icons"),
-                             QStringLiteral("/usr/local/share/icons"),
-                             QDir::homePath() + QStringLiteral("/.local/share/icons")}) {
+  for (const QString &dir :
+       {QStringLiteral("/usr/share/icons"), QStringLiteral("/usr/local/share/icons"),
+        QDir::homePath() + QStringLiteral("/.local/share/icons")}) {
     if (!paths.contains(dir)) {
       paths.append(dir);
     }

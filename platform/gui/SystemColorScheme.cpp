@@ -37,9 +37,9 @@ bool SystemColorScheme::connectToPortal() {
               QStringLiteral("SettingChanged"), this,
               SLOT(onSettingChanged(QString, QString, QDBusVariant)));
   // Asked without waiting: a portal that is still starting must not hold up the window.
-  QDBusMessage read = QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kPath),
-                                                     QLatin1String(kInterface),
-                                                     QStringLiteral("Read"));
+  QDBusMessage read =
+      QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kPath),
+                                     QLatin1String(kInterface), QStringLiteral("Read"));
   read << QLatin1String(kNamespace) << QLatin1String(kKey);
   auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {

@@ -27,7 +27,8 @@ void confirm(QMessageBox *box) {
 
 std::size_t trashedFiles() {
   const fs::path files =
-      fs::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+      fs::path(
+          QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
       "Trash" / "files";
   return fs::exists(files) ? static_cast<std::size_t>(std::distance(fs::directory_iterator(files),
                                                                     fs::directory_iterator()))

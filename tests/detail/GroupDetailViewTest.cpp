@@ -7,11 +7,11 @@
 #include "app/detail/DetailMissingView.h"
 #include "app/detail/DetailTile.h"
 #include "app/detail/RoundSymbolButton.h"
+#include "app/shell/ScreenFactory.h"
 #include "app/shell/components/FavoriteStarButton.h"
+#include "app/shell/root/ContentView.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/ThemedButton.h"
-#include "app/shell/ScreenFactory.h"
-#include "app/shell/root/ContentView.h"
 #include "tests/detail/support/DetailFixture.h"
 
 #include <QAbstractButton>
@@ -139,7 +139,8 @@ TEST_F(GroupDetail, deleteKeysAskAboutTheFocusedPhotoWordedByTheSource) {
   QMessageBox *box = detail->confirmation();
   ASSERT_TRUE(box);
   EXPECT_EQ(box->text(), QStringLiteral("删除这张照片？"));
-  EXPECT_EQ(box->informativeText(), QStringLiteral("「a2.jpg」会移到废纸篓，可以在文件管理器里恢复。"));
+  EXPECT_EQ(box->informativeText(),
+            QStringLiteral("「a2.jpg」会移到废纸篓，可以在文件管理器里恢复。"));
   EXPECT_EQ(box->windowModality(), Qt::WindowModal);
   buttonWithRole(box, QMessageBox::RejectRole)->click();
   ASSERT_TRUE(waitFor([&] { return !detail->confirmation(); }));
@@ -259,7 +260,8 @@ TEST_F(GroupDetail, underReduceMotionTheFocusedTileDoesNotLift) {
   platform::setReduceMotionOverride(false);
   store().setFocusedPhotoID("/p/a1.jpg");
   DetailTile *lifted = detail->grid()->tile("/p/a1.jpg");
-  ASSERT_TRUE(waitFor([&] { return lifted->geometry() == lifted->slot().translated(0, -2); }, 2000));
+  ASSERT_TRUE(
+      waitFor([&] { return lifted->geometry() == lifted->slot().translated(0, -2); }, 2000));
 }
 
 TEST_F(GroupDetail, inTheRootViewTheKeysReachTheDetailThenThePreviewAndComeBack) {

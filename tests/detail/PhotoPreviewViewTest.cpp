@@ -142,7 +142,8 @@ TEST_F(PhotoPreview, aDeleteClosesOnlyOnSuccessAndASecondConfirmationMovesNothin
 }
 
 TEST_F(PhotoPreview, aLibraryDeleteNamesTheShownName) {
-  std::vector<PhotoItem> items = {storetest::libraryPhoto("x", 100), storetest::libraryPhoto("y", 100)};
+  std::vector<PhotoItem> items = {storetest::libraryPhoto("x", 100),
+                                  storetest::libraryPhoto("y", 100)};
   setScene(items, AppStore::SourceKind::library);
   open("lib:x", "lib:y");
   ASSERT_TRUE(waitFor([&] { return preview->shownName() == QStringLiteral("name:图库照片"); }));

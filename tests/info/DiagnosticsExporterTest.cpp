@@ -39,7 +39,7 @@ std::string steadyPart(const QString &report) {
 class DiagnosticsExporterTest : public ::testing::Test {
 protected:
   DiagnosticsExporterTest() {
-    Localized::installTranslations();
+    localized::installTranslations();
     Diagnostics::clear();
   }
 

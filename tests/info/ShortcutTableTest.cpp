@@ -33,8 +33,8 @@ private:
 } // namespace
 
 TEST(ShortcutTableTest, fourteenRowsWithDistinctIdentitiesAndTranslatedActions) {
-  Localized::installTranslations();
-  const std::vector<ShortcutRow> &rows = ShortcutTable::rows();
+  localized::installTranslations();
+  const std::vector<ShortcutRow> &rows = shortcuttable::rows();
   ASSERT_EQ(rows.size(), 14U);
   QSet<QString> identities;
   for (const ShortcutRow &row : rows) {
@@ -47,13 +47,13 @@ TEST(ShortcutTableTest, fourteenRowsWithDistinctIdentitiesAndTranslatedActions) 
   EXPECT_EQ(rows[5].shortcut, QStringLiteral("Ctrl+[ / Ctrl+]"));
   EXPECT_EQ(rows[13].shortcut, QStringLiteral("Ctrl+?"));
   EXPECT_EQ(rows[13].action, QStringLiteral("打开帮助与隐私"));
-  EXPECT_EQ(&ShortcutTable::rows(), &rows);
+  EXPECT_EQ(&shortcuttable::rows(), &rows);
 }
 
 TEST(ShortcutTableTest, anActionWithoutATableEntryShowsItsKey) {
-  Localized::installTranslations();
+  localized::installTranslations();
   const WithoutStringTable bare;
-  const std::vector<ShortcutRow> rows = ShortcutTable::build();
+  const std::vector<ShortcutRow> rows = shortcuttable::build();
   EXPECT_EQ(rows[2].action, QStringLiteral("help.sc.rescan"));
   EXPECT_EQ(rows[11].action, QStringLiteral("help.sc.previewStep"));
 }

@@ -77,7 +77,7 @@ TEST(TrashSafety, foreignOrLooseVolumeTrashesAreSkippedForAHomeCopyThatKeepsTime
   fs::create_directory_symlink("loose", volume.path / ".Trash"); // a link, and not sticky
   const fs::path photo = oldPhoto(volume.path, "a.jpg", 300000);
 
-  const auto moved = Trash::moveToTrash(photo.string());
+  const auto moved = trash::moveToTrash(photo.string());
   ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
   EXPECT_EQ(fs::path(moved.trashedPath).parent_path(), homeTrash() / "files");
   EXPECT_TRUE(isEmptyFolder(foreign / "files") && isEmptyFolder(volume.path / "loose" / uid));
@@ -98,7 +98,7 @@ TEST(TrashSafety, aStickyTrashWithAForeignUserFolderGivesWayToTheUsersOwn) {
   ::chmod((volume.path / ".Trash").c_str(), 01777);
   ASSERT_EQ(::chown((volume.path / ".Trash" / uid).c_str(), 12345, 12345), 0);
 
-  const auto moved = Trash::moveToTrash(oldPhoto(volume.path, "b.jpg", 10).string());
+  const auto moved = trash::moveToTrash(oldPhoto(volume.path, "b.jpg", 10).string());
   ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
   const fs::path own = volume.path / (".Trash-" + uid);
   EXPECT_EQ(moved.trashedPath, (own / "files" / "b.jpg").string());
@@ -112,7 +112,7 @@ TEST(TrashSafety, aCopyThatFailsLeavesNoFileEntryOrPartAndKeepsThePhoto) {
   SKIP_UNLESS_MOUNTED(full);
   const fs::path photo = oldPhoto(dir.path(), "big.jpg", 400000);
 
-  const auto moved = Trash::moveToTrash(photo.string());
+  const auto moved = trash::moveToTrash(photo.string());
   EXPECT_FALSE(moved.ok());
   EXPECT_EQ(fs::file_size(photo), 400000u);
   EXPECT_TRUE(isEmptyFolder(homeTrash() / "files"));
@@ -124,7 +124,7 @@ TEST(TrashSafety, aCopyThatFailsLeavesNoFileEntryOrPartAndKeepsThePhoto) {
 
 TEST(TrashSafety, onlyAbandonedEntriesWithoutAFileAndDeadPartsAreCleared) {
   testsupport::TempDir dir;
-  const auto kept = Trash::moveToTrash(dir.write("kept.jpg", "k").string());
+  const auto kept = trash::moveToTrash(dir.write("kept.jpg", "k").string());
   ASSERT_TRUE(kept.ok());
   const fs::path info = homeTrash() / "info";
   for (const char *name : {"orphan", "young", "locked"}) {
@@ -157,30 +157,30 @@ TEST(TrashSafety, restoreGoesOnlyIntoTheFolderThePhotoLeft) {
   fs::create_directories(dir.path() / "real" / "album");
   fs::create_directory_symlink("real/album", dir.path() / "linked");
   fs::create_directories(dir.path() / "elsewhere");
-  const auto viaLink = Trash::moveToTrash(dir.write("linked/l.jpg", "l").string());
-  const auto swapped = Trash::moveToTrash(dir.write("album/s.jpg", "s").string());
-  const auto recreated = Trash::moveToTrash(dir.write("again/r.jpg", "r").string());
+  const auto viaLink = trash::moveToTrash(dir.write("linked/l.jpg", "l").string());
+  const auto swapped = trash::moveToTrash(dir.write("album/s.jpg", "s").string());
+  const auto recreated = trash::moveToTrash(dir.write("again/r.jpg", "r").string());
   ASSERT_TRUE(viaLink.ok() && swapped.ok() && recreated.ok());
   fs::rename(dir.path() / "album", dir.path() / "album.moved");
   fs::create_directory_symlink("album.moved", dir.path() / "album");
   fs::remove(dir.path() / "again");
   fs::create_directory(dir.path() / "again");
 
-  EXPECT_EQ(Trash::restore(viaLink.trashedPath, dir.file("linked/l.jpg")).status,
-            Trash::RestoreStatus::restored);
-  const auto refused = Trash::restore(swapped.trashedPath, dir.file("album/s.jpg"));
-  EXPECT_EQ(refused.status, Trash::RestoreStatus::failed);
+  EXPECT_EQ(trash::restore(viaLink.trashedPath, dir.file("linked/l.jpg")).status,
+            trash::RestoreStatus::restored);
+  const auto refused = trash::restore(swapped.trashedPath, dir.file("album/s.jpg"));
+  EXPECT_EQ(refused.status, trash::RestoreStatus::failed);
   EXPECT_FALSE(refused.error.isEmpty());
-  EXPECT_EQ(Trash::restore(recreated.trashedPath, dir.file("again/r.jpg")).status,
-            Trash::RestoreStatus::failed);
+  EXPECT_EQ(trash::restore(recreated.trashedPath, dir.file("again/r.jpg")).status,
+            trash::RestoreStatus::failed);
   EXPECT_TRUE(fs::exists(swapped.trashedPath) && fs::exists(recreated.trashedPath));
   EXPECT_TRUE(isEmptyFolder(dir.path() / "album.moved") && isEmptyFolder(dir.path() / "again"));
 }
 
 TEST(TrashSafety, anEntryWithoutAFolderRecordStillRestoresButNeverThroughALink) {
   testsupport::TempDir dir;
-  const auto plain = Trash::moveToTrash(dir.write("plain/p.jpg", "p").string());
-  const auto linked = Trash::moveToTrash(dir.write("folder/q.jpg", "q").string());
+  const auto plain = trash::moveToTrash(dir.write("plain/p.jpg", "p").string());
+  const auto linked = trash::moveToTrash(dir.write("folder/q.jpg", "q").string());
   ASSERT_TRUE(plain.ok() && linked.ok());
   for (const auto &moved : {plain, linked}) {
     const fs::path info =
@@ -191,10 +191,10 @@ TEST(TrashSafety, anEntryWithoutAFolderRecordStillRestoresButNeverThroughALink) 
   fs::rename(dir.path() / "folder", dir.path() / "target");
   fs::create_directory_symlink("target", dir.path() / "folder");
 
-  EXPECT_EQ(Trash::restore(plain.trashedPath, dir.file("plain/p.jpg")).status,
-            Trash::RestoreStatus::restored);
-  EXPECT_EQ(Trash::restore(linked.trashedPath, dir.file("folder/q.jpg")).status,
-            Trash::RestoreStatus::failed);
+  EXPECT_EQ(trash::restore(plain.trashedPath, dir.file("plain/p.jpg")).status,
+            trash::RestoreStatus::restored);
+  EXPECT_EQ(trash::restore(linked.trashedPath, dir.file("folder/q.jpg")).status,
+            trash::RestoreStatus::failed);
   EXPECT_TRUE(fs::exists(linked.trashedPath));
 }
 
@@ -208,7 +208,7 @@ TEST(TrashSafety, movesKilledMidwayLoseNothingAndTheirEntriesAreCleared) {
     const pid_t child = ::fork();
     if (child == 0) {
       for (int i = 0; i < kPhotos; ++i) {
-        (void)Trash::moveToTrash(dir.file("killed-" + std::to_string(i) + ".jpg").string());
+        (void)trash::moveToTrash(dir.file("killed-" + std::to_string(i) + ".jpg").string());
       }
       ::_exit(0);
     }

@@ -29,7 +29,7 @@ fs::path homeTrash() {
 TEST(Trash, moveAndRestoreRoundTripRemovesTheInfoEntry) {
   testsupport::TempDir dir;
   const auto original = dir.write("照片 1.jpg", std::string("pixels\0more", 11));
-  const auto moved = Trash::moveToTrash(original.string());
+  const auto moved = trash::moveToTrash(original.string());
   ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
   EXPECT_FALSE(fs::exists(original));
   EXPECT_TRUE(fs::exists(moved.trashedPath));
@@ -37,8 +37,8 @@ TEST(Trash, moveAndRestoreRoundTripRemovesTheInfoEntry) {
       homeTrash() / "info" / (fs::path(moved.trashedPath).filename().string() + ".trashinfo");
   EXPECT_TRUE(fs::exists(info));
 
-  const auto restored = Trash::restore(moved.trashedPath, original.string());
-  EXPECT_EQ(restored.status, Trash::RestoreStatus::restored);
+  const auto restored = trash::restore(moved.trashedPath, original.string());
+  EXPECT_EQ(restored.status, trash::RestoreStatus::restored);
   EXPECT_EQ(readAll(original), std::string("pixels\0more", 11));
   EXPECT_FALSE(fs::exists(moved.trashedPath));
   EXPECT_FALSE(fs::exists(info));
@@ -47,11 +47,11 @@ TEST(Trash, moveAndRestoreRoundTripRemovesTheInfoEntry) {
 TEST(Trash, restoreNeverOverwritesATakenPath) {
   testsupport::TempDir dir;
   const auto original = dir.write("a.jpg", "old");
-  const auto moved = Trash::moveToTrash(original.string());
+  const auto moved = trash::moveToTrash(original.string());
   ASSERT_TRUE(moved.ok());
   dir.write("a.jpg", "new file that took the name");
-  EXPECT_EQ(Trash::restore(moved.trashedPath, original.string()).status,
-            Trash::RestoreStatus::skipped);
+  EXPECT_EQ(trash::restore(moved.trashedPath, original.string()).status,
+            trash::RestoreStatus::skipped);
   EXPECT_EQ(readAll(original), "new file that took the name");
   EXPECT_EQ(readAll(moved.trashedPath), "old");
 }
@@ -59,11 +59,11 @@ TEST(Trash, restoreNeverOverwritesATakenPath) {
 TEST(Trash, restoreSkipsWhenTheTrashWasEmptied) {
   testsupport::TempDir dir;
   const auto original = dir.write("b.jpg", "b");
-  const auto moved = Trash::moveToTrash(original.string());
+  const auto moved = trash::moveToTrash(original.string());
   ASSERT_TRUE(moved.ok());
   fs::remove(moved.trashedPath);
-  EXPECT_EQ(Trash::restore(moved.trashedPath, original.string()).status,
-            Trash::RestoreStatus::skipped);
+  EXPECT_EQ(trash::restore(moved.trashedPath, original.string()).status,
+            trash::RestoreStatus::skipped);
   EXPECT_FALSE(fs::exists(original));
 }
 
@@ -72,7 +72,7 @@ TEST(Trash, unwritableTrashReportsAnErrorAndKeepsTheFile) {
   const auto original = dir.write("c.jpg", "c");
   fs::remove_all(homeTrash());
   std::ofstream(homeTrash()) << "a file where the Trash folder should be";
-  const auto moved = Trash::moveToTrash(original.string());
+  const auto moved = trash::moveToTrash(original.string());
   EXPECT_FALSE(moved.ok());
   fs::remove(homeTrash());
   EXPECT_TRUE(moved.trashedPath.empty());
@@ -82,14 +82,14 @@ TEST(Trash, unwritableTrashReportsAnErrorAndKeepsTheFile) {
 TEST(Trash, equallyNamedFilesGetTheirOwnSlotsAndInfo) {
   testsupport::TempDir one;
   testsupport::TempDir two;
-  const auto first = Trash::moveToTrash(one.write("same name.jpg", "1").string());
-  const auto second = Trash::moveToTrash(two.write("same name.jpg", "2").string());
+  const auto first = trash::moveToTrash(one.write("same name.jpg", "1").string());
+  const auto second = trash::moveToTrash(two.write("same name.jpg", "2").string());
   ASSERT_TRUE(first.ok() && second.ok());
   EXPECT_NE(first.trashedPath, second.trashedPath);
   EXPECT_EQ(readAll(first.trashedPath), "1");
   EXPECT_EQ(readAll(second.trashedPath), "2");
-  const std::string info = readAll(homeTrash() / "info" /
-                                   (fs::path(second.trashedPath).filename().string() + ".trashinfo"));
+  const std::string info = readAll(
+      homeTrash() / "info" / (fs::path(second.trashedPath).filename().string() + ".trashinfo"));
   EXPECT_NE(info.find("Path=" + two.path().string() + "/same%20name.jpg\n"), std::string::npos);
   EXPECT_EQ(info.rfind("[Trash Info]\n", 0), 0u);
 }

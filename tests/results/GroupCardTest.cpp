@@ -114,27 +114,27 @@ TEST(GroupCardLayoutTest, gapsCloseUpBeforeTilesGoToTheOverflowTile) {
 }
 
 TEST(GroupCardTextsTest, tooltipsByKindAndDamagedSharpness) {
-  ASSERT_TRUE(Localized::installTranslations());
+  ASSERT_TRUE(localized::installTranslations());
   PhotoItem folder = photo("/p/IMG_1.jpg", 2'500'000);
   folder.sharpness = 123.9f;
-  EXPECT_EQ(GroupCardTexts::itemHelp(folder).split(QStringLiteral(" · ")).size(), 5);
+  EXPECT_EQ(groupcardtexts::itemHelp(folder).split(QStringLiteral(" · ")).size(), 5);
   EXPECT_TRUE(
-      GroupCardTexts::itemHelp(folder).startsWith(QStringLiteral("IMG_1.jpg · 美学分 5（")));
-  EXPECT_TRUE(GroupCardTexts::itemHelp(folder).contains(QStringLiteral("清晰度 123 · ")));
-  EXPECT_TRUE(GroupCardTexts::itemHelp(folder).endsWith(QStringLiteral(" · 2.5 MB")));
+      groupcardtexts::itemHelp(folder).startsWith(QStringLiteral("IMG_1.jpg · 美学分 5（")));
+  EXPECT_TRUE(groupcardtexts::itemHelp(folder).contains(QStringLiteral("清晰度 123 · ")));
+  EXPECT_TRUE(groupcardtexts::itemHelp(folder).endsWith(QStringLiteral(" · 2.5 MB")));
   PhotoItem library = folder;
   library.localIdentifier = "asset-1";
   library.fileSize = 0;
-  const QStringList parts = GroupCardTexts::itemHelp(library).split(QStringLiteral(" · "));
+  const QStringList parts = groupcardtexts::itemHelp(library).split(QStringLiteral(" · "));
   EXPECT_EQ(parts.size(), 4);
   EXPECT_EQ(parts.front(), QStringLiteral("图库照片"));
-  EXPECT_EQ(GroupCardTexts::sharpnessText(std::numeric_limits<float>::quiet_NaN()), "—");
-  EXPECT_EQ(GroupCardTexts::sharpnessText(-std::numeric_limits<float>::infinity()), "—");
-  EXPECT_EQ(GroupCardTexts::sharpnessText(1e30f),
+  EXPECT_EQ(groupcardtexts::sharpnessText(std::numeric_limits<float>::quiet_NaN()), "—");
+  EXPECT_EQ(groupcardtexts::sharpnessText(-std::numeric_limits<float>::infinity()), "—");
+  EXPECT_EQ(groupcardtexts::sharpnessText(1e30f),
             QString::number(std::numeric_limits<qint64>::max()));
-  EXPECT_EQ(GroupCardTexts::overflowText(13), QStringLiteral("+13"));
-  EXPECT_EQ(GroupCardTexts::menuReveal(), QStringLiteral("在文件管理器中显示最佳照片"));
-  EXPECT_EQ(GroupCardTexts::cleanupCaption(AppStore::SourceKind::library),
+  EXPECT_EQ(groupcardtexts::overflowText(13), QStringLiteral("+13"));
+  EXPECT_EQ(groupcardtexts::menuReveal(), QStringLiteral("在文件管理器中显示最佳照片"));
+  EXPECT_EQ(groupcardtexts::cleanupCaption(AppStore::SourceKind::library),
             QStringLiteral("进入图库的「最近删除」，照片文件会一直留在图库文件夹里"));
 }
 
@@ -287,7 +287,9 @@ TEST_F(GroupCardTest, tilesRepaintedAsThumbnailsArriveMatchACardDrawnAtOnce) {
   GroupCard *streamed = showCard(store().groups()[0]);
   streamed->finishAnimations();
   // Down to the button, whose focus may differ between the two cards.
-  const QRect face(0, 0, streamed->width(), streamed->cardRect().top() + GroupCardLayout::kHeroHeight + 12 + 19 + 10 + 48 + 10);
+  const QRect face(0, 0, streamed->width(),
+                   streamed->cardRect().top() + GroupCardLayout::kHeroHeight + 12 + 19 + 10 + 48 +
+                       10);
   (void)streamed->grab(); // the face with placeholders
   ASSERT_TRUE(waitFor([&] { return !streamed->isLoadingImages(); }, 10000));
   QTest::qWait(400); // the fades, painted step by step
@@ -419,20 +421,20 @@ TEST(DesktopOpenerTest, fileUrisKeepEveryByteOfThePath) {
 }
 
 TEST(GroupCardTextsTest, confirmationTextsBySource) {
-  ASSERT_TRUE(Localized::installTranslations());
+  ASSERT_TRUE(localized::installTranslations());
   PhotoGroup shown = group("/c/", 3, 500'000);
-  EXPECT_EQ(GroupCardTexts::confirmTitle(AppStore::SourceKind::folder, 2),
+  EXPECT_EQ(groupcardtexts::confirmTitle(AppStore::SourceKind::folder, 2),
             QStringLiteral("清理这 2 张照片？"));
   EXPECT_EQ(
-      GroupCardTexts::confirmMessage(AppStore::SourceKind::folder, shown),
+      groupcardtexts::confirmMessage(AppStore::SourceKind::folder, shown),
       QStringLiteral(
           "会保留得分最高的「0」，其余 2 张移到废纸篓。之后可以在文件管理器的废纸篓里恢复。"));
-  EXPECT_EQ(GroupCardTexts::confirmButton(AppStore::SourceKind::folder, shown.reclaimableBytes()),
+  EXPECT_EQ(groupcardtexts::confirmButton(AppStore::SourceKind::folder, shown.reclaimableBytes()),
             QStringLiteral("移入废纸篓（1 MB）"));
-  EXPECT_EQ(GroupCardTexts::confirmMessage(AppStore::SourceKind::library, PhotoGroup{}),
+  EXPECT_EQ(groupcardtexts::confirmMessage(AppStore::SourceKind::library, PhotoGroup{}),
             QStringLiteral("会保留得分最高的「这张照片」，其余 0 "
                            "张进入图库的「最近删除」，照片文件会一直留在图库文件夹里。"));
-  EXPECT_EQ(GroupCardTexts::titleReclaimable(group("/z/", 2, 0)), QString());
-  EXPECT_EQ(GroupCardTexts::menuCleanup(AppStore::SourceKind::library, 3),
+  EXPECT_EQ(groupcardtexts::titleReclaimable(group("/z/", 2, 0)), QString());
+  EXPECT_EQ(groupcardtexts::menuCleanup(AppStore::SourceKind::library, 3),
             QStringLiteral("将 3 张照片移到「最近删除」…"));
 }

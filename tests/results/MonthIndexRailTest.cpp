@@ -33,7 +33,7 @@ TEST(MonthIndexRail, markerAndPointerStayInsideTheRail) {
 }
 
 TEST(MonthIndexRail, pressSelectsAndDragSelectsEachMonthOnce) {
-  lumora::Localized::installTranslations();
+  lumora::localized::installTranslations();
   MonthIndexRail rail;
   rail.resize(100, 400);
   rail.setSections({"a", "b", "c", "d"}, {"A", "B", "C", "D"});

@@ -14,7 +14,8 @@ TEST_F(GridViewFixture, aRealScanListsTheNewestMonthFirstAndReturnOpensTheFocuse
   const std::vector<std::pair<int, int>> months = {{2025, 3}, {2025, 5}, {2025, 4}};
   for (std::size_t scene = 0; scene < months.size(); ++scene) {
     for (int shot = 0; shot < 3; ++shot) {
-      const auto path = photos / ("s" + std::to_string(scene) + "-" + std::to_string(shot) + ".png");
+      const auto path =
+          photos / ("s" + std::to_string(scene) + "-" + std::to_string(shot) + ".png");
       ASSERT_TRUE(testsupport::writeScene(path, static_cast<int>(scene) * 7 + 1, 640, 480));
       testsupport::setModified(path, monthStart(months[scene].first, months[scene].second) +
                                          86400 * 3 + shot);

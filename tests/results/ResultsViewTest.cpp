@@ -134,8 +134,7 @@ TEST_F(ResultsViewTest, aScrollAimedElsewhereMidWayStartsFromWhereTheViewIs) {
   for (const int value : passed) {
     EXPECT_EQ(value, at);
   }
-  EXPECT_TRUE(waitForScrollAt(
-      grid().layout().sectionScrollTarget(2, grid().viewport()->height())));
+  EXPECT_TRUE(waitForScrollAt(grid().layout().sectionScrollTarget(2, grid().viewport()->height())));
 }
 
 TEST_F(ResultsViewTest, listChangesScrollToTheTopFortyMillisecondsLater) {

@@ -174,20 +174,20 @@ TEST_F(SummaryBarTest, theSortPickerWritesTheStoresSortAndFollowsIt) {
 }
 
 TEST(SummaryBarTextsTest, libraryTextsAndTheConfirmationCountBarePhotos) {
-  ASSERT_TRUE(Localized::installTranslations());
-  using SummaryBarTexts::SourceKind;
-  EXPECT_EQ(SummaryBarTexts::batchTitle(SourceKind::library, 2, 1, 0),
+  ASSERT_TRUE(localized::installTranslations());
+  using summarybartexts::SourceKind;
+  EXPECT_EQ(summarybartexts::batchTitle(SourceKind::library, 2, 1, 0),
             QStringLiteral("2 组 · 待清理 1 张照片"));
-  EXPECT_EQ(SummaryBarTexts::confirmTitle(SourceKind::folder, 12345),
+  EXPECT_EQ(summarybartexts::confirmTitle(SourceKind::folder, 12345),
             QStringLiteral("清理已选的 12345 张照片？"));
-  EXPECT_EQ(SummaryBarTexts::confirmButton(SourceKind::folder, -5),
+  EXPECT_EQ(summarybartexts::confirmButton(SourceKind::folder, -5),
             QStringLiteral("移入废纸篓（0 字节）"));
-  EXPECT_EQ(SummaryBarTexts::confirmButton(SourceKind::library, 5000),
+  EXPECT_EQ(summarybartexts::confirmButton(SourceKind::library, 5000),
             QStringLiteral("移入「最近删除」"));
-  EXPECT_EQ(SummaryBarTexts::confirmMessage(SourceKind::library, 1),
+  EXPECT_EQ(summarybartexts::confirmMessage(SourceKind::library, 1),
             QStringLiteral("将清理 1 张相似照片（每组保留最佳的一张）。\n"
                            "其余照片进入图库的「最近删除」，照片文件会一直留在图库文件夹里。"));
-  EXPECT_EQ(SummaryBarTexts::batchSubtitle(SourceKind::library),
+  EXPECT_EQ(summarybartexts::batchSubtitle(SourceKind::library),
             QStringLiteral(
                 "保留每组 1 张最佳，其余进图库的「最近删除」，照片文件会一直留在图库文件夹里"));
 }

@@ -22,7 +22,7 @@ protected:
 TEST_F(CardTapCheckTest, ARealCardRecordsThePressAndOpensTheDetail) {
   UISelfTest::setEnabledForTesting(true);
   const PhotoGroup group = store->groups().front();
-  EXPECT_EQ(failureOf([&] { CardTapCheck::verify(*store, group, false); }), QString());
+  EXPECT_EQ(failureOf([&] { cardtapcheck::verify(*store, group, false); }), QString());
   EXPECT_EQ(store->detailGroupID(), group.id);
   EXPECT_EQ(store->lastPressedGroupID(), std::nullopt);
 }
@@ -30,8 +30,9 @@ TEST_F(CardTapCheckTest, ARealCardRecordsThePressAndOpensTheDetail) {
 TEST_F(CardTapCheckTest, ACardThatRecordsNoPressFailsWithTheSuffixWhereAsked) {
   UISelfTest::setEnabledForTesting(false);
   const PhotoGroup group = store->groups().front();
-  EXPECT_EQ(failureOf([&] { CardTapCheck::verify(*store, group, true); }),
-            QStringLiteral("按下状态未记录（Reduce Motion）,lastPressedGroupID=nil").replace(',', QStringLiteral("，")));
+  EXPECT_EQ(failureOf([&] { cardtapcheck::verify(*store, group, true); }),
+            QStringLiteral("按下状态未记录（Reduce Motion）,lastPressedGroupID=nil")
+                .replace(',', QStringLiteral("，")));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "app/selftest/MotionCapture.h"
 #include "app/selftest/MotionFrames.h"
+#include "app/selftest/MotionCapture.h"
 #include "app/selftest/UIMotionSelfTestRun.h"
 
 #include "tests/support/TempDir.h"
@@ -12,7 +12,7 @@
 namespace {
 
 using namespace lumora;
-using MotionFrames::Thumbnail;
+using motionframes::Thumbnail;
 
 Thumbnail flat(std::uint8_t value) { return Thumbnail(4096, value); }
 
@@ -24,13 +24,13 @@ Thumbnail split(std::uint8_t low, std::uint8_t high) {
 }
 
 TEST(MotionFramesTest, DifferenceVarianceAndThumbnail) {
-  EXPECT_DOUBLE_EQ(MotionFrames::diff(flat(0), flat(255)), 100.0);
-  EXPECT_DOUBLE_EQ(MotionFrames::diff(flat(9), flat(9)), 0.0);
-  EXPECT_DOUBLE_EQ(MotionFrames::diff(flat(0), Thumbnail(2048, 255)), 50.0);
-  EXPECT_DOUBLE_EQ(MotionFrames::variance(split(98, 102)), 4.0);
+  EXPECT_DOUBLE_EQ(motionframes::diff(flat(0), flat(255)), 100.0);
+  EXPECT_DOUBLE_EQ(motionframes::diff(flat(9), flat(9)), 0.0);
+  EXPECT_DOUBLE_EQ(motionframes::diff(flat(0), Thumbnail(2048, 255)), 50.0);
+  EXPECT_DOUBLE_EQ(motionframes::variance(split(98, 102)), 4.0);
   QImage black(300, 100, QImage::Format_RGB32);
   black.fill(Qt::black);
-  const Thumbnail grey = MotionFrames::gray64(black);
+  const Thumbnail grey = motionframes::gray64(black);
   ASSERT_EQ(grey.size(), 4096u);
   EXPECT_EQ(grey.front(), 0);
   EXPECT_EQ(MotionCapture::sequenceRegion({900, 700}), QRect(330, 250, 240, 200));
@@ -44,16 +44,18 @@ TEST(MotionFramesTest, FiguresAtTheirThresholds) {
     std::fill(values.begin(), values.begin() + count, 255);
     return values;
   };
-  const MotionSegment still = MotionFrames::figures(QStringLiteral("s"), {split(0, 200), split(0, 200)});
+  const MotionSegment still =
+      motionframes::figures(QStringLiteral("s"), {split(0, 200), split(0, 200)});
   EXPECT_EQ(still.animated, 0);
   EXPECT_EQ(still.settleIndex, 0);
   EXPECT_EQ(still.maxJump, 0.0);
-  const MotionSegment moving = MotionFrames::figures(
+  const MotionSegment moving = motionframes::figures(
       QStringLiteral("m"), {shifted(0), shifted(400), shifted(800), shifted(400), shifted(400)});
   EXPECT_EQ(moving.animated, 3);
   EXPECT_EQ(moving.maxIndex, 0); // equal jumps: the earlier pair
   EXPECT_EQ(moving.settleIndex, 2);
-  const MotionSegment white = MotionFrames::figures(QStringLiteral("w"), {split(98, 102), flat(255)});
+  const MotionSegment white =
+      motionframes::figures(QStringLiteral("w"), {split(98, 102), flat(255)});
   EXPECT_EQ(white.blank, 1);
 }
 
@@ -104,8 +106,10 @@ TEST(MotionFramesTest, AStillWidgetIsAnInstantCutAndAWhiteOneAFlash) {
     view.white = true;
     view.update();
   });
-  EXPECT_TRUE(UIMotionSelfTestRun::judge({flash}).contains(QStringLiteral("flash: blankFrames=13（闪白）")));
-  EXPECT_TRUE(dir.file("flash-12.png").has_filename() && std::filesystem::exists(dir.file("flash-12.png")));
+  EXPECT_TRUE(UIMotionSelfTestRun::judge({flash}).contains(
+      QStringLiteral("flash: blankFrames=13（闪白）")));
+  EXPECT_TRUE(dir.file("flash-12.png").has_filename() &&
+              std::filesystem::exists(dir.file("flash-12.png")));
   EXPECT_TRUE(std::filesystem::exists(dir.file("motion.json")));
 }
 

@@ -60,7 +60,7 @@ TEST_F(MotionHostTest, TheTokenCheckReadsTheCurvesTheViewsRun) {
   // The descriptions follow the setting as the views' animations do: without reduced
   // motion the springs stay springs, so the check can fail where the views would.
   platform::setReduceMotionOverride(false);
-  const ReducedMotionCheck::Descriptions views = ReducedMotionCheck::viewDescriptions();
+  const reducedmotioncheck::Descriptions views = reducedmotioncheck::viewDescriptions();
   EXPECT_EQ(views.reducedSpring(0.42, 0.92), MotionCurve::spring(0.42, 0.92).description());
   platform::setReduceMotionOverride(true);
   EXPECT_EQ(views.reducedSpring(0.42, 0.92), motion::fast().description());

@@ -25,19 +25,19 @@ QByteArray contents(const std::filesystem::path &path) {
 }
 
 TEST(SelfTestReportTest, InteractionReportLines) {
-  EXPECT_EQ(SelfTestReport::interactionReport(std::nullopt), QStringLiteral("SELFTEST_UI_PASS\n"));
-  EXPECT_EQ(SelfTestReport::interactionReport(QStringLiteral("Esc 没有返回列表")),
+  EXPECT_EQ(selftestreport::interactionReport(std::nullopt), QStringLiteral("SELFTEST_UI_PASS\n"));
+  EXPECT_EQ(selftestreport::interactionReport(QStringLiteral("Esc 没有返回列表")),
             QStringLiteral("SELFTEST_UI_FAIL: Esc 没有返回列表\n"));
 }
 
 TEST(SelfTestReportTest, MotionReportFormatsSegmentsNotesAndFailures) {
   const std::vector<MotionSegment> segments{segment("detail", 12.345), segment("back", 0)};
-  EXPECT_EQ(SelfTestReport::motionReport({}, segments, {}),
+  EXPECT_EQ(selftestreport::motionReport({}, segments, {}),
             QStringLiteral("SELFTEST_MOTION_PASS detail(animated=9 settle=412ms maxJump=12.3% "
                            "blank=0) back(animated=9 settle=412ms maxJump=0.0% blank=0)\n"));
-  EXPECT_EQ(SelfTestReport::motionReport({}, segments, {QStringLiteral("SKIP")}).section('\n', 1),
+  EXPECT_EQ(selftestreport::motionReport({}, segments, {QStringLiteral("SKIP")}).section('\n', 1),
             QStringLiteral("SKIP\n"));
-  EXPECT_EQ(SelfTestReport::motionReport({QStringLiteral("a"), QStringLiteral("b")}, segments,
+  EXPECT_EQ(selftestreport::motionReport({QStringLiteral("a"), QStringLiteral("b")}, segments,
                                          {QStringLiteral("SKIP")}),
             QStringLiteral("SELFTEST_MOTION_FAIL: a\nSELFTEST_MOTION_FAIL: b\n"));
 }
@@ -46,11 +46,11 @@ TEST(SelfTestReportTest, PublishWritesBothFilesByteExactAndSurvivesAnUnwritableP
   testsupport::TempDir dir;
   qputenv("PINDLE_SELFTEST_OUT", QByteArray::fromStdString((dir.path() / "out").string()));
   const QString report = QStringLiteral("SELFTEST_UI_FAIL: 「权限」\n");
-  SelfTestReport::publish(report, QStringLiteral("copy.log"),
+  selftestreport::publish(report, QStringLiteral("copy.log"),
                           QString::fromStdString(dir.file("log").string()));
   EXPECT_EQ(contents(dir.path() / "out" / "copy.log"), report.toUtf8());
   EXPECT_EQ(contents(dir.file("log")), report.toUtf8());
-  SelfTestReport::publish(report, QStringLiteral("copy.log"), QStringLiteral("/proc/nope/log"));
+  selftestreport::publish(report, QStringLiteral("copy.log"), QStringLiteral("/proc/nope/log"));
   qunsetenv("PINDLE_SELFTEST_OUT");
 }
 
@@ -60,7 +60,7 @@ TEST(SelfTestReportTest, APlantedLinkOrAnotherUsersFileAtTheReportPathIsLeftAlon
   const std::filesystem::path report = dir.file("report.log");
   std::filesystem::create_symlink(victim, report);
   const QString path = QString::fromStdString(report.string());
-  EXPECT_FALSE(SelfTestReport::writeAtomically(path, "SELFTEST_UI_PASS\n"));
+  EXPECT_FALSE(selftestreport::writeAtomically(path, "SELFTEST_UI_PASS\n"));
   EXPECT_EQ(contents(victim), QByteArray("keep"));
   EXPECT_TRUE(std::filesystem::is_symlink(report));
   QFile log(Diagnostics::directory() + QStringLiteral("/diagnostics.log"));
@@ -72,7 +72,7 @@ TEST(SelfTestReportTest, APlantedLinkOrAnotherUsersFileAtTheReportPathIsLeftAlon
   std::filesystem::remove(report);
   dir.write("report.log", "theirs");
   ASSERT_EQ(::chown(report.c_str(), 65534, 65534), 0);
-  EXPECT_FALSE(SelfTestReport::writeAtomically(path, "SELFTEST_UI_PASS\n"));
+  EXPECT_FALSE(selftestreport::writeAtomically(path, "SELFTEST_UI_PASS\n"));
   EXPECT_EQ(contents(report), QByteArray("theirs"));
 }
 

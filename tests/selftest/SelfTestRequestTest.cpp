@@ -6,19 +6,19 @@
 
 namespace {
 
-using lumora::SelfTestRequest::read;
+using lumora::selftestrequest::read;
 
 class SelfTestRequestTest : public ::testing::Test {
 protected:
   SelfTestRequestTest()
       : settings(QString::fromStdString(dir.file("settings.ini").string()), QSettings::IniFormat) {
-    sources = lumora::SelfTestRequest::interactionSources();
+    sources = lumora::selftestrequest::interactionSources();
     sources.markerPath = QString::fromStdString(dir.file("marker").string());
   }
 
   testsupport::TempDir dir;
   QSettings settings;
-  lumora::SelfTestRequest::Sources sources;
+  lumora::selftestrequest::Sources sources;
 };
 
 TEST_F(SelfTestRequestTest, MarkerFileIsTrimmedAndWinsOverTheSetting) {
@@ -36,12 +36,12 @@ TEST_F(SelfTestRequestTest, BlankMarkerPassesOnToTheSettingTakenAsStored) {
 
 TEST_F(SelfTestRequestTest, ArgumentAfterTheFirstSwitchAndNoneInLastPlace) {
   const QString ui = QStringLiteral("--selftest-ui");
-  EXPECT_EQ(read(sources, settings, {QStringLiteral("pindle"), ui, QStringLiteral("/a"), ui,
-                                     QStringLiteral("/b")}),
+  EXPECT_EQ(read(sources, settings,
+                 {QStringLiteral("pindle"), ui, QStringLiteral("/a"), ui, QStringLiteral("/b")}),
             QStringLiteral("/a"));
   EXPECT_EQ(read(sources, settings, {QStringLiteral("pindle"), ui}), std::nullopt);
   EXPECT_EQ(read(sources, settings, {ui, QString()}), QString());
-  EXPECT_EQ(read(lumora::SelfTestRequest::motionSources(), settings, {ui, QStringLiteral("/a")}),
+  EXPECT_EQ(read(lumora::selftestrequest::motionSources(), settings, {ui, QStringLiteral("/a")}),
             std::nullopt);
 }
 

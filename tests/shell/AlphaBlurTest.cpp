@@ -6,7 +6,7 @@
 
 namespace {
 
-using lumora::AlphaBlur::Edge;
+using lumora::alphablur::Edge;
 
 QImage noise(int width, int height) {
   QImage mask(width, height, QImage::Format_Alpha8);
@@ -50,7 +50,7 @@ TEST(AlphaBlurTest, matchesAPlainSumOverEveryBox) {
     for (const int half : {1, 3, 9}) {
       QImage fast = noise(13, 10);
       QImage plain = fast.copy();
-      lumora::AlphaBlur::blur(fast, half, edge);
+      lumora::alphablur::blur(fast, half, edge);
       for (int pass = 0; pass < 3; ++pass) {
         plainPass(plain, half, edge, true);
         plainPass(plain, half, edge, false);
@@ -64,7 +64,7 @@ TEST(AlphaBlurTest, tintFollowsTheMask) {
   QImage mask(2, 1, QImage::Format_Alpha8);
   mask.scanLine(0)[0] = 255;
   mask.scanLine(0)[1] = 0;
-  const QImage shadow = lumora::AlphaBlur::tinted(mask, QColor(0, 0, 0, 100));
+  const QImage shadow = lumora::alphablur::tinted(mask, QColor(0, 0, 0, 100));
   EXPECT_EQ(qAlpha(shadow.pixel(0, 0)), 100);
   EXPECT_EQ(qAlpha(shadow.pixel(1, 0)), 0);
 }

@@ -22,9 +22,8 @@ protected:
   AppBinaryTest() {
     const QString root = QString::fromStdString(home.path().string());
     QDir(root).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(root + QStringLiteral("/run"), QFileDevice::ReadOwner |
-                                                              QFileDevice::WriteOwner |
-                                                              QFileDevice::ExeOwner);
+    QFile::setPermissions(root + QStringLiteral("/run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), root);
     environment.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
@@ -84,7 +83,8 @@ TEST_F(AppBinaryTest, StaleMarkerIsReportedBeforeTheLaunchAndSigtermEndsTheSessi
   start(app);
   ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
   const QString text = log();
-  const qsizetype unclean = text.indexOf(QStringLiteral("[app] ⚠️ unclean previous exit detected"));
+  const qsizetype unclean =
+      text.indexOf(QStringLiteral("[app] ⚠️ unclean previous exit detected"));
   const qsizetype launch = text.indexOf(QStringLiteral("[app] launch "));
   const qsizetype memory = text.indexOf(QStringLiteral("[mem] app-launch: "));
   EXPECT_GE(unclean, 0);

@@ -43,8 +43,8 @@ private:
 
 class AppearanceQATest : public ::testing::Test {
 protected:
-  void SetUp() override { UserDefaults::open().clear(); }
-  void TearDown() override { UserDefaults::open().clear(); }
+  void SetUp() override { userdefaults::open().clear(); }
+  void TearDown() override { userdefaults::open().clear(); }
 
   void writeMarker(const QByteArray &bytes) {
     QFile file(markerPath());
@@ -96,20 +96,24 @@ TEST_F(AppearanceQATest, SizesParseAsTwoFiniteNumbersWithinScreenBounds) {
 }
 
 TEST_F(AppearanceQATest, SizeIsHeldFortyTimesWithFiveLogLines) {
-  UserDefaults::open().setValue(QLatin1String(qa::kWindowSizeKey), QStringLiteral("1200.7x800"));
+  userdefaults::open().setValue(QLatin1String(qa::kWindowSizeKey), QStringLiteral("1200.7x800"));
   QWidget window;
   window.resize(500, 400);
   window.show();
   ManualScheduler clock;
   QStringList lines;
   std::vector<int> lineTimes;
-  QAOverrides::apply({{}, nullptr, clock.scheduler(), [&] { return QList<QWidget *>{&window}; },
+  QAOverrides::apply({{},
+                      nullptr,
+                      clock.scheduler(),
+                      [&] { return QList<QWidget *>{&window}; },
                       [&](const QString &line) {
                         lines.append(line);
                         lineTimes.push_back(clock.now());
                       }});
   ASSERT_GE(lines.size(), 2);
-  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("bundle=com.lumora.Pindle size=1200.7x800 keys=[")));
+  EXPECT_TRUE(
+      lines[0].startsWith(QStringLiteral("bundle=com.lumora.Pindle size=1200.7x800 keys=[")));
   EXPECT_EQ(lines[1], QStringLiteral("will enforce window size 1200x800"));
   clock.runUntil(20000);
   EXPECT_TRUE(clock.idle());
@@ -121,10 +125,13 @@ TEST_F(AppearanceQATest, SizeIsHeldFortyTimesWithFiveLogLines) {
 }
 
 TEST_F(AppearanceQATest, InvalidSizeStartsNoEnforcement) {
-  UserDefaults::open().setValue(QLatin1String(qa::kWindowSizeKey), QStringLiteral("0x0"));
+  userdefaults::open().setValue(QLatin1String(qa::kWindowSizeKey), QStringLiteral("0x0"));
   ManualScheduler clock;
   QStringList lines;
-  QAOverrides::apply({{}, nullptr, clock.scheduler(), [] { return QList<QWidget *>{}; },
+  QAOverrides::apply({{},
+                      nullptr,
+                      clock.scheduler(),
+                      [] { return QList<QWidget *>{}; },
                       [&](const QString &line) { lines.append(line); }});
   clock.runUntil(20000);
   ASSERT_EQ(lines.size(), 1);
@@ -146,7 +153,7 @@ TEST_F(AppearanceQATest, EnforcementLeavesNearSizesAndUnzoomsMaximisedWindows) {
 }
 
 TEST_F(AppearanceQATest, ForcedAppearanceArgumentReachesWindowsButNotTheContent) {
-  UserDefaults::open().setValue(QStringLiteral("AppearanceMode"), QStringLiteral("light"));
+  userdefaults::open().setValue(QStringLiteral("AppearanceMode"), QStringLiteral("light"));
   platform::SystemColorScheme system;
   AppearanceController appearance(system, markerDir());
   QWidget window;
@@ -155,8 +162,11 @@ TEST_F(AppearanceQATest, ForcedAppearanceArgumentReachesWindowsButNotTheContent)
   window.show();
   ManualScheduler clock;
   const auto windows = [&] { return QList<QWidget *>{&window}; };
-  QAOverrides::apply({{QStringLiteral("--force-appearance"), QStringLiteral("dark")}, &appearance,
-                      clock.scheduler(), windows, [](const QString &) {}});
+  QAOverrides::apply({{QStringLiteral("--force-appearance"), QStringLiteral("dark")},
+                      &appearance,
+                      clock.scheduler(),
+                      windows,
+                      [](const QString &) {}});
   appearance.applyStoredAppearance([&](int ms, std::function<void()> task) {
     clock.scheduler()(ms, [&window, &appearance, task] {
       task();
@@ -179,15 +189,21 @@ TEST_F(AppearanceQATest, WindowSizeArgumentResizesOnceAfterOneSecond) {
   window.show();
   ManualScheduler clock;
   const auto windows = [&] { return QList<QWidget *>{&window}; };
-  QAOverrides::apply({{QStringLiteral("--window-size"), QStringLiteral("800X600")}, nullptr,
-                      clock.scheduler(), windows, [](const QString &) {}});
+  QAOverrides::apply({{QStringLiteral("--window-size"), QStringLiteral("800X600")},
+                      nullptr,
+                      clock.scheduler(),
+                      windows,
+                      [](const QString &) {}});
   clock.runUntil(999);
   EXPECT_EQ(window.size(), QSize(500, 400));
   clock.runUntil(1000);
   EXPECT_EQ(window.size(), QSize(800, 600));
   EXPECT_TRUE(clock.idle());
-  QAOverrides::apply({{QStringLiteral("--window-size"), QStringLiteral("-800x600")}, nullptr,
-                      clock.scheduler(), windows, [](const QString &) {}});
+  QAOverrides::apply({{QStringLiteral("--window-size"), QStringLiteral("-800x600")},
+                      nullptr,
+                      clock.scheduler(),
+                      windows,
+                      [](const QString &) {}});
   EXPECT_TRUE(clock.idle()) << "a rejected size schedules nothing";
 }
 
@@ -197,8 +213,11 @@ TEST_F(AppearanceQATest, ForceAppearanceAsLastArgumentChangesNothing) {
   platform::SystemColorScheme system;
   AppearanceController appearance(system, markerDir());
   ManualScheduler clock;
-  QAOverrides::apply({{QStringLiteral("--force-appearance")}, &appearance, clock.scheduler(),
-                      [&] { return QList<QWidget *>{&window}; }, [](const QString &) {}});
+  QAOverrides::apply({{QStringLiteral("--force-appearance")},
+                      &appearance,
+                      clock.scheduler(),
+                      [&] { return QList<QWidget *>{&window}; },
+                      [](const QString &) {}});
   clock.runUntil(2000);
   EXPECT_EQ(AppearanceController::windowAppearance(&window), std::nullopt);
 }

@@ -14,7 +14,7 @@ QImage shadowOf(const QSize &card) {
   QImage image(card + QSize(2 * kMargin, 2 * kMargin), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
-  lumora::CardShadow::paintTiled(painter, QRectF(QPointF(kMargin, kMargin), QSizeF(card)), 16, 1,
+  lumora::cardshadow::paintTiled(painter, QRectF(QPointF(kMargin, kMargin), QSizeF(card)), 16, 1,
                                  14, 0);
   return image;
 }

@@ -11,8 +11,8 @@
 #include "app/shell/components/StatPill.h"
 #include "app/shell/theme/Theme.h"
 
-#include <QVBoxLayout>
 #include "platform/gui/ReduceMotion.h"
+#include <QVBoxLayout>
 
 #include <QApplication>
 #include <QElapsedTimer>

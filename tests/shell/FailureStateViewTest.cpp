@@ -81,14 +81,14 @@ TEST_F(FailureStateViewTest, aLongMessageWrapsWithinItsWidthAndIsNeverCut) {
 }
 
 TEST_F(FailureStateViewTest, settingsButtonsTryTheirTargetsInOrderThroughTheStore) {
-  auto *view = host(new FailureStateView(store(), ScanFailures::folderUnreadable("/x")));
+  auto *view = host(new FailureStateView(store(), scanfailures::folderUnreadable("/x")));
   settingsOpens = {QString::fromLatin1(AppStore::kFilesAndFoldersAnchor)};
   QTest::mouseClick(buttonTitled(*view, "打开系统设置"), Qt::LeftButton);
   EXPECT_EQ(settingsTried, std::vector<QString>{AppStore::kFilesAndFoldersAnchor});
 
   settingsTried.clear();
   settingsOpens.clear();
-  view->setFailure(ScanFailures::libraryDenied());
+  view->setFailure(scanfailures::libraryDenied());
   spin(10);
   QTest::mouseClick(buttonTitled(*view, "打开图库权限设置"), Qt::LeftButton);
   EXPECT_EQ(settingsTried, (std::vector<QString>{AppStore::kPhotosAnchor, AppStore::kAllFilesAnchor,

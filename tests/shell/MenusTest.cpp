@@ -123,12 +123,12 @@ TEST_F(MenusTest, HelpAndAboutSetTheTabBeforeOpeningTheSheet) {
 }
 
 TEST_F(MenusTest, UnknownStoredModeChecksDarkAndChoosingAModeSetsEveryLayer) {
-  UserDefaults::open().setValue(QStringLiteral("AppearanceMode"), QStringLiteral("sepia"));
+  userdefaults::open().setValue(QStringLiteral("AppearanceMode"), QStringLiteral("sepia"));
   menus->refreshAppearanceChecks();
   EXPECT_EQ(menus->checkedMode(), AppearanceMode::dark);
   appearance->setContentRoot(window.content());
   menus->appearanceAction(AppearanceMode::light)->trigger();
-  EXPECT_EQ(UserDefaults::open().value(QStringLiteral("AppearanceMode")).toString(),
+  EXPECT_EQ(userdefaults::open().value(QStringLiteral("AppearanceMode")).toString(),
             QStringLiteral("light"));
   EXPECT_EQ(appearance->applicationAppearance(), ColorScheme::light);
   EXPECT_EQ(AppearanceController::windowAppearance(&window), ColorScheme::light);

@@ -72,9 +72,9 @@ TEST(MotionTest, ReducedVariantsAreOneEaseOutOfFast) {
 
 TEST(MotionTest, OverrideAnnouncesOnlyRealChanges) {
   int changes = 0;
-  auto connection = QObject::connect(&platform::ReduceMotionNotifier::instance(),
-                                     &platform::ReduceMotionNotifier::changed,
-                                     [&changes](bool) { ++changes; });
+  auto connection =
+      QObject::connect(&platform::ReduceMotionNotifier::instance(),
+                       &platform::ReduceMotionNotifier::changed, [&changes](bool) { ++changes; });
   platform::setReduceMotionOverride(true);
   platform::setReduceMotionOverride(true);
   EXPECT_TRUE(platform::reduceMotion());

@@ -10,8 +10,7 @@ namespace {
 
 using namespace keycodes;
 
-KeyCode press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-              const QString &text = {}) {
+KeyCode press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString &text = {}) {
   const QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
   return translate(event);
 }

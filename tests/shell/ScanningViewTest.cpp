@@ -65,7 +65,7 @@ TEST_F(ScanningViewTest, eachProgressShowsItsPercentageBarAndDetail) {
 
   AppStore::StateAccess(store()).setSourceKind(AppStore::SourceKind::library);
   EXPECT_EQ(text("detail"),
-            Localized::string("「照片」App 图库 · 未下载的 iCloud 原图会先下载，单张可能比较慢"));
+            localized::string("「照片」App 图库 · 未下载的 iCloud 原图会先下载，单张可能比较慢"));
 }
 
 TEST_F(ScanningViewTest, aLongFileNameStaysOnOneLineElidedInTheMiddle) {

@@ -134,7 +134,7 @@ TEST_F(UndoToastViewTest, undoRestoresTheFilesByteForByteAndShowsTheShortToast) 
   showToast();
   QTest::mouseClick(undoButton(), Qt::LeftButton);
   ASSERT_TRUE(waitFor([&] {
-    return store().undoToast() && store().undoToast()->message == Texts::restoredText(2);
+    return store().undoToast() && store().undoToast()->message == texts::restoredText(2);
   }));
   EXPECT_FALSE(store().undoToast()->canUndo);
   for (const auto &[path, bytes] : removed) {
@@ -144,7 +144,7 @@ TEST_F(UndoToastViewTest, undoRestoresTheFilesByteForByteAndShowsTheShortToast) 
 
 TEST_F(UndoToastViewTest, aFailedUndoLeavesTheCardAndRaisesAnAlert) {
   engineServices.restoreFromTrash = [](const std::string &, const std::string &) {
-    return platform::Trash::RestoreResult{platform::Trash::RestoreStatus::failed, "read-only"};
+    return platform::trash::RestoreResult{platform::trash::RestoreStatus::failed, "read-only"};
   };
   scanAndCleanUp();
   const AppStore::UndoToast shown = *store().undoToast();

@@ -15,7 +15,9 @@
 namespace lumora {
 namespace {
 
-QString folderOf(const testsupport::TempDir &dir) { return QString::fromStdString(dir.path().string()); }
+QString folderOf(const testsupport::TempDir &dir) {
+  return QString::fromStdString(dir.path().string());
+}
 
 TEST(SingleInstanceTest, SecondCopyIsTurnedAwayAndAsksTheFirstToShow) {
   testsupport::TempDir dir;
@@ -75,13 +77,13 @@ TEST(AppearanceControllerTest, WindowAppearanceReachesItsMenusAndClearsAgain) {
 }
 
 TEST(QtTranslationsTest, QtsDialogTextsSpeakChineseAndAMissingPackageChangesNothing) {
-  EXPECT_EQ(QtTranslations::install(QStringLiteral("/nonexistent")), nullptr);
+  EXPECT_EQ(qttranslations::install(QStringLiteral("/nonexistent")), nullptr);
   EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
-  const QString directory = QtTranslations::systemDirectory();
+  const QString directory = qttranslations::systemDirectory();
   if (!QFile::exists(directory + QStringLiteral("/qtbase_zh_CN.qm"))) {
     GTEST_SKIP() << "Qt's translations are not installed in " << directory.toStdString();
   }
-  QTranslator *installed = QtTranslations::install(directory);
+  QTranslator *installed = qttranslations::install(directory);
   ASSERT_NE(installed, nullptr);
   EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
   EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));

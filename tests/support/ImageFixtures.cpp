@@ -47,8 +47,9 @@ bool writeScene(const std::filesystem::path &path, int seed, int width, int heig
     const double u = static_cast<double>(x) / width;
     const double v = static_cast<double>(y) / height;
     const double wave = std::sin(a * 6.283 * u + phase) * std::cos(b * 6.283 * v - phase);
-    const double blob = std::exp(-40 * ((u - 0.3 - 0.05 * (seed % 5)) * (u - 0.3 - 0.05 * (seed % 5)) +
-                                        (v - 0.6) * (v - 0.6)));
+    const double blob =
+        std::exp(-40 * ((u - 0.3 - 0.05 * (seed % 5)) * (u - 0.3 - 0.05 * (seed % 5)) +
+                        (v - 0.6) * (v - 0.6)));
     auto channel = [](double value) {
       return static_cast<std::uint8_t>(std::clamp(value, 0.0, 255.0));
     };

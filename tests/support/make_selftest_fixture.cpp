@@ -13,8 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kMarch2024 = 1709856000;  // 2024-03-08
-constexpr double kMay2024 = 1715126400;    // 2024-05-08
+constexpr double kMarch2024 = 1709856000; // 2024-03-08
+constexpr double kMay2024 = 1715126400;   // 2024-05-08
 constexpr double kDay = 86400;
 
 bool writePhoto(const fs::path &folder, const std::string &name, int seed, double taken) {

@@ -34,7 +34,7 @@ QString shownFolder(const QString &path) {
 
 CacheSection::CacheSection(AppStore &store, QWidget *parent)
     : InfoSection(QStringLiteral("internaldrive.fill"), 15, &Theme::purple,
-                  Localized::string("help.cache.title", "数据存在哪 / 怎么清"), 8, parent),
+                  localized::string("help.cache.title", "数据存在哪 / 怎么清"), 8, parent),
       m_store(store) {
   setObjectName(QStringLiteral("cacheSection"));
   addParagraph(paragraphText(), true);
@@ -44,7 +44,7 @@ CacheSection::CacheSection(AppStore &store, QWidget *parent)
 }
 
 QString CacheSection::paragraphText() {
-  return Localized::format("help.cache.p1",
+  return localized::format("help.cache.p1",
                            "分析缓存：~/Library/Application Support/Lumora/（约 3 KB/张，5 "
                            "万张约 164 MB），只存特征向量与分数，不存照片。",
                            {shownFolder(platform::appSupportDirectory())});
@@ -52,7 +52,7 @@ QString CacheSection::paragraphText() {
 
 QWidget *CacheSection::makeButtonRow() {
   QHBoxLayout *layout = nullptr;
-  QWidget *row = InfoStyle::makeRow(this, 10, layout);
+  QWidget *row = infostyle::makeRow(this, 10, layout);
   m_clearButton = new ClearCacheButton(row);
   connect(m_clearButton, &QPushButton::clicked, this, &CacheSection::askToClear);
   m_clearedBadge = makeClearedBadge(row);
@@ -65,13 +65,13 @@ QWidget *CacheSection::makeButtonRow() {
 
 QWidget *CacheSection::makeClearedRow() {
   QHBoxLayout *layout = nullptr;
-  m_clearedRow = InfoStyle::makeRow(this, 8, layout);
+  m_clearedRow = infostyle::makeRow(this, 8, layout);
   m_clearedHint = new QLabel(
-      Localized::string("help.cache.clearedHint", "下次扫描会重新分析全部照片，会慢一些。"),
+      localized::string("help.cache.clearedHint", "下次扫描会重新分析全部照片，会慢一些。"),
       m_clearedRow);
   m_clearedHint->setFont(Theme::font(kSmallTextPixels));
   m_rescanButton =
-      new ThemedButton(Localized::string("help.cache.rescan", "立即重新扫描"),
+      new ThemedButton(localized::string("help.cache.rescan", "立即重新扫描"),
                        ThemedButton::Style::link, ThemedButton::Size::small, m_clearedRow);
   m_rescanButton->setAccessibleName(m_rescanButton->text());
   connect(m_rescanButton, &QPushButton::clicked, this, &CacheSection::rescan);
@@ -101,15 +101,15 @@ QMessageBox *CacheSection::makeConfirmation() {
   box->setFont(Theme::font(13));
   box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
                                     "QLabel#qt_msgbox_informativelabel { min-width: 300px; }"));
-  box->setWindowTitle(Localized::string("help.cache.confirmTitle", "清除分析缓存？"));
+  box->setWindowTitle(localized::string("help.cache.confirmTitle", "清除分析缓存？"));
   box->setText(box->windowTitle());
-  box->setInformativeText(Localized::string(
+  box->setInformativeText(localized::string(
       "help.cache.confirmMessage", "只会删除特征向量与分数的缓存，不会动照片本身。下次扫描需要重新"
                                    "分析全部照片，会慢一些。"));
-  QPushButton *clear = box->addButton(Localized::string("help.cache.confirmButton", "清除"),
+  QPushButton *clear = box->addButton(localized::string("help.cache.confirmButton", "清除"),
                                       QMessageBox::DestructiveRole);
   QPushButton *cancel =
-      box->addButton(Localized::string("common.cancel", "取消"), QMessageBox::RejectRole);
+      box->addButton(localized::string("common.cancel", "取消"), QMessageBox::RejectRole);
   box->setDefaultButton(cancel);
   box->setEscapeButton(cancel);
   connect(clear, &QPushButton::clicked, this, &CacheSection::clearCache);
@@ -142,7 +142,7 @@ void CacheSection::rescan() {
 void CacheSection::refreshColors() {
   InfoSection::refreshColors();
   if (m_clearedHint != nullptr) {
-    InfoStyle::setTextColor(m_clearedHint, Theme::of(this).secondary);
+    infostyle::setTextColor(m_clearedHint, Theme::of(this).secondary);
   }
 }
 

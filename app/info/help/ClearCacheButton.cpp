@@ -22,16 +22,16 @@ constexpr qreal kDisabledOpacity = 0.4;
 } // namespace
 
 ClearCacheButton::ClearCacheButton(QWidget *parent)
-    : ThemedButton(Localized::string("help.cache.clearButton", "清除分析缓存…"), Style::bordered,
+    : ThemedButton(localized::string("help.cache.clearButton", "清除分析缓存…"), Style::bordered,
                    Size::small, parent),
       m_title(text()), m_clearingContent(new QWidget(this)),
       m_spinner(new Spinner(kSpinnerDiameter, m_clearingContent)),
       m_clearingLabel(
-          new QLabel(Localized::string("help.cache.clearing", "正在清除…"), m_clearingContent)) {
+          new QLabel(localized::string("help.cache.clearing", "正在清除…"), m_clearingContent)) {
   setSymbol(QStringLiteral("trash"));
   setAccessibleName(m_title);
   setAccessibleDescription(
-      Localized::string("help.cache.clearHint", "只删除特征向量与分数缓存，不会删除照片"));
+      localized::string("help.cache.clearHint", "只删除特征向量与分数缓存，不会删除照片"));
   auto *layout = new QHBoxLayout(m_clearingContent);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
@@ -77,7 +77,7 @@ void ClearCacheButton::changeEvent(QEvent *event) {
 void ClearCacheButton::refreshColors() {
   QColor color = Theme::of(this).primary;
   color.setAlphaF(static_cast<float>(color.alphaF() * kDisabledOpacity));
-  InfoStyle::setTextColor(m_clearingLabel, color);
+  infostyle::setTextColor(m_clearingLabel, color);
 }
 
 } // namespace lumora

@@ -14,24 +14,24 @@ namespace lumora {
 
 DiagnosticsSection::DiagnosticsSection(DiagnosticsExporter::Chooser chooser, QWidget *parent)
     : InfoSection(QStringLiteral("stethoscope"), 15, &Theme::teal,
-                  Localized::string("diag.title", "诊断信息"), 8, parent),
+                  localized::string("diag.title", "诊断信息"), 8, parent),
       m_chooser(std::move(chooser)) {
   setObjectName(QStringLiteral("diagnosticsSection"));
-  addParagraph(Localized::string("diag.desc", "诊断日志只保存在本机，不会上传。导出内容用于排查问"
+  addParagraph(localized::string("diag.desc", "诊断日志只保存在本机，不会上传。导出内容用于排查问"
                                               "题，包含版本、系统信息、缓存统计与最近日志。"),
                false);
   column()->addWidget(makeButtonRow());
-  m_status = ExportStatusLine::make(this);
+  m_status = exportstatusline::make(this);
   column()->addWidget(m_status);
   refreshColors();
 }
 
 QWidget *DiagnosticsSection::makeButtonRow() {
   QHBoxLayout *layout = nullptr;
-  QWidget *row = InfoStyle::makeRow(this, 10, layout);
-  m_exportButton = ExportStatusLine::makeExportButton(ThemedButton::Size::small, row);
+  QWidget *row = infostyle::makeRow(this, 10, layout);
+  m_exportButton = exportstatusline::makeExportButton(ThemedButton::Size::small, row);
   connect(m_exportButton, &QPushButton::clicked, this, &DiagnosticsSection::exportDiagnostics);
-  m_clearButton = new ThemedButton(Localized::string("diag.clear", "清除诊断日志"),
+  m_clearButton = new ThemedButton(localized::string("diag.clear", "清除诊断日志"),
                                    ThemedButton::Style::bordered, ThemedButton::Size::small, row);
   m_clearButton->setSymbol(QStringLiteral("trash"));
   m_clearButton->setAccessibleName(m_clearButton->text());
@@ -50,7 +50,7 @@ QString DiagnosticsSection::diagnosticsStatus() const {
 }
 
 void DiagnosticsSection::exportDiagnostics() {
-  setStatus(ExportStatusLine::statusAfterExport(
+  setStatus(exportstatusline::statusAfterExport(
       DiagnosticsExporter::exportToUserPickedFile(window(), m_chooser)));
 }
 
@@ -69,7 +69,7 @@ void DiagnosticsSection::refreshColors() {
 }
 
 void DiagnosticsSection::setStatus(const QString &status) {
-  ExportStatusLine::show(m_status, status);
+  exportstatusline::show(m_status, status);
   emit stateChanged();
 }
 

@@ -25,7 +25,7 @@ public:
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     m_icon = new QLabel(this);
-    m_text = new QLabel(Localized::string("diag.cleared", "已清除"), this);
+    m_text = new QLabel(localized::string("diag.cleared", "已清除"), this);
     m_text->setFont(Theme::font(kParagraphPixels));
     layout->addWidget(m_icon);
     layout->addWidget(m_text);
@@ -47,7 +47,7 @@ private:
     const QColor green = Theme::of(this).green;
     m_icon->setPixmap(platform::symbols::pixmap(QStringLiteral("checkmark.circle.fill"),
                                                 kBadgeSymbolPixels, green, devicePixelRatioF()));
-    InfoStyle::setTextColor(m_text, green);
+    infostyle::setTextColor(m_text, green);
   }
 
   QLabel *m_icon;
@@ -87,7 +87,7 @@ QLabel *InfoSection::makeParagraph(const QString &text, bool selectable, QWidget
   QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   policy.setHeightForWidth(true);
   label->setSizePolicy(policy);
-  InfoStyle::setTextColor(label, Theme::of(parent).secondary);
+  infostyle::setTextColor(label, Theme::of(parent).secondary);
   return label;
 }
 
@@ -104,9 +104,9 @@ void InfoSection::refreshColors() {
   const Theme &theme = Theme::of(this);
   m_icon->setPixmap(
       platform::symbols::pixmap(m_symbol, m_symbolPixels, theme.*m_tint, devicePixelRatioF()));
-  InfoStyle::setTextColor(m_title, theme.primary);
+  infostyle::setTextColor(m_title, theme.primary);
   for (QLabel *paragraph : m_paragraphs) {
-    InfoStyle::setTextColor(paragraph, theme.secondary);
+    infostyle::setTextColor(paragraph, theme.secondary);
   }
 }
 

@@ -25,7 +25,7 @@ QLabel *rowLabel(const QString &text, const QFont &font, QWidget *parent) {
 
 ShortcutsSection::ShortcutsSection(const std::vector<ShortcutRow> &rows, QWidget *parent)
     : InfoSection(QStringLiteral("keyboard"), 11, &Theme::indigo,
-                  Localized::string("help.shortcuts.title"), 8, parent) {
+                  localized::string("help.shortcuts.title"), 8, parent) {
   auto *table = new QGridLayout;
   table->setContentsMargins(0, 0, 0, 0);
   table->setHorizontalSpacing(10);
@@ -53,8 +53,8 @@ void ShortcutsSection::refreshColors() {
   InfoSection::refreshColors();
   const Theme &theme = Theme::of(this);
   for (const auto &[key, action] : m_rows) {
-    InfoStyle::setTextColor(key, theme.primary);
-    InfoStyle::setTextColor(action, theme.primaryAt(0.72));
+    infostyle::setTextColor(key, theme.primary);
+    infostyle::setTextColor(action, theme.primaryAt(0.72));
   }
 }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace lumora::AlphaBlur {
+namespace lumora::alphablur {
 namespace {
 
 // One box pass over the `count` alpha values `stride` bytes apart from `alpha`. `line` holds
@@ -60,4 +60,4 @@ QImage tinted(const QImage &mask, const QColor &color) {
   return image;
 }
 
-} // namespace lumora::AlphaBlur
+} // namespace lumora::alphablur

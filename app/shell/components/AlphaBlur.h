@@ -6,7 +6,7 @@
 /// The blur behind every soft shadow the window draws (the floating cards, the result cards,
 /// the app mark): three running-sum box passes each way over an alpha mask, which come close
 /// to a Gaussian, and the tint that turns the blurred mask into a shadow.
-namespace lumora::AlphaBlur {
+namespace lumora::alphablur {
 
 /// What the box sees past the border of the mask.
 enum class Edge {
@@ -22,4 +22,4 @@ void blur(QImage &mask, int half, Edge edge = Edge::Transparent);
 /// with it.
 [[nodiscard]] QImage tinted(const QImage &mask, const QColor &color);
 
-} // namespace lumora::AlphaBlur
+} // namespace lumora::alphablur

@@ -19,7 +19,7 @@ constexpr char kIconResource[] = ":/shell/pindle.svg";
 QImage blurredAlpha(const QImage &source, int half) {
   QImage alpha = source.convertToFormat(QImage::Format_Alpha8);
   if (half >= 1) {
-    AlphaBlur::blur(alpha, half, AlphaBlur::Edge::Extended);
+    alphablur::blur(alpha, half, alphablur::Edge::Extended);
   }
   return alpha;
 }
@@ -65,7 +65,7 @@ void AppMark::render() {
   QImage out(iconImage.size(), QImage::Format_ARGB32_Premultiplied);
   out.fill(Qt::transparent);
   QPainter p(&out);
-  const QImage shadow = AlphaBlur::tinted(alpha, QColor(0, 0, 0, 31)); // black at 12 %
+  const QImage shadow = alphablur::tinted(alpha, QColor(0, 0, 0, 31)); // black at 12 %
   p.drawImage(QPointF(0, shadowOffset(m_size) * dpr), shadow);
   p.drawImage(0, 0, iconImage);
   p.end();

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumora::CardShadow {
+namespace lumora::cardshadow {
 namespace {
 
 /// The blurred mask of a card of `size`, `margin` pixels of room around it.
@@ -26,7 +26,7 @@ QImage blurredMask(QSize size, int margin, qreal cornerRadius, qreal blurRadius)
   }
   // Three box passes approximate a Gaussian of sigma = blurRadius / 2.
   const int box = std::max(1, static_cast<int>(std::lround(blurRadius / 2)));
-  AlphaBlur::blur(mask, box);
+  alphablur::blur(mask, box);
   return mask;
 }
 
@@ -41,7 +41,7 @@ QPixmap shadowPixmap(QSize size, const Spec &spec, int margin) {
   if (QPixmap *cached = cache.object(key)) {
     return *cached;
   }
-  auto *pixmap = new QPixmap(QPixmap::fromImage(AlphaBlur::tinted(
+  auto *pixmap = new QPixmap(QPixmap::fromImage(alphablur::tinted(
       blurredMask(size, margin, spec.cornerRadius, spec.blurRadius), spec.color)));
   cache.insert(key, pixmap);
   return *pixmap;
@@ -59,4 +59,4 @@ void paint(QPainter &painter, const QRectF &card, const Spec &spec) {
   painter.drawPixmap(origin, shadowPixmap(size, spec, margin));
 }
 
-} // namespace lumora::CardShadow
+} // namespace lumora::cardshadow

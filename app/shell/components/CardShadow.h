@@ -6,7 +6,7 @@
 
 /// The soft drop shadows under rounded cards: a blurred copy of the card's rounded rectangle,
 /// offset and tinted. GUI thread.
-namespace lumora::CardShadow {
+namespace lumora::cardshadow {
 
 struct Spec {
   qreal cornerRadius;
@@ -32,4 +32,4 @@ void paintTiled(QPainter &painter, const QRectF &card, qreal cornerRadius, qreal
 /// How far the tiled shadow reaches beyond the moved card at `radius`.
 [[nodiscard]] int reach(qreal radius);
 
-} // namespace lumora::CardShadow
+} // namespace lumora::cardshadow

@@ -12,7 +12,7 @@
 #include <qdrawutil.h>
 #include <tuple>
 
-namespace lumora::CardShadow {
+namespace lumora::cardshadow {
 namespace {
 
 constexpr std::size_t kKeptBands = 64;
@@ -38,9 +38,9 @@ QPixmap ninePatch(int radius, qreal cornerRadius) {
                             cornerRadius, cornerRadius);
   }
   if (radius > 0) {
-    AlphaBlur::blur(alpha, boxHalf(radius / 2.0));
+    alphablur::blur(alpha, boxHalf(radius / 2.0));
   }
-  return QPixmap::fromImage(AlphaBlur::tinted(alpha, Qt::black));
+  return QPixmap::fromImage(alphablur::tinted(alpha, Qt::black));
 }
 
 const QPixmap &cachedPatch(int radius, qreal cornerRadius) {
@@ -126,4 +126,4 @@ void paintTiled(QPainter &painter, const QRectF &card, qreal cornerRadius, qreal
   painter.restore();
 }
 
-} // namespace lumora::CardShadow
+} // namespace lumora::cardshadow

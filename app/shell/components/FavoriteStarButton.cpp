@@ -25,11 +25,10 @@ FavoriteStarButton::FavoriteStarButton(bool isFavorite, QWidget *parent)
   m_scaleAnimation.jumpTo(1.0);
   m_pulseReset.setSingleShot(true);
   m_pulseReset.setInterval(kPulseMs);
-  connect(&m_scaleAnimation, &QVariantAnimation::valueChanged, this,
-          [this](const QVariant &value) {
-            m_scale = value.toReal();
-            update();
-          });
+  connect(&m_scaleAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+    m_scale = value.toReal();
+    update();
+  });
   connect(&m_pulseReset, &QTimer::timeout, this, [this] { m_scaleAnimation.animateTo(1.0); });
 }
 

@@ -35,7 +35,8 @@ FeatureRow::FeatureRow(const QString &icon, const QString &text, QWidget *parent
 
 void FeatureRow::refreshColors() {
   const Theme &theme = Theme::of(this);
-  m_icon->setPixmap(platform::symbols::pixmap(m_symbol, kIconPx, theme.accent, devicePixelRatioF()));
+  m_icon->setPixmap(
+      platform::symbols::pixmap(m_symbol, kIconPx, theme.accent, devicePixelRatioF()));
   QPalette palette = m_text->palette();
   palette.setColor(QPalette::WindowText, theme.primaryAt(0.72));
   m_text->setPalette(palette);

@@ -9,8 +9,7 @@
 namespace lumora {
 namespace {
 
-void strokeInside(QPainter &p, const QRectF &rect, qreal radius, const QColor &color,
-                  qreal width) {
+void strokeInside(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal width) {
   const qreal half = width / 2;
   const QRectF inset = rect.adjusted(half, half, -half, -half);
   const qreal r = std::max(radius - half, 0.0);

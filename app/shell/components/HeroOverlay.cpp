@@ -85,7 +85,8 @@ void HeroOverlay::setDestinationsHidden(bool hidden) {
       effect->setObjectName(QStringLiteral("heroHidden"));
       effect->setOpacity(0);
       f.destination->setGraphicsEffect(effect);
-    } else if (!hidden && current != nullptr && current->objectName() == QLatin1String("heroHidden")) {
+    } else if (!hidden && current != nullptr &&
+               current->objectName() == QLatin1String("heroHidden")) {
       f.destination->setGraphicsEffect(nullptr);
     }
   }

@@ -8,8 +8,7 @@
 
 namespace lumora {
 
-RollingDigitsLabel::RollingDigitsLabel(QWidget *parent)
-    : QWidget(parent), m_roll(motion::fast()) {
+RollingDigitsLabel::RollingDigitsLabel(QWidget *parent) : QWidget(parent), m_roll(motion::fast()) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   m_roll.jumpTo(1.0);
   connect(&m_roll, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
@@ -51,9 +50,7 @@ void RollingDigitsLabel::setRollProgress(qreal progress) {
   update();
 }
 
-bool RollingDigitsLabel::isRolling() const {
-  return m_roll.state() == QAbstractAnimation::Running;
-}
+bool RollingDigitsLabel::isRolling() const { return m_roll.state() == QAbstractAnimation::Running; }
 
 QSize RollingDigitsLabel::sizeHint() const {
   // The width the painting uses: character by character. The whole string's advance can be

@@ -18,11 +18,9 @@ constexpr int kIconPx = 10;
 
 } // namespace
 
-StatPill::StatPill(const QString &icon, const QString &value, const QString &label,
-                   QWidget *parent)
-    : QWidget(parent), m_icon(icon), m_value(value), m_label(label),
-      m_iconLabel(new QLabel(this)), m_valueLabel(new RollingDigitsLabel(this)),
-      m_unitLabel(new QLabel(label, this)) {
+StatPill::StatPill(const QString &icon, const QString &value, const QString &label, QWidget *parent)
+    : QWidget(parent), m_icon(icon), m_value(value), m_label(label), m_iconLabel(new QLabel(this)),
+      m_valueLabel(new RollingDigitsLabel(this)), m_unitLabel(new QLabel(label, this)) {
   auto *layout = new QHBoxLayout(this);
   layout->setContentsMargins(8, 4, 8, 4);
   layout->setSpacing(4);
@@ -68,7 +66,7 @@ void StatPill::setLabel(const QString &label) {
 QSize StatPill::sizeHint() const { return layout()->sizeHint(); }
 
 void StatPill::refreshToolTip() {
-  setToolTip(Localized::format("%@：%@", "%@：%@", {m_label, m_value}));
+  setToolTip(localized::format("%@：%@", "%@：%@", {m_label, m_value}));
 }
 
 void StatPill::refreshColors() {

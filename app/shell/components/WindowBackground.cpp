@@ -34,8 +34,8 @@ void WindowBackground::paintEvent(QPaintEvent *event) {
     p.fillRect(rect(), gradient);
   }
   QPainter p(this);
-  p.drawPixmap(event->rect(), m_prepared, QRectF(QRectF(event->rect()).topLeft() * dpr,
-                                                 QSizeF(event->rect().size()) * dpr));
+  p.drawPixmap(event->rect(), m_prepared,
+               QRectF(QRectF(event->rect()).topLeft() * dpr, QSizeF(event->rect().size()) * dpr));
 }
 
 } // namespace lumora

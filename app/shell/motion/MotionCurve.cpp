@@ -53,8 +53,8 @@ double MotionCurve::springValue(double t) const {
   if (zeta < 1) {
     const double decay = zeta * omega;
     const double omegaD = omega * std::sqrt(1 - zeta * zeta);
-    return 1 - std::exp(-decay * t) *
-                   (std::cos(omegaD * t) + decay / omegaD * std::sin(omegaD * t));
+    return 1 -
+           std::exp(-decay * t) * (std::cos(omegaD * t) + decay / omegaD * std::sin(omegaD * t));
   }
   if (zeta == 1) {
     return 1 - std::exp(-omega * t) * (1 + omega * t);

@@ -31,13 +31,13 @@ AlertPresenter::buttons(const AppStoreTypes::AlertContent &alert) {
   if (alert.showsSettingsButton) {
     list.push_back({Action::settings, settingsTitle(alert.source)});
   }
-  list.push_back({Action::ok, Localized::string("好")});
+  list.push_back({Action::ok, localized::string("好")});
   return list;
 }
 
 QString AlertPresenter::settingsTitle(AppStoreTypes::SourceKind source) {
-  return source == AppStoreTypes::SourceKind::library ? Localized::string("打开「照片」权限设置")
-                                                      : Localized::string("打开系统设置");
+  return source == AppStoreTypes::SourceKind::library ? localized::string("打开「照片」权限设置")
+                                                      : localized::string("打开系统设置");
 }
 
 void AlertPresenter::storeAlertChanged() {

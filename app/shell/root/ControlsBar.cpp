@@ -73,7 +73,7 @@ QWidget *ControlsBar::makeTitle() {
   row->setSpacing(5);
   m_titleIcon = new QLabel(title);
   m_titleIcon->setFixedSize(13, 13);
-  m_titleText = new QLabel(Localized::string("相似度"), title);
+  m_titleText = new QLabel(localized::string("相似度"), title);
   m_titleText->setFont(Theme::font(12, Theme::Weight::medium));
   row->addWidget(m_titleIcon);
   row->addWidget(m_titleText);
@@ -89,14 +89,14 @@ void ControlsBar::makeSlider() {
   m_slider->setMinimumWidth(kSliderMinWidth);
   m_slider->setMaximumWidth(kSliderMaxWidth);
   m_slider->setFocusPolicy(Qt::TabFocus);
-  m_slider->setToolTip(Localized::string("往右更宽松（会合并更多照片），往左更严格"));
-  m_slider->setAccessibleName(Localized::string("相似度"));
+  m_slider->setToolTip(localized::string("往右更宽松（会合并更多照片），往左更严格"));
+  m_slider->setAccessibleName(localized::string("相似度"));
   connect(m_slider, &QSlider::valueChanged, this, &ControlsBar::sliderMoved);
   m_value = new QLabel(this);
   m_value->setFont(Theme::font(13, Theme::Weight::semibold));
   m_value->setFixedWidth(kValueWidth);
   m_value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  m_value->setToolTip(Localized::string("当前相似度门槛"));
+  m_value->setToolTip(localized::string("当前相似度门槛"));
   // The box carries the hint's tooltip (the label shows its own only while shortened).
   m_hintBox = new QWidget(this);
   m_hintBox->setMinimumWidth(1);
@@ -107,11 +107,11 @@ void ControlsBar::makeSlider() {
   m_hint->setMinimumScaleFactor(0.85);
   m_hint->setElideMode(Qt::ElideRight);
   hintLayout->addWidget(m_hint);
-  m_reset = new ThemedButton(Localized::string("恢复推荐值"), ThemedButton::Style::link,
+  m_reset = new ThemedButton(localized::string("恢复推荐值"), ThemedButton::Style::link,
                              ThemedButton::Size::small, this);
   m_reset->setFont(Theme::font(11));
   m_reset->setFocusPolicy(Qt::TabFocus);
-  m_reset->setToolTip(Localized::string("回到推荐阈值 0.30"));
+  m_reset->setToolTip(localized::string("回到推荐阈值 0.30"));
   connect(m_reset, &QPushButton::clicked, this,
           [this] { m_store.setThreshold(SimilarityScale::defaultThreshold); });
 }
@@ -119,7 +119,7 @@ void ControlsBar::makeSlider() {
 void ControlsBar::makeSpinner() {
   m_spinnerFrame = new QWidget(this);
   m_spinnerFrame->setFixedSize(kSpinnerFrame, kSpinnerFrame);
-  m_spinnerFrame->setToolTip(Localized::string("正在重新分组…"));
+  m_spinnerFrame->setToolTip(localized::string("正在重新分组…"));
   // The small spinner at 80 % of the frame, centred.
   m_spinner = new Spinner(kSpinnerFrame * 4 / 5, m_spinnerFrame);
   const int inset = (kSpinnerFrame - m_spinner->sizeHint().width()) / 2;
@@ -129,9 +129,9 @@ void ControlsBar::makeSpinner() {
 
 void ControlsBar::makePills() {
   m_photos =
-      new StatPill(QStringLiteral("photo.on.rectangle"), {}, Localized::string("张照片"), this);
-  m_groups = new StatPill(QStringLiteral("square.stack.3d.up"), {}, Localized::string("组"), this);
-  m_speed = new StatPill(QStringLiteral("timer"), {}, Localized::string("ms/张"), this);
+      new StatPill(QStringLiteral("photo.on.rectangle"), {}, localized::string("张照片"), this);
+  m_groups = new StatPill(QStringLiteral("square.stack.3d.up"), {}, localized::string("组"), this);
+  m_speed = new StatPill(QStringLiteral("timer"), {}, localized::string("ms/张"), this);
   refreshPills();
 }
 
@@ -148,9 +148,9 @@ void ControlsBar::refreshThreshold() {
   }
   const QString percent = similarityslider::percentText(threshold);
   m_value->setText(percent);
-  m_slider->setAccessibleDescription(Localized::format("相似度 %@", "相似度 %@", {percent}));
-  m_hint->setText(Texts::similarityHint(threshold));
-  m_hintBox->setToolTip(Localized::format(
+  m_slider->setAccessibleDescription(localized::format("相似度 %@", "相似度 %@", {percent}));
+  m_hint->setText(texts::similarityHint(threshold));
+  m_hintBox->setToolTip(localized::format(
       "阈值 %@", "阈值 %@", {QString::asprintf("%.2f", static_cast<double>(threshold))}));
   m_reset->setVisible(!similarityslider::isRecommended(threshold));
 }

@@ -25,9 +25,9 @@ constexpr int kIconOnlySide = 28;
 ThemedButton *makeButton(const char *title, const char *symbol, ThemedButton::Style style,
                          const char *tip, QWidget *parent) {
   auto *button =
-      new ThemedButton(Localized::string(title), style, ThemedButton::Size::large, parent);
+      new ThemedButton(localized::string(title), style, ThemedButton::Size::large, parent);
   button->setSymbol(QString::fromLatin1(symbol));
-  button->setToolTip(Localized::string(tip));
+  button->setToolTip(localized::string(tip));
   button->setFocusPolicy(Qt::TabFocus);
   return button;
 }
@@ -64,10 +64,10 @@ QWidget *HeaderBar::makeBrand() {
   column->setSpacing(2);
   auto *titleRow = new QHBoxLayout;
   titleRow->setSpacing(8);
-  m_name = new QLabel(Localized::string("Pindle"), brand);
+  m_name = new QLabel(localized::string("Pindle"), brand);
   m_name->setFont(Theme::font(15, Theme::Weight::semibold));
   m_tagline = new ShrinkingLabel(
-      Localized::string("brand.tagline", "不烧心的相册管理 · AI 选片助手"), brand);
+      localized::string("brand.tagline", "不烧心的相册管理 · AI 选片助手"), brand);
   m_tagline->setFont(Theme::font(11));
   m_tagline->setMinimumScaleFactor(0.85);
   m_tagline->setElideMode(Qt::ElideRight);
@@ -104,8 +104,8 @@ void HeaderBar::makeButtons() {
       makeButton("重新扫描", "arrow.clockwise", Style::bordered, "重新分析当前文件夹（⌘R）", this);
   m_library->setMinimumSize(kIconOnlySide, kIconOnlySide);
   m_rescan->setMinimumSize(kIconOnlySide, kIconOnlySide);
-  m_library->setAccessibleName(Localized::string("照片图库"));
-  m_rescan->setAccessibleName(Localized::string("重新扫描"));
+  m_library->setAccessibleName(localized::string("照片图库"));
+  m_rescan->setAccessibleName(localized::string("重新扫描"));
   connect(m_library, &QPushButton::clicked, &m_store, &AppStore::openLibrary);
   connect(m_folder, &QPushButton::clicked, &m_store, &AppStore::chooseFolder);
   connect(m_rescan, &QPushButton::clicked, &m_store, &AppStore::retry);
@@ -137,13 +137,13 @@ void HeaderBar::refreshSource() {
   QString text;
   QString tip;
   if (library) {
-    text = Localized::string("「照片」App 图库");
-    tip = Localized::string("照片来自「照片」App 图库，删除会进入「最近删除」");
+    text = localized::string("「照片」App 图库");
+    tip = localized::string("照片来自「照片」App 图库，删除会进入「最近删除」");
   } else if (m_store.folderURL()) {
     text = m_store.folderURL()->toLocalFile();
     tip = text;
   } else {
-    text = Localized::string("还没有选择文件夹");
+    text = localized::string("还没有选择文件夹");
   }
   m_sourceText->setText(text);
   m_sourceRow->setToolTip(tip);
@@ -152,8 +152,8 @@ void HeaderBar::refreshSource() {
 
 void HeaderBar::refreshLabels() {
   const bool compact = isCompact();
-  m_library->setText(compact ? QString() : Localized::string("照片图库"));
-  m_rescan->setText(compact ? QString() : Localized::string("重新扫描"));
+  m_library->setText(compact ? QString() : localized::string("照片图库"));
+  m_rescan->setText(compact ? QString() : localized::string("重新扫描"));
 }
 
 void HeaderBar::refreshColors() {

@@ -41,11 +41,11 @@ void EmptyResultsView::refresh() {
   fill.setAlphaF(fill.alphaF() * kBadgeOpacity);
   badge()->setContent(QStringLiteral("photo.on.rectangle.angled"), fill, theme.secondary);
   if (m_store.sourceKind() == AppStore::SourceKind::library) {
-    setTitle(Localized::string("「照片」图库中没有可分析的照片"));
-    setMessage(Localized::string(
+    setTitle(localized::string("「照片」图库中没有可分析的照片"));
+    setMessage(localized::string(
         "图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，或者改用文件夹整理。"));
   } else {
-    setTitle(Localized::string("这个文件夹里没有可分析的照片"));
+    setTitle(localized::string("这个文件夹里没有可分析的照片"));
     setMessage(QString::fromUtf8(kFolderMessage));
   }
   rebuildButtons();
@@ -61,18 +61,18 @@ void EmptyResultsView::rebuildButtons() {
   m_buttonsFor = variant;
   clearButtons();
   if (variant == library) {
-    connect(addButton(Localized::string("重新扫描图库")), &QPushButton::clicked, &m_store,
+    connect(addButton(localized::string("重新扫描图库")), &QPushButton::clicked, &m_store,
             &AppStore::retry);
-    connect(addButton(Localized::string("改用文件夹…")), &QPushButton::clicked, &m_store,
+    connect(addButton(localized::string("改用文件夹…")), &QPushButton::clicked, &m_store,
             &AppStore::chooseFolder);
-    connect(addButton(Localized::string("打开「照片」App")), &QPushButton::clicked, this,
+    connect(addButton(localized::string("打开「照片」App")), &QPushButton::clicked, this,
             &EmptyResultsView::openLibraryFolder);
     return;
   }
-  connect(addButton(Localized::string("选择其它文件夹…")), &QPushButton::clicked, &m_store,
+  connect(addButton(localized::string("选择其它文件夹…")), &QPushButton::clicked, &m_store,
           &AppStore::chooseFolder);
   if (variant == folderSet) {
-    connect(addButton(Localized::string("重新扫描")), &QPushButton::clicked, &m_store,
+    connect(addButton(localized::string("重新扫描")), &QPushButton::clicked, &m_store,
             &AppStore::retry);
   }
 }

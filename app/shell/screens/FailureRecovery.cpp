@@ -1,6 +1,6 @@
 #include "app/shell/screens/FailureRecovery.h"
 
-namespace lumora::FailureRecovery {
+namespace lumora::failurerecovery {
 
 using Kind = AppStoreTypes::Failure::Kind;
 
@@ -35,4 +35,4 @@ std::vector<Button> buttons(Kind kind) {
   return {{"重试", Action::retry}, {"重新选择文件夹…", Action::chooseFolder}};
 }
 
-} // namespace lumora::FailureRecovery
+} // namespace lumora::failurerecovery

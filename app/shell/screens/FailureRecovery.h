@@ -7,7 +7,7 @@
 /// What the failure screen shows for each kind of failure: its badge and its ways out.
 /// Buttons are listed left to right; their position gives their style (prominent, bordered,
 /// then link), as on every phase screen.
-namespace lumora::FailureRecovery {
+namespace lumora::failurerecovery {
 
 /// The badge's colour.
 enum class Tint { orange, pink, secondary };
@@ -38,4 +38,4 @@ struct Button {
 /// Two or three buttons, in their order on screen.
 [[nodiscard]] std::vector<Button> buttons(AppStoreTypes::Failure::Kind kind);
 
-} // namespace lumora::FailureRecovery
+} // namespace lumora::failurerecovery

@@ -15,24 +15,24 @@ constexpr qreal kBadgeOpacity = 0.14;
 // The platform's pink; the theme has no pink of its own, and only this badge uses it.
 const QColor kPink = QColor::fromRgbF(1.0f, 0.176f, 0.333f);
 
-QColor tintColor(FailureRecovery::Tint tint, const Theme &theme) {
+QColor tintColor(failurerecovery::Tint tint, const Theme &theme) {
   switch (tint) {
-  case FailureRecovery::Tint::orange: return theme.orange;
-  case FailureRecovery::Tint::pink: return kPink;
-  case FailureRecovery::Tint::secondary: return theme.secondary;
+  case failurerecovery::Tint::orange: return theme.orange;
+  case failurerecovery::Tint::pink: return kPink;
+  case failurerecovery::Tint::secondary: return theme.secondary;
   }
   return theme.orange;
 }
 
-void run(AppStore &store, FailureRecovery::Action action) {
+void run(AppStore &store, failurerecovery::Action action) {
   switch (action) {
-  case FailureRecovery::Action::retry: store.retry(); return;
-  case FailureRecovery::Action::chooseFolder: store.chooseFolder(); return;
-  case FailureRecovery::Action::openLibrary: store.openLibrary(); return;
-  case FailureRecovery::Action::openFolderSettings:
+  case failurerecovery::Action::retry: store.retry(); return;
+  case failurerecovery::Action::chooseFolder: store.chooseFolder(); return;
+  case failurerecovery::Action::openLibrary: store.openLibrary(); return;
+  case failurerecovery::Action::openFolderSettings:
     store.openPrivacySettings(AppStore::SourceKind::folder);
     return;
-  case FailureRecovery::Action::openLibrarySettings:
+  case failurerecovery::Action::openLibrarySettings:
     store.openPrivacySettings(AppStore::SourceKind::library);
     return;
   }
@@ -64,7 +64,7 @@ void FailureStateView::setFailure(AppStoreTypes::Failure failure) {
 
 void FailureStateView::refresh() {
   const Theme &theme = Theme::of(this);
-  const FailureRecovery::Badge shown = FailureRecovery::badge(m_failure.kind);
+  const failurerecovery::Badge shown = failurerecovery::badge(m_failure.kind);
   const QColor tint = tintColor(shown.tint, theme);
   QColor fill = tint;
   fill.setAlphaF(tint.alphaF() * kBadgeOpacity);
@@ -78,9 +78,9 @@ void FailureStateView::refresh() {
 
 void FailureStateView::rebuildButtons() {
   clearButtons();
-  for (const FailureRecovery::Button &spec : FailureRecovery::buttons(m_failure.kind)) {
-    ThemedButton *button = addButton(Localized::string(spec.title));
-    const FailureRecovery::Action action = spec.action;
+  for (const failurerecovery::Button &spec : failurerecovery::buttons(m_failure.kind)) {
+    ThemedButton *button = addButton(localized::string(spec.title));
+    const failurerecovery::Action action = spec.action;
     connect(button, &QPushButton::clicked, this, [this, action] { run(m_store, action); });
   }
   m_buttonsBuilt = true;

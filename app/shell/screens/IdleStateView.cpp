@@ -66,10 +66,10 @@ IdleStateView::IdleStateView(AppStore &store, QWidget *parent) : QWidget(parent)
 QLayout *IdleStateView::buildHeadline() {
   auto *block = new QVBoxLayout;
   block->setSpacing(7);
-  m_title = ScreenLabels::make(Localized::string("把重复的相似照片收拾干净"),
+  m_title = screenlabels::make(localized::string("把重复的相似照片收拾干净"),
                                Theme::font(22, Theme::Weight::semibold), this);
-  m_sentence = ScreenLabels::make(
-      Localized::string(
+  m_sentence = screenlabels::make(
+      localized::string(
           "选一个照片文件夹，或直接扫描「照片」App 图库；相似分组与美学打分都在本机完成。"),
       Theme::font(13), this, true);
   m_sentence->setAlignment(Qt::AlignHCenter);
@@ -87,10 +87,10 @@ QWidget *IdleStateView::makeFeatureList(QWidget *parent) {
   column->setSpacing(10);
   for (const Feature &feature : kFeatures) {
     auto *row =
-        new FeatureRow(QString::fromUtf8(feature.icon), Localized::string(feature.text), list);
+        new FeatureRow(QString::fromUtf8(feature.icon), localized::string(feature.text), list);
     // The list's width is fixed, so each text's height is known: a label left to find its
     // own height answers from a stale width and sits a line too low.
-    ScreenLabels::setWrappedHeight(row->textLabel(), kFeatureWidth - kFeatureTextInset);
+    screenlabels::setWrappedHeight(row->textLabel(), kFeatureWidth - kFeatureTextInset);
     column->addWidget(row);
   }
   return list;
@@ -101,11 +101,11 @@ QLayout *IdleStateView::buildButtons() {
   row->setContentsMargins(0, 4, 0, 0);
   row->setSpacing(10);
   row->addStretch(1);
-  m_folder = new ThemedButton(Localized::string("选择文件夹…"), ThemedButton::Style::prominent,
+  m_folder = new ThemedButton(localized::string("选择文件夹…"), ThemedButton::Style::prominent,
                               ThemedButton::Size::large, this);
   m_folder->setSymbol(QStringLiteral("folder.badge.plus"));
   connect(m_folder, &QPushButton::clicked, &m_store, &AppStore::chooseFolder);
-  m_library = new ThemedButton(Localized::string("扫描照片图库"), ThemedButton::Style::bordered,
+  m_library = new ThemedButton(localized::string("扫描照片图库"), ThemedButton::Style::bordered,
                                ThemedButton::Size::large, this);
   m_library->setSymbol(QStringLiteral("photo.on.rectangle"));
   connect(m_library, &QPushButton::clicked, &m_store, &AppStore::openLibrary);
@@ -122,7 +122,7 @@ void IdleStateView::paintEvent(QPaintEvent *) {
   painter.setRenderHint(QPainter::Antialiasing);
   QColor glow = theme.accent;
   glow.setAlphaF(0.18f);
-  CardShadow::paint(painter, circle, {kEmblem / 2.0, 18, glow, {0, 6}});
+  cardshadow::paint(painter, circle, {kEmblem / 2.0, 18, glow, {0, 6}});
   QLinearGradient gradient(circle.topLeft(), circle.bottomRight());
   QColor from = theme.accent;
   QColor to = theme.accent;
@@ -144,10 +144,10 @@ void IdleStateView::changeEvent(QEvent *event) {
 
 void IdleStateView::applyTheme() {
   const Theme &theme = Theme::of(this);
-  ScreenLabels::setSymbol(m_emblemSymbol, QStringLiteral("photo.stack"), kEmblemSymbol,
+  screenlabels::setSymbol(m_emblemSymbol, QStringLiteral("photo.stack"), kEmblemSymbol,
                           theme.accent);
-  ScreenLabels::setTextColor(m_title, theme.primary);
-  ScreenLabels::setTextColor(m_sentence, theme.secondary);
+  screenlabels::setTextColor(m_title, theme.primary);
+  screenlabels::setTextColor(m_sentence, theme.secondary);
   update();
 }
 

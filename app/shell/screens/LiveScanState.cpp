@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace lumora::LiveScanState {
+namespace lumora::livescanstate {
 namespace {
 
 // Shown as written, never looked up.
@@ -18,17 +18,17 @@ QString scanningHeadline(const AppStore &store, const Counts &n) {
     return QString::fromUtf8(kPausing);
   }
   if (progress && progress->phase == ScanPhase::enumerating) {
-    return Localized::string("正在查找照片…");
+    return localized::string("正在查找照片…");
   }
   if (progress && progress->phase == ScanPhase::finishing) {
-    return Localized::string("正在保存结果…");
+    return localized::string("正在保存结果…");
   }
   if (n.photos < n.total) {
-    return Localized::format("正在分析 %@ / %@ 张 · 已发现 %@ 组",
+    return localized::format("正在分析 %@ / %@ 张 · 已发现 %@ 组",
                              "正在分析 %@ / %@ 张 · 已发现 %@ 组",
                              {Fmt::number(n.photos), Fmt::number(n.total), Fmt::number(n.groups)});
   }
-  return Localized::format("正在分析 %@ 张 · 已发现 %@ 组", "正在分析 %@ 张 · 已发现 %@ 组",
+  return localized::format("正在分析 %@ 张 · 已发现 %@ 组", "正在分析 %@ 张 · 已发现 %@ 组",
                            {Fmt::number(n.photos), Fmt::number(n.groups)});
 }
 
@@ -45,10 +45,10 @@ QString headline(const AppStore &store) {
     return scanningHeadline(store, n);
   }
   if (n.photos < n.total) {
-    return Localized::format("已暂停 · 已分析 %@ / %@ 张", "已暂停 · 已分析 %@ / %@ 张",
+    return localized::format("已暂停 · 已分析 %@ / %@ 张", "已暂停 · 已分析 %@ / %@ 张",
                              {Fmt::number(n.photos), Fmt::number(n.total)});
   }
-  return Localized::format("已暂停 · 已分析 %@ 张", "已暂停 · 已分析 %@ 张",
+  return localized::format("已暂停 · 已分析 %@ 张", "已暂停 · 已分析 %@ 张",
                            {Fmt::number(n.photos)});
 }
 
@@ -72,16 +72,16 @@ double fraction(const AppStore &store) {
 }
 
 QString findingText(const AppStore &store) {
-  return Localized::format("已发现 %@ 张照片，正在寻找相似组…", "已发现 %@ 张照片，正在寻找相似组…",
+  return localized::format("已发现 %@ 张照片，正在寻找相似组…", "已发现 %@ 张照片，正在寻找相似组…",
                            {Fmt::number(counts(store).photos)});
 }
 
 QString pausedDetail(const AppStore &store) {
   const Counts n = counts(store);
   const char *format = "已分析 %@ / %@ 张，还没有找到相似组。继续扫描可以补齐剩余 %@ 张。";
-  return Localized::format(format, format,
+  return localized::format(format, format,
                            {Fmt::number(n.photos), Fmt::number(n.total),
                             Fmt::number(std::max<std::int64_t>(n.total - n.photos, 0))});
 }
 
-} // namespace lumora::LiveScanState
+} // namespace lumora::livescanstate

@@ -10,7 +10,7 @@ class AppStore;
 /// What the live results screen and its scan status banner show, read from the store: the
 /// counts, the banner's headline, the form of its progress bar and the hint's texts. Every
 /// number is formatted with the locale's grouping. GUI thread.
-namespace lumora::LiveScanState {
+namespace lumora::livescanstate {
 
 /// N photos analysed so far, of T expected, in G groups.
 struct Counts {
@@ -42,4 +42,4 @@ enum class BarForm {
 /// The paused hint's explanation with N, T and the T − N photos still to analyse.
 [[nodiscard]] QString pausedDetail(const AppStore &store);
 
-} // namespace lumora::LiveScanState
+} // namespace lumora::livescanstate

@@ -20,15 +20,15 @@ constexpr qreal kBadgeOpacity = 0.14;
 NoSimilarGroupsView::NoSimilarGroupsView(AppStore &store, QWidget *parent)
     : StatusScreen(kMessageWidth, parent), m_store(store) {
   setObjectName(QStringLiteral("NoSimilarGroupsView"));
-  setTitle(Localized::string("没有发现需要整理的相似照片"));
-  m_looser = addButton(Localized::string("把相似度调宽松一些"));
+  setTitle(localized::string("没有发现需要整理的相似照片"));
+  m_looser = addButton(localized::string("把相似度调宽松一些"));
   connect(m_looser, &QPushButton::clicked, this,
-          [this] { m_store.setThreshold(ThresholdSteps::looser(m_store.threshold())); });
-  connect(addButton(Localized::string("重新扫描")), &QPushButton::clicked, &m_store,
+          [this] { m_store.setThreshold(thresholdsteps::looser(m_store.threshold())); });
+  connect(addButton(localized::string("重新扫描")), &QPushButton::clicked, &m_store,
           &AppStore::retry);
-  m_stricter = addButton(Localized::string("调严格一点"));
+  m_stricter = addButton(localized::string("调严格一点"));
   connect(m_stricter, &QPushButton::clicked, this,
-          [this] { m_store.setThreshold(ThresholdSteps::stricter(m_store.threshold())); });
+          [this] { m_store.setThreshold(thresholdsteps::stricter(m_store.threshold())); });
   connect(&m_store, &AppStore::thresholdChanged, this, &NoSimilarGroupsView::refresh);
   connect(&m_store, &AppStore::itemsChanged, this, &NoSimilarGroupsView::refresh);
   refresh();
@@ -42,12 +42,12 @@ void NoSimilarGroupsView::refresh() {
   const float threshold = m_store.threshold();
   const char *format = "已分析 %@ 张照片，在当前的相似度（%@）下它们各不相同。\n"
                        "把相似度调宽松一些，可能会发现更多可以合并的组。";
-  setMessage(Localized::format(format, format,
+  setMessage(localized::format(format, format,
                                {Fmt::number(static_cast<std::int64_t>(m_store.items().size())),
                                 Fmt::percent(SimilarityScale::similarityPercent(threshold))}));
-  m_looser->setEnabled(ThresholdSteps::canLoosen(threshold));
+  m_looser->setEnabled(thresholdsteps::canLoosen(threshold));
   // Absent, not disabled, at the strictest threshold.
-  m_stricter->setVisible(ThresholdSteps::canTighten(threshold));
+  m_stricter->setVisible(thresholdsteps::canTighten(threshold));
 }
 
 } // namespace lumora

@@ -64,7 +64,7 @@ QWidget *ScanLiveResultsView::buildFindingHint() {
   page->setObjectName(QStringLiteral("findingHint"));
   QVBoxLayout *column = centredColumn(page);
   column->addWidget(new Spinner(28, page), 0, Qt::AlignHCenter);
-  m_findingText = ScreenLabels::make({}, Theme::font(13), page);
+  m_findingText = screenlabels::make({}, Theme::font(13), page);
   m_findingText->setObjectName(QStringLiteral("findingText"));
   column->addWidget(m_findingText, 0, Qt::AlignHCenter);
   column->addSpacing(8);
@@ -79,16 +79,16 @@ QWidget *ScanLiveResultsView::buildPausedHint() {
   QVBoxLayout *column = centredColumn(page);
   m_pausedSymbol = new QLabel(page);
   column->addWidget(m_pausedSymbol, 0, Qt::AlignHCenter);
-  m_pausedTitle = ScreenLabels::make(Localized::string("已暂停在「还没有相似组」的阶段"),
+  m_pausedTitle = screenlabels::make(localized::string("已暂停在「还没有相似组」的阶段"),
                                      Theme::font(17, Theme::Weight::semibold), page);
   column->addWidget(m_pausedTitle, 0, Qt::AlignHCenter);
-  m_pausedDetail = ScreenLabels::make({}, Theme::font(13), page, true);
+  m_pausedDetail = screenlabels::make({}, Theme::font(13), page, true);
   m_pausedDetail->setObjectName(QStringLiteral("pausedDetail"));
   m_pausedDetail->setAlignment(Qt::AlignHCenter);
   column->addWidget(m_pausedDetail, 0, Qt::AlignHCenter);
-  auto *resume = new ThemedButton(Localized::string("继续扫描"), ThemedButton::Style::prominent,
+  auto *resume = new ThemedButton(localized::string("继续扫描"), ThemedButton::Style::prominent,
                                   ThemedButton::Size::regular, page);
-  resume->setAccessibleName(Localized::string("继续扫描"));
+  resume->setAccessibleName(localized::string("继续扫描"));
   connect(resume, &QPushButton::clicked, &m_store, &AppStore::resumeScan);
   column->addWidget(resume, 0, Qt::AlignHCenter);
   column->addStretch(1);
@@ -100,9 +100,9 @@ void ScanLiveResultsView::refresh() {
     m_content->setCurrentWidget(m_hint);
     const bool paused = m_store.isPaused();
     m_hint->setCurrentIndex(paused ? 1 : 0);
-    m_findingText->setText(LiveScanState::findingText(m_store));
-    m_pausedDetail->setText(LiveScanState::pausedDetail(m_store));
-    ScreenLabels::fitWrapped(m_pausedDetail, ScreenLabels::offeredWidth(this, 2 * kHintPadding),
+    m_findingText->setText(livescanstate::findingText(m_store));
+    m_pausedDetail->setText(livescanstate::pausedDetail(m_store));
+    screenlabels::fitWrapped(m_pausedDetail, screenlabels::offeredWidth(this, 2 * kHintPadding),
                              kPausedDetailWidth);
     return;
   }
@@ -124,7 +124,7 @@ void ScanLiveResultsView::paintEvent(QPaintEvent *) {
 void ScanLiveResultsView::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
   // The explanation takes the width it is offered up to 480 px, its lines centred.
-  ScreenLabels::fitWrapped(m_pausedDetail, ScreenLabels::offeredWidth(this, 2 * kHintPadding),
+  screenlabels::fitWrapped(m_pausedDetail, screenlabels::offeredWidth(this, 2 * kHintPadding),
                            kPausedDetailWidth);
 }
 
@@ -137,10 +137,10 @@ void ScanLiveResultsView::changeEvent(QEvent *event) {
 
 void ScanLiveResultsView::applyTheme() {
   const Theme &theme = Theme::of(this);
-  ScreenLabels::setTextColor(m_findingText, theme.secondary);
-  ScreenLabels::setSymbol(m_pausedSymbol, QStringLiteral("pause.circle"), 40, theme.secondary);
-  ScreenLabels::setTextColor(m_pausedTitle, theme.primary);
-  ScreenLabels::setTextColor(m_pausedDetail, theme.secondary);
+  screenlabels::setTextColor(m_findingText, theme.secondary);
+  screenlabels::setSymbol(m_pausedSymbol, QStringLiteral("pause.circle"), 40, theme.secondary);
+  screenlabels::setTextColor(m_pausedTitle, theme.primary);
+  screenlabels::setTextColor(m_pausedDetail, theme.secondary);
   update();
 }
 

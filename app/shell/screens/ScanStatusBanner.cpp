@@ -86,15 +86,15 @@ void ScanStatusBanner::refresh() {
   if (scanning) {
     const bool pausing = m_store.isPauseRequested();
     // "正在暂停…" is shown as written.
-    m_button->setText(pausing ? QStringLiteral("正在暂停…") : Localized::string("暂停"));
+    m_button->setText(pausing ? QStringLiteral("正在暂停…") : localized::string("暂停"));
     m_button->setButtonStyle(ThemedButton::Style::bordered);
     m_button->setEnabled(!pausing);
-    m_button->setAccessibleName(Localized::string("暂停扫描"));
+    m_button->setAccessibleName(localized::string("暂停扫描"));
   } else {
-    m_button->setText(Localized::string("继续扫描"));
+    m_button->setText(localized::string("继续扫描"));
     m_button->setButtonStyle(ThemedButton::Style::prominent);
     m_button->setEnabled(true);
-    m_button->setAccessibleName(Localized::string("继续扫描"));
+    m_button->setAccessibleName(localized::string("继续扫描"));
   }
   refreshHeadline();
   refreshBar();
@@ -103,23 +103,23 @@ void ScanStatusBanner::refresh() {
 
 void ScanStatusBanner::refreshHeadline() {
   const std::size_t count = m_store.items().size();
-  m_headline->setText(LiveScanState::headline(m_store), count != m_shownItemCount);
+  m_headline->setText(livescanstate::headline(m_store), count != m_shownItemCount);
   m_shownItemCount = count;
 }
 
 void ScanStatusBanner::refreshBar() {
-  const LiveScanState::BarForm form = LiveScanState::barForm(m_store, platform::reduceMotion());
-  m_bar->setVisible(form != LiveScanState::BarForm::hidden);
+  const livescanstate::BarForm form = livescanstate::barForm(m_store, platform::reduceMotion());
+  m_bar->setVisible(form != livescanstate::BarForm::hidden);
   switch (form) {
-  case LiveScanState::BarForm::hidden: break;
-  case LiveScanState::BarForm::determinate:
+  case livescanstate::BarForm::hidden: break;
+  case livescanstate::BarForm::determinate:
     m_bar->setForm(LinearProgressBar::Form::determinate);
-    m_bar->setFraction(LiveScanState::fraction(m_store));
+    m_bar->setFraction(livescanstate::fraction(m_store));
     break;
-  case LiveScanState::BarForm::indeterminate:
+  case livescanstate::BarForm::indeterminate:
     m_bar->setForm(LinearProgressBar::Form::indeterminate);
     break;
-  case LiveScanState::BarForm::still: m_bar->setForm(LinearProgressBar::Form::still); break;
+  case livescanstate::BarForm::still: m_bar->setForm(LinearProgressBar::Form::still); break;
   }
 }
 
@@ -147,7 +147,7 @@ void ScanStatusBanner::changeEvent(QEvent *event) {
 
 void ScanStatusBanner::applyTheme() {
   const Theme &theme = Theme::of(this);
-  ScreenLabels::setSymbol(m_pausedMark, QStringLiteral("pause.circle.fill"), 13, theme.secondary);
+  screenlabels::setSymbol(m_pausedMark, QStringLiteral("pause.circle.fill"), 13, theme.secondary);
   m_headline->setColor(theme.primary);
   update();
 }

@@ -53,13 +53,13 @@ ScanningView::ScanningView(AppStore &store, QWidget *parent) : QWidget(parent), 
 
 QString ScanningView::progressDetailText(const AppStore &store) {
   if (store.sourceKind() == AppStore::SourceKind::library) {
-    return Localized::string("「照片」App 图库 · 未下载的 iCloud 原图会先下载，单张可能比较慢");
+    return localized::string("「照片」App 图库 · 未下载的 iCloud 原图会先下载，单张可能比较慢");
   }
   const std::optional<ScanProgress> &progress = store.progress();
   if (progress && !progress->currentName.isEmpty()) {
     return progress->currentName;
   }
-  return Localized::string("正在读取文件列表…");
+  return localized::string("正在读取文件列表…");
 }
 
 QString ScanningView::percentText(const AppStore &store) {
@@ -105,15 +105,15 @@ QLayout *ScanningView::buildHeader() {
   row->addWidget(m_symbol, 0, Qt::AlignVCenter);
   auto *titles = new QVBoxLayout;
   titles->setSpacing(2);
-  m_title = ScreenLabels::make(Localized::string("正在分析照片"), Theme::font(17, Weight::semibold),
+  m_title = screenlabels::make(localized::string("正在分析照片"), Theme::font(17, Weight::semibold),
                                m_card);
-  m_subtitle = ScreenLabels::make({}, Theme::font(11), m_card);
+  m_subtitle = screenlabels::make({}, Theme::font(11), m_card);
   m_subtitle->setObjectName(QStringLiteral("subtitle"));
   titles->addWidget(m_title);
   titles->addWidget(m_subtitle);
   row->addLayout(titles, 1);
   row->addSpacing(12);
-  m_percent = ScreenLabels::make({}, Theme::font(13, Weight::semibold), m_card);
+  m_percent = screenlabels::make({}, Theme::font(13, Weight::semibold), m_card);
   m_percent->setObjectName(QStringLiteral("percent"));
   row->addWidget(m_percent, 0, Qt::AlignVCenter);
   return row;
@@ -124,10 +124,10 @@ QLayout *ScanningView::buildPauseRow() {
   row->setContentsMargins(0, 2, 0, 0);
   row->setSpacing(10);
   row->addStretch(1);
-  m_pause = new ThemedButton(Localized::string("暂停"), ThemedButton::Style::bordered,
+  m_pause = new ThemedButton(localized::string("暂停"), ThemedButton::Style::bordered,
                              ThemedButton::Size::large, m_card);
   m_pause->setObjectName(QStringLiteral("pauseButton"));
-  m_pause->setAccessibleName(Localized::string("暂停扫描"));
+  m_pause->setAccessibleName(localized::string("暂停扫描"));
   m_pause->setMinimumHeight(28);
   connect(m_pause, &QPushButton::clicked, &m_store, &AppStore::requestPause);
   row->addWidget(m_pause);
@@ -135,7 +135,7 @@ QLayout *ScanningView::buildPauseRow() {
 }
 
 void ScanningView::refresh() {
-  m_subtitle->setText(Localized::format("%@ · 全部在本机完成，不上传任何照片",
+  m_subtitle->setText(localized::format("%@ · 全部在本机完成，不上传任何照片",
                                         "%@ · 全部在本机完成，不上传任何照片",
                                         {m_store.phaseDescription()}));
   const QString percent = percentText(m_store);
@@ -181,7 +181,7 @@ void ScanningView::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF card = QRectF(m_card->geometry());
-  CardShadow::paint(painter, card, {kCardRadius, 20, QColor(0, 0, 0, 36), {0, 10}});
+  cardshadow::paint(painter, card, {kCardRadius, 20, QColor(0, 0, 0, 36), {0, 10}});
   QPainterPath path;
   path.addRoundedRect(card, kCardRadius, kCardRadius);
   painter.fillPath(path, theme.thinMaterial);
@@ -210,10 +210,10 @@ void ScanningView::changeEvent(QEvent *event) {
 
 void ScanningView::applyTheme() {
   const Theme &theme = Theme::of(this);
-  ScreenLabels::setSymbol(m_symbol, QStringLiteral("sparkles"), 19, theme.accent);
-  ScreenLabels::setTextColor(m_title, theme.primary);
-  ScreenLabels::setTextColor(m_subtitle, theme.secondary);
-  ScreenLabels::setTextColor(m_percent, theme.secondary);
+  screenlabels::setSymbol(m_symbol, QStringLiteral("sparkles"), 19, theme.accent);
+  screenlabels::setTextColor(m_title, theme.primary);
+  screenlabels::setTextColor(m_subtitle, theme.secondary);
+  screenlabels::setTextColor(m_percent, theme.secondary);
   m_headline->setColor(theme.primary);
   m_detail->setColor(theme.primaryAt(0.72));
   update();

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <algorithm>
 
-namespace lumora::ScreenLabels {
+namespace lumora::screenlabels {
 
 QLabel *make(const QString &text, const QFont &font, QWidget *parent, bool wraps) {
   auto *label = new QLabel(text, parent);
@@ -58,4 +58,4 @@ void setSymbol(QLabel *label, const QString &symbol, int pixelSize, const QColor
   label->setProperty("symbol", symbol);
 }
 
-} // namespace lumora::ScreenLabels
+} // namespace lumora::screenlabels

@@ -9,7 +9,7 @@ class QWidget;
 
 /// Small helpers the phase screens share for their plain labels: a label with a font, its
 /// text colour through the palette, and a label that shows a system symbol.
-namespace lumora::ScreenLabels {
+namespace lumora::screenlabels {
 
 /// A label with `text` in `font`; `wraps` lets it take as many lines as it needs (Chinese
 /// breaks between any two characters).
@@ -30,4 +30,4 @@ void setWrappedHeight(QLabel *label, int width);
 /// Shows `symbol` at `pixelSize` in `tint` in the label (fixed to that size).
 void setSymbol(QLabel *label, const QString &symbol, int pixelSize, const QColor &tint);
 
-} // namespace lumora::ScreenLabels
+} // namespace lumora::screenlabels

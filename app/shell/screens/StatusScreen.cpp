@@ -35,11 +35,11 @@ StatusScreen::StatusScreen(int messageMaxWidth, QWidget *parent)
   column->addStretch(1);
   m_badge = new StatusBadge(this);
   column->addWidget(m_badge, 0, Qt::AlignHCenter);
-  m_title = ScreenLabels::make({}, Theme::font(19, Theme::Weight::semibold), this, true);
+  m_title = screenlabels::make({}, Theme::font(19, Theme::Weight::semibold), this, true);
   m_title->setObjectName(QStringLiteral("title"));
   m_title->setAlignment(Qt::AlignHCenter);
   column->addWidget(m_title, 0, Qt::AlignHCenter);
-  m_message = ScreenLabels::make({}, Theme::font(13), this, true);
+  m_message = screenlabels::make({}, Theme::font(13), this, true);
   m_message->setObjectName(QStringLiteral("message"));
   m_message->setAlignment(Qt::AlignHCenter);
   column->addWidget(m_message, 0, Qt::AlignHCenter);
@@ -68,16 +68,16 @@ void StatusScreen::resizeEvent(QResizeEvent *event) {
 void StatusScreen::fitTexts() {
   // The message takes the width it is offered up to its maximum, its lines centred; the
   // title is as wide as its text, wrapping only in a narrow window.
-  const int available = ScreenLabels::offeredWidth(this, 2 * kPadding);
-  ScreenLabels::fitWrapped(m_message, available, m_messageMaxWidth);
-  ScreenLabels::fitWrapped(m_title, available,
+  const int available = screenlabels::offeredWidth(this, 2 * kPadding);
+  screenlabels::fitWrapped(m_message, available, m_messageMaxWidth);
+  screenlabels::fitWrapped(m_title, available,
                            QFontMetrics(m_title->font()).horizontalAdvance(m_title->text()) + 1);
 }
 
 void StatusScreen::applyTextColors() {
   const Theme &theme = Theme::of(this);
-  ScreenLabels::setTextColor(m_title, theme.primary);
-  ScreenLabels::setTextColor(m_message, theme.secondary);
+  screenlabels::setTextColor(m_title, theme.primary);
+  screenlabels::setTextColor(m_message, theme.secondary);
 }
 
 void StatusScreen::setTitle(const QString &title) {

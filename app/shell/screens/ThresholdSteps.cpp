@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumora::ThresholdSteps {
+namespace lumora::thresholdsteps {
 
 bool canLoosen(float threshold) { return threshold < SimilarityScale::maxThreshold; }
 
@@ -26,4 +26,4 @@ float onSliderGrid(float threshold) {
   return SimilarityScale::thresholdAtGridPosition(SimilarityScale::gridPositionOf(threshold));
 }
 
-} // namespace lumora::ThresholdSteps
+} // namespace lumora::thresholdsteps

@@ -4,7 +4,7 @@
 /// range 0.18…0.55. Every result lies on the similarity slider's 0.01 grid, so the slider
 /// can show it and the message's percentage agrees with the slider's: 0.36 + 0.06 in single
 /// precision is 0.42000002, which reads 47 % where the slider's 0.42 reads 48 %.
-namespace lumora::ThresholdSteps {
+namespace lumora::thresholdsteps {
 
 inline constexpr float kStep = 0.06f;
 
@@ -20,4 +20,4 @@ inline constexpr float kStep = 0.06f;
 /// 0.18…0.55; the default threshold for a value that is not a number.
 [[nodiscard]] float onSliderGrid(float threshold);
 
-} // namespace lumora::ThresholdSteps
+} // namespace lumora::thresholdsteps

@@ -55,7 +55,7 @@ void UndoToastView::buildRow() {
   row->addWidget(m_icon, 0, Qt::AlignVCenter);
   auto *texts = new QVBoxLayout;
   texts->setSpacing(1);
-  m_message = ScreenLabels::make({}, Theme::font(13, Theme::Weight::medium), this, true);
+  m_message = screenlabels::make({}, Theme::font(13, Theme::Weight::medium), this, true);
   m_message->setObjectName(QStringLiteral("message"));
   m_detail = new ShrinkingLabel(QString(), this);
   m_detail->setObjectName(QStringLiteral("detail"));
@@ -68,13 +68,13 @@ void UndoToastView::buildRow() {
   m_divider = new QWidget(this);
   m_divider->setFixedSize(1, 18);
   row->addWidget(m_divider, 0, Qt::AlignVCenter);
-  m_undo = new ThemedButton(Localized::string("撤销"), ThemedButton::Style::prominent,
+  m_undo = new ThemedButton(localized::string("撤销"), ThemedButton::Style::prominent,
                             ThemedButton::Size::small, this);
-  m_undo->setAccessibleName(Localized::string("撤销清理"));
+  m_undo->setAccessibleName(localized::string("撤销清理"));
   connect(m_undo, &QPushButton::clicked, &m_store, &AppStore::undoLastCleanup);
   row->addWidget(m_undo, 0, Qt::AlignVCenter);
   m_close = new SymbolButton(QStringLiteral("xmark"), 9, kCloseFrame, this);
-  m_close->setAccessibleName(Localized::string("关闭提示"));
+  m_close->setAccessibleName(localized::string("关闭提示"));
   connect(m_close, &QAbstractButton::clicked, &m_store, &AppStore::dismissToast);
   row->addWidget(m_close, 0, Qt::AlignVCenter);
 }
@@ -130,7 +130,7 @@ void UndoToastView::resizeEvent(QResizeEvent *event) {
 void UndoToastView::fitMessage() {
   // Before the host sized the card, the message is as wide as it wants to be.
   const int width = testAttribute(Qt::WA_Resized) ? textWidth(this->width()) : naturalTextWidth();
-  ScreenLabels::setWrappedHeight(m_message, width);
+  screenlabels::setWrappedHeight(m_message, width);
 }
 
 int UndoToastView::fixedRowWidth() const {
@@ -163,7 +163,7 @@ void UndoToastView::paintEvent(QPaintEvent *) {
   const QRectF card = cardRect();
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  CardShadow::paint(painter, card, {kRadius, 14, QColor(0, 0, 0, 46), {0, 6}});
+  cardshadow::paint(painter, card, {kRadius, 14, QColor(0, 0, 0, 46), {0, 6}});
   QPainterPath path;
   path.addRoundedRect(card, kRadius, kRadius);
   painter.fillPath(path, theme.regularMaterial);
@@ -184,13 +184,13 @@ void UndoToastView::changeEvent(QEvent *event) {
 void UndoToastView::applyTheme() {
   const Theme &theme = Theme::of(this);
   if (m_toast.canUndo) {
-    ScreenLabels::setSymbol(m_icon, QStringLiteral("trash.circle.fill"), kIconSize,
+    screenlabels::setSymbol(m_icon, QStringLiteral("trash.circle.fill"), kIconSize,
                             theme.secondary);
   } else {
-    ScreenLabels::setSymbol(m_icon, QStringLiteral("checkmark.circle.fill"), kIconSize,
+    screenlabels::setSymbol(m_icon, QStringLiteral("checkmark.circle.fill"), kIconSize,
                             theme.green);
   }
-  ScreenLabels::setTextColor(m_message, theme.primary);
+  screenlabels::setTextColor(m_message, theme.primary);
   m_detail->setColor(theme.secondary);
   m_close->setSymbolColor(theme.secondary);
   update();

@@ -60,7 +60,8 @@ Theme makeTheme(ColorScheme scheme) {
 QPalette paletteFor(const Theme &t) {
   QPalette p;
   const QColor base = t.scheme == ColorScheme::dark ? QColor(0x2a, 0x2a, 0x2d) : QColor(Qt::white);
-  const QColor text = t.scheme == ColorScheme::dark ? QColor(0xf2, 0xf2, 0xf2) : QColor(0x1d, 0x1d, 0x1f);
+  const QColor text =
+      t.scheme == ColorScheme::dark ? QColor(0xf2, 0xf2, 0xf2) : QColor(0x1d, 0x1d, 0x1f);
   p.setColor(QPalette::Window, t.windowBackground);
   p.setColor(QPalette::WindowText, text);
   p.setColor(QPalette::Base, base);

@@ -70,12 +70,9 @@ void ThemedButton::setTint(const QColor &tint) {
 
 ThemedButton::Metrics ThemedButton::metrics() const {
   switch (m_size) {
-  case Size::small:
-    return {22, 11, 9, 5, 11};
-  case Size::large:
-    return {34, 14, 16, 8, 15};
-  case Size::regular:
-    break;
+  case Size::small: return {22, 11, 9, 5, 11};
+  case Size::large: return {34, 14, 16, 8, 15};
+  case Size::regular: break;
   }
   return {28, 13, 12, 6, 13};
 }

@@ -16,7 +16,7 @@ namespace lumora {
 namespace {
 
 QAction *addItem(QMenu *menu, const char *title, const QList<QKeySequence> &shortcuts = {}) {
-  QAction *action = menu->addAction(Localized::string(title));
+  QAction *action = menu->addAction(localized::string(title));
   action->setShortcuts(shortcuts);
   // Shortcuts work while any widget of the window has focus, as menu items do.
   action->setShortcutContext(Qt::WindowShortcut);
@@ -32,15 +32,15 @@ AppMenus::AppMenus(QMainWindow &window, AppStore &store, AppearanceController &a
   buildFileMenu(window);
   buildAppearanceMenu(window);
   buildHelpMenu(window);
-  for (auto signal : {&AppStore::phaseChanged, &AppStore::sourceKindChanged,
-                      &AppStore::folderURLChanged}) {
+  for (auto signal :
+       {&AppStore::phaseChanged, &AppStore::sourceKindChanged, &AppStore::folderURLChanged}) {
     connect(&m_store, signal, this, &AppMenus::refreshEnabled);
   }
   refreshEnabled();
 }
 
 void AppMenus::buildFileMenu(QMainWindow &window) {
-  m_file = window.menuBar()->addMenu(Localized::string("文件"));
+  m_file = window.menuBar()->addMenu(localized::string("文件"));
   m_chooseFolder = addItem(m_file, "选择文件夹…", {ctrlShift(Qt::Key_O)});
   m_openLibrary = addItem(m_file, "扫描「照片」图库", {ctrlShift(Qt::Key_L)});
   m_rescan = addItem(m_file, "重新扫描", {ctrlShift(Qt::Key_R)});
@@ -62,7 +62,7 @@ void AppMenus::buildFileMenu(QMainWindow &window) {
 }
 
 void AppMenus::buildAppearanceMenu(QMainWindow &window) {
-  m_appearance = window.menuBar()->addMenu(Localized::string("外观"));
+  m_appearance = window.menuBar()->addMenu(localized::string("外观"));
   for (const AppearanceMode mode : appearancemode::kAll) {
     QAction *action = m_appearance->addAction(appearancemode::title(mode));
     m_modes[mode] = action;
@@ -76,7 +76,7 @@ void AppMenus::buildAppearanceMenu(QMainWindow &window) {
 }
 
 void AppMenus::buildHelpMenu(QMainWindow &window) {
-  m_help = window.menuBar()->addMenu(Localized::string("帮助"));
+  m_help = window.menuBar()->addMenu(localized::string("帮助"));
   // "?" is Shift+/ on US keyboards, so the event may carry Shift or not; offer both.
   m_helpItem = addItem(m_help, "帮助与隐私",
                        {QKeySequence(Qt::CTRL | Qt::Key_Question), ctrlShift(Qt::Key_Question)});
@@ -91,7 +91,7 @@ QAction *AppMenus::appearanceAction(AppearanceMode mode) const { return m_modes.
 // The current mode's item carries the "checkmark" symbol in the menu's text colour; the
 // others show their title alone.
 void AppMenus::refreshAppearanceChecks() {
-  const AppearanceMode current = appearancemode::current(UserDefaults::open());
+  const AppearanceMode current = appearancemode::current(userdefaults::open());
   const QIcon check = platform::symbols::icon(QStringLiteral("checkmark"),
                                               m_appearance->palette().color(QPalette::Text));
   for (const auto &[mode, action] : m_modes) {
@@ -110,8 +110,8 @@ std::optional<AppearanceMode> AppMenus::checkedMode() const {
 
 void AppMenus::refreshEnabled() {
   const bool scanning = m_store.phase().isScanning();
-  const bool hasSource = m_store.folderURL().has_value() ||
-                         m_store.sourceKind() == AppStore::SourceKind::library;
+  const bool hasSource =
+      m_store.folderURL().has_value() || m_store.sourceKind() == AppStore::SourceKind::library;
   m_openLibrary->setEnabled(!scanning);
   m_rescan->setEnabled(hasSource && !scanning);
 }

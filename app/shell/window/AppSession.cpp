@@ -44,8 +44,8 @@ AppStore::Services makeServices(QPointer<MainWindow> &window, QPointer<AppStore>
   services.qaMarkerDirectory = QString::fromLatin1(kMarkerDirectory);
   services.pickFolder = [&window](const FolderPickerRequest &request,
                                   std::function<void(std::optional<QUrl>)> done) {
-    platform::pickFolder(window, {request.title, request.prompt,
-                                  request.startDirectory.value_or(QUrl())},
+    platform::pickFolder(window,
+                         {request.title, request.prompt, request.startDirectory.value_or(QUrl())},
                          std::move(done));
   };
   services.openSettingsTarget = [&store](const QString &anchor) {
@@ -66,8 +66,8 @@ void prepareApplication(QApplication &app) {
   app.setWindowIcon(AppMark::applicationIcon());
   // Plain Qt widgets (menus, dialogs) use the window's font too.
   QApplication::setFont(Theme::font(13));
-  Localized::installTranslations();
-  QtTranslations::install(QtTranslations::systemDirectory());
+  localized::installTranslations();
+  qttranslations::install(qttranslations::systemDirectory());
   platform::symbols::installIconTheme();
 }
 

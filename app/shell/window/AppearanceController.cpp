@@ -15,12 +15,9 @@ constexpr int kWindowDelayMs = 400;
 
 std::optional<ColorScheme> schemeOfMode(AppearanceMode mode) {
   switch (mode) {
-  case AppearanceMode::light:
-    return ColorScheme::light;
-  case AppearanceMode::system:
-    return std::nullopt;
-  case AppearanceMode::dark:
-    break;
+  case AppearanceMode::light: return ColorScheme::light;
+  case AppearanceMode::system: return std::nullopt;
+  case AppearanceMode::dark: break;
   }
   return ColorScheme::dark;
 }
@@ -55,7 +52,7 @@ std::optional<ColorScheme> AppearanceController::effectiveColorScheme() const {
   if (const auto forced = qa::forcedColorScheme(m_markerDirectory)) {
     return forced;
   }
-  const QString raw = appearancemode::storedRaw(UserDefaults::open());
+  const QString raw = appearancemode::storedRaw(userdefaults::open());
   if (raw == QLatin1String("light")) {
     return ColorScheme::light;
   }
@@ -72,9 +69,7 @@ ColorScheme AppearanceController::resolve(std::optional<ColorScheme> scheme) con
   return m_system.prefersDark() ? ColorScheme::dark : ColorScheme::light;
 }
 
-ColorScheme AppearanceController::contentScheme() const {
-  return resolve(effectiveColorScheme());
-}
+ColorScheme AppearanceController::contentScheme() const { return resolve(effectiveColorScheme()); }
 
 void AppearanceController::refreshContent() {
   if (!m_contentRoot) {
@@ -122,7 +117,7 @@ void AppearanceController::setAllWindowsAppearance(std::optional<ColorScheme> sc
 }
 
 void AppearanceController::chooseMode(AppearanceMode mode) {
-  QSettings settings = UserDefaults::open();
+  QSettings settings = userdefaults::open();
   appearancemode::store(settings, mode);
   setApplicationAppearance(schemeOfMode(mode));
   setAllWindowsAppearance(schemeOfMode(mode));
@@ -132,7 +127,7 @@ void AppearanceController::chooseMode(AppearanceMode mode) {
 void AppearanceController::applyStoredAppearance(const Scheduler &schedule) {
   std::optional<ColorScheme> scheme = qa::forcedColorScheme(m_markerDirectory);
   if (!scheme) {
-    scheme = schemeOfMode(appearancemode::current(UserDefaults::open()));
+    scheme = schemeOfMode(appearancemode::current(userdefaults::open()));
   }
   setApplicationAppearance(scheme);
   schedule(kWindowDelayMs, [self = QPointer<AppearanceController>(this)] {

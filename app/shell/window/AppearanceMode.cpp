@@ -6,12 +6,9 @@ namespace lumora::appearancemode {
 
 QString rawValue(AppearanceMode mode) {
   switch (mode) {
-  case AppearanceMode::light:
-    return QStringLiteral("light");
-  case AppearanceMode::system:
-    return QStringLiteral("system");
-  case AppearanceMode::dark:
-    break;
+  case AppearanceMode::light: return QStringLiteral("light");
+  case AppearanceMode::system: return QStringLiteral("system");
+  case AppearanceMode::dark: break;
   }
   return QStringLiteral("dark");
 }
@@ -27,14 +24,11 @@ std::optional<AppearanceMode> fromRaw(const QString &raw) {
 
 QString title(AppearanceMode mode) {
   switch (mode) {
-  case AppearanceMode::light:
-    return Localized::string("浅色");
-  case AppearanceMode::system:
-    return Localized::string("跟随系统");
-  case AppearanceMode::dark:
-    break;
+  case AppearanceMode::light: return localized::string("浅色");
+  case AppearanceMode::system: return localized::string("跟随系统");
+  case AppearanceMode::dark: break;
   }
-  return Localized::string("深色（默认）");
+  return localized::string("深色（默认）");
 }
 
 QString storedRaw(const QSettings &settings) {

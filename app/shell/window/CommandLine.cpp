@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string_view>
 
-namespace lumora::CommandLine {
+namespace lumora::commandline {
 namespace {
 
 bool asksForInformation(int argc, char **argv) {
@@ -71,4 +71,4 @@ std::optional<int> answerInformationRequest(int argc, char **argv) {
   return 0;
 }
 
-} // namespace lumora::CommandLine
+} // namespace lumora::commandline

@@ -10,7 +10,7 @@
 namespace lumora {
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
-  setWindowTitle(Localized::string("Pindle"));
+  setWindowTitle(localized::string("Pindle"));
   setWindowIcon(AppMark::applicationIcon());
   // The window's own minimum is left to its layout: the content's minimum plus the menu bar.
   // Its default size is set when it is first shown, unless it was sized before.

@@ -29,7 +29,7 @@ QString whole(double value) { return QString::number(static_cast<qint64>(std::tr
 } // namespace
 
 QString QAOverrides::bundleLine() {
-  const QSettings settings = UserDefaults::open();
+  const QSettings settings = userdefaults::open();
   const QVariant raw = settings.value(QLatin1String(qa::kWindowSizeKey));
   QStringList keys = settings.allKeys();
   keys.sort();
@@ -76,7 +76,7 @@ void QAOverrides::apply(const Environment &environment) {
   }
   env->log(bundleLine());
   scheduleForcedAppearance(env);
-  if (const auto size = qa::forcedWindowSize(UserDefaults::open())) {
+  if (const auto size = qa::forcedWindowSize(userdefaults::open())) {
     env->log(QStringLiteral("will enforce window size %1x%2")
                  .arg(whole(size->width()), whole(size->height())));
     scheduleTry(env, *size, std::make_shared<int>(0), kFirstTryMs);
@@ -91,7 +91,8 @@ void QAOverrides::scheduleTry(const std::shared_ptr<Environment> &env, const QSi
     const QList<QWidget *> windows = env->windows();
     enforceSize(windows, size);
     if (n == 1 || n % 10 == 0) {
-      env->log(QStringLiteral("size attempt #%1 windows=[%2]").arg(n).arg(describeWindows(windows)));
+      env->log(
+          QStringLiteral("size attempt #%1 windows=[%2]").arg(n).arg(describeWindows(windows)));
     }
     if (n < kTries) {
       scheduleTry(env, size, attempts, kTryIntervalMs);

@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <memory>
 
-namespace lumora::QtTranslations {
+namespace lumora::qttranslations {
 
 QTranslator *install(const QString &directory) {
   auto *app = QCoreApplication::instance();
@@ -24,4 +24,4 @@ QTranslator *install(const QString &directory) {
 
 QString systemDirectory() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
 
-} // namespace lumora::QtTranslations
+} // namespace lumora::qttranslations

@@ -4,7 +4,7 @@
 
 class QTranslator;
 
-namespace lumora::QtTranslations {
+namespace lumora::qttranslations {
 
 /// Installs Qt's own Chinese texts (the file and message dialogs' labels and buttons), read
 /// from `directory`, into the running application, so its dialogs speak the language of the
@@ -16,4 +16,4 @@ QTranslator *install(const QString &directory);
 /// Where the system keeps Qt's translations.
 [[nodiscard]] QString systemDirectory();
 
-} // namespace lumora::QtTranslations
+} // namespace lumora::qttranslations

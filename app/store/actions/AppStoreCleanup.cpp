@@ -83,10 +83,10 @@ void AppStore::cleanup(const std::string &groupID, const std::vector<std::string
                  });
   if (!unchanged) {
     logDelete(QStringLiteral("cleanup skipped: group changed since confirmation"));
-    setAlert(AlertContent{QUuid::createUuid(), Localized::string("这组照片已经变了"),
-                          Localized::string("确认之后这组照片有了变化，没有删除任何照片。"
+    setAlert(AlertContent{QUuid::createUuid(), localized::string("这组照片已经变了"),
+                          localized::string("确认之后这组照片有了变化，没有删除任何照片。"
                                             "请再看一眼这组照片，然后重新清理。"),
-                          false, false, Localized::string("重试"), m_sourceKind});
+                          false, false, localized::string("重试"), m_sourceKind});
     return;
   }
   const std::vector<PhotoItem> victims(current->items.begin() + 1, current->items.end());
@@ -151,7 +151,7 @@ void AppStore::cleanupFinished(const std::string &groupID, const DeleteOutcome &
   }
   const std::int64_t total = outcome.receipt.totalCount();
   if (removedAny && total >= 1) {
-    presentCleanupToast(outcome.receipt, Texts::cleanedText(total), kCleanupToastSeconds);
+    presentCleanupToast(outcome.receipt, texts::cleanedText(total), kCleanupToastSeconds);
   }
   // A scan started meanwhile released the guard; a clean-up begun since then keeps it.
   if (m_cleaningGroupID == groupID) {
@@ -198,7 +198,7 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
     setPreviewContext(std::nullopt);
     closeDetailIfEmptied();
     if (total >= 1) {
-      presentCleanupToast(receipt, Texts::deletedText(total), kCleanupToastSeconds);
+      presentCleanupToast(receipt, texts::deletedText(total), kCleanupToastSeconds);
     }
     if (done) {
       done(true);
@@ -228,10 +228,10 @@ void AppStore::cleanupSelected(const std::vector<std::string> &shownVictimIDs) {
   std::sort(shown.begin(), shown.end());
   if (now != shown) {
     logDelete(QStringLiteral("batch skipped: selection changed since confirmation"));
-    setAlert(AlertContent{QUuid::createUuid(), Localized::string("所选的照片已经变了"),
-                          Localized::string("确认之后所选的组有了变化，没有删除任何照片。"
+    setAlert(AlertContent{QUuid::createUuid(), localized::string("所选的照片已经变了"),
+                          localized::string("确认之后所选的组有了变化，没有删除任何照片。"
                                             "请再看一眼所选的组，然后重新清理。"),
-                          false, false, Localized::string("重试"), m_sourceKind});
+                          false, false, localized::string("重试"), m_sourceKind});
     return;
   }
   removeSelected(std::move(victims));
@@ -256,7 +256,7 @@ void AppStore::batchFinished(const DeleteOutcome &outcome, bool removedAny) {
   exitSelectionMode();
   const std::int64_t total = outcome.receipt.totalCount();
   if (removedAny && total >= 1) {
-    presentCleanupToast(outcome.receipt, Localized::format("已清理 %@ 张", "已清理 %@ 张", {total}),
+    presentCleanupToast(outcome.receipt, localized::format("已清理 %@ 张", "已清理 %@ 张", {total}),
                         kCleanupToastSeconds);
   }
   if (outcome.error) {
@@ -322,8 +322,8 @@ void AppStore::alertRemovalFailed(const char *title, const EngineError &error, b
   if (advice) {
     message += sourceAdvice(m_sourceKind);
   }
-  setAlert(AlertContent{QUuid::createUuid(), Localized::string(title), message, false, false,
-                        Localized::string("重试"), m_sourceKind});
+  setAlert(AlertContent{QUuid::createUuid(), localized::string(title), message, false, false,
+                        localized::string("重试"), m_sourceKind});
 }
 
 } // namespace lumora

@@ -11,27 +11,27 @@ namespace lumora {
 void AppStore::toggleFavorite(const PhotoItem &item, FavoriteHandler done) {
   const bool old = item.isFavorite;
   std::shared_ptr<EngineClient> engine = m_engine;
-  m_relay.run([engine, item, old] { return engine->setFavorite(item, !old); },
-              [this, id = item.id, old, done](Expected<bool, EngineCallError> outcome) {
-                bool state = old;
-                if (outcome) {
-                  state = *outcome;
-                  applyFavorite(id, state);
-                } else {
-                  logDiagnosticError(QStringLiteral("ui"), outcome.error(),
-                                     QStringLiteral("setFavorite failed"));
-                  // The advice names the library's access for every source: a folder
-                  // photo's failure is rare, and the hint does no harm there.
-                  setAlert(AlertContent{
-                      QUuid::createUuid(), Localized::string("收藏没能保存"),
-                      outcome.error().localizedDescription() + QStringLiteral("\n\n") +
-                          Localized::string("图库来源需要「照片」App 的完整访问权限。"),
-                      false, false, Localized::string("重试"), m_sourceKind});
-                }
-                if (done) {
-                  done(state);
-                }
-              });
+  m_relay.run(
+      [engine, item, old] { return engine->setFavorite(item, !old); },
+      [this, id = item.id, old, done](Expected<bool, EngineCallError> outcome) {
+        bool state = old;
+        if (outcome) {
+          state = *outcome;
+          applyFavorite(id, state);
+        } else {
+          logDiagnosticError(QStringLiteral("ui"), outcome.error(),
+                             QStringLiteral("setFavorite failed"));
+          // The advice names the library's access for every source: a folder
+          // photo's failure is rare, and the hint does no harm there.
+          setAlert(AlertContent{QUuid::createUuid(), localized::string("收藏没能保存"),
+                                outcome.error().localizedDescription() + QStringLiteral("\n\n") +
+                                    localized::string("图库来源需要「照片」App 的完整访问权限。"),
+                                false, false, localized::string("重试"), m_sourceKind});
+        }
+        if (done) {
+          done(state);
+        }
+      });
 }
 
 void AppStore::applyFavorite(const std::string &itemID, bool favorite) {
@@ -83,8 +83,8 @@ void AppStore::openPreview(const PhotoGroup &group, const std::string &itemID) {
   if (found == group.items.end()) {
     return;
   }
-  setPreviewContext(PreviewContext{QUuid::createUuid(), group.id,
-                                   std::distance(group.items.begin(), found)});
+  setPreviewContext(
+      PreviewContext{QUuid::createUuid(), group.id, std::distance(group.items.begin(), found)});
 }
 
 void AppStore::previewStep(std::int64_t delta) {
@@ -97,7 +97,8 @@ void AppStore::previewStep(std::int64_t delta) {
   }
   const std::int64_t count = shown->count();
   // Reduce the delta first so the sum cannot overflow whatever the caller passes.
-  const std::int64_t index = ((m_previewContext->index % count + delta % count) % count + count) % count;
+  const std::int64_t index =
+      ((m_previewContext->index % count + delta % count) % count + count) % count;
   PreviewContext moved = *m_previewContext;
   moved.index = index;
   setPreviewContext(std::move(moved));

@@ -8,7 +8,7 @@
 namespace lumora {
 
 GroupSort AppStore::storedSort() {
-  const QString raw = UserDefaults::open().value(UserDefaults::key(kGroupSortKey)).toString();
+  const QString raw = userdefaults::open().value(userdefaults::key(kGroupSortKey)).toString();
   return raw == QStringLiteral("memberCount") ? GroupSort::memberCount : GroupSort::date;
 }
 
@@ -28,17 +28,15 @@ void AppStore::runScheduledRegroup() {
   m_pendingRegroup.reset();
   std::shared_ptr<EngineClient> engine = m_engine;
   const GroupSort sort = m_sort; // the sort of now, not of when it was scheduled
-  m_relay.runInOrder(
-      [engine, items = std::move(request.items), threshold = request.threshold, sort] {
-        return engine->group(items, threshold, sort);
-      },
-      [this, generation = request.generation](std::vector<PhotoGroup> groups) {
-        if (generation != m_regroupGeneration) {
-          return; // superseded while it was computed
-        }
-        applyGroups(std::move(groups));
-        setIsRegrouping(false);
-      });
+  m_relay.runInOrder([engine, items = std::move(request.items), threshold = request.threshold,
+                      sort] { return engine->group(items, threshold, sort); },
+                     [this, generation = request.generation](std::vector<PhotoGroup> groups) {
+                       if (generation != m_regroupGeneration) {
+                         return; // superseded while it was computed
+                       }
+                       applyGroups(std::move(groups));
+                       setIsRegrouping(false);
+                     });
 }
 
 void AppStore::cancelRegroup() {
@@ -50,18 +48,16 @@ void AppStore::refreshGroups(std::int64_t generation, std::function<void()> then
   cancelRegroup();
   ++m_regroupGeneration;
   std::shared_ptr<EngineClient> engine = m_engine;
-  m_relay.runInOrder(
-      [engine, items = m_items, threshold = m_threshold, sort = m_sort] {
-        return engine->group(items, threshold, sort);
-      },
-      [this, generation, then](std::vector<PhotoGroup> groups) {
-        if (generation == m_scanGeneration) {
-          applyGroups(std::move(groups));
-        }
-        if (then) {
-          then();
-        }
-      });
+  m_relay.runInOrder([engine, items = m_items, threshold = m_threshold,
+                      sort = m_sort] { return engine->group(items, threshold, sort); },
+                     [this, generation, then](std::vector<PhotoGroup> groups) {
+                       if (generation == m_scanGeneration) {
+                         applyGroups(std::move(groups));
+                       }
+                       if (then) {
+                         then();
+                       }
+                     });
 }
 
 void AppStore::applyGroups(std::vector<PhotoGroup> list) {

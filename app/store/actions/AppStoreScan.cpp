@@ -65,7 +65,7 @@ void AppStore::bootstrap() {
     return;
   }
   const QVariant last =
-      UserDefaults::open().value(UserDefaults::key(FolderAccess::kLastFolderPathKey));
+      userdefaults::open().value(userdefaults::key(FolderAccess::kLastFolderPathKey));
   if (!last.isValid()) {
     return;
   }
@@ -78,9 +78,9 @@ void AppStore::bootstrap() {
 
 void AppStore::chooseFolder() {
   FolderPickerRequest request{
-      Localized::string("选择照片文件夹"),
-      Localized::string("Pindle 会在这个文件夹里查找相似照片，全部在本机完成。"),
-      Localized::string("开始整理"), std::nullopt};
+      localized::string("选择照片文件夹"),
+      localized::string("Pindle 会在这个文件夹里查找相似照片，全部在本机完成。"),
+      localized::string("开始整理"), std::nullopt};
   if (m_sourceKind == SourceKind::folder) {
     request.startDirectory = m_folderURL;
   }
@@ -96,9 +96,7 @@ void AppStore::chooseFolder() {
   });
 }
 
-void AppStore::scanFolder(const QUrl &folder) {
-  beginScan({SourceKind::folder, folder}, true);
-}
+void AppStore::scanFolder(const QUrl &folder) { beginScan({SourceKind::folder, folder}, true); }
 
 void AppStore::openLibrary() {
   if (m_phase.isScanning()) {
@@ -115,7 +113,7 @@ void AppStore::libraryAccessAnswered(bool granted) {
     return;
   }
   logLine("permission", QStringLiteral("photo library denied"));
-  const Failure denied = ScanFailures::libraryDenied();
+  const Failure denied = scanfailures::libraryDenied();
   if (m_items.empty()) {
     setSourceKind(SourceKind::library);
     setPhase(Phase::failed(denied));
@@ -123,7 +121,7 @@ void AppStore::libraryAccessAnswered(bool granted) {
   // With photos on screen only the alert shows; its buttons concern the library all the
   // same, not the folder whose results stay visible.
   setAlert(AlertContent{QUuid::createUuid(), denied.title, denied.message, true, true,
-                        Localized::string("重试"), SourceKind::library});
+                        localized::string("重试"), SourceKind::library});
 }
 
 void AppStore::retry() {
@@ -198,7 +196,7 @@ void AppStore::beginScan(const ScanInput &input, bool resetResults) {
     setFolderURL(input.folder);
   }
   if (input.kind == SourceKind::folder && m_services.remembersFolder) {
-    UserDefaults::open().setValue(UserDefaults::key(FolderAccess::kLastFolderPathKey),
+    userdefaults::open().setValue(userdefaults::key(FolderAccess::kLastFolderPathKey),
                                   input.folder.toLocalFile());
   }
   if (resetResults) {
@@ -218,7 +216,7 @@ void AppStore::performScan(const ScanInput &input, std::int64_t generation) {
     // Any reason the folder cannot be listed (no permission, gone, not a folder) fails here.
     if (const int error = openFolderError(path); error != 0) {
       logLine("permission", QStringLiteral("folder unreadable errno=%1").arg(error));
-      fail(ScanFailures::folderUnreadable(path), true);
+      fail(scanfailures::folderUnreadable(path), true);
       return;
     }
   }
@@ -324,14 +322,14 @@ void AppStore::scanFailed(std::int64_t generation, const EngineCallError &error)
   }
   logDiagnosticError(QStringLiteral("scan"), error, QStringLiteral("scan failed"));
   setIsPauseRequested(false);
-  const Failure failure = ScanFailures::fromError(error, m_sourceKind);
+  const Failure failure = scanfailures::fromError(error, m_sourceKind);
   fail(failure, failure.kind == Failure::Kind::libraryDenied);
 }
 
 void AppStore::fail(const Failure &failure, bool showSettingsButton) {
   setPhase(Phase::failed(failure));
   setAlert(AlertContent{QUuid::createUuid(), failure.title, failure.message, true,
-                        showSettingsButton, Localized::string("重试"), m_sourceKind});
+                        showSettingsButton, localized::string("重试"), m_sourceKind});
 }
 
 void AppStore::runQaHooks() {
@@ -339,7 +337,7 @@ void AppStore::runQaHooks() {
   const QString previewKey = QStringLiteral("QaOpenPreview");
   const QString detailMarker = qaMarkerPath("corvale-qa-detail");
   const QString previewMarker = qaMarkerPath("corvale-qa-preview");
-  QSettings defaults = UserDefaults::open();
+  QSettings defaults = userdefaults::open();
   const bool wantsDetail = defaults.value(detailKey).toBool() || qamarkers::present(detailMarker);
   if (!wantsDetail || m_groups.empty()) {
     return;
@@ -419,7 +417,7 @@ void AppStore::consumePartial(std::int64_t generation, const std::vector<PhotoIt
 
 void AppStore::logDiagnosticError(const QString &category, const EngineCallError &error,
                                   const QString &context) {
-  Diagnostics::log(category, context + ScanFailures::diagnosticSuffix(error));
+  Diagnostics::log(category, context + scanfailures::diagnosticSuffix(error));
 }
 
 } // namespace lumora

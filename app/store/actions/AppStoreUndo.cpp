@@ -33,9 +33,9 @@ void AppStore::presentCleanupToast(const DeleteReceipt &receipt, const QString &
   const bool canUndo = receipt.canUndo();
   const QString detail =
       canUndo
-          ? Localized::string("移入废纸篓（可恢复）")
-          : Localized::format("%@，30 天内可在「照片」App 恢复", "%@，30 天内可在「照片」App 恢复",
-                              {Localized::string("已移入「照片」App 的「最近删除」")});
+          ? localized::string("移入废纸篓（可恢复）")
+          : localized::format("%@，30 天内可在「照片」App 恢复", "%@，30 天内可在「照片」App 恢复",
+                              {localized::string("已移入「照片」App 的「最近删除」")});
   presentToast(message, detail, canUndo, canUndo ? std::optional(receipt) : std::nullopt, seconds);
 }
 
@@ -64,9 +64,9 @@ void AppStore::undoFinished(Expected<std::int64_t, EngineCallError> outcome) {
   m_isUndoing = false;
   if (!outcome) {
     logDiagnosticError(QStringLiteral("delete"), outcome.error(), QStringLiteral("undo failed"));
-    setAlert(AlertContent{QUuid::createUuid(), Localized::string("撤销失败"),
+    setAlert(AlertContent{QUuid::createUuid(), localized::string("撤销失败"),
                           outcome.error().localizedDescription(), false, false,
-                          Localized::string("重试"), m_sourceKind});
+                          localized::string("重试"), m_sourceKind});
     return;
   }
   setUndoToast(std::nullopt);
@@ -74,7 +74,7 @@ void AppStore::undoFinished(Expected<std::int64_t, EngineCallError> outcome) {
   if (m_currentInput) {
     beginScan(*m_currentInput, true);
   }
-  presentToast(Texts::restoredText(*outcome), QStringLiteral("已重新扫描刷新结果"), false,
+  presentToast(texts::restoredText(*outcome), QStringLiteral("已重新扫描刷新结果"), false,
                std::nullopt, kRestoredToastSeconds);
 }
 

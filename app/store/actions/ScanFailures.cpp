@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace lumora::ScanFailures {
+namespace lumora::scanfailures {
 namespace {
 
 using Kind = Failure::Kind;
@@ -13,7 +13,7 @@ QString urlPath(const QUrl &url) { return url.isLocalFile() ? url.toLocalFile() 
 
 Failure libraryEmpty() {
   // Not looked up: the translated text names a photo program; ours is the library folder.
-  return {Kind::noImages, Localized::string("「照片」图库中没有可分析的照片"),
+  return {Kind::noImages, localized::string("「照片」图库中没有可分析的照片"),
           QStringLiteral("「照片」图库里没有找到可分析的照片。")};
 }
 
@@ -22,31 +22,31 @@ Failure fromCurator(const CuratorError &error, SourceKind source) {
   switch (error.kind) {
   case CuratorError::Kind::noImagesFound:
     if (library) {
-      return {Kind::noImages, Localized::string("「照片」图库中没有可分析的照片"),
-              Localized::string("图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，"
+      return {Kind::noImages, localized::string("「照片」图库中没有可分析的照片"),
+              localized::string("图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，"
                                 "或者改用文件夹扫描。")};
     }
-    return {Kind::emptyFolder, Localized::string("error.folder.empty.title"),
-            Localized::format("error.folder.empty.message", "error.folder.empty.message",
+    return {Kind::emptyFolder, localized::string("error.folder.empty.title"),
+            localized::format("error.folder.empty.message", "error.folder.empty.message",
                               {urlPath(error.url)})};
   case CuratorError::Kind::unreadable:
     if (library) {
-      return {Kind::other, Localized::string("有些照片无法读取"),
-              Localized::string("图库里有照片读取失败，可能是 iCloud 原图还没有下载到本机。"
+      return {Kind::other, localized::string("有些照片无法读取"),
+              localized::string("图库里有照片读取失败，可能是 iCloud 原图还没有下载到本机。"
                                 "可以稍后重试。")};
     }
     return folderUnreadable(urlPath(error.url));
   case CuratorError::Kind::cacheWriteFailed:
-    return {Kind::other, Localized::string("分析缓存写入失败"),
-            Localized::format("照片分析结果没能保存到磁盘（%@）。这不影响本次整理，可以继续使用。",
+    return {Kind::other, localized::string("分析缓存写入失败"),
+            localized::format("照片分析结果没能保存到磁盘（%@）。这不影响本次整理，可以继续使用。",
                               "照片分析结果没能保存到磁盘（%@）。这不影响本次整理，可以继续使用。",
                               {error.message})};
   case CuratorError::Kind::visionUnavailable:
-    return {Kind::visionUnavailable, Localized::string("当前系统不支持美学分析"),
-            Localized::string("Pindle 需要 macOS 15 或更高版本的 Apple Vision 美学模型。"
+    return {Kind::visionUnavailable, localized::string("当前系统不支持美学分析"),
+            localized::string("Pindle 需要 macOS 15 或更高版本的 Apple Vision 美学模型。"
                               "请升级系统后重试。")};
   }
-  return {Kind::other, Localized::string("分析出错了"), error.errorDescription()};
+  return {Kind::other, localized::string("分析出错了"), error.errorDescription()};
 }
 
 } // namespace
@@ -65,27 +65,27 @@ Failure fromError(const EngineCallError &error, SourceKind source) {
     return fromCurator(engine.curator, source);
   }
   if (isPermissionError(error.system)) {
-    return {Kind::permissionDenied, Localized::string("没有权限读取照片"),
-            Localized::string("请在「系统设置 › 隐私与安全性 › 文件和文件夹」中允许 Pindle "
+    return {Kind::permissionDenied, localized::string("没有权限读取照片"),
+            localized::string("请在「系统设置 › 隐私与安全性 › 文件和文件夹」中允许 Pindle "
                               "访问这个文件夹。")};
   }
-  return {Kind::other, Localized::string("分析出错了"), error.localizedDescription()};
+  return {Kind::other, localized::string("分析出错了"), error.localizedDescription()};
 }
 
 Failure folderUnreadable(const QString &path) {
-  return {Kind::permissionDenied, Localized::string("没有权限读取这个文件夹"),
-          Localized::format("error.folder.unreadable.message", "error.folder.unreadable.message",
+  return {Kind::permissionDenied, localized::string("没有权限读取这个文件夹"),
+          localized::format("error.folder.unreadable.message", "error.folder.unreadable.message",
                             {path})};
 }
 
 Failure libraryDenied() {
-  return {Kind::libraryDenied, Localized::string("没有「照片」图库的访问权限"),
-          Localized::string("library.denied.message")};
+  return {Kind::libraryDenied, localized::string("没有「照片」图库的访问权限"),
+          localized::string("library.denied.message")};
 }
 
 bool isPermissionError(std::error_code code) {
-  return code && (code == std::errc::permission_denied ||
-                  code == std::errc::operation_not_permitted);
+  return code &&
+         (code == std::errc::permission_denied || code == std::errc::operation_not_permitted);
 }
 
 QString diagnosticSuffix(const EngineCallError &error) {
@@ -112,4 +112,4 @@ QString diagnosticSuffix(const EngineCallError &error) {
          QStringLiteral(" code=") + QString::number(code);
 }
 
-} // namespace lumora::ScanFailures
+} // namespace lumora::scanfailures

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/store/state/AppStoreTypes.h"
 #include "app/store/services/EngineClient.h"
+#include "app/store/state/AppStoreTypes.h"
 
 #include <QString>
 
 /// The failures a scan ends in, with their user texts: the mapping of an engine error to
 /// the failed screen, and the two failures the store finds itself. GUI thread.
-namespace lumora::ScanFailures {
+namespace lumora::scanfailures {
 
 using Failure = AppStoreTypes::Failure;
 using SourceKind = AppStoreTypes::SourceKind;
@@ -23,4 +23,4 @@ using SourceKind = AppStoreTypes::SourceKind;
 /// The diagnostics form of an error: " type=… domain=… code=…".
 [[nodiscard]] QString diagnosticSuffix(const EngineCallError &error);
 
-} // namespace lumora::ScanFailures
+} // namespace lumora::scanfailures

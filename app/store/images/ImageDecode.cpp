@@ -30,7 +30,7 @@ QImage thumbnail(const std::string &path, int maxPixel) {
   }
   // A failure is an ordinary outcome here (the placeholder stays), so its reason is dropped
   // rather than logged on every repaint that asks again.
-  const auto decoded = ImageDecoder::decodeFile(path, maxPixel);
+  const auto decoded = imagedecoder::decodeFile(path, maxPixel);
   return decoded ? toQImage(decoded->image) : QImage();
 }
 

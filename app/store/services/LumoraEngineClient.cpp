@@ -15,9 +15,11 @@ template <typename Call> auto guarded(Call call) -> decltype(call()) {
   try {
     return call();
   } catch (const std::system_error &error) {
-    return Unexpected(EngineCallError::fromSystem(error.code(), QString::fromLocal8Bit(error.what())));
+    return Unexpected(
+        EngineCallError::fromSystem(error.code(), QString::fromLocal8Bit(error.what())));
   } catch (const std::exception &error) {
-    return Unexpected(EngineCallError::fromEngine(EngineError::file(QString::fromLocal8Bit(error.what()))));
+    return Unexpected(
+        EngineCallError::fromEngine(EngineError::file(QString::fromLocal8Bit(error.what()))));
   }
 }
 
@@ -41,10 +43,11 @@ LumoraEngineClient::LumoraEngineClient(std::shared_ptr<LumoraEngine> engine)
   Q_ASSERT(m_engine);
 }
 
-Expected<ScanResult, EngineCallError>
-LumoraEngineClient::scanFolder(const QUrl &folder, const ScanOptions &options,
-                               ProgressHandler progress, PartialHandler onPartial,
-                               std::stop_token stop) {
+Expected<ScanResult, EngineCallError> LumoraEngineClient::scanFolder(const QUrl &folder,
+                                                                     const ScanOptions &options,
+                                                                     ProgressHandler progress,
+                                                                     PartialHandler onPartial,
+                                                                     std::stop_token stop) {
   return guarded([&]() -> Expected<ScanResult, EngineCallError> {
     return lifted(m_engine->scan({folder}, options, std::move(progress), std::move(onPartial),
                                  std::move(stop)));
@@ -56,8 +59,8 @@ Expected<ScanResult, EngineCallError> LumoraEngineClient::scanLibrary(const Scan
                                                                       PartialHandler onPartial,
                                                                       std::stop_token stop) {
   return guarded([&]() -> Expected<ScanResult, EngineCallError> {
-    return lifted(m_engine->scanLibrary(options, std::move(progress), std::move(onPartial),
-                                        std::move(stop)));
+    return lifted(
+        m_engine->scanLibrary(options, std::move(progress), std::move(onPartial), std::move(stop)));
   });
 }
 
@@ -123,7 +126,8 @@ DeleteOutcome LumoraEngineClient::deleteItems(const std::vector<PhotoItem> &item
   }
 }
 
-Expected<std::int64_t, EngineCallError> LumoraEngineClient::undoDelete(const DeleteReceipt &receipt) {
+Expected<std::int64_t, EngineCallError>
+LumoraEngineClient::undoDelete(const DeleteReceipt &receipt) {
   return guarded([&] { return lifted(m_engine->undoDelete(receipt)); });
 }
 

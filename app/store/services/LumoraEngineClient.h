@@ -17,9 +17,10 @@ public:
   [[nodiscard]] Expected<ScanResult, EngineCallError>
   scanFolder(const QUrl &folder, const ScanOptions &options, ProgressHandler progress,
              PartialHandler onPartial, std::stop_token stop) override;
-  [[nodiscard]] Expected<ScanResult, EngineCallError>
-  scanLibrary(const ScanOptions &options, ProgressHandler progress, PartialHandler onPartial,
-              std::stop_token stop) override;
+  [[nodiscard]] Expected<ScanResult, EngineCallError> scanLibrary(const ScanOptions &options,
+                                                                  ProgressHandler progress,
+                                                                  PartialHandler onPartial,
+                                                                  std::stop_token stop) override;
   [[nodiscard]] bool requestLibraryAuthorization() override;
   [[nodiscard]] std::vector<PhotoGroup> group(const std::vector<PhotoItem> &items, float threshold,
                                               GroupSort sort) override;

@@ -4,7 +4,7 @@
 #include <QString>
 
 /// The user's stored choices: organisation "Lumora", application "Pindle".
-namespace lumora::UserDefaults {
+namespace lumora::userdefaults {
 
 [[nodiscard]] inline QSettings open() {
   return QSettings(QStringLiteral("Lumora"), QStringLiteral("Pindle"));
@@ -12,4 +12,4 @@ namespace lumora::UserDefaults {
 
 [[nodiscard]] inline QString key(const char *name) { return QString::fromLatin1(name); }
 
-} // namespace lumora::UserDefaults
+} // namespace lumora::userdefaults

@@ -20,7 +20,14 @@ struct AppStoreTypes {
 
   /// Why the failed screen shows, and which recovery it offers.
   struct Failure {
-    enum class Kind { permissionDenied, libraryDenied, noImages, emptyFolder, visionUnavailable, other };
+    enum class Kind {
+      permissionDenied,
+      libraryDenied,
+      noImages,
+      emptyFolder,
+      visionUnavailable,
+      other
+    };
 
     Kind kind = Kind::other;
     QString title;
@@ -41,7 +48,9 @@ struct AppStoreTypes {
     [[nodiscard]] static Phase idle() { return {Kind::idle, {}}; }
     [[nodiscard]] static Phase scanning() { return {Kind::scanning, {}}; }
     [[nodiscard]] static Phase ready() { return {Kind::ready, {}}; }
-    [[nodiscard]] static Phase failed(Failure failure) { return {Kind::failed, std::move(failure)}; }
+    [[nodiscard]] static Phase failed(Failure failure) {
+      return {Kind::failed, std::move(failure)};
+    }
 
     [[nodiscard]] bool isScanning() const { return kind == Kind::scanning; }
     bool operator==(const Phase &other) const {

@@ -71,24 +71,24 @@ QString number(std::int64_t value) {
 
 QString duration(double seconds) {
   if (!std::isfinite(seconds) || !(seconds > 0)) {
-    return Localized::string("几秒");
+    return localized::string("几秒");
   }
   const std::int64_t whole = roundedInt(seconds);
   if (whole < 2) {
-    return Localized::format("%d 秒", "%d 秒", {1});
+    return localized::format("%d 秒", "%d 秒", {1});
   }
   if (whole < 60) {
-    return Localized::format("%d 秒", "%d 秒", {whole});
+    return localized::format("%d 秒", "%d 秒", {whole});
   }
   if (whole < 3600) {
     const std::int64_t minutes = whole / 60;
     const std::int64_t rest = whole % 60;
     if (rest != 0) {
-      return Localized::format("%d 分 %d 秒", "%d 分 %d 秒", {minutes, rest});
+      return localized::format("%d 分 %d 秒", "%d 分 %d 秒", {minutes, rest});
     }
-    return Localized::format("%d 分钟", "%d 分钟", {minutes});
+    return localized::format("%d 分钟", "%d 分钟", {minutes});
   }
-  return Localized::format("%d 小时", "%d 小时", {whole / 3600});
+  return localized::format("%d 小时", "%d 小时", {whole / 3600});
 }
 
 QString msPerPhoto(std::optional<double> milliseconds) {
@@ -96,19 +96,19 @@ QString msPerPhoto(std::optional<double> milliseconds) {
     return QStringLiteral("—");
   }
   const double value = *milliseconds;
-  return TextFormat::fill(value < 10 ? u"%.1f" : u"%.0f", {value});
+  return textformat::fill(value < 10 ? u"%.1f" : u"%.0f", {value});
 }
 
 QString percent(double value) { return QString::number(roundedInt(value)) + u'%'; }
 
 QString mediumDate(Date date) {
-  const auto local = LocalDate::fromDate(date);
+  const auto local = localdate::fromDate(date);
   return local ? chineseMediumDate(local->date()) : QString();
 }
 
 QString mediumDateTime(Date date) {
   // zh_CN joins the medium date and the short time "HH:mm" with one space.
-  const auto local = LocalDate::fromDate(date);
+  const auto local = localdate::fromDate(date);
   if (!local) {
     return {};
   }

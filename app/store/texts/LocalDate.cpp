@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace lumora::LocalDate {
+namespace lumora::localdate {
 
 std::optional<QDateTime> fromDate(Date date) {
   const double seconds = date.secondsSince1970;
@@ -20,4 +20,4 @@ std::optional<QDateTime> fromDate(Date date) {
   return local;
 }
 
-} // namespace lumora::LocalDate
+} // namespace lumora::localdate

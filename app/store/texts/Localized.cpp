@@ -4,7 +4,7 @@
 #include <QTranslator>
 #include <memory>
 
-namespace lumora::Localized {
+namespace lumora::localized {
 
 QString string(const char *key) { return QCoreApplication::translate(kContext, key); }
 
@@ -20,7 +20,7 @@ QString string(const char *key, const char *defaultText) {
 }
 
 QString format(const char *key, const char *defaultText, std::initializer_list<FormatArg> args) {
-  return TextFormat::fill(string(key, defaultText), args);
+  return textformat::fill(string(key, defaultText), args);
 }
 
 bool installTranslations() {
@@ -39,4 +39,4 @@ bool installTranslations() {
   return installed;
 }
 
-} // namespace lumora::Localized
+} // namespace lumora::localized

@@ -9,7 +9,7 @@
 /// translation context. Keys are UTF-8 and must match the table byte for byte (full-width
 /// punctuation, 「」, the middle dot U+00B7 and the ellipsis U+2026 included). Safe to call
 /// from any thread once the translations are installed.
-namespace lumora::Localized {
+namespace lumora::localized {
 
 /// The translation context of every entry in the table.
 inline constexpr char kContext[] = "Pindle";
@@ -19,7 +19,7 @@ inline constexpr char kContext[] = "Pindle";
 /// The table's text for `key`, or `defaultText` when the table has none.
 [[nodiscard]] QString string(const char *key, const char *defaultText);
 /// Looks `key` up as `string(key, defaultText)` does and fills the result with `args`
-/// through `TextFormat::fill`.
+/// through `textformat::fill`.
 [[nodiscard]] QString format(const char *key, const char *defaultText,
                              std::initializer_list<FormatArg> args);
 
@@ -28,4 +28,4 @@ inline constexpr char kContext[] = "Pindle";
 /// Returns false when the table could not be loaded, in which case the defaults show.
 bool installTranslations();
 
-} // namespace lumora::Localized
+} // namespace lumora::localized

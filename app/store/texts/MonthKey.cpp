@@ -12,7 +12,7 @@ struct YearMonth {
 
 // A date without calendar components counts as January 1970.
 YearMonth yearMonth(Date date) {
-  const auto local = LocalDate::fromDate(date);
+  const auto local = localdate::fromDate(date);
   if (!local) {
     return {};
   }

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace lumora::ScoreDisplay {
+namespace lumora::scoredisplay {
 
 QString roundedScoreText(const PhotoItem &item) {
   return QString::number(numeric::truncatedInt(std::round(item.displayScore())));
@@ -20,4 +20,4 @@ QColor color(ScoreTier tier) {
   return QColor::fromRgbF(0.95f, 0.36f, 0.38f);
 }
 
-} // namespace lumora::ScoreDisplay
+} // namespace lumora::scoredisplay

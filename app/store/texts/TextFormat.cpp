@@ -94,7 +94,7 @@ QString FormatArg::asText() const {
   return QString::number(std::get<std::int64_t>(m_value));
 }
 
-namespace TextFormat {
+namespace textformat {
 
 QString fill(QStringView format, std::initializer_list<FormatArg> args) {
   QString out;
@@ -126,5 +126,5 @@ QString fill(QStringView format, std::initializer_list<FormatArg> args) {
   return out;
 }
 
-} // namespace TextFormat
+} // namespace textformat
 } // namespace lumora

@@ -47,9 +47,9 @@ private:
 /// right and the values are never re-scanned, so a "%" inside a filled-in text (a file
 /// name, say) stays as it is. A placeholder without a value left, and any other "%"
 /// sequence, is copied unchanged: a broken translation shows up, it never crashes.
-namespace TextFormat {
+namespace textformat {
 
 [[nodiscard]] QString fill(QStringView format, std::initializer_list<FormatArg> args);
 
-} // namespace TextFormat
+} // namespace textformat
 } // namespace lumora

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumora::Texts {
+namespace lumora::texts {
 namespace {
 
 // The English keys double as their own defaults; the table holds the Chinese texts.
 QString countText(std::int64_t count, const char *singular, const char *plural) {
   if (count == 1) {
-    return Localized::string(singular, singular);
+    return localized::string(singular, singular);
   }
-  return Localized::format(plural, plural, {count});
+  return localized::format(plural, plural, {count});
 }
 
 // The sharpness percent is deliberately not shown: the scores are what is close. The best
@@ -21,10 +21,10 @@ QString countText(std::int64_t count, const char *singular, const char *plural) 
 // the lower case fills the magnitude, and a gain that prints as 0.0 reads +0.0.
 QString sharperButCloseHeadline(double gain) {
   if (std::round(gain * 10.0) < 0) {
-    return Localized::format("reason.sharperButCloseLower", "更清晰，分数接近（-%.1f 分）",
+    return localized::format("reason.sharperButCloseLower", "更清晰，分数接近（-%.1f 分）",
                              {-gain});
   }
-  return Localized::format("reason.sharperButClose", "更清晰，分数接近（+%.1f 分）",
+  return localized::format("reason.sharperButClose", "更清晰，分数接近（+%.1f 分）",
                            {std::max(gain, 0.0)});
 }
 
@@ -72,46 +72,46 @@ QString similarityHint(float threshold) {
   // Compared in single precision, like the slider's value, so 0.24f itself is the
   // first value of the recommended band.
   if (threshold < 0.24f)
-    return Localized::string("严格：只合并几乎相同的连拍帧");
+    return localized::string("严格：只合并几乎相同的连拍帧");
   if (threshold < 0.32f)
-    return Localized::string("推荐：同一次拍摄的多张");
+    return localized::string("推荐：同一次拍摄的多张");
   if (threshold < 0.42f)
-    return Localized::string("宽松：同一场景的不同时段");
-  return Localized::string("很宽松：可能误合并不同内容，慎用");
+    return localized::string("宽松：同一场景的不同时段");
+  return localized::string("很宽松：可能误合并不同内容，慎用");
 }
 
 QString tierLabel(ScoreTier tier) {
   switch (tier) {
-  case ScoreTier::great: return Localized::string("出色");
-  case ScoreTier::good: return Localized::string("不错");
-  case ScoreTier::fair: return Localized::string("一般");
-  case ScoreTier::poor: return Localized::string("较差");
+  case ScoreTier::great: return localized::string("出色");
+  case ScoreTier::good: return localized::string("不错");
+  case ScoreTier::fair: return localized::string("一般");
+  case ScoreTier::poor: return localized::string("较差");
   }
-  return Localized::string("较差");
+  return localized::string("较差");
 }
 
 QString reasonHeadline(const SelectionReason &reason) {
   using Kind = SelectionReason::Kind;
   switch (reason.kind) {
   case Kind::sharpest:
-    return Localized::format("reason.sharpest", "本组最清晰（清晰度比其他高约 %d%%）",
+    return localized::format("reason.sharpest", "本组最清晰（清晰度比其他高约 %d%%）",
                              {reason.percent});
   case Kind::highestScore:
-    return Localized::format("reason.highestScore", "本组美学分最高（比第 2 名高 %.1f 分）",
+    return localized::format("reason.highestScore", "本组美学分最高（比第 2 名高 %.1f 分）",
                              {reason.gain});
   case Kind::sharperButClose: return sharperButCloseHeadline(reason.gain);
-  case Kind::single: return Localized::string("reason.single", "本组只有一张");
-  case Kind::combined: return Localized::string("reason.combined", "综合表现最好");
+  case Kind::single: return localized::string("reason.single", "本组只有一张");
+  case Kind::combined: return localized::string("reason.combined", "综合表现最好");
   }
-  return Localized::string("reason.combined", "综合表现最好");
+  return localized::string("reason.combined", "综合表现最好");
 }
 
 QStringList reasonDetailLines(const SelectionReason &reason) {
   if (reason.utilityAvoided < 1) {
     return {};
   }
-  return {Localized::format("reason.utilityAvoided", "组内有 %d 张更像截图/文档，已优先避开",
+  return {localized::format("reason.utilityAvoided", "组内有 %d 张更像截图/文档，已优先避开",
                             {reason.utilityAvoided})};
 }
 
-} // namespace lumora::Texts
+} // namespace lumora::texts

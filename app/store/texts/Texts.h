@@ -13,7 +13,7 @@
 ///
 /// The count texts use the singular text for a count of exactly 1 and the plural
 /// format for every other count (0 and negatives included); counts are plain digits.
-namespace lumora::Texts {
+namespace lumora::texts {
 
 /// Undo toast after a group clean-up: "Cleaned 1 photo" / "Cleaned %d photos".
 [[nodiscard]] QString cleanedText(std::int64_t count);
@@ -47,4 +47,4 @@ namespace lumora::Texts {
 /// or documents, none otherwise.
 [[nodiscard]] QStringList reasonDetailLines(const SelectionReason &reason);
 
-} // namespace lumora::Texts
+} // namespace lumora::texts

@@ -27,8 +27,8 @@ using storetest::waitFor;
 class DetailFixture : public ::testing::Test {
 protected:
   DetailFixture() {
-    lumora::Localized::installTranslations();
-    lumora::UserDefaults::open().clear();
+    lumora::localized::installTranslations();
+    lumora::userdefaults::open().clear();
     platform::setReduceMotionOverride(false);
     host.resize(1150, 780);
   }
@@ -39,8 +39,8 @@ protected:
   }
 
   /// `count` photos of one scene (same capture time), named /p/<prefix>0 …, best first.
-  static std::vector<lumora::PhotoItem> burst(const std::string &prefix, int count,
-                                              double captured, std::int64_t size = 1000) {
+  static std::vector<lumora::PhotoItem> burst(const std::string &prefix, int count, double captured,
+                                              std::int64_t size = 1000) {
     std::vector<lumora::PhotoItem> items;
     for (int i = 0; i < count; ++i) {
       lumora::PhotoItem item =

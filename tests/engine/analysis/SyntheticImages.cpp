@@ -27,7 +27,8 @@ void drawEllipse(TestImage &image, Random &rng) {
   for (int y = std::max(0, cy - ry); y < std::min(image.height, cy + ry); ++y) {
     for (int x = std::max(0, cx - rx); x < std::min(image.width, cx + rx); ++x) {
       const float dx = static_cast<float>(x - cx) / rx, dy = static_cast<float>(y - cy) / ry;
-      if (dx * dx + dy * dy > 1) continue;
+      if (dx * dx + dy * dy > 1)
+        continue;
       const float shade = 0.75f + 0.25f * dy;
       image.set(x, y, clampByte(r * shade), clampByte(g * shade), clampByte(b * shade));
     }
@@ -49,7 +50,8 @@ void TestImage::set(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b
 void TestImage::fillRect(int x0, int y0, int w, int h, std::uint8_t r, std::uint8_t g,
                          std::uint8_t b) {
   for (int y = std::max(0, y0); y < std::min(height, y0 + h); ++y) {
-    for (int x = std::max(0, x0); x < std::min(width, x0 + w); ++x) set(x, y, r, g, b);
+    for (int x = std::max(0, x0); x < std::min(width, x0 + w); ++x)
+      set(x, y, r, g, b);
   }
 }
 
@@ -68,8 +70,10 @@ TestImage scene(unsigned seed, int width, int height) {
                 clampByte(top[2] + t * (bottom[2] - top[2]) + texture));
     }
   }
-  for (int i = 0; i < 7; ++i) drawEllipse(image, rng);
-  for (std::uint8_t &v : image.pixels) v = clampByte(v + 6.0f * (rng.unit() - 0.5f));
+  for (int i = 0; i < 7; ++i)
+    drawEllipse(image, rng);
+  for (std::uint8_t &v : image.pixels)
+    v = clampByte(v + 6.0f * (rng.unit() - 0.5f));
   return image;
 }
 
@@ -99,7 +103,8 @@ TestImage blurred(const TestImage &image, int radius) {
 
 TestImage exposed(const TestImage &image, float gain) {
   TestImage out = image;
-  for (std::uint8_t &v : out.pixels) v = clampByte(v * gain);
+  for (std::uint8_t &v : out.pixels)
+    v = clampByte(v * gain);
   return out;
 }
 
@@ -107,7 +112,8 @@ TestImage noisy(const TestImage &image, int amplitude, unsigned seed) {
   Random rng(seed);
   TestImage out = image;
   for (std::uint8_t &v : out.pixels) {
-    if (v == 0 || v == 255) continue;
+    if (v == 0 || v == 255)
+      continue;
     v = clampByte(static_cast<float>(v + rng.below(2 * amplitude + 1) - amplitude));
   }
   return out;
@@ -126,15 +132,15 @@ TestImage shifted(const TestImage &image, int dx) {
 
 TestImage screenshot(int width, int height) {
   TestImage image(width, height, 3, 239);
-  image.fillRect(0, 0, width, 28, 53, 132, 228);                 // title bar
-  image.fillRect(0, 28, 120, height - 28, 250, 250, 250);         // sidebar
+  image.fillRect(0, 0, width, 28, 53, 132, 228);          // title bar
+  image.fillRect(0, 28, 120, height - 28, 250, 250, 250); // sidebar
   for (int row = 0; row < 12; ++row) {
     const int y = 44 + row * 22;
     image.fillRect(10, y, 60 + (row * 37) % 50, 3, 40, 40, 40);    // sidebar labels
     image.fillRect(140, y, 200 + (row * 53) % 150, 4, 20, 20, 20); // text lines
   }
-  image.fillRect(width - 110, height - 40, 90, 26, 0, 120, 215);  // button
-  image.fillRect(width - 95, height - 30, 60, 4, 255, 255, 255);  // button label
+  image.fillRect(width - 110, height - 40, 90, 26, 0, 120, 215); // button
+  image.fillRect(width - 95, height - 30, 60, 4, 255, 255, 255); // button label
   return image;
 }
 

@@ -16,7 +16,9 @@ struct TestImage {
 
   TestImage(int w, int h, int b, std::uint8_t fill = 0);
   [[nodiscard]] lumora::PixelView view() const { return {width, height, bands, pixels.data(), 0}; }
-  std::uint8_t *at(int x, int y) { return &pixels[(static_cast<std::size_t>(y) * width + x) * bands]; }
+  std::uint8_t *at(int x, int y) {
+    return &pixels[(static_cast<std::size_t>(y) * width + x) * bands];
+  }
   const std::uint8_t *at(int x, int y) const {
     return &pixels[(static_cast<std::size_t>(y) * width + x) * bands];
   }

@@ -22,21 +22,24 @@ ImageAnalysis analysed(const TestImage &image) {
 
 float distance(const ImageAnalysis &a, const ImageAnalysis &b) {
   float dot = 0;
-  for (std::size_t i = 0; i < a.feature.size(); ++i) dot += a.feature[i] * b.feature[i];
+  for (std::size_t i = 0; i < a.feature.size(); ++i)
+    dot += a.feature[i] * b.feature[i];
   const float x = 2 - 2 * dot;
   return x > 0 ? std::sqrt(x) : 0.0f;
 }
 
 float length(const std::vector<float> &v) {
   double sum = 0;
-  for (float x : v) sum += static_cast<double>(x) * x;
+  for (float x : v)
+    sum += static_cast<double>(x) * x;
   return static_cast<float>(std::sqrt(sum));
 }
 
 TestImage greyPattern(int side, int (*value)(int x, int y)) {
   TestImage image(side, side, 1);
   for (int y = 0; y < side; ++y) {
-    for (int x = 0; x < side; ++x) image.at(x, y)[0] = static_cast<std::uint8_t>(value(x, y));
+    for (int x = 0; x < side; ++x)
+      image.at(x, y)[0] = static_cast<std::uint8_t>(value(x, y));
   }
   return image;
 }
@@ -55,7 +58,8 @@ TEST(LaplacianVariance, exactOnKnownPatterns) {
   EXPECT_EQ(VisionAnalyzer::laplacianVariance(stripes.view(), 256), 510.0f * 510.0f);
 
   // One bright pixel: L = −800 there and +200 at its four neighbours, mean 0.
-  const TestImage dot = greyPattern(256, [](int x, int y) { return x == 100 && y == 80 ? 200 : 0; });
+  const TestImage dot =
+      greyPattern(256, [](int x, int y) { return x == 100 && y == 80 ? 200 : 0; });
   EXPECT_EQ(VisionAnalyzer::laplacianVariance(dot.view(), 256),
             static_cast<float>(20.0 * 200 * 200 / (254.0 * 254.0)));
 }
@@ -73,7 +77,8 @@ TEST(LaplacianVariance, transparentAreasRenderBlack) {
   EXPECT_EQ(VisionAnalyzer::laplacianVariance(opaque.view(), 256), 0.0f);
   TestImage windowed(64, 64, 4, 255);
   for (int y = 0; y < 64; ++y) {
-    for (int x = 0; x < 64; ++x) windowed.at(x, y)[3] = (x / 16 + y / 16) % 2 ? 255 : 0;
+    for (int x = 0; x < 64; ++x)
+      windowed.at(x, y)[3] = (x / 16 + y / 16) % 2 ? 255 : 0;
   }
   EXPECT_GT(VisionAnalyzer::laplacianVariance(windowed.view(), 256), 50.0f);
 }
@@ -86,9 +91,9 @@ TEST(LaplacianVariance, blurLowersSharpness) {
 
 TEST(VisionAnalyzer, unreadableInputFailsWithTheRootPath) {
   const std::uint8_t byte = 0;
-  for (const PixelView &bad : {PixelView{}, PixelView{0, 5, 3, &byte, 0},
-                               PixelView{1, 1, 5, &byte, 0}, PixelView{4, 4, 3, nullptr, 0},
-                               PixelView{4, 4, 3, &byte, 5}}) {
+  for (const PixelView &bad :
+       {PixelView{}, PixelView{0, 5, 3, &byte, 0}, PixelView{1, 1, 5, &byte, 0},
+        PixelView{4, 4, 3, nullptr, 0}, PixelView{4, 4, 3, &byte, 5}}) {
     const auto result = VisionAnalyzer::analyze(bad);
     ASSERT_FALSE(result.hasValue());
     EXPECT_EQ(result.error(), CuratorError::unreadable(QUrl::fromLocalFile("/")));
@@ -99,15 +104,20 @@ TEST(VisionAnalyzer, degenerateImagesGiveFiniteDeterministicResults) {
   TestImage red(40, 30, 3);
   red.fillRect(0, 0, 40, 30, 200, 30, 30);
   TestImage tall = scene(5, 3, 700);
-  const std::vector<TestImage> images = {TestImage(64, 64, 3, 128), TestImage(64, 64, 3, 0),
-                                         TestImage(1, 1, 3, 77),    TestImage(1, 1, 1, 255),
-                                         TestImage(2, 2, 2, 0),     red,
-                                         tall,                      noisePhoto(9)};
+  const std::vector<TestImage> images = {TestImage(64, 64, 3, 128),
+                                         TestImage(64, 64, 3, 0),
+                                         TestImage(1, 1, 3, 77),
+                                         TestImage(1, 1, 1, 255),
+                                         TestImage(2, 2, 2, 0),
+                                         red,
+                                         tall,
+                                         noisePhoto(9)};
   for (const TestImage &image : images) {
     const ImageAnalysis first = analysed(image);
     EXPECT_EQ(first, analysed(image));
-    ASSERT_EQ(first.feature.size(), FeaturePrint::length());
-    for (float v : first.feature) ASSERT_TRUE(std::isfinite(v));
+    ASSERT_EQ(first.feature.size(), featureprint::length());
+    for (float v : first.feature)
+      ASSERT_TRUE(std::isfinite(v));
     EXPECT_TRUE(std::isfinite(first.score));
     EXPECT_GE(first.score, -1.0f);
     EXPECT_LE(first.score, 1.0f);
@@ -172,7 +182,8 @@ TEST(VisionAnalyzer, flagsScreenshotsAndPagesButNotPhotos) {
   for (int y = 0; y < 384; ++y) {
     for (int x = 0; x < 512; ++x) {
       const int dx = x - 256, dy = y - 192;
-      if (dx * dx + 2 * dy * dy < 150 * 150) drawing.set(x, y, 240, 120, 20);
+      if (dx * dx + 2 * dy * dy < 150 * 150)
+        drawing.set(x, y, 240, 120, 20);
     }
   }
   EXPECT_FALSE(analysed(drawing).isUtility);
@@ -200,7 +211,8 @@ TestImage starrySky(std::uint8_t night) {
     const int cx = 20 + (star * 97) % 470, cy = 20 + (star * 61) % 340, r = 1 + star % 3;
     for (int dy = -r; dy <= r; ++dy) {
       for (int dx = -r; dx <= r; ++dx) {
-        if (dx * dx + dy * dy <= r * r) sky.set(cx + dx, cy + dy, 230, 230, 250);
+        if (dx * dx + dy * dy <= r * r)
+          sky.set(cx + dx, cy + dy, 230, 230, 250);
       }
     }
   }
@@ -259,7 +271,8 @@ TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotAMountOrACleanHorizon) {
   TestImage editor(512, 384, 3, 58);
   editor.fillRect(0, 0, 512, 22, 40, 40, 40);
   editor.fillRect(0, 22, 512, 18, 52, 52, 52);
-  for (int i = 0; i < 6; ++i) editor.fillRect(8 + 56 * i, 27, 34, 8, 200, 200, 200);
+  for (int i = 0; i < 6; ++i)
+    editor.fillRect(8 + 56 * i, 27, 34, 8, 200, 200, 200);
   editor.fillRect(0, 362, 512, 22, 45, 45, 45);
   editor.fillRect(0, 40, 64, 322, 48, 48, 48);
   for (int i = 0; i < 24; ++i) {
@@ -278,8 +291,10 @@ TEST(VisionAnalyzer, flagsWindowsFramingAPhotoButNotAMountOrACleanHorizon) {
   for (int y = 0; y < 384; ++y) {
     for (int x = 0; x < 512; ++x) {
       const auto shade = static_cast<std::uint8_t>((x / 24 + y / 4) / 2);
-      if (y < 200) sea.set(x, y, 40 + shade, 90 + shade, 230);
-      else sea.set(x, y, 30, 60 + shade, 90 + shade);
+      if (y < 200)
+        sea.set(x, y, 40 + shade, 90 + shade, 230);
+      else
+        sea.set(x, y, 30, 60 + shade, 90 + shade);
     }
   }
   EXPECT_FALSE(analysed(sea).isUtility);
@@ -307,10 +322,10 @@ TEST(FeaturePrint, paletteAndTextureIgnoreWhereThingsAre) {
       mirrored.set(x, y, p[0], p[1], p[2]);
     }
   }
-  const auto a = FeaturePrint::blocks(ImagePlanes(original.view()));
-  const auto b = FeaturePrint::blocks(ImagePlanes(mirrored.view()));
-  const auto other = FeaturePrint::blocks(ImagePlanes(scene(13, 384, 384).view()));
-  for (auto block : {FeaturePrint::Block::palette, FeaturePrint::Block::texture}) {
+  const auto a = featureprint::blocks(ImagePlanes(original.view()));
+  const auto b = featureprint::blocks(ImagePlanes(mirrored.view()));
+  const auto other = featureprint::blocks(ImagePlanes(scene(13, 384, 384).view()));
+  for (auto block : {featureprint::Block::palette, featureprint::Block::texture}) {
     const auto i = static_cast<std::size_t>(block);
     float same = 0, different = 0;
     for (std::size_t k = 0; k < a[i].size(); ++k) {
@@ -326,9 +341,9 @@ TEST(FeaturePrint, edgesKeepTheirSharesInADarkerExposure) {
   // An underexposed copy has the same edges, only fainter: their shares must not sink under
   // the cells' floor.
   const TestImage original = scene(14, 384, 384);
-  const auto a = FeaturePrint::blocks(ImagePlanes(original.view()));
-  const auto b = FeaturePrint::blocks(ImagePlanes(exposed(original, 0.3f).view()));
-  for (auto block : {FeaturePrint::Block::edges, FeaturePrint::Block::coarseEdges}) {
+  const auto a = featureprint::blocks(ImagePlanes(original.view()));
+  const auto b = featureprint::blocks(ImagePlanes(exposed(original, 0.3f).view()));
+  for (auto block : {featureprint::Block::edges, featureprint::Block::coarseEdges}) {
     const auto i = static_cast<std::size_t>(block);
     float dot = 0, aa = 0, bb = 0;
     for (std::size_t k = 0; k < a[i].size(); ++k) {

@@ -73,7 +73,7 @@ TEST_F(EngineTest, cacheOfAnotherAnalyzerIsDroppedAndAStampedOneIsKept) {
     Recorder cold;
     ASSERT_EQ(scanFolder(engine, cold).cacheHitCount, 0);
   }
-  EXPECT_EQ(AnalyzerStamp::read(files), std::string(VisionAnalyzer::kRevision));
+  EXPECT_EQ(analyzerstamp::read(files), std::string(VisionAnalyzer::kRevision));
   {
     LumoraEngine engine(QString::fromStdString(base.string()));
     Recorder warm;
@@ -81,16 +81,16 @@ TEST_F(EngineTest, cacheOfAnotherAnalyzerIsDroppedAndAStampedOneIsKept) {
   }
   for (const char *other : {"older\n", ""}) {
     if (*other == '\0') {
-      fs::remove(AnalyzerStamp::pathFor(files)); // a cache from before stamps existed
+      fs::remove(analyzerstamp::pathFor(files)); // a cache from before stamps existed
     } else {
-      std::ofstream(AnalyzerStamp::pathFor(files)) << other;
+      std::ofstream(analyzerstamp::pathFor(files)) << other;
     }
     LumoraEngine engine(QString::fromStdString(base.string()));
     Recorder rescan;
     const ScanResult result = scanFolder(engine, rescan);
     EXPECT_EQ(result.cacheHitCount, 0) << other;
     EXPECT_EQ(result.items.size(), 3u);
-    EXPECT_EQ(AnalyzerStamp::read(files), std::string(VisionAnalyzer::kRevision));
+    EXPECT_EQ(analyzerstamp::read(files), std::string(VisionAnalyzer::kRevision));
     EXPECT_EQ(AnalysisCache::load(files, nullptr).entries().size(), 3u);
   }
 }

@@ -14,7 +14,8 @@ std::vector<PhotoItem> othersThanBest(const PhotoGroup &group) {
 bool contains(const std::vector<PhotoGroup> &groups, const std::string &id) {
   for (const auto &group : groups) {
     for (const auto &item : group.items) {
-      if (item.id == id) return true;
+      if (item.id == id)
+        return true;
     }
   }
   return false;
@@ -26,13 +27,15 @@ TEST_F(EngineTest, deleteAGroupThenUndoRestoresIdenticalFiles) {
   const auto burst = writeBurst("a", 1, 3, 1'700'000'000);
   writeBurst("b", 2, 3, 1'700'000'100);
   std::map<std::string, std::string> before;
-  for (const auto &path : burst) before[path.string()] = readAll(path);
+  for (const auto &path : burst)
+    before[path.string()] = readAll(path);
   auto engine = makeEngine();
   Recorder recorder;
   const ScanResult result = scanFolder(*engine, recorder);
   const auto groups = engine->group(result.items, 0.30f, GroupSort::date);
   ASSERT_EQ(groups.size(), 2u);
-  const PhotoGroup &target = groups[0].items[0].id.find("/a") != std::string::npos ? groups[0] : groups[1];
+  const PhotoGroup &target =
+      groups[0].items[0].id.find("/a") != std::string::npos ? groups[0] : groups[1];
 
   const DeleteOutcome outcome = engine->deleteItems(othersThanBest(target));
   ASSERT_FALSE(outcome.error.has_value());
@@ -43,7 +46,8 @@ TEST_F(EngineTest, deleteAGroupThenUndoRestoresIdenticalFiles) {
   }
   std::vector<PhotoItem> remaining;
   for (const auto &item : result.items) {
-    if (item.id == target.items[1].id || item.id == target.items[2].id) continue;
+    if (item.id == target.items[1].id || item.id == target.items[2].id)
+      continue;
     remaining.push_back(item);
   }
   const auto after = engine->group(remaining, 0.30f, GroupSort::date);
@@ -55,7 +59,8 @@ TEST_F(EngineTest, deleteAGroupThenUndoRestoresIdenticalFiles) {
   EXPECT_EQ(restored.value(), 2);
   for (const auto &file : outcome.receipt.trashedFiles) {
     EXPECT_EQ(readAll(file.originalPath), before[file.originalPath]);
-    const auto info = homeTrash() / "info" / (fs::path(file.trashedPath).filename().string() + ".trashinfo");
+    const auto info =
+        homeTrash() / "info" / (fs::path(file.trashedPath).filename().string() + ".trashinfo");
     EXPECT_FALSE(fs::exists(info));
   }
   // Restored files were tombstoned, so the next scan analyses them again.
@@ -102,8 +107,9 @@ TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
   EngineServices services;
   int calls = 0;
   services.moveToTrash = [&calls](const std::string &path) {
-    if (++calls == 2) return platform::Trash::MoveResult{{}, QStringLiteral("disk full")};
-    return platform::Trash::moveToTrash(path);
+    if (++calls == 2)
+      return platform::trash::MoveResult{{}, QStringLiteral("disk full")};
+    return platform::trash::moveToTrash(path);
   };
   auto engine = makeEngine(services);
   Recorder recorder;
@@ -117,7 +123,8 @@ TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
   const std::string movedId = outcome.receipt.trashedFiles[0].originalPath;
   std::vector<PhotoItem> remaining;
   for (const auto &item : result.items) {
-    if (item.id != movedId) remaining.push_back(item);
+    if (item.id != movedId)
+      remaining.push_back(item);
   }
   const auto after = engine->group(remaining, 0.30f, GroupSort::date);
   ASSERT_EQ(after.size(), 1u);

@@ -18,8 +18,8 @@ protected:
   std::string addScene(int seed, double created, const std::string &name) {
     const auto source = m_dir.file(name);
     EXPECT_TRUE(testsupport::writeScene(source, seed, 640, 480));
-    platform::NewAsset asset{source, std::nullopt, platform::MediaType::image, false, created,
-                             created};
+    platform::NewAsset asset{source, std::nullopt, platform::MediaType::image,
+                             false,  created,      created};
     auto added = library()->addAsset(asset);
     EXPECT_TRUE(added.hasValue());
     return added ? added->localIdentifier : std::string();
@@ -41,10 +41,12 @@ protected:
         ScanOptions::defaults(),
         [=](const ScanProgress &p) {
           const std::scoped_lock guard(*counter);
-          if (analysing && p.phase == ScanPhase::analyzing) ++*analysing;
+          if (analysing && p.phase == ScanPhase::analyzing)
+            ++*analysing;
         },
         [=](const std::vector<PhotoItem> &) {
-          if (partialCalls) ++*partialCalls;
+          if (partialCalls)
+            ++*partialCalls;
         });
   }
 };

@@ -145,7 +145,7 @@ TEST_F(EngineRaceTest, aFavouriteSetWhileTheScanBuildsItsPairsIsKept) {
                            features[i]},
                 engine->cacheFiles().log);
     }
-    AnalyzerStamp::write(engine->cacheFiles(), VisionAnalyzer::kRevision);
+    analyzerstamp::write(engine->cacheFiles(), VisionAnalyzer::kRevision);
   }
 
   using Clock = std::chrono::steady_clock;

@@ -51,15 +51,17 @@ TEST_F(EngineTest, rescanAnalysesOnlyNewOrChangedFiles) {
 TEST_F(EngineTest, scanErrorsNameTheFolder) {
   auto engine = makeEngine();
   Recorder recorder;
-  const auto empty = engine->scan({QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))},
-                                  ScanOptions::defaults(), recorder.progressHandler());
+  const auto empty =
+      engine->scan({QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))},
+                   ScanOptions::defaults(), recorder.progressHandler());
   ASSERT_FALSE(empty.hasValue());
   EXPECT_EQ(empty.error().curator.kind, CuratorError::Kind::noImagesFound);
   const auto none = engine->scan({}, ScanOptions::defaults(), recorder.progressHandler());
   ASSERT_FALSE(none.hasValue());
   EXPECT_EQ(none.error().curator.url, QUrl::fromLocalFile("/"));
-  const auto missing = engine->scan({QUrl::fromLocalFile(QString::fromStdString(photos.file("gone").string()))},
-                                    ScanOptions::defaults(), recorder.progressHandler());
+  const auto missing =
+      engine->scan({QUrl::fromLocalFile(QString::fromStdString(photos.file("gone").string()))},
+                   ScanOptions::defaults(), recorder.progressHandler());
   ASSERT_FALSE(missing.hasValue());
 }
 
@@ -74,7 +76,8 @@ TEST_F(EngineTest, pausedScanReturnsPartialAndResumeFindsThemCached) {
   auto result = engine->scan(
       {QUrl::fromLocalFile(QString::fromStdString(photos.path().string()))}, options,
       [&](const ScanProgress &p) {
-        if (p.phase == ScanPhase::analyzing && ++analysed == 4) pause.request_stop();
+        if (p.phase == ScanPhase::analyzing && ++analysed == 4)
+          pause.request_stop();
       },
       recorder.partialHandler(), pause.get_token());
   ASSERT_TRUE(result.hasValue());
@@ -112,12 +115,13 @@ TEST_F(EngineTest, overlappingScansKeepTheirResultsApart) {
         oldScan.partialHandler(), stopOld.get_token());
     EXPECT_TRUE(result.hasValue());
   });
-  while (!started) std::this_thread::yield();
+  while (!started)
+    std::this_thread::yield();
 
   Recorder newScan;
-  auto newer = engine->scan({QUrl::fromLocalFile(QString::fromStdString(other.path().string()))},
-                            ScanOptions::defaults(), newScan.progressHandler(),
-                            newScan.partialHandler());
+  auto newer =
+      engine->scan({QUrl::fromLocalFile(QString::fromStdString(other.path().string()))},
+                   ScanOptions::defaults(), newScan.progressHandler(), newScan.partialHandler());
   ASSERT_TRUE(newer.hasValue());
   const std::size_t oldBatchesAtSwitch = [&] {
     const std::scoped_lock guard(oldScan.mutex);
@@ -151,7 +155,7 @@ TEST_F(EngineTest, favouritesSurviveARescanAndInvalidateForgetsTheCache) {
   Recorder again;
   const ScanResult rescan = scanFolder(*reopened, again);
   EXPECT_TRUE(rescan.items[0].id == result.items[0].id ? rescan.items[0].isFavorite
-                                                      : rescan.items[1].isFavorite);
+                                                       : rescan.items[1].isFavorite);
   reopened->invalidateCache();
   EXPECT_FALSE(fs::exists(cacheDir.file("analysis-cache.bin")));
   Recorder cold;
@@ -166,7 +170,8 @@ TEST_F(EngineTest, featurelessListGroupsOnlyItsOwnPhotos) {
   const ScanResult result = scanFolder(*engine, recorder);
   std::vector<PhotoItem> subset;
   for (const auto &item : result.items) {
-    if (item.id.find("/a") != std::string::npos) subset.push_back(item);
+    if (item.id.find("/a") != std::string::npos)
+      subset.push_back(item);
   }
   subset.pop_back();
   const auto groups = engine->group(subset, 0.30f, GroupSort::date);

@@ -86,7 +86,8 @@ TEST_F(DiagnosticsTest, exportWithoutLogHasEveryFixedLineAndTheNoRecordLine) {
   EXPECT_TRUE(matches(QStringLiteral("^版本: .+ \\(.+\\)$"), lines[1]));
   // The build number comes from the application, which sets it at start-up.
   Diagnostics::setBuildVersion(QStringLiteral("42"));
-  EXPECT_TRUE(Diagnostics::exportText().section(QLatin1Char('\n'), 1, 1).endsWith(QStringLiteral(" (42)")));
+  EXPECT_TRUE(
+      Diagnostics::exportText().section(QLatin1Char('\n'), 1, 1).endsWith(QStringLiteral(" (42)")));
   Diagnostics::setBuildVersion(QString());
   // So does the identifier; the engine cannot read it on its own.
   EXPECT_EQ(lines[2], QStringLiteral("Bundle: ?"));

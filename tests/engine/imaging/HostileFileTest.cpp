@@ -77,7 +77,7 @@ TEST(HostileFiles, photosCutShortAndRewrittenWhileDecodedFailOrDecodeButNeverCra
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
   for (int round = 0; round < 60 && std::chrono::steady_clock::now() < deadline; ++round) {
     for (const auto &[path, bytes] : files) {
-      const auto decoded = ImageDecoder::decodeFile(path.string(), 256);
+      const auto decoded = imagedecoder::decodeFile(path.string(), 256);
       EXPECT_TRUE(!decoded || !decoded->image.isEmpty()) << path;
       const auto fitted = platform::imagedecoding::decodeFitted(path, {128, 128});
       EXPECT_TRUE(!fitted || !fitted.value().isEmpty()) << path;
@@ -86,7 +86,7 @@ TEST(HostileFiles, photosCutShortAndRewrittenWhileDecodedFailOrDecodeButNeverCra
   stop = true;
   writer.join();
   for (const auto &[path, bytes] : files) {
-    EXPECT_TRUE(ImageDecoder::decodeFile(path.string(), 256).hasValue()) << path;
+    EXPECT_TRUE(imagedecoder::decodeFile(path.string(), 256).hasValue()) << path;
   }
 }
 
@@ -98,7 +98,7 @@ TEST(HostileFiles, aPhotoFollowedByAHugeTailDecodesWithoutReadingTheTail) {
     save(twoHalves(640, 480, kRed, kBlue), path);
     ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(fs::file_size(path)) + kTail), 0);
     const std::int64_t before = bytesRead();
-    const auto decoded = ImageDecoder::decodeFile(path.string(), 256);
+    const auto decoded = imagedecoder::decodeFile(path.string(), 256);
     ASSERT_TRUE(decoded.hasValue()) << name << ": " << qPrintable(decoded.error().message);
     EXPECT_TRUE(near(meanColour(decoded->image, 0.05, 0.1, 0.4, 0.9), kRed, 12)) << name;
     const auto fitted = platform::imagedecoding::decodeFitted(path, {128, 128});
@@ -111,7 +111,7 @@ TEST(HostileFiles, aPhotoFollowedByAHugeTailDecodesWithoutReadingTheTail) {
   jpeg.resize(jpeg.size() / 2);
   const auto cut = dir.write("cut.jpg", jpeg);
   ASSERT_EQ(::truncate(cut.c_str(), static_cast<off_t>(jpeg.size()) + kTail), 0);
-  const auto refused = ImageDecoder::decodeFile(cut.string(), 256);
+  const auto refused = imagedecoder::decodeFile(cut.string(), 256);
   ASSERT_FALSE(refused.hasValue());
   EXPECT_EQ(refused.error().kind, DecodeError::Kind::tooLarge);
 }
@@ -122,7 +122,7 @@ TEST(HostileFiles, aJpegWhoseKeptCoefficientsPassThePhotoLimitIsRefusedBeforeDec
   // 7000 × 7000 is well under the pixel limit, but a progressive decode keeps 2 bytes for
   // each of the 3 × 49 million coefficients: 294 MB.
   const auto big = dir.write("big.jpg", withJpegSize(progressive, 7000, 7000));
-  const auto refused = ImageDecoder::decodeFile(big.string(), 512);
+  const auto refused = imagedecoder::decodeFile(big.string(), 512);
   ASSERT_FALSE(refused.hasValue());
   EXPECT_EQ(refused.error().kind, DecodeError::Kind::tooLarge);
   EXPECT_TRUE(refused.error().message.contains(QStringLiteral("MB")))
@@ -136,9 +136,9 @@ TEST(HostileFiles, aJpegWhoseKeptCoefficientsPassThePhotoLimitIsRefusedBeforeDec
   save(twoHalves(64, 48, kRed, kBlue), dir.file("baseline.jpg").string() + "[subsample_mode=off]");
   const auto claimed =
       dir.write("claimed.jpg", withJpegSize(readFile(dir.file("baseline.jpg")), 7000, 7000));
-  const auto sequential = ImageDecoder::decodeFile(claimed.string(), 512);
+  const auto sequential = imagedecoder::decodeFile(claimed.string(), 512);
   EXPECT_TRUE(sequential || sequential.error().kind != DecodeError::Kind::tooLarge);
   // A progressive photo of an ordinary size still decodes.
   const auto small = dir.write("small.jpg", progressive);
-  EXPECT_TRUE(ImageDecoder::decodeFile(small.string(), 512).hasValue());
+  EXPECT_TRUE(imagedecoder::decodeFile(small.string(), 512).hasValue());
 }

@@ -23,7 +23,7 @@ std::optional<ImageLoader::LoadedImage> loadFile(const fs::path &path, int maxPi
 }
 
 DecodeError::Kind failureOf(const fs::path &path) {
-  auto decoded = ImageDecoder::decodeFile(path.string(), 512);
+  auto decoded = imagedecoder::decodeFile(path.string(), 512);
   EXPECT_FALSE(decoded.hasValue()) << path;
   return decoded ? DecodeError::Kind::unavailable : decoded.error().kind;
 }

@@ -95,7 +95,7 @@ TEST_F(PhotoLibrarySourceTest, imagesAndNamesComeFromTheLibraryFiles) {
 TEST_F(PhotoLibrarySourceTest, aFileOnlyAnUntrustedLoaderReadsIsRefusedAsInAFolder) {
   for (const auto &picture : fixtures::untrustedPictures()) {
     const auto file = m_dir.write(picture.name, picture.bytes);
-    const auto decoded = lumora::ImageDecoder::decodeFile(file.string(), 256);
+    const auto decoded = lumora::imagedecoder::decodeFile(file.string(), 256);
     ASSERT_FALSE(decoded.hasValue()) << picture.name;
     EXPECT_EQ(decoded.error().kind, lumora::DecodeError::Kind::unsupportedFormat);
 

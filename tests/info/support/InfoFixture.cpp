@@ -8,8 +8,8 @@
 namespace infotest {
 
 InfoFixture::InfoFixture() {
-  lumora::Localized::installTranslations();
-  lumora::UserDefaults::open().clear();
+  lumora::localized::installTranslations();
+  lumora::userdefaults::open().clear();
   auto engine = std::make_shared<lumora::LumoraEngine>(QString::fromStdString(cacheFile().string()),
                                                        lumora::EngineServices{.library = nullptr});
   m_engine = std::make_shared<HeldEngineClient>(engine);

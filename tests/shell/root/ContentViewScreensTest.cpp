@@ -54,8 +54,8 @@ TEST_F(ContentViewScreens, startsIdleWithoutARememberedFolder) {
 
 TEST_F(ContentViewScreens, scansTheRememberedFolderWhenFirstShown) {
   rig.writeBurst("a", 1, 3);
-  lumora::UserDefaults::open().setValue(
-      lumora::UserDefaults::key(lumora::FolderAccess::kLastFolderPathKey),
+  lumora::userdefaults::open().setValue(
+      lumora::userdefaults::key(lumora::FolderAccess::kLastFolderPathKey),
       QString::fromStdString(rig.photos.string()));
   view();
   ASSERT_TRUE(rig.waitForPhase(Kind::ready));

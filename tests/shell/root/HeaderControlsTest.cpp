@@ -59,7 +59,7 @@ TEST_F(HeaderBarTest, rescanNeedsAFolderAlsoAfterALibraryScan) {
   rig.state().setSourceKind(AppStore::SourceKind::library);
   rig.state().setPhase(AppStore::Phase::ready());
   EXPECT_FALSE(header().rescanButton()->isEnabled());
-  EXPECT_EQ(header().sourceLabel()->text(), lumora::Localized::string("「照片」App 图库"));
+  EXPECT_EQ(header().sourceLabel()->text(), lumora::localized::string("「照片」App 图库"));
 }
 
 TEST_F(HeaderBarTest, ctrlOOpensThePickerOnceOnTheIdleScreenAndOverTheDetail) {

@@ -46,8 +46,8 @@ struct StoreRig {
   StoreRig() {
     std::filesystem::create_directories(photos);
     pickedFolder = QString::fromStdString(photos.string());
-    lumora::Localized::installTranslations();
-    lumora::UserDefaults::open().clear();
+    lumora::localized::installTranslations();
+    lumora::userdefaults::open().clear();
     auto engine = std::make_shared<lumora::LumoraEngine>(
         QString::fromStdString((temp.path() / "analysis-cache.bin").string()));
     lumora::AppStore::Services services;

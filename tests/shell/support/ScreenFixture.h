@@ -87,8 +87,8 @@ protected:
 
 private:
   void makeStore() {
-    lumora::Localized::installTranslations();
-    lumora::UserDefaults::open().clear();
+    lumora::localized::installTranslations();
+    lumora::userdefaults::open().clear();
     auto engine = std::make_shared<lumora::LumoraEngine>(
         QString::fromStdString((m_temp.path() / "analysis-cache.bin").string()), engineServices);
     m_gate =

@@ -42,9 +42,9 @@ protected:
     // A Trash that can be told to refuse every move after a number of them.
     engineServices.moveToTrash = [this](const std::string &path) {
       if (m_movesLeft.fetch_sub(1) <= 0) {
-        return platform::Trash::MoveResult{{}, QStringLiteral("废纸篓暂时不可用")};
+        return platform::trash::MoveResult{{}, QStringLiteral("废纸篓暂时不可用")};
       }
-      return platform::Trash::moveToTrash(path);
+      return platform::trash::moveToTrash(path);
     };
   }
 
@@ -71,7 +71,7 @@ protected:
   void undoAndRescan(std::int64_t restored) {
     store().undoLastCleanup();
     ASSERT_TRUE(waitFor([&] {
-      return store().undoToast() && store().undoToast()->message == Texts::restoredText(restored);
+      return store().undoToast() && store().undoToast()->message == texts::restoredText(restored);
     }));
     ASSERT_TRUE(waitForReady());
   }
@@ -108,7 +108,7 @@ TEST_F(AppStoreCleanupWithEngine, aGroupGoesToTheTrashAndUndoBringsItBackByteFor
   ASSERT_TRUE(waitFor([&] { return !store().cleaningGroupID(); }));
   EXPECT_FALSE(store().alert());
   ASSERT_TRUE(store().undoToast());
-  EXPECT_EQ(store().undoToast()->message, Texts::cleanedText(2));
+  EXPECT_EQ(store().undoToast()->message, texts::cleanedText(2));
   EXPECT_TRUE(store().undoToast()->canUndo);
   EXPECT_TRUE(receiptInTrash());
   EXPECT_EQ(snapshot().size(), 4u);
@@ -160,10 +160,10 @@ TEST_F(AppStoreCleanupWithEngine, aTrashThatFailsPartWayLeavesTheRestAndOffersUn
   store().cleanup(store().groups()[0]);
   ASSERT_TRUE(waitFor([&] { return !store().cleaningGroupID(); }));
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("有照片没能删除"));
+  EXPECT_EQ(store().alert()->title, localized::string("有照片没能删除"));
   EXPECT_TRUE(store().alert()->message.contains(QStringLiteral("废纸篓暂时不可用")));
   ASSERT_TRUE(store().undoToast());
-  EXPECT_EQ(store().undoToast()->message, Texts::cleanedText(1));
+  EXPECT_EQ(store().undoToast()->message, texts::cleanedText(1));
   EXPECT_TRUE(receiptInTrash());
   EXPECT_EQ(snapshot().size(), 2u);
   EXPECT_EQ(store().items().size(), 2u);

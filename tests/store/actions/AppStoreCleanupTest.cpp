@@ -55,8 +55,8 @@ TEST_F(AppStoreCleanup, aGroupOfThreeLosesAllButItsBestPlaysItsExitAndOffersUndo
   ASSERT_EQ(store().groups().size(), 1u);
   EXPECT_EQ(store().groups()[0].id, "/p/b0");
   ASSERT_TRUE(store().undoToast());
-  EXPECT_EQ(store().undoToast()->message, Texts::cleanedText(2));
-  EXPECT_EQ(store().undoToast()->detail, Localized::string("移入废纸篓（可恢复）"));
+  EXPECT_EQ(store().undoToast()->message, texts::cleanedText(2));
+  EXPECT_EQ(store().undoToast()->detail, localized::string("移入废纸篓（可恢复）"));
   EXPECT_TRUE(store().undoToast()->canUndo);
   ASSERT_TRUE(store().undoToast()->receipt);
   EXPECT_EQ(store().undoToast()->receipt->trashedFiles.size(), 2u);
@@ -71,8 +71,8 @@ TEST_F(AppStoreCleanup, aLibraryCleanupShowsWhereThePhotosWentWithoutUndo) {
   EXPECT_FALSE(store().undoToast()->canUndo);
   EXPECT_FALSE(store().undoToast()->receipt);
   EXPECT_EQ(store().undoToast()->detail,
-            Localized::format("%@，30 天内可在「照片」App 恢复", "%@，30 天内可在「照片」App 恢复",
-                              {Localized::string("已移入「照片」App 的「最近删除」")}));
+            localized::format("%@，30 天内可在「照片」App 恢复", "%@，30 天内可在「照片」App 恢复",
+                              {localized::string("已移入「照片」App 的「最近删除」")}));
 
   // Undo has nothing to bring back from the library.
   store().undoLastCleanup();
@@ -91,7 +91,7 @@ TEST_F(AppStoreCleanup, aFailedCleanupRemovesNothingAndAdvisesForTheSource) {
   EXPECT_GT(engine->groupCount(), groupCalls); // the groups are refreshed all the same
   EXPECT_FALSE(store().undoToast());
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("有照片没能删除"));
+  EXPECT_EQ(store().alert()->title, localized::string("有照片没能删除"));
   EXPECT_EQ(store().alert()->message, trashFull().localizedDescription() + kFolderAdvice);
   EXPECT_FALSE(store().alert()->showsRetryButton);
   EXPECT_FALSE(store().alert()->showsSettingsButton);
@@ -113,11 +113,11 @@ TEST_F(AppStoreCleanup, aCleanupStoppedPartWayRemovesWhatMovedOffersItsUndoAndAl
   EXPECT_EQ(itemIDs(), (Ids{"/p/a0", "/p/a2", "/p/b0", "/p/b1", "/p/c"}));
   EXPECT_EQ(store().trashedCount(), 1);
   ASSERT_TRUE(store().undoToast());
-  EXPECT_EQ(store().undoToast()->message, Texts::cleanedText(1));
+  EXPECT_EQ(store().undoToast()->message, texts::cleanedText(1));
   ASSERT_TRUE(store().undoToast()->receipt);
   EXPECT_EQ(store().undoToast()->receipt->trashedFiles.size(), 1u);
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("有照片没能删除"));
+  EXPECT_EQ(store().alert()->title, localized::string("有照片没能删除"));
   // The photo that stayed still forms a group with the best one.
   EXPECT_EQ(groupWith("/p/a0").count(), 2);
 }
@@ -135,7 +135,7 @@ TEST_F(AppStoreCleanup, aCleanupConfirmedBeforeTheGroupChangedDeletesNothingAndS
   EXPECT_EQ(removal->deleteCount(), 1); // only the single delete
   EXPECT_FALSE(store().cleaningGroupID());
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("这组照片已经变了"));
+  EXPECT_EQ(store().alert()->title, localized::string("这组照片已经变了"));
   EXPECT_EQ(itemIDs().size(), 5u);
 
   // A group whose best photo changed has another id: also left alone.
@@ -185,7 +185,7 @@ TEST_F(AppStoreCleanup, deletingOnePhotoRefreshesClosesThePreviewAndKeepsALarger
   EXPECT_EQ(store().detailGroupID(), std::optional<std::string>("/p/a0"));
   EXPECT_TRUE(store().exitingGroupIDs().empty());
   ASSERT_TRUE(store().undoToast());
-  EXPECT_EQ(store().undoToast()->message, Texts::deletedText(1));
+  EXPECT_EQ(store().undoToast()->message, texts::deletedText(1));
   EXPECT_TRUE(store().undoToast()->canUndo);
 
   // The best photo goes: the regrouped group carries another id, so the detail closes.
@@ -205,7 +205,7 @@ TEST_F(AppStoreCleanup, aFailedDeleteOnlyAlerts) {
   EXPECT_EQ(itemIDs().size(), 6u);
   EXPECT_FALSE(store().undoToast());
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("删除失败"));
+  EXPECT_EQ(store().alert()->title, localized::string("删除失败"));
   EXPECT_EQ(store().alert()->message, trashFull().localizedDescription());
 }
 

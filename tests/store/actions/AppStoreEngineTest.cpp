@@ -33,10 +33,12 @@ TEST_F(AppStoreWithEngine, resumeTurnsThePhotosAnalysedBeforeThePauseIntoCacheHi
     writeBurst("p" + std::to_string(i) + "-", i, 1, 1'700'000'000 + 60.0 * i, 320, 240);
   }
   store().chooseFolder();
-  ASSERT_TRUE(waitFor([&] {
-    const auto &progress = store().progress();
-    return progress && progress->phase == ScanPhase::analyzing && progress->done >= 4;
-  }, 60000));
+  ASSERT_TRUE(waitFor(
+      [&] {
+        const auto &progress = store().progress();
+        return progress && progress->phase == ScanPhase::analyzing && progress->done >= 4;
+      },
+      60000));
   store().requestPause();
   ASSERT_TRUE(waitForReady());
   ASSERT_TRUE(store().isPaused());
@@ -64,8 +66,8 @@ protected:
   void addScene(int seed, double created) {
     const fs::path source = m_dir.file("scene-" + std::to_string(++m_added) + ".jpg");
     ASSERT_TRUE(testsupport::writeScene(source, seed, 320, 240));
-    ASSERT_TRUE(library()->addAsset({source, std::nullopt, platform::MediaType::image, false,
-                                     created, created}));
+    ASSERT_TRUE(library()->addAsset(
+        {source, std::nullopt, platform::MediaType::image, false, created, created}));
   }
 
   std::unique_ptr<AppStore> m_store;
@@ -73,7 +75,8 @@ protected:
 };
 
 TEST_F(AppStoreWithLibrary, aDeniedLibraryFailsAndAGrantedOneIsScannedAndGrouped) {
-  ASSERT_TRUE(platform::photoauthorization::setStatus(location(), platform::AuthorizationStatus::denied));
+  ASSERT_TRUE(
+      platform::photoauthorization::setStatus(location(), platform::AuthorizationStatus::denied));
   m_store->openLibrary();
   ASSERT_TRUE(waitForPhase(*m_store, AppStore::Phase::Kind::failed));
   EXPECT_EQ(m_store->phase().failure.kind, AppStore::Failure::Kind::libraryDenied);
@@ -82,7 +85,8 @@ TEST_F(AppStoreWithLibrary, aDeniedLibraryFailsAndAGrantedOneIsScannedAndGrouped
   addScene(5, 1'700'000'000);
   addScene(5, 1'700'000'002);
   addScene(9, 1'700'090'000);
-  ASSERT_TRUE(platform::photoauthorization::setStatus(location(), platform::AuthorizationStatus::authorized));
+  ASSERT_TRUE(platform::photoauthorization::setStatus(location(),
+                                                      platform::AuthorizationStatus::authorized));
   m_store->retry();
   ASSERT_TRUE(waitForPhase(*m_store, AppStore::Phase::Kind::ready));
   EXPECT_EQ(m_store->sourceKind(), AppStore::SourceKind::library);

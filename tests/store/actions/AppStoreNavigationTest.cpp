@@ -101,9 +101,9 @@ TEST_F(AppStoreNavigation, previewSteppingWrapsAndKeepsTheContextsIdentity) {
 
 TEST_F(AppStoreNavigation, settingsTargetsAreTriedInOrderUntilOneOpens) {
   store().openPrivacySettings(AppStore::SourceKind::library);
-  EXPECT_EQ(openedTargets, (QStringList{QStringLiteral("Privacy_Photos"),
-                                        QStringLiteral("Privacy_AllFiles"),
-                                        QStringLiteral("Security")}));
+  EXPECT_EQ(openedTargets,
+            (QStringList{QStringLiteral("Privacy_Photos"), QStringLiteral("Privacy_AllFiles"),
+                         QStringLiteral("Security")}));
   openedTargets.clear();
   openableTargets = {QStringLiteral("Privacy_FilesAndFolders")};
   store().openPrivacySettings(AppStore::SourceKind::folder);

@@ -52,7 +52,7 @@ TEST_F(AppStoreRegroup, aSortChangeIsRememberedAndAPendingRegroupUsesTheNewSort)
   const int before = engine->groupCount();
   store().setThreshold(0.4f);
   store().setSort(GroupSort::memberCount);
-  EXPECT_EQ(UserDefaults::open().value(QStringLiteral("Lumora.groupSort")).toString(),
+  EXPECT_EQ(userdefaults::open().value(QStringLiteral("Lumora.groupSort")).toString(),
             QStringLiteral("memberCount"));
   EXPECT_FALSE(store().selectionAnchorID());
   ASSERT_TRUE(waitFor([&] { return !store().isRegrouping(); }));

@@ -89,13 +89,13 @@ TEST_F(AppStoreScan, bootstrapIgnoresAQaMarkerNamingAFileAndUsesTheBookmark) {
 }
 
 TEST_F(AppStoreScan, bootstrapForgetsAVanishedLastFolderAndStaysIdleForGood) {
-  UserDefaults::open().setValue(QStringLiteral("Lumora.lastFolderPath"),
+  userdefaults::open().setValue(QStringLiteral("Lumora.lastFolderPath"),
                                 QString::fromStdString((temp.path() / "gone").string()));
   store().bootstrap();
   EXPECT_EQ(store().phase(), Phase::idle());
-  EXPECT_FALSE(UserDefaults::open().contains(QStringLiteral("Lumora.lastFolderPath")));
+  EXPECT_FALSE(userdefaults::open().contains(QStringLiteral("Lumora.lastFolderPath")));
   // Something to scan appears later: a second bootstrap still does nothing.
-  UserDefaults::open().setValue(QStringLiteral("Lumora.lastFolderPath"),
+  userdefaults::open().setValue(QStringLiteral("Lumora.lastFolderPath"),
                                 QString::fromStdString(temp.path().string()));
   store().bootstrap();
   spin(50);
@@ -103,7 +103,7 @@ TEST_F(AppStoreScan, bootstrapForgetsAVanishedLastFolderAndStaysIdleForGood) {
 }
 
 TEST_F(AppStoreScan, bootstrapScansAnExistingLastFolderPath) {
-  UserDefaults::open().setValue(QStringLiteral("Lumora.lastFolderPath"),
+  userdefaults::open().setValue(QStringLiteral("Lumora.lastFolderPath"),
                                 QString::fromStdString(temp.path().string()));
   store().bootstrap();
   ASSERT_TRUE(engine->waitForScans(1));
@@ -120,7 +120,7 @@ TEST_F(AppStoreScan, chooseFolderAsksWithTheFolderTextsAndCancelChangesNothing) 
 
   const fs::path folder = startFolderScan();
   ASSERT_TRUE(engine->waitForScans(1));
-  EXPECT_EQ(UserDefaults::open().value(QStringLiteral("Lumora.lastFolderPath")).toString(),
+  EXPECT_EQ(userdefaults::open().value(QStringLiteral("Lumora.lastFolderPath")).toString(),
             QString::fromStdString(folder.string()));
   store().chooseFolder();
   EXPECT_EQ(pickerRequests.back().startDirectory, folderUrl(folder));
@@ -411,14 +411,14 @@ TEST_F(AppStoreScan, partialBatchesMergeByIdAndRegroupAtMostTwiceASecond) {
 
 TEST_F(AppStoreScan, qaHooksOpenDetailAndPreviewOnceGroupsExist) {
   qaDir.write("corvale-qa-detail", "");
-  UserDefaults::open().setValue(QStringLiteral("QaOpenPreview"), true);
+  userdefaults::open().setValue(QStringLiteral("QaOpenPreview"), true);
   startFolderScan();
   ASSERT_TRUE(engine->waitForScans(1));
   engine->finish(0, resultOf({photo("/p/lone")}));
   ASSERT_TRUE(waitForPhase(Phase::Kind::ready));
   // No groups: neither hook acts and both switches stay.
   EXPECT_TRUE(fs::exists(qaDir.file("corvale-qa-detail")));
-  EXPECT_TRUE(UserDefaults::open().contains(QStringLiteral("QaOpenPreview")));
+  EXPECT_TRUE(userdefaults::open().contains(QStringLiteral("QaOpenPreview")));
   EXPECT_FALSE(store().detailGroupID());
 
   store().retry();
@@ -429,5 +429,5 @@ TEST_F(AppStoreScan, qaHooksOpenDetailAndPreviewOnceGroupsExist) {
   ASSERT_TRUE(store().previewContext());
   EXPECT_EQ(store().previewContext()->index, 0);
   EXPECT_FALSE(fs::exists(qaDir.file("corvale-qa-detail")));
-  EXPECT_FALSE(UserDefaults::open().contains(QStringLiteral("QaOpenPreview")));
+  EXPECT_FALSE(userdefaults::open().contains(QStringLiteral("QaOpenPreview")));
 }

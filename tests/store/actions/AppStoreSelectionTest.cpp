@@ -164,7 +164,7 @@ TEST_F(AppStoreSelection, aFailedBatchAlertsWithoutRetryAndStillEndsTheMode) {
   EXPECT_FALSE(store().isSelecting());
   EXPECT_FALSE(store().undoToast());
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("批量清理失败"));
+  EXPECT_EQ(store().alert()->title, localized::string("批量清理失败"));
   EXPECT_EQ(store().alert()->message,
             trashFull().localizedDescription() +
                 QStringLiteral("\n\n可以稍后重试，或在文件管理器里手动处理。"));
@@ -184,7 +184,7 @@ TEST_F(AppStoreSelection, aBatchStoppedPartWayRemovesWhatMovedAndOffersItsUndo) 
   EXPECT_EQ(store().undoToast()->message, QStringLiteral("已清理 3 张"));
   EXPECT_EQ(store().undoToast()->receipt->trashedFiles.size(), 3u);
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->title, Localized::string("批量清理失败"));
+  EXPECT_EQ(store().alert()->title, localized::string("批量清理失败"));
 }
 
 TEST_F(AppStoreSelection, aConfirmationOverPhotosThatChangedSinceDeletesNothing) {

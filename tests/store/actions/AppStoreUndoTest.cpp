@@ -62,7 +62,7 @@ TEST_F(AppStoreUndo, undoRestoresRescansWithResetResultsAndShowsTheRestoredToast
   removal->releaseRemovals();
   ASSERT_TRUE(engine->waitForScans(scans + 1));
   ASSERT_TRUE(store().undoToast());
-  EXPECT_EQ(store().undoToast()->message, Texts::restoredText(2));
+  EXPECT_EQ(store().undoToast()->message, texts::restoredText(2));
   EXPECT_EQ(store().undoToast()->detail, QStringLiteral("已重新扫描刷新结果"));
   EXPECT_FALSE(store().undoToast()->canUndo);
   EXPECT_FALSE(store().undoToast()->receipt);
@@ -86,7 +86,7 @@ TEST_F(AppStoreUndo, aFailedUndoAlertsKeepsTheToastWithoutHidingAndCanBeRepeated
       EngineCallError::fromEngine(EngineError::file(QStringLiteral("原位置已被占用"))));
   store().undoLastCleanup();
   ASSERT_TRUE(waitFor([&] { return store().alert().has_value(); }));
-  EXPECT_EQ(store().alert()->title, Localized::string("撤销失败"));
+  EXPECT_EQ(store().alert()->title, localized::string("撤销失败"));
   EXPECT_EQ(store().alert()->message,
             EngineError::file(QStringLiteral("原位置已被占用")).localizedDescription());
   EXPECT_FALSE(store().alert()->showsRetryButton);
@@ -99,7 +99,7 @@ TEST_F(AppStoreUndo, aFailedUndoAlertsKeepsTheToastWithoutHidingAndCanBeRepeated
   ASSERT_TRUE(engine->waitForScans(scans + 1));
   EXPECT_EQ(removal->undoCount(), 2);
   EXPECT_EQ(removal->undoCall(1), removal->undoCall(0));
-  EXPECT_EQ(store().undoToast()->message, Texts::restoredText(2));
+  EXPECT_EQ(store().undoToast()->message, texts::restoredText(2));
   engine->finish(scans, resultOf(scene()));
 }
 

@@ -149,8 +149,8 @@ TEST_F(ThumbnailLoaderLibrary, libraryPhotosComeFromTheEnginesPhotoLibrary) {
   // A library photo never falls back to a file named like its id.
   EXPECT_TRUE(produce(libraryPhoto("gone"), 160).isNull());
   // The library is the engine's: an engine without one gives no library thumbnail.
-  EXPECT_TRUE(ThumbnailLoader::producer(client({.library = nullptr}))(libraryPhoto(id), 160)
-                  .isNull());
+  EXPECT_TRUE(
+      ThumbnailLoader::producer(client({.library = nullptr}))(libraryPhoto(id), 160).isNull());
 }
 
 TEST(ThumbnailLoaderDecode, picturesBecomePaintingFormats) {

@@ -37,9 +37,9 @@ TEST_F(AppStoreState, startsIdleWithTheDocumentedDefaults) {
 }
 
 TEST_F(AppStoreState, initialSortComesFromTheStoredValueAndOnlyMemberCountCounts) {
-  UserDefaults::open().setValue(QStringLiteral("Lumora.groupSort"), QStringLiteral("memberCount"));
+  userdefaults::open().setValue(QStringLiteral("Lumora.groupSort"), QStringLiteral("memberCount"));
   EXPECT_EQ(makeStore()->sort(), GroupSort::memberCount);
-  UserDefaults::open().setValue(QStringLiteral("Lumora.groupSort"), QStringLiteral("size"));
+  userdefaults::open().setValue(QStringLiteral("Lumora.groupSort"), QStringLiteral("size"));
   EXPECT_EQ(makeStore()->sort(), GroupSort::date);
 }
 
@@ -72,7 +72,7 @@ TEST_F(AppStoreState, sameThresholdOrSortStartsNoRegroupAndWritesNothing) {
   store().setSort(GroupSort::date);
   EXPECT_FALSE(store().isRegrouping());
   EXPECT_EQ(store().selectionAnchorID(), std::optional<std::string>("g1"));
-  EXPECT_FALSE(UserDefaults::open().contains(QStringLiteral("Lumora.groupSort")));
+  EXPECT_FALSE(userdefaults::open().contains(QStringLiteral("Lumora.groupSort")));
   spin(150);
   EXPECT_EQ(engine->groupCount(), 0);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/store/AppStore.h"
-#include "app/store/texts/Localized.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "app/store/services/UserDefaults.h"
+#include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 #include "tests/store/support/StoreTestSupport.h"
 #include "tests/support/ImageFixtures.h"
@@ -20,8 +20,8 @@ namespace storetest {
 inline std::unique_ptr<lumora::AppStore>
 makeEngineStore(const std::filesystem::path &folder, const std::filesystem::path &photos,
                 lumora::EngineServices engineServices = {}) {
-  lumora::Localized::installTranslations();
-  lumora::UserDefaults::open().clear();
+  lumora::localized::installTranslations();
+  lumora::userdefaults::open().clear();
   auto engine = std::make_shared<lumora::LumoraEngine>(
       QString::fromStdString((folder / "analysis-cache.bin").string()), std::move(engineServices));
   lumora::AppStore::Services services;

@@ -44,9 +44,8 @@ ScanOutcome FakeEngineClient::runScan(ScanCall call) {
     m_scripted.pop_front();
     return outcome;
   }
-  m_changed.wait_for(lock, kScanGiveUp, [&] {
-    return shared->outcome.has_value() || shared->stop.stop_requested();
-  });
+  m_changed.wait_for(lock, kScanGiveUp,
+                     [&] { return shared->outcome.has_value() || shared->stop.stop_requested(); });
   if (shared->outcome) {
     return *shared->outcome;
   }

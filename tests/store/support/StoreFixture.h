@@ -19,8 +19,8 @@ namespace storetest {
 class StoreFixture : public ::testing::Test {
 protected:
   StoreFixture() {
-    lumora::Localized::installTranslations();
-    lumora::UserDefaults::open().clear();
+    lumora::localized::installTranslations();
+    lumora::userdefaults::open().clear();
   }
 
   [[nodiscard]] std::unique_ptr<lumora::AppStore> makeStore() {

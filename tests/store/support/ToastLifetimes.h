@@ -17,8 +17,7 @@ class ToastLifetimes {
 public:
   explicit ToastLifetimes(lumora::AppStore &store) : m_store(store) {
     m_clock.start();
-    QObject::connect(&store, &lumora::AppStore::undoToastChanged, &m_context,
-                     [this] { record(); });
+    QObject::connect(&store, &lumora::AppStore::undoToastChanged, &m_context, [this] { record(); });
     record();
   }
 

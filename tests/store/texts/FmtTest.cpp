@@ -18,7 +18,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 class FmtTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(Localized::installTranslations()); }
+  static void SetUpTestSuite() { ASSERT_TRUE(localized::installTranslations()); }
 };
 
 Date localDate(int year, int month, int day, int hour = 12, int minute = 0, int second = 0) {
@@ -109,7 +109,7 @@ TEST_F(FmtTest, roundedScoreTextRoundsHalfAwayAndSurvivesDamagedScores) {
   for (const auto &[score, text] : cases) {
     PhotoItem item;
     item.score = score;
-    EXPECT_EQ(ScoreDisplay::roundedScoreText(item), text) << score;
+    EXPECT_EQ(scoredisplay::roundedScoreText(item), text) << score;
   }
 }
 

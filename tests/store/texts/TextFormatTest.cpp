@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-using lumora::TextFormat::fill;
+using lumora::textformat::fill;
 
 TEST(TextFormat, fillsEachPlaceholderKindInOnePass) {
   EXPECT_EQ(fill(u"%d 分 %d 秒", {1, 59}), QStringLiteral("1 分 59 秒"));

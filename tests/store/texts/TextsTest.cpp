@@ -16,7 +16,7 @@ namespace {
 
 class TextsTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(Localized::installTranslations()); }
+  static void SetUpTestSuite() { ASSERT_TRUE(localized::installTranslations()); }
 };
 
 struct TableEntry {
@@ -60,16 +60,16 @@ QStringList placeholders(const QString &text) {
 TEST_F(TextsTest, countTextsUseTheSingularOnlyForExactlyOne) {
   // Each builder's keys must match the table byte for byte, or the English shows.
   const std::vector<std::pair<std::function<QString(std::int64_t)>, QString>> plurals = {
-      {Texts::cleanedText, "已清理 %1 张照片"},
-      {Texts::restoredText, "已恢复 %1 张照片"},
-      {Texts::deletedText, "已删除 %1 张照片"},
-      {Texts::similarPhotoCountText, "%1 张相似照片"},
-      {Texts::cleanupMoreText, "清理其余 %1 张"},
-      {Texts::keepBestLibraryText, "保留最佳，将 %1 张移到「最近删除」"},
-      {Texts::keepBestTrashText, "保留最佳，将 %1 张移到废纸篓"},
-      {Texts::moveToRecentlyDeletedText, "将 %1 张照片移到「最近删除」"},
-      {Texts::groupCountText, "%1 组"},
-      {Texts::photoCountText, "%1 张照片"},
+      {texts::cleanedText, "已清理 %1 张照片"},
+      {texts::restoredText, "已恢复 %1 张照片"},
+      {texts::deletedText, "已删除 %1 张照片"},
+      {texts::similarPhotoCountText, "%1 张相似照片"},
+      {texts::cleanupMoreText, "清理其余 %1 张"},
+      {texts::keepBestLibraryText, "保留最佳，将 %1 张移到「最近删除」"},
+      {texts::keepBestTrashText, "保留最佳，将 %1 张移到废纸篓"},
+      {texts::moveToRecentlyDeletedText, "将 %1 张照片移到「最近删除」"},
+      {texts::groupCountText, "%1 组"},
+      {texts::photoCountText, "%1 张照片"},
   };
   for (const auto &[build, text] : plurals) {
     for (std::int64_t count : {1, 0, 2, -1, 1234}) {
@@ -79,9 +79,9 @@ TEST_F(TextsTest, countTextsUseTheSingularOnlyForExactlyOne) {
 }
 
 TEST_F(TextsTest, missingEntriesFallBackToTheDefaultOrTheKey) {
-  EXPECT_EQ(Localized::string("no.such.key", "默认文本"), QStringLiteral("默认文本"));
-  EXPECT_EQ(Localized::string("表里没有的文本…"), QStringLiteral("表里没有的文本…"));
-  EXPECT_EQ(Localized::format("no.such.%d", "共 %d 张 · %@", {3, QStringLiteral("好")}),
+  EXPECT_EQ(localized::string("no.such.key", "默认文本"), QStringLiteral("默认文本"));
+  EXPECT_EQ(localized::string("表里没有的文本…"), QStringLiteral("表里没有的文本…"));
+  EXPECT_EQ(localized::format("no.such.%d", "共 %d 张 · %@", {3, QStringLiteral("好")}),
             QStringLiteral("共 3 张 · 好"));
 }
 
@@ -100,16 +100,16 @@ TEST_F(TextsTest, similarityHintBandsAreExclusiveAbove) {
       {std::numeric_limits<float>::quiet_NaN(), veryLoose},
   };
   for (const auto &[threshold, text] : cases) {
-    EXPECT_EQ(Texts::similarityHint(threshold), text) << threshold;
+    EXPECT_EQ(texts::similarityHint(threshold), text) << threshold;
   }
 }
 
 TEST_F(TextsTest, reasonTextsFillOnlyTheirOwnValues) {
-  EXPECT_EQ(Texts::reasonHeadline(SelectionReason::sharpest(42, 0)),
+  EXPECT_EQ(texts::reasonHeadline(SelectionReason::sharpest(42, 0)),
             QStringLiteral("本组最清晰（清晰度比其他高约 42%）"));
-  EXPECT_EQ(Texts::reasonHeadline(SelectionReason::highestScore(1.26, 0)),
+  EXPECT_EQ(texts::reasonHeadline(SelectionReason::highestScore(1.26, 0)),
             QStringLiteral("本组美学分最高（比第 2 名高 1.3 分）"));
-  EXPECT_EQ(Texts::reasonHeadline(SelectionReason::sharperButClose(30, 0.4, 0)),
+  EXPECT_EQ(texts::reasonHeadline(SelectionReason::sharperButClose(30, 0.4, 0)),
             QStringLiteral("更清晰，分数接近（+0.4 分）"));
   // A sharper best photo may score a little lower: the sign shows once, and a gain that
   // rounds to nothing reads +0.0 rather than -0.0.
@@ -121,12 +121,12 @@ TEST_F(TextsTest, reasonTextsFillOnlyTheirOwnValues) {
       {0.26, QStringLiteral("更清晰，分数接近（+0.3 分）")},
   };
   for (const auto &[gain, text] : signs) {
-    EXPECT_EQ(Texts::reasonHeadline(SelectionReason::sharperButClose(20, gain, 0)), text) << gain;
+    EXPECT_EQ(texts::reasonHeadline(SelectionReason::sharperButClose(20, gain, 0)), text) << gain;
   }
-  EXPECT_EQ(Texts::reasonHeadline(SelectionReason::single()), QStringLiteral("本组只有一张"));
-  EXPECT_TRUE(Texts::reasonDetailLines(SelectionReason::sharpest(10, 0)).isEmpty());
-  EXPECT_TRUE(Texts::reasonDetailLines(SelectionReason::combined(-2)).isEmpty());
-  EXPECT_EQ(Texts::reasonDetailLines(SelectionReason::combined(2)),
+  EXPECT_EQ(texts::reasonHeadline(SelectionReason::single()), QStringLiteral("本组只有一张"));
+  EXPECT_TRUE(texts::reasonDetailLines(SelectionReason::sharpest(10, 0)).isEmpty());
+  EXPECT_TRUE(texts::reasonDetailLines(SelectionReason::combined(-2)).isEmpty());
+  EXPECT_EQ(texts::reasonDetailLines(SelectionReason::combined(2)),
             QStringList{QStringLiteral("组内有 2 张更像截图/文档，已优先避开")});
 }
 
@@ -136,14 +136,14 @@ TEST_F(TextsTest, everyTableEntryIsCompiledInAndKeepsItsPlaceholders) {
   ASSERT_GT(entries.size(), 20U);
   for (const TableEntry &entry : entries) {
     SCOPED_TRACE(entry.source.toStdString());
-    EXPECT_EQ(Localized::string(entry.source.toUtf8().constData()), entry.translation);
+    EXPECT_EQ(localized::string(entry.source.toUtf8().constData()), entry.translation);
     if (!dottedKey.match(entry.source).hasMatch()) {
       EXPECT_EQ(placeholders(entry.translation), placeholders(entry.source));
     }
   }
   // The folder error messages name the folder through exactly one "%@".
   for (const char *key : {"error.folder.empty.message", "error.folder.unreadable.message"}) {
-    EXPECT_EQ(placeholders(Localized::string(key)), QStringList{QStringLiteral("%@")}) << key;
+    EXPECT_EQ(placeholders(localized::string(key)), QStringList{QStringLiteral("%@")}) << key;
   }
 }
 
