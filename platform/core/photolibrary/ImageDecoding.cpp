@@ -80,6 +80,17 @@ Expected<OpenedFile, QString> openFile(const fs::path &file) {
   return opened;
 }
 
+/// Reserves the memory the decode of `opened` needs, then lets its header go: one loader at a
+/// time reads the source.
+Expected<decodebudget::Reservation, QString> reserveForDecode(OpenedFile &opened) {
+  auto reservation = photosource::reserveDecode(opened.photo, opened.format, opened.header.get());
+  if (!reservation) {
+    return Unexpected{reservation.error().message};
+  }
+  opened.header.reset();
+  return std::move(reservation.value());
+}
+
 } // namespace
 
 Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) {
@@ -87,12 +98,10 @@ Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) 
   if (!opened) {
     return Unexpected{opened.error()};
   }
-  const auto reservation =
-      photosource::reserveDecode(opened->photo, opened->format, opened->header.get());
+  const auto reservation = reserveForDecode(*opened);
   if (!reservation) {
-    return Unexpected{reservation.error().message};
+    return Unexpected{reservation.error()};
   }
-  opened->header.reset(); // one loader at a time reads the source
   VipsImagePtr fitted;
   // vips_thumbnail shrinks on load where the format allows it (JPEG, WebP, HEIF) and applies
   // the EXIF orientation; VIPS_SIZE_DOWN keeps small images at their own size.
@@ -126,12 +135,10 @@ Expected<void, QString> writeRendition(const fs::path &source, const fs::path &t
   if (!opened || std::max(opened->header->Xsize, opened->header->Ysize) <= side) {
     return {};
   }
-  const auto reservation =
-      photosource::reserveDecode(opened->photo, opened->format, opened->header.get());
+  const auto reservation = reserveForDecode(*opened);
   if (!reservation) {
-    return Unexpected{reservation.error().message};
+    return Unexpected{reservation.error()};
   }
-  opened->header.reset(); // one loader at a time reads the source
   VipsImagePtr thumbnail;
   if (vips_thumbnail_source(opened->photo.source.get(), thumbnail.out(), side, "size",
                             VIPS_SIZE_DOWN, nullptr) != 0) {
