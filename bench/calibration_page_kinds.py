@@ -22,7 +22,9 @@ SANS = ["NimbusSans-Regular.otf", "NimbusSansNarrow-Regular.otf", "URWGothic-Boo
 MONO = ["NimbusMonoPS-Regular.otf", "NimbusMonoPS-Bold.otf"]
 MODULES = sorted(glob.glob("/usr/share/perl/5*/[A-Z]*.pm"))
 KINDS = ["receipt", "music", "table", "listing", "letter"]
-PER_KIND = 12
+PER_KIND = 24
+# The second dozen of every kind is photographed the hard way (see build).
+EASY = 12
 
 
 def font(name, size):
@@ -196,7 +198,9 @@ DRAW = {"receipt": receipt, "music": music, "table": table, "listing": listing, 
 
 def build(out, tmp, pool, photograph):
     """Draws PER_KIND pages of every kind into `tmp`, photographs each into `out` with
-    `photograph(page, out_file, rng, cover)` and returns their labels."""
+    `photograph(page, out_file, rng, cover, hard)` and returns their labels. The first EASY of
+    every kind are photographed as a careful user does; the rest `hard`: turned further, some
+    receipts smaller still, under a deeper shadow or a wrong white balance."""
     vocabulary = words()
     jobs = [(kind, i) for kind in KINDS for i in range(PER_KIND)]
 
@@ -208,9 +212,10 @@ def build(out, tmp, pool, photograph):
         # A third fill only a third to three fifths of the frame; receipts, being narrow,
         # always fill little of it.
         small = kind == "receipt" or rng.random() < 0.35
-        cover = rng.uniform(0.55, 0.8) if small else rng.uniform(0.8, 0.97)
+        hard = i >= EASY
+        cover = rng.uniform(0.4 if hard else 0.55, 0.8) if small else rng.uniform(0.8, 0.97)
         name = "pagekind-%s-%02d.jpg" % (kind, i)
-        photograph(page, os.path.join(out, name), rng, cover)
+        photograph(page, os.path.join(out, name), rng, cover, hard)
         os.remove(page)
         return name, 1, "page-kind"
 
