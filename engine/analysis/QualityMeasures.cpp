@@ -204,7 +204,7 @@ constexpr float kRuledLetterActivity = 0.05f;
 /// The most colour cast taken out of a page, as opponent colour per grey level: warm lamp
 /// light or a cool shade tints paper by up to this much; a stronger tint is the colour of the
 /// thing itself.
-constexpr float kMostCast = 0.35f;
+constexpr float kMostCast = 0.5f;
 
 /// The small pixels of each kPrintBlock block of the full planes (each small pixel counts for
 /// the block its centre falls in), or -1 for those outside every whole block.
@@ -224,9 +224,11 @@ std::vector<int> blockOfSmallPixels(const ImagePlanes &planes, int blocksWide, i
 }
 
 /// The colour cast of the light, as opponent colour per grey level (light tints in proportion
-/// to how much of it a surface reflects): from the brightest fifth of the blocks, where paper
-/// would be, limited to kMostCast. A page under a lamp is evenly tinted; its strokes and its
-/// paper keep their difference.
+/// to how much of it a surface reflects): from the brightest fifth of the blocks that could be
+/// paper under a cast (tinted by no more than kMostCast), limited to kMostCast. A page under a
+/// lamp is evenly tinted; its strokes and its paper keep their difference. Bright leaves or a
+/// blue sky beside the page are the colour of the things themselves and say nothing of the
+/// light.
 std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<int> &block,
                                   std::size_t blocks) {
   const ImagePlanes::Small &s = planes.small();
@@ -241,14 +243,24 @@ std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<i
     yb[b] += s.yellowBlue[i];
     ++counts[b];
   }
-  for (std::size_t b = 0; b < blocks; ++b)
-    grey[b] /= static_cast<float>(std::max(1, counts[b]));
-  std::vector<float> sorted = grey;
-  const auto fifth = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() * 4 / 5);
-  std::nth_element(sorted.begin(), fifth, sorted.end());
+  std::vector<float> candidates;
+  for (std::size_t b = 0; b < blocks; ++b) {
+    if (counts[b] == 0 || grey[b] <= 0)
+      continue;
+    const bool tinted = std::abs(rg[b]) + std::abs(yb[b]) > kMostCast * grey[b];
+    grey[b] /= static_cast<float>(counts[b]);
+    if (!tinted)
+      candidates.push_back(grey[b]);
+    else
+      counts[b] = 0;
+  }
+  if (candidates.empty())
+    return {0.0f, 0.0f};
+  const auto fifth = candidates.begin() + static_cast<std::ptrdiff_t>(candidates.size() * 4 / 5);
+  std::nth_element(candidates.begin(), fifth, candidates.end());
   double sumRg = 0, sumYb = 0, sumGrey = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
-    if (grey[b] < *fifth || counts[b] == 0)
+    if (counts[b] == 0 || grey[b] < *fifth)
       continue;
     sumRg += rg[b] / static_cast<float>(counts[b]);
     sumYb += yb[b] / static_cast<float>(counts[b]);
@@ -397,21 +409,9 @@ bool ruledLines(const BlockProfile &p, const std::uint8_t *top, int stride, bool
                       kRuledLetterActivity);
 }
 
-/// One kPrintBlock block of the grey plane at `top`, whose opponent colour after the light's
-/// cast is `tint`: blank paper (neutral and smooth but for noise up to `smooth`), a block of
-/// printed lines (with or without a rule among them), or something else.
-BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float smooth) {
-  // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
-  if (tint > kMostTint)
-    return BlockKind::other;
-  const BlockProfile p = profileBlock(top, stride);
-  if (p.high < 60 || tint > neutralTint(p.mean))
-    return BlockKind::other;
-  if (p.deviation <= smooth)
-    return BlockKind::paper;
-  const float range = static_cast<float>(p.high - p.low);
-  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range)
-    return BlockKind::other;
+/// Lines of print among the rows or the columns of a block whose profile is `p`, with or
+/// without a rule among them; `other` when there are none.
+BlockKind printIn(const BlockProfile &p, const std::uint8_t *top, int stride, float range) {
   const bool rowsLead = p.rowSpread >= p.columnSpread;
   const float lines = rowsLead ? p.rowSpread : p.columnSpread;
   const float across = rowsLead ? p.columnSpread : p.rowSpread;
@@ -422,6 +422,154 @@ BlockKind classifyBlock(const std::uint8_t *top, int stride, float tint, float s
   return ruledLines(p, top, stride, true, range) || ruledLines(p, top, stride, false, range)
              ? BlockKind::ruledText
              : BlockKind::other;
+}
+
+/// Slopes (tangents of 5° to 25°) in order of angle, tried on a block whose lines do not run
+/// along its rows or columns: the page was photographed turned.
+constexpr std::array<float, 10> kSlopes{-0.466f, -0.364f, -0.268f, -0.176f, -0.087f,
+                                        0.087f,  0.176f,  0.268f,  0.364f,  0.466f};
+constexpr int kSlants = 2 * static_cast<int>(kSlopes.size()); ///< slopes along rows, then columns
+
+/// One block of a grey plane, straightened for lines at `slope`: with `rows`, each column is
+/// moved up or down so that lines rising at that slope lie along the rows; otherwise each row
+/// is moved sideways so that lines leaning at that slope lie along the columns. False when
+/// the moved block would leave the plane.
+bool straightened(const std::uint8_t *grey, int width, int height, int x0, int y0, float slope,
+                  bool rows, std::array<std::uint8_t, kPrintBlock * kPrintBlock> &out) {
+  const int reach = static_cast<int>(std::lround(std::abs(slope) * (kPrintBlock - 1) * 0.5f));
+  if (rows ? y0 < reach || y0 + kPrintBlock + reach > height
+           : x0 < reach || x0 + kPrintBlock + reach > width)
+    return false;
+  for (int i = 0; i < kPrintBlock; ++i) {
+    const int shift = static_cast<int>(std::lround(slope * (static_cast<float>(i) - 7.5f)));
+    for (int j = 0; j < kPrintBlock; ++j) {
+      const int x = rows ? x0 + i : x0 + j + shift, y = rows ? y0 + j + shift : y0 + i;
+      out[static_cast<std::size_t>(rows ? j * kPrintBlock + i : i * kPrintBlock + j)] =
+          grey[static_cast<std::size_t>(y) * width + x];
+    }
+  }
+  return true;
+}
+
+/// What one block holds: its kind as it lies; for a block that shows no print so and no lines
+/// along its rows or columns either, whether it may show print at a slant, and the slant
+/// (index in kSlopes order along rows, then along columns) at which it reads most clearly as
+/// lines of print, -1 for none, and whether they are ruled there.
+struct BlockReading {
+  BlockKind kind = BlockKind::other;
+  bool slanted = false;
+  int slant = -1;
+  bool ruled = false;
+};
+
+/// How clearly a block's profile shows lines: the spread of its leading lines' means over
+/// that of the lines across them.
+float lineClarity(const BlockProfile &p) {
+  const float lines = std::max(p.rowSpread, p.columnSpread);
+  const float across = std::min(p.rowSpread, p.columnSpread);
+  return lines / std::max(across, 0.5f);
+}
+
+/// One kPrintBlock block of the grey plane (`width` wide) at `top`, whose opponent colour after
+/// the light's cast is `tint`: blank paper (neutral and smooth but for noise up to `smooth`),
+/// a block of printed lines (with or without a rule among them), or something else, which
+/// may show print at a slant.
+BlockReading classifyBlock(const std::uint8_t *top, int width, float tint, float smooth) {
+  BlockReading reading;
+  // Colourful blocks are skipped before their grey is read: paper is neutral at any grey.
+  if (tint > kMostTint)
+    return reading;
+  const BlockProfile p = profileBlock(top, width);
+  if (p.high < 60 || tint > neutralTint(p.mean))
+    return reading;
+  if (p.deviation <= smooth) {
+    reading.kind = BlockKind::paper;
+    return reading;
+  }
+  const float range = static_cast<float>(p.high - p.low);
+  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range)
+    return reading;
+  reading.kind = printIn(p, top, width, range);
+  // Lines along the rows or columns that are not print (a pole, a plank's edge) are not
+  // print at a slant either.
+  reading.slanted = reading.kind == BlockKind::other && lineClarity(p) < 2.5f;
+  return reading;
+}
+
+/// The slants of `slants` (bits) at which the block at (x0, y0) of the grey plane reads as
+/// lines of print: the clearest of them goes into `reading`.
+void readSlants(const std::uint8_t *grey, int width, int height, int x0, int y0,
+                std::uint32_t slants, BlockReading &reading) {
+  std::array<std::uint8_t, kPrintBlock * kPrintBlock> block{};
+  float clearest = 0;
+  for (int slant = 0; slant < kSlants; ++slant) {
+    const bool rows = slant < static_cast<int>(kSlopes.size());
+    const float slope = kSlopes[static_cast<std::size_t>(slant) % kSlopes.size()];
+    if ((slants >> slant & 1u) == 0 ||
+        !straightened(grey, width, height, x0, y0, slope, rows, block))
+      continue;
+    const BlockProfile q = profileBlock(block.data(), kPrintBlock);
+    const float span = static_cast<float>(q.high - q.low);
+    if (span < 24.0f || static_cast<float>(q.high) - q.mean > 0.4f * span)
+      continue;
+    const BlockKind kind = printIn(q, block.data(), kPrintBlock, span);
+    const float clarity = lineClarity(q);
+    if (kind != BlockKind::other && clarity > clearest) {
+      clearest = clarity;
+      reading.slant = slant;
+      reading.ruled = kind == BlockKind::ruledText;
+    }
+  }
+}
+
+/// The slants within one step of `slant` in the same direction, as bits.
+std::uint32_t slantsNear(int slant) {
+  const int count = static_cast<int>(kSlopes.size());
+  const int first = slant / count * count, last = first + count - 1;
+  std::uint32_t near = 0;
+  for (int s = std::max(first, slant - 1); s <= std::min(last, slant + 1); ++s)
+    near |= 1u << s;
+  return near;
+}
+
+/// Reads the blocks that may show print at a slant and settles which of them do. The lines of a
+/// turned page read most clearly at one slant all over it (or a neighbouring one where it is
+/// seen at a slant), marks in a scene at scattered ones, so blocks count as print only near
+/// the slant most of them share. Every slant is tried on every other such block (as on a
+/// chessboard), which is enough to find the page's; the rest try only the slants near it.
+std::vector<BlockKind> settleSlants(std::vector<BlockReading> &readings, const ImagePlanes &planes,
+                                    int blocksWide) {
+  const std::uint8_t *grey = planes.grey().data();
+  const int width = planes.width(), height = planes.height();
+  const auto read = [&](std::size_t b, std::uint32_t slants) {
+    const int bx = static_cast<int>(b) % blocksWide, by = static_cast<int>(b) / blocksWide;
+    readSlants(grey, width, height, bx * kPrintBlock, by * kPrintBlock, slants, readings[b]);
+  };
+  constexpr std::uint32_t kEverySlant = (1u << kSlants) - 1;
+  std::array<int, kSlants> votes{};
+  for (std::size_t b = 0; b < readings.size(); ++b) {
+    const int bx = static_cast<int>(b) % blocksWide, by = static_cast<int>(b) / blocksWide;
+    if (!readings[b].slanted || (bx + by) % 2 != 0)
+      continue;
+    read(b, kEverySlant);
+    if (readings[b].slant >= 0)
+      ++votes[static_cast<std::size_t>(readings[b].slant)];
+  }
+  const int main = static_cast<int>(std::max_element(votes.begin(), votes.end()) - votes.begin());
+  const std::uint32_t allowed = votes[static_cast<std::size_t>(main)] > 0 ? slantsNear(main) : 0;
+  std::vector<BlockKind> kinds(readings.size(), BlockKind::other);
+  for (std::size_t b = 0; b < readings.size(); ++b) {
+    BlockReading &r = readings[b];
+    const int bx = static_cast<int>(b) % blocksWide, by = static_cast<int>(b) / blocksWide;
+    if (r.slanted && allowed != 0 && (bx + by) % 2 != 0)
+      read(b, allowed);
+    const bool near = r.slant >= 0 && (allowed >> r.slant & 1u) != 0;
+    kinds[b] = r.kind != BlockKind::other ? r.kind
+               : !near                    ? BlockKind::other
+               : r.ruled                  ? BlockKind::ruledText
+                                          : BlockKind::text;
+  }
+  return kinds;
 }
 
 /// How many of the four neighbours of block (bx, by) are of a kind that `counts` (outside the
@@ -440,6 +588,45 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
   return count;
 }
 
+/// The most blocks of print in one patch of print and paper: blocks of those kinds joined
+/// through their sides. A page's lines lie together on it, however small it is in the frame;
+/// marks that look like print in a scene lie apart, among things that are neither.
+std::pair<int, int> largestPrintPatch(const std::vector<BlockKind> &kinds, int blocksWide,
+                                      int blocksHigh) {
+  std::vector<int> patch(kinds.size(), -1);
+  std::vector<int> stack;
+  int largest = 0, largestSize = 0;
+  for (std::size_t start = 0; start < kinds.size(); ++start) {
+    if (kinds[start] == BlockKind::other || patch[start] >= 0)
+      continue;
+    int print = 0, size = 0;
+    patch[start] = static_cast<int>(start);
+    stack.assign(1, static_cast<int>(start));
+    while (!stack.empty()) {
+      const int b = stack.back();
+      stack.pop_back();
+      ++size;
+      print += kinds[static_cast<std::size_t>(b)] == BlockKind::text ||
+               kinds[static_cast<std::size_t>(b)] == BlockKind::ruledText;
+      const int bx = b % blocksWide, by = b / blocksWide;
+      const int next[4] = {bx > 0 ? b - 1 : -1, bx + 1 < blocksWide ? b + 1 : -1,
+                           by > 0 ? b - blocksWide : -1, by + 1 < blocksHigh ? b + blocksWide : -1};
+      for (const int n : next) {
+        if (n < 0 || kinds[static_cast<std::size_t>(n)] == BlockKind::other ||
+            patch[static_cast<std::size_t>(n)] >= 0)
+          continue;
+        patch[static_cast<std::size_t>(n)] = static_cast<int>(start);
+        stack.push_back(n);
+      }
+    }
+    if (print > largest) {
+      largest = print;
+      largestSize = size;
+    }
+  }
+  return {largest, largestSize};
+}
+
 /// Printed text and blank paper, from kPrintBlock blocks of the full grey plane. A page,
 /// photographed or scanned, is neutral; a block of text on it is mostly bright with a few dark
 /// strokes, and its strokes lie along lines, so that its row means vary far more than its
@@ -452,16 +639,17 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
     return;
   const std::vector<float> chroma = blockChroma(planes, blocksWide, blocksHigh);
   const float smooth = 2.0f + 2.0f * m.noise;
-  std::vector<BlockKind> kinds(static_cast<std::size_t>(blocksWide) * blocksHigh, BlockKind::other);
+  std::vector<BlockReading> readings(static_cast<std::size_t>(blocksWide) * blocksHigh);
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
       const std::size_t b = static_cast<std::size_t>(by) * blocksWide + bx;
       const std::uint8_t *top = planes.grey().data() +
                                 static_cast<std::size_t>(by) * kPrintBlock * planes.width() +
                                 bx * kPrintBlock;
-      kinds[b] = classifyBlock(top, planes.width(), chroma[b], smooth);
+      readings[b] = classifyBlock(top, planes.width(), chroma[b], smooth);
     }
   }
+  const std::vector<BlockKind> kinds = settleSlants(readings, planes, blocksWide);
   const auto page = [](BlockKind k) { return k == BlockKind::text || k == BlockKind::paper; };
   const auto print = [](BlockKind k) { return k == BlockKind::text || k == BlockKind::ruledText; };
   int text = 0, paper = 0, textOnPage = 0, ruledOnPage = 0;
@@ -475,7 +663,7 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
                        neighbours(kinds, blocksWide, blocksHigh, bx, by, print) >= 2;
       if (kind != BlockKind::text)
         continue;
-      ++text;
+      text += readings[static_cast<std::size_t>(by) * blocksWide + bx].kind == BlockKind::text;
       textOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by, page) >= 3;
     }
   }
@@ -484,6 +672,9 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   m.plainPaper = static_cast<float>(paper) / blocks;
   m.printOnPage = static_cast<float>(textOnPage) / blocks;
   m.ruledOnPage = static_cast<float>(ruledOnPage) / blocks;
+  const auto [patchPrint, patchSize] = largestPrintPatch(kinds, blocksWide, blocksHigh);
+  m.printPatch = static_cast<float>(patchPrint) / blocks;
+  m.printPatchDensity = patchSize == 0 ? 0.0f : static_cast<float>(patchPrint) / patchSize;
 }
 
 /// Pixels of a border band in runs along its side, by grey level: a run holds at least
@@ -592,7 +783,9 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"flatFewGreys", flatFewGreys},
           {"flatBorderSides", flatBorderSides},
           {"printOnPage", printOnPage},
-          {"ruledOnPage", ruledOnPage}};
+          {"ruledOnPage", ruledOnPage},
+          {"printPatch", printPatch},
+          {"printPatchDensity", printPatchDensity}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -30,9 +30,12 @@ struct QualityMeasures {
   float ruledOnPage = 0;     ///< share of blocks of print, ruled or not, whose four neighbours are
                              ///< print or paper, two or more of them print: a table, a stave, a
                              ///< receipt's close lines
-  float flatBorder = 0;      ///< share of the outer band in long runs of one exact grey along
-                             ///< the edges, not counting pure black and white
-  float nearFlatBorder = 0;  ///< the same within two grey levels (smooth gradients pass too)
+  float printPatch = 0;      ///< share of blocks of print in the largest patch of print and paper
+                             ///< lying together (blocks joined through their sides)
+  float printPatchDensity = 0;  ///< share of print among that patch's blocks
+  float flatBorder = 0;         ///< share of the outer band in long runs of one exact grey along
+                                ///< the edges, not counting pure black and white
+  float nearFlatBorder = 0;     ///< the same within two grey levels (smooth gradients pass too)
   float flatBorderOneGrey = 0;  ///< share of those exact runs in their most common grey
   float flatBorderFewGreys = 0; ///< share of those exact runs in their three most common greys
   float flatBorderSides = 0;    ///< sides (0…4) whose outer band lies for a fifth or more in

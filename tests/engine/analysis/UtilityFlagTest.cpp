@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace lumora;
 using namespace analysistest;
@@ -62,7 +63,60 @@ template <typename Ink> TestImage pageOnDesk(Ink ink) {
   return noisy(desk, 3, 11);
 }
 
+/// Lines of small print 5 pixels apart with gaps between words, in page coordinates (0 for
+/// paper, else the grey of the ink).
+int printLine(int x, int y) { return y % 5 < 2 && x % 6 < 4 && (x * 3 + y * 11) % 41 > 8 ? 45 : 0; }
+
+/// A page `pageWidth` × `pageHeight` of printLine turned by `degrees` about its centre at
+/// (cx, cy), on `desk`; the paper's grey is `paper` and the light tints it by `tint` (per
+/// channel, in hundredths).
+TestImage turnedPage(TestImage desk, double degrees, int cx, int cy, int pageWidth, int pageHeight,
+                     const int tint[3]) {
+  const double angle = degrees * 3.14159265358979 / 180.0;
+  const double c = std::cos(angle), s = std::sin(angle);
+  for (int y = 0; y < desk.height; ++y) {
+    for (int x = 0; x < desk.width; ++x) {
+      const double u = (x - cx) * c + (y - cy) * s + pageWidth / 2.0;
+      const double v = -(x - cx) * s + (y - cy) * c + pageHeight / 2.0;
+      if (u < 0 || v < 0 || u >= pageWidth || v >= pageHeight)
+        continue;
+      const bool margin = u < 12 || v < 12 || u >= pageWidth - 12 || v >= pageHeight - 12;
+      const int ink = margin ? 0 : printLine(static_cast<int>(u), static_cast<int>(v));
+      const int grey = ink > 0 ? ink : 228;
+      desk.set(x, y, static_cast<std::uint8_t>(grey * tint[0] / 100),
+               static_cast<std::uint8_t>(grey * tint[1] / 100),
+               static_cast<std::uint8_t>(grey * tint[2] / 100));
+    }
+  }
+  return noisy(blurred(desk, 1), 4, 3);
+}
+
+/// Bright green leaves: long blades of saturated green at changing shades.
+TestImage leaves() {
+  TestImage image(512, 384, 3);
+  for (int y = 0; y < 384; ++y)
+    for (int x = 0; x < 512; ++x) {
+      const int shade = 120 + (x * 5 + y / 3) % 90;
+      image.set(x, y, static_cast<std::uint8_t>(shade / 3), static_cast<std::uint8_t>(shade),
+                static_cast<std::uint8_t>(shade / 5));
+    }
+  return image;
+}
+
 } // namespace
+
+TEST(UtilityFlag, flagsTurnedPagesAndSmallReceipts) {
+  const int neutral[3] = {100, 100, 100}, warm[3] = {100, 88, 70};
+  TestImage desk(512, 384, 3);
+  desk.fillRect(0, 0, 512, 384, 70, 58, 48);
+  // A page turned by 16° or by 22° the other way, half the frame: its lines run at a slant
+  // through every block.
+  EXPECT_TRUE(flagged(turnedPage(desk, 16, 256, 192, 230, 300, neutral)));
+  EXPECT_TRUE(flagged(turnedPage(desk, -22, 250, 190, 230, 300, warm)));
+  // A narrow receipt, an eighth of the frame, turned a little, among bright leaves under a
+  // warm lamp: the leaves are the colour of themselves and say nothing of the light.
+  EXPECT_TRUE(flagged(turnedPage(leaves(), 9, 250, 190, 90, 330, warm)));
+}
 
 TEST(UtilityFlag, flagsRuledTablesButNotEvenStripes) {
   // A table of small figures between rules every fourteen rows, ruled in columns: too few
