@@ -224,47 +224,63 @@ std::vector<int> blockOfSmallPixels(const ImagePlanes &planes, int blocksWide, i
 }
 
 /// The colour cast of the light, as opponent colour per grey level (light tints in proportion
-/// to how much of it a surface reflects): from the brightest fifth of the blocks that could be
+/// to how much of it a surface reflects): from the `brightest` share of the blocks that could be
 /// paper under a cast (tinted by no more than kMostCast), limited to kMostCast. A page under a
 /// lamp is evenly tinted; its strokes and its paper keep their difference. Bright leaves or a
 /// blue sky beside the page are the colour of the things themselves and say nothing of the
 /// light.
-std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<int> &block,
-                                  std::size_t blocks) {
+/// Mean grey and opponent colour of each block, from the small pixels in it.
+struct BlockColours {
+  std::vector<float> grey, rg, yb;
+  std::vector<int> counts;
+};
+
+BlockColours blockColours(const ImagePlanes &planes, const std::vector<int> &block,
+                          std::size_t blocks) {
   const ImagePlanes::Small &s = planes.small();
-  std::vector<float> grey(blocks, 0), rg(blocks, 0), yb(blocks, 0);
-  std::vector<int> counts(blocks, 0);
+  BlockColours c{std::vector<float>(blocks, 0), std::vector<float>(blocks, 0),
+                 std::vector<float>(blocks, 0), std::vector<int>(blocks, 0)};
   for (std::size_t i = 0; i < block.size(); ++i) {
     if (block[i] < 0)
       continue;
     const auto b = static_cast<std::size_t>(block[i]);
-    grey[b] += s.grey[i];
-    rg[b] += s.redGreen[i];
-    yb[b] += s.yellowBlue[i];
-    ++counts[b];
+    c.grey[b] += s.grey[i];
+    c.rg[b] += s.redGreen[i];
+    c.yb[b] += s.yellowBlue[i];
+    ++c.counts[b];
   }
-  std::vector<float> candidates;
   for (std::size_t b = 0; b < blocks; ++b) {
-    if (counts[b] == 0 || grey[b] <= 0)
-      continue;
-    const bool tinted = std::abs(rg[b]) + std::abs(yb[b]) > kMostCast * grey[b];
-    grey[b] /= static_cast<float>(counts[b]);
-    if (!tinted)
-      candidates.push_back(grey[b]);
-    else
-      counts[b] = 0;
+    const float n = static_cast<float>(std::max(1, c.counts[b]));
+    c.grey[b] /= n;
+    c.rg[b] /= n;
+    c.yb[b] /= n;
   }
+  return c;
+}
+
+std::pair<float, float> lightCast(const BlockColours &c, float brightest) {
+  const std::size_t blocks = c.grey.size();
+  const auto paperLike = [&](std::size_t b) {
+    return c.counts[b] > 0 && c.grey[b] > 0 &&
+           std::abs(c.rg[b]) + std::abs(c.yb[b]) <= kMostCast * c.grey[b];
+  };
+  std::vector<float> candidates;
+  for (std::size_t b = 0; b < blocks; ++b)
+    if (paperLike(b))
+      candidates.push_back(c.grey[b]);
   if (candidates.empty())
     return {0.0f, 0.0f};
-  const auto fifth = candidates.begin() + static_cast<std::ptrdiff_t>(candidates.size() * 4 / 5);
-  std::nth_element(candidates.begin(), fifth, candidates.end());
+  const auto bar =
+      candidates.begin() +
+      static_cast<std::ptrdiff_t>(static_cast<float>(candidates.size()) * (1.0f - brightest));
+  std::nth_element(candidates.begin(), bar, candidates.end());
   double sumRg = 0, sumYb = 0, sumGrey = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
-    if (counts[b] == 0 || grey[b] < *fifth)
+    if (!paperLike(b) || c.grey[b] < *bar)
       continue;
-    sumRg += rg[b] / static_cast<float>(counts[b]);
-    sumYb += yb[b] / static_cast<float>(counts[b]);
-    sumGrey += grey[b];
+    sumRg += c.rg[b];
+    sumYb += c.yb[b];
+    sumGrey += c.grey[b];
   }
   if (sumGrey < 1.0)
     return {0.0f, 0.0f};
@@ -276,25 +292,30 @@ std::pair<float, float> lightCast(const ImagePlanes &planes, const std::vector<i
 }
 
 /// Mean opponent-colour magnitude of each kPrintBlock block of the full planes, read from the
-/// small planes, after the light's colour cast is taken out.
+/// small planes, after the light's colour cast is taken out: the cast read from the brightest
+/// fifth of the surfaces that could be paper, or from their brightest twentieth (a receipt small
+/// in the frame on a tinted cloth), whichever leaves the block the more neutral.
 std::vector<float> blockChroma(const ImagePlanes &planes, int blocksWide, int blocksHigh) {
   const ImagePlanes::Small &s = planes.small();
   const std::vector<int> block = blockOfSmallPixels(planes, blocksWide, blocksHigh);
   const std::size_t blocks = static_cast<std::size_t>(blocksWide) * blocksHigh;
-  const auto [castRg, castYb] = lightCast(planes, block, blocks);
-  std::vector<float> chroma(blocks, 0.0f);
+  const BlockColours colours = blockColours(planes, block, blocks);
+  const auto [wideRg, wideYb] = lightCast(colours, 0.2f);
+  const auto [narrowRg, narrowYb] = lightCast(colours, 0.05f);
+  std::vector<float> wide(blocks, 0.0f), narrow(blocks, 0.0f);
   std::vector<int> counts(blocks, 0);
   for (std::size_t i = 0; i < block.size(); ++i) {
     if (block[i] < 0)
       continue;
     const auto b = static_cast<std::size_t>(block[i]);
-    chroma[b] += std::abs(s.redGreen[i] - castRg * s.grey[i]) +
-                 std::abs(s.yellowBlue[i] - castYb * s.grey[i]);
+    const float rg = s.redGreen[i], yb = s.yellowBlue[i], grey = s.grey[i];
+    wide[b] += std::abs(rg - wideRg * grey) + std::abs(yb - wideYb * grey);
+    narrow[b] += std::abs(rg - narrowRg * grey) + std::abs(yb - narrowYb * grey);
     ++counts[b];
   }
   for (std::size_t b = 0; b < blocks; ++b)
-    chroma[b] /= static_cast<float>(std::max(1, counts[b]));
-  return chroma;
+    wide[b] = std::min(wide[b], narrow[b]) / static_cast<float>(std::max(1, counts[b]));
+  return wide;
 }
 
 /// Grey statistics of one block: range, mean, spread, and how much its row means and its
@@ -344,18 +365,27 @@ int crossings(const std::array<int, kPrintBlock> &sums, float mean) {
 BlockProfile profileBlock(const std::uint8_t *top, int stride) {
   BlockProfile p;
   std::array<int, kPrintBlock> &rows = p.rows, &columns = p.columns;
+  // Sums in locals and one row at a time: the compiler keeps them in vector registers (stores
+  // through the profile would alias the pixels, which are bytes).
+  std::array<int, kPrintBlock> columnSums{};
+  std::uint8_t low = 255, high = 0;
   std::uint32_t squares = 0;
   for (int y = 0; y < kPrintBlock; ++y) {
     const std::uint8_t *row = top + static_cast<std::size_t>(y) * stride;
+    int rowSum = 0;
     for (int x = 0; x < kPrintBlock; ++x) {
-      const int v = row[x];
-      p.low = std::min(p.low, v);
-      p.high = std::max(p.high, v);
-      rows[y] += v;
-      columns[x] += v;
-      squares += static_cast<std::uint32_t>(v * v);
+      const std::uint8_t v = row[x];
+      low = std::min(low, v);
+      high = std::max(high, v);
+      rowSum += v;
+      columnSums[static_cast<std::size_t>(x)] += v;
+      squares += static_cast<std::uint32_t>(v) * v;
     }
+    rows[static_cast<std::size_t>(y)] = rowSum;
   }
+  columns = columnSums;
+  p.low = low;
+  p.high = high;
   int sum = 0;
   for (int r : rows)
     sum += r;
@@ -440,12 +470,16 @@ bool straightened(const std::uint8_t *grey, int width, int height, int x0, int y
   if (rows ? y0 < reach || y0 + kPrintBlock + reach > height
            : x0 < reach || x0 + kPrintBlock + reach > width)
     return false;
+  const auto stride = static_cast<std::size_t>(width);
   for (int i = 0; i < kPrintBlock; ++i) {
     const int shift = static_cast<int>(std::lround(slope * (static_cast<float>(i) - 7.5f)));
-    for (int j = 0; j < kPrintBlock; ++j) {
-      const int x = rows ? x0 + i : x0 + j + shift, y = rows ? y0 + j + shift : y0 + i;
-      out[static_cast<std::size_t>(rows ? j * kPrintBlock + i : i * kPrintBlock + j)] =
-          grey[static_cast<std::size_t>(y) * width + x];
+    if (rows) {
+      const std::uint8_t *column = grey + static_cast<std::size_t>(y0 + shift) * stride + x0 + i;
+      for (int j = 0; j < kPrintBlock; ++j)
+        out[static_cast<std::size_t>(j * kPrintBlock + i)] = column[j * stride];
+    } else {
+      const std::uint8_t *row = grey + static_cast<std::size_t>(y0 + i) * stride + x0 + shift;
+      std::copy(row, row + kPrintBlock, out.begin() + i * kPrintBlock);
     }
   }
   return true;
@@ -510,11 +544,11 @@ void readSlants(const std::uint8_t *grey, int width, int height, int x0, int y0,
       continue;
     const BlockProfile q = profileBlock(block.data(), kPrintBlock);
     const float span = static_cast<float>(q.high - q.low);
-    if (span < 24.0f || static_cast<float>(q.high) - q.mean > 0.4f * span)
+    const float clarity = lineClarity(q);
+    if (clarity <= clearest || span < 24.0f || static_cast<float>(q.high) - q.mean > 0.4f * span)
       continue;
     const BlockKind kind = printIn(q, block.data(), kPrintBlock, span);
-    const float clarity = lineClarity(q);
-    if (kind != BlockKind::other && clarity > clearest) {
+    if (kind != BlockKind::other) {
       clearest = clarity;
       reading.slant = slant;
       reading.ruled = kind == BlockKind::ruledText;
@@ -605,10 +639,13 @@ std::pair<int, int> largestPrintPatch(const std::vector<BlockKind> &kinds, int b
     while (!stack.empty()) {
       const int b = stack.back();
       stack.pop_back();
-      ++size;
-      print += kinds[static_cast<std::size_t>(b)] == BlockKind::text ||
-               kinds[static_cast<std::size_t>(b)] == BlockKind::ruledText;
+      const bool isPrint = kinds[static_cast<std::size_t>(b)] == BlockKind::text ||
+                           kinds[static_cast<std::size_t>(b)] == BlockKind::ruledText;
       const int bx = b % blocksWide, by = b / blocksWide;
+      print += isPrint;
+      size += isPrint || neighbours(kinds, blocksWide, blocksHigh, bx, by, [](BlockKind k) {
+                           return k == BlockKind::text || k == BlockKind::ruledText;
+                         }) > 0;
       const int next[4] = {bx > 0 ? b - 1 : -1, bx + 1 < blocksWide ? b + 1 : -1,
                            by > 0 ? b - blocksWide : -1, by + 1 < blocksHigh ? b + blocksWide : -1};
       for (const int n : next) {

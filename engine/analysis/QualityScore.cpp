@@ -123,13 +123,14 @@ bool windowLike(const QualityMeasures &m) {
 /// in a closed stretch of page, or a patch of print and paper lying together in which the print
 /// takes a fair share but not all of it (a receipt or a turned page small in the frame: a page
 /// has margins and gaps between its lines, while a texture reads as print all over and a sky
-/// with a few marks is nearly all plain).
+/// with a few marks is nearly all plain). A frame blown out to white for the most part is an
+/// overexposed photo, whatever lies in it: its white is no paper.
 bool pageLike(const QualityMeasures &m) {
   const bool clean =
       drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f && m.colourfulness < 25.0f;
   const bool patch =
-      m.printPatch >= 0.05f ||
-      (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f && m.printPatchDensity <= 0.85f);
+      m.printPatch >= 0.05f || (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
+                                m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f);
   return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f ||
          patch;
 }

@@ -116,6 +116,11 @@ TEST(UtilityFlag, flagsTurnedPagesAndSmallReceipts) {
   // A narrow receipt, an eighth of the frame, turned a little, among bright leaves under a
   // warm lamp: the leaves are the colour of themselves and say nothing of the light.
   EXPECT_TRUE(flagged(turnedPage(leaves(), 9, 250, 190, 90, 330, warm)));
+  // The same receipt on a pink tablecloth that fills the rest of the frame: the cloth is no
+  // measure of the light, the white strip is.
+  TestImage cloth(512, 384, 3);
+  cloth.fillRect(0, 0, 512, 384, 196, 146, 156);
+  EXPECT_TRUE(flagged(turnedPage(cloth, -6, 250, 190, 90, 330, neutral)));
 }
 
 TEST(UtilityFlag, flagsRuledTablesButNotEvenStripes) {
