@@ -622,9 +622,12 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
   return count;
 }
 
-/// The most blocks of print in one patch of print and paper: blocks of those kinds joined
-/// through their sides. A page's lines lie together on it, however small it is in the frame;
-/// marks that look like print in a scene lie apart, among things that are neither.
+/// The most blocks of print in one patch of print and paper (blocks of those kinds joined
+/// through their sides or corners: the lines of a turned page meet block corners), and the
+/// patch's size counting its print and the paper next to it. A page's lines lie together on it,
+/// however small it is in the frame, with paper between and around them; marks that look like
+/// print in a scene lie apart, among things that are neither, and a texture that reads as
+/// print all over has no paper among it.
 std::pair<int, int> largestPrintPatch(const std::vector<BlockKind> &kinds, int blocksWide,
                                       int blocksHigh) {
   std::vector<int> patch(kinds.size(), -1);
@@ -646,9 +649,16 @@ std::pair<int, int> largestPrintPatch(const std::vector<BlockKind> &kinds, int b
       size += isPrint || neighbours(kinds, blocksWide, blocksHigh, bx, by, [](BlockKind k) {
                            return k == BlockKind::text || k == BlockKind::ruledText;
                          }) > 0;
-      const int next[4] = {bx > 0 ? b - 1 : -1, bx + 1 < blocksWide ? b + 1 : -1,
-                           by > 0 ? b - blocksWide : -1, by + 1 < blocksHigh ? b + blocksWide : -1};
-      for (const int n : next) {
+      int next[8];
+      int count = 0;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+          const int x = bx + dx, y = by + dy;
+          if ((dx != 0 || dy != 0) && x >= 0 && y >= 0 && x < blocksWide && y < blocksHigh)
+            next[count++] = y * blocksWide + x;
+        }
+      for (int k = 0; k < count; ++k) {
+        const int n = next[k];
         if (n < 0 || kinds[static_cast<std::size_t>(n)] == BlockKind::other ||
             patch[static_cast<std::size_t>(n)] >= 0)
           continue;

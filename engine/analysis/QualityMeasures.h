@@ -31,8 +31,9 @@ struct QualityMeasures {
                              ///< print or paper, two or more of them print: a table, a stave, a
                              ///< receipt's close lines
   float printPatch = 0;      ///< share of blocks of print in the largest patch of print and paper
-                             ///< lying together (blocks joined through their sides)
-  float printPatchDensity = 0;  ///< share of print among that patch's blocks
+                             ///< lying together (blocks joined through sides or corners)
+  float printPatchDensity = 0;  ///< share of print among that patch's print and the paper
+                                ///< beside it
   float flatBorder = 0;         ///< share of the outer band in long runs of one exact grey along
                                 ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;     ///< the same within two grey levels (smooth gradients pass too)
