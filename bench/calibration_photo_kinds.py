@@ -29,7 +29,7 @@ from scipy import ndimage
 
 KINDS = ["mist", "sky", "texture", "grey", "sand", "snow", "water", "minimal", "night",
          "panorama"]
-PER_KIND = 45
+PER_KIND = 90
 
 
 def picture_file(source):

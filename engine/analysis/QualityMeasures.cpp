@@ -628,50 +628,58 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
 /// however small it is in the frame, with paper between and around them; marks that look like
 /// print in a scene lie apart, among things that are neither, and a texture that reads as
 /// print all over has no paper among it.
-std::pair<int, int> largestPrintPatch(const std::vector<BlockKind> &kinds, int blocksWide,
-                                      int blocksHigh) {
+/// The largest patch of print: its blocks of print, its size (print and the paper beside it)
+/// and the lesser side, in blocks, of the box around its print.
+struct PrintPatch {
+  int print = 0, size = 0, span = 0;
+};
+
+PrintPatch largestPrintPatch(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHigh) {
+  const auto isPrint = [](BlockKind k) {
+    return k == BlockKind::text || k == BlockKind::ruledText;
+  };
   std::vector<int> patch(kinds.size(), -1);
   std::vector<int> stack;
-  int largest = 0, largestSize = 0;
+  PrintPatch largest;
   for (std::size_t start = 0; start < kinds.size(); ++start) {
     if (kinds[start] == BlockKind::other || patch[start] >= 0)
       continue;
-    int print = 0, size = 0;
+    PrintPatch found;
+    int left = blocksWide, right = -1, top = blocksHigh, bottom = -1;
     patch[start] = static_cast<int>(start);
     stack.assign(1, static_cast<int>(start));
     while (!stack.empty()) {
       const int b = stack.back();
       stack.pop_back();
-      const bool isPrint = kinds[static_cast<std::size_t>(b)] == BlockKind::text ||
-                           kinds[static_cast<std::size_t>(b)] == BlockKind::ruledText;
       const int bx = b % blocksWide, by = b / blocksWide;
-      print += isPrint;
-      size += isPrint || neighbours(kinds, blocksWide, blocksHigh, bx, by, [](BlockKind k) {
-                           return k == BlockKind::text || k == BlockKind::ruledText;
-                         }) > 0;
-      int next[8];
-      int count = 0;
-      for (int dy = -1; dy <= 1; ++dy)
+      if (isPrint(kinds[static_cast<std::size_t>(b)])) {
+        ++found.print;
+        ++found.size;
+        left = std::min(left, bx);
+        right = std::max(right, bx);
+        top = std::min(top, by);
+        bottom = std::max(bottom, by);
+      } else {
+        found.size += neighbours(kinds, blocksWide, blocksHigh, bx, by, isPrint) > 0;
+      }
+      for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
           const int x = bx + dx, y = by + dy;
-          if ((dx != 0 || dy != 0) && x >= 0 && y >= 0 && x < blocksWide && y < blocksHigh)
-            next[count++] = y * blocksWide + x;
+          if (x < 0 || y < 0 || x >= blocksWide || y >= blocksHigh)
+            continue;
+          const auto n = static_cast<std::size_t>(y) * blocksWide + x;
+          if (kinds[n] == BlockKind::other || patch[n] >= 0)
+            continue;
+          patch[n] = static_cast<int>(start);
+          stack.push_back(static_cast<int>(n));
         }
-      for (int k = 0; k < count; ++k) {
-        const int n = next[k];
-        if (n < 0 || kinds[static_cast<std::size_t>(n)] == BlockKind::other ||
-            patch[static_cast<std::size_t>(n)] >= 0)
-          continue;
-        patch[static_cast<std::size_t>(n)] = static_cast<int>(start);
-        stack.push_back(n);
       }
     }
-    if (print > largest) {
-      largest = print;
-      largestSize = size;
-    }
+    found.span = found.print == 0 ? 0 : std::min(right - left, bottom - top) + 1;
+    if (found.print > largest.print)
+      largest = found;
   }
-  return {largest, largestSize};
+  return largest;
 }
 
 /// Printed text and blank paper, from kPrintBlock blocks of the full grey plane. A page,
@@ -704,7 +712,7 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
     for (int bx = 0; bx < blocksWide; ++bx) {
       const BlockKind kind = kinds[static_cast<std::size_t>(by) * blocksWide + bx];
       paper += kind == BlockKind::paper;
-      if (print(kind))
+      if (print(readings[static_cast<std::size_t>(by) * blocksWide + bx].kind))
         ruledOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by,
                                   [](BlockKind k) { return k != BlockKind::other; }) == 4 &&
                        neighbours(kinds, blocksWide, blocksHigh, bx, by, print) >= 2;
@@ -719,9 +727,11 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   m.plainPaper = static_cast<float>(paper) / blocks;
   m.printOnPage = static_cast<float>(textOnPage) / blocks;
   m.ruledOnPage = static_cast<float>(ruledOnPage) / blocks;
-  const auto [patchPrint, patchSize] = largestPrintPatch(kinds, blocksWide, blocksHigh);
-  m.printPatch = static_cast<float>(patchPrint) / blocks;
-  m.printPatchDensity = patchSize == 0 ? 0.0f : static_cast<float>(patchPrint) / patchSize;
+  const PrintPatch patch = largestPrintPatch(kinds, blocksWide, blocksHigh);
+  m.printPatch = static_cast<float>(patch.print) / blocks;
+  m.printPatchDensity =
+      patch.size == 0 ? 0.0f : static_cast<float>(patch.print) / static_cast<float>(patch.size);
+  m.printPatchSpan = static_cast<float>(patch.span);
 }
 
 /// Pixels of a border band in runs along its side, by grey level: a run holds at least
@@ -832,7 +842,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"printOnPage", printOnPage},
           {"ruledOnPage", ruledOnPage},
           {"printPatch", printPatch},
-          {"printPatchDensity", printPatchDensity}};
+          {"printPatchDensity", printPatchDensity},
+          {"printPatchSpan", printPatchSpan}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

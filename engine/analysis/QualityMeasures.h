@@ -10,34 +10,36 @@ namespace lumora {
 
 /// The measurable qualities behind the score and the utility flag, from one thumbnail.
 struct QualityMeasures {
-  float meanGrey = 0;        ///< 0…255
-  float contrast = 0;        ///< standard deviation of grey, 0…128
-  float clippedDark = 0;     ///< share of pixels at grey ≤ 3
-  float clippedBright = 0;   ///< share of pixels at grey ≥ 245 (blown, noise or not)
-  float clippedChannel = 0;  ///< share of pixels with a colour channel at 254 or more
-  float colourfulness = 0;   ///< opponent-colour spread plus mean saturation, 0…~150
-  float sharpness = 0;       ///< Laplacian variance at 256 × 256
-  float noise = 0;           ///< estimated sensor noise in grey levels, from smooth areas
-  float exactFlat = 0;       ///< share of pixels equal to their right and lower neighbours,
-                             ///< not counting pure black and white
-  float dominantColours = 0; ///< share of pixels whose exact colour is among the 8 most common
-  float paper = 0;           ///< share of bright, neutral pixels (a page)
-  float axisAligned = 0;     ///< share of edge strength within 10° of the axes
-  float printedText = 0;     ///< share of 16-pixel blocks that look like lines of print on paper
-  float plainPaper = 0;      ///< share of 16-pixel blocks of plain, neutral, smooth paper
-  float printOnPage = 0;     ///< share of blocks of print with three or four neighbours of
-                             ///< print or paper: lines on a page, not marks scattered in a scene
-  float ruledOnPage = 0;     ///< share of blocks of print, ruled or not, whose four neighbours are
-                             ///< print or paper, two or more of them print: a table, a stave, a
-                             ///< receipt's close lines
-  float printPatch = 0;      ///< share of blocks of print in the largest patch of print and paper
-                             ///< lying together (blocks joined through sides or corners)
-  float printPatchDensity = 0;  ///< share of print among that patch's print and the paper
-                                ///< beside it
-  float flatBorder = 0;         ///< share of the outer band in long runs of one exact grey along
-                                ///< the edges, not counting pure black and white
-  float nearFlatBorder = 0;     ///< the same within two grey levels (smooth gradients pass too)
-  float flatBorderOneGrey = 0;  ///< share of those exact runs in their most common grey
+  float meanGrey = 0;          ///< 0…255
+  float contrast = 0;          ///< standard deviation of grey, 0…128
+  float clippedDark = 0;       ///< share of pixels at grey ≤ 3
+  float clippedBright = 0;     ///< share of pixels at grey ≥ 245 (blown, noise or not)
+  float clippedChannel = 0;    ///< share of pixels with a colour channel at 254 or more
+  float colourfulness = 0;     ///< opponent-colour spread plus mean saturation, 0…~150
+  float sharpness = 0;         ///< Laplacian variance at 256 × 256
+  float noise = 0;             ///< estimated sensor noise in grey levels, from smooth areas
+  float exactFlat = 0;         ///< share of pixels equal to their right and lower neighbours,
+                               ///< not counting pure black and white
+  float dominantColours = 0;   ///< share of pixels whose exact colour is among the 8 most common
+  float paper = 0;             ///< share of bright, neutral pixels (a page)
+  float axisAligned = 0;       ///< share of edge strength within 10° of the axes
+  float printedText = 0;       ///< share of 16-pixel blocks that look like lines of print on paper
+  float plainPaper = 0;        ///< share of 16-pixel blocks of plain, neutral, smooth paper
+  float printOnPage = 0;       ///< share of blocks of print with three or four neighbours of
+                               ///< print or paper: lines on a page, not marks scattered in a scene
+  float ruledOnPage = 0;       ///< share of blocks of print as they lie (not straightened),
+                               ///< ruled or not, whose four neighbours are print or paper, two or
+                               ///< more of them print: a table, a stave, a receipt's close lines
+  float printPatch = 0;        ///< share of blocks of print in the largest patch of print and paper
+                               ///< lying together (blocks joined through sides or corners)
+  float printPatchDensity = 0; ///< share of print among that patch's print and the paper
+                               ///< beside it
+  float printPatchSpan = 0;    ///< the lesser side, in 16-pixel blocks, of the box around
+                               ///< that patch's print: one line of marks spans one or two
+  float flatBorder = 0;        ///< share of the outer band in long runs of one exact grey along
+                               ///< the edges, not counting pure black and white
+  float nearFlatBorder = 0;    ///< the same within two grey levels (smooth gradients pass too)
+  float flatBorderOneGrey = 0; ///< share of those exact runs in their most common grey
   float flatBorderFewGreys = 0; ///< share of those exact runs in their three most common greys
   float flatBorderSides = 0;    ///< sides (0…4) whose outer band lies for a fifth or more in
                                 ///< those exact runs: bars and panels line two sides or more

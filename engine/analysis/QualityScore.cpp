@@ -122,16 +122,18 @@ bool windowLike(const QualityMeasures &m) {
 /// like print in a photo lie scattered), or a table or a stave whose rules run among its print
 /// in a closed stretch of page, or a patch of print lying together with paper among and around
 /// it: a large one, or a smaller one (a receipt or a turned page small in the frame) where the
-/// print takes a fair share but not all of it. A page has margins and gaps between its lines,
-/// while a texture reads as print all over and a sky with a few marks is nearly all plain. A
+/// print takes a fair share but not all of it, stacked four blocks deep each way at the least.
+/// A page has margins and gaps between its lines, while a texture reads as print all over, a
+/// sky with a few marks is nearly all plain and a fence across snow is one line of marks. A
 /// frame blown out to white for the most part is an overexposed photo, whatever lies in it:
 /// its white is no paper.
 bool pageLike(const QualityMeasures &m) {
   const bool clean =
       drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f && m.colourfulness < 25.0f;
-  const bool patch = (m.printPatch >= 0.05f && m.printPatchDensity <= 0.95f) ||
-                     (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
-                      m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f);
+  const bool patch =
+      m.printPatchSpan >= 4.0f && ((m.printPatch >= 0.05f && m.printPatchDensity <= 0.95f) ||
+                                   (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
+                                    m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f));
   return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f ||
          patch;
 }
