@@ -134,8 +134,11 @@ bool pageLike(const QualityMeasures &m) {
       m.printPatchSpan >= 4.0f && ((m.printPatch >= 0.05f && m.printPatchDensity <= 0.95f) ||
                                    (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
                                     m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f));
-  return clean || m.printedText >= 0.045f || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f ||
-         patch;
+  // Blocks of print anywhere, without a page around them, count only in a clean picture: a
+  // rendered window or document. In a photograph the grain of wood or the lines of a fence read
+  // as print too.
+  const bool cleanPrint = m.printedText >= 0.045f && m.noise < 0.5f;
+  return clean || cleanPrint || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f || patch;
 }
 
 } // namespace
