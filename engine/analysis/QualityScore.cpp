@@ -93,11 +93,15 @@ bool windowLike(const QualityMeasures &m) {
   // crisp lettering and little plain, smooth ground (snow and mist are mostly that). Where the
   // two cannot be told apart, the picture counts as a photo.
   const bool fewColours = m.flatFewGreys >= 0.85f;
+  // The edges of a window's controls and its lettering are crisp, even in a nearly empty
+  // window; a minimal composition photographed without noise (a leaf on a plain dark ground,
+  // a moon in a black sky) is soft.
+  const bool crisp = m.sharpness >= 60.0f;
   const bool crispPanels = m.flatFewGreys >= 0.55f && m.sharpness >= 300.0f && m.plainPaper < 0.4f;
-  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f && fewColours;
+  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f && fewColours && crisp;
   const bool panels = m.noise < 0.2f && m.axisAligned >= 0.35f && m.dominantColours >= 0.3f &&
                       m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f &&
-                      (fewColours || crispPanels);
+                      crisp && (fewColours || crispPanels);
   // A mostly empty window (a file list of an empty folder, an empty editor): hardly any
   // contrast, but nearly one exact colour, and what edges there are run along the axes.
   const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
