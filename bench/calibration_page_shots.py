@@ -32,7 +32,7 @@ SURFACES = ["/usr/share/backgrounds/mate/nature/Wood.jpg",
             "/usr/share/wallpapers/Path/contents/images/1920x1080.jpg",
             "/usr/share/wallpapers/ColdRipple/contents/images/1920x1080.jpg"]
 KINDS = ["text", "code", "table", "music", "receipt"]
-PER_KIND = 24
+PER_KIND = 48
 
 
 def font(name, size):
