@@ -121,6 +121,8 @@ TEST(UtilityFlag, flagsTurnedPagesAndSmallReceipts) {
   TestImage cloth(512, 384, 3);
   cloth.fillRect(0, 0, 512, 384, 196, 146, 156);
   EXPECT_TRUE(flagged(turnedPage(cloth, -6, 250, 190, 90, 330, neutral)));
+  // A page on its side and turned a little more: its lines run down the frame at a slant.
+  EXPECT_TRUE(flagged(turnedPage(desk, 104, 256, 192, 230, 300, neutral)));
 }
 
 TEST(UtilityFlag, flagsRuledTablesButNotEvenStripes) {
