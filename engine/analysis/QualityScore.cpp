@@ -107,9 +107,14 @@ bool windowLike(const QualityMeasures &m) {
   const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
                      m.contrast >= 2.0f && fewColours;
   // A dark window on pure black (a circuit board editor, a terminal), or a sky chart that is
-  // nearly all black but for round stars.
-  const bool black = m.noise < 0.2f && m.clippedDark >= 0.2f && m.dominantColours >= 0.6f &&
-                     (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f);
+  // nearly all black but for round stars, or a rendered scene on black whose shapes end at
+  // the pixel: their detail far exceeds the squared contrast, which the lights of a night
+  // photo, softened by the lens and compression, fall well short of.
+  const bool pixelSharp = m.sharpness >= 1.2f * std::max(16.0f, m.contrast * m.contrast);
+  const bool black =
+      m.noise < 0.2f && m.clippedDark >= 0.2f &&
+      ((m.dominantColours >= 0.6f && (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f)) ||
+       (m.dominantColours >= 0.45f && pixelSharp));
   // A window framed by panels around a photo, a drawing or a dark canvas: much of its outer
   // band is exactly flat, mostly so without tolerance (unlike a gradient), and not all in one
   // grey (unlike a plain mount around a photo); its bars line two sides or more (a sky lines
