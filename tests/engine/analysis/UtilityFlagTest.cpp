@@ -177,3 +177,33 @@ TEST(UtilityFlag, leavesCleanSkiesFogAndPlainGroundsToPhotos) {
   }
   EXPECT_FALSE(flagged(noisy(panorama, 3, 5)));
 }
+
+/// Small shaded green balls, each a shade of its own, on pure black, rendered with hard edges
+/// as a 3D example program draws them; about half the frame stays black.
+TestImage ballsOnBlack() {
+  TestImage image(512, 384, 3);
+  image.fillRect(0, 0, 512, 384, 0, 0, 0);
+  int ball = 0;
+  for (int cy = 6; cy < 384; cy += 12) {
+    for (int cx = 6 + (cy / 12 % 2) * 6; cx < 512; cx += 12) {
+      const int shade = 150 + (++ball * 37) % 90;
+      for (int dy = -3; dy <= 3; ++dy) {
+        for (int dx = -3; dx <= 3; ++dx) {
+          const int d2 = dx * dx + dy * dy;
+          if (d2 > 10 || cx + dx >= 512)
+            continue;
+          const int g = shade - 6 * d2 - 4 * (dx + dy);
+          image.set(cx + dx, cy + dy, static_cast<std::uint8_t>(g / 4),
+                    static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(g / 5));
+        }
+      }
+    }
+  }
+  return image;
+}
+
+TEST(UtilityFlag, flagsPixelSharpScenesOnBlackButNotSoftLights) {
+  EXPECT_TRUE(flagged(ballsOnBlack()));
+  // The same balls softened as a lens and compression soften a night photo's lights.
+  EXPECT_FALSE(flagged(blurred(ballsOnBlack(), 1)));
+}
