@@ -110,7 +110,8 @@ bool windowLike(const QualityMeasures &m) {
   // nearly all black but for round stars, or a rendered scene on black whose shapes end at
   // the pixel: their detail far exceeds the squared contrast, which the lights of a night
   // photo, softened by the lens and compression, fall well short of.
-  const bool pixelSharp = m.sharpness >= 1.2f * std::max(16.0f, m.contrast * m.contrast);
+  const float shapeContrast = std::max(16.0f, m.contrast);
+  const bool pixelSharp = m.sharpness >= 1.2f * shapeContrast * shapeContrast;
   const bool black =
       m.noise < 0.2f && m.clippedDark >= 0.2f &&
       ((m.dominantColours >= 0.6f && (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f)) ||
