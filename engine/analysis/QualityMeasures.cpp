@@ -223,12 +223,6 @@ std::vector<int> blockOfSmallPixels(const ImagePlanes &planes, int blocksWide, i
   return block;
 }
 
-/// The colour cast of the light, as opponent colour per grey level (light tints in proportion
-/// to how much of it a surface reflects): from the `brightest` share of the blocks that could be
-/// paper under a cast (tinted by no more than kMostCast), limited to kMostCast. A page under a
-/// lamp is evenly tinted; its strokes and its paper keep their difference. Bright leaves or a
-/// blue sky beside the page are the colour of the things themselves and say nothing of the
-/// light.
 /// Mean grey and opponent colour of each block, from the small pixels in it.
 struct BlockColours {
   std::vector<float> grey, rg, yb;
@@ -258,6 +252,12 @@ BlockColours blockColours(const ImagePlanes &planes, const std::vector<int> &blo
   return c;
 }
 
+/// The colour cast of the light, as opponent colour per grey level (light tints in proportion
+/// to how much of it a surface reflects): from the `brightest` share of the blocks that could be
+/// paper under a cast (tinted by no more than kMostCast), limited to kMostCast. A page under a
+/// lamp is evenly tinted; its strokes and its paper keep their difference. Bright leaves or a
+/// blue sky beside the page are the colour of the things themselves and say nothing of the
+/// light.
 std::pair<float, float> lightCast(const BlockColours &c, float brightest) {
   const std::size_t blocks = c.grey.size();
   const auto paperLike = [&](std::size_t b) {
@@ -496,6 +496,13 @@ struct BlockReading {
   bool ruled = false;
 };
 
+/// Whether a block is mostly light with dark strokes, as print on paper is: a clear range of
+/// grey, its mean nearer the light end.
+bool darkStrokesOnPaper(const BlockProfile &p) {
+  const float range = static_cast<float>(p.high - p.low);
+  return range >= 24.0f && static_cast<float>(p.high) - p.mean <= 0.4f * range;
+}
+
 /// How clearly a block's profile shows lines: the spread of its leading lines' means over
 /// that of the lines across them.
 float lineClarity(const BlockProfile &p) {
@@ -520,10 +527,9 @@ BlockReading classifyBlock(const std::uint8_t *top, int width, float tint, float
     reading.kind = BlockKind::paper;
     return reading;
   }
-  const float range = static_cast<float>(p.high - p.low);
-  if (range < 24.0f || static_cast<float>(p.high) - p.mean > 0.4f * range)
+  if (!darkStrokesOnPaper(p))
     return reading;
-  reading.kind = printIn(p, top, width, range);
+  reading.kind = printIn(p, top, width, static_cast<float>(p.high - p.low));
   // Lines along the rows or columns that are not print (a pole, a plank's edge) are not
   // print at a slant either.
   reading.slanted = reading.kind == BlockKind::other && lineClarity(p) < 2.5f;
@@ -543,11 +549,11 @@ void readSlants(const std::uint8_t *grey, int width, int height, int x0, int y0,
         !straightened(grey, width, height, x0, y0, slope, rows, block))
       continue;
     const BlockProfile q = profileBlock(block.data(), kPrintBlock);
-    const float span = static_cast<float>(q.high - q.low);
     const float clarity = lineClarity(q);
-    if (clarity <= clearest || span < 24.0f || static_cast<float>(q.high) - q.mean > 0.4f * span)
+    if (clarity <= clearest || !darkStrokesOnPaper(q))
       continue;
-    const BlockKind kind = printIn(q, block.data(), kPrintBlock, span);
+    const BlockKind kind =
+        printIn(q, block.data(), kPrintBlock, static_cast<float>(q.high - q.low));
     if (kind != BlockKind::other) {
       clearest = clarity;
       reading.slant = slant;
@@ -606,6 +612,9 @@ std::vector<BlockKind> settleSlants(std::vector<BlockReading> &readings, const I
   return kinds;
 }
 
+/// Lines of print, ruled or not.
+constexpr bool isPrint(BlockKind k) { return k == BlockKind::text || k == BlockKind::ruledText; }
+
 /// How many of the four neighbours of block (bx, by) are of a kind that `counts` (outside the
 /// frame counts as none).
 template <typename Counts>
@@ -622,22 +631,18 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
   return count;
 }
 
-/// The most blocks of print in one patch of print and paper (blocks of those kinds joined
-/// through their sides or corners: the lines of a turned page meet block corners), and the
-/// patch's size counting its print and the paper next to it. A page's lines lie together on it,
-/// however small it is in the frame, with paper between and around them; marks that look like
-/// print in a scene lie apart, among things that are neither, and a texture that reads as
-/// print all over has no paper among it.
-/// The largest patch of print: its blocks of print, its size (print and the paper beside it)
-/// and the lesser side, in blocks, of the box around its print.
+/// A patch of print: its blocks of print, its size (print and the paper beside it) and the
+/// lesser side, in blocks, of the box around its print.
 struct PrintPatch {
   int print = 0, size = 0, span = 0;
 };
 
+/// The patch of print and paper (blocks of those kinds joined through their sides or corners:
+/// the lines of a turned page meet block corners) with the most print. A page's lines lie
+/// together on it, however small it is in the frame, with paper between and around them; marks
+/// that look like print in a scene lie apart, among things that are neither, and a texture that
+/// reads as print all over has no paper among it.
 PrintPatch largestPrintPatch(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHigh) {
-  const auto isPrint = [](BlockKind k) {
-    return k == BlockKind::text || k == BlockKind::ruledText;
-  };
   std::vector<int> patch(kinds.size(), -1);
   std::vector<int> stack;
   PrintPatch largest;
@@ -706,16 +711,15 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   }
   const std::vector<BlockKind> kinds = settleSlants(readings, planes, blocksWide);
   const auto page = [](BlockKind k) { return k == BlockKind::text || k == BlockKind::paper; };
-  const auto print = [](BlockKind k) { return k == BlockKind::text || k == BlockKind::ruledText; };
   int text = 0, paper = 0, textOnPage = 0, ruledOnPage = 0;
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
       const BlockKind kind = kinds[static_cast<std::size_t>(by) * blocksWide + bx];
       paper += kind == BlockKind::paper;
-      if (print(readings[static_cast<std::size_t>(by) * blocksWide + bx].kind))
+      if (isPrint(readings[static_cast<std::size_t>(by) * blocksWide + bx].kind))
         ruledOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by,
                                   [](BlockKind k) { return k != BlockKind::other; }) == 4 &&
-                       neighbours(kinds, blocksWide, blocksHigh, bx, by, print) >= 2;
+                       neighbours(kinds, blocksWide, blocksHigh, bx, by, isPrint) >= 2;
       if (kind != BlockKind::text)
         continue;
       text += readings[static_cast<std::size_t>(by) * blocksWide + bx].kind == BlockKind::text;
