@@ -634,7 +634,7 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
 /// A patch of print: its blocks of print, its size (print and the paper beside it) and the
 /// lesser side, in blocks, of the box around its print.
 struct PrintPatch {
-  int print = 0, size = 0, span = 0;
+  int print = 0, size = 0, span = 0, box = 0;
 };
 
 /// The patch of print and paper (blocks of those kinds joined through their sides or corners:
@@ -681,6 +681,7 @@ PrintPatch largestPrintPatch(const std::vector<BlockKind> &kinds, int blocksWide
       }
     }
     found.span = found.print == 0 ? 0 : std::min(right - left, bottom - top) + 1;
+    found.box = found.print == 0 ? 0 : (right - left + 1) * (bottom - top + 1);
     if (found.print > largest.print)
       largest = found;
   }
@@ -736,6 +737,8 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   m.printPatchDensity =
       patch.size == 0 ? 0.0f : static_cast<float>(patch.print) / static_cast<float>(patch.size);
   m.printPatchSpan = static_cast<float>(patch.span);
+  m.printPatchFill =
+      patch.box == 0 ? 0.0f : static_cast<float>(patch.print) / static_cast<float>(patch.box);
 }
 
 /// Pixels of a border band in runs along its side, by grey level: a run holds at least
@@ -847,7 +850,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"ruledOnPage", ruledOnPage},
           {"printPatch", printPatch},
           {"printPatchDensity", printPatchDensity},
-          {"printPatchSpan", printPatchSpan}};
+          {"printPatchSpan", printPatchSpan},
+          {"printPatchFill", printPatchFill}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -36,6 +36,7 @@ struct QualityMeasures {
                                ///< beside it
   float printPatchSpan = 0;    ///< the lesser side, in 16-pixel blocks, of the box around
                                ///< that patch's print: one line of marks spans one or two
+  float printPatchFill = 0;    ///< share of that box taken by the patch's print
   float flatBorder = 0;        ///< share of the outer band in long runs of one exact grey along
                                ///< the edges, not counting pure black and white
   float nearFlatBorder = 0;    ///< the same within two grey levels (smooth gradients pass too)

@@ -88,6 +88,12 @@ bool drawn(const QualityMeasures &m) {
 /// and some flat areas in colours other than pure black or white. Holds for light and dark
 /// themes, and for windows that show a picture or a chart in part of them.
 bool windowLike(const QualityMeasures &m) {
+  // A frame nearly black, soft and without colour is a night photo: compression flattens its
+  // dark greys into a few exact levels that mimic panels, while a dark theme's panels are grey
+  // rather than black and a window on black has crisp lettering or coloured marks.
+  const bool dimAndSoft = m.meanGrey < 25.0f && m.sharpness < 300.0f && m.colourfulness < 8.0f;
+  if (dimAndSoft)
+    return false;
   // Panels come in a few exact colours; the flat steps of a smooth sky, fog or a plain wall
   // photographed without noise spread over many greys. A window in more colours still has
   // crisp lettering and little plain, smooth ground (snow and mist are mostly that). Where the
@@ -140,10 +146,14 @@ bool windowLike(const QualityMeasures &m) {
 bool pageLike(const QualityMeasures &m) {
   const bool clean =
       drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f && m.colourfulness < 25.0f;
-  const bool patch =
-      m.printPatchSpan >= 4.0f && ((m.printPatch >= 0.05f && m.printPatchDensity <= 0.95f) ||
-                                   (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
-                                    m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f));
+  // Print is dark on light paper: a patch whose greys barely spread is grain or weave. And a
+  // page's print fills a fair share of the box around it: print scattered thinly over a wide
+  // box is marks in a scene joined by plain ground between them.
+  const bool patch = m.printPatchSpan >= 4.0f && m.contrast >= 16.0f &&
+                     m.printPatchFill >= 0.045f &&
+                     ((m.printPatch >= 0.05f && m.printPatchDensity <= 0.95f) ||
+                      (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
+                       m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f));
   // Blocks of print anywhere, without a page around them, count only in a clean picture: a
   // rendered window or document. In a photograph the grain of wood or the lines of a fence read
   // as print too.

@@ -1,5 +1,7 @@
 #include "SyntheticImages.h"
 
+#include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/QualityMeasures.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,13 @@ bool flagged(const TestImage &image) {
   auto result = VisionAnalyzer::analyze(image.view());
   EXPECT_TRUE(result.hasValue());
   return result.hasValue() && result.value().isUtility;
+}
+
+QualityMeasures measured(const TestImage &image) {
+  const PixelView view = image.view();
+  return QualityMeasures::measure(
+      view, ImagePlanes(view),
+      VisionAnalyzer::laplacianVariance(view, VisionAnalyzer::kSharpnessSide));
 }
 
 /// A smooth vertical gradient from `top` to `bottom`, as a clean camera leaves a clear sky
@@ -206,4 +215,40 @@ TEST(UtilityFlag, flagsPixelSharpScenesOnBlackButNotSoftLights) {
   EXPECT_TRUE(flagged(ballsOnBlack()));
   // The same balls softened as a lens and compression soften a night photo's lights.
   EXPECT_FALSE(flagged(blurred(ballsOnBlack(), 1)));
+}
+
+/// A night scene nearly all black: dark trunks and undergrowth a few grey levels above black,
+/// lit windows here and there, softened by the lens. Compression leaves such dark greys in a
+/// few exact levels, as a window's panels are.
+TestImage nightScene() {
+  TestImage image(512, 384, 3);
+  for (int y = 0; y < 384; ++y) {
+    for (int x = 0; x < 512; ++x) {
+      const bool trunk = x % 53 < 9 + (x / 53) % 7;
+      const bool undergrowth = y > 250 && (x * 7 + y * 13) % 17 < 4;
+      const auto v = static_cast<std::uint8_t>(trunk ? 12 : undergrowth ? 9 : 0);
+      image.set(x, y, v, v, v);
+    }
+  }
+  for (int i = 0; i < 24; ++i)
+    image.fillRect(20 + i * 97 % 470, 120 + i * 61 % 240, 5, 7, 150, 120, 80);
+  return blurred(image, 1);
+}
+
+TEST(UtilityFlag, leavesNearlyBlackNightScenesToPhotos) { EXPECT_FALSE(flagged(nightScene())); }
+
+TEST(UtilityFlag, measuresHowFullyPrintFillsTheBoxAroundIt) {
+  // A page of lines: its print fills most of the box around it.
+  const QualityMeasures page = measured(pageOnDesk(printLine));
+  EXPECT_GT(page.printPatchFill, 0.6f);
+  // The same lines only along a ring of pale ground around a dark dish: the print lies together
+  // through the ground, but covers a small part of the wide box around it.
+  const QualityMeasures ring = measured(pageOnDesk([](int x, int y) {
+    const int dx = x - 120, dy = y - 145, r2 = dx * dx + dy * dy;
+    if (r2 < 90 * 90)
+      return 60;
+    return r2 < 104 * 104 ? printLine(x, y) : 0;
+  }));
+  EXPECT_GE(ring.printPatchSpan, 4.0f);
+  EXPECT_LT(ring.printPatchFill, 0.3f);
 }
