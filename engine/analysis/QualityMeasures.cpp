@@ -631,8 +631,8 @@ int neighbours(const std::vector<BlockKind> &kinds, int blocksWide, int blocksHi
   return count;
 }
 
-/// A patch of print: its blocks of print, its size (print and the paper beside it) and the
-/// lesser side, in blocks, of the box around its print.
+/// A patch of print: its blocks of print, its size (print and the paper beside it), and the
+/// lesser side and the area, in blocks, of the box around its print.
 struct PrintPatch {
   int print = 0, size = 0, span = 0, box = 0;
 };
@@ -715,15 +715,16 @@ void measurePrint(const ImagePlanes &planes, QualityMeasures &m) {
   int text = 0, paper = 0, textOnPage = 0, ruledOnPage = 0;
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
-      const BlockKind kind = kinds[static_cast<std::size_t>(by) * blocksWide + bx];
+      const std::size_t b = static_cast<std::size_t>(by) * blocksWide + bx;
+      const BlockKind kind = kinds[b], asItLies = readings[b].kind;
       paper += kind == BlockKind::paper;
-      if (isPrint(readings[static_cast<std::size_t>(by) * blocksWide + bx].kind))
+      if (isPrint(asItLies))
         ruledOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by,
                                   [](BlockKind k) { return k != BlockKind::other; }) == 4 &&
                        neighbours(kinds, blocksWide, blocksHigh, bx, by, isPrint) >= 2;
       if (kind != BlockKind::text)
         continue;
-      text += readings[static_cast<std::size_t>(by) * blocksWide + bx].kind == BlockKind::text;
+      text += asItLies == BlockKind::text;
       textOnPage += neighbours(kinds, blocksWide, blocksHigh, bx, by, page) >= 3;
     }
   }
