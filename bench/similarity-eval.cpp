@@ -2,9 +2,10 @@
 //
 // Scans FOLDER with the engine (see BenchScan.h), has the engine group the photos at the
 // thresholds 0.18, 0.30 and 0.55, and measures the groups against LABELS.tsv, one line per
-// file: file<TAB>group<TAB>tier<TAB>worse<TAB>origin (group "-" for a distinct photo; tier tight,
-// loose or none; worse 1 for a visibly degraded copy; origin "real" for a photograph of a real
-// scene rather than a rendered variant; the last two columns optional). Per threshold:
+// file: file<TAB>group<TAB>tier<TAB>worse<TAB>origin<TAB>source (group "-" for a distinct photo;
+// tier tight, loose or none; worse 1 for a visibly degraded copy; origin "real" for a
+// photograph of a real scene rather than a rendered variant; source the video or collection the
+// photo was taken from; the last three columns optional). Per threshold:
 //   tight_recall      labelled pairs of one group, both tight, that share a formed group;
 //   loose_recall      the same for pairs of one group with a loose member (none: no pair);
 //   pair_precision    pairs sharing a formed group that are of one labelled group;
@@ -17,8 +18,9 @@
 //                     labelled photos are marked real.
 // An empty denominator counts as 1 (0 for the false-merge rate). Files missing from
 // LABELS.tsv count as distinct photos. The same figures follow for the held-out third of the
-// scenes (see benchtools::isHeldOut), measured over their photos alone: the formed groups
-// keep only those photos, in their order. Without --labels it scans, groups and writes the
+// scenes (see benchtools::isHeldOut; of the sources where the labels name them, so that every
+// clip of one video falls on the same side), measured over their photos alone: the formed
+// groups keep only those photos, in their order. Without --labels it scans, groups and writes the
 // groups only.
 
 #include "BenchScan.h"
@@ -45,6 +47,7 @@ struct Label {
   std::string tier;
   bool worse = false;
   bool real = false;
+  std::string source; // "" when the labels name none
 };
 
 struct Figures {
@@ -90,7 +93,7 @@ std::map<std::string, Label> readLabels(const std::string &path) {
       continue;
     labels[cols[0]] =
         Label{cols[1] == "-" ? "" : cols[1], cols[2], cols.size() > 3 && cols[3] == "1",
-              cols.size() > 4 && cols[4] == "real"};
+              cols.size() > 4 && cols[4] == "real", cols.size() > 5 ? cols[5] : ""};
   }
   return labels;
 }
@@ -140,7 +143,7 @@ std::string unitOf(const std::map<std::string, Label> &labels, const std::string
 
 Label labelOf(const std::map<std::string, Label> &labels, const std::string &name) {
   const auto it = labels.find(name);
-  return it == labels.end() ? Label{"", "none", false, false} : it->second;
+  return it == labels.end() ? Label{"", "none", false, false, ""} : it->second;
 }
 
 void measureRecall(const std::vector<benchtools::ScannedPhoto> &photos,
@@ -204,12 +207,13 @@ void measureGroups(const std::vector<benchtools::ScannedPhoto> &photos,
   f.bestNotWorse = judged ? static_cast<double>(sound) / judged : 1.0;
 }
 
-/// Positions of the photos whose scene is held out.
+/// Positions of the photos whose source (or, where the labels name none, scene) is held out.
 std::vector<std::size_t> heldOutPositions(const std::vector<benchtools::ScannedPhoto> &photos,
                                           const std::map<std::string, Label> &labels) {
   std::vector<std::size_t> held;
   for (std::size_t i = 0; i < photos.size(); ++i) {
-    if (benchtools::isHeldOut(unitOf(labels, photos[i].name)))
+    const std::string source = labelOf(labels, photos[i].name).source;
+    if (benchtools::isHeldOut(source.empty() ? unitOf(labels, photos[i].name) : source))
       held.push_back(i);
   }
   return held;
