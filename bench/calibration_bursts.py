@@ -74,13 +74,15 @@ MIN_FILE_SIZE = 8192  # a scan passes over smaller files
 
 
 def clip_frames(rng, first, step, count, length):
-    """Frame numbers of one clip: `count` frames, each 1 to `step` after the one before, moved
-    back so that the last one exists."""
-    frames = [first]
-    while len(frames) < min(count, length):
-        frames.append(frames[-1] + rng.randint(1, step))
-    shift = max(0, frames[-1] - (length - 1))
-    return [f - shift for f in frames]
+    """Frame numbers of one clip of a source of `length` frames: `count` frames (fewer when the
+    source is shorter), each 1 to `step` after the one before, starting at `first` or as much
+    earlier as the clip needs to fit."""
+    count = min(count, length)
+    frames = [min(first, length - count)]
+    while len(frames) < count:
+        room = length - 1 - frames[-1] - (count - len(frames) - 1)
+        frames.append(frames[-1] + rng.randint(1, min(step, room)))
+    return frames
 
 
 def video_frames(video, numbers, tmp):

@@ -1,0 +1,75 @@
+"""Checks of the calibration tools' bookkeeping: which frames a burst takes, and which photos
+the weight fit may see and how held-out figures are pooled."""
+
+import importlib.machinery
+import importlib.util
+import os
+import random
+import sys
+import unittest
+
+sys.dont_write_bytecode = True  # nothing of this test lands in the source tree
+BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
+sys.path.insert(0, BENCH)
+import calibration_bursts  # noqa: E402
+
+
+def load_tool(name):
+    loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"),
+                                                  os.path.join(BENCH, name))
+    module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+    loader.exec_module(module)
+    return module
+
+
+weights = load_tool("learn-feature-weights")
+
+
+class ClipFrames(unittest.TestCase):
+    def test_frames_are_one_to_step_apart_and_exist(self):
+        for seed in range(50):
+            rng = random.Random(seed)
+            length = rng.randint(2, 40)
+            first, step = rng.randrange(length), rng.randint(1, 10)
+            frames = calibration_bursts.clip_frames(rng, first, step, 3, length)
+            self.assertEqual(len(frames), min(3, length))
+            self.assertTrue(all(1 <= b - a <= step for a, b in zip(frames, frames[1:])))
+            self.assertTrue(0 <= frames[0] and frames[-1] < length)
+
+    def test_a_clip_at_the_end_starts_earlier(self):
+        frames = calibration_bursts.clip_frames(random.Random(1), 9, 1, 3, 10)
+        self.assertEqual(frames, [7, 8, 9])
+
+
+class HeldOutSources(unittest.TestCase):
+    def test_the_source_column_decides_else_the_group_else_the_file(self):
+        labels = {"a.jpg": ("clip-a", "tight", "video-1"), "b.jpg": ("clip-b", "tight", ""),
+                  "c.jpg": ("-", "none", "")}
+        self.assertEqual(weights.source_of(labels, "a.jpg"), "video-1")
+        self.assertEqual(weights.source_of(labels, "b.jpg"), "clip-b")
+        self.assertEqual(weights.source_of(labels, "c.jpg"), "#c.jpg")
+        self.assertEqual(weights.source_of(labels, "unlabelled.jpg"), "#unlabelled.jpg")
+
+    def test_clips_of_one_source_fall_on_one_side(self):
+        blocks = [("%s-%d.jpg" % (clip, k), [[1.0, float(k)]]) for clip in "abcdef"
+                  for k in range(2)]
+        labels = {name: (name[0], "tight", "video-%d" % ("abcdef".index(name[0]) // 2))
+                  for name, _ in blocks}
+        held = weights.LabelledSet(blocks, labels, weights.is_held_out)
+        fitted = weights.LabelledSet(blocks, labels, lambda s: not weights.is_held_out(s))
+        self.assertEqual(len(held.photos) + len(fitted.photos), len(blocks))
+        held_sources = {weights.source_of(labels, p[0]) for p in held.photos}
+        fitted_sources = {weights.source_of(labels, p[0]) for p in fitted.photos}
+        self.assertFalse(held_sources & fitted_sources)
+
+    def test_pooled_figures_add_counts_not_ratios(self):
+        one = {0.3: weights.ratios({"tight": [1, 1], "false_merge": [0, 10]})}
+        two = {0.3: weights.ratios({"tight": [1, 3], "false_merge": [1, 10]})}
+        both = weights.pooled([one, two])[0.3]
+        self.assertAlmostEqual(both["tight"], 0.5)
+        self.assertAlmostEqual(both["false_merge"], 0.05)
+        self.assertEqual(weights.ratios({"tight": [0, 0], "false_merge": [0, 0]})["tight"], 1.0)
+
+
+if __name__ == "__main__":
+    unittest.main()
