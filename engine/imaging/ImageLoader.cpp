@@ -94,7 +94,8 @@ EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &opt
                                       stat->size, stat->modified});
       continue;
     }
-    if (!walker.walk(path, result.files)) {
+    // A root removed since it was examined is missing, not unreadable: it adds nothing.
+    if (!walker.walk(path, result.files) && FileStat::read(path)) {
       result.unreadableRoots.push_back(root);
     }
   }

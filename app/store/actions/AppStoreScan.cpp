@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -30,11 +31,20 @@ void logLine(const char *category, const QString &message) {
 }
 
 // Opens the folder without listing it, so a huge folder costs the GUI thread nothing.
-// Gives the error number when the folder cannot be opened.
+// Gives the error number when the folder is there but cannot be opened (no permission, not a
+// folder). A folder that is gone is no error here: the engine lists nothing under it and the
+// scan ends as an empty folder, never with advice about permissions.
 int openFolderError(const QString &path) {
-  const platform::UniqueFd fd(
-      ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.isValid() ? 0 : errno;
+  const QByteArray native = QFile::encodeName(path);
+  const platform::UniqueFd fd(::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.isValid()) {
+    return 0;
+  }
+  const int error = errno;
+  struct stat status {};
+  const bool gone =
+      ::stat(native.constData(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+  return gone ? 0 : error;
 }
 
 std::optional<QUrl> existingFolder(const QString &path) {
@@ -213,7 +223,7 @@ void AppStore::performScan(const ScanInput &input, std::int64_t generation) {
   const bool folder = input.kind == SourceKind::folder;
   if (folder) {
     const QString path = input.folder.toLocalFile();
-    // Any reason the folder cannot be listed (no permission, gone, not a folder) fails here.
+    // A folder that is there but cannot be listed (no permission, not a folder) fails here.
     if (const int error = openFolderError(path); error != 0) {
       logLine("permission", QStringLiteral("folder unreadable errno=%1").arg(error));
       fail(scanfailures::folderUnreadable(path), true);

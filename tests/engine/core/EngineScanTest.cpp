@@ -59,10 +59,12 @@ TEST_F(EngineTest, scanErrorsNameTheFolder) {
   const auto none = engine->scan({}, ScanOptions::defaults(), recorder.progressHandler());
   ASSERT_FALSE(none.hasValue());
   EXPECT_EQ(none.error().curator.url, QUrl::fromLocalFile("/"));
-  const auto missing =
-      engine->scan({QUrl::fromLocalFile(QString::fromStdString(photos.file("gone").string()))},
-                   ScanOptions::defaults(), recorder.progressHandler());
+  const QUrl gone = QUrl::fromLocalFile(QString::fromStdString(photos.file("gone").string()));
+  const auto missing = engine->scan({gone}, ScanOptions::defaults(), recorder.progressHandler());
   ASSERT_FALSE(missing.hasValue());
+  // A folder that is not there holds no photos; it is not an unreadable one.
+  EXPECT_EQ(missing.error().curator.kind, CuratorError::Kind::noImagesFound);
+  EXPECT_EQ(missing.error().curator.url, gone);
 }
 
 TEST_F(EngineTest, pausedScanReturnsPartialAndResumeFindsThemCached) {

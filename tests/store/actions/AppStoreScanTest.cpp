@@ -283,16 +283,31 @@ TEST_F(AppStoreScan, anUnreadableFolderFailsBeforeTheEngineWithTheSettingsButton
   EXPECT_EQ(engine->scanCount(), 0);
 }
 
-TEST_F(AppStoreScan, aFolderThatIsGoneOrIsAFileFailsBeforeTheEngineToo) {
+TEST_F(AppStoreScan, aFileInPlaceOfTheFolderFailsBeforeTheEngineToo) {
   std::ofstream(temp.path() / "file.jpg") << "x";
-  for (const char *name : {"gone", "file.jpg"}) {
-    pickedFolder = folderUrl(temp.path() / name);
+  pickedFolder = folderUrl(temp.path() / "file.jpg");
+  store().chooseFolder();
+  EXPECT_EQ(store().phase().kind, Phase::Kind::failed);
+  EXPECT_EQ(store().phase().failure.kind, Kind::permissionDenied);
+  EXPECT_EQ(engine->scanCount(), 0);
+}
+
+TEST_F(AppStoreScan, aFolderGoneSinceItWasChosenIsScannedAndEndsAsAnEmptyFolder) {
+  std::ofstream(temp.path() / "file.jpg") << "x";
+  // Gone outright, and gone with a file now where one of its parent folders was.
+  for (const char *name : {"gone", "file.jpg/sub"}) {
+    const QUrl folder = folderUrl(temp.path() / name);
+    const int scans = engine->scanCount();
+    pickedFolder = folder;
     store().chooseFolder();
-    EXPECT_EQ(store().phase().kind, Phase::Kind::failed) << name;
-    EXPECT_EQ(store().phase().failure.kind, Kind::permissionDenied) << name;
+    ASSERT_TRUE(engine->waitForScans(scans + 1)) << name;
+    EXPECT_EQ(engine->scannedFolder(scans), folder) << name;
+    engine->finish(scans, Unexpected(curatorError(CuratorError::noImagesFound(folder))));
+    ASSERT_TRUE(waitForPhase(Phase::Kind::failed)) << name;
+    EXPECT_EQ(store().phase().failure.kind, Kind::emptyFolder) << name;
+    EXPECT_FALSE(store().alert()->showsSettingsButton) << name;
     store().setAlert(std::nullopt);
   }
-  EXPECT_EQ(engine->scanCount(), 0);
 }
 
 TEST_F(AppStoreScan, retryOfAVanishedFolderOpensThePicker) {
