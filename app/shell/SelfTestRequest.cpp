@@ -1,5 +1,6 @@
 #include "app/shell/SelfTestRequest.h"
 
+#include "app/shell/window/QAInputs.h"
 #include "app/store/services/QaMarkers.h"
 
 namespace lumora::selftestrequest {
@@ -23,11 +24,7 @@ std::optional<QString> read(const Sources &sources, const QSettings &settings,
   if (!stored.isEmpty()) {
     return stored;
   }
-  const qsizetype at = arguments.indexOf(sources.argumentSwitch);
-  if (at >= 0 && at + 1 < arguments.size()) {
-    return arguments.at(at + 1);
-  }
-  return std::nullopt;
+  return qa::optionValue(arguments, sources.argumentSwitch);
 }
 
 } // namespace lumora::selftestrequest

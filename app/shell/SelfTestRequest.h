@@ -20,8 +20,9 @@ struct Sources {
 
 /// The folder of the first source that names one: the marker file's text trimmed (empty,
 /// unreadable, refused or not an absolute path passes on; see `qamarkers::folder`), the setting as
-/// stored (empty passes on), the argument after the first occurrence of the switch as given (a
-/// switch in last place names nothing).
+/// stored (empty passes on), the switch's launch value as given, either "--switch folder" or
+/// "--switch=folder" (`qa::optionValue`: the first occurrence decides; a switch in last place
+/// names nothing).
 [[nodiscard]] std::optional<QString> read(const Sources &sources, const QSettings &settings,
                                           const QStringList &arguments);
 

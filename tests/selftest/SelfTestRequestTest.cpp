@@ -45,4 +45,23 @@ TEST_F(SelfTestRequestTest, ArgumentAfterTheFirstSwitchAndNoneInLastPlace) {
             std::nullopt);
 }
 
+TEST_F(SelfTestRequestTest, SwitchJoinedToItsFolderWithAnEqualsSign) {
+  const QString ui = QStringLiteral("--selftest-ui");
+  EXPECT_EQ(
+      read(sources, settings, {QStringLiteral("pindle"), QStringLiteral("--selftest-ui=/a b")}),
+      QStringLiteral("/a b"));
+  // The first occurrence decides, in either form; the value is taken as given.
+  EXPECT_EQ(
+      read(sources, settings, {QStringLiteral("--selftest-ui=/a=1"), ui, QStringLiteral("/b")}),
+      QStringLiteral("/a=1"));
+  EXPECT_EQ(read(sources, settings, {ui, QStringLiteral("/a"), QStringLiteral("--selftest-ui=/b")}),
+            QStringLiteral("/a"));
+  EXPECT_EQ(read(sources, settings, {QStringLiteral("--selftest-ui=")}), QString());
+  // Another option that merely begins with the switch's name requests nothing.
+  EXPECT_EQ(read(sources, settings, {QStringLiteral("--selftest-uix=/a")}), std::nullopt);
+  EXPECT_EQ(read(lumora::selftestrequest::motionSources(), settings,
+                 {QStringLiteral("--selftest-motion=/m")}),
+            QStringLiteral("/m"));
+}
+
 } // namespace

@@ -90,8 +90,8 @@ TEST_F(AppearanceQATest, SizesParseAsTwoFiniteNumbersWithinScreenBounds) {
                           "nanx800", "abcx800", "32768x600", ""}) {
     EXPECT_EQ(qa::parseSize(QString::fromLatin1(bad)), std::nullopt) << bad;
   }
-  EXPECT_EQ(qa::argumentAfter({QStringLiteral("a"), QStringLiteral("--window-size")},
-                              QStringLiteral("--window-size")),
+  EXPECT_EQ(qa::optionValue({QStringLiteral("a"), QStringLiteral("--window-size")},
+                            QStringLiteral("--window-size")),
             std::nullopt);
 }
 
@@ -205,6 +205,13 @@ TEST_F(AppearanceQATest, WindowSizeArgumentResizesOnceAfterOneSecond) {
                       windows,
                       [](const QString &) {}});
   EXPECT_TRUE(clock.idle()) << "a rejected size schedules nothing";
+  QAOverrides::apply({{QStringLiteral("--window-size=900x700")},
+                      nullptr,
+                      clock.scheduler(),
+                      windows,
+                      [](const QString &) {}});
+  clock.runUntil(2000);
+  EXPECT_EQ(window.size(), QSize(900, 700)) << "the size joined to the option with '='";
 }
 
 TEST_F(AppearanceQATest, ForceAppearanceAsLastArgumentChangesNothing) {

@@ -47,12 +47,18 @@ std::optional<QSizeF> forcedWindowSize(const QSettings &settings) {
   return parseSize(value.toString());
 }
 
-std::optional<QString> argumentAfter(const QStringList &arguments, const QString &flag) {
-  const qsizetype at = arguments.indexOf(flag);
-  if (at < 0 || at + 1 >= arguments.size()) {
-    return std::nullopt;
+std::optional<QString> optionValue(const QStringList &arguments, const QString &flag) {
+  const QString joined = flag + QLatin1Char('=');
+  for (qsizetype at = 0; at < arguments.size(); ++at) {
+    const QString &argument = arguments.at(at);
+    if (argument.startsWith(joined)) {
+      return argument.mid(joined.size());
+    }
+    if (argument == flag) {
+      return at + 1 < arguments.size() ? std::optional(arguments.at(at + 1)) : std::nullopt;
+    }
   }
-  return arguments.at(at + 1);
+  return std::nullopt;
 }
 
 } // namespace lumora::qa

@@ -33,8 +33,9 @@ inline constexpr double kMaxSide = 32767;
 /// `parseSize` of the user default "QaWindowSize"; none when it is missing.
 [[nodiscard]] std::optional<QSizeF> forcedWindowSize(const QSettings &settings);
 
-/// The value after the first `flag` in `arguments`, none when the flag is missing or last.
-[[nodiscard]] std::optional<QString> argumentAfter(const QStringList &arguments,
-                                                   const QString &flag);
+/// The value of the launch option `flag` ("--window-size"), given either as the argument
+/// after it or joined to it with "=" ("--window-size=900x600"): the first argument that is
+/// the flag or starts with the flag and "=" decides; none when that is the flag in last place.
+[[nodiscard]] std::optional<QString> optionValue(const QStringList &arguments, const QString &flag);
 
 } // namespace lumora::qa

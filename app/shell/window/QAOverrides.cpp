@@ -101,7 +101,7 @@ void QAOverrides::scheduleTry(const std::shared_ptr<Environment> &env, const QSi
 }
 
 void QAOverrides::scheduleForcedAppearance(const std::shared_ptr<Environment> &env) {
-  const auto value = qa::argumentAfter(env->arguments, QStringLiteral("--force-appearance"));
+  const auto value = qa::optionValue(env->arguments, QStringLiteral("--force-appearance"));
   if (!value || env->appearance == nullptr) {
     return;
   }
@@ -115,7 +115,7 @@ void QAOverrides::scheduleForcedAppearance(const std::shared_ptr<Environment> &e
 }
 
 void QAOverrides::scheduleWindowSize(const std::shared_ptr<Environment> &env) {
-  const auto value = qa::argumentAfter(env->arguments, QStringLiteral("--window-size"));
+  const auto value = qa::optionValue(env->arguments, QStringLiteral("--window-size"));
   const std::optional<QSizeF> size = value ? qa::parseSize(*value) : std::nullopt;
   if (!size) {
     return;
