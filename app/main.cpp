@@ -2,13 +2,14 @@
 // hands the window its content; everything else happens in AppSession.
 
 #include "app/ApplicationScreens.h"
-#include "app/selftest/SelfTestQueue.h"
+#include "app/selftest/SelfTestLauncher.h"
 #include "app/selftest/UIMotionSelfTestRun.h"
 #include "app/selftest/UISelfTestRun.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/window/AppSession.h"
 #include "app/shell/window/CommandLine.h"
+#include "app/shell/window/QuitSignals.h"
 #include "platform/core/LargeAllocations.h"
 #include "platform/core/imaging/VipsRuntime.h"
 
@@ -23,6 +24,9 @@ QWidget *buildContent(lumora::AppStore &store, const lumora::ScreenFactory &fact
 } // namespace
 
 int main(int argc, char **argv) {
+  // Before any thread exists: a quit signal during the start-up is handled once the handlers
+  // are in place (a self-test then still writes its report), not by its default action.
+  lumora::QuitSignals::holdUntilInstalled();
   if (const std::optional<int> answered =
           lumora::commandline::answerInformationRequest(argc, argv)) {
     return *answered;
@@ -32,10 +36,12 @@ int main(int argc, char **argv) {
   // not on the first decoding thread while Qt's and GLib's threads read the environment.
   (void)platform::vipsruntime::ensureStarted();
   lumora::ScreenFactory factory = lumora::applicationScreens();
-  lumora::SelfTestQueue::install(
-      [factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },
-      [factory](const QString &folder) {
-        return lumora::UIMotionSelfTestRun(factory).run(folder);
-      });
+  lumora::SelfTestLauncher::install(
+      {[factory](const QString &folder) { return lumora::UISelfTestRun(factory).run(folder); },
+       [](const QString &failure) { lumora::UISelfTestRun::report(failure); }},
+      {[factory](const QString &folder) {
+         return lumora::UIMotionSelfTestRun(factory).run(folder);
+       },
+       &lumora::UIMotionSelfTestRun::reportFailure});
   return lumora::AppSession::run(argc, argv, {std::move(factory), &buildContent});
 }

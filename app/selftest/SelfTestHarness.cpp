@@ -17,22 +17,6 @@
 namespace lumora {
 namespace {
 
-int s_quitSignal = 0;
-
-// Remembers which signal asks the application to quit, for the interrupted run's report.
-void watchQuitSignals() {
-  static bool watching = false;
-  QCoreApplication *app = QCoreApplication::instance();
-  if (watching || app == nullptr) {
-    return;
-  }
-  if (auto *quitSignals = app->findChild<QuitSignals *>()) {
-    QObject::connect(quitSignals, &QuitSignals::received,
-                     [](int signal) { s_quitSignal = signal; });
-  }
-  watching = true;
-}
-
 QString signalName(int signal) {
   switch (signal) {
   case SIGTERM: return QStringLiteral("SIGTERM");
@@ -45,11 +29,10 @@ QString signalName(int signal) {
 } // namespace
 
 QString SelfTestHarness::interruptedText() {
-  return QStringLiteral("自测被中断（%1）").arg(signalName(s_quitSignal));
+  return QStringLiteral("自测被中断（%1）").arg(signalName(QuitSignals::lastSignal()));
 }
 
 void SelfTestHarness::wait(int ms) {
-  watchQuitSignals();
   QEventLoop loop;
   bool elapsed = false;
   QTimer::singleShot(std::max(ms, 0), Qt::PreciseTimer, &loop, [&loop, &elapsed] {

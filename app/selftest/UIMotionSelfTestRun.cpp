@@ -39,10 +39,16 @@ int UIMotionSelfTestRun::run(const QString &folder) {
   } catch (const std::exception &error) {
     failures << QString::fromLocal8Bit(error.what());
   }
+  report(failures, outcome);
+  return failures.isEmpty() ? 0 : 1;
+}
+
+void UIMotionSelfTestRun::reportFailure(const QString &failure) { report({failure}, {}); }
+
+void UIMotionSelfTestRun::report(const QStringList &failures, const Outcome &outcome) {
   selftestreport::publish(selftestreport::motionReport(failures, outcome.segments, outcome.notes),
                           QFileInfo(QString::fromLatin1(kLogPath)).fileName(),
                           QString::fromLatin1(kLogPath));
-  return failures.isEmpty() ? 0 : 1;
 }
 
 UIMotionSelfTestRun::Outcome UIMotionSelfTestRun::measure(const QString &folder) {

@@ -20,6 +20,9 @@ public:
   /// Runs the test, prints and writes its report; the exit code (0 passed, 1 failed).
   int run(const QString &folder);
 
+  /// Prints and writes the report of a run that failed with `failure` alone.
+  static void reportFailure(const QString &failure);
+
   /// The failures of the kept segments, in order.
   [[nodiscard]] static QStringList judge(const std::vector<MotionSegment> &segments);
 
@@ -31,6 +34,7 @@ private:
     std::vector<MotionSegment> segments;
     QStringList notes;
   };
+  static void report(const QStringList &failures, const Outcome &outcome);
   /// Throws `SelfTestFailure` when the scan or a capture fails.
   Outcome measure(const QString &folder);
 

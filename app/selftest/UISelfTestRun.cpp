@@ -32,10 +32,14 @@ int UISelfTestRun::run(const QString &folder) {
   } catch (const std::exception &error) {
     failure = QString::fromLocal8Bit(error.what());
   }
+  report(failure);
+  return failure ? 1 : 0;
+}
+
+void UISelfTestRun::report(const std::optional<QString> &failure) {
   selftestreport::publish(selftestreport::interactionReport(failure),
                           QFileInfo(QString::fromLatin1(kLogPath)).fileName(),
                           QString::fromLatin1(kLogPath));
-  return failure ? 1 : 0;
 }
 
 void UISelfTestRun::perform(const QString &folder) {

@@ -4,6 +4,7 @@
 #include "app/store/AppStore.h"
 
 #include <QString>
+#include <optional>
 
 namespace lumora {
 
@@ -18,6 +19,8 @@ public:
 
   /// Runs the test, prints and writes its report; the exit code (0 passed, 1 failed).
   int run(const QString &folder);
+  /// Prints and writes the report of a run that ended with `failure` (none: passed).
+  static void report(const std::optional<QString> &failure);
 
   /// "/tmp/lumora-selftest.log": the report's copy for QA.
   static constexpr char kLogPath[] = "/tmp/lumora-selftest.log";

@@ -36,4 +36,11 @@ void UIMotionSelfTest::runAfterLaunchIfNeeded() {
   }
 }
 
+int SelfTestExit::exitCode(int loopExitCode) {
+  if (!selfTestRequested() || !s_finisher) {
+    return loopExitCode;
+  }
+  return s_finisher();
+}
+
 } // namespace lumora

@@ -55,4 +55,20 @@ private:
   return UISelfTest::isEnabled() || UIMotionSelfTest::isEnabled();
 }
 
+/// The end of a run once its event loop is over: a self-test run may still owe its report
+/// (the loop ended before the test wrote one), which the self-test library's finisher writes.
+class SelfTestExit {
+public:
+  /// Writes what the run still owes and gives the process's exit code.
+  using Finisher = std::function<int()>;
+
+  static void setFinisher(Finisher finisher) { s_finisher = std::move(finisher); }
+  /// The process's exit code after the event loop returned `loopExitCode`: the finisher's
+  /// answer when a self-test was requested and a finisher is registered, else unchanged.
+  [[nodiscard]] static int exitCode(int loopExitCode);
+
+private:
+  static inline Finisher s_finisher;
+};
+
 } // namespace lumora

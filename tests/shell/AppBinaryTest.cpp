@@ -115,7 +115,8 @@ TEST_F(AppBinaryTest, SigtermDuringStartUpEndsTheProcessWithoutLeavingTheMarker)
     start(app);
     QThread::msleep(static_cast<unsigned long>(delayMs));
     ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
-    // Before the handlers are installed the signal's default action ends the process.
+    // Before main runs the default action ends the process; later the signal is held until
+    // the handlers are installed, which end it.
     ASSERT_TRUE(app.waitForFinished(5000)) << delayMs;
     EXPECT_FALSE(markerExists()) << delayMs;
   }

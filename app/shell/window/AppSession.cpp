@@ -86,12 +86,14 @@ void finishLaunching(QMainWindow &window, AppearanceController &appearance) {
 
 int AppSession::run(int &argc, char **argv, Options options) {
   QApplication app(argc, argv);
-  // First, so a quit signal at any later point of the start-up goes through the loop.
+  UISelfTest::prepareIfRequested();
+  UIMotionSelfTest::prepareIfRequested();
+  // A self-test run must end with its report, also when a quit signal comes first. Installed
+  // before the rest of the start-up, so a quit signal at any later point goes through the loop.
+  QuitSignals::setOwesReport(selfTestRequested());
   QuitSignals::install(&app);
   QuitSignals::setMarkerToRemove(Diagnostics::sessionMarkerPath());
   prepareApplication(app);
-  UISelfTest::prepareIfRequested();
-  UIMotionSelfTest::prepareIfRequested();
   SingleInstance instance;
   if (!UISelfTest::isEnabled() && !UIMotionSelfTest::isEnabled() && !instance.acquire()) {
     return 0;
@@ -126,7 +128,7 @@ int AppSession::run(int &argc, char **argv, Options options) {
   }
   window.show();
   finishLaunching(window, appearance);
-  return QApplication::exec();
+  return SelfTestExit::exitCode(QApplication::exec());
 }
 
 } // namespace lumora

@@ -20,15 +20,19 @@ int g_writeFd = -1;
 // the pipe (a later one then ends the process at once).
 std::atomic<bool> g_loopRunning = false;
 std::atomic<bool> g_quitPending = false;
+std::atomic<bool> g_owesReport = false;
+int g_lastSignal = 0;
 // Prepared in advance: a signal handler cannot build paths.
 std::array<char, 4096> g_markerPath{};
 
 extern "C" void onQuitSignal(int signal) {
-  if (!g_loopRunning.load() || g_quitPending.exchange(true)) {
+  const bool owesReport = g_owesReport.load();
+  const bool stuck = g_quitPending.exchange(true);
+  if (stuck || (!g_loopRunning.load() && !owesReport)) {
     if (g_markerPath[0] != '\0') {
       ::unlink(g_markerPath.data());
     }
-    ::_exit(0);
+    ::_exit(owesReport ? 1 : 0);
   }
   const int saved = errno;
   const unsigned char byte = static_cast<unsigned char>(signal);
@@ -37,11 +41,28 @@ extern "C" void onQuitSignal(int signal) {
   errno = saved;
 }
 
+sigset_t quitSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal : kSignals) {
+    sigaddset(&set, signal);
+  }
+  return set;
+}
+
 } // namespace
 
+void QuitSignals::holdUntilInstalled() {
+  const sigset_t set = quitSignalSet();
+  ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 bool QuitSignals::install(QObject *parent) {
+  const sigset_t set = quitSignalSet();
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    // Without the handlers the default action must end the process again.
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
     return false;
   }
   g_writeFd = fds[1];
@@ -54,6 +75,8 @@ bool QuitSignals::install(QObject *parent) {
   for (const int signal : kSignals) {
     ::sigaction(signal, &action, nullptr);
   }
+  // A signal held since `holdUntilInstalled` reaches the handler here.
+  ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
   return true;
 }
 
@@ -71,6 +94,10 @@ void QuitSignals::setMarkerToRemove(const QString &path) {
   }
 }
 
+void QuitSignals::setOwesReport(bool owes) { g_owesReport = owes; }
+
+int QuitSignals::lastSignal() { return g_lastSignal; }
+
 void QuitSignals::drain() {
   unsigned char byte = 0;
   int last = 0;
@@ -78,6 +105,7 @@ void QuitSignals::drain() {
     last = byte;
   }
   if (last != 0) {
+    g_lastSignal = last;
     emit received(last);
     QCoreApplication::quit();
   }
