@@ -31,9 +31,9 @@ void logLine(const char *category, const QString &message) {
 }
 
 // Opens the folder without listing it, so a huge folder costs the GUI thread nothing.
-// Gives the error number when the folder is there but cannot be opened (no permission, not a
-// folder). A folder that is gone is no error here: the engine lists nothing under it and the
-// scan ends as an empty folder, never with advice about permissions.
+// Gives the error number when something is at the path but cannot be opened as a folder
+// (no permission; ENOTDIR: not a folder). A folder that is gone is no error here: the engine
+// lists nothing under it and the scan ends as an empty folder.
 int openFolderError(const QString &path) {
   const QByteArray native = QFile::encodeName(path);
   const platform::UniqueFd fd(::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -45,6 +45,30 @@ int openFolderError(const QString &path) {
   const bool gone =
       ::stat(native.constData(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
   return gone ? 0 : error;
+}
+
+struct FolderRefusal {
+  scanfailures::Failure failure;
+  bool showsSettingsButton = false;
+};
+
+// Why a scan of `folder` cannot start, none when it can: a folder that cannot be opened asks
+// for permission; a file where the folder was holds no photos and asks for nothing (the
+// empty-folder case).
+std::optional<FolderRefusal> folderRefusal(const QUrl &folder) {
+  const QString path = folder.toLocalFile();
+  const int error = openFolderError(path);
+  if (error == 0) {
+    return std::nullopt;
+  }
+  if (error == ENOTDIR) {
+    logLine("scan", QStringLiteral("path is not a folder"));
+    const auto empty =
+        EngineCallError::fromEngine(EngineError::fromCurator(CuratorError::noImagesFound(folder)));
+    return FolderRefusal{scanfailures::fromError(empty, scanfailures::SourceKind::folder), false};
+  }
+  logLine("permission", QStringLiteral("folder unreadable errno=%1").arg(error));
+  return FolderRefusal{scanfailures::folderUnreadable(path), true};
 }
 
 std::optional<QUrl> existingFolder(const QString &path) {
@@ -222,11 +246,8 @@ void AppStore::beginScan(const ScanInput &input, bool resetResults) {
 void AppStore::performScan(const ScanInput &input, std::int64_t generation) {
   const bool folder = input.kind == SourceKind::folder;
   if (folder) {
-    const QString path = input.folder.toLocalFile();
-    // A folder that is there but cannot be listed (no permission, not a folder) fails here.
-    if (const int error = openFolderError(path); error != 0) {
-      logLine("permission", QStringLiteral("folder unreadable errno=%1").arg(error));
-      fail(scanfailures::folderUnreadable(path), true);
+    if (const std::optional<FolderRefusal> refusal = folderRefusal(input.folder)) {
+      fail(refusal->failure, refusal->showsSettingsButton);
       return;
     }
   }

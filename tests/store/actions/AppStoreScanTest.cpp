@@ -283,12 +283,13 @@ TEST_F(AppStoreScan, anUnreadableFolderFailsBeforeTheEngineWithTheSettingsButton
   EXPECT_EQ(engine->scanCount(), 0);
 }
 
-TEST_F(AppStoreScan, aFileInPlaceOfTheFolderFailsBeforeTheEngineToo) {
+TEST_F(AppStoreScan, aFileInPlaceOfTheFolderFailsBeforeTheEngineAsAnEmptyFolder) {
   std::ofstream(temp.path() / "file.jpg") << "x";
   pickedFolder = folderUrl(temp.path() / "file.jpg");
   store().chooseFolder();
   EXPECT_EQ(store().phase().kind, Phase::Kind::failed);
-  EXPECT_EQ(store().phase().failure.kind, Kind::permissionDenied);
+  EXPECT_EQ(store().phase().failure.kind, Kind::emptyFolder);
+  EXPECT_FALSE(store().alert()->showsSettingsButton);
   EXPECT_EQ(engine->scanCount(), 0);
 }
 
