@@ -5,6 +5,7 @@
 #include "engine/cache/FileBytes.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/files/AtomicWrite.h"
+#include "platform/core/files/DataFile.h"
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
 
@@ -26,32 +27,27 @@ std::string logHeader() {
 
 QString displayPath(const std::filesystem::path &path) { return QFile::decodeName(path.c_str()); }
 
-/// Opens `path` for appending; holds none on failure.
-platform::UniqueFd openForAppend(const std::filesystem::path &path) {
-  return platform::UniqueFd(::open(path.c_str(), O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC));
-}
-
-bool writeWholeFile(const std::filesystem::path &path, std::string_view bytes) {
-  platform::UniqueFd fd(
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0600));
-  if (!fd.isValid()) {
-    return false;
+/// Opens `file` for appending, making it with `initial` when missing; an entry planted in its
+/// place (a FIFO, a link) is logged and replaced by such a new file. Holds none on failure.
+platform::UniqueFd openForAppend(const std::filesystem::path &file, std::string_view initial) {
+  if (file.has_parent_path()) {
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    if (error) {
+      return {};
+    }
   }
-  const bool written = platform::fdio::writeAll(fd.get(), bytes);
-  return fd.close() && written;
-}
-
-bool ensureFolderOf(const std::filesystem::path &file) {
-  if (!file.has_parent_path()) {
-    return true;
+  platform::datafile::Opened opened =
+      platform::datafile::openOrCreate(file, O_RDWR | O_APPEND, initial);
+  if (!opened.refusal.isEmpty()) {
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("cache file %1 was %2; %3")
+                         .arg(displayPath(file), opened.refusal,
+                              opened.fd.isValid() ? QStringLiteral("replaced by a new file")
+                                                  : QStringLiteral("left in place, not written")));
   }
-  std::error_code error;
-  std::filesystem::create_directories(file.parent_path(), error);
-  return !error;
-}
-
-bool createLog(const std::filesystem::path &log) {
-  return ensureFolderOf(log) && writeWholeFile(log, logHeader());
+  errno = opened.error;
+  return std::move(opened.fd);
 }
 
 /// Rewrites a version-2 log as a version-3 log holding the same records, atomically.
@@ -81,7 +77,7 @@ std::size_t readableEnd(std::string_view data) {
   return end;
 }
 
-bool repairLog(const std::filesystem::path &log) {
+bool repairLog(const std::filesystem::path &log, int fd) {
   const FileBytes bytes = FileBytes::read(log);
   if (!bytes.isComplete()) {
     return false; // never rewrite what could not be read
@@ -95,7 +91,7 @@ bool repairLog(const std::filesystem::path &log) {
     Diagnostics::log(
         QStringLiteral("scan"),
         QStringLiteral("cache log %1 had no valid header; started afresh").arg(displayPath(log)));
-    return writeWholeFile(log, logHeader());
+    return platform::atomicwrite::replace(log, logHeader()).hasValue();
   }
   if (*version == 2) {
     Diagnostics::log(QStringLiteral("scan"),
@@ -110,36 +106,30 @@ bool repairLog(const std::filesystem::path &log) {
                    QStringLiteral("cut off %1 unreadable bytes at the end of cache log %2")
                        .arg(data.size() - end)
                        .arg(displayPath(log)));
-  return ::truncate(log.c_str(), static_cast<off_t>(end)) == 0;
+  return ::ftruncate(fd, static_cast<off_t>(end)) == 0;
 }
 
 } // namespace
 
-bool prepareLog(const std::filesystem::path &log, bool repair) {
-  std::error_code error;
-  if (!std::filesystem::exists(log, error)) {
-    return !error && createLog(log);
+platform::UniqueFd openLog(const std::filesystem::path &log, bool repair) {
+  platform::UniqueFd fd = openForAppend(log, logHeader());
+  if (!fd.isValid() || !repair) {
+    return fd;
   }
-  return !repair || repairLog(log);
+  if (!repairLog(log, fd.get())) {
+    return {};
+  }
+  // A repair that rewrote the log put a new file in its place: append to that one.
+  return openForAppend(log, logHeader());
 }
 
-bool appendToFile(const std::filesystem::path &file, std::string_view bytes) {
-  platform::UniqueFd fd = openForAppend(file);
-  if (!fd.isValid()) {
-    return false;
-  }
+bool appendAll(platform::UniqueFd fd, std::string_view bytes) {
   const bool written = platform::fdio::writeAll(fd.get(), bytes);
   return fd.close() && written;
 }
 
 void appendTombstone(const std::filesystem::path &tombstones, const std::string &id) {
-  std::error_code error;
-  if (!std::filesystem::exists(tombstones, error)) {
-    if (!ensureFolderOf(tombstones) || !writeWholeFile(tombstones, {})) {
-      return;
-    }
-  }
-  const platform::UniqueFd fd = openForAppend(tombstones);
+  const platform::UniqueFd fd = openForAppend(tombstones, {});
   if (!fd.isValid()) {
     return;
   }

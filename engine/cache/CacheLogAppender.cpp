@@ -18,9 +18,9 @@ void CacheLogAppender::append(std::string_view records, const std::filesystem::p
         log.has_parent_path() ? log.parent_path() : std::filesystem::path(".");
     const platform::FolderLock lock =
         platform::FolderLock::acquire(folder, platform::FolderLock::Mode::exclusive);
-    if (cacheappend::prepareLog(log, m_checkedLog != log)) {
+    if (platform::UniqueFd fd = cacheappend::openLog(log, m_checkedLog != log); fd.isValid()) {
       m_checkedLog = log;
-      appended = cacheappend::appendToFile(log, records);
+      appended = cacheappend::appendAll(std::move(fd), records);
     }
     error = errno;
   }

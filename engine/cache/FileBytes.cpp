@@ -1,29 +1,26 @@
 #include "engine/cache/FileBytes.h"
 
 #include "engine/diagnostics/Diagnostics.h"
-#include "platform/core/files/SafeRead.h"
+#include "platform/core/files/DataFile.h"
 #include "platform/core/posix/UniqueFd.h"
 
 #include <fcntl.h>
-#include <limits>
 
 namespace lumora {
 namespace {
 
-/// Opens a regular file without blocking: a FIFO or device planted under a cache name is
-/// refused (logged) instead of hanging the engine on its open or read. Null when missing.
+/// Opens a regular file without blocking and without following a link: a FIFO, device or
+/// link planted under a cache name is refused (logged) instead of hanging the engine on its
+/// open or read, or reading another file. Null when missing.
 std::unique_ptr<QFile> openRegular(const std::filesystem::path &path) {
-  platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (!fd.isValid()) {
-    return nullptr;
+  platform::datafile::Opened opened = platform::datafile::open(path, O_RDONLY);
+  if (!opened.refusal.isEmpty()) {
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("cache file %1 not read: %2")
+                         .arg(QFile::decodeName(path.c_str()), opened.refusal));
   }
-  platform::saferead::Rules rules;
-  rules.maxBytes = std::numeric_limits<qint64>::max();
-  rules.requireOwnFile = false;
-  if (const QString refusal = platform::saferead::refusalFor(fd.get(), rules); !refusal.isEmpty()) {
-    Diagnostics::log(
-        QStringLiteral("scan"),
-        QStringLiteral("cache file %1 not read: %2").arg(QFile::decodeName(path.c_str()), refusal));
+  platform::UniqueFd fd = std::move(opened.fd);
+  if (!fd.isValid()) {
     return nullptr;
   }
   auto file = std::make_unique<QFile>();

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumora::crashhandler {
@@ -37,14 +38,16 @@ std::atomic<bool> g_installed{false};
 std::atomic<bool> g_reported{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-// Async-signal-safe: open, write, close on a path prepared in advance.
+// Async-signal-safe: open, write, close on a path prepared in advance. Only a regular file
+// is written; a link or FIFO planted there is left for the next ordinary log line to replace.
 void appendRaw(const char *data, std::size_t length) noexcept {
   if (g_logPath[0] == '\0') {
     return;
   }
   const platform::UniqueFd fd(
-      ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600));
-  if (!fd.isValid()) {
+      ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+  struct stat info {};
+  if (!fd.isValid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return;
   }
   while (length > 0) {

@@ -4,6 +4,9 @@
 #include "engine/diagnostics/LogFile.h"
 #include "engine/diagnostics/LogLine.h"
 #include "platform/core/AppDirectories.h"
+#include "platform/core/files/AtomicWrite.h"
+#include "platform/core/files/DataFile.h"
+#include "platform/core/files/SafeRead.h"
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
 
@@ -18,7 +21,9 @@
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <mutex>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -54,6 +59,8 @@ QString wholeNumber(double value) { return QString::asprintf("%.0f", value); }
 }
 
 constexpr qsizetype kExportedLogLines = 200;
+/// Far above what trimming lets the log reach; a larger file there is not our log.
+constexpr qint64 kMaxExportedLogBytes = qint64(16) << 20;
 
 QString orUnknown(const QString &value) { return value.isEmpty() ? QStringLiteral("?") : value; }
 
@@ -90,12 +97,15 @@ QString fileSizeText(const QString &name) {
 // The last lines of the log, or the "no record" line when it cannot be read. The log may begin
 // inside a multi-byte character after trimming: invalid bytes decode as U+FFFD.
 QStringList recentLogLines() {
-  QFile file(logPath());
-  if (!file.open(QIODevice::ReadOnly)) {
+  platform::saferead::Rules rules;
+  rules.maxBytes = kMaxExportedLogBytes;
+  rules.requireOwnFile = false;
+  const platform::saferead::Outcome log = platform::saferead::read(logPath(), rules);
+  if (!log.bytes) {
     return {QStringLiteral("（暂无记录）")};
   }
   const QStringList lines =
-      QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+      QString::fromUtf8(*log.bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
   return lines.mid(std::max<qsizetype>(0, lines.size() - kExportedLogLines));
 }
 
@@ -108,7 +118,16 @@ void log(const QString &category, const QString &message) {
   if (!platform::makeAppSupportDirectory()) {
     return;
   }
-  logfile::append(logPath(), line);
+  const QString planted = logfile::append(logPath(), line);
+  if (!planted.isEmpty()) {
+    // Told in the new log itself; `log` cannot be called again under its lock.
+    (void)logfile::append(
+        logPath(),
+        logline::build(
+            QStringLiteral("app"),
+            QStringLiteral("diagnostics.log was %1; replaced by a new file").arg(planted),
+            static_cast<std::int64_t>(std::time(nullptr))));
+  }
 }
 
 void logTiming(const QString &label, double seconds) {
@@ -134,15 +153,19 @@ double currentResidentMB() {
 }
 
 void beginSession() {
-  if (QFile::exists(markerPath())) {
+  const std::filesystem::path marker = QFile::encodeName(markerPath()).toStdString();
+  struct stat info {};
+  if (::lstat(marker.c_str(), &info) == 0) {
     log(QStringLiteral("app"), QStringLiteral("⚠️ unclean previous exit detected"));
+    if (const QString planted = platform::datafile::plantedAt(marker); !planted.isEmpty()) {
+      log(QStringLiteral("app"),
+          QStringLiteral("session.running was %1; replaced by a new file").arg(planted));
+    }
   }
   platform::makeAppSupportDirectory();
-  QFile marker(markerPath());
-  if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    marker.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    marker.write("running");
-  }
+  // Written as a new file renamed into place: whatever stood there (a FIFO, a link) is
+  // replaced itself, never opened, written through or made private.
+  (void)platform::atomicwrite::replace(marker, "running");
 }
 
 void endSession() { QFile::remove(markerPath()); }

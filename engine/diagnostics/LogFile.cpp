@@ -1,6 +1,7 @@
 #include "engine/diagnostics/LogFile.h"
 
 #include "platform/core/files/AtomicWrite.h"
+#include "platform/core/files/DataFile.h"
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
 
@@ -29,28 +30,26 @@ namespace {
 
 } // namespace
 
-void append(const QString &path, const QByteArray &line) {
-  const QByteArray native = QFile::encodeName(path);
-  const platform::UniqueFd fd(
-      ::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600));
-  if (!fd.isValid()) {
-    return;
-  }
+QString append(const QString &path, const QByteArray &line) {
+  platform::datafile::Opened opened = platform::datafile::openOrCreate(
+      QFile::encodeName(path).toStdString(), O_RDWR | O_APPEND, {});
+  const platform::UniqueFd fd = std::move(opened.fd);
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) {
-    return;
+  if (!fd.isValid() || ::fstat(fd.get(), &info) != 0) {
+    return opened.refusal;
   }
   const std::int64_t size = info.st_size;
   if (size + line.size() > kMaxBytes) {
     QByteArray tail;
     if (readTail(fd.get(), size, tail) && replaceWith(path, tail, line)) {
-      return;
+      return opened.refusal;
     }
   }
   // One write with O_APPEND: the line lands whole at the end even beside the crash handler,
   // which appends without taking the log's lock.
   (void)platform::fdio::writeAll(
       fd.get(), std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+  return opened.refusal;
 }
 
 } // namespace lumora::logfile

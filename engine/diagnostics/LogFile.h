@@ -17,7 +17,9 @@ inline constexpr std::int64_t kKeptBytes = 262144;
 /// fall inside a line or a character). The replacement is written to a temporary file and renamed
 /// over the log, so a crash at any instant leaves either the old or the trimmed log. When the
 /// tail cannot be read or the replacement cannot be written, the line is appended instead. Every
-/// other failure drops the line silently.
-void append(const QString &path, const QByteArray &line);
+/// other failure drops the line silently. Something planted at `path` (a FIFO, a link) is
+/// never written through: it is replaced by a new log, and the result says what it was
+/// (empty when the log was a plain file or missing).
+[[nodiscard]] QString append(const QString &path, const QByteArray &line);
 
 } // namespace lumora::logfile

@@ -13,7 +13,10 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,9 +44,21 @@ protected:
     ASSERT_TRUE(process.waitForStarted(10000));
   }
 
+  // The log as it stands; empty while something other than a regular file is there (a
+  // planted FIFO must not hang the test either).
   [[nodiscard]] QString log() const {
-    QFile file(dataFolder + QStringLiteral("/diagnostics.log"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const QByteArray path = QFile::encodeName(dataFolder + QStringLiteral("/diagnostics.log"));
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    QFile file;
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+      if (fd >= 0) {
+        ::close(fd);
+      }
+      return {};
+    }
+    return QString::fromUtf8(file.readAll());
   }
 
   [[nodiscard]] bool markerExists() const {
@@ -159,6 +174,47 @@ TEST_F(AppBinaryTest, SecondLaunchLeavesTheFirstRunningAndExits) {
   EXPECT_EQ(log().count(QStringLiteral("[app] launch ")), 1);
   EXPECT_TRUE(markerExists()) << "the second copy must not end the first one's session";
   terminate(first);
+}
+
+// The data files the window opens at start, planted as FIFOs or as links to a file of the
+// user's: the window still starts (every wait has its time-out), each is replaced by a
+// regular file of its own, and the link's target keeps its bytes and its mode.
+TEST_F(AppBinaryTest, PlantedDataFilesNeitherHangTheWindowNorWriteThroughLinks) {
+  const QStringList names = {QStringLiteral("session.running"), QStringLiteral("diagnostics.log"),
+                             QStringLiteral("pindle.lock")};
+  const QString target = QString::fromStdString(home.path().string()) + "/precious.txt";
+  for (const bool fifo : {true, false}) {
+    ASSERT_TRUE(QDir().mkpath(dataFolder));
+    QFile precious(target);
+    ASSERT_TRUE(precious.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    precious.write("precious");
+    precious.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0644), 0);
+    for (const QString &name : names) {
+      const QByteArray path = QFile::encodeName(dataFolder + QLatin1Char('/') + name);
+      ASSERT_EQ(fifo ? ::mkfifo(path.constData(), 0600)
+                     : ::symlink(QFile::encodeName(target).constData(), path.constData()),
+                0);
+    }
+    QProcess app;
+    start(app);
+    ASSERT_TRUE(waitForLog(QStringLiteral("app-launch"))) << fifo;
+    for (const QString &name : names) {
+      EXPECT_TRUE(QFileInfo(dataFolder + QLatin1Char('/') + name).isFile()) << name.toStdString();
+      EXPECT_FALSE(QFileInfo(dataFolder + QLatin1Char('/') + name).isSymLink())
+          << name.toStdString();
+    }
+    EXPECT_TRUE(
+        log().contains(QStringLiteral("was a %1; replaced by a new file")
+                           .arg(fifo ? QStringLiteral("FIFO") : QStringLiteral("symbolic link"))));
+    terminate(app);
+    ASSERT_TRUE(precious.open(QIODevice::ReadOnly));
+    EXPECT_EQ(precious.readAll(), QByteArray("precious")) << fifo;
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u) << fifo;
+    ASSERT_TRUE(QDir(dataFolder).removeRecursively());
+  }
 }
 
 TEST_F(AppBinaryTest, HelpAndVersionAnswerWithoutADisplay) {

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -14,22 +15,41 @@
 namespace platform::atomicwrite {
 namespace {
 
+// The error's text; errno stays as the failed step left it.
 Unexpected<QString> failure(const char *step, const std::filesystem::path &path) {
   const int error = errno;
-  return {QStringLiteral("%1 %2: %3")
-              .arg(QString::fromLatin1(step), QFile::decodeName(path.c_str()),
-                   error == 0 ? QStringLiteral("short write")
-                              : QString::fromLocal8Bit(std::strerror(error)))};
+  Unexpected<QString> text{QStringLiteral("%1 %2: %3")
+                               .arg(QString::fromLatin1(step), QFile::decodeName(path.c_str()),
+                                    error == 0 ? QStringLiteral("short write")
+                                               : QString::fromLocal8Bit(std::strerror(error)))};
+  errno = error;
+  return text;
 }
 
-} // namespace
+enum class Placing { replace, create };
 
-Expected<void, QString> replace(const std::filesystem::path &path, std::string_view bytes) {
-  return replaceWith(path, [bytes](int fd) { return fdio::writeAll(fd, bytes); });
+// Puts the finished scratch file at `path`. A plain rename replaces whatever is there; the
+// no-replace rename fails with EEXIST instead. A file system without it gets a hard link,
+// which fails the same way, and the scratch name is then removed.
+bool place(const std::string &scratch, const std::filesystem::path &path, Placing placing) {
+  if (placing == Placing::replace) {
+    return ::rename(scratch.c_str(), path.c_str()) == 0;
+  }
+  if (::renameat2(AT_FDCWD, scratch.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) {
+    return false;
+  }
+  if (::link(scratch.c_str(), path.c_str()) != 0) {
+    return false;
+  }
+  ::unlink(scratch.c_str());
+  return true;
 }
 
-Expected<void, QString> replaceWith(const std::filesystem::path &path,
-                                    const std::function<bool(int fd)> &fill) {
+Expected<void, QString> write(const std::filesystem::path &path,
+                              const std::function<bool(int fd)> &fill, Placing placing) {
   std::string scratch = path.native() + ".XXXXXX";
   // mkstemp makes the file with mode 0600 and O_EXCL: nothing planted there is reused.
   UniqueFd fd(::mkostemp(scratch.data(), O_CLOEXEC));
@@ -37,7 +57,9 @@ Expected<void, QString> replaceWith(const std::filesystem::path &path,
     return failure("create", scratch);
   }
   const auto discard = [&scratch](Unexpected<QString> error) {
+    const int why = errno;
     ::unlink(scratch.c_str());
+    errno = why;
     return error;
   };
   errno = 0;
@@ -50,10 +72,26 @@ Expected<void, QString> replaceWith(const std::filesystem::path &path,
   if (!fd.close()) {
     return discard(failure("close", scratch));
   }
-  if (::rename(scratch.c_str(), path.c_str()) != 0) {
-    return discard(failure("replace", path));
+  if (!place(scratch, path, placing)) {
+    return discard(failure(placing == Placing::replace ? "replace" : "create", path));
   }
   return {};
+}
+
+} // namespace
+
+Expected<void, QString> replace(const std::filesystem::path &path, std::string_view bytes) {
+  return replaceWith(path, [bytes](int fd) { return fdio::writeAll(fd, bytes); });
+}
+
+Expected<void, QString> replaceWith(const std::filesystem::path &path,
+                                    const std::function<bool(int fd)> &fill) {
+  return write(path, fill, Placing::replace);
+}
+
+Expected<void, QString> create(const std::filesystem::path &path, std::string_view bytes) {
+  return write(
+      path, [bytes](int fd) { return fdio::writeAll(fd, bytes); }, Placing::create);
 }
 
 Expected<void, QString> replaceOwnFile(const std::filesystem::path &path, std::string_view bytes) {

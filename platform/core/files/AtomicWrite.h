@@ -25,6 +25,12 @@ namespace platform::atomicwrite {
 [[nodiscard]] Expected<void, QString> replaceWith(const std::filesystem::path &path,
                                                   const std::function<bool(int fd)> &fill);
 
+/// Makes `path` holding `bytes` in one step, only when nothing is there: an entry that
+/// exists, or that another writer makes meanwhile, is left alone and the error says so
+/// (with errno EEXIST).
+[[nodiscard]] Expected<void, QString> create(const std::filesystem::path &path,
+                                             std::string_view bytes);
+
 /// `replace`, in a folder others can write to (/tmp): refused when `path` is a symbolic
 /// link, not a regular file, or owned by another user, so nothing planted there is
 /// followed, written through or taken over. The error says why.

@@ -1,5 +1,7 @@
 #include "platform/core/files/SafeRead.h"
 
+#include "platform/core/files/DataFile.h"
+
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
 
@@ -13,25 +15,6 @@
 
 namespace platform::saferead {
 namespace {
-
-QString kindOf(mode_t mode) {
-  if (S_ISFIFO(mode)) {
-    return QStringLiteral("a FIFO");
-  }
-  if (S_ISCHR(mode) || S_ISBLK(mode)) {
-    return QStringLiteral("a device");
-  }
-  if (S_ISSOCK(mode)) {
-    return QStringLiteral("a socket");
-  }
-  if (S_ISDIR(mode)) {
-    return QStringLiteral("a folder");
-  }
-  if (S_ISLNK(mode)) {
-    return QStringLiteral("a symbolic link");
-  }
-  return QStringLiteral("not a regular file");
-}
 
 QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
@@ -59,7 +42,7 @@ Outcome readOpen(int fd, qint64 size) {
 
 QString refusalOf(const struct stat &info, const Rules &rules) {
   if (!S_ISREG(info.st_mode)) {
-    return kindOf(info.st_mode);
+    return datafile::kindOf(info.st_mode);
   }
   if (rules.requireOwnFile && info.st_uid != ::geteuid()) {
     return QStringLiteral("owned by uid %1").arg(info.st_uid);
@@ -90,13 +73,13 @@ Outcome read(const QString &path, const Rules &rules) {
     return {std::nullopt, errno == ENOENT ? QString() : errorText(errno)};
   }
   if (!S_ISREG(link.st_mode)) {
-    return {std::nullopt, kindOf(link.st_mode)};
+    return {std::nullopt, datafile::kindOf(link.st_mode)};
   }
   const int noFollow = rules.refuseSymlink ? O_NOFOLLOW : 0;
   const UniqueFd fd(
       ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
   if (!fd.isValid()) {
-    return {std::nullopt, errno == ELOOP ? kindOf(S_IFLNK) : errorText(errno)};
+    return {std::nullopt, errno == ELOOP ? datafile::kindOf(S_IFLNK) : errorText(errno)};
   }
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0) {

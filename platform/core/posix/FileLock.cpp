@@ -1,9 +1,10 @@
 #include "platform/core/posix/FileLock.h"
 
+#include "platform/core/files/DataFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 
 namespace platform {
 
@@ -15,14 +16,11 @@ FileLock FileLock::tryAcquire(const std::filesystem::path &file) {
 
 FileLock FileLock::lock(const std::filesystem::path &file, int operation) {
   FileLock held;
-  UniqueFd fd(::open(file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
-  struct stat info {};
-  if (!fd.isValid() || ::fstat(fd.get(), &info) != 0) {
-    held.m_error = errno;
-    return held;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    held.m_error = EINVAL;
+  datafile::Opened opened = datafile::openOrCreate(file, O_RDWR, {});
+  held.m_refusal = opened.refusal;
+  UniqueFd fd = std::move(opened.fd);
+  if (!fd.isValid()) {
+    held.m_error = opened.error;
     return held;
   }
   int result = 0;

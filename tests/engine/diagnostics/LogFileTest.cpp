@@ -33,11 +33,11 @@ TEST(LogFile, lineEndingExactlyAtTheLimitIsAppendedOneByteMoreTrims) {
   const auto path = dir.write("diagnostics.log", old.toStdString());
   const QString name = QString::fromStdString(path.string());
 
-  logfile::append(name, lineOf(88));
+  EXPECT_EQ(logfile::append(name, lineOf(88)), QString());
   EXPECT_EQ(readAll(path), old + lineOf(88));
 
   dir.write("diagnostics.log", old.toStdString());
-  logfile::append(name, lineOf(100));
+  EXPECT_EQ(logfile::append(name, lineOf(100)), QString());
   const QByteArray trimmed = readAll(path);
   ASSERT_EQ(trimmed.size(), 262244);
   EXPECT_EQ(trimmed, old.right(logfile::kKeptBytes) + lineOf(100));
@@ -46,11 +46,11 @@ TEST(LogFile, lineEndingExactlyAtTheLimitIsAppendedOneByteMoreTrims) {
 TEST(LogFile, missingFileIsCreatedAndOversizedOneCutToItsTail) {
   testsupport::TempDir dir;
   const QString name = QString::fromStdString(dir.file("diagnostics.log").string());
-  logfile::append(name, "one\n");
+  EXPECT_EQ(logfile::append(name, "one\n"), QString());
   EXPECT_EQ(readAll(dir.file("diagnostics.log")), QByteArray("one\n"));
 
   const QByteArray old = pattern(3 * 1024 * 1024);
   dir.write("diagnostics.log", old.toStdString());
-  logfile::append(name, "new\n");
+  EXPECT_EQ(logfile::append(name, "new\n"), QString());
   EXPECT_EQ(readAll(dir.file("diagnostics.log")), old.right(logfile::kKeptBytes) + "new\n");
 }
