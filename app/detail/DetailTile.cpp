@@ -3,6 +3,7 @@
 #include "app/detail/DetailTexts.h"
 #include "app/detail/RoundSymbolButton.h"
 #include "app/shell/components/FavoriteStarButton.h"
+#include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroZoom.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace lumora {
 namespace {
@@ -42,7 +44,7 @@ DetailTile::DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent)
       m_star(new FavoriteStarButton(false, this)),
       m_delete(new RoundSymbolButton(QStringLiteral("trash"), RoundSymbolButton::tileDeleteLook(),
                                      this)),
-      m_focus(motion::fast(), this) {
+      m_focus(motion::fast(), this), m_photoIn(motion::fast(), this) {
   setCursor(Qt::PointingHandCursor);
   setAttribute(Qt::WA_Hover);
   m_star->setFocusPolicy(Qt::NoFocus);
@@ -53,7 +55,15 @@ DetailTile::DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent)
     place();
     update();
   });
-  connect(&m_request, &ThumbnailRequest::ready, this, &DetailTile::preparePhoto);
+  m_photoIn.jumpTo(1.0);
+  connect(&m_photoIn, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+  connect(&m_request, &ThumbnailRequest::ready, this, [this] {
+    preparePhoto();
+    if (isVisible()) {
+      m_photoIn.jumpTo(0.0);
+      m_photoIn.animateTo(1.0);
+    }
+  });
   connect(m_star, &QAbstractButton::clicked, this, [this] { m_store.toggleFavorite(m_item); });
   connect(m_delete, &QAbstractButton::clicked, this, [this] { emit deleteRequested(m_item); });
 }
@@ -125,6 +135,9 @@ void DetailTile::requestThumbnail() {
   m_photo = QPixmap();
   if (m_request.request(m_item, kMaxPixel)) {
     preparePhoto();
+  } else if (m_hero != nullptr) {
+    // A zoom landing here carries the card's photo until this one arrives.
+    m_hero->setPictureReady(this, false);
   }
 }
 
@@ -151,6 +164,9 @@ void DetailTile::preparePhoto() {
   painter.setClipPath(roundedTile(QRectF(rect())));
   painter.drawImage(QRectF(rect()), image, source);
   m_photo = prepared;
+  if (m_hero != nullptr) {
+    m_hero->setPictureReady(this, true);
+  }
   update();
 }
 
@@ -202,7 +218,9 @@ void DetailTile::paintEvent(QPaintEvent *) {
   const qreal focus = m_focus.value().toReal();
   painter.fillPath(roundedTile(QRectF(rect())), theme.primaryAt(0.02 + 0.03 * focus));
   if (!m_photo.isNull()) {
+    painter.setOpacity(std::clamp(m_photoIn.value().toReal(), 0.0, 1.0));
     painter.drawPixmap(0, 0, m_photo);
+    painter.setOpacity(1);
   }
   if (m_star->isVisible()) {
     painter.setPen(Qt::NoPen);

@@ -84,6 +84,9 @@ private:
   RoundSymbolButton *m_delete;
   // 0 unfocused … 1 focused: the fill and the lift follow it.
   MotionAnimation m_focus;
+  // The photo's opacity: a photo that arrives while the tile shows fades in rather than
+  // replacing the placeholder in one frame.
+  MotionAnimation m_photoIn;
 };
 
 } // namespace lumora

@@ -132,6 +132,44 @@ TEST(HeroZoomTest, FliesFromTheOutgoingToTheIncomingWidget) {
   EXPECT_EQ(tile->graphicsEffect(), nullptr);
 }
 
+// A destination whose photo is still loading is reached by the card's picture alone; once
+// its photo is there the flight turns to it over the rest of the way.
+TEST(HeroZoomTest, ADestinationStillLoadingIsReachedByTheOutgoingPicture) {
+  const auto filled = [](QWidget *parent, QColor color, QRect geometry) {
+    auto *widget = new QWidget(parent);
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setGeometry(geometry);
+    return widget;
+  };
+  QWidget host;
+  host.resize(600, 400);
+  HeroNamespace space(&host);
+  QWidget *card = filled(&host, Qt::red, {10, 10, 100, 80});
+  heroZoom::source(card, &space, QStringLiteral("g1"), true);
+  host.show();
+  space.beginTransition();
+  delete card;
+  QWidget *tile = filled(&host, Qt::blue, {200, 100, 300, 240});
+  heroZoom::destination(tile, &space, QStringLiteral("g1"), true);
+  space.setPictureReady(tile, false);
+  tile->show();
+  ASSERT_EQ(space.finishTransition(), 1);
+  const auto centreAt = [&](qreal progress) {
+    space.overlay()->setProgress(progress);
+    const QRectF rect = HeroOverlay::rectAt(
+        {QPixmap(), QRect(10, 10, 100, 80), QPixmap(), QRect(200, 100, 300, 240), nullptr},
+        progress);
+    return space.overlay()->grab().toImage().pixelColor(rect.center().toPoint());
+  };
+  EXPECT_EQ(centreAt(0.5), QColor(Qt::red));
+  space.setPictureReady(tile, true);
+  EXPECT_EQ(centreAt(0.5), QColor(Qt::red));
+  EXPECT_EQ(centreAt(1.0), QColor(Qt::blue));
+}
+
 TEST(FavoriteStarButtonTest, PulsesOnlyWhenTurnedOnWithMotion) {
   FavoriteStarButton already(true);
   EXPECT_FALSE(already.isPulsing());

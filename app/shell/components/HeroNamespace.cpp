@@ -15,13 +15,27 @@ HeroNamespace::~HeroNamespace() = default;
 QString HeroNamespace::identifier(const QString &id) { return QStringLiteral("hero-") + id; }
 
 void HeroNamespace::registerWidget(QWidget *widget, const QString &id, bool isSource) {
+  const auto known = std::find_if(m_entries.begin(), m_entries.end(),
+                                  [widget](const Entry &e) { return e.widget == widget; });
+  const bool ready = known == m_entries.end() || known->ready;
   unregisterWidget(widget);
-  m_entries.push_back({widget, identifier(id), isSource});
+  m_entries.push_back({widget, identifier(id), isSource, ready});
   connect(widget, &QObject::destroyed, this, [this, widget] { unregisterWidget(widget); });
 }
 
 void HeroNamespace::unregisterWidget(QWidget *widget) {
   std::erase_if(m_entries, [widget](const Entry &e) { return e.widget == widget || !e.widget; });
+}
+
+void HeroNamespace::setPictureReady(QWidget *widget, bool ready) {
+  for (Entry &e : m_entries) {
+    if (e.widget == widget && e.ready != ready) {
+      e.ready = ready;
+      if (ready) {
+        m_overlay->refreshDestination(widget);
+      }
+    }
+  }
 }
 
 QList<QWidget *> HeroNamespace::widgets(const QString &id) const {
@@ -73,8 +87,8 @@ int HeroNamespace::finishTransition() {
       if (incoming == nullptr) {
         continue;
       }
-      m_overlay->fly({s.pixmap, s.rect, incoming->widget->grab(), rectInHost(incoming->widget),
-                      incoming->widget});
+      m_overlay->fly({s.pixmap, s.rect, incoming->ready ? incoming->widget->grab() : QPixmap(),
+                      rectInHost(incoming->widget), incoming->widget});
       ++flights;
     }
   }

@@ -37,6 +37,11 @@ public:
 
   void registerWidget(QWidget *widget, const QString &id, bool isSource);
   void unregisterWidget(QWidget *widget);
+  /// Whether a registered widget shows its picture yet (a photo may still be loading); a
+  /// widget counts as ready until it says otherwise. A flight to a destination that is not
+  /// ready carries the outgoing picture alone and turns to the destination's look when it
+  /// becomes ready.
+  void setPictureReady(QWidget *widget, bool ready);
   /// The id's registered widgets, sources first (tests).
   [[nodiscard]] QList<QWidget *> widgets(const QString &id) const;
 
@@ -53,6 +58,7 @@ private:
     QPointer<QWidget> widget;
     QString identifier;
     bool isSource = false;
+    bool ready = true;
   };
   struct Snapshot {
     QString identifier;

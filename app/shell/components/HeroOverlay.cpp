@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <algorithm>
 
 namespace lumora {
 
@@ -37,6 +38,25 @@ void HeroOverlay::fly(Flight flight) {
   m_animation.animateTo(1.0);
 }
 
+void HeroOverlay::refreshDestination(QWidget *destination) {
+  for (Flight &f : m_flights) {
+    if (f.destination != destination) {
+      continue;
+    }
+    // The destination is kept out of sight by an opacity effect; photograph it without.
+    QGraphicsEffect *hiding = destination->graphicsEffect();
+    if (hiding != nullptr) {
+      hiding->setEnabled(false);
+    }
+    f.to = destination->grab();
+    if (hiding != nullptr) {
+      hiding->setEnabled(true);
+    }
+    f.toSince = std::min(m_progress, 1.0);
+    update(paintedRect(f, m_progress));
+  }
+}
+
 void HeroOverlay::setProgress(qreal progress) {
   m_animation.stop();
   setGeometry(parentWidget()->rect());
@@ -45,12 +65,13 @@ void HeroOverlay::setProgress(qreal progress) {
   moveTo(progress);
 }
 
-// Repaints only where the flights were and where they are now, not the whole window.
+// Repaints only where the flights were and where they are now, not the whole window: the
+// old rectangle in full, or the screen beneath keeps a stale copy of the flying picture.
 void HeroOverlay::moveTo(qreal progress) {
   QRegion dirty;
   for (const Flight &f : m_flights) {
-    dirty += rectAt(f, m_progress).toAlignedRect();
-    dirty += rectAt(f, progress).toAlignedRect();
+    dirty += paintedRect(f, m_progress);
+    dirty += paintedRect(f, progress);
   }
   m_progress = progress;
   update(dirty);
@@ -62,6 +83,20 @@ QRectF HeroOverlay::rectAt(const Flight &flight, qreal progress) {
   return {a.x() + (b.x() - a.x()) * progress, a.y() + (b.y() - a.y()) * progress,
           a.width() + (b.width() - a.width()) * progress,
           a.height() + (b.height() - a.height()) * progress};
+}
+
+QRect HeroOverlay::paintedRect(const Flight &flight, qreal progress) {
+  return rectAt(flight, progress).toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+qreal HeroOverlay::fadeOf(const Flight &flight) const {
+  if (flight.to.isNull()) {
+    return 0;
+  }
+  if (flight.toSince >= 1) {
+    return 1;
+  }
+  return qBound(0.0, (m_progress - flight.toSince) / (1 - flight.toSince), 1.0);
 }
 
 void HeroOverlay::land() {
@@ -94,12 +129,13 @@ void HeroOverlay::setDestinationsHidden(bool hidden) {
 
 void HeroOverlay::paintEvent(QPaintEvent *) {
   QPainter p(this);
-  const qreal fade = qBound(0.0, m_progress, 1.0);
+  const qreal progress = qBound(0.0, m_progress, 1.0);
   // Smooth scaling only for the still frames at either end; a moving copy is redrawn at
   // the next frame anyway, and the fast path keeps each frame within a few milliseconds.
-  p.setRenderHint(QPainter::SmoothPixmapTransform, fade <= 0 || fade >= 1);
+  p.setRenderHint(QPainter::SmoothPixmapTransform, progress <= 0 || progress >= 1);
   for (const Flight &f : m_flights) {
     const QRectF r = rectAt(f, m_progress);
+    const qreal fade = fadeOf(f);
     // The outgoing picture stays opaque under the incoming one until the incoming one
     // covers it, so the flying copy never lets the screen beneath show through.
     if (fade < 1) {

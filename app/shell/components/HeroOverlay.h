@@ -21,15 +21,20 @@ public:
   struct Flight {
     QPixmap from;
     QRect fromRect;
+    /// Null while the destination's picture is not ready.
     QPixmap to;
     QRect toRect;
     /// The real destination, hidden under the overlay during the flight.
     QPointer<QWidget> destination;
+    /// The progress at which `to` came: the cross-fade runs from there to the end.
+    qreal toSince = 0;
   };
 
   explicit HeroOverlay(QWidget *parent);
 
   void fly(Flight flight);
+  /// Photographs `destination` again for the flights landing on it (its picture arrived).
+  void refreshDestination(QWidget *destination);
   [[nodiscard]] bool isFlying() const { return !m_flights.empty(); }
   /// 0 at the start of the flights, 1 at their end.
   [[nodiscard]] qreal progress() const { return m_progress; }
@@ -44,6 +49,10 @@ protected:
 
 private:
   void land();
+  /// The dirty rectangle of a flight at `progress`, with a pixel of slack for rounding.
+  [[nodiscard]] static QRect paintedRect(const Flight &flight, qreal progress);
+  /// How far the incoming picture covers the outgoing one at the current progress.
+  [[nodiscard]] qreal fadeOf(const Flight &flight) const;
   void moveTo(qreal progress);
   void setDestinationsHidden(bool hidden);
 

@@ -109,11 +109,12 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
   const bool reduce = platform::reduceMotion();
   const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
   const bool slides = animated && !reduce && m_store.isSelecting();
+  ExitSnapshot *exit = nullptr;
   if (animated) {
     m_hero->beginTransition();
   }
   if (m_main && animated) {
-    ExitSnapshot::replace(m_main, curve);
+    exit = ExitSnapshot::replace(m_main, curve, {}, slides ? nullptr : m_background);
   } else if (m_main) {
     m_main->hide();
     m_main->deleteLater();
@@ -132,7 +133,16 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
   if (!animated) {
     return;
   }
-  EntranceEffect::start(m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF());
+  // The results' picture fades out over the detail. A plain fade dissolves the results'
+  // whole picture into the detail drawn beneath it; a slide fades the detail in as it
+  // moves. Both start now that the detail is built, however long that took.
+  m_detail->lower();
+  if (exit != nullptr) {
+    exit->restart();
+  }
+  if (slides) {
+    EntranceEffect::start(m_detail, curve, QPointF(m_body->width(), 0));
+  }
   flyHeroesWhenLaidOut();
 }
 
@@ -153,12 +163,14 @@ void ContentView::leaveDetail() {
   const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
   const bool slides = !reduce && m_store.isSelecting();
   m_hero->beginTransition();
-  ExitSnapshot::replace(m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF());
+  ExitSnapshot *exit = ExitSnapshot::replace(
+      m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF(), m_background);
   m_detail = nullptr;
   m_detailID.reset();
   buildMainBranch();
   m_main->lower();
-  EntranceEffect::start(m_main, curve);
+  // The detail's picture, sliding or not, covers the results drawn in full beneath it.
+  exit->restart();
   flyHeroesWhenLaidOut();
 }
 

@@ -3,12 +3,14 @@
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 namespace lumora {
 
 EntranceEffect *EntranceEffect::start(QWidget *widget, const MotionCurve &curve, QPointF offset) {
   auto *effect = new EntranceEffect(widget, curve, offset);
   widget->setGraphicsEffect(effect);
+  effect->setDescendantsSeeThrough(true);
   effect->m_animation.jumpTo(0.0);
   effect->m_animation.animateTo(1.0);
   return effect;
@@ -24,9 +26,30 @@ EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPoint
   });
 }
 
+EntranceEffect::~EntranceEffect() { setDescendantsSeeThrough(false); }
+
+void EntranceEffect::setDescendantsSeeThrough(bool seeThrough) {
+  if (seeThrough) {
+    for (QWidget *child : m_widget->findChildren<QWidget *>()) {
+      if (child->testAttribute(Qt::WA_OpaquePaintEvent)) {
+        child->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        m_seeThrough.append(child);
+      }
+    }
+    return;
+  }
+  for (const QPointer<QWidget> &child : std::as_const(m_seeThrough)) {
+    if (child) {
+      child->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    }
+  }
+  m_seeThrough.clear();
+}
+
+// The drawing's bounds do not depend on the progress, so the widget's cached picture is
+// kept from frame to frame; only a change inside the widget draws it anew.
 void EntranceEffect::setProgress(qreal progress) {
   m_progress = progress;
-  updateBoundingRect();
   update();
 }
 

@@ -4,7 +4,9 @@
 #include "app/shell/motion/MotionCurve.h"
 
 #include <QGraphicsEffect>
+#include <QList>
 #include <QPointF>
+#include <QPointer>
 
 namespace lumora {
 
@@ -12,7 +14,13 @@ namespace lumora {
 /// screen): the widget fades in from opacity 0 while its drawing moves from `offset` to its
 /// place. Only the drawing moves; the widget's geometry stays where its host put it, so a
 /// resize during the motion needs nothing. The effect removes itself when done, so a
-/// settled layer paints at full speed. GUI thread only.
+/// settled layer paints at full speed.
+///
+/// Qt counts a widget's opaque descendants as covering what lies beneath it even while an
+/// effect draws the widget translucent, and then never repaints what lies beneath: the old
+/// frame would stay on screen under the fading layer. While the entrance runs, the
+/// descendants that declare opaque painting are therefore treated as see-through (they still
+/// paint everything they paint). GUI thread only.
 class EntranceEffect : public QGraphicsEffect {
   Q_OBJECT
 
@@ -34,8 +42,13 @@ protected:
 
 private:
   EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset);
+  ~EntranceEffect() override;
+
+  void setDescendantsSeeThrough(bool seeThrough);
 
   QWidget *m_widget;
+  /// The descendants whose opaque painting is set aside while the entrance runs.
+  QList<QPointer<QWidget>> m_seeThrough;
   QPointF m_offset;
   MotionAnimation m_animation;
   qreal m_progress = 0;

@@ -4,9 +4,33 @@
 #include <algorithm>
 
 namespace lumora {
+namespace {
 
-ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, const MotionCurve &curve, QPointF offset) {
-  QPixmap picture = leaving->isVisible() ? leaving->grab() : QPixmap();
+/// What the widget shows on screen: its own drawing and its children's, over `backdrop`'s
+/// drawing where the widget lies, else over transparency. (`QWidget::grab` would fill the
+/// palette's window colour first, where the window really shows its own background.)
+QPixmap onScreenPicture(QWidget *widget, QWidget *backdrop) {
+  if (!widget->isVisible()) {
+    return {};
+  }
+  const qreal ratio = widget->devicePixelRatioF();
+  QPixmap pixmap(widget->size() * ratio);
+  pixmap.setDevicePixelRatio(ratio);
+  pixmap.fill(Qt::transparent);
+  if (backdrop != nullptr) {
+    const QPoint inWindow = widget->mapTo(widget->window(), QPoint(0, 0));
+    const QRect area(backdrop->mapFrom(backdrop->window(), inWindow), widget->size());
+    backdrop->render(&pixmap, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
+  }
+  widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+  return pixmap;
+}
+
+} // namespace
+
+ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, const MotionCurve &curve, QPointF offset,
+                                    QWidget *backdrop) {
+  QPixmap picture = onScreenPicture(leaving, backdrop);
   auto *snapshot = new ExitSnapshot(leaving->parentWidget(), std::move(picture), curve, offset);
   // The picture may move out of the leaving widget's rectangle: cover both.
   const QRect from = leaving->geometry();
@@ -32,6 +56,10 @@ ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &
     deleteLater();
     return;
   }
+  restart();
+}
+
+void ExitSnapshot::restart() {
   m_animation.jumpTo(0.0);
   m_animation.animateTo(1.0);
 }

@@ -12,14 +12,24 @@ namespace lumora {
 /// The removal of a layer of the root view: the leaving widget is photographed and deleted
 /// at once (so it no longer follows the store), and its picture fades out in its place
 /// while it moves by `offset`; the picture deletes itself when done. Transparent to the
-/// mouse. GUI thread only.
+/// mouse.
+///
+/// With a backdrop (the window background beneath the leaving widget) the picture covers
+/// its area whole, so fading it out over the incoming screen, drawn in full beneath it, is
+/// a cross-dissolve: the incoming screen needs no effect of its own, and no frame shows
+/// either screen through the other at full strength. GUI thread only.
 class ExitSnapshot : public QWidget {
   Q_OBJECT
 
 public:
-  /// Replaces `leaving` (deleted later) by its fading picture, on top of its siblings.
-  static ExitSnapshot *replace(QWidget *leaving, const MotionCurve &curve, QPointF offset = {});
+  /// Replaces `leaving` (deleted later) by its fading picture, on top of its siblings;
+  /// `backdrop`, when given, is drawn beneath the leaving widget in the picture.
+  static ExitSnapshot *replace(QWidget *leaving, const MotionCurve &curve, QPointF offset = {},
+                               QWidget *backdrop = nullptr);
 
+  /// Starts the fade again from the full picture: for a caller that builds what comes
+  /// beneath after taking the picture, so the first frame shows the fade's start.
+  void restart();
   [[nodiscard]] qreal progress() const { return m_progress; }
   /// Pins the removal at `progress` without animating (screenshots).
   void setProgress(qreal progress);

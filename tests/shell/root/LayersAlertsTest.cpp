@@ -3,6 +3,7 @@
 #include "app/shell/components/HeroZoom.h"
 #include "app/shell/root/AlertPresenter.h"
 #include "app/shell/root/EntranceEffect.h"
+#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/UndoToastView.h"
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 #include "platform/gui/ReduceMotion.h"
@@ -22,14 +23,20 @@ class LayersTest : public roottest::RootViewTest {
 protected:
   ~LayersTest() override { platform::setReduceMotionOverride(std::nullopt); }
 
-  /// Opens the detail of a group while selecting or not and says how its entrance moves.
+  /// Opens the detail of a group while selecting or not and says how its entrance moves:
+  /// the offset it slides in from, or none when the results' picture dissolves into it;
+  /// (-1, -1) when nothing animates.
   QPointF detailEntranceOffset(bool selecting) {
     view();
     rig.state().setGroups(storetest::groups(2));
     rig.store->setIsSelecting(selecting);
     rig.store->setDetailGroupID(rig.store->groups().front().id);
-    auto *effect = qobject_cast<lumora::EntranceEffect *>(view().detailView()->graphicsEffect());
-    return effect ? effect->offset() : QPointF(-1, -1);
+    QWidget *detail = view().detailView();
+    if (auto *effect = qobject_cast<lumora::EntranceEffect *>(detail->graphicsEffect())) {
+      return effect->offset();
+    }
+    const auto *exit = detail->parentWidget()->findChild<lumora::ExitSnapshot *>();
+    return exit != nullptr && exit->geometry() == detail->geometry() ? QPointF() : QPointF(-1, -1);
   }
 };
 

@@ -1,0 +1,103 @@
+// Opening and closing a group's detail, filmed frame by frame in the composed window with
+// the real screens: a plain dissolve between the two screens and a hero zoom that leaves
+// nothing behind, in both schemes and under reduced motion.
+#include "app/ApplicationScreens.h"
+#include "app/shell/components/HeroNamespace.h"
+#include "app/shell/components/HeroOverlay.h"
+#include "app/shell/root/ControlsBar.h"
+#include "app/shell/theme/Theme.h"
+#include "platform/gui/ReduceMotion.h"
+#include "tests/shell/root/RootViewFixture.h"
+#include "tests/shell/support/FilmedFrames.h"
+
+using lumora::AppStore;
+using lumora::ColorScheme;
+
+namespace {
+
+constexpr int kFrameMs = 20;
+
+class DetailTransition : public roottest::RootViewTest {
+protected:
+  DetailTransition() { factory = lumora::applicationScreens(); }
+  ~DetailTransition() override { platform::setReduceMotionOverride(std::nullopt); }
+
+  /// Scans two groups of real photos, opens the first group once and closes it again, so
+  /// its photos are cached and the films show the transitions, not the decoding.
+  void showResults() {
+    rig.writeBurst("a", 1, 4);
+    rig.writeBurst("b", 2, 3, 1.8e9);
+    view();
+    rig.store->chooseFolder();
+    ASSERT_TRUE(rig.waitForPhase(AppStore::Phase::Kind::ready));
+    ASSERT_TRUE(roottest::waitFor([&] { return view().controlsBar() != nullptr; }));
+    const QWidget *bar = view().controlsBar();
+    m_band = QRect(bar->mapTo(window(), QPoint(0, 0)), QSize(bar->width(), bar->height() + 160));
+    rig.store->openDetail(rig.store->groups().front());
+    roottest::spin(1500);
+    rig.store->setDetailGroupID(std::nullopt);
+    roottest::spin(1000);
+  }
+
+  /// Films `change` from the frame before it for `ms`, one frame per 20 ms.
+  std::vector<QImage> film(const std::function<void()> &change, int ms) {
+    filmtest::ManualClock clock;
+    std::vector<QImage> frames{filmtest::composed(window())};
+    change();
+    for (int t = 0; t < ms; t += kFrameMs) {
+      frames.push_back(filmtest::composed(window()));
+      // Every frame is what the widgets now are: nothing stale stays in the window.
+      const double stale = filmtest::difference(
+          frames.back(), window()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+          window()->rect());
+      EXPECT_LT(stale / (window()->width() * window()->height()), 1.0) << "frame at " << t << " ms";
+      clock.advanceBy(kFrameMs);
+    }
+    frames.push_back(filmtest::composed(window()));
+    return frames;
+  }
+  std::vector<QImage> filmOpening(int ms = 800) {
+    return film([&] { rig.store->openDetail(rig.store->groups().front()); }, ms);
+  }
+  std::vector<QImage> filmClosing(int ms = 800) {
+    return film([&] { rig.store->setDetailGroupID(std::nullopt); }, ms);
+  }
+
+  /// Whether some frame shows the two screens about evenly mixed.
+  [[nodiscard]] bool passesHalfway(const std::vector<QImage> &frames) const {
+    return std::any_of(frames.begin(), frames.end(), [&](const QImage &frame) {
+      const double progress = filmtest::progressOf(frame, frames.front(), frames.back(), m_band);
+      return progress > 0.3 && progress < 0.7;
+    });
+  }
+
+  QRect m_band;
+};
+
+} // namespace
+
+TEST_F(DetailTransition, openingAndClosingDissolveTheScreensInBothSchemes) {
+  showResults();
+  for (const ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+    SCOPED_TRACE(scheme == ColorScheme::light ? "light" : "dark");
+    lumora::Theme::setScheme(window(), scheme);
+    roottest::spin(50);
+    const std::vector<QImage> opening = filmOpening();
+    EXPECT_LE(filmtest::largestStep(opening, m_band), 1.0 / 3.0);
+    EXPECT_TRUE(passesHalfway(opening));
+    const std::vector<QImage> closing = filmClosing();
+    EXPECT_LE(filmtest::largestStep(closing, m_band), 1.0 / 3.0);
+    EXPECT_TRUE(passesHalfway(closing));
+  }
+}
+
+TEST_F(DetailTransition, underReducedMotionTheDetailFadesInAFastEaseWithoutAZoom) {
+  platform::setReduceMotionOverride(true);
+  showResults();
+  const std::vector<QImage> opening = filmOpening(300);
+  EXPECT_FALSE(view().heroNamespace()->overlay()->isFlying());
+  EXPECT_TRUE(passesHalfway(opening));
+  // 0.14 s: the frame 160 ms in is the settled one.
+  const QImage &settled = opening[1 + 160 / kFrameMs];
+  EXPECT_GT(filmtest::progressOf(settled, opening.front(), opening.back(), m_band), 0.99);
+}

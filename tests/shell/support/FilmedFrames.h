@@ -1,0 +1,81 @@
+#pragma once
+
+#include "tests/store/support/StoreTestSupport.h"
+
+#include <QAnimationDriver>
+#include <QImage>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+#include <cstdlib>
+#include <vector>
+
+/// Films the window as the screen shows it, frame by frame, under a hand-driven clock.
+namespace filmtest {
+
+/// Drives every Qt animation by hand while it lives: they advance only when told, so a
+/// loaded machine films the same frames as an idle one.
+class ManualClock : public QAnimationDriver {
+public:
+  ManualClock() { install(); }
+  ~ManualClock() override { uninstall(); }
+  ManualClock(const ManualClock &) = delete;
+  ManualClock &operator=(const ManualClock &) = delete;
+
+  [[nodiscard]] qint64 elapsed() const override { return m_ms; }
+  void advanceBy(int ms) {
+    m_ms += ms;
+    advance();
+  }
+
+private:
+  qint64 m_ms = 0;
+};
+
+/// The window's composed picture once its pending paints are done: what the backing store
+/// holds, so widgets that forget to repaint what lies beneath them show as they would.
+inline QImage composed(QWidget *window) {
+  storetest::spin(25);
+  return window->screen()
+      ->grabWindow(window->winId())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+
+/// The sum of the absolute channel differences of two frames over `band`.
+inline double difference(const QImage &a, const QImage &b, const QRect &band) {
+  double sum = 0;
+  const QRect area = band & a.rect() & b.rect();
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const auto *ra = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+    const auto *rb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+    for (int x = area.left(); x <= area.right(); ++x) {
+      sum += std::abs(qRed(ra[x]) - qRed(rb[x])) + std::abs(qGreen(ra[x]) - qGreen(rb[x])) +
+             std::abs(qBlue(ra[x]) - qBlue(rb[x]));
+    }
+  }
+  return sum;
+}
+
+/// How far `frame` has come from `first` towards `last` over `band`: 0 at the first, 1 at
+/// the last (more for a frame that differs from both).
+inline double progressOf(const QImage &frame, const QImage &first, const QImage &last,
+                         const QRect &band) {
+  const double total = difference(first, last, band);
+  return total > 0 ? difference(first, frame, band) / total : 0;
+}
+
+/// The largest change from one frame to the next as a share of the whole film's change.
+inline double largestStep(const std::vector<QImage> &frames, const QRect &band) {
+  if (frames.size() < 2) {
+    return 0;
+  }
+  const double total = difference(frames.front(), frames.back(), band);
+  double largest = 0;
+  for (std::size_t i = 1; i < frames.size(); ++i) {
+    largest = std::max(largest, difference(frames[i - 1], frames[i], band) / total);
+  }
+  return largest;
+}
+
+} // namespace filmtest
