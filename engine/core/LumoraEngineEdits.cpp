@@ -92,12 +92,11 @@ Expected<bool, EngineError> LumoraEngine::setFavorite(const PhotoItem &item, boo
   }
   const std::scoped_lock guard(m_mutex);
   if (!item.localIdentifier) {
-    if (favorite) {
-      m_favorites.insert(item.id);
-    } else {
-      m_favorites.remove(item.id);
+    // A mark that did not reach the file would be gone at the next start: the user is told,
+    // and memory stays as the file is.
+    if (auto saved = m_favorites.set(item.id, favorite); !saved) {
+      return Unexpected(EngineError::file(saved.error().description()));
     }
-    m_favorites.save();
   }
   const auto &lastItems = m_last->items;
   const auto found = std::find_if(lastItems.begin(), lastItems.end(),
@@ -207,7 +206,7 @@ void LumoraEngine::forget(const std::vector<std::string> &gone) {
     favoritesChanged = m_favorites.remove(id) || favoritesChanged;
   }
   if (favoritesChanged) {
-    m_favorites.save();
+    (void)m_favorites.save(); // bookkeeping: a failure is logged and retried with the next save
   }
   std::vector<PhotoItem> items = m_last->items;
   std::vector<PairDistance> pairs = m_last->pairs;

@@ -5,14 +5,15 @@
 #include "engine/diagnostics/LoggedName.h"
 #include "platform/core/files/AtomicWrite.h"
 #include "platform/core/files/SafeRead.h"
-#include "platform/core/posix/FileLock.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStringDecoder>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace lumora {
 namespace {
@@ -59,13 +60,19 @@ void appendJsonString(std::string &out, const std::string &id) {
   out.push_back('"');
 }
 
+/// Whether anything, a dangling link included, stands at `path`.
+bool entryExists(const QString &path) {
+  struct stat info {};
+  return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
 void logLine(const QString &message) { Diagnostics::log(QStringLiteral("app"), message); }
 
-/// The file's bytes: a regular file (a FIFO there must not hang the engine), links followed.
+/// The file's bytes: a regular file only (a FIFO there must not hang the engine), no link
+/// followed.
 platform::saferead::Outcome readFavoritesFile(const std::filesystem::path &url) {
   platform::saferead::Rules rules;
   rules.maxBytes = kMaxFileBytes;
-  rules.refuseSymlink = false;
   rules.requireOwnFile = false;
   return platform::saferead::read(QFile::decodeName(url.c_str()), rules);
 }
@@ -153,25 +160,75 @@ std::string FavoriteStore::encode(const std::set<std::string> &ids) {
   return out;
 }
 
-bool FavoriteStore::save() {
-  const platform::FileLock lock = platform::FileLock::acquire(m_url.native() + ".lock");
-  if (!lock.isHeld()) {
-    logLine(QStringLiteral("favourites not saved: lock %1.lock: %2")
-                .arg(qtPath(m_url), QString::fromLocal8Bit(std::strerror(errno))));
-    return false;
+Expected<void, FavoriteSaveError> FavoriteStore::set(const std::string &id, bool favorite) {
+  const bool was = contains(id);
+  const auto pending = m_changes.find(id);
+  const std::optional<bool> change =
+      pending == m_changes.end() ? std::nullopt : std::optional(pending->second);
+  if (favorite) {
+    insert(id);
+  } else {
+    remove(id);
+  }
+  auto saved = save();
+  if (!saved) {
+    if (was) {
+      m_ids.insert(id);
+    } else {
+      m_ids.erase(id);
+    }
+    if (change) {
+      m_changes[id] = *change;
+    } else {
+      m_changes.erase(id);
+    }
+  }
+  return saved;
+}
+
+Expected<platform::FileLock, FavoriteSaveError> FavoriteStore::lockFile() const {
+  const std::filesystem::path path = m_url.native() + ".lock";
+  platform::FileLock lock = platform::FileLock::acquire(path);
+  if (!lock.refusal().isEmpty()) {
+    logLine(QStringLiteral("favourites lock %1 was %2; %3")
+                .arg(qtPath(path), lock.refusal(),
+                     lock.isHeld() ? QStringLiteral("replaced by a new file")
+                                   : QStringLiteral("left in place")));
+  }
+  if (lock.isHeld()) {
+    return lock;
+  }
+  const QString detail =
+      QStringLiteral("lock %1: %2")
+          .arg(qtPath(path), lock.refusal().isEmpty()
+                                 ? QString::fromLocal8Bit(std::strerror(lock.error()))
+                                 : lock.refusal());
+  logLine(QStringLiteral("favourites not saved: %1").arg(detail));
+  const FavoriteSaveError::Kind kind = FavoriteSaveError::kindOfError(lock.error());
+  return Unexpected<FavoriteSaveError>{FavoriteSaveError{
+      kind == FavoriteSaveError::Kind::other ? FavoriteSaveError::Kind::locked : kind, detail}};
+}
+
+Expected<void, FavoriteSaveError> FavoriteStore::save() {
+  const auto lock = lockFile();
+  if (!lock) {
+    return Unexpected<FavoriteSaveError>{lock.error()};
   }
   std::optional<std::set<std::string>> merged = mergedWithFile();
   if (!merged) {
-    return false;
+    return Unexpected<FavoriteSaveError>{FavoriteSaveError{
+        FavoriteSaveError::Kind::other, QStringLiteral("unreadable file left in place")}};
   }
   const std::string json = encode(*merged);
   if (auto written = platform::atomicwrite::replace(m_url, json); !written) {
+    const int error = errno;
     logLine(QStringLiteral("favourites not saved: %1").arg(written.error()));
-    return false;
+    return Unexpected<FavoriteSaveError>{
+        FavoriteSaveError{FavoriteSaveError::kindOfError(error), written.error()}};
   }
   m_ids = std::move(*merged);
   m_changes.clear();
-  return true;
+  return {};
 }
 
 std::optional<std::set<std::string>> FavoriteStore::mergedWithFile() {
@@ -197,13 +254,15 @@ std::optional<std::set<std::string>> FavoriteStore::mergedWithFile() {
 
 bool FavoriteStore::moveDamagedFileAside() {
   const QString path = qtPath(m_url);
-  if (!QFile::exists(path)) {
+  if (!entryExists(path)) {
     return true;
   }
   for (int copy = 1; copy <= kMaxDamagedCopies; ++copy) {
     const QString aside = path + QStringLiteral(".damaged") +
                           (copy == 1 ? QString() : QStringLiteral("-%1").arg(copy));
-    if (!QFile::exists(aside) && QFile::rename(path, aside)) {
+    // Renamed, not copied: a link moves aside as a link and its target stays untouched.
+    if (!entryExists(aside) &&
+        ::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0) {
       logLine(QStringLiteral("favourites file could not be read; kept as %1").arg(aside));
       return true;
     }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "engine/favorites/FavoriteSaveError.h"
+#include "engine/util/Expected.h"
+#include "platform/core/posix/FileLock.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -21,7 +25,7 @@ public:
   [[nodiscard]] static std::filesystem::path defaultURL();
 
   /// The set stored at `defaultURL`; empty when the file is missing or cannot be read (a
-  /// FIFO or other non-regular file there is refused without blocking).
+  /// FIFO, link or other non-regular file there is refused without blocking).
   [[nodiscard]] static FavoriteStore load();
   /// The set stored at `url`, which is also where `save` writes.
   [[nodiscard]] static FavoriteStore load(const std::filesystem::path &url);
@@ -39,13 +43,17 @@ public:
   bool insert(const std::string &id);
   /// Removes `id`; false when it was not there.
   bool remove(const std::string &id);
+  /// Marks or unmarks `id` and saves. When the save fails, `id` is as it was before, in
+  /// the set and among the pending changes: the user's mark was not kept.
+  [[nodiscard]] Expected<void, FavoriteSaveError> set(const std::string &id, bool favorite);
 
   /// Writes the set to `url` atomically, under the lock "<url>.lock": the file is read
   /// again and this store's changes since its last save are applied to it. A file that
-  /// exists but cannot be read is first moved aside (kept under a ".damaged" name) rather
-  /// than overwritten. A failed write is logged and leaves the old file in place; the
-  /// changes stay pending and the next save tries again. True when the file was written.
-  bool save();
+  /// exists but cannot be read (a FIFO or a link in its place included) is first moved
+  /// aside (kept under a ".damaged" name) rather than overwritten. A failed write is logged
+  /// and leaves the old file in place; the changes stay pending and the next save tries
+  /// again.
+  [[nodiscard]] Expected<void, FavoriteSaveError> save();
 
 private:
   /// Renames the unreadable file out of the way; false when it is still in place.
@@ -53,6 +61,8 @@ private:
   /// The set to write: the file's set with the pending changes, or this store's own set
   /// when the file is missing or was moved aside; none when an unreadable file stays.
   [[nodiscard]] std::optional<std::set<std::string>> mergedWithFile();
+  /// Takes the file's lock; the error says why it could not be taken.
+  [[nodiscard]] Expected<platform::FileLock, FavoriteSaveError> lockFile() const;
 
   std::set<std::string> m_ids;
   std::filesystem::path m_url;

@@ -5,6 +5,8 @@
 #include "app/detail/GroupDetailView.h"
 #include "app/detail/PhotoPreviewView.h"
 #include "app/detail/PreviewStage.h"
+#include "app/shell/components/FavoriteStarButton.h"
+#include "engine/favorites/FavoriteStore.h"
 #include "tests/store/support/EngineStoreFixture.h"
 
 #include <QAbstractButton>
@@ -37,7 +39,18 @@ std::size_t trashedFiles() {
 
 } // namespace
 
-class DetailEndToEnd : public EngineStoreFixture {};
+class DetailEndToEnd : public EngineStoreFixture {
+protected:
+  /// The detail of `group`, shown in `host`.
+  GroupDetailView *showDetail(QWidget &host, const PhotoGroup &group) {
+    host.resize(1150, 780);
+    store().openDetail(group);
+    auto *detail = new GroupDetailView(store(), group.id, nullptr, &host);
+    detail->setGeometry(host.rect());
+    host.show();
+    return detail;
+  }
+};
 
 TEST_F(DetailEndToEnd, thePreviewDeletesOnePhotoAndTheDetailCleansUpTheRest) {
   writeBurst("beach-", 1, 4, 1'700'000'000, 320, 240);
@@ -49,11 +62,7 @@ TEST_F(DetailEndToEnd, thePreviewDeletesOnePhotoAndTheDetailCleansUpTheRest) {
   ASSERT_EQ(group.count(), 4);
 
   QWidget host;
-  host.resize(1150, 780);
-  store().openDetail(group);
-  auto *detail = new GroupDetailView(store(), group.id, nullptr, &host);
-  detail->setGeometry(host.rect());
-  host.show();
+  GroupDetailView *detail = showDetail(host, group);
 
   // The preview shows the decoded photo and deletes it after its confirmation.
   store().openPreview(group, group.items[3].id);
@@ -76,4 +85,33 @@ TEST_F(DetailEndToEnd, thePreviewDeletesOnePhotoAndTheDetailCleansUpTheRest) {
   EXPECT_TRUE(fs::exists(group.items[0].url.toLocalFile().toStdString()));
   EXPECT_TRUE(store().groups().empty());
   EXPECT_TRUE(detail->missingView()->isVisible());
+}
+
+TEST_F(DetailEndToEnd, aStarThatCannotBeSavedStaysAsItWasAndTheUserIsTold) {
+  writeBurst("beach-", 1, 2, 1'700'000'000, 320, 240);
+  store().chooseFolder();
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 1u);
+  const PhotoGroup group = store().groups()[0];
+  QWidget host;
+  GroupDetailView *detail = showDetail(host, group);
+  DetailTile *tile = detail->grid()->tile(group.items[1].id);
+  ASSERT_NE(tile, nullptr);
+
+  // A folder in the lock file's place: the favourites file cannot be written.
+  const fs::path lock = FavoriteStore::defaultURL().native() + ".lock";
+  fs::create_directory(lock);
+  tile->starButton()->click();
+  ASSERT_TRUE(waitFor([&] { return store().alert().has_value(); }));
+  EXPECT_EQ(store().alert()->title, QStringLiteral("收藏没能保存"));
+  EXPECT_TRUE(store().alert()->message.startsWith(QStringLiteral("收藏文件被锁定")));
+  spin(50);
+  EXPECT_FALSE(tile->starButton()->isFavorite());
+  EXPECT_FALSE(store().items()[1].isFavorite || store().items()[0].isFavorite);
+
+  fs::remove(lock);
+  store().setAlert(std::nullopt);
+  tile->starButton()->click();
+  ASSERT_TRUE(waitFor([&] { return tile->starButton()->isFavorite(); }));
+  EXPECT_FALSE(store().alert());
 }

@@ -4,6 +4,7 @@
 
 #include "engine/cache/AnalysisCache.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/favorites/FavoriteStore.h"
 #include "platform/core/AppDirectories.h"
 #include "tests/engine/cache/CacheFixtures.h"
 #include "tests/support/PlantedFile.h"
@@ -79,6 +80,19 @@ std::vector<DataFileUse> uses() {
          EXPECT_EQ(readFile(cacheFiles().tombstones), "/a\n");
          EXPECT_FALSE(AnalysisCache::load(cacheFiles(), nullptr).entries().contains("/a"));
        }},
+      {"favorites.json",
+       [] {
+         FavoriteStore store = FavoriteStore::load();
+         EXPECT_TRUE(store.ids().empty());
+         EXPECT_TRUE(store.set("/p/a.jpg", true));
+       },
+       [] { EXPECT_EQ(readFile(FavoriteStore::defaultURL()), R"(["\/p\/a.jpg"])"); }},
+      {"favorites.json.lock",
+       [] {
+         FavoriteStore store = FavoriteStore::load();
+         EXPECT_TRUE(store.set("/p/a.jpg", true));
+       },
+       [] { EXPECT_EQ(FavoriteStore::load().ids().size(), 1u); }},
   };
 }
 

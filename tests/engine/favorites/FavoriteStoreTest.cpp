@@ -1,15 +1,14 @@
 #include "engine/favorites/FavoriteStore.h"
 #include "platform/core/AppDirectories.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 #include <QFile>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace lumora;
@@ -33,13 +32,13 @@ TEST(FavoriteStore, livesInTheDataFolderAndSavesSortedWithEscapedSlashes) {
   store.insert("/p/b.jpg");
   store.insert("/p/a.jpg");
   store.insert("/p/\"q\"\n\\.jpg");
-  store.save();
+  ASSERT_TRUE(store.save());
   EXPECT_EQ(readFile(url), R"(["\/p\/\"q\"\n\\.jpg","\/p\/a.jpg","\/p\/b.jpg"])");
   EXPECT_EQ(FavoriteStore::load().ids(), store.ids());
   for (const auto &id : std::set<std::string>(store.ids())) {
     store.remove(id);
   }
-  store.save();
+  ASSERT_TRUE(store.save());
   EXPECT_EQ(readFile(url), "[]");
   std::filesystem::remove(url);
 }
@@ -61,14 +60,14 @@ TEST(FavoriteStore, anUnreadableFileIsKeptAsideBeforeTheNextSave) {
   EXPECT_TRUE(store.ids().empty());
   EXPECT_EQ(readFile(url), R"({"ids":["/p/a.jpg"]})"); // loading touches nothing
   store.insert("/p/b.jpg");
-  store.save();
+  ASSERT_TRUE(store.save());
   EXPECT_EQ(readFile(dir.file("favorites.json.damaged-2")), R"({"ids":["/p/a.jpg"]})");
   EXPECT_EQ(readFile(dir.file("favorites.json.damaged")), "older");
   EXPECT_EQ(readFile(url), R"(["\/p\/b.jpg"])");
   const std::string log = readFile(
       QFile::encodeName(platform::appSupportDirectory()).toStdString() + "/diagnostics.log");
   EXPECT_NE(log.find("favorites.json.damaged-2"), std::string::npos);
-  store.save(); // moved once only
+  ASSERT_TRUE(store.save()); // moved once only
   EXPECT_FALSE(std::filesystem::exists(dir.file("favorites.json.damaged-3")));
 }
 
@@ -83,27 +82,6 @@ std::string diagnosticsLog() {
                   "/diagnostics.log");
 }
 
-// Limits the size of files this process may write, as a full disk would; SIGXFSZ ignored so
-// the write fails with EFBIG instead of ending the process.
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &m_saved);
-    m_previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_saved);
-    std::signal(SIGXFSZ, m_previous);
-  }
-
-private:
-  rlimit m_saved{};
-  void (*m_previous)(int) = nullptr;
-};
-
 } // namespace
 
 TEST(FavoriteStore, aFailedWriteKeepsTheOldFileAndIsLoggedAndRetried) {
@@ -113,7 +91,7 @@ TEST(FavoriteStore, aFailedWriteKeepsTheOldFileAndIsLoggedAndRetried) {
   // Larger than the limit; the log, written meanwhile, stays far below it.
   store.insert("/p/" + std::string(1 << 20, 'b') + ".jpg");
   {
-    const FileSizeLimit limit(512 << 10);
+    const testsupport::FileSizeLimit limit(512 << 10);
     EXPECT_FALSE(store.save());
   }
   EXPECT_EQ(readFile(url), R"(["\/p\/a.jpg"])");
@@ -151,4 +129,32 @@ TEST(FavoriteStore, aFifoInPlaceOfTheFileNeitherHangsNorIsWrittenThrough) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(readFile(url), R"(["\/p\/a.jpg"])");
   EXPECT_TRUE(std::filesystem::is_fifo(dir.file("favorites.json.damaged")));
+}
+
+TEST(FavoriteStore, aMarkThatCannotBeSavedIsUndoneInMemoryAndNamedForTheUser) {
+  testsupport::TempDir dir;
+  const auto url = dir.write("favorites.json", R"(["\/p\/kept.jpg"])");
+  FavoriteStore store = FavoriteStore::load(url);
+  // A folder in the lock's place cannot be replaced by a file.
+  std::filesystem::create_directory(dir.file("favorites.json.lock"));
+  const auto added = store.set("/p/a.jpg", true);
+  ASSERT_FALSE(added);
+  EXPECT_EQ(added.error().kind, FavoriteSaveError::Kind::locked);
+  EXPECT_EQ(added.error().description(),
+            QStringLiteral("收藏文件被锁定或锁文件无法使用，收藏没能写入。"));
+  EXPECT_FALSE(store.contains("/p/a.jpg"));
+  EXPECT_FALSE(store.set("/p/kept.jpg", false));
+  EXPECT_TRUE(store.contains("/p/kept.jpg"));
+
+  std::filesystem::remove(dir.file("favorites.json.lock"));
+  {
+    const testsupport::FileSizeLimit full(8);
+    const auto saved = store.set("/p/b.jpg", true);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().kind, FavoriteSaveError::Kind::diskFull);
+    EXPECT_EQ(saved.error().description(), QStringLiteral("磁盘空间已满，收藏没能写入。"));
+  }
+  // The marks that failed are not written with the next change.
+  ASSERT_TRUE(store.set("/p/c.jpg", true));
+  EXPECT_EQ(readFile(url), R"(["\/p\/c.jpg","\/p\/kept.jpg"])");
 }

@@ -2,6 +2,7 @@
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 #include "tests/engine/library/LibraryTestEnvironment.h"
 #include "tests/store/support/EngineStoreFixture.h"
+#include "tests/support/FileSizeLimit.h"
 
 using namespace lumora;
 using namespace storetest;
@@ -25,6 +26,32 @@ TEST_F(AppStoreWithEngine, aFolderScanEndsReadyWithTheSimilarShotsGrouped) {
   store().setThreshold(0.18f);
   ASSERT_TRUE(waitFor([&] { return !store().isRegrouping(); }));
   EXPECT_EQ(store().groups().size(), 2u);
+}
+
+TEST_F(AppStoreWithEngine, aFavouriteTheFullDiskCannotKeepIsReportedAndLeftUnmarked) {
+  const PhotoItem item = photo((photosFolder() / "a.jpg").string());
+  std::optional<bool> state;
+  {
+    const testsupport::FileSizeLimit full(8);
+    store().toggleFavorite(item, [&state](bool now) { state = now; });
+    ASSERT_TRUE(waitFor([&] { return state.has_value(); }));
+  }
+  EXPECT_EQ(state, false);
+  ASSERT_TRUE(store().alert());
+  EXPECT_EQ(store().alert()->title, QStringLiteral("收藏没能保存"));
+  EXPECT_TRUE(
+      store().alert()->message.startsWith(QStringLiteral("磁盘空间已满，收藏没能写入。\n\n")))
+      << store().alert()->message.toStdString();
+  EXPECT_TRUE(FavoriteStore::load().ids().empty());
+
+  // With room again the same mark is kept, and only that one.
+  store().setAlert(std::nullopt);
+  state.reset();
+  store().toggleFavorite(item, [&state](bool now) { state = now; });
+  ASSERT_TRUE(waitFor([&] { return state.has_value(); }));
+  EXPECT_EQ(state, true);
+  EXPECT_FALSE(store().alert());
+  EXPECT_EQ(FavoriteStore::load().ids(), std::set<std::string>{item.id});
 }
 
 TEST_F(AppStoreWithEngine, resumeTurnsThePhotosAnalysedBeforeThePauseIntoCacheHits) {
