@@ -176,6 +176,35 @@ TEST_F(AppBinaryTest, SecondLaunchLeavesTheFirstRunningAndExits) {
   terminate(first);
 }
 
+TEST_F(AppBinaryTest, SecondLaunchWithAnotherRuntimeFolderRaisesTheFirstWindow) {
+  QProcess first;
+  start(first);
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+  const QString otherRuntime = QString::fromStdString(home.path().string()) + "/run2";
+  ASSERT_TRUE(QDir().mkpath(otherRuntime));
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), otherRuntime);
+  QProcess second;
+  start(second);
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_TRUE(waitForLog(QStringLiteral("[app] window raised for a later copy")));
+  terminate(first);
+}
+
+TEST_F(AppBinaryTest, SecondLaunchThatCannotReachTheFirstSaysWhyAndFails) {
+  QProcess first;
+  start(first);
+  ASSERT_TRUE(waitForLog(QStringLiteral("app-launch")));
+  ASSERT_TRUE(QFile::remove(dataFolder + QStringLiteral("/pindle.socket")));
+  QProcess second;
+  start(second);
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_EQ(second.exitCode(), 1);
+  EXPECT_TRUE(second.readAllStandardError().contains("Pindle is already running"));
+  EXPECT_EQ(first.state(), QProcess::Running);
+  terminate(first);
+}
+
 // The data files the window opens at start, planted as FIFOs or as links to a file of the
 // user's: the window still starts (every wait has its time-out), each is replaced by a
 // regular file of its own, and the link's target keeps its bytes and its mode.

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <cstdio>
 
 namespace lumora {
 namespace {
@@ -95,8 +96,14 @@ int AppSession::run(int &argc, char **argv, Options options) {
   QuitSignals::setMarkerToRemove(Diagnostics::sessionMarkerPath());
   prepareApplication(app);
   SingleInstance instance;
-  if (!UISelfTest::isEnabled() && !UIMotionSelfTest::isEnabled() && !instance.acquire()) {
-    return 0;
+  if (!UISelfTest::isEnabled() && !UIMotionSelfTest::isEnabled()) {
+    switch (instance.acquire()) {
+    case SingleInstance::Outcome::first: break;
+    case SingleInstance::Outcome::handedOver: return 0;
+    case SingleInstance::Outcome::unreachable:
+      std::fprintf(stderr, "%s\n", instance.problem().toLocal8Bit().constData());
+      return 1;
+    }
   }
   Diagnostics::installCrashHandler();
   Diagnostics::beginSession();

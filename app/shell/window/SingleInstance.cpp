@@ -6,79 +6,112 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace lumora {
 namespace {
 
 constexpr char kActivate[] = "activate\n";
 constexpr int kConnectTimeoutMs = 1000;
+constexpr char kSocketFile[] = "pindle.socket";
+
+/// The longest path a local socket address holds (without its terminating zero).
+constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
 
 } // namespace
 
-SingleInstance::SingleInstance(QString dataDirectory, QString socketDirectory, QObject *parent)
-    : QObject(parent), m_dataDirectory(std::move(dataDirectory)),
-      m_socketDirectory(std::move(socketDirectory)) {
+SingleInstance::SingleInstance(QString dataDirectory, QObject *parent)
+    : QObject(parent), m_dataDirectory(std::move(dataDirectory)) {
   connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::onConnection);
 }
 
 SingleInstance::~SingleInstance() { m_server.close(); }
 
-QString SingleInstance::runtimeDirectory() {
-  const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!xdg.isEmpty()) {
-    return xdg;
-  }
-  return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+bool SingleInstance::usesAbstractName() const {
+  const QString file = QDir(m_dataDirectory).filePath(QString::fromLatin1(kSocketFile));
+  return QFile::encodeName(file).size() > kMaxSocketPath;
 }
 
-QString SingleInstance::socketPath() const {
-  // Named after the data folder: copies over other data folders listen on sockets of their own.
+QString SingleInstance::socketName() const {
+  if (!usesAbstractName()) {
+    return QDir(m_dataDirectory).filePath(QString::fromLatin1(kSocketFile));
+  }
+  // The abstract namespace is shared by all users: the user id keeps each user's apart.
   const QByteArray key =
       QCryptographicHash::hash(QFile::encodeName(m_dataDirectory), QCryptographicHash::Sha1)
           .toHex()
-          .left(12);
-  return QDir(m_socketDirectory)
-      .filePath(QStringLiteral("pindle-%1.socket").arg(QString::fromLatin1(key)));
+          .left(16);
+  return QStringLiteral("pindle-%1-%2").arg(::geteuid()).arg(QString::fromLatin1(key));
 }
 
-bool SingleInstance::acquire() {
+SingleInstance::Outcome SingleInstance::acquire() {
   if (m_dataDirectory == platform::appSupportDirectory()) {
     platform::makeAppSupportDirectory();
   }
   QDir().mkpath(m_dataDirectory);
-  QDir().mkpath(m_socketDirectory);
   m_lock = platform::FileLock::tryAcquire(
       QFile::encodeName(QDir(m_dataDirectory).filePath(QStringLiteral("pindle.lock")))
           .toStdString());
-  if (!m_lock.isHeld() && m_lock.error() != EWOULDBLOCK) {
+  if (!m_lock.refusal().isEmpty()) {
+    Diagnostics::log(QStringLiteral("app"),
+                     QStringLiteral("pindle.lock was %1; %2")
+                         .arg(m_lock.refusal(), m_lock.error() == 0
+                                                    ? QStringLiteral("replaced by a new file")
+                                                    : QStringLiteral("left in place")));
+  }
+  if (!m_lock.isHeld() && m_lock.error() == EWOULDBLOCK) {
+    return handOver();
+  }
+  if (!m_lock.isHeld()) {
     Diagnostics::log(QStringLiteral("app"),
                      QStringLiteral("single-instance lock unavailable (%1); running anyway")
                          .arg(QString::fromLocal8Bit(std::strerror(m_lock.error()))));
-  } else if (!m_lock.isHeld()) {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (socket.waitForConnected(kConnectTimeoutMs)) {
-      socket.write(kActivate);
-      socket.waitForBytesWritten(kConnectTimeoutMs);
-      socket.disconnectFromServer();
-    }
-    return false;
   }
-  if (m_lock.isHeld()) {
+  listen();
+  return Outcome::first;
+}
+
+void SingleInstance::listen() {
+  if (m_lock.isHeld() && !usesAbstractName()) {
     // We hold the lock, so a socket file left there is from a dead copy.
-    QLocalServer::removeServer(socketPath());
+    QLocalServer::removeServer(socketName());
   }
-  m_server.setSocketOptions(QLocalServer::UserAccessOption);
-  m_server.listen(socketPath());
-  return true;
+  m_server.setSocketOptions(usesAbstractName() ? QLocalServer::AbstractNamespaceOption
+                                               : QLocalServer::UserAccessOption);
+  if (!m_server.listen(socketName())) {
+    Diagnostics::log(QStringLiteral("app"),
+                     QStringLiteral("cannot listen for later copies at %1: %2")
+                         .arg(socketName(), m_server.errorString()));
+  }
+}
+
+SingleInstance::Outcome SingleInstance::handOver() {
+  QLocalSocket socket;
+  if (usesAbstractName()) {
+    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+  }
+  socket.connectToServer(socketName());
+  if (socket.waitForConnected(kConnectTimeoutMs)) {
+    // The connection itself asks for the window; the line only says so.
+    socket.write(kActivate);
+    socket.waitForBytesWritten(kConnectTimeoutMs);
+    socket.disconnectFromServer();
+    return Outcome::handedOver;
+  }
+  m_problem =
+      QStringLiteral("Pindle is already running over %1, but its window could not be "
+                     "raised (%2: %3).")
+          .arg(QDir::toNativeSeparators(m_dataDirectory), socketName(), socket.errorString());
+  return Outcome::unreachable;
 }
 
 void SingleInstance::onConnection() {
   while (QLocalSocket *socket = m_server.nextPendingConnection()) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    Diagnostics::log(QStringLiteral("app"), QStringLiteral("window raised for a later copy"));
     emit activationRequested();
   }
 }

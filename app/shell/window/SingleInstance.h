@@ -10,29 +10,42 @@ namespace lumora {
 
 /// Keeps a second copy of the application from running beside the first over the same data
 /// folder: each would rewrite the favourites and the analysis cache from its own memory.
-/// The first copy holds a lock on "pindle.lock" in the data folder (so copies started with
-/// different or no runtime folders still meet) and listens on a local socket in the runtime
-/// folder, named after the data folder; a second copy finds the lock taken, asks the first
-/// (through the socket) to raise its window, and ends. The operating system drops the lock
-/// when a copy ends in any way, so a crashed copy never blocks the next launch.
+/// The first copy holds a lock on "pindle.lock" in the data folder and listens on a local
+/// socket found through the data folder too, so every copy that meets the lock also finds
+/// the socket, whatever its runtime folder or environment. A second copy finds the lock
+/// taken, asks the first (through the socket) to raise its window, and ends. The operating
+/// system drops the lock when a copy ends in any way, so a crashed copy never blocks the
+/// next launch.
 class SingleInstance : public QObject {
   Q_OBJECT
 
 public:
-  /// `dataDirectory` holds "pindle.lock" (the application's data folder by default);
-  /// `socketDirectory` the socket (the runtime folder by default).
+  enum class Outcome {
+    /// This process is the only copy: it holds the lock and listens.
+    first,
+    /// Another copy holds the lock and was asked to raise its window.
+    handedOver,
+    /// Another copy holds the lock but could not be asked to raise its window: `problem`
+    /// says why.
+    unreachable,
+  };
+
+  /// `dataDirectory` holds "pindle.lock" and names the socket (the application's data
+  /// folder by default).
   explicit SingleInstance(QString dataDirectory = platform::appSupportDirectory(),
-                          QString socketDirectory = runtimeDirectory(), QObject *parent = nullptr);
+                          QObject *parent = nullptr);
   ~SingleInstance() override;
 
-  /// True when this process is the only copy: it then holds the lock and listens. False
-  /// when another copy holds it (that copy has been asked to raise its window). When the
-  /// lock file cannot be made at all, this copy runs (true) and says so in the log.
-  bool acquire();
+  /// Takes the lock or hands over to the copy that holds it. When the lock file cannot be
+  /// made at all, this copy runs (`first`) and says so in the log.
+  Outcome acquire();
 
-  /// `XDG_RUNTIME_DIR`, else Qt's runtime location.
-  [[nodiscard]] static QString runtimeDirectory();
-  [[nodiscard]] QString socketPath() const;
+  /// Why the other copy could not be reached, for the user (English, one line).
+  [[nodiscard]] const QString &problem() const { return m_problem; }
+  /// The socket's name: "pindle.socket" in the data folder, or, when that path is too long
+  /// for a socket address, a name in the abstract namespace made from the user id and the
+  /// data folder.
+  [[nodiscard]] QString socketName() const;
 
 signals:
   /// A later copy asked this one to show its window.
@@ -40,11 +53,14 @@ signals:
 
 private:
   void onConnection();
+  [[nodiscard]] bool usesAbstractName() const;
+  void listen();
+  [[nodiscard]] Outcome handOver();
 
   QString m_dataDirectory;
-  QString m_socketDirectory;
   platform::FileLock m_lock;
   QLocalServer m_server;
+  QString m_problem;
 };
 
 } // namespace lumora
