@@ -1,9 +1,10 @@
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 
 #include "platform/core/files/AtomicWrite.h"
+#include "platform/core/files/SafeRead.h"
 
+#include <QFile>
 #include <array>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -40,11 +41,15 @@ Expected<void, LibraryError> writeRecord(const fs::path &target, std::string_vie
 } // namespace
 
 AuthorizationStatus currentStatus(const fs::path &libraryLocation) {
-  std::ifstream in(recordFile(libraryLocation));
-  std::string word;
-  in >> word;
+  // Read without following a link or blocking on a FIFO; anything but a small regular file
+  // counts as no record, and the next request replaces it.
+  saferead::Rules rules;
+  rules.requireOwnFile = false;
+  const saferead::Outcome record =
+      saferead::read(QFile::decodeName(recordFile(libraryLocation).c_str()), rules);
+  const QByteArray word = record.bytes.value_or(QByteArray()).trimmed();
   for (const auto &[value, name] : kNames) {
-    if (word == name) {
+    if (word == QByteArrayView(name.data(), static_cast<qsizetype>(name.size()))) {
       return value;
     }
   }

@@ -1,4 +1,5 @@
 #include "platform/core/photolibrary/PhotoAuthorization.h"
+#include "tests/support/PlantedFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,25 @@ TEST(PhotoAuthorization, unreadableRecordCountsAsNotDetermined) {
   testsupport::TempDir dir;
   dir.write("authorization", std::string("\xff\x00garbage", 9));
   EXPECT_EQ(auth::currentStatus(dir.path()), AuthorizationStatus::notDetermined);
+}
+
+TEST(PhotoAuthorization, aPlantedRecordIsNeitherWaitedOnNorFollowedAndTheRequestReplacesIt) {
+  testsupport::TempDir dir;
+  const testsupport::LinkTarget target(dir.file("authorized-elsewhere"));
+  for (const auto kind : {testsupport::Planted::fifo, testsupport::Planted::symlink}) {
+    const auto library = dir.path() / testsupport::nameOf(kind);
+    ASSERT_TRUE(testsupport::plant(kind, library / "authorization", target.path()));
+    ASSERT_TRUE(testsupport::finishesWithin(
+        std::chrono::seconds(5),
+        [&] {
+          EXPECT_EQ(auth::currentStatus(library), AuthorizationStatus::notDetermined);
+          EXPECT_EQ(auth::request(library), AuthorizationStatus::authorized);
+        },
+        library));
+    EXPECT_TRUE(testsupport::isRegularFile(library / "authorization"));
+    EXPECT_EQ(auth::currentStatus(library), AuthorizationStatus::authorized);
+  }
+  EXPECT_TRUE(target.isUntouched());
 }
 
 TEST(PhotoAuthorization, requestThatCannotBeRecordedGrantsNothing) {
