@@ -23,7 +23,8 @@ import tempfile
 
 # Decoded by ffmpeg; the data packages are downloaded and unpacked, not installed.
 PACKAGES = ["ffmpeg"]
-DATA_PACKAGES = ["opencv-doc", "python3-imageio", "visp-images-data", "renpy-demo", "gem-doc"]
+DATA_PACKAGES = ["opencv-doc", "python3-imageio", "visp-images-data", "renpy-demo", "gem-doc",
+                 "xine-ui"]
 
 OPENCV = "opencv-doc/usr/share/doc/opencv-doc/examples/data/"
 OPENCV_HTML = "opencv-doc/usr/share/doc/opencv-doc/opencv4/html/"
@@ -31,6 +32,7 @@ IMAGEIO = "python3-imageio/usr/lib/python3/dist-packages/imageio/resources/image
 VISP = "visp-images-data/usr/share/visp-images-data/ViSP-images/"
 GEM = "gem-doc/usr/share/gem/examples/data/"
 RENPY = "renpy-demo/usr/share/games/renpy/demo/game/"
+XINE = "xine-ui/usr/share/xine/"
 
 # (source, path under the unpacked packages (a video, or a printf pattern of numbered frames
 # with its first number), real footage?, largest step between burst frames,
@@ -48,6 +50,7 @@ SOURCES = [
     ("imageio-cockatoo", IMAGEIO + "cockatoo.mp4", True, 6,
      [(5, "far"), (45, "face"), (100, "beak"), (205, "perch"), (250, "perch")]),
     ("imageio-office", IMAGEIO + "realshort.mp4", True, 5, [(2, "a"), (22, "a")]),
+    ("imageio-cradle", IMAGEIO + "newtonscradle.gif", False, 3, [(2, "a"), (20, "a")]),
     ("visp-cube-video", VISP + "video/cube.mpeg", True, 6, [(5, "a"), (55, "a")]),
     ("visp-target", (VISP + "mire-2/image.%04d.pgm", 1), True, 10,
      [(10, "a"), (170, "a"), (330, "a"), (470, "turned")]),
@@ -63,6 +66,7 @@ SOURCES = [
     ("gem-dice", GEM + "alea.mpg", False, 6, [(20, "a"), (90, "a")]),
     ("gem-room", GEM + "anim-1.mov", False, 6, [(5, "a"), (60, "a")]),
     ("gem-cartoon", GEM + "homer.avi", False, 5, [(10, "a"), (55, "a")]),
+    ("xine-water", XINE + "visuals/default.mpv", False, 6, [(10, "a"), (60, "a")]),
 ]
 FRAMES_PER_CLIP = 3
 # The degraded copy: blurred by a share of the frame's width (as a shaken 1600-pixel photo
