@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace lumora {
 namespace {
@@ -64,6 +65,10 @@ ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent
   m_toast = new ToastSlot(m_store, this);
   m_sheet = new InfoCenterSheet(m_store, m_factory, this);
   m_alerts = new AlertPresenter(m_store, this);
+  // Before the preview's own connections: it is photographed before it follows a change.
+  for (auto signal : {&AppStore::groupsChanged, &AppStore::itemsChanged}) {
+    connect(&m_store, signal, this, &ContentView::keepPreviewAsShown);
+  }
   connect(&m_store, &AppStore::detailGroupIDChanged, this, &ContentView::syncDetail);
   connect(&m_store, &AppStore::groupsChanged, this, &ContentView::syncDetail);
   connect(&m_store, &AppStore::previewContextChanged, this, &ContentView::syncPreview);
@@ -189,9 +194,21 @@ void ContentView::syncPreview() {
     // Let go first: the focus leaves the hidden preview for the screen beneath.
     QWidget *leaving = m_preview;
     m_preview = nullptr;
-    ExitSnapshot::replace(leaving, curve);
+    QPixmap shown = std::exchange(m_previewShown, QPixmap());
+    ExitSnapshot::replace(leaving, shown.isNull() ? ExitSnapshot::pictureOf(leaving) : shown,
+                          curve);
   }
   layoutLayers();
+}
+
+// A deletion in the preview changes the groups (the preview steps on to the next photo and
+// starts loading it) and closes the preview in the same action: its exit shows it as it was.
+void ContentView::keepPreviewAsShown() {
+  if (!m_preview || !m_previewShown.isNull()) {
+    return;
+  }
+  m_previewShown = ExitSnapshot::pictureOf(m_preview);
+  QTimer::singleShot(0, this, [this] { m_previewShown = QPixmap(); });
 }
 
 // While the preview shows, the controls beneath it are covered: none of them may hold the

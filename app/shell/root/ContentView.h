@@ -4,6 +4,7 @@
 #include "app/shell/root/ControlsBar.h"
 #include "app/shell/root/PhaseScreenHost.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -62,6 +63,8 @@ private:
   /// Flies the hero pairs photographed before the swap once the new screen is laid out.
   void flyHeroesWhenLaidOut();
   void syncPreview();
+  /// Photographs the preview before it follows a change of the store's current action.
+  void keepPreviewAsShown();
   /// Sends the focus back to the preview when something beneath it has taken it.
   void keepFocusUncovered(QWidget *now);
   void layoutLayers();
@@ -79,6 +82,8 @@ private:
   QPointer<QWidget> m_detail;
   std::optional<std::string> m_detailID;
   QPointer<QWidget> m_preview;
+  /// The preview as shown before the current action changed it; null otherwise.
+  QPixmap m_previewShown;
   ToastSlot *m_toast = nullptr;
   InfoCenterSheet *m_sheet = nullptr;
   AlertPresenter *m_alerts = nullptr;

@@ -4,12 +4,10 @@
 #include <algorithm>
 
 namespace lumora {
-namespace {
 
-/// What the widget shows on screen: its own drawing and its children's, over `backdrop`'s
-/// drawing where the widget lies, else over transparency. (`QWidget::grab` would fill the
-/// palette's window colour first, where the window really shows its own background.)
-QPixmap onScreenPicture(QWidget *widget, QWidget *backdrop) {
+// Not `QWidget::grab`: it fills the palette's window colour first, where the window really
+// shows its own background through the widget.
+QPixmap ExitSnapshot::pictureOf(QWidget *widget, QWidget *backdrop) {
   if (!widget->isVisible()) {
     return {};
   }
@@ -26,11 +24,13 @@ QPixmap onScreenPicture(QWidget *widget, QWidget *backdrop) {
   return pixmap;
 }
 
-} // namespace
-
 ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, const MotionCurve &curve, QPointF offset,
                                     QWidget *backdrop) {
-  QPixmap picture = onScreenPicture(leaving, backdrop);
+  return replace(leaving, pictureOf(leaving, backdrop), curve, offset);
+}
+
+ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
+                                    QPointF offset) {
   auto *snapshot = new ExitSnapshot(leaving->parentWidget(), std::move(picture), curve, offset);
   // The picture may move out of the leaving widget's rectangle: cover both.
   const QRect from = leaving->geometry();

@@ -26,11 +26,19 @@ public:
   /// `backdrop`, when given, is drawn beneath the leaving widget in the picture.
   static ExitSnapshot *replace(QWidget *leaving, const MotionCurve &curve, QPointF offset = {},
                                QWidget *backdrop = nullptr);
+  /// Replaces `leaving` by `picture`, taken earlier with `pictureOf` (what the user last saw
+  /// of it, when it has changed since).
+  static ExitSnapshot *replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
+                               QPointF offset = {});
+  /// What `widget` shows on screen: its drawing and its children's, over `backdrop`'s
+  /// drawing where the widget lies, else over transparency; null when it is hidden.
+  [[nodiscard]] static QPixmap pictureOf(QWidget *widget, QWidget *backdrop = nullptr);
 
   /// Starts the fade again from the full picture: for a caller that builds what comes
   /// beneath after taking the picture, so the first frame shows the fade's start.
   void restart();
   [[nodiscard]] qreal progress() const { return m_progress; }
+  [[nodiscard]] const QPixmap &picture() const { return m_picture; }
   /// Pins the removal at `progress` without animating (screenshots).
   void setProgress(qreal progress);
 

@@ -13,6 +13,8 @@
 #include "app/shell/screens/ScanningView.h"
 #include "app/store/AppStore.h"
 
+#include <utility>
+
 namespace lumora {
 
 PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, HeroNamespace *hero,
@@ -20,20 +22,31 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
     : QWidget(parent), m_store(store), m_factory(factory), m_hero(hero) {
   // A store action publishes its fields one by one (a new scan enters the scanning phase
   // before it clears the old photos); the choice is made once the action is over, so no
-  // screen of a state in between is ever built.
+  // screen of a state in between is ever built. Connected before any screen, so the screen
+  // is photographed before it follows the action's first change.
   m_pending.setSingleShot(true);
   m_pending.setInterval(0);
   connect(&m_pending, &QTimer::timeout, this, &PhaseScreenHost::follow);
   for (auto signal : {&AppStore::phaseChanged, &AppStore::itemsChanged, &AppStore::groupsChanged,
-                      &AppStore::isPausedChanged}) {
-    connect(&m_store, signal, &m_pending, qOverload<>(&QTimer::start));
+                      &AppStore::isPausedChanged, &AppStore::isPauseRequestedChanged,
+                      &AppStore::lastResultChanged, &AppStore::isSelectingChanged,
+                      &AppStore::isRegroupingChanged}) {
+    connect(&m_store, signal, this, &PhaseScreenHost::storeChanging);
   }
   m_choice = rootscreen::choose(m_store);
   build(false);
 }
 
+void PhaseScreenHost::storeChanging() {
+  if (!m_pending.isActive() && m_screen && isVisible()) {
+    m_shown = ExitSnapshot::pictureOf(m_screen);
+  }
+  m_pending.start();
+}
+
 void PhaseScreenHost::follow() {
   rootscreen::ScreenChoice next = rootscreen::choose(m_store);
+  QPixmap shown = std::exchange(m_shown, QPixmap());
   if (next == m_choice) {
     // A failure of the same kind keeps its screen, which shows the new texts.
     if (auto *failure = qobject_cast<FailureStateView *>(m_screen.data())) {
@@ -46,13 +59,15 @@ void PhaseScreenHost::follow() {
   const bool fades = next.token != m_choice.token;
   m_choice = std::move(next);
   ++m_replacements;
-  build(fades);
+  build(fades, std::move(shown));
   emit screenReplaced();
 }
 
-void PhaseScreenHost::build(bool animated) {
+void PhaseScreenHost::build(bool animated, QPixmap shown) {
   if (m_screen && animated) {
-    ExitSnapshot::replace(m_screen, motion::fast());
+    // The screen as the user last saw it, before the action that replaces it began.
+    ExitSnapshot::replace(m_screen, shown.isNull() ? ExitSnapshot::pictureOf(m_screen) : shown,
+                          motion::fast());
   } else if (m_screen) {
     m_screen->deleteLater();
   }

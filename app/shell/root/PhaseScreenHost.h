@@ -2,6 +2,7 @@
 
 #include "app/shell/root/RootScreen.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -40,8 +41,11 @@ protected:
   void resizeEvent(QResizeEvent *event) override;
 
 private:
+  /// Photographs the screen at the first change of a store action, then follows the store
+  /// once the action is over.
+  void storeChanging();
   void follow();
-  void build(bool animated);
+  void build(bool animated, QPixmap shown = {});
   [[nodiscard]] QWidget *makeScreen(rootscreen::ScreenKind kind);
 
   AppStore &m_store;
@@ -50,6 +54,8 @@ private:
   rootscreen::ScreenChoice m_choice;
   QPointer<QWidget> m_screen;
   QTimer m_pending;
+  /// The screen as shown before the pending changes; null when none is pending.
+  QPixmap m_shown;
   int m_replacements = 0;
 };
 

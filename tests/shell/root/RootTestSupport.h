@@ -6,6 +6,7 @@
 #include "app/store/services/UserDefaults.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
+#include "tests/shell/support/GatedEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
@@ -41,6 +42,8 @@ struct StoreRig {
   QString pickedFolder;
   int pickerCalls = 0;
   QStringList settingsTargets;
+  /// The engine's gate: scans run freely until a test arms a hold.
+  std::shared_ptr<shelltest::GatedEngineClient> gate;
   std::unique_ptr<lumora::AppStore> store;
 
   StoreRig() {
@@ -51,7 +54,9 @@ struct StoreRig {
     auto engine = std::make_shared<lumora::LumoraEngine>(
         QString::fromStdString((temp.path() / "analysis-cache.bin").string()));
     lumora::AppStore::Services services;
-    services.engine = std::make_shared<lumora::LumoraEngineClient>(engine);
+    gate = std::make_shared<shelltest::GatedEngineClient>(
+        std::make_shared<lumora::LumoraEngineClient>(engine));
+    services.engine = gate;
     services.qaMarkerDirectory = QString::fromStdString(temp.path().string());
     services.pickFolder = [this](const lumora::FolderPickerRequest &,
                                  std::function<void(std::optional<QUrl>)> done) {

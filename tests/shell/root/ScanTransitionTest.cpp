@@ -1,0 +1,111 @@
+// The pictures that leave when a scan ends or starts, and when a deletion closes the preview:
+// each shows the screen as the user last saw it, never a state of the store's action half
+// published (a paused banner nobody asked for, a half-cleared summary, the next photo
+// loading).
+#include "app/ApplicationScreens.h"
+#include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/root/PhaseScreenHost.h"
+#include "tests/shell/root/RootViewFixture.h"
+#include "tests/shell/support/FilmedFrames.h"
+
+using lumora::AppStore;
+using lumora::ExitSnapshot;
+using lumora::PhotoItem;
+using lumora::rootscreen::ScreenKind;
+using Kind = AppStore::Phase::Kind;
+
+namespace {
+
+class ScanTransition : public roottest::RootViewTest {
+protected:
+  ScanTransition() { factory = lumora::applicationScreens(); }
+
+  /// Scans two bursts to the results, so a rescan finds them in the cache.
+  void scanOnce() {
+    rig.writeBurst("a", 1, 3);
+    rig.writeBurst("b", 2, 3, 1.8e9);
+    view();
+    rig.store->chooseFolder();
+    ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+    ASSERT_TRUE(roottest::waitFor([&] { return shown() == ScreenKind::results; }));
+  }
+  /// Rescans with a third burst and holds the scan once the six cached photos show on the
+  /// live results.
+  void rescanAndHoldOnLiveResults() {
+    rig.writeBurst("c", 3, 3, 1.9e9);
+    rig.gate->holdAfterPartial(
+        [](const std::vector<PhotoItem> &batch) { return batch.size() == 6; });
+    rig.store->retry();
+    ASSERT_TRUE(roottest::waitFor(
+        [&] { return rig.gate->waiting() > 0 && shown() == ScreenKind::liveResults; }));
+    roottest::spin(300);
+  }
+
+  [[nodiscard]] ScreenKind shown() {
+    roottest::spin(5);
+    return view().phaseScreens()->choice().kind;
+  }
+  [[nodiscard]] QWidget *screen() { return view().phaseScreens()->screen(); }
+
+  /// The picture leaving `parent` now, or a null image when none does.
+  static QImage leavingPicture(QWidget *parent) {
+    const auto *exit = parent->findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+    return exit ? exit->picture().toImage().convertToFormat(QImage::Format_RGB32) : QImage();
+  }
+  /// How different two pictures of one size are, per pixel and channel (0…255).
+  static double meanDifference(const QImage &a, const QImage &b) {
+    if (a.size() != b.size() || a.isNull()) {
+      return 255;
+    }
+    return filmtest::difference(a, b, a.rect()) / (3.0 * a.width() * a.height());
+  }
+  static QImage rgb(const QPixmap &pixmap) {
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+  }
+};
+
+} // namespace
+
+TEST_F(ScanTransition, aScanThatEndsLeavesWithTheLiveScreenAsShownAlsoAfterAResume) {
+  scanOnce();
+  rescanAndHoldOnLiveResults();
+  // Paused and resumed: the scan then ends by itself.
+  rig.store->requestPause();
+  ASSERT_TRUE(roottest::waitFor([&] { return rig.store->isPaused(); }));
+  rig.store->resumeScan();
+  ASSERT_TRUE(roottest::waitFor([&] { return rig.gate->waiting() > 0; }));
+  roottest::spin(300);
+  const QImage before = rgb(ExitSnapshot::pictureOf(screen()));
+  QWidget *host = view().phaseScreens();
+  filmtest::ManualClock clock; // the leaving picture stays while the clock stands
+  rig.gate->release();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  ASSERT_EQ(shown(), ScreenKind::results);
+  EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
+}
+
+TEST_F(ScanTransition, aRescanLeavesWithTheResultsAsShown) {
+  scanOnce();
+  roottest::spin(300);
+  const QImage before = rgb(ExitSnapshot::pictureOf(screen()));
+  QWidget *host = view().phaseScreens();
+  filmtest::ManualClock clock;
+  rig.gate->holdAtStart();
+  rig.store->retry();
+  ASSERT_EQ(shown(), ScreenKind::scanning);
+  EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
+  rig.gate->release();
+}
+
+TEST_F(ScanTransition, aDeletionFromThePreviewLeavesWithThePhotoThatWasDeleted) {
+  scanOnce();
+  const lumora::PhotoGroup group = rig.store->groups().front();
+  rig.store->openPreview(group, group.bestID);
+  roottest::spin(1500);
+  ASSERT_NE(view().previewView(), nullptr);
+  const QImage before = rgb(ExitSnapshot::pictureOf(view().previewView()));
+  filmtest::ManualClock clock;
+  rig.store->deleteItem(group.items.front());
+  ASSERT_TRUE(roottest::waitFor([&] { return !rig.store->previewContext(); }));
+  EXPECT_LT(meanDifference(leavingPicture(&view()), before), 1.0);
+}
