@@ -108,10 +108,4 @@ TEST_F(DetailEndToEnd, aStarThatCannotBeSavedStaysAsItWasAndTheUserIsTold) {
   spin(50);
   EXPECT_FALSE(tile->starButton()->isFavorite());
   EXPECT_FALSE(store().items()[1].isFavorite || store().items()[0].isFavorite);
-
-  fs::remove(lock);
-  store().setAlert(std::nullopt);
-  tile->starButton()->click();
-  ASSERT_TRUE(waitFor([&] { return tile->starButton()->isFavorite(); }));
-  EXPECT_FALSE(store().alert());
 }

@@ -6,40 +6,28 @@
 #include <ostream>
 #include <string>
 
+/// Entries planted in place of the application's files, and a file of the user's that a
+/// planted link points at, which must come out of every test as it went in.
 namespace testsupport {
 
-/// What is planted in place of one of the application's files.
 enum class Planted { fifo, symlink };
 
-/// A file of the user's outside the data folder, with known bytes and mode 0644, that planted
-/// links point at: it must come out of any test exactly as it went in.
-class LinkTarget {
-public:
-  explicit LinkTarget(std::filesystem::path path);
-  [[nodiscard]] const std::filesystem::path &path() const { return m_path; }
-  /// True when the bytes and the mode are still those it was made with.
-  [[nodiscard]] bool isUntouched() const;
-
-private:
-  std::filesystem::path m_path;
-};
+/// Writes known bytes with mode 0644 to `target`.
+void makeLinkTarget(const std::filesystem::path &target);
+/// True when `target` still holds those bytes with that mode.
+bool isUntouchedLinkTarget(const std::filesystem::path &target);
 
 /// Puts a FIFO, or a link to `target`, at `at`; false when that failed.
 bool plant(Planted kind, const std::filesystem::path &at, const std::filesystem::path &target);
-
-/// True when a regular file (not a link, not a FIFO) stands at `path`.
+/// True when a regular file (no link, no FIFO) stands at `path`.
 bool isRegularFile(const std::filesystem::path &path);
 
-/// Runs `work` on a thread of its own and waits for it at most `limit`. When it has not
-/// finished by then, every FIFO in `folder` is opened and closed again so that an open or
-/// read blocked on one ends, and the result is false: the test fails instead of hanging.
+/// Runs `work` on a thread of its own for at most `limit`. Past it, the FIFOs in `folder` are
+/// opened and closed until the work ends, and the result is false: a test fails, never hangs.
 bool finishesWithin(std::chrono::milliseconds limit, const std::function<void()> &work,
                     const std::filesystem::path &folder);
 
-/// "fifo" or "symlink", for test names.
-std::string nameOf(Planted kind);
-
-/// Prints `kind` by its name in test output.
+inline std::string nameOf(Planted kind) { return kind == Planted::fifo ? "fifo" : "symlink"; }
 inline void PrintTo(Planted kind, std::ostream *out) { *out << nameOf(kind); }
 
 } // namespace testsupport

@@ -12,8 +12,6 @@ namespace {
 // Tries to make the missing file, then to replace a refused entry, before giving up.
 constexpr int kAttempts = 3;
 
-bool writes(int access) { return (access & O_ACCMODE) != O_RDONLY; }
-
 // Why opening failed with `error`, when the cause is the entry rather than the system: the
 // kernel reports a link as ELOOP and a FIFO without reader (opened to write) as ENXIO.
 QString refusalAfter(const std::filesystem::path &path, int error) {
@@ -21,16 +19,6 @@ QString refusalAfter(const std::filesystem::path &path, int error) {
     return kindOf(S_IFLNK);
   }
   return plantedAt(path);
-}
-
-QString refusalOf(const struct stat &info, int access) {
-  if (!S_ISREG(info.st_mode)) {
-    return kindOf(info.st_mode);
-  }
-  if (writes(access) && info.st_nlink > 1) {
-    return QStringLiteral("a file with %1 names").arg(info.st_nlink);
-  }
-  return {};
 }
 
 } // namespace
@@ -71,8 +59,8 @@ Opened open(const std::filesystem::path &path, int access) {
     opened.refusal = opened.error == ENOENT ? QString() : refusalAfter(path, opened.error);
     return opened;
   }
-  opened.refusal = refusalOf(info, access);
-  if (!opened.refusal.isEmpty()) {
+  if (!S_ISREG(info.st_mode)) {
+    opened.refusal = kindOf(info.st_mode);
     opened.error = EINVAL;
     return opened;
   }

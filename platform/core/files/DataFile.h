@@ -9,9 +9,9 @@
 /// Opens the application's own files in its data folder (cache, logs, session marker, locks)
 /// so that something else planted under their names can do no harm. No symbolic link is
 /// followed, so a link's target is never read, written, truncated or made private; nothing
-/// blocks, so a FIFO cannot hang the caller; only a regular file is used, and only one with
-/// no other name (hard link) is written. A refused entry is replaced atomically by a new
-/// regular file when the caller asks for it: the rename replaces the entry itself.
+/// blocks, so a FIFO cannot hang the caller; only a regular file is used. A refused entry is
+/// replaced atomically by a new regular file when the caller asks for it: the rename replaces the
+/// entry itself.
 namespace platform::datafile {
 
 /// An opened data file, or why there is none.
@@ -33,8 +33,7 @@ struct Opened {
 [[nodiscard]] QString plantedAt(const std::filesystem::path &path);
 
 /// Opens the existing file at `path` with `access` (O_RDONLY, O_WRONLY or O_RDWR, with
-/// O_APPEND when wanted). Anything but a regular file is refused, and so is a file with
-/// other names when `access` writes.
+/// O_APPEND when wanted). Anything but a regular file is refused.
 [[nodiscard]] Opened open(const std::filesystem::path &path, int access);
 
 /// `open`, making the file with `initial` as its contents when it is missing (never over a

@@ -1,6 +1,6 @@
 // Each file the engine keeps in the data folder, planted as a FIFO or as a link to a file of
-// the user's: the operation that uses it ends (within a time-out), works, leaves a regular
-// file of its own in its place, and never reads, writes, truncates or chmods the target.
+// the user's: the operation that uses it ends (within a time-out) and works, a regular file
+// of its own takes the planted entry's place, and the link's target is left as it was.
 
 #include "engine/cache/AnalysisCache.h"
 #include "engine/diagnostics/Diagnostics.h"
@@ -10,7 +10,6 @@
 #include "tests/support/PlantedFile.h"
 
 #include <QFile>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace lumora;
@@ -19,8 +18,6 @@ using testsupport::Planted;
 
 namespace {
 
-constexpr std::chrono::seconds kTimeOut(5);
-
 std::filesystem::path dataFolder() {
   platform::makeAppSupportDirectory();
   return QFile::encodeName(platform::appSupportDirectory()).toStdString();
@@ -28,96 +25,74 @@ std::filesystem::path dataFolder() {
 
 CacheFiles cacheFiles() { return CacheFiles::forBase(dataFolder() / "analysis-cache.bin"); }
 
-std::string diagnosticsLog() { return readFile(dataFolder() / "diagnostics.log"); }
+bool cacheHolds(const std::string &id) {
+  return AnalysisCache::load(cacheFiles(), nullptr).entries().contains(id);
+}
 
-/// One data file and what the engine does with it.
+bool logHolds(const std::string &text) {
+  return readFile(dataFolder() / "diagnostics.log").find(text) != std::string::npos;
+}
+
+/// One data file, what the engine does with it, and whether that worked.
 struct DataFileUse {
   const char *name;
-  /// Uses the file; runs on a thread of its own under the time-out.
   std::function<void()> use;
-  /// Checks that the use worked.
-  std::function<void()> check;
+  std::function<bool()> worked;
 };
 
-std::vector<DataFileUse> uses() {
-  return {
-      {"session.running", [] { Diagnostics::beginSession(); },
-       [] {
-         EXPECT_EQ(readFile(dataFolder() / "session.running"), "running");
-         EXPECT_NE(diagnosticsLog().find("session.running was a"), std::string::npos);
-       }},
-      {"diagnostics.log",
-       [] {
-         EXPECT_TRUE(Diagnostics::exportText().endsWith(QStringLiteral("（暂无记录）")));
-         Diagnostics::log(QStringLiteral("scan"), QStringLiteral("after the plant"));
-       },
-       [] {
-         const std::string log = diagnosticsLog();
-         EXPECT_NE(log.find("[scan] after the plant"), std::string::npos);
-         EXPECT_NE(log.find("diagnostics.log was a"), std::string::npos);
-       }},
-      {"analysis-cache.bin",
-       [] {
-         AnalysisCache cache = AnalysisCache::load(cacheFiles(), nullptr);
-         EXPECT_TRUE(cache.entries().empty());
-         cache.put(entry("/a", 1), cacheFiles().log);
-         ASSERT_TRUE(cache.compact(cacheFiles().base, cacheFiles().log, std::nullopt));
-       },
-       [] { EXPECT_TRUE(AnalysisCache::load(cacheFiles(), nullptr).entries().contains("/a")); }},
-      {"analysis-cache.bin.log", [] { AnalysisCache().put(entry("/a", 1), cacheFiles().log); },
-       [] {
-         EXPECT_TRUE(AnalysisCache::load(cacheFiles(), nullptr).entries().contains("/a"));
-         EXPECT_NE(diagnosticsLog().find("replaced by a new file"), std::string::npos);
-       }},
-      {"analysis-cache.bin.deleted",
-       [] {
-         AnalysisCache cache;
-         cache.put(entry("/a", 1), cacheFiles().log);
-         cache.put(entry("/b", 2), cacheFiles().log);
-         cache.markDeleted("/a", cacheFiles().tombstones);
-       },
-       [] {
-         EXPECT_EQ(readFile(cacheFiles().tombstones), "/a\n");
-         EXPECT_FALSE(AnalysisCache::load(cacheFiles(), nullptr).entries().contains("/a"));
-       }},
-      {"favorites.json",
-       [] {
-         FavoriteStore store = FavoriteStore::load();
-         EXPECT_TRUE(store.ids().empty());
-         EXPECT_TRUE(store.set("/p/a.jpg", true));
-       },
-       [] { EXPECT_EQ(readFile(FavoriteStore::defaultURL()), R"(["\/p\/a.jpg"])"); }},
-      {"favorites.json.lock",
-       [] {
-         FavoriteStore store = FavoriteStore::load();
-         EXPECT_TRUE(store.set("/p/a.jpg", true));
-       },
-       [] { EXPECT_EQ(FavoriteStore::load().ids().size(), 1u); }},
-  };
-}
+const std::vector<DataFileUse> kUses = {
+    {"session.running", [] { Diagnostics::beginSession(); },
+     [] { return readFile(dataFolder() / "session.running") == "running"; }},
+    {"diagnostics.log",
+     [] {
+       EXPECT_TRUE(Diagnostics::exportText().endsWith(QStringLiteral("（暂无记录）")));
+       Diagnostics::log(QStringLiteral("scan"), QStringLiteral("after the plant"));
+     },
+     [] { return logHolds("[scan] after the plant") && logHolds("diagnostics.log was a"); }},
+    {"analysis-cache.bin",
+     [] {
+       AnalysisCache cache = AnalysisCache::load(cacheFiles(), nullptr);
+       cache.put(entry("/a", 1), cacheFiles().log);
+       EXPECT_TRUE(cache.compact(cacheFiles().base, cacheFiles().log, std::nullopt));
+     },
+     [] { return cacheHolds("/a"); }},
+    {"analysis-cache.bin.log", [] { AnalysisCache().put(entry("/a", 1), cacheFiles().log); },
+     [] { return cacheHolds("/a") && logHolds("replaced by a new file"); }},
+    {"analysis-cache.bin.deleted",
+     [] {
+       AnalysisCache cache;
+       cache.put(entry("/a", 1), cacheFiles().log);
+       cache.markDeleted("/a", cacheFiles().tombstones);
+     },
+     [] { return readFile(cacheFiles().tombstones) == "/a\n" && !cacheHolds("/a"); }},
+    {"favorites.json", [] { EXPECT_TRUE(FavoriteStore::load().set("/p/a.jpg", true)); },
+     [] { return readFile(FavoriteStore::defaultURL()) == R"(["\/p\/a.jpg"])"; }},
+    {"favorites.json.lock", [] { EXPECT_TRUE(FavoriteStore::load().set("/p/a.jpg", true)); },
+     [] { return FavoriteStore::load().ids().size() == 1; }},
+};
 
 class PlantedDataFile : public ::testing::TestWithParam<std::tuple<std::size_t, Planted>> {};
 
 TEST_P(PlantedDataFile, isReplacedWithoutHangingOrTouchingTheLinkTarget) {
-  const DataFileUse use = uses()[std::get<0>(GetParam())];
-  const Planted kind = std::get<1>(GetParam());
-  const testsupport::LinkTarget target(dataFolder().parent_path() / "precious.txt");
+  const DataFileUse &use = kUses[std::get<0>(GetParam())];
+  const std::filesystem::path target = dataFolder().parent_path() / "precious.txt";
   const std::filesystem::path planted = dataFolder() / use.name;
-  ASSERT_TRUE(testsupport::plant(kind, planted, target.path()));
-
-  ASSERT_TRUE(testsupport::finishesWithin(kTimeOut, use.use, dataFolder()));
-  use.check();
+  testsupport::makeLinkTarget(target);
+  ASSERT_TRUE(testsupport::plant(std::get<1>(GetParam()), planted, target));
+  ASSERT_TRUE(testsupport::finishesWithin(std::chrono::seconds(5), use.use, dataFolder()));
+  EXPECT_TRUE(use.worked());
   EXPECT_TRUE(testsupport::isRegularFile(planted));
-  EXPECT_TRUE(target.isUntouched());
+  EXPECT_TRUE(testsupport::isUntouchedLinkTarget(target));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFile, PlantedDataFile,
-                         ::testing::Combine(::testing::Range<std::size_t>(0, uses().size()),
+                         ::testing::Combine(::testing::Range<std::size_t>(0, kUses.size()),
                                             ::testing::Values(Planted::fifo, Planted::symlink)),
                          [](const auto &param) {
-                           std::string name = uses()[std::get<0>(param.param)].name;
-                           std::replace(name.begin(), name.end(), '.', '_');
-                           std::replace(name.begin(), name.end(), '-', '_');
+                           std::string name = kUses[std::get<0>(param.param)].name;
+                           std::replace_if(
+                               name.begin(), name.end(), [](char c) { return !std::isalnum(c); },
+                               '_');
                            return name + "_" + testsupport::nameOf(std::get<1>(param.param));
                          });
 

@@ -39,10 +39,11 @@ TEST(PhotoAuthorization, unreadableRecordCountsAsNotDetermined) {
 
 TEST(PhotoAuthorization, aPlantedRecordIsNeitherWaitedOnNorFollowedAndTheRequestReplacesIt) {
   testsupport::TempDir dir;
-  const testsupport::LinkTarget target(dir.file("authorized-elsewhere"));
+  const auto target = dir.file("authorized-elsewhere");
+  testsupport::makeLinkTarget(target);
   for (const auto kind : {testsupport::Planted::fifo, testsupport::Planted::symlink}) {
     const auto library = dir.path() / testsupport::nameOf(kind);
-    ASSERT_TRUE(testsupport::plant(kind, library / "authorization", target.path()));
+    ASSERT_TRUE(testsupport::plant(kind, library / "authorization", target));
     ASSERT_TRUE(testsupport::finishesWithin(
         std::chrono::seconds(5),
         [&] {
@@ -53,7 +54,7 @@ TEST(PhotoAuthorization, aPlantedRecordIsNeitherWaitedOnNorFollowedAndTheRequest
     EXPECT_TRUE(testsupport::isRegularFile(library / "authorization"));
     EXPECT_EQ(auth::currentStatus(library), AuthorizationStatus::authorized);
   }
-  EXPECT_TRUE(target.isUntouched());
+  EXPECT_TRUE(testsupport::isUntouchedLinkTarget(target));
 }
 
 TEST(PhotoAuthorization, requestThatCannotBeRecordedGrantsNothing) {

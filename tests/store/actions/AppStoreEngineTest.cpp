@@ -43,15 +43,6 @@ TEST_F(AppStoreWithEngine, aFavouriteTheFullDiskCannotKeepIsReportedAndLeftUnmar
       store().alert()->message.startsWith(QStringLiteral("磁盘空间已满，收藏没能写入。\n\n")))
       << store().alert()->message.toStdString();
   EXPECT_TRUE(FavoriteStore::load().ids().empty());
-
-  // With room again the same mark is kept, and only that one.
-  store().setAlert(std::nullopt);
-  state.reset();
-  store().toggleFavorite(item, [&state](bool now) { state = now; });
-  ASSERT_TRUE(waitFor([&] { return state.has_value(); }));
-  EXPECT_EQ(state, true);
-  EXPECT_FALSE(store().alert());
-  EXPECT_EQ(FavoriteStore::load().ids(), std::set<std::string>{item.id});
 }
 
 TEST_F(AppStoreWithEngine, resumeTurnsThePhotosAnalysedBeforeThePauseIntoCacheHits) {
