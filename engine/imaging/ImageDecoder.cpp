@@ -3,6 +3,7 @@
 #include "platform/core/posix/UniqueFd.h"
 
 #include "engine/imaging/BmpReader.h"
+#include "engine/imaging/Downscale.h"
 #include "engine/imaging/TurboJpeg.h"
 #include "platform/core/imaging/DecodeBudget.h"
 #include "platform/core/imaging/DecodeCost.h"
@@ -115,20 +116,10 @@ Expected<VipsImagePtr, DecodeError> reopenShrunk(VipsSource *source, Format form
   return openImage(source, "scale", 1.0 / shrink);
 }
 
-/// Resamples to fit a maxPixel square (never enlarging) and turns the picture upright.
-Expected<VipsImagePtr, DecodeError> fitAndRotate(VipsImage *image, int maxPixel) {
-  VipsImagePtr out;
-  if (vips_thumbnail_image(image, out.out(), maxPixel, "height", maxPixel, "size", VIPS_SIZE_DOWN,
-                           nullptr) != 0) {
-    return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not resize"));
-  }
-  return out;
-}
-
 Expected<platform::DecodedImage, DecodeError> finish(VipsImage *image, int maxPixel) {
-  auto fitted = fitAndRotate(image, maxPixel);
+  auto fitted = downscale::fitAndRotate(image, maxPixel);
   if (!fitted) {
-    return Unexpected(fitted.error());
+    return Unexpected(DecodeError{DecodeError::Kind::damaged, fitted.error()});
   }
   auto converted = platform::srgbpixels::toSrgb8(std::move(*fitted));
   if (!converted) {
@@ -167,8 +158,8 @@ Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int 
   // Rows are read one at a time, but the picture is decoded whole, as RGBA at most.
   constexpr std::int64_t kMaxPixels =
       std::min(kMaxInputPixels, platform::decodebudget::kPhotoLimit / 4);
-  const auto reservation =
-      platform::decodebudget::reserve(bmpreader::pixelCount(fd, fileSize).value_or(0) * 4);
+  const auto reservation = platform::decodebudget::reserve(
+      bmpreader::pixelCount(fd, fileSize).value_or(0) * 4 + platform::decodecost::kFixedBytes);
   auto full = bmpreader::decode(fd, fileSize, kMaxPixels);
   if (!full) {
     return Unexpected(full.error());
@@ -245,7 +236,8 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize,
   VipsImagePtr image = std::move(header->image);
   const int width = image->Xsize;
   const int height = image->Ysize;
-  const auto reservation = platform::photosource::reserveDecode(*photo, format, image.get());
+  const auto reservation =
+      platform::photosource::reserveDecode(*photo, format, image.get(), {maxPixel, false});
   if (!reservation) {
     return Unexpected(sourceFailure(reservation.error()));
   }

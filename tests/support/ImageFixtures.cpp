@@ -10,6 +10,51 @@
 #include <vips/vips.h>
 
 namespace testsupport {
+namespace {
+
+std::uint32_t crc32(const std::string &bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (const char byte : bytes) {
+    crc ^= static_cast<std::uint8_t>(byte);
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+  }
+  return ~crc;
+}
+
+void putBigEndian(std::string &out, std::uint32_t value) {
+  for (int shift : {24, 16, 8, 0}) {
+    out += static_cast<char>((value >> shift) & 0xFF);
+  }
+}
+
+std::string pngChunk(const std::string &type, const std::string &data) {
+  std::string chunk;
+  putBigEndian(chunk, static_cast<std::uint32_t>(data.size()));
+  const std::string body = type + data;
+  chunk += body;
+  putBigEndian(chunk, crc32(body));
+  return chunk;
+}
+
+} // namespace
+
+std::string claimingPng(std::uint32_t width, std::uint32_t height, PngColour colour,
+                        bool interlaced) {
+  std::string header;
+  putBigEndian(header, width);
+  putBigEndian(header, height);
+  header += static_cast<char>(8); // bit depth
+  header += static_cast<char>(colour);
+  header += std::string(2, '\0'); // deflate, adaptive filtering
+  header += static_cast<char>(interlaced ? 1 : 0);
+  std::string out = "\x89PNG\r\n\x1a\n";
+  out += pngChunk("IHDR", header);
+  out += pngChunk("IDAT", std::string("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9));
+  out += pngChunk("IEND", "");
+  return out;
+}
 
 bool writeImage(const std::filesystem::path &path, int width, int height,
                 const std::function<Rgb(int x, int y)> &pixel) {

@@ -1,9 +1,101 @@
 #include "platform/core/imaging/DecodeCost.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 namespace platform::decodecost {
+namespace {
+
+/// The size of the picture a decode works on and what one pixel of it takes.
+struct Picture {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::int64_t bands = 0;
+  std::int64_t sampleBytes = 0;
+  bool alpha = false;
+
+  [[nodiscard]] std::int64_t pixelBytes() const { return bands * sampleBytes; }
+  [[nodiscard]] std::int64_t wholeBytes() const { return width * height * pixelBytes(); }
+};
+
+/// The largest of the JPEG decoder's 1/2, 1/4 and 1/8 scales that still leaves `maxPixel`
+/// on the longer side, as the decoders ask for it.
+std::int64_t jpegShrink(const Picture &full, int maxPixel) {
+  const double shrink = static_cast<double>(std::max(full.width, full.height)) / maxPixel;
+  return shrink >= 8 ? 8 : shrink >= 4 ? 4 : shrink >= 2 ? 2 : 1;
+}
+
+/// `full` as decoded at 1/`shrink` of its size, rounded up as the decoders round.
+Picture shrunk(Picture full, std::int64_t shrink) {
+  full.width = (full.width + shrink - 1) / shrink;
+  full.height = (full.height + shrink - 1) / shrink;
+  return full;
+}
+
+/// The rows `picture` holds while it streams through the resampler.
+std::int64_t streamBytes(const Picture &picture, const Request &request) {
+  std::int64_t bytes = std::min(picture.height, kStreamRows) * picture.width * picture.pixelBytes();
+  if (picture.alpha && request.floatAlpha) {
+    bytes += std::min(picture.height, kFloatAlphaRows) * picture.width * picture.bands * 4;
+  }
+  return bytes;
+}
+
+/// The picture a decode of `full` to `maxPixel` returns, as RGBA, and its copy when it is
+/// turned upright.
+std::int64_t returnedBytes(const Picture &full, int maxPixel) {
+  const double scale =
+      std::min(1.0, static_cast<double>(maxPixel) /
+                        std::max<std::int64_t>(std::max(full.width, full.height), 1));
+  const auto side = [&](std::int64_t length) {
+    return static_cast<std::int64_t>(static_cast<double>(length) * scale) + 1;
+  };
+  return side(full.width) * side(full.height) * 4 * 2;
+}
+
+bool isInterlaced(VipsImage *header) {
+  int interlaced = 0;
+  return vips_image_get_typeof(header, "interlaced") != 0 &&
+         vips_image_get_int(header, "interlaced", &interlaced) == 0 && interlaced != 0;
+}
+
+/// What the decoder itself holds beyond the rows it streams, and the picture it streams.
+std::pair<std::int64_t, Picture> decoderBytes(Format format, VipsImage *header, const Picture &full,
+                                              const FileFacts &file, const Request &request) {
+  const std::int64_t pixels = full.width * full.height;
+  switch (format) {
+  case Format::jpeg: {
+    // Coefficients kept across scans, then the scaled picture, which libjpeg-turbo
+    // returns whole.
+    const Picture scaled = shrunk(full, jpegShrink(full, request.maxPixel));
+    return {(file.jpeg ? file.jpeg->bufferedBytes() : full.wholeBytes()) + scaled.wholeBytes(),
+            scaled};
+  }
+  case Format::png:
+    // Interlaced rows arrive in seven passes, so the whole picture is decoded at once.
+    return {isInterlaced(header) ? full.wholeBytes() : 0, full};
+  case Format::tiff: return {full.wholeBytes(), full}; // one strip may be the whole picture
+  case Format::gif: return {pixels * 4, full};         // one RGBA frame at full size
+  case Format::heif:
+    // libheif's colour planes (up to 3 bytes a pixel for deep colour) and the interleaved
+    // picture it converts them into, which the loader reads its rows from.
+    return {pixels * (3 + full.pixelBytes()), full};
+  case Format::webp: {
+    const std::int64_t longest = std::max<std::int64_t>(std::max(full.width, full.height), 1);
+    const std::int64_t shrink = std::max<std::int64_t>(longest / request.maxPixel, 1);
+    // A lossy still picture decodes straight to the reduced size; lossless and transparent
+    // ones are decoded whole (ARGB and an alpha plane) and then scaled; animation composes
+    // full frames.
+    const bool whole = file.webpLossless || full.alpha;
+    const std::int64_t frames = vips_image_get_n_pages(header) > 1 ? pixels * 4 * 2 : 0;
+    return {(whole ? pixels * 5 : 0) + frames, shrunk(full, shrink)};
+  }
+  }
+  return {full.wholeBytes(), full};
+}
+
+} // namespace
 
 std::optional<Format> formatOfLoader(std::string_view loader) {
   static constexpr std::array<std::pair<std::string_view, Format>, 6> kLoaders{{
@@ -22,32 +114,15 @@ std::optional<Format> formatOfLoader(std::string_view loader) {
   return std::nullopt;
 }
 
-std::int64_t peakBytes(Format format, VipsImage *header, std::int64_t sourceBytes,
-                       const std::optional<jpegstream::Layout> &jpeg) {
-  const std::int64_t pixels = std::int64_t{header->Xsize} * header->Ysize;
-  const std::int64_t sample = static_cast<std::int64_t>(vips_format_sizeof(header->BandFmt));
-  const std::int64_t whole = pixels * header->Bands * sample;
-  int interlaced = 0;
-  switch (format) {
-  case Format::jpeg:
-    // Decoded one MCU row at a time unless the coefficients are kept across scans.
-    return sourceBytes + (jpeg ? jpeg->bufferedBytes() : whole);
-  case Format::png:
-    // Interlaced rows arrive in seven passes, so the whole picture is decoded at once.
-    if (vips_image_get_typeof(header, "interlaced") != 0 &&
-        vips_image_get_int(header, "interlaced", &interlaced) == 0 && interlaced != 0) {
-      return sourceBytes + whole;
-    }
-    return sourceBytes;
-  case Format::gif: return sourceBytes + pixels * 4; // one RGBA frame at full size
-  case Format::webp:
-    // A still picture decodes straight to the reduced size; animation composes full frames.
-    return sourceBytes + (vips_image_get_n_pages(header) > 1 ? pixels * 4 * 2 : 0);
-  case Format::heif:
-    return sourceBytes + pixels * (header->Bands * sample + 2); // decoded planes and pixels
-  case Format::tiff: return sourceBytes + whole;
-  }
-  return sourceBytes + whole;
+std::int64_t peakBytes(Format format, VipsImage *header, const FileFacts &file,
+                       const Request &request) {
+  const Request asked{std::max(request.maxPixel, 1), request.floatAlpha};
+  const Picture full{header->Xsize, header->Ysize, header->Bands,
+                     static_cast<std::int64_t>(vips_format_sizeof(header->BandFmt)),
+                     vips_image_hasalpha(header) != 0};
+  const auto [decoder, streamed] = decoderBytes(format, header, full, file, asked);
+  return kFixedBytes + file.heldBytes + decoder + streamBytes(streamed, asked) +
+         returnedBytes(full, asked.maxPixel);
 }
 
 } // namespace platform::decodecost

@@ -28,6 +28,33 @@ std::optional<std::int64_t> webpLength(const std::array<std::uint8_t, 12> &head)
   return body + 8;
 }
 
+/// Whether the WebP picture in the first `length` bytes at `fd` is coded losslessly: its
+/// first picture chunk (after the extended header, colour profile, animation or alpha
+/// chunks) is a "VP8L" chunk.
+bool isLosslessWebp(int fd, std::int64_t length) {
+  constexpr int kMostChunks = 8;
+  std::int64_t at = 12;
+  for (int i = 0; i < kMostChunks && at + 8 <= length; ++i) {
+    std::array<std::uint8_t, 8> chunk{};
+    if (::pread(fd, chunk.data(), chunk.size(), at) != static_cast<ssize_t>(chunk.size())) {
+      return false;
+    }
+    const auto named = [&](const char *fourcc) {
+      return std::equal(chunk.begin(), chunk.begin() + 4, fourcc);
+    };
+    if (named("VP8L")) {
+      return true;
+    }
+    if (named("VP8 ") || named("ANMF")) {
+      return false;
+    }
+    const std::int64_t size =
+        chunk[4] | (chunk[5] << 8) | (chunk[6] << 16) | (static_cast<std::int64_t>(chunk[7]) << 24);
+    at += 8 + size + (size & 1);
+  }
+  return false;
+}
+
 Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize) {
   auto reading = decodebudget::reserve(fileSize);
   auto stream = jpegstream::read(fd, decodebudget::kPhotoLimit);
@@ -67,6 +94,7 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
   photo.length = fileSize;
   if (const auto declared = got == 12 ? webpLength(head) : std::nullopt) {
     photo.length = std::min(fileSize, *declared);
+    photo.webpLossless = isLosslessWebp(fd, photo.length);
   }
   photo.source = filesource::open(fd, photo.length);
   if (!photo.source) {
@@ -75,12 +103,15 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
   return photo;
 }
 
-Expected<decodebudget::Reservation, Failure>
-reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header) {
+Expected<decodebudget::Reservation, Failure> reserveDecode(PhotoSource &photo,
+                                                           decodecost::Format format,
+                                                           VipsImage *header,
+                                                           const decodecost::Request &request) {
   // A JPEG's stream is already in memory; WebP and GIF loaders copy the whole file in.
   const bool copiedIn = format == decodecost::Format::webp || format == decodecost::Format::gif;
-  const std::int64_t held = !photo.jpegBytes.empty() || copiedIn ? photo.length : 0;
-  const std::int64_t bytes = decodecost::peakBytes(format, header, held, photo.jpegLayout);
+  const decodecost::FileFacts file{!photo.jpegBytes.empty() || copiedIn ? photo.length : 0,
+                                   photo.jpegLayout, photo.webpLossless};
+  const std::int64_t bytes = decodecost::peakBytes(format, header, file, request);
   if (bytes > decodebudget::kPhotoLimit) {
     return Unexpected{Failure{Failure::Kind::tooLarge, overLimit(bytes)}};
   }

@@ -38,6 +38,8 @@ struct PhotoSource {
   /// How many bytes `source` shows: for a JPEG its stream, for a WebP what its container
   /// declares, for other files their size when opened.
   std::int64_t length = 0;
+  /// WebP only: its picture is coded losslessly (libwebp then decodes it whole).
+  bool webpLossless = false;
   /// JPEG only: the budget taken to read the stream, which the decode's reservation
   /// replaces.
   decodebudget::Reservation reading;
@@ -48,10 +50,12 @@ struct PhotoSource {
 /// so that files with huge tails and no end marker are not read by every worker at once.
 [[nodiscard]] Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize);
 
-/// Reserves what decoding `photo` (its header opened as `header`, of `format`) will need,
-/// or refuses when that is over `decodebudget::kPhotoLimit`; takes over the reservation
-/// `photo` read its stream with. May wait for other decodes, holding nothing meanwhile.
+/// Reserves what decoding `photo` (its header opened as `header`, of `format`) for
+/// `request` will need, or refuses when that is over `decodebudget::kPhotoLimit`; takes
+/// over the reservation `photo` read its stream with. May wait for other decodes, holding
+/// nothing meanwhile.
 [[nodiscard]] Expected<decodebudget::Reservation, Failure>
-reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header);
+reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header,
+              const decodecost::Request &request);
 
 } // namespace platform::photosource

@@ -80,10 +80,12 @@ Expected<OpenedFile, QString> openFile(const fs::path &file) {
   return opened;
 }
 
-/// Reserves the memory the decode of `opened` needs, then lets its header go: one loader at a
-/// time reads the source.
-Expected<decodebudget::Reservation, QString> reserveForDecode(OpenedFile &opened) {
-  auto reservation = photosource::reserveDecode(opened.photo, opened.format, opened.header.get());
+/// Reserves the memory the decode of `opened` to at most `maxPixel` on its longer side
+/// needs, then lets its header go: one loader at a time reads the source.
+Expected<decodebudget::Reservation, QString> reserveForDecode(OpenedFile &opened, int maxPixel) {
+  // vips_thumbnail premultiplies alpha in floating point.
+  auto reservation = photosource::reserveDecode(opened.photo, opened.format, opened.header.get(),
+                                                {maxPixel, true});
   if (!reservation) {
     return Unexpected{reservation.error().message};
   }
@@ -98,7 +100,7 @@ Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) 
   if (!opened) {
     return Unexpected{opened.error()};
   }
-  const auto reservation = reserveForDecode(*opened);
+  const auto reservation = reserveForDecode(*opened, std::max(bounds.width, bounds.height));
   if (!reservation) {
     return Unexpected{reservation.error()};
   }
@@ -135,7 +137,7 @@ Expected<void, QString> writeRendition(const fs::path &source, const fs::path &t
   if (!opened || std::max(opened->header->Xsize, opened->header->Ysize) <= side) {
     return {};
   }
-  const auto reservation = reserveForDecode(*opened);
+  const auto reservation = reserveForDecode(*opened, side);
   if (!reservation) {
     return Unexpected{reservation.error()};
   }

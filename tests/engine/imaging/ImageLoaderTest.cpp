@@ -1,6 +1,7 @@
 #include "engine/imaging/ImageLoader.h"
 #include "engine/imaging/ImageDecoder.h"
 #include "tests/engine/imaging/ImagingFixtures.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -177,6 +178,43 @@ TEST(ImageLoader, bitmapVariantsDecode) {
   EXPECT_EQ(opaque->image.pixels[3], 255);
 }
 
+TEST(ImageLoader, clearPixelsLendNoColourWhenAPictureWithAlphaShrinks) {
+  testsupport::TempDir dir;
+  // Red but fully transparent on the left, opaque blue on the right.
+  const auto colour = twoHalves(1024, 512, kRed, kBlue);
+  const auto mask = twoHalves(1024, 512, {0, 0, 0}, {255, 255, 255});
+  VipsImagePtr alpha, withAlpha;
+  ASSERT_EQ(vips_extract_band(mask.get(), alpha.out(), 0, nullptr), 0);
+  ASSERT_EQ(vips_bandjoin2(colour.get(), alpha.get(), withAlpha.out(), nullptr), 0);
+  save(withAlpha, dir.file("a.png"));
+  save(withAlpha, dir.file("sideways.tif"), Exif{.orientation = 6});
+
+  const auto loaded = loadFile(dir.file("a.png"), 64);
+  ASSERT_TRUE(loaded);
+  const platform::DecodedImage &image = loaded->image;
+  ASSERT_EQ(image.bands, 4);
+  EXPECT_EQ(image.width, 64);
+  int partial = 0;
+  for (std::size_t i = 0; i < image.pixels.size(); i += 4) {
+    const std::uint8_t a = image.pixels[i + 3];
+    if (a > 8 && a < 247) {
+      ++partial;
+      // Weighted by alpha, the edge takes the colour of its opaque side only.
+      EXPECT_LT(image.pixels[i], 80) << "red bled into the edge at " << i / 4;
+    }
+  }
+  EXPECT_GT(partial, 0);
+  EXPECT_TRUE(near(meanColour(image, 0.6, 0.1, 0.95, 0.9), kBlue, 4));
+
+  // Turned upright as a picture without alpha is: the clear half ends on top.
+  const auto upright = loadFile(dir.file("sideways.tif"), 64);
+  ASSERT_TRUE(upright);
+  EXPECT_EQ(upright->image.width, 32);
+  EXPECT_EQ(upright->image.height, 64);
+  EXPECT_EQ(upright->image.pixels[3], 0);
+  EXPECT_EQ(upright->image.pixels.back(), 255);
+}
+
 TEST(ImageLoader, otherColourLayoutsBecomeEightBitSrgb) {
   testsupport::TempDir dir;
   const auto picture = twoHalves(200, 100, kRed, kBlue);
@@ -227,7 +265,7 @@ TEST(ImageLoader, badFilesFailWithoutCrashingAndAreLogged) {
 
 TEST(ImageLoader, headersClaimingHugeSizesAreRefusedBeforeDecoding) {
   testsupport::TempDir dir;
-  dir.write("huge.png", hugePng(100000, 100000));
+  dir.write("huge.png", testsupport::claimingPng(100000, 100000));
   save(twoHalves(64, 48, kRed, kBlue), dir.file("small.jpg"));
   dir.write("huge.jpg", withJpegSize(readFile(dir.file("small.jpg")), 65000, 65000));
   std::string bmp = bmp24(8, 8, kRed, kBlue);

@@ -44,32 +44,6 @@ std::uint32_t stride(int width, int bits) {
   return static_cast<std::uint32_t>((width * bits + 31) / 32 * 4);
 }
 
-std::uint32_t crc32(const std::string &bytes) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (const char byte : bytes) {
-    crc ^= static_cast<std::uint8_t>(byte);
-    for (int bit = 0; bit < 8; ++bit) {
-      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-  }
-  return ~crc;
-}
-
-std::string pngChunk(const std::string &type, const std::string &data) {
-  std::string chunk;
-  const auto length = static_cast<std::uint32_t>(data.size());
-  for (int shift : {24, 16, 8, 0}) {
-    chunk += static_cast<char>((length >> shift) & 0xFF);
-  }
-  const std::string body = type + data;
-  chunk += body;
-  const std::uint32_t crc = crc32(body);
-  for (int shift : {24, 16, 8, 0}) {
-    chunk += static_cast<char>((crc >> shift) & 0xFF);
-  }
-  return chunk;
-}
-
 } // namespace
 
 platform::VipsImagePtr twoHalves(int width, int height, Rgb left, Rgb right) {
@@ -171,21 +145,6 @@ std::string bmp32(int width, int height, Rgb colour, std::uint8_t alpha) {
 std::vector<UntrustedPicture> untrustedPictures() {
   return {{"vector.jpg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>"},
           {"netpbm.png", "P6\n2 2\n255\n" + std::string(12, '\x7f')}};
-}
-
-std::string hugePng(std::uint32_t width, std::uint32_t height) {
-  std::string header(13, '\0');
-  for (int i = 0; i < 4; ++i) {
-    header[i] = static_cast<char>((width >> (24 - 8 * i)) & 0xFF);
-    header[4 + i] = static_cast<char>((height >> (24 - 8 * i)) & 0xFF);
-  }
-  header[8] = 8; // bit depth
-  header[9] = 2; // RGB
-  std::string out = "\x89PNG\r\n\x1a\n";
-  out += pngChunk("IHDR", header);
-  out += pngChunk("IDAT", std::string("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9));
-  out += pngChunk("IEND", "");
-  return out;
 }
 
 std::string withJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t height) {

@@ -42,8 +42,6 @@ void save(const platform::VipsImagePtr &image, const std::filesystem::path &path
 /// A 32-bit bitmap with an alpha mask (V5 header); every pixel has alpha `alpha`.
 [[nodiscard]] std::string bmp32(int width, int height, Rgb colour, std::uint8_t alpha);
 
-/// A PNG whose header claims `width` × `height` pixels, followed by a few bytes of data.
-[[nodiscard]] std::string hugePng(std::uint32_t width, std::uint32_t height);
 /// A file under the name of a photo format whose bytes only one of libvips's untrusted
 /// loaders would read.
 struct UntrustedPicture {

@@ -1,0 +1,181 @@
+#include "platform/core/imaging/DecodeCost.h"
+#include "platform/core/imaging/PhotoSource.h"
+#include "platform/core/imaging/VipsImage.h"
+#include "platform/core/imaging/VipsRuntime.h"
+#include "platform/core/posix/UniqueFd.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/TempDir.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+
+using namespace platform;
+using decodecost::Format;
+using testsupport::PngColour;
+
+namespace {
+
+constexpr std::int64_t kMiB = std::int64_t{1} << 20;
+
+/// A flat picture of `bands` 8-bit bands saved to `target` (a path, options allowed).
+void saveFlat(const std::string &target, int width, int height, int bands) {
+  ASSERT_TRUE(vipsruntime::ensureStarted());
+  VipsImagePtr black;
+  VipsImagePtr grey;
+  ASSERT_EQ(vips_black(black.out(), width, height, "bands", bands, nullptr), 0);
+  ASSERT_EQ(vips_linear1(black.get(), grey.out(), 1.0, 120.0, "uchar", TRUE, nullptr), 0);
+  ASSERT_EQ(vips_image_write_to_file(grey.get(), target.c_str(), nullptr), 0) << target;
+}
+
+/// What the decode of one file is charged, and what its header and first bytes told.
+struct Charge {
+  Format format = Format::jpeg;
+  std::int64_t bytes = 0;
+  std::optional<jpegstream::Layout> jpeg;
+  bool webpLossless = false;
+};
+
+/// The charge of decoding the file at `path` to `request`, from its header alone.
+Charge chargeOf(const std::filesystem::path &path, decodecost::Request request = {}) {
+  EXPECT_TRUE(vipsruntime::ensureStarted());
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  EXPECT_EQ(::fstat(fd.get(), &st), 0) << path;
+  auto photo = photosource::open(fd.get(), st.st_size);
+  EXPECT_TRUE(photo.hasValue()) << path;
+  const char *loader = vips_foreign_find_load_source(photo->source.get());
+  const auto format = decodecost::formatOfLoader(loader != nullptr ? loader : "");
+  EXPECT_TRUE(format.has_value()) << path;
+  const VipsImagePtr header(vips_image_new_from_source(photo->source.get(), "", "access",
+                                                       VIPS_ACCESS_SEQUENTIAL, nullptr));
+  EXPECT_TRUE(header) << path;
+  if (!format || !header) {
+    return {};
+  }
+  const bool copiedIn = *format == Format::webp || *format == Format::gif;
+  const decodecost::FileFacts facts{!photo->jpegBytes.empty() || copiedIn ? photo->length : 0,
+                                    photo->jpegLayout, photo->webpLossless};
+  return {*format, decodecost::peakBytes(*format, header.get(), facts, request), photo->jpegLayout,
+          photo->webpLossless};
+}
+
+std::int64_t chargeOfPng(const testsupport::TempDir &dir, std::uint32_t width, std::uint32_t height,
+                         PngColour colour, bool interlaced = false,
+                         decodecost::Request request = {}) {
+  return chargeOf(
+             dir.write("claim.png", testsupport::claimingPng(width, height, colour, interlaced)),
+             request)
+      .bytes;
+}
+
+} // namespace
+
+TEST(DecodeCost, aPngIsChargedTheRowsItStreamsNotItsFewBytesOnDisk) {
+  testsupport::TempDir dir;
+  // 196 megapixels of RGBA in a file of a few dozen bytes.
+  const std::int64_t huge = chargeOfPng(dir, 14000, 14000, PngColour::rgba);
+  EXPECT_GE(huge, 14000 * 4 * decodecost::kStreamRows);
+  EXPECT_LE(huge, decodebudget::kPhotoLimit) << "it must still decode, alone if need be";
+  // Rows beyond those streamed at once cost nothing more; a narrower picture costs less.
+  EXPECT_LT(huge - chargeOfPng(dir, 14000, 7000, PngColour::rgba), 2 * kMiB);
+  EXPECT_GE(huge - chargeOfPng(dir, 7000, 14000, PngColour::rgba),
+            7000 * 4 * decodecost::kStreamRows);
+  EXPECT_GT(huge, chargeOfPng(dir, 14000, 14000, PngColour::rgb));
+
+  // Interlaced rows arrive in seven passes: the whole picture is held, over one photo's limit.
+  const std::int64_t interlaced = chargeOfPng(dir, 14000, 14000, PngColour::rgba, true);
+  EXPECT_GE(interlaced - huge, std::int64_t{14000} * 14000 * 4);
+  EXPECT_GT(interlaced, decodebudget::kPhotoLimit);
+}
+
+TEST(DecodeCost, premultiplyingAlphaInFloatIsChargedOnlyForPicturesWithAlpha) {
+  testsupport::TempDir dir;
+  const decodecost::Request inFloat{512, true};
+  EXPECT_GE(chargeOfPng(dir, 14000, 14000, PngColour::rgba, false, inFloat) -
+                chargeOfPng(dir, 14000, 14000, PngColour::rgba),
+            14000 * 4 * 4 * decodecost::kFloatAlphaRows);
+  EXPECT_EQ(chargeOfPng(dir, 14000, 14000, PngColour::rgb, false, inFloat),
+            chargeOfPng(dir, 14000, 14000, PngColour::rgb));
+}
+
+TEST(DecodeCost, jpegIsChargedAtTheScaleItDecodesAtAndProgressiveForItsCoefficients) {
+  testsupport::TempDir dir;
+  saveFlat(dir.file("base.jpg").string(), 4000, 3000, 3);
+  saveFlat(dir.file("progressive.jpg").string() + "[interlace]", 4000, 3000, 3);
+  const Charge small = chargeOf(dir.file("base.jpg"), {512, false});
+  // Decoded at 1/4 of its size: far less than streaming it at its full width.
+  EXPECT_LT(small.bytes - decodecost::kFixedBytes, 4000 * 3 * decodecost::kStreamRows / 2);
+  EXPECT_GT(chargeOf(dir.file("base.jpg"), {4000, false}).bytes, small.bytes + 4000 * 3000 * 4);
+
+  const Charge progressive = chargeOf(dir.file("progressive.jpg"), {512, false});
+  ASSERT_TRUE(progressive.jpeg.has_value());
+  // Both keep their own stream in memory; beyond it, every coefficient is held.
+  const auto baseBytes =
+      static_cast<std::int64_t>(std::filesystem::file_size(dir.file("base.jpg")));
+  EXPECT_GE(progressive.bytes - (small.bytes - baseBytes), progressive.jpeg->coefficientBytes);
+}
+
+TEST(DecodeCost, webpIsChargedTheWholePictureOnlyWhenLosslessOrTransparent) {
+  testsupport::TempDir dir;
+  constexpr std::int64_t kPixels = 1600 * 1200;
+  saveFlat(dir.file("lossy.webp").string(), 1600, 1200, 3);
+  saveFlat(dir.file("lossless.webp").string() + "[lossless]", 1600, 1200, 3);
+  saveFlat(dir.file("alpha.webp").string(), 1600, 1200, 4);
+  const Charge lossy = chargeOf(dir.file("lossy.webp"));
+  const Charge lossless = chargeOf(dir.file("lossless.webp"));
+  const Charge alpha = chargeOf(dir.file("alpha.webp"));
+  EXPECT_FALSE(lossy.webpLossless);
+  EXPECT_TRUE(lossless.webpLossless);
+  EXPECT_FALSE(alpha.webpLossless);
+  EXPECT_GE(lossless.bytes - lossy.bytes, kPixels * 4);
+  EXPECT_GE(alpha.bytes - lossy.bytes, kPixels * 4);
+}
+
+TEST(DecodeCost, decodersThatMakeTheWholePictureAreChargedItOnTopOfTheStream) {
+  testsupport::TempDir dir;
+  constexpr std::int64_t kPixels = 1200 * 900;
+  saveFlat(dir.file("plain.png").string(), 1200, 900, 3);
+  const std::int64_t streamed = chargeOf(dir.file("plain.png")).bytes;
+  const struct {
+    std::string target;
+    Format format;
+    std::int64_t wholeBytes;
+  } cases[] = {
+      {"interlaced.png[interlace]", Format::png, kPixels * 3},
+      {"strip.tif", Format::tiff, kPixels * 3},
+      {"frame.gif", Format::gif, kPixels * 4},
+      {"photo.heic[compression=hevc]", Format::heif, kPixels * 6},
+  };
+  for (const auto &c : cases) {
+    saveFlat(dir.file(c.target).string(), 1200, 900, 3);
+    const Charge charge = chargeOf(dir.file(c.target.substr(0, c.target.find('['))));
+    EXPECT_EQ(charge.format, c.format) << c.target;
+    EXPECT_GE(charge.bytes - streamed, c.wholeBytes) << c.target;
+  }
+}
+
+TEST(DecodeCost, theBudgetHoldsWhatAHugePngIsChargedAndRefusesAnInterlacedOne) {
+  testsupport::TempDir dir;
+  ASSERT_TRUE(vipsruntime::ensureStarted());
+  for (const bool interlaced : {false, true}) {
+    const auto path =
+        dir.write("huge.png", testsupport::claimingPng(14000, 14000, PngColour::rgba, interlaced));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    auto photo =
+        photosource::open(fd.get(), static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    ASSERT_TRUE(photo.hasValue());
+    const VipsImagePtr header(vips_image_new_from_source(photo->source.get(), "", "access",
+                                                         VIPS_ACCESS_SEQUENTIAL, nullptr));
+    ASSERT_TRUE(header);
+    const auto reserved = photosource::reserveDecode(*photo, Format::png, header.get(), {});
+    EXPECT_EQ(reserved.hasValue(), !interlaced);
+    if (reserved) {
+      EXPECT_EQ(reserved->bytes(), chargeOf(path).bytes);
+    } else {
+      EXPECT_EQ(reserved.error().kind, photosource::Failure::Kind::tooLarge);
+    }
+  }
+}
