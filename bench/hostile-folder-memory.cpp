@@ -14,7 +14,7 @@
 // 600 MB; ratio_to_limit is the peak ÷ 600 MB and should be at most 1.
 
 // libvips (through GLib) must come before Qt: Qt's "signals" keyword macro breaks GIO headers.
-#include <vips/vips.h>
+#include "BenchFolders.h"
 
 #include "BenchProcess.h"
 #include "BenchScan.h"
@@ -24,7 +24,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -75,37 +74,8 @@ std::string readBytes(const std::string &path) {
   return bytes;
 }
 
-/// A smooth colour picture of `width` × `height`, cheap to make at any size.
-VipsImage *gradient(int width, int height) {
-  VipsImage *xy = nullptr;
-  VipsImage *scaled = nullptr;
-  VipsImage *x = nullptr;
-  VipsImage *y = nullptr;
-  VipsImage *out = nullptr;
-  vips_xyz(&xy, width, height, nullptr);
-  const double scale[] = {255.0 / width, 255.0 / height};
-  const double offset[] = {0, 0};
-  vips_linear(xy, &scaled, scale, offset, 2, "uchar", TRUE, nullptr);
-  vips_extract_band(scaled, &x, 0, nullptr);
-  vips_extract_band(scaled, &y, 1, nullptr);
-  VipsImage *bands[] = {x, y, x};
-  vips_bandjoin(bands, &out, 3, nullptr);
-  for (VipsImage *image : {xy, scaled, x, y}) {
-    g_object_unref(image);
-  }
-  return out;
-}
-
-bool saveJpeg(const std::string &path, int width, int height, bool progressive) {
-  VipsImage *image = gradient(width, height);
-  const int failed = vips_jpegsave(image, path.c_str(), "Q", 90, "interlace", progressive,
-                                   "subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF, nullptr);
-  g_object_unref(image);
-  return failed == 0;
-}
-
 bool savePng(const std::string &path, int width, int height, bool interlaced) {
-  VipsImage *image = gradient(width, height);
+  VipsImage *image = benchfolders::gradient(width, height);
   const int failed =
       vips_pngsave(image, path.c_str(), "interlace", interlaced, "compression", 1, nullptr);
   g_object_unref(image);
@@ -171,9 +141,7 @@ bool writeGifClaim(const std::string &path, int width, int height) {
 }
 
 bool generate(const std::string &dir) {
-  if (VIPS_INIT("hostile-folder-memory") != 0) {
-    return false;
-  }
+  using benchfolders::saveJpeg;
   const auto at = [&](const std::string &name) { return dir + "/" + name; };
   bool ok = true;
   for (int i = 0; i < 6; ++i) {
@@ -222,20 +190,7 @@ bool generate(const std::string &dir) {
   }
   ok = ok && writeBytes(at("noise.jpg"), noise);
   ok = ok && ::mkdir(at("folder.jpg").c_str(), 0755) == 0;
-  vips_shutdown();
   return ok;
-}
-
-bool generateInChild(const std::string &dir) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const bool made = generate(dir);
-    std::fflush(nullptr);
-    ::_exit(made ? 0 : 1);
-  }
-  int status = 0;
-  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
 }
 
 std::size_t countEntries(const std::string &dir) {
@@ -259,7 +214,7 @@ int main(int argc, char **argv) {
       settings.folder.empty() ? scratch.path().toStdString() + "/hostile" : settings.folder;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
-  if (!generateInChild(dir)) {
+  if (!benchfolders::buildInChild("hostile-folder-memory", [&] { return generate(dir); })) {
     std::fprintf(stderr, "could not build the hostile folder in %s\n", dir.c_str());
     return 1;
   }
