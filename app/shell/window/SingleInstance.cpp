@@ -21,6 +21,17 @@ constexpr char kSocketFile[] = "pindle.socket";
 /// The longest path a local socket address holds (without its terminating zero).
 constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
 
+/// Why a connection failed, in the words of the standard-error line.
+QString reasonOf(const QLocalSocket &socket) {
+  switch (socket.error()) {
+  case QLocalSocket::ServerNotFoundError: return QStringLiteral("nothing listens there");
+  case QLocalSocket::ConnectionRefusedError: return QStringLiteral("the connection was refused");
+  case QLocalSocket::SocketTimeoutError: return QStringLiteral("no answer within 1 s");
+  case QLocalSocket::SocketAccessError: return QStringLiteral("permission denied");
+  default: return socket.errorString();
+  }
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(QString dataDirectory, QObject *parent)
@@ -101,10 +112,9 @@ SingleInstance::Outcome SingleInstance::handOver() {
     socket.disconnectFromServer();
     return Outcome::handedOver;
   }
-  m_problem =
-      QStringLiteral("Pindle is already running over %1, but its window could not be "
-                     "raised (%2: %3).")
-          .arg(QDir::toNativeSeparators(m_dataDirectory), socketName(), socket.errorString());
+  m_problem = QStringLiteral("Pindle is already running over %1, but its window could not be "
+                             "raised (%2: %3).")
+                  .arg(QDir::toNativeSeparators(m_dataDirectory), socketName(), reasonOf(socket));
   return Outcome::unreachable;
 }
 
