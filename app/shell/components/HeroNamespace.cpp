@@ -28,13 +28,14 @@ void HeroNamespace::unregisterWidget(QWidget *widget) {
 }
 
 void HeroNamespace::setPictureReady(QWidget *widget, bool ready) {
-  for (Entry &e : m_entries) {
-    if (e.widget == widget && e.ready != ready) {
-      e.ready = ready;
-      if (ready) {
-        m_overlay->refreshDestination(widget);
-      }
-    }
+  const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                  [widget](const Entry &e) { return e.widget == widget; });
+  if (found == m_entries.end() || found->ready == ready) {
+    return;
+  }
+  found->ready = ready;
+  if (ready) {
+    m_overlay->refreshDestination(widget);
   }
 }
 
@@ -59,32 +60,35 @@ void HeroNamespace::beginTransition() {
   if (!m_host) {
     return;
   }
-  for (const Entry &e : m_entries) {
+  // Photographing may lay a screen out, which registers widgets: walk a copy.
+  const std::vector<Entry> entries = m_entries;
+  for (const Entry &e : entries) {
     if (e.widget && e.widget->isVisible() && e.widget->window() == m_host->window()) {
       m_snapshots.push_back({e.identifier, e.widget, rectInHost(e.widget), e.widget->grab()});
     }
   }
 }
 
-const HeroNamespace::Entry *HeroNamespace::incomingFor(const Snapshot &snapshot) const {
+std::optional<HeroNamespace::Entry> HeroNamespace::incomingFor(const Snapshot &snapshot) const {
   for (const Entry &e : m_entries) {
     const bool wasPhotographed =
         std::any_of(m_snapshots.begin(), m_snapshots.end(),
                     [&e](const Snapshot &s) { return s.widget == e.widget; });
     if (e.widget && e.identifier == snapshot.identifier && !wasPhotographed &&
         e.widget->isVisible()) {
-      return &e;
+      return e;
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 int HeroNamespace::finishTransition() {
   int flights = 0;
   if (m_host) {
-    for (const Snapshot &s : m_snapshots) {
-      const Entry *incoming = incomingFor(s);
-      if (incoming == nullptr) {
+    const std::vector<Snapshot> snapshots = m_snapshots;
+    for (const Snapshot &s : snapshots) {
+      const std::optional<Entry> incoming = incomingFor(s);
+      if (!incoming || !incoming->widget) {
         continue;
       }
       m_overlay->fly({s.pixmap, s.rect, incoming->ready ? incoming->widget->grab() : QPixmap(),

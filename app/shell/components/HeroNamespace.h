@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QRect>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -68,7 +69,7 @@ private:
   };
 
   [[nodiscard]] QRect rectInHost(const QWidget *widget) const;
-  [[nodiscard]] const Entry *incomingFor(const Snapshot &snapshot) const;
+  [[nodiscard]] std::optional<Entry> incomingFor(const Snapshot &snapshot) const;
 
   QPointer<QWidget> m_host;
   HeroOverlay *m_overlay;
