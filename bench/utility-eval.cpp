@@ -2,7 +2,8 @@
 //
 // Scans FOLDER with the engine like similarity-eval (see BenchScan.h) and measures the utility flag
 // against UTILITY.tsv, one line per file: file<TAB>1 for a screenshot or document, 0 for a photo,
-// optionally <TAB>category (screenshot, page-photo, photo, …).
+// optionally <TAB>category (screenshot, page-photo, photo, …) and <TAB>source (the package or
+// generator the file comes from, read only by the flag's trainer).
 // Prints accuracy, precision and recall of the flag and names every misjudged file, then the
 // same figures for the held-out third of the images (each image its own scene; see
 // benchtools::isHeldOut), then the accuracy of each category, all and held out, and the
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,8 +44,10 @@ std::map<std::string, Label> readLabels(const std::string &path) {
     if (tab == std::string::npos || line[0] == '#')
       continue;
     const auto second = line.find('\t', tab + 1);
+    const auto third = second == std::string::npos ? second : line.find('\t', second + 1);
     Label label{line.compare(tab + 1, 1, "1") == 0,
-                second == std::string::npos ? std::string() : line.substr(second + 1)};
+                second == std::string::npos ? std::string()
+                                            : line.substr(second + 1, third - second - 1)};
     if (label.category.empty())
       label.category = label.utility ? "utility" : "photo";
     labels[line.substr(0, tab)] = label;
@@ -85,6 +89,8 @@ bool isPhotoCategory(const std::string &category) {
 void writeMeasures(const std::string &folder, const std::map<std::string, Label> &labels,
                    const std::string &out) {
   std::ofstream table(out);
+  // Enough digits that every value reads back as the float the analyzer measured.
+  table.precision(std::numeric_limits<float>::max_digits10);
   table << "file\tutility\tcategory\theld_out";
   for (const auto &[name, value] : lumora::QualityMeasures{}.named())
     table << '\t' << name;
