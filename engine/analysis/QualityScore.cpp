@@ -1,5 +1,7 @@
 #include "engine/analysis/QualityScore.h"
 
+#include "engine/analysis/UtilityClassifier.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -74,96 +76,7 @@ float score(const QualityMeasures &m) {
   return std::isfinite(blend) ? clamp1(blend) : 0.0f;
 }
 
-namespace {
-
-/// Drawn, not photographed: no sensor noise, few exact colours covering most of the frame,
-/// edges running along the axes (text lines, panels), and some structure (a blank or
-/// blown-out frame is neither). Drawings with curves and colourful art are not.
-bool drawn(const QualityMeasures &m) {
-  return m.noise < 1.0f && m.dominantColours >= 0.6f && m.colourfulness < 80.0f &&
-         m.contrast >= 8.0f && m.axisAligned >= 0.3f;
-}
-
-/// A window: free of noise, edges along the axes, a few exact colours over a good part of it
-/// and some flat areas in colours other than pure black or white. Holds for light and dark
-/// themes, and for windows that show a picture or a chart in part of them.
-bool windowLike(const QualityMeasures &m) {
-  // A frame nearly black, soft and without colour is a night photo: compression flattens its
-  // dark greys into a few exact levels that mimic panels, while a dark theme's panels are grey
-  // rather than black and a window on black has crisp lettering or coloured marks.
-  const bool dimAndSoft = m.meanGrey < 25.0f && m.sharpness < 300.0f && m.colourfulness < 8.0f;
-  if (dimAndSoft)
-    return false;
-  // Panels come in a few exact colours; the flat steps of a smooth sky, fog or a plain wall
-  // photographed without noise spread over many greys. A window in more colours still has
-  // crisp lettering and little plain, smooth ground (snow and mist are mostly that). Where the
-  // two cannot be told apart, the picture counts as a photo.
-  const bool fewColours = m.flatFewGreys >= 0.85f;
-  // The edges of a window's controls and its lettering are crisp, even in a nearly empty
-  // window; a minimal composition photographed without noise (a leaf on a plain dark ground,
-  // a moon in a black sky) is soft.
-  const bool crisp = m.sharpness >= 60.0f;
-  const bool crispPanels = m.flatFewGreys >= 0.55f && m.sharpness >= 300.0f && m.plainPaper < 0.4f;
-  const bool flatColours = drawn(m) && m.exactFlat >= 0.4f && fewColours && crisp;
-  const bool panels = m.noise < 0.2f && m.axisAligned >= 0.35f && m.dominantColours >= 0.3f &&
-                      m.exactFlat >= 0.02f && m.colourfulness < 100.0f && m.contrast >= 8.0f &&
-                      crisp && (fewColours || crispPanels);
-  // A mostly empty window (a file list of an empty folder, an empty editor): hardly any
-  // contrast, but nearly one exact colour, and what edges there are run along the axes.
-  const bool empty = m.noise < 0.3f && m.axisAligned >= 0.55f && m.dominantColours >= 0.8f &&
-                     m.contrast >= 2.0f && fewColours;
-  // A dark window on pure black (a circuit board editor, a terminal), or a sky chart that is
-  // nearly all black but for round stars, or a rendered scene on black whose shapes end at
-  // the pixel: their detail far exceeds the squared contrast, which the lights of a night
-  // photo, softened by the lens and compression, fall well short of.
-  const float shapeContrast = std::max(16.0f, m.contrast);
-  const bool pixelSharp = m.sharpness >= 1.2f * shapeContrast * shapeContrast;
-  const bool black =
-      m.noise < 0.2f && m.clippedDark >= 0.2f &&
-      ((m.dominantColours >= 0.6f && (m.axisAligned >= 0.42f || m.dominantColours >= 0.8f)) ||
-       (m.dominantColours >= 0.45f && pixelSharp));
-  // A window framed by panels around a photo, a drawing or a dark canvas: much of its outer
-  // band is exactly flat, mostly so without tolerance (unlike a gradient), and not all in one
-  // grey (unlike a plain mount around a photo); its bars line two sides or more (a sky lines
-  // one), and the lettering on them is crisp (fog and a jetty are soft).
-  const bool framed = m.noise < 0.2f && m.axisAligned >= 0.3f && m.flatBorder >= 0.25f &&
-                      m.flatBorder >= 0.7f * m.nearFlatBorder && m.flatBorderOneGrey < 0.95f &&
-                      m.flatBorderSides >= 2.0f && m.sharpness >= 150.0f;
-  return flatColours || panels || empty || black || framed;
-}
-
-/// A page: mostly pure white, neutral paper with dark strokes, or lines of print however it
-/// was captured (photographed at a slant under uneven light, scanned onto grey paper), or a
-/// smaller page in a larger scene whose lines of print lie together on paper (marks that look
-/// like print in a photo lie scattered), or a table or a stave whose rules run among its print
-/// in a closed stretch of page, or a patch of print lying together with paper among and around
-/// it: a large one, or a smaller one (a receipt or a turned page small in the frame) where the
-/// print takes a fair share but not all of it, stacked four blocks deep each way at the least.
-/// A page has margins and gaps between its lines, while a texture reads as print all over, a
-/// sky with a few marks is nearly all plain and a fence across snow is one line of marks. A
-/// frame blown out to white for the most part is an overexposed photo, whatever lies in it:
-/// its white is no paper.
-bool pageLike(const QualityMeasures &m) {
-  const bool clean =
-      drawn(m) && m.clippedBright >= 0.4f && m.paper >= 0.8f && m.colourfulness < 25.0f;
-  // Print is dark on light paper: a patch whose greys barely spread is grain or weave. And a
-  // page's print fills a fair share of the box around it: print scattered thinly over a wide
-  // box is marks in a scene joined by plain ground between them.
-  const bool patch = m.printPatchSpan >= 4.0f && m.contrast >= 16.0f &&
-                     m.printPatchFill >= 0.045f &&
-                     ((m.printPatch >= 0.05f && m.printPatchDensity <= 0.95f) ||
-                      (m.printPatch >= 0.025f && m.printPatchDensity >= 0.1f &&
-                       m.printPatchDensity <= 0.85f && m.clippedBright < 0.5f));
-  // Blocks of print anywhere, without a page around them, count only in a clean picture: a
-  // rendered window or document. In a photograph the grain of wood or the lines of a fence read
-  // as print too.
-  const bool cleanPrint = m.printedText >= 0.045f && m.noise < 0.5f;
-  return clean || cleanPrint || m.printOnPage >= 0.015f || m.ruledOnPage >= 0.012f || patch;
-}
-
-} // namespace
-
-bool isUtility(const QualityMeasures &m) { return windowLike(m) || pageLike(m); }
+bool isUtility(const QualityMeasures &m) { return utilityclassifier::isUtility(m); }
 
 float withSourceSize(float score, std::int64_t sourcePixels) {
   if (sourcePixels <= 0 || sourcePixels >= kFullPixels) {

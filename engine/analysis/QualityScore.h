@@ -20,8 +20,9 @@ struct Assessment {
 /// squashed into −1…1. Always finite.
 [[nodiscard]] float score(const QualityMeasures &m);
 
-/// Screenshots (large exact-colour areas, few colours, no sensor noise) and documents (dark
-/// strokes on a plain, neutral page). Colourful drawings and blank frames are not flagged.
+/// Screenshots and documents, as the trees of `utilityclassifier` judge them from the
+/// measures: fitted on screenshots, pages and real photographs of many sources, and biased
+/// towards "photo" where the two cannot be told apart.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 /// `score` lowered for a file whose picture has fewer than `kFullPixels` pixels, by 0.15 for

@@ -1,0 +1,67 @@
+#include "engine/analysis/UtilityClassifier.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace lumora::utilityclassifier {
+
+namespace {
+
+/// Below this contrast a window's shapes and a night sky's stars are compared as if they had
+/// this much: it keeps the detail ratio of a nearly blank frame from growing without bound.
+constexpr float kMinRatioContrast = 16.0f;
+
+/// White noise of deviation σ in the thumbnail adds about 5σ² to the Laplacian variance at the
+/// 256-pixel rendering.
+constexpr float kNoiseVariancePerSigma2 = 5.0f;
+
+/// A frame nearly black, soft and without colour is a night photo: compression flattens its
+/// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
+/// are grey rather than black and a window on black has crisp lettering or coloured marks. No
+/// screenshot or document of the calibration set lies below all three bounds, so the trees,
+/// which see few such frames, are not asked.
+constexpr float kNightMeanGrey = 25.0f;
+constexpr float kNightSharpness = 300.0f;
+constexpr float kNightColourfulness = 8.0f;
+
+} // namespace
+
+bool isNightPhoto(const QualityMeasures &m) {
+  return m.meanGrey < kNightMeanGrey && m.sharpness < kNightSharpness &&
+         m.colourfulness < kNightColourfulness;
+}
+
+Features features(const QualityMeasures &m) {
+  Features f{};
+  std::size_t i = 0;
+  for (const auto &named : m.named()) {
+    f[i++] = named.second;
+  }
+  const float contrast = std::max(kMinRatioContrast, m.contrast);
+  f[i++] = m.sharpness / (contrast * contrast);
+  f[i++] = (kNoiseVariancePerSigma2 * m.noise * m.noise) / std::max(1.0f, m.sharpness);
+  return f;
+}
+
+double margin(const Features &features) {
+  using utilitymodel::kNodes;
+  double sum = utilitymodel::kPrior;
+  for (const int root : utilitymodel::kRoots) {
+    int n = root;
+    while (kNodes[static_cast<std::size_t>(n)].feature >= 0) {
+      const utilitymodel::Node &node = kNodes[static_cast<std::size_t>(n)];
+      // The trainer compares single-precision features with double thresholds.
+      n = static_cast<double>(features[static_cast<std::size_t>(node.feature)]) <= node.threshold
+              ? node.left
+              : node.right;
+    }
+    sum += kNodes[static_cast<std::size_t>(n)].value;
+  }
+  return sum;
+}
+
+bool isUtility(const QualityMeasures &m) {
+  return !isNightPhoto(m) && margin(features(m)) > utilitymodel::kMargin;
+}
+
+} // namespace lumora::utilityclassifier

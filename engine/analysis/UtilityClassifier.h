@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/UtilityModel.h"
+
+#include <array>
+
+/// The utility flag: boosted trees over the measured qualities, fitted offline on screenshots,
+/// documents and real photographs from many sources (bench/train-utility-flag writes the table
+/// in UtilityModel.h). Deterministic; a few hundred comparisons per picture.
+namespace lumora::utilityclassifier {
+
+/// What the trees read, in the order of `utilitymodel::kFeatureNames`.
+using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
+
+/// Every measure in the order of `QualityMeasures::named`, then two ratios computed in single
+/// precision exactly as the trainer computes them: detail over squared contrast (at least 16
+/// grey levels of contrast) and the share of the detail that sensor noise explains.
+[[nodiscard]] Features features(const QualityMeasures &m);
+
+/// The trees' sum in log-odds: the higher, the more the picture looks like a screenshot or a
+/// document. Finite for finite features.
+[[nodiscard]] double margin(const Features &features);
+
+/// A night photo by a hand rule the trees are not asked about: nearly black, soft and without
+/// colour (bench/train-utility-flag applies the same bounds).
+[[nodiscard]] bool isNightPhoto(const QualityMeasures &m);
+
+/// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
+/// photograph and a document cannot be told apart, the picture counts as a photograph. Night
+/// photos are never flagged.
+[[nodiscard]] bool isUtility(const QualityMeasures &m);
+
+} // namespace lumora::utilityclassifier

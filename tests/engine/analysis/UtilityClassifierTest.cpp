@@ -1,0 +1,103 @@
+#include "engine/analysis/UtilityClassifier.h"
+#include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/UtilityModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+
+using namespace lumora;
+
+namespace {
+
+constexpr std::size_t kMeasureCount = 26;
+
+} // namespace
+
+TEST(UtilityClassifier, evaluatorReproducesTheTrainersMargins) {
+  // The trainer wrote held-out rows with the margins its own trees gave them: the C++ walk of
+  // the table must give the same sums, or the flag in the product is not the flag measured.
+  for (const auto &check : utilitymodel::kChecks) {
+    const double margin = utilityclassifier::margin(check.features);
+    EXPECT_NEAR(margin, check.margin, 1e-9);
+  }
+}
+
+TEST(UtilityClassifier, featuresFollowTheTablesNamesAndRatios) {
+  const auto named = QualityMeasures{}.named();
+  ASSERT_EQ(named.size(), kMeasureCount);
+  ASSERT_EQ(utilitymodel::kFeatureNames.size(), kMeasureCount + 2);
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    EXPECT_STREQ(named[i].first, utilitymodel::kFeatureNames[i]) << i;
+  }
+  QualityMeasures m;
+  m.contrast = 8;    // below the floor of 16 grey levels
+  m.sharpness = 512; // 512 / 16²
+  m.noise = 2;       // 5 · 2² / 512
+  m.printPatchFill = 0.25f;
+  const auto f = utilityclassifier::features(m);
+  EXPECT_FLOAT_EQ(f[kMeasureCount - 1], 0.25f);
+  EXPECT_FLOAT_EQ(f[kMeasureCount], 2.0f);
+  EXPECT_FLOAT_EQ(f[kMeasureCount + 1], 20.0f / 512.0f);
+  // A flat frame divides by the floors, not by zero.
+  const auto flat = utilityclassifier::features(QualityMeasures{});
+  EXPECT_EQ(flat[kMeasureCount], 0.0f);
+  EXPECT_EQ(flat[kMeasureCount + 1], 0.0f);
+}
+
+TEST(UtilityClassifier, tableIsAForestOfFiniteTrees) {
+  const auto &nodes = utilitymodel::kNodes;
+  std::set<int> reached;
+  for (const int root : utilitymodel::kRoots) {
+    ASSERT_GE(root, 0);
+    ASSERT_LT(static_cast<std::size_t>(root), nodes.size());
+    reached.insert(root);
+  }
+  for (std::size_t n = 0; n < nodes.size(); ++n) {
+    const auto &node = nodes[n];
+    ASSERT_TRUE(std::isfinite(node.value)) << n;
+    if (node.feature < 0)
+      continue;
+    // Children come after their parent, so every walk ends at a leaf.
+    ASSERT_LT(static_cast<std::size_t>(node.feature), utilitymodel::kFeatureNames.size()) << n;
+    ASSERT_GT(node.left, static_cast<int>(n));
+    ASSERT_GT(node.right, static_cast<int>(n));
+    ASSERT_LT(static_cast<std::size_t>(node.left), nodes.size());
+    ASSERT_LT(static_cast<std::size_t>(node.right), nodes.size());
+    reached.insert(node.left);
+    reached.insert(node.right);
+  }
+  EXPECT_EQ(reached.size(), nodes.size()) << "every node belongs to a tree";
+}
+
+TEST(UtilityClassifier, marginIsFiniteAndDeterministicForExtremeMeasures) {
+  QualityMeasures extreme;
+  for (float *v : {&extreme.meanGrey, &extreme.contrast, &extreme.sharpness, &extreme.noise,
+                   &extreme.colourfulness, &extreme.printPatchSpan}) {
+    *v = std::numeric_limits<float>::max();
+  }
+  const auto f = utilityclassifier::features(extreme);
+  const double margin = utilityclassifier::margin(f);
+  EXPECT_TRUE(std::isfinite(margin));
+  EXPECT_EQ(margin, utilityclassifier::margin(utilityclassifier::features(extreme)));
+  EXPECT_TRUE(std::isfinite(utilityclassifier::margin(utilityclassifier::features({}))));
+}
+
+TEST(UtilityClassifier, nearlyBlackSoftColourlessFramesAreNightPhotos) {
+  QualityMeasures night;
+  night.meanGrey = 20;
+  night.sharpness = 250;
+  night.colourfulness = 5;
+  EXPECT_TRUE(utilityclassifier::isNightPhoto(night));
+  EXPECT_FALSE(utilityclassifier::isUtility(night));
+  // Brighter, crisper or coloured, it is left to the trees.
+  for (auto change : {+[](QualityMeasures &m) { m.meanGrey = 30; },
+                      +[](QualityMeasures &m) { m.sharpness = 400; },
+                      +[](QualityMeasures &m) { m.colourfulness = 10; }}) {
+    QualityMeasures other = night;
+    change(other);
+    EXPECT_FALSE(utilityclassifier::isNightPhoto(other));
+  }
+}
