@@ -170,6 +170,7 @@ void HeaderBar::refreshColors() {
 }
 
 void HeaderBar::paintEvent(QPaintEvent *) {
+  m_painted = true;
   QPainter painter(this);
   painter.fillRect(rect(), Theme::of(this).barMaterial);
 }
@@ -181,8 +182,10 @@ void HeaderBar::resizeEvent(QResizeEvent *event) {
   if (isCompact() != wasCompact) {
     refreshLabels();
     // The buttons change between title-and-symbol and symbol alone with the bars' 0.14 s
-    // ease-out, in both motion settings; the first measurement only sets them.
-    if (isVisible()) {
+    // ease-out, in both motion settings. Widths measured before the bar was first painted
+    // (the window takes its size as it is shown) only set them: the first frame shows the
+    // labels of the window's first size.
+    if (m_painted) {
       EntranceEffect::start(m_library, motion::fast());
       EntranceEffect::start(m_rescan, motion::fast());
     }

@@ -58,6 +58,8 @@ private:
 
   AppStore &m_store;
   int m_rowWidth = 0;
+  /// Whether the bar has been drawn; only a change of width after that animates.
+  bool m_painted = false;
   QLabel *m_name = nullptr;
   ShrinkingLabel *m_tagline = nullptr;
   QWidget *m_sourceRow = nullptr;

@@ -38,6 +38,26 @@ TEST_F(HeaderBarTest, isCompactBelowA1120PixelBar) {
   EXPECT_FALSE(lumora::HeaderBar::isCompactWidth(0)); // unmeasured counts as wide
 }
 
+// The window takes its default size as it is first shown, after a first layout at a
+// narrower size: the bar's first frame already shows the wide labels, and only a later change
+// between wide and compact animates.
+TEST_F(HeaderBarTest, theFirstFrameOfTheDefaultWindowHasTheWideLabelsAtFullStrength) {
+  lumora::MainWindow window;
+  auto *content = new lumora::ContentView(*rig.store, factory, &window);
+  window.setContent(content);
+  window.show();
+  roottest::spin(20);
+  ASSERT_GE(content->width(), 1150);
+  const lumora::HeaderBar *bar = content->headerBar();
+  EXPECT_EQ(bar->libraryButton()->text(), QStringLiteral("照片图库"));
+  EXPECT_EQ(bar->libraryButton()->graphicsEffect(), nullptr);
+  EXPECT_EQ(bar->rescanButton()->graphicsEffect(), nullptr);
+  window.resize(1000, 780);
+  roottest::spin(20);
+  EXPECT_TRUE(bar->isCompact());
+  EXPECT_NE(bar->libraryButton()->graphicsEffect(), nullptr);
+}
+
 TEST_F(HeaderBarTest, buttonsAndShortcutsAreDeadWhileScanning) {
   view();
   rig.state().setFolderURL(QUrl::fromLocalFile(rig.pickedFolder + "/x"));
