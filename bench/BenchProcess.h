@@ -49,6 +49,15 @@ inline double cpuSeconds() { return usageSeconds(RUSAGE_SELF); }
 inline double childCpuSeconds() { return usageSeconds(RUSAGE_CHILDREN); }
 
 inline double peakResidentMB() { return statusMB("VmHWM"); }
+
+/// Lets the next peak reading (VmHWM) start from the memory resident now; false when the
+/// kernel refuses.
+inline bool resetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << '5';
+  clear.flush();
+  return clear.good();
+}
 inline double residentMB() { return statusMB("VmRSS"); }
 
 /// Points the XDG data, config, cache and runtime folders into `root`, before anything reads

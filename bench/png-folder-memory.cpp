@@ -23,9 +23,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <cstring>
-#include <fcntl.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -93,16 +91,6 @@ bool generate(const std::string &dir, const Settings &settings) {
   return ok;
 }
 
-/// Lets the next VmHWM reading start from the memory resident now.
-bool resetPeak() {
-  const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
-  const bool reset = fd >= 0 && ::write(fd, "5", 1) == 1;
-  if (fd >= 0) {
-    ::close(fd);
-  }
-  return reset;
-}
-
 /// Decodes every one of `paths` at `maxPixel` on `threads` threads at once, as the window's
 /// image caches do; how many decoded.
 int decodeAll(const std::vector<std::string> &paths, int maxPixel, int threads) {
@@ -153,7 +141,7 @@ int main(int argc, char **argv) {
   for (int i = 0; i < settings.huge; ++i) {
     pngs.push_back(dir + "/huge-" + std::to_string(i) + ".png");
   }
-  const bool reset = resetPeak();
+  const bool reset = benchprocess::resetPeak();
   int shown = 0;
   std::jthread previews([&] { shown = decodeAll(pngs, kPreviewPixel, 2); });
   const int thumbnails = decodeAll(pngs, kGridPixel, 4);

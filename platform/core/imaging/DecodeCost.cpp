@@ -36,7 +36,7 @@ Picture shrunk(Picture full, std::int64_t shrink) {
 /// The rows `picture` holds while it streams through the resampler.
 std::int64_t streamBytes(const Picture &picture, const Request &request) {
   std::int64_t bytes = std::min(picture.height, kStreamRows) * picture.width * picture.pixelBytes();
-  if (picture.alpha && request.floatAlpha) {
+  if (picture.alpha && request.viaThumbnail) {
     bytes += std::min(picture.height, kFloatAlphaRows) * picture.width * picture.bands * 4;
   }
   return bytes;
@@ -84,12 +84,12 @@ std::pair<std::int64_t, Picture> decoderBytes(Format format, VipsImage *header, 
   case Format::webp: {
     const std::int64_t longest = std::max<std::int64_t>(std::max(full.width, full.height), 1);
     const std::int64_t shrink = std::max<std::int64_t>(longest / request.maxPixel, 1);
-    // A lossy still picture decodes straight to the reduced size; lossless and transparent
-    // ones are decoded whole (ARGB and an alpha plane) and then scaled; animation composes
-    // full frames.
-    const bool whole = file.webpLossless || full.alpha;
+    // A lossy still picture decodes straight to the reduced size when we ask for it;
+    // lossless and transparent ones are decoded whole (ARGB and an alpha plane) and then
+    // scaled; animation composes full frames.
+    const bool whole = file.webpLossless || full.alpha || request.viaThumbnail;
     const std::int64_t frames = vips_image_get_n_pages(header) > 1 ? pixels * 4 * 2 : 0;
-    return {(whole ? pixels * 5 : 0) + frames, shrunk(full, shrink)};
+    return {(whole ? pixels * 5 : 0) + frames, request.viaThumbnail ? full : shrunk(full, shrink)};
   }
   }
   return {full.wholeBytes(), full};
@@ -116,7 +116,7 @@ std::optional<Format> formatOfLoader(std::string_view loader) {
 
 std::int64_t peakBytes(Format format, VipsImage *header, const FileFacts &file,
                        const Request &request) {
-  const Request asked{std::max(request.maxPixel, 1), request.floatAlpha};
+  const Request asked{std::max(request.maxPixel, 1), request.viaThumbnail};
   const Picture full{header->Xsize, header->Ysize, header->Bands,
                      static_cast<std::int64_t>(vips_format_sizeof(header->BandFmt)),
                      vips_image_hasalpha(header) != 0};

@@ -30,8 +30,8 @@ enum class Format { jpeg, webp, png, tiff, gif, heif };
 inline constexpr std::int64_t kFixedBytes = std::int64_t{16} << 20;
 /// Rows of the decoded picture a streaming decode holds at once, at most.
 inline constexpr std::int64_t kStreamRows = 2048;
-/// Rows a resampler that premultiplies alpha in floating point (vips_thumbnail) holds in
-/// that form, 4 bytes a sample, besides the stream's own rows.
+/// Rows vips_thumbnail holds premultiplied in floating point, 4 bytes a sample, besides the
+/// stream's own rows, when a picture has alpha.
 inline constexpr std::int64_t kFloatAlphaRows = 1024;
 
 /// What the file says beyond its libvips header.
@@ -48,9 +48,10 @@ struct FileFacts {
 struct Request {
   /// The longest side of the picture it returns.
   int maxPixel = 512;
-  /// Its resampler premultiplies alpha in floating point (vips_thumbnail does; our own
-  /// decoder premultiplies in the picture's sample format).
-  bool floatAlpha = false;
+  /// It goes through vips_thumbnail, which premultiplies alpha in floating point (our own
+  /// decoder premultiplies in the picture's sample format) and does not always have libwebp
+  /// decode at the reduced size.
+  bool viaThumbnail = false;
 };
 
 /// The bytes a decode of `header` (opened lazily; no pixel read) will hold at its peak:

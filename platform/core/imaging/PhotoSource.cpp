@@ -103,15 +103,20 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
   return photo;
 }
 
-Expected<decodebudget::Reservation, Failure> reserveDecode(PhotoSource &photo,
-                                                           decodecost::Format format,
-                                                           VipsImage *header,
-                                                           const decodecost::Request &request) {
+std::int64_t decodeCharge(const PhotoSource &photo, decodecost::Format format, VipsImage *header,
+                          const decodecost::Request &request) {
   // A JPEG's stream is already in memory; WebP and GIF loaders copy the whole file in.
   const bool copiedIn = format == decodecost::Format::webp || format == decodecost::Format::gif;
   const decodecost::FileFacts file{!photo.jpegBytes.empty() || copiedIn ? photo.length : 0,
                                    photo.jpegLayout, photo.webpLossless};
-  const std::int64_t bytes = decodecost::peakBytes(format, header, file, request);
+  return decodecost::peakBytes(format, header, file, request);
+}
+
+Expected<decodebudget::Reservation, Failure> reserveDecode(PhotoSource &photo,
+                                                           decodecost::Format format,
+                                                           VipsImage *header,
+                                                           const decodecost::Request &request) {
+  const std::int64_t bytes = decodeCharge(photo, format, header, request);
   if (bytes > decodebudget::kPhotoLimit) {
     return Unexpected{Failure{Failure::Kind::tooLarge, overLimit(bytes)}};
   }

@@ -50,6 +50,11 @@ struct PhotoSource {
 /// so that files with huge tails and no end marker are not read by every worker at once.
 [[nodiscard]] Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize);
 
+/// What decoding `photo` (its header opened as `header`, of `format`) for `request` will
+/// hold at its peak, counting the file bytes it keeps in memory.
+[[nodiscard]] std::int64_t decodeCharge(const PhotoSource &photo, decodecost::Format format,
+                                        VipsImage *header, const decodecost::Request &request);
+
 /// Reserves what decoding `photo` (its header opened as `header`, of `format`) for
 /// `request` will need, or refuses when that is over `decodebudget::kPhotoLimit`; takes
 /// over the reservation `photo` read its stream with. May wait for other decodes, holding
