@@ -8,7 +8,7 @@ MonthHudModel::MonthHudModel(QObject *parent) : QObject(parent) {
   connect(&m_hideTimer, &QTimer::timeout, this, [this] { setShowHUD(false); });
 }
 
-void MonthHudModel::noteScroll(const QString &monthID, const QString &title) {
+void MonthHudModel::noteMonth(const QString &monthID, const QString &title) {
   if (m_currentMonthID != monthID) {
     m_currentMonthID = monthID;
     emit currentMonthIDChanged();
@@ -17,7 +17,13 @@ void MonthHudModel::noteScroll(const QString &monthID, const QString &title) {
       emit currentTitleChanged();
     }
   }
-  if (!m_receivedInitial) {
+  m_receivedInitial = true;
+}
+
+void MonthHudModel::noteScroll(const QString &monthID, const QString &title) {
+  const bool initial = !m_receivedInitial;
+  noteMonth(monthID, title);
+  if (initial) {
     m_receivedInitial = true;
     return;
   }

@@ -9,8 +9,10 @@ namespace lumora {
 
 /// What the month overlay of the results grid shows: the month being scrolled through and
 /// whether the overlay is up. The grid reports the current month on every scroll step and
-/// layout change; the overlay appears from the second report on and goes 0.6 s after the
-/// last one. The very first report (the grid's first layout) never shows it. GUI thread.
+/// layout change; a scroll step shows the overlay, which goes 0.6 s after the last one. The
+/// very first report (the grid's first layout) never shows it, nor does a layout change (a
+/// live scan's growing grid, a regroup): the overlay shows only while the user scrolls.
+/// GUI thread.
 class MonthHudModel : public QObject {
   Q_OBJECT
 
@@ -26,6 +28,8 @@ public:
   /// Records the current month (a new title for the same month is ignored) and, after the
   /// first report, shows the overlay and restarts its hide timer.
   void noteScroll(const QString &monthID, const QString &title);
+  /// Records the current month after a layout change, without showing the overlay.
+  void noteMonth(const QString &monthID, const QString &title);
 
 signals:
   void currentMonthIDChanged();

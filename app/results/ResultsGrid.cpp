@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -119,6 +120,7 @@ void ResultsGrid::rebuildSections() {
 
 void ResultsGrid::relayout() {
   const int columns = m_layout.columns();
+  const QScopedValueRollback quiet(m_quietMove, true);
   m_layout.setViewportWidth(viewport()->width());
   updateScrollRange();
   placeCards();
@@ -174,8 +176,10 @@ void ResultsGrid::trackMonths() {
   if (report == m_lastReport) {
     return;
   }
+  const bool scrolled =
+      !m_quietMove && m_lastReport.scroll >= 0 && report.scroll != m_lastReport.scroll;
   m_lastReport = report;
-  emit monthTracked(m_sections[current].id, m_sections[current].title);
+  emit monthTracked(m_sections[current].id, m_sections[current].title, scrolled);
 }
 
 // The pinned month's header sits at the top, pushed up once the next header reaches it.
@@ -339,6 +343,7 @@ void ResultsGrid::scrollToGroup(const std::string &groupID) {
 void ResultsGrid::scheduleScrollReset() {
   QTimer::singleShot(kScrollResetDelayMs, this, [this] {
     stopScrollAnimation();
+    const QScopedValueRollback quiet(m_quietMove, true);
     verticalScrollBar()->setValue(0);
   });
 }

@@ -66,8 +66,10 @@ public:
   [[nodiscard]] double contentOpacity() const { return m_opacity; }
 
 signals:
-  /// The month the view is in, on every scroll step and layout change of the date layout.
-  void monthTracked(const QString &id, const QString &title);
+  /// The month the view is in, on every scroll step and layout change of the date layout;
+  /// `scrolled` when the view moved by a scroll (the user's, or a month jump), not by a
+  /// layout pass or the reset to the top after the groups changed.
+  void monthTracked(const QString &id, const QString &title, bool scrolled);
   void columnCountChanged(int columns);
   /// The sections were rebuilt (date layout) or dropped (member count).
   void sectionsChanged();
@@ -128,6 +130,8 @@ private:
   QGraphicsOpacityEffect *m_dimEffect = nullptr;
   double m_opacity = 1.0;
   Report m_lastReport;
+  /// Set while the view moves without a scroll of the user's (layout passes, the reset).
+  bool m_quietMove = false;
 };
 
 } // namespace lumora

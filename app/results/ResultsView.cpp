@@ -136,8 +136,12 @@ void ResultsView::updateRail() {
   m_rail->setVisible(shown);
 }
 
-void ResultsView::monthTracked(const QString &id, const QString &title) {
-  m_hud.noteScroll(id, title);
+void ResultsView::monthTracked(const QString &id, const QString &title, bool scrolled) {
+  if (scrolled) {
+    m_hud.noteScroll(id, title);
+  } else {
+    m_hud.noteMonth(id, title);
+  }
   noteScrollActivity();
 }
 

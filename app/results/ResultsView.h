@@ -62,7 +62,7 @@ private:
   void bindStore();
   void groupsChanged();
   void sortChanged();
-  void monthTracked(const QString &id, const QString &title);
+  void monthTracked(const QString &id, const QString &title, bool scrolled);
   void noteScrollActivity();
   void updateRail();
   void updateRailEmphasis();

@@ -104,6 +104,31 @@ TEST_F(ResultsViewTest, wheelScrollingTracksMonthsHudAndRail) {
   EXPECT_TRUE(waitFor([&] { return !grid().hud().isVisible(); }, 1000));
 }
 
+// A live scan grows the grid, regroups and sends the view back to the top; none of that is
+// the user scrolling, so the month overlay stays away until the wheel turns.
+TEST_F(ResultsViewTest, aGrowingGridShowsTheMonthOverlayOnlyWhenTheUserScrolls) {
+  setGroups(monthlyGroups(6, 3));
+  showView();
+  const MonthHudModel &hud = view().hud();
+  bool shown = false;
+  QObject::connect(&hud, &MonthHudModel::showHUDChanged, &hud,
+                   [&] { shown = shown || hud.showHUD(); });
+  wheel(6);
+  ASSERT_TRUE(shown);
+  ASSERT_TRUE(waitFor([&] { return !hud.showHUD(); }, 1000));
+  shown = false;
+  for (int perMonth = 4; perMonth <= 8; ++perMonth) {
+    setGroups(monthlyGroups(6, perMonth)); // more groups: the view goes back to the top
+    window().resize(window().width() - 10, window().height());
+    spin(150);
+  }
+  EXPECT_EQ(scrollBar().value(), 0);
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(hud.currentMonthID(), "2025-12");
+  wheel(6);
+  EXPECT_TRUE(hud.showHUD());
+}
+
 TEST_F(ResultsViewTest, railDragEndsWithThatMonthsHeaderOnTop) {
   setGroups(monthlyGroups(8, 5));
   showView();
