@@ -1,9 +1,9 @@
 #include "app/info/InfoTabPicker.h"
 
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +30,7 @@ InfoTabPicker::InfoTabPicker(InfoTab tab, QWidget *parent)
   setFont(Theme::font(kTitlePixels, Theme::Weight::medium));
   setAccessibleName(localized::string("tabs.accessibility", "信息面板"));
   setAccessibleDescription(title(m_tab));
+  FocusHalo::install(this, kTrackRadius);
 }
 
 void InfoTabPicker::setTab(InfoTab tab) {
@@ -68,11 +69,6 @@ void InfoTabPicker::paintEvent(QPaintEvent *) {
   p.drawRoundedRect(segmentRect(m_tab), kThumbRadius, kThumbRadius);
   paintSegmentTitle(p, InfoTab::about);
   paintSegmentTitle(p, InfoTab::help);
-  if (m_showsFocusRing && hasFocus()) {
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(theme.accent, 2));
-    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kTrackRadius, kTrackRadius);
-  }
 }
 
 void InfoTabPicker::paintSegmentTitle(QPainter &p, InfoTab tab) const {
@@ -80,13 +76,6 @@ void InfoTabPicker::paintSegmentTitle(QPainter &p, InfoTab tab) const {
   p.setPen(tab == m_tab ? theme.primary : theme.secondary);
   p.setFont(font());
   p.drawText(segmentRect(tab), Qt::AlignCenter, title(tab));
-}
-
-void InfoTabPicker::focusInEvent(QFocusEvent *event) {
-  // The ring marks keyboard focus only: not the focus a window hands out when it opens.
-  m_showsFocusRing =
-      event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-  QWidget::focusInEvent(event);
 }
 
 void InfoTabPicker::mousePressEvent(QMouseEvent *event) {

@@ -32,7 +32,6 @@ signals:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
-  void focusInEvent(QFocusEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
 
@@ -43,7 +42,6 @@ private:
   InfoTab m_tab;
   QString m_aboutTitle;
   QString m_helpTitle;
-  bool m_showsFocusRing = false;
 };
 
 } // namespace lumora

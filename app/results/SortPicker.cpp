@@ -1,5 +1,6 @@
 #include "app/results/SortPicker.h"
 
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
 
@@ -26,6 +27,7 @@ SortPicker::SortPicker(QWidget *parent) : QWidget(parent) {
   setFont(Theme::font(11, Theme::Weight::medium));
   setAccessibleName(localized::string("排序"));
   setToolTip(localized::string("按日期：组按最佳项拍摄时间从新到旧；按相似数量：组按张数从多到少"));
+  FocusHalo::install(this, kRadius);
 }
 
 void SortPicker::setSort(GroupSort sort) {
@@ -84,13 +86,6 @@ void SortPicker::paintEvent(QPaintEvent *) {
   for (const GroupSort sort : groupsort::kAll) {
     painter.setPen(sort == m_sort ? theme.primary : theme.secondary);
     painter.drawText(segmentRect(sort), Qt::AlignCenter, titleOf(sort));
-  }
-  if (hasFocus()) {
-    QColor ring = theme.accent;
-    ring.setAlphaF(0.75f);
-    painter.setPen(QPen(ring, 2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(track.adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "app/shell/root/ControlsBar.h"
 
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
 #include "app/shell/motion/Motion.h"
@@ -89,6 +90,7 @@ void ControlsBar::makeSlider() {
   m_slider->setMinimumWidth(kSliderMinWidth);
   m_slider->setMaximumWidth(kSliderMaxWidth);
   m_slider->setFocusPolicy(Qt::TabFocus);
+  FocusHalo::install(m_slider, 4);
   m_slider->setToolTip(localized::string("往右更宽松（会合并更多照片），往左更严格"));
   m_slider->setAccessibleName(localized::string("相似度"));
   connect(m_slider, &QSlider::valueChanged, this, &ControlsBar::sliderMoved);

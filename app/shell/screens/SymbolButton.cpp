@@ -1,5 +1,6 @@
 #include "app/shell/screens/SymbolButton.h"
 
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/theme/ButtonKeys.h"
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
@@ -13,6 +14,7 @@ SymbolButton::SymbolButton(const QString &symbol, int symbolSize, int frameSize,
   setFixedSize(frameSize, frameSize);
   setFocusPolicy(Qt::TabFocus);
   setCursor(Qt::ArrowCursor);
+  FocusHalo::install(this, kFocusRadius);
 }
 
 void SymbolButton::setSymbolColor(const QColor &color) {
@@ -36,10 +38,6 @@ QSize SymbolButton::sizeHint() const { return {m_frameSize, m_frameSize}; }
 void SymbolButton::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (hasFocus()) {
-    painter.setPen(QPen(Theme::of(this).accent, 2));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
-  }
   painter.setOpacity(isDown() ? 0.6 : 1.0);
   const int offset = (m_frameSize - m_symbolSize) / 2;
   painter.drawPixmap(

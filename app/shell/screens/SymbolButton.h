@@ -23,6 +23,9 @@ protected:
   void keyPressEvent(QKeyEvent *event) override;
 
 private:
+  /// The corners of the focus ring around the square.
+  static constexpr qreal kFocusRadius = 4;
+
   QString m_symbol;
   int m_symbolSize;
   int m_frameSize;

@@ -35,6 +35,7 @@ Theme makeTheme(ColorScheme scheme) {
       {&Theme::quaternary, rgba(235, 235, 245, 0.16), rgba(60, 60, 67, 0.18)},
       {&Theme::accent, QColor(0x0a, 0x84, 0xff), QColor(0x00, 0x7a, 0xff)},
       {&Theme::onAccent, QColor(Qt::white), QColor(Qt::white)},
+      {&Theme::focusRing, QColor(Qt::white), QColor(0x1d, 0x1d, 0x1f)},
       {&Theme::separator, rgba(255, 255, 255, 0.10), rgba(0, 0, 0, 0.10)},
       {&Theme::yellow, QColor(0xff, 0xd6, 0x0a), QColor(0xf5, 0xb4, 0x00)},
       {&Theme::red, QColor(0xff, 0x45, 0x3a), QColor(0xff, 0x3b, 0x30)},

@@ -53,6 +53,9 @@ public:
   /// The accent (focus rings, links, prominent buttons) and the text drawn on it.
   QColor accent;
   QColor onAccent;
+  /// The keyboard-focus ring of buttons and pickers: apart from the accent, from tinted
+  /// fills and from the window's background (see `FocusHalo`).
+  QColor focusRing;
   QColor separator;
   QColor yellow;
   QColor red;

@@ -1,5 +1,6 @@
 #include "app/shell/theme/ThemedButton.h"
 
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/theme/ButtonKeys.h"
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
@@ -22,6 +23,7 @@ ThemedButton::ThemedButton(const QString &title, Style style, Size size, QWidget
   setCursor(Qt::PointingHandCursor);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setFont(Theme::font(metrics().fontPx, Theme::Weight::medium));
+  FocusHalo::install(this, metrics().radius);
 }
 
 void ThemedButton::keyPressEvent(QKeyEvent *event) {
@@ -47,6 +49,7 @@ void ThemedButton::setButtonSize(Size size) {
   }
   m_size = size;
   setFont(Theme::font(metrics().fontPx, Theme::Weight::medium));
+  FocusHalo::install(this, metrics().radius);
   updateGeometry();
   update();
 }
@@ -144,9 +147,6 @@ void ThemedButton::paintFace(QPainter &p) const {
     }
   }
   paintLabel(p, r);
-  if (hasFocus()) {
-    paintFocusRing(p, r);
-  }
   p.restore();
 }
 
@@ -166,16 +166,6 @@ void ThemedButton::paintLabel(QPainter &p, const QRectF &r) const {
   p.setFont(font());
   p.drawText(QRectF(x, r.top(), textWidth + 1, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
              text());
-}
-
-void ThemedButton::paintFocusRing(QPainter &p, const QRectF &r) const {
-  p.setOpacity(1);
-  QColor ring = Theme::of(this).accent;
-  ring.setAlphaF(0.75f);
-  p.setPen(QPen(ring, 2));
-  p.setBrush(Qt::NoBrush);
-  const qreal radius = metrics().radius;
-  p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 
 } // namespace lumora

@@ -8,7 +8,7 @@ namespace lumora {
 /// in the window's look. The phase screens order their buttons by style: the main action
 /// `prominent`, the second `bordered`, a minor third one `link`.
 ///
-/// It takes focus by Tab only (never by click), and draws the accent focus ring only then.
+/// It takes focus by Tab only (never by click); while it has it, a `FocusHalo` surrounds it.
 /// With the focus it leaves the arrow keys to its parent instead of moving the focus on.
 /// An optional system symbol stands before the title. Disabled buttons draw at 40 % opacity.
 class ThemedButton : public QPushButton {
@@ -54,7 +54,6 @@ private:
   [[nodiscard]] Metrics metrics() const;
   [[nodiscard]] QColor fillColor() const;
   [[nodiscard]] QColor textColor() const;
-  void paintFocusRing(QPainter &painter, const QRectF &rect) const;
   void paintLabel(QPainter &painter, const QRectF &rect) const;
 
   Style m_style;

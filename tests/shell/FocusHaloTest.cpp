@@ -1,0 +1,147 @@
+#include "app/shell/components/FocusHalo.h"
+#include "app/shell/screens/SymbolButton.h"
+#include "app/shell/theme/Theme.h"
+#include "app/shell/theme/ThemedButton.h"
+
+#include <QApplication>
+#include <QScrollArea>
+#include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace lumora {
+namespace {
+
+double linear(int channel) {
+  const double c = channel / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(QRgb rgb) {
+  return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+/// The contrast ratio of two colours as the accessibility guidelines measure it (1…21).
+double contrast(QRgb a, QRgb b) {
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+/// A window in one scheme, painted in its background, holding the controls under test.
+class SchemeWindow : public QWidget {
+public:
+  explicit SchemeWindow(ColorScheme scheme) {
+    Theme::setScheme(this, scheme);
+    setAutoFillBackground(true);
+    resize(400, 200);
+  }
+  void showActive() {
+    show();
+    QApplication::setActiveWindow(this);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(this));
+  }
+};
+
+struct Case {
+  const char *name;
+  ThemedButton::Style style;
+  QColor tint;
+};
+
+// On an accent fill an accent ring vanishes: the ring must stand apart from every button's
+// fill and from the window around it by at least the 3:1 the guidelines ask of a focus
+// indicator, in both schemes, and the pixels it covers must change when the focus arrives.
+TEST(FocusHaloTest, ringStandsApartFromEveryButtonFillAndTheWindowInBothSchemes) {
+  const Case cases[] = {
+      {"prominent", ThemedButton::Style::prominent, {}},
+      {"prominent red", ThemedButton::Style::prominent, Theme::dark().red},
+      {"bordered", ThemedButton::Style::bordered, {}},
+      {"link", ThemedButton::Style::link, {}},
+  };
+  for (const ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
+    for (const Case &c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (scheme == ColorScheme::dark ? " dark" : " light"));
+      SchemeWindow window(scheme);
+      auto *button = new ThemedButton(QStringLiteral("选择文件夹…"), c.style,
+                                      ThemedButton::Size::large, &window);
+      button->setTint(c.tint);
+      button->move(60, 60);
+      window.showActive();
+      const int y = button->geometry().center().y();
+      const QPoint ringAt(button->x() - static_cast<int>(FocusHalo::kGap + FocusHalo::kWidth / 2),
+                          y);
+      const QPoint fillAt(button->x() + 4, y);
+      // The window handed its first control the focus when it opened.
+      button->clearFocus();
+      ASSERT_EQ(FocusHalo::shown(), nullptr);
+      const QImage before = window.grab().toImage();
+      button->setFocus(Qt::TabFocusReason);
+      ASSERT_NE(FocusHalo::shown(), nullptr);
+      const QImage after = window.grab().toImage();
+      const QRgb ring = after.pixel(ringAt);
+      EXPECT_GE(contrast(ring, before.pixel(ringAt)), 3.0) << "against the window";
+      EXPECT_GE(contrast(ring, after.pixel(fillAt)), 3.0) << "against the button's fill";
+      EXPECT_EQ(after.pixel(fillAt), before.pixel(fillAt)) << "the button itself is unchanged";
+      // The gap keeps the ring off the button's edge.
+      EXPECT_EQ(after.pixel(button->x() - 1, y), before.pixel(button->x() - 1, y));
+    }
+  }
+}
+
+TEST(FocusHaloTest, ringFollowsTheFocusedControlAndLeavesWithTheFocus) {
+  SchemeWindow window(ColorScheme::dark);
+  auto *first = new ThemedButton(QStringLiteral("撤销"), ThemedButton::Style::prominent,
+                                 ThemedButton::Size::small, &window);
+  auto *close = new SymbolButton(QStringLiteral("xmark"), 9, 20, &window);
+  first->move(20, 20);
+  close->move(200, 20);
+  window.showActive();
+  first->setFocus(Qt::TabFocusReason);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->control(), first);
+  QTest::keyClick(first, Qt::Key_Tab);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->control(), close);
+  const QRect around = FocusHalo::shown()->geometry();
+  EXPECT_TRUE(around.contains(close->geometry()));
+  EXPECT_FALSE(close->geometry().contains(around));
+
+  close->move(240, 60);
+  EXPECT_EQ(FocusHalo::shown()->geometry(), around.translated(40, 40));
+  close->hide();
+  EXPECT_TRUE(FocusHalo::shown() == nullptr || FocusHalo::shown()->control() != close);
+  first->setFocus(Qt::TabFocusReason);
+  first->clearFocus();
+  EXPECT_EQ(FocusHalo::shown(), nullptr);
+}
+
+// A control flush with its parent's edge would lose the ring to the parent's clip: the ring
+// lives higher up instead, but never leaves the viewport it scrolls in.
+TEST(FocusHaloTest, ringClimbsOutOfATightParentButStaysInsideAScrolledViewport) {
+  SchemeWindow window(ColorScheme::light);
+  auto *tight = new QWidget(&window);
+  tight->setGeometry(40, 40, 120, 28);
+  auto *flush = new ThemedButton(QStringLiteral("好"), ThemedButton::Style::prominent,
+                                 ThemedButton::Size::regular, tight);
+  flush->setGeometry(0, 0, 120, 28);
+  auto *area = new QScrollArea(&window);
+  area->setGeometry(200, 40, 150, 100);
+  auto *page = new QWidget;
+  page->resize(150, 400);
+  auto *scrolled = new ThemedButton(QStringLiteral("清除"), ThemedButton::Style::bordered,
+                                    ThemedButton::Size::regular, page);
+  scrolled->move(0, 0);
+  area->setWidget(page);
+  window.showActive();
+
+  flush->setFocus(Qt::TabFocusReason);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->parentWidget(), &window);
+  scrolled->setFocus(Qt::TabFocusReason);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->parentWidget(), area->viewport());
+}
+
+} // namespace
+} // namespace lumora
