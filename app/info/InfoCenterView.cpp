@@ -6,18 +6,21 @@
 #include "app/info/InfoStyle.h"
 #include "app/info/InfoTabPicker.h"
 #include "app/shell/components/AppMark.h"
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace lumora {
@@ -53,10 +56,31 @@ InfoCenterView::InfoCenterView(AppStore &store, InfoTab tab, QWidget *parent,
   m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_scroll->viewport()->setAutoFillBackground(false);
+  // With the focus the region scrolls by the arrow keys; it lies flush with the bars, so its
+  // ring runs inside its edge.
+  FocusHalo::install(m_scroll, 0, FocusHalo::Placement::inside);
   layout->addWidget(m_scroll, 1);
   layout->addWidget(makeFooter());
   buildContent();
   refreshColors();
+  pressOkOnReturn();
+  // Tabbing into the tab's buttons scrolls each into view: a button below the fold would
+  // otherwise take the focus unseen.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+    if (m_scroll->widget() != nullptr && m_scroll->widget()->isAncestorOf(now)) {
+      m_scroll->ensureWidgetVisible(now);
+    }
+  });
+}
+
+void InfoCenterView::pressOkOnReturn() {
+  // A focused button in a dialog presses itself on Return; the sheet's Return always means
+  // 好, whichever control has the focus (Space still presses the focused one).
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto *shortcut = new QShortcut(QKeySequence(key), this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, m_ok, &QAbstractButton::click);
+  }
 }
 
 InfoBar *InfoCenterView::makeHeader() {
@@ -132,6 +156,21 @@ void InfoCenterView::buildContent() {
   layout->addWidget(m_content);
   m_scroll->setWidget(page);
   m_scroll->verticalScrollBar()->setValue(0);
+  placeOkLastInTabOrder(page);
+}
+
+void InfoCenterView::placeOkLastInTabOrder(QWidget *page) {
+  // The new tab joins the focus chain at its end, after 好: move 好 behind the tab's last
+  // control, so Tab runs picker, scroll region, the tab's buttons, then 好.
+  QWidget *last = nullptr;
+  for (QWidget *w = m_ok->nextInFocusChain(); w != m_ok; w = w->nextInFocusChain()) {
+    if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0) {
+      last = w;
+    }
+  }
+  if (last != nullptr) {
+    QWidget::setTabOrder(last, m_ok);
+  }
 }
 
 void InfoCenterView::paintEvent(QPaintEvent *) {

@@ -19,8 +19,9 @@ class ThemedButton;
 /// The info center's content, 520 × 560: a header with the app mark, name, tagline and
 /// the tab picker; the About or Help tab in a scroll area; a footer with the offline note
 /// and the OK button. The tab starts where the creator says and then changes only through
-/// the picker and the About tab's help button; each change builds the tab anew. OK (the
-/// default button, so Return) writes `setShowsInfoCenter(false)` to the store.
+/// the picker and the About tab's help button; each change builds the tab anew. OK writes
+/// `setShowsInfoCenter(false)` to the store; Return presses it whatever has the focus. Tab
+/// runs picker, scroll region, the tab's buttons (scrolled into view), then OK.
 ///
 /// GUI thread; the store must outlive the view.
 class InfoCenterView : public QWidget {
@@ -55,6 +56,8 @@ private:
   InfoBar *makeHeader();
   InfoBar *makeFooter();
   void buildContent();
+  void placeOkLastInTabOrder(QWidget *page);
+  void pressOkOnReturn();
   void refreshColors();
 
   AppStore &m_store;

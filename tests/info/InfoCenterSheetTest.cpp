@@ -1,5 +1,7 @@
 #include "app/shell/InfoCenterSheet.h"
+#include "app/info/InfoTabPicker.h"
 #include "app/shell/ScreenFactory.h"
+#include "app/shell/components/FocusHalo.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "tests/info/support/InfoFixture.h"
@@ -8,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScrollArea>
+#include <QTest>
 
 using namespace lumora;
 using infotest::waitFor;
@@ -20,7 +24,10 @@ protected:
   InfoCenterSheetTest() {
     factory.infoCenter = [this](AppStore &shown, AppStoreTypes::InfoTab tab, QWidget *parent) {
       ++built;
-      return new InfoCenterView(shown, tab, parent);
+      // An export answers at once: a real save dialog would wait for a user.
+      return new InfoCenterView(
+          shown, tab, parent,
+          [](QWidget *, const DiagnosticsExporter::SaveRequest &) { return std::nullopt; });
     };
     Theme::setScheme(&window, ColorScheme::light);
     window.resize(900, 600);
@@ -83,6 +90,52 @@ TEST_F(InfoCenterSheetTest, returnEscapeAndTheCloseButtonEachWriteTheStoreOnce) 
     EXPECT_FALSE(store().showsInfoCenter());
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(writes, 1);
+  }
+}
+
+// Tab walks picker, scroll region, the tab's buttons (each scrolled into view), then 好, every
+// stop wearing the ring; Return from any of them presses 好 and leaves the tab alone.
+TEST_F(InfoCenterSheetTest, everyTabStopShowsItsRingAndReturnFromAnyOfThemPressesOk) {
+  for (const auto tab : {AppStoreTypes::InfoTab::about, AppStoreTypes::InfoTab::help}) {
+    SCOPED_TRACE(static_cast<int>(tab));
+    open(tab);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    auto *view = static_cast<InfoCenterView *>(sheet.content());
+    view->picker()->setFocus(Qt::TabFocusReason);
+    std::vector<QWidget *> stops;
+    for (QWidget *focus = QApplication::focusWidget();
+         focus != nullptr && (stops.empty() || focus != stops.front());
+         focus = QApplication::focusWidget()) {
+      stops.push_back(focus);
+      ASSERT_NE(FocusHalo::shown(), nullptr) << focus->metaObject()->className();
+      EXPECT_EQ(FocusHalo::shown()->control(), focus);
+      if (view->content()->isAncestorOf(focus)) {
+        const QRect inViewport(focus->mapTo(view->scrollArea()->viewport(), QPoint()),
+                               focus->size());
+        EXPECT_TRUE(view->scrollArea()->viewport()->rect().contains(inViewport));
+      }
+      ASSERT_LT(stops.size(), 10U);
+      QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    ASSERT_GE(stops.size(), 4U);
+    EXPECT_EQ(stops[1], view->scrollArea());
+    EXPECT_EQ(stops.back(), view->okButton());
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+      SCOPED_TRACE(i);
+      if (i > 0) {
+        open(tab);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+        view = static_cast<InfoCenterView *>(sheet.content());
+      }
+      view->picker()->setFocus(Qt::TabFocusReason);
+      for (std::size_t tabs = 0; tabs < i; ++tabs) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      // The About tab's help button would switch tabs on Return and keep the sheet open.
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      EXPECT_FALSE(store().showsInfoCenter());
+      EXPECT_FALSE(sheet.isVisible());
+    }
   }
 }
 
