@@ -12,7 +12,7 @@ namespace platform::symbols {
 namespace {
 
 // How the glyph is framed: on its own, inside a ring, or knocked out of a filled shape.
-enum class Frame { none, circle, circleFill, seal, sealFill, warningFill, photoStack };
+enum class Frame { none, circle, circleFill, seal, sealFill, warningFill, photoStack, xmark };
 
 struct Mapping {
   const char *themeName;
@@ -56,7 +56,7 @@ const QHash<QString, Mapping> &table() {
       {QStringLiteral("trash"), {"edit-delete", Frame::none}},
       {QStringLiteral("trash.fill"), {"albumfolder-user-trash", Frame::none}},
       {QStringLiteral("trash.circle.fill"), {"edit-delete", Frame::circleFill}},
-      {QStringLiteral("xmark"), {"dialog-close", Frame::none}},
+      {QStringLiteral("xmark"), {"", Frame::xmark}},
       {QStringLiteral("arrow.clockwise"), {"view-refresh", Frame::none}},
       {QStringLiteral("exclamationmark.triangle.fill"),
        {"dialog-warning-symbolic", Frame::warningFill}},
@@ -150,6 +150,14 @@ void drawPhotoStack(QPainter &p, int px, const QColor &tint) {
   p.drawPath(hills);
 }
 
+// A plain cross of two semibold strokes: the theme's "dialog-close" is a filled disc.
+void drawCross(QPainter &p, int px, const QColor &tint) {
+  const qreal s = px;
+  p.setPen(QPen(tint, std::max(1.0, s * 0.13), Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(s * 0.2, s * 0.2), QPointF(s * 0.8, s * 0.8));
+  p.drawLine(QPointF(s * 0.8, s * 0.2), QPointF(s * 0.2, s * 0.8));
+}
+
 void drawFramed(QPainter &p, const Mapping &m, int px, const QColor &tint) {
   if (m.frame == Frame::warningFill) {
     drawWarningTriangle(p, px, tint);
@@ -191,6 +199,8 @@ QImage render(const QString &symbol, int px, const QColor &tint) {
   const auto it = table().constFind(symbol);
   if (it != table().constEnd() && it->frame == Frame::photoStack) {
     drawPhotoStack(p, px, tint);
+  } else if (it != table().constEnd() && it->frame == Frame::xmark) {
+    drawCross(p, px, tint);
   } else if (it == table().constEnd() || !QIcon::hasThemeIcon(QString::fromLatin1(it->themeName))) {
     drawFallback(p, px, tint);
   } else if (it->frame == Frame::none) {

@@ -84,6 +84,21 @@ TEST(SymbolsTest, FilledAndOutlineFormsDiffer) {
   }
 }
 
+// The close marks are a bare cross: ink along both diagonals, none between the arms where a
+// disc (the theme's "dialog-close") would be filled.
+TEST(SymbolsTest, XmarkIsAPlainCrossNotADisc) {
+  const QImage cross = symbols::pixmap(QStringLiteral("xmark"), 24, Qt::white).toImage();
+  const auto inked = [&](int x, int y) { return qAlpha(cross.pixel(x, y)) > 128; };
+  EXPECT_TRUE(inked(12, 12));
+  EXPECT_TRUE(inked(6, 6));
+  EXPECT_TRUE(inked(17, 6));
+  EXPECT_TRUE(inked(6, 17));
+  EXPECT_FALSE(inked(12, 5));
+  EXPECT_FALSE(inked(5, 12));
+  EXPECT_FALSE(inked(19, 12));
+  EXPECT_FALSE(inked(12, 19));
+}
+
 TEST(SymbolsTest, UnknownNameDrawsAVisibleStandIn) {
   EXPECT_FALSE(symbols::isKnown(QStringLiteral("no.such.symbol")));
   EXPECT_TRUE(symbols::themeIconName(QStringLiteral("no.such.symbol")).isEmpty());
