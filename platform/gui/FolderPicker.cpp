@@ -1,5 +1,7 @@
 #include "platform/gui/FolderPicker.h"
 
+#include "platform/gui/DialogIcons.h"
+
 #include <QDir>
 #include <QFileDialog>
 
@@ -14,6 +16,7 @@ void pickFolder(QWidget *parent, const FolderPickerOptions &options,
   // ReadOnly hides "new folder"; ShowDirsOnly keeps files out of the list.
   dialog->setOptions(QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly);
   dialog->setLabelText(QFileDialog::Accept, options.prompt);
+  dialogicons::follow(dialog);
   dialog->setDirectory(options.startDirectory.isLocalFile() ? options.startDirectory.toLocalFile()
                                                             : QDir::homePath());
   QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int result) {
