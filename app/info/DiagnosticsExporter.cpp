@@ -2,6 +2,7 @@
 
 #include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "platform/gui/DialogIcons.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -26,13 +27,16 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget *parent, const SaveRequest &
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setFileMode(QFileDialog::AnyFile);
   dialog->setLabelText(QFileDialog::Accept, request.acceptLabel);
-  dialog->setMimeTypeFilters({QStringLiteral("text/plain")});
+  // Our own name for the type: the MIME database's is English ("plain text document") and
+  // lists patterns of other programs' files (*.asc, *,v).
+  dialog->setNameFilter(localized::string("diagnostics.fileType", "纯文本文件 (*.txt)"));
   dialog->setDefaultSuffix(QStringLiteral("txt"));
   // Creating a folder from the dialog stays possible: the dialog is not read-only.
   dialog->setOption(QFileDialog::ReadOnly, false);
   // In the user's home, not the folder the application was started from.
   dialog->setDirectory(QDir::homePath());
   dialog->selectFile(request.proposedName);
+  platform::dialogicons::follow(dialog.get());
   return dialog;
 }
 

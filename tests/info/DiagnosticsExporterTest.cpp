@@ -104,7 +104,7 @@ TEST_F(DiagnosticsExporterTest, theRealSaveDialogProposesTheNameWithTitleAndButt
   EXPECT_EQ(dialog->labelText(QFileDialog::Accept), QStringLiteral("导出"));
   EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
   EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("txt"));
-  EXPECT_EQ(dialog->mimeTypeFilters(), QStringList{QStringLiteral("text/plain")});
+  EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("纯文本文件 (*.txt)")});
   EXPECT_FALSE(dialog->testOption(QFileDialog::ReadOnly));
   ASSERT_FALSE(dialog->selectedFiles().isEmpty());
   EXPECT_TRUE(dialog->selectedFiles().constFirst().endsWith(QStringLiteral("/Pindle-诊断.txt")));
