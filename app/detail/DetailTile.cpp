@@ -58,8 +58,10 @@ DetailTile::DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent)
   m_photoIn.jumpTo(1.0);
   connect(&m_photoIn, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
   connect(&m_request, &ThumbnailRequest::ready, this, [this] {
+    // Over a stand-in the sharp photo simply takes its place; over the placeholder it fades.
+    const bool fades = isVisible() && m_photo.isNull();
     preparePhoto();
-    if (isVisible()) {
+    if (fades) {
       m_photoIn.jumpTo(0.0);
       m_photoIn.animateTo(1.0);
     }
@@ -133,9 +135,19 @@ void DetailTile::updateControls() {
 
 void DetailTile::requestThumbnail() {
   m_photo = QPixmap();
+  m_standIn.reset();
   if (m_request.request(m_item, kMaxPixel)) {
     preparePhoto();
-  } else if (m_hero != nullptr) {
+    return;
+  }
+  for (const int size : kStandInSizes) {
+    if (ThumbnailPtr smaller = m_store.thumbnails().cached(m_item, size)) {
+      m_standIn = std::move(smaller);
+      preparePhoto();
+      return;
+    }
+  }
+  if (m_hero != nullptr) {
     // A zoom landing here carries the card's photo until this one arrives.
     m_hero->setPictureReady(this, false);
   }
@@ -143,7 +155,7 @@ void DetailTile::requestThumbnail() {
 
 // The thumbnail filling the tile (aspect fill, centred) inside its rounded shape.
 void DetailTile::preparePhoto() {
-  const ThumbnailPtr &thumbnail = m_request.thumbnail();
+  const ThumbnailPtr &thumbnail = m_request.thumbnail() ? m_request.thumbnail() : m_standIn;
   if (!thumbnail || width() <= 0 || height() <= 0) {
     m_photo = QPixmap();
     update();

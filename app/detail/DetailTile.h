@@ -5,6 +5,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <array>
 // After the Qt headers: moc cannot read the standard <concepts> when it comes first.
 #include "engine/model/PhotoGroup.h"
 
@@ -29,6 +30,9 @@ class DetailTile : public QWidget {
 
 public:
   static constexpr int kMaxPixel = 1400;
+  /// The sizes the results cards load (the hero image, the candidate strip): while the tile's
+  /// own photo is decoded, one of these already in the cache stands in for it.
+  static constexpr std::array<int, 2> kStandInSizes{640, 160};
   static constexpr qreal kCornerRadius = 10;
 
   DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
@@ -79,7 +83,8 @@ private:
   bool m_pressed = false;
   QRect m_slot;
   ThumbnailRequest m_request;
-  QPixmap m_photo; // the thumbnail cut to the tile's rounded shape at its size
+  ThumbnailPtr m_standIn; // a smaller cached thumbnail shown until the request's arrives
+  QPixmap m_photo;        // the thumbnail cut to the tile's rounded shape at its size
   FavoriteStarButton *m_star;
   RoundSymbolButton *m_delete;
   // 0 unfocused … 1 focused: the fill and the lift follow it.

@@ -10,6 +10,7 @@
 #include "tests/store/support/EngineStoreFixture.h"
 
 #include <QAbstractButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <filesystem>
 
@@ -35,6 +36,19 @@ std::size_t trashedFiles() {
   return fs::exists(files) ? static_cast<std::size_t>(std::distance(fs::directory_iterator(files),
                                                                     fs::directory_iterator()))
                            : 0;
+}
+
+/// How many distinct colours a 20 × 20 patch in the middle of the tile's picture holds: a
+/// photo many, the plain placeholder one.
+int coloursInTheMiddle(QWidget *tile) {
+  const QImage image = tile->grab().toImage();
+  QSet<QRgb> colours;
+  for (int y = image.height() / 2 - 10; y < image.height() / 2 + 10; ++y) {
+    for (int x = image.width() / 2 - 10; x < image.width() / 2 + 10; ++x) {
+      colours.insert(image.pixel(x, y));
+    }
+  }
+  return static_cast<int>(colours.size());
 }
 
 } // namespace
@@ -85,6 +99,31 @@ TEST_F(DetailEndToEnd, thePreviewDeletesOnePhotoAndTheDetailCleansUpTheRest) {
   EXPECT_TRUE(fs::exists(group.items[0].url.toLocalFile().toStdString()));
   EXPECT_TRUE(store().groups().empty());
   EXPECT_TRUE(detail->missingView()->isVisible());
+}
+
+// The best photo's card image is in the cache when its detail opens: the best tile shows it
+// from its first frame (the hero zoom lands on a photo, not an empty box) until its own
+// sharper thumbnail arrives; a photo the cards never loaded shows the placeholder meanwhile.
+TEST_F(DetailEndToEnd, aThumbnailTheCardsLoadedStandsInUntilTheTilesOwnArrives) {
+  writeBurst("beach-", 1, 3, 1'700'000'000, 320, 240);
+  store().chooseFolder();
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 1u);
+  const PhotoGroup group = store().groups()[0];
+  const int cardSize = DetailTile::kStandInSizes.front();
+  bool loaded = false;
+  QObject context;
+  store().thumbnails().thumbnail(group.items[0], cardSize, &context,
+                                 [&](const ThumbnailPtr &) { loaded = true; });
+  ASSERT_TRUE(waitFor([&] { return loaded; }));
+  QWidget host;
+  GroupDetailView *detail = showDetail(host, group);
+  DetailTile *best = detail->grid()->tile(group.items[0].id);
+  DetailTile *other = detail->grid()->tile(group.items[1].id);
+  ASSERT_TRUE(best && other);
+  EXPECT_GT(coloursInTheMiddle(best), 20);
+  EXPECT_EQ(coloursInTheMiddle(other), 1);
+  ASSERT_TRUE(waitFor([&] { return coloursInTheMiddle(other) > 20; }));
 }
 
 TEST_F(DetailEndToEnd, aStarThatCannotBeSavedStaysAsItWasAndTheUserIsTold) {
