@@ -7,6 +7,7 @@
 #include "app/shell/window/AppMenus.h"
 #include "app/shell/window/AppearanceController.h"
 #include "app/shell/window/MainWindow.h"
+#include "app/shell/window/ModalKeyboard.h"
 #include "app/shell/window/QAOverrides.h"
 #include "app/shell/window/QtTranslations.h"
 #include "app/shell/window/QuitSignals.h"
@@ -70,6 +71,7 @@ void prepareApplication(QApplication &app) {
   localized::installTranslations();
   qttranslations::install(qttranslations::systemDirectory());
   platform::symbols::installIconTheme();
+  modalkeyboard::install(app);
 }
 
 // Launching is complete: the delegate's steps, in order.
