@@ -54,6 +54,15 @@ std::int64_t returnedBytes(const Picture &full, int maxPixel) {
   return side(full.width) * side(full.height) * 4 * 2;
 }
 
+/// A TIFF's strip (or row of tiles) decoded, beside its coded bytes when it is compressed;
+/// without a layout, the whole picture, which one strip may be.
+std::int64_t tiffBytes(const Picture &full, const FileFacts &file) {
+  const tifflayout::Layout layout = file.tiff.value_or(tifflayout::Layout{full.height, true});
+  const std::int64_t rows = std::clamp<std::int64_t>(layout.rowsPerChunk, 1, full.height);
+  const std::int64_t decoded = rows * full.width * full.pixelBytes();
+  return decoded + (layout.compressed ? std::min(decoded, file.length) : 0);
+}
+
 bool isInterlaced(VipsImage *header) {
   int interlaced = 0;
   return vips_image_get_typeof(header, "interlaced") != 0 &&
@@ -75,8 +84,8 @@ std::pair<std::int64_t, Picture> decoderBytes(Format format, VipsImage *header, 
   case Format::png:
     // Interlaced rows arrive in seven passes, so the whole picture is decoded at once.
     return {isInterlaced(header) ? full.wholeBytes() : 0, full};
-  case Format::tiff: return {full.wholeBytes(), full}; // one strip may be the whole picture
-  case Format::gif: return {pixels * 4, full};         // one RGBA frame at full size
+  case Format::tiff: return {tiffBytes(full, file), full};
+  case Format::gif: return {pixels * 4, full}; // one RGBA frame at full size
   case Format::heif:
     // libheif's colour planes (up to 3 bytes a pixel for deep colour) and the interleaved
     // picture it converts them into, which the loader reads its rows from.

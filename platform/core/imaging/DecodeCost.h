@@ -2,6 +2,7 @@
 
 #include "platform/core/imaging/FileSource.h"
 #include "platform/core/imaging/JpegStream.h"
+#include "platform/core/imaging/TiffLayout.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,10 +39,14 @@ inline constexpr std::int64_t kFloatAlphaRows = 1024;
 struct FileFacts {
   /// File bytes the decode keeps in memory (a JPEG's stream; a WebP or GIF copied in).
   std::int64_t heldBytes = 0;
+  /// The bytes of the file the decoder reads, at most.
+  std::int64_t length = 0;
   /// JPEG only: its frame header and scans.
   std::optional<jpegstream::Layout> jpeg;
   /// WebP only: the picture is coded losslessly, which libwebp decodes whole.
   bool webpLossless = false;
+  /// TIFF only: its strips or tiles, when its first directory says.
+  std::optional<tifflayout::Layout> tiff;
 };
 
 /// What the decode is asked for.
@@ -57,7 +62,7 @@ struct Request {
 /// The bytes a decode of `header` (opened lazily; no pixel read) will hold at its peak:
 /// the file bytes it keeps, the buffers its decoder needs (a whole picture where the
 /// decoder makes it whole: interlaced PNG, GIF frame, HEIF planes, lossless or transparent
-/// WebP, a TIFF strip, which may be the whole picture; a progressive JPEG's coefficients),
+/// WebP, a TIFF strip or row of tiles and its coded bytes; a progressive JPEG's coefficients),
 /// the rows it streams through the resampler at the width it is decoded at (JPEG and WebP
 /// shrink while they decode), and the picture it returns.
 [[nodiscard]] std::int64_t peakBytes(Format format, VipsImage *header, const FileFacts &file,

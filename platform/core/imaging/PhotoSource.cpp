@@ -96,6 +96,9 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
     photo.length = std::min(fileSize, *declared);
     photo.webpLossless = isLosslessWebp(fd, photo.length);
   }
+  if (got >= 2 && head[0] == head[1] && (head[0] == 'I' || head[0] == 'M')) {
+    photo.tiffLayout = tifflayout::read(fd, photo.length);
+  }
   photo.source = filesource::open(fd, photo.length);
   if (!photo.source) {
     return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
@@ -107,8 +110,12 @@ std::int64_t decodeCharge(const PhotoSource &photo, decodecost::Format format, V
                           const decodecost::Request &request) {
   // A JPEG's stream is already in memory; WebP and GIF loaders copy the whole file in.
   const bool copiedIn = format == decodecost::Format::webp || format == decodecost::Format::gif;
-  const decodecost::FileFacts file{!photo.jpegBytes.empty() || copiedIn ? photo.length : 0,
-                                   photo.jpegLayout, photo.webpLossless};
+  const decodecost::FileFacts file{.heldBytes =
+                                       !photo.jpegBytes.empty() || copiedIn ? photo.length : 0,
+                                   .length = photo.length,
+                                   .jpeg = photo.jpegLayout,
+                                   .webpLossless = photo.webpLossless,
+                                   .tiff = photo.tiffLayout};
   return decodecost::peakBytes(format, header, file, request);
 }
 

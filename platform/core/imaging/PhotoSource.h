@@ -5,6 +5,7 @@
 #include "platform/core/imaging/DecodeCost.h"
 #include "platform/core/imaging/FileSource.h"
 #include "platform/core/imaging/JpegStream.h"
+#include "platform/core/imaging/TiffLayout.h"
 
 #include <QString>
 #include <cstdint>
@@ -40,6 +41,8 @@ struct PhotoSource {
   std::int64_t length = 0;
   /// WebP only: its picture is coded losslessly (libwebp then decodes it whole).
   bool webpLossless = false;
+  /// TIFF only: the strips or tiles of its first picture, when its first directory reads.
+  std::optional<tifflayout::Layout> tiffLayout;
   /// JPEG only: the budget taken to read the stream, which the decode's reservation
   /// replaces.
   decodebudget::Reservation reading;

@@ -36,6 +36,7 @@ struct Charge {
   std::int64_t bytes = 0;
   std::optional<jpegstream::Layout> jpeg;
   bool webpLossless = false;
+  std::optional<tifflayout::Layout> tiff;
 };
 
 /// The charge of decoding the file at `path` to `request`, from its header alone.
@@ -56,7 +57,7 @@ Charge chargeOf(const std::filesystem::path &path, decodecost::Request request =
     return {};
   }
   return {*format, photosource::decodeCharge(*photo, *format, header.get(), request),
-          photo->jpegLayout, photo->webpLossless};
+          photo->jpegLayout, photo->webpLossless, photo->tiffLayout};
 }
 
 std::int64_t chargeOfPng(const testsupport::TempDir &dir, std::uint32_t width, std::uint32_t height,
@@ -144,7 +145,7 @@ TEST(DecodeCost, decodersThatMakeTheWholePictureAreChargedItOnTopOfTheStream) {
     std::int64_t wholeBytes;
   } cases[] = {
       {"interlaced.png[interlace]", Format::png, kPixels * 3},
-      {"strip.tif", Format::tiff, kPixels * 3},
+      {"one-strip.tif[tile_height=900,compression=lzw]", Format::tiff, kPixels * 3},
       {"frame.gif", Format::gif, kPixels * 4},
       {"photo.heic[compression=hevc]", Format::heif, kPixels * 6},
   };
@@ -154,6 +155,26 @@ TEST(DecodeCost, decodersThatMakeTheWholePictureAreChargedItOnTopOfTheStream) {
     EXPECT_EQ(charge.format, c.format) << c.target;
     EXPECT_GE(charge.bytes - streamed, c.wholeBytes) << c.target;
   }
+}
+
+TEST(DecodeCost, aTiffIsChargedOneStripOrRowOfTilesAtATime) {
+  testsupport::TempDir dir;
+  constexpr std::int64_t kWhole = std::int64_t{1200} * 900 * 3;
+  saveFlat(dir.file("strips.tif").string() + "[tile_height=64,compression=lzw]", 1200, 900, 3);
+  saveFlat(dir.file("tiles.tif").string() + "[tile,tile_height=128,tile_width=128]", 1200, 900, 3);
+  saveFlat(dir.file("one-strip.tif").string() + "[tile_height=900]", 1200, 900, 3);
+  const Charge strips = chargeOf(dir.file("strips.tif"));
+  const Charge oneStrip = chargeOf(dir.file("one-strip.tif"));
+  ASSERT_TRUE(strips.tiff.has_value());
+  EXPECT_EQ(strips.tiff->rowsPerChunk, 64);
+  EXPECT_TRUE(strips.tiff->compressed);
+  const Charge tiles = chargeOf(dir.file("tiles.tif"));
+  ASSERT_TRUE(tiles.tiff.has_value());
+  EXPECT_EQ(tiles.tiff->rowsPerChunk, 128);
+  ASSERT_TRUE(oneStrip.tiff.has_value());
+  EXPECT_EQ(oneStrip.tiff->rowsPerChunk, 900);
+  EXPECT_FALSE(oneStrip.tiff->compressed);
+  EXPECT_GE(oneStrip.bytes - strips.bytes, kWhole * 3 / 4);
 }
 
 TEST(DecodeCost, theBudgetHoldsWhatAHugePngIsChargedAndRefusesAnInterlacedOne) {
