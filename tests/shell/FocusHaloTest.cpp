@@ -89,58 +89,42 @@ TEST(FocusHaloTest, ringStandsApartFromEveryButtonFillAndTheWindowInBothSchemes)
   }
 }
 
-TEST(FocusHaloTest, ringFollowsTheFocusedControlAndLeavesWithTheFocus) {
-  SchemeWindow window(ColorScheme::dark);
-  auto *first = new ThemedButton(QStringLiteral("撤销"), ThemedButton::Style::prominent,
-                                 ThemedButton::Size::small, &window);
-  auto *close = new SymbolButton(QStringLiteral("xmark"), 9, 20, &window);
-  first->move(20, 20);
-  close->move(200, 20);
-  window.showActive();
-  first->setFocus(Qt::TabFocusReason);
-  ASSERT_NE(FocusHalo::shown(), nullptr);
-  EXPECT_EQ(FocusHalo::shown()->control(), first);
-  QTest::keyClick(first, Qt::Key_Tab);
-  ASSERT_NE(FocusHalo::shown(), nullptr);
-  EXPECT_EQ(FocusHalo::shown()->control(), close);
-  const QRect around = FocusHalo::shown()->geometry();
-  EXPECT_TRUE(around.contains(close->geometry()));
-  EXPECT_FALSE(close->geometry().contains(around));
-
-  close->move(240, 60);
-  EXPECT_EQ(FocusHalo::shown()->geometry(), around.translated(40, 40));
-  close->hide();
-  EXPECT_TRUE(FocusHalo::shown() == nullptr || FocusHalo::shown()->control() != close);
-  first->setFocus(Qt::TabFocusReason);
-  first->clearFocus();
-  EXPECT_EQ(FocusHalo::shown(), nullptr);
-}
-
-// A control flush with its parent's edge would lose the ring to the parent's clip: the ring
-// lives higher up instead, but never leaves the viewport it scrolls in.
-TEST(FocusHaloTest, ringClimbsOutOfATightParentButStaysInsideAScrolledViewport) {
+// The ring follows the focus and the control's moves, and leaves with either; a control flush
+// with its parent's edge would lose it to the parent's clip, so it lives higher up, but never
+// outside the viewport the control scrolls in.
+TEST(FocusHaloTest, ringFollowsTheFocusFindsRoomAndStaysInItsViewport) {
   SchemeWindow window(ColorScheme::light);
   auto *tight = new QWidget(&window);
   tight->setGeometry(40, 40, 120, 28);
   auto *flush = new ThemedButton(QStringLiteral("好"), ThemedButton::Style::prominent,
                                  ThemedButton::Size::regular, tight);
   flush->setGeometry(0, 0, 120, 28);
+  auto *close = new SymbolButton(QStringLiteral("xmark"), 9, 20, &window);
+  close->move(200, 20);
   auto *area = new QScrollArea(&window);
-  area->setGeometry(200, 40, 150, 100);
-  auto *page = new QWidget;
-  page->resize(150, 400);
-  auto *scrolled = new ThemedButton(QStringLiteral("清除"), ThemedButton::Style::bordered,
-                                    ThemedButton::Size::regular, page);
-  scrolled->move(0, 0);
-  area->setWidget(page);
+  area->setGeometry(200, 80, 150, 100);
+  auto *scrolled = new ThemedButton(QStringLiteral("清除"));
+  area->setWidget(scrolled);
   window.showActive();
 
   flush->setFocus(Qt::TabFocusReason);
   ASSERT_NE(FocusHalo::shown(), nullptr);
   EXPECT_EQ(FocusHalo::shown()->parentWidget(), &window);
+  QTest::keyClick(flush, Qt::Key_Tab);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->control(), close);
+  const QRect around = FocusHalo::shown()->geometry();
+  EXPECT_TRUE(around.contains(close->geometry()) && around != close->geometry());
+  close->move(240, 60);
+  EXPECT_EQ(FocusHalo::shown()->geometry(), around.translated(40, 40));
+  close->hide();
+  EXPECT_TRUE(FocusHalo::shown() == nullptr || FocusHalo::shown()->control() != close);
+
   scrolled->setFocus(Qt::TabFocusReason);
   ASSERT_NE(FocusHalo::shown(), nullptr);
   EXPECT_EQ(FocusHalo::shown()->parentWidget(), area->viewport());
+  scrolled->clearFocus();
+  EXPECT_EQ(FocusHalo::shown(), nullptr);
 }
 
 } // namespace
