@@ -8,10 +8,10 @@
 #include "app/shell/components/FavoriteStarButton.h"
 #include "engine/favorites/FavoriteStore.h"
 #include "tests/store/support/EngineStoreFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QAbstractButton>
 #include <QSet>
-#include <QStandardPaths>
 #include <filesystem>
 
 using namespace lumora;
@@ -26,16 +26,6 @@ void confirm(QMessageBox *box) {
       button->click();
     }
   }
-}
-
-std::size_t trashedFiles() {
-  const fs::path files =
-      fs::path(
-          QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
-      "Trash" / "files";
-  return fs::exists(files) ? static_cast<std::size_t>(std::distance(fs::directory_iterator(files),
-                                                                    fs::directory_iterator()))
-                           : 0;
 }
 
 /// How many distinct colours a 20 × 20 patch in the middle of the tile's picture holds: a
@@ -88,14 +78,14 @@ TEST_F(DetailEndToEnd, thePreviewDeletesOnePhotoAndTheDetailCleansUpTheRest) {
   confirm(preview->deleteConfirmation());
   ASSERT_TRUE(waitFor([&] { return !store().previewContext(); }));
   EXPECT_FALSE(fs::exists(group.items[3].url.toLocalFile().toStdString()));
-  EXPECT_EQ(trashedFiles(), 1u);
+  EXPECT_EQ(testsupport::trashedFileCount(), 1u);
   ASSERT_TRUE(waitFor([&] { return detail->grid()->tiles().size() == 3; }));
 
   // The clean-up keeps the best photo; the emptied group's detail closes.
   detail->askToCleanup();
   confirm(detail->confirmation());
   ASSERT_TRUE(waitFor([&] { return !store().detailGroupID(); }));
-  EXPECT_EQ(trashedFiles(), 3u);
+  EXPECT_EQ(testsupport::trashedFileCount(), 3u);
   EXPECT_TRUE(fs::exists(group.items[0].url.toLocalFile().toStdString()));
   EXPECT_TRUE(store().groups().empty());
   EXPECT_TRUE(detail->missingView()->isVisible());

@@ -5,19 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using namespace platform;
+using testsupport::readBytes;
 
 namespace {
-
-std::string readAll(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 fs::path homeTrash() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
@@ -39,7 +32,7 @@ TEST(Trash, moveAndRestoreRoundTripRemovesTheInfoEntry) {
 
   const auto restored = trash::restore(moved.trashedPath, original.string());
   EXPECT_EQ(restored.status, trash::RestoreStatus::restored);
-  EXPECT_EQ(readAll(original), std::string("pixels\0more", 11));
+  EXPECT_EQ(readBytes(original), std::string("pixels\0more", 11));
   EXPECT_FALSE(fs::exists(moved.trashedPath));
   EXPECT_FALSE(fs::exists(info));
 }
@@ -52,8 +45,8 @@ TEST(Trash, restoreNeverOverwritesATakenPath) {
   dir.write("a.jpg", "new file that took the name");
   EXPECT_EQ(trash::restore(moved.trashedPath, original.string()).status,
             trash::RestoreStatus::skipped);
-  EXPECT_EQ(readAll(original), "new file that took the name");
-  EXPECT_EQ(readAll(moved.trashedPath), "old");
+  EXPECT_EQ(readBytes(original), "new file that took the name");
+  EXPECT_EQ(readBytes(moved.trashedPath), "old");
 }
 
 TEST(Trash, restoreSkipsWhenTheTrashWasEmptied) {
@@ -76,7 +69,7 @@ TEST(Trash, unwritableTrashReportsAnErrorAndKeepsTheFile) {
   EXPECT_FALSE(moved.ok());
   fs::remove(homeTrash());
   EXPECT_TRUE(moved.trashedPath.empty());
-  EXPECT_EQ(readAll(original), "c");
+  EXPECT_EQ(readBytes(original), "c");
 }
 
 TEST(Trash, equallyNamedFilesGetTheirOwnSlotsAndInfo) {
@@ -86,9 +79,9 @@ TEST(Trash, equallyNamedFilesGetTheirOwnSlotsAndInfo) {
   const auto second = trash::moveToTrash(two.write("same name.jpg", "2").string());
   ASSERT_TRUE(first.ok() && second.ok());
   EXPECT_NE(first.trashedPath, second.trashedPath);
-  EXPECT_EQ(readAll(first.trashedPath), "1");
-  EXPECT_EQ(readAll(second.trashedPath), "2");
-  const std::string info = readAll(
+  EXPECT_EQ(readBytes(first.trashedPath), "1");
+  EXPECT_EQ(readBytes(second.trashedPath), "2");
+  const std::string info = readBytes(
       homeTrash() / "info" / (fs::path(second.trashedPath).filename().string() + ".trashinfo"));
   EXPECT_NE(info.find("Path=" + two.path().string() + "/same%20name.jpg\n"), std::string::npos);
   EXPECT_EQ(info.rfind("[Trash Info]\n", 0), 0u);

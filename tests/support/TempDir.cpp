@@ -31,4 +31,9 @@ std::filesystem::path TempDir::write(const std::string &name, const std::string 
   return target;
 }
 
+std::string readBytes(const std::filesystem::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 } // namespace testsupport

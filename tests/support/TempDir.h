@@ -24,4 +24,7 @@ private:
   std::filesystem::path m_path;
 };
 
+/// The whole contents of the file at `path`; empty when it cannot be read.
+[[nodiscard]] std::string readBytes(const std::filesystem::path &path);
+
 } // namespace testsupport

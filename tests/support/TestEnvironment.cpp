@@ -2,6 +2,7 @@
 
 #include "platform/core/imaging/VipsRuntime.h"
 
+#include <QStandardPaths>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -55,5 +56,22 @@ void isolateEnvironment() {
 }
 
 QString isolatedHome() { return QString::fromStdString(homePath()); }
+
+std::filesystem::path homeTrash() {
+  return std::filesystem::path(
+             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+         "Trash";
+}
+
+std::size_t trashedFileCount() {
+  const std::filesystem::path files = homeTrash() / "files";
+  std::error_code error;
+  std::size_t count = 0;
+  for (std::filesystem::directory_iterator entry(files, error), end; !error && entry != end;
+       entry.increment(error)) {
+    ++count;
+  }
+  return count;
+}
 
 } // namespace testsupport

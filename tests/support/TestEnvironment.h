@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
+#include <filesystem>
 
 namespace testsupport {
 
@@ -12,5 +14,10 @@ void isolateEnvironment();
 
 /// The temporary folder that stands in for HOME.
 QString isolatedHome();
+
+/// The home Trash of the isolated environment (the data home's "Trash").
+std::filesystem::path homeTrash();
+/// How many entries the home Trash's "files" folder holds.
+std::size_t trashedFileCount();
 
 } // namespace testsupport
