@@ -8,6 +8,16 @@
 #include <utility>
 
 namespace lumora {
+namespace {
+
+/// The photo with the device and inode of the file the scan listed.
+PhotoItem withFileIdentity(PhotoItem photo, const FileInfo &file) {
+  photo.device = file.device;
+  photo.inode = file.inode;
+  return photo;
+}
+
+} // namespace
 
 FolderPhotoSource::FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options)
     : m_roots(std::move(roots)), m_options(options) {}
@@ -40,9 +50,10 @@ PhotoItem FolderPhotoSource::cachedPhoto(std::size_t index, const CacheEntry &en
                                          std::vector<float> feature) {
   // A large folder holds many hits; their paths and URLs move instead of being copied.
   FileInfo &file = m_listing.files[index];
-  return PhotoItem(std::move(file.path), std::move(file.url), entry.score, entry.isUtility,
-                   entry.sharpness, file.fileSize, file.modified, std::move(feature), std::nullopt,
-                   entry.captureDate, false);
+  PhotoItem photo(std::move(file.path), std::move(file.url), entry.score, entry.isUtility,
+                  entry.sharpness, file.fileSize, file.modified, std::move(feature), std::nullopt,
+                  entry.captureDate, false);
+  return withFileIdentity(std::move(photo), file);
 }
 
 std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const {
@@ -62,9 +73,10 @@ std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const 
 
 PhotoItem FolderPhotoSource::analysedPhoto(std::size_t index, const FileAnalysis &result) const {
   const FileInfo &file = m_listing.files[index];
-  return PhotoItem(file.path, file.url, result.analysis.score, result.analysis.isUtility,
-                   result.analysis.sharpness, file.fileSize, file.modified, result.analysis.feature,
-                   std::nullopt, result.captureDate, false);
+  PhotoItem photo(file.path, file.url, result.analysis.score, result.analysis.isUtility,
+                  result.analysis.sharpness, file.fileSize, file.modified, result.analysis.feature,
+                  std::nullopt, result.captureDate, false);
+  return withFileIdentity(std::move(photo), file);
 }
 
 QString FolderPhotoSource::progressName(std::size_t index) const {

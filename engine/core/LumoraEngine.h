@@ -36,9 +36,11 @@ class PhotoSource;
 
 /// Platform services the engine calls, replaceable in tests.
 struct EngineServices {
-  std::function<platform::trash::MoveResult(const std::string &)> moveToTrash =
-      platform::trash::moveToTrash;
-  std::function<platform::trash::RestoreResult(const std::string &, const std::string &)>
+  std::function<platform::trash::MoveResult(const std::string &,
+                                            const std::optional<platform::FileIdentity> &)>
+      moveToTrash = platform::trash::moveToTrash;
+  std::function<platform::trash::RestoreResult(const std::string &, const std::string &,
+                                               const std::optional<platform::FileIdentity> &)>
       restoreFromTrash = platform::trash::restore;
   /// The photo library (by default the local library); null disables library photos.
   std::shared_ptr<LibraryBackend> library = defaultLibraryBackend();
@@ -96,10 +98,13 @@ public:
   [[nodiscard]] std::optional<platform::DecodedImage>
   libraryThumbnail(const std::string &localIdentifier, int maxPixel);
   [[nodiscard]] QString displayName(const PhotoItem &item);
-  /// Moves folder photos to the Trash and library photos into "Recently Deleted". Stops at
-  /// the first failure; what moved before it is in the receipt and fully accounted for.
+  /// Moves folder photos to the Trash and library photos into "Recently Deleted". A folder
+  /// photo moves only while its path names the very file the scan saw; one whose file is
+  /// gone counts as removed, one whose file changed stays. Stops at the first failure; what
+  /// moved before it is in the receipt and fully accounted for.
   [[nodiscard]] DeleteOutcome deleteItems(const std::vector<PhotoItem> &items);
-  /// Moves trashed files back where their former path is free; returns how many moved.
+  /// Moves trashed files back where their former path is free and their Trash entry is
+  /// still the file that was moved there; returns how many moved.
   [[nodiscard]] Expected<std::int64_t, EngineError> undoDelete(const DeleteReceipt &receipt);
   /// Forgets every cached analysis and removes the cache files.
   void invalidateCache();
@@ -173,6 +178,15 @@ protected:
   [[nodiscard]] static std::vector<PhotoGroup> groupKnown(const LastScan &last,
                                                           const std::vector<PhotoItem> &items,
                                                           float threshold, GroupSort sort);
+  /// Moves the folder photos of `items` to the Trash in order, noting in `outcome` what
+  /// moved, what was gone and what was left, and in `gone` the ids to forget. Stops at the
+  /// first failure, which goes into `outcome.error`.
+  void trashFolderPhotos(const std::vector<PhotoItem> &items, DeleteOutcome &outcome,
+                         std::vector<std::string> &gone);
+  /// Deletes the library photos of `items` in one change; their ids go into `gone` when it
+  /// went through, else the error into `outcome.error`.
+  void deleteLibraryPhotos(const std::vector<PhotoItem> &items, DeleteOutcome &outcome,
+                           std::vector<std::string> &gone);
   /// Tombstones removed photos, drops them from favourites, the last-scan state (keeping
   /// the measured pairs of the rest) and from the results of scans still running.
   void forget(const std::vector<std::string> &gone);

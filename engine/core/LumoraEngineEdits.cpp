@@ -6,6 +6,7 @@
 #include "engine/core/PairPruning.h"
 #include "engine/core/ScanContext.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/diagnostics/LoggedName.h"
 #include "engine/imaging/ImageLoader.h"
 
 #include <algorithm>
@@ -15,6 +16,20 @@ namespace {
 
 EngineError libraryUnavailable() {
   return EngineError::fromLibrary(EngineError::LibraryKind::other, QStringLiteral("图库不可用"));
+}
+
+/// The file a scan saw for a folder photo; none for a photo not made by a scan, whose path
+/// alone names its file.
+std::optional<platform::FileIdentity> scannedIdentity(const PhotoItem &item) {
+  if (item.inode == 0) {
+    return std::nullopt;
+  }
+  return platform::FileIdentity{item.device, item.inode, item.fileSize,
+                                item.modified.secondsSince1970};
+}
+
+void logDelete(const QString &what, const std::string &path) {
+  Diagnostics::log(QStringLiteral("delete"), what + logline::fileName(path));
 }
 
 } // namespace
@@ -150,39 +165,9 @@ QString LumoraEngine::displayName(const PhotoItem &item) {
 DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
   DeleteOutcome outcome;
   std::vector<std::string> gone;
-  for (const PhotoItem &item : items) {
-    if (item.localIdentifier) {
-      continue;
-    }
-    // The path as the scan found it, so that the file moved is the one the user saw.
-    const std::string &path = item.id;
-    const auto moved = m_services.moveToTrash(path);
-    if (!moved.ok()) {
-      outcome.error = EngineError::file(moved.error);
-      break;
-    }
-    outcome.receipt.trashedFiles.push_back({path, moved.trashedPath});
-    gone.push_back(item.id);
-  }
+  trashFolderPhotos(items, outcome, gone);
   if (!outcome.error) {
-    std::vector<std::string> identifiers;
-    std::vector<std::string> libraryIds;
-    for (const PhotoItem &item : items) {
-      if (item.localIdentifier) {
-        identifiers.push_back(*item.localIdentifier);
-        libraryIds.push_back(item.id);
-      }
-    }
-    if (!identifiers.empty()) {
-      auto error = m_services.library ? m_services.library->deleteAssets(identifiers)
-                                      : std::optional<EngineError>(libraryUnavailable());
-      if (error) {
-        outcome.error = std::move(error);
-      } else {
-        outcome.receipt.libraryItemCount = static_cast<std::int64_t>(identifiers.size());
-        gone.insert(gone.end(), libraryIds.begin(), libraryIds.end());
-      }
-    }
+    deleteLibraryPhotos(items, outcome, gone);
   }
   if (outcome.error) {
     Diagnostics::log(QStringLiteral("delete"), QStringLiteral("stopped after %1 of %2: %3")
@@ -192,6 +177,59 @@ DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
   }
   forget(gone);
   return outcome;
+}
+
+void LumoraEngine::trashFolderPhotos(const std::vector<PhotoItem> &items, DeleteOutcome &outcome,
+                                     std::vector<std::string> &gone) {
+  using platform::trash::MoveStatus;
+  for (const PhotoItem &item : items) {
+    if (item.localIdentifier) {
+      continue;
+    }
+    // The path as the scan found it, and the file the scan saw there: the file moved is
+    // the one the user saw.
+    const std::string &path = item.id;
+    auto moved = m_services.moveToTrash(path, scannedIdentity(item));
+    switch (moved.status) {
+    case MoveStatus::moved:
+      outcome.receipt.trashedFiles.push_back({path, std::move(moved.trashedPath), moved.trashed});
+      gone.push_back(item.id);
+      break;
+    case MoveStatus::missing:
+      logDelete(QStringLiteral("already gone: "), path);
+      outcome.missingIDs.push_back(item.id);
+      gone.push_back(item.id);
+      break;
+    case MoveStatus::changed:
+      logDelete(QStringLiteral("left in place, changed since the scan: "), path);
+      outcome.refusedIDs.push_back(item.id);
+      break;
+    case MoveStatus::failed: outcome.error = EngineError::file(moved.error); return;
+    }
+  }
+}
+
+void LumoraEngine::deleteLibraryPhotos(const std::vector<PhotoItem> &items, DeleteOutcome &outcome,
+                                       std::vector<std::string> &gone) {
+  std::vector<std::string> identifiers;
+  std::vector<std::string> libraryIds;
+  for (const PhotoItem &item : items) {
+    if (item.localIdentifier) {
+      identifiers.push_back(*item.localIdentifier);
+      libraryIds.push_back(item.id);
+    }
+  }
+  if (identifiers.empty()) {
+    return;
+  }
+  auto error = m_services.library ? m_services.library->deleteAssets(identifiers)
+                                  : std::optional<EngineError>(libraryUnavailable());
+  if (error) {
+    outcome.error = std::move(error);
+    return;
+  }
+  outcome.receipt.libraryItemCount = static_cast<std::int64_t>(identifiers.size());
+  gone.insert(gone.end(), libraryIds.begin(), libraryIds.end());
 }
 
 void LumoraEngine::forget(const std::vector<std::string> &gone) {
@@ -224,7 +262,8 @@ void LumoraEngine::forget(const std::vector<std::string> &gone) {
 Expected<std::int64_t, EngineError> LumoraEngine::undoDelete(const DeleteReceipt &receipt) {
   std::int64_t restored = 0;
   for (const auto &file : receipt.trashedFiles) {
-    const auto result = m_services.restoreFromTrash(file.trashedPath, file.originalPath);
+    const auto result =
+        m_services.restoreFromTrash(file.trashedPath, file.originalPath, file.trashed);
     if (result.status == platform::trash::RestoreStatus::failed) {
       return Unexpected(EngineError::file(result.error));
     }

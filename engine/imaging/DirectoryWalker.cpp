@@ -101,7 +101,8 @@ void DirectoryWalker::visit(std::string path, bool validName, const FileStat &st
   }
   const QUrl url =
       QUrl::fromLocalFile(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-  files.push_back(FileInfo{std::move(path), url, stat.size, stat.modified});
+  files.push_back(
+      FileInfo{std::move(path), url, stat.size, stat.modified, stat.device, stat.inode});
 }
 
 bool DirectoryWalker::keepsListing(const char *name, unsigned char type) const {

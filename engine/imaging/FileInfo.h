@@ -18,6 +18,9 @@ struct FileInfo {
   std::int64_t fileSize = 0;
   /// Content modification time; 1970-01-01 00:00:00 UTC when unknown.
   Date modified;
+  /// The file's device and inode.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
 
   bool operator==(const FileInfo &) const = default;
 };

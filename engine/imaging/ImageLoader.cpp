@@ -91,7 +91,7 @@ EnumerateResult enumerate(const std::vector<QUrl> &roots, const ScanOptions &opt
     if (!stat->isDirectory) {
       // A file the user picked is taken as it is: no test of its name, kind or size.
       result.files.push_back(FileInfo{path, QUrl::fromLocalFile(QFile::decodeName(path.c_str())),
-                                      stat->size, stat->modified});
+                                      stat->size, stat->modified, stat->device, stat->inode});
       continue;
     }
     // A root removed since it was examined is missing, not unreadable: it adds nothing.

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/core/FileIdentity.h"
+
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,9 @@ struct DeleteReceipt {
   struct TrashedFile {
     std::string originalPath;
     std::string trashedPath;
+    /// The file as it lies in the Trash, so that undo brings back only that file and never
+    /// another put under the same Trash name since; none when the Trash did not say.
+    std::optional<platform::FileIdentity> trashed;
     bool operator==(const TrashedFile &) const = default;
   };
 

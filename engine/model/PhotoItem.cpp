@@ -70,6 +70,8 @@ std::size_t PhotoItemHash::operator()(const PhotoItem &item) const {
   }
   mix(seed, item.localIdentifier ? std::hash<std::string>{}(*item.localIdentifier) : 0);
   mix(seed, std::hash<bool>{}(item.isFavorite));
+  mix(seed, std::hash<std::uint64_t>{}(item.device));
+  mix(seed, std::hash<std::uint64_t>{}(item.inode));
   return seed;
 }
 

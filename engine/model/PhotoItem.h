@@ -32,6 +32,10 @@ struct PhotoItem {
   std::vector<float> feature;
   std::optional<std::string> localIdentifier;
   bool isFavorite = false;
+  /// The scanned file's device and inode, so that a deletion moves that very file and no
+  /// other put under its name since; 0 for library photos and photos not from a scan.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
 
   PhotoItem() = default;
   /// Argument order as the engine builds photos; a missing capture date becomes `modified`.
@@ -57,7 +61,7 @@ struct PhotoItem {
   [[nodiscard]] static PhotoItem preview(int n);
 };
 
-/// Hashes all eleven fields, consistent with equality.
+/// Hashes all thirteen fields, consistent with equality.
 struct PhotoItemHash {
   std::size_t operator()(const PhotoItem &item) const;
 };

@@ -1,14 +1,15 @@
 #include "platform/core/Trash.h"
 
 #include "platform/core/TrashDirectory.h"
+#include "platform/core/TrashErrors.h"
 #include "platform/core/TrashInfo.h"
 #include "platform/core/TrashMove.h"
+#include "platform/core/TrashName.h"
 #include "platform/core/TrashOrphans.h"
+#include "platform/core/TrashSource.h"
 #include "platform/core/posix/FdIo.h"
 
-#include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
@@ -18,59 +19,12 @@
 namespace platform::trash {
 namespace {
 
-using trashinfo::FolderIdentity;
-using trashmove::Place;
-
-QString errnoText(const char *what, int code) {
-  return QStringLiteral("%1: %2").arg(QString::fromUtf8(what),
-                                      QString::fromLocal8Bit(std::strerror(code)));
+MoveResult failure(MoveStatus status, QString error) {
+  return MoveResult{status, {}, std::move(error), std::nullopt};
 }
 
-bool exists(const std::string &path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0;
-}
-
-/// The `.trashinfo` file that belongs to a file under ".../Trash/files/".
-std::string infoPathFor(const std::string &trashedPath) {
-  const std::filesystem::path trashed(trashedPath);
-  const std::filesystem::path filesDir = trashed.parent_path();
-  if (filesDir.filename() != "files") {
-    return {};
-  }
-  return (filesDir.parent_path() / "info" / (trashed.filename().string() + ".trashinfo")).string();
-}
-
-/// The user-facing text of a failed move into the Trash.
-QString describe(const std::string &path, int code) {
-  return QStringLiteral("无法把“%1”移到废纸篓：%2")
-      .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(std::strerror(code)));
-}
-
-/// The folder that holds `path` ("." for a bare name).
-std::string folderOf(const std::string &path) {
-  const std::string folder = std::filesystem::path(path).parent_path().string();
-  return folder.empty() ? std::string(".") : folder;
-}
-
-/// The folder that holds `path`, opened, with its identity.
-struct SourceFolder {
-  UniqueFd fd;
-  FolderIdentity identity;
-};
-
-std::optional<SourceFolder> openSourceFolder(const std::string &path) {
-  const std::string folder = folderOf(path);
-  UniqueFd fd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  struct stat link {};
-  if (!fd.isValid() || ::lstat(folder.c_str(), &link) != 0) {
-    return std::nullopt;
-  }
-  const auto identity = trashinfo::identityOf(fd.get(), S_ISLNK(link.st_mode));
-  if (!identity) {
-    return std::nullopt;
-  }
-  return SourceFolder{std::move(fd), *identity};
+MoveResult failed(const std::string &path, int code) {
+  return failure(MoveStatus::failed, trasherrors::moveFailed(path, code != 0 ? code : EIO));
 }
 
 /// A claimed name in the Trash: its `.trashinfo` entry, kept open and locked while the file
@@ -84,7 +38,7 @@ struct Slot {
 /// moves of equally named files never share a slot. Empty name on failure (errno says why).
 Slot reserveSlot(const TrashDirectory &trash, const std::string &name, const std::string &text) {
   for (int attempt = 0; attempt < 10000; ++attempt) {
-    const std::string slot = attempt == 0 ? name : name + "." + std::to_string(attempt);
+    const std::string slot = trashname::entryName(name, attempt);
     struct stat taken {};
     if (::fstatat(trash.filesFd.get(), slot.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
       continue;
@@ -110,92 +64,67 @@ Slot reserveSlot(const TrashDirectory &trash, const std::string &name, const std
   return {};
 }
 
-} // namespace
-
-MoveResult moveToTrash(const std::string &path) {
-  MoveResult result;
-  struct stat source {};
-  if (::lstat(path.c_str(), &source) != 0) {
-    result.error = describe(path, errno);
-    return result;
+/// After a rename within the volume the Trash entry must be the very file that was checked;
+/// if another file took the name in between, it goes back where it was found (never over
+/// a file) with its entry removed. True when the entry is the checked file.
+bool keepOnlyTheCheckedFile(const TrashDirectory &trash, const Slot &slot,
+                            const trashsource::Source &source) {
+  struct stat moved {};
+  if (::fstatat(trash.filesFd.get(), slot.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) != 0 ||
+      moved.st_dev != source.info.st_dev || moved.st_ino == source.info.st_ino) {
+    return true;
   }
-  const auto trash = TrashDirectory::forFile(path, source.st_dev);
+  if (::renameat2(trash.filesFd.get(), slot.name.c_str(), source.folder.fd.get(),
+                  source.name.c_str(), RENAME_NOREPLACE) == 0) {
+    ::unlinkat(trash.infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
+  }
+  return false;
+}
+
+MoveResult moveChecked(const std::string &path, const trashsource::Source &source, bool checked) {
+  const auto trash = TrashDirectory::forFile(path, source.info.st_dev);
   if (!trash) {
-    result.error = describe(path, EACCES);
-    return result;
+    return failure(MoveStatus::failed, trasherrors::noTrash(path));
   }
   trashorphans::removeLeftoversOccasionally(*trash);
-  const auto folder = openSourceFolder(path);
-  if (!folder) {
-    result.error = describe(path, errno != 0 ? errno : EIO);
-    return result;
-  }
-  const std::string name = std::filesystem::path(path).filename().string();
-  const Slot slot =
-      reserveSlot(*trash, name, trashinfo::text(path, trash->topDir, folder->identity));
+  const Slot slot = reserveSlot(*trash, source.name,
+                                trashinfo::text(path, trash->topDir, source.folder.identity));
   if (slot.name.empty()) {
-    result.error = describe(path, errno != 0 ? errno : EIO);
-    return result;
+    return failed(path, errno);
   }
-  const int code = trashmove::moveNoReplace({folder->fd.get(), name},
+  const int code = trashmove::moveNoReplace({source.folder.fd.get(), source.name},
                                             {trash->filesFd.get(), slot.name}, trash->rootFd.get());
   if (code != 0) {
     ::unlinkat(trash->infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
-    result.error = describe(path, code);
-    return result;
+    return failed(path, code);
   }
-  result.trashedPath = trash->root + "/files/" + slot.name;
-  return result;
-}
-
-namespace {
-
-/// Opens the folder `originalPath` lies in, only when it is the folder the file left: the
-/// device, inode and birth time recorded at the move, reached through a symbolic link only when its
-/// path ended in one then. Without a record (an entry another program wrote) the folder must at
-/// least be no symbolic link. So a link or folder swapped in since never receives the file.
-UniqueFd openOriginalFolder(const std::string &originalPath,
-                            const std::optional<FolderIdentity> &recorded) {
-  const std::string folder = folderOf(originalPath);
-  const int follow = recorded && recorded->viaLink ? 0 : O_NOFOLLOW;
-  UniqueFd fd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | follow));
-  if (!fd.isValid() || !recorded) {
-    return fd;
+  if (checked && !keepOnlyTheCheckedFile(*trash, slot, source)) {
+    return failure(MoveStatus::changed, trasherrors::changed(path));
   }
-  const auto now = trashinfo::identityOf(fd.get(), recorded->viaLink);
-  if (!now || now->device != recorded->device || now->inode != recorded->inode ||
-      now->birth != recorded->birth) {
-    errno = ENOENT;
-    return {};
+  struct stat moved {};
+  std::optional<FileIdentity> trashed;
+  if (::fstatat(trash->filesFd.get(), slot.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0) {
+    trashed = FileIdentity::of(moved);
   }
-  return fd;
+  return MoveResult{MoveStatus::moved, trash->root + "/files/" + slot.name, {}, trashed};
 }
 
 } // namespace
 
-RestoreResult restore(const std::string &trashedPath, const std::string &originalPath) {
-  if (!exists(trashedPath) || exists(originalPath)) {
-    return {RestoreStatus::skipped, {}};
+MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected) {
+  const auto source = trashsource::open(path, !expected.has_value());
+  if (!source) {
+    const int code = errno;
+    if (code == ELOOP) {
+      return failure(MoveStatus::changed, trasherrors::changed(path));
+    }
+    return code == ENOENT || code == ENOTDIR ? failure(MoveStatus::missing, {})
+                                             : failed(path, code);
   }
-  const std::string info = infoPathFor(trashedPath);
-  const UniqueFd folder =
-      openOriginalFolder(originalPath, info.empty() ? std::nullopt : trashinfo::folderOf(info));
-  if (!folder.isValid()) {
-    return {RestoreStatus::failed, errnoText("restore", errno)};
+  if (expected && !expected->matches(source->info)) {
+    return failure(MoveStatus::changed, trasherrors::changed(path));
   }
-  const std::string name = std::filesystem::path(originalPath).filename().string();
-  const int code =
-      trashmove::moveNoReplace({AT_FDCWD, trashedPath}, {folder.get(), name}, folder.get());
-  if (code == EEXIST) {
-    return {RestoreStatus::skipped, {}};
-  }
-  if (code != 0) {
-    return {RestoreStatus::failed, errnoText("restore", code)};
-  }
-  if (!info.empty()) {
-    ::unlink(info.c_str());
-  }
-  return {RestoreStatus::restored, {}};
+  return moveChecked(path, *source, expected.has_value());
 }
 
 } // namespace platform::trash

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/FileIdentity.h"
+
 #include <QString>
 #include <optional>
 #include <string>
@@ -8,23 +10,39 @@
 /// overwriting a file. Paths are native byte strings. Safe to call from any thread.
 namespace platform::trash {
 
+enum class MoveStatus {
+  moved,
+  /// Nothing is at the path any more (the file or its folder is gone): nothing to move.
+  missing,
+  /// The file at the path is not the one expected: it was left where it is.
+  changed,
+  failed,
+};
+
 /// The outcome of one move into the Trash.
 struct MoveResult {
-  /// Where the Trash put the file; empty when the move failed.
+  MoveStatus status = MoveStatus::failed;
+  /// Where the Trash put the file; empty unless moved.
   std::string trashedPath;
-  /// Why the move failed; empty on success.
+  /// Why the file did not move, in Chinese for the user; empty when moved.
   QString error;
-  [[nodiscard]] bool ok() const { return error.isEmpty(); }
+  /// The file as it now lies in the Trash; set when moved.
+  std::optional<FileIdentity> trashed;
+  [[nodiscard]] bool ok() const { return status == MoveStatus::moved; }
 };
 
 /// Moves `path` into the Trash of its volume (or the home Trash), recording its
-/// `.trashinfo` entry. Only Trash folders owned by this user are used; across volumes the
-/// file is copied with its mode and times and appears in the Trash only once complete.
-[[nodiscard]] MoveResult moveToTrash(const std::string &path);
+/// `.trashinfo` entry. With `expected`, only when the path names that very file (no link
+/// followed at the last step): another file under that name is reported `changed` and
+/// stays. Only Trash folders owned by this user are used; across volumes the file is
+/// copied with its mode and times and appears in the Trash only once complete.
+[[nodiscard]] MoveResult moveToTrash(const std::string &path,
+                                     const std::optional<FileIdentity> &expected = std::nullopt);
 
 enum class RestoreStatus {
   restored,
-  /// The Trash copy is gone or the original path is taken: nothing was touched.
+  /// The Trash copy is gone, is not the file that was trashed, or the original path is
+  /// taken: nothing was touched.
   skipped,
   failed,
 };
@@ -34,11 +52,14 @@ struct RestoreResult {
   QString error;
 };
 
-/// Moves a trashed file back to `originalPath` only when the Trash copy exists and the
-/// original path is free; never overwrites. Removes the matching `.trashinfo` entry. Fails,
-/// touching nothing, when the folder at the original path is no longer the folder the file
-/// left (removed and made again, or replaced by a symbolic link).
-[[nodiscard]] RestoreResult restore(const std::string &trashedPath,
-                                    const std::string &originalPath);
+/// Moves a trashed file back to `originalPath` only when the Trash copy is the file that
+/// was moved there from `originalPath`, and the original path is free; never overwrites.
+/// The entry's `.trashinfo` must name `originalPath` and, with `trashed`, the Trash copy
+/// must still have that identity; without an info entry only a known identity admits the
+/// copy. Removes the `.trashinfo` entry. Fails, touching nothing, when the folder at the
+/// original path is no longer the folder the file left (removed and made again, or
+/// replaced by a symbolic link).
+[[nodiscard]] RestoreResult restore(const std::string &trashedPath, const std::string &originalPath,
+                                    const std::optional<FileIdentity> &trashed = std::nullopt);
 
 } // namespace platform::trash

@@ -11,13 +11,17 @@
 namespace platform {
 namespace {
 
+/// Whether a Trash folder reached through a symbolic link is used.
+enum class Links { refused, followed };
+
 /// Makes `name` inside `parentFd` (mode 0700) when missing and opens it, only when it is a
-/// real folder (no symbolic link) owned by this user.
-UniqueFd openOwnedFolder(int parentFd, const std::string &name) {
+/// folder owned by this user, and no symbolic link unless `links` allows one.
+UniqueFd openOwnedFolder(int parentFd, const std::string &name, Links links = Links::refused) {
   if (::mkdirat(parentFd, name.c_str(), 0700) != 0 && errno != EEXIST) {
     return {};
   }
-  UniqueFd fd(::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  const int noFollow = links == Links::followed ? 0 : O_NOFOLLOW;
+  UniqueFd fd(::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
   struct stat info {};
   if (!fd.isValid() || ::fstat(fd.get(), &info) != 0) {
     return {};
@@ -31,8 +35,9 @@ UniqueFd openOwnedFolder(int parentFd, const std::string &name) {
 
 /// Opens the Trash `name` inside `parentFd` with its "files" and "info" folders.
 std::optional<TrashDirectory> openTrash(int parentFd, const std::string &name,
-                                        const std::string &root, const std::string &topDir) {
-  TrashDirectory trash{root, topDir, openOwnedFolder(parentFd, name), {}, {}};
+                                        const std::string &root, const std::string &topDir,
+                                        Links links = Links::refused) {
+  TrashDirectory trash{root, topDir, openOwnedFolder(parentFd, name, links), {}, {}};
   if (!trash.rootFd.isValid()) {
     return std::nullopt;
   }
@@ -75,14 +80,21 @@ std::string topDirOf(const std::string &path, dev_t device) {
   return current.string();
 }
 
+/// Whether the home Trash serves a file on `device`: the data home lies on that volume, or
+/// the home Trash itself does (a home Trash linked to another disk).
+bool homeTrashServes(const std::string &home, dev_t device) {
+  const std::string dataHome = std::filesystem::path(home).parent_path().string();
+  ::mkdir(dataHome.c_str(), 0700);
+  struct stat info {};
+  return (::stat(dataHome.c_str(), &info) == 0 && info.st_dev == device) ||
+         (::stat(home.c_str(), &info) == 0 && info.st_dev == device);
+}
+
 } // namespace
 
 std::optional<TrashDirectory> TrashDirectory::forFile(const std::string &path, dev_t device) {
   const std::string home = homeTrashRoot();
-  const std::string dataHome = std::filesystem::path(home).parent_path().string();
-  ::mkdir(dataHome.c_str(), 0700);
-  struct stat homeInfo {};
-  if (::stat(dataHome.c_str(), &homeInfo) != 0 || homeInfo.st_dev != device) {
+  if (!homeTrashServes(home, device)) {
     const std::string top = topDirOf(path, device);
     const std::string uid = std::to_string(::getuid());
     if (auto trash = sharedTrash(top, uid)) {
@@ -92,7 +104,10 @@ std::optional<TrashDirectory> TrashDirectory::forFile(const std::string &path, d
       return trash;
     }
   }
-  return openTrash(AT_FDCWD, home, home, {});
+  // Only the home Trash may be a link: the user (or their desktop) put it on another disk,
+  // and it must still lead to a folder of theirs. A volume's Trash folders are shared ground
+  // where a link could lead anywhere.
+  return openTrash(AT_FDCWD, home, home, {}, Links::followed);
 }
 
 } // namespace platform

@@ -19,11 +19,12 @@ struct TrashDirectory {
   UniqueFd filesFd;
   UniqueFd infoFd;
 
-  /// The Trash for a file at `path` on `device`: the home Trash when the data home lies on the
-  /// same volume; else the volume's ".Trash/$uid" inside a sticky, real ".Trash" folder, else
-  /// its ".Trash-$uid"; each only when it is a real folder owned by this user (made with mode
-  /// 0700 when missing), so that no Trash another user prepared ever receives the file. Else
-  /// the home Trash (a copy across volumes). None when no Trash can be used.
+  /// The Trash for a file at `path` on `device`: the home Trash when the data home or the
+  /// home Trash lies on the same volume; else the volume's ".Trash/$uid" inside a sticky, real
+  /// ".Trash" folder, else its ".Trash-$uid"; each only when it is a real folder owned by this user
+  /// (made with mode 0700 when missing), so that no Trash another user prepared ever receives the
+  /// file. Else the home Trash (a copy across volumes), which may be a symbolic link to a folder
+  /// owned by this user. None when no Trash can be used.
   [[nodiscard]] static std::optional<TrashDirectory> forFile(const std::string &path, dev_t device);
 };
 

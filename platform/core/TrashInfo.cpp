@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 namespace platform::trashinfo {
 namespace {
 
+constexpr const char *kPathKey = "Path=";
 constexpr const char *kFolderKey = "X-Pindle-Folder=";
 constexpr const char *kLinkSuffix = ":link";
 
@@ -37,9 +39,22 @@ std::string text(const std::string &path, const std::string &topDir, const Folde
   }
   const QByteArray encoded = QByteArray::fromStdString(recorded).toPercentEncoding("/");
   const QString date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-  return "[Trash Info]\nPath=" + encoded.toStdString() + "\nDeletionDate=" + date.toStdString() +
-         "\n" + kFolderKey + std::to_string(folder.device) + ":" + std::to_string(folder.inode) +
-         ":" + std::to_string(folder.birth) + (folder.viaLink ? kLinkSuffix : "") + "\n";
+  return std::string("[Trash Info]\n") + kPathKey + encoded.toStdString() +
+         "\nDeletionDate=" + date.toStdString() + "\n" + kFolderKey +
+         std::to_string(folder.device) + ":" + std::to_string(folder.inode) + ":" +
+         std::to_string(folder.birth) + (folder.viaLink ? kLinkSuffix : "") + "\n";
+}
+
+std::optional<std::string> recordedPath(const std::string &infoPath) {
+  std::ifstream in(infoPath);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind(kPathKey, 0) == 0) {
+      const QByteArray encoded = QByteArray::fromStdString(line.substr(std::strlen(kPathKey)));
+      return QByteArray::fromPercentEncoding(encoded).toStdString();
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<FolderIdentity> folderOf(const std::string &infoPath) {

@@ -28,6 +28,11 @@ struct FolderIdentity {
 /// The identity of the open folder `fd`; `viaLink` says whether its path ended in a link.
 [[nodiscard]] std::optional<FolderIdentity> identityOf(int fd, bool viaLink);
 
+/// The original path the entry at `infoPath` records (its "Path" key, decoded): absolute, or
+/// relative to the top folder of the Trash's volume. None when the entry is missing or has
+/// no path.
+[[nodiscard]] std::optional<std::string> recordedPath(const std::string &infoPath);
+
 /// The folder identity recorded in the entry at `infoPath`; none for an entry without one
 /// (written elsewhere or by an older version), an unreadable or a missing entry.
 [[nodiscard]] std::optional<FolderIdentity> folderOf(const std::string &infoPath);

@@ -105,7 +105,8 @@ int copyNamed(int in, const struct stat &info, const Place &to, int spareDirFd) 
 }
 
 int copyNoReplace(const Place &from, const Place &to, int spareDirFd) {
-  const UniqueFd in(::openat(from.dirFd, from.name.c_str(), O_RDONLY | O_CLOEXEC));
+  // A link put in the file's place is never followed to copy what it points at.
+  const UniqueFd in(::openat(from.dirFd, from.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   struct stat info {};
   if (!in.isValid() || ::fstat(in.get(), &info) != 0) {
     return errno;
@@ -115,6 +116,17 @@ int copyNoReplace(const Place &from, const Place &to, int spareDirFd) {
   }
   const int code = copyUnnamed(in.get(), info, to);
   return code == kNoUnnamedFiles ? copyNamed(in.get(), info, to, spareDirFd) : code;
+}
+
+/// Removes the source once `to` holds it. When the source cannot go (a read-only folder or
+/// volume), `to` goes instead: the file stays where it was and is not in two places.
+int dropSource(const Place &from, const Place &to) {
+  if (::unlinkat(from.dirFd, from.name.c_str(), 0) == 0) {
+    return 0;
+  }
+  const int code = errno;
+  ::unlinkat(to.dirFd, to.name.c_str(), 0);
+  return code;
 }
 
 } // namespace
@@ -127,8 +139,7 @@ int moveNoReplace(const Place &from, const Place &to, int spareDirFd) {
   int code = errno;
   if (code == EINVAL || code == ENOSYS || code == EOPNOTSUPP) {
     if (::linkat(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), 0) == 0) {
-      ::unlinkat(from.dirFd, from.name.c_str(), 0);
-      return 0;
+      return dropSource(from, to);
     }
     code = errno;
   }
@@ -136,10 +147,7 @@ int moveNoReplace(const Place &from, const Place &to, int spareDirFd) {
     return code;
   }
   code = copyNoReplace(from, to, spareDirFd);
-  if (code == 0) {
-    ::unlinkat(from.dirFd, from.name.c_str(), 0);
-  }
-  return code;
+  return code == 0 ? dropSource(from, to) : code;
 }
 
 } // namespace platform::trashmove

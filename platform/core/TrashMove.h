@@ -19,8 +19,8 @@ inline constexpr const char *kPartialPrefix = ".pindle-partial-";
 /// volumes a copy that keeps the file's mode and times, made without a name (or under a
 /// locked ".pindle-partial-…" name inside `spareDirFd`) and linked to `to` only once complete,
 /// so `to` never holds part of a file. The source goes only after the copy has its name; a
-/// failed copy leaves nothing behind. Returns 0 or the errno of the failure (EEXIST: `to` was
-/// taken).
+/// failed copy, or a source that cannot be removed, leaves nothing behind. Returns 0 or the errno
+/// of the failure (EEXIST: `to` was taken).
 [[nodiscard]] int moveNoReplace(const Place &from, const Place &to, int spareDirFd);
 
 } // namespace platform::trashmove

@@ -182,11 +182,12 @@ TEST(TrashSafety, anEntryWithoutAFolderRecordStillRestoresButNeverThroughALink) 
   const auto plain = trash::moveToTrash(dir.write("plain/p.jpg", "p").string());
   const auto linked = trash::moveToTrash(dir.write("folder/q.jpg", "q").string());
   ASSERT_TRUE(plain.ok() && linked.ok());
-  for (const auto &moved : {plain, linked}) {
+  for (const auto &[moved, original] :
+       {std::pair{plain, dir.file("plain/p.jpg")}, std::pair{linked, dir.file("folder/q.jpg")}}) {
     const fs::path info =
         homeTrash() / "info" / (fs::path(moved.trashedPath).filename().string() + ".trashinfo");
     std::ofstream(info, std::ios::trunc)
-        << "[Trash Info]\nPath=/x\nDeletionDate=2020-01-01T00:00:00\n";
+        << "[Trash Info]\nPath=" << original.string() << "\nDeletionDate=2020-01-01T00:00:00\n";
   }
   fs::rename(dir.path() / "folder", dir.path() / "target");
   fs::create_directory_symlink("target", dir.path() / "folder");

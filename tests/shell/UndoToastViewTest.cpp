@@ -143,7 +143,8 @@ TEST_F(UndoToastViewTest, undoRestoresTheFilesByteForByteAndShowsTheShortToast) 
 }
 
 TEST_F(UndoToastViewTest, aFailedUndoLeavesTheCardAndRaisesAnAlert) {
-  engineServices.restoreFromTrash = [](const std::string &, const std::string &) {
+  engineServices.restoreFromTrash = [](const std::string &, const std::string &,
+                                       const std::optional<platform::FileIdentity> &) {
     return platform::trash::RestoreResult{platform::trash::RestoreStatus::failed, "read-only"};
   };
   scanAndCleanUp();

@@ -106,10 +106,12 @@ TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
   writeBurst("a", 1, 3, 1'700'000'000);
   EngineServices services;
   int calls = 0;
-  services.moveToTrash = [&calls](const std::string &path) {
+  services.moveToTrash = [&calls](const std::string &path,
+                                  const std::optional<platform::FileIdentity> &expected) {
     if (++calls == 2)
-      return platform::trash::MoveResult{{}, QStringLiteral("disk full")};
-    return platform::trash::moveToTrash(path);
+      return platform::trash::MoveResult{
+          platform::trash::MoveStatus::failed, {}, QStringLiteral("disk full"), std::nullopt};
+    return platform::trash::moveToTrash(path, expected);
   };
   auto engine = makeEngine(services);
   Recorder recorder;

@@ -40,11 +40,15 @@ class AppStoreCleanupWithEngine : public EngineStoreFixture {
 protected:
   AppStoreCleanupWithEngine() {
     // A Trash that can be told to refuse every move after a number of them.
-    engineServices.moveToTrash = [this](const std::string &path) {
+    engineServices.moveToTrash = [this](const std::string &path,
+                                        const std::optional<platform::FileIdentity> &expected) {
       if (m_movesLeft.fetch_sub(1) <= 0) {
-        return platform::trash::MoveResult{{}, QStringLiteral("废纸篓暂时不可用")};
+        return platform::trash::MoveResult{platform::trash::MoveStatus::failed,
+                                           {},
+                                           QStringLiteral("废纸篓暂时不可用"),
+                                           std::nullopt};
       }
-      return platform::trash::moveToTrash(path);
+      return platform::trash::moveToTrash(path, expected);
     };
   }
 
