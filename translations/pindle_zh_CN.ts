@@ -171,6 +171,18 @@
         <source>文件夹照片移到废纸篓，可在 Finder 中恢复</source>
         <translation>文件夹照片移到废纸篓，可在文件管理器中恢复</translation>
     </message>
+    <message>
+        <source>有照片没有移到废纸篓</source>
+        <translation>有照片没有移到废纸篓</translation>
+    </message>
+    <message>
+        <source>「%@」在扫描之后被改动或换成了别的文件，为了不误删，它留在了原处。重新扫描后可以再处理。</source>
+        <translation>「%@」在扫描之后被改动或换成了别的文件，为了不误删，它留在了原处。重新扫描后可以再处理。</translation>
+    </message>
+    <message>
+        <source>有 %@ 张照片在扫描之后被改动或换成了别的文件，为了不误删，它们留在了原处：%@。重新扫描后可以再处理。</source>
+        <translation>有 %@ 张照片在扫描之后被改动或换成了别的文件，为了不误删，它们留在了原处：%@。重新扫描后可以再处理。</translation>
+    </message>
 
     <!-- shell: window, menus, appearance, components -->
     <!-- end shell -->

@@ -418,8 +418,17 @@ private:
                             std::function<void()> then);
   /// Closes the detail when its group is gone or down to one photo.
   void closeDetailIfEmptied();
-  /// The error alert of a removal: `advice` appends the source's hint.
-  void alertRemovalFailed(const char *title, const EngineError &error, bool advice);
+  /// The alert titles of one kind of removal.
+  struct RemovalTitles {
+    /// When an error stopped it.
+    const char *failed;
+    /// When it went through but left photos whose files changed since the scan.
+    const char *leftInPlace;
+    /// Whether an error's message ends with the source's hint.
+    bool advice;
+  };
+  /// The alert of a removal that failed or left photos in place; none when neither.
+  void alertRemovalProblems(const RemovalTitles &titles, const DeleteOutcome &outcome);
   void presentCleanupToast(const DeleteReceipt &receipt, const QString &message, double seconds);
   void presentToast(const QString &message, const QString &detail, bool canUndo,
                     std::optional<DeleteReceipt> receipt, double seconds);

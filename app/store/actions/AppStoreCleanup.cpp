@@ -5,7 +5,9 @@
 #include "app/store/texts/Texts.h"
 #include "engine/diagnostics/Diagnostics.h"
 
+#include <QFile>
 #include <algorithm>
+#include <filesystem>
 
 namespace lumora {
 namespace {
@@ -24,28 +26,52 @@ std::unordered_set<std::string> idsOf(const std::vector<PhotoItem> &items) {
   return ids;
 }
 
-// The photos the engine really removed. Without an error that is all of them. A deletion
-// stopped part-way removed the folder photos whose files are in the receipt, and the
-// library photos only when the library's part went through (it is one change).
+// The photos the engine really removed: every one but those it left in place, or, when a
+// failure stopped it part-way, the folder photos whose files are in the receipt or were
+// already gone, and the library photos only when the library's part went through (it is
+// one change).
 std::unordered_set<std::string> removedIDs(const std::vector<PhotoItem> &victims,
                                            const DeleteOutcome &outcome) {
-  if (!outcome.error) {
-    return idsOf(victims);
-  }
-  std::unordered_set<std::string> trashed;
+  const std::unordered_set<std::string> left(outcome.refusedIDs.begin(), outcome.refusedIDs.end());
+  std::unordered_set<std::string> gone(outcome.missingIDs.begin(), outcome.missingIDs.end());
   for (const DeleteReceipt::TrashedFile &file : outcome.receipt.trashedFiles) {
-    trashed.insert(file.originalPath);
+    gone.insert(file.originalPath);
   }
+  const bool stopped = outcome.error.has_value();
+  const auto went = [&](const PhotoItem &victim) {
+    if (victim.localIdentifier) {
+      return !stopped || outcome.receipt.libraryItemCount > 0;
+    }
+    // A folder photo's id is the native path the engine records for the file it moved.
+    return stopped ? gone.contains(victim.id) : !left.contains(victim.id);
+  };
   std::unordered_set<std::string> removed;
   for (const PhotoItem &victim : victims) {
-    // A folder photo's id is the native path the engine records for the file it moved.
-    const bool moved =
-        victim.localIdentifier ? outcome.receipt.libraryItemCount > 0 : trashed.contains(victim.id);
-    if (moved) {
+    if (went(victim)) {
       removed.insert(victim.id);
     }
   }
   return removed;
+}
+
+// How many of the removed photos really moved: a photo whose file was already gone left
+// the results, but not for the Trash.
+std::int64_t movedCount(const std::unordered_set<std::string> &removed,
+                        const DeleteOutcome &outcome) {
+  std::int64_t missing = 0;
+  for (const std::string &id : outcome.missingIDs) {
+    missing += removed.contains(id) ? 1 : 0;
+  }
+  return static_cast<std::int64_t>(removed.size()) - missing;
+}
+
+// The photos' own names, as the user sees them in the results.
+QStringList fileNamesOf(const std::vector<std::string> &paths) {
+  QStringList names;
+  for (const std::string &path : paths) {
+    names.append(QFile::decodeName(std::filesystem::path(path).filename().c_str()));
+  }
+  return names;
 }
 
 // Appended verbatim after the error. The desktop has no Finder, and the library is our own
@@ -130,8 +156,7 @@ void AppStore::settleRemoval(const std::vector<PhotoItem> &victims, const Delete
     logDelete(QString::fromLatin1(labels.done) +
               (outcome.error ? QStringLiteral(" partial count=%1") : QStringLiteral(" ok count=%1"))
                   .arg(total));
-    setTrashedCount(m_trashedCount +
-                    (countByReceipt ? total : static_cast<std::int64_t>(removed.size())));
+    setTrashedCount(m_trashedCount + (countByReceipt ? total : movedCount(removed, outcome)));
     removeItems(removed);
     // A desktop has no haptic feedback to play here.
   }
@@ -146,9 +171,7 @@ void AppStore::cleanupFinished(const std::string &groupID, const DeleteOutcome &
   if (m_detailGroupID == groupID) {
     closeDetailIfEmptied();
   }
-  if (outcome.error) {
-    alertRemovalFailed("有照片没能删除", *outcome.error, true);
-  }
+  alertRemovalProblems({"有照片没能删除", "有照片没有移到废纸篓", true}, outcome);
   const std::int64_t total = outcome.receipt.totalCount();
   if (removedAny && total >= 1) {
     presentCleanupToast(outcome.receipt, texts::cleanedText(total), kCleanupToastSeconds);
@@ -175,12 +198,13 @@ void AppStore::deleteItem(const PhotoItem &item, DeleteHandler done) {
 
 void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcome,
                               DeleteHandler done) {
-  const bool removed = !removedIDs({item}, outcome).empty();
+  const std::unordered_set<std::string> removedID = removedIDs({item}, outcome);
+  const bool removed = !removedID.empty();
   if (outcome.error) {
     logDiagnosticError(QStringLiteral("delete"), EngineCallError::fromEngine(*outcome.error),
                        QStringLiteral("single delete failed"));
-    alertRemovalFailed("删除失败", *outcome.error, false);
   }
+  alertRemovalProblems({"删除失败", "删除失败", false}, outcome);
   if (!removed) {
     m_deletingItemIDs.erase(item.id);
     if (done) {
@@ -190,7 +214,7 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
   }
   const std::int64_t total = outcome.receipt.totalCount();
   logDelete(QStringLiteral("single ok count=%1").arg(total));
-  setTrashedCount(m_trashedCount + 1);
+  setTrashedCount(m_trashedCount + movedCount(removedID, outcome));
   removeItems({item.id});
   // The photo counts as being removed until the groups no longer show it.
   refreshGroups(m_scanGeneration, [this, id = item.id, receipt = outcome.receipt, total, done] {
@@ -259,10 +283,8 @@ void AppStore::batchFinished(const DeleteOutcome &outcome, bool removedAny) {
     presentCleanupToast(outcome.receipt, localized::format("已清理 %@ 张", "已清理 %@ 张", {total}),
                         kCleanupToastSeconds);
   }
-  if (outcome.error) {
-    // Nothing is retried: what moved is on the toast, the rest is for the user to look at.
-    alertRemovalFailed("批量清理失败", *outcome.error, true);
-  }
+  // Nothing is retried: what moved is on the toast, the rest is for the user to look at.
+  alertRemovalProblems({"批量清理失败", "有照片没有移到废纸篓", true}, outcome);
   setIsCleaningSelection(false);
 }
 
@@ -317,11 +339,19 @@ void AppStore::closeDetailIfEmptied() {
   }
 }
 
-void AppStore::alertRemovalFailed(const char *title, const EngineError &error, bool advice) {
-  QString message = error.localizedDescription();
-  if (advice) {
+void AppStore::alertRemovalProblems(const RemovalTitles &titles, const DeleteOutcome &outcome) {
+  const QString leftInPlace = texts::leftInPlaceText(fileNamesOf(outcome.refusedIDs));
+  if (!outcome.error && leftInPlace.isEmpty()) {
+    return;
+  }
+  QString message = outcome.error ? outcome.error->localizedDescription() : leftInPlace;
+  if (outcome.error && !leftInPlace.isEmpty()) {
+    message += QStringLiteral("\n\n") + leftInPlace;
+  }
+  if (outcome.error && titles.advice) {
     message += sourceAdvice(m_sourceKind);
   }
+  const char *title = outcome.error ? titles.failed : titles.leftInPlace;
   setAlert(AlertContent{QUuid::createUuid(), localized::string(title), message, false, false,
                         localized::string("重试"), m_sourceKind});
 }

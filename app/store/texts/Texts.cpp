@@ -30,6 +30,32 @@ QString sharperButCloseHeadline(double gain) {
 
 } // namespace
 
+QString leftInPlaceText(const QStringList &names) {
+  if (names.isEmpty()) {
+    return {};
+  }
+  if (names.size() == 1) {
+    return localized::format("「%@」在扫描之后被改动或换成了别的文件，为了不误删，它留在了原处。"
+                             "重新扫描后可以再处理。",
+                             "「%@」在扫描之后被改动或换成了别的文件，为了不误删，它留在了原处。"
+                             "重新扫描后可以再处理。",
+                             {names.front()});
+  }
+  constexpr qsizetype kNamed = 3;
+  QStringList quoted;
+  for (const QString &name : names.first(std::min(kNamed, names.size()))) {
+    quoted.append(QStringLiteral("「") + name + QStringLiteral("」"));
+  }
+  const QString list = quoted.join(QStringLiteral("、")) +
+                       (names.size() > kNamed ? QStringLiteral("等") : QString());
+  return localized::format(
+      "有 %@ 张照片在扫描之后被改动或换成了别的文件，为了不误删，它们留在了原处：%@。"
+      "重新扫描后可以再处理。",
+      "有 %@ 张照片在扫描之后被改动或换成了别的文件，为了不误删，它们留在了原处：%@。"
+      "重新扫描后可以再处理。",
+      {static_cast<std::int64_t>(names.size()), list});
+}
+
 QString cleanedText(std::int64_t count) {
   return countText(count, "Cleaned 1 photo", "Cleaned %d photos");
 }

@@ -23,6 +23,9 @@ namespace lumora::texts {
 [[nodiscard]] QString deletedText(std::int64_t count);
 /// Group detail header and batch confirmation: "1 similar photo" / "%d similar photos".
 [[nodiscard]] QString similarPhotoCountText(std::int64_t count);
+/// Says that the photos `names` stayed where they are because their files changed after the
+/// scan, naming up to three; empty for no names.
+[[nodiscard]] QString leftInPlaceText(const QStringList &names);
 /// A group's clean-up button and menu title: "Clean up 1 more photo" / "… %d more photos".
 [[nodiscard]] QString cleanupMoreText(std::int64_t count);
 /// Detail clean-up title for the photo library.
