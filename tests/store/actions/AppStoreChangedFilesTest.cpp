@@ -2,6 +2,7 @@
 // one photo's file was removed, one was replaced by another file of that name and one's
 // folder was swapped for a link to another folder.
 #include "app/store/texts/Texts.h"
+#include "engine/favorites/FavoriteStore.h"
 #include "tests/store/support/EngineStoreFixture.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -39,6 +40,9 @@ protected:
     group = store().groups()[0];
     victims.assign(group.items.begin() + 1, group.items.end());
     ASSERT_EQ(victims.size(), 4u);
+    bool marked = false;
+    store().toggleFavorite(victims[0], [&marked](bool) { marked = true; });
+    ASSERT_TRUE(waitFor([&] { return marked; }));
 
     fs::remove(victims[0].id);
     const fs::path replacement = photosFolder() / "replacement.png";
@@ -53,9 +57,11 @@ protected:
   }
 
   /// What every kind of removal must leave: the scanned file moved, the gone photo out of
-  /// the results, the changed ones still shown and in place, the other folder untouched.
+  /// the results and the favourites, the changed ones still shown and in place, the other
+  /// folder untouched.
   void expectOnlyTheScannedFileMoved() {
     EXPECT_EQ(testsupport::trashedFileCount(), 1u);
+    EXPECT_FALSE(FavoriteStore::load().contains(victims[0].id));
     EXPECT_FALSE(fs::exists(victims[3].id));
     EXPECT_FALSE(holds(store().items(), victims[0].id));
     EXPECT_FALSE(holds(store().items(), victims[3].id));
