@@ -2,6 +2,7 @@
 
 #include "app/results/BatchCleanupDialog.h"
 #include "app/results/GridKeyView.h"
+#include "app/results/GroupCard.h"
 #include "app/results/MonthIndexRail.h"
 #include "app/results/ResultsGrid.h"
 #include "app/results/SummaryBar.h"
@@ -16,6 +17,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
+#include <tuple>
 
 namespace lumora {
 
@@ -60,6 +63,7 @@ void ResultsView::buildLayout(HeroNamespace *hero) {
     return m_keys.handle(key.code, key.command);
   });
   connect(m_grid, &ResultsGrid::pressed, m_keyView, [this] { m_keyView->setFocus(); });
+  connect(m_keyView, &GridKeyView::tabbedIn, this, &ResultsView::focusCardInView);
   connect(m_grid, &ResultsGrid::monthTracked, this, &ResultsView::monthTracked);
   // The rail belongs to the date layout that dims as a whole while the store regroups.
   connect(m_grid, &ResultsGrid::opacityChanged, m_rail, &MonthIndexRail::setGroupOpacity);
@@ -206,6 +210,31 @@ void ResultsView::updateSelectionShortcuts() {
 void ResultsView::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.fillRect(m_hairline->geometry(), Theme::of(this).primaryAt(0.06));
+}
+
+// Tabbing into the grid with no card focused: the first card wholly in view (else the first
+// in view at all) takes the focus, so the Tab stop shows where the keys now go.
+void ResultsView::focusCardInView() {
+  if (m_store.focusedGroupID()) {
+    return;
+  }
+  const QRect view = m_grid->viewport()->rect();
+  std::optional<std::tuple<bool, int, int>> bestKey;
+  const GroupCard *best = nullptr;
+  for (const GroupCard *card : m_grid->cards().liveCards()) {
+    const QRect cell = card->geometry().marginsRemoved(GroupCard::kOutset);
+    if (!card->isVisible() || !view.intersects(cell)) {
+      continue;
+    }
+    const std::tuple<bool, int, int> key{!view.contains(cell), cell.y(), cell.x()};
+    if (!bestKey || key < *bestKey) {
+      bestKey = key;
+      best = card;
+    }
+  }
+  if (best != nullptr) {
+    m_store.setFocusedGroupID(best->group().id);
+  }
 }
 
 } // namespace lumora

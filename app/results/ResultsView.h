@@ -66,6 +66,7 @@ private:
   void noteScrollActivity();
   void updateRail();
   void updateRailEmphasis();
+  void focusCardInView();
   void updateSelectionShortcuts();
 
   AppStore &m_store;

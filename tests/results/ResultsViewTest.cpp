@@ -226,6 +226,38 @@ TEST_F(ResultsViewTest, focusScrollsTheCardToTheCentreAlsoWithReducedMotion) {
   EXPECT_EQ(scrollBar().value(), position);
 }
 
+// The grid's Tab stop has nothing of its own to show: arriving by Tab with no card focused
+// focuses the first card wholly in view; a focused card, or focus given otherwise, stays.
+TEST_F(ResultsViewTest, tabbingIntoTheGridFocusesTheFirstCardWhollyInView) {
+  const auto groups = monthlyGroups(10, 6);
+  setGroups(groups);
+  showView();
+  scrollBar().setValue(scrollBar().maximum() / 2);
+  QCoreApplication::processEvents();
+  view().keyView().setFocus(Qt::OtherFocusReason);
+  EXPECT_FALSE(store().focusedGroupID());
+  view().keyView().clearFocus();
+  view().keyView().setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(store().focusedGroupID());
+  const QRect viewport = grid().viewport()->rect();
+  const QRect cell = grid()
+                         .cards()
+                         .cardFor(*store().focusedGroupID())
+                         ->geometry()
+                         .marginsRemoved(GroupCard::kOutset);
+  EXPECT_TRUE(viewport.contains(cell));
+  for (const GroupCard *card : grid().cards().liveCards()) {
+    const QRect other = card->geometry().marginsRemoved(GroupCard::kOutset);
+    EXPECT_FALSE(viewport.contains(other) &&
+                 std::pair(other.y(), other.x()) < std::pair(cell.y(), cell.x()))
+        << card->group().id;
+  }
+  store().setFocusedGroupID(groups[2].id);
+  view().keyView().clearFocus();
+  view().keyView().setFocus(Qt::BacktabFocusReason);
+  EXPECT_EQ(store().focusedGroupID(), groups[2].id);
+}
+
 // At the window's first size, beside the month rail, a card is too narrow for six tiles at
 // their full spacing: the gaps close up so that six candidates still get six tiles, and
 // only what does not fit even then goes to the "+n" tile.

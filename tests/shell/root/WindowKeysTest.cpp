@@ -73,6 +73,9 @@ TEST_F(WindowKeys, tabLeavesTheGridForVisibleControlsAndTheArrowsWorkAgainBackIn
     EXPECT_EQ(qobject_cast<lumora::CleanupButton *>(stop), nullptr); // cards: the grid's keys
   }
 
+  // Tabbed into, the grid shows its focus on a card.
+  const std::optional<std::string> shown = rig.store->focusedGroupID();
+  EXPECT_TRUE(shown);
   // On a bar's button the arrows neither drive the grid nor move the focus along the bar.
   press(Qt::Key_Tab);
   QWidget *button = QApplication::focusWidget();
@@ -80,11 +83,11 @@ TEST_F(WindowKeys, tabLeavesTheGridForVisibleControlsAndTheArrowsWorkAgainBackIn
   press(Qt::Key_Right);
   press(Qt::Key_Down);
   EXPECT_EQ(QApplication::focusWidget(), button);
-  EXPECT_FALSE(rig.store->focusedGroupID());
+  EXPECT_EQ(rig.store->focusedGroupID(), shown);
 
   ASSERT_TRUE(tabTo<lumora::GridKeyView>());
   press(Qt::Key_Right);
-  EXPECT_TRUE(rig.store->focusedGroupID());
+  EXPECT_NE(rig.store->focusedGroupID(), shown);
 }
 
 TEST_F(WindowKeys, theDetailsKeysComeBackWithTheFocusAndEscapeLeavesThen) {
