@@ -36,12 +36,13 @@ MIN_COLOURS = 900
 MIN_GREYS = 48
 # Crops of a large photograph: (shortest side, number of crops).
 CROPS = [(1400, 4), (900, 3), (600, 2), (400, 1)]
-# Maps that shade a texture rather than show it (normals, masks, overlays, relief), and the
+# Maps that shade a texture rather than show it (normals, masks, overlays, relief); the
 # screenshots, diagrams and drawn shapes that lie among the photographs of a manual or of
-# sample data.
+# sample data; drawn tiles, kerbs, logos and signs among a racing game's photographic textures;
+# a drawn wallpaper among photographs.
 NOT_PICTURES = re.compile(r"(_n|_s|_z|_nm)\.[a-z]+$|normal|bump|spec|gloss|mask|overlay|relief|"
                           r"structure|Celeste_|distortion|Aliasing|Interpolate|RatingStar|-plate|"
-                          r"^pic\d", re.I)
+                          r"^pic\d|white-tile|curb|flatspot|PASS\d|SEATS|firstgeneration", re.I)
 
 PLASMA = "usr/share/wallpapers/%s/contents/images/*"
 RCC = "rcc/"  # globs under a package's unpacked Qt resource files
@@ -272,7 +273,8 @@ def crops(rgb, key):
 
 
 def source_labels(out, cache, source, unpacked):
-    """Writes the pictures of one SOURCES entry; returns their labels."""
+    """Writes the pictures of one SOURCES entry; returns their labels and, for each picture,
+    the file it was taken from."""
     package, category, most, screen, largest, globs = source
     root = unpacked(package, cache)
     plain = [g for g in globs if not g.startswith((RCC, PK3))]
@@ -283,7 +285,7 @@ def source_labels(out, cache, source, unpacked):
             found += candidates(expanded(root, kind), inner, largest)
     found = [f for path in found for f in (video_frames(path, cache) if path.endswith(VIDEOS)
                                            else [path])]
-    labels = []
+    labels, origins = [], []
     picked = []
     for path in found:
         rgb = opened(path, screen)
@@ -295,16 +297,23 @@ def source_labels(out, cache, source, unpacked):
         name = "real-%s-%s-%03d" % (package, category.split("-")[-1], index)
         save(rgb, os.path.join(out, name + ".jpg"))
         labels.append((name + ".jpg", 0, category, package))
+        origins.append((name + ".jpg", os.path.relpath(path, cache)))
         for k, crop in enumerate(crops(rgb, name)):
             save(crop, os.path.join(out, "%s-c%d.jpg" % (name, k)))
             labels.append(("%s-c%d.jpg" % (name, k), 0, category, package))
-    return labels
+    return labels, origins
 
 
 def build(out, cache, pool, unpacked):
-    """Writes every source's photographs into `out`; returns (file, 0, category, package)."""
+    """Writes every source's photographs into `out`, and in ORIGINS.tsv beside them the file
+    each was taken from (to trace a doubtful label); returns (file, 0, category, package)."""
     jobs = [pool.submit(source_labels, out, cache, s, unpacked) for s in SOURCES]
-    return [label for job in jobs for label in job.result()]
+    results = [job.result() for job in jobs]
+    with open(os.path.join(out, "ORIGINS.tsv"), "w") as f:
+        for _, origins in results:
+            for name, origin in origins:
+                f.write("%s\t%s\n" % (name, origin))
+    return [label for labels, _ in results for label in labels]
 
 
 def main():
