@@ -1,0 +1,160 @@
+"""Checks of the utility flag's calibration tools: where each file of the set comes from, how
+real photographs are unpacked and screened, and that the trainer's features and table read
+back as the analyzer computes them. Parts that need PIL, numpy or scikit-learn are skipped,
+with the reason, where those are not installed (the calibration tools install them)."""
+
+import importlib.machinery
+import importlib.util
+import os
+import random
+import struct
+import sys
+import tempfile
+import unittest
+import zlib
+
+sys.dont_write_bytecode = True  # nothing of this test lands in the source tree
+BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
+sys.path.insert(0, BENCH)
+
+
+def load_tool(name):
+    loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"),
+                                                  os.path.join(BENCH, name))
+    module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+    loader.exec_module(module)
+    return module
+
+
+def importable(*names):
+    return all(importlib.util.find_spec(n) is not None for n in names)
+
+
+def qres(entries):
+    """A version-2 Qt resource file holding `entries` (name, bytes, zlib?) in one folder "d"."""
+    names, payload, tree = b"", b"", b""
+
+    def name(text):
+        nonlocal names
+        at = len(names)
+        raw = text.encode("utf-16-be")
+        names += struct.pack(">HI", len(text), 0) + raw
+        return at
+
+    root, folder = name(""), name("d")
+    tree += struct.pack(">IHII", root, 2, 1, 1) + bytes(8)
+    tree += struct.pack(">IHII", folder, 2, len(entries), 2) + bytes(8)
+    for file, data, packed in entries:
+        blob = struct.pack(">I", len(data)) + zlib.compress(data) if packed else data
+        tree += struct.pack(">IHHHI", name(file), 1 if packed else 0, 0, 0, len(payload))
+        tree += bytes(8)
+        payload += struct.pack(">I", len(blob)) + blob
+    header = 20
+    return (b"qres" + struct.pack(">IIII", 2, header, header + len(tree),
+                                  header + len(tree) + len(payload)) + tree + payload + names)
+
+
+class SourcesOfTheSet(unittest.TestCase):
+    def test_each_file_names_the_package_program_manual_or_generator_it_comes_from(self):
+        tool = load_tool("make-calibration-set")
+        self.assertEqual(tool.source_of("win-gnumeric-doc-sheet.png"), "gnumeric-doc")
+        self.assertEqual(tool.source_of("win-kstars-data-chart-2.png"), "kstars-data")
+        self.assertEqual(tool.source_of("xwin-files-empty-dark.png"), "xwin-files-empty")
+        self.assertEqual(tool.source_of("pagephoto-R-intro-p58.jpg"), "manual-R-intro")
+        self.assertEqual(tool.source_of("doc-R-intro-p4.png"), "manual-R-intro")
+        self.assertEqual(tool.source_of("pageshot-receipt-07.jpg"), "pageshot-receipt")
+        self.assertEqual(tool.source_of("photokind-snow-75.jpg"), "photokind-snow")
+        self.assertEqual(tool.source_of("photo-cv-baboon.jpg"), "opencv-doc")
+        self.assertEqual(tool.source_of("screen-results.png"), "qt-widgets")
+
+
+@unittest.skipUnless(importable("PIL"), "needs python3-pil")
+class RealPhotographs(unittest.TestCase):
+    def setUp(self):
+        import calibration_real_photos
+        self.photos = calibration_real_photos
+
+    def test_qt_resources_unpack_stored_and_compressed_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "pack.rcc")
+            with open(path, "wb") as f:
+                f.write(qres([("a.webp", b"stored bytes", False), ("b.webp", b"x" * 500, True)]))
+            self.photos.rcc_extract(path, tmp)
+            with open(os.path.join(tmp, "pack", "d", "a.webp"), "rb") as f:
+                self.assertEqual(f.read(), b"stored bytes")
+            with open(os.path.join(tmp, "pack", "d", "b.webp"), "rb") as f:
+                self.assertEqual(f.read(), b"x" * 500)
+
+    def test_drawings_fail_the_screen_and_photographs_pass_it(self):
+        from PIL import Image, ImageDraw
+        rng = random.Random(3)
+        drawing = Image.new("RGB", (300, 300), "white")
+        ImageDraw.Draw(drawing).ellipse((40, 40, 260, 260), fill="red", outline="black")
+        self.assertFalse(self.photos.photographic(drawing))
+        photo = Image.new("RGB", (300, 300))
+        photo.putdata([(min(255, x // 2 + rng.randint(0, 40)), min(255, y // 2 + rng.randint(0, 40)),
+                        rng.randint(60, 120)) for y in range(300) for x in range(300)])
+        self.assertTrue(self.photos.photographic(photo))
+        grey = photo.convert("L").convert("RGB")  # a black-and-white photograph
+        self.assertTrue(self.photos.photographic(grey))
+
+    def test_shading_maps_and_drawn_textures_are_no_pictures(self):
+        for name in ("wall_n.png", "rock_normal.jpg", "town.mask.png", "flatspot-wall.png"):
+            self.assertTrue(self.photos.NOT_PICTURES.search(name), name)
+        for name in ("grass.png", "wood_planks.jpg", "snow.png"):
+            self.assertFalse(self.photos.NOT_PICTURES.search(name), name)
+
+    def test_crops_lie_inside_and_repeat_for_the_same_name(self):
+        from PIL import Image
+        big = Image.new("RGB", (2400, 1600))
+        first = [c.size for c in self.photos.crops(big, "real-x-001")]
+        self.assertEqual(first, [c.size for c in self.photos.crops(big, "real-x-001")])
+        self.assertEqual(len(first), 4)
+        self.assertTrue(all(w <= 2400 * 0.65 and h <= 1600 * 0.65 for w, h in first))
+        self.assertEqual(list(self.photos.crops(Image.new("RGB", (500, 300)), "small")), [])
+
+
+@unittest.skipUnless(importable("numpy", "sklearn"), "needs python3-numpy and python3-sklearn")
+class Trainer(unittest.TestCase):
+    def setUp(self):
+        self.trainer = load_tool("train-utility-flag")
+
+    def test_ratios_use_the_contrast_floor_and_single_precision(self):
+        import numpy as np
+        names = ["contrast", "sharpness", "noise", "meanGrey", "colourfulness"]
+        x = np.array([[8, 512, 2, 100, 30], [40, 0, 0, 10, 2]], dtype=np.float32)
+        named, features = self.trainer.with_ratios(names, x)
+        self.assertEqual(named[-2:], ["detailOverContrast", "noiseShare"])
+        self.assertEqual(features.dtype, np.float32)
+        self.assertEqual(features[0, -2], np.float32(2.0))
+        self.assertEqual(features[0, -1], np.float32(20) / np.float32(512))
+        self.assertEqual(features[1, -1], 0.0)
+        self.assertEqual(list(self.trainer.night_photos(named, features)), [False, True])
+
+    def test_float_literals_read_back_exactly(self):
+        import numpy as np
+        for value in (0.0, 1.0, 0.1, 3.4e38, 1e-7, 204.09616):
+            text = self.trainer.float_literal(np.float32(value))
+            self.assertTrue(text.endswith("f") and ("." in text or "e" in text), text)
+            self.assertEqual(np.float32(text[:-1]), np.float32(value))
+
+    def test_header_checks_match_the_fitted_trees(self):
+        import numpy as np
+        rng = np.random.RandomState(1)
+        x = rng.rand(200, 3).astype(np.float32)
+        y = (x[:, 0] + 0.3 * x[:, 1] > 0.7).astype(int)
+        self.trainer.TREES = 5
+        model = self.trainer.fitted(x, y)
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "Model.h")
+            self.trainer.write_header(path, ["a", "b", "c"], model, x[:4])
+            with open(path) as f:
+                text = f.read()
+        self.assertIn("generated by bench/train-utility-flag, do not edit", text)
+        self.assertIn("std::array<int, 5> kRoots", text)
+        for margin in model.decision_function(x[:4]):
+            self.assertIn(repr(float(margin)), text)
+
+
+if __name__ == "__main__":
+    unittest.main()
