@@ -1,7 +1,9 @@
 #include "engine/analysis/FeaturePrint.h"
 
+#include "engine/analysis/FeatureProjection.h"
 #include "engine/analysis/FeatureWeights.h"
 #include "engine/analysis/Resampler.h"
+#include "engine/analysis/VisionAnalyzer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -321,6 +323,30 @@ Plane textureBlock(const Plane &grey) {
   return block;
 }
 
+constexpr std::size_t kCombinedLength =
+    kRoughSide * kRoughSide + kCoarseSide * kCoarseSide +
+    (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins + 2 * kColourSide * kColourSide +
+    kPaletteBins * kPaletteBins + 2 * kRingPatterns;
+static_assert(kCombinedLength == kProjectionColumns,
+              "the projection table was fitted to blocks of another length");
+
+/// The weighted blocks at unit length (left as they are at length 1e-6 or less, as the analyzer
+/// leaves any vector), followed by their projection on the learned directions along which
+/// photos of one burst or shot lie close and different shots far apart. The blocks stay in
+/// the vector: alone, the projection pulls some different shots of one scene together.
+std::vector<float> extend(std::vector<float> weighted) {
+  VisionAnalyzer::normalise(weighted);
+  weighted.resize(kCombinedLength + kProjectionRows, 0.0f);
+  for (std::size_t r = 0; r < kProjectionRows; ++r) {
+    const float *row = &kFeatureProjection[r * kProjectionColumns];
+    float dot = 0;
+    for (std::size_t c = 0; c < kProjectionColumns; ++c)
+      dot += row[c] * weighted[c];
+    weighted[kCombinedLength + r] = dot;
+  }
+  return weighted;
+}
+
 } // namespace
 
 const Weights &defaultWeights() {
@@ -365,7 +391,7 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
 std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
                            const Weights &weights) {
   std::vector<float> out;
-  out.reserve(length());
+  out.reserve(combinedLength());
   for (std::size_t b = 0; b < kBlockCount; ++b) {
     for (float v : parts[b]) {
       out.push_back(v * weights[b]);
@@ -375,13 +401,11 @@ std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &pa
 }
 
 std::vector<float> compute(const ImagePlanes &planes) {
-  return combine(blocks(planes), defaultWeights());
+  return extend(combine(blocks(planes), defaultWeights()));
 }
 
-std::size_t length() {
-  return kRoughSide * kRoughSide + kCoarseSide * kCoarseSide +
-         (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins +
-         2 * kColourSide * kColourSide + kPaletteBins * kPaletteBins + 2 * kRingPatterns;
-}
+std::size_t length() { return kCombinedLength + kProjectionRows; }
+
+std::size_t combinedLength() { return kCombinedLength; }
 
 } // namespace lumora::featureprint

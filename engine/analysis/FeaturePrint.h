@@ -37,10 +37,16 @@ using Weights = std::array<float, kBlockCount>;
 [[nodiscard]] std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,
                                          const Weights &weights);
 
-/// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())`.
+/// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())` scaled to
+/// unit length, followed by its projection by the table bench/learn-feature-projection fits to
+/// the calibration sets (FeatureProjection.h), which must be fitted again whenever the blocks
+/// or their weights change.
 [[nodiscard]] std::vector<float> compute(const ImagePlanes &planes);
 
 /// The fixed length of every feature vector.
 [[nodiscard]] std::size_t length();
+
+/// The length of `combine`'s result, the projection's input.
+[[nodiscard]] std::size_t combinedLength();
 
 } // namespace lumora::featureprint

@@ -333,3 +333,27 @@ TEST(FeaturePrint, edgesKeepTheirSharesInADarkerExposure) {
     EXPECT_NEAR(std::sqrt(bb), std::sqrt(aa), 0.05f) << i;
   }
 }
+
+TEST(FeaturePrint, learnedProjectionFollowsTheUnitBlocks) {
+  // The vector is the weighted blocks at unit length, then their projection: a blank frame
+  // keeps an all-zero vector, a scene's first entries are exactly its scaled blocks.
+  const ImagePlanes planes(scene(15, 384, 288).view());
+  const std::vector<float> vector = featureprint::compute(planes);
+  ASSERT_EQ(vector.size(), featureprint::length());
+  ASSERT_GT(featureprint::length(), featureprint::combinedLength());
+  std::vector<float> blocks =
+      featureprint::combine(featureprint::blocks(planes), featureprint::defaultWeights());
+  ASSERT_EQ(blocks.size(), featureprint::combinedLength());
+  VisionAnalyzer::normalise(blocks);
+  for (std::size_t i = 0; i < blocks.size(); ++i)
+    ASSERT_EQ(vector[i], blocks[i]) << i;
+  float projected = 0;
+  for (std::size_t i = blocks.size(); i < vector.size(); ++i) {
+    ASSERT_TRUE(std::isfinite(vector[i])) << i;
+    projected += vector[i] * vector[i];
+  }
+  EXPECT_GT(projected, 0.0f);
+  const std::vector<float> blank =
+      featureprint::compute(ImagePlanes(TestImage(64, 64, 3, 0).view()));
+  EXPECT_EQ(length(blank), 0.0f);
+}
