@@ -4,6 +4,7 @@
 #include "app/shell/theme/ThemedButton.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 #include <cmath>
@@ -119,6 +120,12 @@ TEST(FocusHaloTest, ringFollowsTheFocusFindsRoomAndStaysInItsViewport) {
   EXPECT_EQ(FocusHalo::shown()->geometry(), around.translated(40, 40));
   close->hide();
   EXPECT_TRUE(FocusHalo::shown() == nullptr || FocusHalo::shown()->control() != close);
+
+  auto *plain = new QPushButton(QStringLiteral("取消"), &window); // an alert's button
+  plain->show();
+  plain->setFocus(Qt::TabFocusReason);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->control(), plain);
 
   scrolled->setFocus(Qt::TabFocusReason);
   ASSERT_NE(FocusHalo::shown(), nullptr);

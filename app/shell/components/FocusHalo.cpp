@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <cmath>
 
 namespace lumora {
@@ -16,6 +17,8 @@ constexpr char kInsideProperty[] = "pindleFocusHaloInside";
 
 /// How far the ring reaches beyond the control, with a pixel for antialiasing.
 constexpr int kOutset = static_cast<int>(FocusHalo::kGap + FocusHalo::kWidth) + 1;
+/// The corners of the style's push buttons.
+constexpr qreal kPlainButtonRadius = 3;
 
 QPointer<FocusHalo> &current() {
   static QPointer<FocusHalo> halo;
@@ -61,6 +64,11 @@ FocusHalo *FocusHalo::shown() {
 }
 
 void FocusHalo::focusChanged(QWidget *now) {
+  // Qt's own push buttons (alerts, file dialogs) get the ring too: the style's focus frame on
+  // them is a faint line of the accent.
+  if (qobject_cast<QPushButton *>(now) != nullptr && !isInstalled(now)) {
+    now->setProperty(kRadiusProperty, kPlainButtonRadius);
+  }
   QWidget *host = isInstalled(now) ? hostFor(now) : nullptr;
   if (host == nullptr) {
     if (current() != nullptr) {

@@ -11,7 +11,8 @@ namespace lumora {
 /// `focusRing` colour: light in the dark scheme, dark in the light one, far from the accent,
 /// from tinted fills and from the window's background alike.
 ///
-/// A control opts in once with `install`; from then on the ring follows it whenever it holds
+/// A control opts in once with `install` (Qt's own push buttons, in alerts and file dialogs,
+/// have it without); from then on the ring follows it whenever it holds
 /// the keyboard focus in the active window, and goes when the focus leaves, the control hides
 /// or its window loses activation. One ring widget serves the whole application: it lives as a
 /// child of the control's nearest ancestor with room for it (never outside a scroll area's
