@@ -2,8 +2,6 @@
 weight fit may see and how held-out figures are pooled, and what the projection fit measures and
 writes."""
 
-import importlib.machinery
-import importlib.util
 import os
 import random
 import sys
@@ -11,17 +9,9 @@ import tempfile
 import unittest
 
 sys.dont_write_bytecode = True  # nothing of this test lands in the source tree
-BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
-sys.path.insert(0, BENCH)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bench_tools import load_tool  # noqa: E402
 import calibration_bursts  # noqa: E402
-
-
-def load_tool(name):
-    loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"),
-                                                  os.path.join(BENCH, name))
-    module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
-    loader.exec_module(module)
-    return module
 
 
 weights = load_tool("learn-feature-weights")

@@ -3,7 +3,6 @@ real photographs are unpacked and screened, and that the trainer's features and 
 back as the analyzer computes them. Parts that need PIL, numpy or scikit-learn are skipped,
 with the reason, where those are not installed (the calibration tools install them)."""
 
-import importlib.machinery
 import importlib.util
 import os
 import random
@@ -14,16 +13,8 @@ import unittest
 import zlib
 
 sys.dont_write_bytecode = True  # nothing of this test lands in the source tree
-BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
-sys.path.insert(0, BENCH)
-
-
-def load_tool(name):
-    loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"),
-                                                  os.path.join(BENCH, name))
-    module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
-    loader.exec_module(module)
-    return module
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bench_tools import load_tool  # noqa: E402
 
 
 def importable(*names):
