@@ -24,7 +24,7 @@ import tempfile
 # Decoded by ffmpeg; the data packages are downloaded and unpacked, not installed.
 PACKAGES = ["ffmpeg"]
 DATA_PACKAGES = ["opencv-doc", "python3-imageio", "visp-images-data", "renpy-demo", "gem-doc",
-                 "xine-ui"]
+                 "xine-ui", "freecol"]
 
 OPENCV = "opencv-doc/usr/share/doc/opencv-doc/examples/data/"
 OPENCV_HTML = "opencv-doc/usr/share/doc/opencv-doc/opencv4/html/"
@@ -33,6 +33,7 @@ VISP = "visp-images-data/usr/share/visp-images-data/ViSP-images/"
 GEM = "gem-doc/usr/share/gem/examples/data/"
 RENPY = "renpy-demo/usr/share/games/renpy/demo/game/"
 XINE = "xine-ui/usr/share/xine/"
+FREECOL = "freecol/usr/share/games/freecol/default/resources/video/"
 
 # (source, path under the unpacked packages (a video, or a printf pattern of numbered frames
 # with its first number), real footage?, largest step between burst frames,
@@ -67,6 +68,16 @@ SOURCES = [
     ("gem-room", GEM + "anim-1.mov", False, 6, [(5, "a"), (60, "a")]),
     ("gem-cartoon", GEM + "homer.avi", False, 5, [(10, "a"), (55, "a")]),
     ("xine-water", XINE + "visuals/default.mpv", False, 6, [(10, "a"), (60, "a")]),
+    # Old film footage cut together: the hard negatives are shots of one place or kind (a hut
+    # from afar and near, four shots of sailing ships at sea, three of crowded halls), each a
+    # few seconds from the next.
+    ("freecol-opening", FREECOL + "freecol-opening.video.ogg", True, 6,
+     [(30, "plain"), (150, "plain"), (255, "hut"), (300, "hut"), (380, "hut-near"),
+      (440, "hut-near"), (620, "ship"), (650, "ship"), (700, "wagon"), (800, "rock"),
+      (860, "hall"), (930, "signing"), (1000, "document"), (1120, "tower"), (1190, "assembly"),
+      (1250, "coach"), (1290, "coach"), (1370, "cavalry"), (1410, "cavalry"),
+      (1500, "two-ships"), (1540, "hull"), (1620, "ships-fire"), (1640, "ships-fire"),
+      (1725, "fleet")]),
 ]
 FRAMES_PER_CLIP = 3
 # The degraded copy: blurred by a share of the frame's width (as a shaken 1600-pixel photo
