@@ -37,6 +37,9 @@ constexpr float kPaletteStep = 16.0f;
 // Texture patterns: a pixel's ring of 8 neighbours, at the crop and at half its side.
 constexpr int kRingPatterns = 10;
 constexpr float kRingTolerance = 1.0f; // grey levels a neighbour may lie below and still count
+// The border ring: the outer cells of a kBorderSide × kBorderSide grid over the whole frame.
+constexpr int kBorderSide = 8;
+constexpr int kBorderCells = 4 * (kBorderSide - 1);
 
 // The palette and texture blocks are measured from a typical photograph's: the root shares
 // averaged over the calibration set (bench/make-calibration-set), so that what most photos
@@ -323,10 +326,33 @@ Plane textureBlock(const Plane &grey) {
   return block;
 }
 
+/// The grey layout of the outer ring of cells of the whole frame (not the centre crop): mostly
+/// background. A subject moving through a burst changes the middle of the frame and leaves the
+/// ring alike, while another shot of the same place or kind (another angle on one hall, another
+/// ship on one sea) rarely keeps the same surroundings in the same places. On grey levels, not
+/// ranks: the ranks of a flat backdrop are its noise, which a recompressed copy redraws. Damped
+/// by `damping` as the layouts are, so that a featureless frame keeps no block at all.
+Plane borderRingBlock(const ImagePlanes::Small &small, float damping) {
+  const resampler::Region all{0, 0, small.width, small.height};
+  const Plane grid = resampler::resample(small.grey, small.width, all, kBorderSide, kBorderSide);
+  Plane ring;
+  ring.reserve(kBorderCells);
+  for (int y = 0; y < kBorderSide; ++y) {
+    for (int x = 0; x < kBorderSide; ++x) {
+      if (y == 0 || x == 0 || y == kBorderSide - 1 || x == kBorderSide - 1)
+        ring.push_back(grid[static_cast<std::size_t>(y * kBorderSide + x)]);
+    }
+  }
+  subtractMean(ring);
+  normaliseAgainstFloor(ring, kGreyFloor);
+  scale(ring, damping);
+  return ring;
+}
+
 constexpr std::size_t kCombinedLength =
     kRoughSide * kRoughSide + kCoarseSide * kCoarseSide +
     (kGradientCells * kGradientCells + 4 + 1) * kOrientationBins + 2 * kColourSide * kColourSide +
-    kPaletteBins * kPaletteBins + 2 * kRingPatterns;
+    kPaletteBins * kPaletteBins + 2 * kRingPatterns + kBorderCells;
 static_assert(kCombinedLength == kProjectionColumns,
               "the projection table was fitted to blocks of another length");
 
@@ -385,7 +411,8 @@ std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes) {
           orientationBlock(grad, 1),
           colourBlock(rg, yb),
           std::move(palette),
-          std::move(texture)};
+          std::move(texture),
+          borderRingBlock(small, damping)};
 }
 
 std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &parts,

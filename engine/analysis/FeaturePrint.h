@@ -17,9 +17,10 @@ enum class Block {
   globalEdges,
   colour,
   palette,
-  texture
+  texture,
+  borderRing
 };
-inline constexpr std::size_t kBlockCount = 8;
+inline constexpr std::size_t kBlockCount = 9;
 
 /// Per-block weights applied before concatenation. Their squares are the blocks' shares in
 /// the cosine similarity of two images whose blocks are all at full contrast.
@@ -28,8 +29,9 @@ using Weights = std::array<float, kBlockCount>;
 /// The weights the analyzer uses (see FeatureWeights.h).
 [[nodiscard]] const Weights &defaultWeights();
 
-/// Each block computed on the centre crop, zero-centred and normalised against its contrast
-/// floor, but not yet weighted. Exposed for the calibration tools.
+/// Each block computed on the centre crop (the border ring on the whole frame), zero-centred
+/// and normalised against its contrast floor, but not yet weighted. Exposed for the
+/// calibration tools.
 [[nodiscard]] std::array<std::vector<float>, kBlockCount> blocks(const ImagePlanes &planes);
 
 /// The weighted concatenation of `blocks`. Not yet scaled to unit length: the analyzer does
