@@ -1,5 +1,7 @@
 #include "engine/analysis/QualityMeasures.h"
 
+#include "engine/analysis/MarkMeasures.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -852,7 +854,9 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"printPatch", printPatch},
           {"printPatchDensity", printPatchDensity},
           {"printPatchSpan", printPatchSpan},
-          {"printPatchFill", printPatchFill}};
+          {"printPatchFill", printPatchFill},
+          {"markLines", markLines},
+          {"straightEdges", straightEdges}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,
@@ -872,6 +876,7 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   measureDominantColours(image, m);
   measurePrint(planes, m);
   measureBorder(planes, m);
+  markmeasures::measure(planes, m);
   return m;
 }
 

@@ -46,6 +46,11 @@ struct QualityMeasures {
                                 ///< those exact runs: bars and panels line two sides or more
   float flatFewGreys = 0;       ///< share of the exactly flat pixels in their four most common
                           ///< greys: panels come in a few colours, a smooth sky's steps in many
+  float markLines = 0; ///< share of 16-pixel blocks of high-contrast marks, lighter or darker than
+                       ///< a near-uniform ground of any grey, spread along the rows, with another
+                       ///< such block beside them on the same ground: lines of letters, rules
+  float straightEdges = 0; ///< share of pixels on long horizontal or vertical edges whose sides
+                           ///< are flat along them: borders of panels, boxes, rules
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

@@ -24,7 +24,20 @@ constexpr float kNightMeanGrey = 25.0f;
 constexpr float kNightSharpness = 300.0f;
 constexpr float kNightColourfulness = 8.0f;
 
+/// A grey frame almost wholly of exact flat panels, lining all four sides, is a window: a
+/// camera's sensor noise never leaves nine pixels in ten exactly equal to their neighbours, and
+/// drawings that flat are coloured. An empty folder in a dark theme shows little else, and the
+/// trees, which see almost no such frames among the photographs, are not asked.
+constexpr float kPanelsExactFlat = 0.92f;
+constexpr float kPanelsColourfulness = 8.0f;
+constexpr float kPanelsSides = 4.0f;
+
 } // namespace
+
+bool isPanelFrame(const QualityMeasures &m) {
+  return m.exactFlat >= kPanelsExactFlat && m.colourfulness < kPanelsColourfulness &&
+         m.flatBorderSides >= kPanelsSides;
+}
 
 bool isNightPhoto(const QualityMeasures &m) {
   return m.meanGrey < kNightMeanGrey && m.sharpness < kNightSharpness &&
@@ -61,7 +74,7 @@ double margin(const Features &features) {
 }
 
 bool isUtility(const QualityMeasures &m) {
-  return !isNightPhoto(m) && margin(features(m)) > utilitymodel::kMargin;
+  return !isNightPhoto(m) && (isPanelFrame(m) || margin(features(m)) > utilitymodel::kMargin);
 }
 
 } // namespace lumora::utilityclassifier

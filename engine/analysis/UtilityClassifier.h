@@ -26,9 +26,14 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// colour (bench/train-utility-flag applies the same bounds).
 [[nodiscard]] bool isNightPhoto(const QualityMeasures &m);
 
+/// A window by a hand rule the trees are not asked about: grey, nearly every pixel exactly
+/// equal to its neighbours, flat panels along all four sides (bench/train-utility-flag applies
+/// the same bounds).
+[[nodiscard]] bool isPanelFrame(const QualityMeasures &m);
+
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
-/// photograph and a document cannot be told apart, the picture counts as a photograph. Night
-/// photos are never flagged.
+/// photograph and a document cannot be told apart, the picture counts as a photograph. Panel
+/// frames are flagged whatever the margin; night photos are never flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 } // namespace lumora::utilityclassifier

@@ -122,6 +122,19 @@ class Trainer(unittest.TestCase):
         self.assertEqual(features[1, -1], 0.0)
         self.assertEqual(list(self.trainer.night_photos(named, features)), [False, True])
 
+    def test_rules_flag_panel_frames_and_spare_night_photos_as_the_analyzer_does(self):
+        import numpy as np
+        names = ["meanGrey", "sharpness", "colourfulness", "exactFlat", "flatBorderSides"]
+        x = np.array([[40, 5, 1, 0.95, 4],    # a grey window of flat panels
+                      [40, 5, 1, np.float32(0.92), 4],  # at the bound
+                      [40, 5, 12, 0.97, 4],   # a flat drawing in colour
+                      [40, 5, 1, 0.95, 3],    # open on one side
+                      [10, 5, 1, 0.95, 4],    # nearly black and soft: a night photo
+                      [90, 900, 30, 0.1, 0]], dtype=np.float32)
+        margins = np.array([-3, -3, -3, -3, 5, 5])
+        self.assertEqual(list(self.trainer.flagged_by_rules(names, x, margins)),
+                         [True, True, False, False, False, True])
+
     def test_float_literals_read_back_exactly(self):
         import numpy as np
         for value in (0.0, 1.0, 0.1, 3.4e38, 1e-7, 204.09616):

@@ -12,7 +12,7 @@ using namespace lumora;
 
 namespace {
 
-constexpr std::size_t kMeasureCount = 26;
+constexpr std::size_t kMeasureCount = 28;
 
 } // namespace
 
@@ -36,7 +36,7 @@ TEST(UtilityClassifier, featuresFollowTheTablesNamesAndRatios) {
   m.contrast = 8;    // below the floor of 16 grey levels
   m.sharpness = 512; // 512 / 16²
   m.noise = 2;       // 5 · 2² / 512
-  m.printPatchFill = 0.25f;
+  m.straightEdges = 0.25f;
   const auto f = utilityclassifier::features(m);
   EXPECT_FLOAT_EQ(f[kMeasureCount - 1], 0.25f);
   EXPECT_FLOAT_EQ(f[kMeasureCount], 2.0f);
@@ -100,4 +100,27 @@ TEST(UtilityClassifier, nearlyBlackSoftColourlessFramesAreNightPhotos) {
     change(other);
     EXPECT_FALSE(utilityclassifier::isNightPhoto(other));
   }
+}
+
+TEST(UtilityClassifier, greyFramesOfExactPanelsOnEverySideAreWindows) {
+  QualityMeasures panels;
+  panels.meanGrey = 40;
+  panels.contrast = 5;
+  panels.exactFlat = 0.95f;
+  panels.colourfulness = 1;
+  panels.flatBorderSides = 4;
+  EXPECT_TRUE(utilityclassifier::isPanelFrame(panels));
+  EXPECT_TRUE(utilityclassifier::isUtility(panels));
+  // Less flat, coloured like a flat drawing, or open on one side, it is left to the trees.
+  for (auto change : {+[](QualityMeasures &m) { m.exactFlat = 0.9f; },
+                      +[](QualityMeasures &m) { m.colourfulness = 10; },
+                      +[](QualityMeasures &m) { m.flatBorderSides = 3; }}) {
+    QualityMeasures other = panels;
+    change(other);
+    EXPECT_FALSE(utilityclassifier::isPanelFrame(other));
+  }
+  // Nearly black and soft, it is a night photo all the same.
+  panels.meanGrey = 10;
+  panels.sharpness = 20;
+  EXPECT_FALSE(utilityclassifier::isUtility(panels));
 }
