@@ -8,7 +8,9 @@ planetarium, the documentation of a panorama stitcher, image-codec test data, co
 sample data, photographic textures of games, and frames of real videos. Game and texture
 folders also hold drawn and rendered pictures: those are screened out by how many colours
 they use (a photograph's thumbnail has hundreds of greys or thousands of colours, a drawing
-far fewer) and by transparency (cut-out stamps and sprites are no photographs). Large
+far fewer) and by transparency (cut-out stamps and sprites are no photographs); drawings that
+pass the screen (logos and adverts painted over a photographic ground, painted skins) are left
+out by name, each named in DRAWN with the reason after a look at what the screen keeps. Large
 photographs also give a few crops (a zoomed shot of the same scene), kept in their source.
 
 Each file is written as a JPEG no longer than LONG_SIDE; the category is "photo-real-scene",
@@ -43,6 +45,42 @@ CROPS = [(1400, 4), (900, 3), (600, 2), (400, 1)]
 NOT_PICTURES = re.compile(r"(_n|_s|_z|_nm)\.[a-z]+$|normal|bump|spec|gloss|mask|overlay|relief|"
                           r"structure|Celeste_|distortion|Aliasing|Interpolate|RatingStar|-plate|"
                           r"^pic\d|white-tile|curb|flatspot|PASS\d|SEATS|firstgeneration", re.I)
+
+# Drawn pictures that pass the colour screen (logos and adverts painted over a photographic
+# ground, painted skins of karts and characters, synthetic aerial tiles), reviewed on a
+# contact sheet of what the screen keeps: file name, why it is no photograph.
+DRAWN = {
+    "logo_trb2.png": "a racing league's logo",
+    "logo_x4y.png": "a sponsor's logo",
+    "logo_cmyk.png": "a sponsor's logo",
+    "sign3.png": "a sheet of drawn sponsor logos",
+    "advert-cola.png": "a painted poster",
+    "advert-joes.png": "a painted poster",
+    "advert-ols.png": "a logo over a texture",
+    "wall-water.png": "lettering on a flat ground",
+    "PDKKA02.png": "a sponsor's banner",
+    "kilo.png": "a sponsor's banner",
+    "shadow2.png": "a drawn track map",
+    "asphalt-tile-stripes-e2.png": "drawn stripes",
+    "improveyou-wall.png": "a sponsor's banner",
+    "tire-wall-at.png": "a sponsor's banner",
+    "tire-wall-se.png": "a sponsor's banner",
+    "tire-wall-ur.png": "a sponsor's banner",
+    "megafuel-wall.png": "a sponsor's banner",
+    "REF.png": "a drawn title board",
+    "cs_tux_engine.jpg": "a kart's painted skin",
+    "cs_tux_kart.jpg": "a kart's painted skin",
+    "egypt2.jpg": "painted hieroglyphs",
+    "konqi.jpg": "a character's painted skin",
+    "stkflag_caldeiraFashion_a.jpg": "a drawn flag with lettering",
+    "purplenebula.jpg": "a painted sky",
+    "wingtop.jpg": "a drawn spacecraft skin",
+    "Abstract_lines.png": "drawn triangles",
+    "industry-midle-east.png": "a drawn town plan",
+    "dunes-lencois.png": "drawn dunes and ponds",
+    "cropwood.png": "a synthetic field pattern",
+    "cropwood.dds": "a synthetic field pattern",
+}
 
 PLASMA = "usr/share/wallpapers/%s/contents/images/*"
 RCC = "rcc/"  # globs under a package's unpacked Qt resource files
@@ -204,7 +242,8 @@ def candidates(root, globs, largest):
         dirs.sort()
         for f in sorted(files):
             rel = os.path.relpath(os.path.join(dirpath, f), root)
-            if any(fnmatch.fnmatch(rel, g) for g in globs) and not NOT_PICTURES.search(f):
+            drawn = NOT_PICTURES.search(f) or f in DRAWN
+            if any(fnmatch.fnmatch(rel, g) for g in globs) and not drawn:
                 found.append(os.path.join(dirpath, f))
     if largest:
         best = {}

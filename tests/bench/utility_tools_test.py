@@ -94,6 +94,13 @@ class RealPhotographs(unittest.TestCase):
             self.assertTrue(self.photos.NOT_PICTURES.search(name), name)
         for name in ("grass.png", "wood_planks.jpg", "snow.png"):
             self.assertFalse(self.photos.NOT_PICTURES.search(name), name)
+        # Reviewed drawings are left out by name wherever they lie; photographs beside them stay.
+        with tempfile.TemporaryDirectory() as root:
+            os.makedirs(os.path.join(root, "track"))
+            for name in ("sign3.png", "grass.png", "wall_n.png", "kilo.png"):
+                open(os.path.join(root, "track", name), "wb").close()
+            found = self.photos.candidates(root, ["track/*.png"], False)
+        self.assertEqual([os.path.basename(f) for f in found], ["grass.png"])
 
     def test_crops_lie_inside_and_repeat_for_the_same_name(self):
         from PIL import Image
