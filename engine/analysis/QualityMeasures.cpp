@@ -118,14 +118,21 @@ template <int Bands> inline int samePixel(const std::uint8_t *a, const std::uint
   return same;
 }
 
+/// Pixels whose every channel lies within 30 levels above kFringeLight (up to the white left
+/// out of the flat ones), or whose every channel lies within 30 levels above kFringeDark (from
+/// the black left out), fringe the black and white: a photograph's clipped sky or snow fades
+/// through many of them, a window's blank white meets its lettering and lines in a step.
+constexpr unsigned kFringeLight = 215, kFringeDark = 11;
+
 /// The share of pixels (every second one of every second row) whose right and lower
 /// neighbours have exactly the same value, leaving out black and white in every channel: those
 /// are also what clipping leaves in a photograph (a navy or a pure red panel is neither). Also
 /// the share with a clipped colour channel, which shows overexposure of saturated colours long
-/// before grey clips. Branch-free per
-/// band count: this runs over a quarter of the thumbnail.
+/// before grey clips; and the share of the black and white left out that is exactly flat, with
+/// the share of their fringe beside it. Branch-free per band count: this runs over a quarter of
+/// the thumbnail.
 template <int Bands> void measureFlatness(const PixelView &image, QualityMeasures &m) {
-  std::size_t flat = 0, n = 0, clippedChannel = 0;
+  std::size_t flat = 0, n = 0, clippedChannel = 0, same = 0, fringe = 0;
   std::array<std::uint32_t, 256> flatByGrey{};
   for (int y = 0; y + 1 < image.height; y += 2) {
     const std::uint8_t *row = image.row(y);
@@ -143,9 +150,12 @@ template <int Bands> void measureFlatness(const PixelView &image, QualityMeasure
       if constexpr (Bands >= 3)
         channel |= (p[1] >= 254) | (p[2] >= 254);
       clippedChannel += static_cast<std::size_t>(channel);
-      const int isFlat =
-          unclipped & samePixel<Bands>(p, p + Bands) & samePixel<Bands>(p, below + o);
+      const int isSame = samePixel<Bands>(p, p + Bands) & samePixel<Bands>(p, below + o);
+      const int isFlat = unclipped & isSame;
       flat += static_cast<std::size_t>(isFlat);
+      same += static_cast<std::size_t>(isSame);
+      fringe += static_cast<std::size_t>((darkest - kFringeLight < 30u) |
+                                         (brightest - kFringeDark < 30u));
       int grey = p[0];
       if constexpr (Bands >= 3)
         grey = (p[0] + 2 * p[1] + p[2]) >> 2;
@@ -158,6 +168,12 @@ template <int Bands> void measureFlatness(const PixelView &image, QualityMeasure
   m.flatFewGreys = flat == 0 ? 0.0f : static_cast<float>(static_cast<double>(few) / flat);
   m.exactFlat = n == 0 ? 0.0f : static_cast<float>(static_cast<double>(flat) / n);
   m.clippedChannel = n == 0 ? 0.0f : static_cast<float>(static_cast<double>(clippedChannel) / n);
+  // The black and white are left out of the flat pixels: the rest of the equal ones.
+  const std::size_t blank = same - flat;
+  m.blankFlat = n == 0 ? 0.0f : static_cast<float>(static_cast<double>(blank) / n);
+  m.blankFringe = blank + fringe == 0
+                      ? 0.0f
+                      : static_cast<float>(static_cast<double>(fringe) / (blank + fringe));
 }
 
 /// The share of sampled pixels whose exact colour is among the eight most frequent, counted
@@ -856,7 +872,9 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"printPatchSpan", printPatchSpan},
           {"printPatchFill", printPatchFill},
           {"markLines", markLines},
-          {"straightEdges", straightEdges}};
+          {"straightEdges", straightEdges},
+          {"blankFlat", blankFlat},
+          {"blankFringe", blankFringe}};
 }
 
 QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlanes &planes,

@@ -51,6 +51,12 @@ struct QualityMeasures {
                        ///< such block beside them on the same ground: lines of letters, rules
   float straightEdges = 0; ///< share of pixels on long horizontal or vertical edges whose sides
                            ///< are flat along them: borders of panels, boxes, rules
+  float blankFlat = 0;     ///< share of pixels black or white (within ten levels) in every
+                           ///< channel and equal to their right and lower neighbours: a blank
+                           ///< page or window, or clipping
+  float blankFringe = 0;   ///< share of near-black and near-white pixels among those and the
+                           ///< blank ones: clipping fades into the scene, a blank window's white
+                           ///< steps straight into its marks
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <tuple>
 
 namespace lumora::utilityclassifier {
 
@@ -32,7 +33,25 @@ constexpr float kPanelsExactFlat = 0.92f;
 constexpr float kPanelsColourfulness = 8.0f;
 constexpr float kPanelsSides = 4.0f;
 
+/// A grey frame almost wholly of exact black or white, stepping straight into a few marks, is
+/// a blank window or page: an empty table or dialog. A photograph's clipped sky, snow or
+/// backdrop fades into the scene through many near-white or near-black pixels, and its exact
+/// black or white seldom covers four fifths of the frame. The trees, which see a handful of
+/// such windows, take them for overexposed photos.
+constexpr float kBlankFlat = 0.8f;
+constexpr float kBlankFringe = 0.04f;
+constexpr float kBlankColourfulness = 8.0f;
+
+/// The measures the trees read: the table's features but the two ratios, which are the first
+/// measures of `QualityMeasures::named` (the rule-only ones come after them).
+constexpr std::size_t kTreeMeasures = std::tuple_size_v<Features> - 2;
+
 } // namespace
+
+bool isBlankFrame(const QualityMeasures &m) {
+  return m.blankFlat >= kBlankFlat && m.blankFringe <= kBlankFringe &&
+         m.colourfulness < kBlankColourfulness && m.markLines > 0.0f;
+}
 
 bool isPanelFrame(const QualityMeasures &m) {
   return m.exactFlat >= kPanelsExactFlat && m.colourfulness < kPanelsColourfulness &&
@@ -47,9 +66,9 @@ bool isNightPhoto(const QualityMeasures &m) {
 Features features(const QualityMeasures &m) {
   Features f{};
   std::size_t i = 0;
-  for (const auto &named : m.named()) {
-    f[i++] = named.second;
-  }
+  const auto named = m.named();
+  for (; i < kTreeMeasures; ++i)
+    f[i] = named[i].second;
   const float contrast = std::max(kMinRatioContrast, m.contrast);
   f[i++] = m.sharpness / (contrast * contrast);
   f[i++] = (kNoiseVariancePerSigma2 * m.noise * m.noise) / std::max(1.0f, m.sharpness);
@@ -74,7 +93,8 @@ double margin(const Features &features) {
 }
 
 bool isUtility(const QualityMeasures &m) {
-  return !isNightPhoto(m) && (isPanelFrame(m) || margin(features(m)) > utilitymodel::kMargin);
+  const bool window = isPanelFrame(m) || isBlankFrame(m);
+  return !isNightPhoto(m) && (window || margin(features(m)) > utilitymodel::kMargin);
 }
 
 } // namespace lumora::utilityclassifier

@@ -13,7 +13,8 @@ namespace lumora::utilityclassifier {
 /// What the trees read, in the order of `utilitymodel::kFeatureNames`.
 using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 
-/// Every measure in the order of `QualityMeasures::named`, then two ratios computed in single
+/// Every measure in the order of `QualityMeasures::named` but the last two (blankFlat and
+/// blankFringe, read by a hand rule only), then two ratios computed in single
 /// precision exactly as the trainer computes them: detail over squared contrast (at least 16
 /// grey levels of contrast) and the share of the detail that sensor noise explains.
 [[nodiscard]] Features features(const QualityMeasures &m);
@@ -31,9 +32,14 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// the same bounds).
 [[nodiscard]] bool isPanelFrame(const QualityMeasures &m);
 
+/// A blank window or page by a hand rule the trees are not asked about: grey, nearly every
+/// pixel exact black or white, stepping straight into a few marks rather than fading
+/// (bench/train-utility-flag applies the same bounds).
+[[nodiscard]] bool isBlankFrame(const QualityMeasures &m);
+
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
 /// photograph and a document cannot be told apart, the picture counts as a photograph. Panel
-/// frames are flagged whatever the margin; night photos are never flagged.
+/// frames and blank frames are flagged whatever the margin; night photos are never flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 } // namespace lumora::utilityclassifier

@@ -129,18 +129,28 @@ class Trainer(unittest.TestCase):
         self.assertEqual(features[1, -1], 0.0)
         self.assertEqual(list(self.trainer.night_photos(named, features)), [False, True])
 
-    def test_rules_flag_panel_frames_and_spare_night_photos_as_the_analyzer_does(self):
+    def test_rules_flag_panel_and_blank_frames_and_spare_night_photos_as_the_analyzer_does(self):
         import numpy as np
-        names = ["meanGrey", "sharpness", "colourfulness", "exactFlat", "flatBorderSides"]
-        x = np.array([[40, 5, 1, 0.95, 4],    # a grey window of flat panels
-                      [40, 5, 1, np.float32(0.92), 4],  # at the bound
-                      [40, 5, 12, 0.97, 4],   # a flat drawing in colour
-                      [40, 5, 1, 0.95, 3],    # open on one side
-                      [10, 5, 1, 0.95, 4],    # nearly black and soft: a night photo
-                      [90, 900, 30, 0.1, 0]], dtype=np.float32)
-        margins = np.array([-3, -3, -3, -3, 5, 5])
+        names = ["meanGrey", "sharpness", "colourfulness", "exactFlat", "flatBorderSides",
+                 "blankFlat", "blankFringe", "markLines"]
+        x = np.array([[40, 5, 1, 0.95, 4, 0, 0, 0],    # a grey window of flat panels
+                      [40, 5, 1, np.float32(0.92), 4, 0, 0, 0],  # at the bound
+                      [40, 5, 12, 0.97, 4, 0, 0, 0],   # a flat drawing in colour
+                      [40, 5, 1, 0.95, 3, 0, 0, 0],    # open on one side
+                      [10, 5, 1, 0.95, 4, 0, 0, 0],    # nearly black and soft: a night photo
+                      [90, 900, 30, 0.1, 0, 0, 0, 0],
+                      [250, 90, 1, 0, 2, 0.9, 0.03, 0.02],  # an empty white table
+                      [250, 90, 1, 0, 2, 0.9, 0.12, 0.02],  # a blown sky fading into a scene
+                      [250, 90, 1, 0, 2, 0.9, 0.03, 0]],    # white without a line of marks
+                     dtype=np.float32)
+        margins = np.array([-3, -3, -3, -3, 5, 5, -3, -3, -3])
         self.assertEqual(list(self.trainer.flagged_by_rules(names, x, margins)),
-                         [True, True, False, False, False, True])
+                         [True, True, False, False, False, True, True, False, False])
+        # The trees read neither of the blank rule's measures.
+        features, _ = self.trainer.tree_features(names + ["contrast", "noise"],
+                                                 np.zeros((1, 10), dtype=np.float32))
+        self.assertNotIn("blankFlat", features)
+        self.assertNotIn("blankFringe", features)
 
     def test_float_literals_read_back_exactly(self):
         import numpy as np

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <set>
 
@@ -12,7 +13,21 @@ using namespace lumora;
 
 namespace {
 
+/// The measures the trees read; the two the blank-frame rule alone reads come after them.
 constexpr std::size_t kMeasureCount = 28;
+constexpr std::size_t kRuleOnlyCount = 2;
+
+using Change = void (*)(QualityMeasures &);
+
+/// Each of `changes` made to `base` alone takes it out of `rule`.
+void expectEachChangeLeaves(bool (*rule)(const QualityMeasures &), const QualityMeasures &base,
+                            std::initializer_list<Change> changes) {
+  for (const Change change : changes) {
+    QualityMeasures other = base;
+    change(other);
+    EXPECT_FALSE(rule(other));
+  }
+}
 
 } // namespace
 
@@ -27,9 +42,9 @@ TEST(UtilityClassifier, evaluatorReproducesTheTrainersMargins) {
 
 TEST(UtilityClassifier, featuresFollowTheTablesNamesAndRatios) {
   const auto named = QualityMeasures{}.named();
-  ASSERT_EQ(named.size(), kMeasureCount);
+  ASSERT_EQ(named.size(), kMeasureCount + kRuleOnlyCount);
   ASSERT_EQ(utilitymodel::kFeatureNames.size(), kMeasureCount + 2);
-  for (std::size_t i = 0; i < named.size(); ++i) {
+  for (std::size_t i = 0; i < kMeasureCount; ++i) {
     EXPECT_STREQ(named[i].first, utilitymodel::kFeatureNames[i]) << i;
   }
   QualityMeasures m;
@@ -37,6 +52,7 @@ TEST(UtilityClassifier, featuresFollowTheTablesNamesAndRatios) {
   m.sharpness = 512; // 512 / 16²
   m.noise = 2;       // 5 · 2² / 512
   m.straightEdges = 0.25f;
+  m.blankFlat = 0.9f; // read by the rule only
   const auto f = utilityclassifier::features(m);
   EXPECT_FLOAT_EQ(f[kMeasureCount - 1], 0.25f);
   EXPECT_FLOAT_EQ(f[kMeasureCount], 2.0f);
@@ -93,13 +109,10 @@ TEST(UtilityClassifier, nearlyBlackSoftColourlessFramesAreNightPhotos) {
   EXPECT_TRUE(utilityclassifier::isNightPhoto(night));
   EXPECT_FALSE(utilityclassifier::isUtility(night));
   // Brighter, crisper or coloured, it is left to the trees.
-  for (auto change : {+[](QualityMeasures &m) { m.meanGrey = 30; },
-                      +[](QualityMeasures &m) { m.sharpness = 400; },
-                      +[](QualityMeasures &m) { m.colourfulness = 10; }}) {
-    QualityMeasures other = night;
-    change(other);
-    EXPECT_FALSE(utilityclassifier::isNightPhoto(other));
-  }
+  expectEachChangeLeaves(utilityclassifier::isNightPhoto, night,
+                         {+[](QualityMeasures &m) { m.meanGrey = 30; },
+                          +[](QualityMeasures &m) { m.sharpness = 400; },
+                          +[](QualityMeasures &m) { m.colourfulness = 10; }});
 }
 
 TEST(UtilityClassifier, greyFramesOfExactPanelsOnEverySideAreWindows) {
@@ -112,15 +125,30 @@ TEST(UtilityClassifier, greyFramesOfExactPanelsOnEverySideAreWindows) {
   EXPECT_TRUE(utilityclassifier::isPanelFrame(panels));
   EXPECT_TRUE(utilityclassifier::isUtility(panels));
   // Less flat, coloured like a flat drawing, or open on one side, it is left to the trees.
-  for (auto change : {+[](QualityMeasures &m) { m.exactFlat = 0.9f; },
-                      +[](QualityMeasures &m) { m.colourfulness = 10; },
-                      +[](QualityMeasures &m) { m.flatBorderSides = 3; }}) {
-    QualityMeasures other = panels;
-    change(other);
-    EXPECT_FALSE(utilityclassifier::isPanelFrame(other));
-  }
+  expectEachChangeLeaves(utilityclassifier::isPanelFrame, panels,
+                         {+[](QualityMeasures &m) { m.exactFlat = 0.9f; },
+                          +[](QualityMeasures &m) { m.colourfulness = 10; },
+                          +[](QualityMeasures &m) { m.flatBorderSides = 3; }});
   // Nearly black and soft, it is a night photo all the same.
   panels.meanGrey = 10;
   panels.sharpness = 20;
   EXPECT_FALSE(utilityclassifier::isUtility(panels));
+}
+
+TEST(UtilityClassifier, greyFramesOfExactBlackOrWhiteWithFewMarksAreBlankWindows) {
+  QualityMeasures blank;
+  blank.meanGrey = 250;
+  blank.blankFlat = 0.9f;
+  blank.blankFringe = 0.03f;
+  blank.colourfulness = 1;
+  blank.markLines = 0.02f;
+  EXPECT_TRUE(utilityclassifier::isBlankFrame(blank));
+  EXPECT_TRUE(utilityclassifier::isUtility(blank));
+  // Less of it blank, fading into the scene, coloured, or without a single line of marks, it
+  // is left to the trees.
+  expectEachChangeLeaves(utilityclassifier::isBlankFrame, blank,
+                         {+[](QualityMeasures &m) { m.blankFlat = 0.7f; },
+                          +[](QualityMeasures &m) { m.blankFringe = 0.1f; },
+                          +[](QualityMeasures &m) { m.colourfulness = 10; },
+                          +[](QualityMeasures &m) { m.markLines = 0; }});
 }

@@ -196,3 +196,32 @@ TEST(UtilityFlag, measuresHowFullyPrintFillsTheBoxAroundIt) {
   EXPECT_GE(ring.printPatchSpan, 4.0f);
   EXPECT_LT(ring.printPatchFill, 0.3f);
 }
+
+TEST(UtilityFlag, flagsABlankWindowButNotBlownSkiesOrSnow) {
+  // An empty white table: a header's thin rule and a few rows of small dark lettering.
+  TestImage table(512, 320, 3, 255);
+  table.fillRect(0, 8, 512, 1, 160, 160, 160);
+  for (int y = 12; y < 60; ++y) {
+    for (int x = 4; x < 120; ++x) {
+      if (y % 8 < 3 && x % 5 < 3 && (x / 30 + y / 8) % 4 != 0)
+        table.set(x, y, 30, 30, 30);
+    }
+  }
+  const QualityMeasures window = measured(table);
+  EXPECT_GT(window.blankFlat, 0.8f);
+  EXPECT_LT(window.blankFringe, 0.04f);
+  EXPECT_TRUE(flagged(table));
+  // A sky blown white over most of the frame fades through pale greys into a dark ground.
+  TestImage sky(512, 384, 3);
+  for (int y = 0; y < 384; ++y) {
+    const auto v = static_cast<std::uint8_t>(std::clamp(255 - (y - 280), 60, 255));
+    sky.fillRect(0, y, 512, 1, v, v, v);
+  }
+  const QualityMeasures blown = measured(sky);
+  EXPECT_GT(blown.blankFlat, 0.7f);
+  EXPECT_GT(blown.blankFringe, 0.04f);
+  // Snow in sunlight: bright, clipped in places, but never exactly flat.
+  const QualityMeasures snow = measured(noisy(TestImage(512, 384, 3, 248), 8, 5));
+  EXPECT_LT(snow.blankFlat, 0.2f);
+  EXPECT_FALSE(flagged(noisy(TestImage(512, 384, 3, 248), 8, 5)));
+}
