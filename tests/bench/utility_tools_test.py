@@ -152,6 +152,38 @@ class Trainer(unittest.TestCase):
         self.assertNotIn("blankFlat", features)
         self.assertNotIn("blankFringe", features)
 
+    def test_random_splits_hold_out_whole_sources_and_repeat_for_a_seed(self):
+        import numpy as np
+        groups = np.array(["s%d" % (i % 23) for i in range(200)])
+        splits = self.trainer.random_splits(groups, 3)
+        self.assertEqual(len(splits), self.trainer.FOLDS)
+        tested = np.concatenate([test for _, test in splits])
+        self.assertEqual(sorted(tested), list(range(200)))  # every file judged exactly once
+        for train, test in splits:
+            self.assertFalse(set(groups[train]) & set(groups[test]))
+        again = self.trainer.random_splits(groups, 3)
+        self.assertTrue(all((a[1] == b[1]).all() for a, b in zip(splits, again)))
+        other = self.trainer.random_splits(groups, 4)
+        self.assertFalse(all(np.array_equal(a[1], b[1]) for a, b in zip(splits, other)))
+
+    def test_seeded_figures_report_mean_and_range_per_category(self):
+        import contextlib
+        import io
+        import numpy as np
+        y = np.array([0, 0, 0, 1, 1])
+        categories = ["photo-real-scene", "photo-snow", "photo", "page", "page"]
+        figures = [self.trainer.split_figures(y, categories, np.array(flags, dtype=bool))
+                   for flags in ([1, 0, 0, 1, 1], [0, 0, 0, 1, 0], [1, 1, 0, 1, 1])]
+        self.assertEqual(figures[0], ({"photo-real-scene": 0.0, "photo-snow": 1.0, "photo": 1.0,
+                                       "page": 1.0}, 1))
+        out = io.StringIO()
+        with contextlib.redirect_stdout(out):
+            self.trainer.report_seeds(categories, figures)
+        text = out.getvalue()
+        self.assertIn("(seeds 0-2)", text)
+        self.assertRegex(text, r"page +files +2 +right mean 0.8333 +range 0.5000-1.0000")
+        self.assertIn("photographs flagged: mean 1.0 of 3 (1 in 3), range 0-2", text)
+
     def test_float_literals_read_back_exactly(self):
         import numpy as np
         for value in (0.0, 1.0, 0.1, 3.4e38, 1e-7, 204.09616):
