@@ -86,7 +86,7 @@ private:
 
 /// Whether a scene belongs to the held-out third of a calibration set: FNV-1a of its name
 /// (a labelled group, or a file name for a photo of its own) is a multiple of 3.
-/// bench/learn-feature-weights fits on the other two thirds with the same rule, so the
+/// tools/calibration/learn-feature-weights fits on the other two thirds with the same rule, so the
 /// evaluators can report figures on scenes the fit never saw.
 inline bool isHeldOut(const std::string &scene) {
   std::uint32_t hash = 2166136261u;

@@ -2,8 +2,8 @@
 // scan decodes them) and prints
 // one tab-separated line per file: the file name relative to FOLDER, score, utility flag,
 // sharpness, the quality measures, then each unweighted feature block as space-separated
-// numbers. bench/learn-feature-weights reads this to fit the block weights; the measures are
-// the inputs of the score and the utility flag.
+// numbers. tools/calibration/learn-feature-weights reads this to fit the block weights; the
+// measures are the inputs of the score and the utility flag.
 
 #include "BenchScan.h"
 

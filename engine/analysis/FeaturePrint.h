@@ -40,9 +40,9 @@ using Weights = std::array<float, kBlockCount>;
                                          const Weights &weights);
 
 /// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())` scaled to
-/// unit length, followed by its projection by the table bench/learn-feature-projection fits to
-/// the calibration sets (FeatureProjection.h), which must be fitted again whenever the blocks
-/// or their weights change.
+/// unit length, followed by its projection by the table tools/calibration/learn-feature-projection
+/// fits to the calibration sets (FeatureProjection.h), which must be fitted again whenever the
+/// blocks or their weights change.
 [[nodiscard]] std::vector<float> compute(const ImagePlanes &planes);
 
 /// The fixed length of every feature vector.

@@ -6,8 +6,8 @@
 #include <array>
 
 /// The utility flag: boosted trees over the measured qualities, fitted offline on screenshots,
-/// documents and real photographs from many sources (bench/train-utility-flag writes the table
-/// in UtilityModel.h). Deterministic; a few hundred comparisons per picture.
+/// documents and real photographs from many sources (tools/calibration/train-utility-flag writes
+/// the table in UtilityModel.h). Deterministic; a few hundred comparisons per picture.
 namespace lumora::utilityclassifier {
 
 /// What the trees read, in the order of `utilitymodel::kFeatureNames`.
@@ -24,17 +24,17 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 [[nodiscard]] double margin(const Features &features);
 
 /// A night photo by a hand rule the trees are not asked about: nearly black, soft and without
-/// colour (bench/train-utility-flag applies the same bounds).
+/// colour (tools/calibration/train-utility-flag applies the same bounds).
 [[nodiscard]] bool isNightPhoto(const QualityMeasures &m);
 
 /// A window by a hand rule the trees are not asked about: grey, nearly every pixel exactly
-/// equal to its neighbours, flat panels along all four sides (bench/train-utility-flag applies
-/// the same bounds).
+/// equal to its neighbours, flat panels along all four sides (tools/calibration/train-utility-flag
+/// applies the same bounds).
 [[nodiscard]] bool isPanelFrame(const QualityMeasures &m);
 
 /// A blank window or page by a hand rule the trees are not asked about: grey, nearly every
 /// pixel exact black or white, stepping straight into a few marks rather than fading
-/// (bench/train-utility-flag applies the same bounds).
+/// (tools/calibration/train-utility-flag applies the same bounds).
 [[nodiscard]] bool isBlankFrame(const QualityMeasures &m);
 
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
