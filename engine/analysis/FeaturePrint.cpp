@@ -3,7 +3,7 @@
 #include "engine/analysis/FeatureProjection.h"
 #include "engine/analysis/FeatureWeights.h"
 #include "engine/analysis/Resampler.h"
-#include "engine/analysis/VisionAnalyzer.h"
+#include "engine/analysis/UnitLength.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,8 +42,8 @@ constexpr int kBorderSide = 8;
 constexpr int kBorderCells = 4 * (kBorderSide - 1);
 
 // The palette and texture blocks are measured from a typical photograph's: the root shares
-// averaged over the calibration set (bench/make-calibration-set), so that what most photos
-// share (neutral tones, flat areas) does not make every two photos look alike.
+// averaged over the calibration set (tools/calibration/make-calibration-set), so that what most
+// photos share (neutral tones, flat areas) does not make every two photos look alike.
 constexpr std::array<float, kPaletteBins *kPaletteBins> kTypicalPalette = {
     0.076f, 0.092f, 0.052f, 0.017f, 0.011f, 0.032f, 0.149f, 0.162f, 0.035f,
     0.021f, 0.016f, 0.142f, 0.452f, 0.138f, 0.038f, 0.023f, 0.100f, 0.251f,
@@ -361,7 +361,7 @@ static_assert(kCombinedLength == kProjectionColumns,
 /// photos of one burst or shot lie close and different shots far apart. The blocks stay in
 /// the vector: alone, the projection pulls some different shots of one scene together.
 std::vector<float> extend(std::vector<float> weighted) {
-  VisionAnalyzer::normalise(weighted);
+  normalise(weighted);
   weighted.resize(kCombinedLength + kProjectionRows, 0.0f);
   for (std::size_t r = 0; r < kProjectionRows; ++r) {
     const float *row = &kFeatureProjection[r * kProjectionColumns];

@@ -1,7 +1,5 @@
 #include "engine/analysis/MarkMeasures.h"
 
-#include "engine/analysis/QualityMeasures.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -125,10 +123,10 @@ MarkBlock readMarkBlock(const std::uint8_t *top, int stride) {
 /// The share of blocks of marks spread along the rows that have another such block beside
 /// them on the same ground: lines of letters and rules on a panel of any grey, light on dark
 /// or dark on light.
-void measureMarkLines(const ImagePlanes &planes, QualityMeasures &m) {
+float markLines(const ImagePlanes &planes) {
   const int wide = planes.width() / kMarkBlock, high = planes.height() / kMarkBlock;
   if (wide == 0 || high == 0)
-    return;
+    return 0;
   std::vector<MarkBlock> blocks(static_cast<std::size_t>(wide) * high);
   for (std::size_t b = 0; b < blocks.size(); ++b) {
     const auto bx = static_cast<std::size_t>(b % static_cast<std::size_t>(wide));
@@ -145,7 +143,7 @@ void measureMarkLines(const ImagePlanes &planes, QualityMeasures &m) {
     lines += blocks[b].spread && ((bx > 0 && mates(blocks[b], blocks[b - 1])) ||
                                   (bx + 1 < wide && mates(blocks[b], blocks[b + 1])));
   }
-  m.markLines = static_cast<float>(lines) / static_cast<float>(blocks.size());
+  return static_cast<float>(lines) / static_cast<float>(blocks.size());
 }
 
 /// The run of a straight edge along one pair of lines.
@@ -233,11 +231,11 @@ std::size_t edgePixelsOfRow(const float *above, const float *row, const float *b
 /// the edge: the borders of panels, boxes and rules. A photograph's edges are seldom exactly
 /// aligned with the frame, and their sides are textured. Read from the small grey plane, whose
 /// averaging also smooths the ringing that compression leaves along such edges.
-void measureStraightEdges(const ImagePlanes &planes, QualityMeasures &m) {
+float straightEdges(const ImagePlanes &planes) {
   const ImagePlanes::Small &s = planes.small();
   const int w = s.width, h = s.height;
   if (w < 2 || h < 2)
-    return;
+    return 0;
   std::vector<EdgeRun> columns(static_cast<std::size_t>(w));
   std::vector<std::uint8_t> live(static_cast<std::size_t>(w) + kLanes, 0);
   std::size_t pixels = 0;
@@ -248,14 +246,13 @@ void measureStraightEdges(const ImagePlanes &planes, QualityMeasures &m) {
   }
   for (EdgeRun &run : columns)
     pixels += static_cast<std::size_t>(run.finish());
-  m.straightEdges = static_cast<float>(static_cast<double>(pixels) / (static_cast<double>(w) * h));
+  return static_cast<float>(static_cast<double>(pixels) / (static_cast<double>(w) * h));
 }
 
 } // namespace
 
-void measure(const ImagePlanes &planes, QualityMeasures &m) {
-  measureMarkLines(planes, m);
-  measureStraightEdges(planes, m);
+Marks measure(const ImagePlanes &planes) {
+  return {.markLines = markLines(planes), .straightEdges = straightEdges(planes)};
 }
 
 } // namespace lumora::markmeasures

@@ -894,7 +894,9 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   measureDominantColours(image, m);
   measurePrint(planes, m);
   measureBorder(planes, m);
-  markmeasures::measure(planes, m);
+  const markmeasures::Marks marks = markmeasures::measure(planes);
+  m.markLines = marks.markLines;
+  m.straightEdges = marks.straightEdges;
   return m;
 }
 

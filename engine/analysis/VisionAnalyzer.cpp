@@ -4,6 +4,7 @@
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/QualityScore.h"
 #include "engine/analysis/Resampler.h"
+#include "engine/analysis/UnitLength.h"
 
 #include <QUrl>
 #include <algorithm>
@@ -68,19 +69,6 @@ float laplacianVarianceOf(const ImagePlanes &planes, int side) {
 }
 
 } // namespace
-
-void normalise(std::vector<float> &vector) {
-  float sumSquares = 0;
-  for (float v : vector) {
-    sumSquares += v * v;
-  }
-  const float length = std::sqrt(sumSquares);
-  if (length > 1e-6f) {
-    for (float &v : vector) {
-      v /= length;
-    }
-  }
-}
 
 float laplacianVariance(const PixelView &image, int side) {
   if (!image.isValid()) {

@@ -6,7 +6,6 @@
 #include "engine/util/Expected.h"
 
 #include <string_view>
-#include <vector>
 
 /// Turns one decoded thumbnail into the numbers every photo carries: a unit-length feature
 /// vector for similarity, a quality score with a utility flag, and a sharpness measure.
@@ -29,9 +28,5 @@ inline constexpr std::string_view kRevision = "2026-12-09.9";
 /// of `image` (stretched to the square, transparent areas black), in squared grey levels.
 /// 0 for a flat image, for side 2 (no interior), and when the image cannot be rendered.
 [[nodiscard]] float laplacianVariance(const PixelView &image, int side);
-
-/// Scales `vector` to unit Euclidean length, summing the squares in single precision in
-/// element order; a vector whose length is at most 1e-6 is left as it is.
-void normalise(std::vector<float> &vector);
 
 } // namespace lumora::VisionAnalyzer

@@ -2,7 +2,6 @@
 
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/MarkMeasures.h"
-#include "engine/analysis/QualityMeasures.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +12,8 @@ using namespace analysistest;
 
 namespace {
 
-QualityMeasures marksOf(const TestImage &image) {
-  QualityMeasures m;
-  markmeasures::measure(ImagePlanes(image.view()), m);
-  return m;
+markmeasures::Marks marksOf(const TestImage &image) {
+  return markmeasures::measure(ImagePlanes(image.view()));
 }
 
 /// A panel of grey `ground` filled with lines of small letters of grey `ink`, 7 pixels apart,
@@ -95,10 +92,10 @@ TEST(MarkMeasures, straightEdgesNeedFlatSidesAlignedWithTheFrame) {
 
 TEST(MarkMeasures, tinyAndBlankFramesMeasureZero) {
   for (const int side : {1, 2, 15, 17}) {
-    const QualityMeasures m = marksOf(TestImage(side, side, 3, 90));
+    const markmeasures::Marks m = marksOf(TestImage(side, side, 3, 90));
     EXPECT_EQ(m.markLines, 0.0f);
     EXPECT_EQ(m.straightEdges, 0.0f);
   }
-  const QualityMeasures edge = marksOf(twoPanels(1, 255, 0));
+  const markmeasures::Marks edge = marksOf(twoPanels(1, 255, 0));
   EXPECT_TRUE(std::isfinite(edge.markLines) && std::isfinite(edge.straightEdges));
 }

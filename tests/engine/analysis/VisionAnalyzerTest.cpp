@@ -2,6 +2,7 @@
 
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/UnitLength.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
 #include <gtest/gtest.h>
@@ -133,14 +134,14 @@ TEST(VisionAnalyzer, degenerateImagesGiveFiniteDeterministicResults) {
 
 TEST(VisionAnalyzer, normaliseLeavesTinyAndEmptyVectors) {
   std::vector<float> v = {3, 4};
-  VisionAnalyzer::normalise(v);
+  normalise(v);
   EXPECT_FLOAT_EQ(v[0], 0.6f);
   EXPECT_FLOAT_EQ(v[1], 0.8f);
   std::vector<float> tiny = {1e-7f, 0};
-  VisionAnalyzer::normalise(tiny);
+  normalise(tiny);
   EXPECT_EQ(tiny[0], 1e-7f);
   std::vector<float> empty;
-  VisionAnalyzer::normalise(empty);
+  normalise(empty);
   EXPECT_TRUE(empty.empty());
 }
 
@@ -344,7 +345,7 @@ TEST(FeaturePrint, learnedProjectionFollowsTheUnitBlocks) {
   std::vector<float> blocks =
       featureprint::combine(featureprint::blocks(planes), featureprint::defaultWeights());
   ASSERT_EQ(blocks.size(), featureprint::combinedLength());
-  VisionAnalyzer::normalise(blocks);
+  normalise(blocks);
   for (std::size_t i = 0; i < blocks.size(); ++i)
     ASSERT_EQ(vector[i], blocks[i]) << i;
   float projected = 0;
