@@ -8,9 +8,12 @@
 #include <vips/vips.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace benchfolders {
@@ -42,6 +45,35 @@ inline bool saveJpeg(const std::string &path, int width, int height, bool progre
                                    "subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF, nullptr);
   g_object_unref(image);
   return failed == 0;
+}
+
+/// The file that marks a folder a benchmark made (hidden, so scans pass it by).
+inline constexpr const char *kMadeMarker = ".made-by-bench";
+
+/// Makes `dir` ready to be filled by `tool` and marks it as made by a benchmark. A missing
+/// or empty folder is taken; a folder a benchmark made before (it holds the marker) is
+/// emptied. Anything else (a folder with other files, a file, a link) is refused with a
+/// message and left as it is, so that a real folder passed by mistake is never wiped. False
+/// when refused or not writable.
+inline bool claimFolder(const std::string &dir, const char *tool) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path folder(dir);
+  const fs::file_status status = fs::symlink_status(folder, error);
+  if (fs::exists(status)) {
+    const bool ours = fs::is_directory(status) &&
+                      (fs::is_empty(folder, error) ||
+                       fs::is_regular_file(fs::symlink_status(folder / kMadeMarker, error)));
+    if (!ours) {
+      std::fprintf(stderr, "%s: %s holds files no benchmark made; give a new or empty folder\n",
+                   tool, dir.c_str());
+      return false;
+    }
+    fs::remove_all(folder, error);
+  }
+  fs::create_directories(folder, error);
+  std::ofstream(folder / kMadeMarker) << tool << '\n';
+  return fs::is_regular_file(folder / kMadeMarker, error);
 }
 
 /// Runs `build` in a child process with libvips started; true when it returned true.

@@ -172,8 +172,9 @@ int main(int argc, char **argv) {
   QTemporaryDir scratch;
   const std::string dir =
       settings.folder.empty() ? scratch.path().toStdString() + "/formats" : settings.folder;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  if (!benchfolders::claimFolder(dir, "decode-memory-by-format")) {
+    return 2;
+  }
   if (!benchfolders::buildInChild("decode-memory-by-format",
                                   [&] { return generate(dir, settings); })) {
     std::fprintf(stderr, "could not make the photos in %s\n", dir.c_str());

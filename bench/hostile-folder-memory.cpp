@@ -193,10 +193,11 @@ bool generate(const std::string &dir) {
   return ok;
 }
 
+/// The entries of `dir` but the benchmark's marker.
 std::size_t countEntries(const std::string &dir) {
   std::size_t count = 0;
-  for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir)) {
-    ++count;
+  for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+    count += entry.path().filename() != benchfolders::kMadeMarker ? 1 : 0;
   }
   return count;
 }
@@ -212,8 +213,9 @@ int main(int argc, char **argv) {
   QTemporaryDir scratch;
   const std::string dir =
       settings.folder.empty() ? scratch.path().toStdString() + "/hostile" : settings.folder;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  if (!benchfolders::claimFolder(dir, "hostile-folder-memory")) {
+    return 2;
+  }
   if (!benchfolders::buildInChild("hostile-folder-memory", [&] { return generate(dir); })) {
     std::fprintf(stderr, "could not build the hostile folder in %s\n", dir.c_str());
     return 1;

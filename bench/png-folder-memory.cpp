@@ -119,8 +119,9 @@ int main(int argc, char **argv) {
   QTemporaryDir scratch;
   const std::string dir =
       settings.folder.empty() ? scratch.path().toStdString() + "/pngs" : settings.folder;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  if (!benchfolders::claimFolder(dir, "png-folder-memory")) {
+    return 2;
+  }
   if (!benchfolders::buildInChild("png-folder-memory", [&] { return generate(dir, settings); })) {
     std::fprintf(stderr, "could not build the PNG folder in %s\n", dir.c_str());
     return 1;
