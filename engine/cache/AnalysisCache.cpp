@@ -2,8 +2,8 @@
 
 #include "engine/cache/BinaryWriter.h"
 #include "engine/cache/CacheAppend.h"
-#include "engine/cache/FileBytes.h"
 #include "engine/cache/FileVersion.h"
+#include "engine/cache/FileWindow.h"
 #include "engine/cache/HalfFloat.h"
 #include "engine/cache/PosixCompactionFiles.h"
 #include "engine/diagnostics/Diagnostics.h"
@@ -29,6 +29,9 @@ constexpr std::size_t kMinimumBaseSize = 13;
 constexpr std::size_t kMinimumLogSize = 9;
 // The shortest record (empty path, no vector), used to bound a preallocation by the data.
 constexpr std::size_t kMinimumRecordSize = 39;
+// The most entries a base's count may make the loader reserve room for in advance (the
+// count is a claim; a larger cache grows as its records are read).
+constexpr std::size_t kMaximumReservation = std::size_t(1) << 20;
 // Compaction streams records through a buffer of this size instead of building the file.
 constexpr std::size_t kCompactionBuffer = 4 * 1024 * 1024;
 
@@ -116,15 +119,22 @@ void logUnstorable(const CacheEntry &entry) {
                        .arg(shownPath(entry.path)));
 }
 
-/// Calls `removed` with every id of a tombstone file's bytes (empty lines are ignored).
-template <typename Removed> void forEachTombstone(std::string_view data, Removed removed) {
-  while (!data.empty()) {
+/// Calls `removed` with every id of a tombstone file, line by line (empty lines are ignored).
+/// False when a line is longer than any id can be: the file is not one we wrote, and reading
+/// stops there (the ids before it were passed on).
+template <typename Removed> bool forEachTombstone(FileWindow &window, Removed removed) {
+  while (window.fill(AnalysisCache::kPathLimit + 1) && !window.available().empty()) {
+    const std::string_view data = window.available();
     const std::size_t end = std::min(data.find('\n'), data.size());
+    if (end >= AnalysisCache::kPathLimit) {
+      return false;
+    }
     if (end > 0) {
       removed(std::string(data.substr(0, end)));
     }
-    data.remove_prefix(std::min(end + 1, data.size()));
+    window.advance(std::min(end + 1, data.size()));
   }
+  return true;
 }
 
 /// Whether two records describe the same analysis of the same file version, field by field.
@@ -162,6 +172,21 @@ void removeStaleScratch(const std::filesystem::path &base) {
                      QStringLiteral("removed %1 bytes left by an interrupted cache compaction")
                          .arg(static_cast<qint64>(info.st_size)));
   }
+}
+
+/// Moves a tombstone file that is not one we wrote out of the way, keeping it beside the
+/// cache as `<name>.damaged` (replacing an older one), so that no later load reads it again.
+void setTombstonesAside(const std::filesystem::path &tombstones) {
+  std::filesystem::path aside = tombstones;
+  aside += ".damaged";
+  const bool moved = ::rename(tombstones.c_str(), aside.c_str()) == 0;
+  Diagnostics::log(QStringLiteral("scan"),
+                   QStringLiteral("cache tombstones %1 hold a line longer than any id; %2")
+                       .arg(QFile::decodeName(tombstones.c_str()),
+                            moved ? QStringLiteral("set aside as %1")
+                                        .arg(QFile::decodeName(aside.filename().c_str()))
+                                  : QStringLiteral("left in place (%1), read up to that line")
+                                        .arg(QString::fromLocal8Bit(std::strerror(errno)))));
 }
 
 } // namespace
@@ -203,9 +228,11 @@ AnalysisCache AnalysisCache::load(const CacheFiles &files, const PathSet *only) 
       platform::FolderLock::acquire(folderOf(files.base), platform::FolderLock::Mode::shared);
   AnalysisCache cache;
   cache.m_loadedBase = identityOf(files.base);
-  cache.loadBase(FileBytes::mapped(files.base).view(), only);
-  cache.loadLog(FileBytes::read(files.log).view(), only);
-  cache.loadTombstones(FileBytes::read(files.tombstones).view());
+  cache.loadBase(FileWindow::open(files.base), only);
+  cache.loadLog(FileWindow::open(files.log), only);
+  if (!cache.loadTombstones(FileWindow::open(files.tombstones))) {
+    setTombstonesAside(files.tombstones);
+  }
   return cache;
 }
 
@@ -221,51 +248,71 @@ std::optional<std::uint32_t> AnalysisCache::readHeader(BinaryReader &reader,
 }
 
 void AnalysisCache::loadBase(std::string_view data, const PathSet *only) {
-  if (data.size() < kMinimumBaseSize) {
+  loadBase(FileWindow::over(data), only);
+}
+
+void AnalysisCache::loadLog(std::string_view data, const PathSet *only) {
+  loadLog(FileWindow::over(data), only);
+}
+
+void AnalysisCache::loadTombstones(std::string_view data) {
+  (void)loadTombstones(FileWindow::over(data));
+}
+
+void AnalysisCache::loadBase(FileWindow window, const PathSet *only) {
+  if (!window.fill(kMinimumBaseSize) || window.available().size() < kMinimumBaseSize) {
     return;
   }
-  BinaryReader reader(data);
+  BinaryReader reader(window.available());
   const auto version = readHeader(reader, kBaseMagic);
   const auto count = reader.u32();
   if (!version || !count) {
     return;
   }
-  // The count is a claim, not a fact: reserve no more than the data could hold.
-  m_entries.reserve(m_entries.size() +
-                    std::min<std::size_t>(*count, reader.remaining() / kMinimumRecordSize));
-  loadRecords(reader, *version, *count, only);
+  window.advance(reader.offset());
+  // The count is a claim, not a fact: reserve no more than the file could hold.
+  const std::uint64_t remaining = window.size() - std::min(window.size(), window.position());
+  m_entries.reserve(
+      m_entries.size() +
+      std::min<std::uint64_t>({*count, remaining / kMinimumRecordSize, kMaximumReservation}));
+  loadRecords(window, *version, *count, only);
 }
 
-void AnalysisCache::loadLog(std::string_view data, const PathSet *only) {
-  if (data.size() < kMinimumLogSize) {
+void AnalysisCache::loadLog(FileWindow window, const PathSet *only) {
+  if (!window.fill(kMinimumLogSize) || window.available().size() < kMinimumLogSize) {
     return;
   }
-  BinaryReader reader(data);
+  BinaryReader reader(window.available());
   const auto version = readHeader(reader, kLogMagic);
   if (!version) {
     return;
   }
-  const std::uint64_t read = loadRecords(reader, *version, UINT64_MAX, only);
+  window.advance(reader.offset());
+  const std::uint64_t read = loadRecords(window, *version, UINT64_MAX, only);
   m_pendingLogCount += static_cast<int>(std::min<std::uint64_t>(read, INT32_MAX));
 }
 
-void AnalysisCache::loadTombstones(std::string_view data) {
-  forEachTombstone(data, [this](const std::string &id) {
+bool AnalysisCache::loadTombstones(FileWindow window) {
+  return forEachTombstone(window, [this](const std::string &id) {
     m_entries.erase(id);
     m_withheld.erase(id);
   });
 }
 
-std::uint64_t AnalysisCache::loadRecords(BinaryReader &reader, std::uint32_t version,
+std::uint64_t AnalysisCache::loadRecords(FileWindow &window, std::uint32_t version,
                                          std::uint64_t limit, const PathSet *only) {
   const std::size_t width = version == 3 ? 2 : 4;
   std::uint64_t read = 0;
-  while (read < limit) {
+  // The window holds a whole record of the largest size, so a record that does not read
+  // from it is cut off or damaged, never split by the window.
+  while (read < limit && window.fill(kMaxRecordSize)) {
+    BinaryReader reader(window.available());
     bool skipped = false;
     auto entry = readVersionedRecord(reader, only, width, skipped);
     if (!entry) {
       break;
     }
+    window.advance(reader.offset());
     store(std::move(*entry), skipped);
     ++read;
   }
@@ -333,6 +380,10 @@ void AnalysisCache::markDeleted(const std::string &id, const std::filesystem::pa
     Diagnostics::log(
         QStringLiteral("scan"),
         QStringLiteral("cache tombstone not written (line feed in id): %1").arg(shownPath(id)));
+    return;
+  }
+  // No cache file holds an entry with so long an id, and the line would read as damage.
+  if (id.size() >= kPathLimit) {
     return;
   }
   const platform::FolderLock lock =
@@ -439,21 +490,26 @@ AnalysisCache::readFilesState(const std::filesystem::path &base, const std::file
   const PathSet none;
   state.baseRead = !m_loadedBase || identityOf(base) != *m_loadedBase;
   if (state.baseRead) {
-    state.listed.loadBase(FileBytes::mapped(base).view(), &none);
+    state.listed.loadBase(FileWindow::open(base), &none);
   }
-  state.listed.loadLog(FileBytes::read(log).view(), &none);
+  state.listed.loadLog(FileWindow::open(log), &none);
   state.changed = changedRecords(state.listed);
   // Then the vectors of those records and of the entries memory holds without one; the log
   // overrides the base as on loading.
   PathSet wanted = m_withheld;
   wanted.insert(state.changed.begin(), state.changed.end());
   if (!wanted.empty()) {
-    state.stored.loadBase(FileBytes::mapped(base).view(), &wanted);
-    state.stored.loadLog(FileBytes::read(log).view(), &wanted);
+    state.stored.loadBase(FileWindow::open(base), &wanted);
+    state.stored.loadLog(FileWindow::open(log), &wanted);
   }
   if (tombstones) {
-    forEachTombstone(FileBytes::read(*tombstones).view(),
-                     [&state](const std::string &id) { state.tombstoned.insert(id); });
+    // Only ids this compaction could write matter; others are not kept, however many.
+    FileWindow window = FileWindow::open(*tombstones);
+    (void)forEachTombstone(window, [&](const std::string &id) {
+      if (m_entries.contains(id) || state.stored.m_entries.contains(id)) {
+        state.tombstoned.insert(id);
+      }
+    });
   }
   return state;
 }

@@ -4,6 +4,7 @@
 #include "engine/cache/CacheEntry.h"
 #include "engine/cache/CacheFiles.h"
 #include "engine/cache/CacheLogAppender.h"
+#include "engine/cache/FileWindow.h"
 #include "engine/util/Expected.h"
 
 #include <QString>
@@ -53,6 +54,10 @@ public:
   static constexpr std::uint32_t kPathLimit = 8192;
   /// A feature vector may hold at most this many values.
   static constexpr std::uint32_t kFeatureLimit = 8192;
+  /// The longest record a reader accepts (version 2, whose values take 4 bytes): files are
+  /// read through a window that holds one such record whole, unless the file ends first.
+  static constexpr std::size_t kMaxRecordSize =
+      4 + (kPathLimit - 1) + 33 + 4 + 4 * std::size_t(kFeatureLimit);
 
   /// The application's data folder ("Lumora" under the XDG data home), created on each call
   /// when missing; failure to create it is ignored.
@@ -79,6 +84,11 @@ public:
   void loadLog(std::string_view data, const PathSet *only);
   /// Removes every id listed in a tombstone file's bytes (empty lines are ignored).
   void loadTombstones(std::string_view data);
+  /// The same three, reading a file through `window` one record or line at a time.
+  void loadBase(FileWindow window, const PathSet *only);
+  void loadLog(FileWindow window, const PathSet *only);
+  /// False when a line is longer than any id: the file is damaged and was read up to there.
+  [[nodiscard]] bool loadTombstones(FileWindow window);
 
   /// One version-3 record at the reader's offset, or nothing (the offset may then have moved).
   /// With `only` given, a record whose path it lacks loads with an empty vector and its vector
@@ -147,7 +157,7 @@ private:
   /// The version after `magic` when both are readable; notes a version-2 file.
   std::optional<std::uint32_t> readHeader(BinaryReader &reader, std::string_view magic);
   /// Reads records of `version` until one fails or `limit` have been read; returns how many.
-  std::uint64_t loadRecords(BinaryReader &reader, std::uint32_t version, std::uint64_t limit,
+  std::uint64_t loadRecords(FileWindow &window, std::uint32_t version, std::uint64_t limit,
                             const PathSet *only);
   /// Keeps `entry`, noting whether its vector was left in the files.
   void store(CacheEntry entry, bool withheld);

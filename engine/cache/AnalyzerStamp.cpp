@@ -1,8 +1,8 @@
 #include "engine/cache/AnalyzerStamp.h"
 
-#include "engine/cache/FileBytes.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/files/AtomicWrite.h"
+#include "platform/core/files/SafeRead.h"
 
 #include <QFile>
 
@@ -41,13 +41,22 @@ std::filesystem::path pathFor(const CacheFiles &files) {
 }
 
 std::optional<std::string> read(const CacheFiles &files) {
-  const FileBytes bytes = FileBytes::read(pathFor(files));
-  std::string_view text = bytes.view();
-  if (!bytes.isComplete() || text.size() > kMaxStampSize || !text.ends_with('\n')) {
+  // A larger file (or a FIFO, a link) is refused before anything is read.
+  platform::saferead::Rules rules;
+  rules.maxBytes = kMaxStampSize;
+  rules.requireOwnFile = false;
+  const std::filesystem::path path = pathFor(files);
+  const platform::saferead::Outcome outcome =
+      platform::saferead::read(QFile::decodeName(path.c_str()), rules);
+  if (!outcome.refusal.isEmpty()) {
+    Diagnostics::log(QStringLiteral("scan"),
+                     QStringLiteral("analyzer stamp %1 not read: %2")
+                         .arg(QFile::decodeName(path.c_str()), outcome.refusal));
+  }
+  if (!outcome.bytes || !outcome.bytes->endsWith('\n')) {
     return std::nullopt;
   }
-  text.remove_suffix(1);
-  return std::string(text);
+  return outcome.bytes->chopped(1).toStdString();
 }
 
 bool dropIfStale(const CacheFiles &files, std::string_view revision) {

@@ -2,14 +2,16 @@
 
 #include "engine/cache/AnalysisCache.h"
 #include "engine/cache/BinaryWriter.h"
-#include "engine/cache/FileBytes.h"
+#include "engine/cache/FileWindow.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/files/AtomicWrite.h"
 #include "platform/core/files/DataFile.h"
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
 
+#include <QFile>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -50,40 +52,55 @@ platform::UniqueFd openForAppend(const std::filesystem::path &file, std::string_
   return std::move(opened.fd);
 }
 
-/// Rewrites a version-2 log as a version-3 log holding the same records, atomically.
-bool migrateLog(const std::filesystem::path &log, std::string_view data) {
-  BinaryReader reader(data);
-  reader.skip(kHeaderSize);
-  std::string rewritten = logHeader();
-  while (const auto entry = AnalysisCache::readRecordV2(reader, nullptr)) {
-    rewritten += AnalysisCache::encodeRecord(*entry);
-  }
-  return platform::atomicwrite::replace(log, rewritten).hasValue();
+/// Rewrites a version-2 log, read on from `window`, as a version-3 log holding the same
+/// records, atomically and a window at a time.
+bool migrateLog(const std::filesystem::path &log, FileWindow &window) {
+  const auto fill = [&window](int fd) {
+    std::string chunk = logHeader();
+    while (window.fill(AnalysisCache::kMaxRecordSize)) {
+      BinaryReader reader(window.available());
+      const auto entry = AnalysisCache::readRecordV2(reader, nullptr);
+      if (!entry) {
+        break;
+      }
+      window.advance(reader.offset());
+      chunk += AnalysisCache::encodeRecord(*entry);
+      if (chunk.size() >= FileWindow::kChunk) {
+        if (!platform::fdio::writeAll(fd, chunk)) {
+          return false;
+        }
+        chunk.clear();
+      }
+    }
+    return platform::fdio::writeAll(fd, chunk);
+  };
+  return platform::atomicwrite::replaceWith(log, fill).hasValue();
 }
 
-/// Where the last complete version-3 record of a log ends.
-std::size_t readableEnd(std::string_view data) {
-  BinaryReader reader(data);
-  reader.skip(kHeaderSize);
+/// Where the last complete version-3 record of a log read on from `window` ends; nothing
+/// when reading failed.
+std::optional<std::uint64_t> readableEnd(FileWindow &window) {
   const PathSet skipVectors;
-  std::size_t end = reader.offset();
-  while (AnalysisCache::readRecord(reader, &skipVectors)) {
+  std::uint64_t end = window.position();
+  while (window.fill(AnalysisCache::kMaxRecordSize)) {
+    BinaryReader reader(window.available());
     // A skipped vector may run past the end: such a record is cut off too.
-    if (reader.offset() > data.size()) {
-      break;
+    if (!AnalysisCache::readRecord(reader, &skipVectors) ||
+        reader.offset() > window.available().size()) {
+      return end;
     }
-    end = reader.offset();
+    window.advance(reader.offset());
+    end = window.position();
   }
-  return end;
+  return std::nullopt;
 }
 
 bool repairLog(const std::filesystem::path &log, int fd) {
-  const FileBytes bytes = FileBytes::read(log);
-  if (!bytes.isComplete()) {
+  FileWindow window = FileWindow::open(log);
+  if (!window.isOpen() || !window.fill(kHeaderSize)) {
     return false; // never rewrite what could not be read
   }
-  const std::string_view data = bytes.view();
-  BinaryReader reader(data);
+  BinaryReader reader(window.available());
   const auto magic = reader.string(4);
   const auto version = reader.u32();
   if (!magic || *magic != AnalysisCache::kLogMagic || !version ||
@@ -93,20 +110,24 @@ bool repairLog(const std::filesystem::path &log, int fd) {
         QStringLiteral("cache log %1 had no valid header; started afresh").arg(displayPath(log)));
     return platform::atomicwrite::replace(log, logHeader()).hasValue();
   }
+  window.advance(kHeaderSize);
   if (*version == 2) {
     Diagnostics::log(QStringLiteral("scan"),
                      QStringLiteral("cache log %1 rewritten as version 3").arg(displayPath(log)));
-    return migrateLog(log, data);
+    return migrateLog(log, window);
   }
-  const std::size_t end = readableEnd(data);
-  if (end == data.size()) {
+  const std::optional<std::uint64_t> end = readableEnd(window);
+  if (!end) {
+    return false;
+  }
+  if (*end == window.size()) {
     return true;
   }
   Diagnostics::log(QStringLiteral("scan"),
                    QStringLiteral("cut off %1 unreadable bytes at the end of cache log %2")
-                       .arg(data.size() - end)
+                       .arg(window.size() - *end)
                        .arg(displayPath(log)));
-  return ::ftruncate(fd, static_cast<off_t>(end)) == 0;
+  return ::ftruncate(fd, static_cast<off_t>(*end)) == 0;
 }
 
 } // namespace

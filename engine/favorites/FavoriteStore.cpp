@@ -19,8 +19,9 @@ namespace lumora {
 namespace {
 
 constexpr int kMaxDamagedCopies = 100;
-/// Far above any real collection (a million ids of 60 bytes); a larger file is not ours.
-constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+/// Far above any real collection (a million ids of 60 bytes); a larger file is not ours. It
+/// bounds what reading and decoding the file can take (several times its size).
+constexpr qint64 kMaxFileBytes = qint64(64) << 20;
 
 QString qtPath(const std::filesystem::path &path) { return QFile::decodeName(path.c_str()); }
 
@@ -127,8 +128,8 @@ bool FavoriteStore::remove(const std::string &id) {
 
 std::optional<std::set<std::string>> FavoriteStore::decode(std::string_view json) {
   QJsonParseError error{};
-  const QJsonDocument document =
-      QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &error);
+  const QJsonDocument document = QJsonDocument::fromJson(
+      QByteArray::fromRawData(json.data(), static_cast<qsizetype>(json.size())), &error);
   if (error.error != QJsonParseError::NoError || !document.isArray()) {
     return std::nullopt;
   }
