@@ -5,8 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <emmintrin.h>
 #include <memory>
+
+// SSE2, present on every x86-64, widens bytes to floats eight at a time. Elsewhere, or built
+// with PINDLE_NO_SIMD, the same rows are scaled one value at a time in portable code: each
+// value is the same single multiplication and addition, so the output is bit for bit the same.
+#if defined(__SSE2__) && !defined(PINDLE_NO_SIMD)
+#define LUMORA_RESAMPLER_SSE2 1
+#include <emmintrin.h>
+#else
+#define LUMORA_RESAMPLER_SSE2 0
+#endif
 
 namespace lumora::resampler {
 
@@ -60,6 +69,7 @@ Taps makeTaps(int start, int inSize, int outSize) {
 
 namespace {
 
+#if LUMORA_RESAMPLER_SSE2
 using Lanes = float __attribute__((vector_size(16)));
 
 /// Samples x … x + 7 of `src` as two sets of four floats (exactly their values).
@@ -78,10 +88,9 @@ inline void loadEight(const std::uint8_t *src, Lanes &lo, Lanes &hi) {
   std::memcpy(&hi, &b, sizeof hi);
 }
 
-/// dst[x] (+)= weight × src[x] for a whole row, eight values at a time in vector registers.
-/// Each value is one multiplication and at most one addition, exactly as one at a time.
+/// dst[x … x + 7] (+)= weight × src[x … x + 7] in vector registers; the index past them.
 template <bool Accumulate, typename Sample>
-void scaleRow(float *dst, const Sample *src, float weight, std::size_t n) {
+std::size_t scaleEights(float *dst, const Sample *src, float weight, std::size_t n) {
   std::size_t x = 0;
   for (; x + 8 <= n; x += 8) {
     Lanes lo, hi;
@@ -97,7 +106,22 @@ void scaleRow(float *dst, const Sample *src, float weight, std::size_t n) {
     std::memcpy(dst + x, &lo, sizeof lo);
     std::memcpy(dst + x + 4, &hi, sizeof hi);
   }
-  for (; x < n; ++x) {
+  return x;
+}
+#else
+/// The portable build scales every value in the loop below.
+template <bool Accumulate, typename Sample>
+std::size_t scaleEights(float *, const Sample *, float, std::size_t) {
+  return 0;
+}
+#endif
+
+/// dst[x] (+)= weight × src[x] for a whole row, eight values at a time in vector registers
+/// where the build has them, the rest one by one. Each value is one multiplication and at
+/// most one addition, exactly as one at a time.
+template <bool Accumulate, typename Sample>
+void scaleRow(float *dst, const Sample *src, float weight, std::size_t n) {
+  for (std::size_t x = scaleEights<Accumulate>(dst, src, weight, n); x < n; ++x) {
     const float v = weight * static_cast<float>(src[x]);
     dst[x] = Accumulate ? dst[x] + v : v;
   }
