@@ -40,6 +40,7 @@ SummaryBar::SummaryBar(AppStore &store, QWidget *parent)
       m_title(new RollingDigitsLabel), m_subtitle(new ShrinkingLabel) {
   m_layout->setSpacing(kSpacing);
   m_title->setFont(Theme::font(13, Theme::Weight::semibold));
+  m_title->setAnchor(RollingDigitsLabel::Anchor::leading);
   m_subtitle->setFont(Theme::font(11));
   m_subtitle->setElideMode(Qt::ElideRight);
   auto *lines = new QVBoxLayout;

@@ -9,6 +9,7 @@
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
+#include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/theme/Theme.h"
 
 #include "platform/gui/ReduceMotion.h"
@@ -265,6 +266,57 @@ TEST(StatPillTest, ValueRollsOverFastAndTheWidthFollowsTheText) {
   QCoreApplication::processEvents();
   EXPECT_GT(pill.sizeHint().width(), narrow);
   EXPECT_EQ(pill.width(), pill.sizeHint().width());
+}
+
+// Every frame of a roll shows whole texts: the label keeps room for the old and the new text
+// until the roll ends, a headline keeps its start in place, a count its last digit.
+TEST(RollingDigitsLabelTest, ARollNeverCutsTheOldOrTheNewText) {
+  StatPill pill(QStringLiteral("photo"), QStringLiteral("120"), QStringLiteral("张照片"));
+  pill.show();
+  RollingDigitsLabel *value = pill.valueLabel();
+  const int wide = value->textWidth(QStringLiteral("120"));
+  pill.setValue(QStringLiteral("0"));
+  QCoreApplication::processEvents();
+  EXPECT_GE(value->width(), wide) << "the leaving 120 keeps its room while it rolls out";
+  EXPECT_TRUE(waitFor([&] { return !value->isRolling(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(value->width(), value->textWidth(QStringLiteral("0")));
+
+  RollingHeadline headline;
+  headline.setFont(Theme::font(12, Theme::Weight::medium));
+  headline.setColor(Qt::black);
+  headline.resize(600, 20);
+  headline.show();
+  const QString longer = QStringLiteral("正在分析 967 / 980 张 · 已发现 12 组");
+  const QString shorter = QStringLiteral("正在分析 980 张 · 已发现 12 组");
+  headline.setText(longer, false);
+  headline.setText(shorter, true);
+  QCoreApplication::processEvents();
+  auto *rolling = headline.findChild<RollingDigitsLabel *>();
+  ASSERT_NE(rolling, nullptr);
+  EXPECT_TRUE(rolling->isVisible() && rolling->isRolling());
+  EXPECT_EQ(rolling->x(), 0);
+  EXPECT_GE(rolling->width(), rolling->textWidth(longer));
+  // Halfway the shared start stays where it was: the first column of ink does not move.
+  rolling->setRollProgress(0.5);
+  const auto firstInk = [&] {
+    const QImage image = rolling->grab().toImage();
+    const int background = qGray(image.pixel(image.width() - 1, 0));
+    for (int x = 0; x < image.width(); ++x) {
+      for (int y = 0; y < image.height(); ++y) {
+        if (std::abs(qGray(image.pixel(x, y)) - background) > 60) {
+          return x;
+        }
+      }
+    }
+    return -1;
+  };
+  const int midway = firstInk();
+  rolling->setRollProgress(1);
+  QCoreApplication::processEvents();
+  EXPECT_GE(midway, 0);
+  EXPECT_EQ(firstInk(), midway);
+  EXPECT_EQ(rolling->width(), rolling->textWidth(shorter));
 }
 
 } // namespace

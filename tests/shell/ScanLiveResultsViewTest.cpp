@@ -111,8 +111,10 @@ TEST_F(ScanLiveResultsViewTest, theHeadlineFollowsEveryBranchWithGroupedNumbers)
   state().setIsPauseRequested(false);
   state().setProgress(std::nullopt);
   state().setIsPaused(true);
-  // A paused scan left in the scanning phase keeps the scanning form.
-  EXPECT_EQ(headline(), "正在分析 2 张 · 已发现 0 组");
+  // A paused scan left in the scanning phase (while its groups are refreshed) keeps the
+  // scanning form, still pausing: it does not seem to scan on.
+  EXPECT_EQ(headline(), "正在暂停…");
+  EXPECT_FALSE(bannerButton()->isEnabled());
   state().setPhase(AppStore::Phase::ready());
   EXPECT_EQ(headline(), "已暂停 · 已分析 2 张");
   ScanResult partial;

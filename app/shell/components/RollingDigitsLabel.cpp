@@ -5,14 +5,44 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace lumora {
+namespace {
+
+qsizetype commonPrefix(const QString &a, const QString &b) {
+  const qsizetype limit = std::min(a.size(), b.size());
+  qsizetype n = 0;
+  while (n < limit && a.at(n) == b.at(n)) {
+    ++n;
+  }
+  return n;
+}
+
+/// The shared end of `a` and `b` that does not reach into their first `prefix` characters.
+qsizetype commonSuffix(const QString &a, const QString &b, qsizetype prefix) {
+  const qsizetype limit = std::min(a.size(), b.size()) - prefix;
+  qsizetype n = 0;
+  while (n < limit && a.at(a.size() - 1 - n) == b.at(b.size() - 1 - n)) {
+    ++n;
+  }
+  return n;
+}
+
+} // namespace
 
 RollingDigitsLabel::RollingDigitsLabel(QWidget *parent) : QWidget(parent), m_roll(motion::fast()) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   m_roll.jumpTo(1.0);
   connect(&m_roll, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     m_progress = value.toReal();
+    update();
+  });
+  // The old text no longer needs its room.
+  connect(&m_roll, &QAbstractAnimation::finished, this, [this] {
+    m_progress = 1;
+    updateGeometry();
     update();
   });
 }
@@ -23,7 +53,6 @@ void RollingDigitsLabel::setText(const QString &text) {
   }
   m_previous = m_text;
   m_text = text;
-  updateGeometry();
   // Nothing to watch while hidden: the new text simply stands when the label appears.
   if (!isVisible()) {
     setRollProgress(1);
@@ -33,6 +62,7 @@ void RollingDigitsLabel::setText(const QString &text) {
   m_roll.jumpTo(0.0);
   m_progress = 0;
   m_roll.animateTo(1.0);
+  updateGeometry();
   update();
 }
 
@@ -44,23 +74,51 @@ void RollingDigitsLabel::setColor(const QColor &color) {
   update();
 }
 
+void RollingDigitsLabel::setAnchor(Anchor anchor) {
+  m_anchor = anchor;
+  update();
+}
+
 void RollingDigitsLabel::setRollProgress(qreal progress) {
   m_roll.stop();
   m_progress = progress;
+  updateGeometry();
   update();
 }
 
 bool RollingDigitsLabel::isRolling() const { return m_roll.state() == QAbstractAnimation::Running; }
 
-QSize RollingDigitsLabel::sizeHint() const {
-  // The width the painting uses: character by character. The whole string's advance can be
-  // narrower (spacing and punctuation of CJK text), which would cut off the first character.
-  const QFontMetrics fm(font());
-  int width = 0;
-  for (const QChar c : m_text) {
+bool RollingDigitsLabel::showsPrevious() const { return m_progress < 1 && m_previous != m_text; }
+
+// Character by character, as the painting lays it out: the whole string's advance can be
+// narrower (spacing and punctuation of CJK text), which would cut off a character.
+int RollingDigitsLabel::textWidth(const QString &text) const {
+  const QFontMetricsF fm(font());
+  qreal width = 0;
+  for (const QChar c : text) {
     width += fm.horizontalAdvance(c);
   }
-  return {width, fm.height()};
+  return static_cast<int>(std::ceil(width));
+}
+
+QSize RollingDigitsLabel::sizeHint() const {
+  int width = textWidth(m_text);
+  if (showsPrevious()) {
+    width = std::max(width, textWidth(m_previous));
+  }
+  return {width, QFontMetrics(font()).height()};
+}
+
+QList<qreal> RollingDigitsLabel::positions(const QString &text) const {
+  const QFontMetricsF fm(font());
+  qreal x = m_anchor == Anchor::leading ? 0 : width() - textWidth(text);
+  QList<qreal> xs;
+  xs.reserve(text.size());
+  for (const QChar c : text) {
+    xs.append(x);
+    x += fm.horizontalAdvance(c);
+  }
+  return xs;
 }
 
 void RollingDigitsLabel::changeEvent(QEvent *event) {
@@ -75,36 +133,40 @@ void RollingDigitsLabel::paintEvent(QPaintEvent *) {
   p.setFont(font());
   p.setPen(m_color.isValid() ? m_color : Theme::of(this).primary);
   const QFontMetrics fm(font());
-  const int baseline = (height() - fm.height()) / 2 + fm.ascent();
-  const qreal shift = fm.height() * (1 - std::clamp(m_progress, 0.0, 1.0));
-  const qreal fade = std::clamp(m_progress, 0.0, 1.0);
-  // Right-aligned character by character, so a new leading digit rolls in on the left.
-  qreal xNew = width();
-  qreal xOld = width();
-  for (int i = 1; i <= std::max(m_text.size(), m_previous.size()); ++i) {
-    const QChar now = i <= m_text.size() ? m_text.at(m_text.size() - i) : QChar();
-    const QChar before = i <= m_previous.size() ? m_previous.at(m_previous.size() - i) : QChar();
-    if (!now.isNull()) {
-      xNew -= fm.horizontalAdvance(now);
+  const qreal baseline = (height() - fm.height()) / 2 + fm.ascent();
+  const QList<qreal> now = positions(m_text);
+  if (!showsPrevious()) {
+    for (qsizetype i = 0; i < m_text.size(); ++i) {
+      p.drawText(QPointF(now[i], baseline), QString(m_text.at(i)));
     }
-    if (!before.isNull()) {
-      xOld -= fm.horizontalAdvance(before);
-    }
-    if (now == before || m_progress >= 1) {
-      if (!now.isNull()) {
-        p.setOpacity(1);
-        p.drawText(QPointF(xNew, baseline), QString(now));
-      }
-      continue;
-    }
-    if (!before.isNull()) {
-      p.setOpacity(1 - fade);
-      p.drawText(QPointF(xOld, baseline - (fm.height() - shift)), QString(before));
-    }
-    if (!now.isNull()) {
-      p.setOpacity(fade);
-      p.drawText(QPointF(xNew, baseline + shift), QString(now));
-    }
+    return;
+  }
+  const qreal t = std::clamp(m_progress, 0.0, 1.0);
+  const QList<qreal> before = positions(m_previous);
+  const qsizetype prefix = commonPrefix(m_text, m_previous);
+  const qsizetype suffix = commonSuffix(m_text, m_previous, prefix);
+  const qsizetype newMiddleEnd = m_text.size() - suffix;
+  const qsizetype oldMiddleEnd = m_previous.size() - suffix;
+  // What both texts share glides whole from its old place to its new one.
+  const auto glide = [&](qsizetype oldIndex, qsizetype newIndex) {
+    const qreal x = before[oldIndex] + (now[newIndex] - before[oldIndex]) * t;
+    p.drawText(QPointF(x, baseline), QString(m_text.at(newIndex)));
+  };
+  for (qsizetype i = 0; i < prefix; ++i) {
+    glide(i, i);
+  }
+  for (qsizetype k = 0; k < suffix; ++k) {
+    glide(oldMiddleEnd + k, newMiddleEnd + k);
+  }
+  // What changed rolls: the old characters up and out, the new ones in from below.
+  const qreal rise = fm.height() * t;
+  p.setOpacity(1 - t);
+  for (qsizetype j = prefix; j < oldMiddleEnd; ++j) {
+    p.drawText(QPointF(before[j], baseline - rise), QString(m_previous.at(j)));
+  }
+  p.setOpacity(t);
+  for (qsizetype i = prefix; i < newMiddleEnd; ++i) {
+    p.drawText(QPointF(now[i], baseline + fm.height() - rise), QString(m_text.at(i)));
   }
 }
 

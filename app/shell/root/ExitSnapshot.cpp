@@ -44,6 +44,19 @@ ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, QPixmap picture, const Mot
   return snapshot;
 }
 
+ExitSnapshot *ExitSnapshot::hold(QWidget *covered, QPixmap picture) {
+  // A real curve: the constructor starts it, and a run of no length would end it (and
+  // delete the cover) at once.
+  auto *cover =
+      new ExitSnapshot(covered->parentWidget(), std::move(picture), MotionCurve::easeOut(1), {});
+  cover->m_animation.stop();
+  cover->setProgress(0);
+  cover->setGeometry(covered->geometry());
+  cover->show();
+  cover->raise();
+  return cover;
+}
+
 ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &curve,
                            QPointF offset)
     : QWidget(parent), m_picture(std::move(picture)), m_offset(offset), m_animation(curve) {

@@ -30,6 +30,9 @@ public:
   /// of it, when it has changed since).
   static ExitSnapshot *replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
                                QPointF offset = {});
+  /// Covers `covered` (which stays) with `picture`, still, until the caller deletes the
+  /// cover: a screen that has already changed keeps showing what it showed before.
+  static ExitSnapshot *hold(QWidget *covered, QPixmap picture);
   /// What `widget` shows on screen: its drawing and its children's, over `backdrop`'s
   /// drawing where the widget lies, else over transparency; null when it is hidden.
   [[nodiscard]] static QPixmap pictureOf(QWidget *widget, QWidget *backdrop = nullptr);

@@ -42,12 +42,32 @@ void PhaseScreenHost::storeChanging() {
     m_shown = ExitSnapshot::pictureOf(m_screen);
   }
   m_pending.start();
+  // The screen already follows the action's changes, but it is about to give way: until it
+  // does, the window keeps showing it as it was, never a state in between (a finished scan's
+  // banner in its paused form, a half-cleared summary).
+  if (m_held == nullptr && !m_shown.isNull() && replaces(rootscreen::choose(m_store))) {
+    m_held = ExitSnapshot::hold(m_screen, m_shown);
+  }
+}
+
+bool PhaseScreenHost::replaces(const rootscreen::ScreenChoice &next) const {
+  // The live results stay one screen through pause and resume: the banner and the grid
+  // change in place.
+  const auto live = rootscreen::ScreenKind::liveResults;
+  return next != m_choice && !(next.kind == live && m_choice.kind == live);
 }
 
 void PhaseScreenHost::follow() {
   rootscreen::ScreenChoice next = rootscreen::choose(m_store);
   QPixmap shown = std::exchange(m_shown, QPixmap());
-  if (next == m_choice) {
+  if (m_held != nullptr) {
+    // What comes next is built at once, under the same picture (or the screen shows through
+    // as it is now, when it stays).
+    m_held->hide();
+    m_held->deleteLater();
+  }
+  if (!replaces(next)) {
+    m_choice = std::move(next);
     // A failure of the same kind keeps its screen, which shows the new texts.
     if (auto *failure = qobject_cast<FailureStateView *>(m_screen.data())) {
       failure->setFailure(m_store.phase().failure);

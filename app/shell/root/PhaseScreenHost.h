@@ -10,6 +10,7 @@
 namespace lumora {
 
 class AppStore;
+class ExitSnapshot;
 class HeroNamespace;
 struct ScreenFactory;
 
@@ -17,8 +18,10 @@ struct ScreenFactory;
 /// the store's phase token replaces the screen with a 0.14 s fade in both motion settings
 /// (the static screens enter with the gentle appear instead of the plain fade); the one
 /// change of screen under one token, the scanning card giving way to the live results, is
-/// made at once. Any other change keeps the widget, which follows the store itself. The
-/// choice follows the store on the next turn of the event loop.
+/// made at once, and the live results stay one widget through a pause and a resume. Any
+/// other change keeps the widget, which follows the store itself. The choice follows the
+/// store on the next turn of the event loop; meanwhile a screen about to be replaced is
+/// shown as it was before the change began.
 /// GUI thread only.
 class PhaseScreenHost : public QWidget {
   Q_OBJECT
@@ -45,6 +48,8 @@ private:
   /// once the action is over.
   void storeChanging();
   void follow();
+  /// Whether `next` takes the place of the screen shown now.
+  [[nodiscard]] bool replaces(const rootscreen::ScreenChoice &next) const;
   void build(bool animated, QPixmap shown = {});
   [[nodiscard]] QWidget *makeScreen(rootscreen::ScreenKind kind);
 
@@ -56,6 +61,8 @@ private:
   QTimer m_pending;
   /// The screen as shown before the pending changes; null when none is pending.
   QPixmap m_shown;
+  /// That picture, held over the screen while a pending change is about to replace it.
+  QPointer<ExitSnapshot> m_held;
   int m_replacements = 0;
 };
 

@@ -14,7 +14,7 @@ const char kPausing[] = "正在暂停…";
 
 QString scanningHeadline(const AppStore &store, const Counts &n) {
   const std::optional<ScanProgress> &progress = store.progress();
-  if (store.isPauseRequested()) {
+  if (isPausing(store)) {
     return QString::fromUtf8(kPausing);
   }
   if (progress && progress->phase == ScanPhase::enumerating) {
@@ -33,6 +33,12 @@ QString scanningHeadline(const AppStore &store, const Counts &n) {
 }
 
 } // namespace
+
+bool isPausing(const AppStore &store) {
+  // A cancelled scan is paused before its phase ends, once its groups are refreshed: until
+  // then it is still pausing, not scanning on.
+  return store.phase().isScanning() && (store.isPauseRequested() || store.isPaused());
+}
 
 Counts counts(const AppStore &store) {
   return {static_cast<std::int64_t>(store.items().size()), store.scannedTotalCount(),

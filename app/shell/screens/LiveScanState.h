@@ -32,6 +32,9 @@ enum class BarForm {
 };
 
 [[nodiscard]] Counts counts(const AppStore &store);
+/// Whether a running scan is stopping for a pause: asked to, or already paused while its
+/// groups are refreshed before the phase ends.
+[[nodiscard]] bool isPausing(const AppStore &store);
 /// The banner's one-line status; its branches follow the store's phase alone.
 [[nodiscard]] QString headline(const AppStore &store);
 [[nodiscard]] BarForm barForm(const AppStore &store, bool reduceMotion);

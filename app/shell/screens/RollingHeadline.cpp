@@ -5,13 +5,13 @@
 
 #include <QEvent>
 #include <algorithm>
-#include <cmath>
 
 namespace lumora {
 
 RollingHeadline::RollingHeadline(QWidget *parent)
     : QWidget(parent), m_rolling(new RollingDigitsLabel(this)),
       m_shrinking(new ShrinkingLabel(QString(), this)) {
+  m_rolling->setAnchor(RollingDigitsLabel::Anchor::leading);
   m_shrinking->setMinimumScaleFactor(0.85);
   m_shrinking->setElideMode(Qt::ElideMiddle);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -55,24 +55,26 @@ void RollingHeadline::changeEvent(QEvent *event) {
   }
 }
 
-int RollingHeadline::drawnWidth() const {
-  // The rolling label lays its text out a character at a time from the right, which can be
-  // wider than the shaped string: it gets that width, so its first character starts at 0.
-  const QFontMetrics metrics(m_rolling->font());
-  qreal width = 0;
-  for (const QChar character : m_rolling->text()) {
-    width += metrics.horizontalAdvance(character);
+bool RollingHeadline::event(QEvent *event) {
+  // The rolling label asks for room for the old and the new text while it rolls, and gives
+  // it back when the roll ends.
+  if (event->type() == QEvent::LayoutRequest) {
+    choose();
   }
-  return std::max(static_cast<int>(std::ceil(width)), m_rolling->sizeHint().width());
+  return QWidget::event(event);
 }
 
+// The rolling label lays its text out a character at a time, which can be wider than the
+// shaped string: it gets that width, so no character of the new text is cut off.
+int RollingHeadline::drawnWidth() const { return m_rolling->textWidth(m_rolling->text()); }
+
 void RollingHeadline::choose() {
-  const int natural = drawnWidth();
-  const bool fits = natural <= width();
+  const bool fits = drawnWidth() <= width();
   m_rolling->setVisible(fits);
   m_shrinking->setVisible(!fits);
-  const int top = (height() - m_rolling->sizeHint().height()) / 2;
-  m_rolling->setGeometry(0, top, natural, m_rolling->sizeHint().height());
+  const QSize rolling = m_rolling->sizeHint();
+  const int top = (height() - rolling.height()) / 2;
+  m_rolling->setGeometry(0, top, std::min(rolling.width(), width()), rolling.height());
   m_shrinking->setGeometry(rect());
 }
 

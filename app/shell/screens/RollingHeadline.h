@@ -28,6 +28,7 @@ public:
   [[nodiscard]] QSize minimumSizeHint() const override;
 
 protected:
+  bool event(QEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void changeEvent(QEvent *event) override;
 

@@ -84,7 +84,7 @@ void ScanStatusBanner::refresh() {
   const bool scanning = m_store.phase().isScanning();
   m_mark->setCurrentWidget(scanning ? static_cast<QWidget *>(m_spinner) : m_pausedMark);
   if (scanning) {
-    const bool pausing = m_store.isPauseRequested();
+    const bool pausing = livescanstate::isPausing(m_store);
     // "正在暂停…" is shown as written.
     m_button->setText(pausing ? QStringLiteral("正在暂停…") : localized::string("暂停"));
     m_button->setButtonStyle(ThemedButton::Style::bordered);

@@ -5,6 +5,7 @@
 #include "app/ApplicationScreens.h"
 #include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/root/PhaseScreenHost.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/shell/root/RootViewFixture.h"
 #include "tests/shell/support/FilmedFrames.h"
 
@@ -81,6 +82,40 @@ TEST_F(ScanTransition, aScanThatEndsLeavesWithTheLiveScreenAsShownAlsoAfterAResu
   rig.gate->release();
   ASSERT_TRUE(rig.waitForPhase(Kind::ready));
   ASSERT_EQ(shown(), ScreenKind::results);
+  EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
+}
+
+TEST_F(ScanTransition, aPauseAndAResumeChangeTheLiveScreenInPlace) {
+  scanOnce();
+  rescanAndHoldOnLiveResults();
+  QWidget *live = screen();
+  const int replaced = view().phaseScreens()->replacementCount();
+  rig.store->requestPause();
+  ASSERT_TRUE(roottest::waitFor([&] { return rig.store->phase().kind == Kind::ready; }));
+  EXPECT_EQ(screen(), live);
+  rig.store->resumeScan();
+  ASSERT_TRUE(roottest::waitFor([&] { return rig.gate->waiting() > 0; }));
+  EXPECT_EQ(screen(), live);
+  EXPECT_EQ(view().phaseScreens()->replacementCount(), replaced);
+  rig.gate->release();
+}
+
+TEST_F(ScanTransition, aScreenAboutToGiveWayShowsAsItWasUntilItDoes) {
+  scanOnce();
+  roottest::spin(300);
+  QWidget *results = screen();
+  const QImage before = rgb(ExitSnapshot::pictureOf(results));
+  QWidget *host = view().phaseScreens();
+  filmtest::ManualClock clock;
+  // A store action's first change: the results already follow it, the window must not.
+  AppStore::StateAccess(*rig.store).setGroups({});
+  const QImage held = leavingPicture(host);
+  EXPECT_LT(meanDifference(held, before), 1.0);
+  const auto *cover = host->findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+  ASSERT_NE(cover, nullptr);
+  EXPECT_TRUE(cover->isVisible());
+  EXPECT_TRUE(cover->geometry().contains(results->geometry()));
+  EXPECT_EQ(shown(), ScreenKind::noSimilarGroups);
   EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
 }
 
