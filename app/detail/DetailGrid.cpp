@@ -4,9 +4,11 @@
 #include "app/detail/DetailTexts.h"
 #include "app/detail/DetailTile.h"
 #include "app/shell/components/FocusRingOverlay.h"
+#include "app/shell/components/KeyCatcherView.h"
 #include "app/shell/motion/Motion.h"
 #include "platform/gui/ReduceMotion.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -34,9 +36,14 @@ DetailGrid::DetailGrid(AppStore &store, HeroNamespace *hero, QWidget *parent)
   // The scroll area fills its widget with the window colour; the screen's background shows.
   m_content->setAutoFillBackground(false);
   m_ring->hide();
+  // The ring marks where the keys go: it leaves with the keyboard focus and comes back with it.
+  connect(qApp, &QApplication::focusChanged, this, &DetailGrid::placeRing);
   connect(&m_scroll, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { verticalScrollBar()->setValue(qRound(value.toReal())); });
 }
+
+// Its children go after this body, and may move the focus on their way.
+DetailGrid::~DetailGrid() { disconnect(qApp, nullptr, this, nullptr); }
 
 DetailTile *DetailGrid::tile(const std::string &id) const {
   for (DetailTile *candidate : m_tiles) {
@@ -120,7 +127,7 @@ void DetailGrid::setFocusedID(const std::optional<std::string> &id, bool scroll)
 }
 
 void DetailGrid::placeRing() {
-  if (!m_focusedTile) {
+  if (!m_focusedTile || !KeyCatcherView::holdsKeysFor(this)) {
     m_ring->hide();
     return;
   }

@@ -32,6 +32,7 @@ public:
   static constexpr int kChipSpacing = 10;
 
   DetailGrid(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
+  ~DetailGrid() override;
 
   /// Shows the group's photos in `columns` columns.
   void setGroup(const PhotoGroup &group, int columns);

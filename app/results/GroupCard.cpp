@@ -10,11 +10,13 @@
 #include "app/shell/components/FocusRingOverlay.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroZoom.h"
+#include "app/shell/components/KeyCatcherView.h"
 #include "app/shell/motion/Motion.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Fmt.h"
 #include "platform/gui/ReduceMotion.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <algorithm>
 
@@ -58,12 +60,17 @@ GroupCard::GroupCard(AppStore &store, const PhotoGroup &group, HeroNamespace *he
   setGroup(group, entryIndex);
 }
 
-GroupCard::~GroupCard() = default;
+// Its children (a confirmation dialog among them) go after this body, and may move the focus
+// on their way: the card no longer follows it.
+GroupCard::~GroupCard() { disconnect(qApp, nullptr, this, nullptr); }
 
 void GroupCard::connectStore() {
   connect(&m_store, &AppStore::selectedGroupIDsChanged, this, &GroupCard::selectionChanged);
   connect(&m_store, &AppStore::focusedGroupIDChanged, this,
           [this] { applyState(stateFromStore(), Cause::focus); });
+  // The ring marks where the keys go: it leaves with the keyboard focus (to a button, a
+  // toast, an alert) and comes back with it.
+  connect(qApp, &QApplication::focusChanged, this, [this] { lookStepped(); });
   connect(&m_store, &AppStore::exitingGroupIDsChanged, this,
           [this] { applyState(stateFromStore(), Cause::exit); });
   connect(&m_store, &AppStore::isScrollingChanged, this, [this] {
@@ -191,7 +198,7 @@ void GroupCard::lookStepped() {
   m_face->setSelectedFill(look.selectedFill);
   // The button is a real child: it fades with the card (entrance and exit) on its own.
   m_button->setOpacity(look.opacity < 0.999 ? look.opacity : 1.0);
-  m_focusRing->setVisible(m_bound && look.focusRing > 0.5);
+  m_focusRing->setVisible(m_bound && look.focusRing > 0.5 && KeyCatcherView::holdsKeysFor(this));
   placeChildren();
   update();
 }

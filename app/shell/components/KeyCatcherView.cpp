@@ -1,5 +1,6 @@
 #include "app/shell/components/KeyCatcherView.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QShowEvent>
@@ -22,6 +23,12 @@ void KeyCatcherView::requestFocusSoon() {
     }
     guard->setFocus(Qt::OtherFocusReason);
   });
+}
+
+bool KeyCatcherView::holdsKeysFor(const QWidget *item) {
+  const auto *catcher = qobject_cast<const KeyCatcherView *>(QApplication::focusWidget());
+  const QWidget *screen = catcher != nullptr ? catcher->parentWidget() : nullptr;
+  return screen != nullptr && item != nullptr && screen->isAncestorOf(item);
 }
 
 // Shown in a window: one turn later, after the window has placed it, it asks for the focus.

@@ -27,6 +27,11 @@ public:
   void setKeyHandler(KeyHandler handler) { m_handler = std::move(handler); }
   /// Takes the focus on the next turn of the event loop, under the conditions above.
   void requestFocusSoon();
+  /// Whether the next key goes to the catcher of the screen `item` lies in: the keyboard
+  /// focus of the active window is on a catcher whose screen (its parent) holds `item`. A
+  /// screen shows its keyboard marker (a card's or a tile's ring) only then, so no other
+  /// control's ring shows beside it.
+  [[nodiscard]] static bool holdsKeysFor(const QWidget *item);
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;
