@@ -10,6 +10,7 @@
 #include "app/store/texts/Localized.h"
 #include "platform/gui/Symbols.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -125,12 +126,21 @@ void SummaryBar::connectStore() {
 
 void SummaryBar::refresh() {
   const bool selecting = m_store.isSelecting();
+  QWidget *leaving = selecting ? m_normalRow : m_batchRow;
+  const bool handsFocus =
+      leaving->isVisible() && leaving->isAncestorOf(QApplication::focusWidget());
   m_normalRow->setVisible(!selecting);
   m_batchRow->setVisible(selecting);
   if (selecting) {
     refreshBatch();
   } else {
     refreshNormal();
+  }
+  // The button that was pressed has gone with its row: its counterpart on the row that
+  // replaced it takes the keys, so Space goes back and Tab goes on from here.
+  ThemedButton *counterpart = selecting ? m_done : m_select;
+  if (handsFocus && counterpart->isEnabled()) {
+    counterpart->setFocus(Qt::TabFocusReason);
   }
 }
 

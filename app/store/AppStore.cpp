@@ -78,7 +78,13 @@ void AppStore::setItems(std::vector<PhotoItem> items) {
   assign(m_items, std::move(items), &AppStore::itemsChanged);
 }
 void AppStore::setGroups(std::vector<PhotoGroup> groups) {
+  // A focused group that leaves (cleaned up, or gone from its detail) hands the keyboard
+  // focus to the group taking its place, so the grid's keys go on from there.
+  std::optional<std::string> refocus = m_selection.focusReplacing(m_groups, groups);
   assign(m_groups, std::move(groups), &AppStore::groupsChanged);
+  if (refocus) {
+    setFocusedGroupID(std::move(refocus));
+  }
 }
 void AppStore::setProgress(std::optional<ScanProgress> progress) {
   assign(m_progress, std::move(progress), &AppStore::progressChanged);

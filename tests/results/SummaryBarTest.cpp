@@ -7,6 +7,7 @@
 #include "tests/results/support/ResultsFixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLayout>
 #include <QMessageBox>
 #include <QTest>
@@ -92,6 +93,29 @@ TEST_F(SummaryBarTest, selectionModeButtonsFollowTheirRules) {
   EXPECT_FALSE(store().isSelecting());
   EXPECT_FALSE(store().selectionAnchorID());
   EXPECT_FALSE(bar().showsBatchRow());
+}
+
+TEST_F(SummaryBarTest, spaceOnSelectOrDoneHandsTheKeysToTheOtherButton) {
+  showGroups({group("/a/", 3), group("/b/", 2)});
+  bar().show();
+  window.show();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  bar().selectButton()->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(bar().selectButton(), Qt::Key_Space);
+  ASSERT_TRUE(store().isSelecting());
+  EXPECT_TRUE(bar().doneButton()->hasFocus());
+  QTest::keyClick(bar().doneButton(), Qt::Key_Space);
+  ASSERT_FALSE(store().isSelecting());
+  EXPECT_TRUE(bar().selectButton()->hasFocus());
+  // Left by another way (Escape in the grid), the mode takes no focus anywhere.
+  store().enterSelectionMode();
+  QWidget elsewhere(&window);
+  elsewhere.setFocusPolicy(Qt::StrongFocus);
+  elsewhere.show();
+  elsewhere.setFocus();
+  store().exitSelectionMode();
+  EXPECT_TRUE(elsewhere.hasFocus());
 }
 
 TEST_F(SummaryBarTest, thePaddingNarrowsBelowOneWidthAndStaysPut) {

@@ -123,6 +123,20 @@ void GroupSelection::retainShown(const Groups &groups) {
   }
 }
 
+std::optional<std::string> GroupSelection::focusReplacing(const Groups &before,
+                                                          const Groups &after) const {
+  if (!m_focusedGroupID || after.empty() || positionOf(after, *m_focusedGroupID) != after.end()) {
+    return std::nullopt;
+  }
+  const auto was = positionOf(before, *m_focusedGroupID);
+  if (was == before.end()) {
+    return std::nullopt;
+  }
+  const auto index =
+      std::min(static_cast<std::size_t>(std::distance(before.begin(), was)), after.size() - 1);
+  return after[index].id;
+}
+
 void GroupSelection::focusFirst(const Groups &groups) {
   setFocusedGroupID(groups.empty() ? std::nullopt : std::optional(groups.front().id));
 }

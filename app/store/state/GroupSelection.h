@@ -67,6 +67,10 @@ public:
   /// After a regroup: deselects the groups that are gone (none is added) and ends the mode
   /// when no group is left. The anchor is left as it was.
   void retainShown(const Groups &groups);
+  /// When the focused group is in `before` but not in `after`, the group that now stands in
+  /// its place (the last one when it was at the end); none when the focus stays as it is.
+  [[nodiscard]] std::optional<std::string> focusReplacing(const Groups &before,
+                                                          const Groups &after) const;
 
   // Keyboard focus.
   /// Focuses the first (last) group, or none when there are no groups.

@@ -145,6 +145,21 @@ TEST_F(AppStoreState, selectionAndFocusSignalAsTheirFieldsChange) {
   EXPECT_EQ(photoFocus.count() + confirm.count() + cleaning.count(), 3);
 }
 
+TEST_F(AppStoreState, aFocusedGroupThatLeavesHandsTheFocusToTheOneInItsPlace) {
+  const std::vector<PhotoGroup> all = groups(3);
+  state().setGroups(all);
+  store().setFocusedGroupID(all[1].id);
+  state().setGroups({all[0], all[2]});
+  EXPECT_EQ(store().focusedGroupID(), all[2].id);
+  state().setGroups({all[0]});
+  EXPECT_EQ(store().focusedGroupID(), all[0].id);
+  // The focus stays where it is while its group stays, and with no group left.
+  state().setGroups(all);
+  EXPECT_EQ(store().focusedGroupID(), all[0].id);
+  state().setGroups({});
+  EXPECT_EQ(store().focusedGroupID(), all[0].id);
+}
+
 TEST_F(AppStoreState, progressHeadlineFollowsPhaseSourceAndRemainingTime) {
   EXPECT_EQ(store().progressHeadline(), QStringLiteral("正在准备…"));
   state().setProgress(progressOf(ScanPhase::enumerating, 0, 0));
