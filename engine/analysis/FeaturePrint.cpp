@@ -2,6 +2,7 @@
 
 #include "engine/analysis/FeatureProjection.h"
 #include "engine/analysis/FeatureWeights.h"
+#include "engine/analysis/PageLayout.h"
 #include "engine/analysis/Resampler.h"
 #include "engine/analysis/UnitLength.h"
 
@@ -427,11 +428,20 @@ std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &pa
   return out;
 }
 
-std::vector<float> compute(const ImagePlanes &planes) {
-  return extend(combine(blocks(planes), defaultWeights()));
+std::vector<float> compute(const ImagePlanes &planes, float documentWeight) {
+  std::vector<float> out = extend(combine(blocks(planes), defaultWeights()));
+  normalise(out);
+  const float weight = kLayoutWeight * std::clamp(documentWeight, 0.0f, 1.0f);
+  if (weight == 0.0f) {
+    out.resize(out.size() + pagelayout::kLength, 0.0f);
+    return out;
+  }
+  for (const float v : pagelayout::describe(planes.small()))
+    out.push_back(weight * v);
+  return out;
 }
 
-std::size_t length() { return kCombinedLength + kProjectionRows; }
+std::size_t length() { return kCombinedLength + kProjectionRows + pagelayout::kLength; }
 
 std::size_t combinedLength() { return kCombinedLength; }
 

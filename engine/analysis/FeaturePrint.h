@@ -42,8 +42,16 @@ using Weights = std::array<float, kBlockCount>;
 /// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())` scaled to
 /// unit length, followed by its projection by the table tools/calibration/learn-feature-projection
 /// fits to the calibration sets (FeatureProjection.h), which must be fitted again whenever the
-/// blocks or their weights change.
-[[nodiscard]] std::vector<float> compute(const ImagePlanes &planes);
+/// blocks or their weights change; all of it scaled to unit length again and followed by the
+/// page layout (PageLayout.h) weighed by `kLayoutWeight` × `documentWeight` (0…1, how much the
+/// picture counts as a document or screenshot). A photograph's layout entries are zero, so its
+/// distances to other photographs are those of the vector before them.
+[[nodiscard]] std::vector<float> compute(const ImagePlanes &planes, float documentWeight);
+
+/// The page layout's weight for a picture that counts wholly as a document or screenshot: its
+/// layout then outweighs the rest of the vector, whose blocks see every page of text, every grey
+/// window and every dark terminal alike.
+inline constexpr float kLayoutWeight = 4.0f;
 
 /// The fixed length of every feature vector.
 [[nodiscard]] std::size_t length();

@@ -90,7 +90,7 @@ float withSourceSize(float score, std::int64_t sourcePixels) {
 
 Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness) {
   const QualityMeasures m = QualityMeasures::measure(image, planes, sharpness);
-  return Assessment{score(m), isUtility(m)};
+  return Assessment{score(m), isUtility(m), utilityclassifier::documentWeight(m)};
 }
 
 } // namespace lumora::qualityscore

@@ -14,6 +14,9 @@ struct Assessment {
   float score = 0;
   /// Screenshots and documents.
   bool isUtility = false;
+  /// 0…1: how much the picture counts as a document or screenshot (see
+  /// `utilityclassifier::documentWeight`).
+  float documentWeight = 0;
 };
 
 /// The score: a blend of exposure, clipping, contrast, colourfulness, sharpness and noise,

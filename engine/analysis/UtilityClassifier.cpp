@@ -97,4 +97,13 @@ bool isUtility(const QualityMeasures &m) {
   return !isNightPhoto(m) && (window || margin(features(m)) > utilitymodel::kMargin);
 }
 
+float documentWeight(const QualityMeasures &m) {
+  if (isPanelFrame(m) || isBlankFrame(m))
+    return 1;
+  if (isNightPhoto(m))
+    return 0;
+  const double lowest = utilitymodel::kMargin + kDocumentMarginToSpare;
+  return static_cast<float>(std::clamp((margin(features(m)) - lowest) / kDocumentRamp, 0.0, 1.0));
+}
+
 } // namespace lumora::utilityclassifier

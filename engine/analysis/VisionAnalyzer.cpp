@@ -83,10 +83,10 @@ Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image) {
   }
   const ImagePlanes planes(image);
   ImageAnalysis result;
-  result.feature = featureprint::compute(planes);
-  normalise(result.feature);
   result.sharpness = laplacianVarianceOf(planes, kSharpnessSide);
   const qualityscore::Assessment quality = qualityscore::assess(image, planes, result.sharpness);
+  result.feature = featureprint::compute(planes, quality.documentWeight);
+  normalise(result.feature);
   result.score = quality.score;
   result.isUtility = quality.isUtility;
   return result;

@@ -18,7 +18,7 @@ inline constexpr int kSharpnessSide = 256;
 /// Names what a scan measures for one file: the decoding into a thumbnail and this analysis.
 /// Change it whenever the same file would give another vector, score, flag or sharpness, so
 /// that caches written before are dropped instead of being compared with new vectors.
-inline constexpr std::string_view kRevision = "2026-12-09.9";
+inline constexpr std::string_view kRevision = "2026-12-10.1";
 
 /// Analyses `image`. Fails with `CuratorError::unreadable` for the path "/" when the view
 /// holds no readable pixels. Every value of a successful result is finite.

@@ -2,6 +2,7 @@
 
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/PageLayout.h"
 #include "engine/analysis/UnitLength.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
@@ -335,27 +336,32 @@ TEST(FeaturePrint, edgesKeepTheirSharesInADarkerExposure) {
   }
 }
 
-TEST(FeaturePrint, learnedProjectionFollowsTheUnitBlocks) {
-  // The vector is the weighted blocks at unit length, then their projection: a blank frame
-  // keeps an all-zero vector, a scene's first entries are exactly its scaled blocks.
+TEST(FeaturePrint, learnedProjectionFollowsTheUnitBlocksAndTheLayoutComesLast) {
+  // The weighted blocks at unit length and their projection, scaled to unit length together,
+  // then the page layout weighed by the document weight: a photograph's layout entries are
+  // zero, a blank frame keeps an all-zero vector.
   const ImagePlanes planes(scene(15, 384, 288).view());
-  const std::vector<float> vector = featureprint::compute(planes);
+  const std::vector<float> vector = featureprint::compute(planes, 0.0f);
   ASSERT_EQ(vector.size(), featureprint::length());
-  ASSERT_GT(featureprint::length(), featureprint::combinedLength());
   std::vector<float> blocks =
       featureprint::combine(featureprint::blocks(planes), featureprint::defaultWeights());
   ASSERT_EQ(blocks.size(), featureprint::combinedLength());
   normalise(blocks);
+  const std::size_t layoutStart = featureprint::length() - pagelayout::kLength;
+  const std::vector<float> head(vector.begin(), vector.begin() + layoutStart);
+  EXPECT_NEAR(length(head), 1.0f, 1e-5f);
+  const float scale = vector[0] / blocks[0];
   for (std::size_t i = 0; i < blocks.size(); ++i)
-    ASSERT_EQ(vector[i], blocks[i]) << i;
-  float projected = 0;
-  for (std::size_t i = blocks.size(); i < vector.size(); ++i) {
-    ASSERT_TRUE(std::isfinite(vector[i])) << i;
-    projected += vector[i] * vector[i];
-  }
-  EXPECT_GT(projected, 0.0f);
+    ASSERT_NEAR(vector[i], blocks[i] * scale, 1e-6f) << i;
+  EXPECT_LT(scale, 1.0f); // the projection has a share of the length
+  for (std::size_t i = layoutStart; i < vector.size(); ++i)
+    ASSERT_EQ(vector[i], 0.0f) << i;
+  const std::vector<float> page = featureprint::compute(planes, 1.0f);
+  const std::vector<float> layout(page.begin() + layoutStart, page.end());
+  EXPECT_NEAR(length(layout), featureprint::kLayoutWeight, 1e-3f);
+  EXPECT_TRUE(std::equal(page.begin(), page.begin() + layoutStart, vector.begin()));
   const std::vector<float> blank =
-      featureprint::compute(ImagePlanes(TestImage(64, 64, 3, 0).view()));
+      featureprint::compute(ImagePlanes(TestImage(64, 64, 3, 0).view()), 1.0f);
   EXPECT_EQ(length(blank), 0.0f);
 }
 

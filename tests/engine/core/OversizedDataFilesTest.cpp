@@ -74,7 +74,9 @@ TEST_P(OversizedDataFile, leavesTheScanItsPhotosAndABoundedPeak) {
   EXPECT_EQ(recorder.analyzingReports(), 3u);
   EXPECT_LT(growth, 400) << "peak MiB above the start of the scan";
   if (name != "favorites.json") {
-    EXPECT_FALSE(fs::exists(planted) && fs::file_size(planted) > 4096) << "still there: " << name;
+    // A fresh cache of three photos takes a few kilobytes, far from the planted size.
+    EXPECT_FALSE(fs::exists(planted) && fs::file_size(planted) > (1 << 20))
+        << "still there: " << name;
   }
 }
 
