@@ -4,7 +4,6 @@
 #include "engine/diagnostics/LogFile.h"
 #include "engine/diagnostics/LogLine.h"
 #include "platform/core/AppDirectories.h"
-#include "platform/core/files/AtomicWrite.h"
 #include "platform/core/files/DataFile.h"
 #include "platform/core/files/SafeRead.h"
 #include "platform/core/posix/FdIo.h"
@@ -19,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -157,15 +157,21 @@ void beginSession() {
   struct stat info {};
   if (::lstat(marker.c_str(), &info) == 0) {
     log(QStringLiteral("app"), QStringLiteral("⚠️ unclean previous exit detected"));
-    if (const QString planted = platform::datafile::plantedAt(marker); !planted.isEmpty()) {
-      log(QStringLiteral("app"),
-          QStringLiteral("session.running was %1; replaced by a new file").arg(planted));
-    }
   }
   platform::makeAppSupportDirectory();
-  // Written as a new file renamed into place: whatever stood there (a FIFO, a link) is
-  // replaced itself, never opened, written through or made private.
-  (void)platform::atomicwrite::replace(marker, "running");
+  const QString planted = platform::datafile::plantedAt(marker);
+  // Written as a new file renamed into place: whatever stood there (a FIFO, a link, an empty
+  // folder) is replaced itself, never opened, written through or made private.
+  const bool written = platform::datafile::replaceEntry(marker, "running");
+  const int error = errno;
+  if (!planted.isEmpty()) {
+    log(QStringLiteral("app"),
+        QStringLiteral("session.running was %1; %2")
+            .arg(planted, written ? QStringLiteral("replaced by a new file")
+                                  : QStringLiteral("left in place (%1): this run is not marked "
+                                                   "as running")
+                                        .arg(QString::fromLocal8Bit(std::strerror(error)))));
+  }
 }
 
 void endSession() { QFile::remove(markerPath()); }

@@ -127,9 +127,9 @@ TEST_F(DetailEndToEnd, aStarThatCannotBeSavedStaysAsItWasAndTheUserIsTold) {
   DetailTile *tile = detail->grid()->tile(group.items[1].id);
   ASSERT_NE(tile, nullptr);
 
-  // A folder in the lock file's place: the favourites file cannot be written.
+  // A folder holding a file in the lock file's place: the favourites file cannot be written.
   const fs::path lock = FavoriteStore::defaultURL().native() + ".lock";
-  fs::create_directory(lock);
+  fs::create_directories(lock / "kept");
   tile->starButton()->click();
   ASSERT_TRUE(waitFor([&] { return store().alert().has_value(); }));
   EXPECT_EQ(store().alert()->title, QStringLiteral("收藏没能保存"));

@@ -51,6 +51,22 @@ TEST(SingleInstanceTest, ACopyThatCannotBeReachedSaysWhy) {
   EXPECT_TRUE(second.problem().contains(QStringLiteral("already running")));
 }
 
+TEST(SingleInstanceTest, AFolderInPlaceOfTheLockIsReplacedWhenEmptyElseTheCopyDoesNotRun) {
+  testsupport::TempDir dir;
+  std::filesystem::create_directory(dir.file("pindle.lock"));
+  {
+    SingleInstance first(folderOf(dir));
+    EXPECT_EQ(first.acquire(), SingleInstance::Outcome::first);
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("pindle.lock")));
+  }
+  std::filesystem::remove(dir.file("pindle.lock"));
+  std::filesystem::create_directories(dir.file("pindle.lock/kept"));
+  SingleInstance blocked(folderOf(dir));
+  EXPECT_EQ(blocked.acquire(), SingleInstance::Outcome::refused);
+  EXPECT_TRUE(blocked.problem().contains(QStringLiteral("pindle.lock is a folder")));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("pindle.lock/kept")));
+}
+
 TEST(ThemedButtonTest, TakesFocusByTabOnlyAndStillClicks) {
   QWidget window;
   auto *before = new QPushButton(QStringLiteral("a"), &window);

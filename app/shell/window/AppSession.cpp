@@ -103,6 +103,7 @@ int AppSession::run(int &argc, char **argv, Options options) {
     case SingleInstance::Outcome::first: break;
     case SingleInstance::Outcome::handedOver: return 0;
     case SingleInstance::Outcome::unreachable:
+    case SingleInstance::Outcome::refused:
       std::fprintf(stderr, "%s\n", instance.problem().toLocal8Bit().constData());
       return 1;
     }

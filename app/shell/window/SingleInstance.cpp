@@ -66,12 +66,13 @@ SingleInstance::Outcome SingleInstance::acquire() {
   m_lock = platform::FileLock::tryAcquire(
       QFile::encodeName(QDir(m_dataDirectory).filePath(QStringLiteral("pindle.lock")))
           .toStdString());
+  if (!m_lock.refusal().isEmpty() && !m_lock.replacedRefusal()) {
+    return refuse();
+  }
   if (!m_lock.refusal().isEmpty()) {
-    Diagnostics::log(QStringLiteral("app"),
-                     QStringLiteral("pindle.lock was %1; %2")
-                         .arg(m_lock.refusal(), m_lock.error() == 0
-                                                    ? QStringLiteral("replaced by a new file")
-                                                    : QStringLiteral("left in place")));
+    Diagnostics::log(
+        QStringLiteral("app"),
+        QStringLiteral("pindle.lock was %1; replaced by a new file").arg(m_lock.refusal()));
   }
   if (!m_lock.isHeld() && m_lock.error() == EWOULDBLOCK) {
     return handOver();
@@ -83,6 +84,19 @@ SingleInstance::Outcome SingleInstance::acquire() {
   }
   listen();
   return Outcome::first;
+}
+
+SingleInstance::Outcome SingleInstance::refuse() {
+  const QString lockFile = QDir(m_dataDirectory).filePath(QStringLiteral("pindle.lock"));
+  const QString reason = QString::fromLocal8Bit(std::strerror(m_lock.error()));
+  Diagnostics::log(QStringLiteral("app"),
+                   QStringLiteral("pindle.lock was %1; left in place (%2), not started without "
+                                  "the single-instance lock")
+                       .arg(m_lock.refusal(), reason));
+  m_problem = QStringLiteral("Pindle did not start: %1 is %2 and could not be replaced by its "
+                             "lock file (%3). Move it away and start Pindle again.")
+                  .arg(QDir::toNativeSeparators(lockFile), m_lock.refusal(), reason);
+  return Outcome::refused;
 }
 
 void SingleInstance::listen() {

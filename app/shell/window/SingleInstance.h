@@ -28,6 +28,10 @@ public:
     /// Another copy holds the lock but could not be asked to raise its window: `problem`
     /// says why.
     unreachable,
+    /// Something other than a lock file stands in its place and could not be replaced (a
+    /// folder holding files): no copy can hold the lock, so this one does not run.
+    /// `problem` says what to remove.
+    refused,
   };
 
   /// `dataDirectory` holds "pindle.lock" and names the socket (the application's data
@@ -37,7 +41,8 @@ public:
   ~SingleInstance() override;
 
   /// Takes the lock or hands over to the copy that holds it. When the lock file cannot be
-  /// made at all, this copy runs (`first`) and says so in the log.
+  /// made at all (a data folder that cannot be written), this copy runs (`first`) and says so
+  /// in the log; when something planted in its place cannot be replaced, it is `refused`.
   Outcome acquire();
 
   /// Why the other copy could not be reached, for the user (English, one line).
@@ -56,6 +61,8 @@ private:
   [[nodiscard]] bool usesAbstractName() const;
   void listen();
   [[nodiscard]] Outcome handOver();
+  /// Logs and explains why the lock's place is taken for good.
+  [[nodiscard]] Outcome refuse();
 
   QString m_dataDirectory;
   platform::FileLock m_lock;

@@ -74,6 +74,18 @@ Opened open(const std::filesystem::path &path, int access) {
   return opened;
 }
 
+bool replaceEntry(const std::filesystem::path &path, std::string_view initial) {
+  struct stat info {};
+  // A rename cannot replace a folder: an empty one goes first, any other stays.
+  if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && ::rmdir(path.c_str()) != 0) {
+    if (errno == EEXIST) {
+      errno = ENOTEMPTY;
+    }
+    return false;
+  }
+  return atomicwrite::replace(path, initial).hasValue();
+}
+
 Opened openOrCreate(const std::filesystem::path &path, int access, std::string_view initial) {
   QString replaced;
   Opened opened;
@@ -90,7 +102,7 @@ Opened openOrCreate(const std::filesystem::path &path, int access, std::string_v
       }
     } else if (opened.refusal.isEmpty() || !replaced.isEmpty()) {
       break; // a plain error, or refused again after one replacement
-    } else if (atomicwrite::replace(path, initial)) {
+    } else if (replaceEntry(path, initial)) {
       replaced = opened.refusal;
     } else {
       opened.error = errno;

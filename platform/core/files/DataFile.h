@@ -41,4 +41,10 @@ struct Opened {
 [[nodiscard]] Opened openOrCreate(const std::filesystem::path &path, int access,
                                   std::string_view initial);
 
+/// Puts a new regular file holding `initial` in place of whatever stands at `path`, in one
+/// step. An empty folder there is removed first; a folder holding anything is left as it is
+/// and the call fails (errno ENOTEMPTY), since what it holds may be someone's. False, with
+/// errno, on failure.
+[[nodiscard]] bool replaceEntry(const std::filesystem::path &path, std::string_view initial);
+
 } // namespace platform::datafile

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 #include <thread>
@@ -73,6 +74,23 @@ TEST_F(DiagnosticsTest, sessionMarkerDetectsOneUncleanExit) {
   Diagnostics::beginSession();
   Diagnostics::endSession();
   EXPECT_EQ(logLines().size(), 1);
+}
+
+TEST_F(DiagnosticsTest, aFolderAtTheMarkerIsReplacedWhenEmptyAndOtherwiseLeftAndSaidSo) {
+  const std::filesystem::path marker = QFile::encodeName(markerPath()).toStdString();
+  std::filesystem::create_directories(marker);
+  Diagnostics::beginSession();
+  EXPECT_TRUE(std::filesystem::is_regular_file(marker));
+  EXPECT_EQ(messageOf(logLines().last()),
+            QStringLiteral("session.running was a folder; replaced by a new file"));
+
+  std::filesystem::remove(marker);
+  std::filesystem::create_directories(marker / "kept");
+  Diagnostics::beginSession();
+  EXPECT_TRUE(std::filesystem::is_directory(marker / "kept"));
+  EXPECT_TRUE(messageOf(logLines().last())
+                  .startsWith(QStringLiteral("session.running was a folder; left in place (")));
+  std::filesystem::remove_all(marker);
 }
 
 TEST_F(DiagnosticsTest, exportWithoutLogHasEveryFixedLineAndTheNoRecordLine) {

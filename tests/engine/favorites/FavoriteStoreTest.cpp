@@ -135,8 +135,8 @@ TEST(FavoriteStore, aMarkThatCannotBeSavedIsUndoneInMemoryAndNamedForTheUser) {
   testsupport::TempDir dir;
   const auto url = dir.write("favorites.json", R"(["\/p\/kept.jpg"])");
   FavoriteStore store = FavoriteStore::load(url);
-  // A folder in the lock's place cannot be replaced by a file.
-  std::filesystem::create_directory(dir.file("favorites.json.lock"));
+  // A folder holding something, in the lock's place, is not replaced by a file.
+  std::filesystem::create_directories(dir.file("favorites.json.lock/kept"));
   const auto added = store.set("/p/a.jpg", true);
   ASSERT_FALSE(added);
   EXPECT_EQ(added.error().kind, FavoriteSaveError::Kind::locked);
@@ -146,7 +146,7 @@ TEST(FavoriteStore, aMarkThatCannotBeSavedIsUndoneInMemoryAndNamedForTheUser) {
   EXPECT_FALSE(store.set("/p/kept.jpg", false));
   EXPECT_TRUE(store.contains("/p/kept.jpg"));
 
-  std::filesystem::remove(dir.file("favorites.json.lock"));
+  std::filesystem::remove_all(dir.file("favorites.json.lock"));
   // The marks that failed are not written with the next change.
   ASSERT_TRUE(store.set("/p/c.jpg", true));
   EXPECT_EQ(readFile(url), R"(["\/p\/c.jpg","\/p\/kept.jpg"])");

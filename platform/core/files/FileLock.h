@@ -25,6 +25,9 @@ public:
   /// What stood in place of the lock file ("a FIFO", …), replaced or, when it could not be,
   /// refused; empty when the lock file was a plain one or missing.
   [[nodiscard]] const QString &refusal() const { return m_refusal; }
+  /// Whether `refusal` was replaced by a new lock file (an empty folder is; a folder holding
+  /// anything is not, and the lock is then not held).
+  [[nodiscard]] bool replacedRefusal() const { return m_replacedRefusal; }
 
 private:
   static FileLock lock(const std::filesystem::path &file, int operation);
@@ -32,6 +35,7 @@ private:
   UniqueFd m_fd;
   int m_error = 0;
   QString m_refusal;
+  bool m_replacedRefusal = false;
 };
 
 } // namespace platform

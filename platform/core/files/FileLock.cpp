@@ -18,6 +18,7 @@ FileLock FileLock::lock(const std::filesystem::path &file, int operation) {
   FileLock held;
   datafile::Opened opened = datafile::openOrCreate(file, O_RDWR, {});
   held.m_refusal = opened.refusal;
+  held.m_replacedRefusal = !opened.refusal.isEmpty() && opened.fd.isValid();
   UniqueFd fd = std::move(opened.fd);
   if (!fd.isValid()) {
     held.m_error = opened.error;
