@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
+#include <optional>
 
 namespace lumora::selftestreport {
 
@@ -54,24 +55,48 @@ QString outputDirectory() {
          QStringLiteral("/Pindle/selftest");
 }
 
-bool writeAtomically(const QString &path, const QByteArray &data) {
+namespace {
+
+/// Writes `data` to `path` atomically, logging a failure; the error when it was not written.
+std::optional<QString> writeReport(const QString &path, const QByteArray &data) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   const auto written = platform::atomicwrite::replaceOwnFile(
       QFile::encodeName(path).toStdString(),
       std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
-  if (!written) {
-    Diagnostics::log(QStringLiteral("selftest"),
-                     QStringLiteral("report not written: %1").arg(written.error()));
+  if (written) {
+    return std::nullopt;
   }
-  return written.hasValue();
+  Diagnostics::log(QStringLiteral("selftest"),
+                   QStringLiteral("report not written: %1").arg(written.error()));
+  return written.error();
+}
+
+/// Writes the report to `path`; when it cannot, says so on standard error, since a harness
+/// reading that file would otherwise take whatever an earlier run (or someone else) left
+/// there for this run's report.
+void writeOrWarn(const QString &path, const QByteArray &data) {
+  if (const std::optional<QString> error = writeReport(path, data)) {
+    const QByteArray line = QStringLiteral("self-test report not written to %1 (%2); that file "
+                                           "does not hold this run's report\n")
+                                .arg(path, *error)
+                                .toLocal8Bit();
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
+  }
+}
+
+} // namespace
+
+bool writeAtomically(const QString &path, const QByteArray &data) {
+  return !writeReport(path, data).has_value();
 }
 
 void publish(const QString &report, const QString &fileName, const QString &logPath) {
   const QByteArray bytes = report.toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
   std::fflush(stdout);
-  (void)writeAtomically(outputDirectory() + QLatin1Char('/') + fileName, bytes);
-  (void)writeAtomically(logPath, bytes);
+  writeOrWarn(outputDirectory() + QLatin1Char('/') + fileName, bytes);
+  writeOrWarn(logPath, bytes);
 }
 
 } // namespace lumora::selftestreport

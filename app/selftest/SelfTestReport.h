@@ -25,7 +25,8 @@ namespace lumora::selftestreport {
 [[nodiscard]] QString outputDirectory();
 
 /// Prints the report to standard output and writes it, atomically and byte-exact, to
-/// `fileName` in the output folder and to `logPath`. Write failures are ignored.
+/// `fileName` in the output folder and to `logPath`. A file that cannot be written is named
+/// on standard error; the exit code does not change.
 void publish(const QString &report, const QString &fileName, const QString &logPath);
 
 /// Writes `data` to `path` atomically; false when it could not be written. A symbolic

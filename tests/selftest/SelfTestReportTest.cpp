@@ -50,7 +50,20 @@ TEST(SelfTestReportTest, PublishWritesBothFilesByteExactAndSurvivesAnUnwritableP
                           QString::fromStdString(dir.file("log").string()));
   EXPECT_EQ(contents(dir.path() / "out" / "copy.log"), report.toUtf8());
   EXPECT_EQ(contents(dir.file("log")), report.toUtf8());
-  selftestreport::publish(report, QStringLiteral("copy.log"), QStringLiteral("/proc/nope/log"));
+  // Another user's report stays where the log goes: standard error says it is not this run's.
+  const std::filesystem::path theirs = dir.write("theirs", "SELFTEST_UI_PASS\n");
+  std::filesystem::create_symlink(theirs, dir.file("shared.log"));
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  selftestreport::publish(report, QStringLiteral("copy.log"),
+                          QString::fromStdString(dir.file("shared.log").string()));
+  EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStdout()), report);
+  const std::string warned = testing::internal::GetCapturedStderr();
+  EXPECT_NE(warned.find(
+                "shared.log refused: a symbolic link); that file does not hold this run's report"),
+            std::string::npos)
+      << warned;
+  EXPECT_EQ(contents(theirs), QByteArray("SELFTEST_UI_PASS\n"));
   qunsetenv("PINDLE_SELFTEST_OUT");
 }
 
