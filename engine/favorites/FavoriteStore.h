@@ -2,7 +2,7 @@
 
 #include "engine/favorites/FavoriteSaveError.h"
 #include "engine/util/Expected.h"
-#include "platform/core/posix/FileLock.h"
+#include "platform/core/files/FileLock.h"
 
 #include <filesystem>
 #include <map>

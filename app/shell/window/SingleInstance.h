@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/AppDirectories.h"
-#include "platform/core/posix/FileLock.h"
+#include "platform/core/files/FileLock.h"
 
 #include <QLocalServer>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "platform/core/posix/FileLock.h"
+#include "platform/core/files/FileLock.h"
 
 #include "platform/core/files/DataFile.h"
 
