@@ -8,39 +8,12 @@ namespace lumora::utilityclassifier {
 
 namespace {
 
-/// Below this contrast a window's shapes and a night sky's stars are compared as if they had
-/// this much: it keeps the detail ratio of a nearly blank frame from growing without bound.
-constexpr float kMinRatioContrast = 16.0f;
-
-/// White noise of deviation σ in the thumbnail adds about 5σ² to the Laplacian variance at the
-/// 256-pixel rendering.
-constexpr float kNoiseVariancePerSigma2 = 5.0f;
-
-/// A frame nearly black, soft and without colour is a night photo: compression flattens its
-/// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
-/// are grey rather than black and a window on black has crisp lettering or coloured marks. No
-/// screenshot or document of the calibration set lies below all three bounds, so the trees,
-/// which see few such frames, are not asked.
-constexpr float kNightMeanGrey = 25.0f;
-constexpr float kNightSharpness = 300.0f;
-constexpr float kNightColourfulness = 8.0f;
-
-/// A grey frame almost wholly of exact flat panels, lining all four sides, is a window: a
-/// camera's sensor noise never leaves nine pixels in ten exactly equal to their neighbours, and
-/// drawings that flat are coloured. An empty folder in a dark theme shows little else, and the
-/// trees, which see almost no such frames among the photographs, are not asked.
-constexpr float kPanelsExactFlat = 0.92f;
-constexpr float kPanelsColourfulness = 8.0f;
-constexpr float kPanelsSides = 4.0f;
-
-/// A grey frame almost wholly of exact black or white, stepping straight into a few marks, is
-/// a blank window or page: an empty table or dialog. A photograph's clipped sky, snow or
-/// backdrop fades into the scene through many near-white or near-black pixels, and its exact
-/// black or white seldom covers four fifths of the frame. The trees, which see a handful of
-/// such windows, take them for overexposed photos.
-constexpr float kBlankFlat = 0.8f;
-constexpr float kBlankFringe = 0.04f;
-constexpr float kBlankColourfulness = 8.0f;
+// The rules' bounds and the ratios' constants are in UtilityModel.h, where the trainer writes
+// the values it judged with. Below the contrast floor a window's shapes and a night sky's stars
+// are compared as if they had that much: it keeps the detail ratio of a nearly blank frame from
+// growing without bound. White noise of deviation σ in the thumbnail adds about 5σ² to the
+// Laplacian variance at the 256-pixel rendering.
+namespace um = utilitymodel;
 
 /// The measures the trees read: the table's features but the two ratios, which are the first
 /// measures of `QualityMeasures::named` (the rule-only ones come after them).
@@ -48,19 +21,33 @@ constexpr std::size_t kTreeMeasures = std::tuple_size_v<Features> - 2;
 
 } // namespace
 
+/// A grey frame almost wholly of exact black or white, stepping straight into a few marks, is
+/// a blank window or page: an empty table or dialog. A photograph's clipped sky, snow or
+/// backdrop fades into the scene through many near-white or near-black pixels, and its exact
+/// black or white seldom covers four fifths of the frame. The trees, which see a handful of
+/// such windows, take them for overexposed photos.
 bool isBlankFrame(const QualityMeasures &m) {
-  return m.blankFlat >= kBlankFlat && m.blankFringe <= kBlankFringe &&
-         m.colourfulness < kBlankColourfulness && m.markLines > 0.0f;
+  return m.blankFlat >= um::kBlankFlat && m.blankFringe <= um::kBlankFringe &&
+         m.colourfulness < um::kBlankColourfulness && m.markLines > 0.0f;
 }
 
+/// A grey frame almost wholly of exact flat panels, lining all four sides, is a window: a
+/// camera's sensor noise never leaves nine pixels in ten exactly equal to their neighbours, and
+/// drawings that flat are coloured. An empty folder in a dark theme shows little else, and the
+/// trees, which see almost no such frames among the photographs, are not asked.
 bool isPanelFrame(const QualityMeasures &m) {
-  return m.exactFlat >= kPanelsExactFlat && m.colourfulness < kPanelsColourfulness &&
-         m.flatBorderSides >= kPanelsSides;
+  return m.exactFlat >= um::kPanelsExactFlat && m.colourfulness < um::kPanelsColourfulness &&
+         m.flatBorderSides >= um::kPanelsSides;
 }
 
+/// A frame nearly black, soft and without colour is a night photo: compression flattens its
+/// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
+/// are grey rather than black and a window on black has crisp lettering or coloured marks. No
+/// screenshot or document of the calibration set lies below all three bounds, so the trees,
+/// which see few such frames, are not asked.
 bool isNightPhoto(const QualityMeasures &m) {
-  return m.meanGrey < kNightMeanGrey && m.sharpness < kNightSharpness &&
-         m.colourfulness < kNightColourfulness;
+  return m.meanGrey < um::kNightMeanGrey && m.sharpness < um::kNightSharpness &&
+         m.colourfulness < um::kNightColourfulness;
 }
 
 Features features(const QualityMeasures &m) {
@@ -69,9 +56,9 @@ Features features(const QualityMeasures &m) {
   const auto named = m.named();
   for (; i < kTreeMeasures; ++i)
     f[i] = named[i].second;
-  const float contrast = std::max(kMinRatioContrast, m.contrast);
+  const float contrast = std::max(um::kMinRatioContrast, m.contrast);
   f[i++] = m.sharpness / (contrast * contrast);
-  f[i++] = (kNoiseVariancePerSigma2 * m.noise * m.noise) / std::max(1.0f, m.sharpness);
+  f[i++] = (um::kNoiseVariancePerSigma2 * m.noise * m.noise) / std::max(1.0f, m.sharpness);
   return f;
 }
 

@@ -24,17 +24,17 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 [[nodiscard]] double margin(const Features &features);
 
 /// A night photo by a hand rule the trees are not asked about: nearly black, soft and without
-/// colour (tools/calibration/train-utility-flag applies the same bounds).
+/// colour (bounds the trainer writes into UtilityModel.h).
 [[nodiscard]] bool isNightPhoto(const QualityMeasures &m);
 
 /// A window by a hand rule the trees are not asked about: grey, nearly every pixel exactly
-/// equal to its neighbours, flat panels along all four sides (tools/calibration/train-utility-flag
-/// applies the same bounds).
+/// equal to its neighbours, flat panels along all four sides (bounds the trainer writes into
+/// UtilityModel.h).
 [[nodiscard]] bool isPanelFrame(const QualityMeasures &m);
 
 /// A blank window or page by a hand rule the trees are not asked about: grey, nearly every
 /// pixel exact black or white, stepping straight into a few marks rather than fading
-/// (tools/calibration/train-utility-flag applies the same bounds).
+/// (bounds the trainer writes into UtilityModel.h).
 [[nodiscard]] bool isBlankFrame(const QualityMeasures &m);
 
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a

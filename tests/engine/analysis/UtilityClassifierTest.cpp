@@ -1,5 +1,7 @@
-#include "engine/analysis/UtilityClassifier.h"
+#include "UtilityModelChecks.h"
+
 #include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/UtilityClassifier.h"
 #include "engine/analysis/UtilityModel.h"
 
 #include <gtest/gtest.h>
