@@ -122,8 +122,12 @@ void measureFrames(Figures &figures) {
   screen->setGraphicsEffect(nullptr);
 
   lumora::HeroNamespace hero(&host);
-  hero.overlay()->fly({photoLike(240, 160, 3), QRect(280, 200, 240, 160), photoLike(800, 560, 3),
-                       QRect(175, 110, 800, 560), nullptr});
+  lumora::HeroOverlay::Flight flight;
+  flight.photo = photoLike(800, 560, 3).toImage();
+  flight.from = {QRect(280, 200, 240, 160), QRect(280, 200, 240, 160), {16, 16, 0, 0}, {}};
+  flight.to = lumora::HeroOverlay::Side{
+      QRect(175, 110, 800, 560), QRect(175, 110, 800, 560), {10, 10, 10, 10}, {}};
+  hero.overlay()->hold(flight);
   figures.heroP95 = frameP95(host, [&hero](double p) { hero.overlay()->setProgress(p); });
 }
 

@@ -3,7 +3,6 @@
 #include "app/detail/DetailTexts.h"
 #include "app/detail/RoundSymbolButton.h"
 #include "app/shell/components/FavoriteStarButton.h"
-#include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroZoom.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
@@ -147,9 +146,28 @@ void DetailTile::requestThumbnail() {
       return;
     }
   }
-  if (m_hero != nullptr) {
-    // A zoom landing here carries the card's photo until this one arrives.
-    m_hero->setPictureReady(this, false);
+}
+
+QImage DetailTile::heroPhoto() const {
+  const ThumbnailPtr &thumbnail = m_request.thumbnail() ? m_request.thumbnail() : m_standIn;
+  return thumbnail ? thumbnail->image() : QImage();
+}
+
+HeroCorners DetailTile::heroCorners() const {
+  return {kCornerRadius, kCornerRadius, kCornerRadius, kCornerRadius};
+}
+
+void DetailTile::setHeroLayer(Layer layer) {
+  if (layer != m_layer) {
+    m_layer = layer;
+    update();
+  }
+}
+
+void DetailTile::receiveHeroPhoto(const QImage &photo) {
+  if (m_photo.isNull() && !photo.isNull()) {
+    m_standIn = std::make_shared<const Thumbnail>(photo);
+    preparePhoto();
   }
 }
 
@@ -176,9 +194,6 @@ void DetailTile::preparePhoto() {
   painter.setClipPath(roundedTile(QRectF(rect())));
   painter.drawImage(QRectF(rect()), image, source);
   m_photo = prepared;
-  if (m_hero != nullptr) {
-    m_hero->setPictureReady(this, true);
-  }
   update();
 }
 
@@ -228,8 +243,11 @@ void DetailTile::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const qreal focus = m_focus.value().toReal();
-  painter.fillPath(roundedTile(QRectF(rect())), theme.primaryAt(0.02 + 0.03 * focus));
-  if (!m_photo.isNull()) {
+  // While a hero zoom carries the photo, the tile draws what lies around and over it.
+  if (m_layer != Layer::overPhoto) {
+    painter.fillPath(roundedTile(QRectF(rect())), theme.primaryAt(0.02 + 0.03 * focus));
+  }
+  if (!m_photo.isNull() && m_layer == Layer::whole) {
     painter.setOpacity(std::clamp(m_photoIn.value().toReal(), 0.0, 1.0));
     painter.drawPixmap(0, 0, m_photo);
     painter.setOpacity(1);

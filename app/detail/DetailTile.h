@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shell/components/HeroView.h"
 #include "app/shell/motion/MotionAnimation.h"
 #include "app/store/images/ThumbnailRequest.h"
 
@@ -25,7 +26,7 @@ class RoundSymbolButton;
 /// Focus comes from the store through the grid (`setFocused`): the fill brightens and the
 /// tile lifts by 2 px (not under reduce motion), eased over 0.14 s. Painted from a prepared
 /// pixmap; GUI thread only.
-class DetailTile : public QWidget {
+class DetailTile : public QWidget, public HeroView {
   Q_OBJECT
 
 public:
@@ -51,6 +52,12 @@ public:
   [[nodiscard]] bool isHovering() const { return m_hovering; }
   [[nodiscard]] FavoriteStarButton *starButton() const { return m_star; }
   [[nodiscard]] RoundSymbolButton *deleteButton() const { return m_delete; }
+
+  [[nodiscard]] QWidget *heroWidget() override { return this; }
+  [[nodiscard]] QImage heroPhoto() const override;
+  [[nodiscard]] HeroCorners heroCorners() const override;
+  void setHeroLayer(Layer layer) override;
+  void receiveHeroPhoto(const QImage &photo) override;
 
 signals:
   void deleteRequested(const PhotoItem &item);
@@ -92,6 +99,7 @@ private:
   // The photo's opacity: a photo that arrives while the tile shows fades in rather than
   // replacing the placeholder in one frame.
   MotionAnimation m_photoIn;
+  Layer m_layer = Layer::whole;
 };
 
 } // namespace lumora

@@ -65,7 +65,20 @@ void CardImageSlot::startLoad() {
   }
 }
 
+void CardImageSlot::setStandIn(const QImage &image) {
+  if (hasImage() || image.isNull()) {
+    return;
+  }
+  m_thumbnailImage = image;
+  m_scaled = QPixmap();
+  m_fade.stop();
+  m_opacity = 1;
+  emit changed();
+}
+
+// A photo that arrives over a stand-in replaces it at once; over the placeholder it fades.
 void CardImageSlot::setImage(const ThumbnailPtr &thumbnail, bool fade) {
+  fade = fade && !hasImage();
   m_thumbnailImage = thumbnail ? thumbnail->image() : QImage();
   m_scaled = QPixmap();
   m_fade.stop();

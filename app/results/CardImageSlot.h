@@ -30,6 +30,11 @@ public:
   /// Loads while active (the card is shown); inactive drops the pending answer.
   void setActive(bool active);
   [[nodiscard]] bool hasImage() const { return !m_thumbnailImage.isNull(); }
+  /// The photo as loaded, uncropped; null before it is there.
+  [[nodiscard]] const QImage &image() const { return m_thumbnailImage; }
+  /// Shows `image` (the same photo, from elsewhere) until the slot's own arrives, which
+  /// then simply takes its place; does nothing when the slot already has its photo.
+  void setStandIn(const QImage &image);
   /// An image was asked for and has not arrived yet.
   [[nodiscard]] bool isPending() const { return m_request.isPending(); }
   [[nodiscard]] const std::string &itemID() const { return m_id; }

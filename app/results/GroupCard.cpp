@@ -42,6 +42,8 @@ GroupCard::GroupCard(AppStore &store, HeroNamespace *heroNamespace, QWidget *par
   m_button->installEventFilter(this);
   connect(m_button, &QPushButton::clicked, this, &GroupCard::confirmCleanup);
   connect(m_face, &GroupCardFace::changed, this, qOverload<>(&QWidget::update));
+  // The card a photo flies back to is there already: it skips its entrance.
+  connect(m_hero, &GroupCardHero::landing, this, &GroupCard::finishAnimations);
   m_entranceTimer.setSingleShot(true);
   m_entranceTimer.setTimerType(Qt::PreciseTimer);
   connect(&m_entranceTimer, &QTimer::timeout, this, [this] { setEntered(true); });

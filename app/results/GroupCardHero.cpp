@@ -92,6 +92,19 @@ void GroupCardHero::invalidate() {
   update();
 }
 
+HeroCorners GroupCardHero::heroCorners() const {
+  constexpr qreal radius = GroupCardLayout::kCornerRadius;
+  return {radius, radius, 0, 0};
+}
+
+void GroupCardHero::setHeroLayer(Layer layer) {
+  if (layer == m_layer) {
+    return;
+  }
+  m_layer = layer;
+  invalidate();
+}
+
 void GroupCardHero::setGroup(const PhotoGroup &group, AppStoreTypes::SourceKind source) {
   m_best = group.best();
   m_count = group.count();
@@ -207,13 +220,20 @@ void GroupCardHero::compose() {
     m_composed.fill(Qt::transparent);
     return;
   }
-  m_composed = ground(nominal, dpr).copy();
+  if (m_layer == Layer::overPhoto) {
+    m_composed = QPixmap((QSizeF(nominal) * dpr).toSize());
+    m_composed.fill(Qt::transparent);
+  } else {
+    m_composed = ground(nominal, dpr).copy();
+  }
   m_composed.setDevicePixelRatio(dpr);
   QPainter painter(&m_composed);
   painter.setRenderHints(kRenderHints);
   const QRectF bounds(QPointF(0, 0), QSizeF(nominal));
   painter.setClipPath(topRoundedRect(bounds, GroupCardLayout::kCornerRadius));
-  m_image.paint(painter, bounds, Theme::of(this).secondary, dpr);
+  if (m_layer == Layer::whole) {
+    m_image.paint(painter, bounds, Theme::of(this).secondary, dpr);
+  }
   // From clear at the centre to black at 0.36 at the bottom edge.
   QLinearGradient gradient(bounds.center().x(), bounds.center().y(), bounds.center().x(),
                            bounds.bottom());

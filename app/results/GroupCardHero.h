@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/results/CardImageSlot.h"
+#include "app/shell/components/HeroView.h"
 #include "app/store/state/AppStoreTypes.h"
 #include "engine/model/PhotoGroup.h"
 
@@ -13,7 +14,7 @@ namespace lumora {
 /// checkbox, count chip and hover chip. A child of the card so that it can be the hero
 /// zoom's source on its own; it takes no mouse input (the card handles clicks) and paints
 /// at the card's opacity. GUI thread.
-class GroupCardHero : public QWidget {
+class GroupCardHero : public QWidget, public HeroView {
   Q_OBJECT
 
 public:
@@ -33,6 +34,18 @@ public:
   void setActive(bool active) { m_image.setActive(active); }
   [[nodiscard]] bool hasImage() const { return m_image.hasImage(); }
   [[nodiscard]] bool isPending() const { return m_image.isPending(); }
+
+  [[nodiscard]] QWidget *heroWidget() override { return this; }
+  [[nodiscard]] QImage heroPhoto() const override { return m_image.image(); }
+  [[nodiscard]] HeroCorners heroCorners() const override;
+  void setHeroLayer(Layer layer) override;
+  void heroLanding() override { emit landing(); }
+  void receiveHeroPhoto(const QImage &photo) override { m_image.setStandIn(photo); }
+  [[nodiscard]] Layer heroLayer() const { return m_layer; }
+
+signals:
+  /// A hero zoom is about to land on this photo: the card settles where it is going.
+  void landing();
 
 protected:
   void paintEvent(QPaintEvent *event) override;
@@ -59,9 +72,11 @@ private:
   QPixmap m_countChip;
   QPixmap m_hoverChipPixmap;
   QSize m_nominalSize;
-  /// Photo, gradient, badge, checkbox and count chip, clipped to the card's top corners.
+  /// Photo, gradient, badge, checkbox and count chip, clipped to the card's top corners
+  /// (the layers of them `m_layer` asks for).
   QPixmap m_composed;
   bool m_dirty = true;
+  Layer m_layer = Layer::whole;
 };
 
 } // namespace lumora

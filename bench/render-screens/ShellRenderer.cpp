@@ -148,7 +148,11 @@ void renderHero(RenderContext &ctx, Scheme scheme, int percent) {
   const QRect to(175, 90, 800, 600);
   shellrender::PhotoTile detailTile(shellrender::photo(ctx, 0, to.size()), 16);
   detailTile.resize(to.size());
-  hero.overlay()->fly({card->grab(), from, detailTile.grab(), to, nullptr});
+  lumora::HeroOverlay::Flight flight;
+  flight.photo = shellrender::photo(ctx, 0, to.size()).toImage();
+  flight.from = {from, from, {16, 16, 16, 16}, {}};
+  flight.to = lumora::HeroOverlay::Side{to, to, {16, 16, 16, 16}, {}};
+  hero.overlay()->hold(flight);
   card->hide();
   hero.overlay()->setProgress(percent / 100.0);
   ctx.save(shellrender::name(QStringLiteral("shell-hero-%1").arg(percent), scheme), host);

@@ -5,12 +5,14 @@
 #include "app/shell/components/GentleAppear.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroOverlay.h"
+#include "app/shell/components/HeroView.h"
 #include "app/shell/components/HeroZoom.h"
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
 #include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/theme/Theme.h"
+#include "tests/shell/support/PhotoPane.h"
 
 #include "platform/gui/ReduceMotion.h"
 #include <QVBoxLayout>
@@ -102,73 +104,78 @@ TEST(GentleAppearTest, WidgetDeletedBeforeTheDeferredStepIsHarmless) {
   SUCCEED();
 }
 
-TEST(HeroZoomTest, DisabledOrWithoutNamespaceLeavesTheWidgetAlone) {
+TEST(HeroZoomTest, DisabledOrWithoutNamespaceLeavesTheViewAlone) {
   QWidget host;
   HeroNamespace space(&host);
-  QWidget a(&host);
+  PhotoPane a(&host, Qt::red, {0, 0, 10, 10});
   heroZoom::source(&a, &space, QStringLiteral("g1"), false);
   heroZoom::source(&a, nullptr, QStringLiteral("g1"), true);
   EXPECT_TRUE(space.widgets(QStringLiteral("g1")).isEmpty());
   EXPECT_EQ(HeroNamespace::identifier(QString()), QStringLiteral("hero-"));
 }
 
-TEST(HeroZoomTest, FliesFromTheOutgoingToTheIncomingWidget) {
+// One photo flies: lifted out of the leaving view (its screen is photographed without it),
+// held in place until the new screen stands, then carried to the arriving view, which
+// shows its own photo again when it lands. A destination still loading is reached by the
+// leaving photo and takes it over; its own photo, once there, flies the rest of the way.
+TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   QWidget host;
   host.resize(600, 400);
   HeroNamespace space(&host);
-  auto *card = new QWidget(&host);
-  card->setGeometry(10, 10, 100, 80);
+  auto *card = new PhotoPane(&host, Qt::red, {10, 10, 100, 80});
   heroZoom::source(card, &space, QStringLiteral("g1"), true);
   host.show();
-  space.beginTransition();
+  space.beginTransition(QStringLiteral("g1"));
+  EXPECT_EQ(card->layer(), HeroView::Layer::withoutPhoto);
+  ASSERT_TRUE(space.overlay()->isFlying());
+  const auto pixel = [&](QPoint at) { return space.overlay()->grab().toImage().pixelColor(at); };
+  space.overlay()->setProgress(0);
+  EXPECT_EQ(pixel({60, 50}), QColor(Qt::red));
+  EXPECT_EQ(pixel({15, 15}), QColor(Qt::white)) << "the badge lies over the held photo";
   delete card;
-  auto *tile = new QWidget(&host);
-  tile->setGeometry(200, 100, 300, 240);
+
+  auto *tile = new PhotoPane(&host, Qt::blue, {200, 100, 300, 240});
+  tile->photo = QImage();
   heroZoom::destination(tile, &space, QStringLiteral("g1"), true);
   tile->show();
   EXPECT_EQ(space.finishTransition(), 1);
-  EXPECT_TRUE(space.overlay()->isFlying());
+  EXPECT_EQ(tile->layer(), HeroView::Layer::withoutPhoto);
   EXPECT_TRUE(space.overlay()->testAttribute(Qt::WA_TransparentForMouseEvents));
-  EXPECT_TRUE(waitFor([&] { return !space.overlay()->isFlying(); }));
-  EXPECT_EQ(tile->graphicsEffect(), nullptr);
+  const auto centreAt = [&](qreal progress) {
+    space.overlay()->setProgress(progress);
+    return pixel(
+        HeroOverlay::rectAt(space.overlay()->flights().front(), progress).center().toPoint());
+  };
+  EXPECT_EQ(centreAt(0.5), QColor(Qt::red));
+  tile->setPhoto(Qt::blue);
+  EXPECT_EQ(centreAt(0.6), QColor(Qt::blue));
+  space.overlay()->setProgress(1);
+  EXPECT_EQ(pixel({205, 105}), QColor(Qt::white)) << "the arriving badge shows as it lands";
+  tile->photo = QImage();
+  space.overlay()->land();
+  EXPECT_FALSE(space.overlay()->isFlying());
+  EXPECT_EQ(tile->layer(), HeroView::Layer::whole);
+  EXPECT_EQ(tile->received.pixelColor(0, 0), QColor(Qt::blue));
 }
 
-// A destination whose photo is still loading is reached by the card's picture alone; once
-// its photo is there the flight turns to it over the rest of the way.
-TEST(HeroZoomTest, ADestinationStillLoadingIsReachedByTheOutgoingPicture) {
-  const auto filled = [](QWidget *parent, QColor color, QRect geometry) {
-    auto *widget = new QWidget(parent);
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setGeometry(geometry);
-    return widget;
-  };
+// With nowhere to land (the arriving screen does not show the pair), the photo stays and
+// fades out with its screen; a new transition ends the flights of the last one at once.
+TEST(HeroZoomTest, APhotoWithNowhereToGoFadesWithItsScreen) {
   QWidget host;
   host.resize(600, 400);
   HeroNamespace space(&host);
-  QWidget *card = filled(&host, Qt::red, {10, 10, 100, 80});
+  auto *card = new PhotoPane(&host, Qt::red, {10, 10, 100, 80});
   heroZoom::source(card, &space, QStringLiteral("g1"), true);
   host.show();
-  space.beginTransition();
-  delete card;
-  QWidget *tile = filled(&host, Qt::blue, {200, 100, 300, 240});
-  heroZoom::destination(tile, &space, QStringLiteral("g1"), true);
-  space.setPictureReady(tile, false);
-  tile->show();
-  ASSERT_EQ(space.finishTransition(), 1);
-  const auto centreAt = [&](qreal progress) {
-    space.overlay()->setProgress(progress);
-    const QRectF rect = HeroOverlay::rectAt(
-        {QPixmap(), QRect(10, 10, 100, 80), QPixmap(), QRect(200, 100, 300, 240), nullptr},
-        progress);
-    return space.overlay()->grab().toImage().pixelColor(rect.center().toPoint());
-  };
-  EXPECT_EQ(centreAt(0.5), QColor(Qt::red));
-  space.setPictureReady(tile, true);
-  EXPECT_EQ(centreAt(0.5), QColor(Qt::red));
-  EXPECT_EQ(centreAt(1.0), QColor(Qt::blue));
+  space.beginTransition(QStringLiteral("g1"));
+  EXPECT_EQ(space.finishTransition(), 0);
+  space.overlay()->setProgress(0.5);
+  const QColor half = space.overlay()->grab().toImage().pixelColor(60, 50);
+  EXPECT_NEAR(half.alphaF(), 0.5, 0.02);
+  EXPECT_EQ(HeroOverlay::rectAt(space.overlay()->flights().front(), 0.5), QRectF(10, 10, 100, 80));
+  space.beginTransition(QStringLiteral("other"));
+  EXPECT_FALSE(space.overlay()->isFlying());
+  EXPECT_EQ(card->layer(), HeroView::Layer::whole);
 }
 
 TEST(FavoriteStarButtonTest, PulsesOnlyWhenTurnedOnWithMotion) {

@@ -2,6 +2,7 @@
 #include "app/shell/motion/MotionAnimation.h"
 #include "platform/gui/ReduceMotion.h"
 
+#include <QAnimationDriver>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -114,6 +115,41 @@ TEST(MotionTest, AnimationUsesTheReducedCurveWhileReduceMotionIsOn) {
   animation.animateTo(1.0);
   EXPECT_EQ(animation.runningCurve(), motion::fast());
   EXPECT_EQ(animation.duration(), 140);
+}
+
+// A frame that comes 300 ms late shows the curve 33 ms on, and the move goes on from there
+// to its end; without a limit the same frame skips ahead.
+TEST(MotionTest, ALimitedStepShowsTheNextStepOfALateFrame) {
+  class HandClock : public QAnimationDriver {
+  public:
+    qint64 elapsed() const override { return ms; }
+    qint64 ms = 0;
+  } clock;
+  clock.install();
+  MotionAnimation paced(motion::smooth());
+  paced.setMaxStep(33);
+  MotionAnimation free(motion::smooth());
+  for (MotionAnimation *animation : {&paced, &free}) {
+    animation->jumpTo(0.0);
+    animation->animateTo(1.0);
+  }
+  // The animation timer takes new animations on in the event loop.
+  QElapsedTimer spin;
+  spin.start();
+  while (spin.elapsed() < 30) {
+    QCoreApplication::processEvents();
+  }
+  clock.ms += 300;
+  clock.advance();
+  EXPECT_NEAR(paced.value().toDouble(), motion::smooth().valueAt(0.033), 0.01);
+  EXPECT_GT(free.value().toDouble(), motion::smooth().valueAt(0.25));
+  for (int frame = 0; frame < 100 && paced.state() == QAbstractAnimation::Running; ++frame) {
+    clock.ms += 300;
+    clock.advance();
+  }
+  EXPECT_EQ(paced.state(), QAbstractAnimation::Stopped);
+  EXPECT_DOUBLE_EQ(paced.value().toDouble(), 1.0);
+  clock.uninstall();
 }
 
 } // namespace

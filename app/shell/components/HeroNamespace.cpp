@@ -1,7 +1,9 @@
 #include "app/shell/components/HeroNamespace.h"
 
-#include "app/shell/components/HeroOverlay.h"
+#include "app/shell/components/FocusRingOverlay.h"
+#include "app/shell/components/HeroView.h"
 
+#include <QPainter>
 #include <QWidget>
 #include <algorithm>
 
@@ -14,29 +16,15 @@ HeroNamespace::~HeroNamespace() = default;
 
 QString HeroNamespace::identifier(const QString &id) { return QStringLiteral("hero-") + id; }
 
-void HeroNamespace::registerWidget(QWidget *widget, const QString &id, bool isSource) {
-  const auto known = std::find_if(m_entries.begin(), m_entries.end(),
-                                  [widget](const Entry &e) { return e.widget == widget; });
-  const bool ready = known == m_entries.end() || known->ready;
+void HeroNamespace::registerView(HeroView *view, const QString &id, bool isSource) {
+  QWidget *widget = view->heroWidget();
   unregisterWidget(widget);
-  m_entries.push_back({widget, identifier(id), isSource, ready});
+  m_entries.push_back({view, widget, identifier(id), isSource});
   connect(widget, &QObject::destroyed, this, [this, widget] { unregisterWidget(widget); });
 }
 
 void HeroNamespace::unregisterWidget(QWidget *widget) {
   std::erase_if(m_entries, [widget](const Entry &e) { return e.widget == widget || !e.widget; });
-}
-
-void HeroNamespace::setPictureReady(QWidget *widget, bool ready) {
-  const auto found = std::find_if(m_entries.begin(), m_entries.end(),
-                                  [widget](const Entry &e) { return e.widget == widget; });
-  if (found == m_entries.end() || found->ready == ready) {
-    return;
-  }
-  found->ready = ready;
-  if (ready) {
-    m_overlay->refreshDestination(widget);
-  }
 }
 
 QList<QWidget *> HeroNamespace::widgets(const QString &id) const {
@@ -51,31 +39,63 @@ QList<QWidget *> HeroNamespace::widgets(const QString &id) const {
   return result;
 }
 
-QRect HeroNamespace::rectInHost(const QWidget *widget) const {
-  return QRect(widget->mapTo(m_host.data(), QPoint(0, 0)), widget->size());
+// The view's own drawing over its photo, and the focus rings that lie over it; the view is
+// left without its photo.
+QPixmap HeroNamespace::overPhoto(HeroView *view) const {
+  QWidget *widget = view->heroWidget();
+  const qreal ratio = widget->devicePixelRatioF();
+  QPixmap pixmap(widget->size() * ratio);
+  pixmap.setDevicePixelRatio(ratio);
+  pixmap.fill(Qt::transparent);
+  view->setHeroLayer(HeroView::Layer::overPhoto);
+  widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+  view->setHeroLayer(HeroView::Layer::withoutPhoto);
+  const QRect frame = HeroOverlay::frameIn(m_host, widget);
+  for (FocusRingOverlay *ring : m_host->findChildren<FocusRingOverlay *>()) {
+    const QRect ringFrame = HeroOverlay::frameIn(m_host, ring);
+    if (ring->isVisible() && ringFrame.intersects(frame)) {
+      ring->render(&pixmap, ringFrame.topLeft() - frame.topLeft(), QRegion(),
+                   QWidget::DrawChildren);
+    }
+  }
+  return pixmap;
 }
 
-void HeroNamespace::beginTransition() {
-  m_snapshots.clear();
+HeroOverlay::Side HeroNamespace::sideOf(HeroView *view) const {
+  const QWidget *widget = view->heroWidget();
+  return {HeroOverlay::frameIn(m_host, widget), HeroOverlay::visibleIn(m_host, widget),
+          view->heroCorners(), overPhoto(view)};
+}
+
+void HeroNamespace::beginTransition(const QString &id) {
+  // A transition in the middle of another ends the earlier flights where they are going.
+  m_overlay->land();
   if (!m_host) {
     return;
   }
-  // Photographing may lay a screen out, which registers widgets: walk a copy.
+  // Photographing may lay a screen out, which registers views: walk a copy.
   const std::vector<Entry> entries = m_entries;
   for (const Entry &e : entries) {
-    if (e.widget && e.widget->isVisible() && e.widget->window() == m_host->window()) {
-      m_snapshots.push_back({e.identifier, e.widget, rectInHost(e.widget), e.widget->grab()});
+    if (!e.widget || e.identifier != identifier(id) || !e.widget->isVisible() ||
+        e.widget->window() != m_host->window()) {
+      continue;
     }
+    const QImage photo = e.view->heroPhoto();
+    HeroOverlay::Side from = sideOf(e.view);
+    if (photo.isNull() || from.visible.isEmpty()) {
+      e.view->setHeroLayer(HeroView::Layer::whole);
+      continue;
+    }
+    m_overlay->hold({e.identifier, photo, std::move(from), std::nullopt, e.view, e.widget, nullptr,
+                     nullptr, QPixmap()});
   }
 }
 
-std::optional<HeroNamespace::Entry> HeroNamespace::incomingFor(const Snapshot &snapshot) const {
+std::optional<HeroNamespace::Entry>
+HeroNamespace::incomingFor(const HeroOverlay::Flight &flight) const {
   for (const Entry &e : m_entries) {
-    const bool wasPhotographed =
-        std::any_of(m_snapshots.begin(), m_snapshots.end(),
-                    [&e](const Snapshot &s) { return s.widget == e.widget; });
-    if (e.widget && e.identifier == snapshot.identifier && !wasPhotographed &&
-        e.widget->isVisible()) {
+    if (e.widget && e.identifier == flight.identifier && e.widget != flight.sourceWidget &&
+        e.widget->isVisible() && e.widget->window() == m_host->window()) {
       return e;
     }
   }
@@ -84,19 +104,26 @@ std::optional<HeroNamespace::Entry> HeroNamespace::incomingFor(const Snapshot &s
 
 int HeroNamespace::finishTransition() {
   int flights = 0;
-  if (m_host) {
-    const std::vector<Snapshot> snapshots = m_snapshots;
-    for (const Snapshot &s : snapshots) {
-      const std::optional<Entry> incoming = incomingFor(s);
-      if (!incoming || !incoming->widget) {
-        continue;
-      }
-      m_overlay->fly({s.pixmap, s.rect, incoming->ready ? incoming->widget->grab() : QPixmap(),
-                      rectInHost(incoming->widget), incoming->widget});
-      ++flights;
-    }
+  if (!m_host) {
+    return flights;
   }
-  m_snapshots.clear();
+  for (HeroOverlay::Flight &f : m_overlay->flights()) {
+    const std::optional<Entry> incoming = f.to ? std::nullopt : incomingFor(f);
+    if (!incoming) {
+      continue;
+    }
+    incoming->view->heroLanding();
+    HeroOverlay::Side to = sideOf(incoming->view);
+    if (to.visible.isEmpty()) {
+      incoming->view->setHeroLayer(HeroView::Layer::whole);
+      continue;
+    }
+    f.to = std::move(to);
+    f.destination = incoming->view;
+    f.destinationWidget = incoming->widget;
+    ++flights;
+  }
+  m_overlay->launch();
   return flights;
 }
 

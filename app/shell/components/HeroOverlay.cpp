@@ -1,19 +1,77 @@
 #include "app/shell/components/HeroOverlay.h"
 
+#include "app/shell/ThumbnailPainting.h"
 #include "app/shell/motion/Motion.h"
 
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace lumora {
+namespace {
+
+qreal mix(qreal a, qreal b, qreal progress) { return a + (b - a) * progress; }
+
+QRectF mix(const QRectF &a, const QRectF &b, qreal progress) {
+  return {mix(a.x(), b.x(), progress), mix(a.y(), b.y(), progress),
+          mix(a.width(), b.width(), progress), mix(a.height(), b.height(), progress)};
+}
+
+HeroCorners mix(const HeroCorners &a, const HeroCorners &b, qreal progress) {
+  return {mix(a.topLeft, b.topLeft, progress), mix(a.topRight, b.topRight, progress),
+          mix(a.bottomRight, b.bottomRight, progress), mix(a.bottomLeft, b.bottomLeft, progress)};
+}
+
+QRectF visibleAt(const HeroOverlay::Flight &flight, qreal progress) {
+  return flight.to ? mix(QRectF(flight.from.visible), QRectF(flight.to->visible), progress)
+                   : QRectF(flight.from.visible);
+}
+
+HeroCorners cornersAt(const HeroOverlay::Flight &flight, qreal progress) {
+  return flight.to ? mix(flight.from.corners, flight.to->corners, std::clamp(progress, 0.0, 1.0))
+                   : flight.from.corners;
+}
+
+// A rectangle with its own radius at each corner (a radius of 0 is a square corner).
+QPainterPath framePath(const QRectF &r, const HeroCorners &corners) {
+  const qreal most = std::min(r.width(), r.height()) / 2;
+  const auto radius = [most](qreal value) { return std::clamp(value, 0.0, most); };
+  const qreal tl = radius(corners.topLeft);
+  const qreal tr = radius(corners.topRight);
+  const qreal br = radius(corners.bottomRight);
+  const qreal bl = radius(corners.bottomLeft);
+  QPainterPath path;
+  path.moveTo(r.left() + tl, r.top());
+  path.lineTo(r.right() - tr, r.top());
+  path.arcTo(QRectF(r.right() - 2 * tr, r.top(), 2 * tr, 2 * tr), 90, -90);
+  path.lineTo(r.right(), r.bottom() - br);
+  path.arcTo(QRectF(r.right() - 2 * br, r.bottom() - 2 * br, 2 * br, 2 * br), 0, -90);
+  path.lineTo(r.left() + bl, r.bottom());
+  path.arcTo(QRectF(r.left(), r.bottom() - 2 * bl, 2 * bl, 2 * bl), 270, -90);
+  path.lineTo(r.left(), r.top() + tl);
+  path.arcTo(QRectF(r.left(), r.top(), 2 * tl, 2 * tl), 180, -90);
+  path.closeSubpath();
+  return path;
+}
+
+void drawBadges(QPainter &painter, const HeroOverlay::Side &side, qreal opacity) {
+  if (side.badges.isNull() || opacity <= 0) {
+    return;
+  }
+  painter.setOpacity(opacity);
+  painter.drawPixmap(QRectF(side.rect), side.badges, QRectF(side.badges.rect()));
+}
+
+} // namespace
 
 HeroOverlay::HeroOverlay(QWidget *parent) : QWidget(parent), m_animation(motion::smooth()) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);
   hide();
+  m_animation.setMaxStep(motion::kMaxScreenStepMs);
   parent->installEventFilter(this);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { moveTo(value.toReal()); });
@@ -27,34 +85,51 @@ bool HeroOverlay::eventFilter(QObject *watched, QEvent *event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void HeroOverlay::fly(Flight flight) {
+QRect HeroOverlay::frameIn(const QWidget *host, const QWidget *widget) {
+  return {widget->mapTo(host, QPoint(0, 0)), widget->size()};
+}
+
+QRect HeroOverlay::visibleIn(const QWidget *host, const QWidget *widget) {
+  QRect visible = frameIn(host, widget);
+  for (const QWidget *a = widget->parentWidget(); a != nullptr && a != host;
+       a = a->parentWidget()) {
+    visible &= frameIn(host, a);
+  }
+  return visible;
+}
+
+void HeroOverlay::hold(Flight flight) {
   m_flights.push_back(std::move(flight));
-  setDestinationsHidden(true);
   setGeometry(parentWidget()->rect());
   raise();
   show();
+  update(paintedRect(m_flights.back(), m_progress));
+}
+
+void HeroOverlay::launch() {
+  if (m_flights.empty()) {
+    return;
+  }
   m_animation.jumpTo(0.0);
-  m_progress = 0;
   m_animation.animateTo(1.0);
 }
 
-void HeroOverlay::refreshDestination(QWidget *destination) {
-  for (Flight &f : m_flights) {
-    if (f.destination != destination) {
-      continue;
+void HeroOverlay::land() {
+  m_animation.stop();
+  const std::vector<Flight> flights = std::exchange(m_flights, {});
+  m_progress = 0;
+  for (const Flight &f : flights) {
+    if (f.sourceWidget) {
+      f.source->setHeroLayer(HeroView::Layer::whole);
     }
-    // The destination is kept out of sight by an opacity effect; photograph it without.
-    QGraphicsEffect *hiding = destination->graphicsEffect();
-    if (hiding != nullptr) {
-      hiding->setEnabled(false);
+    if (f.destinationWidget) {
+      if (f.destination->heroPhoto().isNull() && !f.photo.isNull()) {
+        f.destination->receiveHeroPhoto(f.photo);
+      }
+      f.destination->setHeroLayer(HeroView::Layer::whole);
     }
-    f.to = destination->grab();
-    if (hiding != nullptr) {
-      hiding->setEnabled(true);
-    }
-    f.toSince = std::min(m_progress, 1.0);
-    update(paintedRect(f, m_progress));
   }
+  hide();
 }
 
 void HeroOverlay::setProgress(qreal progress) {
@@ -65,87 +140,104 @@ void HeroOverlay::setProgress(qreal progress) {
   moveTo(progress);
 }
 
-// Repaints only where the flights were and where they are now, not the whole window: the
-// old rectangle in full, or the screen beneath keeps a stale copy of the flying picture.
+void HeroOverlay::followDestinations() {
+  for (Flight &f : m_flights) {
+    if (!f.to || !f.destinationWidget) {
+      continue;
+    }
+    f.to->rect = frameIn(parentWidget(), f.destinationWidget);
+    f.to->visible = visibleIn(parentWidget(), f.destinationWidget);
+    // The same photo, as the destination shows it (it may be sharper): taken as it comes.
+    const QImage own = f.destination->heroPhoto();
+    if (!own.isNull() && own.cacheKey() != f.photo.cacheKey()) {
+      f.photo = own;
+      f.scaled = QPixmap();
+    }
+  }
+}
+
+// Repaints only where the flights were and where they are now, not the whole window.
 void HeroOverlay::moveTo(qreal progress) {
   QRegion dirty;
   for (const Flight &f : m_flights) {
     dirty += paintedRect(f, m_progress);
-    dirty += paintedRect(f, progress);
   }
+  followDestinations();
   m_progress = progress;
+  for (const Flight &f : m_flights) {
+    dirty += paintedRect(f, m_progress);
+  }
   update(dirty);
 }
 
 QRectF HeroOverlay::rectAt(const Flight &flight, qreal progress) {
-  const QRectF a(flight.fromRect);
-  const QRectF b(flight.toRect);
-  return {a.x() + (b.x() - a.x()) * progress, a.y() + (b.y() - a.y()) * progress,
-          a.width() + (b.width() - a.width()) * progress,
-          a.height() + (b.height() - a.height()) * progress};
+  return flight.to ? mix(QRectF(flight.from.rect), QRectF(flight.to->rect), progress)
+                   : QRectF(flight.from.rect);
 }
 
 QRect HeroOverlay::paintedRect(const Flight &flight, qreal progress) {
-  return rectAt(flight, progress).toAlignedRect().adjusted(-1, -1, 1, 1);
+  return (rectAt(flight, progress) & visibleAt(flight, progress))
+      .toAlignedRect()
+      .adjusted(-1, -1, 1, 1);
 }
 
-qreal HeroOverlay::fadeOf(const Flight &flight) const {
-  if (flight.to.isNull()) {
-    return 0;
+const QPixmap &HeroOverlay::scaledPhoto(const Flight &flight, qreal devicePixelRatio) {
+  if (!flight.scaled.isNull() || flight.photo.isNull()) {
+    return flight.scaled;
   }
-  if (flight.toSince >= 1) {
-    return 1;
+  const QSizeF image = flight.photo.size();
+  qreal scale = 0;
+  for (const QRect &frame : {flight.from.rect, flight.to ? flight.to->rect : flight.from.rect}) {
+    scale = std::max({scale, frame.width() / image.width(), frame.height() / image.height()});
   }
-  return qBound(0.0, (m_progress - flight.toSince) / (1 - flight.toSince), 1.0);
+  scale *= devicePixelRatio;
+  flight.scaled = QPixmap::fromImage(
+      scale >= 1 ? flight.photo
+                 : flight.photo.scaled(QSize(static_cast<int>(std::ceil(image.width() * scale)),
+                                             static_cast<int>(std::ceil(image.height() * scale))),
+                                       Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  return flight.scaled;
 }
 
-void HeroOverlay::land() {
-  setDestinationsHidden(false);
-  m_flights.clear();
-  hide();
-  parentWidget()->update();
-}
-
-// The destination would show at its final place under the flying copy; an opacity effect
-// keeps it out of sight without touching its layout. A widget with its own effect (an
-// entrance, say) is left alone.
-void HeroOverlay::setDestinationsHidden(bool hidden) {
-  for (const Flight &f : m_flights) {
-    if (!f.destination) {
-      continue;
-    }
-    auto *current = qobject_cast<QGraphicsOpacityEffect *>(f.destination->graphicsEffect());
-    if (hidden && f.destination->graphicsEffect() == nullptr) {
-      auto *effect = new QGraphicsOpacityEffect(f.destination);
-      effect->setObjectName(QStringLiteral("heroHidden"));
-      effect->setOpacity(0);
-      f.destination->setGraphicsEffect(effect);
-    } else if (!hidden && current != nullptr &&
-               current->objectName() == QLatin1String("heroHidden")) {
-      f.destination->setGraphicsEffect(nullptr);
-    }
+void HeroOverlay::paintFlight(QPainter &painter, const Flight &flight) const {
+  const qreal screen = std::clamp(m_progress, 0.0, 1.0);
+  const QRectF frame = rectAt(flight, m_progress);
+  QPainterPath visible;
+  visible.addRect(visibleAt(flight, m_progress));
+  const QPainterPath shape = framePath(frame, cornersAt(flight, m_progress)).intersected(visible);
+  const QPixmap &photo = scaledPhoto(flight, devicePixelRatioF());
+  if (!photo.isNull()) {
+    // Aspect-filled into the frame of the moment, as both sides show it at theirs.
+    const QRectF source = thumbnailpainting::aspectFillSource(QSizeF(photo.size()), frame.size());
+    QBrush brush(photo);
+    QTransform transform;
+    transform.translate(frame.left(), frame.top());
+    transform.scale(frame.width() / source.width(), frame.height() / source.height());
+    transform.translate(-source.left(), -source.top());
+    brush.setTransform(transform);
+    // Without a destination the photo stays and fades out with its screen.
+    painter.setOpacity(flight.to ? 1.0 : 1.0 - screen);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    painter.drawPath(shape);
   }
+  painter.save();
+  painter.setClipPath(shape);
+  drawBadges(painter, flight.from, 1.0 - screen);
+  if (flight.to) {
+    drawBadges(painter, *flight.to, screen);
+  }
+  painter.restore();
 }
 
 void HeroOverlay::paintEvent(QPaintEvent *) {
-  QPainter p(this);
-  const qreal progress = qBound(0.0, m_progress, 1.0);
-  // Smooth scaling only for the still frames at either end; a moving copy is redrawn at
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  // Smooth scaling only for the still frames at either end; a moving photo is redrawn at
   // the next frame anyway, and the fast path keeps each frame within a few milliseconds.
-  p.setRenderHint(QPainter::SmoothPixmapTransform, progress <= 0 || progress >= 1);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, m_progress <= 0 || m_progress >= 1);
   for (const Flight &f : m_flights) {
-    const QRectF r = rectAt(f, m_progress);
-    const qreal fade = fadeOf(f);
-    // The outgoing picture stays opaque under the incoming one until the incoming one
-    // covers it, so the flying copy never lets the screen beneath show through.
-    if (fade < 1) {
-      p.setOpacity(1);
-      p.drawPixmap(r, f.from, QRectF(f.from.rect()));
-    }
-    if (fade > 0) {
-      p.setOpacity(fade);
-      p.drawPixmap(r, f.to, QRectF(f.to.rect()));
-    }
+    paintFlight(painter, f);
   }
 }
 

@@ -4,15 +4,15 @@
 
 namespace lumora::heroZoom {
 
-void source(QWidget *widget, HeroNamespace *space, const QString &id, bool enabled) {
+void source(HeroView *view, HeroNamespace *space, const QString &id, bool enabled) {
   if (space != nullptr && enabled) {
-    space->registerWidget(widget, id, true);
+    space->registerView(view, id, true);
   }
 }
 
-void destination(QWidget *widget, HeroNamespace *space, const QString &id, bool enabled) {
+void destination(HeroView *view, HeroNamespace *space, const QString &id, bool enabled) {
   if (space != nullptr && enabled) {
-    space->registerWidget(widget, id, false);
+    space->registerView(view, id, false);
   }
 }
 

@@ -23,6 +23,10 @@ namespace lumora::motion {
 /// An ease-out of any other duration (the 0.2 s progress fill, for example).
 [[nodiscard]] MotionCurve easeOut(double seconds);
 
+/// The longest step of a screen change's curve one frame may show (`MotionAnimation::
+/// setMaxStep`): a late frame shows the next step of the change instead of skipping ahead.
+inline constexpr int kMaxScreenStepMs = 20;
+
 /// The curve to use under reduced motion: always `fast()`.
 [[nodiscard]] MotionCurve reduced(const MotionCurve &curve);
 /// `curve`, or its reduced variant while `platform::reduceMotion()` is on.

@@ -2,6 +2,9 @@
 
 #include "app/shell/motion/Motion.h"
 
+#include <QScopedValueRollback>
+#include <algorithm>
+
 namespace lumora {
 
 MotionAnimation::MotionAnimation(QObject *parent) : MotionAnimation(motion::smooth(), parent) {}
@@ -28,6 +31,7 @@ void MotionAnimation::animateTo(const QVariant &target) {
   setDuration(m_running.durationMs());
   setStartValue(from);
   setEndValue(target);
+  m_shownTime = 0;
   start();
 }
 
@@ -37,6 +41,18 @@ void MotionAnimation::jumpTo(const QVariant &value) {
   setStartValue(value);
   setEndValue(value);
   emit valueChanged(value);
+}
+
+// The animation timer moves every running animation on from its own current time; setting
+// that time back to the paced one makes the next step start from there.
+void MotionAnimation::updateCurrentTime(int time) {
+  if (m_maxStepMs > 0 && !m_pacing && time > m_shownTime + m_maxStepMs) {
+    const QScopedValueRollback pacing(m_pacing, true);
+    setCurrentTime(m_shownTime + m_maxStepMs);
+    return;
+  }
+  m_shownTime = time;
+  QVariantAnimation::updateCurrentTime(time);
 }
 
 QVariant MotionAnimation::value() const {

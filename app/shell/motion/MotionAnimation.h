@@ -29,6 +29,10 @@ public:
   [[nodiscard]] const MotionCurve &curve() const { return m_curve; }
   /// The curve of the current run (after reduced-motion resolution).
   [[nodiscard]] const MotionCurve &runningCurve() const { return m_running; }
+  /// With a limit, a step of the clock longer than `ms` (a frame that came late) moves the
+  /// curve on by `ms` only: the move shows its next step instead of skipping ahead, and
+  /// takes longer on a busy machine. 0 (the default) follows the clock.
+  void setMaxStep(int ms) { m_maxStepMs = ms; }
 
   /// Moves from the current value (or `value()` when idle) to `target` along the curve.
   void animateTo(const QVariant &target);
@@ -38,6 +42,7 @@ public:
   [[nodiscard]] QVariant value() const;
 
 protected:
+  void updateCurrentTime(int time) override;
   QVariant interpolated(const QVariant &from, const QVariant &to, qreal progress) const override;
 
 private:
@@ -45,6 +50,10 @@ private:
   MotionCurve m_running;
   QVariant m_value;
   bool m_followsReducedMotion = true;
+  int m_maxStepMs = 0;
+  /// The time of the curve shown last, and whether it is being set back to a paced time.
+  int m_shownTime = 0;
+  bool m_pacing = false;
 };
 
 } // namespace lumora

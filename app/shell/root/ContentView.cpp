@@ -115,8 +115,9 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
   const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
   const bool slides = animated && !reduce && m_store.isSelecting();
   ExitSnapshot *exit = nullptr;
-  if (animated) {
-    m_hero->beginTransition();
+  if (animated && !slides) {
+    // The card's photo leaves the results' picture: the zoom carries it.
+    m_hero->beginTransition(QString::fromStdString(groupID));
   }
   if (m_main && animated) {
     exit = ExitSnapshot::replace(m_main, curve, {}, slides ? nullptr : m_background);
@@ -140,24 +141,30 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
   }
   // The results' picture fades out over the detail. A plain fade dissolves the results'
   // whole picture into the detail drawn beneath it; a slide fades the detail in as it
-  // moves. Both start now that the detail is built, however long that took.
+  // moves.
   m_detail->lower();
-  if (exit != nullptr) {
-    exit->restart();
-  }
   if (slides) {
     EntranceEffect::start(m_detail, curve, QPointF(m_body->width(), 0));
   }
-  flyHeroesWhenLaidOut();
+  startTransition(exit);
 }
 
-void ContentView::flyHeroesWhenLaidOut() {
-  // The incoming screen's widgets have their places only after its layout ran.
-  QTimer::singleShot(0, m_hero, [hero = QPointer<HeroNamespace>(m_hero)] {
-    if (hero) {
-      hero->finishTransition();
-    }
-  });
+// The incoming screen's widgets have their places only after its layout ran: the zoom and
+// the fade start together then, and until then the window shows the leaving screen whole,
+// however long building the new one took.
+void ContentView::startTransition(ExitSnapshot *exit) {
+  if (exit != nullptr) {
+    exit->hold();
+  }
+  QTimer::singleShot(0, m_hero,
+                     [hero = QPointer<HeroNamespace>(m_hero), exit = QPointer<ExitSnapshot>(exit)] {
+                       if (hero) {
+                         hero->finishTransition();
+                       }
+                       if (exit) {
+                         exit->restart();
+                       }
+                     });
 }
 
 void ContentView::leaveDetail() {
@@ -167,7 +174,9 @@ void ContentView::leaveDetail() {
   const bool reduce = platform::reduceMotion();
   const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
   const bool slides = !reduce && m_store.isSelecting();
-  m_hero->beginTransition();
+  if (m_detailID && !slides) {
+    m_hero->beginTransition(QString::fromStdString(*m_detailID));
+  }
   ExitSnapshot *exit = ExitSnapshot::replace(
       m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF(), m_background);
   m_detail = nullptr;
@@ -175,8 +184,7 @@ void ContentView::leaveDetail() {
   buildMainBranch();
   m_main->lower();
   // The detail's picture, sliding or not, covers the results drawn in full beneath it.
-  exit->restart();
-  flyHeroesWhenLaidOut();
+  startTransition(exit);
 }
 
 void ContentView::syncPreview() {

@@ -14,6 +14,7 @@ namespace lumora {
 
 class AlertPresenter;
 class AppStore;
+class ExitSnapshot;
 class HeaderBar;
 class HeroNamespace;
 class InfoCenterSheet;
@@ -60,8 +61,9 @@ private:
   void syncDetail();
   void showDetail(const std::string &groupID, bool animated);
   void leaveDetail();
-  /// Flies the hero pairs photographed before the swap once the new screen is laid out.
-  void flyHeroesWhenLaidOut();
+  /// Once the new screen is laid out, flies the hero photos lifted before the swap and
+  /// starts the leaving screen's fade with them.
+  void startTransition(ExitSnapshot *exit);
   void syncPreview();
   /// Photographs the preview before it follows a change of the store's current action.
   void keepPreviewAsShown();

@@ -1,5 +1,7 @@
 #include "app/shell/root/EntranceEffect.h"
 
+#include "app/shell/motion/Motion.h"
+
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
@@ -18,6 +20,7 @@ EntranceEffect *EntranceEffect::start(QWidget *widget, const MotionCurve &curve,
 
 EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset)
     : QGraphicsEffect(widget), m_widget(widget), m_offset(offset), m_animation(curve) {
+  m_animation.setMaxStep(motion::kMaxScreenStepMs);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setProgress(value.toReal()); });
   connect(&m_animation, &QAbstractAnimation::finished, this, [this] {

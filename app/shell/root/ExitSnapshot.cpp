@@ -1,5 +1,7 @@
 #include "app/shell/root/ExitSnapshot.h"
 
+#include "app/shell/motion/Motion.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -62,6 +64,7 @@ ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &
     : QWidget(parent), m_picture(std::move(picture)), m_offset(offset), m_animation(curve) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
+  m_animation.setMaxStep(motion::kMaxScreenStepMs);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setProgress(value.toReal()); });
   connect(&m_animation, &QAbstractAnimation::finished, this, &QObject::deleteLater);
@@ -75,6 +78,11 @@ ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &
 void ExitSnapshot::restart() {
   m_animation.jumpTo(0.0);
   m_animation.animateTo(1.0);
+}
+
+void ExitSnapshot::hold() {
+  m_animation.jumpTo(0.0);
+  setProgress(0);
 }
 
 void ExitSnapshot::setProgress(qreal progress) {

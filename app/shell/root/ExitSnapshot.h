@@ -40,6 +40,9 @@ public:
   /// Starts the fade again from the full picture: for a caller that builds what comes
   /// beneath after taking the picture, so the first frame shows the fade's start.
   void restart();
+  /// Stops at the start, showing the full picture until `restart`: for a caller that starts
+  /// the fade together with something it still has to set up.
+  void hold();
   [[nodiscard]] qreal progress() const { return m_progress; }
   [[nodiscard]] const QPixmap &picture() const { return m_picture; }
   /// Pins the removal at `progress` without animating (screenshots).

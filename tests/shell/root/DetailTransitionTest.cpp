@@ -2,9 +2,13 @@
 // the real screens: a plain dissolve between the two screens and a hero zoom that leaves
 // nothing behind, in both schemes and under reduced motion.
 #include "app/ApplicationScreens.h"
+#include "app/results/GroupCard.h"
+#include "app/results/GroupCardHero.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroOverlay.h"
 #include "app/shell/root/ControlsBar.h"
+#include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/root/HeaderBar.h"
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/root/RootViewFixture.h"
@@ -39,13 +43,18 @@ protected:
     roottest::spin(1000);
   }
 
-  /// Films `change` from the frame before it for `ms`, one frame per 20 ms.
-  std::vector<QImage> film(const std::function<void()> &change, int ms) {
+  /// Films `change` from the frame before it for `ms`, one frame per 20 ms; `eachFrame`
+  /// looks at the window as each frame shows it.
+  std::vector<QImage> film(const std::function<void()> &change, int ms,
+                           const std::function<void()> &eachFrame = {}) {
     filmtest::ManualClock clock;
     std::vector<QImage> frames{filmtest::composed(window())};
     change();
     for (int t = 0; t < ms; t += kFrameMs) {
       frames.push_back(filmtest::composed(window()));
+      if (eachFrame) {
+        eachFrame();
+      }
       // Every frame is what the widgets now are: nothing stale stays in the window.
       const double stale = filmtest::difference(
           frames.back(), window()->grab().toImage().convertToFormat(QImage::Format_RGB32),
@@ -59,8 +68,27 @@ protected:
   std::vector<QImage> filmOpening(int ms = 800) {
     return film([&] { rig.store->openDetail(rig.store->groups().front()); }, ms);
   }
-  std::vector<QImage> filmClosing(int ms = 800) {
-    return film([&] { rig.store->setDetailGroupID(std::nullopt); }, ms);
+  std::vector<QImage> filmClosing(int ms = 800, const std::function<void()> &eachFrame = {}) {
+    return film([&] { rig.store->setDetailGroupID(std::nullopt); }, ms, eachFrame);
+  }
+
+  /// The shown card of the first group, and its hero image.
+  [[nodiscard]] lumora::GroupCard *firstCard() const {
+    for (lumora::GroupCard *card : window()->findChildren<lumora::GroupCard *>()) {
+      if (card->isVisible() && card->group().id == rig.store->groups().front().id) {
+        return card;
+      }
+    }
+    return nullptr;
+  }
+  [[nodiscard]] static lumora::GroupCardHero *heroOf(lumora::GroupCard *card) {
+    return card ? card->findChild<lumora::GroupCardHero *>() : nullptr;
+  }
+  /// Everything below the window's header, where the screens change.
+  [[nodiscard]] QRect body() {
+    const QWidget *header = view().headerBar();
+    const int top = header->mapTo(window(), QPoint(0, header->height())).y();
+    return {0, top, window()->width(), window()->height() - top};
   }
 
   /// Whether some frame shows the two screens about evenly mixed.
@@ -100,4 +128,62 @@ TEST_F(DetailTransition, underReducedMotionTheDetailFadesInAFastEaseWithoutAZoom
   // 0.14 s: the frame 160 ms in is the settled one.
   const QImage &settled = opening[1 + 160 / kFrameMs];
   EXPECT_GT(filmtest::progressOf(settled, opening.front(), opening.back(), m_band), 0.99);
+}
+
+// Leaving a group, the best photo travels back to its card and is the card's photo when it
+// lands: no frame shows the card's picture box empty, the first frame is the detail as it
+// was, and no frame carries more than a third of the change in any column of the window.
+TEST_F(DetailTransition, leavingAGroupCarriesTheBestPhotoOntoItsCard) {
+  showResults();
+  for (const QSize size : {QSize(1150, 780), QSize(900, 700)}) {
+    resize(size.width(), size.height());
+    rig.store->openDetail(rig.store->groups().front());
+    roottest::spin(1200);
+    lumora::HeroOverlay *overlay = view().heroNamespace()->overlay();
+    int flying = 0;
+    const std::vector<QImage> closing = filmClosing(800, [&] {
+      lumora::GroupCardHero *hero = heroOf(firstCard());
+      ASSERT_NE(hero, nullptr);
+      const bool carried = overlay->isFlying() && !overlay->flights().front().photo.isNull() &&
+                           overlay->flights().front().destinationWidget == hero;
+      flying += carried ? 1 : 0;
+      EXPECT_TRUE(carried ||
+                  (hero->heroLayer() == lumora::HeroView::Layer::whole && hero->hasImage()));
+    });
+    EXPECT_GE(flying, 10);
+    EXPECT_FALSE(overlay->isFlying());
+    EXPECT_LT(filmtest::progressOf(closing[1], closing.front(), closing.back(), body()), 0.1);
+    EXPECT_LE(filmtest::largestColumnStep(closing, body(), 64), 1.0 / 3.0);
+  }
+}
+
+// Opening a group, one photo moves: the results fade out without the card's photo, which
+// the zoom carries, and the detail's chips and rings come in with the detail, not with it.
+TEST_F(DetailTransition, openingAGroupMovesOnePhoto) {
+  showResults();
+  lumora::GroupCardHero *hero = heroOf(firstCard());
+  ASSERT_NE(hero, nullptr);
+  const QRect card = lumora::HeroOverlay::frameIn(window(), hero);
+  const std::vector<QImage> opening = filmOpening();
+  EXPECT_LT(filmtest::progressOf(opening[1], opening.front(), opening.back(), body()), 0.1);
+  EXPECT_LE(filmtest::largestColumnStep(opening, body(), 64), 1.0 / 3.0);
+  rig.store->setDetailGroupID(std::nullopt);
+  roottest::spin(1000);
+
+  rig.store->openDetail(rig.store->groups().front());
+  const auto *exit = window()->findChild<lumora::ExitSnapshot *>();
+  ASSERT_NE(exit, nullptr);
+  // The picture the results leave: at the card's place, its plain ground where the photo was.
+  const QImage left = exit->picture().toImage();
+  const QRect middle =
+      card.adjusted(card.width() / 4, card.height() / 4, -card.width() / 4, -card.height() / 2)
+          .translated(-exit->mapTo(window(), QPoint(0, 0)));
+  std::vector<int> greys;
+  for (int y = middle.top(); y <= middle.bottom(); y += 3) {
+    for (int x = middle.left(); x <= middle.right(); x += 3) {
+      greys.push_back(qGray(left.pixel(x, y)));
+    }
+  }
+  const auto [low, high] = std::minmax_element(greys.begin(), greys.end());
+  EXPECT_LE(*high - *low, 3);
 }

@@ -8,6 +8,7 @@
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/root/RootViewFixture.h"
+#include "tests/shell/support/PhotoPane.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -93,16 +94,14 @@ TEST_F(LayersTest, theDetailNeverSlidesUnderReducedMotion) {
 TEST_F(LayersTest, aCardAndItsDetailTileRegisteredAsAPairFlyWhenTheDetailOpens) {
   factory.resultsView = [](AppStore &, lumora::HeroNamespace *hero, QWidget *parent) {
     auto *grid = new QWidget(parent);
-    auto *card = new QWidget(grid);
-    card->setGeometry(20, 20, 120, 90);
+    auto *card = new PhotoPane(grid, Qt::red, {20, 20, 120, 90});
     lumora::heroZoom::source(card, hero, QStringLiteral("g0-0"), true);
     return grid;
   };
   factory.groupDetail = [](AppStore &, const std::string &id, lumora::HeroNamespace *hero,
                            QWidget *parent) {
     auto *detail = new QWidget(parent);
-    auto *tile = new QWidget(detail);
-    tile->setGeometry(200, 100, 300, 220);
+    auto *tile = new PhotoPane(detail, Qt::red, {200, 100, 300, 220});
     lumora::heroZoom::destination(tile, hero, QString::fromStdString(id), true);
     return detail;
   };

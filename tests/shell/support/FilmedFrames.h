@@ -78,4 +78,24 @@ inline double largestStep(const std::vector<QImage> &frames, const QRect &band) 
   return largest;
 }
 
+/// `largestStep` for each column band of `width` pixels across `area` that changes at all
+/// (by a fiftieth of the most changing band or more): the largest share any band takes.
+inline double largestColumnStep(const std::vector<QImage> &frames, const QRect &area, int width) {
+  std::vector<QRect> bands;
+  for (int x = area.left(); x <= area.right(); x += width) {
+    bands.emplace_back(x, area.top(), std::min(width, area.right() + 1 - x), area.height());
+  }
+  double most = 0;
+  for (const QRect &band : bands) {
+    most = std::max(most, difference(frames.front(), frames.back(), band));
+  }
+  double largest = 0;
+  for (const QRect &band : bands) {
+    if (difference(frames.front(), frames.back(), band) >= most / 50) {
+      largest = std::max(largest, largestStep(frames, band));
+    }
+  }
+  return largest;
+}
+
 } // namespace filmtest

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QImage>
+
+class QWidget;
+
+namespace lumora {
+
+/// The corner radii of a hero photo's frame, clockwise from the top left.
+struct HeroCorners {
+  qreal topLeft = 0;
+  qreal topRight = 0;
+  qreal bottomRight = 0;
+  qreal bottomLeft = 0;
+};
+
+/// A widget that shows one photo aspect-filled into its whole rectangle, with badges drawn
+/// over it: the side of a hero zoom (see HeroNamespace). A flight carries the photo alone
+/// from one such widget to the other; whatever else the widgets draw stays with their
+/// screens and fades with them.
+class HeroView {
+public:
+  /// What the widget paints: all of it, everything but the photo (while a flight carries
+  /// the photo), or only what lies over the photo (badges, chips, borders, its controls).
+  enum class Layer { whole, withoutPhoto, overPhoto };
+
+  HeroView() = default;
+  HeroView(const HeroView &) = delete;
+  HeroView &operator=(const HeroView &) = delete;
+  virtual ~HeroView() = default;
+
+  [[nodiscard]] virtual QWidget *heroWidget() = 0;
+  /// The photo as loaded, uncropped; null while it is still loading.
+  [[nodiscard]] virtual QImage heroPhoto() const = 0;
+  [[nodiscard]] virtual HeroCorners heroCorners() const = 0;
+  virtual void setHeroLayer(Layer layer) = 0;
+  /// A flight is about to land here: the widget settles at once where it is going.
+  virtual void heroLanding() {}
+  /// A flight landed carrying `photo` while the widget's own was still loading: the widget
+  /// shows it until its own arrives.
+  virtual void receiveHeroPhoto(const QImage &photo) = 0;
+};
+
+} // namespace lumora
