@@ -154,3 +154,19 @@ TEST(UtilityClassifier, greyFramesOfExactBlackOrWhiteWithFewMarksAreBlankWindows
                           +[](QualityMeasures &m) { m.colourfulness = 10; },
                           +[](QualityMeasures &m) { m.markLines = 0; }});
 }
+
+TEST(UtilityClassifier, blankAndPanelFramesWeighTheirLayoutEvenWhereTheNightRuleHoldsThem) {
+  // A dialog on an empty dark desktop is nearly black and soft like a night sky, yet its
+  // layout is all that tells it from another dialog; a night photo weighs none.
+  QualityMeasures blank;
+  blank.meanGrey = 10;
+  blank.sharpness = 20;
+  blank.blankFlat = 0.9f;
+  blank.blankFringe = 0.03f;
+  blank.markLines = 0.02f;
+  ASSERT_TRUE(utilityclassifier::isNightPhoto(blank));
+  ASSERT_TRUE(utilityclassifier::isBlankFrame(blank));
+  EXPECT_EQ(utilityclassifier::documentWeight(blank), 1.0f);
+  blank.blankFlat = 0.5f;
+  EXPECT_EQ(utilityclassifier::documentWeight(blank), 0.0f);
+}
