@@ -20,6 +20,10 @@ struct DeleteOutcome {
   /// Folder photos left where they are because their path no longer names the file the scan
   /// saw (rewritten, replaced, or reached through a link since); the engine still knows them.
   std::vector<std::string> refusedIDs;
+  /// Folder photos left where they are because another file took their name during the move
+  /// and could not be put back: that file is in the Trash and in `receipt` under the photo's
+  /// path, so that undo brings it back; the engine still knows the photos.
+  std::vector<std::string> displacedIDs;
 };
 
 } // namespace lumora

@@ -204,6 +204,15 @@ void LumoraEngine::trashFolderPhotos(const std::vector<PhotoItem> &items, Delete
       logDelete(QStringLiteral("left in place, changed since the scan: "), path);
       outcome.refusedIDs.push_back(item.id);
       break;
+    case MoveStatus::displaced:
+      // Not the photo: the file that took its name and could not be put back. Undo may
+      // bring it back, so it is in the receipt; the photo itself stays known.
+      logDelete(QStringLiteral("left in place; a file saved under its name meanwhile went to "
+                               "the Trash: "),
+                path);
+      outcome.receipt.trashedFiles.push_back({path, std::move(moved.trashedPath), moved.trashed});
+      outcome.displacedIDs.push_back(item.id);
+      break;
     case MoveStatus::failed: outcome.error = EngineError::file(moved.error); return;
     }
   }

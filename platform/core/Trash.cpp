@@ -10,10 +10,12 @@
 #include "platform/core/posix/FdIo.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform::trash {
@@ -64,24 +66,16 @@ Slot reserveSlot(const TrashDirectory &trash, const std::string &name, const std
   return {};
 }
 
-/// After a rename within the volume the Trash entry must be the very file that was checked;
-/// if another file took the name in between, it goes back where it was found (never over
-/// a file) with its entry removed. True when the entry is the checked file.
-bool keepOnlyTheCheckedFile(const TrashDirectory &trash, const Slot &slot,
-                            const trashsource::Source &source) {
+MoveResult movedInto(const TrashDirectory &trash, const std::string &slot, MoveStatus status) {
   struct stat moved {};
-  if (::fstatat(trash.filesFd.get(), slot.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) != 0 ||
-      moved.st_dev != source.info.st_dev || moved.st_ino == source.info.st_ino) {
-    return true;
+  std::optional<FileIdentity> trashed;
+  if (::fstatat(trash.filesFd.get(), slot.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0) {
+    trashed = FileIdentity::of(moved);
   }
-  if (::renameat2(trash.filesFd.get(), slot.name.c_str(), source.folder.fd.get(),
-                  source.name.c_str(), RENAME_NOREPLACE) == 0) {
-    ::unlinkat(trash.infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
-  }
-  return false;
+  return MoveResult{status, trash.root + "/files/" + slot, {}, trashed};
 }
 
-MoveResult moveChecked(const std::string &path, const trashsource::Source &source, bool checked) {
+MoveResult moveChecked(const std::string &path, const trashsource::Source &source) {
   const auto trash = TrashDirectory::forFile(path, source.info.st_dev);
   if (!trash) {
     return failure(MoveStatus::failed, trasherrors::noTrash(path));
@@ -92,21 +86,36 @@ MoveResult moveChecked(const std::string &path, const trashsource::Source &sourc
   if (slot.name.empty()) {
     return failed(path, errno);
   }
-  const int code = trashmove::moveNoReplace({source.folder.fd.get(), source.name},
-                                            {trash->filesFd.get(), slot.name}, trash->rootFd.get());
-  if (code != 0) {
-    ::unlinkat(trash->infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
-    return failed(path, code);
+  const auto result =
+      trashmove::moveChecked({source.folder.fd.get(), source.name},
+                             {trash->filesFd.get(), slot.name}, trash->rootFd.get(), source.info);
+  switch (result.status) {
+  case trashmove::Status::moved: return movedInto(*trash, slot.name, MoveStatus::moved);
+  case trashmove::Status::displaced: return movedInto(*trash, slot.name, MoveStatus::displaced);
+  case trashmove::Status::changed:
+  case trashmove::Status::failed: break;
   }
-  if (checked && !keepOnlyTheCheckedFile(*trash, slot, source)) {
-    return failure(MoveStatus::changed, trasherrors::changed(path));
+  ::unlinkat(trash->infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
+  return result.status == trashmove::Status::changed
+             ? failure(MoveStatus::changed, trasherrors::changed(path))
+             : failed(path, result.code);
+}
+
+/// How often, and how far apart, a path found empty is looked at again before its file
+/// counts as gone: a folder or file swapped in a loop is missing for moments only.
+constexpr int kGoneLooks = 20;
+constexpr auto kGoneLookSpacing = std::chrono::milliseconds(2);
+
+/// True when `path` stays empty (ENOENT or ENOTDIR) every time it is looked at over a
+/// short while; false as soon as something is there or the way to it cannot be followed.
+bool staysGone(const std::string &path, bool followFolders) {
+  for (int look = 0; look < kGoneLooks; ++look) {
+    std::this_thread::sleep_for(kGoneLookSpacing);
+    if (trashsource::open(path, followFolders) || (errno != ENOENT && errno != ENOTDIR)) {
+      return false;
+    }
   }
-  struct stat moved {};
-  std::optional<FileIdentity> trashed;
-  if (::fstatat(trash->filesFd.get(), slot.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0) {
-    trashed = FileIdentity::of(moved);
-  }
-  return MoveResult{MoveStatus::moved, trash->root + "/files/" + slot.name, {}, trashed};
+  return true;
 }
 
 } // namespace
@@ -118,13 +127,17 @@ MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity
     if (code == ELOOP) {
       return failure(MoveStatus::changed, trasherrors::changed(path));
     }
-    return code == ENOENT || code == ENOTDIR ? failure(MoveStatus::missing, {})
-                                             : failed(path, code);
+    if (code != ENOENT && code != ENOTDIR) {
+      return failed(path, code);
+    }
+    return staysGone(path, !expected.has_value())
+               ? failure(MoveStatus::missing, {})
+               : failure(MoveStatus::changed, trasherrors::changed(path));
   }
   if (expected && !expected->matches(source->info)) {
     return failure(MoveStatus::changed, trasherrors::changed(path));
   }
-  return moveChecked(path, *source, expected.has_value());
+  return moveChecked(path, *source);
 }
 
 } // namespace platform::trash

@@ -12,30 +12,38 @@ namespace platform::trash {
 
 enum class MoveStatus {
   moved,
-  /// Nothing is at the path any more (the file or its folder is gone): nothing to move.
+  /// Nothing is at the path any more (the file or its folder is gone, and stays gone when
+  /// looked at again): nothing to move.
   missing,
-  /// The file at the path is not the one expected: it was left where it is.
+  /// The file at the path is not the one expected, or the path could not be followed
+  /// without a link: it was left where it is.
   changed,
+  /// The file expected did not move: another file took its name during the move and could
+  /// not be put back, as the name was taken again. That other file lies in the Trash at
+  /// `trashedPath` with its `.trashinfo` entry, so that it can be restored.
+  displaced,
   failed,
 };
 
 /// The outcome of one move into the Trash.
 struct MoveResult {
   MoveStatus status = MoveStatus::failed;
-  /// Where the Trash put the file; empty unless moved.
+  /// Where the Trash put the file; empty unless moved or displaced.
   std::string trashedPath;
   /// Why the file did not move, in Chinese for the user; empty when moved.
   QString error;
-  /// The file as it now lies in the Trash; set when moved.
+  /// The file as it now lies in the Trash; set when moved or displaced.
   std::optional<FileIdentity> trashed;
   [[nodiscard]] bool ok() const { return status == MoveStatus::moved; }
 };
 
 /// Moves `path` into the Trash of its volume (or the home Trash), recording its
 /// `.trashinfo` entry. With `expected`, only when the path names that very file (no link
-/// followed at the last step): another file under that name is reported `changed` and
-/// stays. Only Trash folders owned by this user are used; across volumes the file is
-/// copied with its mode and times and appears in the Trash only once complete.
+/// followed on the way): another file under that name is reported `changed` and stays.
+/// Only Trash folders owned by this user are used; across volumes the file is copied from
+/// the file checked, with its mode and times, appears in the Trash only once complete, and
+/// leaves its folder only when its name still refers to it; a file saved under the name
+/// meanwhile stays whole.
 [[nodiscard]] MoveResult moveToTrash(const std::string &path,
                                      const std::optional<FileIdentity> &expected = std::nullopt);
 

@@ -1,14 +1,18 @@
 #include "platform/core/TrashInfo.h"
 
+#include "platform/core/files/SafeRead.h"
+
+#include <QFile>
+
 #include <QByteArray>
 #include <QDateTime>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <vector>
 
 namespace platform::trashinfo {
 namespace {
@@ -16,6 +20,24 @@ namespace {
 constexpr const char *kPathKey = "Path=";
 constexpr const char *kFolderKey = "X-Pindle-Folder=";
 constexpr const char *kLinkSuffix = ":link";
+
+/// An entry holds a percent-encoded path of at most 4096 bytes and two short lines.
+constexpr qint64 kMaxInfoBytes = 64 * 1024;
+
+/// The lines of the entry at `infoPath`, read as the application's own files are: only a
+/// regular file of this user, never through a link, never waiting on a FIFO, never a
+/// larger file than an entry can be. Empty when it is not such a file.
+std::vector<std::string> linesOf(const std::string &infoPath) {
+  const auto read = saferead::read(QFile::decodeName(infoPath.c_str()),
+                                   saferead::Rules{kMaxInfoBytes, true, true});
+  std::vector<std::string> lines;
+  if (read.bytes) {
+    for (const QByteArray &line : read.bytes->split('\n')) {
+      lines.push_back(line.toStdString());
+    }
+  }
+  return lines;
+}
 
 } // namespace
 
@@ -46,9 +68,7 @@ std::string text(const std::string &path, const std::string &topDir, const Folde
 }
 
 std::optional<std::string> recordedPath(const std::string &infoPath) {
-  std::ifstream in(infoPath);
-  std::string line;
-  while (std::getline(in, line)) {
+  for (const std::string &line : linesOf(infoPath)) {
     if (line.rfind(kPathKey, 0) == 0) {
       const QByteArray encoded = QByteArray::fromStdString(line.substr(std::strlen(kPathKey)));
       return QByteArray::fromPercentEncoding(encoded).toStdString();
@@ -58,9 +78,7 @@ std::optional<std::string> recordedPath(const std::string &infoPath) {
 }
 
 std::optional<FolderIdentity> folderOf(const std::string &infoPath) {
-  std::ifstream in(infoPath);
-  std::string line;
-  while (std::getline(in, line)) {
+  for (const std::string &line : linesOf(infoPath)) {
     if (line.rfind(kFolderKey, 0) != 0) {
       continue;
     }

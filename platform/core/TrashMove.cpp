@@ -1,153 +1,191 @@
 #include "platform/core/TrashMove.h"
 
-#include "platform/core/posix/FdIo.h"
+#include "platform/core/TrashCopy.h"
 #include "platform/core/posix/UniqueFd.h"
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::trashmove {
 namespace {
 
-/// Returned by the unnamed copy when the volume cannot make or link unnamed files.
-constexpr int kNoUnnamedFiles = -1;
-
-/// Copies the bytes of `in` into `out`, then its mode and its access and modification times
-/// (a photo without a date of its own is sorted by its modification time), then flushes it.
-int fill(int in, int out, const struct stat &info) {
-  if (::lseek(in, 0, SEEK_SET) < 0) {
-    return errno;
-  }
-  char buffer[1 << 16];
-  for (;;) {
-    const long n = platform::fdio::readSome(in, buffer, sizeof buffer);
-    if (n == 0)
-      break;
-    if (n < 0)
-      return errno;
-    if (!platform::fdio::writeAll(out, std::string_view(buffer, static_cast<std::size_t>(n)))) {
-      return errno != 0 ? errno : EIO;
-    }
-  }
-  const struct timespec times[2] = {info.st_atim, info.st_mtim};
-  if (::fchmod(out, info.st_mode & 07777) != 0 || ::futimens(out, times) != 0 ||
-      ::fsync(out) != 0) {
-    return errno;
-  }
-  return 0;
+bool sameFile(const struct stat &a, const struct stat &b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-/// Gives the unnamed file `fd` the name `to`; fails with EEXIST when the name is taken.
-int linkUnnamed(int fd, const Place &to) {
-  if (::linkat(fd, "", to.dirFd, to.name.c_str(), AT_EMPTY_PATH) == 0) {
-    return 0;
-  }
-  if (errno == EEXIST) {
-    return EEXIST;
-  }
-  // Without the right to link by descriptor, the same link through /proc is allowed.
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, self.c_str(), to.dirFd, to.name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-    return 0;
-  }
-  return errno == EEXIST ? EEXIST : kNoUnnamedFiles;
+bool sameContent(const struct stat &a, const struct stat &b) {
+  return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-/// Copies into a file that has no name until it is complete: a kill leaves nothing.
-int copyUnnamed(int in, const struct stat &info, const Place &to) {
-  const UniqueFd out(::openat(to.dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-  if (!out.isValid()) {
-    return kNoUnnamedFiles;
-  }
-  const int code = fill(in, out.get(), info);
-  return code != 0 ? code : linkUnnamed(out.get(), to);
-}
+bool noRenameFlags(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP; }
 
-/// Renames `spare` to `to` without overwriting; link and unlink where the volume cannot.
-int renameNoReplace(int spareDirFd, const std::string &spare, const Place &to) {
-  if (::renameat2(spareDirFd, spare.c_str(), to.dirFd, to.name.c_str(), RENAME_NOREPLACE) == 0) {
-    return 0;
-  }
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-    return errno;
-  }
-  if (::linkat(spareDirFd, spare.c_str(), to.dirFd, to.name.c_str(), 0) != 0) {
-    return errno;
-  }
-  ::unlinkat(spareDirFd, spare.c_str(), 0);
-  return 0;
-}
+Result failed(int code) { return {Status::failed, code != 0 ? code : EIO}; }
 
-/// Copies under a ".pindle-partial-…" name of this process, locked while it is written so
-/// that a clean-up can tell a dead copy from a live one, then renames it to `to`.
-int copyNamed(int in, const struct stat &info, const Place &to, int spareDirFd) {
-  static std::atomic<unsigned> counter{0};
-  const std::string spare = std::string(kPartialPrefix) + std::to_string(::getpid()) + "-" +
-                            std::to_string(counter.fetch_add(1));
-  const UniqueFd out(::openat(spareDirFd, spare.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!out.isValid()) {
-    return errno;
-  }
-  ::flock(out.get(), LOCK_EX | LOCK_NB);
-  int code = fill(in, out.get(), info);
-  if (code == 0) {
-    code = renameNoReplace(spareDirFd, spare, to);
-  }
-  if (code != 0) {
-    ::unlinkat(spareDirFd, spare.c_str(), 0);
-  }
-  return code;
-}
-
-int copyNoReplace(const Place &from, const Place &to, int spareDirFd) {
-  // A link put in the file's place is never followed to copy what it points at.
-  const UniqueFd in(::openat(from.dirFd, from.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  struct stat info {};
-  if (!in.isValid() || ::fstat(in.get(), &info) != 0) {
-    return errno;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    return EXDEV;
-  }
-  const int code = copyUnnamed(in.get(), info, to);
-  return code == kNoUnnamedFiles ? copyNamed(in.get(), info, to, spareDirFd) : code;
-}
-
-/// Removes the source once `to` holds it. When the source cannot go (a read-only folder or
-/// volume), `to` goes instead: the file stays where it was and is not in two places.
-int dropSource(const Place &from, const Place &to) {
-  if (::unlinkat(from.dirFd, from.name.c_str(), 0) == 0) {
-    return 0;
-  }
-  const int code = errno;
-  ::unlinkat(to.dirFd, to.name.c_str(), 0);
-  return code;
-}
-
-} // namespace
-
-int moveNoReplace(const Place &from, const Place &to, int spareDirFd) {
+/// Moves our own entry `from` (a private name or a Trash entry) back to `to`, never over a
+/// file; where the volume cannot rename so, a link and the removal of our own name do.
+int putBack(const Place &from, const Place &to) {
   if (::renameat2(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), RENAME_NOREPLACE) ==
       0) {
     return 0;
   }
-  int code = errno;
-  if (code == EINVAL || code == ENOSYS || code == EOPNOTSUPP) {
-    if (::linkat(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), 0) == 0) {
-      return dropSource(from, to);
-    }
-    code = errno;
+  if (!noRenameFlags(errno)) {
+    return errno;
   }
-  if (code != EXDEV) {
-    return code;
+  if (::linkat(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), 0) != 0) {
+    return errno;
   }
-  code = copyNoReplace(from, to, spareDirFd);
-  return code == 0 ? dropSource(from, to) : code;
+  ::unlinkat(from.dirFd, from.name.c_str(), 0);
+  return 0;
+}
+
+/// Renames the file at `from` to a private name in its folder, where no other program saves
+/// or swaps files, so that it can be looked at and removed without a race. Where the volume
+/// cannot rename without replacing, a plain rename to the name just seen free does.
+int nameAside(const Place &from, Place &aside) {
+  static std::atomic<unsigned> counter{0};
+  aside = {from.dirFd, std::string(kLeavingPrefix) + std::to_string(::getpid()) + "-" +
+                           std::to_string(counter.fetch_add(1))};
+  if (::renameat2(from.dirFd, from.name.c_str(), aside.dirFd, aside.name.c_str(),
+                  RENAME_NOREPLACE) == 0) {
+    return 0;
+  }
+  if (!noRenameFlags(errno)) {
+    return errno;
+  }
+  struct stat taken {};
+  if (::fstatat(aside.dirFd, aside.name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+    return EEXIST;
+  }
+  return ::renameat(from.dirFd, from.name.c_str(), aside.dirFd, aside.name.c_str()) == 0 ? 0
+                                                                                         : errno;
+}
+
+void dropCopy(const Place &to) { ::unlinkat(to.dirFd, to.name.c_str(), 0); }
+
+/// The file that was copied, now at the private name `aside`: removed when it is unchanged
+/// since the copy began (`in` -1: `to` is a link to it, nothing to compare). Otherwise it
+/// goes back under its name and the copy goes; where a new file took the name meanwhile, the
+/// changed file takes the copy's place in `to`.
+Result removeCopied(const Place &aside, const Place &from, const Place &to, int spareDirFd, int in,
+                    const struct stat &copied) {
+  struct stat now = copied;
+  const bool unchanged = in < 0 || (::fstat(in, &now) == 0 && sameContent(now, copied));
+  if (unchanged && ::unlinkat(aside.dirFd, aside.name.c_str(), 0) == 0) {
+    return {Status::moved};
+  }
+  const int code = unchanged ? errno : 0;
+  dropCopy(to);
+  if (putBack(aside, from) != 0) {
+    return moveChecked(aside, to, spareDirFd, now);
+  }
+  return code != 0 ? failed(code) : Result{Status::changed};
+}
+
+/// Removes `from` once `to` holds the copy of the file open as `in` (described by `copied`),
+/// only when the name still refers to that file: the name is first renamed aside, so that
+/// what is removed is what was looked at. Another file found under the name is put back and
+/// the copy goes; where the name was taken again meanwhile, the file found goes to `to`.
+Result removeSource(const Place &from, const Place &to, int spareDirFd, int in,
+                    const struct stat &copied) {
+  Place aside;
+  const int code = nameAside(from, aside);
+  if (code != 0) {
+    dropCopy(to);
+    return code == ENOENT ? Result{Status::changed} : failed(code);
+  }
+  struct stat found {};
+  if (::fstatat(aside.dirFd, aside.name.c_str(), &found, AT_SYMLINK_NOFOLLOW) != 0) {
+    dropCopy(to);
+    return {Status::changed};
+  }
+  if (sameFile(found, copied)) {
+    return removeCopied(aside, from, to, spareDirFd, in, copied);
+  }
+  dropCopy(to);
+  if (putBack(aside, from) == 0) {
+    return {Status::changed};
+  }
+  const Result foreign = moveChecked(aside, to, spareDirFd, found);
+  return foreign.status == Status::moved ? Result{Status::displaced} : foreign;
+}
+
+/// Across volumes: the file is opened once, checked, copied from that descriptor, and its
+/// name removed only while it still names that file.
+Result copyThenRemove(const Place &from, const Place &to, int spareDirFd, const struct stat &seen) {
+  const UniqueFd in(::openat(from.dirFd, from.name.c_str(),
+                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat before {};
+  if (!in.isValid()) {
+    const int code = errno;
+    return code == ENOENT || code == ELOOP || code == ENXIO ? Result{Status::changed}
+                                                            : failed(code);
+  }
+  if (::fstat(in.get(), &before) != 0) {
+    return failed(errno);
+  }
+  if (!S_ISREG(before.st_mode) || !sameFile(before, seen) || !sameContent(before, seen)) {
+    return {Status::changed};
+  }
+  const int code = trashcopy::copyNoReplace(in.get(), before, to, spareDirFd);
+  if (code != 0) {
+    return failed(code);
+  }
+  struct stat after {};
+  if (::fstat(in.get(), &after) != 0 || !sameContent(after, before)) {
+    dropCopy(to);
+    return {Status::changed};
+  }
+  return removeSource(from, to, spareDirFd, in.get(), before);
+}
+
+/// After a rename within the volume `to` must be the file that was looked at; another file
+/// that took the name in between goes back where it was found, never over a file.
+Result checkRenamed(const Place &from, const Place &to, const struct stat &seen) {
+  struct stat moved {};
+  if (::fstatat(to.dirFd, to.name.c_str(), &moved, AT_SYMLINK_NOFOLLOW) != 0 ||
+      sameFile(moved, seen)) {
+    return {Status::moved};
+  }
+  return putBack(to, from) == 0 ? Result{Status::changed} : Result{Status::displaced};
+}
+
+/// Where the volume cannot rename without replacing: `to` becomes a second link to the file,
+/// and the old name goes as after a copy.
+Result linkThenRemove(const Place &from, const Place &to, int spareDirFd, const struct stat &seen) {
+  if (::linkat(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), 0) != 0) {
+    return errno == ENOENT ? Result{Status::changed} : failed(errno);
+  }
+  struct stat linked {};
+  if (::fstatat(to.dirFd, to.name.c_str(), &linked, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !sameFile(linked, seen)) {
+    dropCopy(to);
+    return {Status::changed};
+  }
+  return removeSource(from, to, spareDirFd, -1, seen);
+}
+
+} // namespace
+
+Result moveChecked(const Place &from, const Place &to, int spareDirFd, const struct stat &seen) {
+  if (::renameat2(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), RENAME_NOREPLACE) ==
+      0) {
+    return checkRenamed(from, to, seen);
+  }
+  const int code = errno;
+  if (noRenameFlags(code)) {
+    return linkThenRemove(from, to, spareDirFd, seen);
+  }
+  if (code == EXDEV) {
+    return copyThenRemove(from, to, spareDirFd, seen);
+  }
+  struct stat still {};
+  if (code == ENOENT &&
+      ::fstatat(from.dirFd, from.name.c_str(), &still, AT_SYMLINK_NOFOLLOW) != 0) {
+    return {Status::changed};
+  }
+  return failed(code);
 }
 
 } // namespace platform::trashmove

@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 
-/// Moving one file without ever overwriting, within a volume or across volumes.
+/// Moving one file without ever overwriting, within a volume or across volumes, and only the
+/// file that was looked at.
 namespace platform::trashmove {
 
 /// A name inside an open folder; `dirFd` AT_FDCWD with an absolute `name` works too.
@@ -14,13 +16,36 @@ struct Place {
 
 /// The name prefix of an unfinished copy that has to live under a name of its own.
 inline constexpr const char *kPartialPrefix = ".pindle-partial-";
+/// The name prefix a copied file takes in its own folder between the check that it is the
+/// file that was copied and its removal.
+inline constexpr const char *kLeavingPrefix = ".pindle-leaving-";
 
-/// Moves `from` to `to` only when `to` is free: a rename when both are on one volume; across
-/// volumes a copy that keeps the file's mode and times, made without a name (or under a
-/// locked ".pindle-partial-…" name inside `spareDirFd`) and linked to `to` only once complete,
-/// so `to` never holds part of a file. The source goes only after the copy has its name; a
-/// failed copy, or a source that cannot be removed, leaves nothing behind. Returns 0 or the errno
-/// of the failure (EEXIST: `to` was taken).
-[[nodiscard]] int moveNoReplace(const Place &from, const Place &to, int spareDirFd);
+enum class Status {
+  moved,
+  /// `from` no longer names the file that was looked at (another file, nothing, or a file
+  /// changed since): nothing moved and nothing is left at `to`.
+  changed,
+  /// Another file took the name during the move and could not be put back because the name
+  /// was taken again: that file lies at `to`; the file looked at did not move.
+  displaced,
+  failed,
+};
+
+struct Result {
+  Status status = Status::failed;
+  /// The errno of a failure (EEXIST: `to` was taken); 0 otherwise.
+  int code = 0;
+};
+
+/// Moves the file `seen` describes (its device, inode, size and modification time, as looked
+/// at through `from`) to `to`, only when `to` is free. Within a volume a rename, checked after
+/// the fact and undone when it took another file. Across volumes the file is opened once
+/// (never through a link, never waiting on a FIFO or device; only a regular file), checked to
+/// be `seen`, and copied from that descriptor with its mode and times, made without a name (or
+/// under a locked ".pindle-partial-…" name inside `spareDirFd`) and linked to `to` only once
+/// complete. The source name is then renamed aside and removed only when it still is that
+/// file, unchanged: a file saved under the name meanwhile is put back whole and the copy goes.
+[[nodiscard]] Result moveChecked(const Place &from, const Place &to, int spareDirFd,
+                                 const struct stat &seen);
 
 } // namespace platform::trashmove

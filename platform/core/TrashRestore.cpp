@@ -114,13 +114,13 @@ RestoreResult restore(const std::string &trashedPath, const std::string &origina
     return folderFailure(originalPath, errno);
   }
   const std::string name = fs::path(originalPath).filename().string();
-  const int code =
-      trashmove::moveNoReplace({files.get(), slot}, {folder.get(), name}, folder.get());
-  if (code == EEXIST) {
-    return {RestoreStatus::skipped, {}};
+  const auto moved =
+      trashmove::moveChecked({files.get(), slot}, {folder.get(), name}, folder.get(), copy);
+  if (moved.status == trashmove::Status::failed && moved.code != EEXIST) {
+    return {RestoreStatus::failed, trasherrors::restoreFailed(originalPath, moved.code)};
   }
-  if (code != 0) {
-    return {RestoreStatus::failed, trasherrors::restoreFailed(originalPath, code)};
+  if (moved.status != trashmove::Status::moved) {
+    return {RestoreStatus::skipped, {}};
   }
   if (!info.empty()) {
     ::unlink(info.c_str());

@@ -44,11 +44,15 @@ std::optional<Source> open(const std::string &path, bool followFolders) {
   const std::string folder = folderPathOf(path);
   UniqueFd fd = followFolders ? UniqueFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC))
                               : openWithoutLinks(folder);
-  struct stat link {};
-  if (!fd.isValid() || ::lstat(folder.c_str(), &link) != 0) {
+  if (!fd.isValid()) {
     return std::nullopt;
   }
-  const auto identity = trashinfo::identityOf(fd.get(), S_ISLNK(link.st_mode));
+  // A walk without links never ends in one; a followed path is looked at again for its end.
+  struct stat link {};
+  if (followFolders && ::lstat(folder.c_str(), &link) != 0) {
+    return std::nullopt;
+  }
+  const auto identity = trashinfo::identityOf(fd.get(), followFolders && S_ISLNK(link.st_mode));
   if (!identity) {
     return std::nullopt;
   }

@@ -32,7 +32,9 @@ std::unordered_set<std::string> idsOf(const std::vector<PhotoItem> &items) {
 // one change).
 std::unordered_set<std::string> removedIDs(const std::vector<PhotoItem> &victims,
                                            const DeleteOutcome &outcome) {
-  const std::unordered_set<std::string> left(outcome.refusedIDs.begin(), outcome.refusedIDs.end());
+  std::unordered_set<std::string> left(outcome.refusedIDs.begin(), outcome.refusedIDs.end());
+  // Their receipt entries hold the file that took their name, not the photo.
+  left.insert(outcome.displacedIDs.begin(), outcome.displacedIDs.end());
   std::unordered_set<std::string> gone(outcome.missingIDs.begin(), outcome.missingIDs.end());
   for (const DeleteReceipt::TrashedFile &file : outcome.receipt.trashedFiles) {
     gone.insert(file.originalPath);
@@ -43,7 +45,7 @@ std::unordered_set<std::string> removedIDs(const std::vector<PhotoItem> &victims
       return !stopped || outcome.receipt.libraryItemCount > 0;
     }
     // A folder photo's id is the native path the engine records for the file it moved.
-    return stopped ? gone.contains(victim.id) : !left.contains(victim.id);
+    return !left.contains(victim.id) && (!stopped || gone.contains(victim.id));
   };
   std::unordered_set<std::string> removed;
   for (const PhotoItem &victim : victims) {
@@ -173,7 +175,7 @@ void AppStore::cleanupFinished(const std::string &groupID, const DeleteOutcome &
   }
   alertRemovalProblems({"有照片没能删除", "有照片没有移到废纸篓", true}, outcome);
   const std::int64_t total = outcome.receipt.totalCount();
-  if (removedAny && total >= 1) {
+  if ((removedAny && total >= 1) || outcome.receipt.canUndo()) {
     presentCleanupToast(outcome.receipt, texts::cleanedText(total), kCleanupToastSeconds);
   }
   // A scan started meanwhile released the guard; a clean-up begun since then keeps it.
@@ -207,6 +209,11 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
   alertRemovalProblems({"删除失败", "删除失败", false}, outcome);
   if (!removed) {
     m_deletingItemIDs.erase(item.id);
+    // A file that took the photo's name may have gone to the Trash: undo can bring it back.
+    if (outcome.receipt.canUndo()) {
+      presentCleanupToast(outcome.receipt, texts::deletedText(outcome.receipt.totalCount()),
+                          kCleanupToastSeconds);
+    }
     if (done) {
       done(false);
     }
@@ -279,7 +286,7 @@ void AppStore::removeSelected(std::vector<PhotoItem> victims) {
 void AppStore::batchFinished(const DeleteOutcome &outcome, bool removedAny) {
   exitSelectionMode();
   const std::int64_t total = outcome.receipt.totalCount();
-  if (removedAny && total >= 1) {
+  if ((removedAny && total >= 1) || outcome.receipt.canUndo()) {
     presentCleanupToast(outcome.receipt, localized::format("已清理 %@ 张", "已清理 %@ 张", {total}),
                         kCleanupToastSeconds);
   }
@@ -340,7 +347,11 @@ void AppStore::closeDetailIfEmptied() {
 }
 
 void AppStore::alertRemovalProblems(const RemovalTitles &titles, const DeleteOutcome &outcome) {
-  const QString leftInPlace = texts::leftInPlaceText(fileNamesOf(outcome.refusedIDs));
+  QString leftInPlace = texts::leftInPlaceText(fileNamesOf(outcome.refusedIDs));
+  const QString displaced = texts::displacedText(fileNamesOf(outcome.displacedIDs));
+  if (!displaced.isEmpty()) {
+    leftInPlace += (leftInPlace.isEmpty() ? QString() : QStringLiteral("\n\n")) + displaced;
+  }
   if (!outcome.error && leftInPlace.isEmpty()) {
     return;
   }

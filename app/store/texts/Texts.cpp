@@ -28,6 +28,17 @@ QString sharperButCloseHeadline(double gain) {
                            {std::max(gain, 0.0)});
 }
 
+// Up to three names in corner quotes, then "等" for the rest.
+QString quotedList(const QStringList &names) {
+  constexpr qsizetype kNamed = 3;
+  QStringList quoted;
+  for (const QString &name : names.first(std::min(kNamed, names.size()))) {
+    quoted.append(QStringLiteral("「") + name + QStringLiteral("」"));
+  }
+  return quoted.join(QStringLiteral("、")) +
+         (names.size() > kNamed ? QStringLiteral("等") : QString());
+}
+
 } // namespace
 
 QString leftInPlaceText(const QStringList &names) {
@@ -41,19 +52,32 @@ QString leftInPlaceText(const QStringList &names) {
                              "重新扫描后可以再处理。",
                              {names.front()});
   }
-  constexpr qsizetype kNamed = 3;
-  QStringList quoted;
-  for (const QString &name : names.first(std::min(kNamed, names.size()))) {
-    quoted.append(QStringLiteral("「") + name + QStringLiteral("」"));
-  }
-  const QString list = quoted.join(QStringLiteral("、")) +
-                       (names.size() > kNamed ? QStringLiteral("等") : QString());
   return localized::format(
       "有 %@ 张照片在扫描之后被改动或换成了别的文件，为了不误删，它们留在了原处：%@。"
       "重新扫描后可以再处理。",
       "有 %@ 张照片在扫描之后被改动或换成了别的文件，为了不误删，它们留在了原处：%@。"
       "重新扫描后可以再处理。",
-      {static_cast<std::int64_t>(names.size()), list});
+      {static_cast<std::int64_t>(names.size()), quotedList(names)});
+}
+
+QString displacedText(const QStringList &names) {
+  if (names.isEmpty()) {
+    return {};
+  }
+  if (names.size() == 1) {
+    return localized::format(
+        "清理「%@」时，另一个程序在它的名字下存了别的文件，那个文件没能放回原处，已移到废纸篓；"
+        "照片本身没有被移动。原处的名字空着时，点“撤销”可以把那个文件放回。",
+        "清理「%@」时，另一个程序在它的名字下存了别的文件，那个文件没能放回原处，已移到废纸篓；"
+        "照片本身没有被移动。原处的名字空着时，点“撤销”可以把那个文件放回。",
+        {names.front()});
+  }
+  return localized::format(
+      "清理时，另一个程序在 %@ 张照片的名字下存了别的文件：%@。这些文件没能放回原处，"
+      "已移到废纸篓；照片本身没有被移动。原处的名字空着时，点“撤销”可以把它们放回。",
+      "清理时，另一个程序在 %@ 张照片的名字下存了别的文件：%@。这些文件没能放回原处，"
+      "已移到废纸篓；照片本身没有被移动。原处的名字空着时，点“撤销”可以把它们放回。",
+      {static_cast<std::int64_t>(names.size()), quotedList(names)});
 }
 
 QString cleanedText(std::int64_t count) {

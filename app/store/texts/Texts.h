@@ -26,6 +26,9 @@ namespace lumora::texts {
 /// Says that the photos `names` stayed where they are because their files changed after the
 /// scan, naming up to three; empty for no names.
 [[nodiscard]] QString leftInPlaceText(const QStringList &names);
+/// Says that for the photos `names` another file saved under their name during the clean-up
+/// could not be put back and went to the Trash, where undo can bring it back; empty for none.
+[[nodiscard]] QString displacedText(const QStringList &names);
 /// A group's clean-up button and menu title: "Clean up 1 more photo" / "… %d more photos".
 [[nodiscard]] QString cleanupMoreText(std::int64_t count);
 /// Detail clean-up title for the photo library.

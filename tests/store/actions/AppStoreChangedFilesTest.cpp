@@ -4,6 +4,7 @@
 #include "app/store/texts/Texts.h"
 #include "engine/favorites/FavoriteStore.h"
 #include "tests/store/support/EngineStoreFixture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <fstream>
@@ -127,4 +128,44 @@ TEST_F(AppStoreChangedFiles, singleDeletesRemoveAGoneOneQuietlyAndRefuseChangedO
   ASSERT_TRUE(store().undoToast());
   EXPECT_EQ(store().undoToast()->message, texts::deletedText(1));
   EXPECT_EQ(store().trashedCount(), 1);
+}
+
+TEST_F(AppStoreChangedFiles, aFileSavedUnderAPhotosNameThatCouldNotBePutBackIsToldAndUndoable) {
+  // The Trash's answer when another program saved a file under the photo's name during the
+  // move and took the name again before that file could be put back: the photo was renamed
+  // away by that program, its name held the new file, which lies in the Trash now.
+  std::string displacedPath;
+  engineServices.moveToTrash = [&displacedPath](const std::string &path,
+                                                const std::optional<platform::FileIdentity> &) {
+    fs::rename(path, path + ".renamed-by-the-editor");
+    std::ofstream(path) << "saved meanwhile";
+    auto moved = platform::trash::moveToTrash(path);
+    moved.status = platform::trash::MoveStatus::displaced;
+    displacedPath = path;
+    return moved;
+  };
+  for (int i = 0; i < 3; ++i) {
+    const fs::path path = photosFolder() / ("shot" + std::to_string(i) + ".png");
+    ASSERT_TRUE(testsupport::writeScene(path, 3, 160, 120));
+    testsupport::setModified(path, 1'700'000'000 + i);
+  }
+  store().chooseFolder();
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 1u);
+  const PhotoItem victim = store().groups()[0].items[1];
+  std::optional<bool> removed;
+  store().deleteItem(victim, [&removed](bool done) { removed = done; });
+  ASSERT_TRUE(waitFor([&] { return removed.has_value(); }));
+
+  EXPECT_FALSE(*removed);
+  EXPECT_TRUE(holds(store().items(), victim.id));
+  ASSERT_TRUE(store().alert());
+  EXPECT_EQ(
+      store().alert()->message,
+      texts::displacedText({QString::fromStdString(fs::path(victim.id).filename().string())}));
+  ASSERT_TRUE(store().undoToast() && store().undoToast()->canUndo);
+  store().undoLastCleanup();
+  ASSERT_TRUE(waitFor([&] { return !store().undoToast() || !store().undoToast()->canUndo; }));
+  ASSERT_TRUE(waitFor([&] { return testsupport::readBytes(displacedPath) == "saved meanwhile"; }));
+  EXPECT_EQ(testsupport::trashedFileCount(), 0u);
 }
