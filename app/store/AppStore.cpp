@@ -32,6 +32,9 @@ AppStore::AppStore(Services services, QObject *parent)
   m_progressPump.setInterval(kProgressPumpMs);
   m_progressPump.setTimerType(Qt::PreciseTimer);
   connect(&m_progressPump, &QTimer::timeout, this, &AppStore::pumpProgress);
+  m_toastTimer.setSingleShot(true);
+  m_toastTimer.setTimerType(Qt::PreciseTimer);
+  connect(&m_toastTimer, &QTimer::timeout, this, [this] { setUndoToast(std::nullopt); });
 }
 
 void AppStore::forwardSelectionSignals() {
@@ -138,6 +141,7 @@ void AppStore::setShowsInfoCenter(bool shows) {
 void AppStore::setInfoInitialTab(InfoTab tab) { assign(m_infoInitialTab, tab); }
 void AppStore::setAlert(std::optional<AlertContent> alert) {
   assign(m_alert, std::move(alert), &AppStore::alertChanged);
+  holdToastWhileAlerting();
 }
 void AppStore::setDetailGroupID(std::optional<std::string> id) {
   assign(m_detailGroupID, std::move(id), &AppStore::detailGroupIDChanged);

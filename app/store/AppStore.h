@@ -432,6 +432,11 @@ private:
   void presentCleanupToast(const DeleteReceipt &receipt, const QString &message, double seconds);
   void presentToast(const QString &message, const QString &detail, bool canUndo,
                     std::optional<DeleteReceipt> receipt, double seconds);
+  /// Runs the toast's time, or holds it while an alert is up.
+  void startToastTimer(std::chrono::milliseconds lifetime);
+  void stopToastTimer();
+  /// An alert holds the toast's time; when it goes, the rest of the time runs.
+  void holdToastWhileAlerting();
   void undoFinished(Expected<std::int64_t, EngineCallError> outcome);
 
   // The published state (phase, source, results, progress, clean-up, selection, sheets and
@@ -478,6 +483,9 @@ private:
   std::optional<ScanInput> m_currentInput;
   std::optional<TimePoint> m_lastPartialRegroupAt;
   std::int64_t m_toastGeneration = 0;
+  QTimer m_toastTimer;
+  /// What was left of the toast's time when an alert came up.
+  std::optional<std::chrono::milliseconds> m_toastHeld;
   /// An undo's engine call is running.
   bool m_isUndoing = false;
   /// The photos whose single delete runs, and those the running group clean-up removes.

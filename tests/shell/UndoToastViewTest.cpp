@@ -2,13 +2,17 @@
 // clean-up in the test's own Trash.
 #include "app/shell/screens/UndoToastView.h"
 #include "app/shell/components/ShrinkingLabel.h"
+#include "app/shell/root/ToastSlot.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/texts/Texts.h"
 #include "tests/shell/support/ScreenFixture.h"
 #include "tests/store/support/ToastLifetimes.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 #include <map>
 
 using namespace lumora;
@@ -157,4 +161,25 @@ TEST_F(UndoToastViewTest, aFailedUndoLeavesTheCardAndRaisesAnAlert) {
   EXPECT_EQ(*store().undoToast(), shown);
   EXPECT_TRUE(m_view->isVisible());
   EXPECT_TRUE(undoButton()->isVisible());
+}
+
+TEST_F(UndoToastViewTest, aToastIsOneTabAwayFromTheControlThatHasTheKeys) {
+  QWidget window;
+  window.resize(600, 400);
+  QPushButton first(QStringLiteral("a"), &window);
+  QPushButton second(QStringLiteral("b"), &window);
+  second.move(0, 40);
+  ToastSlot slot(store(), &window);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  first.setFocus(Qt::TabFocusReason);
+  store().setUndoToast(toast(QStringLiteral("已清理 2 张"), QStringLiteral("d"), true));
+  ASSERT_NE(slot.view(), nullptr);
+  QTest::keyClick(&first, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), slot.view()->undoButton());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), slot.view()->closeButton());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), &second);
 }

@@ -3,10 +3,13 @@
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/EntranceEffect.h"
 #include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/screens/SymbolButton.h"
 #include "app/shell/screens/UndoToastView.h"
+#include "app/shell/theme/ThemedButton.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <algorithm>
 
@@ -34,10 +37,29 @@ void ToastSlot::show() {
   m_view = new UndoToastView(m_store, *m_store.undoToast(), m_host);
   layout();
   m_view->show();
+  placeInTabOrder();
   if (platform::reduceMotion()) {
     EntranceEffect::start(m_view, motion::fast());
   } else {
     EntranceEffect::start(m_view, motion::bouncy(), QPointF(0, 12));
+  }
+}
+
+// The toast lives only a few seconds: its buttons come next after the control that has the
+// keys, one Tab away, not after every other control of the window.
+void ToastSlot::placeInTabOrder() {
+  QWidget *current = QApplication::focusWidget();
+  if (current == nullptr || current->window() != m_host->window() ||
+      m_view->isAncestorOf(current)) {
+    return;
+  }
+  QWidget *previous = current;
+  for (QWidget *button : {static_cast<QWidget *>(m_view->undoButton()),
+                          static_cast<QWidget *>(m_view->closeButton())}) {
+    if (button != nullptr) {
+      QWidget::setTabOrder(previous, button);
+      previous = button;
+    }
   }
 }
 

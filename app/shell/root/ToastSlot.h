@@ -14,7 +14,8 @@ class AppStore;
 /// while the store holds a toast, at most the host's width less 40 px, 18 px above the
 /// bottom and centred. It rises 12 px into place while fading in, on the 0.34 / 0.70
 /// spring, and falls 6 px while fading out over 0.14 s; under reduced motion it only fades.
-/// A toast that replaces another while shown updates the card in place. GUI thread only.
+/// A toast that replaces another while shown updates the card in place. Its buttons come
+/// one Tab after the control that has the keys when it appears. GUI thread only.
 class ToastSlot : public QObject {
   Q_OBJECT
 
@@ -33,6 +34,7 @@ private:
   void follow();
   void show();
   void hide();
+  void placeInTabOrder();
 
   AppStore &m_store;
   QWidget *m_host;

@@ -4,6 +4,7 @@
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/Texts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumora {
@@ -15,16 +16,38 @@ constexpr double kRestoredToastSeconds = 3.0;
 
 void AppStore::presentToast(const QString &message, const QString &detail, bool canUndo,
                             std::optional<DeleteReceipt> receipt, double seconds) {
-  // Every show and dismissal raises the generation, so an older toast's timer can never
-  // hide a newer toast.
-  const std::int64_t generation = ++m_toastGeneration;
+  // Every show and dismissal raises the generation and restarts or stops the one timer, so
+  // an older toast's time can never hide a newer toast.
+  ++m_toastGeneration;
   setUndoToast(UndoToast{QUuid::createUuid(), message, detail, canUndo, std::move(receipt)});
-  const auto lifetime = std::chrono::milliseconds(std::llround(seconds * 1000.0));
-  QTimer::singleShot(lifetime, Qt::PreciseTimer, this, [this, generation] {
-    if (generation == m_toastGeneration) {
-      setUndoToast(std::nullopt);
-    }
-  });
+  startToastTimer(std::chrono::milliseconds(std::llround(seconds * 1000.0)));
+}
+
+void AppStore::startToastTimer(std::chrono::milliseconds lifetime) {
+  stopToastTimer();
+  if (m_alert) {
+    m_toastHeld = lifetime;
+  } else {
+    m_toastTimer.start(lifetime);
+  }
+}
+
+void AppStore::stopToastTimer() {
+  m_toastTimer.stop();
+  m_toastHeld.reset();
+}
+
+// A modal alert (a clean-up that moved only part of the photos) takes the user's attention:
+// the undo of what did move must still be there when it is read.
+void AppStore::holdToastWhileAlerting() {
+  if (m_alert && m_toastTimer.isActive()) {
+    m_toastHeld = std::chrono::milliseconds(std::max(m_toastTimer.remainingTime(), 0));
+    m_toastTimer.stop();
+  } else if (!m_alert && m_toastHeld) {
+    const std::chrono::milliseconds rest = *m_toastHeld;
+    m_toastHeld.reset();
+    m_toastTimer.start(rest);
+  }
 }
 
 void AppStore::presentCleanupToast(const DeleteReceipt &receipt, const QString &message,
@@ -41,6 +64,7 @@ void AppStore::presentCleanupToast(const DeleteReceipt &receipt, const QString &
 
 void AppStore::dismissToast() {
   ++m_toastGeneration;
+  stopToastTimer();
   setUndoToast(std::nullopt);
 }
 
@@ -52,6 +76,7 @@ void AppStore::undoLastCleanup() {
   }
   // The toast stays on screen, now without automatic hiding.
   ++m_toastGeneration;
+  stopToastTimer();
   m_isUndoing = true;
   std::shared_ptr<EngineClient> engine = m_engine;
   m_relay.run([engine, receipt = *m_undoToast->receipt] { return engine->undoDelete(receipt); },

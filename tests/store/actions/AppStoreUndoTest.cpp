@@ -39,6 +39,21 @@ TEST_F(AppStoreUndo, anOlderToastsTimerNeverHidesANewerOneWhichHidesSixSecondsAf
   EXPECT_GE(toasts.lifetime(second).value_or(0), 5990);
 }
 
+TEST_F(AppStoreUndo, anAlertHoldsTheToastsTimeWhichRunsOnWhenItCloses) {
+  const ToastLifetimes toasts(store());
+  cleanUpFirstGroup();
+  const QUuid id = store().undoToast()->id;
+  spin(1000);
+  store().setAlert(AppStore::AlertContent{
+      QUuid::createUuid(), QStringLiteral("t"), QStringLiteral("m"), false, false, {}, {}});
+  spin(6500);
+  ASSERT_TRUE(store().undoToast()) << "held while the alert is up";
+  store().setAlert(std::nullopt);
+  ASSERT_TRUE(waitFor([&] { return !store().undoToast(); }, 30000));
+  // About five seconds were left when the alert came: the toast lived 1 + 6.5 + 5 s.
+  EXPECT_GE(toasts.lifetime(id).value_or(0), 12400);
+}
+
 TEST_F(AppStoreUndo, undoRestoresRescansWithResetResultsAndShowsTheRestoredToast) {
   const ToastLifetimes toasts(store());
   cleanUpFirstGroup();
