@@ -3,7 +3,9 @@
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -132,6 +134,33 @@ TEST(FocusHaloTest, ringFollowsTheFocusFindsRoomAndStaysInItsViewport) {
   EXPECT_EQ(FocusHalo::shown()->parentWidget(), area->viewport());
   scrolled->clearFocus();
   EXPECT_EQ(FocusHalo::shown(), nullptr);
+}
+
+// A file dialog parented to the window itself lies outside the content's scheme: its ring
+// takes the colour its own palette calls for, and its side bar shows the focus too.
+TEST(FocusHaloTest, aFileDialogOutsideTheSchemeGetsARingOfItsPalettesSchemeAlsoOnItsLists) {
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(Theme::light().palette());
+  QWidget window;
+  ThemedButton button(QStringLiteral("选择文件夹…"), ThemedButton::Style::bordered,
+                      ThemedButton::Size::large, &window);
+  QFileDialog dialog(&window);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  auto *sidebar = dialog.findChild<QAbstractItemView *>(QStringLiteral("sidebar"));
+  ASSERT_NE(sidebar, nullptr);
+  sidebar->setFocus(Qt::TabFocusReason);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+  EXPECT_EQ(FocusHalo::shown()->control(), sidebar);
+  const QImage ring = FocusHalo::shown()->grab().toImage();
+  int dark = 0;
+  for (int x = 0; x < ring.width(); ++x) {
+    dark += qGray(ring.pixel(x, 1)) < 90 ? 1 : 0;
+  }
+  EXPECT_GT(dark, ring.width() / 2) << "the light scheme's dark ring";
+  QApplication::setPalette(before);
 }
 
 } // namespace

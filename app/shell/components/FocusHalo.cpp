@@ -2,9 +2,11 @@
 
 #include "app/shell/theme/Theme.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QEvent>
+#include <QFileDialog>
 #include <QPainter>
 #include <QPushButton>
 #include <cmath>
@@ -28,6 +30,19 @@ QPointer<FocusHalo> &current() {
 bool isScrollViewport(const QWidget *widget) {
   const auto *area = qobject_cast<const QAbstractScrollArea *>(widget->parentWidget());
   return area != nullptr && area->viewport() == widget;
+}
+
+/// The scheme's ring colour. A dialog outside the window's content (a file dialog parented
+/// to the window itself) has no scheme of its own: its palette, which follows the
+/// application's appearance, tells light from dark.
+QColor ringColor(const QWidget *control) {
+  for (const QWidget *w = control; w != nullptr; w = w->parentWidget()) {
+    if (Theme::hasOwnScheme(w)) {
+      return Theme::of(control).focusRing;
+    }
+  }
+  const bool light = control->palette().color(QPalette::Window).lightness() > 128;
+  return Theme::forScheme(light ? ColorScheme::light : ColorScheme::dark).focusRing;
 }
 
 } // namespace
@@ -65,9 +80,16 @@ FocusHalo *FocusHalo::shown() {
 
 void FocusHalo::focusChanged(QWidget *now) {
   // Qt's own push buttons (alerts, file dialogs) get the ring too: the style's focus frame on
-  // them is a faint line of the accent.
-  if (qobject_cast<QPushButton *>(now) != nullptr && !isInstalled(now)) {
-    now->setProperty(kRadiusProperty, kPlainButtonRadius);
+  // them is a faint line of the accent. So do a file dialog's lists (its side bar draws no
+  // focus of its own), inside their edge.
+  if (now != nullptr && !isInstalled(now)) {
+    if (qobject_cast<QPushButton *>(now) != nullptr) {
+      now->setProperty(kRadiusProperty, kPlainButtonRadius);
+    } else if (qobject_cast<QAbstractItemView *>(now) != nullptr &&
+               qobject_cast<QFileDialog *>(now->window()) != nullptr) {
+      now->setProperty(kRadiusProperty, 0);
+      now->setProperty(kInsideProperty, true);
+    }
   }
   QWidget *host = isInstalled(now) ? hostFor(now) : nullptr;
   if (host == nullptr) {
@@ -165,7 +187,7 @@ void FocusHalo::paintEvent(QPaintEvent *) {
                                                         : m_radius + kGap + kWidth / 2;
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(Theme::of(m_control).focusRing, kWidth));
+  painter.setPen(QPen(ringColor(m_control), kWidth));
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(ringRect(), radius, radius);
 }
