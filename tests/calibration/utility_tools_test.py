@@ -107,6 +107,48 @@ class RealPhotographs(unittest.TestCase):
         self.assertEqual(list(self.photos.crops(Image.new("RGB", (500, 300)), "small")), [])
 
 
+@unittest.skipUnless(importable("PIL"), "needs python3-pil")
+class SmallAndOddDocuments(unittest.TestCase):
+    def test_hershey_glyphs_read_strokes_across_pen_lifts_and_wrapped_lines(self):
+        import calibration_handwriting
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "two.jhf")
+            with open(path, "w", encoding="latin-1") as f:
+                # A space (bounds only), then "!" of two strokes whose points wrap a line.
+                f.write("12345  1JZ\n12346  6MWRFRT R\nRYQZR[SZRY\n")
+            glyphs = calibration_handwriting.hershey_glyphs(path)
+        self.assertEqual(glyphs[" "], (-8, 8, []))
+        self.assertEqual(glyphs["!"], (-5, 5, [[(0, -12), (0, 2)], [(0, 7), (-1, 8)]]))
+
+    def test_terminal_lines_fill_every_printf_hole_and_use_only_catalogs_found(self):
+        import calibration_offscreen_windows as windows
+        rng = random.Random(1)
+        line = windows.filled("要卸载 %lu 个软件包，%s 未被升级 (%d%%)", rng)
+        self.assertNotIn("%l", line)
+        self.assertNotIn("%s", line)
+        self.assertTrue(line.endswith("%)"))
+        catalogs = {p: [] for p in windows.PROGRAMS}
+        catalogs["apt"] = ["正在读取软件包列表"]
+        lines = windows.session(rng, catalogs, 30)
+        self.assertEqual(len(lines), 30)
+        self.assertTrue(all("正在读取" in l or "$ " in l for l in lines))
+        self.assertEqual(windows.session(rng, {p: [] for p in windows.PROGRAMS}, 5), [])
+
+    def test_crops_are_cut_where_the_page_bears_print(self):
+        import calibration_page_crops as crops
+        from PIL import Image, ImageDraw
+        page = Image.new("L", (900, 1200), 255)
+        draw = ImageDraw.Draw(page)
+        for y in range(600, 1150, 18):  # lines of print on the lower half only
+            draw.rectangle((60, y, 840, y + 8), fill=0)
+        for seed in range(20):
+            box = crops.inked_box(page, random.Random(seed))
+            self.assertIsNotNone(box)
+            self.assertTrue(0 <= box[0] < box[2] <= 900 and 0 <= box[1] < box[3] <= 1200)
+            self.assertGreater(box[3], 600 + 0.3 * (box[3] - box[1]))
+        self.assertIsNone(crops.inked_box(Image.new("L", (900, 1200), 255), random.Random(0)))
+
+
 @unittest.skipUnless(importable("numpy", "sklearn"), "needs python3-numpy and python3-sklearn")
 class Trainer(unittest.TestCase):
     def setUp(self):
