@@ -62,7 +62,7 @@ public:
         m_engine->scan({QUrl::fromLocalFile(QString::fromStdString(root.string()))},
                        lumora::ScanOptions::defaults(), [](const lumora::ScanProgress &) {});
     if (!result) {
-      std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().localizedDescription()));
+      std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().logText()));
       return {};
     }
     m_items = result->items;

@@ -240,7 +240,7 @@ bool scanOnce(LumoraEngine &engine, const Settings &settings, const ScanOptions 
         [&partial](const std::vector<PhotoItem> &items) { partial += items.size(); });
   });
   if (!result) {
-    std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().localizedDescription()));
+    std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().logText()));
     return false;
   }
   if (result->cacheHitCount != expectedHits) {

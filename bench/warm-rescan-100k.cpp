@@ -215,7 +215,7 @@ bool rescan(LumoraEngine &engine, const QString &root, Rescan &figures) {
                             ScanOptions::defaults(), [](const ScanProgress &) {});
   figures.scanSeconds = benchprocess::now() - start;
   if (!result) {
-    std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().localizedDescription()));
+    std::fprintf(stderr, "scan failed: %s\n", qPrintable(result.error().logText()));
     return false;
   }
   const double grouped = benchprocess::now();

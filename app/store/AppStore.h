@@ -403,10 +403,10 @@ private:
   };
   /// What every group and batch clean-up does with the engine's answer: log it, count and
   /// take out the photos that went, play their groups' exit and regroup; then `finish`.
-  /// The count grows by the receipt's total or by the photos taken out.
+  /// The count grows by the photos that moved (those whose file was already gone leave the
+  /// results without counting).
   void settleRemoval(const std::vector<PhotoItem> &victims, const DeleteOutcome &outcome,
-                     const RemovalLabels &labels, bool countByReceipt,
-                     std::function<void(bool removedAny)> finish);
+                     const RemovalLabels &labels, std::function<void(bool removedAny)> finish);
   void cleanupFinished(const std::string &groupID, const DeleteOutcome &outcome, bool removedAny);
   void deleteFinished(const PhotoItem &item, const DeleteOutcome &outcome, DeleteHandler done);
   void removeSelected(std::vector<PhotoItem> victims);

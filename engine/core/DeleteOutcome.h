@@ -14,6 +14,10 @@ namespace lumora {
 struct DeleteOutcome {
   DeleteReceipt receipt;
   std::optional<EngineError> error;
+  /// Every photo the deletion removed, in the order they went: moved to the Trash or the
+  /// library's "Recently Deleted", or already gone. The engine has forgotten them; every other
+  /// photo it was given it still knows.
+  std::vector<std::string> removedIDs;
   /// Folder photos whose file was already gone: removed like the moved ones, with no
   /// receipt entry.
   std::vector<std::string> missingIDs;

@@ -12,8 +12,8 @@
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/ScanTypes.h"
 #include "engine/util/Expected.h"
-#include "platform/core/Trash.h"
 #include "platform/core/imaging/DecodedImage.h"
+#include "platform/core/trash/Trash.h"
 
 #include <QString>
 #include <QUrl>

@@ -110,7 +110,7 @@ Expected<bool, EngineError> LumoraEngine::setFavorite(const PhotoItem &item, boo
     // A mark that did not reach the file would be gone at the next start: the user is told,
     // and memory stays as the file is.
     if (auto saved = m_favorites.set(item.id, favorite); !saved) {
-      return Unexpected(EngineError::file(saved.error().description()));
+      return Unexpected(EngineError::favoriteSave(saved.error().kind));
     }
   }
   const auto &lastItems = m_last->items;
@@ -173,9 +173,10 @@ DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
     Diagnostics::log(QStringLiteral("delete"), QStringLiteral("stopped after %1 of %2: %3")
                                                    .arg(gone.size())
                                                    .arg(items.size())
-                                                   .arg(outcome.error->localizedDescription()));
+                                                   .arg(outcome.error->logText()));
   }
   forget(gone);
+  outcome.removedIDs = std::move(gone);
   return outcome;
 }
 
@@ -213,7 +214,9 @@ void LumoraEngine::trashFolderPhotos(const std::vector<PhotoItem> &items, Delete
       outcome.receipt.trashedFiles.push_back({path, std::move(moved.trashedPath), moved.trashed});
       outcome.displacedIDs.push_back(item.id);
       break;
-    case MoveStatus::failed: outcome.error = EngineError::file(moved.error); return;
+    case MoveStatus::failed:
+      outcome.error = EngineError::trashFailure(false, moved.problem, path);
+      return;
     }
   }
 }
@@ -274,7 +277,7 @@ Expected<std::int64_t, EngineError> LumoraEngine::undoDelete(const DeleteReceipt
     const auto result =
         m_services.restoreFromTrash(file.trashedPath, file.originalPath, file.trashed);
     if (result.status == platform::trash::RestoreStatus::failed) {
-      return Unexpected(EngineError::file(result.error));
+      return Unexpected(EngineError::trashFailure(true, result.problem, file.originalPath));
     }
     restored += result.status == platform::trash::RestoreStatus::restored ? 1 : 0;
   }

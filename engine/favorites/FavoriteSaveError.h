@@ -5,7 +5,7 @@
 namespace lumora {
 
 /// Why the favourites file could not be written. The mark the user set is then not kept:
-/// the caller tells the user, in the words of `description`.
+/// the caller tells the user why, by `kind`.
 struct FavoriteSaveError {
   enum class Kind {
     /// No room left on the disk (or the user's quota or file-size limit is reached).
@@ -24,9 +24,6 @@ struct FavoriteSaveError {
 
   /// The kind that a failed file operation's errno stands for.
   [[nodiscard]] static Kind kindOfError(int error);
-
-  /// The reason shown to the user (Chinese).
-  [[nodiscard]] QString description() const;
 
   bool operator==(const FavoriteSaveError &) const = default;
 };

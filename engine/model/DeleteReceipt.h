@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/FileIdentity.h"
+#include "platform/core/trash/FileIdentity.h"
 
 #include <QString>
 #include <cstdint>

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <map>
 
 using namespace lumora;
@@ -149,7 +150,8 @@ TEST_F(UndoToastViewTest, undoRestoresTheFilesByteForByteAndShowsTheShortToast) 
 TEST_F(UndoToastViewTest, aFailedUndoLeavesTheCardAndRaisesAnAlert) {
   engineServices.restoreFromTrash = [](const std::string &, const std::string &,
                                        const std::optional<platform::FileIdentity> &) {
-    return platform::trash::RestoreResult{platform::trash::RestoreStatus::failed, "read-only"};
+    return platform::trash::RestoreResult{platform::trash::RestoreStatus::failed,
+                                          {platform::trash::Problem::Kind::system, EROFS}};
   };
   scanAndCleanUp();
   const AppStore::UndoToast shown = *store().undoToast();

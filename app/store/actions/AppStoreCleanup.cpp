@@ -1,6 +1,7 @@
 // Removing photos: the clean-up of one group, the delete of one photo, the batch clean-up
 // of the selected groups, and the short exit of the groups that lose photos.
 #include "app/store/AppStore.h"
+#include "app/store/texts/ErrorTexts.h"
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/Texts.h"
 #include "engine/diagnostics/Diagnostics.h"
@@ -26,34 +27,9 @@ std::unordered_set<std::string> idsOf(const std::vector<PhotoItem> &items) {
   return ids;
 }
 
-// The photos the engine really removed: every one but those it left in place, or, when a
-// failure stopped it part-way, the folder photos whose files are in the receipt or were
-// already gone, and the library photos only when the library's part went through (it is
-// one change).
-std::unordered_set<std::string> removedIDs(const std::vector<PhotoItem> &victims,
-                                           const DeleteOutcome &outcome) {
-  std::unordered_set<std::string> left(outcome.refusedIDs.begin(), outcome.refusedIDs.end());
-  // Their receipt entries hold the file that took their name, not the photo.
-  left.insert(outcome.displacedIDs.begin(), outcome.displacedIDs.end());
-  std::unordered_set<std::string> gone(outcome.missingIDs.begin(), outcome.missingIDs.end());
-  for (const DeleteReceipt::TrashedFile &file : outcome.receipt.trashedFiles) {
-    gone.insert(file.originalPath);
-  }
-  const bool stopped = outcome.error.has_value();
-  const auto went = [&](const PhotoItem &victim) {
-    if (victim.localIdentifier) {
-      return !stopped || outcome.receipt.libraryItemCount > 0;
-    }
-    // A folder photo's id is the native path the engine records for the file it moved.
-    return !left.contains(victim.id) && (!stopped || gone.contains(victim.id));
-  };
-  std::unordered_set<std::string> removed;
-  for (const PhotoItem &victim : victims) {
-    if (went(victim)) {
-      removed.insert(victim.id);
-    }
-  }
-  return removed;
+// The photos the engine removed: moved, or already gone.
+std::unordered_set<std::string> removedIDs(const DeleteOutcome &outcome) {
+  return {outcome.removedIDs.begin(), outcome.removedIDs.end()};
 }
 
 // How many of the removed photos really moved: a photo whose file was already gone left
@@ -133,7 +109,7 @@ void AppStore::cleanup(const std::string &groupID, const std::vector<std::string
                 for (const std::string &id : victimIDs) {
                   m_cleanupVictimIDs.erase(id);
                 }
-                settleRemoval(victims, outcome, {"cleanup", "cleanup failed"}, false,
+                settleRemoval(victims, outcome, {"cleanup", "cleanup failed"},
                               [this, groupID, outcome](bool removedAny) {
                                 cleanupFinished(groupID, outcome, removedAny);
                               });
@@ -145,9 +121,9 @@ bool AppStore::isRemoving(const std::string &itemID) const {
 }
 
 void AppStore::settleRemoval(const std::vector<PhotoItem> &victims, const DeleteOutcome &outcome,
-                             const RemovalLabels &labels, bool countByReceipt,
+                             const RemovalLabels &labels,
                              std::function<void(bool removedAny)> finish) {
-  const std::unordered_set<std::string> removed = removedIDs(victims, outcome);
+  const std::unordered_set<std::string> removed = removedIDs(outcome);
   const std::int64_t total = outcome.receipt.totalCount();
   if (outcome.error) {
     logDiagnosticError(QStringLiteral("delete"), EngineCallError::fromEngine(*outcome.error),
@@ -158,7 +134,7 @@ void AppStore::settleRemoval(const std::vector<PhotoItem> &victims, const Delete
     logDelete(QString::fromLatin1(labels.done) +
               (outcome.error ? QStringLiteral(" partial count=%1") : QStringLiteral(" ok count=%1"))
                   .arg(total));
-    setTrashedCount(m_trashedCount + (countByReceipt ? total : movedCount(removed, outcome)));
+    setTrashedCount(m_trashedCount + movedCount(removed, outcome));
     removeItems(removed);
     // A desktop has no haptic feedback to play here.
   }
@@ -200,7 +176,7 @@ void AppStore::deleteItem(const PhotoItem &item, DeleteHandler done) {
 
 void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcome,
                               DeleteHandler done) {
-  const std::unordered_set<std::string> removedID = removedIDs({item}, outcome);
+  const std::unordered_set<std::string> removedID = removedIDs(outcome);
   const bool removed = !removedID.empty();
   if (outcome.error) {
     logDiagnosticError(QStringLiteral("delete"), EngineCallError::fromEngine(*outcome.error),
@@ -278,7 +254,7 @@ void AppStore::removeSelected(std::vector<PhotoItem> victims) {
   m_relay.run([engine, victims] { return engine->deleteItems(victims); },
               [this, victims](const DeleteOutcome &outcome) {
                 settleRemoval(
-                    victims, outcome, {"batch", "batch delete failed"}, true,
+                    victims, outcome, {"batch", "batch delete failed"},
                     [this, outcome](bool removedAny) { batchFinished(outcome, removedAny); });
               });
 }
@@ -355,7 +331,7 @@ void AppStore::alertRemovalProblems(const RemovalTitles &titles, const DeleteOut
   if (!outcome.error && leftInPlace.isEmpty()) {
     return;
   }
-  QString message = outcome.error ? outcome.error->localizedDescription() : leftInPlace;
+  QString message = outcome.error ? texts::errorText(*outcome.error) : leftInPlace;
   if (outcome.error && !leftInPlace.isEmpty()) {
     message += QStringLiteral("\n\n") + leftInPlace;
   }

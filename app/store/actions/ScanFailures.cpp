@@ -107,6 +107,7 @@ QString diagnosticSuffix(const EngineCallError &error) {
   } else {
     type = QStringLiteral("EngineError");
     domain = QStringLiteral("Lumora.FileError");
+    code = error.engine.kind == EngineError::Kind::trash ? error.engine.trash.code : 0;
   }
   return QStringLiteral(" type=") + type + QStringLiteral(" domain=") + domain +
          QStringLiteral(" code=") + QString::number(code);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/store/texts/ErrorTexts.h"
 #include "engine/core/DeleteOutcome.h"
 #include "engine/core/EngineError.h"
 #include "engine/model/DeleteReceipt.h"
@@ -29,7 +30,7 @@ struct EngineCallError {
   static EngineCallError fromSystem(std::error_code code, QString description) {
     return {EngineError::file(std::move(description)), code};
   }
-  [[nodiscard]] QString localizedDescription() const { return engine.localizedDescription(); }
+  [[nodiscard]] QString localizedDescription() const { return texts::errorText(engine); }
   bool operator==(const EngineCallError &) const = default;
 };
 

@@ -1,5 +1,6 @@
 #include "tests/engine/core/EngineFixture.h"
 
+#include <cerrno>
 #include <map>
 
 using namespace lumora;
@@ -94,7 +95,7 @@ TEST_F(EngineTest, unwritableTrashReachesTheCallerAndLosesNothing) {
   const DeleteOutcome outcome = engine->deleteItems(result.items);
   fs::remove(homeTrash());
   ASSERT_TRUE(outcome.error.has_value());
-  EXPECT_FALSE(outcome.error->localizedDescription().isEmpty());
+  EXPECT_EQ(outcome.error->kind, EngineError::Kind::trash);
   EXPECT_TRUE(outcome.receipt.trashedFiles.empty());
   for (const auto &path : burst) {
     EXPECT_TRUE(fs::exists(path));
@@ -109,8 +110,10 @@ TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
   services.moveToTrash = [&calls](const std::string &path,
                                   const std::optional<platform::FileIdentity> &expected) {
     if (++calls == 2)
-      return platform::trash::MoveResult{
-          platform::trash::MoveStatus::failed, {}, QStringLiteral("disk full"), std::nullopt};
+      return platform::trash::MoveResult{platform::trash::MoveStatus::failed,
+                                         {},
+                                         {platform::trash::Problem::Kind::system, ENOSPC},
+                                         std::nullopt};
     return platform::trash::moveToTrash(path, expected);
   };
   auto engine = makeEngine(services);
@@ -120,9 +123,10 @@ TEST_F(EngineTest, failurePartWayKeepsWhatMovedUndoable) {
   ASSERT_EQ(groups.size(), 1u);
   const DeleteOutcome outcome = engine->deleteItems(othersThanBest(groups[0]));
   ASSERT_TRUE(outcome.error.has_value());
-  EXPECT_EQ(outcome.error->message, QStringLiteral("disk full"));
+  EXPECT_EQ(outcome.error->trash.code, ENOSPC);
   ASSERT_EQ(outcome.receipt.trashedFiles.size(), 1u);
   const std::string movedId = outcome.receipt.trashedFiles[0].originalPath;
+  EXPECT_EQ(outcome.removedIDs, std::vector<std::string>{movedId});
   std::vector<PhotoItem> remaining;
   for (const auto &item : result.items) {
     if (item.id != movedId)

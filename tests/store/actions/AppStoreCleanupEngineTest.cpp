@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <atomic>
+#include <cerrno>
 #include <map>
 #include <set>
 
@@ -45,7 +46,7 @@ protected:
       if (m_movesLeft.fetch_sub(1) <= 0) {
         return platform::trash::MoveResult{platform::trash::MoveStatus::failed,
                                            {},
-                                           QStringLiteral("废纸篓暂时不可用"),
+                                           {platform::trash::Problem::Kind::system, EIO},
                                            std::nullopt};
       }
       return platform::trash::moveToTrash(path, expected);
@@ -165,7 +166,7 @@ TEST_F(AppStoreCleanupWithEngine, aTrashThatFailsPartWayLeavesTheRestAndOffersUn
   ASSERT_TRUE(waitFor([&] { return !store().cleaningGroupID(); }));
   ASSERT_TRUE(store().alert());
   EXPECT_EQ(store().alert()->title, localized::string("有照片没能删除"));
-  EXPECT_TRUE(store().alert()->message.contains(QStringLiteral("废纸篓暂时不可用")));
+  EXPECT_TRUE(store().alert()->message.contains(QStringLiteral("读写磁盘时出错")));
   ASSERT_TRUE(store().undoToast());
   EXPECT_EQ(store().undoToast()->message, texts::cleanedText(1));
   EXPECT_TRUE(receiptInTrash());

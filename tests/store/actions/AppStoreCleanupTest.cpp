@@ -92,7 +92,7 @@ TEST_F(AppStoreCleanup, aFailedCleanupRemovesNothingAndAdvisesForTheSource) {
   EXPECT_FALSE(store().undoToast());
   ASSERT_TRUE(store().alert());
   EXPECT_EQ(store().alert()->title, localized::string("有照片没能删除"));
-  EXPECT_EQ(store().alert()->message, trashFull().localizedDescription() + kFolderAdvice);
+  EXPECT_EQ(store().alert()->message, trashFull().message + kFolderAdvice);
   EXPECT_FALSE(store().alert()->showsRetryButton);
   EXPECT_FALSE(store().alert()->showsSettingsButton);
 
@@ -101,7 +101,7 @@ TEST_F(AppStoreCleanup, aFailedCleanupRemovesNothingAndAdvisesForTheSource) {
   store().cleanup(groupWith("lib:x"));
   ASSERT_TRUE(waitForCleanup());
   ASSERT_TRUE(store().alert());
-  EXPECT_EQ(store().alert()->message, trashFull().localizedDescription() + kLibraryAdvice);
+  EXPECT_EQ(store().alert()->message, trashFull().message + kLibraryAdvice);
 }
 
 TEST_F(AppStoreCleanup, aCleanupStoppedPartWayRemovesWhatMovedOffersItsUndoAndAlerts) {
@@ -206,7 +206,7 @@ TEST_F(AppStoreCleanup, aFailedDeleteOnlyAlerts) {
   EXPECT_FALSE(store().undoToast());
   ASSERT_TRUE(store().alert());
   EXPECT_EQ(store().alert()->title, localized::string("删除失败"));
-  EXPECT_EQ(store().alert()->message, trashFull().localizedDescription());
+  EXPECT_EQ(store().alert()->message, trashFull().message);
 }
 
 TEST_F(AppStoreCleanup, aPhotoAlreadyBeingRemovedIsNotMovedASecondTime) {

@@ -166,8 +166,7 @@ TEST_F(AppStoreSelection, aFailedBatchAlertsWithoutRetryAndStillEndsTheMode) {
   ASSERT_TRUE(store().alert());
   EXPECT_EQ(store().alert()->title, localized::string("批量清理失败"));
   EXPECT_EQ(store().alert()->message,
-            trashFull().localizedDescription() +
-                QStringLiteral("\n\n可以稍后重试，或在文件管理器里手动处理。"));
+            trashFull().message + QStringLiteral("\n\n可以稍后重试，或在文件管理器里手动处理。"));
   EXPECT_FALSE(store().alert()->showsRetryButton);
   EXPECT_FALSE(store().alert()->showsSettingsButton);
 }

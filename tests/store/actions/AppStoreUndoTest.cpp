@@ -102,8 +102,7 @@ TEST_F(AppStoreUndo, aFailedUndoAlertsKeepsTheToastWithoutHidingAndCanBeRepeated
   store().undoLastCleanup();
   ASSERT_TRUE(waitFor([&] { return store().alert().has_value(); }));
   EXPECT_EQ(store().alert()->title, localized::string("撤销失败"));
-  EXPECT_EQ(store().alert()->message,
-            EngineError::file(QStringLiteral("原位置已被占用")).localizedDescription());
+  EXPECT_EQ(store().alert()->message, QStringLiteral("原位置已被占用"));
   EXPECT_FALSE(store().alert()->showsRetryButton);
   ASSERT_TRUE(store().undoToast());
   EXPECT_EQ(store().undoToast()->id, toast);

@@ -25,12 +25,18 @@ DeleteOutcome RemovalEngineClient::deleteItems(const std::vector<PhotoItem> &ite
       return outcome;
     }
     outcome.receipt.trashedFiles.push_back({item.id, "/trash/files/" + item.id});
+    outcome.removedIDs.push_back(item.id);
   }
   if (m_stop && !library.empty()) {
     outcome.error = m_stop->error;
     return outcome;
   }
   outcome.receipt.libraryItemCount = static_cast<std::int64_t>(library.size());
+  for (const PhotoItem &item : items) {
+    if (item.localIdentifier) {
+      outcome.removedIDs.push_back(item.id);
+    }
+  }
   return outcome;
 }
 

@@ -1,6 +1,6 @@
-#include "platform/core/TrashOrphans.h"
+#include "platform/core/trash/TrashOrphans.h"
 
-#include "platform/core/TrashMove.h"
+#include "platform/core/trash/TrashMove.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "platform/core/TrashMove.h"
+#include "platform/core/trash/TrashMove.h"
 
-#include "platform/core/TrashCopy.h"
 #include "platform/core/posix/UniqueFd.h"
+#include "platform/core/trash/TrashCopy.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/core/TrashCopy.h"
+#include "platform/core/trash/TrashCopy.h"
 
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"

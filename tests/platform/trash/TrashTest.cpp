@@ -1,4 +1,4 @@
-#include "platform/core/Trash.h"
+#include "platform/core/trash/Trash.h"
 #include "tests/support/TempDir.h"
 
 #include <QStandardPaths>
@@ -23,7 +23,7 @@ TEST(Trash, moveAndRestoreRoundTripRemovesTheInfoEntry) {
   testsupport::TempDir dir;
   const auto original = dir.write("照片 1.jpg", std::string("pixels\0more", 11));
   const auto moved = trash::moveToTrash(original.string());
-  ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
+  ASSERT_TRUE(moved.ok()) << static_cast<int>(moved.problem.kind);
   EXPECT_FALSE(fs::exists(original));
   EXPECT_TRUE(fs::exists(moved.trashedPath));
   const fs::path info =

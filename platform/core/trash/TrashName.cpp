@@ -1,4 +1,4 @@
-#include "platform/core/TrashName.h"
+#include "platform/core/trash/TrashName.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Moves into the Trash racing other programs: an editor saving a new version over the photo
 // while it is copied to another volume, a program swapping two files or swapping the folder
 // with a link in a loop, and FIFOs put where a file or an info entry was.
-#include "platform/core/Trash.h"
+#include "platform/core/trash/Trash.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -191,7 +191,7 @@ TEST(TrashRace, photosWhoseFolderIsSwappedWithALinkInALoopAreNeverCountedGone) {
     for (const auto &[path, seen] : photos) {
       const auto result = trash::moveToTrash(path.string(), seen);
       EXPECT_NE(result.status, trash::MoveStatus::missing) << path;
-      EXPECT_NE(result.status, trash::MoveStatus::failed) << result.error.toStdString();
+      EXPECT_NE(result.status, trash::MoveStatus::failed) << result.problem.code;
       moved += result.ok() ? 1 : 0;
       refused += result.status == trash::MoveStatus::changed ? 1 : 0;
     }

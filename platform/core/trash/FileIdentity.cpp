@@ -1,4 +1,4 @@
-#include "platform/core/FileIdentity.h"
+#include "platform/core/trash/FileIdentity.h"
 
 #include <cmath>
 

@@ -1,13 +1,12 @@
-#include "platform/core/Trash.h"
+#include "platform/core/trash/Trash.h"
 
-#include "platform/core/TrashDirectory.h"
-#include "platform/core/TrashErrors.h"
-#include "platform/core/TrashInfo.h"
-#include "platform/core/TrashMove.h"
-#include "platform/core/TrashName.h"
-#include "platform/core/TrashOrphans.h"
-#include "platform/core/TrashSource.h"
 #include "platform/core/posix/FdIo.h"
+#include "platform/core/trash/TrashDirectory.h"
+#include "platform/core/trash/TrashInfo.h"
+#include "platform/core/trash/TrashMove.h"
+#include "platform/core/trash/TrashName.h"
+#include "platform/core/trash/TrashOrphans.h"
+#include "platform/core/trash/TrashSource.h"
 
 #include <cerrno>
 #include <chrono>
@@ -21,13 +20,15 @@
 namespace platform::trash {
 namespace {
 
-MoveResult failure(MoveStatus status, QString error) {
-  return MoveResult{status, {}, std::move(error), std::nullopt};
+MoveResult failure(MoveStatus status, Problem::Kind why = Problem::Kind::none, int code = 0) {
+  return MoveResult{status, {}, Problem{why, code}, std::nullopt};
 }
 
-MoveResult failed(const std::string &path, int code) {
-  return failure(MoveStatus::failed, trasherrors::moveFailed(path, code != 0 ? code : EIO));
+MoveResult failed(int code) {
+  return failure(MoveStatus::failed, Problem::Kind::system, code != 0 ? code : EIO);
 }
+
+MoveResult refused() { return failure(MoveStatus::changed, Problem::Kind::changed); }
 
 /// A claimed name in the Trash: its `.trashinfo` entry, kept open and locked while the file
 /// moves in, so that a clean-up never takes a live move's entry for a leftover.
@@ -78,13 +79,13 @@ MoveResult movedInto(const TrashDirectory &trash, const std::string &slot, MoveS
 MoveResult moveChecked(const std::string &path, const trashsource::Source &source) {
   const auto trash = TrashDirectory::forFile(path, source.info.st_dev);
   if (!trash) {
-    return failure(MoveStatus::failed, trasherrors::noTrash(path));
+    return failure(MoveStatus::failed, Problem::Kind::noTrash);
   }
   trashorphans::removeLeftoversOccasionally(*trash);
   const Slot slot = reserveSlot(*trash, source.name,
                                 trashinfo::text(path, trash->topDir, source.folder.identity));
   if (slot.name.empty()) {
-    return failed(path, errno);
+    return failed(errno);
   }
   const auto result =
       trashmove::moveChecked({source.folder.fd.get(), source.name},
@@ -96,9 +97,7 @@ MoveResult moveChecked(const std::string &path, const trashsource::Source &sourc
   case trashmove::Status::failed: break;
   }
   ::unlinkat(trash->infoFd.get(), (slot.name + ".trashinfo").c_str(), 0);
-  return result.status == trashmove::Status::changed
-             ? failure(MoveStatus::changed, trasherrors::changed(path))
-             : failed(path, result.code);
+  return result.status == trashmove::Status::changed ? refused() : failed(result.code);
 }
 
 /// How often, and how far apart, a path found empty is looked at again before its file
@@ -125,17 +124,15 @@ MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity
   if (!source) {
     const int code = errno;
     if (code == ELOOP) {
-      return failure(MoveStatus::changed, trasherrors::changed(path));
+      return refused();
     }
     if (code != ENOENT && code != ENOTDIR) {
-      return failed(path, code);
+      return failed(code);
     }
-    return staysGone(path, !expected.has_value())
-               ? failure(MoveStatus::missing, {})
-               : failure(MoveStatus::changed, trasherrors::changed(path));
+    return staysGone(path, !expected.has_value()) ? failure(MoveStatus::missing) : refused();
   }
   if (expected && !expected->matches(source->info)) {
-    return failure(MoveStatus::changed, trasherrors::changed(path));
+    return refused();
   }
   return moveChecked(path, *source);
 }

@@ -1,4 +1,4 @@
-#include "platform/core/TrashDirectory.h"
+#include "platform/core/trash/TrashDirectory.h"
 
 #include <QFile>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TrashDirectory.h"
+#include "platform/core/trash/TrashDirectory.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "platform/core/TrashInfo.h"
+#include "platform/core/trash/TrashInfo.h"
 
 #include "platform/core/files/SafeRead.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TrashMove.h"
+#include "platform/core/trash/TrashMove.h"
 
 #include <sys/stat.h>
 

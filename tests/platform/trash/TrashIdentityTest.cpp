@@ -1,9 +1,10 @@
 // Moves that take only the file that was looked at, undo that brings back only that file,
 // long names, a linked home Trash, and the words a failure reaches the user with.
-#include "platform/core/Trash.h"
+#include "platform/core/trash/Trash.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ TEST(TrashIdentity, onlyTheFileThatWasSeenMovesAndAGoneOneIsReportedMissing) {
         std::pair{swapped, swappedSeen}}) {
     const auto refused = trash::moveToTrash(path.string(), seen);
     EXPECT_EQ(refused.status, trash::MoveStatus::changed) << path;
-    EXPECT_TRUE(refused.error.contains(QString::fromStdString(path.filename().string())));
+    EXPECT_EQ(refused.problem.kind, trash::Problem::Kind::changed) << path;
     EXPECT_TRUE(fs::exists(path)) << path;
   }
   EXPECT_EQ(readBytes(dir.file("other/swapped.jpg")), "never scanned");
@@ -76,7 +77,7 @@ TEST(TrashIdentity, onlyTheFileThatWasSeenMovesAndAGoneOneIsReportedMissing) {
   EXPECT_FALSE(inHomeTrash("a new file under the old name"));
 
   const auto moved = trash::moveToTrash(kept.string(), keptSeen);
-  ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
+  ASSERT_TRUE(moved.ok()) << static_cast<int>(moved.problem.kind);
   ASSERT_TRUE(moved.trashed.has_value());
   EXPECT_EQ(*moved.trashed, identityOf(moved.trashedPath));
   EXPECT_EQ(trash::restore(moved.trashedPath, kept.string(), moved.trashed).status,
@@ -130,7 +131,7 @@ TEST(TrashIdentity, namesUpTo255BytesAreTrashedUnderShortEntriesAndRestored) {
     fs::create_directories(original.parent_path());
     std::ofstream(original) << name;
     const auto moved = trash::moveToTrash(original.string(), identityOf(original));
-    ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
+    ASSERT_TRUE(moved.ok()) << static_cast<int>(moved.problem.kind);
     moves.emplace_back(original, moved);
     const std::string entry = fs::path(moved.trashedPath).filename().string();
     entries.insert(entry);
@@ -160,7 +161,7 @@ TEST(TrashIdentity, aHomeTrashLinkedToTheUsersOwnFolderIsFollowed) {
   fs::create_directory_symlink(dir.file("other disk/Trash"), homeTrash());
   const fs::path photo = dir.write("a.jpg", "a");
   const auto moved = trash::moveToTrash(photo.string(), identityOf(photo));
-  ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
+  ASSERT_TRUE(moved.ok()) << static_cast<int>(moved.problem.kind);
   EXPECT_EQ(readBytes(dir.file("other disk/Trash/files/a.jpg")), "a");
   EXPECT_TRUE(fs::exists(dir.file("other disk/Trash/info/a.jpg.trashinfo")));
   EXPECT_EQ(trash::restore(moved.trashedPath, photo.string(), moved.trashed).status,
@@ -189,6 +190,6 @@ TEST(TrashIdentity, aReadOnlyVolumeFailsNamingTheFileAloneInChineseAndKeepsItOnc
   const auto failed = trash::moveToTrash(photo.string(), identityOf(photo));
   ::umount2(volume.c_str(), MNT_DETACH);
   EXPECT_EQ(failed.status, trash::MoveStatus::failed);
-  EXPECT_EQ(failed.error, QStringLiteral("无法把“只读.jpg”移到废纸篓：它所在的磁盘是只读的。"));
+  EXPECT_EQ(failed.problem, (trash::Problem{trash::Problem::Kind::system, EROFS}));
   EXPECT_FALSE(inHomeTrash("stays"));
 }

@@ -1,14 +1,33 @@
 #pragma once
 
-#include "platform/core/FileIdentity.h"
+#include "platform/core/trash/FileIdentity.h"
 
-#include <QString>
 #include <optional>
 #include <string>
 
 /// The freedesktop.org Trash: moving files in and restoring them without ever
 /// overwriting a file. Paths are native byte strings. Safe to call from any thread.
 namespace platform::trash {
+
+/// Why a move into the Trash or a restore did not happen, as a status and the system's error
+/// number; the application puts it into words for the user.
+struct Problem {
+  enum class Kind {
+    none,
+    /// No Trash folder this user may use was found.
+    noTrash,
+    /// The file at the path is not the one that was scanned, so it stays where it is.
+    changed,
+    /// The folder the file left is gone, or was replaced by another folder or a link.
+    folderReplaced,
+    /// A system call failed with `code`.
+    system,
+  };
+  Kind kind = Kind::none;
+  /// The errno of a `system` problem.
+  int code = 0;
+  bool operator==(const Problem &) const = default;
+};
 
 enum class MoveStatus {
   moved,
@@ -30,8 +49,8 @@ struct MoveResult {
   MoveStatus status = MoveStatus::failed;
   /// Where the Trash put the file; empty unless moved or displaced.
   std::string trashedPath;
-  /// Why the file did not move, in Chinese for the user; empty when moved.
-  QString error;
+  /// Why the file did not move; none when moved or displaced.
+  Problem problem;
   /// The file as it now lies in the Trash; set when moved or displaced.
   std::optional<FileIdentity> trashed;
   [[nodiscard]] bool ok() const { return status == MoveStatus::moved; }
@@ -57,7 +76,8 @@ enum class RestoreStatus {
 
 struct RestoreResult {
   RestoreStatus status = RestoreStatus::skipped;
-  QString error;
+  /// Why a failed restore failed.
+  Problem problem;
 };
 
 /// Moves a trashed file back to `originalPath` only when the Trash copy is the file that

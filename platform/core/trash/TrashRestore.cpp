@@ -1,11 +1,10 @@
 // Moving a trashed file back: only the file that left, only to the place it left, only into
 // the folder it left, and never over another file.
-#include "platform/core/Trash.h"
+#include "platform/core/trash/Trash.h"
 
-#include "platform/core/TrashErrors.h"
-#include "platform/core/TrashInfo.h"
-#include "platform/core/TrashMove.h"
-#include "platform/core/TrashSource.h"
+#include "platform/core/trash/TrashInfo.h"
+#include "platform/core/trash/TrashMove.h"
+#include "platform/core/trash/TrashSource.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -89,10 +88,10 @@ UniqueFd openOriginalFolder(const std::string &originalPath,
   return fd;
 }
 
-RestoreResult folderFailure(const std::string &originalPath, int code) {
+RestoreResult folderFailure(int code) {
   const bool replaced = code == ENOENT || code == ENOTDIR || code == ELOOP;
-  return {RestoreStatus::failed, replaced ? trasherrors::folderReplaced(originalPath)
-                                          : trasherrors::restoreFailed(originalPath, code)};
+  return {RestoreStatus::failed,
+          replaced ? Problem{Problem::Kind::folderReplaced} : Problem{Problem::Kind::system, code}};
 }
 
 } // namespace
@@ -111,13 +110,13 @@ RestoreResult restore(const std::string &trashedPath, const std::string &origina
   const UniqueFd folder =
       openOriginalFolder(originalPath, info.empty() ? std::nullopt : trashinfo::folderOf(info));
   if (!folder.isValid()) {
-    return folderFailure(originalPath, errno);
+    return folderFailure(errno);
   }
   const std::string name = fs::path(originalPath).filename().string();
   const auto moved =
       trashmove::moveChecked({files.get(), slot}, {folder.get(), name}, folder.get(), copy);
   if (moved.status == trashmove::Status::failed && moved.code != EEXIST) {
-    return {RestoreStatus::failed, trasherrors::restoreFailed(originalPath, moved.code)};
+    return {RestoreStatus::failed, Problem{Problem::Kind::system, moved.code}};
   }
   if (moved.status != trashmove::Status::moved) {
     return {RestoreStatus::skipped, {}};

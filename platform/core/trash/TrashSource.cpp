@@ -1,4 +1,4 @@
-#include "platform/core/TrashSource.h"
+#include "platform/core/trash/TrashSource.h"
 
 #include <cerrno>
 #include <fcntl.h>

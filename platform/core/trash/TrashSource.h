@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/core/TrashInfo.h"
 #include "platform/core/posix/UniqueFd.h"
+#include "platform/core/trash/TrashInfo.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "platform/core/Trash.h"
-#include "platform/core/TrashDirectory.h"
-#include "platform/core/TrashOrphans.h"
+#include "platform/core/trash/Trash.h"
+#include "platform/core/trash/TrashDirectory.h"
+#include "platform/core/trash/TrashOrphans.h"
 #include "tests/support/TempDir.h"
 
 #include <QStandardPaths>
@@ -78,7 +78,7 @@ TEST(TrashSafety, foreignOrLooseVolumeTrashesAreSkippedForAHomeCopyThatKeepsTime
   const fs::path photo = oldPhoto(volume.path, "a.jpg", 300000);
 
   const auto moved = trash::moveToTrash(photo.string());
-  ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
+  ASSERT_TRUE(moved.ok()) << static_cast<int>(moved.problem.kind);
   EXPECT_EQ(fs::path(moved.trashedPath).parent_path(), homeTrash() / "files");
   EXPECT_TRUE(isEmptyFolder(foreign / "files") && isEmptyFolder(volume.path / "loose" / uid));
   struct stat info {};
@@ -99,7 +99,7 @@ TEST(TrashSafety, aStickyTrashWithAForeignUserFolderGivesWayToTheUsersOwn) {
   ASSERT_EQ(::chown((volume.path / ".Trash" / uid).c_str(), 12345, 12345), 0);
 
   const auto moved = trash::moveToTrash(oldPhoto(volume.path, "b.jpg", 10).string());
-  ASSERT_TRUE(moved.ok()) << moved.error.toStdString();
+  ASSERT_TRUE(moved.ok()) << static_cast<int>(moved.problem.kind);
   const fs::path own = volume.path / (".Trash-" + uid);
   EXPECT_EQ(moved.trashedPath, (own / "files" / "b.jpg").string());
   EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
@@ -170,7 +170,7 @@ TEST(TrashSafety, restoreGoesOnlyIntoTheFolderThePhotoLeft) {
             trash::RestoreStatus::restored);
   const auto refused = trash::restore(swapped.trashedPath, dir.file("album/s.jpg"));
   EXPECT_EQ(refused.status, trash::RestoreStatus::failed);
-  EXPECT_FALSE(refused.error.isEmpty());
+  EXPECT_EQ(refused.problem.kind, trash::Problem::Kind::folderReplaced);
   EXPECT_EQ(trash::restore(recreated.trashedPath, dir.file("again/r.jpg")).status,
             trash::RestoreStatus::failed);
   EXPECT_TRUE(fs::exists(swapped.trashedPath) && fs::exists(recreated.trashedPath));
