@@ -182,6 +182,14 @@ void ResultsView::jumpMonth(int step) {
   m_grid->scrollToSection(target);
 }
 
+bool ResultsView::isLoadingImages() const {
+  const QRect view = m_grid->viewport()->rect();
+  const std::vector<GroupCard *> cards = m_grid->cards().liveCards();
+  return std::any_of(cards.begin(), cards.end(), [&view](const GroupCard *card) {
+    return card->isVisible() && view.intersects(card->geometry()) && card->isLoadingImages();
+  });
+}
+
 QList<QAction *> ResultsView::selectionShortcuts() const { return m_shortcuts; }
 
 // The three hidden shortcuts exist only while selecting, for the whole window.

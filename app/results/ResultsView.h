@@ -2,6 +2,7 @@
 
 #include "app/results/GridKeyController.h"
 #include "app/results/MonthHudModel.h"
+#include "app/shell/components/LoadingImages.h"
 #include "app/shell/motion/MotionAnimation.h"
 
 #include <QTimer>
@@ -29,7 +30,7 @@ class SummaryBar;
 ///
 /// `hero` is the root view's hero namespace in the ready phase, null in the live screen.
 /// GUI thread.
-class ResultsView : public QWidget {
+class ResultsView : public QWidget, public LoadingImages {
   Q_OBJECT
 
 public:
@@ -38,6 +39,9 @@ public:
 
   ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
   ~ResultsView() override;
+
+  /// Whether a card in view still waits for one of its photos.
+  [[nodiscard]] bool isLoadingImages() const override;
 
   /// Moves to the previous (−1) or next (+1) month, by date sort only; every jump scrolls,
   /// also to the month it already names.

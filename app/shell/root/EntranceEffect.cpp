@@ -13,9 +13,18 @@ EntranceEffect *EntranceEffect::start(QWidget *widget, const MotionCurve &curve,
   auto *effect = new EntranceEffect(widget, curve, offset);
   widget->setGraphicsEffect(effect);
   effect->setDescendantsSeeThrough(true);
-  effect->m_animation.jumpTo(0.0);
-  effect->m_animation.animateTo(1.0);
+  effect->restart();
   return effect;
+}
+
+void EntranceEffect::hold() {
+  m_animation.jumpTo(0.0);
+  setProgress(0);
+}
+
+void EntranceEffect::restart() {
+  m_animation.jumpTo(0.0);
+  m_animation.animateTo(1.0);
 }
 
 EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset)

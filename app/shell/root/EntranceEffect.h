@@ -33,6 +33,11 @@ public:
   [[nodiscard]] qreal progress() const { return m_progress; }
   /// Where the drawing starts, relative to the widget's place.
   [[nodiscard]] QPointF offset() const { return m_offset; }
+  /// Stops at the start (nothing drawn) until `restart`: for a caller that waits for the
+  /// widget to be ready before showing it.
+  void hold();
+  /// Runs the entrance again from the start.
+  void restart();
   /// Pins the entrance at `progress` without animating (screenshots).
   void setProgress(qreal progress);
 

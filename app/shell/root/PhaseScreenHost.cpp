@@ -2,6 +2,7 @@
 
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/components/GentleAppear.h"
+#include "app/shell/components/LoadingImages.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/EntranceEffect.h"
 #include "app/shell/root/ExitSnapshot.h"
@@ -27,6 +28,8 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
   m_pending.setSingleShot(true);
   m_pending.setInterval(0);
   connect(&m_pending, &QTimer::timeout, this, &PhaseScreenHost::follow);
+  m_imageWait.setInterval(8);
+  connect(&m_imageWait, &QTimer::timeout, this, [this] { checkImages(false); });
   for (auto signal : {&AppStore::phaseChanged, &AppStore::itemsChanged, &AppStore::groupsChanged,
                       &AppStore::isPausedChanged, &AppStore::isPauseRequestedChanged,
                       &AppStore::lastResultChanged, &AppStore::isSelectingChanged,
@@ -84,23 +87,60 @@ void PhaseScreenHost::follow() {
 }
 
 void PhaseScreenHost::build(bool animated, QPixmap shown) {
+  checkImages(true);
+  ExitSnapshot *exit = nullptr;
   if (m_screen && animated) {
     // The screen as the user last saw it, before the action that replaces it began.
-    ExitSnapshot::replace(m_screen, shown.isNull() ? ExitSnapshot::pictureOf(m_screen) : shown,
-                          motion::fast());
+    exit = ExitSnapshot::replace(
+        m_screen, shown.isNull() ? ExitSnapshot::pictureOf(m_screen) : shown, motion::fast());
   } else if (m_screen) {
     m_screen->deleteLater();
   }
   QWidget *screen = makeScreen(m_choice.kind);
   screen->setGeometry(rect());
+  EntranceEffect *entrance = nullptr;
   if (rootscreen::appearsGently(m_choice.kind)) {
     GentleAppear::apply(screen);
   } else if (animated) {
-    EntranceEffect::start(screen, motion::fast());
+    entrance = EntranceEffect::start(screen, motion::fast());
   }
   screen->show();
   screen->lower();
   m_screen = screen;
+  if (exit != nullptr) {
+    waitForImages(exit, entrance);
+  }
+}
+
+// The new screen's cards ask for their photos as they show: most come from the cache at
+// once, the others a few frames later. Fading in before, the results would dissolve into
+// empty picture boxes that then fill one by one.
+void PhaseScreenHost::waitForImages(ExitSnapshot *exit, EntranceEffect *entrance) {
+  if (!LoadingImages::anyIn(m_screen)) {
+    return;
+  }
+  exit->hold();
+  if (entrance != nullptr) {
+    entrance->hold();
+  }
+  m_waitingExit = exit;
+  m_waitingEntrance = entrance;
+  m_imageWaitClock.start();
+  m_imageWait.start();
+}
+
+void PhaseScreenHost::checkImages(bool force) {
+  if (!m_imageWait.isActive() ||
+      (!force && m_imageWaitClock.elapsed() < kImageWaitMs && LoadingImages::anyIn(m_screen))) {
+    return;
+  }
+  m_imageWait.stop();
+  if (m_waitingExit) {
+    m_waitingExit->restart();
+  }
+  if (m_waitingEntrance) {
+    m_waitingEntrance->restart();
+  }
 }
 
 QWidget *PhaseScreenHost::makeScreen(rootscreen::ScreenKind kind) {

@@ -2,6 +2,7 @@
 
 #include "app/shell/root/RootScreen.h"
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
@@ -10,6 +11,7 @@
 namespace lumora {
 
 class AppStore;
+class EntranceEffect;
 class ExitSnapshot;
 class HeroNamespace;
 struct ScreenFactory;
@@ -21,12 +23,16 @@ struct ScreenFactory;
 /// made at once, and the live results stay one widget through a pause and a resume. Any
 /// other change keeps the widget, which follows the store itself. The choice follows the
 /// store on the next turn of the event loop; meanwhile a screen about to be replaced is
-/// shown as it was before the change began.
+/// shown as it was before the change began. A screen that fades in while photos it shows are
+/// still loading waits unseen under the leaving picture until they are there, for
+/// `kImageWaitMs` at most, then both fades start together.
 /// GUI thread only.
 class PhaseScreenHost : public QWidget {
   Q_OBJECT
 
 public:
+  static constexpr int kImageWaitMs = 300;
+
   /// `factory` and `hero` must outlive the host; `hero` may be null.
   PhaseScreenHost(AppStore &store, const ScreenFactory &factory, HeroNamespace *hero,
                   QWidget *parent = nullptr);
@@ -52,6 +58,10 @@ private:
   [[nodiscard]] bool replaces(const rootscreen::ScreenChoice &next) const;
   void build(bool animated, QPixmap shown = {});
   [[nodiscard]] QWidget *makeScreen(rootscreen::ScreenKind kind);
+  /// Holds both fades at their start while the new screen's photos load.
+  void waitForImages(ExitSnapshot *exit, EntranceEffect *entrance);
+  /// Starts the held fades once the photos are there or the wait is over.
+  void checkImages(bool force);
 
   AppStore &m_store;
   const ScreenFactory &m_factory;
@@ -64,6 +74,10 @@ private:
   /// That picture, held over the screen while a pending change is about to replace it.
   QPointer<ExitSnapshot> m_held;
   int m_replacements = 0;
+  QTimer m_imageWait;
+  QElapsedTimer m_imageWaitClock;
+  QPointer<ExitSnapshot> m_waitingExit;
+  QPointer<EntranceEffect> m_waitingEntrance;
 };
 
 } // namespace lumora

@@ -3,11 +3,14 @@
 // published (a paused banner nobody asked for, a half-cleared summary, the next photo
 // loading).
 #include "app/ApplicationScreens.h"
+#include "app/shell/components/LoadingImages.h"
 #include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/root/PhaseScreenHost.h"
 #include "app/store/AppStoreStateAccess.h"
 #include "tests/shell/root/RootViewFixture.h"
 #include "tests/shell/support/FilmedFrames.h"
+
+#include <QElapsedTimer>
 
 using lumora::AppStore;
 using lumora::ExitSnapshot;
@@ -83,6 +86,39 @@ TEST_F(ScanTransition, aScanThatEndsLeavesWithTheLiveScreenAsShownAlsoAfterAResu
   ASSERT_TRUE(rig.waitForPhase(Kind::ready));
   ASSERT_EQ(shown(), ScreenKind::results);
   EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
+}
+
+TEST_F(ScanTransition, theResultsFadeInOnlyOnceTheirPhotosAreThere) {
+  scanOnce();
+  rescanAndHoldOnLiveResults();
+  // The live grid keeps its photos; the results built at the end must load theirs again.
+  rig.store->thumbnails().clearCache();
+  QWidget *host = view().phaseScreens();
+  rig.gate->release();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  bool sawLoading = false;
+  bool faded = false;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 3000) {
+    roottest::spin(1);
+    const auto *exit = host->findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+    if (exit == nullptr || view().phaseScreens()->choice().kind != ScreenKind::results) {
+      if (faded) {
+        break;
+      }
+      continue;
+    }
+    const bool loading = lumora::LoadingImages::anyIn(screen());
+    sawLoading = sawLoading || loading;
+    if (exit->progress() > 0) {
+      faded = true;
+      // Within the wait's bound: no frame of the fade shows a card without its photos.
+      EXPECT_FALSE(loading) << "at " << clock.elapsed() << " ms";
+    }
+  }
+  EXPECT_TRUE(sawLoading);
+  EXPECT_TRUE(faded);
 }
 
 TEST_F(ScanTransition, aPauseAndAResumeChangeTheLiveScreenInPlace) {
