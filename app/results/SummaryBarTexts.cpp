@@ -4,6 +4,8 @@
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/Texts.h"
 
+#include <algorithm>
+
 namespace lumora::summarybartexts {
 namespace {
 
@@ -28,11 +30,21 @@ QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last
   QString line = localized::string(isLibrary(source)
                                        ? "清理的照片进入「照片」App 的「最近删除」，30 天内可恢复"
                                        : "清理的照片移到废纸篓，可在 Finder 中恢复");
-  // A paused scan counts the files it never reached among the skipped ones too.
-  if (last && last->skippedCount >= 1) {
-    // The joiner stays as it is in every language.
+  if (!last) {
+    return line;
+  }
+  // A paused scan counts the files it never reached among the skipped ones too. Photos left
+  // out for their size are told apart: they are neither damaged nor small. The joiner stays
+  // as it is in every language.
+  const std::int64_t tooLarge =
+      std::clamp<std::int64_t>(last->tooLargeCount, 0, last->skippedCount);
+  if (last->skippedCount - tooLarge >= 1) {
     line += QStringLiteral(" · ") + fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）",
-                                         {Fmt::number(last->skippedCount)});
+                                         {Fmt::number(last->skippedCount - tooLarge)});
+  }
+  if (tooLarge >= 1) {
+    line += QStringLiteral(" · ") +
+            fill("跳过 %@ 张过大的照片（解码所需内存超出本机上限）", {Fmt::number(tooLarge)});
   }
   return line;
 }

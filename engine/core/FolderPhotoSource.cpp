@@ -58,8 +58,11 @@ PhotoItem FolderPhotoSource::cachedPhoto(std::size_t index, const CacheEntry &en
 
 std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const {
   const FileInfo &file = m_listing.files[index];
-  auto loaded = ImageLoader::load(file.path, static_cast<int>(m_options.maxPixel));
+  auto loaded = ImageLoader::loadFile(file.path, static_cast<int>(m_options.maxPixel));
   if (!loaded) {
+    if (loaded.error().kind == DecodeError::Kind::tooLarge) {
+      m_tooLarge.fetch_add(1, std::memory_order_relaxed);
+    }
     return std::nullopt;
   }
   auto analysis = analyzeImage(loaded->image);
@@ -90,6 +93,7 @@ void FolderPhotoSource::analysisEnded() const {
 void FolderPhotoSource::amend(ScanResult &result) const {
   result.fileCount += m_listing.invalidNameCount;
   result.skippedCount += m_listing.invalidNameCount;
+  result.tooLargeCount += m_tooLarge.load(std::memory_order_relaxed);
 }
 
 } // namespace lumora

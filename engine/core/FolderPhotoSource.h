@@ -4,6 +4,7 @@
 #include "engine/imaging/EnumerateResult.h"
 
 #include <QUrl>
+#include <atomic>
 #include <vector>
 
 namespace lumora {
@@ -42,6 +43,8 @@ private:
   std::vector<QUrl> m_roots;
   ScanOptions m_options;
   EnumerateResult m_listing;
+  /// Photos the workers left out for their size.
+  mutable std::atomic<std::int64_t> m_tooLarge{0};
 };
 
 } // namespace lumora

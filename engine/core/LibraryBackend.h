@@ -13,6 +13,14 @@
 
 namespace lumora {
 
+/// A thumbnail of a library photo, or why none came.
+struct LibraryThumbnail {
+  std::optional<platform::DecodedImage> image;
+  /// None came because decoding the photo needs more memory than this machine allows one
+  /// photo (the library logged it).
+  bool tooLarge = false;
+};
+
 /// What the engine needs of the photo library: access, the listing, the ids of its photos,
 /// thumbnails for the analysis, deletion into "Recently Deleted", favourites, previews and
 /// original file names. The engine knows the library only through this interface; the
@@ -34,10 +42,10 @@ public:
   /// The `PhotoItem` id and url of the asset.
   [[nodiscard]] virtual std::string itemID(const std::string &localIdentifier) const = 0;
   [[nodiscard]] virtual QUrl itemURL(const std::string &localIdentifier) const = 0;
-  /// A fast thumbnail for the analysis and the grid, or nothing when none arrives within the
+  /// A fast thumbnail for the analysis and the grid, or none when none arrives within the
   /// library's time-out.
-  [[nodiscard]] virtual std::optional<platform::DecodedImage>
-  thumbnail(const std::string &localIdentifier, int maxPixel) = 0;
+  [[nodiscard]] virtual LibraryThumbnail thumbnail(const std::string &localIdentifier,
+                                                   int maxPixel) = 0;
 
   /// Moves the assets into "Recently Deleted"; all or nothing.
   [[nodiscard]] virtual std::optional<EngineError>

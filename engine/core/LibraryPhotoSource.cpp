@@ -45,8 +45,11 @@ PhotoItem LibraryPhotoSource::cachedPhoto(std::size_t index, const CacheEntry &e
 
 std::optional<FileAnalysis> LibraryPhotoSource::analyze(std::size_t index) const {
   const LibraryAssetInfo &asset = m_assets[index];
-  const auto image = m_library->thumbnail(asset.localIdentifier, m_maxPixel);
-  auto analysis = image ? analyzeImage(*image) : std::nullopt;
+  const LibraryThumbnail thumbnail = m_library->thumbnail(asset.localIdentifier, m_maxPixel);
+  if (thumbnail.tooLarge) {
+    m_tooLarge.fetch_add(1, std::memory_order_relaxed);
+  }
+  auto analysis = thumbnail.image ? analyzeImage(*thumbnail.image) : std::nullopt;
   if (!analysis) {
     return std::nullopt;
   }
@@ -60,6 +63,10 @@ PhotoItem LibraryPhotoSource::analysedPhoto(std::size_t index, const FileAnalysi
 }
 
 QString LibraryPhotoSource::progressName(std::size_t) const { return QStringLiteral("照片图库"); }
+
+void LibraryPhotoSource::amend(ScanResult &result) const {
+  result.tooLargeCount += m_tooLarge.load(std::memory_order_relaxed);
+}
 
 PhotoItem LibraryPhotoSource::makeLibraryItem(std::size_t index, float score, bool isUtility,
                                               float sharpness, std::vector<float> feature) const {

@@ -4,6 +4,7 @@
 #include "engine/core/PhotoSource.h"
 #include "engine/model/LibraryAssetInfo.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,7 @@ public:
                                         const FileAnalysis &result) const override;
   /// "照片图库" for every asset: library scans show no per-photo name.
   [[nodiscard]] QString progressName(std::size_t index) const override;
+  void amend(ScanResult &result) const override;
 
 private:
   /// The photo of one asset from an analysis, fresh or cached: size 0, the asset's dates,
@@ -45,6 +47,8 @@ private:
   int m_maxPixel = 0;
   std::vector<LibraryAssetInfo> m_assets;
   std::vector<std::string> m_ids;
+  /// Photos the workers left out for their size.
+  mutable std::atomic<std::int64_t> m_tooLarge{0};
 };
 
 } // namespace lumora

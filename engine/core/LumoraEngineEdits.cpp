@@ -146,7 +146,7 @@ bool LumoraEngine::requestLibraryAuthorization() {
 
 std::optional<platform::DecodedImage>
 LumoraEngine::libraryThumbnail(const std::string &localIdentifier, int maxPixel) {
-  return m_services.library ? m_services.library->thumbnail(localIdentifier, maxPixel)
+  return m_services.library ? m_services.library->thumbnail(localIdentifier, maxPixel).image
                             : std::nullopt;
 }
 

@@ -37,12 +37,14 @@ DecodeError failure(DecodeError::Kind kind, const char *what) {
   return DecodeError{kind, QString::fromLatin1(what)};
 }
 
-DecodeError tooLarge(std::int64_t width, std::int64_t height) {
+DecodeError tooLarge(std::int64_t width, std::int64_t height, std::int64_t charge) {
+  constexpr std::int64_t kMiB = std::int64_t{1} << 20;
   return DecodeError{DecodeError::Kind::tooLarge,
-                     QStringLiteral("%1 × %2 pixels is over the limit of %3")
+                     QStringLiteral("%1 × %2 pixels is over the limit of %3 (decoding needs %4 MB)")
                          .arg(width)
                          .arg(height)
-                         .arg(kMaxInputPixels)};
+                         .arg(kMaxInputPixels)
+                         .arg((charge + kMiB - 1) / kMiB)};
 }
 
 /// vips shows an EXIF text field as "value (value, ASCII, N components, M bytes)"; the raw
@@ -156,11 +158,12 @@ Expected<platform::DecodedImage, DecodeError> fitDecoded(platform::DecodedImage 
 
 Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int maxPixel) {
   // Rows are read one at a time, but the picture is decoded whole, as RGBA at most.
-  constexpr std::int64_t kMaxPixels =
-      std::min(kMaxInputPixels, platform::decodebudget::kPhotoLimit / 4);
-  const auto reservation = platform::decodebudget::reserve(
-      bmpreader::pixelCount(fd, fileSize).value_or(0) * 4 + platform::decodecost::kFixedBytes);
-  auto full = bmpreader::decode(fd, fileSize, kMaxPixels);
+  const std::int64_t maxPixels = std::min(
+      kMaxInputPixels, (platform::decodebudget::ceiling() - platform::decodecost::kFixedBytes) / 4);
+  const std::int64_t pixels = bmpreader::pixelCount(fd, fileSize).value_or(0);
+  const auto reservation = platform::decodebudget::reserve(std::min(pixels, maxPixels) * 4 +
+                                                           platform::decodecost::kFixedBytes);
+  auto full = bmpreader::decode(fd, fileSize, maxPixels);
   if (!full) {
     return Unexpected(full.error());
   }
@@ -196,8 +199,7 @@ DecodeError sourceFailure(const platform::photosource::Failure &failure) {
                      failure.message};
 }
 
-/// The lazily opened first image of `source` and its format, once it is a format we decode
-/// and its size is under the pixel limit.
+/// The lazily opened first image of `source` and its format, once it is a format we decode.
 struct Header {
   Format format;
   VipsImagePtr image;
@@ -216,9 +218,6 @@ Expected<Header, DecodeError> openHeader(VipsSource *source) {
   if (!image) {
     return Unexpected(image.error());
   }
-  if (std::int64_t{(*image)->Xsize} * (*image)->Ysize > kMaxInputPixels) {
-    return Unexpected(tooLarge((*image)->Xsize, (*image)->Ysize));
-  }
   return Header{*format, std::move(*image)};
 }
 
@@ -236,6 +235,11 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize,
   VipsImagePtr image = std::move(header->image);
   const int width = image->Xsize;
   const int height = image->Ysize;
+  if (std::int64_t{width} * height > kMaxInputPixels) {
+    return Unexpected(tooLarge(
+        width, height,
+        platform::photosource::decodeCharge(*photo, format, image.get(), {maxPixel, false})));
+  }
   const auto reservation =
       platform::photosource::reserveDecode(*photo, format, image.get(), {maxPixel, false});
   if (!reservation) {

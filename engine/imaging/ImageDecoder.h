@@ -3,6 +3,7 @@
 #include "engine/imaging/DecodeError.h"
 #include "engine/imaging/ExifDate.h"
 #include "engine/util/Expected.h"
+#include "platform/core/imaging/DecodeBudget.h"
 #include "platform/core/imaging/DecodedImage.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace lumora::imagedecoder {
 
 /// Files whose header claims more pixels than this (200 megapixels) are refused before
 /// their pixels are decoded: a scan must not spend seconds or gigabytes on one file.
-inline constexpr std::int64_t kMaxInputPixels = 200'000'000;
+inline constexpr std::int64_t kMaxInputPixels = platform::decodebudget::kMaxInputPixels;
 
 /// One decoded file: its picture and the EXIF date texts of its first image.
 struct DecodedFile {
@@ -37,10 +38,11 @@ struct DecodedFile {
 /// HEIF, TIFF, GIF and BMP are decoded. Folders, FIFOs and devices are refused without
 /// reading, so a scan never blocks on one. Damaged and truncated files fail, and so does a
 /// file cut short or rewritten while it is read (it is never mapped). Only the bytes a
-/// decoder needs are read (a JPEG up to its end marker), and a file whose decode would need
-/// more memory than one photo may have (a progressive JPEG's coefficients, an interlaced
-/// PNG, a GIF frame, …) is refused before its pixels are decoded; decodes running at once
-/// share one memory budget and wait for it (see platform/core/imaging/DecodeBudget.h).
+/// decoder needs are read (a JPEG up to its end marker). A file whose decode needs more
+/// than a worker's share of memory (a progressive JPEG's coefficients, an interlaced PNG, a
+/// GIF frame, HEIF planes, …) waits until it can run alone; one that needs more than one
+/// photo may have on this machine is refused before its pixels are decoded. Decodes running
+/// at once share one memory budget and wait for it (see platform/core/imaging/DecodeBudget.h).
 [[nodiscard]] Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel);
 
 } // namespace lumora::imagedecoder

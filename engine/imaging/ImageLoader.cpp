@@ -110,12 +110,20 @@ std::optional<LoadedImage> load(const QUrl &url, int maxPixel) {
 }
 
 std::optional<LoadedImage> load(const std::string &path, int maxPixel) {
+  auto loaded = loadFile(path, maxPixel);
+  if (!loaded) {
+    return std::nullopt;
+  }
+  return std::move(*loaded);
+}
+
+Expected<LoadedImage, DecodeError> loadFile(const std::string &path, int maxPixel) {
   auto decoded = imagedecoder::decodeFile(path, std::max(maxPixel, kMinMaxPixel));
   if (!decoded) {
     Diagnostics::log(
         QStringLiteral("scan"),
         QStringLiteral("skipped %1: %2").arg(logline::fileName(path), decoded.error().message));
-    return std::nullopt;
+    return Unexpected(decoded.error());
   }
   const std::int64_t sourcePixels =
       static_cast<std::int64_t>(decoded->originalWidth) * decoded->originalHeight;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "engine/imaging/DecodeError.h"
 #include "engine/imaging/EnumerateResult.h"
 #include "engine/imaging/ExifDate.h"
 #include "engine/model/Date.h"
 #include "engine/model/ScanTypes.h"
+#include "engine/util/Expected.h"
 #include "platform/core/imaging/DecodedImage.h"
 
 #include <QString>
@@ -59,6 +61,8 @@ struct LoadedImage {
 /// The same for the file at a native path, given as the bytes the file system gave: the
 /// scan, the preview and the Trash all name a photo's file by its id, never through a URL.
 [[nodiscard]] std::optional<LoadedImage> load(const std::string &path, int maxPixel);
+/// The same, telling why nothing was loaded (also written to the diagnostics log).
+[[nodiscard]] Expected<LoadedImage, DecodeError> loadFile(const std::string &path, int maxPixel);
 
 /// The capture date from a file's EXIF texts: DateTimeOriginal read in the zone
 /// "GMT" + OffsetTimeOriginal when that names a fixed offset, else in the system's current

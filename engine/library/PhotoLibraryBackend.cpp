@@ -46,10 +46,11 @@ QUrl PhotoLibraryBackend::itemURL(const std::string &localIdentifier) const {
   return PhotoLibrarySource::syntheticURL(localIdentifier);
 }
 
-std::optional<platform::DecodedImage>
-PhotoLibraryBackend::thumbnail(const std::string &localIdentifier, int maxPixel) {
-  return PhotoLibrarySource::thumbnail(localIdentifier, maxPixel,
-                                       PhotoLibrarySource::kThumbnailTimeout);
+LibraryThumbnail PhotoLibraryBackend::thumbnail(const std::string &localIdentifier, int maxPixel) {
+  LibraryThumbnail result;
+  result.image = PhotoLibrarySource::thumbnail(
+      localIdentifier, maxPixel, PhotoLibrarySource::kThumbnailTimeout, &result.tooLarge);
+  return result;
 }
 
 std::optional<EngineError>

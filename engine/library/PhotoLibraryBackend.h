@@ -14,8 +14,8 @@ public:
   [[nodiscard]] EngineError failure(EngineError::LibraryKind kind) const override;
   [[nodiscard]] std::string itemID(const std::string &localIdentifier) const override;
   [[nodiscard]] QUrl itemURL(const std::string &localIdentifier) const override;
-  [[nodiscard]] std::optional<platform::DecodedImage> thumbnail(const std::string &localIdentifier,
-                                                                int maxPixel) override;
+  [[nodiscard]] LibraryThumbnail thumbnail(const std::string &localIdentifier,
+                                           int maxPixel) override;
   [[nodiscard]] std::optional<EngineError>
   deleteAssets(const std::vector<std::string> &localIdentifiers) override;
   [[nodiscard]] std::optional<EngineError>

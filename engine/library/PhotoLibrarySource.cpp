@@ -1,12 +1,14 @@
 #include "engine/library/PhotoLibrarySource.h"
 
 #include "engine/diagnostics/Diagnostics.h"
+#include "engine/diagnostics/LoggedName.h"
 #include "engine/library/PendingImageRequest.h"
 #include "engine/util/Numeric.h"
 #include "platform/core/photolibrary/PhotoLibrary.h"
 
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -51,6 +53,8 @@ enum class RequestKind { thumbnail, preview };
 struct IssuedRequest {
   std::shared_ptr<PendingImageRequest> pending;
   std::future<PendingImageRequest::Result> result;
+  /// Set before the result when no image came because the photo is too large to decode.
+  std::shared_ptr<std::atomic<bool>> tooLarge;
 };
 
 // Attaches the caller's continuation, issues the request and stores its id; when the result
@@ -64,10 +68,17 @@ IssuedRequest issue(const PhotoAsset &asset, int side, RequestKind kind) {
   const platform::ImageRequestOptions options{
       platform::DeliveryMode::highQualityFormat,
       kind == RequestKind::thumbnail ? platform::ResizeMode::fast : platform::ResizeMode::exact};
-  const auto handler = [pending, kind](std::optional<DecodedImage> image,
-                                       const platform::ImageResultInfo &info) {
+  auto tooLarge = std::make_shared<std::atomic<bool>>(false);
+  const auto handler = [pending, kind, tooLarge,
+                        name = asset.originalFilename](std::optional<DecodedImage> image,
+                                                       const platform::ImageResultInfo &info) {
     if (info.isDegraded) {
       return; // keep waiting for the final result
+    }
+    if (info.isTooLarge) {
+      Diagnostics::log(QStringLiteral("photo"),
+                       QStringLiteral("skipped %1: %2").arg(logline::fileName(name), info.error));
+      tooLarge->store(true);
     }
     if (kind == RequestKind::thumbnail && info.isCancelled) {
       pending->resume(std::nullopt);
@@ -80,7 +91,7 @@ IssuedRequest issue(const PhotoAsset &asset, int side, RequestKind kind) {
   if (pending->storeRequestID(id)) {
     manager->cancelImageRequest(id);
   }
-  return {std::move(pending), std::move(result)};
+  return {std::move(pending), std::move(result), std::move(tooLarge)};
 }
 
 // A time-out as a wait: NaN and negative values wait not at all, and the wait is capped so
@@ -151,7 +162,7 @@ Expected<std::vector<LibraryAssetInfo>, PhotoLibraryError> fetchAll() {
 }
 
 std::optional<DecodedImage> thumbnail(const std::string &localIdentifier, int maxPixel,
-                                      double timeout) {
+                                      double timeout, bool *tooLarge) {
   const auto asset = fetchOne(localIdentifier);
   if (!asset) {
     return std::nullopt;
@@ -164,6 +175,9 @@ std::optional<DecodedImage> thumbnail(const std::string &localIdentifier, int ma
   if (issued.pending->didTimeout()) {
     Diagnostics::log(QStringLiteral("photo"),
                      QStringLiteral("thumbnail timeout %1s").arg(numeric::truncatedInt(timeout)));
+  }
+  if (tooLarge != nullptr) {
+    *tooLarge = !image && issued.tooLarge->load();
   }
   return image;
 }

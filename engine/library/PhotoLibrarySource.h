@@ -35,9 +35,12 @@ inline constexpr double kThumbnailTimeout = 12.0;
 
 /// A fast thumbnail fitting max(`maxPixel`, 64) square, or nothing when the asset is gone,
 /// cannot be decoded, the request is cancelled, or nothing arrives within `timeout` seconds
-/// (then the request is cancelled and the time-out is logged under "photo").
+/// (then the request is cancelled and the time-out is logged under "photo"). A photo too
+/// large to decode on this machine is logged under "photo" with its name and the memory it
+/// needs, and sets `tooLarge` when given.
 [[nodiscard]] std::optional<platform::DecodedImage> thumbnail(const std::string &localIdentifier,
-                                                              int maxPixel, double timeout);
+                                                              int maxPixel, double timeout,
+                                                              bool *tooLarge = nullptr);
 
 /// An exactly resized image fitting max(`maxPixel`, 256) square, without time-out; nothing
 /// when the asset is gone or its final result carries no image.

@@ -58,6 +58,9 @@ struct ScanResult {
   std::int64_t fileCount = 0;
   /// Files found that are not among the returned photos; never below 0.
   std::int64_t skippedCount = 0;
+  /// Of the skipped files, those left out for their size alone: decoding them needs more
+  /// memory than this machine allows one photo, or they have more pixels than any photo.
+  std::int64_t tooLargeCount = 0;
   std::int64_t cacheHitCount = 0;
   double elapsed = 0;
   /// The scan was cancelled and `items` holds what was analysed until then.

@@ -51,6 +51,18 @@ TEST_F(SummaryBarTest, theNormalRowSumsUpBySource) {
                                              "跳过 3 张未分析（损坏或过小）"));
   AppStore::StateAccess(store()).setLastResult(resultWithSkipped(0, true));
   EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复"));
+  // Photos left out for their size are not called damaged or small.
+  ScanResult large = resultWithSkipped(3, false);
+  large.tooLargeCount = 1;
+  AppStore::StateAccess(store()).setLastResult(large);
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
+                                             "跳过 2 张未分析（损坏或过小） · "
+                                             "跳过 1 张过大的照片（解码所需内存超出本机上限）"));
+  large.tooLargeCount = 3;
+  AppStore::StateAccess(store()).setLastResult(large);
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
+                                             "跳过 3 张过大的照片（解码所需内存超出本机上限）"));
+  AppStore::StateAccess(store()).setLastResult(resultWithSkipped(0, true));
 
   showGroups({group("/l/", 2, 0)}, AppStore::SourceKind::library);
   EXPECT_EQ(bar().title(), QStringLiteral("1 组 · 1 张照片 可移入「最近删除」"));

@@ -11,9 +11,10 @@ namespace {
 constexpr std::int64_t kMiB = std::int64_t{1} << 20;
 
 QString overLimit(std::int64_t bytes) {
-  return QStringLiteral("decoding needs %1 MB, over the limit of %2 MB per photo")
+  return QStringLiteral("decoding needs %1 MB, over the limit of %2 MB for one photo on this "
+                        "machine")
       .arg((bytes + kMiB - 1) / kMiB)
-      .arg(decodebudget::kPhotoLimit / kMiB);
+      .arg(decodebudget::ceiling() / kMiB);
 }
 
 /// The size a RIFF container declares for itself (header included), when `head` starts a
@@ -56,13 +57,14 @@ bool isLosslessWebp(int fd, std::int64_t length) {
 }
 
 Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize) {
-  auto reading = decodebudget::reserve(fileSize);
-  auto stream = jpegstream::read(fd, decodebudget::kPhotoLimit);
+  // No photo's JPEG stream comes near a worker's share; one that runs on is not a photo.
+  auto reading = decodebudget::reserve(std::min(fileSize, decodebudget::kShare));
+  auto stream = jpegstream::read(fd, decodebudget::kShare);
   if (!stream) {
     if (stream.error() == jpegstream::Failure::tooLong) {
       return Unexpected{Failure{Failure::Kind::tooLarge,
                                 QStringLiteral("JPEG data runs past %1 MB, the limit per photo")
-                                    .arg(decodebudget::kPhotoLimit / kMiB)}};
+                                    .arg(decodebudget::kShare / kMiB)}};
     }
     return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
   }
@@ -124,7 +126,7 @@ Expected<decodebudget::Reservation, Failure> reserveDecode(PhotoSource &photo,
                                                            VipsImage *header,
                                                            const decodecost::Request &request) {
   const std::int64_t bytes = decodeCharge(photo, format, header, request);
-  if (bytes > decodebudget::kPhotoLimit) {
+  if (bytes > decodebudget::ceiling()) {
     return Unexpected{Failure{Failure::Kind::tooLarge, overLimit(bytes)}};
   }
   if (bytes <= photo.reading.bytes()) {

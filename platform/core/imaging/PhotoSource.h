@@ -22,7 +22,7 @@ struct Failure {
   enum class Kind {
     /// The file could not be read.
     unreadable,
-    /// Decoding it would need more memory than one photo may have.
+    /// Decoding it would need more memory than one photo may have on this machine.
     tooLarge,
   };
   Kind kind = Kind::unreadable;
@@ -49,7 +49,7 @@ struct PhotoSource {
 };
 
 /// Prepares the regular file open at `fd`, `fileSize` bytes long. A JPEG's stream is read
-/// under a reservation of the bytes it may take (its file size, at most the photo limit),
+/// under a reservation of the bytes it may take (its file size, at most a worker's share),
 /// so that files with huge tails and no end marker are not read by every worker at once.
 [[nodiscard]] Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize);
 
@@ -59,9 +59,9 @@ struct PhotoSource {
                                         VipsImage *header, const decodecost::Request &request);
 
 /// Reserves what decoding `photo` (its header opened as `header`, of `format`) for
-/// `request` will need, or refuses when that is over `decodebudget::kPhotoLimit`; takes
-/// over the reservation `photo` read its stream with. May wait for other decodes, holding
-/// nothing meanwhile.
+/// `request` will need, or refuses when that is over `decodebudget::ceiling()`; takes over
+/// the reservation `photo` read its stream with. May wait for other decodes (for all of them
+/// to end when it needs more than a worker's share), holding nothing meanwhile.
 [[nodiscard]] Expected<decodebudget::Reservation, Failure>
 reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header,
               const decodecost::Request &request);

@@ -13,6 +13,10 @@ constexpr std::uint16_t kCompression = 259;
 constexpr std::uint16_t kUncompressed = 1;
 constexpr std::uint16_t kRowsPerStrip = 278;
 constexpr std::uint16_t kTileLength = 323;
+constexpr std::uint16_t kPhotometric = 262;
+constexpr std::uint16_t kYCbCr = 6;
+constexpr std::uint16_t kPlanarConfiguration = 284;
+constexpr std::uint16_t kInterleaved = 1;
 constexpr std::uint16_t kShort = 3;
 constexpr std::uint16_t kLong = 4;
 /// More directory entries than any picture has; a larger count is damage.
@@ -91,19 +95,28 @@ std::optional<Layout> read(int fd, std::int64_t length) {
   }
   // A strip without a RowsPerStrip tag is the whole picture.
   Layout layout{std::numeric_limits<std::uint32_t>::max(), true};
+  bool tiled = false;
+  bool interleaved = true;
+  bool ycbcr = false;
   for (std::size_t at = 0; at + 12 <= directory->entries.size(); at += 12) {
     const std::uint8_t *entry = directory->entries.data() + at;
     const std::uint16_t tag = directory->order.get(entry, 2);
     const auto value = scalar(entry, directory->order);
     if (tag == kCompression && value) {
       layout.compressed = *value != kUncompressed;
+    } else if (tag == kPhotometric && value) {
+      ycbcr = *value == kYCbCr;
+    } else if (tag == kPlanarConfiguration && value) {
+      interleaved = *value == kInterleaved;
     } else if (tag == kRowsPerStrip || tag == kTileLength) {
       if (!value) {
         return std::nullopt;
       }
+      tiled = tiled || tag == kTileLength;
       layout.rowsPerChunk = *value;
     }
   }
+  layout.byScanline = !tiled && interleaved && !ycbcr && layout.rowsPerChunk > kScanlineRows;
   return layout;
 }
 

@@ -82,12 +82,23 @@ Expected<OpenedFile, QString> openFile(const fs::path &file) {
 
 /// Reserves the memory the decode of `opened` to at most `maxPixel` on its longer side
 /// needs, then lets its header go: one loader at a time reads the source.
-Expected<decodebudget::Reservation, QString> reserveForDecode(OpenedFile &opened, int maxPixel) {
+Expected<decodebudget::Reservation, DecodeFailure> reserveForDecode(OpenedFile &opened,
+                                                                    int maxPixel) {
+  const VipsImage *header = opened.header.get();
+  if (std::int64_t{header->Xsize} * header->Ysize > decodebudget::kMaxInputPixels) {
+    return Unexpected{DecodeFailure{QStringLiteral("%1 × %2 pixels is over the limit of %3")
+                                        .arg(header->Xsize)
+                                        .arg(header->Ysize)
+                                        .arg(decodebudget::kMaxInputPixels),
+                                    true}};
+  }
   // vips_thumbnail premultiplies alpha in floating point.
   auto reservation = photosource::reserveDecode(opened.photo, opened.format, opened.header.get(),
                                                 {maxPixel, true});
   if (!reservation) {
-    return Unexpected{reservation.error().message};
+    return Unexpected{
+        DecodeFailure{reservation.error().message,
+                      reservation.error().kind == photosource::Failure::Kind::tooLarge}};
   }
   opened.header.reset();
   return std::move(reservation.value());
@@ -95,10 +106,10 @@ Expected<decodebudget::Reservation, QString> reserveForDecode(OpenedFile &opened
 
 } // namespace
 
-Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) {
+Expected<DecodedImage, DecodeFailure> decodeFitted(const fs::path &file, Size bounds) {
   auto opened = openFile(file);
   if (!opened) {
-    return Unexpected{opened.error()};
+    return Unexpected{DecodeFailure{opened.error()}};
   }
   const auto reservation = reserveForDecode(*opened, std::max(bounds.width, bounds.height));
   if (!reservation) {
@@ -110,16 +121,20 @@ Expected<DecodedImage, QString> decodeFitted(const fs::path &file, Size bounds) 
   if (vips_thumbnail_source(opened->photo.source.get(), fitted.out(), std::max(1, bounds.width),
                             "height", std::max(1, bounds.height), "size", VIPS_SIZE_DOWN,
                             nullptr) != 0) {
-    return Unexpected{takeVipsError()};
+    return Unexpected{DecodeFailure{takeVipsError()}};
   }
   if (std::int64_t{fitted->Xsize} * fitted->Ysize > kMaxPixels) {
-    return Unexpected{QStringLiteral("图像太大，无法解码")};
+    return Unexpected{DecodeFailure{QStringLiteral("图像太大，无法解码"), true}};
   }
   auto rgb = srgbpixels::toSrgb8(std::move(fitted));
   if (!rgb) {
-    return Unexpected{rgb.error()};
+    return Unexpected{DecodeFailure{rgb.error()}};
   }
-  return srgbpixels::render(rgb.value().get());
+  auto pixels = srgbpixels::render(rgb.value().get());
+  if (!pixels) {
+    return Unexpected{DecodeFailure{pixels.error()}};
+  }
+  return std::move(pixels.value());
 }
 
 std::optional<Size> storedSize(const fs::path &file) {
@@ -139,7 +154,7 @@ Expected<void, QString> writeRendition(const fs::path &source, const fs::path &t
   }
   const auto reservation = reserveForDecode(*opened, side);
   if (!reservation) {
-    return Unexpected{reservation.error()};
+    return Unexpected{reservation.error().message};
   }
   VipsImagePtr thumbnail;
   if (vips_thumbnail_source(opened->photo.source.get(), thumbnail.out(), side, "size",

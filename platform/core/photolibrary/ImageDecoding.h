@@ -12,6 +12,15 @@
 /// shared runtime, with its block on untrusted loaders.
 namespace platform::imagedecoding {
 
+/// Why a file gave no image.
+struct DecodeFailure {
+  /// libvips' message, or ours.
+  QString message;
+  /// Decoding it needs more memory than one photo may have on this machine, or it has more
+  /// pixels than any photo.
+  bool tooLarge = false;
+};
+
 struct Size {
   int width = 0;
   int height = 0;
@@ -19,9 +28,9 @@ struct Size {
 };
 
 /// Decodes the file scaled down to fit inside `bounds`, keeping its aspect ratio; an image
-/// that already fits keeps its size. The error is libvips' message.
-[[nodiscard]] Expected<DecodedImage, QString> decodeFitted(const std::filesystem::path &file,
-                                                           Size bounds);
+/// that already fits keeps its size.
+[[nodiscard]] Expected<DecodedImage, DecodeFailure> decodeFitted(const std::filesystem::path &file,
+                                                                 Size bounds);
 /// The stored pixel size (before orientation) from the file's header, when it is an image.
 [[nodiscard]] std::optional<Size> storedSize(const std::filesystem::path &file);
 /// Writes a JPEG of `source` whose longest side is `side`, when `source` is larger than

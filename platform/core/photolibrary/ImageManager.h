@@ -51,6 +51,9 @@ struct ImageResultInfo {
   bool isCancelled = false;
   /// Why a final delivery carries no image (unreadable file); empty otherwise.
   QString error;
+  /// No image came because decoding the file needs more memory than this machine allows
+  /// one photo.
+  bool isTooLarge = false;
 };
 
 /// Called with each result of a request, on a thread of the image manager's own.

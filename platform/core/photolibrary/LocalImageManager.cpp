@@ -133,7 +133,8 @@ void LocalImageManager::run(Job &job) {
   if (isCancelled(job.cancelled)) {
     finish(job, std::nullopt, ImageResultInfo{false, true, {}});
   } else if (!image) {
-    finish(job, std::nullopt, ImageResultInfo{false, false, image.error()});
+    finish(job, std::nullopt,
+           ImageResultInfo{false, false, image.error().message, image.error().tooLarge});
   } else {
     finish(job, std::move(image.value()), ImageResultInfo{});
   }

@@ -1,5 +1,6 @@
 #include "engine/imaging/ImageLoader.h"
 #include "engine/imaging/ImageDecoder.h"
+#include "platform/core/imaging/DecodeBudget.h"
 #include "tests/engine/imaging/ImagingFixtures.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
@@ -224,15 +225,17 @@ TEST(ImageLoader, otherColourLayoutsBecomeEightBitSrgb) {
   ASSERT_EQ(vips_bandjoin_const1(grey.get(), withAlpha.out(), 255, nullptr), 0);
   save(grey, dir.file("grey.jpg"));
   save(wide, dir.file("wide.png"));
+  save(wide, dir.file("wide.tif"));
   save(withAlpha, dir.file("grey-alpha.png"));
   for (const auto &[name, bands] : std::vector<std::pair<std::string, int>>{
-           {"grey.jpg", 3}, {"wide.png", 3}, {"grey-alpha.png", 4}}) {
+           {"grey.jpg", 3}, {"wide.png", 3}, {"wide.tif", 3}, {"grey-alpha.png", 4}}) {
     const auto loaded = loadFile(dir.file(name));
     ASSERT_TRUE(loaded) << name;
     EXPECT_EQ(loaded->image.bands, bands) << name;
     EXPECT_EQ(loaded->image.width, 200) << name;
   }
   expectHalves(loadFile(dir.file("wide.png"))->image, 2, "wide.png");
+  expectHalves(loadFile(dir.file("wide.tif"))->image, 2, "wide.tif");
 }
 
 TEST(ImageLoader, badFilesFailWithoutCrashingAndAreLogged) {
@@ -311,4 +314,32 @@ TEST(ImageLoader, manyThreadsDecodeAtOnce) {
     }
   }
   EXPECT_EQ(good.load(), 72);
+}
+
+TEST(ImageLoader, photosNeedingMoreThanAWorkersShareDecodeAloneUpToTheCeiling) {
+  testsupport::TempDir dir;
+  // A progressive JPEG without chroma subsampling keeps 6 bytes a pixel of coefficients:
+  // 42 megapixels need more than a worker's share. A TIFF in one tall strip is read a row
+  // at a time and needs little.
+  const auto picture = twoHalves(7000, 6000, kRed, kBlue);
+  const std::string progressive = dir.file("big.jpg").string();
+  ASSERT_EQ(vips_image_write_to_file(
+                picture.get(), (progressive + "[interlace,subsample_mode=off]").c_str(), nullptr),
+            0);
+  save(twoHalves(3000, 2000, kRed, kBlue),
+       dir.file("one-strip.tif").string() + "[tile_height=2000]");
+  const auto big = loadFile(dir.file("big.jpg"));
+  ASSERT_TRUE(big.has_value());
+  expectHalves(big->image, 16, "big.jpg");
+  EXPECT_EQ(big->sourcePixels, std::int64_t{7000} * 6000);
+  expectHalves(loadFile(dir.file("one-strip.tif"))->image, 16, "one-strip.tif");
+  EXPECT_EQ(platform::decodebudget::held(), 0);
+
+  platform::decodebudget::overrideCeiling(platform::decodebudget::kShare);
+  const auto refused = imagedecoder::decodeFile(progressive, 512);
+  platform::decodebudget::overrideCeiling(std::nullopt);
+  ASSERT_FALSE(refused.hasValue());
+  EXPECT_EQ(refused.error().kind, DecodeError::Kind::tooLarge);
+  EXPECT_TRUE(refused.error().message.contains(QStringLiteral("over the limit of 256 MB")))
+      << qPrintable(refused.error().message);
 }

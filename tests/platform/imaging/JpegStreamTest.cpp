@@ -1,10 +1,7 @@
 #include "platform/core/imaging/JpegStream.h"
-#include "platform/core/imaging/DecodeBudget.h"
 #include "tests/support/TempDir.h"
 
-#include <chrono>
 #include <fcntl.h>
-#include <future>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
@@ -101,17 +98,4 @@ TEST(JpegStream, truncatedOverlongAndForeignStreams) {
   const auto foreign = readBytes(dir, "\x89PNG\r\n\x1a\n" + std::string(100, 'x'));
   ASSERT_FALSE(foreign.hasValue());
   EXPECT_EQ(foreign.error(), jpegstream::Failure::unreadable);
-}
-
-TEST(DecodeBudget, aDecodeWaitsWhileOthersHoldTheRestAndLargeClaimsAreClamped) {
-  auto first = decodebudget::reserve(decodebudget::kPhotoLimit * 4);
-  EXPECT_EQ(first.bytes(), decodebudget::kPhotoLimit);
-  auto second = std::async(std::launch::async,
-                           [] { return decodebudget::reserve(decodebudget::kPhotoLimit); });
-  EXPECT_EQ(second.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
-  first = decodebudget::Reservation();
-  ASSERT_EQ(second.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-  EXPECT_EQ(decodebudget::held(), decodebudget::kPhotoLimit);
-  second.get();
-  EXPECT_EQ(decodebudget::held(), 0);
 }
