@@ -6,8 +6,10 @@
 #include "app/results/MonthIndexRail.h"
 #include "app/results/ResultsGrid.h"
 #include "app/results/SummaryBar.h"
+#include "app/shell/components/WindowBackground.h"
 #include "app/shell/components/WindowShortcut.h"
 #include "app/shell/motion/Motion.h"
+#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/KeyCodes.h"
@@ -30,6 +32,8 @@ ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
       m_railOpacity(motion::fast()) {
   m_railTimer.setSingleShot(true);
   m_railTimer.setInterval(kRailActivityMs);
+  m_coverCheck.setInterval(8);
+  connect(&m_coverCheck, &QTimer::timeout, this, &ResultsView::uncoverWhenLoaded);
   connect(&m_railTimer, &QTimer::timeout, this, [this] {
     m_railActive = false;
     updateRailEmphasis();
@@ -108,11 +112,37 @@ int ResultsView::columnCount() const { return m_grid->columnCount(); }
 
 void ResultsView::groupsChanged() {
   const std::size_t count = m_store.groups().size();
+  // Groups a regroup or a running scan brings are often new to the grid, their photos not
+  // yet decoded: the grid would show their cards with empty picture boxes for a few frames.
+  QPixmap before;
+  if (isVisible() && !m_cover && (m_store.isRegrouping() || m_store.phase().isScanning())) {
+    before = ExitSnapshot::pictureOf(m_grid, window()->findChild<WindowBackground *>());
+  }
   m_grid->reload();
+  coverWhileLoading(std::move(before));
   updateRail();
   if (count != m_groupCount) {
     m_groupCount = count;
     m_grid->scheduleScrollReset();
+  }
+}
+
+void ResultsView::coverWhileLoading(QPixmap before) {
+  if (before.isNull() || !isLoadingImages()) {
+    return;
+  }
+  m_cover = ExitSnapshot::hold(m_grid, std::move(before));
+  m_coverClock.start();
+  m_coverCheck.start();
+}
+
+void ResultsView::uncoverWhenLoaded() {
+  if (m_cover && isLoadingImages() && m_coverClock.elapsed() < kPhotoWaitMs) {
+    return;
+  }
+  m_coverCheck.stop();
+  if (m_cover) {
+    m_cover->fadeOut(motion::fast());
   }
 }
 

@@ -5,6 +5,9 @@
 #include "app/shell/components/LoadingImages.h"
 #include "app/shell/motion/MotionAnimation.h"
 
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -15,6 +18,7 @@ namespace lumora {
 
 class AppStore;
 class BatchCleanupDialog;
+class ExitSnapshot;
 class GridKeyView;
 class HeroNamespace;
 class MonthIndexRail;
@@ -36,6 +40,8 @@ class ResultsView : public QWidget, public LoadingImages {
 public:
   static constexpr int kRailActivityMs = 1200;
   static constexpr double kRailIdleOpacity = 0.38;
+  /// How long the grid waits at most for the photos of groups a regroup or a scan brought.
+  static constexpr int kPhotoWaitMs = 300;
 
   ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
   ~ResultsView() override;
@@ -65,6 +71,9 @@ private:
   void buildLayout(HeroNamespace *hero);
   void bindStore();
   void groupsChanged();
+  /// Keeps the grid as it was under a still picture while cards of new groups load photos.
+  void coverWhileLoading(QPixmap before);
+  void uncoverWhenLoaded();
   void sortChanged();
   void monthTracked(const QString &id, const QString &title, bool scrolled);
   void noteScrollActivity();
@@ -84,6 +93,9 @@ private:
   std::unique_ptr<BatchCleanupDialog> m_batchDialog;
   QList<QAction *> m_shortcuts;
   std::size_t m_groupCount = 0;
+  QPointer<ExitSnapshot> m_cover;
+  QTimer m_coverCheck;
+  QElapsedTimer m_coverClock;
   bool m_railActive = false;
   bool m_railHovering = false;
   QTimer m_railTimer;

@@ -1,7 +1,11 @@
+#include "app/shell/root/ExitSnapshot.h"
+#include "app/store/AppStoreStateAccess.h"
 #include "tests/results/support/GridViewHost.h"
 #include "tests/support/ImageFixtures.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <algorithm>
 
 using namespace lumora;
 using namespace gridtest;
@@ -34,4 +38,50 @@ TEST_F(GridViewFixture, aRealScanListsTheNewestMonthFirstAndReturnOpensTheFocuse
   QTest::keyClick(&view().keyView(), Qt::Key_Home);
   QTest::keyClick(&view().keyView(), Qt::Key_Return);
   EXPECT_EQ(store().detailGroupID(), store().groups().front().id);
+}
+
+// Groups a regroup brings whose photos are not decoded yet: until they are (or the wait is
+// over) the grid shows its old cards whole under a still picture, never empty picture boxes.
+TEST_F(GridViewFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveTheirPhotos) {
+  const std::filesystem::path photos = tempPath() / "photos";
+  std::filesystem::create_directories(photos);
+  for (int scene = 0; scene < 3; ++scene) {
+    for (int shot = 0; shot < 2; ++shot) {
+      const auto path =
+          photos / ("s" + std::to_string(scene) + "-" + std::to_string(shot) + ".png");
+      ASSERT_TRUE(testsupport::writeScene(path, scene * 7 + 1, 640, 480));
+      testsupport::setModified(path, monthStart(2025, 3) + 86400 * scene + shot);
+    }
+  }
+  store().chooseFolder();
+  ASSERT_TRUE(storetest::waitForPhase(store(), AppStore::Phase::Kind::ready));
+  showView();
+  ASSERT_TRUE(waitFor([&] { return !view().isLoadingImages(); }, 5000));
+  store().thumbnails().clearCache();
+  std::vector<PhotoGroup> renamed = store().groups();
+  for (PhotoGroup &group : renamed) {
+    // Another group with another best photo on every card.
+    std::reverse(group.items.begin(), group.items.end());
+    group.id += "-regrouped";
+    group.bestID = group.items.front().id;
+  }
+  AppStore::StateAccess access(store());
+  access.setIsRegrouping(true);
+  access.setGroups(renamed);
+  access.setIsRegrouping(false);
+  bool sawLoading = false;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ResultsView::kPhotoWaitMs - 50) {
+    const auto *cover = view().findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+    if (view().isLoadingImages()) {
+      sawLoading = true;
+      ASSERT_NE(cover, nullptr);
+      EXPECT_EQ(cover->progress(), 0.0);
+    }
+    QTest::qWait(2);
+  }
+  EXPECT_TRUE(sawLoading);
+  ASSERT_TRUE(waitFor([&] { return !view().findChild<ExitSnapshot *>(); }, 2000));
+  EXPECT_FALSE(view().isLoadingImages());
 }

@@ -80,6 +80,11 @@ void ExitSnapshot::restart() {
   m_animation.animateTo(1.0);
 }
 
+void ExitSnapshot::fadeOut(const MotionCurve &curve) {
+  m_animation.setCurve(curve);
+  restart();
+}
+
 void ExitSnapshot::hold() {
   m_animation.jumpTo(0.0);
   setProgress(0);

@@ -40,6 +40,8 @@ public:
   /// Starts the fade again from the full picture: for a caller that builds what comes
   /// beneath after taking the picture, so the first frame shows the fade's start.
   void restart();
+  /// Fades the picture out along `curve` (a cover from `hold` when what it covers is ready).
+  void fadeOut(const MotionCurve &curve);
   /// Stops at the start, showing the full picture until `restart`: for a caller that starts
   /// the fade together with something it still has to set up.
   void hold();
