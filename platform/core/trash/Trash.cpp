@@ -105,12 +105,23 @@ MoveResult moveChecked(const std::string &path, const trashsource::Source &sourc
 constexpr int kGoneLooks = 20;
 constexpr auto kGoneLookSpacing = std::chrono::milliseconds(2);
 
-/// True when `path` stays empty (ENOENT or ENOTDIR) every time it is looked at over a
-/// short while; false as soon as something is there or the way to it cannot be followed.
+/// True when the folder of `path` is there, a folder and no link unless links are followed.
+bool folderIsThere(const std::string &path, bool followFolders) {
+  const std::string folder = trashsource::folderPathOf(path);
+  struct stat info {};
+  const int found = followFolders ? ::stat(folder.c_str(), &info) : ::lstat(folder.c_str(), &info);
+  return found == 0 && S_ISDIR(info.st_mode);
+}
+
+/// True when `path` is missing from a folder that is there every time it is looked at over a
+/// short while; false as soon as something is there or the way to it cannot be followed. A
+/// missing folder, or one that is a link or a file for a moment, says nothing about the photo
+/// (it may be moved aside and back), so only a name missing from its own folder counts.
 bool staysGone(const std::string &path, bool followFolders) {
   for (int look = 0; look < kGoneLooks; ++look) {
     std::this_thread::sleep_for(kGoneLookSpacing);
-    if (trashsource::open(path, followFolders) || (errno != ENOENT && errno != ENOTDIR)) {
+    if (trashsource::open(path, followFolders) || errno != ENOENT ||
+        !folderIsThere(path, followFolders)) {
       return false;
     }
   }
