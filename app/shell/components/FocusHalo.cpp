@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QPainter>
 #include <QPushButton>
+#include <QSplitter>
 #include <cmath>
 
 namespace lumora {
@@ -43,6 +44,15 @@ QColor ringColor(const QWidget *control) {
   }
   const bool light = control->palette().color(QPalette::Window).lightness() > 128;
   return Theme::forScheme(light ? ColorScheme::light : ColorScheme::dark).focusRing;
+}
+
+/// `widget`, or the first of its ancestors that is no splitter: a splitter takes every child
+/// widget for a pane of its own, so a ring there would push the dialog's lists aside.
+QWidget *ownerOutsideSplitters(QWidget *widget) {
+  while (qobject_cast<QSplitter *>(widget) != nullptr) {
+    widget = widget->parentWidget();
+  }
+  return widget;
 }
 
 } // namespace
@@ -135,7 +145,7 @@ void FocusHalo::release() {
 }
 
 QWidget *FocusHalo::hostFor(QWidget *control) {
-  QWidget *host = control->parentWidget();
+  QWidget *host = ownerOutsideSplitters(control->parentWidget());
   if (host == nullptr || control->property(kInsideProperty).toBool()) {
     return host;
   }
@@ -147,7 +157,7 @@ QWidget *FocusHalo::hostFor(QWidget *control) {
     if (host->rect().contains(ring)) {
       break;
     }
-    host = host->parentWidget();
+    host = ownerOutsideSplitters(host->parentWidget());
   }
   return host;
 }
