@@ -1,4 +1,5 @@
 #include "app/shell/components/FocusHalo.h"
+#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
@@ -134,6 +135,29 @@ TEST(FocusHaloTest, ringFollowsTheFocusFindsRoomAndStaysInItsViewport) {
   ASSERT_NE(FocusHalo::shown(), nullptr);
   EXPECT_EQ(FocusHalo::shown()->parentWidget(), area->viewport());
   scrolled->clearFocus();
+  EXPECT_EQ(FocusHalo::shown(), nullptr);
+}
+
+// A screen that leaves while it holds the keys hands them to the area it leaves, not to the
+// next control of the chain, which would show its ring until the arriving screen takes them.
+TEST(FocusHaloTest, aScreenLeavingWithTheKeysLeavesThemWhereNoRingShows) {
+  SchemeWindow window(ColorScheme::light);
+  auto *area = new QWidget(&window);
+  area->setGeometry(0, 0, 300, 200);
+  auto *leaving = new QWidget(area);
+  leaving->setGeometry(area->rect());
+  auto *inside = new ThemedButton(QStringLiteral("选择"), ThemedButton::Style::bordered,
+                                  ThemedButton::Size::regular, leaving);
+  inside->move(20, 20);
+  auto *next = new ThemedButton(QStringLiteral("照片图库"), ThemedButton::Style::bordered,
+                                ThemedButton::Size::regular, &window);
+  next->move(20, 240);
+  window.showActive();
+  inside->setFocus(Qt::TabFocusReason);
+  ASSERT_NE(FocusHalo::shown(), nullptr);
+
+  ExitSnapshot::replace(leaving, MotionCurve::easeOut(0.14));
+  EXPECT_EQ(QApplication::focusWidget(), area);
   EXPECT_EQ(FocusHalo::shown(), nullptr);
 }
 

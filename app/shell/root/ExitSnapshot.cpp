@@ -2,6 +2,7 @@
 
 #include "app/shell/motion/Motion.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <algorithm>
 
@@ -39,6 +40,13 @@ ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, QPixmap picture, const Mot
   const QRect area = from.united(from.translated(offset.toPoint()));
   snapshot->m_origin = from.topLeft() - area.topLeft();
   snapshot->setGeometry(area);
+  // Hidden with the focus inside, the leaving widget would pass it on to the next control
+  // of the chain, which would show its ring until the arriving screen takes the keys. The
+  // parent holds them meanwhile, showing no ring.
+  if (const QWidget *focus = QApplication::focusWidget();
+      focus != nullptr && (focus == leaving || leaving->isAncestorOf(focus))) {
+    leaving->parentWidget()->setFocus(Qt::OtherFocusReason);
+  }
   leaving->hide();
   leaving->deleteLater();
   snapshot->show();

@@ -14,6 +14,9 @@
 #include "app/shell/screens/ScanningView.h"
 #include "app/store/AppStore.h"
 
+#include <QGraphicsEffect>
+#include <QPainter>
+#include <algorithm>
 #include <utility>
 
 namespace lumora {
@@ -42,7 +45,7 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
 
 void PhaseScreenHost::storeChanging() {
   if (!m_pending.isActive() && m_screen && isVisible()) {
-    m_shown = ExitSnapshot::pictureOf(m_screen);
+    m_shown = pictureShown();
   }
   m_pending.start();
   // The screen already follows the action's changes, but it is about to give way: until it
@@ -90,9 +93,22 @@ void PhaseScreenHost::build(bool animated, QPixmap shown) {
   checkImages(true);
   ExitSnapshot *exit = nullptr;
   if (m_screen && animated) {
-    // The screen as the user last saw it, before the action that replaces it began.
-    exit = ExitSnapshot::replace(
-        m_screen, shown.isNull() ? ExitSnapshot::pictureOf(m_screen) : shown, motion::fast());
+    // The area as the user last saw it, before the action that replaces it began: with a
+    // change still fading, the fading picture and the screen coming in as far as they had
+    // come. That one picture takes the place of both; the screen's own picture alone would
+    // show a screen caught at the start of its fade-in, close to empty.
+    if (shown.isNull()) {
+      shown = pictureShown();
+    }
+    for (const QPointer<ExitSnapshot> &earlier : std::as_const(m_exits)) {
+      if (earlier) {
+        earlier->hide();
+        earlier->deleteLater();
+      }
+    }
+    m_exits.clear();
+    exit = ExitSnapshot::replace(m_screen, std::move(shown), motion::fast());
+    m_exits.append(exit);
   } else if (m_screen) {
     m_screen->deleteLater();
   }
@@ -110,6 +126,42 @@ void PhaseScreenHost::build(bool animated, QPixmap shown) {
   if (exit != nullptr) {
     waitForImages(exit, entrance);
   }
+}
+
+// Drawn by hand rather than with `render`, which draws a screen still entering at full
+// strength: the screen at the opacity its entrance has reached, then the earlier pictures
+// over it at the strength they still have.
+QPixmap PhaseScreenHost::pictureShown() {
+  if (!m_screen || !m_screen->isVisible()) {
+    return {};
+  }
+  qreal opacity = 1;
+  QGraphicsEffect *effect = m_screen->graphicsEffect();
+  if (const auto *gentle = qobject_cast<GentleAppear *>(effect)) {
+    opacity = gentle->opacity();
+  } else if (const auto *entrance = qobject_cast<EntranceEffect *>(effect)) {
+    opacity = std::clamp(entrance->progress(), 0.0, 1.0);
+  }
+  if (effect != nullptr) {
+    effect->setEnabled(false);
+  }
+  const QPixmap screen = ExitSnapshot::pictureOf(m_screen);
+  if (effect != nullptr) {
+    effect->setEnabled(true);
+  }
+  QPixmap picture(screen.size());
+  picture.setDevicePixelRatio(screen.devicePixelRatio());
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setOpacity(opacity);
+  painter.drawPixmap(QPoint(0, 0), screen);
+  painter.setOpacity(1);
+  for (const QPointer<ExitSnapshot> &earlier : std::as_const(m_exits)) {
+    if (earlier && earlier->isVisible()) {
+      earlier->render(&painter, earlier->pos() - m_screen->pos(), QRegion(), QWidget::DrawChildren);
+    }
+  }
+  return picture;
 }
 
 // The new screen's cards ask for their photos as they show: most come from the cache at

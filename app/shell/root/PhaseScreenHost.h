@@ -3,6 +3,7 @@
 #include "app/shell/root/RootScreen.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
@@ -58,6 +59,9 @@ private:
   [[nodiscard]] bool replaces(const rootscreen::ScreenChoice &next) const;
   void build(bool animated, QPixmap shown = {});
   [[nodiscard]] QWidget *makeScreen(rootscreen::ScreenKind kind);
+  /// What the area shows now: the screen as far as it has come in, under the pictures of
+  /// earlier screens still fading out.
+  [[nodiscard]] QPixmap pictureShown();
   /// Holds both fades at their start while the new screen's photos load.
   void waitForImages(ExitSnapshot *exit, EntranceEffect *entrance);
   /// Starts the held fades once the photos are there or the wait is over.
@@ -78,6 +82,8 @@ private:
   QElapsedTimer m_imageWaitClock;
   QPointer<ExitSnapshot> m_waitingExit;
   QPointer<EntranceEffect> m_waitingEntrance;
+  /// The pictures of earlier screens still fading out.
+  QList<QPointer<ExitSnapshot>> m_exits;
 };
 
 } // namespace lumora

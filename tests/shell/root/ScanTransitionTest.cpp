@@ -53,8 +53,13 @@ protected:
 
   /// The picture leaving `parent` now, or a null image when none does.
   static QImage leavingPicture(QWidget *parent) {
-    const auto *exit = parent->findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
-    return exit ? exit->picture().toImage().convertToFormat(QImage::Format_RGB32) : QImage();
+    for (const ExitSnapshot *exit :
+         parent->findChildren<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (exit->isVisible()) {
+        return exit->picture().toImage().convertToFormat(QImage::Format_RGB32);
+      }
+    }
+    return {};
   }
   /// How different two pictures of one size are, per pixel and channel (0…255).
   static double meanDifference(const QImage &a, const QImage &b) {
@@ -166,6 +171,30 @@ TEST_F(ScanTransition, aRescanLeavesWithTheResultsAsShown) {
   ASSERT_EQ(shown(), ScreenKind::scanning);
   EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
   rig.gate->release();
+}
+
+// A rescan of a cached folder can end before its first fade has moved: the results that come
+// back must dissolve from what the window shows (the old results), not from the scanning
+// screen alone, which had barely begun to show.
+TEST_F(ScanTransition, aRescanEndingWhileItsFadeRunsLeavesWithWhatTheWindowShows) {
+  scanOnce();
+  roottest::spin(300);
+  const QImage before = rgb(ExitSnapshot::pictureOf(screen()));
+  QWidget *host = view().phaseScreens();
+  filmtest::ManualClock clock;
+  rig.gate->holdAtStart();
+  rig.store->retry();
+  ASSERT_EQ(shown(), ScreenKind::scanning);
+  rig.gate->release();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  ASSERT_EQ(shown(), ScreenKind::results);
+  const auto exits = host->findChildren<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+  int visible = 0;
+  for (const ExitSnapshot *exit : exits) {
+    visible += exit->isVisible() ? 1 : 0;
+  }
+  EXPECT_EQ(visible, 1) << "one picture leaves, in place of the earlier one";
+  EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
 }
 
 TEST_F(ScanTransition, aDeletionFromThePreviewLeavesWithThePhotoThatWasDeleted) {
