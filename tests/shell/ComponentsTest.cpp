@@ -10,6 +10,7 @@
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
+#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/theme/Theme.h"
 #include "tests/shell/support/PhotoPane.h"
@@ -324,6 +325,30 @@ TEST(RollingDigitsLabelTest, ARollNeverCutsTheOldOrTheNewText) {
   EXPECT_GE(midway, 0);
   EXPECT_EQ(firstInk(), midway);
   EXPECT_EQ(rolling->width(), rolling->textWidth(shorter));
+}
+
+// A leaving or held picture may stand still for a while: a roll caught in it shows the text
+// whole, as it will stand, never the half-way frame with its characters cut.
+TEST(RollingDigitsLabelTest, APictureTakenMidRollShowsTheTextAsItWillStand) {
+  QWidget screen;
+  screen.resize(320, 40);
+  auto *title = new RollingDigitsLabel(&screen);
+  title->setFont(Theme::font(13, Theme::Weight::semibold));
+  title->setAnchor(RollingDigitsLabel::Anchor::leading);
+  title->setColor(Qt::black);
+  title->setGeometry(10, 10, 300, 20);
+  screen.show();
+  title->setText(QStringLiteral("35 组 · 可释放 1.29 GB"));
+  title->setRollProgress(1);
+  title->setText(QStringLiteral("46 组 · 可释放 1.56 GB"));
+  title->setRollProgress(0.5);
+  const QImage midway = ExitSnapshot::pictureOf(&screen).toImage();
+  QPixmap shown(screen.size());
+  shown.fill(Qt::transparent);
+  screen.render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
+  EXPECT_NE(shown.toImage(), midway) << "the window itself still shows the roll";
+  title->setRollProgress(1);
+  EXPECT_EQ(ExitSnapshot::pictureOf(&screen).toImage(), midway);
 }
 
 } // namespace

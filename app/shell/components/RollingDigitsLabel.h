@@ -22,6 +22,17 @@ class RollingDigitsLabel : public QWidget {
 public:
   enum class Anchor { leading, trailing };
 
+  /// While one lives, every label draws its text whole, as it stands once its roll ends:
+  /// for the picture of a screen that leaves or is held still, which must not freeze a roll
+  /// half way. GUI thread only.
+  class SettledPainting {
+  public:
+    SettledPainting() { ++s_settled; }
+    ~SettledPainting() { --s_settled; }
+    SettledPainting(const SettledPainting &) = delete;
+    SettledPainting &operator=(const SettledPainting &) = delete;
+  };
+
   explicit RollingDigitsLabel(QWidget *parent = nullptr);
 
   void setText(const QString &text);
@@ -45,6 +56,8 @@ private:
   /// The left edge of each character of `text`, as laid out in this widget now.
   [[nodiscard]] QList<qreal> positions(const QString &text) const;
   [[nodiscard]] bool showsPrevious() const;
+
+  static inline int s_settled = 0;
 
   QString m_text;
   QString m_previous;

@@ -1,5 +1,6 @@
 #include "app/shell/root/ExitSnapshot.h"
 
+#include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/motion/Motion.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@ QPixmap ExitSnapshot::pictureOf(QWidget *widget, QWidget *backdrop) {
     const QRect area(backdrop->mapFrom(backdrop->window(), inWindow), widget->size());
     backdrop->render(&pixmap, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
   }
+  // A text caught rolling is drawn as it will stand: the picture may be held still.
+  const RollingDigitsLabel::SettledPainting settled;
   widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
   return pixmap;
 }
