@@ -33,14 +33,18 @@ QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last
   if (!last) {
     return line;
   }
-  // A paused scan counts the files it never reached among the skipped ones too. Photos left
-  // out for their size are told apart: they are neither damaged nor small. The joiner stays
-  // as it is in every language.
+  // A paused scan counts the files it never reached among the skipped ones: they are not
+  // yet analysed, not damaged, and the paused banner already says how far it came. Photos
+  // left out for their size are told apart: they are neither damaged nor small. The joiner
+  // stays as it is in every language.
   const std::int64_t tooLarge =
       std::clamp<std::int64_t>(last->tooLargeCount, 0, last->skippedCount);
-  if (last->skippedCount - tooLarge >= 1) {
-    line += QStringLiteral(" · ") + fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）",
-                                         {Fmt::number(last->skippedCount - tooLarge)});
+  const std::int64_t unreached =
+      std::clamp<std::int64_t>(last->unreachedCount, 0, last->skippedCount - tooLarge);
+  const std::int64_t failed = last->skippedCount - tooLarge - unreached;
+  if (failed >= 1) {
+    line += QStringLiteral(" · ") +
+            fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）", {Fmt::number(failed)});
   }
   if (tooLarge >= 1) {
     line += QStringLiteral(" · ") +

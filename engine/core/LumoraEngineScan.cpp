@@ -8,6 +8,7 @@
 #include "engine/core/ScanWorkers.h"
 #include "engine/diagnostics/Diagnostics.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace lumora {
@@ -68,6 +69,7 @@ LumoraEngine::runScan(PhotoSource &source, const ScanOptions &options, ProgressH
   deliverPartial(context, split.hits);
   std::vector<PhotoItem> photos = std::move(split.hits);
   bool cancelled = false;
+  std::int64_t unreached = 0;
   if (!split.misses.empty()) {
     auto persist = [this, context](const std::vector<PhotoItem> &batch) {
       persistBatch(context, batch);
@@ -76,11 +78,16 @@ LumoraEngine::runScan(PhotoSource &source, const ScanOptions &options, ProgressH
     photos.insert(photos.end(), std::make_move_iterator(outcome.items.begin()),
                   std::make_move_iterator(outcome.items.end()));
     cancelled = outcome.cancelled;
+    if (cancelled) {
+      unreached = std::max<std::int64_t>(0, static_cast<std::int64_t>(split.misses.size()) -
+                                                outcome.handled);
+    }
   }
   source.analysisEnded();
 
   ScanResult result =
       finishScan(context, std::move(photos), run.total, run.hits, cancelled, t0, progress);
+  result.unreachedCount = std::min(unreached, result.skippedCount);
   source.amend(result);
   return result;
 }

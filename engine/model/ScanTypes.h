@@ -61,6 +61,8 @@ struct ScanResult {
   /// Of the skipped files, those left out for their size alone: decoding them needs more
   /// memory than this machine allows one photo, or they have more pixels than any photo.
   std::int64_t tooLargeCount = 0;
+  /// Of the skipped files, those a cancelled scan never came to: not analysed yet, not failed.
+  std::int64_t unreachedCount = 0;
   std::int64_t cacheHitCount = 0;
   double elapsed = 0;
   /// The scan was cancelled and `items` holds what was analysed until then.

@@ -39,6 +39,8 @@ struct BatchOutcome {
   std::vector<PhotoItem> items;
   /// A worker saw the scan cancelled, or it was cancelled by the time all workers ended.
   bool cancelled = false;
+  /// The inputs the workers came to, analysed or failed; the rest were never reached.
+  std::int64_t handled = 0;
 };
 
 /// The numbers of one run.
@@ -185,7 +187,8 @@ analyzeConcurrently(const std::vector<Input> &inputs, const WorkerPlan &plan,
       }
     }
   } // joins every worker
-  return BatchOutcome{shared.sink.take(), shared.cancelled.isSet() || stop.stop_requested()};
+  return BatchOutcome{shared.sink.take(), shared.cancelled.isSet() || stop.stop_requested(),
+                      shared.done.value() - plan.cacheHits};
 }
 
 } // namespace lumora::analysisworkers

@@ -51,6 +51,15 @@ TEST_F(SummaryBarTest, theNormalRowSumsUpBySource) {
                                              "跳过 3 张未分析（损坏或过小）"));
   AppStore::StateAccess(store()).setLastResult(resultWithSkipped(0, true));
   EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复"));
+  // The photos a pause came before are not analysed yet, not damaged.
+  ScanResult paused = resultWithSkipped(219, true);
+  paused.unreachedCount = 219;
+  AppStore::StateAccess(store()).setLastResult(paused);
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复"));
+  paused.unreachedCount = 217;
+  AppStore::StateAccess(store()).setLastResult(paused);
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
+                                             "跳过 2 张未分析（损坏或过小）"));
   // Photos left out for their size are not called damaged or small.
   ScanResult large = resultWithSkipped(3, false);
   large.tooLargeCount = 1;

@@ -87,11 +87,14 @@ TEST_F(EngineTest, pausedScanReturnsPartialAndResumeFindsThemCached) {
   EXPECT_LT(result->items.size(), 24u);
   EXPECT_GE(result->items.size(), 4u);
   EXPECT_EQ(result->skippedCount, 24 - static_cast<std::int64_t>(result->items.size()));
+  // None failed: every skipped photo is one the pause came before.
+  EXPECT_EQ(result->unreachedCount, result->skippedCount);
 
   Recorder resumed;
   const ScanResult full = scanFolder(*engine, resumed);
   EXPECT_FALSE(full.isPartial);
   EXPECT_EQ(full.items.size(), 24u);
+  EXPECT_EQ(full.unreachedCount, 0);
   EXPECT_EQ(full.cacheHitCount, static_cast<std::int64_t>(result->items.size()));
 }
 
