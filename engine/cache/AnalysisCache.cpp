@@ -38,7 +38,9 @@ constexpr std::size_t kCompactionBuffer = 4 * 1024 * 1024;
 /// Reads the fields both record versions share, or nothing.
 std::optional<CacheEntry> readCommonFields(BinaryReader &reader) {
   const auto length = reader.u32();
-  if (!length || *length >= AnalysisCache::kPathLimit) {
+  // No photo has an empty path: zeros where a record should be end the reading at once
+  // instead of giving one empty record per 39 bytes of a zero-filled file.
+  if (!length || *length == 0 || *length >= AnalysisCache::kPathLimit) {
     return std::nullopt;
   }
   auto path = reader.string(*length);
@@ -189,6 +191,21 @@ void setTombstonesAside(const std::filesystem::path &tombstones) {
                                         .arg(QString::fromLocal8Bit(std::strerror(errno)))));
 }
 
+/// Moves a base file that is not one we wrote out of the way as `<name>.damaged` (replacing
+/// an older one), so that no later load spends time on it again.
+void setBaseAside(const std::filesystem::path &base, const std::string &reason) {
+  std::filesystem::path aside = base;
+  aside += ".damaged";
+  const bool moved = ::rename(base.c_str(), aside.c_str()) == 0;
+  Diagnostics::log(QStringLiteral("scan"),
+                   QStringLiteral("cache base %1 %2; %3")
+                       .arg(QFile::decodeName(base.c_str()), QString::fromStdString(reason),
+                            moved ? QStringLiteral("set aside as %1")
+                                        .arg(QFile::decodeName(aside.filename().c_str()))
+                                  : QStringLiteral("left in place (%1)")
+                                        .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+}
+
 } // namespace
 
 /// See the declaration.
@@ -228,7 +245,12 @@ AnalysisCache AnalysisCache::load(const CacheFiles &files, const PathSet *only) 
       platform::FolderLock::acquire(folderOf(files.base), platform::FolderLock::Mode::shared);
   AnalysisCache cache;
   cache.m_loadedBase = identityOf(files.base);
-  cache.loadBase(FileWindow::open(files.base), only);
+  if (const auto damage = cache.loadBase(FileWindow::open(files.base), only)) {
+    setBaseAside(files.base, *damage);
+    // What was read lives on in memory only: the scan's compaction writes it as a new base.
+    cache.m_loadedBase = identityOf(files.base);
+    cache.m_needsMigration = true;
+  }
   cache.loadLog(FileWindow::open(files.log), only);
   if (!cache.loadTombstones(FileWindow::open(files.tombstones))) {
     setTombstonesAside(files.tombstones);
@@ -248,7 +270,7 @@ std::optional<std::uint32_t> AnalysisCache::readHeader(BinaryReader &reader,
 }
 
 void AnalysisCache::loadBase(std::string_view data, const PathSet *only) {
-  loadBase(FileWindow::over(data), only);
+  (void)loadBase(FileWindow::over(data), only);
 }
 
 void AnalysisCache::loadLog(std::string_view data, const PathSet *only) {
@@ -259,23 +281,33 @@ void AnalysisCache::loadTombstones(std::string_view data) {
   (void)loadTombstones(FileWindow::over(data));
 }
 
-void AnalysisCache::loadBase(FileWindow window, const PathSet *only) {
+std::optional<std::string> AnalysisCache::loadBase(FileWindow window, const PathSet *only) {
   if (!window.fill(kMinimumBaseSize) || window.available().size() < kMinimumBaseSize) {
-    return;
+    return std::nullopt;
   }
   BinaryReader reader(window.available());
+  if (reader.peekString(kBaseMagic.size()) != kBaseMagic) {
+    return "has no cache header";
+  }
   const auto version = readHeader(reader, kBaseMagic);
   const auto count = reader.u32();
   if (!version || !count) {
-    return;
+    return std::nullopt; // a version of a later release: left as it is
   }
   window.advance(reader.offset());
-  // The count is a claim, not a fact: reserve no more than the file could hold.
   const std::uint64_t remaining = window.size() - std::min(window.size(), window.position());
+  std::optional<std::string> damage;
+  if (*count > remaining / kMinimumRecordSize) {
+    damage =
+        "claims " + std::to_string(*count) + " records in " + std::to_string(remaining) + " bytes";
+    only = nullptr; // its vectors have no other home once it is set aside
+  }
+  // The count is a claim, not a fact: reserve no more than the file could hold.
   m_entries.reserve(
       m_entries.size() +
       std::min<std::uint64_t>({*count, remaining / kMinimumRecordSize, kMaximumReservation}));
   loadRecords(window, *version, *count, only);
+  return damage;
 }
 
 void AnalysisCache::loadLog(FileWindow window, const PathSet *only) {

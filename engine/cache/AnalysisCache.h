@@ -84,8 +84,11 @@ public:
   void loadLog(std::string_view data, const PathSet *only);
   /// Removes every id listed in a tombstone file's bytes (empty lines are ignored).
   void loadTombstones(std::string_view data);
-  /// The same three, reading a file through `window` one record or line at a time.
-  void loadBase(FileWindow window, const PathSet *only);
+  /// The same three, reading a file through `window` one record or line at a time. A base
+  /// that is not one we wrote (no magic, or a header claiming more records than the file's
+  /// size holds) is named by the returned reason; its readable records are kept whole, with
+  /// their vectors, so that a compaction can write them into a sound base.
+  std::optional<std::string> loadBase(FileWindow window, const PathSet *only);
   void loadLog(FileWindow window, const PathSet *only);
   /// False when a line is longer than any id: the file is damaged and was read up to there.
   [[nodiscard]] bool loadTombstones(FileWindow window);

@@ -92,3 +92,46 @@ TEST_F(LargeCacheFiles, aTombstoneLineLongerThanAnyIdSetsTheFileAside) {
   cache.markDeleted("/b", m_files.tombstones);
   EXPECT_EQ(readFile(m_files.tombstones), "/b\n");
 }
+
+TEST_F(LargeCacheFiles, aBaseWhoseHeaderDoesNotFitItsSizeIsSetAsideOnceAndItsRecordsKept) {
+  // A header claiming every record a count can over a sparse run of zeros: zeros are no
+  // record, so nothing past the real records is read, however large the file.
+  const std::string good = AnalysisCache::encodeRecord(entry("/kept", 1, 8));
+  m_dir.write("analysis-cache.bin", baseHeader(3, UINT32_MAX) + good);
+  std::filesystem::resize_file(m_files.base, std::uintmax_t(64) << 20);
+  const std::string said = "records in ";
+  const std::size_t before = diagnosticsMentions(said);
+  const PathSet none;
+  AnalysisCache loaded = AnalysisCache::load(m_files, &none);
+  ASSERT_EQ(loaded.entries().size(), 1u);
+  EXPECT_EQ(loaded.entries().at("/kept").feature.size(), 8u); // no other home for it now
+  EXPECT_TRUE(loaded.needsMigration());
+  EXPECT_FALSE(std::filesystem::exists(m_files.base));
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("analysis-cache.bin.damaged")));
+  EXPECT_EQ(diagnosticsMentions(said), before + 1);
+  EXPECT_TRUE(AnalysisCache::load(m_files, nullptr).entries().empty());
+  EXPECT_EQ(diagnosticsMentions(said), before + 1);
+
+  // The compaction the flag asks for writes what was read as a sound base.
+  ASSERT_TRUE(loaded.compact(m_files.base, m_files.log, m_files.tombstones).hasValue());
+  const AnalysisCache again = AnalysisCache::load(m_files, nullptr);
+  ASSERT_EQ(again.entries().size(), 1u);
+  EXPECT_EQ(again.entries().at("/kept").feature.size(), 8u);
+  EXPECT_FALSE(again.needsMigration());
+}
+
+TEST_F(LargeCacheFiles, aZeroFilledBaseIsSetAsideAndZerosEndEveryFile) {
+  m_dir.write("analysis-cache.bin", std::string(1 << 16, '\0'));
+  const std::size_t before = diagnosticsMentions("has no cache header; set aside");
+  EXPECT_TRUE(AnalysisCache::load(m_files, nullptr).entries().empty());
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("analysis-cache.bin.damaged")));
+  (void)AnalysisCache::load(m_files, nullptr);
+  EXPECT_EQ(diagnosticsMentions("has no cache header; set aside"), before + 1);
+
+  // A count the size can hold, and a log, over zeros: no empty-path entry appears.
+  AnalysisCache cache;
+  cache.loadBase(baseHeader(3, 100) + std::string(100 * 39, '\0'), nullptr);
+  cache.loadLog(header("LML2", 3) + std::string(4096, '\0'), nullptr);
+  EXPECT_TRUE(cache.entries().empty());
+  EXPECT_EQ(cache.pendingLogCount(), 0);
+}
