@@ -95,7 +95,9 @@ QString fileSizeText(const QString &name) {
 }
 
 // The last lines of the log, or the "no record" line when it cannot be read. The log may begin
-// inside a multi-byte character after trimming: invalid bytes decode as U+FFFD.
+// inside a multi-byte character after trimming: invalid bytes decode as U+FFFD. NUL bytes (a
+// log planted as zeros) are left out: no line of ours holds one, and a text with them is no
+// plain text.
 QStringList recentLogLines() {
   platform::saferead::Rules rules;
   rules.maxBytes = kMaxExportedLogBytes;
@@ -104,8 +106,9 @@ QStringList recentLogLines() {
   if (!log.bytes) {
     return {QStringLiteral("（暂无记录）")};
   }
-  const QStringList lines =
-      QString::fromUtf8(*log.bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  QByteArray bytes = *log.bytes;
+  bytes.removeIf([](char byte) { return byte == '\0'; });
+  const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
   return lines.mid(std::max<qsizetype>(0, lines.size() - kExportedLogLines));
 }
 
@@ -152,26 +155,54 @@ double currentResidentMB() {
   return static_cast<double>(pages) * static_cast<double>(pageSize) / 1024.0 / 1024.0;
 }
 
+/// Moves a folder holding files that stands at the marker's name aside, whole, under a free
+/// name beside it; the name it got, or empty when it could not be moved.
+QString setFolderAside(const std::filesystem::path &marker) {
+  for (int attempt = 1; attempt < 100; ++attempt) {
+    std::filesystem::path aside = marker;
+    aside += ".aside-" + std::to_string(attempt);
+    if (::renameat2(AT_FDCWD, marker.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+      return QFile::decodeName(aside.filename().c_str());
+    }
+    if (errno != EEXIST) {
+      return {};
+    }
+  }
+  return {};
+}
+
 void beginSession() {
   const std::filesystem::path marker = QFile::encodeName(markerPath()).toStdString();
+  // Only the file a run writes tells of a run that did not end; anything else planted there
+  // would tell it at every start.
   struct stat info {};
-  if (::lstat(marker.c_str(), &info) == 0) {
+  if (::lstat(marker.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
     log(QStringLiteral("app"), QStringLiteral("⚠️ unclean previous exit detected"));
   }
   platform::makeAppSupportDirectory();
   const QString planted = platform::datafile::plantedAt(marker);
   // Written as a new file renamed into place: whatever stood there (a FIFO, a link, an empty
-  // folder) is replaced itself, never opened, written through or made private.
-  const bool written = platform::datafile::replaceEntry(marker, "running");
-  const int error = errno;
-  if (!planted.isEmpty()) {
-    log(QStringLiteral("app"),
-        QStringLiteral("session.running was %1; %2")
-            .arg(planted, written ? QStringLiteral("replaced by a new file")
-                                  : QStringLiteral("left in place (%1): this run is not marked "
-                                                   "as running")
-                                        .arg(QString::fromLocal8Bit(std::strerror(error)))));
+  // folder) is replaced itself, never opened, written through or made private. A folder
+  // holding files is kept whole under another name, so that the marker works again.
+  bool written = platform::datafile::replaceEntry(marker, "running");
+  int error = errno;
+  QString aside;
+  if (!written && error == ENOTEMPTY) {
+    aside = setFolderAside(marker);
+    written = !aside.isEmpty() && platform::datafile::replaceEntry(marker, "running");
+    error = errno;
   }
+  if (planted.isEmpty()) {
+    return;
+  }
+  QString outcome = written ? QStringLiteral("replaced by a new file")
+                            : QStringLiteral("left in place (%1): this run is not marked as "
+                                             "running")
+                                  .arg(QString::fromLocal8Bit(std::strerror(error)));
+  if (!aside.isEmpty()) {
+    outcome = QStringLiteral("moved aside whole as %1, %2").arg(aside, outcome);
+  }
+  log(QStringLiteral("app"), QStringLiteral("session.running was %1; %2").arg(planted, outcome));
 }
 
 void endSession() { QFile::remove(markerPath()); }

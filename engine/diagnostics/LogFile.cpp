@@ -14,11 +14,17 @@
 namespace lumora::logfile {
 namespace {
 
-// Reads the last kKeptBytes of a file of `size` bytes (all of it when shorter).
+// Reads the last kKeptBytes of a file of `size` bytes (all of it when shorter), without the
+// NUL bytes no line of ours holds: a file planted as zeros (or zeros a crash left where the
+// file system had not yet written) would otherwise be kept at every trim.
 [[nodiscard]] bool readTail(int fd, std::int64_t size, QByteArray &tail) {
   const std::int64_t start = size > kKeptBytes ? size - kKeptBytes : 0;
   tail.resize(static_cast<qsizetype>(size - start));
-  return platform::fdio::readAt(fd, start, tail.data(), static_cast<std::size_t>(tail.size()));
+  if (!platform::fdio::readAt(fd, start, tail.data(), static_cast<std::size_t>(tail.size()))) {
+    return false;
+  }
+  tail.removeIf([](char byte) { return byte == '\0'; });
+  return true;
 }
 
 [[nodiscard]] bool replaceWith(const QString &path, const QByteArray &tail,

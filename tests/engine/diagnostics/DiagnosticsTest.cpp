@@ -1,5 +1,6 @@
 #include "engine/diagnostics/Diagnostics.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <filesystem>
@@ -76,21 +77,56 @@ TEST_F(DiagnosticsTest, sessionMarkerDetectsOneUncleanExit) {
   EXPECT_EQ(logLines().size(), 1);
 }
 
-TEST_F(DiagnosticsTest, aFolderAtTheMarkerIsReplacedWhenEmptyAndOtherwiseLeftAndSaidSo) {
+TEST_F(DiagnosticsTest, aFolderAtTheMarkerIsReplacedOrMovedAsideOnceAndIsNoUncleanExit) {
   const std::filesystem::path marker = QFile::encodeName(markerPath()).toStdString();
   std::filesystem::create_directories(marker);
   Diagnostics::beginSession();
   EXPECT_TRUE(std::filesystem::is_regular_file(marker));
+  ASSERT_EQ(logLines().size(), 1);
   EXPECT_EQ(messageOf(logLines().last()),
             QStringLiteral("session.running was a folder; replaced by a new file"));
 
+  // A folder holding a file is kept whole beside the marker; the next starts, after clean
+  // exits, say nothing more.
   std::filesystem::remove(marker);
   std::filesystem::create_directories(marker / "kept");
   Diagnostics::beginSession();
-  EXPECT_TRUE(std::filesystem::is_directory(marker / "kept"));
-  EXPECT_TRUE(messageOf(logLines().last())
-                  .startsWith(QStringLiteral("session.running was a folder; left in place (")));
-  std::filesystem::remove_all(marker);
+  const std::filesystem::path aside = marker.string() + ".aside-1";
+  EXPECT_TRUE(std::filesystem::is_directory(aside / "kept"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(marker));
+  ASSERT_EQ(logLines().size(), 2);
+  EXPECT_EQ(messageOf(logLines().last()),
+            QStringLiteral("session.running was a folder; moved aside whole as "
+                           "session.running.aside-1, replaced by a new file"));
+  for (int run = 0; run < 3; ++run) {
+    Diagnostics::endSession();
+    Diagnostics::beginSession();
+  }
+  EXPECT_EQ(logLines().size(), 2);
+  EXPECT_FALSE(logLines().join(QLatin1Char('\n')).contains(QStringLiteral("unclean")));
+  std::filesystem::remove_all(aside);
+}
+
+TEST_F(DiagnosticsTest, aLogPlantedAsZerosGivesNoNulByteToTheLogOrTheExport) {
+  ASSERT_TRUE(QDir().mkpath(Diagnostics::directory()));
+  {
+    QFile log(Diagnostics::logURL().toLocalFile());
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write(QByteArray(600 * 1024, '\0'));
+  }
+  EXPECT_TRUE(Diagnostics::exportText().endsWith(QStringLiteral("— 最近日志 —")));
+  Diagnostics::log(QStringLiteral("qa"), QStringLiteral("after the zeros")); // trims the file
+  QFile log(Diagnostics::logURL().toLocalFile());
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(log.readAll().contains('\0'));
+  {
+    QFile planted(Diagnostics::logURL().toLocalFile());
+    ASSERT_TRUE(planted.open(QIODevice::Append));
+    planted.write(QByteArray(4096, '\0') + "tail\n");
+  }
+  const QString text = Diagnostics::exportText();
+  EXPECT_FALSE(text.contains(QChar(0)));
+  EXPECT_TRUE(text.endsWith(QStringLiteral("after the zeros\ntail")));
 }
 
 TEST_F(DiagnosticsTest, exportWithoutLogHasEveryFixedLineAndTheNoRecordLine) {
