@@ -43,6 +43,19 @@ std::int64_t movedCount(const std::unordered_set<std::string> &removed,
   return static_cast<std::int64_t>(removed.size()) - missing;
 }
 
+// How many of the user's photos went, for the toast: the receipt also lists the files that
+// took a photo's name during its move and went to the Trash in its place (so that undo can
+// bring them back), which are no photo of the user's.
+std::int64_t photosGone(const DeleteOutcome &outcome) {
+  const std::unordered_set<std::string> displaced(outcome.displacedIDs.begin(),
+                                                  outcome.displacedIDs.end());
+  const auto &files = outcome.receipt.trashedFiles;
+  const auto foreign = std::count_if(files.begin(), files.end(), [&displaced](const auto &file) {
+    return displaced.contains(file.originalPath);
+  });
+  return outcome.receipt.totalCount() - static_cast<std::int64_t>(foreign);
+}
+
 // The photos' own names, as the user sees them in the results.
 QStringList fileNamesOf(const std::vector<std::string> &paths) {
   QStringList names;
@@ -150,7 +163,7 @@ void AppStore::cleanupFinished(const std::string &groupID, const DeleteOutcome &
     closeDetailIfEmptied();
   }
   alertRemovalProblems({"有照片没能删除", "有照片没有移到废纸篓", true}, outcome);
-  const std::int64_t total = outcome.receipt.totalCount();
+  const std::int64_t total = photosGone(outcome);
   if ((removedAny && total >= 1) || outcome.receipt.canUndo()) {
     presentCleanupToast(outcome.receipt, texts::cleanedText(total), kCleanupToastSeconds);
   }
@@ -187,7 +200,7 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
     m_deletingItemIDs.erase(item.id);
     // A file that took the photo's name may have gone to the Trash: undo can bring it back.
     if (outcome.receipt.canUndo()) {
-      presentCleanupToast(outcome.receipt, texts::deletedText(outcome.receipt.totalCount()),
+      presentCleanupToast(outcome.receipt, texts::deletedText(photosGone(outcome)),
                           kCleanupToastSeconds);
     }
     if (done) {
@@ -195,8 +208,8 @@ void AppStore::deleteFinished(const PhotoItem &item, const DeleteOutcome &outcom
     }
     return;
   }
-  const std::int64_t total = outcome.receipt.totalCount();
-  logDelete(QStringLiteral("single ok count=%1").arg(total));
+  logDelete(QStringLiteral("single ok count=%1").arg(outcome.receipt.totalCount()));
+  const std::int64_t total = photosGone(outcome);
   setTrashedCount(m_trashedCount + movedCount(removedID, outcome));
   removeItems({item.id});
   // The photo counts as being removed until the groups no longer show it.
@@ -261,7 +274,7 @@ void AppStore::removeSelected(std::vector<PhotoItem> victims) {
 
 void AppStore::batchFinished(const DeleteOutcome &outcome, bool removedAny) {
   exitSelectionMode();
-  const std::int64_t total = outcome.receipt.totalCount();
+  const std::int64_t total = photosGone(outcome);
   if ((removedAny && total >= 1) || outcome.receipt.canUndo()) {
     presentCleanupToast(outcome.receipt, localized::format("已清理 %@ 张", "已清理 %@ 张", {total}),
                         kCleanupToastSeconds);

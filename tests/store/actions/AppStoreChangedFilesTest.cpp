@@ -8,6 +8,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <fstream>
+#include <set>
 
 using namespace lumora;
 using namespace storetest;
@@ -18,6 +19,17 @@ namespace {
 bool holds(const std::vector<PhotoItem> &items, const std::string &id) {
   return std::any_of(items.begin(), items.end(),
                      [&id](const PhotoItem &item) { return item.id == id; });
+}
+
+/// The Trash's answer when another program saved a file under the photo's name during the
+/// move and took the name again before that file could be put back: the photo was renamed
+/// away by that program, its name held the new file, which lies in the Trash now.
+platform::trash::MoveResult displaceDuringMove(const std::string &path) {
+  fs::rename(path, path + ".renamed-by-the-editor");
+  std::ofstream(path) << "saved meanwhile";
+  auto moved = platform::trash::moveToTrash(path);
+  moved.status = platform::trash::MoveStatus::displaced;
+  return moved;
 }
 
 } // namespace
@@ -78,6 +90,18 @@ protected:
                                    QString::fromStdString(fs::path(victims[2].id).filename())});
   }
 
+  /// `count` shots of one scene in the photos folder, scanned into one group.
+  void scanOneGroupOf(int count) {
+    for (int i = 0; i < count; ++i) {
+      const fs::path path = photosFolder() / ("shot" + std::to_string(i) + ".png");
+      ASSERT_TRUE(testsupport::writeScene(path, 3, 160, 120));
+      testsupport::setModified(path, 1'700'000'000 + i);
+    }
+    store().chooseFolder();
+    ASSERT_TRUE(waitForReady());
+    ASSERT_EQ(store().groups().size(), 1u);
+  }
+
   PhotoGroup group;
   std::vector<PhotoItem> victims;
 };
@@ -131,27 +155,13 @@ TEST_F(AppStoreChangedFiles, singleDeletesRemoveAGoneOneQuietlyAndRefuseChangedO
 }
 
 TEST_F(AppStoreChangedFiles, aFileSavedUnderAPhotosNameThatCouldNotBePutBackIsToldAndUndoable) {
-  // The Trash's answer when another program saved a file under the photo's name during the
-  // move and took the name again before that file could be put back: the photo was renamed
-  // away by that program, its name held the new file, which lies in the Trash now.
   std::string displacedPath;
   engineServices.moveToTrash = [&displacedPath](const std::string &path,
                                                 const std::optional<platform::FileIdentity> &) {
-    fs::rename(path, path + ".renamed-by-the-editor");
-    std::ofstream(path) << "saved meanwhile";
-    auto moved = platform::trash::moveToTrash(path);
-    moved.status = platform::trash::MoveStatus::displaced;
     displacedPath = path;
-    return moved;
+    return displaceDuringMove(path);
   };
-  for (int i = 0; i < 3; ++i) {
-    const fs::path path = photosFolder() / ("shot" + std::to_string(i) + ".png");
-    ASSERT_TRUE(testsupport::writeScene(path, 3, 160, 120));
-    testsupport::setModified(path, 1'700'000'000 + i);
-  }
-  store().chooseFolder();
-  ASSERT_TRUE(waitForReady());
-  ASSERT_EQ(store().groups().size(), 1u);
+  ASSERT_NO_FATAL_FAILURE(scanOneGroupOf(3));
   const PhotoItem victim = store().groups()[0].items[1];
   std::optional<bool> removed;
   store().deleteItem(victim, [&removed](bool done) { removed = done; });
@@ -168,4 +178,38 @@ TEST_F(AppStoreChangedFiles, aFileSavedUnderAPhotosNameThatCouldNotBePutBackIsTo
   ASSERT_TRUE(waitFor([&] { return !store().undoToast() || !store().undoToast()->canUndo; }));
   ASSERT_TRUE(waitFor([&] { return testsupport::readBytes(displacedPath) == "saved meanwhile"; }));
   EXPECT_EQ(testsupport::trashedFileCount(), 0u);
+}
+
+TEST_F(AppStoreChangedFiles, theToastCountsOnlyThePhotosThatMovedNotAFileThatTookOnesName) {
+  // The first victim's name is taken by a file saved meanwhile, which goes to the Trash in
+  // its place; the others move as scanned.
+  std::set<std::string> displaced;
+  engineServices.moveToTrash = [&displaced](const std::string &path,
+                                            const std::optional<platform::FileIdentity> &seen) {
+    if (!displaced.empty()) {
+      return platform::trash::moveToTrash(path, seen);
+    }
+    displaced.insert(path);
+    return displaceDuringMove(path);
+  };
+  ASSERT_NO_FATAL_FAILURE(scanOneGroupOf(4));
+  store().cleanup(store().groups()[0]);
+  ASSERT_TRUE(waitFor([&] { return !store().cleaningGroupID(); }));
+  EXPECT_EQ(testsupport::trashedFileCount(), 3u);
+  ASSERT_TRUE(store().undoToast() && store().undoToast()->canUndo);
+  EXPECT_EQ(store().undoToast()->message, texts::cleanedText(2));
+  EXPECT_EQ(store().trashedCount(), 2);
+
+  // The same through the batch clean-up, whose toast has its own words.
+  store().undoLastCleanup();
+  ASSERT_TRUE(waitFor([&] { return !store().undoToast() || !store().undoToast()->canUndo; }));
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 1u);
+  displaced.clear();
+  store().enterSelectionMode();
+  store().selectAllGroups();
+  store().cleanupSelected();
+  ASSERT_TRUE(waitFor([&] { return !store().isCleaningSelection(); }));
+  ASSERT_TRUE(store().undoToast() && store().undoToast()->canUndo);
+  EXPECT_EQ(store().undoToast()->message, QStringLiteral("已清理 1 张"));
 }
