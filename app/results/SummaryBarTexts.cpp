@@ -46,9 +46,8 @@ QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last
     line += QStringLiteral(" · ") +
             fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）", {Fmt::number(failed)});
   }
-  if (tooLarge >= 1) {
-    line += QStringLiteral(" · ") +
-            fill("跳过 %@ 张过大的照片（解码所需内存超出本机上限）", {Fmt::number(tooLarge)});
+  for (const QString &note : texts::tooLargeNotes(tooLarge, last->tooManyPixelsCount)) {
+    line += QStringLiteral(" · ") + note;
   }
   return line;
 }

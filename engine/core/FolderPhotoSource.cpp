@@ -62,6 +62,7 @@ std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const 
   if (!loaded) {
     if (loaded.error().kind == DecodeError::Kind::tooLarge) {
       m_tooLarge.fetch_add(1, std::memory_order_relaxed);
+      m_tooManyPixels.fetch_add(loaded.error().overPixelLimit ? 1 : 0, std::memory_order_relaxed);
     }
     return std::nullopt;
   }
@@ -94,6 +95,7 @@ void FolderPhotoSource::amend(ScanResult &result) const {
   result.fileCount += m_listing.invalidNameCount;
   result.skippedCount += m_listing.invalidNameCount;
   result.tooLargeCount += m_tooLarge.load(std::memory_order_relaxed);
+  result.tooManyPixelsCount += m_tooManyPixels.load(std::memory_order_relaxed);
 }
 
 } // namespace lumora

@@ -45,6 +45,8 @@ private:
   EnumerateResult m_listing;
   /// Photos the workers left out for their size.
   mutable std::atomic<std::int64_t> m_tooLarge{0};
+  /// Of those, the ones over the pixel limit.
+  mutable std::atomic<std::int64_t> m_tooManyPixels{0};
 };
 
 } // namespace lumora

@@ -22,6 +22,9 @@ struct DecodeError {
   Kind kind = Kind::damaged;
   /// A short English description for the diagnostics log.
   QString message;
+  /// For `tooLarge`: the photo has more pixels than any photo may have, whatever memory the
+  /// machine has; false when it is the memory its decoding needs that is over the limit.
+  bool overPixelLimit = false;
 
   bool operator==(const DecodeError &) const = default;
 };

@@ -44,7 +44,8 @@ DecodeError tooLarge(std::int64_t width, std::int64_t height, std::int64_t charg
                          .arg(width)
                          .arg(height)
                          .arg(kMaxInputPixels)
-                         .arg((charge + kMiB - 1) / kMiB)};
+                         .arg((charge + kMiB - 1) / kMiB),
+                     true};
 }
 
 /// vips shows an EXIF text field as "value (value, ASCII, N components, M bytes)"; the raw
@@ -165,7 +166,9 @@ Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int 
                                                            platform::decodecost::kFixedBytes);
   auto full = bmpreader::decode(fd, fileSize, maxPixels);
   if (!full) {
-    return Unexpected(full.error());
+    DecodeError error = full.error();
+    error.overPixelLimit = error.kind == DecodeError::Kind::tooLarge && pixels > kMaxInputPixels;
+    return Unexpected(std::move(error));
   }
   const int width = full->width;
   const int height = full->height;

@@ -61,6 +61,9 @@ struct ScanResult {
   /// Of the skipped files, those left out for their size alone: decoding them needs more
   /// memory than this machine allows one photo, or they have more pixels than any photo.
   std::int64_t tooLargeCount = 0;
+  /// Of those, the ones with more pixels than any photo may have; the others need more
+  /// memory to decode than this machine allows one photo.
+  std::int64_t tooManyPixelsCount = 0;
   /// Of the skipped files, those a cancelled scan never came to: not analysed yet, not failed.
   std::int64_t unreachedCount = 0;
   std::int64_t cacheHitCount = 0;

@@ -71,6 +71,12 @@ TEST_F(SummaryBarTest, theNormalRowSumsUpBySource) {
   AppStore::StateAccess(store()).setLastResult(large);
   EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
                                              "跳过 3 张过大的照片（解码所需内存超出本机上限）"));
+  // A photo left out for its pixel count is not said to need too much memory.
+  large.tooManyPixelsCount = 1;
+  AppStore::StateAccess(store()).setLastResult(large);
+  EXPECT_EQ(bar().subtitle(), QStringLiteral("清理的照片移到废纸篓，可在文件管理器中恢复 · "
+                                             "跳过 2 张过大的照片（解码所需内存超出本机上限） · "
+                                             "跳过 1 张过大的照片（像素数超出可处理的上限）"));
   AppStore::StateAccess(store()).setLastResult(resultWithSkipped(0, true));
 
   showGroups({group("/l/", 2, 0)}, AppStore::SourceKind::library);

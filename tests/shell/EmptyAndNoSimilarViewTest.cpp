@@ -74,6 +74,22 @@ TEST_F(NoSimilarGroupsViewTest, rescanStartsAScanOfTheFolder) {
   ASSERT_TRUE(waitForPhase(AppStore::Phase::Kind::ready));
 }
 
+TEST_F(NoSimilarGroupsViewTest, photosSkippedForTheirSizeAreSaidWithTheReasonThatApplies) {
+  EXPECT_FALSE(message().contains("过大"));
+  ScanResult last = *store().lastResult();
+  last.skippedCount = 4;
+  last.tooLargeCount = 3;
+  last.tooManyPixelsCount = 1;
+  AppStore::StateAccess(store()).setLastResult(last);
+  EXPECT_TRUE(message().startsWith("已分析 3 张照片，"));
+  EXPECT_TRUE(message().endsWith("\n跳过 2 张过大的照片（解码所需内存超出本机上限） · "
+                                 "跳过 1 张过大的照片（像素数超出可处理的上限）"))
+      << qPrintable(message());
+  last.tooManyPixelsCount = 3;
+  AppStore::StateAccess(store()).setLastResult(last);
+  EXPECT_TRUE(message().endsWith("\n跳过 3 张过大的照片（像素数超出可处理的上限）"));
+}
+
 using EmptyResultsViewTest = ScreenFixture;
 
 TEST_F(EmptyResultsViewTest, aFolderOfUnreadableFilesShowsTheFolderVariant) {

@@ -7,7 +7,10 @@
 #include "app/store/AppStore.h"
 #include "app/store/texts/Fmt.h"
 #include "app/store/texts/Localized.h"
+#include "app/store/texts/Texts.h"
+
 #include "engine/model/SimilarityScale.h"
+#include <algorithm>
 
 namespace lumora {
 namespace {
@@ -31,6 +34,7 @@ NoSimilarGroupsView::NoSimilarGroupsView(AppStore &store, QWidget *parent)
           [this] { m_store.setThreshold(thresholdsteps::stricter(m_store.threshold())); });
   connect(&m_store, &AppStore::thresholdChanged, this, &NoSimilarGroupsView::refresh);
   connect(&m_store, &AppStore::itemsChanged, this, &NoSimilarGroupsView::refresh);
+  connect(&m_store, &AppStore::lastResultChanged, this, &NoSimilarGroupsView::refresh);
   refresh();
 }
 
@@ -42,9 +46,21 @@ void NoSimilarGroupsView::refresh() {
   const float threshold = m_store.threshold();
   const char *format = "已分析 %@ 张照片，在当前的相似度（%@）下它们各不相同。\n"
                        "把相似度调宽松一些，可能会发现更多可以合并的组。";
-  setMessage(localized::format(format, format,
-                               {Fmt::number(static_cast<std::int64_t>(m_store.items().size())),
-                                Fmt::percent(SimilarityScale::similarityPercent(threshold))}));
+  QString message =
+      localized::format(format, format,
+                        {Fmt::number(static_cast<std::int64_t>(m_store.items().size())),
+                         Fmt::percent(SimilarityScale::similarityPercent(threshold))});
+  // Photos left out for their size were not compared at all: said, so that the user does
+  // not take them for photos without a similar one.
+  if (const auto &last = m_store.lastResult()) {
+    const QStringList notes =
+        texts::tooLargeNotes(std::clamp<std::int64_t>(last->tooLargeCount, 0, last->skippedCount),
+                             last->tooManyPixelsCount);
+    if (!notes.isEmpty()) {
+      message += QLatin1Char('\n') + notes.join(QStringLiteral(" · "));
+    }
+  }
+  setMessage(message);
   m_looser->setEnabled(thresholdsteps::canLoosen(threshold));
   // Absent, not disabled, at the strictest threshold.
   m_stricter->setVisible(thresholdsteps::canTighten(threshold));

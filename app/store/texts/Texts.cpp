@@ -1,5 +1,6 @@
 #include "app/store/texts/Texts.h"
 
+#include "app/store/texts/Fmt.h"
 #include "app/store/texts/Localized.h"
 
 #include <algorithm>
@@ -40,6 +41,21 @@ QString quotedList(const QStringList &names) {
 }
 
 } // namespace
+
+QStringList tooLargeNotes(std::int64_t tooLarge, std::int64_t tooManyPixels) {
+  const std::int64_t pixels = std::clamp<std::int64_t>(tooManyPixels, 0, tooLarge);
+  const std::int64_t memory = tooLarge - pixels;
+  QStringList notes;
+  if (memory >= 1) {
+    const char *key = "跳过 %@ 张过大的照片（解码所需内存超出本机上限）";
+    notes.append(localized::format(key, key, {Fmt::number(memory)}));
+  }
+  if (pixels >= 1) {
+    const char *key = "跳过 %@ 张过大的照片（像素数超出可处理的上限）";
+    notes.append(localized::format(key, key, {Fmt::number(pixels)}));
+  }
+  return notes;
+}
 
 QString leftInPlaceText(const QStringList &names) {
   if (names.isEmpty()) {

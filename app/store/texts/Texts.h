@@ -29,6 +29,10 @@ namespace lumora::texts {
 /// Says that for the photos `names` another file saved under their name during the clean-up
 /// could not be put back and went to the Trash, where undo can bring it back; empty for none.
 [[nodiscard]] QString displacedText(const QStringList &names);
+/// The notes on photos a scan left out for their size, one per reason that applies: `tooLarge`
+/// photos in all, of which `tooManyPixels` have more pixels than any photo may have and the
+/// rest need more memory to decode than this machine allows one photo. Empty for none.
+[[nodiscard]] QStringList tooLargeNotes(std::int64_t tooLarge, std::int64_t tooManyPixels);
 /// A group's clean-up button and menu title: "Clean up 1 more photo" / "… %d more photos".
 [[nodiscard]] QString cleanupMoreText(std::int64_t count);
 /// Detail clean-up title for the photo library.

@@ -127,6 +127,7 @@ TEST(HostileFiles, aJpegWhoseKeptCoefficientsPassTheCeilingIsRefusedBeforeDecodi
   EXPECT_EQ(refused.error().kind, DecodeError::Kind::tooLarge);
   EXPECT_TRUE(refused.error().message.contains(QStringLiteral("MB")))
       << qPrintable(refused.error().message);
+  EXPECT_FALSE(refused.error().overPixelLimit) << "refused for its memory, not its pixels";
   const auto fitted = platform::imagedecoding::decodeFitted(big, {256, 256});
   ASSERT_FALSE(fitted.hasValue());
   EXPECT_TRUE(fitted.error().tooLarge) << qPrintable(fitted.error().message);
@@ -138,6 +139,13 @@ TEST(HostileFiles, aJpegWhoseKeptCoefficientsPassTheCeilingIsRefusedBeforeDecodi
       dir.write("claimed.jpg", withJpegSize(readFile(dir.file("baseline.jpg")), 12000, 12000));
   const auto sequential = imagedecoder::decodeFile(claimed.string(), 512);
   EXPECT_TRUE(sequential || sequential.error().kind != DecodeError::Kind::tooLarge);
+  // 212 million pixels are over the pixel limit whatever memory the machine has.
+  const auto huge =
+      dir.write("huge.jpg", withJpegSize(readFile(dir.file("baseline.jpg")), 16000, 13250));
+  const auto overPixels = imagedecoder::decodeFile(huge.string(), 512);
+  ASSERT_FALSE(overPixels.hasValue());
+  EXPECT_EQ(overPixels.error().kind, DecodeError::Kind::tooLarge);
+  EXPECT_TRUE(overPixels.error().overPixelLimit) << qPrintable(overPixels.error().message);
   // A progressive photo of an ordinary size still decodes.
   const auto small = dir.write("small.jpg", progressive);
   EXPECT_TRUE(imagedecoder::decodeFile(small.string(), 512).hasValue());
