@@ -2,6 +2,7 @@
 #include "app/shell/window/AppearanceController.h"
 #include "app/shell/window/QtTranslations.h"
 #include "app/shell/window/SingleInstance.h"
+#include "app/shell/window/StartProblem.h"
 #include "platform/gui/SystemColorScheme.h"
 #include "tests/support/TempDir.h"
 
@@ -65,6 +66,30 @@ TEST(SingleInstanceTest, AFolderInPlaceOfTheLockIsReplacedWhenEmptyElseTheCopyDo
   EXPECT_EQ(blocked.acquire(), SingleInstance::Outcome::refused);
   EXPECT_TRUE(blocked.problem().contains(QStringLiteral("pindle.lock is a folder")));
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("pindle.lock/kept")));
+
+  // Started from the desktop there is no terminal: the reason is shown in a dialog wherever
+  // there is a display, and only there (a test or tool on the offscreen platform).
+  QStringList shown;
+  const startproblem::Dialog dialog = [&shown](const QString &title, const QString &text) {
+    shown << title << text;
+  };
+  startproblem::report(false, blocked.problem(), startproblem::hasDisplay(QStringLiteral("xcb")),
+                       dialog);
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_EQ(shown[0], QStringLiteral("Pindle 没有启动"));
+  EXPECT_TRUE(shown[1].contains(QStringLiteral("把它移走后再打开 Pindle")));
+  EXPECT_TRUE(shown[1].endsWith(blocked.problem()));
+  shown.clear();
+  startproblem::report(true, QStringLiteral("held"),
+                       startproblem::hasDisplay(QStringLiteral("wayland")), dialog);
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Pindle 已经在运行")));
+  shown.clear();
+  for (const char *platform : {"offscreen", "minimal", ""}) {
+    startproblem::report(false, QStringLiteral("quiet"),
+                         startproblem::hasDisplay(QString::fromLatin1(platform)), dialog);
+  }
+  EXPECT_TRUE(shown.isEmpty());
 }
 
 TEST(ThemedButtonTest, TakesFocusByTabOnlyAndStillClicks) {

@@ -12,6 +12,7 @@
 #include "app/shell/window/QtTranslations.h"
 #include "app/shell/window/QuitSignals.h"
 #include "app/shell/window/SingleInstance.h"
+#include "app/shell/window/StartProblem.h"
 #include "app/store/AppStore.h"
 #include "app/store/services/LumoraEngineClient.h"
 #include "app/store/texts/Localized.h"
@@ -24,7 +25,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <cstdio>
 
 namespace lumora {
 namespace {
@@ -103,8 +103,10 @@ int AppSession::run(int &argc, char **argv, Options options) {
     case SingleInstance::Outcome::first: break;
     case SingleInstance::Outcome::handedOver: return 0;
     case SingleInstance::Outcome::unreachable:
+      startproblem::reportOnScreen(true, instance.problem());
+      return 1;
     case SingleInstance::Outcome::refused:
-      std::fprintf(stderr, "%s\n", instance.problem().toLocal8Bit().constData());
+      startproblem::reportOnScreen(false, instance.problem());
       return 1;
     }
   }
