@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/analysis/PixelView.h"
+#include "engine/analysis/SourceFacts.h"
 #include "engine/model/CuratorError.h"
 #include "engine/model/ImageAnalysis.h"
 #include "engine/util/Expected.h"
@@ -19,7 +20,7 @@ inline constexpr int kSharpnessSide = 256;
 /// Names what a scan measures for one file: the decoding into a thumbnail and this analysis.
 /// Change it whenever the same file would give another vector, score, flag or sharpness, so
 /// that caches written before are dropped instead of being compared with new vectors.
-inline constexpr std::string_view kRevision = "2026-12-10.2";
+inline constexpr std::string_view kRevision = "2026-12-11.1";
 /// The digest of what `analyze` gives for the generated pictures of AnalyzerRevisionTest at
 /// this revision: that test fails, saying the digest it found, when the output changes while
 /// the revision stays. Move both together.
@@ -28,6 +29,17 @@ inline constexpr std::uint64_t kRevisionDigest = 0xf8bb8380f6de6856;
 /// Analyses `image`. Fails with `CuratorError::unreadable` for the path "/" when the view
 /// holds no readable pixels. Every value of a successful result is finite.
 [[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image);
+
+/// The same for a thumbnail of a file whose own facts are `facts`: a lossy save's rounding
+/// error counts as noise and is not counted as sharpness, and the detail the save rounded
+/// away lowers the score.
+[[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image,
+                                                            const SourceFacts &facts);
+
+/// The largest deviation, in grey levels of a thumbnail `thumbnailPixels` large, of the error
+/// a lossy save described by `facts` left in it: a block's rounding error shrinks with the
+/// thumbnail as it averages neighbouring pixels. 0 for a lossless or unknown file.
+[[nodiscard]] float compressionError(const SourceFacts &facts, std::int64_t thumbnailPixels);
 
 /// Variance of the 4-neighbour Laplacian over the interior of a `side` × `side` grey rendering
 /// of `image` (stretched to the square, transparent areas black), in squared grey levels.

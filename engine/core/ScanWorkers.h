@@ -14,11 +14,13 @@
 
 namespace lumora {
 
-/// Analyses one decoded picture; nothing when the analyzer refuses it.
-[[nodiscard]] inline std::optional<ImageAnalysis>
-analyzeImage(const platform::DecodedImage &image) {
+/// Analyses one decoded picture, decoded from a file whose facts are `facts`; nothing when the
+/// analyzer refuses it.
+[[nodiscard]] inline std::optional<ImageAnalysis> analyzeImage(const platform::DecodedImage &image,
+                                                               const SourceFacts &facts = {}) {
   auto analysis = VisionAnalyzer::analyze(
-      PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()});
+      PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()},
+      facts);
   if (!analysis) {
     return std::nullopt;
   }

@@ -5,6 +5,7 @@
 #include "engine/imaging/DirectoryWalker.h"
 #include "engine/imaging/FileStat.h"
 #include "engine/imaging/ImageDecoder.h"
+#include "engine/imaging/JpegQuality.h"
 #include "engine/util/StableSort.h"
 
 #include <QFile>
@@ -129,8 +130,12 @@ Expected<LoadedImage, DecodeError> loadFile(const std::string &path, int maxPixe
       static_cast<std::int64_t>(decoded->originalWidth) * decoded->originalHeight;
   const std::size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // Read apart from the decode, from the file's first segments: the decoder's memory is
+  // spent on pixels only.
+  const auto saved = jpegquality::fromFile(path);
   return LoadedImage{std::move(decoded->image), captureDate(decoded->exif),
-                     QFile::decodeName(name.c_str()), sourcePixels};
+                     QFile::decodeName(name.c_str()), sourcePixels,
+                     saved ? saved->detailStep : 0.0f};
 }
 
 std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields) {

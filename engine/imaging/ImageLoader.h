@@ -33,6 +33,9 @@ struct LoadedImage {
   std::optional<QString> fileName;
   /// Width × height of the file's picture before it was scaled down; 0 when not known.
   std::int64_t sourcePixels = 0;
+  /// For a JPEG file, how coarsely its save kept detail (see `jpegquality::SavedQuality`);
+  /// 0 for a lossless file and when not known.
+  float detailStep = 0;
 };
 
 /// The ten lowercase file extensions a folder scan accepts: jpg, jpeg, heic, heif, png, tif,

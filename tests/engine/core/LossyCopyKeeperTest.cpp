@@ -1,0 +1,88 @@
+// A photo beside a lossy copy of itself: the folder scan's analysis must keep the original.
+#include "engine/cluster/Clusterer.h"
+#include "engine/core/FolderPhotoSource.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/TempDir.h"
+
+#include <QUrl>
+#include <cmath>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace lumora {
+namespace {
+
+/// A grainy outdoor-like scene, defined everywhere on [0, 1)²: a sky gradient, a textured
+/// field, a few hard edges, and sensor grain fixed per cell of a `grainCells` grid. Copies at
+/// another size sample the same scene.
+testsupport::Rgb scene(double u, double v, int seed, int grainCells) {
+  const double field = v > 0.45 ? 1.0 : 0.0;
+  double grey = 170.0 - 60.0 * v + field * (25.0 * std::sin(u * 90.0 + seed) * std::sin(v * 70.0));
+  grey += (std::fmod(u * 7.0 + seed * 0.3, 1.0) < 0.08 && v > 0.3) ? -70.0 : 0.0;
+  const auto cellX = static_cast<std::uint32_t>(u * grainCells);
+  const auto cellY = static_cast<std::uint32_t>(v * grainCells);
+  std::uint32_t h = (cellX * 73856093u) ^ (cellY * 19349663u) ^ static_cast<std::uint32_t>(seed);
+  h = (h ^ (h >> 13)) * 1274126177u;
+  grey += (static_cast<double>(h >> 24) / 255.0 - 0.5) * 14.0;
+  const auto level = [](double x) {
+    return static_cast<std::uint8_t>(std::lround(std::clamp(x, 0.0, 255.0)));
+  };
+  return {level(grey + 20.0 * field), level(grey + 10.0), level(grey - 25.0 * field + 30.0 * v)};
+}
+
+/// Writes the scene at `width` × `height` to `path` (the saver and its options follow the
+/// name, as libvips reads it).
+void writeScene(const std::string &path, int width, int height, int seed) {
+  ASSERT_TRUE(testsupport::writeImage(path, width, height, [&](int x, int y) {
+    return scene((x + 0.5) / width, (y + 0.5) / height, seed, 900);
+  }));
+}
+
+/// The photo a folder scan makes of the file at `path`.
+PhotoItem scanned(const std::filesystem::path &path) {
+  FolderPhotoSource source({QUrl::fromLocalFile(QString::fromStdString(path.string()))},
+                           ScanOptions{});
+  EXPECT_FALSE(source.list().has_value());
+  const auto analysis = source.analyze(0);
+  EXPECT_TRUE(analysis.has_value());
+  return analysis ? source.analysedPhoto(0, *analysis) : PhotoItem{};
+}
+
+/// The path of the photo the best-photo choice keeps of `original` and `copy`.
+std::string keeper(const std::filesystem::path &original, const std::filesystem::path &copy) {
+  const std::vector<PhotoItem> items{scanned(copy), scanned(original)};
+  return items[Clusterer::pickBestFirst(items, {0, 1}).front()].id;
+}
+
+struct Copy {
+  const char *original; ///< the original's name, with the saver's options
+  const char *copy;     ///< the copy's
+  double size;          ///< the copy's side over the original's
+};
+
+class LossyCopyKeeper : public ::testing::TestWithParam<Copy> {};
+
+TEST_P(LossyCopyKeeper, theOriginalIsKeptForEveryScene) {
+  const Copy kind = GetParam();
+  for (int seed = 0; seed < 3; ++seed) {
+    testsupport::TempDir dir;
+    const std::string original = (dir.path() / ("original-" + std::string(kind.original))).string();
+    const std::string copy = (dir.path() / ("copy-" + std::string(kind.copy))).string();
+    writeScene(original, 900, 675, seed);
+    writeScene(copy, static_cast<int>(900 * kind.size), static_cast<int>(675 * kind.size), seed);
+    const auto bare = [](const std::string &path) { return path.substr(0, path.find('[')); };
+    EXPECT_EQ(keeper(bare(original), bare(copy)), bare(original)) << "scene " << seed;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, LossyCopyKeeper,
+    ::testing::Values(Copy{"a.jpg[Q=95]", "a.jpg[Q=70]", 1.0},  // a re-save
+                      Copy{"a.jpg[Q=95]", "a.jpg[Q=75]", 0.85}, // a smaller re-save
+                      Copy{"a.png", "a.jpg[Q=88]", 1.0},        // a JPEG of a lossless original
+                      Copy{"a.tif", "a.jpg[Q=90]", 1.0},
+                      Copy{"a.jpg[Q=95]", "a.jpg[Q=75]", 0.7})); // a messenger's copy
+
+} // namespace
+} // namespace lumora
