@@ -1,6 +1,8 @@
 #include "engine/imaging/DirectoryWalker.h"
 
 #include "engine/imaging/ImageLoader.h"
+#include "platform/core/trash/TrashLeftovers.h"
+#include "platform/core/trash/TrashMove.h"
 
 #include <QString>
 #include <algorithm>
@@ -11,6 +13,13 @@ namespace lumora {
 namespace {
 
 bool isHidden(const char *name) { return name[0] == '.'; }
+
+/// A name an interrupted move into or out of the Trash left a file under.
+bool isOurLeftover(const char *name) {
+  const std::string_view text(name);
+  return text.starts_with(platform::trashmove::kLeavingPrefix) ||
+         text.starts_with(platform::trashmove::kPartialPrefix);
+}
 
 /// Folders that hold an application's or a library's own files; their contents are not the
 /// user's loose photos.
@@ -50,6 +59,23 @@ DirectoryWalker::DirectoryWalker(bool includeHidden, std::int64_t minFileSize)
     : m_includeHidden(includeHidden), m_minFileSize(minFileSize) {}
 
 bool DirectoryWalker::walk(const std::string &rootPath, std::vector<FileInfo> &files) {
+  const std::size_t start = files.size();
+  if (!walkOnce(rootPath, files)) {
+    return false;
+  }
+  int putBack = 0;
+  for (const std::string &folder : m_leftoverFolders) {
+    putBack += platform::trashleftovers::resolveFolder(folder);
+  }
+  m_leftoverFolders.clear();
+  if (putBack > 0) {
+    files.resize(start);
+    return walkOnce(rootPath, files);
+  }
+  return true;
+}
+
+bool DirectoryWalker::walkOnce(const std::string &rootPath, std::vector<FileInfo> &files) {
   m_entered.clear();
   std::vector<Entry> rootEntries;
   if (!list(rootPath, rootEntries)) {
@@ -123,13 +149,16 @@ bool DirectoryWalker::keepsListing(const char *name, unsigned char type) const {
   }
 }
 
-bool DirectoryWalker::list(const std::string &path, std::vector<Entry> &entries) const {
+bool DirectoryWalker::list(const std::string &path, std::vector<Entry> &entries) {
   const std::unique_ptr<DIR, DirCloser> dir(::opendir(path.c_str()));
   if (!dir) {
     return false;
   }
   const int fd = ::dirfd(dir.get());
   while (const dirent *item = ::readdir(dir.get())) {
+    if (isOurLeftover(item->d_name)) {
+      m_leftoverFolders.insert(path);
+    }
     if (!keepsListing(item->d_name, item->d_type)) {
       continue;
     }

@@ -26,7 +26,9 @@ public:
   /// Walks the folder at `rootPath` (native bytes) and appends the accepted files to
   /// `files` in walk order: folder by folder, entries of a folder in byte order of their
   /// names, each subfolder walked where it appears. Returns false, adding nothing, when
-  /// the root itself cannot be listed.
+  /// the root itself cannot be listed. Files that an interrupted move into or out of the
+  /// Trash left under names of its own in the folders walked are resolved first (a photo
+  /// put back under its name is then listed too).
   [[nodiscard]] bool walk(const std::string &rootPath, std::vector<FileInfo> &files);
 
   /// Image files passed over because their path is not valid UTF-8, over all walks.
@@ -52,7 +54,8 @@ private:
     bool validName = true;
   };
 
-  [[nodiscard]] bool list(const std::string &path, std::vector<Entry> &entries) const;
+  [[nodiscard]] bool walkOnce(const std::string &rootPath, std::vector<FileInfo> &files);
+  [[nodiscard]] bool list(const std::string &path, std::vector<Entry> &entries);
   [[nodiscard]] bool keepsListing(const char *name, unsigned char type) const;
   void visit(std::string path, bool validName, const FileStat &stat, std::vector<Folder> &pending,
              std::vector<FileInfo> &files);
@@ -62,6 +65,8 @@ private:
   std::int64_t m_minFileSize;
   /// Device and inode of every folder entered during the current walk.
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
+  /// Folders of the current walk that hold leftovers of interrupted Trash moves.
+  std::set<std::string> m_leftoverFolders;
   std::int64_t m_invalidNameCount = 0;
   std::vector<std::string> m_invalidNameSamples;
 };

@@ -18,6 +18,7 @@
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
 #include "engine/diagnostics/Diagnostics.h"
+#include "platform/core/trash/TrashLeftovers.h"
 #include "platform/gui/FolderPicker.h"
 #include "platform/gui/PrivacySettings.h"
 #include "platform/gui/Symbols.h"
@@ -113,6 +114,9 @@ int AppSession::run(int &argc, char **argv, Options options) {
   Diagnostics::installCrashHandler();
   Diagnostics::beginSession();
   logLaunch();
+  // A restore across volumes killed part-way leaves its Trash copy under a name of its own;
+  // the leftovers in photo folders are resolved when a scan comes to them.
+  platform::trashleftovers::resolveHomeTrash();
   QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Diagnostics::endSession(); });
 
   QPointer<MainWindow> windowRef;

@@ -7,6 +7,7 @@
 #include "platform/core/trash/TrashName.h"
 #include "platform/core/trash/TrashOrphans.h"
 #include "platform/core/trash/TrashSource.h"
+#include "platform/core/trash/TrashSteps.h"
 
 #include <cerrno>
 #include <chrono>
@@ -61,6 +62,7 @@ Slot reserveSlot(const TrashDirectory &trash, const std::string &name, const std
       errno = code;
       return {};
     }
+    trashsteps::reached("entry-made");
     return {slot, std::move(fd)};
   }
   errno = EEXIST;
@@ -76,14 +78,17 @@ MoveResult movedInto(const TrashDirectory &trash, const std::string &slot, MoveS
   return MoveResult{status, trash.root + "/files/" + slot, {}, trashed};
 }
 
-MoveResult moveChecked(const std::string &path, const trashsource::Source &source) {
-  const auto trash = TrashDirectory::forFile(path, source.info.st_dev);
+/// Moves the file `source` into the Trash under `name` (or a free variant of it), its entry
+/// recording `recorded` as the path it came from.
+MoveResult moveChecked(const std::string &recorded, const std::string &name,
+                       const trashsource::Source &source) {
+  const auto trash = TrashDirectory::forFile(recorded, source.info.st_dev);
   if (!trash) {
     return failure(MoveStatus::failed, Problem::Kind::noTrash);
   }
   trashorphans::removeLeftoversOccasionally(*trash);
-  const Slot slot = reserveSlot(*trash, source.name,
-                                trashinfo::text(path, trash->topDir, source.folder.identity));
+  const Slot slot =
+      reserveSlot(*trash, name, trashinfo::text(recorded, trash->topDir, source.folder.identity));
   if (slot.name.empty()) {
     return failed(errno);
   }
@@ -145,7 +150,18 @@ MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity
   if (expected && !expected->matches(source->info)) {
     return refused();
   }
-  return moveChecked(path, *source);
+  return moveChecked(path, source->name, *source);
+}
+
+MoveResult moveToTrashAs(const std::string &path, const std::string &recorded) {
+  const auto source = trashsource::open(path, false);
+  if (!source) {
+    return failed(errno);
+  }
+  if (!S_ISREG(source->info.st_mode)) {
+    return refused();
+  }
+  return moveChecked(recorded, std::filesystem::path(recorded).filename().string(), *source);
 }
 
 } // namespace platform::trash

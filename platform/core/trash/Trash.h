@@ -66,6 +66,11 @@ struct MoveResult {
 [[nodiscard]] MoveResult moveToTrash(const std::string &path,
                                      const std::optional<FileIdentity> &expected = std::nullopt);
 
+/// Moves the regular file at `path` (a leftover of an interrupted move, under a name of our
+/// own) into the Trash as `moveToTrash` does, its entry naming `recorded` as the place it
+/// came from, so that it can be restored there.
+[[nodiscard]] MoveResult moveToTrashAs(const std::string &path, const std::string &recorded);
+
 enum class RestoreStatus {
   restored,
   /// The Trash copy is gone, is not the file that was trashed, or the original path is

@@ -2,6 +2,7 @@
 
 #include "platform/core/posix/FdIo.h"
 #include "platform/core/posix/UniqueFd.h"
+#include "platform/core/trash/TrashSteps.h"
 
 #include <atomic>
 #include <cerrno>
@@ -32,6 +33,7 @@ int fill(int in, int out, const struct stat &info) {
     if (!platform::fdio::writeAll(out, std::string_view(buffer, static_cast<std::size_t>(n)))) {
       return errno != 0 ? errno : EIO;
     }
+    trashsteps::reached("copy-written");
   }
   const struct timespec times[2] = {info.st_atim, info.st_mtim};
   if (::fchmod(out, info.st_mode & 07777) != 0 || ::futimens(out, times) != 0 ||
@@ -59,6 +61,9 @@ int linkUnnamed(int fd, const Place &to) {
 
 /// Copies into a file that has no name until it is complete: a kill leaves nothing.
 int copyUnnamed(int in, const struct stat &info, const Place &to) {
+  if (!trashsteps::unnamedFilesAllowed()) {
+    return kNoUnnamedFiles;
+  }
   const UniqueFd out(::openat(to.dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
   if (!out.isValid()) {
     return kNoUnnamedFiles;
@@ -95,6 +100,7 @@ int copyNamed(int in, const struct stat &info, const Place &to, int spareDirFd) 
     return errno;
   }
   ::flock(out.get(), LOCK_EX | LOCK_NB);
+  trashsteps::reached("partial-made");
   int code = fill(in, out.get(), info);
   if (code == 0) {
     code = renameSpare(spareDirFd, spare, to);
@@ -105,11 +111,38 @@ int copyNamed(int in, const struct stat &info, const Place &to, int spareDirFd) 
   return code;
 }
 
+/// Flushes the folder `dirFd` (opened for reading or as a path), so that the name just
+/// given lasts a power loss. A volume that cannot flush folders is taken as it is.
+int syncFolder(int dirFd) {
+  if (::fsync(dirFd) == 0) {
+    return 0;
+  }
+  if (errno == EBADF) {
+    const UniqueFd readable(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (readable.isValid() && ::fsync(readable.get()) == 0) {
+      return 0;
+    }
+  }
+  return errno == EINVAL || errno == EROFS || errno == EBADF ? 0 : errno;
+}
+
 } // namespace
 
 int copyNoReplace(int in, const struct stat &info, const Place &to, int spareDirFd) {
-  const int code = copyUnnamed(in, info, to);
-  return code == kNoUnnamedFiles ? copyNamed(in, info, to, spareDirFd) : code;
+  int code = copyUnnamed(in, info, to);
+  code = code == kNoUnnamedFiles ? copyNamed(in, info, to, spareDirFd) : code;
+  if (code != 0) {
+    return code;
+  }
+  trashsteps::reached("copy-named");
+  // The source goes next: the copy's name must be on the disk before it does.
+  code = syncFolder(to.dirFd);
+  if (code != 0) {
+    ::unlinkat(to.dirFd, to.name.c_str(), 0);
+    return code;
+  }
+  trashsteps::reached("copy-folder-synced");
+  return 0;
 }
 
 } // namespace platform::trashcopy

@@ -2,9 +2,11 @@
 
 #include "platform/core/posix/UniqueFd.h"
 #include "platform/core/trash/TrashCopy.h"
+#include "platform/core/trash/TrashSteps.h"
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <unistd.h>
 
 namespace platform::trashmove {
@@ -14,9 +16,17 @@ bool sameFile(const struct stat &a, const struct stat &b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-bool sameContent(const struct stat &a, const struct stat &b) {
+bool sameSizeAndTime(const struct stat &a, const struct stat &b) {
   return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
          a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+/// Also the change time, which no program can set back: a rewrite in place that restores
+/// the modification time still shows. Only for two looks between which the file was not
+/// renamed (a rename changes it too).
+bool sameContent(const struct stat &a, const struct stat &b) {
+  return sameSizeAndTime(a, b) && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+         a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
 bool noRenameFlags(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP; }
@@ -45,10 +55,10 @@ int putBack(const Place &from, const Place &to) {
 /// cannot rename without replacing, a plain rename to the name just seen free does.
 int nameAside(const Place &from, Place &aside) {
   static std::atomic<unsigned> counter{0};
-  aside = {from.dirFd, std::string(kLeavingPrefix) + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1))};
+  aside = {from.dirFd, leavingName(from.name, counter.fetch_add(1))};
   if (::renameat2(from.dirFd, from.name.c_str(), aside.dirFd, aside.name.c_str(),
                   RENAME_NOREPLACE) == 0) {
+    trashsteps::reached("source-named-aside");
     return 0;
   }
   if (!noRenameFlags(errno)) {
@@ -58,11 +68,31 @@ int nameAside(const Place &from, Place &aside) {
   if (::fstatat(aside.dirFd, aside.name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
     return EEXIST;
   }
-  return ::renameat(from.dirFd, from.name.c_str(), aside.dirFd, aside.name.c_str()) == 0 ? 0
-                                                                                         : errno;
+  if (::renameat(from.dirFd, from.name.c_str(), aside.dirFd, aside.name.c_str()) != 0) {
+    return errno;
+  }
+  trashsteps::reached("source-named-aside");
+  return 0;
 }
 
-void dropCopy(const Place &to) { ::unlinkat(to.dirFd, to.name.c_str(), 0); }
+void dropCopy(const Place &to) {
+  ::unlinkat(to.dirFd, to.name.c_str(), 0);
+  trashsteps::reached("copy-dropped");
+}
+
+/// Puts our own `aside` back to `from` and only then drops the copy at `to`, so that no
+/// moment leaves the file under a hidden name alone. Where a new file took the name, the
+/// copy goes all the same (the caller moves the file at `aside` to `to` in its place).
+/// Returns whether it went back.
+bool restoreThenDrop(const Place &aside, const Place &from, const Place &to) {
+  if (putBack(aside, from) == 0) {
+    trashsteps::reached("source-put-back");
+    dropCopy(to);
+    return true;
+  }
+  dropCopy(to);
+  return false;
+}
 
 /// The file that was copied, now at the private name `aside`: removed when it is unchanged
 /// since the copy began (`in` -1: `to` is a link to it, nothing to compare). Otherwise it
@@ -71,13 +101,14 @@ void dropCopy(const Place &to) { ::unlinkat(to.dirFd, to.name.c_str(), 0); }
 Result removeCopied(const Place &aside, const Place &from, const Place &to, int spareDirFd, int in,
                     const struct stat &copied) {
   struct stat now = copied;
-  const bool unchanged = in < 0 || (::fstat(in, &now) == 0 && sameContent(now, copied));
+  // The rename aside changed the change time; the look just before it compared that too.
+  const bool unchanged = in < 0 || (::fstat(in, &now) == 0 && sameSizeAndTime(now, copied));
   if (unchanged && ::unlinkat(aside.dirFd, aside.name.c_str(), 0) == 0) {
+    trashsteps::reached("source-removed");
     return {Status::moved};
   }
   const int code = unchanged ? errno : 0;
-  dropCopy(to);
-  if (putBack(aside, from) != 0) {
+  if (!restoreThenDrop(aside, from, to)) {
     return moveChecked(aside, to, spareDirFd, now);
   }
   return code != 0 ? failed(code) : Result{Status::changed};
@@ -103,8 +134,7 @@ Result removeSource(const Place &from, const Place &to, int spareDirFd, int in,
   if (sameFile(found, copied)) {
     return removeCopied(aside, from, to, spareDirFd, in, copied);
   }
-  dropCopy(to);
-  if (putBack(aside, from) == 0) {
+  if (restoreThenDrop(aside, from, to)) {
     return {Status::changed};
   }
   const Result foreign = moveChecked(aside, to, spareDirFd, found);
@@ -137,6 +167,7 @@ Result copyThenRemove(const Place &from, const Place &to, int spareDirFd, const 
     dropCopy(to);
     return {Status::changed};
   }
+  trashsteps::reached("source-checked");
   return removeSource(from, to, spareDirFd, in.get(), before);
 }
 
@@ -167,6 +198,41 @@ Result linkThenRemove(const Place &from, const Place &to, int spareDirFd, const 
 }
 
 } // namespace
+
+std::string leavingName(const std::string &name, unsigned counter) {
+  const auto inner = parseLeftover(name, kLeavingPrefix);
+  const std::string original = inner ? inner->name : name;
+  const std::string bare =
+      std::string(kLeavingPrefix) + std::to_string(::getpid()) + "-" + std::to_string(counter);
+  const std::string full = bare + "-" + original;
+  return original.empty() || full.size() > NAME_MAX ? bare : full;
+}
+
+std::optional<Leftover> parseLeftover(const std::string &name, const char *prefix) {
+  const std::string_view text(name);
+  const std::string_view head(prefix);
+  if (!text.starts_with(head)) {
+    return std::nullopt;
+  }
+  std::size_t at = head.size();
+  const std::size_t pidEnd = text.find('-', at);
+  if (pidEnd == std::string_view::npos || pidEnd == at) {
+    return std::nullopt;
+  }
+  Leftover found;
+  for (const char digit : text.substr(at, pidEnd - at)) {
+    if (digit < '0' || digit > '9' || found.owner > 100'000'000) {
+      return std::nullopt;
+    }
+    found.owner = found.owner * 10 + (digit - '0');
+  }
+  at = pidEnd + 1;
+  const std::size_t counterEnd = text.find('-', at);
+  if (counterEnd != std::string_view::npos) {
+    found.name = std::string(text.substr(counterEnd + 1));
+  }
+  return found;
+}
 
 Result moveChecked(const Place &from, const Place &to, int spareDirFd, const struct stat &seen) {
   if (::renameat2(from.dirFd, from.name.c_str(), to.dirFd, to.name.c_str(), RENAME_NOREPLACE) ==

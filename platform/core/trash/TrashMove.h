@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 
@@ -19,6 +20,24 @@ inline constexpr const char *kPartialPrefix = ".pindle-partial-";
 /// The name prefix a copied file takes in its own folder between the check that it is the
 /// file that was copied and its removal.
 inline constexpr const char *kLeavingPrefix = ".pindle-leaving-";
+
+/// The private name a file takes in its own folder while it leaves: the prefix, this
+/// process's id, `counter` and, when it fits, the name it leaves under (for a name that is
+/// itself such a name, the name inside it), so that a clean-up after a kill knows where it
+/// belongs.
+[[nodiscard]] std::string leavingName(const std::string &name, unsigned counter);
+
+/// What the name of a leftover of ours tells.
+struct Leftover {
+  /// The process that made it.
+  long owner = 0;
+  /// The name the file left under; empty when the name does not say.
+  std::string name;
+};
+
+/// Reads a name made with `prefix` (`kLeavingPrefix` or `kPartialPrefix`); none for another
+/// name.
+[[nodiscard]] std::optional<Leftover> parseLeftover(const std::string &name, const char *prefix);
 
 enum class Status {
   moved,

@@ -244,3 +244,25 @@ TEST(Enumerate, deepTreesNeedNoDescriptorPerLevel) {
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+
+TEST(Enumerate, leftoversOfAKilledMoveAreResolvedAndThePhotoPutBackIsListed) {
+  testsupport::TempDir dir;
+  const pid_t ended = ::fork();
+  if (ended == 0) {
+    ::_exit(0);
+  }
+  ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+  const std::string owner = std::to_string(ended);
+  put(dir, "album/kept.jpg", kMin, 1);
+  put(dir, "album/.pindle-leaving-" + owner + "-0-back.jpg", kMin, 2);
+  put(dir, "album/.pindle-partial-" + owner + "-3", kMin, 3);
+  // One of this very process stays: its move may still be running.
+  const std::string live = "album/.pindle-leaving-" + std::to_string(::getpid()) + "-1-live.jpg";
+  put(dir, live, kMin, 4);
+
+  EXPECT_EQ(names(listFolder(dir.path()), dir.path()),
+            (std::vector<std::string>{"album/kept.jpg", "album/back.jpg"}));
+  EXPECT_TRUE(fs::exists(dir.file("album/back.jpg")));
+  EXPECT_FALSE(fs::exists(dir.file("album/.pindle-partial-" + owner + "-3")));
+  EXPECT_TRUE(fs::exists(dir.file(live)));
+}

@@ -2,6 +2,7 @@
 // while it is copied to another volume, a program swapping two files or swapping the folder
 // with a link in a loop, and FIFOs put where a file or an info entry was.
 #include "platform/core/trash/Trash.h"
+#include "tests/platform/trash/TrashVolume.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -22,30 +23,9 @@ namespace fs = std::filesystem;
 using namespace platform;
 using testsupport::homeTrash;
 using testsupport::readBytes;
+using trashtest::VolumeWithoutTrash;
 
 namespace {
-
-/// A small tmpfs without a usable Trash of its own (its ".Trash-$uid" is a file), so that
-/// moves from it are copies into the home Trash on the main disk.
-struct VolumeWithoutTrash {
-  fs::path path;
-  bool mounted = false;
-  explicit VolumeWithoutTrash(fs::path at) : path(std::move(at)) {
-    fs::create_directories(path);
-    mounted = ::geteuid() == 0 && ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=48m") == 0;
-    if (mounted) {
-      std::ofstream(path / (".Trash-" + std::to_string(::getuid()))) << "not a folder";
-    }
-  }
-  ~VolumeWithoutTrash() {
-    if (mounted)
-      ::umount2(path.c_str(), MNT_DETACH);
-  }
-};
-
-#define SKIP_UNLESS_MOUNTED(volume)                                                                \
-  if (!(volume).mounted)                                                                           \
-  GTEST_SKIP() << "needs root and tmpfs mounts to make a second volume"
 
 FileIdentity identityOf(const fs::path &path) {
   struct stat info {};
