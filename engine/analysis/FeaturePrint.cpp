@@ -431,13 +431,20 @@ std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &pa
 std::vector<float> compute(const ImagePlanes &planes, float documentWeight) {
   std::vector<float> out = extend(combine(blocks(planes), defaultWeights()));
   normalise(out);
-  const float weight = kLayoutWeight * std::clamp(documentWeight, 0.0f, 1.0f);
-  if (weight == 0.0f) {
+  const float share = std::clamp(documentWeight, 0.0f, 1.0f);
+  if (share == 0.0f) {
     out.resize(out.size() + pagelayout::kLength, 0.0f);
     return out;
   }
+  // The weight turns the vector from the blocks towards the layout, so that the same picture
+  // at two weights lies apart by about the angle between them, whatever the weights are.
+  const double angle = kLayoutAngle * static_cast<double>(share);
+  const auto blocks = static_cast<float>(std::cos(angle));
+  const auto layout = static_cast<float>(std::sin(angle));
+  for (float &v : out)
+    v *= blocks;
   for (const float v : pagelayout::describe(planes.small()))
-    out.push_back(weight * v);
+    out.push_back(layout * v);
   return out;
 }
 

@@ -47,16 +47,19 @@ using Weights = std::array<float, kBlockCount>;
 /// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())` scaled to
 /// unit length, followed by its projection by the table tools/calibration/learn-feature-projection
 /// fits to the calibration sets (FeatureProjection.h), which must be fitted again whenever the
-/// blocks or their weights change; all of it scaled to unit length again and followed by the
-/// page layout (PageLayout.h) weighed by `kLayoutWeight` × `documentWeight` (0…1, how much the
-/// picture counts as a document or screenshot). A photograph's layout entries are zero, so its
-/// distances to other photographs are those of the vector before them.
+/// blocks or their weights change; all of it scaled to unit length again. Then the page layout
+/// (PageLayout.h): `documentWeight` (0…1, how much the picture counts as a document or
+/// screenshot) turns the vector from that part towards the layout by `kLayoutAngle` ×
+/// `documentWeight` radians. A photograph's layout entries are zero, so its distances to other
+/// photographs are those of the vector before them; one picture at two weights lies about the
+/// difference of their angles apart, a distance that grows evenly with the difference of the
+/// weights and nowhere faster.
 [[nodiscard]] std::vector<float> compute(const ImagePlanes &planes, float documentWeight);
 
-/// The page layout's weight for a picture that counts wholly as a document or screenshot: its
-/// layout then outweighs the rest of the vector, whose blocks see every page of text, every grey
-/// window and every dark terminal alike.
-inline constexpr float kLayoutWeight = 4.0f;
+/// The angle (radians) by which a picture that counts wholly as a document or screenshot is
+/// turned towards its layout: its layout then outweighs the rest of the vector, whose blocks see
+/// every page of text, every grey window and every dark terminal alike, four to one.
+inline constexpr double kLayoutAngle = 1.3258176636680326; // atan 4
 
 /// The fixed length of every feature vector.
 [[nodiscard]] std::size_t length();

@@ -89,8 +89,12 @@ float documentWeight(const QualityMeasures &m) {
     return 1;
   if (isNightPhoto(m))
     return 0;
+  return marginWeight(margin(features(m)));
+}
+
+float marginWeight(double margin) {
   const double lowest = utilitymodel::kMargin + kDocumentMarginToSpare;
-  return static_cast<float>(std::clamp((margin(features(m)) - lowest) / kDocumentRamp, 0.0, 1.0));
+  return static_cast<float>(std::clamp((margin - lowest) / kDocumentRamp, 0.0, 1.0));
 }
 
 } // namespace lumora::utilityclassifier

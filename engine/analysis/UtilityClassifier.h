@@ -44,16 +44,20 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 
 /// How much the picture counts as a document or screenshot, 0…1, for weighing its page layout
 /// in the feature vector: 1 for panel and blank frames (night or not: a dark window's empty
-/// desktop looks like a night sky to the night rule) and for margins `kDocumentMarginToSpare` +
-/// `kDocumentRamp` or more above the flag's, 0 for night photos and for margins less than
-/// `kDocumentMarginToSpare` above it, linear in between. A photograph the trees flag by a narrow
-/// margin (a render on black, a flat façade) keeps its bursts, and a re-saved copy of a page
-/// whose margin moves a little weighs its layout much as its original does.
+/// desktop looks like a night sky to the night rule), 0 for night photos, else
+/// `marginWeight` of the trees' margin.
 [[nodiscard]] float documentWeight(const QualityMeasures &m);
+
+/// 0 for margins less than `kDocumentMarginToSpare` above the flag's, 1 for margins
+/// `kDocumentRamp` or more above that, linear in between. A photograph the trees flag by a
+/// narrow margin (a render on black, a flat façade) keeps its bursts; the ramp is wide, so a
+/// re-saved copy whose margin moves by a fraction of a unit weighs its layout much as its
+/// original does, and the two stay close (the weight turns the feature vector, FeaturePrint.h).
+[[nodiscard]] float marginWeight(double margin);
 
 /// How far above the flag's margin the layout starts to count, and the band over which it
 /// comes to count wholly.
 inline constexpr double kDocumentMarginToSpare = 0.6;
-inline constexpr double kDocumentRamp = 1.0;
+inline constexpr double kDocumentRamp = 2.0;
 
 } // namespace lumora::utilityclassifier

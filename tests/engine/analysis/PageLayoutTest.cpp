@@ -1,7 +1,10 @@
 #include "SyntheticImages.h"
 
+#include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/PageLayout.h"
+#include "engine/analysis/UnitLength.h"
+#include "engine/analysis/UtilityClassifier.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
 #include <gtest/gtest.h>
@@ -97,4 +100,24 @@ TEST(PageLayout, keepsDifferentPagesApartAndCopiesTogetherInTheFeatureVector) {
   EXPECT_GT(distance(printedPage(1), printedPage(2)), 0.55f);
   EXPECT_GT(distance(printedPage(3), printedPage(4)), 0.55f);
   EXPECT_LT(distance(printedPage(1), noisy(resized(printedPage(1), 0.85f), 3, 9)), 0.18f);
+}
+
+TEST(PageLayout, onePictureAtTwoMarginsLiesCloseWhereverTheWeightRamps) {
+  // A re-saved copy whose utility margin moves a little weighs its layout a little otherwise:
+  // the same pixels must stay close at every point of the ramp, at its foot (where the weight
+  // leaves 0) as in its middle, and move apart only in proportion to the margins' difference.
+  const ImagePlanes planes(printedPage(7).view());
+  const auto at = [&planes](double margin) {
+    std::vector<float> v = featureprint::compute(planes, utilityclassifier::marginWeight(margin));
+    normalise(v);
+    return v;
+  };
+  const double foot = utilitymodel::kMargin + utilityclassifier::kDocumentMarginToSpare;
+  const double top = foot + utilityclassifier::kDocumentRamp;
+  for (double m = foot - 0.3; m < top + 0.3; m += 0.04) {
+    EXPECT_LT(apart(at(m), at(m + 0.08)), 0.06f) << m;
+    EXPECT_LT(apart(at(m), at(m + 0.5)), 0.35f) << m;
+  }
+  // Yet a page that counts wholly as a document has turned well towards its layout.
+  EXPECT_GT(apart(at(foot), at(top)), 1.0f);
 }
