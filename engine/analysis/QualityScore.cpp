@@ -88,14 +88,9 @@ float withSourceSize(float score, std::int64_t sourcePixels) {
   return clamp1(score - penalty);
 }
 
-Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness,
-                  float compressionNoise) {
+Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness) {
   const QualityMeasures m = QualityMeasures::measure(image, planes, sharpness);
-  // The flag and the document weight read the picture as it is; only the score hears of
-  // the damage.
-  QualityMeasures damaged = m;
-  damaged.noise = std::max(m.noise, compressionNoise);
-  return Assessment{score(damaged), isUtility(m), utilityclassifier::documentWeight(m)};
+  return Assessment{score(m), isUtility(m), utilityclassifier::documentWeight(m)};
 }
 
 } // namespace lumora::qualityscore

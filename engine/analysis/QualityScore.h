@@ -37,10 +37,6 @@ struct Assessment {
 /// Below this many pixels (2 megapixels) a picture counts as a reduced copy.
 inline constexpr std::int64_t kFullPixels = 2'000'000;
 
-/// Assesses `image`, whose planes are `planes` and sharpness `sharpness`. `compressionNoise`
-/// is the deviation of the error a lossy save left in it (0 for none): the picture counts
-/// as at least that noisy, since the save rounded away whatever grain lay below it.
-[[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness,
-                                float compressionNoise = 0);
+[[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness);
 
 } // namespace lumora::qualityscore

@@ -31,8 +31,8 @@ inline constexpr std::uint64_t kRevisionDigest = 0x94414779e9f4a393;
 [[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image);
 
 /// The same for a thumbnail of a file whose own facts are `facts`: a lossy save's rounding
-/// error counts as noise and is not counted as sharpness, and the detail the save rounded
-/// away lowers the score.
+/// error is not counted as sharpness, and the detail a coarse save rounded away lowers the
+/// score.
 [[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image,
                                                             const SourceFacts &facts);
 

@@ -84,5 +84,38 @@ INSTANTIATE_TEST_SUITE_P(
                       Copy{"a.tif", "a.jpg[Q=90]", 1.0},
                       Copy{"a.jpg[Q=95]", "a.jpg[Q=75]", 0.7})); // a messenger's copy
 
+/// A dim indoor frame with soft shapes and a little fine pattern, averaged over a square of
+/// side `blur` (in the frame's width) for a shaken copy: a scene with so little detail that a
+/// good save's rounding is a fair share of it.
+testsupport::Rgb dimFrame(double u, double v, double blur) {
+  double sum = 0;
+  constexpr int kTaps = 7;
+  for (int i = 0; i < kTaps * kTaps; ++i) {
+    const double x = u + blur * ((i % kTaps) / (kTaps - 1.0) - 0.5);
+    const double y = v + blur * ((i / kTaps) / (kTaps - 1.0) - 0.5);
+    double grey = 38.0 + 22.0 * x + (std::hypot(x - 0.6, y - 0.4) < 0.15 ? 30.0 : 0.0);
+    grey += (x > 0.2 && x < 0.25) ? 18.0 : 0.0;
+    grey += 3.0 * std::sin(x * 300.0) * std::sin(y * 260.0);
+    sum += grey;
+  }
+  const auto level = static_cast<std::uint8_t>(std::lround(sum / (kTaps * kTaps)));
+  return {level, level, static_cast<std::uint8_t>(level + 6)};
+}
+
+TEST(LossyCopyKeeperBurst, aWellSavedFrameBeatsAShakenLosslessOne) {
+  // A burst saved as good JPEGs beside one shaken frame kept losslessly: the good save's
+  // rounding must not count for more than the blur the eye sees.
+  testsupport::TempDir dir;
+  const auto write = [&](const std::string &name, double blur) {
+    ASSERT_TRUE(testsupport::writeImage(dir.path() / name, 640, 480, [&](int x, int y) {
+      return dimFrame((x + 0.5) / 640, (y + 0.5) / 480, blur);
+    }));
+  };
+  write("sound.jpg[Q=94]", 0.0);
+  write("shaken.png", 0.012);
+  EXPECT_EQ(keeper(dir.path() / "sound.jpg", dir.path() / "shaken.png"),
+            (dir.path() / "sound.jpg").string());
+}
+
 } // namespace
 } // namespace lumora
