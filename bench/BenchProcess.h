@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +68,16 @@ inline void isolateDataFolders(const QString &root) {
   qputenv("XDG_DATA_HOME", base + "/data");
   qputenv("XDG_CONFIG_HOME", base + "/config");
   qputenv("XDG_CACHE_HOME", base + "/cache");
+}
+
+/// `isolateDataFolders` into `scratch`; false, with a message, when there is no such folder.
+inline bool isolateInto(const QTemporaryDir &scratch) {
+  if (!scratch.isValid()) {
+    std::fprintf(stderr, "no temporary folder\n");
+    return false;
+  }
+  isolateDataFolders(scratch.path());
+  return true;
 }
 
 } // namespace benchprocess

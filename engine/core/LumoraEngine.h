@@ -36,9 +36,16 @@ class PhotoSource;
 
 /// Platform services the engine calls, replaceable in tests.
 struct EngineServices {
+  /// Answers `missing` at the first look; `confirmGone` then looks again at all of a
+  /// deletion's empty paths together.
   std::function<platform::trash::MoveResult(const std::string &,
                                             const std::optional<platform::FileIdentity> &)>
-      moveToTrash = platform::trash::moveToTrash;
+      moveToTrash = [](const std::string &path,
+                       const std::optional<platform::FileIdentity> &expected) {
+        return platform::trash::moveToTrash(path, expected, platform::trash::GoneCheck::byCaller);
+      };
+  std::function<std::vector<bool>(const std::vector<platform::trash::GonePath> &)> confirmGone =
+      platform::trash::staysGone;
   std::function<platform::trash::RestoreResult(const std::string &, const std::string &,
                                                const std::optional<platform::FileIdentity> &)>
       restoreFromTrash = platform::trash::restore;
@@ -181,6 +188,10 @@ protected:
   /// Moves the folder photos of `items` to the Trash in order, noting in `outcome` what
   /// moved, what was gone and what was left, and in `gone` the ids to forget. Stops at the
   /// first failure, which goes into `outcome.error`.
+  /// Settles the photos whose path a move found empty, once they were all looked at again.
+  void settleEmpty(const std::vector<platform::trash::GonePath> &empty,
+                   const std::vector<std::string> &ids, DeleteOutcome &outcome,
+                   std::vector<std::string> &gone);
   void trashFolderPhotos(const std::vector<PhotoItem> &items, DeleteOutcome &outcome,
                          std::vector<std::string> &gone);
   /// Deletes the library photos of `items` in one change; their ids go into `gone` when it

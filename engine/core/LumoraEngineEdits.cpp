@@ -183,23 +183,27 @@ DeleteOutcome LumoraEngine::deleteItems(const std::vector<PhotoItem> &items) {
 void LumoraEngine::trashFolderPhotos(const std::vector<PhotoItem> &items, DeleteOutcome &outcome,
                                      std::vector<std::string> &gone) {
   using platform::trash::MoveStatus;
+  // Photos found gone are looked at again all together, after the others moved: a batch of
+  // them costs the short while of looks once.
+  std::vector<platform::trash::GonePath> empty;
+  std::vector<std::string> emptyIDs;
   for (const PhotoItem &item : items) {
-    if (item.localIdentifier) {
+    if (item.localIdentifier || outcome.error) {
       continue;
     }
     // The path as the scan found it, and the file the scan saw there: the file moved is
     // the one the user saw.
     const std::string &path = item.id;
-    auto moved = m_services.moveToTrash(path, scannedIdentity(item));
+    const auto expected = scannedIdentity(item);
+    auto moved = m_services.moveToTrash(path, expected);
     switch (moved.status) {
     case MoveStatus::moved:
       outcome.receipt.trashedFiles.push_back({path, std::move(moved.trashedPath), moved.trashed});
       gone.push_back(item.id);
       break;
     case MoveStatus::missing:
-      logDelete(QStringLiteral("already gone: "), path);
-      outcome.missingIDs.push_back(item.id);
-      gone.push_back(item.id);
+      empty.push_back({path, !expected.has_value()});
+      emptyIDs.push_back(item.id);
       break;
     case MoveStatus::changed:
       logDelete(QStringLiteral("left in place, changed since the scan: "), path);
@@ -216,7 +220,29 @@ void LumoraEngine::trashFolderPhotos(const std::vector<PhotoItem> &items, Delete
       break;
     case MoveStatus::failed:
       outcome.error = EngineError::trashFailure(false, moved.problem, path);
-      return;
+      break;
+    }
+  }
+  settleEmpty(empty, emptyIDs, outcome, gone);
+}
+
+void LumoraEngine::settleEmpty(const std::vector<platform::trash::GonePath> &empty,
+                               const std::vector<std::string> &ids, DeleteOutcome &outcome,
+                               std::vector<std::string> &gone) {
+  if (empty.empty()) {
+    return;
+  }
+  const std::vector<bool> staysGone = m_services.confirmGone(empty);
+  for (std::size_t i = 0; i < empty.size(); ++i) {
+    if (i < staysGone.size() && staysGone[i]) {
+      logDelete(QStringLiteral("already gone: "), empty[i].path);
+      outcome.missingIDs.push_back(ids[i]);
+      gone.push_back(ids[i]);
+    } else {
+      // Something is back under the name, or its folder was away for a moment: the file
+      // there is not known to be the one scanned, so it stays.
+      logDelete(QStringLiteral("left in place, changed since the scan: "), empty[i].path);
+      outcome.refusedIDs.push_back(ids[i]);
     }
   }
 }

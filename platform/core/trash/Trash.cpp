@@ -118,24 +118,31 @@ bool folderIsThere(const std::string &path, bool followFolders) {
   return found == 0 && S_ISDIR(info.st_mode);
 }
 
-/// True when `path` is missing from a folder that is there every time it is looked at over a
-/// short while; false as soon as something is there or the way to it cannot be followed. A
-/// missing folder, or one that is a link or a file for a moment, says nothing about the photo
-/// (it may be moved aside and back), so only a name missing from its own folder counts.
-bool staysGone(const std::string &path, bool followFolders) {
-  for (int look = 0; look < kGoneLooks; ++look) {
-    std::this_thread::sleep_for(kGoneLookSpacing);
-    if (trashsource::open(path, followFolders) || errno != ENOENT ||
-        !folderIsThere(path, followFolders)) {
-      return false;
-    }
-  }
-  return true;
+/// True when nothing is at `path`, in a folder that is there.
+bool isGoneNow(const GonePath &gone) {
+  return !trashsource::open(gone.path, gone.followFolders) && errno == ENOENT &&
+         folderIsThere(gone.path, gone.followFolders);
 }
 
 } // namespace
 
-MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected) {
+std::vector<bool> staysGone(const std::vector<GonePath> &paths) {
+  std::vector<bool> gone(paths.size(), true);
+  bool anyLeft = !paths.empty();
+  for (int look = 0; look < kGoneLooks && anyLeft; ++look) {
+    std::this_thread::sleep_for(kGoneLookSpacing);
+    trashsteps::reached("gone-look");
+    anyLeft = false;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      gone[i] = gone[i] && isGoneNow(paths[i]);
+      anyLeft = anyLeft || gone[i];
+    }
+  }
+  return gone;
+}
+
+MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected,
+                       GoneCheck check) {
   const auto source = trashsource::open(path, !expected.has_value());
   if (!source) {
     const int code = errno;
@@ -145,7 +152,11 @@ MoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity
     if (code != ENOENT && code != ENOTDIR) {
       return failed(code);
     }
-    return staysGone(path, !expected.has_value()) ? failure(MoveStatus::missing) : refused();
+    if (check == GoneCheck::byCaller) {
+      return failure(MoveStatus::missing);
+    }
+    return staysGone({{path, !expected.has_value()}}).front() ? failure(MoveStatus::missing)
+                                                              : refused();
   }
   if (expected && !expected->matches(source->info)) {
     return refused();

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 /// The freedesktop.org Trash: moving files in and restoring them without ever
 /// overwriting a file. Paths are native byte strings. Safe to call from any thread.
@@ -32,7 +33,7 @@ struct Problem {
 enum class MoveStatus {
   moved,
   /// Nothing is at the path any more (the file or its folder is gone, and stays gone when
-  /// looked at again): nothing to move.
+  /// looked at again, or, with `GoneCheck::byCaller`, at the first look): nothing to move.
   missing,
   /// The file at the path is not the one expected, or the path could not be followed
   /// without a link: it was left where it is.
@@ -43,6 +44,28 @@ enum class MoveStatus {
   displaced,
   failed,
 };
+
+/// Who makes sure that a path found empty stays so.
+enum class GoneCheck {
+  /// The move looks again over a short while before it answers `missing`.
+  looks,
+  /// The move answers `missing` at once; the caller asks `staysGone` for all such paths
+  /// together, so that a batch costs the short while once, not once per path.
+  byCaller,
+};
+
+/// A path a move found empty, and whether links on the way to it are followed (as for a
+/// move without an expected file).
+struct GonePath {
+  std::string path;
+  bool followFolders = false;
+};
+
+/// For each path, whether its name stays missing from a folder that is there at every look
+/// over a short while. A missing folder, or one that is a link or a file for a moment, says
+/// nothing about the photo (it may be moved aside and back), so only a name missing from its
+/// own folder counts. All paths are looked at in the same rounds.
+[[nodiscard]] std::vector<bool> staysGone(const std::vector<GonePath> &paths);
 
 /// The outcome of one move into the Trash.
 struct MoveResult {
@@ -64,7 +87,8 @@ struct MoveResult {
 /// leaves its folder only when its name still refers to it; a file saved under the name
 /// meanwhile stays whole.
 [[nodiscard]] MoveResult moveToTrash(const std::string &path,
-                                     const std::optional<FileIdentity> &expected = std::nullopt);
+                                     const std::optional<FileIdentity> &expected = std::nullopt,
+                                     GoneCheck check = GoneCheck::looks);
 
 /// Moves the regular file at `path` (a leftover of an interrupted move, under a name of our
 /// own) into the Trash as `moveToTrash` does, its entry naming `recorded` as the place it

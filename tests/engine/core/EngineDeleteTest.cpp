@@ -1,5 +1,7 @@
 #include "tests/engine/core/EngineFixture.h"
 
+#include "platform/core/trash/TrashSteps.h"
+
 #include <cerrno>
 #include <map>
 
@@ -171,4 +173,52 @@ TEST_F(EngineTest, photosDeletedDuringAScanStayDeleted) {
       EXPECT_NE(item.id, victim);
     }
   }
+}
+
+namespace {
+
+int goneLooks = 0;
+fs::path movedAsideFolder;
+
+/// Counts the rounds of looks at photos found gone; at the first, moves one folder aside,
+/// and puts it back at the third, as a program swapping folders would.
+void countLooks(const char *step) {
+  if (std::string(step) != "gone-look")
+    return;
+  ++goneLooks;
+  if (goneLooks == 1)
+    fs::rename(movedAsideFolder, movedAsideFolder.string() + ".aside");
+  if (goneLooks == 3)
+    fs::rename(movedAsideFolder.string() + ".aside", movedAsideFolder);
+}
+
+PhotoItem itemAt(const fs::path &path) {
+  return PhotoItem(path.string(), QUrl::fromLocalFile(QString::fromStdString(path.string())), 0,
+                   false, 1, 1000, Date{1'700'000'000}, {}, std::nullopt, Date{1'700'000'000},
+                   false);
+}
+
+} // namespace
+
+TEST_F(EngineTest, photosAlreadyGoneAreLookedAtAgainAllTogetherAndAFolderAwayStaysKept) {
+  std::vector<PhotoItem> items;
+  for (int i = 0; i < 60; ++i) {
+    items.push_back(itemAt(photos.path() / ("gone-" + std::to_string(i) + ".jpg")));
+  }
+  // A photo whose folder is away for a moment during the looks is not taken for gone.
+  movedAsideFolder = photos.path() / "album";
+  const fs::path away = photos.write("album/away.jpg", "kept");
+  items.push_back(itemAt(away));
+  fs::remove(away);
+  goneLooks = 0;
+  platform::trashsteps::setObserver(countLooks);
+  auto engine = makeEngine();
+  const DeleteOutcome outcome = engine->deleteItems(items);
+  platform::trashsteps::setObserver(nullptr);
+  EXPECT_FALSE(outcome.error);
+  EXPECT_EQ(outcome.missingIDs.size(), 60u);
+  EXPECT_EQ(outcome.refusedIDs, std::vector<std::string>{away.string()});
+  // One short round of looks for them all, not one per photo.
+  EXPECT_GE(goneLooks, 3);
+  EXPECT_LE(goneLooks, 20);
 }
