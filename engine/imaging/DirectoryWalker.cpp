@@ -60,6 +60,8 @@ DirectoryWalker::DirectoryWalker(bool includeHidden, std::int64_t minFileSize)
 
 bool DirectoryWalker::walk(const std::string &rootPath, std::vector<FileInfo> &files) {
   const std::size_t start = files.size();
+  const std::int64_t invalidBefore = m_invalidNameCount;
+  const std::size_t samplesBefore = m_invalidNameSamples.size();
   if (!walkOnce(rootPath, files)) {
     return false;
   }
@@ -70,6 +72,8 @@ bool DirectoryWalker::walk(const std::string &rootPath, std::vector<FileInfo> &f
   m_leftoverFolders.clear();
   if (putBack > 0) {
     files.resize(start);
+    m_invalidNameCount = invalidBefore;
+    m_invalidNameSamples.resize(samplesBefore);
     return walkOnce(rootPath, files);
   }
   return true;
