@@ -18,6 +18,7 @@
 #include "BenchScan.h"
 
 #include "engine/imaging/ImageDecoder.h"
+#include "platform/core/imaging/DecodeBudget.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -92,13 +93,14 @@ bool generate(const std::string &dir, const Settings &settings) {
 }
 
 /// Decodes every one of `paths` at `maxPixel` on `threads` threads at once, as the window's
-/// image caches do; how many decoded.
+/// image caches do (in the window's lane of the decode budget); how many decoded.
 int decodeAll(const std::vector<std::string> &paths, int maxPixel, int threads) {
   std::atomic<std::size_t> next{0};
   std::atomic<int> decoded{0};
   std::vector<std::jthread> pool;
   for (int t = 0; t < threads; ++t) {
     pool.emplace_back([&] {
+      const platform::decodebudget::InteractiveScope window;
       for (std::size_t i = next++; i < paths.size(); i = next++) {
         decoded += lumora::imagedecoder::decodeFile(paths[i], maxPixel).hasValue() ? 1 : 0;
       }

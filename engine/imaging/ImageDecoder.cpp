@@ -224,33 +224,63 @@ Expected<Header, DecodeError> openHeader(VipsSource *source) {
   return Header{*format, std::move(*image)};
 }
 
+/// A file opened for its decode, with the memory the decode holds.
+struct Opened {
+  platform::photosource::PhotoSource photo;
+  Header header;
+  platform::decodebudget::Reservation reservation;
+};
+
+/// Opens the file and reserves what its decode needs. A JPEG whose decode must wait for
+/// memory lets its stream go while it waits and is read again afterwards.
+Expected<Opened, DecodeError> openReserved(int fd, std::int64_t fileSize, int maxPixel) {
+  std::int64_t waitFor = 0;
+  for (int attempt = 0;; ++attempt) {
+    // The earlier attempt's photo and header are gone by now, so nothing unreserved is
+    // held while this waits.
+    auto held = waitFor > 0 ? platform::decodebudget::reserve(waitFor)
+                            : platform::decodebudget::Reservation();
+    auto photo = platform::photosource::open(fd, fileSize, std::move(held));
+    if (!photo) {
+      return Unexpected(sourceFailure(photo.error()));
+    }
+    auto header = openHeader(photo->source.get());
+    if (!header) {
+      return Unexpected(header.error());
+    }
+    VipsImage *image = header->image.get();
+    const platform::decodecost::Request request{maxPixel, false};
+    if (std::int64_t{image->Xsize} * image->Ysize > kMaxInputPixels) {
+      return Unexpected(
+          tooLarge(image->Xsize, image->Ysize,
+                   platform::photosource::decodeCharge(*photo, header->format, image, request)));
+    }
+    auto reservation = platform::photosource::reserveDecode(*photo, header->format, image, request);
+    if (reservation) {
+      return Opened{std::move(*photo), std::move(*header), std::move(*reservation)};
+    }
+    using Kind = platform::photosource::Failure::Kind;
+    if (reservation.error().kind != Kind::mustWait || attempt > 0) {
+      return Unexpected(sourceFailure(reservation.error()));
+    }
+    waitFor = reservation.error().bytes;
+  }
+}
+
 Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize, int maxPixel) {
-  auto photo = platform::photosource::open(fd, fileSize);
-  if (!photo) {
-    return Unexpected(sourceFailure(photo.error()));
+  auto opened = openReserved(fd, fileSize, maxPixel);
+  if (!opened) {
+    return Unexpected(opened.error());
   }
-  VipsSource *source = photo->source.get();
-  auto header = openHeader(source);
-  if (!header) {
-    return Unexpected(header.error());
-  }
-  const Format format = header->format;
-  VipsImagePtr image = std::move(header->image);
+  platform::photosource::PhotoSource &photo = opened->photo;
+  VipsSource *source = photo.source.get();
+  const Format format = opened->header.format;
+  VipsImagePtr image = std::move(opened->header.image);
   const int width = image->Xsize;
   const int height = image->Ysize;
-  if (std::int64_t{width} * height > kMaxInputPixels) {
-    return Unexpected(tooLarge(
-        width, height,
-        platform::photosource::decodeCharge(*photo, format, image.get(), {maxPixel, false})));
-  }
-  const auto reservation =
-      platform::photosource::reserveDecode(*photo, format, image.get(), {maxPixel, false});
-  if (!reservation) {
-    return Unexpected(sourceFailure(reservation.error()));
-  }
   ExifDateFields exif = readExif(image.get());
   if (format == Format::jpeg) {
-    auto jpeg = decodeJpeg(photo->jpegBytes, vips_image_get_orientation(image.get()), maxPixel);
+    auto jpeg = decodeJpeg(photo.jpegBytes, vips_image_get_orientation(image.get()), maxPixel);
     if (!jpeg) {
       return Unexpected(jpeg.error());
     }

@@ -38,11 +38,10 @@ struct DecodedFile {
 /// HEIF, TIFF, GIF and BMP are decoded. Folders, FIFOs and devices are refused without
 /// reading, so a scan never blocks on one. Damaged and truncated files fail, and so does a
 /// file cut short or rewritten while it is read (it is never mapped). Only the bytes a
-/// decoder needs are read (a JPEG up to its end marker). A file whose decode needs more
-/// than a worker's share of memory (a progressive JPEG's coefficients, an interlaced PNG, a
-/// GIF frame, HEIF planes, …) waits until it can run alone; one that needs more than one
-/// photo may have on this machine is refused before its pixels are decoded. Decodes running
-/// at once share one memory budget and wait for it (see platform/core/imaging/DecodeBudget.h).
+/// decoder needs are read (a JPEG up to its end marker). Decodes running at once share one
+/// memory budget and wait for it in the order they came (see
+/// platform/core/imaging/DecodeBudget.h); one that needs more than one photo may have on
+/// this machine is refused before its pixels are decoded.
 [[nodiscard]] Expected<DecodedFile, DecodeError> decodeFile(const std::string &path, int maxPixel);
 
 } // namespace lumora::imagedecoder

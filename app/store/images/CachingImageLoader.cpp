@@ -1,5 +1,7 @@
 #include "app/store/images/CachingImageLoader.h"
 
+#include "platform/core/imaging/DecodeBudget.h"
+
 #include <QFuture>
 #include <QPointer>
 #include <QPromise>
@@ -89,6 +91,8 @@ CachingImageLoader::start(const std::string &key, const PhotoItem &item, int max
     promise->start();
     QImage image;
     if (job->begin()) {
+      // The window waits for these images: their decodes never queue behind a scan's.
+      const platform::decodebudget::InteractiveScope interactive;
       image = producer(item, maxPixel);
     }
     promise->addResult(image.isNull() ? nullptr : std::make_shared<const Thumbnail>(image));

@@ -19,7 +19,9 @@ namespace lumora {
 using ImageProducer = std::function<QImage(const PhotoItem &item, int maxPixel)>;
 
 /// The machinery both image caches share: a bounded cache of decoded images keyed by photo
-/// id and size, at most one running job per key, and the jobs in a thread pool of its own.
+/// id and size, at most one running job per key, and the jobs in a thread pool of its own,
+/// whose decodes take memory from the window's lane of the decode budget, never queued
+/// behind a scan's.
 ///
 /// Lives on the GUI thread and is used there only. Jobs get copies of what they need and
 /// hand their result back through a queued continuation, so nothing on the GUI thread is

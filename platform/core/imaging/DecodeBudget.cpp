@@ -1,6 +1,7 @@
 #include "platform/core/imaging/DecodeBudget.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <limits>
@@ -11,12 +12,22 @@
 namespace platform::decodebudget {
 namespace {
 
+/// What one lane holds and its queue, as two ticket counters: a request takes the next
+/// ticket and is admitted when its ticket comes up and its bytes fit.
+struct LaneState {
+  std::int64_t held = 0;
+  /// What the large decodes among `held` hold.
+  std::int64_t heldLarge = 0;
+  std::uint64_t nextTicket = 0;
+  std::uint64_t admitting = 0;
+};
+
 struct Pool {
   std::mutex mutex;
-  std::condition_variable freed;
-  std::int64_t held = 0;
-  /// Decodes waiting to run alone; while there are any, no decode joins the others.
-  int waitingAlone = 0;
+  std::condition_variable changed;
+  std::array<LaneState, 2> lanes;
+
+  LaneState &operator[](Lane lane) { return lanes[static_cast<std::size_t>(lane)]; }
 };
 
 Pool &pool() {
@@ -24,8 +35,15 @@ Pool &pool() {
   return shared;
 }
 
-/// The overriding ceiling, or 0 for the machine's.
+thread_local Lane t_lane = Lane::scan;
+
+/// The overriding ceiling and total, or 0 for the machine's.
 std::atomic<std::int64_t> &ceilingOverride() {
+  static std::atomic<std::int64_t> bytes{0};
+  return bytes;
+}
+
+std::atomic<std::int64_t> &totalOverride() {
   static std::atomic<std::int64_t> bytes{0};
   return bytes;
 }
@@ -40,16 +58,45 @@ std::int64_t physicalMemory() {
   return std::int64_t{pages} > kMost / pageSize ? kMost : std::int64_t{pages} * pageSize;
 }
 
-void release(std::int64_t bytes) {
-  if (bytes <= 0) {
+/// The most one request may ask for: a JPEG's stream is read under a reservation of up to
+/// `kShare` even where the ceiling is set lower.
+std::int64_t mostAsked() { return std::max(ceiling(), kShare); }
+
+/// What `lane` holds beside other decodes; a request for more runs alone in its lane.
+std::int64_t capacity(Lane lane) { return lane == Lane::scan ? total() : kWindowTotal; }
+
+std::int64_t largePart(Lane lane, std::int64_t bytes) {
+  return lane == Lane::scan && bytes > kLargeDecode ? bytes : 0;
+}
+
+/// Whether `bytes` more may be held in `lane` beside what it holds beyond `own`, the bytes
+/// of the reservation that grows (0 for a new one).
+bool fits(Lane lane, const LaneState &state, std::int64_t own, std::int64_t bytes) {
+  const std::int64_t others = state.held - own;
+  if (others + bytes > capacity(lane) && others > 0) {
+    return false;
+  }
+  const std::int64_t large = largePart(lane, bytes);
+  const std::int64_t othersLarge = state.heldLarge - largePart(lane, own);
+  return large == 0 || othersLarge == 0 || othersLarge + large <= kLargeTotal;
+}
+
+/// Moves what `lane` holds from `from` to `to` bytes for one reservation.
+void account(Lane lane, LaneState &state, std::int64_t from, std::int64_t to) {
+  state.held += to - from;
+  state.heldLarge += largePart(lane, to) - largePart(lane, from);
+}
+
+void change(Lane lane, std::int64_t from, std::int64_t to) {
+  if (from == to) {
     return;
   }
   Pool &p = pool();
   {
     const std::lock_guard lock(p.mutex);
-    p.held -= bytes;
+    account(lane, p[lane], from, to);
   }
-  p.freed.notify_all();
+  p.changed.notify_all();
 }
 
 } // namespace
@@ -66,49 +113,89 @@ std::int64_t ceiling() {
   return machine;
 }
 
+std::int64_t totalFor(std::int64_t physicalBytes) {
+  return std::clamp<std::int64_t>(physicalBytes / 16, kLeastTotal, kMostTotal);
+}
+
+std::int64_t total() {
+  static const std::int64_t machine = totalFor(physicalMemory());
+  const std::int64_t forced = totalOverride().load();
+  return std::max(forced > 0 ? forced : machine, ceiling());
+}
+
 void overrideCeiling(std::optional<std::int64_t> bytes) {
   ceilingOverride().store(bytes ? std::max<std::int64_t>(*bytes, 1) : 0);
 }
 
-Reservation::~Reservation() { release(m_bytes); }
+void overrideTotal(std::optional<std::int64_t> bytes) {
+  totalOverride().store(bytes ? std::max<std::int64_t>(*bytes, 1) : 0);
+}
 
-Reservation::Reservation(Reservation &&other) noexcept : m_bytes(std::exchange(other.m_bytes, 0)) {}
+Reservation::~Reservation() { change(m_lane, m_bytes, 0); }
+
+Reservation::Reservation(Reservation &&other) noexcept
+    : m_bytes(std::exchange(other.m_bytes, 0)), m_lane(other.m_lane) {}
 
 Reservation &Reservation::operator=(Reservation &&other) noexcept {
   if (this != &other) {
-    release(std::exchange(m_bytes, std::exchange(other.m_bytes, 0)));
+    change(m_lane, std::exchange(m_bytes, std::exchange(other.m_bytes, 0)), 0);
+    m_lane = other.m_lane;
   }
   return *this;
 }
 
 void Reservation::shrinkTo(std::int64_t bytes) {
   const std::int64_t keep = std::clamp<std::int64_t>(bytes, 0, m_bytes);
-  release(m_bytes - keep);
-  m_bytes = keep;
+  change(m_lane, std::exchange(m_bytes, keep), keep);
+}
+
+bool Reservation::tryGrowTo(std::int64_t bytes) {
+  bytes = std::clamp<std::int64_t>(bytes, 0, mostAsked());
+  if (bytes <= m_bytes) {
+    return true;
+  }
+  Pool &p = pool();
+  const std::lock_guard lock(p.mutex);
+  LaneState &state = p[m_lane];
+  if (state.admitting != state.nextTicket || !fits(m_lane, state, m_bytes, bytes)) {
+    return false;
+  }
+  account(m_lane, state, std::exchange(m_bytes, bytes), bytes);
+  return true;
 }
 
 Reservation reserve(std::int64_t bytes) {
-  bytes = std::clamp<std::int64_t>(bytes, 0, std::max(ceiling(), kShare));
+  bytes = std::clamp<std::int64_t>(bytes, 0, mostAsked());
+  const Lane lane = t_lane;
   Pool &p = pool();
   std::unique_lock lock(p.mutex);
-  if (bytes <= kShare) {
-    p.freed.wait(lock, [&] { return p.waitingAlone == 0 && p.held + bytes <= kTotal; });
-    p.held += bytes;
-    return Reservation(bytes);
-  }
-  ++p.waitingAlone;
-  p.freed.wait(lock, [&] { return p.held == 0; });
-  --p.waitingAlone;
-  p.held += bytes;
-  // Smaller decodes held back for this one may join it as far as the total allows.
-  p.freed.notify_all();
-  return Reservation(bytes);
+  LaneState &state = p[lane];
+  const std::uint64_t ticket = state.nextTicket++;
+  p.changed.wait(lock, [&] { return state.admitting == ticket && fits(lane, state, 0, bytes); });
+  ++state.admitting;
+  account(lane, state, 0, bytes);
+  lock.unlock();
+  // The next in line may fit beside this one.
+  p.changed.notify_all();
+  return Reservation(bytes, lane);
 }
 
-std::int64_t held() {
+InteractiveScope::InteractiveScope() : m_previous(std::exchange(t_lane, Lane::interactive)) {}
+
+InteractiveScope::~InteractiveScope() { t_lane = m_previous; }
+
+std::int64_t held() { return held(Lane::scan) + held(Lane::interactive); }
+
+std::int64_t held(Lane lane) {
   Pool &p = pool();
   const std::lock_guard lock(p.mutex);
-  return p.held;
+  return p[lane].held;
+}
+
+int waiting(Lane lane) {
+  Pool &p = pool();
+  const std::lock_guard lock(p.mutex);
+  return static_cast<int>(p[lane].nextTicket - p[lane].admitting);
 }
 
 } // namespace platform::decodebudget

@@ -56,12 +56,16 @@ bool isLosslessWebp(int fd, std::int64_t length) {
   return false;
 }
 
-Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize) {
-  // No photo's JPEG stream comes near a worker's share; one that runs on is not a photo.
-  auto reading = decodebudget::reserve(std::min(fileSize, decodebudget::kShare));
-  auto stream = jpegstream::read(fd, decodebudget::kShare);
+Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize,
+                                        decodebudget::Reservation held) {
+  // No photo's JPEG stream comes near `kShare`; one that runs on is not a photo.
+  const bool reopened = held.bytes() > 0;
+  auto reading =
+      reopened ? std::move(held) : decodebudget::reserve(std::min(fileSize, decodebudget::kShare));
+  auto stream = jpegstream::read(fd, reopened ? std::min(reading.bytes(), decodebudget::kShare)
+                                              : decodebudget::kShare);
   if (!stream) {
-    if (stream.error() == jpegstream::Failure::tooLong) {
+    if (stream.error() == jpegstream::Failure::tooLong && !reopened) {
       return Unexpected{Failure{Failure::Kind::tooLarge,
                                 QStringLiteral("JPEG data runs past %1 MB, the limit per photo")
                                     .arg(decodebudget::kShare / kMiB)}};
@@ -73,14 +77,16 @@ Expected<PhotoSource, Failure> openJpeg(int fd, std::int64_t fileSize) {
   photo.jpegLayout = stream.value().layout;
   photo.length = static_cast<std::int64_t>(photo.jpegBytes.size());
   photo.source = filesource::borrow(photo.jpegBytes.data(), photo.jpegBytes.size());
-  reading.shrinkTo(photo.length);
+  if (!reopened) {
+    reading.shrinkTo(photo.length);
+  }
   photo.reading = std::move(reading);
   return photo;
 }
 
 } // namespace
 
-Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
+Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize, decodebudget::Reservation held) {
   std::array<std::uint8_t, 12> head{};
   ssize_t got = 0;
   do {
@@ -90,7 +96,7 @@ Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize) {
     return Unexpected{Failure{Failure::Kind::unreadable, QStringLiteral("could not read")}};
   }
   if (jpegstream::hasSignature(head.data(), static_cast<std::size_t>(got))) {
-    return openJpeg(fd, fileSize);
+    return openJpeg(fd, fileSize, std::move(held));
   }
   PhotoSource photo;
   photo.length = fileSize;
@@ -133,9 +139,16 @@ Expected<decodebudget::Reservation, Failure> reserveDecode(PhotoSource &photo,
     photo.reading.shrinkTo(bytes);
     return std::move(photo.reading);
   }
-  // Waiting while holding part of the budget could leave two decodes waiting for each other.
-  photo.reading = decodebudget::Reservation();
-  return decodebudget::reserve(bytes);
+  if (photo.jpegBytes.empty()) {
+    photo.reading = decodebudget::Reservation();
+    return decodebudget::reserve(bytes);
+  }
+  // Waiting while holding part of the budget could leave decodes waiting for each other,
+  // and giving it back while the stream stays in memory would hide those bytes.
+  if (photo.reading.tryGrowTo(bytes)) {
+    return std::move(photo.reading);
+  }
+  return Unexpected{Failure{Failure::Kind::mustWait, QStringLiteral("waits for memory"), bytes}};
 }
 
 } // namespace platform::photosource

@@ -24,10 +24,16 @@ struct Failure {
     unreadable,
     /// Decoding it would need more memory than one photo may have on this machine.
     tooLarge,
+    /// Its decode must wait for memory, which it may not do while it holds the file's
+    /// bytes: let the photo go, `decodebudget::reserve(bytes)`, and open it again with
+    /// that reservation.
+    mustWait,
   };
   Kind kind = Kind::unreadable;
   /// A short English description for the diagnostics log.
   QString message;
+  /// `mustWait` only: what the decode needs.
+  std::int64_t bytes = 0;
 };
 
 struct PhotoSource {
@@ -49,9 +55,12 @@ struct PhotoSource {
 };
 
 /// Prepares the regular file open at `fd`, `fileSize` bytes long. A JPEG's stream is read
-/// under a reservation of the bytes it may take (its file size, at most a worker's share),
-/// so that files with huge tails and no end marker are not read by every worker at once.
-[[nodiscard]] Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize);
+/// under a reservation of the bytes it may take (its file size, at most `kShare`), so that
+/// files with huge tails and no end marker are not read by every worker at once; given
+/// `held` (what an earlier open's decode asked for), under that instead, and a stream that
+/// no longer fits in it is unreadable (the file changed).
+[[nodiscard]] Expected<PhotoSource, Failure> open(int fd, std::int64_t fileSize,
+                                                  decodebudget::Reservation held = {});
 
 /// What decoding `photo` (its header opened as `header`, of `format`) for `request` will
 /// hold at its peak, counting the file bytes it keeps in memory.
@@ -60,8 +69,10 @@ struct PhotoSource {
 
 /// Reserves what decoding `photo` (its header opened as `header`, of `format`) for
 /// `request` will need, or refuses when that is over `decodebudget::ceiling()`; takes over
-/// the reservation `photo` read its stream with. May wait for other decodes (for all of them
-/// to end when it needs more than a worker's share), holding nothing meanwhile.
+/// the reservation `photo` read its stream with. May wait for other decodes when `photo`
+/// holds no budget; a JPEG, whose stream stays in memory, never waits but fails with
+/// `mustWait` when its reservation cannot grow at once, so nothing holds memory the budget
+/// does not count.
 [[nodiscard]] Expected<decodebudget::Reservation, Failure>
 reserveDecode(PhotoSource &photo, decodecost::Format format, VipsImage *header,
               const decodecost::Request &request);

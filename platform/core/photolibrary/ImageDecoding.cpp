@@ -50,17 +50,14 @@ struct OpenedFile {
   VipsImagePtr header;
 };
 
-Expected<OpenedFile, QString> openFile(const fs::path &file) {
-  if (!ready()) {
-    return Unexpected{takeVipsError()};
-  }
-  OpenedFile opened;
-  opened.fd.reset(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+/// Reads the file open in `opened` (under `held`, when an earlier reading's decode had to
+/// wait for it) and opens its header.
+Expected<void, QString> openPhoto(OpenedFile &opened, decodebudget::Reservation held) {
   struct stat st {};
-  if (!opened.fd.isValid() || ::fstat(opened.fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(opened.fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     return Unexpected{QStringLiteral("not a readable regular file")};
   }
-  auto photo = photosource::open(opened.fd.get(), st.st_size);
+  auto photo = photosource::open(opened.fd.get(), st.st_size, std::move(held));
   if (!photo) {
     return Unexpected{photo.error().message};
   }
@@ -76,6 +73,21 @@ Expected<OpenedFile, QString> openFile(const fs::path &file) {
                                                  VIPS_ACCESS_SEQUENTIAL, nullptr));
   if (!opened.header) {
     return Unexpected{takeVipsError()};
+  }
+  return {};
+}
+
+Expected<OpenedFile, QString> openFile(const fs::path &file) {
+  if (!ready()) {
+    return Unexpected{takeVipsError()};
+  }
+  OpenedFile opened;
+  opened.fd.reset(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!opened.fd.isValid()) {
+    return Unexpected{QStringLiteral("not a readable regular file")};
+  }
+  if (auto read = openPhoto(opened, {}); !read) {
+    return Unexpected{read.error()};
   }
   return opened;
 }
@@ -95,6 +107,16 @@ Expected<decodebudget::Reservation, DecodeFailure> reserveForDecode(OpenedFile &
   // vips_thumbnail premultiplies alpha in floating point.
   auto reservation = photosource::reserveDecode(opened.photo, opened.format, opened.header.get(),
                                                 {maxPixel, true});
+  if (!reservation && reservation.error().kind == photosource::Failure::Kind::mustWait) {
+    // The stream leaves memory while its decode waits, and is read again afterwards.
+    opened.header.reset();
+    { const photosource::PhotoSource gone = std::move(opened.photo); }
+    if (auto read = openPhoto(opened, decodebudget::reserve(reservation.error().bytes)); !read) {
+      return Unexpected{DecodeFailure{read.error()}};
+    }
+    reservation = photosource::reserveDecode(opened.photo, opened.format, opened.header.get(),
+                                             {maxPixel, true});
+  }
   if (!reservation) {
     return Unexpected{
         DecodeFailure{reservation.error().message,

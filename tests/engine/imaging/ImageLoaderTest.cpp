@@ -5,10 +5,12 @@
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitFor.h"
 
 #include <QFile>
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
@@ -342,4 +344,27 @@ TEST(ImageLoader, photosNeedingMoreThanAWorkersShareDecodeAloneUpToTheCeiling) {
   EXPECT_EQ(refused.error().kind, DecodeError::Kind::tooLarge);
   EXPECT_TRUE(refused.error().message.contains(QStringLiteral("over the limit of 256 MB")))
       << qPrintable(refused.error().message);
+}
+
+TEST(ImageLoader, aJpegWaitingForMemoryHoldsNoneOfItsBytesInTheBudgetAndDecodesOnceAdmitted) {
+  namespace budget = platform::decodebudget;
+  testsupport::TempDir dir;
+  save(twoHalves(1200, 900, kRed, kBlue), dir.file("photo.jpg"));
+  budget::overrideCeiling(budget::kShare);
+  budget::overrideTotal(budget::kShare);
+  // Room for the stream to be read, not for its decode.
+  auto others = budget::reserve(budget::total() - (std::int64_t{1} << 20));
+  auto decoded = std::async(std::launch::async, [&] {
+    return imagedecoder::decodeFile(dir.file("photo.jpg").string(), 300);
+  });
+  testsupport::waitFor([] { return budget::waiting(budget::Lane::scan) == 1; });
+  EXPECT_EQ(budget::held(), others.bytes()) << "the stream left memory while it waits";
+  others = budget::Reservation();
+  const auto result = decoded.get();
+  budget::overrideCeiling(std::nullopt);
+  budget::overrideTotal(std::nullopt);
+  ASSERT_TRUE(result.hasValue()) << qPrintable(result.error().message);
+  EXPECT_EQ(result->image.width, 300);
+  expectHalves(result->image, 16, "photo.jpg");
+  EXPECT_EQ(budget::held(), 0);
 }

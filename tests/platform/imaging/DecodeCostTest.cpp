@@ -5,8 +5,10 @@
 #include "platform/core/posix/UniqueFd.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitFor.h"
 
 #include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
@@ -228,4 +230,52 @@ TEST(DecodeCost, headerFieldsWhoseProductOverflowsChargeTheMostNotAWrappedValue)
     EXPECT_GT(decodecost::peakBytes(format, header.get(), {}, {}), std::int64_t{1} << 36)
         << static_cast<int>(format);
   }
+}
+
+TEST(DecodeCost, aJpegsStreamStaysChargedUntilItsDecodeMayHoldAllItNeeds) {
+  testsupport::TempDir dir;
+  const std::string path = dir.file("photo.jpg").string();
+  saveFlat(path + "[Q=90]", 1600, 1200, 3);
+  decodebudget::overrideCeiling(decodebudget::kShare);
+  decodebudget::overrideTotal(decodebudget::kShare);
+  // Room for the stream, not for its decode.
+  auto others = decodebudget::reserve(decodebudget::total() - kMiB);
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
+  std::int64_t charge = 0;
+  {
+    auto photo = photosource::open(fd.get(), size);
+    ASSERT_TRUE(photo.hasValue());
+    EXPECT_EQ(photo->reading.bytes(), photo->length);
+    const VipsImagePtr header(vips_image_new_from_source(photo->source.get(), "", "access",
+                                                         VIPS_ACCESS_SEQUENTIAL, nullptr));
+    ASSERT_TRUE(header);
+    charge = photosource::decodeCharge(*photo, Format::jpeg, header.get(), {});
+    auto reserving = std::async(std::launch::async, [&] {
+      return photosource::reserveDecode(*photo, Format::jpeg, header.get(), {});
+    });
+    testsupport::waitFor([&] {
+      return reserving.wait_for(std::chrono::seconds(0)) == std::future_status::ready ||
+             decodebudget::waiting(decodebudget::Lane::scan) > 0;
+    });
+    const bool waited = decodebudget::waiting(decodebudget::Lane::scan) > 0;
+    others = decodebudget::Reservation();
+    const auto reserved = reserving.get();
+    EXPECT_FALSE(waited) << "it must not wait while its stream is in memory";
+    ASSERT_FALSE(reserved.hasValue());
+    EXPECT_EQ(reserved.error().kind, photosource::Failure::Kind::mustWait);
+    EXPECT_EQ(reserved.error().bytes, charge);
+    EXPECT_EQ(photo->reading.bytes(), photo->length) << "the stream is still counted";
+  }
+  // Read again under what its decode needs, it takes that over without waiting.
+  auto again = photosource::open(fd.get(), size, decodebudget::reserve(charge));
+  ASSERT_TRUE(again.hasValue());
+  const VipsImagePtr reread(vips_image_new_from_source(again->source.get(), "", "access",
+                                                       VIPS_ACCESS_SEQUENTIAL, nullptr));
+  const auto taken = photosource::reserveDecode(*again, Format::jpeg, reread.get(), {});
+  decodebudget::overrideCeiling(std::nullopt);
+  decodebudget::overrideTotal(std::nullopt);
+  ASSERT_TRUE(taken.hasValue());
+  EXPECT_EQ(taken->bytes(), charge);
+  EXPECT_EQ(decodebudget::held(), charge);
 }
