@@ -46,7 +46,7 @@ QString summarySubtitle(SourceKind source, const std::optional<ScanResult> &last
     line += QStringLiteral(" · ") +
             fill("跳过 %@ 张未分析（iCloud 原图未下载、损坏或过小）", {Fmt::number(failed)});
   }
-  for (const QString &note : texts::tooLargeNotes(tooLarge, last->tooManyPixelsCount)) {
+  if (const QString note = texts::tooLargeNote(last); !note.isEmpty()) {
     line += QStringLiteral(" · ") + note;
   }
   return line;

@@ -107,6 +107,13 @@ TEST_F(EmptyResultsViewTest, aFolderOfUnreadableFilesShowsTheFolderVariant) {
   EXPECT_EQ(titles(*view), (QStringList{"选择其它文件夹…", "重新扫描"}));
   AppStore::StateAccess(store()).setFolderURL(std::nullopt);
   EXPECT_EQ(titles(*view), QStringList{"选择其它文件夹…"});
+  // Photos found but left out for their size are said, not taken for a wrong format.
+  ScanResult last = *store().lastResult();
+  last.tooLargeCount = 2;
+  last.tooManyPixelsCount = 2;
+  AppStore::StateAccess(store()).setLastResult(last);
+  EXPECT_EQ(view->messageLabel()->text(), QString::fromUtf8(EmptyResultsView::kFolderMessage) +
+                                              "\n跳过 2 张过大的照片（像素数超出可处理的上限）");
 }
 
 TEST_F(EmptyResultsViewTest, theLibraryVariantOpensOurLibraryFolder) {

@@ -5,6 +5,7 @@
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"
+#include "app/store/texts/Texts.h"
 #include "platform/core/photolibrary/PhotoLibrary.h"
 
 #include <QDesktopServices>
@@ -32,6 +33,7 @@ EmptyResultsView::EmptyResultsView(AppStore &store, UrlOpener openUrl, QWidget *
   }
   connect(&m_store, &AppStore::sourceKindChanged, this, &EmptyResultsView::refresh);
   connect(&m_store, &AppStore::folderURLChanged, this, &EmptyResultsView::refresh);
+  connect(&m_store, &AppStore::lastResultChanged, this, &EmptyResultsView::refresh);
   refresh();
 }
 
@@ -40,14 +42,21 @@ void EmptyResultsView::refresh() {
   QColor fill = theme.secondary;
   fill.setAlphaF(fill.alphaF() * kBadgeOpacity);
   badge()->setContent(QStringLiteral("photo.on.rectangle.angled"), fill, theme.secondary);
+  QString message;
   if (m_store.sourceKind() == AppStore::SourceKind::library) {
     setTitle(localized::string("「照片」图库中没有可分析的照片"));
-    setMessage(localized::string(
-        "图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，或者改用文件夹整理。"));
+    message = localized::string(
+        "图库里没有找到可以分析的照片。请确认「照片」App 已经同步照片，或者改用文件夹整理。");
   } else {
     setTitle(localized::string("这个文件夹里没有可分析的照片"));
-    setMessage(QString::fromUtf8(kFolderMessage));
+    message = QString::fromUtf8(kFolderMessage);
   }
+  // Photos were there but left out for their size: said, so that the user does not look for
+  // a wrong format or folder.
+  if (const QString note = texts::tooLargeNote(m_store.lastResult()); !note.isEmpty()) {
+    message += QLatin1Char('\n') + note;
+  }
+  setMessage(message);
   rebuildButtons();
 }
 

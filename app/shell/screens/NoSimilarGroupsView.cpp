@@ -10,7 +10,6 @@
 #include "app/store/texts/Texts.h"
 
 #include "engine/model/SimilarityScale.h"
-#include <algorithm>
 
 namespace lumora {
 namespace {
@@ -52,13 +51,8 @@ void NoSimilarGroupsView::refresh() {
                          Fmt::percent(SimilarityScale::similarityPercent(threshold))});
   // Photos left out for their size were not compared at all: said, so that the user does
   // not take them for photos without a similar one.
-  if (const auto &last = m_store.lastResult()) {
-    const QStringList notes =
-        texts::tooLargeNotes(std::clamp<std::int64_t>(last->tooLargeCount, 0, last->skippedCount),
-                             last->tooManyPixelsCount);
-    if (!notes.isEmpty()) {
-      message += QLatin1Char('\n') + notes.join(QStringLiteral(" · "));
-    }
+  if (const QString note = texts::tooLargeNote(m_store.lastResult()); !note.isEmpty()) {
+    message += QLatin1Char('\n') + note;
   }
   setMessage(message);
   m_looser->setEnabled(thresholdsteps::canLoosen(threshold));

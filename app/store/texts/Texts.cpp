@@ -42,8 +42,13 @@ QString quotedList(const QStringList &names) {
 
 } // namespace
 
-QStringList tooLargeNotes(std::int64_t tooLarge, std::int64_t tooManyPixels) {
-  const std::int64_t pixels = std::clamp<std::int64_t>(tooManyPixels, 0, tooLarge);
+QString tooLargeNote(const std::optional<ScanResult> &last) {
+  if (!last) {
+    return {};
+  }
+  const std::int64_t tooLarge =
+      std::clamp<std::int64_t>(last->tooLargeCount, 0, last->skippedCount);
+  const std::int64_t pixels = std::clamp<std::int64_t>(last->tooManyPixelsCount, 0, tooLarge);
   const std::int64_t memory = tooLarge - pixels;
   QStringList notes;
   if (memory >= 1) {
@@ -54,7 +59,7 @@ QStringList tooLargeNotes(std::int64_t tooLarge, std::int64_t tooManyPixels) {
     const char *key = "跳过 %@ 张过大的照片（像素数超出可处理的上限）";
     notes.append(localized::format(key, key, {Fmt::number(pixels)}));
   }
-  return notes;
+  return notes.join(QStringLiteral(" · "));
 }
 
 QString leftInPlaceText(const QStringList &names) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "engine/model/ScanTypes.h"
 #include "engine/model/ScoreTier.h"
 #include "engine/model/SelectionReason.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 /// User texts that depend on a count, a threshold, a score tier or the reason a best
 /// photo was chosen. Each looks its text up in the string table on every call and falls
@@ -29,10 +31,10 @@ namespace lumora::texts {
 /// Says that for the photos `names` another file saved under their name during the clean-up
 /// could not be put back and went to the Trash, where undo can bring it back; empty for none.
 [[nodiscard]] QString displacedText(const QStringList &names);
-/// The notes on photos a scan left out for their size, one per reason that applies: `tooLarge`
-/// photos in all, of which `tooManyPixels` have more pixels than any photo may have and the
-/// rest need more memory to decode than this machine allows one photo. Empty for none.
-[[nodiscard]] QStringList tooLargeNotes(std::int64_t tooLarge, std::int64_t tooManyPixels);
+/// The note on the photos the scan `last` left out for their size, one part per reason that
+/// applies (more pixels than any photo may have; more memory to decode than this machine
+/// allows one photo), joined by " · ". Empty when there is no scan or none was left out.
+[[nodiscard]] QString tooLargeNote(const std::optional<ScanResult> &last);
 /// A group's clean-up button and menu title: "Clean up 1 more photo" / "… %d more photos".
 [[nodiscard]] QString cleanupMoreText(std::int64_t count);
 /// Detail clean-up title for the photo library.
