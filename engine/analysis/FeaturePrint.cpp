@@ -443,7 +443,7 @@ std::vector<float> compute(const ImagePlanes &planes, float documentWeight) {
   const auto layout = static_cast<float>(std::sin(angle));
   for (float &v : out)
     v *= blocks;
-  for (const float v : pagelayout::describe(planes.small()))
+  for (const float v : pagelayout::block(planes))
     out.push_back(layout * v);
   return out;
 }

@@ -47,13 +47,13 @@ using Weights = std::array<float, kBlockCount>;
 /// The raw feature vector of an image: `combine(blocks(planes), defaultWeights())` scaled to
 /// unit length, followed by its projection by the table tools/calibration/learn-feature-projection
 /// fits to the calibration sets (FeatureProjection.h), which must be fitted again whenever the
-/// blocks or their weights change; all of it scaled to unit length again. Then the page layout
-/// (PageLayout.h): `documentWeight` (0…1, how much the picture counts as a document or
-/// screenshot) turns the vector from that part towards the layout by `kLayoutAngle` ×
-/// `documentWeight` radians. A photograph's layout entries are zero, so its distances to other
-/// photographs are those of the vector before them; one picture at two weights lies about the
-/// difference of their angles apart, a distance that grows evenly with the difference of the
-/// weights and nowhere faster.
+/// blocks or their weights change; all of it scaled to unit length again. Then the layout block
+/// (`pagelayout::block`: where the frame's marks lie and where its writing lies): `documentWeight`
+/// (0…1, how much the picture counts as a document or screenshot) turns the vector from that part
+/// towards the layout by `kLayoutAngle` × `documentWeight` radians. A photograph's layout entries
+/// are zero, so its distances to other photographs are those of the vector before them; one picture
+/// at two weights lies about the difference of their angles apart, a distance that grows evenly
+/// with the difference of the weights and nowhere faster.
 [[nodiscard]] std::vector<float> compute(const ImagePlanes &planes, float documentWeight);
 
 /// The angle (radians) by which a picture that counts wholly as a document or screenshot is

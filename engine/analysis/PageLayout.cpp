@@ -1,9 +1,12 @@
 #include "engine/analysis/PageLayout.h"
 
+#include "engine/analysis/BoxMean.h"
 #include "engine/analysis/Resampler.h"
+#include "engine/analysis/TextLayout.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 
 namespace lumora::pagelayout {
@@ -26,27 +29,22 @@ constexpr float kLayoutFloor = 0.1f;
 
 using Plane = std::vector<float>;
 
-/// The mean of every pixel's (2r + 1)² window, edges clamped, from a summed-area table.
-Plane boxMean(const Plane &plane, int width, int height, int radius) {
-  const auto at = [width](int x, int y) { return static_cast<std::size_t>(y * width + x); };
-  std::vector<double> sums(static_cast<std::size_t>((width + 1) * (height + 1)), 0.0);
-  const auto sum = [&](int x, int y) -> double & {
-    return sums[static_cast<std::size_t>(y * (width + 1) + x)];
-  };
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x)
-      sum(x + 1, y + 1) = plane[at(x, y)] + sum(x, y + 1) + sum(x + 1, y) - sum(x, y);
-  }
-  Plane out(plane.size());
-  for (int y = 0; y < height; ++y) {
-    const int y0 = std::max(0, y - radius), y1 = std::min(height, y + radius + 1);
-    for (int x = 0; x < width; ++x) {
-      const int x0 = std::max(0, x - radius), x1 = std::min(width, x + radius + 1);
-      const double total = sum(x1, y1) - sum(x0, y1) - sum(x1, y0) + sum(x0, y0);
-      out[at(x, y)] = static_cast<float>(total / ((x1 - x0) * (y1 - y0)));
+constexpr std::size_t kJointLength = kLength + textlayout::kLength;
+
+/// The projection's signs, row by row: bit 0 of a SplitMix64 hash of each entry's place.
+const std::vector<std::int8_t> &projectionSigns() {
+  static const std::vector<std::int8_t> signs = [] {
+    std::vector<std::int8_t> out(kLength * kJointLength);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      std::uint64_t z = (i + 1) * 0x9e3779b97f4a7c15ull;
+      z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+      z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+      z ^= z >> 31;
+      out[i] = (z & 1u) != 0 ? 1 : -1;
     }
-  }
-  return out;
+    return out;
+  }();
+  return signs;
 }
 
 } // namespace
@@ -55,14 +53,14 @@ std::vector<float> describe(const ImagePlanes::Small &small) {
   const int w = small.width, h = small.height;
   if (w < 1 || h < 1)
     return Plane(kLength, 0.0f);
-  const Plane local = boxMean(small.grey, w, h, kDetailRadius);
+  const Plane local = boxmean::of(small.grey, w, h, kDetailRadius);
   Plane detail(small.grey.size());
   for (std::size_t i = 0; i < detail.size(); ++i)
     detail[i] = std::min(kDetailCeiling, std::abs(small.grey[i] - local[i]));
   Plane grid = resampler::resample(detail, w, resampler::Region{0, 0, w, h}, kGridSide, kGridSide);
   for (float &v : grid)
     v = std::pow(std::max(0.0f, v), kCellPower);
-  const Plane blurred = boxMean(grid, kGridSide, kGridSide, kBlurRadius);
+  const Plane blurred = boxmean::of(grid, kGridSide, kGridSide, kBlurRadius);
   for (std::size_t i = 0; i < grid.size(); ++i)
     grid[i] -= blurred[i];
   const double mean = std::accumulate(grid.begin(), grid.end(), 0.0) / grid.size();
@@ -76,6 +74,33 @@ std::vector<float> describe(const ImagePlanes::Small &small) {
   for (float &v : grid)
     v = static_cast<float>(v / divisor);
   return grid;
+}
+
+std::vector<float> block(const ImagePlanes &planes) {
+  Plane joint;
+  joint.reserve(kJointLength);
+  const float frameShare = std::sqrt(1.0f - kWritingShare * kWritingShare);
+  for (const float v : describe(planes.small()))
+    joint.push_back(frameShare * v);
+  for (const float v : textlayout::describe(planes))
+    joint.push_back(kWritingShare * v);
+  const std::vector<std::int8_t> &signs = projectionSigns();
+  std::vector<double> sums(kLength, 0.0);
+  double before = 0, after = 0;
+  for (const float v : joint)
+    before += static_cast<double>(v) * v;
+  for (std::size_t r = 0; r < kLength; ++r) {
+    const std::int8_t *row = signs.data() + r * kJointLength;
+    for (std::size_t c = 0; c < kJointLength; ++c)
+      sums[r] += row[c] * static_cast<double>(joint[c]);
+    after += sums[r] * sums[r];
+  }
+  // The projection keeps lengths only on average: the block keeps the joint layout's own.
+  const double scale = after > 0 ? std::sqrt(before / after) : 0.0;
+  Plane out(kLength);
+  for (std::size_t r = 0; r < kLength; ++r)
+    out[r] = static_cast<float>(sums[r] * scale);
+  return out;
 }
 
 } // namespace lumora::pagelayout
