@@ -270,6 +270,21 @@ class Trainer(unittest.TestCase):
         for margin in margins:
             self.assertIn(repr(float(margin)), checks)
 
+    def test_the_opening_names_what_made_the_inputs_between_the_command_and_their_digests(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            measures = os.path.join(tmp, "M.tsv")
+            with open(measures, "w") as f:
+                f.write("file\tlabel\na.png\t1\n")
+            opening = self.trainer.provenance.header_lines(
+                self.trainer.__file__, ["M.tsv", "U.tsv"], [measures],
+                made_by=["make-calibration-set cal --only utility", "the day's date"])
+        self.assertEqual(opening[2:5], [
+            "// command: tools/calibration/train-utility-flag M.tsv U.tsv",
+            "// inputs made by: make-calibration-set cal --only utility",
+            "// inputs made by: the day's date"])
+        self.assertTrue(opening[5].startswith("// input %s: sha256 " % measures))
+        self.assertTrue(opening[5].endswith(", 2 lines"))
+
 
 if __name__ == "__main__":
     sys.exit(main())
