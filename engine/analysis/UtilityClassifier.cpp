@@ -93,7 +93,7 @@ float documentWeight(const QualityMeasures &m) {
 }
 
 float marginWeight(double margin) {
-  const double lowest = utilitymodel::kMargin + kDocumentMarginToSpare;
+  const double lowest = utilitymodel::kMargin + kDocumentMarginToSpare - kDocumentRamp;
   return static_cast<float>(std::clamp((margin - lowest) / kDocumentRamp, 0.0, 1.0));
 }
 

@@ -48,16 +48,18 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// `marginWeight` of the trees' margin.
 [[nodiscard]] float documentWeight(const QualityMeasures &m);
 
-/// 0 for margins less than `kDocumentMarginToSpare` above the flag's, 1 for margins
-/// `kDocumentRamp` or more above that, linear in between. A photograph the trees flag by a
-/// narrow margin (a render on black, a flat façade) keeps its bursts; the ramp is wide, so a
-/// re-saved copy whose margin moves by a fraction of a unit weighs its layout much as its
-/// original does, and the two stay close (the weight turns the feature vector, FeaturePrint.h).
+/// 1 for margins `kDocumentMarginToSpare` or more above the flag's, 0 for margins `kDocumentRamp`
+/// less than that, linear in between. A photograph the trees judge close to a document (a render
+/// on black, a flat façade) keeps its bursts; the ramp is wide, so a re-saved copy whose margin
+/// moves by a fraction of a unit weighs its layout much as its original does, and the two stay
+/// close (the weight turns the feature vector, FeaturePrint.h); a document the trees flag with
+/// a margin to spare weighs its layout wholly, so its copies stay close however the margin moves.
 [[nodiscard]] float marginWeight(double margin);
 
-/// How far above the flag's margin the layout starts to count, and the band over which it
-/// comes to count wholly.
-inline constexpr double kDocumentMarginToSpare = 0.6;
+/// How far above the flag's margin the layout counts wholly, and the band below that over which
+/// it comes to count. The ramp reaches below the flag's margin: no photograph of the calibration
+/// sets comes within half a unit of its foot.
+inline constexpr double kDocumentMarginToSpare = 1.6;
 inline constexpr double kDocumentRamp = 2.0;
 
 } // namespace lumora::utilityclassifier

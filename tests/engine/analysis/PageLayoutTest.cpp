@@ -112,8 +112,8 @@ TEST(PageLayout, onePictureAtTwoMarginsLiesCloseWhereverTheWeightRamps) {
     normalise(v);
     return v;
   };
-  const double foot = utilitymodel::kMargin + utilityclassifier::kDocumentMarginToSpare;
-  const double top = foot + utilityclassifier::kDocumentRamp;
+  const double top = utilitymodel::kMargin + utilityclassifier::kDocumentMarginToSpare;
+  const double foot = top - utilityclassifier::kDocumentRamp;
   for (double m = foot - 0.3; m < top + 0.3; m += 0.04) {
     EXPECT_LT(apart(at(m), at(m + 0.08)), 0.06f) << m;
     EXPECT_LT(apart(at(m), at(m + 0.5)), 0.35f) << m;
