@@ -243,9 +243,13 @@ void DetailTile::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const qreal focus = m_focus.value().toReal();
-  // While a hero zoom carries the photo, the tile draws what lies around and over it.
+  // While a hero zoom carries the photo to the tile, the tile draws only what lies beneath
+  // it: the badges come in on the photo.
   if (m_layer != Layer::overPhoto) {
     painter.fillPath(roundedTile(QRectF(rect())), theme.primaryAt(0.02 + 0.03 * focus));
+  }
+  if (m_layer == Layer::ground) {
+    return;
   }
   if (!m_photo.isNull() && m_layer == Layer::whole) {
     painter.setOpacity(std::clamp(m_photoIn.value().toReal(), 0.0, 1.0));

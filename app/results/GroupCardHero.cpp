@@ -227,6 +227,9 @@ void GroupCardHero::compose() {
     m_composed = ground(nominal, dpr).copy();
   }
   m_composed.setDevicePixelRatio(dpr);
+  if (m_layer == Layer::ground) {
+    return;
+  }
   QPainter painter(&m_composed);
   painter.setRenderHints(kRenderHints);
   const QRectF bounds(QPointF(0, 0), QSizeF(nominal));

@@ -6,11 +6,10 @@
 #include "app/results/MonthIndexRail.h"
 #include "app/results/ResultsGrid.h"
 #include "app/results/SummaryBar.h"
-#include "app/shell/components/WindowBackground.h"
 #include "app/shell/components/WindowShortcut.h"
 #include "app/shell/motion/Motion.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/theme/Theme.h"
+#include "app/shell/transition/LeavingPicture.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/KeyCodes.h"
 
@@ -29,11 +28,9 @@ ResultsView::~ResultsView() = default;
 ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
     : QWidget(parent), m_store(store),
       m_keys(store, {[this] { return columnCount(); }, [this](int step) { jumpMonth(step); }}),
-      m_railOpacity(motion::fast()) {
+      m_railOpacity(motion::fast()), m_transition(store.thumbnails()) {
   m_railTimer.setSingleShot(true);
   m_railTimer.setInterval(kRailActivityMs);
-  m_coverCheck.setInterval(8);
-  connect(&m_coverCheck, &QTimer::timeout, this, &ResultsView::uncoverWhenLoaded);
   connect(&m_railTimer, &QTimer::timeout, this, [this] {
     m_railActive = false;
     updateRailEmphasis();
@@ -101,55 +98,63 @@ void ResultsView::bindStore() {
       m_grid->scrollToGroup(*id);
     }
   });
-  connect(&m_store, &AppStore::isRegroupingChanged, this,
-          [this] { m_grid->setDimmed(m_store.isRegrouping()); });
+  connect(&m_store, &AppStore::isRegroupingChanged, this, &ResultsView::regroupingChanged);
   connect(&m_store, &AppStore::isSelectingChanged, this, &ResultsView::updateSelectionShortcuts);
-  m_grid->setDimmed(m_store.isRegrouping());
+  regroupingChanged();
   updateSelectionShortcuts();
 }
 
 int ResultsView::columnCount() const { return m_grid->columnCount(); }
 
+// Groups a regroup or a running scan brings are often new to the grid, their photos not yet
+// decoded, and a new sort moves every card: the grid changes beneath a still picture of what
+// it showed, which dissolves into it once the new cards have their photos.
 void ResultsView::groupsChanged() {
   const std::size_t count = m_store.groups().size();
-  // Groups a regroup or a running scan brings are often new to the grid, their photos not
-  // yet decoded: the grid would show their cards with empty picture boxes for a few frames.
-  QPixmap before;
-  if (isVisible() && !m_cover && (m_store.isRegrouping() || m_store.phase().isScanning())) {
-    before = ExitSnapshot::pictureOf(m_grid, window()->findChild<WindowBackground *>());
+  if (m_store.isRegrouping() || m_store.phase().isScanning()) {
+    holdGrid();
   }
   m_grid->reload();
-  coverWhileLoading(std::move(before));
   updateRail();
   if (count != m_groupCount) {
     m_groupCount = count;
     m_grid->scheduleScrollReset();
   }
+  if (LeavingPicture::covers(this)) {
+    m_transition.finishNow();
+  }
+  m_transition.dissolveHeld(this, motion::fast());
 }
 
-void ResultsView::coverWhileLoading(QPixmap before) {
-  if (before.isNull() || !isLoadingImages()) {
-    return;
-  }
-  m_cover = ExitSnapshot::hold(m_grid, std::move(before));
-  m_coverClock.start();
-  m_coverCheck.start();
-}
-
-void ResultsView::uncoverWhenLoaded() {
-  if (m_cover && isLoadingImages() && m_coverClock.elapsed() < kPhotoWaitMs) {
-    return;
-  }
-  m_coverCheck.stop();
-  if (m_cover) {
-    m_cover->fadeOut(motion::fast());
-  }
-}
-
+// A new sort takes effect with the regroup it starts: until its groups come the grid stays
+// as it was, never a frame of the old order in the new layout.
 void ResultsView::sortChanged() {
+  holdGrid();
   m_grid->reload();
   updateRail();
   m_grid->scheduleScrollReset();
+}
+
+// The grid dims for a regroup the user asked for (threshold, sort), not for the regroups
+// of a running scan, whose content mostly stays.
+void ResultsView::regroupingChanged() {
+  const bool regrouping = m_store.isRegrouping();
+  m_grid->setDimmed(regrouping && !m_store.phase().isScanning());
+  if (!regrouping) {
+    m_transition.dissolveHeld(this, motion::fast());
+  }
+}
+
+// Under a still picture of the whole screen (a rescan that may end quickly) nobody sees the
+// grid change: it takes its new state at once, settled when the picture leaves.
+void ResultsView::holdGrid() {
+  if (LeavingPicture::covers(this)) {
+    m_transition.finishNow();
+    return;
+  }
+  if (isVisible() && m_transition.state() != ScreenTransition::State::held) {
+    m_transition.hold(m_grid, m_transition.pictureShown(m_grid));
+  }
 }
 
 // The rail exists only for several months in the date layout; its width fits the titles.

@@ -2,12 +2,10 @@
 
 #include "app/results/GridKeyController.h"
 #include "app/results/MonthHudModel.h"
-#include "app/shell/components/LoadingImages.h"
 #include "app/shell/motion/MotionAnimation.h"
+#include "app/shell/transition/LoadingImages.h"
+#include "app/shell/transition/ScreenTransition.h"
 
-#include <QElapsedTimer>
-#include <QPixmap>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -18,7 +16,6 @@ namespace lumora {
 
 class AppStore;
 class BatchCleanupDialog;
-class ExitSnapshot;
 class GridKeyView;
 class HeroNamespace;
 class MonthIndexRail;
@@ -40,8 +37,6 @@ class ResultsView : public QWidget, public LoadingImages {
 public:
   static constexpr int kRailActivityMs = 1200;
   static constexpr double kRailIdleOpacity = 0.38;
-  /// How long the grid waits at most for the photos of groups a regroup or a scan brought.
-  static constexpr int kPhotoWaitMs = 300;
 
   ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent = nullptr);
   ~ResultsView() override;
@@ -60,6 +55,8 @@ public:
   [[nodiscard]] SummaryBar &summaryBar() const { return *m_summaryBar; }
   [[nodiscard]] BatchCleanupDialog &batchDialog() const { return *m_batchDialog; }
   [[nodiscard]] const MonthHudModel &hud() const { return m_hud; }
+  /// The change of the grid under way (a regroup, a new sort).
+  [[nodiscard]] const ScreenTransition &transition() const { return m_transition; }
   [[nodiscard]] bool isRailActive() const { return m_railActive; }
   /// The window-wide selection shortcuts; empty unless selecting.
   [[nodiscard]] QList<QAction *> selectionShortcuts() const;
@@ -71,10 +68,10 @@ private:
   void buildLayout(HeroNamespace *hero);
   void bindStore();
   void groupsChanged();
-  /// Keeps the grid as it was under a still picture while cards of new groups load photos.
-  void coverWhileLoading(QPixmap before);
-  void uncoverWhenLoaded();
   void sortChanged();
+  void regroupingChanged();
+  /// Keeps the grid as the user sees it under a still picture while it changes.
+  void holdGrid();
   void monthTracked(const QString &id, const QString &title, bool scrolled);
   void noteScrollActivity();
   void updateRail();
@@ -93,13 +90,11 @@ private:
   std::unique_ptr<BatchCleanupDialog> m_batchDialog;
   QList<QAction *> m_shortcuts;
   std::size_t m_groupCount = 0;
-  QPointer<ExitSnapshot> m_cover;
-  QTimer m_coverCheck;
-  QElapsedTimer m_coverClock;
   bool m_railActive = false;
   bool m_railHovering = false;
   QTimer m_railTimer;
   MotionAnimation m_railOpacity;
+  ScreenTransition m_transition;
 };
 
 } // namespace lumora

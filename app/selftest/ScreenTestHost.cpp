@@ -2,9 +2,9 @@
 
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/motion/Motion.h"
-#include "app/shell/root/EntranceEffect.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/root/ToastSlot.h"
+#include "app/shell/transition/EntranceEffect.h"
+#include "app/shell/transition/LeavingPicture.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
@@ -41,7 +41,7 @@ void ScreenTestHost::showScreen() {
   if (animated) {
     // A key handler of the old screen may be what changed the store: the snapshot deletes
     // the old screen later.
-    ExitSnapshot::replace(m_screen, curve, m_shownDetail ? trailing : QPointF());
+    LeavingPicture::replace(m_screen, curve, m_shownDetail ? trailing : QPointF());
   } else if (m_screen) {
     m_screen->hide();
     m_screen->deleteLater();

@@ -1,6 +1,8 @@
-#include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/transition/ScreenTransition.h"
 #include "app/store/AppStoreStateAccess.h"
 #include "tests/results/support/GridViewHost.h"
+#include "tests/shell/support/FilmedFrames.h"
 #include "tests/support/ImageFixtures.h"
 
 #include <QElapsedTimer>
@@ -65,23 +67,34 @@ TEST_F(GridViewFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveTheirPh
     group.id += "-regrouped";
     group.bestID = group.items.front().id;
   }
+  // The wait's limit runs on the animation clock: it never runs out while the clock stands,
+  // so the picture must stay whole for as long as the photos take.
+  filmtest::ManualClock clock;
   AppStore::StateAccess access(store());
   access.setIsRegrouping(true);
   access.setGroups(renamed);
   access.setIsRegrouping(false);
+  const lumora::ScreenTransition &transition = view().transition();
+  ASSERT_NE(transition.picture(), nullptr);
   bool sawLoading = false;
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < ResultsView::kPhotoWaitMs - 50) {
-    const auto *cover = view().findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
-    if (view().isLoadingImages()) {
-      sawLoading = true;
-      ASSERT_NE(cover, nullptr);
-      EXPECT_EQ(cover->progress(), 0.0);
-    }
-    QTest::qWait(2);
-  }
+  bool wholeWhileLoading = true;
+  ASSERT_TRUE(waitFor(
+      [&] {
+        if (view().isLoadingImages()) {
+          sawLoading = true;
+          wholeWhileLoading = wholeWhileLoading && transition.picture() != nullptr &&
+                              transition.picture()->progress() == 0.0;
+        }
+        return transition.state() == lumora::ScreenTransition::State::crossing;
+      },
+      10000));
   EXPECT_TRUE(sawLoading);
-  ASSERT_TRUE(waitFor([&] { return !view().findChild<ExitSnapshot *>(); }, 2000));
+  EXPECT_TRUE(wholeWhileLoading);
   EXPECT_FALSE(view().isLoadingImages());
+  for (int frame = 0; frame < 50 && transition.picture() != nullptr; ++frame) {
+    clock.advanceBy(20);
+    QCoreApplication::processEvents();
+  }
+  ASSERT_TRUE(
+      waitFor([&] { return transition.state() == lumora::ScreenTransition::State::idle; }, 2000));
 }

@@ -4,7 +4,7 @@
 #include "app/selftest/SelfTestHarness.h"
 #include "app/selftest/ToastProbeView.h"
 #include "app/shell/motion/Motion.h"
-#include "app/shell/root/EntranceEffect.h"
+#include "app/shell/transition/EntranceEffect.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/selftest/support/SelfTestFixtures.h"
 

@@ -10,9 +10,9 @@
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/RollingHeadline.h"
 #include "app/shell/theme/Theme.h"
+#include "app/shell/transition/LeavingPicture.h"
 #include "tests/shell/support/PhotoPane.h"
 
 #include "platform/gui/ReduceMotion.h"
@@ -115,10 +115,11 @@ TEST(HeroZoomTest, DisabledOrWithoutNamespaceLeavesTheViewAlone) {
   EXPECT_EQ(HeroNamespace::identifier(QString()), QStringLiteral("hero-"));
 }
 
-// One photo flies: lifted out of the leaving view (its screen is photographed without it),
-// held in place until the new screen stands, then carried to the arriving view, which
-// shows its own photo again when it lands. A destination still loading is reached by the
-// leaving photo and takes it over; its own photo, once there, flies the rest of the way.
+// One photo flies: held over the leaving view (which keeps its own, so its screen's picture
+// never shows an empty box) until the new screen stands, then carried to the arriving view,
+// which shows only its ground meanwhile and its own photo again when it lands. A destination still
+// loading is reached by the leaving photo and takes it over; its own photo, once there, flies the
+// rest of the way.
 TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   QWidget host;
   host.resize(600, 400);
@@ -127,7 +128,7 @@ TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   heroZoom::source(card, &space, QStringLiteral("g1"), true);
   host.show();
   space.beginTransition(QStringLiteral("g1"));
-  EXPECT_EQ(card->layer(), HeroView::Layer::withoutPhoto);
+  EXPECT_EQ(card->layer(), HeroView::Layer::whole);
   ASSERT_TRUE(space.overlay()->isFlying());
   const auto pixel = [&](QPoint at) { return space.overlay()->grab().toImage().pixelColor(at); };
   space.overlay()->setProgress(0);
@@ -140,7 +141,7 @@ TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   heroZoom::destination(tile, &space, QStringLiteral("g1"), true);
   tile->show();
   EXPECT_EQ(space.finishTransition(), 1);
-  EXPECT_EQ(tile->layer(), HeroView::Layer::withoutPhoto);
+  EXPECT_EQ(tile->layer(), HeroView::Layer::ground);
   EXPECT_TRUE(space.overlay()->testAttribute(Qt::WA_TransparentForMouseEvents));
   const auto centreAt = [&](qreal progress) {
     space.overlay()->setProgress(progress);
@@ -342,13 +343,13 @@ TEST(RollingDigitsLabelTest, APictureTakenMidRollShowsTheTextAsItWillStand) {
   title->setRollProgress(1);
   title->setText(QStringLiteral("46 组 · 可释放 1.56 GB"));
   title->setRollProgress(0.5);
-  const QImage midway = ExitSnapshot::pictureOf(&screen).toImage();
+  const QImage midway = LeavingPicture::pictureOf(&screen).toImage();
   QPixmap shown(screen.size());
   shown.fill(Qt::transparent);
   screen.render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
   EXPECT_NE(shown.toImage(), midway) << "the window itself still shows the roll";
   title->setRollProgress(1);
-  EXPECT_EQ(ExitSnapshot::pictureOf(&screen).toImage(), midway);
+  EXPECT_EQ(LeavingPicture::pictureOf(&screen).toImage(), midway);
 }
 
 } // namespace

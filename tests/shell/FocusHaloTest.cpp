@@ -1,8 +1,8 @@
 #include "app/shell/components/FocusHalo.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
+#include "app/shell/transition/LeavingPicture.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -156,7 +156,7 @@ TEST(FocusHaloTest, aScreenLeavingWithTheKeysLeavesThemWhereNoRingShows) {
   inside->setFocus(Qt::TabFocusReason);
   ASSERT_NE(FocusHalo::shown(), nullptr);
 
-  ExitSnapshot::replace(leaving, MotionCurve::easeOut(0.14));
+  LeavingPicture::replace(leaving, MotionCurve::easeOut(0.14));
   EXPECT_EQ(QApplication::focusWidget(), area);
   EXPECT_EQ(FocusHalo::shown(), nullptr);
 }

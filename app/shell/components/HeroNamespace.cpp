@@ -1,6 +1,5 @@
 #include "app/shell/components/HeroNamespace.h"
 
-#include "app/shell/components/FocusRingOverlay.h"
 #include "app/shell/components/HeroView.h"
 
 #include <QPainter>
@@ -39,9 +38,8 @@ QList<QWidget *> HeroNamespace::widgets(const QString &id) const {
   return result;
 }
 
-// The view's own drawing over its photo, and the focus rings that lie over it; the view is
-// left without its photo.
-QPixmap HeroNamespace::overPhoto(HeroView *view) const {
+// The view's own drawing over its photo; the view is then left painting `after`.
+QPixmap HeroNamespace::overPhoto(HeroView *view, HeroView::Layer after) {
   QWidget *widget = view->heroWidget();
   const qreal ratio = widget->devicePixelRatioF();
   QPixmap pixmap(widget->size() * ratio);
@@ -49,22 +47,14 @@ QPixmap HeroNamespace::overPhoto(HeroView *view) const {
   pixmap.fill(Qt::transparent);
   view->setHeroLayer(HeroView::Layer::overPhoto);
   widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
-  view->setHeroLayer(HeroView::Layer::withoutPhoto);
-  const QRect frame = HeroOverlay::frameIn(m_host, widget);
-  for (FocusRingOverlay *ring : m_host->findChildren<FocusRingOverlay *>()) {
-    const QRect ringFrame = HeroOverlay::frameIn(m_host, ring);
-    if (ring->isVisible() && ringFrame.intersects(frame)) {
-      ring->render(&pixmap, ringFrame.topLeft() - frame.topLeft(), QRegion(),
-                   QWidget::DrawChildren);
-    }
-  }
+  view->setHeroLayer(after);
   return pixmap;
 }
 
-HeroOverlay::Side HeroNamespace::sideOf(HeroView *view) const {
+HeroOverlay::Side HeroNamespace::sideOf(HeroView *view, HeroView::Layer after) const {
   const QWidget *widget = view->heroWidget();
   return {HeroOverlay::frameIn(m_host, widget), HeroOverlay::visibleIn(m_host, widget),
-          view->heroCorners(), overPhoto(view)};
+          view->heroCorners(), overPhoto(view, after)};
 }
 
 void HeroNamespace::beginTransition(const QString &id) {
@@ -81,7 +71,9 @@ void HeroNamespace::beginTransition(const QString &id) {
       continue;
     }
     const QImage photo = e.view->heroPhoto();
-    HeroOverlay::Side from = sideOf(e.view);
+    // The leaving screen keeps its photo: its picture fades out from under the flight
+    // whole, never with an empty box.
+    HeroOverlay::Side from = sideOf(e.view, HeroView::Layer::whole);
     if (photo.isNull() || from.visible.isEmpty()) {
       e.view->setHeroLayer(HeroView::Layer::whole);
       continue;
@@ -113,7 +105,7 @@ int HeroNamespace::finishTransition() {
       continue;
     }
     incoming->view->heroLanding();
-    HeroOverlay::Side to = sideOf(incoming->view);
+    HeroOverlay::Side to = sideOf(incoming->view, HeroView::Layer::ground);
     if (to.visible.isEmpty()) {
       incoming->view->setHeroLayer(HeroView::Layer::whole);
       continue;

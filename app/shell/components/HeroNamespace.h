@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell/components/HeroOverlay.h"
+#include "app/shell/components/HeroView.h"
 
 #include <QList>
 #include <QObject>
@@ -19,8 +20,10 @@ class HeroView;
 /// view's best tile) registered under the same id share one photo, which flies from the
 /// frame of the one to the frame of the other when the root view swaps the screens. The
 /// flight is drawn by a `HeroOverlay` laid over the host (the root view). Only the photo
-/// moves: it is lifted out of both views for the flight, and everything else the views show
-/// (chips, badges, rings) stays with their screens.
+/// moves: the leaving view keeps its own (its screen's picture fades out beneath the
+/// flight), the arriving view shows only its ground until the photo lands, and the badges
+/// of each side show on the flying photo where it covers them, the leaving ones over the
+/// first half of the flight, the arriving ones over the second.
 ///
 /// The identifier of a pair is "hero-" followed by the caller's id. Views register with
 /// `heroZoom::source` / `heroZoom::destination` (see HeroZoom.h), which do nothing when the
@@ -61,8 +64,8 @@ private:
   };
 
   /// Where a view's photo lies and what the view draws over it, now.
-  [[nodiscard]] HeroOverlay::Side sideOf(HeroView *view) const;
-  [[nodiscard]] QPixmap overPhoto(HeroView *view) const;
+  [[nodiscard]] HeroOverlay::Side sideOf(HeroView *view, HeroView::Layer after) const;
+  [[nodiscard]] static QPixmap overPhoto(HeroView *view, HeroView::Layer after);
   [[nodiscard]] std::optional<Entry> incomingFor(const HeroOverlay::Flight &flight) const;
 
   QPointer<QWidget> m_host;

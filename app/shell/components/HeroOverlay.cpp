@@ -221,11 +221,13 @@ void HeroOverlay::paintFlight(QPainter &painter, const Flight &flight) const {
     painter.setBrush(brush);
     painter.drawPath(shape);
   }
+  // One set of badges at a time: the leaving side's are gone half way, the arriving side's
+  // come in after, and stand whole when the photo lands.
   painter.save();
   painter.setClipPath(shape);
-  drawBadges(painter, flight.from, 1.0 - screen);
+  drawBadges(painter, flight.from, std::clamp(1.0 - 2 * screen, 0.0, 1.0));
   if (flight.to) {
-    drawBadges(painter, *flight.to, screen);
+    drawBadges(painter, *flight.to, std::clamp(2 * screen - 1, 0.0, 1.0));
   }
   painter.restore();
 }

@@ -15,14 +15,15 @@ struct HeroCorners {
 };
 
 /// A widget that shows one photo aspect-filled into its whole rectangle, with badges drawn
-/// over it: the side of a hero zoom (see HeroNamespace). A flight carries the photo alone
-/// from one such widget to the other; whatever else the widgets draw stays with their
-/// screens and fades with them.
+/// over it: the side of a hero zoom (see HeroNamespace). A flight carries the photo from
+/// one such widget to the other; what the leaving side draws over it stays with its screen
+/// and fades with it, what the arriving side draws over it comes in on the photo.
 class HeroView {
 public:
-  /// What the widget paints: all of it, everything but the photo (while a flight carries
-  /// the photo), or only what lies over the photo (badges, chips, borders, its controls).
-  enum class Layer { whole, withoutPhoto, overPhoto };
+  /// What the widget paints: all of it, only what lies beneath the photo (while a flight
+  /// carries the photo and what lies over it here), or only what lies over the photo
+  /// (badges, chips, borders, gradients).
+  enum class Layer { whole, ground, overPhoto };
 
   HeroView() = default;
   HeroView(const HeroView &) = delete;

@@ -135,7 +135,7 @@ void RollingDigitsLabel::paintEvent(QPaintEvent *) {
   const QFontMetrics fm(font());
   const qreal baseline = (height() - fm.height()) / 2 + fm.ascent();
   const QList<qreal> now = positions(m_text);
-  if (!showsPrevious() || s_settled > 0) {
+  if (!showsPrevious() || m_settledForPicture) {
     for (qsizetype i = 0; i < m_text.size(); ++i) {
       p.drawText(QPointF(now[i], baseline), QString(m_text.at(i)));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell/motion/MotionAnimation.h"
+#include "app/shell/transition/PictureSettling.h"
 
 #include <QWidget>
 
@@ -16,22 +17,11 @@ namespace lumora {
 /// the wider of the old and the new text, so neither loses a character at its edge, and
 /// takes the new width when the roll ends. The text hangs from the leading or the trailing
 /// edge (`Anchor`): a headline keeps its start in place, a count in a pill its last digit.
-class RollingDigitsLabel : public QWidget {
+class RollingDigitsLabel : public QWidget, public PictureSettling {
   Q_OBJECT
 
 public:
   enum class Anchor { leading, trailing };
-
-  /// While one lives, every label draws its text whole, as it stands once its roll ends:
-  /// for the picture of a screen that leaves or is held still, which must not freeze a roll
-  /// half way. GUI thread only.
-  class SettledPainting {
-  public:
-    SettledPainting() { ++s_settled; }
-    ~SettledPainting() { --s_settled; }
-    SettledPainting(const SettledPainting &) = delete;
-    SettledPainting &operator=(const SettledPainting &) = delete;
-  };
 
   explicit RollingDigitsLabel(QWidget *parent = nullptr);
 
@@ -49,6 +39,8 @@ public:
   [[nodiscard]] QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
+  /// In a still picture the text stands whole, as it will once the roll ends.
+  void setSettledForPicture(bool settled) override { m_settledForPicture = settled; }
   void paintEvent(QPaintEvent *event) override;
   void changeEvent(QEvent *event) override;
 
@@ -57,14 +49,13 @@ private:
   [[nodiscard]] QList<qreal> positions(const QString &text) const;
   [[nodiscard]] bool showsPrevious() const;
 
-  static inline int s_settled = 0;
-
   QString m_text;
   QString m_previous;
   QColor m_color;
   Anchor m_anchor = Anchor::trailing;
   MotionAnimation m_roll;
   qreal m_progress = 1;
+  bool m_settledForPicture = false;
 };
 
 } // namespace lumora

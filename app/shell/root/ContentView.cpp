@@ -2,18 +2,20 @@
 
 #include "app/shell/InfoCenterSheet.h"
 #include "app/shell/SelfTestSeam.h"
+#include "app/shell/components/FocusRingOverlay.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/WindowBackground.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/AlertPresenter.h"
 #include "app/shell/root/ControlsBar.h"
 #include "app/shell/root/Divider.h"
-#include "app/shell/root/EntranceEffect.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/root/HeaderBar.h"
 #include "app/shell/root/PhaseScreenHost.h"
 #include "app/shell/root/RootScreen.h"
 #include "app/shell/root/ToastSlot.h"
+#include "app/shell/transition/EntranceEffect.h"
+#include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/transition/ScreenTransition.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
@@ -36,7 +38,7 @@ protected:
     if (event->type() == QEvent::Resize) {
       auto *host = static_cast<QWidget *>(watched);
       for (QWidget *child : host->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (!qobject_cast<ExitSnapshot *>(child)) {
+        if (!qobject_cast<LeavingPicture *>(child)) {
           child->setGeometry(host->rect());
         }
       }
@@ -62,6 +64,7 @@ ContentView::ContentView(AppStore &store, ScreenFactory factory, QWidget *parent
   column->addWidget(new Divider(this));
   column->addWidget(m_body, 1);
   m_hero = new HeroNamespace(this);
+  m_transition = new ScreenTransition(m_store.thumbnails(), this);
   m_toast = new ToastSlot(m_store, this);
   m_sheet = new InfoCenterSheet(m_store, m_factory, this);
   m_alerts = new AlertPresenter(m_store, this);
@@ -111,20 +114,7 @@ void ContentView::syncDetail() {
 }
 
 void ContentView::showDetail(const std::string &groupID, bool animated) {
-  const bool reduce = platform::reduceMotion();
-  const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
-  const bool slides = animated && !reduce && m_store.isSelecting();
-  ExitSnapshot *exit = nullptr;
-  if (animated && !slides) {
-    // The card's photo leaves the results' picture: the zoom carries it.
-    m_hero->beginTransition(QString::fromStdString(groupID));
-  }
-  if (m_main && animated) {
-    exit = ExitSnapshot::replace(m_main, curve, {}, slides ? nullptr : m_background);
-  } else if (m_main) {
-    m_main->hide();
-    m_main->deleteLater();
-  }
+  QWidget *leaving = m_main;
   m_main = nullptr;
   m_controls = nullptr;
   m_phase = nullptr;
@@ -132,59 +122,70 @@ void ContentView::showDetail(const std::string &groupID, bool animated) {
     m_detail->hide();
     m_detail->deleteLater();
   }
+  const bool slides = animated && !platform::reduceMotion() && m_store.isSelecting();
+  if (animated && !slides) {
+    // The zoom carries the card's photo to the detail.
+    m_hero->beginTransition(QString::fromStdString(groupID));
+  }
   m_detail = m_factory.makeGroupDetail(m_store, groupID, m_hero, m_body);
   m_detailID = groupID;
   m_detail->setGeometry(m_body->rect());
   m_detail->show();
+  if (leaving == nullptr) {
+    return;
+  }
   if (!animated) {
+    leaving->hide();
+    leaving->deleteLater();
     return;
   }
   // The results' picture fades out over the detail. A plain fade dissolves the results'
   // whole picture into the detail drawn beneath it; a slide fades the detail in as it
   // moves.
-  m_detail->lower();
-  if (slides) {
-    EntranceEffect::start(m_detail, curve, QPointF(m_body->width(), 0));
-  }
-  startTransition(exit);
-}
-
-// The incoming screen's widgets have their places only after its layout ran: the zoom and
-// the fade start together then, and until then the window shows the leaving screen whole,
-// however long building the new one took.
-void ContentView::startTransition(ExitSnapshot *exit) {
-  if (exit != nullptr) {
-    exit->hold();
-  }
-  QTimer::singleShot(0, m_hero,
-                     [hero = QPointer<HeroNamespace>(m_hero), exit = QPointer<ExitSnapshot>(exit)] {
-                       if (hero) {
-                         hero->finishTransition();
-                       }
-                       if (exit) {
-                         exit->restart();
-                       }
-                     });
+  cross(leaving, m_detail, slides);
 }
 
 void ContentView::leaveDetail() {
   if (!m_detail) {
     return;
   }
-  const bool reduce = platform::reduceMotion();
-  const MotionCurve curve = reduce ? motion::fast() : motion::smooth();
-  const bool slides = !reduce && m_store.isSelecting();
+  const bool slides = !platform::reduceMotion() && m_store.isSelecting();
   if (m_detailID && !slides) {
     m_hero->beginTransition(QString::fromStdString(*m_detailID));
   }
-  ExitSnapshot *exit = ExitSnapshot::replace(
-      m_detail, curve, slides ? QPointF(m_body->width(), 0) : QPointF(), m_background);
+  QWidget *leaving = m_detail;
   m_detail = nullptr;
   m_detailID.reset();
   buildMainBranch();
-  m_main->lower();
   // The detail's picture, sliding or not, covers the results drawn in full beneath it.
-  startTransition(exit);
+  cross(leaving, m_main, slides);
+}
+
+// One ring at a time: the leaving screen's picture shows none, the arriving screen's ring
+// comes in with it. The zoom flies once the arriving screen is laid out and its photos are
+// there; until then the window shows the leaving screen whole.
+void ContentView::cross(QWidget *leaving, QWidget *entering, bool slides) {
+  const bool reduce = platform::reduceMotion();
+  ScreenTransition::Move move{reduce ? motion::fast() : motion::smooth()};
+  const bool entersFromDetail = entering == m_detail;
+  if (slides) {
+    // The detail slides in from the trailing edge, or the detail's picture slides out.
+    move.overBackdrop = !entersFromDetail;
+    move.entrance = entersFromDetail;
+    move.enteringFades = true;
+    move.enteringOffset = entersFromDetail ? QPointF(m_body->width(), 0) : QPointF();
+    move.leavingOffset = entersFromDetail ? QPointF() : QPointF(m_body->width(), 0);
+  } else {
+    move.entrance = false;
+  }
+  for (QWidget *ring : leaving->findChildren<FocusRingOverlay *>()) {
+    ring->hide();
+  }
+  m_transition->replace(leaving, entering, move, [hero = QPointer<HeroNamespace>(m_hero)] {
+    if (hero) {
+      hero->finishTransition();
+    }
+  });
 }
 
 void ContentView::syncPreview() {
@@ -203,8 +204,8 @@ void ContentView::syncPreview() {
     QWidget *leaving = m_preview;
     m_preview = nullptr;
     QPixmap shown = std::exchange(m_previewShown, QPixmap());
-    ExitSnapshot::replace(leaving, shown.isNull() ? ExitSnapshot::pictureOf(leaving) : shown,
-                          curve);
+    LeavingPicture::replace(leaving, shown.isNull() ? LeavingPicture::pictureOf(leaving) : shown,
+                            curve);
   }
   layoutLayers();
 }
@@ -215,7 +216,7 @@ void ContentView::keepPreviewAsShown() {
   if (!m_preview || !m_previewShown.isNull()) {
     return;
   }
-  m_previewShown = ExitSnapshot::pictureOf(m_preview);
+  m_previewShown = LeavingPicture::pictureOf(m_preview);
   QTimer::singleShot(0, this, [this] { m_previewShown = QPixmap(); });
 }
 

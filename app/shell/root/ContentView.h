@@ -14,7 +14,7 @@ namespace lumora {
 
 class AlertPresenter;
 class AppStore;
-class ExitSnapshot;
+class ScreenTransition;
 class HeaderBar;
 class HeroNamespace;
 class InfoCenterSheet;
@@ -51,6 +51,7 @@ public:
   [[nodiscard]] AlertPresenter *alerts() const { return m_alerts; }
   [[nodiscard]] InfoCenterSheet *infoSheet() const { return m_sheet; }
   [[nodiscard]] HeroNamespace *heroNamespace() const { return m_hero; }
+  [[nodiscard]] const ScreenTransition &detailTransition() const { return *m_transition; }
 
 protected:
   void showEvent(QShowEvent *event) override;
@@ -61,9 +62,8 @@ private:
   void syncDetail();
   void showDetail(const std::string &groupID, bool animated);
   void leaveDetail();
-  /// Once the new screen is laid out, flies the hero photos lifted before the swap and
-  /// starts the leaving screen's fade with them.
-  void startTransition(ExitSnapshot *exit);
+  /// `leaving` (deleted) gives way to `entering`: a dissolve with the hero zoom, or a slide.
+  void cross(QWidget *leaving, QWidget *entering, bool slides);
   void syncPreview();
   /// Photographs the preview before it follows a change of the store's current action.
   void keepPreviewAsShown();
@@ -75,6 +75,8 @@ private:
   ScreenFactory m_factory;
   WindowBackground *m_background = nullptr;
   HeroNamespace *m_hero = nullptr;
+  /// The change between the results and a group's detail.
+  ScreenTransition *m_transition = nullptr;
   HeaderBar *m_header = nullptr;
   /// Below the header: the main branch or the detail, one at a time.
   QWidget *m_body = nullptr;

@@ -2,10 +2,7 @@
 
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/components/GentleAppear.h"
-#include "app/shell/components/LoadingImages.h"
 #include "app/shell/motion/Motion.h"
-#include "app/shell/root/EntranceEffect.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/EmptyResultsView.h"
 #include "app/shell/screens/FailureStateView.h"
 #include "app/shell/screens/IdleStateView.h"
@@ -14,16 +11,17 @@
 #include "app/shell/screens/ScanningView.h"
 #include "app/store/AppStore.h"
 
-#include <QGraphicsEffect>
-#include <QPainter>
-#include <algorithm>
+#include <QApplication>
 #include <utility>
 
 namespace lumora {
 
+using rootscreen::ScreenKind;
+
 PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, HeroNamespace *hero,
                                  QWidget *parent)
-    : QWidget(parent), m_store(store), m_factory(factory), m_hero(hero) {
+    : QWidget(parent), m_store(store), m_factory(factory), m_hero(hero),
+      m_transition(store.thumbnails()) {
   // A store action publishes its fields one by one (a new scan enters the scanning phase
   // before it clears the old photos); the choice is made once the action is over, so no
   // screen of a state in between is ever built. Connected before any screen, so the screen
@@ -31,8 +29,11 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
   m_pending.setSingleShot(true);
   m_pending.setInterval(0);
   connect(&m_pending, &QTimer::timeout, this, &PhaseScreenHost::follow);
-  m_imageWait.setInterval(8);
-  connect(&m_imageWait, &QTimer::timeout, this, [this] { checkImages(false); });
+  // An animation rather than a timer: it runs on the animation clock.
+  m_quickScan.setDuration(kQuickScanMs);
+  m_quickScan.setStartValue(0.0);
+  m_quickScan.setEndValue(1.0);
+  connect(&m_quickScan, &QAbstractAnimation::finished, this, &PhaseScreenHost::follow);
   for (auto signal : {&AppStore::phaseChanged, &AppStore::itemsChanged, &AppStore::groupsChanged,
                       &AppStore::isPausedChanged, &AppStore::isPauseRequestedChanged,
                       &AppStore::lastResultChanged, &AppStore::isSelectingChanged,
@@ -44,35 +45,54 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
 }
 
 void PhaseScreenHost::storeChanging() {
-  if (!m_pending.isActive() && m_screen && isVisible()) {
-    m_shown = pictureShown();
+  if (!m_pending.isActive() && m_screen && isVisible() &&
+      m_transition.state() != ScreenTransition::State::held) {
+    m_shown = m_transition.pictureShown(m_screen);
   }
   m_pending.start();
-  // The screen already follows the action's changes, but it is about to give way: until it
-  // does, the window keeps showing it as it was, never a state in between (a finished scan's
-  // banner in its paused form, a half-cleared summary).
-  if (m_held == nullptr && !m_shown.isNull() && replaces(rootscreen::choose(m_store))) {
-    m_held = ExitSnapshot::hold(m_screen, m_shown);
+  // The screen already follows the action's changes, but it may be about to give way: until
+  // it does, the window keeps showing it as it was before the action, never a state in
+  // between (a half-cleared summary). Asked at every change: the one that decides may come
+  // after others.
+  if (!m_shown.isNull() && replaces(rootscreen::choose(m_store))) {
+    m_transition.hold(m_screen, m_shown);
   }
 }
 
 bool PhaseScreenHost::replaces(const rootscreen::ScreenChoice &next) const {
   // The live results stay one screen through pause and resume: the banner and the grid
   // change in place.
-  const auto live = rootscreen::ScreenKind::liveResults;
+  const auto live = ScreenKind::liveResults;
   return next != m_choice && !(next.kind == live && m_choice.kind == live);
+}
+
+bool PhaseScreenHost::waitsForQuickScan(const rootscreen::ScreenChoice &next) {
+  const bool scanning = next.kind == ScreenKind::scanning || next.kind == ScreenKind::liveResults;
+  if (m_quickScan.state() == QAbstractAnimation::Running) {
+    if (scanning) {
+      return true;
+    }
+    m_quickScan.stop();
+    return false;
+  }
+  // Started only from the held results, once; the animation's end calls `follow` again.
+  if (m_choice.kind != ScreenKind::results || next.kind != ScreenKind::scanning ||
+      m_transition.state() != ScreenTransition::State::held || m_quickScan.currentTime() > 0) {
+    return false;
+  }
+  m_quickScan.start();
+  return true;
 }
 
 void PhaseScreenHost::follow() {
   rootscreen::ScreenChoice next = rootscreen::choose(m_store);
-  QPixmap shown = std::exchange(m_shown, QPixmap());
-  if (m_held != nullptr) {
-    // What comes next is built at once, under the same picture (or the screen shows through
-    // as it is now, when it stays).
-    m_held->hide();
-    m_held->deleteLater();
-  }
+  m_shown = QPixmap();
   if (!replaces(next)) {
+    m_quickScan.stop();
+    m_quickScan.setCurrentTime(0);
+    // The screen stays (a rescan that ended quickly with the same kind of screen): what it
+    // showed dissolves into what it shows now, once its photos are there.
+    m_transition.dissolveHeld(m_screen, motion::fast());
     m_choice = std::move(next);
     // A failure of the same kind keeps its screen, which shows the new texts.
     if (auto *failure = qobject_cast<FailureStateView *>(m_screen.data())) {
@@ -80,123 +100,65 @@ void PhaseScreenHost::follow() {
     }
     return;
   }
-  // A new token fades the screens; a new screen under the same token (the scanning card
-  // giving way to the live results at the first batch) takes its place at once.
-  const bool fades = next.token != m_choice.token;
+  if (waitsForQuickScan(next)) {
+    return;
+  }
+  m_quickScan.setCurrentTime(0);
+  // A new token dissolves the screens; a new screen under the same token (the scanning
+  // card giving way to the live results at the first batch) takes its place at once.
+  const bool dissolves = next.token != m_choice.token;
   m_choice = std::move(next);
   ++m_replacements;
-  build(fades, std::move(shown));
+  build(dissolves);
   emit screenReplaced();
 }
 
-void PhaseScreenHost::build(bool animated, QPixmap shown) {
-  checkImages(true);
-  ExitSnapshot *exit = nullptr;
-  if (m_screen && animated) {
-    // The area as the user last saw it, before the action that replaces it began: with a
-    // change still fading, the fading picture and the screen coming in as far as they had
-    // come. That one picture takes the place of both; the screen's own picture alone would
-    // show a screen caught at the start of its fade-in, close to empty.
-    if (shown.isNull()) {
-      shown = pictureShown();
-    }
-    for (const QPointer<ExitSnapshot> &earlier : std::as_const(m_exits)) {
-      if (earlier) {
-        earlier->hide();
-        earlier->deleteLater();
-      }
-    }
-    m_exits.clear();
-    exit = ExitSnapshot::replace(m_screen, std::move(shown), motion::fast());
-    m_exits.append(exit);
-  } else if (m_screen) {
-    m_screen->deleteLater();
-  }
+void PhaseScreenHost::build(bool animated) {
+  QWidget *old = m_screen;
+  const ScreenTransition::Move move = moveTo(m_choice.kind);
   QWidget *screen = makeScreen(m_choice.kind);
   screen->setGeometry(rect());
-  EntranceEffect *entrance = nullptr;
   if (rootscreen::appearsGently(m_choice.kind)) {
     GentleAppear::apply(screen);
-  } else if (animated) {
-    entrance = EntranceEffect::start(screen, motion::fast());
   }
   screen->show();
-  screen->lower();
   m_screen = screen;
-  if (exit != nullptr) {
-    waitForImages(exit, entrance);
-  }
-}
-
-// Drawn by hand rather than with `render`, which draws a screen still entering at full
-// strength: the screen at the opacity its entrance has reached, then the earlier pictures
-// over it at the strength they still have.
-QPixmap PhaseScreenHost::pictureShown() {
-  if (!m_screen || !m_screen->isVisible()) {
-    return {};
-  }
-  qreal opacity = 1;
-  QGraphicsEffect *effect = m_screen->graphicsEffect();
-  if (const auto *gentle = qobject_cast<GentleAppear *>(effect)) {
-    opacity = gentle->opacity();
-  } else if (const auto *entrance = qobject_cast<EntranceEffect *>(effect)) {
-    opacity = std::clamp(entrance->progress(), 0.0, 1.0);
-  }
-  if (effect != nullptr) {
-    effect->setEnabled(false);
-  }
-  const QPixmap screen = ExitSnapshot::pictureOf(m_screen);
-  if (effect != nullptr) {
-    effect->setEnabled(true);
-  }
-  QPixmap picture(screen.size());
-  picture.setDevicePixelRatio(screen.devicePixelRatio());
-  picture.fill(Qt::transparent);
-  QPainter painter(&picture);
-  painter.setOpacity(opacity);
-  painter.drawPixmap(QPoint(0, 0), screen);
-  painter.setOpacity(1);
-  for (const QPointer<ExitSnapshot> &earlier : std::as_const(m_exits)) {
-    if (earlier && earlier->isVisible()) {
-      earlier->render(&painter, earlier->pos() - m_screen->pos(), QRegion(), QWidget::DrawChildren);
-    }
-  }
-  return picture;
-}
-
-// The new screen's cards ask for their photos as they show: most come from the cache at
-// once, the others a few frames later. Fading in before, the results would dissolve into
-// empty picture boxes that then fill one by one.
-void PhaseScreenHost::waitForImages(ExitSnapshot *exit, EntranceEffect *entrance) {
-  if (!LoadingImages::anyIn(m_screen)) {
+  if (old == nullptr) {
     return;
   }
-  exit->hold();
-  if (entrance != nullptr) {
-    entrance->hold();
-  }
-  m_waitingExit = exit;
-  m_waitingEntrance = entrance;
-  m_imageWaitClock.start();
-  m_imageWait.start();
-}
-
-void PhaseScreenHost::checkImages(bool force) {
-  if (!m_imageWait.isActive() ||
-      (!force && m_imageWaitClock.elapsed() < kImageWaitMs && LoadingImages::anyIn(m_screen))) {
+  if (animated) {
+    m_transition.replace(old, screen, move);
     return;
   }
-  m_imageWait.stop();
-  if (m_waitingExit) {
-    m_waitingExit->restart();
+  // Hidden with the keys, the old screen would pass them on to the next control of the
+  // chain; the area holds them until the new screen's key catcher takes them.
+  if (const QWidget *focus = QApplication::focusWidget(); focus && old->isAncestorOf(focus)) {
+    setFocus(Qt::OtherFocusReason);
   }
-  if (m_waitingEntrance) {
-    m_waitingEntrance->restart();
-  }
+  old->hide();
+  old->deleteLater();
+  // What the area showed before the change dissolves into the new screen.
+  m_transition.dissolveHeld(screen, motion::fast());
 }
 
-QWidget *PhaseScreenHost::makeScreen(rootscreen::ScreenKind kind) {
-  using rootscreen::ScreenKind;
+// The results that follow the live results show the same summary bar and grid one banner
+// higher: both sides move up by the banner together, so those keep their places on screen
+// as they dissolve, and the banner leaves upward.
+ScreenTransition::Move PhaseScreenHost::moveTo(ScreenKind kind) const {
+  ScreenTransition::Move move{motion::fast()};
+  move.entrance = false;
+  const auto *live = qobject_cast<const ScanLiveResultsView *>(m_screen.data());
+  if (kind == ScreenKind::results && live != nullptr && live->grid() != nullptr &&
+      live->grid()->isVisible()) {
+    const qreal banner = live->grid()->mapTo(live, QPoint()).y();
+    move.leavingOffset = QPointF(0, -banner);
+    move.enteringOffset = QPointF(0, banner);
+    move.entrance = true;
+  }
+  return move;
+}
+
+QWidget *PhaseScreenHost::makeScreen(ScreenKind kind) {
   switch (kind) {
   case ScreenKind::idle: return new IdleStateView(m_store, this);
   case ScreenKind::scanning: return new ScanningView(m_store, this);

@@ -1,11 +1,11 @@
 #include "app/shell/root/ToastSlot.h"
 
 #include "app/shell/motion/Motion.h"
-#include "app/shell/root/EntranceEffect.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/screens/UndoToastView.h"
 #include "app/shell/theme/ThemedButton.h"
+#include "app/shell/transition/EntranceEffect.h"
+#include "app/shell/transition/LeavingPicture.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 
@@ -68,7 +68,7 @@ void ToastSlot::hide() {
     return;
   }
   const QPointF fall = platform::reduceMotion() ? QPointF() : QPointF(0, 6);
-  ExitSnapshot::replace(m_view, motion::fast(), fall);
+  LeavingPicture::replace(m_view, motion::fast(), fall);
   m_view = nullptr;
 }
 

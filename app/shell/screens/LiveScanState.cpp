@@ -12,6 +12,16 @@ namespace {
 // Shown as written, never looked up.
 const char kPausing[] = "正在暂停…";
 
+QString analysingHeadline(const Counts &n) {
+  if (n.photos < n.total) {
+    return localized::format("正在分析 %@ / %@ 张 · 已发现 %@ 组",
+                             "正在分析 %@ / %@ 张 · 已发现 %@ 组",
+                             {Fmt::number(n.photos), Fmt::number(n.total), Fmt::number(n.groups)});
+  }
+  return localized::format("正在分析 %@ 张 · 已发现 %@ 组", "正在分析 %@ 张 · 已发现 %@ 组",
+                           {Fmt::number(n.photos), Fmt::number(n.groups)});
+}
+
 QString scanningHeadline(const AppStore &store, const Counts &n) {
   const std::optional<ScanProgress> &progress = store.progress();
   if (isPausing(store)) {
@@ -23,13 +33,7 @@ QString scanningHeadline(const AppStore &store, const Counts &n) {
   if (progress && progress->phase == ScanPhase::finishing) {
     return localized::string("正在保存结果…");
   }
-  if (n.photos < n.total) {
-    return localized::format("正在分析 %@ / %@ 张 · 已发现 %@ 组",
-                             "正在分析 %@ / %@ 张 · 已发现 %@ 组",
-                             {Fmt::number(n.photos), Fmt::number(n.total), Fmt::number(n.groups)});
-  }
-  return localized::format("正在分析 %@ 张 · 已发现 %@ 组", "正在分析 %@ 张 · 已发现 %@ 组",
-                           {Fmt::number(n.photos), Fmt::number(n.groups)});
+  return analysingHeadline(n);
 }
 
 } // namespace
@@ -49,6 +53,10 @@ QString headline(const AppStore &store) {
   const Counts n = counts(store);
   if (store.phase().isScanning()) {
     return scanningHeadline(store, n);
+  }
+  if (!store.isPaused()) {
+    // A scan that ran to its end: its last count, never a pause that did not happen.
+    return analysingHeadline(n);
   }
   if (n.photos < n.total) {
     return localized::format("已暂停 · 已分析 %@ / %@ 张", "已暂停 · 已分析 %@ / %@ 张",

@@ -35,7 +35,8 @@ enum class BarForm {
 /// Whether a running scan is stopping for a pause: asked to, or already paused while its
 /// groups are refreshed before the phase ends.
 [[nodiscard]] bool isPausing(const AppStore &store);
-/// The banner's one-line status; its branches follow the store's phase alone.
+/// The banner's one-line status: the scanning forms while the phase scans, the paused form
+/// for a paused scan, and a scan that ran to its end keeps its analysing count.
 [[nodiscard]] QString headline(const AppStore &store);
 [[nodiscard]] BarForm barForm(const AppStore &store, bool reduceMotion);
 /// N ÷ T clamped to 0…1; 0 without a total.

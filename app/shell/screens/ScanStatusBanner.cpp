@@ -82,6 +82,11 @@ QLayout *ScanStatusBanner::buildRow() {
 
 void ScanStatusBanner::refresh() {
   const bool scanning = m_store.phase().isScanning();
+  // A scan that has ended is neither running nor paused: the screen is about to give way,
+  // and the banner stays as it last stood rather than show a state the scan is not in.
+  if (!scanning && !m_store.isPaused()) {
+    return;
+  }
   m_mark->setCurrentWidget(scanning ? static_cast<QWidget *>(m_spinner) : m_pausedMark);
   if (scanning) {
     const bool pausing = livescanstate::isPausing(m_store);

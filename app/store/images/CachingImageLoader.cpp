@@ -116,6 +116,7 @@ void CachingImageLoader::finish(const std::shared_ptr<Job> &job, const Thumbnail
       waiter.done(result);
     }
   }
+  emit answered();
 }
 
 void CachingImageLoader::abandon(const std::string &key, QObject *context) {

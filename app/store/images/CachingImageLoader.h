@@ -64,6 +64,10 @@ public:
   [[nodiscard]] const ThumbnailCache &cache() const { return m_cache; }
   [[nodiscard]] int inflightCount() const { return static_cast<int>(m_inflight.size()); }
 
+signals:
+  /// A job ended and everyone who waited for it has had the answer (an image or none).
+  void answered();
+
 private:
   struct Job;
 

@@ -19,7 +19,9 @@ CachingImageLoader::Settings thumbnailSettings() {
 } // namespace
 
 ThumbnailLoader::ThumbnailLoader(ImageProducer producer, QObject *parent)
-    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {}
+    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {
+  connect(&m_loader, &CachingImageLoader::answered, this, &ThumbnailLoader::answered);
+}
 
 ThumbnailPtr ThumbnailLoader::thumbnail(const PhotoItem &item, int maxPixel, QObject *context,
                                         ThumbnailHandler done) {

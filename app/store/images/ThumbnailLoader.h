@@ -44,6 +44,11 @@ public:
   /// shrink-on-load at `maxPixel`, orientation applied. Blocks its worker thread meanwhile.
   [[nodiscard]] static ImageProducer producer(std::shared_ptr<EngineClient> engine);
 
+signals:
+  /// A decode ended and the views that waited for it have their answer: a view that waits
+  /// for its photos listens here instead of asking again and again.
+  void answered();
+
 private:
   CachingImageLoader m_loader;
 };

@@ -3,6 +3,7 @@
 #include "app/shell/screens/FailureStateView.h"
 #include "app/store/services/FolderAccess.h"
 #include "tests/shell/root/RootViewFixture.h"
+#include "tests/shell/support/FilmedFrames.h"
 
 #include <fstream>
 #include <random>
@@ -77,20 +78,43 @@ TEST_F(ContentViewScreens, aRealScanGoesFromTheCardToTheResults) {
   EXPECT_EQ(view().phaseScreens()->replacementCount(), static_cast<int>(m_seen.size()) - 1);
 }
 
-TEST_F(ContentViewScreens, aRescanShowsTheCardThenTheLiveResultsAtTheFirstBatch) {
+// A rescan keeps the results still while it may end quickly: one that does (a cached folder)
+// ends on the same results, never showing the card for a few frames; one that takes longer
+// shows the card, then the live results at the first batch. The wait runs on the animation
+// clock, which stands here until the test moves it.
+TEST_F(ContentViewScreens, aRescanShowsTheCardAndTheLiveResultsOnlyWhenItDoesNotEndQuickly) {
   rig.state().setItems({storetest::photo("/p/a"), storetest::photo("/p/b")});
   rig.state().setGroups(storetest::groups(1));
   rig.state().setPhase(AppStore::Phase::ready());
   trackScreens();
-  // As a scan start publishes: the phase first, then the emptied photos, in one turn.
-  rig.state().setPhase(AppStore::Phase::scanning());
-  rig.state().setItems({});
-  rig.state().setGroups({});
+  filmtest::ManualClock clock;
+  const auto rescan = [&] {
+    // As a scan start publishes: the phase first, then the emptied photos, in one turn.
+    rig.state().setPhase(AppStore::Phase::scanning());
+    rig.state().setItems({});
+    rig.state().setGroups({});
+  };
+  const auto finish = [&] {
+    rig.state().setItems({storetest::photo("/p/a")});
+    rig.state().setGroups(storetest::groups(1));
+    rig.state().setPhase(AppStore::Phase::ready());
+  };
+  QWidget *results = screen();
+  rescan();
+  EXPECT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(view().phaseScreens()->transition().state(), lumora::ScreenTransition::State::held);
+  finish();
+  EXPECT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(screen(), results);
+  EXPECT_NE(view().phaseScreens()->transition().state(), lumora::ScreenTransition::State::held);
+
+  rescan();
+  EXPECT_EQ(shown(), ScreenKind::results);
+  clock.advanceBy(lumora::PhaseScreenHost::kQuickScanMs + 20);
   EXPECT_EQ(shown(), ScreenKind::scanning);
   rig.state().setItems({storetest::photo("/p/a")});
   EXPECT_EQ(shown(), ScreenKind::liveResults);
-  rig.state().setGroups(storetest::groups(1));
-  rig.state().setPhase(AppStore::Phase::ready());
+  finish();
   const std::vector<ScreenKind> expected{ScreenKind::results, ScreenKind::scanning,
                                          ScreenKind::liveResults, ScreenKind::results};
   EXPECT_EQ(shown(), ScreenKind::results);

@@ -2,9 +2,9 @@
 #include "app/shell/components/HeroOverlay.h"
 #include "app/shell/components/HeroZoom.h"
 #include "app/shell/root/AlertPresenter.h"
-#include "app/shell/root/EntranceEffect.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/screens/UndoToastView.h"
+#include "app/shell/transition/EntranceEffect.h"
+#include "app/shell/transition/LeavingPicture.h"
 #include "platform/core/photolibrary/PhotoAuthorization.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/root/RootViewFixture.h"
@@ -36,7 +36,7 @@ protected:
     if (auto *effect = qobject_cast<lumora::EntranceEffect *>(detail->graphicsEffect())) {
       return effect->offset();
     }
-    const auto *exit = detail->parentWidget()->findChild<lumora::ExitSnapshot *>();
+    const auto *exit = detail->parentWidget()->findChild<lumora::LeavingPicture *>();
     return exit != nullptr && exit->geometry() == detail->geometry() ? QPointF() : QPointF(-1, -1);
   }
 };

@@ -3,9 +3,9 @@
 // published (a paused banner nobody asked for, a half-cleared summary, the next photo
 // loading).
 #include "app/ApplicationScreens.h"
-#include "app/shell/components/LoadingImages.h"
-#include "app/shell/root/ExitSnapshot.h"
 #include "app/shell/root/PhaseScreenHost.h"
+#include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/transition/LoadingImages.h"
 #include "app/store/AppStoreStateAccess.h"
 #include "tests/shell/root/RootViewFixture.h"
 #include "tests/shell/support/FilmedFrames.h"
@@ -13,7 +13,7 @@
 #include <QElapsedTimer>
 
 using lumora::AppStore;
-using lumora::ExitSnapshot;
+using lumora::LeavingPicture;
 using lumora::PhotoItem;
 using lumora::rootscreen::ScreenKind;
 using Kind = AppStore::Phase::Kind;
@@ -50,11 +50,16 @@ protected:
     return view().phaseScreens()->choice().kind;
   }
   [[nodiscard]] QWidget *screen() { return view().phaseScreens()->screen(); }
+  [[nodiscard]] const lumora::ScreenTransition &transition() {
+    return view().phaseScreens()->transition();
+  }
+  /// What the screen area shows now, over the window background, as one picture.
+  [[nodiscard]] QImage shownNow() { return rgb(transition().pictureShown(screen())); }
 
   /// The picture leaving `parent` now, or a null image when none does.
   static QImage leavingPicture(QWidget *parent) {
-    for (const ExitSnapshot *exit :
-         parent->findChildren<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (const LeavingPicture *exit :
+         parent->findChildren<LeavingPicture *>(QString(), Qt::FindDirectChildrenOnly)) {
       if (exit->isVisible()) {
         return exit->picture().toImage().convertToFormat(QImage::Format_RGB32);
       }
@@ -84,7 +89,7 @@ TEST_F(ScanTransition, aScanThatEndsLeavesWithTheLiveScreenAsShownAlsoAfterAResu
   rig.store->resumeScan();
   ASSERT_TRUE(roottest::waitFor([&] { return rig.gate->waiting() > 0; }));
   roottest::spin(300);
-  const QImage before = rgb(ExitSnapshot::pictureOf(screen()));
+  const QImage before = shownNow();
   QWidget *host = view().phaseScreens();
   filmtest::ManualClock clock; // the leaving picture stays while the clock stands
   rig.gate->release();
@@ -98,32 +103,28 @@ TEST_F(ScanTransition, theResultsFadeInOnlyOnceTheirPhotosAreThere) {
   rescanAndHoldOnLiveResults();
   // The live grid keeps its photos; the results built at the end must load theirs again.
   rig.store->thumbnails().clearCache();
-  QWidget *host = view().phaseScreens();
+  // The wait's limit runs on the animation clock: while it stands only the photos end it.
+  filmtest::ManualClock clock;
   rig.gate->release();
   ASSERT_TRUE(rig.waitForPhase(Kind::ready));
   bool sawLoading = false;
-  bool faded = false;
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 3000) {
-    roottest::spin(1);
-    const auto *exit = host->findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
-    if (exit == nullptr || view().phaseScreens()->choice().kind != ScreenKind::results) {
-      if (faded) {
-        break;
-      }
-      continue;
-    }
-    const bool loading = lumora::LoadingImages::anyIn(screen());
-    sawLoading = sawLoading || loading;
-    if (exit->progress() > 0) {
-      faded = true;
-      // Within the wait's bound: no frame of the fade shows a card without its photos.
-      EXPECT_FALSE(loading) << "at " << clock.elapsed() << " ms";
-    }
-  }
+  bool stillWhileLoading = true;
+  ASSERT_TRUE(roottest::waitFor(
+      [&] {
+        if (view().phaseScreens()->choice().kind != ScreenKind::results) {
+          return false;
+        }
+        const bool loading = lumora::LoadingImages::anyIn(screen());
+        sawLoading = sawLoading || loading;
+        const LeavingPicture *picture = transition().picture();
+        stillWhileLoading = stillWhileLoading && (!loading || (picture && picture->isStill()));
+        return transition().state() == lumora::ScreenTransition::State::crossing;
+      },
+      10000));
   EXPECT_TRUE(sawLoading);
-  EXPECT_TRUE(faded);
+  EXPECT_TRUE(stillWhileLoading);
+  // No frame of the dissolve shows a card without its photos.
+  EXPECT_FALSE(lumora::LoadingImages::anyIn(screen()));
 }
 
 TEST_F(ScanTransition, aPauseAndAResumeChangeTheLiveScreenInPlace) {
@@ -145,14 +146,14 @@ TEST_F(ScanTransition, aScreenAboutToGiveWayShowsAsItWasUntilItDoes) {
   scanOnce();
   roottest::spin(300);
   QWidget *results = screen();
-  const QImage before = rgb(ExitSnapshot::pictureOf(results));
+  const QImage before = shownNow();
   QWidget *host = view().phaseScreens();
   filmtest::ManualClock clock;
   // A store action's first change: the results already follow it, the window must not.
   AppStore::StateAccess(*rig.store).setGroups({});
   const QImage held = leavingPicture(host);
   EXPECT_LT(meanDifference(held, before), 1.0);
-  const auto *cover = host->findChild<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+  const auto *cover = host->findChild<LeavingPicture *>(QString(), Qt::FindDirectChildrenOnly);
   ASSERT_NE(cover, nullptr);
   EXPECT_TRUE(cover->isVisible());
   EXPECT_TRUE(cover->geometry().contains(results->geometry()));
@@ -160,29 +161,56 @@ TEST_F(ScanTransition, aScreenAboutToGiveWayShowsAsItWasUntilItDoes) {
   EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
 }
 
-// A rescan of a cached folder can end before its first fade has moved: the results that come
-// back must dissolve from what the window shows (the old results), not from the scanning
-// screen alone, which had barely begun to show.
-TEST_F(ScanTransition, aRescanLeavesWithTheResultsAsShownAlsoWhenItEndsBeforeItsFadeMoves) {
+// A rescan of a cached folder ends within a few frames: the results stay still meanwhile and
+// dissolve into the same results, from one picture of what the window showed.
+TEST_F(ScanTransition, aQuickRescanKeepsTheResultsAsShownUntilTheNewOnes) {
   scanOnce();
   roottest::spin(300);
-  const QImage before = rgb(ExitSnapshot::pictureOf(screen()));
+  const QImage before = shownNow();
   QWidget *host = view().phaseScreens();
   filmtest::ManualClock clock;
   rig.gate->holdAtStart();
   rig.store->retry();
-  ASSERT_EQ(shown(), ScreenKind::scanning);
+  ASSERT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(transition().state(), lumora::ScreenTransition::State::held);
   EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
   rig.gate->release();
   ASSERT_TRUE(rig.waitForPhase(Kind::ready));
   ASSERT_EQ(shown(), ScreenKind::results);
-  const auto exits = host->findChildren<ExitSnapshot *>(QString(), Qt::FindDirectChildrenOnly);
+  const auto exits = host->findChildren<LeavingPicture *>(QString(), Qt::FindDirectChildrenOnly);
   int visible = 0;
-  for (const ExitSnapshot *exit : exits) {
+  for (const LeavingPicture *exit : exits) {
     visible += exit->isVisible() ? 1 : 0;
   }
-  EXPECT_EQ(visible, 1) << "one picture leaves, in place of the earlier one";
+  EXPECT_EQ(visible, 1) << "one picture leaves";
   EXPECT_LT(meanDifference(leavingPicture(host), before), 1.0);
+}
+
+// Filmed frame by frame on a hand-driven clock, a rescan of unchanged results shows the
+// results and nothing else: no frame dims the grid, none shows another screen or state.
+TEST_F(ScanTransition, aRescanOfUnchangedResultsNeitherDimsNorShowsAnythingElse) {
+  scanOnce();
+  ASSERT_TRUE(roottest::waitFor([&] { return !lumora::LoadingImages::anyIn(screen()); }));
+  roottest::spin(300);
+  QWidget *host = view().phaseScreens();
+  const QRect area(host->mapTo(window(), QPoint()), host->size());
+  filmtest::ManualClock clock;
+  std::vector<QImage> frames{filmtest::composed(window())};
+  rig.store->retry();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  for (int frame = 0; frame < 40; ++frame) {
+    frames.push_back(filmtest::composed(window()));
+    clock.advanceBy(20);
+  }
+  frames.push_back(filmtest::composed(window()));
+  EXPECT_EQ(transition().state(), lumora::ScreenTransition::State::idle);
+  const double steady = filmtest::contrast(frames.front(), area);
+  ASSERT_GT(steady, 0);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_NEAR(filmtest::contrast(frames[i], area), steady, steady / 5) << "frame " << i;
+    EXPECT_LT(filmtest::blendResidual(frames[i], frames.front(), frames.back(), area), 2.0)
+        << "frame " << i;
+  }
 }
 
 TEST_F(ScanTransition, aDeletionFromThePreviewLeavesWithThePhotoThatWasDeleted) {
@@ -191,7 +219,7 @@ TEST_F(ScanTransition, aDeletionFromThePreviewLeavesWithThePhotoThatWasDeleted) 
   rig.store->openPreview(group, group.bestID);
   roottest::spin(1500);
   ASSERT_NE(view().previewView(), nullptr);
-  const QImage before = rgb(ExitSnapshot::pictureOf(view().previewView()));
+  const QImage before = rgb(LeavingPicture::pictureOf(view().previewView()));
   filmtest::ManualClock clock;
   rig.store->deleteItem(group.items.front());
   ASSERT_TRUE(roottest::waitFor([&] { return !rig.store->previewContext(); }));

@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -55,6 +58,67 @@ inline double difference(const QImage &a, const QImage &b, const QRect &band) {
     }
   }
   return sum;
+}
+
+/// The contrast of `frame` over `band`: the standard deviation of its grey levels.
+inline double contrast(const QImage &frame, const QRect &band) {
+  double sum = 0;
+  double squares = 0;
+  double count = 0;
+  const QRect area = band & frame.rect();
+  for (int y = area.top(); y <= area.bottom(); y += 2) {
+    const auto *row = reinterpret_cast<const QRgb *>(frame.constScanLine(y));
+    for (int x = area.left(); x <= area.right(); x += 2) {
+      const double grey = qGray(row[x]);
+      sum += grey;
+      squares += grey * grey;
+      count += 1;
+    }
+  }
+  if (count == 0) {
+    return 0;
+  }
+  const double mean = sum / count;
+  return std::sqrt(std::max(0.0, squares / count - mean * mean));
+}
+
+/// How far `frame` lies from the nearest blend of `first` and `last` over `band`: the mean
+/// difference per pixel and channel (0…255) from (1 − a)·first + a·last at the best a.
+inline double blendResidual(const QImage &frame, const QImage &first, const QImage &last,
+                            const QRect &band) {
+  const QRect area = band & frame.rect() & first.rect() & last.rect();
+  const auto channels = [](QRgb c) {
+    return std::array<double, 3>{double(qRed(c)), double(qGreen(c)), double(qBlue(c))};
+  };
+  const auto each = [&](const auto &visit) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      const auto *rf = reinterpret_cast<const QRgb *>(frame.constScanLine(y));
+      const auto *ra = reinterpret_cast<const QRgb *>(first.constScanLine(y));
+      const auto *rb = reinterpret_cast<const QRgb *>(last.constScanLine(y));
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const auto f = channels(rf[x]);
+        const auto a = channels(ra[x]);
+        const auto b = channels(rb[x]);
+        for (int c = 0; c < 3; ++c) {
+          visit(f[c], a[c], b[c]);
+        }
+      }
+    }
+  };
+  double along = 0;
+  double length = 0;
+  each([&](double f, double a, double b) {
+    along += (f - a) * (b - a);
+    length += (b - a) * (b - a);
+  });
+  const double mix = length > 0 ? std::clamp(along / length, 0.0, 1.0) : 0.0;
+  double residual = 0;
+  double count = 0;
+  each([&](double f, double a, double b) {
+    residual += std::abs(f - (a + mix * (b - a)));
+    count += 1;
+  });
+  return count > 0 ? residual / count : 0;
 }
 
 /// How far `frame` has come from `first` towards `last` over `band`: 0 at the first, 1 at

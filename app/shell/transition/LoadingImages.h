@@ -5,9 +5,9 @@ class QWidget;
 namespace lumora {
 
 /// A view whose photos arrive after it is built: it tells whether a photo it shows right now
-/// is still on its way. The shell keeps the leaving screen's picture in place while the
-/// incoming screen answers yes (for a moment at most), so no frame shows the new screen
-/// with empty picture boxes. GUI thread.
+/// is still on its way. A screen change keeps the leaving picture in place while the
+/// incoming screen answers yes (for a moment at most, see `PhotoWait`), so no frame shows
+/// the new screen with empty picture boxes. GUI thread.
 class LoadingImages {
 public:
   [[nodiscard]] virtual bool isLoadingImages() const = 0;

@@ -18,24 +18,28 @@ namespace lumora {
 /// its area whole, so fading it out over the incoming screen, drawn in full beneath it, is
 /// a cross-dissolve: the incoming screen needs no effect of its own, and no frame shows
 /// either screen through the other at full strength. GUI thread only.
-class ExitSnapshot : public QWidget {
+class LeavingPicture : public QWidget {
   Q_OBJECT
 
 public:
   /// Replaces `leaving` (deleted later) by its fading picture, on top of its siblings;
   /// `backdrop`, when given, is drawn beneath the leaving widget in the picture.
-  static ExitSnapshot *replace(QWidget *leaving, const MotionCurve &curve, QPointF offset = {},
-                               QWidget *backdrop = nullptr);
+  static LeavingPicture *replace(QWidget *leaving, const MotionCurve &curve, QPointF offset = {},
+                                 QWidget *backdrop = nullptr);
   /// Replaces `leaving` by `picture`, taken earlier with `pictureOf` (what the user last saw
   /// of it, when it has changed since).
-  static ExitSnapshot *replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
-                               QPointF offset = {});
+  static LeavingPicture *replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
+                                 QPointF offset = {});
   /// Covers `covered` (which stays) with `picture`, still, until the caller deletes the
   /// cover: a screen that has already changed keeps showing what it showed before.
-  static ExitSnapshot *hold(QWidget *covered, QPixmap picture);
+  static LeavingPicture *hold(QWidget *covered, QPixmap picture);
   /// What `widget` shows on screen: its drawing and its children's, over `backdrop`'s
   /// drawing where the widget lies, else over transparency; null when it is hidden.
   [[nodiscard]] static QPixmap pictureOf(QWidget *widget, QWidget *backdrop = nullptr);
+  /// A transparent picture of `widget`'s size and density.
+  [[nodiscard]] static QPixmap blank(const QWidget *widget);
+  /// `backdrop`'s drawing where `widget` lies.
+  [[nodiscard]] static QPixmap backdropOf(const QWidget *widget, QWidget *backdrop);
 
   /// Starts the fade again from the full picture: for a caller that builds what comes
   /// beneath after taking the picture, so the first frame shows the fade's start.
@@ -46,15 +50,24 @@ public:
   /// the fade together with something it still has to set up.
   void hold();
   [[nodiscard]] qreal progress() const { return m_progress; }
+  /// Whether the picture stands whole, not moving (held, or waiting to start).
+  [[nodiscard]] bool isStill() const;
+  /// Whether a still picture covers `widget` or one of its ancestors whole: what it shows
+  /// cannot be seen now.
+  [[nodiscard]] static bool covers(const QWidget *widget);
   [[nodiscard]] const QPixmap &picture() const { return m_picture; }
   /// Pins the removal at `progress` without animating (screenshots).
   void setProgress(qreal progress);
+
+signals:
+  /// The picture has gone (its fade ended); it deletes itself next.
+  void gone();
 
 protected:
   void paintEvent(QPaintEvent *event) override;
 
 private:
-  ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &curve, QPointF offset);
+  LeavingPicture(QWidget *parent, QPixmap picture, const MotionCurve &curve, QPointF offset);
 
   QPixmap m_picture;
   QPointF m_offset;

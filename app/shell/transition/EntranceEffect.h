@@ -12,9 +12,10 @@ namespace lumora {
 
 /// The insertion of a layer of the root view (the detail, the preview, the toast, a phase
 /// screen): the widget fades in from opacity 0 while its drawing moves from `offset` to its
-/// place. Only the drawing moves; the widget's geometry stays where its host put it, so a
-/// resize during the motion needs nothing. The effect removes itself when done, so a
-/// settled layer paints at full speed.
+/// place; or, when it does not fade, it is drawn in full while it moves (beneath a leaving
+/// picture that dissolves into it). Only the drawing moves; the widget's geometry stays where its
+/// host put it, so a resize during the motion needs nothing. The effect removes itself when done,
+/// so a settled layer paints at full speed.
 ///
 /// Qt counts a widget's opaque descendants as covering what lies beneath it even while an
 /// effect draws the widget translucent, and then never repaints what lies beneath: the old
@@ -27,12 +28,16 @@ class EntranceEffect : public QGraphicsEffect {
 public:
   /// Starts the entrance on `widget` along `curve` (replacing any graphics effect the
   /// widget has) and returns the effect, owned by the widget.
-  static EntranceEffect *start(QWidget *widget, const MotionCurve &curve, QPointF offset = {});
+  static EntranceEffect *start(QWidget *widget, const MotionCurve &curve, QPointF offset = {},
+                               bool fades = true);
 
   /// 0 at the start, 1 when done (a spring may pass 1 on the way).
   [[nodiscard]] qreal progress() const { return m_progress; }
   /// Where the drawing starts, relative to the widget's place.
   [[nodiscard]] QPointF offset() const { return m_offset; }
+  /// The opacity and the shift of the drawing now.
+  [[nodiscard]] qreal opacity() const;
+  [[nodiscard]] QPointF shift() const { return m_offset * (1.0 - m_progress); }
   /// Stops at the start (nothing drawn) until `restart`: for a caller that waits for the
   /// widget to be ready before showing it.
   void hold();
@@ -46,7 +51,7 @@ protected:
   void draw(QPainter *painter) override;
 
 private:
-  EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset);
+  EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset, bool fades);
   ~EntranceEffect() override;
 
   void setDescendantsSeeThrough(bool seeThrough);
@@ -55,6 +60,7 @@ private:
   /// The descendants whose opaque painting is set aside while the entrance runs.
   QList<QPointer<QWidget>> m_seeThrough;
   QPointF m_offset;
+  bool m_fades = true;
   MotionAnimation m_animation;
   qreal m_progress = 0;
 };

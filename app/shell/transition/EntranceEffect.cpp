@@ -1,4 +1,4 @@
-#include "app/shell/root/EntranceEffect.h"
+#include "app/shell/transition/EntranceEffect.h"
 
 #include "app/shell/motion/Motion.h"
 
@@ -9,8 +9,9 @@
 
 namespace lumora {
 
-EntranceEffect *EntranceEffect::start(QWidget *widget, const MotionCurve &curve, QPointF offset) {
-  auto *effect = new EntranceEffect(widget, curve, offset);
+EntranceEffect *EntranceEffect::start(QWidget *widget, const MotionCurve &curve, QPointF offset,
+                                      bool fades) {
+  auto *effect = new EntranceEffect(widget, curve, offset, fades);
   widget->setGraphicsEffect(effect);
   effect->setDescendantsSeeThrough(true);
   effect->restart();
@@ -27,8 +28,10 @@ void EntranceEffect::restart() {
   m_animation.animateTo(1.0);
 }
 
-EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset)
-    : QGraphicsEffect(widget), m_widget(widget), m_offset(offset), m_animation(curve) {
+EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPointF offset,
+                               bool fades)
+    : QGraphicsEffect(widget), m_widget(widget), m_offset(offset), m_fades(fades),
+      m_animation(curve) {
   m_animation.setMaxStep(motion::kMaxScreenStepMs);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setProgress(value.toReal()); });
@@ -65,12 +68,14 @@ void EntranceEffect::setProgress(qreal progress) {
   update();
 }
 
+qreal EntranceEffect::opacity() const { return m_fades ? std::clamp(m_progress, 0.0, 1.0) : 1.0; }
+
 QRectF EntranceEffect::boundingRectFor(const QRectF &rect) const {
   return rect.united(rect.translated(m_offset));
 }
 
 void EntranceEffect::draw(QPainter *painter) {
-  const qreal opacity = std::clamp(m_progress, 0.0, 1.0);
+  const qreal opacity = this->opacity();
   if (opacity <= 0) {
     return;
   }
@@ -78,7 +83,7 @@ void EntranceEffect::draw(QPainter *painter) {
   const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &origin, PadToEffectiveBoundingRect);
   painter->save();
   painter->setOpacity(painter->opacity() * opacity);
-  painter->drawPixmap(QPointF(origin) + m_offset * (1.0 - m_progress), pixmap);
+  painter->drawPixmap(QPointF(origin) + shift(), pixmap);
   painter->restore();
 }
 

@@ -1,7 +1,7 @@
-#include "app/shell/root/ExitSnapshot.h"
+#include "app/shell/transition/LeavingPicture.h"
 
-#include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/motion/Motion.h"
+#include "app/shell/transition/PictureSettling.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -11,33 +11,42 @@ namespace lumora {
 
 // Not `QWidget::grab`: it fills the palette's window colour first, where the window really
 // shows its own background through the widget.
-QPixmap ExitSnapshot::pictureOf(QWidget *widget, QWidget *backdrop) {
-  if (!widget->isVisible()) {
-    return {};
-  }
+QPixmap LeavingPicture::blank(const QWidget *widget) {
   const qreal ratio = widget->devicePixelRatioF();
   QPixmap pixmap(widget->size() * ratio);
   pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::transparent);
-  if (backdrop != nullptr) {
-    const QPoint inWindow = widget->mapTo(widget->window(), QPoint(0, 0));
-    const QRect area(backdrop->mapFrom(backdrop->window(), inWindow), widget->size());
-    backdrop->render(&pixmap, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
-  }
-  // A text caught rolling is drawn as it will stand: the picture may be held still.
-  const RollingDigitsLabel::SettledPainting settled;
-  widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
   return pixmap;
 }
 
-ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, const MotionCurve &curve, QPointF offset,
-                                    QWidget *backdrop) {
+QPixmap LeavingPicture::backdropOf(const QWidget *widget, QWidget *backdrop) {
+  QPixmap pixmap = blank(widget);
+  const QPoint inWindow = widget->mapTo(widget->window(), QPoint(0, 0));
+  const QRect area(backdrop->mapFrom(backdrop->window(), inWindow), widget->size());
+  backdrop->render(&pixmap, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
+  return pixmap;
+}
+
+QPixmap LeavingPicture::pictureOf(QWidget *widget, QWidget *backdrop) {
+  if (!widget->isVisible()) {
+    return {};
+  }
+  QPixmap pixmap = backdrop != nullptr ? backdropOf(widget, backdrop) : blank(widget);
+  // A text caught rolling is drawn as it will stand: the picture may be held still.
+  PictureSettling::setIn(widget, true);
+  widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+  PictureSettling::setIn(widget, false);
+  return pixmap;
+}
+
+LeavingPicture *LeavingPicture::replace(QWidget *leaving, const MotionCurve &curve, QPointF offset,
+                                        QWidget *backdrop) {
   return replace(leaving, pictureOf(leaving, backdrop), curve, offset);
 }
 
-ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
-                                    QPointF offset) {
-  auto *snapshot = new ExitSnapshot(leaving->parentWidget(), std::move(picture), curve, offset);
+LeavingPicture *LeavingPicture::replace(QWidget *leaving, QPixmap picture, const MotionCurve &curve,
+                                        QPointF offset) {
+  auto *snapshot = new LeavingPicture(leaving->parentWidget(), std::move(picture), curve, offset);
   // The picture may move out of the leaving widget's rectangle: cover both.
   const QRect from = leaving->geometry();
   const QRect area = from.united(from.translated(offset.toPoint()));
@@ -57,11 +66,11 @@ ExitSnapshot *ExitSnapshot::replace(QWidget *leaving, QPixmap picture, const Mot
   return snapshot;
 }
 
-ExitSnapshot *ExitSnapshot::hold(QWidget *covered, QPixmap picture) {
+LeavingPicture *LeavingPicture::hold(QWidget *covered, QPixmap picture) {
   // A real curve: the constructor starts it, and a run of no length would end it (and
   // delete the cover) at once.
   auto *cover =
-      new ExitSnapshot(covered->parentWidget(), std::move(picture), MotionCurve::easeOut(1), {});
+      new LeavingPicture(covered->parentWidget(), std::move(picture), MotionCurve::easeOut(1), {});
   cover->m_animation.stop();
   cover->setProgress(0);
   cover->setGeometry(covered->geometry());
@@ -70,15 +79,19 @@ ExitSnapshot *ExitSnapshot::hold(QWidget *covered, QPixmap picture) {
   return cover;
 }
 
-ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &curve,
-                           QPointF offset)
+LeavingPicture::LeavingPicture(QWidget *parent, QPixmap picture, const MotionCurve &curve,
+                               QPointF offset)
     : QWidget(parent), m_picture(std::move(picture)), m_offset(offset), m_animation(curve) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
   m_animation.setMaxStep(motion::kMaxScreenStepMs);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setProgress(value.toReal()); });
-  connect(&m_animation, &QAbstractAnimation::finished, this, &QObject::deleteLater);
+  connect(&m_animation, &QAbstractAnimation::finished, this, [this] {
+    hide();
+    emit gone();
+    deleteLater();
+  });
   if (m_picture.isNull()) {
     deleteLater();
     return;
@@ -86,27 +99,46 @@ ExitSnapshot::ExitSnapshot(QWidget *parent, QPixmap picture, const MotionCurve &
   restart();
 }
 
-void ExitSnapshot::restart() {
+bool LeavingPicture::isStill() const {
+  return m_progress <= 0 && m_animation.state() != QAbstractAnimation::Running;
+}
+
+bool LeavingPicture::covers(const QWidget *widget) {
+  for (const QWidget *w = widget; w != nullptr && w->parentWidget() != nullptr;
+       w = w->parentWidget()) {
+    const QList<LeavingPicture *> pictures =
+        w->parentWidget()->findChildren<LeavingPicture *>(QString(), Qt::FindDirectChildrenOnly);
+    for (const LeavingPicture *picture : pictures) {
+      if (picture != w && picture->isVisible() && picture->isStill() &&
+          picture->geometry().contains(w->geometry())) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void LeavingPicture::restart() {
   m_animation.jumpTo(0.0);
   m_animation.animateTo(1.0);
 }
 
-void ExitSnapshot::fadeOut(const MotionCurve &curve) {
+void LeavingPicture::fadeOut(const MotionCurve &curve) {
   m_animation.setCurve(curve);
   restart();
 }
 
-void ExitSnapshot::hold() {
+void LeavingPicture::hold() {
   m_animation.jumpTo(0.0);
   setProgress(0);
 }
 
-void ExitSnapshot::setProgress(qreal progress) {
+void LeavingPicture::setProgress(qreal progress) {
   m_progress = progress;
   update();
 }
 
-void ExitSnapshot::paintEvent(QPaintEvent *) {
+void LeavingPicture::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setOpacity(std::clamp(1.0 - m_progress, 0.0, 1.0));
   painter.drawPixmap(QPointF(m_origin) + m_offset * m_progress, m_picture);

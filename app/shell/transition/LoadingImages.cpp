@@ -1,4 +1,4 @@
-#include "app/shell/components/LoadingImages.h"
+#include "app/shell/transition/LoadingImages.h"
 
 #include <QWidget>
 #include <algorithm>
