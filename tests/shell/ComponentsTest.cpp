@@ -7,6 +7,7 @@
 #include "app/shell/components/HeroOverlay.h"
 #include "app/shell/components/HeroView.h"
 #include "app/shell/components/HeroZoom.h"
+#include "app/shell/components/RollPlan.h"
 #include "app/shell/components/RollingDigitsLabel.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace lumora {
@@ -350,6 +352,47 @@ TEST(RollingDigitsLabelTest, APictureTakenMidRollShowsTheTextAsItWillStand) {
   EXPECT_NE(shown.toImage(), midway) << "the window itself still shows the roll";
   title->setRollProgress(1);
   EXPECT_EQ(LeavingPicture::pictureOf(&screen).toImage(), midway);
+}
+
+} // namespace
+} // namespace lumora
+
+namespace lumora {
+namespace {
+
+/// The characters of `text` at `indices`, in order.
+QString charactersAt(const QString &text, QList<qsizetype> indices) {
+  std::sort(indices.begin(), indices.end());
+  QString result;
+  for (const qsizetype i : indices) {
+    result += text.at(i);
+  }
+  return result;
+}
+
+// Only what changes rolls: the words, separators and unchanged digits of a summary title
+// glide whole, a number that changes rolls only its changed digits, and a count that moves
+// to another place in the headline glides there.
+TEST(RollPlanTest, OnlyTheCharactersThatChangeRoll) {
+  const QString before = QStringLiteral("157 组 · 可释放 1.29 GB");
+  const QString after = QStringLiteral("152 组 · 可释放 1.10 GB");
+  const rollplan::Plan title = rollplan::plan(before, after);
+  EXPECT_EQ(charactersAt(before, title.out), QStringLiteral("729"));
+  EXPECT_EQ(charactersAt(after, title.in), QStringLiteral("210"));
+  EXPECT_EQ(title.glides.size() + title.out.size(), before.size());
+  for (const auto &[from, to] : title.glides) {
+    EXPECT_EQ(before.at(from), after.at(to));
+  }
+
+  const QString longer = QStringLiteral("正在分析 967 / 980 张 · 已发现 12 组");
+  const QString shorter = QStringLiteral("正在分析 980 张 · 已发现 12 组");
+  const rollplan::Plan headline = rollplan::plan(longer, shorter);
+  EXPECT_TRUE(headline.in.isEmpty());
+  EXPECT_EQ(charactersAt(longer, headline.out), QStringLiteral("967 / "));
+
+  const rollplan::Plan unit = rollplan::plan(QStringLiteral("980 MB"), QStringLiteral("1.2 GB"));
+  EXPECT_EQ(charactersAt(QStringLiteral("1.2 GB"), unit.in), QStringLiteral("1.2G"));
+  EXPECT_EQ(rollplan::plan(before, before).out.size(), 0);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "app/shell/components/RollingDigitsLabel.h"
 
+#include "app/shell/components/RollPlan.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
+#include "app/shell/transition/LeavingPicture.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -9,28 +11,6 @@
 #include <cmath>
 
 namespace lumora {
-namespace {
-
-qsizetype commonPrefix(const QString &a, const QString &b) {
-  const qsizetype limit = std::min(a.size(), b.size());
-  qsizetype n = 0;
-  while (n < limit && a.at(n) == b.at(n)) {
-    ++n;
-  }
-  return n;
-}
-
-/// The shared end of `a` and `b` that does not reach into their first `prefix` characters.
-qsizetype commonSuffix(const QString &a, const QString &b, qsizetype prefix) {
-  const qsizetype limit = std::min(a.size(), b.size()) - prefix;
-  qsizetype n = 0;
-  while (n < limit && a.at(a.size() - 1 - n) == b.at(b.size() - 1 - n)) {
-    ++n;
-  }
-  return n;
-}
-
-} // namespace
 
 RollingDigitsLabel::RollingDigitsLabel(QWidget *parent) : QWidget(parent), m_roll(motion::fast()) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -53,8 +33,9 @@ void RollingDigitsLabel::setText(const QString &text) {
   }
   m_previous = m_text;
   m_text = text;
-  // Nothing to watch while hidden: the new text simply stands when the label appears.
-  if (!isVisible()) {
+  // Nothing to watch while hidden or under a still picture: the new text simply stands when
+  // the label shows again.
+  if (!isVisible() || LeavingPicture::covers(this)) {
     setRollProgress(1);
     return;
   }
@@ -143,29 +124,20 @@ void RollingDigitsLabel::paintEvent(QPaintEvent *) {
   }
   const qreal t = std::clamp(m_progress, 0.0, 1.0);
   const QList<qreal> before = positions(m_previous);
-  const qsizetype prefix = commonPrefix(m_text, m_previous);
-  const qsizetype suffix = commonSuffix(m_text, m_previous, prefix);
-  const qsizetype newMiddleEnd = m_text.size() - suffix;
-  const qsizetype oldMiddleEnd = m_previous.size() - suffix;
+  const rollplan::Plan plan = rollplan::plan(m_previous, m_text);
   // What both texts share glides whole from its old place to its new one.
-  const auto glide = [&](qsizetype oldIndex, qsizetype newIndex) {
+  for (const auto &[oldIndex, newIndex] : plan.glides) {
     const qreal x = before[oldIndex] + (now[newIndex] - before[oldIndex]) * t;
     p.drawText(QPointF(x, baseline), QString(m_text.at(newIndex)));
-  };
-  for (qsizetype i = 0; i < prefix; ++i) {
-    glide(i, i);
-  }
-  for (qsizetype k = 0; k < suffix; ++k) {
-    glide(oldMiddleEnd + k, newMiddleEnd + k);
   }
   // What changed rolls: the old characters up and out, the new ones in from below.
   const qreal rise = fm.height() * t;
   p.setOpacity(1 - t);
-  for (qsizetype j = prefix; j < oldMiddleEnd; ++j) {
+  for (const qsizetype j : plan.out) {
     p.drawText(QPointF(before[j], baseline - rise), QString(m_previous.at(j)));
   }
   p.setOpacity(t);
-  for (qsizetype i = prefix; i < newMiddleEnd; ++i) {
+  for (const qsizetype i : plan.in) {
     p.drawText(QPointF(now[i], baseline + fm.height() - rise), QString(m_text.at(i)));
   }
 }

@@ -8,10 +8,10 @@
 namespace lumora {
 
 /// A one-line text whose changes roll, over the 0.14 s ease-out: the characters the old and
-/// the new text share at their start and at their end stay whole and glide to their new
-/// places, the ones in between slide up and out while the new ones slide in from below
-/// (counting up). Numbers are the usual content, but any text works. The roll only follows a
-/// changing value, so it runs under reduced motion too; a hidden label changes at once.
+/// the new text share stay whole and glide to their new places (`rollplan`), the ones that
+/// change slide up and out while the new ones slide in from below (counting up). Numbers are the
+/// usual content, but any text works. The roll only follows a changing value, so it runs under
+/// reduced motion too; a hidden label changes at once.
 ///
 /// The widget takes the width of its text (fixed size policy); while a roll runs it keeps
 /// the wider of the old and the new text, so neither loses a character at its edge, and

@@ -10,6 +10,7 @@
 #include "app/shell/root/HeaderBar.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/transition/ScreenTransition.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/root/RootViewFixture.h"
 #include "tests/shell/support/FilmedFrames.h"
@@ -38,9 +39,19 @@ protected:
     const QWidget *bar = view().controlsBar();
     m_band = QRect(bar->mapTo(window(), QPoint(0, 0)), QSize(bar->width(), bar->height() + 160));
     rig.store->openDetail(rig.store->groups().front());
-    roottest::spin(1500);
+    settle();
     rig.store->setDetailGroupID(std::nullopt);
-    roottest::spin(1000);
+    settle();
+  }
+
+  /// Waits until the change between the results and the detail is over and the hero has
+  /// landed: the event, however long a busy machine takes.
+  void settle() {
+    ASSERT_TRUE(roottest::waitFor([&] {
+      return view().detailTransition().state() == lumora::ScreenTransition::State::idle &&
+             !view().heroNamespace()->overlay()->isFlying();
+    }));
+    roottest::spin(50);
   }
 
   /// Films `change` from the frame before it for `ms`, one frame per 20 ms; `eachFrame`
@@ -138,7 +149,7 @@ TEST_F(DetailTransition, leavingAGroupCarriesTheBestPhotoOntoItsCard) {
   for (const QSize size : {QSize(1150, 780), QSize(900, 700)}) {
     resize(size.width(), size.height());
     rig.store->openDetail(rig.store->groups().front());
-    roottest::spin(1200);
+    settle();
     lumora::HeroOverlay *overlay = view().heroNamespace()->overlay();
     int flying = 0;
     const std::vector<QImage> closing = filmClosing(800, [&] {
@@ -169,7 +180,7 @@ TEST_F(DetailTransition, openingAGroupMovesOnePhoto) {
   EXPECT_LT(filmtest::progressOf(opening[1], opening.front(), opening.back(), body()), 0.1);
   EXPECT_LE(filmtest::largestColumnStep(opening, body(), 64), 1.0 / 3.0);
   rig.store->setDetailGroupID(std::nullopt);
-  roottest::spin(1000);
+  settle();
 
   const QImage before = filmtest::composed(window());
   rig.store->openDetail(rig.store->groups().front());

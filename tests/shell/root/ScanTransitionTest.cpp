@@ -42,7 +42,7 @@ protected:
     rig.store->retry();
     ASSERT_TRUE(roottest::waitFor(
         [&] { return rig.gate->waiting() > 0 && shown() == ScreenKind::liveResults; }));
-    roottest::spin(300);
+    settle();
   }
 
   [[nodiscard]] ScreenKind shown() {
@@ -52,6 +52,15 @@ protected:
   [[nodiscard]] QWidget *screen() { return view().phaseScreens()->screen(); }
   [[nodiscard]] const lumora::ScreenTransition &transition() {
     return view().phaseScreens()->transition();
+  }
+  /// Waits until the screen area stands still with its photos: the event, however long a
+  /// busy machine takes.
+  void settle() {
+    ASSERT_TRUE(roottest::waitFor([&] {
+      return transition().state() == lumora::ScreenTransition::State::idle &&
+             !lumora::LoadingImages::anyIn(screen());
+    }));
+    roottest::spin(50);
   }
   /// What the screen area shows now, over the window background, as one picture.
   [[nodiscard]] QImage shownNow() { return rgb(transition().pictureShown(screen())); }
@@ -88,7 +97,7 @@ TEST_F(ScanTransition, aScanThatEndsLeavesWithTheLiveScreenAsShownAlsoAfterAResu
   ASSERT_TRUE(roottest::waitFor([&] { return rig.store->isPaused(); }));
   rig.store->resumeScan();
   ASSERT_TRUE(roottest::waitFor([&] { return rig.gate->waiting() > 0; }));
-  roottest::spin(300);
+  settle();
   const QImage before = shownNow();
   QWidget *host = view().phaseScreens();
   filmtest::ManualClock clock; // the leaving picture stays while the clock stands
@@ -144,7 +153,7 @@ TEST_F(ScanTransition, aPauseAndAResumeChangeTheLiveScreenInPlace) {
 
 TEST_F(ScanTransition, aScreenAboutToGiveWayShowsAsItWasUntilItDoes) {
   scanOnce();
-  roottest::spin(300);
+  settle();
   QWidget *results = screen();
   const QImage before = shownNow();
   QWidget *host = view().phaseScreens();
@@ -153,7 +162,7 @@ TEST_F(ScanTransition, aScreenAboutToGiveWayShowsAsItWasUntilItDoes) {
   AppStore::StateAccess(*rig.store).setGroups({});
   const QImage held = leavingPicture(host);
   EXPECT_LT(meanDifference(held, before), 1.0);
-  const auto *cover = host->findChild<LeavingPicture *>(QString(), Qt::FindDirectChildrenOnly);
+  const LeavingPicture *cover = transition().picture();
   ASSERT_NE(cover, nullptr);
   EXPECT_TRUE(cover->isVisible());
   EXPECT_TRUE(cover->geometry().contains(results->geometry()));
@@ -165,7 +174,7 @@ TEST_F(ScanTransition, aScreenAboutToGiveWayShowsAsItWasUntilItDoes) {
 // dissolve into the same results, from one picture of what the window showed.
 TEST_F(ScanTransition, aQuickRescanKeepsTheResultsAsShownUntilTheNewOnes) {
   scanOnce();
-  roottest::spin(300);
+  settle();
   const QImage before = shownNow();
   QWidget *host = view().phaseScreens();
   filmtest::ManualClock clock;
@@ -190,8 +199,7 @@ TEST_F(ScanTransition, aQuickRescanKeepsTheResultsAsShownUntilTheNewOnes) {
 // results and nothing else: no frame dims the grid, none shows another screen or state.
 TEST_F(ScanTransition, aRescanOfUnchangedResultsNeitherDimsNorShowsAnythingElse) {
   scanOnce();
-  ASSERT_TRUE(roottest::waitFor([&] { return !lumora::LoadingImages::anyIn(screen()); }));
-  roottest::spin(300);
+  settle();
   QWidget *host = view().phaseScreens();
   const QRect area(host->mapTo(window(), QPoint()), host->size());
   filmtest::ManualClock clock;
