@@ -88,9 +88,14 @@ float withSourceSize(float score, std::int64_t sourcePixels) {
   return clamp1(score - penalty);
 }
 
-Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness) {
+Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness,
+                  float detail) {
   const QualityMeasures m = QualityMeasures::measure(image, planes, sharpness);
-  return Assessment{score(m), isUtility(m), utilityclassifier::documentWeight(m)};
+  // The flag and the document weight read the picture as it is; only the score hears of
+  // the damage.
+  QualityMeasures scored = m;
+  scored.sharpness = std::min(sharpness, detail);
+  return Assessment{score(scored), isUtility(m), utilityclassifier::documentWeight(m)};
 }
 
 } // namespace lumora::qualityscore

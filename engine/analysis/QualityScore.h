@@ -37,6 +37,10 @@ struct Assessment {
 /// Below this many pixels (2 megapixels) a picture counts as a reduced copy.
 inline constexpr std::int64_t kFullPixels = 2'000'000;
 
-[[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness);
+/// Assesses `image`, whose planes are `planes` and measured sharpness `sharpness`; the score
+/// counts only `detail` of it (no more than `sharpness`), the rest being damage such as a
+/// codec's block edges. The utility flag and the document weight read the whole.
+[[nodiscard]] Assessment assess(const PixelView &image, const ImagePlanes &planes, float sharpness,
+                                float detail);
 
 } // namespace lumora::qualityscore

@@ -1,5 +1,6 @@
 #include "engine/analysis/VisionAnalyzer.h"
 
+#include "engine/analysis/CompressionDamage.h"
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/QualityScore.h"
@@ -17,23 +18,6 @@ namespace {
 
 // Larger renderings are refused rather than allocated: callers measure at 256.
 constexpr int kMaxSide = 8192;
-
-/// The luminance steps of the standard tables unscaled (quality 50), as a root mean square.
-constexpr float kStepAtQuality50 = 67.6f;
-
-/// What a lossy save costs the score, per grey level of its luminance steps beyond those of
-/// quality 95 (6.8 levels): 0.49 at quality 50, 0.055 at 90, nothing from 95 on. A file that
-/// lost detail to its save holds less than one that did not, however clean its pixels look:
-/// rounding takes grain and fine texture away with the detail, and what is left can read as
-/// cleaner than the original. Saves at 95 and above lose nothing the eye finds, and cameras
-/// commonly save there, so their photos keep their score.
-constexpr float kScorePerStep = 0.55f / kStepAtQuality50;
-constexpr float kUnseenStep = 6.8f;
-
-/// The most a lossy save's rounding adds to the Laplacian variance, per grey level of its
-/// error's deviation at the thumbnail (measured on re-saves of many sources at qualities
-/// 70 to 95: a few squared levels at most, whatever the scene).
-constexpr float kFalseDetailPerError = 4.0f;
 
 /// The grey rendering as bytes: stretched to side × side and rounded like an 8-bit bitmap.
 std::vector<std::uint8_t> greyRendering(const ImagePlanes &planes, int side) {
@@ -94,17 +78,6 @@ float laplacianVariance(const PixelView &image, int side) {
   return laplacianVarianceOf(ImagePlanes(image), side);
 }
 
-float compressionError(const SourceFacts &facts, std::int64_t thumbnailPixels) {
-  if (facts.detailStep <= 0 || thumbnailPixels <= 0) {
-    return 0;
-  }
-  // Rounding to a step q leaves an error of deviation up to q / √12; averaging s × s pixels
-  // into one divides an error that is independent from pixel to pixel by s.
-  const double shrink = std::sqrt(
-      std::max(1.0, static_cast<double>(facts.pixels) / static_cast<double>(thumbnailPixels)));
-  return static_cast<float>(facts.detailStep / std::sqrt(12.0) / shrink);
-}
-
 Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image) {
   return analyze(image, SourceFacts{});
 }
@@ -115,22 +88,14 @@ Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image, const Sour
   }
   const ImagePlanes planes(image);
   ImageAnalysis result;
-  const float error = compressionError(facts, static_cast<std::int64_t>(image.width) *
-                                                  static_cast<std::int64_t>(image.height));
   const float measured = laplacianVarianceOf(planes, kSharpnessSide);
-  // Block edges, ringing and mosquito noise add to the Laplacian variance but are no detail
-  // of the scene. Rounding moves only the frequencies a block keeps, so they add far less
-  // than white noise of the error's deviation would: about in proportion to that deviation,
-  // and never more than a share of the detail that grows with the step (up to half on flat
-  // scenes at quality 70).
-  const float share = std::min(1.0f, facts.detailStep / kStepAtQuality50);
-  const float falseDetail = std::min(kFalseDetailPerError * error, share * measured);
-  result.sharpness = std::max(0.0f, measured - falseDetail);
-  const qualityscore::Assessment quality = qualityscore::assess(image, planes, result.sharpness);
+  const compressiondamage::Damage damage = compressiondamage::assess(planes, facts, measured);
+  result.sharpness = damage.sharpness;
+  const qualityscore::Assessment quality =
+      qualityscore::assess(image, planes, measured, damage.sharpness);
   result.feature = featureprint::compute(planes, quality.documentWeight);
   normalise(result.feature);
-  const float saveCost = kScorePerStep * std::max(0.0f, facts.detailStep - kUnseenStep);
-  result.score = std::clamp(quality.score - saveCost, -1.0f, 1.0f);
+  result.score = std::clamp(quality.score - damage.scoreCost, -1.0f, 1.0f);
   result.isUtility = quality.isUtility;
   return result;
 }

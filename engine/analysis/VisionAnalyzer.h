@@ -20,26 +20,21 @@ inline constexpr int kSharpnessSide = 256;
 /// Names what a scan measures for one file: the decoding into a thumbnail and this analysis.
 /// Change it whenever the same file would give another vector, score, flag or sharpness, so
 /// that caches written before are dropped instead of being compared with new vectors.
-inline constexpr std::string_view kRevision = "2026-12-11.4";
+inline constexpr std::string_view kRevision = "2026-12-11.5";
 /// The digest of what `analyze` gives for the generated pictures of AnalyzerRevisionTest at
 /// this revision: that test fails, saying the digest it found, when the output changes while
 /// the revision stays. Move both together.
-inline constexpr std::uint64_t kRevisionDigest = 0x837c7a9a3482f15b;
+inline constexpr std::uint64_t kRevisionDigest = 0xa4c50e10a77e499b;
 
 /// Analyses `image`. Fails with `CuratorError::unreadable` for the path "/" when the view
 /// holds no readable pixels. Every value of a successful result is finite.
 [[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image);
 
 /// The same for a thumbnail of a file whose own facts are `facts`: a lossy save's rounding
-/// error is not counted as sharpness, and the detail a coarse save rounded away lowers the
-/// score.
+/// error and the edges of a codec's blocks are not counted as sharpness, and the detail a
+/// coarse save rounded away and visible blocks lower the score (see `compressiondamage`).
 [[nodiscard]] Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image,
                                                             const SourceFacts &facts);
-
-/// The largest deviation, in grey levels of a thumbnail `thumbnailPixels` large, of the error
-/// a lossy save described by `facts` left in it: a block's rounding error shrinks with the
-/// thumbnail as it averages neighbouring pixels. 0 for a lossless or unknown file.
-[[nodiscard]] float compressionError(const SourceFacts &facts, std::int64_t thumbnailPixels);
 
 /// Variance of the 4-neighbour Laplacian over the interior of a `side` × `side` grey rendering
 /// of `image` (stretched to the square, transparent areas black), in squared grey levels.
