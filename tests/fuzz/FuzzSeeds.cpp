@@ -5,6 +5,7 @@
 #include "engine/cache/BinaryWriter.h"
 #include "engine/favorites/FavoriteStore.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -46,6 +47,31 @@ void write(const fs::path &file, const std::string &bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+/// The start of a JPEG up to its first scan: an APP0 segment, then the luminance table of
+/// `quality` (8- or 16-bit steps) and a chrominance one in one DQT segment.
+std::string jpegHeader(int quality, bool wide) {
+  const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
+  std::string table;
+  for (int id = 0; id < 2; ++id) {
+    table += static_cast<char>((wide ? 0x10 : 0x00) | id);
+    for (int i = 0; i < 64; ++i) {
+      const int step = std::clamp(((16 + i) * scale + 50) / 100, 1, wide ? 32767 : 255);
+      if (wide) {
+        table += static_cast<char>(step >> 8);
+      }
+      table += static_cast<char>(step & 0xff);
+    }
+  }
+  const auto segment = [](unsigned char marker, const std::string &body) {
+    const std::size_t length = body.size() + 2;
+    return std::string{'\xff', static_cast<char>(marker), static_cast<char>(length >> 8),
+                       static_cast<char>(length & 0xff)} +
+           body;
+  };
+  return std::string("\xff\xd8") + segment(0xe0, std::string("JFIF\0\1\1\0\0\1\0\1\0\0", 14)) +
+         segment(0xdb, table) + segment(0xda, std::string(10, '\0'));
+}
+
 std::string base(std::uint32_t version) {
   std::string out = header("LMV2", version);
   binarywriter::appendLE(out, std::uint32_t{2});
@@ -61,7 +87,8 @@ int main(int argc, char **argv) {
   }
   const fs::path root = argv[1];
   fs::remove_all(root / "work");
-  for (const char *target : {"cache_base", "cache_log", "cache_tombstones", "favorites"}) {
+  for (const char *target :
+       {"cache_base", "cache_log", "cache_tombstones", "favorites", "jpeg_quality"}) {
     fs::create_directories(root / "work" / target);
   }
   const fs::path seeds = root / "seeds";
@@ -72,5 +99,7 @@ int main(int argc, char **argv) {
   write(seeds / "cache_tombstones/ids.deleted", "a\n\n/p/c.jpg\nb");
   write(seeds / "favorites/two.json", FavoriteStore::encode({"/p/a.jpg", "/p/b.jpg"}));
   write(seeds / "favorites/empty.json", FavoriteStore::encode({}));
+  write(seeds / "jpeg_quality/q75.jpg", jpegHeader(75, false));
+  write(seeds / "jpeg_quality/q20-wide.jpg", jpegHeader(20, true));
   return 0;
 }
