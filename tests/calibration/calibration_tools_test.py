@@ -2,7 +2,10 @@
 weight fit may see and how held-out figures are pooled, and what the projection fit measures and
 writes."""
 
+import contextlib
 import hashlib
+import io
+import json
 import os
 import random
 import sys
@@ -16,6 +19,7 @@ import calibration_bursts  # noqa: E402
 
 
 weights = load_tool("learn-feature-weights")
+copy_pairs = load_tool("make-copy-pairs")
 if importable("numpy"):  # the projection fit needs numpy (Debian python3-numpy)
     import numpy
     projection = load_tool("learn-feature-projection")
@@ -143,6 +147,55 @@ class ProjectionFit(unittest.TestCase):
         numpy.testing.assert_allclose(values, p.reshape(-1), rtol=1e-6)
         self.assertIn("kProjectionRows = 2;", text)
         self.assertIn("kProjectionColumns = 3;", text)
+
+
+class CopyPairs(unittest.TestCase):
+    def test_the_seeded_choices_do_not_depend_on_the_kinds_made(self):
+        # Every picture draws all its choices in one order, so a set made for some kinds holds
+        # the same files as the whole set.
+        a, b = random.Random(55), random.Random(55)
+        first = [copy_pairs.plan(a, shipped) for shipped in (True, False, False)]
+        second = [copy_pairs.plan(b, shipped) for shipped in (True, False, False)]
+        self.assertEqual(first, second)
+        self.assertIsNone(first[0]["resave-original"])
+        self.assertIn(first[1]["resave-original"], (92, 95, 97))
+        self.assertTrue(60 <= first[2]["resave"] <= 85 and 85 <= first[2]["lossless-to-jpeg"] <= 92)
+
+    def test_the_rule_keeps_the_higher_score_unless_the_other_is_clearly_sharper_and_close(self):
+        best = copy_pairs.best
+        a, b = {"score": 0.30, "sharpness": 100}, {"score": 0.25, "sharpness": 120}
+        self.assertIs(best(a, b), b)  # 20 % sharper, a quarter point lower
+        b["sharpness"] = 114
+        self.assertIs(best(a, b), a)  # only 14 % sharper
+        b["sharpness"], b["score"] = 200, 0.19
+        self.assertIs(best(a, b), a)  # more than half a point lower
+        self.assertIs(best(b, {"score": 0.19, "sharpness": 1}), b)  # ties keep the first
+
+    def test_the_table_counts_each_pair_once_per_source_and_side(self):
+        with tempfile.TemporaryDirectory() as out:
+            rows = [("resave", "a.jpg", "a-q70.jpg", "p1"), ("resave", "b.jpg", "b-q70.jpg", "p2"),
+                    ("video", "c-clean.png", "c-blocky.png", "p2")]
+            with open(os.path.join(out, "PAIRS.tsv"), "w") as f:
+                f.write("".join("\t".join(r) + "\n" for r in rows))
+            scores = {"a.jpg": 0.5, "a-q70.jpg": 0.1, "b.jpg": 0.1, "b-q70.jpg": 0.5,
+                      "c-clean.png": 0.2, "c-blocky.png": 0.1}
+            for kind in ("resave", "video"):
+                os.makedirs(os.path.join(out, kind))
+                with open(os.path.join(out, kind, "photos-t.json"), "w") as f:
+                    json.dump([{"file": "/x/" + n, "score": s, "sharpness": 10}
+                               for n, s in scores.items()], f)
+            printed = io.StringIO()
+            with contextlib.redirect_stdout(printed):
+                copy_pairs.keepers("/no/build", out, "t", {"p1"}, True)
+            table, losses = printed.getvalue().split("\n\n")
+            lines = {line[:24].strip(): line[24:].split() for line in table.splitlines()[1:]}
+            self.assertEqual(lines["p1"], ["1/1", "-"])
+            self.assertEqual(lines["p2"], ["0/1", "1/1"])
+            self.assertEqual(lines["ALL"], ["1/2", "1/1"])
+            self.assertEqual(lines["fit"], ["1/1", "-"])
+            self.assertEqual(lines["held out"], ["0/1", "1/1"])
+            self.assertEqual(losses.splitlines()[1:],
+                             ["resave b.jpg: original 0.100/10, copy 0.500/10"])
 
 
 if __name__ == "__main__":
