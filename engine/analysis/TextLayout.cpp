@@ -28,12 +28,12 @@ constexpr float kFloor = 0.1f;
 using Plane = std::vector<float>;
 
 /// The absolute central differences across (`dx` 1) or along (`dy` 1), halved and capped.
-Plane steps(const std::vector<std::uint8_t> &grey, int width, int height, int dx, int dy) {
+Plane steps(const Plane &grey, int width, int height, int dx, int dy) {
   Plane out(grey.size(), 0.0f);
   for (int y = dy; y < height - dy; ++y) {
     for (int x = dx; x < width - dx; ++x) {
       const auto at = [&](int px, int py) {
-        return static_cast<float>(grey[static_cast<std::size_t>(py * width + px)]);
+        return grey[static_cast<std::size_t>(py * width + px)];
       };
       out[static_cast<std::size_t>(y * width + x)] =
           std::min(kStepCeiling, std::abs(at(x + dx, y + dy) - at(x - dx, y - dy)) / 2.0f);
@@ -79,8 +79,12 @@ void soften(Plane &grid, int side) {
 } // namespace
 
 std::vector<float> writing(const std::vector<std::uint8_t> &grey, int width, int height) {
-  Plane across = boxmean::of(steps(grey, width, height, 1, 0), width, height, 1);
-  Plane along = boxmean::of(steps(grey, width, height, 0, 1), width, height, 1);
+  // The steps are taken on a 3 × 3 average: a JPEG re-save rings around each letter a pixel
+  // wide, which on its own would count as writing where the original has none; averaged, the
+  // ringing mostly cancels while the letters, a few pixels tall even in a small dialog, remain.
+  const Plane smooth = boxmean::of(Plane(grey.begin(), grey.end()), width, height, 1);
+  Plane across = boxmean::of(steps(smooth, width, height, 1, 0), width, height, 1);
+  Plane along = boxmean::of(steps(smooth, width, height, 0, 1), width, height, 1);
   // Each way's noise is taken off before the two meet: a rule under sensor noise steps one way
   // by its ink and the other by the noise, and must not pass for writing.
   for (Plane *plane : {&across, &along}) {

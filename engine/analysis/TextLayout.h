@@ -27,9 +27,9 @@ struct Box {
 };
 
 /// How much of the writing each pixel of `grey` (`width` × `height`, row-major) shows: the
-/// geometric mean of the local mean steps across and along, each less twice its median over the
-/// frame (paper grain and sensor noise), so a straight rule or a panel's edge, which steps one
-/// way only, counts little.
+/// geometric mean of the local mean steps across and along, taken on `grey` averaged over 3 × 3,
+/// each less twice its median over the frame (paper grain and sensor noise), so a straight rule or
+/// a panel's edge, which steps one way only, counts little.
 [[nodiscard]] std::vector<float> writing(const std::vector<std::uint8_t> &grey, int width,
                                          int height);
 

@@ -4,10 +4,15 @@
 #include "engine/analysis/PageLayout.h"
 #include "engine/analysis/TextLayout.h"
 #include "engine/analysis/VisionAnalyzer.h"
+#include "engine/imaging/ImageLoader.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <QUrl>
 #include <cmath>
+#include <string>
 
 using namespace lumora;
 using namespace analysistest;
@@ -44,6 +49,44 @@ TestImage form(unsigned fill, int left = 40, int top = 30, int width = 512, int 
     }
   }
   return image;
+}
+
+/// A small message box on a wide dark desktop, its one line of text `message` (a letter per
+/// character, its height and place chosen by the character, spaces left blank), centred.
+testsupport::Rgb desktopWithMessage(const std::string &message, int x, int y) {
+  const int left = 480, top = 324, width = 406, height = 140;
+  if (x < left || x >= left + width || y < top || y >= top + height)
+    return {60, 60, 60};
+  if (y < top + 20) // the title bar
+    return {120, 150, 200};
+  if (x >= left + 14 && x < left + 58 && y >= top + 32 && y < top + 76) // the icon
+    return {230, 140, 40};
+  if (x >= left + 312 && x < left + 396 && y >= top + 98 && y < top + 132) // the button
+    return (x == left + 312 || x == left + 395 || y == top + 98 || y == top + 131)
+               ? testsupport::Rgb{120, 120, 120}
+               : testsupport::Rgb{235, 235, 235};
+  const int lineWidth = static_cast<int>(message.size()) * 8;
+  const int start = left + 60 + (width - 60 - lineWidth) / 2, i = (x - start) / 8;
+  if (x >= start && i < static_cast<int>(message.size()) && message[i] != ' ') {
+    const auto c = static_cast<unsigned char>(message[i]);
+    const int stroke = (x - start) % 8, rise = static_cast<int>(c % 4);
+    if (y >= top + 34 - rise && y < top + 44 + static_cast<int>(c % 3) &&
+        (stroke == 1 + static_cast<int>(c % 3) || (stroke < 6 && (y + c) % 5 == 0)))
+      return {40, 40, 40};
+  }
+  return {245, 245, 245};
+}
+
+/// The writing layout of the 512-pixel thumbnail a scan decodes from `path`.
+std::vector<float> writingOfFile(const std::filesystem::path &path) {
+  const auto loaded =
+      ImageLoader::load(QUrl::fromLocalFile(QString::fromStdString(path.string())), 512);
+  EXPECT_TRUE(loaded.has_value()) << path;
+  if (!loaded)
+    return {};
+  const platform::DecodedImage &image = loaded->image;
+  return textlayout::describe(ImagePlanes(
+      PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()}));
 }
 
 float apart(const std::vector<float> &a, const std::vector<float> &b) {
@@ -100,7 +143,7 @@ TEST(TextLayout, tellsFormsOfOneTemplateApartButNotTheirCopies) {
   }
   EXPECT_LT(apart(forms[0], writingOf(shifted(form(1), 2))), 0.15f);
   EXPECT_LT(apart(forms[0], writingOf(noisy(shifted(form(1), 1), 3, 5))), 0.2f);
-  EXPECT_LT(apart(forms[0], writingOf(exposed(form(1), 0.6f))), 0.1f);
+  EXPECT_LT(apart(forms[0], writingOf(exposed(form(1), 0.6f))), 0.15f);
 }
 
 TEST(TextLayout, theProjectedBlockKeepsDistancesAndTheFeatureVectorSeparatesTheForms) {
@@ -138,4 +181,24 @@ TEST(TextLayout, theProjectedBlockKeepsDistancesAndTheFeatureVectorSeparatesTheF
   };
   EXPECT_GT(distance(form(1), form(2)), 0.30f);
   EXPECT_LT(distance(form(1), shifted(form(1), 1)), 0.18f);
+}
+
+TEST(TextLayout, aJpegResaveOfASmallMessageBoxKeepsItsWriting) {
+  // A screenshot's message box is a few hundred pixels on a wide desktop; in the thumbnail its
+  // letters are two or three pixels tall, and a JPEG re-save rings around every one of them.
+  // The ringing must move the writing well under what another message does.
+  const testsupport::TempDir folder;
+  const auto save = [&](const std::string &name, const std::string &message) {
+    const std::filesystem::path path = folder.path() / name;
+    EXPECT_TRUE(testsupport::writeImage(
+        path, 1366, 768, [&](int x, int y) { return desktopWithMessage(message, x, y); }));
+    return writingOfFile(path);
+  };
+  const std::vector<float> original = save("a.png", "Printer is out of paper.");
+  const std::vector<float> resaved = save("a.jpg", "Printer is out of paper.");
+  const std::vector<float> other = save("b.png", "Update finished.");
+  ASSERT_EQ(original.size(), textlayout::kLength);
+  const float copy = apart(original, resaved);
+  EXPECT_LT(copy, 0.19f);
+  EXPECT_LT(2.0f * copy, apart(original, other));
 }
