@@ -128,7 +128,7 @@ TEST_F(GroupDetail, theFocusedTileScrollsIntoView) {
     return std::abs(centre - detail->grid()->viewport()->height() / 2) <= 1 ||
            bar->value() == bar->maximum();
   };
-  EXPECT_TRUE(waitFor(centred, 2000)) << bar->value() << " of " << bar->maximum();
+  EXPECT_TRUE(waitFor(centred)) << bar->value() << " of " << bar->maximum();
   EXPECT_GT(bar->value(), 0);
 }
 
@@ -260,8 +260,7 @@ TEST_F(GroupDetail, underReduceMotionTheFocusedTileDoesNotLift) {
   platform::setReduceMotionOverride(false);
   store().setFocusedPhotoID("/p/a1.jpg");
   DetailTile *lifted = detail->grid()->tile("/p/a1.jpg");
-  ASSERT_TRUE(
-      waitFor([&] { return lifted->geometry() == lifted->slot().translated(0, -2); }, 2000));
+  ASSERT_TRUE(waitFor([&] { return lifted->geometry() == lifted->slot().translated(0, -2); }));
 }
 
 TEST_F(GroupDetail, inTheRootViewTheKeysReachTheDetailThenThePreviewAndComeBack) {
@@ -279,14 +278,14 @@ TEST_F(GroupDetail, inTheRootViewTheKeysReachTheDetailThenThePreviewAndComeBack)
   store().openDetail(groupWith("/p/a0.jpg"));
   ASSERT_TRUE(waitFor([&] { return qobject_cast<GroupDetailView *>(root->detailView()); }));
   auto *shown = qobject_cast<GroupDetailView *>(root->detailView());
-  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }, 3000));
+  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
   EXPECT_EQ(focus(), "/p/a1.jpg");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   ASSERT_TRUE(waitFor([&] { return qobject_cast<PhotoPreviewView *>(root->previewView()); }));
-  ASSERT_TRUE(waitFor([&] { return root->previewView()->hasFocus(); }, 3000));
+  ASSERT_TRUE(waitFor([&] { return root->previewView()->hasFocus(); }));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }, 3000));
+  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_FALSE(store().detailGroupID());
 }

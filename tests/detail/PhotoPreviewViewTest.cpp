@@ -158,7 +158,7 @@ TEST_F(PhotoPreview, appearsFadingAndGrowingOrAtOnceUnderReduceMotion) {
   open("/p/a0.jpg", "/p/a0.jpg");
   EXPECT_EQ(preview->appearProgress(), 0);
   EXPECT_NEAR(preview->stage()->stageScale(), 0.98, 1e-9);
-  ASSERT_TRUE(waitFor([&] { return preview->appearProgress() == 1; }, 2000));
+  ASSERT_TRUE(waitFor([&] { return preview->appearProgress() == 1; }));
   EXPECT_EQ(preview->stage()->stageScale(), 1);
 
   preview.reset();

@@ -17,7 +17,7 @@ protected:
     m_groups = monthlyGroups(4, 6);
     setGroups(m_groups);
     showView();
-    ASSERT_TRUE(waitFor([&] { return view().keyView().hasFocus(); }, 1000));
+    ASSERT_TRUE(waitFor([&] { return view().keyView().hasFocus(); }));
     ASSERT_EQ(view().columnCount(), 3);
   }
   /// Sends a key to the key view; true when the view used it (it did not reach the window).
@@ -148,7 +148,7 @@ TEST(GridKeyViewFocus, anInactiveWindowKeepsItsFocus) {
   QWidget active;
   active.show();
   QApplication::setActiveWindow(&active);
-  ASSERT_TRUE(waitFor([&] { return active.isActiveWindow(); }, 2000));
+  ASSERT_TRUE(waitFor([&] { return active.isActiveWindow(); }));
   QWidget background;
   // The offscreen platform activates every window it shows, after the key view's one try;
   // the activation focuses the window's first control, which this button is.

@@ -5,6 +5,7 @@
 #include "app/shell/SelfTestSeam.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "tests/results/support/ResultsFixture.h"
+#include "tests/shell/support/FilmedFrames.h"
 
 #include <QAction>
 #include <QGraphicsOpacityEffect>
@@ -245,7 +246,7 @@ TEST_F(GroupCardTest, theEntranceStaggersUpToThirtyGroupsAndNotBeyond) {
   showGroups(thirty);
   GroupCard *staggered = showCard(thirty[3], 3);
   EXPECT_FALSE(staggered->hasEntered());
-  EXPECT_TRUE(waitFor([&] { return staggered->hasEntered(); }, 2000));
+  EXPECT_TRUE(waitFor([&] { return staggered->hasEntered(); }));
 
   std::vector<PhotoGroup> more = storetest::groups(31);
   showGroups(more);
@@ -284,6 +285,8 @@ TEST_F(GroupCardTest, tilesRepaintedAsThumbnailsArriveMatchACardDrawnAtOnce) {
     items.push_back(photo((photosFolder() / ("t" + std::to_string(i) + ".png")).string()));
   }
   showGroups({PhotoGroup(items.front().id, items)});
+  // The photos' fades move only as the test steps the clock, one step per paint.
+  filmtest::ManualClock clock;
   GroupCard *streamed = showCard(store().groups()[0]);
   streamed->finishAnimations();
   // Down to the button, whose focus may differ between the two cards.
@@ -291,8 +294,12 @@ TEST_F(GroupCardTest, tilesRepaintedAsThumbnailsArriveMatchACardDrawnAtOnce) {
                    streamed->cardRect().top() + GroupCardLayout::kHeroHeight + 12 + 19 + 10 + 48 +
                        10);
   (void)streamed->grab(); // the face with placeholders
-  ASSERT_TRUE(waitFor([&] { return !streamed->isLoadingImages(); }, 10000));
-  QTest::qWait(400); // the fades, painted step by step
+  ASSERT_TRUE(waitFor([&] { return !streamed->isLoadingImages(); }));
+  for (int step = 0; step < 40; ++step) { // the fades, painted step by step
+    storetest::spin(5);
+    clock.advanceBy(10);
+  }
+  storetest::spin(5);
   const QImage arrived = streamed->grab(face).toImage();
 
   GroupCard *atOnce = showCard(store().groups()[0]);

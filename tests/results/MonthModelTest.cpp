@@ -45,6 +45,6 @@ TEST(MonthHudModel, firstReportIsSilentThenShowsAndHidesAfterTheLast) {
   hud.noteScroll("2024-4", "2024年4月"); // restarts the 0.6 s
   gridtest::spin(400);
   EXPECT_TRUE(hud.showHUD());
-  EXPECT_TRUE(gridtest::waitFor([&] { return !hud.showHUD(); }, 1000));
+  EXPECT_TRUE(gridtest::waitFor([&] { return !hud.showHUD(); }));
   EXPECT_EQ(hud.currentMonthID(), "2024-4");
 }

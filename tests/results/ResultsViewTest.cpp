@@ -91,17 +91,17 @@ TEST_F(ResultsViewTest, wheelScrollingTracksMonthsHudAndRail) {
   EXPECT_EQ(hud.currentMonthID(), "2025-11");
   EXPECT_EQ(grid().pinnedMonthID(), "2025-11");
   EXPECT_EQ(pinnedHeaderText(), "2025年11月 6 组");
-  EXPECT_TRUE(waitFor([&] { return grid().hud().presence() > 0.99; }, 1000));
+  EXPECT_TRUE(waitFor([&] { return grid().hud().presence() > 0.99; }));
   EXPECT_TRUE(grid().hud().isVisible());
 
-  EXPECT_TRUE(waitFor([&] { return !store().isScrolling(); }, 1000));
+  EXPECT_TRUE(waitFor([&] { return !store().isScrolling(); }));
   EXPECT_TRUE(view().isRailActive()); // 300 ms for the store, 1.2 s for the rail
-  EXPECT_TRUE(waitFor([&] { return !hud.showHUD(); }, 1000));
-  EXPECT_TRUE(waitFor([&] { return !view().isRailActive(); }, 1500));
+  EXPECT_TRUE(waitFor([&] { return !hud.showHUD(); }));
+  EXPECT_TRUE(waitFor([&] { return !view().isRailActive(); }));
   EXPECT_TRUE(waitFor([&] {
     return std::abs(view().rail().contentOpacity() - ResultsView::kRailIdleOpacity) < 0.01;
   }));
-  EXPECT_TRUE(waitFor([&] { return !grid().hud().isVisible(); }, 1000));
+  EXPECT_TRUE(waitFor([&] { return !grid().hud().isVisible(); }));
 }
 
 // A live scan grows the grid, regroups and sends the view back to the top; none of that is
@@ -115,7 +115,7 @@ TEST_F(ResultsViewTest, aGrowingGridShowsTheMonthOverlayOnlyWhenTheUserScrolls) 
                    [&] { shown = shown || hud.showHUD(); });
   wheel(6);
   ASSERT_TRUE(shown);
-  ASSERT_TRUE(waitFor([&] { return !hud.showHUD(); }, 1000));
+  ASSERT_TRUE(waitFor([&] { return !hud.showHUD(); }));
   shown = false;
   for (int perMonth = 4; perMonth <= 8; ++perMonth) {
     setGroups(monthlyGroups(6, perMonth)); // more groups: the view goes back to the top
@@ -187,7 +187,7 @@ TEST_F(ResultsViewTest, listChangesScrollToTheTopFortyMillisecondsLater) {
   EXPECT_FALSE(view().rail().isVisible());
   EXPECT_TRUE(waitForScrollAt(0, 500));
   // The sort's regroup runs over the store's photos (none here); then the groups return.
-  EXPECT_TRUE(waitFor([&] { return store().groups().empty(); }, 2000));
+  EXPECT_TRUE(waitFor([&] { return store().groups().empty(); }));
   spin(60);
   AppStore::StateAccess(store()).setIsRegrouping(false);
   setGroups(monthlyGroups(6, 5));
@@ -214,7 +214,7 @@ TEST_F(ResultsViewTest, focusScrollsTheCardToTheCentreAlsoWithReducedMotion) {
   };
   store().setFocusedGroupID(groups[30].id);
   EXPECT_FALSE(centred(groups[30].id)); // eased over 0.14 s
-  EXPECT_TRUE(waitFor([&] { return centred(groups[30].id); }, 1000));
+  EXPECT_TRUE(waitFor([&] { return centred(groups[30].id); }));
 
   platform::setReduceMotionOverride(true);
   store().setFocusedGroupID(groups[12].id);

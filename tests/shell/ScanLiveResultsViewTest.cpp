@@ -128,11 +128,12 @@ TEST_F(ScanLiveResultsViewTest, theBarIsDeterminateWithASliverOrIndeterminate) {
   LinearProgressBar *bar = m_view->banner()->progressBar();
   state().setPhase(AppStore::Phase::scanning());
   state().setProgress(ScanProgress{ScanPhase::analyzing, 0, 5, {}, 1, std::nullopt});
-  spin(300);
+  // The fill moves to its value however late the frames come.
+  ASSERT_TRUE(waitFor([&] { return !bar->isAnimating(); }));
   EXPECT_EQ(bar->form(), Form::determinate);
   EXPECT_DOUBLE_EQ(bar->fillRect().width(), 2.0);
   state().setItems(somePhotos(5));
-  spin(300);
+  ASSERT_TRUE(waitFor([&] { return !bar->isAnimating(); }));
   EXPECT_DOUBLE_EQ(bar->fillRect().width(), bar->width());
   state().setItems(somePhotos(6));
   EXPECT_EQ(bar->form(), Form::indeterminate);

@@ -23,13 +23,13 @@ FavoriteStarButton::FavoriteStarButton(bool isFavorite, QWidget *parent)
   setFocusPolicy(Qt::NoFocus);
   setCursor(Qt::PointingHandCursor);
   m_scaleAnimation.jumpTo(1.0);
-  m_pulseReset.setSingleShot(true);
-  m_pulseReset.setInterval(kPulseMs);
+  m_pulseReset.setDuration(kPulseMs);
   connect(&m_scaleAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     m_scale = value.toReal();
     update();
   });
-  connect(&m_pulseReset, &QTimer::timeout, this, [this] { m_scaleAnimation.animateTo(1.0); });
+  connect(&m_pulseReset, &QAbstractAnimation::finished, this,
+          [this] { m_scaleAnimation.animateTo(1.0); });
 }
 
 QSize FavoriteStarButton::sizeHint() const { return {kSide, kSide}; }
@@ -41,6 +41,7 @@ void FavoriteStarButton::setFavorite(bool favorite) {
   m_favorite = favorite;
   if (favorite && !platform::reduceMotion()) {
     m_scaleAnimation.animateTo(kPulseScale);
+    m_pulseReset.stop();
     m_pulseReset.start();
   }
   update();

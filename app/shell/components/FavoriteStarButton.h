@@ -3,7 +3,7 @@
 #include "app/shell/motion/MotionAnimation.h"
 
 #include <QAbstractButton>
-#include <QTimer>
+#include <QPauseAnimation>
 
 namespace lumora {
 
@@ -24,7 +24,9 @@ public:
   /// The star's current scale: 1 at rest, up to about 1.28 during a pulse.
   [[nodiscard]] qreal scale() const { return m_scale; }
   /// Whether a pulse is under way (set on turning on, cleared 0.15 s later).
-  [[nodiscard]] bool isPulsing() const { return m_pulseReset.isActive(); }
+  [[nodiscard]] bool isPulsing() const {
+    return m_pulseReset.state() == QAbstractAnimation::Running;
+  }
 
   [[nodiscard]] QSize sizeHint() const override;
 
@@ -33,7 +35,8 @@ protected:
 
 private:
   MotionAnimation m_scaleAnimation;
-  QTimer m_pulseReset;
+  /// The hold at the top of the pulse, on the animation clock as the spring is.
+  QPauseAnimation m_pulseReset;
   bool m_favorite;
   qreal m_scale = 1;
 };

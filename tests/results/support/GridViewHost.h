@@ -53,7 +53,7 @@ protected:
   lumora::ResultsGrid &grid() { return m_view->grid(); }
   QScrollBar &scrollBar() { return *grid().verticalScrollBar(); }
   /// Waits until the grid's scroll position stops moving (animations settled).
-  bool waitForScrollAt(int position, int timeoutMs = 3000) {
+  bool waitForScrollAt(int position, int timeoutMs = 60000) {
     return waitFor([&] { return scrollBar().value() == position; }, timeoutMs);
   }
 

@@ -109,7 +109,7 @@ TEST_F(HeaderBarTest, clickingAButtonLeavesTheKeyboardFocusWhereItWas) {
   view();
   QSlider *slider = view().controlsBar()->slider();
   slider->setFocus();
-  ASSERT_TRUE(roottest::waitFor([&] { return slider->hasFocus(); }, 2000));
+  ASSERT_TRUE(roottest::waitFor([&] { return slider->hasFocus(); }));
   QTest::mouseClick(header().folderButton(), Qt::LeftButton);
   EXPECT_EQ(rig.pickerCalls, 1);
   EXPECT_TRUE(slider->hasFocus());

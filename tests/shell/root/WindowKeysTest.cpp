@@ -31,12 +31,12 @@ protected:
     rig.state().setItems(items);
     rig.state().setGroups(groups);
     rig.state().setPhase(AppStore::Phase::ready());
-    ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::GridKeyView>(); }, 3000));
+    ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::GridKeyView>(); }));
   }
   void showDetail() {
     showResults(4);
     rig.store->openDetail(rig.store->groups()[1]);
-    ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::DetailKeyView>(); }, 3000));
+    ASSERT_TRUE(roottest::waitFor([&] { return focusIs<lumora::DetailKeyView>(); }));
   }
 
   template <typename Widget> bool focusIs() {

@@ -230,6 +230,6 @@ TEST_F(AppStoreState, scrollActivityPublishesOnceAndEndsAfterTheLastCall) {
   }
   EXPECT_TRUE(store().isScrolling());
   EXPECT_EQ(scrolling.count(), 1);
-  ASSERT_TRUE(waitFor([&] { return !store().isScrolling(); }, 2000));
+  ASSERT_TRUE(waitFor([&] { return !store().isScrolling(); }));
   EXPECT_EQ(scrolling.count(), 2);
 }
