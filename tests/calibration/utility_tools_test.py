@@ -3,6 +3,7 @@ real photographs are unpacked and screened, and that the trainer's features and 
 back as the analyzer computes them. Parts that need PIL, numpy or scikit-learn are skipped,
 with the reason, where those are not installed, and fail under CI."""
 
+import io
 import os
 import random
 import struct
@@ -38,6 +39,51 @@ def qres(entries):
     header = 20
     return (b"qres" + struct.pack(">IIII", 2, header, header + len(tree),
                                   header + len(tree) + len(payload)) + tree + payload + names)
+
+
+class SetMakerAsksBeforeItInstalls(unittest.TestCase):
+    """The set maker installs nothing and writes nothing unless told: help changes nothing, and
+    a run that finds packages missing stops, naming them and the option that installs them."""
+
+    def run_tool(self, args, missing):
+        tool = load_tool("make-calibration-set")
+        installed = []
+        tool.missing_packages = lambda: list(missing)
+        tool.install_packages = installed.extend
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, "cal")
+            argv, stdout, stderr = sys.argv, sys.stdout, sys.stderr
+            sys.argv = ["make-calibration-set"] + [out if a == "OUT" else a for a in args]
+            sys.stdout = sys.stderr = printed = io.StringIO()
+            try:
+                code = tool.main()
+            finally:
+                sys.argv, sys.stdout, sys.stderr = argv, stdout, stderr
+            return code, printed.getvalue(), installed, os.listdir(tmp)
+
+    def test_help_prints_what_it_does_needs_and_shapes_and_touches_nothing(self):
+        for flag in ("--help", "-h"):
+            code, text, installed, made = self.run_tool(["OUT", flag], ["xvfb"])
+            self.assertEqual(code, 0)
+            for words in ("--install-packages", "OUT", "What shapes the output", "faketime"):
+                self.assertIn(words, text)
+            self.assertEqual((installed, made), ([], []))
+
+    def test_missing_packages_stop_the_run_unless_it_may_install_them(self):
+        code, text, installed, made = self.run_tool(["OUT"], ["xvfb", "zenity"])
+        self.assertEqual(code, 1)
+        self.assertIn("xvfb zenity", text)
+        self.assertIn("--install-packages", text)
+        self.assertEqual((installed, made), ([], []))
+        code, _, installed, _ = self.run_tool(["--install-packages", "OUT", "--only", "nothing"],
+                                              ["xvfb"])
+        self.assertEqual((code, installed), (2, []), "a bad part is refused before installing")
+
+    def test_unknown_options_are_refused(self):
+        code, text, installed, made = self.run_tool(["--instal-packages", "OUT"], [])
+        self.assertEqual(code, 2)
+        self.assertIn("--instal-packages", text)
+        self.assertEqual((installed, made), ([], []))
 
 
 class SourcesOfTheSet(unittest.TestCase):
