@@ -219,10 +219,6 @@
         <translation>用默认应用打开最佳照片</translation>
     </message>
     <message>
-        <source>打开「照片」App</source>
-        <translation>打开图库文件夹</translation>
-    </message>
-    <message>
         <source>移入废纸篓，可在 Finder 中恢复</source>
         <translation>移入废纸篓，可在文件管理器中恢复</translation>
     </message>
