@@ -162,8 +162,8 @@ void ContentView::leaveDetail() {
 }
 
 // One ring at a time: the leaving screen's picture shows none, the arriving screen's ring
-// comes in with it. The zoom flies once the arriving screen is laid out and its photos are
-// there; until then the window shows the leaving screen whole.
+// comes in with it. The zoom flies once the arriving screen is laid out and, for the detail,
+// its photos are there; until then the window shows the leaving screen whole.
 void ContentView::cross(QWidget *leaving, QWidget *entering, bool slides) {
   const bool reduce = platform::reduceMotion();
   ScreenTransition::Move move{reduce ? motion::fast() : motion::smooth()};
@@ -178,6 +178,10 @@ void ContentView::cross(QWidget *leaving, QWidget *entering, bool slides) {
   } else {
     move.entrance = false;
   }
+  // Back to the results, the photo the user follows flies to its card and lands as its
+  // photo: the move starts at once rather than standing while the grid's other photos,
+  // evicted from the cache meanwhile, decode (they fade in on their places).
+  move.waitsForPhotos = entersFromDetail;
   for (QWidget *ring : leaving->findChildren<FocusRingOverlay *>()) {
     ring->hide();
   }

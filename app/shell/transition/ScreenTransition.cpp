@@ -120,7 +120,7 @@ void ScreenTransition::replace(QWidget *leaving, QWidget *entering, const Move &
     entering->lower();
   }
   setState(State::waitingForPhotos);
-  waitThenCross(entering, [this, launched = std::move(launched)] {
+  waitThenCross(move.waitsForPhotos ? entering : nullptr, [this, launched = std::move(launched)] {
     if (m_entrance) {
       m_entrance->restart();
     }

@@ -55,6 +55,10 @@ public:
     bool enteringFades = false;
     /// Whether the picture carries the window background beneath the leaving content.
     bool overBackdrop = true;
+    /// Whether the picture stands until the entering content's photos are there. Off where
+    /// the photos the user follows come with the move itself (a hero flight back to its
+    /// card): the move starts at once, and the other photos fade in on their places.
+    bool waitsForPhotos = true;
   };
 
   explicit ScreenTransition(ThumbnailLoader &photos, QObject *parent = nullptr);
@@ -75,7 +79,8 @@ public:
   void release();
   /// `leaving` (deleted) gives way to `entering` (built, placed and shown beneath): the
   /// held picture, else `pictureShown(leaving)`, takes leaving's place; once entering is
-  /// laid out and its photos are there both move along `move`, and `launched` runs.
+  /// laid out (and, with `waitsForPhotos`, its photos are there) both move along `move`,
+  /// and `launched` runs.
   void replace(QWidget *leaving, QWidget *entering, const Move &move,
                std::function<void()> launched = {});
   /// Ends the change at once: the area shows what it holds now.

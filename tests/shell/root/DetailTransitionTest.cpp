@@ -4,12 +4,14 @@
 #include "app/ApplicationScreens.h"
 #include "app/results/GroupCard.h"
 #include "app/results/GroupCardHero.h"
+#include "app/results/ResultsView.h"
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroOverlay.h"
 #include "app/shell/root/ControlsBar.h"
 #include "app/shell/root/HeaderBar.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/transition/LoadingImages.h"
 #include "app/shell/transition/ScreenTransition.h"
 #include "platform/gui/ReduceMotion.h"
 #include "tests/shell/root/RootViewFixture.h"
@@ -21,6 +23,13 @@ using lumora::ColorScheme;
 namespace {
 
 constexpr int kFrameMs = 20;
+
+/// A view of the results whose photo never comes while it exists.
+class EndlessPhoto : public QWidget, public lumora::LoadingImages {
+public:
+  using QWidget::QWidget;
+  [[nodiscard]] bool isLoadingImages() const override { return true; }
+};
 
 class DetailTransition : public roottest::RootViewTest {
 protected:
@@ -166,6 +175,37 @@ TEST_F(DetailTransition, leavingAGroupCarriesTheBestPhotoOntoItsCard) {
     EXPECT_LT(filmtest::progressOf(closing[1], closing.front(), closing.back(), body()), 0.1);
     EXPECT_LE(filmtest::largestColumnStep(closing, body(), 64), 1.0 / 3.0);
   }
+}
+
+// Leaving a group moves from its first frame, however long the grid's other photos take
+// (evicted from the cache while the detail showed): the card's photo comes with the flight.
+TEST_F(DetailTransition, leavingAGroupDoesNotWaitForTheGridsPhotos) {
+  showResults();
+  rig.store->openDetail(rig.store->groups().front());
+  settle();
+  filmtest::ManualClock clock;
+  const QImage before = filmtest::composed(window());
+  rig.store->setDetailGroupID(std::nullopt);
+  auto *results = window()->findChild<lumora::ResultsView *>();
+  ASSERT_NE(results, nullptr);
+  auto *loading = new EndlessPhoto(results);
+  loading->show();
+  ASSERT_TRUE(lumora::LoadingImages::anyIn(results));
+  // The clock stands: only the crossing's own start can end the wait.
+  ASSERT_TRUE(roottest::waitFor([&] {
+    return view().detailTransition().state() == lumora::ScreenTransition::State::crossing;
+  }));
+  clock.advanceBy(kFrameMs);
+  EXPECT_GT(filmtest::difference(before, filmtest::composed(window()), body()), 0.0);
+  EXPECT_TRUE(view().heroNamespace()->overlay()->isFlying());
+  delete loading;
+  for (int t = 0;
+       t < 2000 && (view().detailTransition().state() != lumora::ScreenTransition::State::idle ||
+                    view().heroNamespace()->overlay()->isFlying());
+       t += kFrameMs) {
+    clock.advanceBy(kFrameMs);
+  }
+  settle();
 }
 
 // Opening a group, one photo moves: the results fade out with the card whole (its photo in
