@@ -9,6 +9,7 @@
 #include "app/detail/RoundSymbolButton.h"
 #include "app/shell/ScreenFactory.h"
 #include "app/shell/components/FavoriteStarButton.h"
+#include "app/shell/components/FocusRingOverlay.h"
 #include "app/shell/root/ContentView.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/ThemedButton.h"
@@ -17,6 +18,7 @@
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <algorithm>
 
 using namespace lumora;
 using namespace detailtest;
@@ -57,6 +59,27 @@ protected:
   }
   void key(int qtKey) { QTest::keyClick(detail->keyView(), static_cast<Qt::Key>(qtKey)); }
   [[nodiscard]] std::string focus() { return store().focusedPhotoID().value_or("none"); }
+  /// The real detail and preview in the composed content view, the first burst's detail
+  /// open and holding the keys; null when it never got them.
+  ContentView *openInRoot() {
+    ScreenFactory factory;
+    factory.groupDetail = [](AppStore &s, const std::string &id, HeroNamespace *hero,
+                             QWidget *parent) -> QWidget * {
+      return new GroupDetailView(s, id, hero, parent);
+    };
+    factory.photoPreview = [](AppStore &s, QWidget *parent) -> QWidget * {
+      return new PhotoPreviewView(s, parent);
+    };
+    auto *root = new ContentView(store(), factory, &host);
+    root->setGeometry(host.rect());
+    showHost();
+    store().openDetail(groupWith("/p/a0.jpg"));
+    const bool holdsKeys = waitFor([&] {
+      const auto *shown = qobject_cast<GroupDetailView *>(root->detailView());
+      return shown != nullptr && shown->keyView()->hasFocus();
+    });
+    return holdsKeys ? root : nullptr;
+  }
 };
 
 TEST_F(GroupDetail, columnsFollowTheWidthAndAnUnknownGroupShowsOnlyTheMissingView) {
@@ -264,21 +287,9 @@ TEST_F(GroupDetail, underReduceMotionTheFocusedTileDoesNotLift) {
 }
 
 TEST_F(GroupDetail, inTheRootViewTheKeysReachTheDetailThenThePreviewAndComeBack) {
-  ScreenFactory factory;
-  factory.groupDetail = [](AppStore &s, const std::string &id, HeroNamespace *hero,
-                           QWidget *parent) -> QWidget * {
-    return new GroupDetailView(s, id, hero, parent);
-  };
-  factory.photoPreview = [](AppStore &s, QWidget *parent) -> QWidget * {
-    return new PhotoPreviewView(s, parent);
-  };
-  auto *root = new ContentView(store(), factory, &host);
-  root->setGeometry(host.rect());
-  showHost();
-  store().openDetail(groupWith("/p/a0.jpg"));
-  ASSERT_TRUE(waitFor([&] { return qobject_cast<GroupDetailView *>(root->detailView()); }));
+  ContentView *root = openInRoot();
+  ASSERT_NE(root, nullptr);
   auto *shown = qobject_cast<GroupDetailView *>(root->detailView());
-  ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
   EXPECT_EQ(focus(), "/p/a1.jpg");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -288,4 +299,34 @@ TEST_F(GroupDetail, inTheRootViewTheKeysReachTheDetailThenThePreviewAndComeBack)
   ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_FALSE(store().detailGroupID());
+}
+
+// The ring shows exactly where the keys go: a click on any empty place of the detail (its
+// header, beside the tiles, its foot) leaves the keys with the detail, the ring on the
+// focused tile, and Right moves both together.
+TEST_F(GroupDetail, aClickOnEmptySpaceKeepsTheRingWhereTheKeysGo) {
+  host.resize(1150, 780);
+  ContentView *root = openInRoot();
+  ASSERT_NE(root, nullptr);
+  auto *shown = qobject_cast<GroupDetailView *>(root->detailView());
+  const auto ringOver = [&](const std::string &id) {
+    const QRect tile = shown->grid()->tile(id)->geometry();
+    const auto rings = shown->grid()->findChildren<FocusRingOverlay *>();
+    return std::any_of(rings.begin(), rings.end(), [&](const FocusRingOverlay *ring) {
+      return ring->isVisible() && ring->geometry().contains(tile);
+    });
+  };
+  for (const QPoint empty : {QPoint(600, 30), QPoint(1000, 90), QPoint(1140, 400),
+                             QPoint(1140, 600), QPoint(600, 770)}) {
+    SCOPED_TRACE(QStringLiteral("%1,%2").arg(empty.x()).arg(empty.y()).toStdString());
+    store().setFocusedPhotoID("/p/a0.jpg");
+    QWidget *target = host.childAt(empty) != nullptr ? host.childAt(empty) : &host;
+    ASSERT_EQ(qobject_cast<DetailTile *>(target), nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&host, empty));
+    ASSERT_TRUE(waitFor([&] { return shown->keyView()->hasFocus(); }));
+    EXPECT_TRUE(ringOver("/p/a0.jpg"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(focus(), "/p/a1.jpg");
+    EXPECT_TRUE(ringOver("/p/a1.jpg"));
+  }
 }
