@@ -39,6 +39,28 @@ inline VipsImage *gradient(int width, int height) {
   return out;
 }
 
+/// A picture with detail at several scales, so that it codes like a photo, not a flat field.
+inline VipsImage *photoLike(int width, int height) {
+  VipsImage *base = gradient(width, height);
+  VipsImage *noise = nullptr;
+  VipsImage *sum = nullptr;
+  VipsImage *out = nullptr;
+  vips_gaussnoise(&noise, width, height, "sigma", 24.0, "mean", 0.0, nullptr);
+  vips_add(base, noise, &sum, nullptr);
+  vips_cast(sum, &out, VIPS_FORMAT_UCHAR, nullptr);
+  for (VipsImage *image : {base, noise, sum}) {
+    g_object_unref(image);
+  }
+  return out;
+}
+
+/// Saves `image` to `path` (options allowed) and lets it go.
+inline bool saveAndRelease(VipsImage *image, const std::string &path) {
+  const int failed = vips_image_write_to_file(image, path.c_str(), nullptr);
+  g_object_unref(image);
+  return failed == 0;
+}
+
 inline bool saveJpeg(const std::string &path, int width, int height, bool progressive) {
   VipsImage *image = gradient(width, height);
   const int failed = vips_jpegsave(image, path.c_str(), "Q", 90, "interlace", progressive,

@@ -30,27 +30,6 @@ namespace {
 
 constexpr double kLimitMB = 800.0;
 
-/// A picture with detail at several scales, so that it codes like a photo, not a flat field.
-VipsImage *photoLike(int width, int height) {
-  VipsImage *base = benchfolders::gradient(width, height);
-  VipsImage *noise = nullptr;
-  VipsImage *sum = nullptr;
-  VipsImage *out = nullptr;
-  vips_gaussnoise(&noise, width, height, "sigma", 24.0, "mean", 0.0, nullptr);
-  vips_add(base, noise, &sum, nullptr);
-  vips_cast(sum, &out, VIPS_FORMAT_UCHAR, nullptr);
-  for (VipsImage *image : {base, noise, sum}) {
-    g_object_unref(image);
-  }
-  return out;
-}
-
-bool save(VipsImage *image, const std::string &path) {
-  const int failed = vips_image_write_to_file(image, path.c_str(), nullptr);
-  g_object_unref(image);
-  return failed == 0;
-}
-
 void put16(std::string &bytes, unsigned value) {
   bytes += static_cast<char>(value & 0xFF);
   bytes += static_cast<char>((value >> 8) & 0xFF);
@@ -63,7 +42,7 @@ void put32(std::string &bytes, unsigned value) {
 
 /// An 8-bit RGB TIFF whose one uncompressed strip holds the whole picture, as scanners write.
 bool saveOneStripTiff(const std::string &path, int width, int height) {
-  VipsImage *image = photoLike(width, height);
+  VipsImage *image = benchfolders::photoLike(width, height);
   std::size_t size = 0;
   void *pixels = vips_image_write_to_memory(image, &size);
   g_object_unref(image);
@@ -104,12 +83,15 @@ bool saveOneStripTiff(const std::string &path, int width, int height) {
 
 bool generate(const std::string &dir) {
   const auto at = [&](const std::string &name) { return dir + "/" + name; };
-  bool ok = save(photoLike(8064, 6048), at("heic-48mp.heic[Q=80]"));
-  ok = ok && save(photoLike(8160, 6120),
-                  at("progressive-444-50mp.jpg[Q=90,interlace,subsample_mode=off]"));
+  bool ok =
+      benchfolders::saveAndRelease(benchfolders::photoLike(8064, 6048), at("heic-48mp.heic[Q=80]"));
+  ok = ok && benchfolders::saveAndRelease(
+                 benchfolders::photoLike(8160, 6120),
+                 at("progressive-444-50mp.jpg[Q=90,interlace,subsample_mode=off]"));
   ok = ok && saveOneStripTiff(at("one-strip-100mp.tif"), 11547, 8660);
   for (int i = 0; i < 3; ++i) {
-    ok = ok && save(photoLike(4032 + 16 * i, 3024), at("photo-" + std::to_string(i) + ".jpg"));
+    ok = ok && benchfolders::saveAndRelease(benchfolders::photoLike(4032 + 16 * i, 3024),
+                                            at("photo-" + std::to_string(i) + ".jpg"));
   }
   return ok;
 }

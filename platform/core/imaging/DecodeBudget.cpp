@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <limits>
 #include <mutex>
 #include <unistd.h>
@@ -12,14 +13,19 @@
 namespace platform::decodebudget {
 namespace {
 
-/// What one lane holds and its queue, as two ticket counters: a request takes the next
-/// ticket and is admitted when its ticket comes up and its bytes fit.
+/// A request waiting to be admitted.
+struct Waiter {
+  std::uint64_t ticket = 0;
+  std::int64_t bytes = 0;
+};
+
+/// What one lane holds and the requests waiting in it, in the order they came.
 struct LaneState {
   std::int64_t held = 0;
   /// What the large decodes among `held` hold.
   std::int64_t heldLarge = 0;
   std::uint64_t nextTicket = 0;
-  std::uint64_t admitting = 0;
+  std::deque<Waiter> queue;
 };
 
 struct Pool {
@@ -79,6 +85,35 @@ bool fits(Lane lane, const LaneState &state, std::int64_t own, std::int64_t byte
   const std::int64_t large = largePart(lane, bytes);
   const std::int64_t othersLarge = state.heldLarge - largePart(lane, own);
   return large == 0 || othersLarge == 0 || othersLarge + large <= kLargeTotal;
+}
+
+/// The most the requests ahead of `ticket` in `lane` can hold at once once admitted: large
+/// ones are admitted together only up to `kLargeTotal` (or one alone).
+std::int64_t roomAhead(Lane lane, const LaneState &state, std::uint64_t ticket) {
+  std::int64_t small = 0;
+  std::int64_t large = 0;
+  std::int64_t largest = 0;
+  for (const Waiter &waiter : state.queue) {
+    if (waiter.ticket >= ticket) {
+      break;
+    }
+    const std::int64_t part = largePart(lane, waiter.bytes);
+    small += waiter.bytes - part;
+    large += part;
+    largest = std::max(largest, part);
+  }
+  return small + std::min(large, std::max(kLargeTotal, largest));
+}
+
+/// Whether the request `ticket` for `bytes` may be admitted now: first in line and fitting,
+/// or behind others when it is not large and fits beside the room they need, so that it
+/// never delays one of them (those wait only for the large decodes' part or their turn).
+bool admissible(Lane lane, const LaneState &state, std::uint64_t ticket, std::int64_t bytes) {
+  if (state.queue.front().ticket == ticket) {
+    return fits(lane, state, 0, bytes);
+  }
+  return largePart(lane, bytes) == 0 &&
+         state.held + bytes + roomAhead(lane, state, ticket) <= capacity(lane);
 }
 
 /// Moves what `lane` holds from `from` to `to` bytes for one reservation.
@@ -157,7 +192,7 @@ bool Reservation::tryGrowTo(std::int64_t bytes) {
   Pool &p = pool();
   const std::lock_guard lock(p.mutex);
   LaneState &state = p[m_lane];
-  if (state.admitting != state.nextTicket || !fits(m_lane, state, m_bytes, bytes)) {
+  if (!state.queue.empty() || !fits(m_lane, state, m_bytes, bytes)) {
     return false;
   }
   account(m_lane, state, std::exchange(m_bytes, bytes), bytes);
@@ -171,8 +206,10 @@ Reservation reserve(std::int64_t bytes) {
   std::unique_lock lock(p.mutex);
   LaneState &state = p[lane];
   const std::uint64_t ticket = state.nextTicket++;
-  p.changed.wait(lock, [&] { return state.admitting == ticket && fits(lane, state, 0, bytes); });
-  ++state.admitting;
+  state.queue.push_back({ticket, bytes});
+  p.changed.wait(lock, [&] { return admissible(lane, state, ticket, bytes); });
+  state.queue.erase(std::find_if(state.queue.begin(), state.queue.end(),
+                                 [&](const Waiter &waiter) { return waiter.ticket == ticket; }));
   account(lane, state, 0, bytes);
   lock.unlock();
   // The next in line may fit beside this one.
@@ -195,7 +232,7 @@ std::int64_t held(Lane lane) {
 int waiting(Lane lane) {
   Pool &p = pool();
   const std::lock_guard lock(p.mutex);
-  return static_cast<int>(p[lane].nextTicket - p[lane].admitting);
+  return static_cast<int>(p[lane].queue.size());
 }
 
 } // namespace platform::decodebudget

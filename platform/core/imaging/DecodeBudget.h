@@ -11,11 +11,13 @@
 /// most `total()`, and the window's (thumbnails and previews, asked from a thread that
 /// holds an `InteractiveScope`), which holds at most `kWindowTotal`, or one decode of up to
 /// `ceiling()` alone, so a picture the user waits for never queues behind a scan's large
-/// decodes. Within a lane requests are
-/// admitted strictly in the order they came: one is admitted once every earlier request of
-/// its lane has been and its bytes fit beside what the lane holds. A request therefore
-/// waits only for the requests queued before it and for decodes already running, each of
-/// which ends in finite time, and a large request is never overtaken by small ones.
+/// decodes. Within a lane requests are admitted in the order they came: the first in line
+/// once its bytes fit beside what the lane holds; one behind it only when it is not large
+/// and fits beside what the lane holds and all the requests before it could hold once
+/// admitted, so that it never delays any of them. A request therefore waits no longer than
+/// the requests queued before it take to be admitted, and those wait only for decodes
+/// already running, each of which ends in finite time: no request starves, and a large one
+/// is never put off by smaller ones that came after it.
 ///
 /// In the scan's lane decodes of more than `kLargeDecode` (pictures the decoder makes whole
 /// at 20 megapixels and more, progressive JPEGs of 30) together hold at most `kLargeTotal`,

@@ -102,7 +102,7 @@ TEST(DecodeBudget, requestsAreAdmittedInTheOrderTheyCameAndALargeOneIsNotOvertak
 
 TEST(DecodeBudget, smallDecodesRunBesideARunOfLargeOnesAndLargeOnesTakeTurns) {
   // Three threads that each decode one large photo after another, as scan workers do on a
-  // folder of 48-megapixel photos, and a thumbnail-sized request among them.
+  // folder of 48-megapixel photos, and thumbnail-sized requests among them.
   const Limits limits(decodebudget::kMostCeiling, decodebudget::kMostTotal);
   const std::int64_t large = 300 * kMiB;
   ASSERT_GT(2 * large, decodebudget::kLargeTotal);
@@ -110,26 +110,31 @@ TEST(DecodeBudget, smallDecodesRunBesideARunOfLargeOnesAndLargeOnesTakeTurns) {
   Requests requests;
   auto running = decodebudget::reserve(large);
   auto second = requests.ask(large, 1);
-  auto small = requests.ask(20 * kMiB, 2);
-  auto third = requests.ask(large, 3);
-  ASSERT_EQ(decodebudget::waiting(Lane::scan), 3) << "large decodes run one at a time";
+  auto third = requests.ask(large, 2);
+  ASSERT_EQ(decodebudget::waiting(Lane::scan), 2) << "large decodes run one at a time";
+  // Memory is left beside the running one and the room the waiting ones will need.
+  auto small = requests.ask(20 * kMiB, 3);
+  ASSERT_TRUE(ready(small)) << "a small decode runs beside the large ones";
+  auto smallHeld = small.get();
+  // One that would take the room a waiting one needs waits its turn.
+  auto tooMuch = requests.ask(decodebudget::total() - large - large, 4);
+  EXPECT_FALSE(ready(tooMuch));
 
   running = Reservation();
   auto secondHeld = second.get();
-  auto smallHeld = small.get();
+  EXPECT_FALSE(ready(third));
   // The first thread asks for its next photo: it queues behind everything before it.
-  auto next = requests.ask(large, 4);
-  EXPECT_EQ(decodebudget::held(), large + 20 * kMiB) << "a small decode runs beside a large one";
-  EXPECT_EQ(decodebudget::waiting(Lane::scan), 2);
-  smallHeld = Reservation();
+  auto next = requests.ask(large, 5);
   secondHeld = Reservation();
   auto thirdHeld = third.get();
   EXPECT_FALSE(ready(next));
+  smallHeld = Reservation();
   thirdHeld = Reservation();
+  tooMuch.get();
   next.get();
-  // The second and the small one were admitted together; the rest one after another.
   const std::vector<int> order = requests.admitted();
-  EXPECT_EQ(std::vector<int>(order.begin() + 2, order.end()), (std::vector<int>{3, 4}));
+  EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 3), (std::vector<int>{3, 1, 2}));
+  EXPECT_EQ(decodebudget::held(), 0);
 }
 
 TEST(DecodeBudget, largeDecodesShareTheirPartWhileOrdinaryOnesFillTheTotal) {
@@ -141,21 +146,27 @@ TEST(DecodeBudget, largeDecodesShareTheirPartWhileOrdinaryOnesFillTheTotal) {
   ASSERT_TRUE(ready(two)) << "large decodes run together up to their part";
   auto three = requests.ask(large, 2);
   auto ordinary = requests.ask(decodebudget::kLargeDecode, 3);
-  EXPECT_FALSE(ready(ordinary)) << "it fits, but a large request came before it";
-  EXPECT_EQ(decodebudget::waiting(Lane::scan), 2);
-  one = Reservation();
-  auto threeHeld = three.get();
+  ASSERT_TRUE(ready(ordinary)) << "an ordinary one passes a large one held back by their part";
   auto ordinaryHeld = ordinary.get();
-  // Ordinary decodes fill the total whatever the large ones hold.
+  // Ordinary decodes fill the total, but never the room the waiting large one needs.
   std::vector<Reservation> fill;
-  while (decodebudget::held() + decodebudget::kLargeDecode <= decodebudget::total()) {
+  while (decodebudget::held() + decodebudget::kLargeDecode + large <= decodebudget::total()) {
     fill.push_back(decodebudget::reserve(decodebudget::kLargeDecode));
   }
-  EXPECT_GT(decodebudget::held(), decodebudget::kLargeTotal + 2 * decodebudget::kLargeDecode);
   auto over = requests.ask(decodebudget::kLargeDecode, 4);
-  EXPECT_FALSE(ready(over)) << "the total is the bound";
+  EXPECT_FALSE(ready(over)) << "the room of the waiting large one is kept";
+  one = Reservation();
+  auto threeHeld = three.get();
+  auto overHeld = over.get();
+  EXPECT_GT(decodebudget::held(), decodebudget::kLargeTotal + 2 * decodebudget::kLargeDecode);
+  // Up to the total exactly, and not a byte more.
+  auto edge = requests.ask(decodebudget::total() - decodebudget::held(), 5);
+  ASSERT_TRUE(ready(edge));
+  auto edgeHeld = edge.get();
+  auto beyond = requests.ask(1, 6);
+  EXPECT_FALSE(ready(beyond));
   fill.pop_back();
-  over.get();
+  beyond.get();
 }
 
 TEST(DecodeBudget, theWindowsLaneAdmitsWhileTheScansIsFullAndHasItsOwnBound) {
