@@ -3,8 +3,9 @@
 //
 //   decode-fairness [--folder DIR] [--large-threads N] [--small M] [--seconds S]
 //
-// The folder (a temporary one unless --folder names one; made when it lacks them) holds
-// large.heic, a 48-megapixel HEIC (8064 × 6048), and small.jpg, a 12-megapixel JPEG.
+// The folder (a temporary one unless --folder names one; made when it lacks them, if it is
+// empty or a benchmark made it) holds large.heic, a 48-megapixel HEIC (8064 × 6048), and
+// small.jpg, a 12-megapixel JPEG.
 //
 // Part one: N threads (default 3) decode large.heic at 512 pixels over and over, as scan
 // workers do on a folder of such photos, while one thread decodes small.jpg at 256 pixels M
@@ -241,8 +242,9 @@ int main(int argc, char **argv) {
     settings.folder = scratch.path().toStdString() + "/photos";
   }
   if (!fs::exists(settings.folder + "/large.heic") || !fs::exists(settings.folder + "/small.jpg")) {
-    fs::create_directories(settings.folder);
-    if (!benchfolders::buildInChild("decode-fairness", [&] { return generate(settings.folder); })) {
+    // Only an empty folder, or one a benchmark made, is filled.
+    if (!benchfolders::claimFolder(settings.folder, "decode-fairness") ||
+        !benchfolders::buildInChild("decode-fairness", [&] { return generate(settings.folder); })) {
       std::fprintf(stderr, "could not build the photos in %s\n", settings.folder.c_str());
       return 1;
     }

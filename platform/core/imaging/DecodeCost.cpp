@@ -40,7 +40,8 @@ struct Picture {
 /// The largest of the JPEG decoder's 1/2, 1/4 and 1/8 scales that still leaves `maxPixel`
 /// on the longer side, as the decoders ask for it.
 std::int64_t jpegShrink(const Picture &full, int maxPixel) {
-  const double shrink = static_cast<double>(std::max(full.width, full.height)) / maxPixel;
+  const double shrink =
+      static_cast<double>(std::max(full.width, full.height)) / std::max(maxPixel, 1);
   return shrink >= 8 ? 8 : shrink >= 4 ? 4 : shrink >= 2 ? 2 : 1;
 }
 
@@ -114,7 +115,7 @@ std::pair<std::int64_t, Picture> decoderBytes(Format format, VipsImage *header, 
     return {times(pixels, plus(3, full.pixelBytes())), full};
   case Format::webp: {
     const std::int64_t longest = std::max<std::int64_t>(std::max(full.width, full.height), 1);
-    const std::int64_t shrink = std::max<std::int64_t>(longest / request.maxPixel, 1);
+    const std::int64_t shrink = std::max<std::int64_t>(longest / std::max(request.maxPixel, 1), 1);
     // A lossy still picture decodes straight to the reduced size when we ask for it;
     // lossless and transparent ones are decoded whole (ARGB and an alpha plane) and then
     // scaled; animation composes full frames.

@@ -279,3 +279,14 @@ TEST(DecodeCost, aJpegsStreamStaysChargedUntilItsDecodeMayHoldAllItNeeds) {
   EXPECT_EQ(taken->bytes(), charge);
   EXPECT_EQ(decodebudget::held(), charge);
 }
+
+TEST(DecodeCost, aSizeOfNoPixelsIsChargedAsOnePixel) {
+  testsupport::TempDir dir;
+  for (const char *name : {"photo.jpg", "photo.webp"}) {
+    saveFlat(dir.file(name).string(), 1600, 1200, 3);
+    const std::int64_t one = chargeOf(dir.file(name), {1, false}).bytes;
+    for (const int maxPixel : {0, -5, std::numeric_limits<int>::min()}) {
+      EXPECT_EQ(chargeOf(dir.file(name), {maxPixel, false}).bytes, one) << name << maxPixel;
+    }
+  }
+}
