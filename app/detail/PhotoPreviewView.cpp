@@ -154,15 +154,9 @@ void PhotoPreviewView::layoutChildren() {
   }
 }
 
-QColor PhotoPreviewView::backgroundColor() {
-  // Black at 0.93 over a thin dark material lets 3.5 % of the window show through; over the
-  // dark window that is this near-black, which the screen paints opaque instead.
-  return QColor::fromRgbF(0.008f, 0.008f, 0.008f);
-}
-
 void PhotoPreviewView::paintEvent(QPaintEvent *) {
   QPainter painter(this);
-  painter.fillRect(rect(), backgroundColor());
+  painter.fillRect(rect(), PreviewStage::backgroundColor());
 }
 
 // The four keys work for the whole window while the preview shows, whatever holds the

@@ -53,9 +53,6 @@ public:
   /// The open delete confirmation, if any.
   [[nodiscard]] QMessageBox *deleteConfirmation() const { return m_confirmation; }
 
-  /// The screen's dark background, which the stage paints too.
-  [[nodiscard]] static QColor backgroundColor();
-
   /// The delete button: asks for confirmation, worded by the source.
   void askToDelete();
 

@@ -26,6 +26,9 @@ public:
 
   explicit PreviewStage(QWidget *parent = nullptr);
 
+  /// The preview screen's dark background, which the stage and the screen around it paint.
+  [[nodiscard]] static QColor backgroundColor();
+
   [[nodiscard]] Content content() const { return m_content; }
   [[nodiscard]] const PreviewZoom &zoom() const { return m_zoom; }
   /// The zoom and offset as drawn this frame (they trail the model during the double-click

@@ -1,7 +1,7 @@
 #include "engine/cache/AnalysisCache.h"
 
 #include "engine/cache/BinaryWriter.h"
-#include "engine/cache/CacheAppend.h"
+#include "engine/cache/CacheFileAppend.h"
 #include "engine/cache/FileVersion.h"
 #include "engine/cache/FileWindow.h"
 #include "engine/cache/HalfFloat.h"

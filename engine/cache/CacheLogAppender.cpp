@@ -1,6 +1,7 @@
 #include "engine/cache/CacheLogAppender.h"
 
 #include "engine/cache/CacheAppend.h"
+#include "engine/cache/CacheFileAppend.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "platform/core/posix/FolderLock.h"
 

@@ -4,7 +4,6 @@
 
 #include "engine/core/CaptureOrder.h"
 #include "engine/core/PairPruning.h"
-#include "engine/core/ScanContext.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "engine/diagnostics/LoggedName.h"
 #include "engine/imaging/ImageLoader.h"

@@ -4,7 +4,6 @@
 
 #include "engine/core/FolderPhotoSource.h"
 #include "engine/core/PhotoSource.h"
-#include "engine/core/ScanContext.h"
 #include "engine/core/ScanWorkers.h"
 #include "engine/diagnostics/Diagnostics.h"
 

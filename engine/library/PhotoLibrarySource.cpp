@@ -4,6 +4,7 @@
 #include "engine/diagnostics/LoggedName.h"
 #include "engine/library/PendingImageRequest.h"
 #include "engine/util/Numeric.h"
+#include "platform/core/photolibrary/LocalImageManager.h"
 #include "platform/core/photolibrary/PhotoLibrary.h"
 
 #include <QFile>
@@ -24,7 +25,7 @@ std::shared_ptr<platform::ImageManager> g_managerOverride;
 
 std::shared_ptr<platform::ImageManager> imageManager() {
   const std::scoped_lock guard(g_managerLock);
-  return g_managerOverride ? g_managerOverride : platform::ImageManager::defaultManager();
+  return g_managerOverride ? g_managerOverride : platform::LocalImageManager::defaultManager();
 }
 
 Expected<std::shared_ptr<platform::PhotoLibrary>, PhotoLibraryError> library() {

@@ -2,8 +2,6 @@
 
 #include "platform/gui/ReduceMotion.h"
 
-#include <QPointF>
-
 namespace lumora::motion {
 
 MotionCurve snappy() { return MotionCurve::spring(0.28, 0.86); }
@@ -16,12 +14,6 @@ MotionCurve reduced(const MotionCurve &) { return fast(); }
 
 MotionCurve resolved(const MotionCurve &curve) {
   return platform::reduceMotion() ? reduced(curve) : curve;
-}
-
-QEasingCurve easeOutCurve() {
-  QEasingCurve curve(QEasingCurve::BezierSpline);
-  curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
-  return curve;
 }
 
 QString reducedSpringDescription(double response, double dampingFraction) {

@@ -2,8 +2,6 @@
 
 #include "app/shell/motion/MotionCurve.h"
 
-#include <QEasingCurve>
-
 /// The motion language of the window: its tokens and their reduced variants. Views take
 /// every animation from here and run it with `MotionAnimation`.
 ///
@@ -31,9 +29,6 @@ inline constexpr int kMaxScreenStepMs = 20;
 [[nodiscard]] MotionCurve reduced(const MotionCurve &curve);
 /// `curve`, or its reduced variant while `platform::reduceMotion()` is on.
 [[nodiscard]] MotionCurve resolved(const MotionCurve &curve);
-
-/// The ease-out timing, the cubic Bézier (0, 0) (0.58, 1), for a `QVariantAnimation`.
-[[nodiscard]] QEasingCurve easeOutCurve();
 
 /// The description of the reduced variant of the spring (response, damping fraction), and of
 /// the "fast" token: what the self-test's reduced-motion check compares. All are equal and

@@ -1,7 +1,6 @@
 #include "app/shell/motion/MotionCurve.h"
 
-#include "app/shell/motion/Motion.h"
-
+#include <QPointF>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
@@ -98,3 +97,13 @@ QString MotionCurve::description() const {
 }
 
 } // namespace lumora
+
+namespace lumora::motion {
+
+QEasingCurve easeOutCurve() {
+  QEasingCurve curve(QEasingCurve::BezierSpline);
+  curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+  return curve;
+}
+
+} // namespace lumora::motion

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEasingCurve>
 #include <QString>
 
 namespace lumora {
@@ -49,3 +50,11 @@ private:
 };
 
 } // namespace lumora
+
+namespace lumora::motion {
+
+/// The ease-out timing, the cubic Bézier (0, 0) (0.58, 1), for a `QVariantAnimation`; the
+/// curve every `MotionCurve::easeOut` follows.
+[[nodiscard]] QEasingCurve easeOutCurve();
+
+} // namespace lumora::motion

@@ -74,9 +74,6 @@ public:
   /// Cancels a request: unless it has already ended, its final delivery comes soon with
   /// `isCancelled` set and no image. Unknown or finished ids are ignored.
   virtual void cancelImageRequest(ImageRequestId id) = 0;
-
-  /// The process's shared manager that decodes library files, made on first use.
-  [[nodiscard]] static std::shared_ptr<ImageManager> defaultManager();
 };
 
 } // namespace platform

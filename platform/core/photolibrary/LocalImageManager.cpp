@@ -52,6 +52,11 @@ int LocalImageManager::defaultThreadCount() {
   return std::clamp(cores, 2, 8);
 }
 
+std::shared_ptr<ImageManager> LocalImageManager::defaultManager() {
+  static const std::shared_ptr<ImageManager> manager = std::make_shared<LocalImageManager>();
+  return manager;
+}
+
 ImageRequestId LocalImageManager::nextId() {
   m_lastId = m_lastId == std::numeric_limits<ImageRequestId>::max() ? 1 : m_lastId + 1;
   return m_lastId;

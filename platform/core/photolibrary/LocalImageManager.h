@@ -32,6 +32,8 @@ public:
 
   /// One thread per core, at least 2 and at most 8.
   [[nodiscard]] static int defaultThreadCount();
+  /// The process's shared manager that decodes library files, made on first use.
+  [[nodiscard]] static std::shared_ptr<ImageManager> defaultManager();
 
 private:
   struct Job {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/trash/TrashMove.h"
+#include "platform/core/trash/TrashPlace.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <fcntl.h>
+#include "platform/core/trash/TrashPlace.h"
+
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -8,18 +9,6 @@
 /// Moving one file without ever overwriting, within a volume or across volumes, and only the
 /// file that was looked at.
 namespace platform::trashmove {
-
-/// A name inside an open folder; `dirFd` AT_FDCWD with an absolute `name` works too.
-struct Place {
-  int dirFd = AT_FDCWD;
-  std::string name;
-};
-
-/// The name prefix of an unfinished copy that has to live under a name of its own.
-inline constexpr const char *kPartialPrefix = ".pindle-partial-";
-/// The name prefix a copied file takes in its own folder between the check that it is the
-/// file that was copied and its removal.
-inline constexpr const char *kLeavingPrefix = ".pindle-leaving-";
 
 /// The private name a file takes in its own folder while it leaves: the prefix, this
 /// process's id, `counter` and, when it fits, the name it leaves under (for a name that is
