@@ -25,6 +25,10 @@ if importable("numpy"):  # the projection fit needs numpy (Debian python3-numpy)
     projection = load_tool("learn-feature-projection")
 else:
     numpy = projection = None
+if importable("numpy", "PIL"):  # the template set's drawings need numpy and PIL
+    import calibration_template_documents as templates
+else:
+    templates = None
 
 
 class ClipFrames(unittest.TestCase):
@@ -196,6 +200,27 @@ class CopyPairs(unittest.TestCase):
             self.assertEqual(lines["held out"], ["0/1", "1/1"])
             self.assertEqual(losses.splitlines()[1:],
                              ["resave b.jpg: original 0.100/10, copy 0.500/10"])
+
+
+@unittest.skipIf(templates is None, "needs Debian's python3-numpy and python3-pil")
+class TemplateDialogs(unittest.TestCase):
+    def test_a_window_drawn_again_is_labelled_the_earlier_document(self):
+        jobs = [("box", "light", "#000", ["box", "Battery low"]),
+                ("box", "light", "#000", ["box", "Disk full"]),
+                ("list", "light", "#000", ["box", "Battery low"]),
+                ("box", "dark", "#000", ["box", "Battery low"]),
+                ("box", "light", "#000", ["box", "Battery low"])]
+        self.assertEqual(templates.document_groups(jobs),
+                         [("box-00", "box-00", 0), ("box-01", "box-01", 1),
+                          ("list-00", "list-00", 0), ("box-02", "box-02", 2),
+                          ("box-03", "box-00", 3)])
+
+    def test_the_first_set_labels_its_repeated_message_window_one_document(self):
+        # The message windows draw one to five messages at random; with the first set's seed
+        # two of them draw the same single message and are pixel for pixel one window.
+        groups = templates.document_groups(templates.dialog_commands(random.Random(16)))
+        self.assertEqual([(name, group) for name, group, _ in groups if name != group],
+                         [("gxmessage-06", "gxmessage-01")])
 
 
 if __name__ == "__main__":

@@ -479,6 +479,19 @@ def second_dialog_commands(rng):
     return jobs
 
 
+def document_groups(jobs):
+    """(file name, label group, number) of each dialog job, numbered per source in order. A job
+    that runs the same command as an earlier one of its source, in the same theme on the same
+    desktop, draws the same window: it is labelled the earlier one's document, not another."""
+    counters, first, out = {}, {}, []
+    for source, theme, desk, cmd in jobs:
+        n = counters.setdefault(source, 0)
+        counters[source] = n + 1
+        name = "%s-%02d" % (source, n)
+        out.append((name, first.setdefault((source, theme, desk, tuple(cmd)), name), n))
+    return out
+
+
 def dialogs(out, tmp, seed, commands=None):
     """Every dialog once, every third captured again by the program run anew and every third
     re-saved; returns label rows."""
@@ -487,27 +500,22 @@ def dialogs(out, tmp, seed, commands=None):
         return []
     rng = random.Random(seed)
     rows = []
-    counters = {}
     with calibration_offscreen_windows.x_server(SCREEN) as display:
         manager = subprocess.Popen(["openbox"], env=dict(os.environ, DISPLAY=display),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) \
             if shutil.which("openbox") else None
-        for source, theme, desk, cmd in (commands or dialog_commands)(rng):
-            if not shutil.which(cmd[0]):
-                continue
+        jobs = [job for job in (commands or dialog_commands)(rng) if shutil.which(job[3][0])]
+        for (source, theme, desk, cmd), (name, group, n) in zip(jobs, document_groups(jobs)):
             paint_desktop(display, desk, tmp)
-            n = counters.setdefault(source, 0)
-            counters[source] = n + 1
-            group = "%s-%02d" % (source, n)
             env = dict(os.environ, GTK_THEME=theme)
-            capture(display, cmd, os.path.join(out, group + ".png"), env, 2.5)
-            rows.append((group + ".png", group, source))
+            capture(display, cmd, os.path.join(out, name + ".png"), env, 2.5)
+            rows.append((name + ".png", group, source))
             if n % 3 == 0:
-                capture(display, cmd, os.path.join(out, group + "-capture2.png"), env, 2.5)
-                rows.append((group + "-capture2.png", group, source))
+                capture(display, cmd, os.path.join(out, name + "-capture2.png"), env, 2.5)
+                rows.append((name + "-capture2.png", group, source))
             if n % 3 == 1:
-                resaved(os.path.join(out, group + ".png"), os.path.join(out, group + "-resave.jpg"))
-                rows.append((group + "-resave.jpg", group, source))
+                resaved(os.path.join(out, name + ".png"), os.path.join(out, name + "-resave.jpg"))
+                rows.append((name + "-resave.jpg", group, source))
         if manager:
             manager.kill()
             manager.wait()
