@@ -23,7 +23,7 @@
 #include "app/store/texts/Localized.h"
 #include "app/store/texts/Texts.h"
 #include "engine/core/LumoraEngine.h"
-#include "tests/shell/support/GatedEngineClient.h"
+#include "harness/GatedEngineClient.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -77,8 +77,8 @@ public:
     localized::installTranslations();
     auto engine =
         std::make_shared<LumoraEngine>(m_home.filePath(QStringLiteral("analysis-cache.bin")));
-    m_gate = std::make_shared<shelltest::GatedEngineClient>(
-        std::make_shared<LumoraEngineClient>(engine));
+    m_gate =
+        std::make_shared<harness::GatedEngineClient>(std::make_shared<LumoraEngineClient>(engine));
     AppStore::Services services;
     services.engine = m_gate;
     services.qaMarkerDirectory = m_home.path();
@@ -91,7 +91,7 @@ public:
   }
 
   AppStore &store() { return *m_store; }
-  shelltest::GatedEngineClient &gate() { return *m_gate; }
+  harness::GatedEngineClient &gate() { return *m_gate; }
   /// A folder of its own under the throw-away home.
   QString folder(const QString &name) const {
     const QString path = m_home.filePath(name);
@@ -112,7 +112,7 @@ public:
 private:
   QTemporaryDir m_home;
   QString m_nextFolder;
-  std::shared_ptr<shelltest::GatedEngineClient> m_gate;
+  std::shared_ptr<harness::GatedEngineClient> m_gate;
   std::unique_ptr<AppStore> m_store;
 };
 

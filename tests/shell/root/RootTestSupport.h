@@ -6,7 +6,7 @@
 #include "app/store/services/UserDefaults.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "tests/shell/support/GatedEngineClient.h"
+#include "harness/GatedEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
@@ -43,7 +43,7 @@ struct StoreRig {
   int pickerCalls = 0;
   QStringList settingsTargets;
   /// The engine's gate: scans run freely until a test arms a hold.
-  std::shared_ptr<shelltest::GatedEngineClient> gate;
+  std::shared_ptr<harness::GatedEngineClient> gate;
   std::unique_ptr<lumora::AppStore> store;
 
   StoreRig() {
@@ -54,7 +54,7 @@ struct StoreRig {
     auto engine = std::make_shared<lumora::LumoraEngine>(
         QString::fromStdString((temp.path() / "analysis-cache.bin").string()));
     lumora::AppStore::Services services;
-    gate = std::make_shared<shelltest::GatedEngineClient>(
+    gate = std::make_shared<harness::GatedEngineClient>(
         std::make_shared<lumora::LumoraEngineClient>(engine));
     services.engine = gate;
     services.qaMarkerDirectory = QString::fromStdString(temp.path().string());

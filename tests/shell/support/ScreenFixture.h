@@ -5,7 +5,7 @@
 #include "app/store/services/UserDefaults.h"
 #include "app/store/texts/Localized.h"
 #include "engine/core/LumoraEngine.h"
-#include "tests/shell/support/GatedEngineClient.h"
+#include "harness/GatedEngineClient.h"
 #include "tests/store/support/StoreTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
@@ -38,7 +38,7 @@ protected:
     }
     return *m_store;
   }
-  GatedEngineClient &gate() {
+  harness::GatedEngineClient &gate() {
     store();
     return *m_gate;
   }
@@ -91,8 +91,8 @@ private:
     lumora::userdefaults::open().clear();
     auto engine = std::make_shared<lumora::LumoraEngine>(
         QString::fromStdString((m_temp.path() / "analysis-cache.bin").string()), engineServices);
-    m_gate =
-        std::make_shared<GatedEngineClient>(std::make_shared<lumora::LumoraEngineClient>(engine));
+    m_gate = std::make_shared<harness::GatedEngineClient>(
+        std::make_shared<lumora::LumoraEngineClient>(engine));
     lumora::AppStore::Services services;
     services.engine = m_gate;
     services.qaMarkerDirectory = QString::fromStdString(m_temp.path().string());
@@ -114,7 +114,7 @@ protected:
 private:
   testsupport::TempDir m_temp;
   std::filesystem::path m_photos = m_temp.path() / "photos";
-  std::shared_ptr<GatedEngineClient> m_gate;
+  std::shared_ptr<harness::GatedEngineClient> m_gate;
   std::unique_ptr<lumora::AppStore> m_store;
   std::unique_ptr<QWidget> m_window;
 };

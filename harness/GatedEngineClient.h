@@ -8,7 +8,7 @@
 #include <mutex>
 #include <stop_token>
 
-namespace shelltest {
+namespace harness {
 
 /// A real engine client whose scans can be held at a gate, so that a test or the screenshot
 /// tool sees a short-lived scan state for as long as it likes. A held scan waits on its own
@@ -165,4 +165,4 @@ private:
   PartialTest m_partialTest;
 };
 
-} // namespace shelltest
+} // namespace harness
