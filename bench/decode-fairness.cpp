@@ -27,8 +27,8 @@
 
 #include "BenchProcess.h"
 
-#include "app/store/images/ImageDecode.h"
 #include "app/store/images/ThumbnailLoader.h"
+#include "app/store/services/ImageDecode.h"
 #include "engine/core/LumoraEngine.h"
 #include "engine/imaging/ImageDecoder.h"
 

@@ -1,7 +1,7 @@
 #include "app/info/AboutContent.h"
 
-#include "app/info/ExportStatusLine.h"
-#include "app/info/InfoStyle.h"
+#include "app/info/shared/ExportStatusLine.h"
+#include "app/info/shared/InfoStyle.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/components/AppMark.h"
 #include "app/shell/components/ShrinkingLabel.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/info/DiagnosticsExporter.h"
-#include "app/info/ShortcutTable.h"
+#include "app/info/shared/DiagnosticsExporter.h"
+#include "app/info/shared/ShortcutTable.h"
 
 #include <QWidget>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/info/DiagnosticsExporter.h"
+#include "app/info/shared/DiagnosticsExporter.h"
 #include "app/store/state/AppStoreTypes.h"
 
 #include <QWidget>

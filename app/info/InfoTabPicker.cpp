@@ -1,6 +1,6 @@
 #include "app/info/InfoTabPicker.h"
 
-#include "app/shell/components/FocusHalo.h"
+#include "app/shell/theme/FocusHalo.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"
 

@@ -1,6 +1,6 @@
 #include "app/shell/SelfTestRequest.h"
 
-#include "app/shell/window/QAInputs.h"
+#include "app/shell/QAInputs.h"
 #include "app/store/services/QaMarkers.h"
 
 namespace lumora::selftestrequest {

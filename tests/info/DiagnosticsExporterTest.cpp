@@ -1,4 +1,4 @@
-#include "app/info/DiagnosticsExporter.h"
+#include "app/info/shared/DiagnosticsExporter.h"
 #include "app/store/texts/Localized.h"
 #include "engine/diagnostics/Diagnostics.h"
 #include "tests/support/TempDir.h"

@@ -1,7 +1,7 @@
 #include "app/shell/InfoCenterSheet.h"
 #include "app/info/InfoTabPicker.h"
 #include "app/shell/ScreenFactory.h"
-#include "app/shell/components/FocusHalo.h"
+#include "app/shell/theme/FocusHalo.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "tests/info/support/InfoFixture.h"

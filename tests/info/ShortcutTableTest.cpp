@@ -1,4 +1,4 @@
-#include "app/info/ShortcutTable.h"
+#include "app/info/shared/ShortcutTable.h"
 #include "app/store/texts/Localized.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
+#include "app/shell/QAInputs.h"
 #include "app/shell/window/AppearanceController.h"
-#include "app/shell/window/QAInputs.h"
 #include "app/shell/window/QAOverrides.h"
 #include "app/store/services/UserDefaults.h"
 #include "platform/gui/SystemColorScheme.h"

@@ -1,4 +1,4 @@
-#include "app/shell/components/FocusHalo.h"
+#include "app/shell/theme/FocusHalo.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"

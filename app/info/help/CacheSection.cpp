@@ -1,7 +1,7 @@
 #include "app/info/help/CacheSection.h"
 
-#include "app/info/InfoStyle.h"
 #include "app/info/help/ClearCacheButton.h"
+#include "app/info/shared/InfoStyle.h"
 #include "app/shell/components/WindowCentring.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Localized.h"

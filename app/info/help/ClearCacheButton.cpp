@@ -1,6 +1,6 @@
 #include "app/info/help/ClearCacheButton.h"
 
-#include "app/info/InfoStyle.h"
+#include "app/info/shared/InfoStyle.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/texts/Localized.h"

@@ -1,7 +1,7 @@
 #include "app/info/help/DiagnosticsSection.h"
 
-#include "app/info/ExportStatusLine.h"
-#include "app/info/InfoStyle.h"
+#include "app/info/shared/ExportStatusLine.h"
+#include "app/info/shared/InfoStyle.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/store/texts/Localized.h"

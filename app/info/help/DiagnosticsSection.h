@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/info/DiagnosticsExporter.h"
 #include "app/info/help/InfoSection.h"
+#include "app/info/shared/DiagnosticsExporter.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
 #include "app/info/help/InfoSection.h"
 
-#include "app/info/InfoStyle.h"
+#include "app/info/shared/InfoStyle.h"
 #include "app/store/texts/Localized.h"
 #include "platform/gui/Symbols.h"
 

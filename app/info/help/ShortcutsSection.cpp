@@ -1,6 +1,6 @@
 #include "app/info/help/ShortcutsSection.h"
 
-#include "app/info/InfoStyle.h"
+#include "app/info/shared/InfoStyle.h"
 #include "app/store/texts/Localized.h"
 
 #include <QGridLayout>

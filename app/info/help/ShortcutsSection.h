@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/info/ShortcutTable.h"
 #include "app/info/help/InfoSection.h"
+#include "app/info/shared/ShortcutTable.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "app/shell/components/HeroOverlay.h"
 
-#include "app/shell/ThumbnailPainting.h"
+#include "app/shell/components/ThumbnailPainting.h"
 #include "app/shell/motion/Motion.h"
 
 #include <QEvent>

@@ -1,10 +1,10 @@
 #include "app/shell/root/ControlsBar.h"
 
-#include "app/shell/components/FocusHalo.h"
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/components/StatPill.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/SimilaritySlider.h"
+#include "app/shell/theme/FocusHalo.h"
 #include "app/shell/theme/Spinner.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"

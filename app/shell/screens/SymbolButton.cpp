@@ -1,7 +1,7 @@
 #include "app/shell/screens/SymbolButton.h"
 
-#include "app/shell/components/FocusHalo.h"
 #include "app/shell/theme/ButtonKeys.h"
+#include "app/shell/theme/FocusHalo.h"
 #include "app/shell/theme/Theme.h"
 #include "platform/gui/Symbols.h"
 

@@ -1,6 +1,6 @@
 #include "app/shell/window/AppearanceController.h"
 
-#include "app/shell/window/QAInputs.h"
+#include "app/shell/QAInputs.h"
 #include "app/store/services/UserDefaults.h"
 #include "platform/gui/SystemColorScheme.h"
 

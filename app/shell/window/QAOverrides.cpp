@@ -1,8 +1,8 @@
 #include "app/shell/window/QAOverrides.h"
 
 #include "app/shell/AppInfo.h"
+#include "app/shell/QAInputs.h"
 #include "app/shell/window/AppearanceController.h"
-#include "app/shell/window/QAInputs.h"
 #include "app/store/services/UserDefaults.h"
 #include "engine/diagnostics/Diagnostics.h"
 

@@ -1,7 +1,7 @@
 #include "app/store/images/ThumbnailLoader.h"
 
-#include "app/store/images/ImageDecode.h"
 #include "app/store/services/EngineClient.h"
+#include "app/store/services/ImageDecode.h"
 
 namespace lumora {
 namespace {

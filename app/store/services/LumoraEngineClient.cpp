@@ -1,6 +1,6 @@
 #include "app/store/services/LumoraEngineClient.h"
 
-#include "app/store/images/ImageDecode.h"
+#include "app/store/services/ImageDecode.h"
 #include "engine/core/LumoraEngine.h"
 #include "engine/diagnostics/Diagnostics.h"
 

@@ -3,7 +3,7 @@
 #include "app/info/InfoCenterView.h"
 #include "app/store/AppStore.h"
 #include "tests/info/support/HeldEngineClient.h"
-#include "tests/store/images/ImageCacheTestSupport.h"
+#include "tests/store/support/ImageCacheTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 #include "app/store/images/PreviewImageCache.h"
-#include "tests/store/images/ImageCacheTestSupport.h"
+#include "tests/store/support/ImageCacheTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/PhotoItem.h"
-#include "tests/store/images/ImageCacheTestSupport.h"
+#include "tests/store/support/ImageCacheTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

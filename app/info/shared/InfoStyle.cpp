@@ -1,4 +1,4 @@
-#include "app/info/InfoStyle.h"
+#include "app/info/shared/InfoStyle.h"
 
 #include <QHBoxLayout>
 #include <QWidget>

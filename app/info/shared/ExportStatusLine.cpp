@@ -1,4 +1,4 @@
-#include "app/info/ExportStatusLine.h"
+#include "app/info/shared/ExportStatusLine.h"
 
 #include "app/shell/components/ShrinkingLabel.h"
 #include "app/shell/theme/Theme.h"

@@ -1,4 +1,4 @@
-#include "app/shell/ThumbnailPainting.h"
+#include "app/shell/components/ThumbnailPainting.h"
 
 #include <QIcon>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "app/shell/window/QAInputs.h"
+#include "app/shell/QAInputs.h"
 
 #include "app/store/services/QaMarkers.h"
 

@@ -1,4 +1,4 @@
-#include "app/store/images/ImageDecode.h"
+#include "app/store/services/ImageDecode.h"
 
 #include "engine/imaging/ImageDecoder.h"
 
