@@ -61,7 +61,8 @@ struct QualityMeasures {
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;
 
-  /// Measures `image`, whose planes are `planes` and sharpness `sharpness`.
+  /// Measures `image`, whose planes are `planes` and sharpness `sharpness`. Defined in
+  /// QualityMeasuring.cpp with the families of measures it combines, which fill in this struct.
   [[nodiscard]] static QualityMeasures measure(const PixelView &image, const ImagePlanes &planes,
                                                float sharpness);
 };

@@ -1,6 +1,6 @@
 #include "engine/imaging/DirectoryWalker.h"
 
-#include "engine/imaging/ImageLoader.h"
+#include "engine/imaging/ImageExtensions.h"
 #include "platform/core/trash/TrashLeftovers.h"
 #include "platform/core/trash/TrashMove.h"
 

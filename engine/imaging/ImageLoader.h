@@ -3,6 +3,7 @@
 #include "engine/imaging/DecodeError.h"
 #include "engine/imaging/EnumerateResult.h"
 #include "engine/imaging/ExifDate.h"
+#include "engine/imaging/ImageExtensions.h"
 #include "engine/model/Date.h"
 #include "engine/model/ScanTypes.h"
 #include "engine/util/Expected.h"
@@ -12,7 +13,6 @@
 #include <QUrl>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,14 +37,6 @@ struct LoadedImage {
   /// 0 for a lossless file and when not known.
   float detailStep = 0;
 };
-
-/// The ten lowercase file extensions a folder scan accepts: jpg, jpeg, heic, heif, png, tif,
-/// tiff, gif, bmp and webp.
-[[nodiscard]] const std::set<std::string, std::less<>> &supportedExtensions();
-
-/// The part of a file name after its last dot, ASCII-lowercased; empty when there is no dot
-/// or the only dot starts the name (".profile").
-[[nodiscard]] std::string lowercaseExtension(std::string_view name);
 
 /// Lists the image files under `roots`, reading `includeHidden` and `minFileSize` of the
 /// options. A root that is a file is listed whatever its name or size; a root that does
