@@ -6,10 +6,10 @@
 #include "app/results/MonthIndexRail.h"
 #include "app/results/ResultsGrid.h"
 #include "app/results/SummaryBar.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/components/WindowShortcut.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
-#include "app/shell/transition/LeavingPicture.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/KeyCodes.h"
 

@@ -1,10 +1,10 @@
 #include "app/selftest/ScreenTestHost.h"
 
 #include "app/shell/components/HeroNamespace.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/root/ToastSlot.h"
 #include "app/shell/transition/EntranceEffect.h"
-#include "app/shell/transition/LeavingPicture.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 

@@ -1,4 +1,4 @@
-#include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/transition/ScreenTransition.h"
 #include "app/store/AppStoreStateAccess.h"
 #include "tests/results/support/GridViewHost.h"

@@ -1,8 +1,8 @@
 #include "app/shell/theme/FocusHalo.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/theme/Theme.h"
 #include "app/shell/theme/ThemedButton.h"
-#include "app/shell/transition/LeavingPicture.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

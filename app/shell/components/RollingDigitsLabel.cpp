@@ -1,9 +1,9 @@
 #include "app/shell/components/RollingDigitsLabel.h"
 
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/components/RollPlan.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
-#include "app/shell/transition/LeavingPicture.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/shell/components/PictureSettling.h"
 #include "app/shell/motion/MotionAnimation.h"
-#include "app/shell/transition/PictureSettling.h"
 
 #include <QWidget>
 

@@ -1,11 +1,11 @@
 #include "app/shell/root/ToastSlot.h"
 
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/screens/SymbolButton.h"
 #include "app/shell/screens/UndoToastView.h"
 #include "app/shell/theme/ThemedButton.h"
 #include "app/shell/transition/EntranceEffect.h"
-#include "app/shell/transition/LeavingPicture.h"
 #include "app/store/AppStore.h"
 #include "platform/gui/ReduceMotion.h"
 

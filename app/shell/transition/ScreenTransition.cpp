@@ -1,9 +1,9 @@
 #include "app/shell/transition/ScreenTransition.h"
 
 #include "app/shell/components/GentleAppear.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/components/WindowBackground.h"
 #include "app/shell/transition/EntranceEffect.h"
-#include "app/shell/transition/LeavingPicture.h"
 
 #include <QPainter>
 #include <QTimer>

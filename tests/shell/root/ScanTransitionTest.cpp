@@ -3,8 +3,8 @@
 // published (a paused banner nobody asked for, a half-cleared summary, the next photo
 // loading).
 #include "app/ApplicationScreens.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/root/PhaseScreenHost.h"
-#include "app/shell/transition/LeavingPicture.h"
 #include "app/shell/transition/LoadingImages.h"
 #include "app/store/AppStoreStateAccess.h"
 #include "tests/shell/root/RootViewFixture.h"

@@ -1,7 +1,7 @@
-#include "app/shell/transition/LeavingPicture.h"
+#include "app/shell/components/LeavingPicture.h"
 
+#include "app/shell/components/PictureSettling.h"
 #include "app/shell/motion/Motion.h"
-#include "app/shell/transition/PictureSettling.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/shell/transition/PictureSettling.h"
+#include "app/shell/components/PictureSettling.h"
 
 #include <QWidget>
 
