@@ -16,14 +16,15 @@ PhotoWait::PhotoWait(ThumbnailLoader &photos, QObject *parent) : QObject(parent)
   connect(&photos, &ThumbnailLoader::answered, this, &PhotoWait::check);
 }
 
-void PhotoWait::start(QWidget *screen, std::function<void()> done) {
+void PhotoWait::start(QWidget *screen, std::function<void()> done, int spentMs) {
   cancel();
   m_screen = screen;
   m_done = std::move(done);
-  if (!LoadingImages::anyIn(screen)) {
+  if (!LoadingImages::anyIn(screen) || spentMs >= kLimitMs) {
     finish();
     return;
   }
+  m_limit.setDuration(kLimitMs - spentMs);
   m_limit.start();
 }
 
