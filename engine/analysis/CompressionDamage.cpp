@@ -37,6 +37,17 @@ constexpr float kSceneGridShare = 0.1f;
 /// whose steps are mostly block edges (share 1) loses 0.45, a clearly blocky one (0.3) 0.1.
 constexpr float kScorePerGridShare = 0.5f;
 
+/// The coding trace (`SourceFacts::codingTrace`) that pictures never coded reach by
+/// themselves: edges and flat patches that happen to line up with the corner's grid.
+constexpr float kSceneTrace = 0.01f;
+
+/// What a video coder's trace costs the score per unit beyond the scene's, and at most. The
+/// trace tells that a frame was coded, not how coarsely, so it costs no more than a good
+/// save does (a JPEG at about quality 88): enough that a coded frame falls behind the clean
+/// frame of the same instant, which it matches in every other measure.
+constexpr float kScorePerTrace = 2.0f;
+constexpr float kMostTraceCost = 0.05f;
+
 /// The false detail of a JPEG's rounding (block edges, ringing, mosquito noise), by its
 /// tables. Rounding moves only the frequencies a block keeps, so it adds far less than white
 /// noise of the error's deviation would: about in proportion to that deviation, and never
@@ -76,8 +87,10 @@ Damage assess(const ImagePlanes &planes, const SourceFacts &facts, float measure
   // detail measured.
   const float afterRounding = measured - roundingDetail(facts, error, measured);
   const float sharpness = std::max(0.0f, afterRounding * std::max(0.0f, 1.0f - grid / 2.0f));
-  const float cost = kScorePerStep * std::max(0.0f, facts.detailStep - kUnseenStep) +
-                     kScorePerGridShare * std::max(0.0f, grid - kSceneGridShare);
+  const float cost =
+      kScorePerStep * std::max(0.0f, facts.detailStep - kUnseenStep) +
+      kScorePerGridShare * std::max(0.0f, grid - kSceneGridShare) +
+      std::min(kMostTraceCost, kScorePerTrace * std::max(0.0f, facts.codingTrace - kSceneTrace));
   return Damage{sharpness, cost};
 }
 

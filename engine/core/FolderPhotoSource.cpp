@@ -66,8 +66,8 @@ std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const 
     }
     return std::nullopt;
   }
-  auto analysis =
-      analyzeImage(loaded->image, SourceFacts{loaded->sourcePixels, loaded->detailStep});
+  auto analysis = analyzeImage(
+      loaded->image, SourceFacts{loaded->sourcePixels, loaded->detailStep, loaded->codingTrace});
   if (!analysis) {
     return std::nullopt;
   }

@@ -3,6 +3,7 @@
 #include "platform/core/posix/UniqueFd.h"
 
 #include "engine/imaging/BmpReader.h"
+#include "engine/imaging/CodingTrace.h"
 #include "engine/imaging/Downscale.h"
 #include "engine/imaging/TurboJpeg.h"
 #include "platform/core/imaging/DecodeBudget.h"
@@ -157,6 +158,30 @@ Expected<platform::DecodedImage, DecodeError> fitDecoded(platform::DecodedImage 
   return finish(image.get(), maxPixel);
 }
 
+/// Whether the decode of `header`, a lossless picture small enough, keeps the picture whole
+/// at its own size to look for a video coder's trace in it: 8-bit grey or RGB, with or
+/// without alpha, as PNG and TIFF store most pictures.
+bool keepsWhole(Format format, VipsImage *header) {
+  const VipsInterpretation space = header->Type;
+  return (format == Format::png || format == Format::tiff) &&
+         header->BandFmt == VIPS_FORMAT_UCHAR && header->Bands >= 1 && header->Bands <= 4 &&
+         (space == VIPS_INTERPRETATION_sRGB || space == VIPS_INTERPRETATION_B_W) &&
+         std::int64_t{header->Xsize} * header->Ysize <= codingtrace::kMostPixels;
+}
+
+/// The samples of `image`, a picture held whole in memory.
+codingtrace::Samples samplesOf(VipsImage *image) {
+  return codingtrace::Samples{static_cast<const std::uint8_t *>(VIPS_IMAGE_ADDR(image, 0, 0)),
+                              image->Xsize, image->Ysize, image->Bands,
+                              static_cast<std::size_t>(VIPS_IMAGE_SIZEOF_LINE(image))};
+}
+
+/// The samples of `image`, a picture decoded whole.
+codingtrace::Samples samplesOf(const platform::DecodedImage &image) {
+  return codingtrace::Samples{image.pixels.data(), image.width, image.height, image.bands,
+                              image.stride()};
+}
+
 Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int maxPixel) {
   // Rows are read one at a time, but the picture is decoded whole, as RGBA at most.
   const std::int64_t maxPixels = std::min(
@@ -172,11 +197,13 @@ Expected<DecodedFile, DecodeError> decodeBmp(int fd, std::int64_t fileSize, int 
   }
   const int width = full->width;
   const int height = full->height;
+  // Decoded whole anyway: measuring it costs no memory beyond what was reserved.
+  const float trace = codingtrace::residualTrace(samplesOf(*full));
   auto small = fitDecoded(std::move(*full), maxPixel);
   if (!small) {
     return Unexpected(small.error());
   }
-  return DecodedFile{std::move(*small), {}, width, height};
+  return DecodedFile{std::move(*small), {}, width, height, trace};
 }
 
 /// A JPEG through libjpeg-turbo's scaled decode, turned upright for `orientation`. Nothing
@@ -249,7 +276,7 @@ Expected<Opened, DecodeError> openReserved(int fd, std::int64_t fileSize, int ma
       return Unexpected(header.error());
     }
     VipsImage *image = header->image.get();
-    const platform::decodecost::Request request{maxPixel, false};
+    const platform::decodecost::Request request{maxPixel, false, keepsWhole(header->format, image)};
     if (std::int64_t{image->Xsize} * image->Ysize > kMaxInputPixels) {
       return Unexpected(
           tooLarge(image->Xsize, image->Ysize,
@@ -297,11 +324,21 @@ Expected<DecodedFile, DecodeError> decodeWithVips(int fd, std::int64_t fileSize,
     }
     image = std::move(*shrunk);
   }
+  float trace = 0;
+  if (keepsWhole(format, image.get())) {
+    // Read once into memory, measured there, and scaled down from there.
+    VipsImagePtr whole(vips_image_copy_memory(image.get()));
+    if (!whole) {
+      return Unexpected(vipsFailure(DecodeError::Kind::damaged, "could not decode"));
+    }
+    trace = codingtrace::residualTrace(samplesOf(whole.get()));
+    image = std::move(whole);
+  }
   auto small = finish(image.get(), maxPixel);
   if (!small) {
     return Unexpected(small.error());
   }
-  return DecodedFile{std::move(*small), std::move(exif), width, height};
+  return DecodedFile{std::move(*small), std::move(exif), width, height, trace};
 }
 
 } // namespace

@@ -24,6 +24,9 @@ struct DecodedFile {
   /// The size of the file's picture before it was scaled down (as stored, before rotation).
   int originalWidth = 0;
   int originalHeight = 0;
+  /// For a small picture stored losslessly, the trace a video coder's prediction left in it
+  /// (see `codingtrace::residualTrace`); 0 otherwise.
+  float codingTrace = 0;
 };
 
 /// Decodes the first image of the file at `path` (native bytes) so that its longer side is

@@ -115,9 +115,9 @@ Expected<LoadedImage, DecodeError> loadFile(const std::string &path, int maxPixe
   // Read apart from the decode, from the file's first segments: the decoder's memory is
   // spent on pixels only.
   const auto saved = jpegquality::fromFile(path);
-  return LoadedImage{std::move(decoded->image), captureDate(decoded->exif),
-                     QFile::decodeName(name.c_str()), sourcePixels,
-                     saved ? saved->detailStep : 0.0f};
+  return LoadedImage{std::move(decoded->image),        captureDate(decoded->exif),
+                     QFile::decodeName(name.c_str()),  sourcePixels,
+                     saved ? saved->detailStep : 0.0f, decoded->codingTrace};
 }
 
 std::optional<Date> captureDate(const std::optional<ExifDateFields> &fields) {

@@ -36,6 +36,9 @@ struct LoadedImage {
   /// For a JPEG file, how coarsely its save kept detail (see `jpegquality::SavedQuality`);
   /// 0 for a lossless file and when not known.
   float detailStep = 0;
+  /// For a small picture stored losslessly, the trace a video coder's prediction left in it
+  /// (see `codingtrace::residualTrace`); 0 otherwise.
+  float codingTrace = 0;
 };
 
 /// Lists the image files under `roots`, reading `includeHidden` and `minFileSize` of the

@@ -149,13 +149,15 @@ std::optional<Format> formatOfLoader(std::string_view loader) {
 
 std::int64_t peakBytes(Format format, VipsImage *header, const FileFacts &file,
                        const Request &request) {
-  const Request asked{std::max(request.maxPixel, 1), request.viaThumbnail};
+  const Request asked{std::max(request.maxPixel, 1), request.viaThumbnail, request.keepsWhole};
   const Picture full{header->Xsize, header->Ysize, header->Bands,
                      static_cast<std::int64_t>(vips_format_sizeof(header->BandFmt)),
                      vips_image_hasalpha(header) != 0};
   const auto [decoder, streamed] = decoderBytes(format, header, full, file, asked);
-  return plus(plus(kFixedBytes, file.heldBytes), plus(plus(decoder, streamBytes(streamed, asked)),
-                                                      returnedBytes(full, asked.maxPixel)));
+  const std::int64_t whole = asked.keepsWhole ? times(full.width, full.height, full.bands) : 0;
+  return plus(
+      plus(plus(kFixedBytes, file.heldBytes), whole),
+      plus(plus(decoder, streamBytes(streamed, asked)), returnedBytes(full, asked.maxPixel)));
 }
 
 } // namespace platform::decodecost

@@ -57,6 +57,9 @@ struct Request {
   /// decoder premultiplies in the picture's sample format) and does not always have libwebp
   /// decode at the reduced size.
   bool viaThumbnail = false;
+  /// The decoded picture is held whole at its own size, 8 bits a sample, while it is measured
+  /// and then scaled down.
+  bool keepsWhole = false;
 };
 
 /// The bytes a decode of `header` (opened lazily; no pixel read) will hold at its peak:

@@ -102,6 +102,17 @@ TEST(DecodeCost, throughVipsThumbnailAPictureWithAlphaIsChargedItsRowsInFloat) {
             chargeOfPng(dir, 14000, 14000, PngColour::rgb));
 }
 
+TEST(DecodeCost, aPictureHeldWholeToBeMeasuredIsChargedItsEightBitSamples) {
+  testsupport::TempDir dir;
+  const decodecost::Request whole{512, false, true};
+  EXPECT_EQ(chargeOfPng(dir, 1920, 1080, PngColour::rgb, false, whole) -
+                chargeOfPng(dir, 1920, 1080, PngColour::rgb),
+            std::int64_t{1920} * 1080 * 3);
+  EXPECT_EQ(chargeOfPng(dir, 640, 360, PngColour::grey, false, whole) -
+                chargeOfPng(dir, 640, 360, PngColour::grey),
+            std::int64_t{640} * 360);
+}
+
 TEST(DecodeCost, jpegIsChargedAtTheScaleItDecodesAtAndProgressiveForItsCoefficients) {
   testsupport::TempDir dir;
   saveFlat(dir.file("base.jpg").string(), 4000, 3000, 3);
