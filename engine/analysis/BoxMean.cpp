@@ -1,7 +1,9 @@
 #include "engine/analysis/BoxMean.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <numeric>
 
 namespace lumora::boxmean {
 
@@ -25,6 +27,23 @@ std::vector<float> of(const std::vector<float> &plane, int width, int height, in
     }
   }
   return out;
+}
+
+std::vector<float> relief(std::vector<float> grid, int width, int height, int radius,
+                          double floorLength) {
+  const std::vector<float> blurred = of(grid, width, height, radius);
+  for (std::size_t i = 0; i < grid.size(); ++i)
+    grid[i] -= blurred[i];
+  const double mean = std::accumulate(grid.begin(), grid.end(), 0.0) / grid.size();
+  double squares = 0;
+  for (float &v : grid) {
+    v -= static_cast<float>(mean);
+    squares += static_cast<double>(v) * v;
+  }
+  const double divisor = std::max(std::sqrt(squares), floorLength);
+  for (float &v : grid)
+    v = static_cast<float>(v / divisor);
+  return grid;
 }
 
 } // namespace lumora::boxmean

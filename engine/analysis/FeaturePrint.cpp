@@ -428,7 +428,8 @@ std::vector<float> combine(const std::array<std::vector<float>, kBlockCount> &pa
   return out;
 }
 
-std::vector<float> compute(const ImagePlanes &planes, float documentWeight) {
+std::vector<float> compute(const ImagePlanes &planes, float documentWeight,
+                           const SourceFacts &facts) {
   std::vector<float> out = extend(combine(blocks(planes), defaultWeights()));
   normalise(out);
   const float share = std::clamp(documentWeight, 0.0f, 1.0f);
@@ -443,7 +444,7 @@ std::vector<float> compute(const ImagePlanes &planes, float documentWeight) {
   const auto layout = static_cast<float>(std::sin(angle));
   for (float &v : out)
     v *= blocks;
-  for (const float v : pagelayout::block(planes))
+  for (const float v : pagelayout::block(planes, facts))
     out.push_back(layout * v);
   return out;
 }

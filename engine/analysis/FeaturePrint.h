@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/SourceFacts.h"
 
 #include <array>
 #include <cstddef>
@@ -54,7 +55,9 @@ using Weights = std::array<float, kBlockCount>;
 /// are zero, so its distances to other photographs are those of the vector before them; one picture
 /// at two weights lies about the difference of their angles apart, a distance that grows evenly
 /// with the difference of the weights and nowhere faster.
-[[nodiscard]] std::vector<float> compute(const ImagePlanes &planes, float documentWeight);
+/// `facts` reach the layout block (a document's writing may be measured in a larger decode).
+[[nodiscard]] std::vector<float> compute(const ImagePlanes &planes, float documentWeight,
+                                         const SourceFacts &facts = {});
 
 /// The angle (radians) by which a picture that counts wholly as a document or screenshot is
 /// turned towards its layout: its layout then outweighs the rest of the vector, whose blocks see

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numeric>
 
 namespace lumora::pagelayout {
 
@@ -31,17 +30,30 @@ using Plane = std::vector<float>;
 
 constexpr std::size_t kJointLength = kLength + textlayout::kLength;
 
-/// The projection's signs, row by row: bit 0 of a SplitMix64 hash of each entry's place.
+/// Bit 0 of a SplitMix64 hash of `place`, as a sign.
+std::int8_t signAt(std::uint64_t place) {
+  std::uint64_t z = (place + 1) * 0x9e3779b97f4a7c15ull;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+  z ^= z >> 31;
+  return (z & 1u) != 0 ? 1 : -1;
+}
+
+// The frame's layout and the thumbnail's writing grid come first.
+constexpr std::size_t kCoarseJoint = kLength + textlayout::kThumbnailLength;
+
+/// The projection's signs, row by row. The columns of the frame's layout and the thumbnail's
+/// writing grid are numbered as they were before the larger decode's grid joined them, so a
+/// picture without that grid keeps its block.
 const std::vector<std::int8_t> &projectionSigns() {
   static const std::vector<std::int8_t> signs = [] {
     std::vector<std::int8_t> out(kLength * kJointLength);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-      std::uint64_t z = (i + 1) * 0x9e3779b97f4a7c15ull;
-      z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-      z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-      z ^= z >> 31;
-      out[i] = (z & 1u) != 0 ? 1 : -1;
-    }
+    for (std::size_t r = 0; r < kLength; ++r)
+      for (std::size_t c = 0; c < kJointLength; ++c)
+        out[r * kJointLength + c] =
+            c < kCoarseJoint ? signAt(r * kCoarseJoint + c)
+                             : signAt(kLength * kCoarseJoint + r * (kJointLength - kCoarseJoint) +
+                                      (c - kCoarseJoint));
     return out;
   }();
   return signs;
@@ -60,29 +72,17 @@ std::vector<float> describe(const ImagePlanes::Small &small) {
   Plane grid = resampler::resample(detail, w, resampler::Region{0, 0, w, h}, kGridSide, kGridSide);
   for (float &v : grid)
     v = std::pow(std::max(0.0f, v), kCellPower);
-  const Plane blurred = boxmean::of(grid, kGridSide, kGridSide, kBlurRadius);
-  for (std::size_t i = 0; i < grid.size(); ++i)
-    grid[i] -= blurred[i];
-  const double mean = std::accumulate(grid.begin(), grid.end(), 0.0) / grid.size();
-  double squares = 0;
-  for (float &v : grid) {
-    v -= static_cast<float>(mean);
-    squares += static_cast<double>(v) * v;
-  }
-  const double divisor =
-      std::max(std::sqrt(squares), kLayoutFloor * std::sqrt(static_cast<double>(kLength)));
-  for (float &v : grid)
-    v = static_cast<float>(v / divisor);
-  return grid;
+  return boxmean::relief(std::move(grid), kGridSide, kGridSide, kBlurRadius,
+                         kLayoutFloor * std::sqrt(static_cast<double>(kLength)));
 }
 
-std::vector<float> block(const ImagePlanes &planes) {
+std::vector<float> block(const ImagePlanes &planes, const SourceFacts &facts) {
   Plane joint;
   joint.reserve(kJointLength);
   const float frameShare = std::sqrt(1.0f - kWritingShare * kWritingShare);
   for (const float v : describe(planes.small()))
     joint.push_back(frameShare * v);
-  for (const float v : textlayout::describe(planes))
+  for (const float v : textlayout::describe(planes, facts))
     joint.push_back(kWritingShare * v);
   const std::vector<std::int8_t> &signs = projectionSigns();
   std::vector<double> sums(kLength, 0.0);

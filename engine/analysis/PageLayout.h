@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/SourceFacts.h"
 
 #include <cstddef>
 #include <vector>
@@ -32,6 +33,8 @@ inline constexpr float kWritingShare = 0.85f;
 /// and the writing's, mapped from their joint length to `kLength` by a fixed projection of
 /// random signs and scaled to the joint layout's length: it keeps distances between blocks
 /// within several hundredths of what they are before it and needs no table.
-[[nodiscard]] std::vector<float> block(const ImagePlanes &planes);
+/// The writing's layout is measured in a larger decode when `facts` can give one (see
+/// `textlayout::describe`).
+[[nodiscard]] std::vector<float> block(const ImagePlanes &planes, const SourceFacts &facts = {});
 
 } // namespace lumora::pagelayout

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 
 namespace lumora::textlayout {
@@ -24,6 +25,24 @@ constexpr float kStrongShare = 0.2f;
 constexpr double kStrongRank = 0.995;
 // Below this root-mean-square per entry the grid is not scaled up to unit length.
 constexpr float kFloor = 0.1f;
+// The fine grid is laid over a box shown at up to this many times its size in the thumbnail
+// (and at most `kFineBoxSide`): a re-save at another size then shows it at the same size too,
+// shrunk from its own larger decode.
+constexpr double kFineEnlargement = 2.0;
+// The fine grid is measured only where it shows the box at least this much larger.
+constexpr double kFineGain = 1.25;
+// The longest side a larger decode is asked for.
+constexpr double kMostDecodeSide = 2048;
+// The fine writing is taken on a 5 × 5 average with steps two pixels wide: at this size a
+// letter spans ten pixels or more, and a re-save's ringing and a resampling's blur stay below it.
+constexpr int kFineAverage = 2;
+constexpr int kFineStep = 2;
+// The fine grid is blurred by this many of the source's pixels (in cells, so that a box the
+// file shows in fewer pixels is blurred more) before it is finished, and its blurred copy
+// taken off spans 9 × 9 cells: what tells two fillings of one template apart is where words
+// and lines end, not the strokes of single letters.
+constexpr double kFineBlurPixels = 5.0;
+constexpr int kFineBackground = 4;
 
 using Plane = std::vector<float>;
 
@@ -76,15 +95,25 @@ void soften(Plane &grid, int side) {
   }
 }
 
-} // namespace
+/// A grey plane of `width` × `height` pixels.
+struct GreyCrop {
+  int width = 0;
+  int height = 0;
+  Plane grey;
+  /// Pixels of the decode the crop was cut from per pixel of the crop.
+  double sourcePerPixel = 1;
+};
 
-std::vector<float> writing(const std::vector<std::uint8_t> &grey, int width, int height) {
-  // The steps are taken on a 3 × 3 average: a JPEG re-save rings around each letter a pixel
-  // wide, which on its own would count as writing where the original has none; averaged, the
-  // ringing mostly cancels while the letters, a few pixels tall even in a small dialog, remain.
-  const Plane smooth = boxmean::of(Plane(grey.begin(), grey.end()), width, height, 1);
-  Plane across = boxmean::of(steps(smooth, width, height, 1, 0), width, height, 1);
-  Plane along = boxmean::of(steps(smooth, width, height, 0, 1), width, height, 1);
+/// The writing of a plane of floats: the geometric mean of the mean steps across and along,
+/// `step` pixels wide, taken on the plane averaged over (2 `average` + 1)², each less twice its
+/// median over the plane.
+Plane writingOf(const Plane &grey, int width, int height, int average, int step) {
+  // A JPEG re-save rings around each letter a pixel wide, which on its own would count as
+  // writing where the original has none; averaged, the ringing mostly cancels while the
+  // letters remain.
+  const Plane smooth = boxmean::of(grey, width, height, average);
+  Plane across = boxmean::of(steps(smooth, width, height, step, 0), width, height, 1);
+  Plane along = boxmean::of(steps(smooth, width, height, 0, step), width, height, 1);
   // Each way's noise is taken off before the two meet: a rule under sensor noise steps one way
   // by its ink and the other by the noise, and must not pass for writing.
   for (Plane *plane : {&across, &along}) {
@@ -96,6 +125,99 @@ std::vector<float> writing(const std::vector<std::uint8_t> &grey, int width, int
   for (std::size_t i = 0; i < out.size(); ++i)
     out[i] = std::sqrt(across[i] * along[i]);
   return boxmean::of(out, width, height, 2);
+}
+
+/// `box` of a `width` × `height` plane, resampled so that its longer side is `side` pixels.
+template <typename Sample>
+GreyCrop cropOf(const std::vector<Sample> &grey, int width, int height, Box box, double side) {
+  box.x = std::clamp(box.x, 0, width - 1);
+  box.y = std::clamp(box.y, 0, height - 1);
+  box.width = std::clamp(box.width, 1, width - box.x);
+  box.height = std::clamp(box.height, 1, height - box.y);
+  const double scale = side / std::max(box.width, box.height);
+  GreyCrop crop;
+  crop.width = std::max(1, static_cast<int>(std::lround(box.width * scale)));
+  crop.height = std::max(1, static_cast<int>(std::lround(box.height * scale)));
+  crop.grey = resampler::resample(
+      grey, width, resampler::Region{box.x, box.y, box.width, box.height}, crop.width, crop.height);
+  crop.sourcePerPixel = static_cast<double>(box.width) / crop.width;
+  return crop;
+}
+
+/// One pass of a Gaussian blur of `sigma` cells along the rows (`across`) or the columns of a
+/// `gw` × `gh` grid, edges repeated.
+void gaussianPass(Plane &grid, int gw, int gh, double sigma, bool across) {
+  if (sigma < 0.05)
+    return;
+  const int reach = static_cast<int>(std::ceil(3 * sigma));
+  std::vector<double> weights(static_cast<std::size_t>(2 * reach + 1));
+  double total = 0;
+  for (int i = -reach; i <= reach; ++i)
+    total += weights[static_cast<std::size_t>(i + reach)] =
+        std::exp(-0.5 * i * i / (sigma * sigma));
+  const Plane copy = grid;
+  for (int y = 0; y < gh; ++y) {
+    for (int x = 0; x < gw; ++x) {
+      double sum = 0;
+      for (int i = -reach; i <= reach; ++i) {
+        const int cx = across ? std::clamp(x + i, 0, gw - 1) : x;
+        const int cy = across ? y : std::clamp(y + i, 0, gh - 1);
+        sum += weights[static_cast<std::size_t>(i + reach)] *
+               copy[static_cast<std::size_t>(cy * gw + cx)];
+      }
+      grid[static_cast<std::size_t>(y * gw + x)] = static_cast<float>(sum / total);
+    }
+  }
+}
+
+/// A square grid of writing softened, compressed by a square root, less its mean over
+/// (2 `background` + 1)² cells, centred and scaled to unit length, or by its contrast floor.
+Plane finished(Plane grid, int side, int background) {
+  soften(grid, side);
+  for (float &v : grid)
+    v = std::sqrt(std::max(0.0f, v));
+  return boxmean::relief(std::move(grid), side, side, background, double(kFloor) * side);
+}
+
+/// The fine grid of the writing of `crop`.
+Plane fineGrid(const GreyCrop &crop) {
+  if (crop.width < 3 || crop.height < 3)
+    return Plane(static_cast<std::size_t>(kFineSide * kFineSide), 0.0f);
+  const Plane marks = writingOf(crop.grey, crop.width, crop.height, kFineAverage, kFineStep);
+  Plane grid = resampler::resample(
+      marks, crop.width, resampler::Region{0, 0, crop.width, crop.height}, kFineSide, kFineSide);
+  // A crop enlarged from a smaller decode holds less than its pixels: blur by source pixels.
+  const double shown = std::min(1.0, crop.sourcePerPixel);
+  gaussianPass(grid, kFineSide, kFineSide, kFineBlurPixels * kFineSide / (crop.width * shown),
+               true);
+  gaussianPass(grid, kFineSide, kFineSide, kFineBlurPixels * kFineSide / (crop.height * shown),
+               false);
+  return finished(std::move(grid), kFineSide, kFineBackground);
+}
+
+/// The box the thumbnail placed (`box`, in thumbnail pixels, the thumbnail `thumbWidth` ×
+/// `thumbHeight`) found again in a decode of `width` × `height` and cut out at `side`.
+GreyCrop boxAgain(const std::vector<std::uint8_t> &grey, int width, int height, Box box,
+                  int thumbWidth, int thumbHeight, double side) {
+  const double sx = double(width) / thumbWidth, sy = double(height) / thumbHeight;
+  // The thumbnail placed the box to one of its own pixels; the decode places it again within
+  // two of them, at its own finer step.
+  const int mx = static_cast<int>(std::ceil(2 * sx)), my = static_cast<int>(std::ceil(2 * sy));
+  const Box wide{static_cast<int>(box.x * sx) - mx, static_cast<int>(box.y * sy) - my,
+                 static_cast<int>(std::ceil(box.width * sx)) + 2 * mx,
+                 static_cast<int>(std::ceil(box.height * sy)) + 2 * my};
+  const GreyCrop region = cropOf(grey, width, height, wide, side);
+  const Box refined = writingBox(writingOf(region.grey, region.width, region.height, 1, 1),
+                                 region.width, region.height);
+  GreyCrop crop = cropOf(region.grey, region.width, region.height, refined, side);
+  crop.sourcePerPixel *= region.sourcePerPixel;
+  return crop;
+}
+
+} // namespace
+
+std::vector<float> writing(const std::vector<std::uint8_t> &grey, int width, int height) {
+  return writingOf(Plane(grey.begin(), grey.end()), width, height, 1, 1);
 }
 
 Box writingBox(const std::vector<float> &writing, int width, int height) {
@@ -127,30 +249,43 @@ Box writingBox(const std::vector<float> &writing, int width, int height) {
   return Box{x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0)};
 }
 
-std::vector<float> describe(const ImagePlanes &planes) {
+std::vector<float> describe(const ImagePlanes &planes) { return describe(planes, SourceFacts{}); }
+
+std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts) {
   const int w = planes.width(), h = planes.height();
+  Plane out(kLength, 0.0f);
   if (w < 3 || h < 3)
-    return Plane(kLength, 0.0f);
+    return out;
   const Plane marks = writing(planes.grey(), w, h);
   const Box box = writingBox(marks, w, h);
-  Plane grid = resampler::resample(marks, w, resampler::Region{box.x, box.y, box.width, box.height},
-                                   kGridSide, kGridSide);
-  soften(grid, kGridSide);
-  for (float &v : grid)
-    v = std::sqrt(std::max(0.0f, v));
-  const Plane blurred = boxmean::of(grid, kGridSide, kGridSide, 2);
-  for (std::size_t i = 0; i < grid.size(); ++i)
-    grid[i] -= blurred[i];
-  const double mean = std::accumulate(grid.begin(), grid.end(), 0.0) / grid.size();
-  double squares = 0;
-  for (float &v : grid) {
-    v -= static_cast<float>(mean);
-    squares += static_cast<double>(v) * v;
+  const int boxSide = std::max(box.width, box.height);
+  const double side = std::min(double(kFineBoxSide), kFineEnlargement * boxSide);
+  if (side < kFineGain * boxSide) {
+    // The thumbnail shows the box large enough: its own grid, the fine grid left empty.
+    const Plane grid = finished(
+        resampler::resample(marks, w, resampler::Region{box.x, box.y, box.width, box.height},
+                            kGridSide, kGridSide),
+        kGridSide, 2);
+    std::copy(grid.begin(), grid.end(), out.begin());
+    return out;
   }
-  const double divisor = std::max(std::sqrt(squares), kFloor * std::sqrt(double(kLength)));
-  for (float &v : grid)
-    v = static_cast<float>(v / divisor);
-  return grid;
+  // A small box (a dialog on a large desktop): the fine grid, the thumbnail's grid left empty,
+  // measured in a larger decode when the file holds more pixels, else in the thumbnail.
+  GreyCrop crop;
+  if (facts.redecode && facts.pixels > static_cast<std::int64_t>(w) * h) {
+    const double wanted = std::min(kMostDecodeSide, double(std::max(w, h)) * side / boxSide);
+    facts.redecode(static_cast<int>(wanted), [&](const PixelView &view) {
+      if (view.width > w && view.height > h) {
+        const ImagePlanes larger(view);
+        crop = boxAgain(larger.grey(), larger.width(), larger.height(), box, w, h, side);
+      }
+    });
+  }
+  if (crop.grey.empty())
+    crop = boxAgain(planes.grey(), w, h, box, w, h, side);
+  const Plane grid = fineGrid(crop);
+  std::copy(grid.begin(), grid.end(), out.begin() + kThumbnailLength);
+  return out;
 }
 
 } // namespace lumora::textlayout

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/SourceFacts.h"
 
 #include <cstddef>
 #include <vector>
@@ -12,11 +13,21 @@
 /// and along (letters, handwriting, icons) for much.
 namespace lumora::textlayout {
 
-/// Cells on each side of the grid laid over the box that holds the writing.
+/// Cells on each side of the grid laid over the box that holds the writing, where the thumbnail
+/// shows the box large enough.
 inline constexpr int kGridSide = 32;
+/// The entries of that grid, first in `describe`'s result.
+inline constexpr std::size_t kThumbnailLength = static_cast<std::size_t>(kGridSide * kGridSide);
 
-/// The number of entries `describe` returns.
-inline constexpr std::size_t kLength = static_cast<std::size_t>(kGridSide * kGridSide);
+/// Cells on each side of the fine grid, laid over a box the thumbnail shows small (a dialog on a
+/// desktop, a receipt on a desk), measured at up to `kFineBoxSide` pixels on its longer side.
+inline constexpr int kFineSide = 64;
+inline constexpr int kFineBoxSide = 256;
+
+/// The number of entries `describe` returns: the thumbnail's grid, then the fine grid; one of
+/// the two is all zero.
+inline constexpr std::size_t kLength =
+    kThumbnailLength + static_cast<std::size_t>(kFineSide * kFineSide);
 
 /// A box of the frame, in pixels of the full-resolution grey plane.
 struct Box {
@@ -37,10 +48,21 @@ struct Box {
 /// widened by a fiftieth of its longer side; the whole frame when there is no writing.
 [[nodiscard]] Box writingBox(const std::vector<float> &writing, int width, int height);
 
-/// The writing over a `kGridSide` × `kGridSide` grid laid on its box, softened by half a cell
-/// (a shift of a pixel or two, or a turn under a degree, moves little), compressed by a square
-/// root, less a blurred copy, centred and scaled to unit length, or by its contrast floor when
-/// that is larger; all zero for a frame without writing.
+/// The writing within its box (`writingBox` of the thumbnail), on a grid laid over the box,
+/// softened (a shift of a pixel or two, or a turn under a degree, moves little), compressed by a
+/// square root, less a blurred copy, centred and scaled to unit length, or by its contrast floor
+/// when that is larger; all zero for a frame without writing.
+///
+/// Where the thumbnail shows the box at `kFineBoxSide` / 1.25 pixels or more, the grid is the
+/// `kGridSide` one on the thumbnail. A smaller box is looked at again at up to `kFineBoxSide`
+/// pixels (twice its size in the thumbnail at most, so that copies of one picture at other sizes
+/// are all shrunk to the same size), on the `kFineSide` grid: in a larger decode of the file
+/// (`facts.redecode`) when the file holds more pixels than the thumbnail, else in the thumbnail.
+/// The fine grid is blurred more where the file shows the box in fewer pixels. A small dialog's
+/// message is a few pixels tall in the thumbnail of a whole desktop; what tells two of one
+/// template apart is where their words and lines end.
+[[nodiscard]] std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts);
+/// The same with the thumbnail alone.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes);
 
 } // namespace lumora::textlayout

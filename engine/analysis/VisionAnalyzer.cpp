@@ -93,7 +93,7 @@ Expected<ImageAnalysis, CuratorError> analyze(const PixelView &image, const Sour
   result.sharpness = damage.sharpness;
   const qualityscore::Assessment quality =
       qualityscore::assess(image, planes, measured, damage.sharpness);
-  result.feature = featureprint::compute(planes, quality.documentWeight);
+  result.feature = featureprint::compute(planes, quality.documentWeight, facts);
   normalise(result.feature);
   result.score = std::clamp(quality.score - damage.scoreCost, -1.0f, 1.0f);
   result.isUtility = quality.isUtility;

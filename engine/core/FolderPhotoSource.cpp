@@ -66,8 +66,15 @@ std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const 
     }
     return std::nullopt;
   }
-  auto analysis = analyzeImage(
-      loaded->image, SourceFacts{loaded->sourcePixels, loaded->detailStep, loaded->codingTrace});
+  SourceFacts facts{loaded->sourcePixels, loaded->detailStep, loaded->codingTrace, {}};
+  // Decoded again, like the first time and charged to the same budget, only for a document
+  // whose writing the thumbnail shows too small.
+  facts.redecode = [&file](int longSide, const SourceFacts::Use &use) {
+    const auto again = ImageLoader::loadFile(file.path, longSide);
+    if (again)
+      use(viewOf(again->image));
+  };
+  auto analysis = analyzeImage(loaded->image, facts);
   if (!analysis) {
     return std::nullopt;
   }

@@ -14,13 +14,16 @@
 
 namespace lumora {
 
+/// The analyzer's view of a decoded picture.
+[[nodiscard]] inline PixelView viewOf(const platform::DecodedImage &image) {
+  return PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()};
+}
+
 /// Analyses one decoded picture, decoded from a file whose facts are `facts`; nothing when the
 /// analyzer refuses it.
 [[nodiscard]] inline std::optional<ImageAnalysis> analyzeImage(const platform::DecodedImage &image,
                                                                const SourceFacts &facts = {}) {
-  auto analysis = VisionAnalyzer::analyze(
-      PixelView{image.width, image.height, image.bands, image.pixels.data(), image.stride()},
-      facts);
+  auto analysis = VisionAnalyzer::analyze(viewOf(image), facts);
   if (!analysis) {
     return std::nullopt;
   }

@@ -21,7 +21,7 @@ struct Digest {
 };
 
 /// Generated pictures of every kind the analyzer tells apart: photographs sharp, soft, dark,
-/// noisy and moved, a grey one, a window, a page and noise.
+/// noisy and moved, a grey one, a window, a message box on a desktop, a page and noise.
 std::vector<TestImage> goldenPictures() {
   std::vector<TestImage> pictures;
   for (unsigned seed : {1u, 2u, 3u})
@@ -37,6 +37,15 @@ std::vector<TestImage> goldenPictures() {
       *grey.at(x, y) = static_cast<std::uint8_t>((x * 3 + y * 5 + (x ^ y)) % 256);
   pictures.push_back(grey);
   pictures.push_back(screenshot());
+  // A small message box on a desktop: its writing is measured on the fine grid.
+  TestImage desktop(512, 288, 3, 60);
+  desktop.fillRect(180, 122, 152, 52, 245, 245, 245);
+  desktop.fillRect(180, 122, 152, 8, 120, 150, 200);
+  for (int letter = 0; letter < 18; ++letter)
+    desktop.fillRect(206 + letter * 5 + (letter % 4 == 3 ? 2 : 0), 138 + letter % 2, 3,
+                     4 + letter % 3, 40, 40, 40);
+  desktop.fillRect(296, 158, 30, 12, 200, 200, 200);
+  pictures.push_back(desktop);
   pictures.push_back(documentPage());
   pictures.push_back(noisePhoto(9));
   return pictures;

@@ -202,3 +202,112 @@ TEST(TextLayout, aJpegResaveOfASmallMessageBoxKeepsItsWriting) {
   EXPECT_LT(copy, 0.19f);
   EXPECT_LT(2.0f * copy, apart(original, other));
 }
+
+namespace {
+
+/// The writing layout a scan measures for the file at `path`: its 512-pixel thumbnail, and a
+/// larger decode of the file when the layout asks for one; `asked` counts the asks.
+std::vector<float> writingAsScanned(const std::filesystem::path &path, int &asked) {
+  const auto loaded = ImageLoader::loadFile(path.string(), 512);
+  EXPECT_TRUE(static_cast<bool>(loaded)) << path;
+  if (!loaded)
+    return {};
+  SourceFacts facts{loaded->sourcePixels, loaded->detailStep, loaded->codingTrace, {}};
+  facts.redecode = [&](int longSide, const SourceFacts::Use &use) {
+    ++asked;
+    EXPECT_GT(longSide, 512);
+    EXPECT_LE(longSide, 2048);
+    const auto again = ImageLoader::loadFile(path.string(), longSide);
+    if (again)
+      use(PixelView{again->image.width, again->image.height, again->image.bands,
+                    again->image.pixels.data(), again->image.stride()});
+  };
+  const platform::DecodedImage &image = loaded->image;
+  return textlayout::describe(ImagePlanes(PixelView{image.width, image.height, image.bands,
+                                                    image.pixels.data(), image.stride()}),
+                              facts);
+}
+
+/// `desktopWithMessage` drawn `width` pixels wide, each pixel the mean of the full-size desktop
+/// under it, as a resampled copy has it.
+testsupport::Rgb messageAtWidth(const std::string &message, int width, int x, int y) {
+  const double scale = 1366.0 / width;
+  int sum[3] = {0, 0, 0};
+  for (int j = 0; j < 4; ++j)
+    for (int i = 0; i < 4; ++i) {
+      const testsupport::Rgb c =
+          desktopWithMessage(message, static_cast<int>((x + (i + 0.5) / 4) * scale),
+                             static_cast<int>((y + (j + 0.5) / 4) * scale));
+      sum[0] += c.r;
+      sum[1] += c.g;
+      sum[2] += c.b;
+    }
+  return testsupport::Rgb{static_cast<std::uint8_t>(sum[0] / 16),
+                          static_cast<std::uint8_t>(sum[1] / 16),
+                          static_cast<std::uint8_t>(sum[2] / 16)};
+}
+
+} // namespace
+
+TEST(TextLayout, aSmallDialogIsMeasuredInALargerDecodeWhereItsCopiesStayClose) {
+  // In the thumbnail of a whole desktop the message is two or three pixels tall; decoded again
+  // larger, two messages of one length lie farther apart than the thumbnail shows them, while
+  // a JPEG copy at 85 % of the size stays close and a message of another length lies far.
+  const testsupport::TempDir folder;
+  const auto save = [&](const std::string &name, const std::string &message, int width) {
+    const std::filesystem::path path = folder.path() / name;
+    EXPECT_TRUE(testsupport::writeImage(path, width, width * 768 / 1366, [&](int x, int y) {
+      return messageAtWidth(message, width, x, y);
+    }));
+    return path;
+  };
+  const auto a = save("a.png", "Printer is out of paper.", 1366);
+  const auto b = save("b.png", "Could not open the file.", 1366);
+  int asked = 0;
+  const std::vector<float> original = writingAsScanned(a, asked);
+  EXPECT_EQ(asked, 1);
+  const std::vector<float> copy =
+      writingAsScanned(save("a-small.jpg", "Printer is out of paper.", 1161), asked);
+  const std::vector<float> sameLength = writingAsScanned(b, asked);
+  const std::vector<float> shorter =
+      writingAsScanned(save("c.png", "Update finished.", 1366), asked);
+  EXPECT_EQ(asked, 4);
+  ASSERT_EQ(original.size(), textlayout::kLength);
+  EXPECT_LT(apart(original, copy), 0.2f);
+  EXPECT_GT(apart(original, sameLength), 1.5f * apart(writingOfFile(a), writingOfFile(b)));
+  EXPECT_GT(apart(original, shorter), 3.0f * apart(original, copy));
+}
+
+TEST(TextLayout, onlyADocumentWithASmallBoxAsksForALargerDecodeAndAFailedOneChangesNothing) {
+  // Photographs carry no layout, pages fill the thumbnail: neither is decoded again.
+  int asked = 0;
+  SourceFacts facts{std::int64_t{4000} * 3000, 0, 0, {}};
+  facts.redecode = [&](int, const SourceFacts::Use &) { ++asked; };
+  for (const TestImage &picture : {scene(1), documentPage(), screenshot()})
+    EXPECT_TRUE(VisionAnalyzer::analyze(picture.view(), facts).hasValue());
+  EXPECT_EQ(asked, 0);
+  // A small dialog asks; a decode that gives nothing, or nothing larger, leaves the thumbnail's
+  // own measure, and a file no larger than its thumbnail is not asked at all.
+  TestImage desktop(512, 288, 3);
+  for (int y = 0; y < desktop.height; ++y)
+    for (int x = 0; x < desktop.width; ++x) {
+      const testsupport::Rgb c = messageAtWidth("Printer is out of paper.", 512, x, y);
+      std::uint8_t *p = desktop.at(x, y);
+      p[0] = c.r;
+      p[1] = c.g;
+      p[2] = c.b;
+    }
+  const ImagePlanes planes(desktop.view());
+  const std::vector<float> alone = textlayout::describe(planes);
+  EXPECT_EQ(textlayout::describe(planes, facts), alone);
+  EXPECT_EQ(asked, 1);
+  facts.redecode = [&](int, const SourceFacts::Use &use) {
+    ++asked;
+    use(desktop.view());
+  };
+  EXPECT_EQ(textlayout::describe(planes, facts), alone);
+  EXPECT_EQ(asked, 2);
+  facts.pixels = std::int64_t{desktop.width} * desktop.height;
+  EXPECT_EQ(textlayout::describe(planes, facts), alone);
+  EXPECT_EQ(asked, 2);
+}
