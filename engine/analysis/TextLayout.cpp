@@ -29,8 +29,10 @@ constexpr float kFloor = 0.1f;
 // (and at most `kFineBoxSide`): a re-save at another size then shows it at the same size too,
 // shrunk from its own larger decode.
 constexpr double kFineEnlargement = 2.0;
-// The fine grid is measured only where it shows the box at least this much larger.
-constexpr double kFineGain = 1.25;
+// The fine grid takes the writing's layout over from the thumbnail's where it shows the box
+// larger: not at all up to this gain in size, wholly from the next.
+constexpr double kCoarseGain = 1.1;
+constexpr double kFineGain = 1.4;
 // The longest side a larger decode is asked for.
 constexpr double kMostDecodeSide = 2048;
 // The fine writing is taken on a 5 × 5 average with steps two pixels wide: at this size a
@@ -260,17 +262,26 @@ std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts)
   const Box box = writingBox(marks, w, h);
   const int boxSide = std::max(box.width, box.height);
   const double side = std::min(double(kFineBoxSide), kFineEnlargement * boxSide);
-  if (side < kFineGain * boxSide) {
-    // The thumbnail shows the box large enough: its own grid, the fine grid left empty.
-    const Plane grid = finished(
+  // The fine grid's share, as the sine of its angle to the thumbnail's: it grows evenly with
+  // the gain in size, so a box a pixel larger or smaller moves the layout a little, not from
+  // one grid to the other.
+  const double share =
+      std::clamp((side / boxSide - kCoarseGain) / (kFineGain - kCoarseGain), 0.0, 1.0);
+  constexpr double kQuarter = 1.5707963267948966;
+  if (share < 1.0) {
+    // Where the thumbnail shows the box large enough: its own grid.
+    Plane grid = finished(
         resampler::resample(marks, w, resampler::Region{box.x, box.y, box.width, box.height},
                             kGridSide, kGridSide),
         kGridSide, 2);
-    std::copy(grid.begin(), grid.end(), out.begin());
-    return out;
+    const auto c = static_cast<float>(share > 0.0 ? std::cos(share * kQuarter) : 1.0);
+    for (std::size_t i = 0; i < grid.size(); ++i)
+      out[i] = grid[i] * c;
+    if (share <= 0.0)
+      return out;
   }
-  // A small box (a dialog on a large desktop): the fine grid, the thumbnail's grid left empty,
-  // measured in a larger decode when the file holds more pixels, else in the thumbnail.
+  // A small box (a dialog on a large desktop): the fine grid, measured in a larger decode when
+  // the file holds more pixels, else in the thumbnail.
   GreyCrop crop;
   if (facts.redecode && facts.pixels > static_cast<std::int64_t>(w) * h) {
     const double wanted = std::min(kMostDecodeSide, double(std::max(w, h)) * side / boxSide);
@@ -284,7 +295,9 @@ std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts)
   if (crop.grey.empty())
     crop = boxAgain(planes.grey(), w, h, box, w, h, side);
   const Plane grid = fineGrid(crop);
-  std::copy(grid.begin(), grid.end(), out.begin() + kThumbnailLength);
+  const auto f = static_cast<float>(share < 1.0 ? std::sin(share * kQuarter) : 1.0);
+  for (std::size_t i = 0; i < grid.size(); ++i)
+    out[kThumbnailLength + i] = grid[i] * f;
   return out;
 }
 

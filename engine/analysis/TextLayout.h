@@ -24,8 +24,7 @@ inline constexpr std::size_t kThumbnailLength = static_cast<std::size_t>(kGridSi
 inline constexpr int kFineSide = 64;
 inline constexpr int kFineBoxSide = 256;
 
-/// The number of entries `describe` returns: the thumbnail's grid, then the fine grid; one of
-/// the two is all zero.
+/// The number of entries `describe` returns: the thumbnail's grid, then the fine grid.
 inline constexpr std::size_t kLength =
     kThumbnailLength + static_cast<std::size_t>(kFineSide * kFineSide);
 
@@ -53,14 +52,16 @@ struct Box {
 /// square root, less a blurred copy, centred and scaled to unit length, or by its contrast floor
 /// when that is larger; all zero for a frame without writing.
 ///
-/// Where the thumbnail shows the box at `kFineBoxSide` / 1.25 pixels or more, the grid is the
-/// `kGridSide` one on the thumbnail. A smaller box is looked at again at up to `kFineBoxSide`
-/// pixels (twice its size in the thumbnail at most, so that copies of one picture at other sizes
-/// are all shrunk to the same size), on the `kFineSide` grid: in a larger decode of the file
-/// (`facts.redecode`) when the file holds more pixels than the thumbnail, else in the thumbnail.
-/// The fine grid is blurred more where the file shows the box in fewer pixels. A small dialog's
-/// message is a few pixels tall in the thumbnail of a whole desktop; what tells two of one
-/// template apart is where their words and lines end.
+/// Where the thumbnail shows the box at `kFineBoxSide` / 1.1 pixels or more, the grid is the
+/// `kGridSide` one on the thumbnail, the fine grid all zero. A smaller box is looked at again at
+/// up to `kFineBoxSide` pixels (twice its size in the thumbnail at most, so that copies of one
+/// picture at other sizes are all shrunk to the same size), on the `kFineSide` grid: in a larger
+/// decode of the file (`facts.redecode`) when the file holds more pixels than the thumbnail,
+/// else in the thumbnail. The fine grid is blurred more where the file shows the box in fewer
+/// pixels. Between 1.1 and 1.4 times the box's size the two grids share the result, the fine
+/// one more the smaller the box, so that no box size switches from one to the other. A small
+/// dialog's message is a few pixels tall in the thumbnail of a whole desktop; what tells two of
+/// one template apart is where their words and lines end.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts);
 /// The same with the thumbnail alone.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes);

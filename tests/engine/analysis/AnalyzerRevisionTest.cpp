@@ -20,8 +20,27 @@ struct Digest {
   void add(std::uint32_t word) { value = (value ^ word) * 1099511628211u; }
 };
 
+/// A message box on a flat 512 × 288 desktop: a title bar, a line of letters five pixels apart
+/// with a wider gap after every `group`-th, and a button.
+struct Dialog {
+  int left, top, width, height, title;
+  int textX, textY, letters, group, gap;
+  int buttonX, buttonY, buttonWidth, buttonHeight;
+};
+
+TestImage messageBox(const Dialog &d) {
+  TestImage image(512, 288, 3, 60);
+  image.fillRect(d.left, d.top, d.width, d.height, 245, 245, 245);
+  image.fillRect(d.left, d.top, d.width, d.title, 120, 150, 200);
+  for (int letter = 0; letter < d.letters; ++letter)
+    image.fillRect(d.textX + letter * 5 + (letter % d.group == d.group - 1 ? d.gap : 0),
+                   d.textY + letter % 2, 3, 4 + letter % 3, 40, 40, 40);
+  image.fillRect(d.buttonX, d.buttonY, d.buttonWidth, d.buttonHeight, 200, 200, 200);
+  return image;
+}
+
 /// Generated pictures of every kind the analyzer tells apart: photographs sharp, soft, dark,
-/// noisy and moved, a grey one, a window, a message box on a desktop, a page and noise.
+/// noisy and moved, a grey one, a window, message boxes on a desktop, a page and noise.
 std::vector<TestImage> goldenPictures() {
   std::vector<TestImage> pictures;
   for (unsigned seed : {1u, 2u, 3u})
@@ -37,15 +56,10 @@ std::vector<TestImage> goldenPictures() {
       *grey.at(x, y) = static_cast<std::uint8_t>((x * 3 + y * 5 + (x ^ y)) % 256);
   pictures.push_back(grey);
   pictures.push_back(screenshot());
-  // A small message box on a desktop: its writing is measured on the fine grid.
-  TestImage desktop(512, 288, 3, 60);
-  desktop.fillRect(180, 122, 152, 52, 245, 245, 245);
-  desktop.fillRect(180, 122, 152, 8, 120, 150, 200);
-  for (int letter = 0; letter < 18; ++letter)
-    desktop.fillRect(206 + letter * 5 + (letter % 4 == 3 ? 2 : 0), 138 + letter % 2, 3,
-                     4 + letter % 3, 40, 40, 40);
-  desktop.fillRect(296, 158, 30, 12, 200, 200, 200);
-  pictures.push_back(desktop);
+  // Message boxes on a desktop: the small one's writing is measured on the fine grid, the
+  // larger one's on both grids.
+  pictures.push_back(messageBox({180, 122, 152, 52, 8, 206, 138, 18, 4, 2, 296, 158, 30, 12}));
+  pictures.push_back(messageBox({150, 100, 212, 86, 10, 190, 128, 30, 5, 3, 310, 160, 44, 16}));
   pictures.push_back(documentPage());
   pictures.push_back(noisePhoto(9));
   return pictures;

@@ -311,3 +311,30 @@ TEST(TextLayout, onlyADocumentWithASmallBoxAsksForALargerDecodeAndAFailedOneChan
   EXPECT_EQ(textlayout::describe(planes, facts), alone);
   EXPECT_EQ(asked, 2);
 }
+
+TEST(TextLayout, aBoxAPixelLargerMovesTheLayoutLittleWhereTheFineGridTakesOver) {
+  // One dialog drawn a little larger step by step across the sizes where the fine grid takes
+  // over from the thumbnail's: each step moves the layout about as little as elsewhere, never
+  // from one grid to the other (which would put the two sizes √2 apart).
+  const auto dialog = [](int width) {
+    TestImage image(512, 288, 3, 60);
+    const int height = width * 2 / 5, left = 256 - width / 2, top = 144 - height / 2;
+    image.fillRect(left, top, width, height, 245, 245, 245);
+    image.fillRect(left, top, width, height / 8, 120, 150, 200);
+    for (int letter = 0; letter < 24; ++letter) {
+      const int x =
+          left + width / 5 + letter * width * 3 / 100 + (letter % 5 == 4 ? width / 60 : 0);
+      image.fillRect(x, top + height / 3 + letter % 2, std::max(1, width / 100), 3 + letter % 3, 40,
+                     40, 40);
+    }
+    image.fillRect(left + width * 3 / 4, top + height * 3 / 4, width / 5, height / 6, 200, 200,
+                   200);
+    return textlayout::describe(ImagePlanes(image.view()));
+  };
+  std::vector<float> previous = dialog(160);
+  for (int width = 166; width <= 250; width += 6) {
+    const std::vector<float> next = dialog(width);
+    EXPECT_LT(apart(previous, next), 0.45f) << width;
+    previous = next;
+  }
+}
