@@ -86,6 +86,71 @@ class SetMakerAsksBeforeItInstalls(unittest.TestCase):
         self.assertEqual((installed, made), ([], []))
 
 
+class CapturedWindows(unittest.TestCase):
+    """A captured program is photographed once its screen stands still, however long it takes
+    to get there: the looks are counted, never timed (the pause between them is skipped)."""
+
+    class App:
+        args = ["prog"]
+
+        def __init__(self, ended=False):
+            self.ended = ended
+
+        def poll(self):
+            return 0 if self.ended else None
+
+    def looks_until_drawn(self, screens, app):
+        capture = __import__("calibration_capture")
+        shown = iter(screens)
+        taken = []
+
+        def screen(env, dump):
+            taken.append(next(shown))
+            return taken[-1]
+
+        saved = capture.screen, capture.time.sleep, sys.stderr
+        capture.screen, capture.time.sleep, sys.stderr = screen, lambda s: None, io.StringIO()
+        try:
+            return capture.drawn(app, {}, "dump", b"blank"), len(taken), sys.stderr.getvalue()
+        finally:
+            capture.screen, capture.time.sleep, sys.stderr = saved
+
+    def test_a_window_is_taken_once_it_stood_still_after_drawing_in_stages(self):
+        still = 4 * [b"done"]
+        stages = [b"blank"] * 5 + [b"frame", b"frame", b"frame", b"title"] + still + [b"late"]
+        self.assertEqual(self.looks_until_drawn(stages, self.App()), (True, 13, ""))
+
+    def test_a_program_that_ends_without_drawing_gives_no_window(self):
+        self.assertEqual(self.looks_until_drawn([b"blank"] * 3, self.App(ended=True))[:2],
+                         (False, 1))
+
+    def test_an_endless_animation_is_taken_at_the_bound_with_a_note(self):
+        capture = __import__("calibration_capture")
+        frames = [b"a", b"b"] * capture.BOUND
+        drawn, looks, note = self.looks_until_drawn(frames, self.App())
+        self.assertEqual((drawn, looks), (True, int(capture.BOUND / capture.LOOK)))
+        self.assertIn("never stood still", note)
+
+
+@unittest.skipUnless(importable("PIL"), "needs python3-pil")
+class LetterWords(unittest.TestCase):
+    def test_words_come_from_the_modules_prose_only_in_their_order(self):
+        kinds = __import__("calibration_page_kinds")
+        with tempfile.TemporaryDirectory() as tmp:
+            modules = []
+            for name, text in (("A.pm", "sub code { alpha() }\n=head1 NAME\n\nFirst words here"
+                                        "\n  verbatim code\n=cut\nmore code\n"),
+                               ("B.pm", "=pod\n\nSecond part, 2 words\n")):
+                modules.append(os.path.join(tmp, name))
+                with open(modules[-1], "w") as f:
+                    f.write(text)
+            saved, kinds.MODULES = kinds.MODULES, modules
+            try:
+                self.assertEqual(kinds.words(), ["First", "words", "here", "Second", "words"])
+            finally:
+                kinds.MODULES = saved
+
+
 class SourcesOfTheSet(unittest.TestCase):
     def test_each_file_names_the_package_program_manual_or_generator_it_comes_from(self):
         tool = load_tool("make-calibration-set")

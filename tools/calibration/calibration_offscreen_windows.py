@@ -16,18 +16,16 @@ ImageMagick; skipped (with a note) when one is missing. Deterministic but for th
 terminal prompt does not show.
 """
 
-import contextlib
 import gettext
 import os
 import random
 import shutil
-import subprocess
 import sys
-import time
 
 from PIL import Image, ImageColor, ImageDraw, ImageFont
 
-IMAGEMAGICK = "/usr/bin/convert-im6.q16"
+import calibration_capture
+
 PHONE_SIZES = [(828, 1792), (750, 1334), (1080, 2340), (1170, 2532), (720, 1600), (1242, 2688)]
 LARGE_SIZES = [(2560, 1600), (2560, 1440), (2880, 1800), (3840, 2160)]
 # (source, xterm font): monospaced faces whose CJK glyphs xterm draws double width.
@@ -98,38 +96,13 @@ def session(rng, catalogs, rows):
     return lines[:rows]
 
 
-@contextlib.contextmanager
-def x_server(size):
-    """A virtual X server of one screen of `size`; yields its display name."""
-    read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                               "%dx%dx24" % size, "-nolisten", "tcp"], pass_fds=(write,),
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as f:
-        display = ":" + f.readline().strip()
-    try:
-        yield display
-    finally:
-        server.terminate()
-        server.wait()
-
-
-def capture(display, command, out, env, wait=3.0):
-    """Runs `command` on `display`, waits, and saves the whole screen to `out` (PNG)."""
+def capture(display, command, out, env):
+    """Runs `command` on `display` and saves the whole screen to `out` (PNG) once it has
+    drawn (see calibration_capture)."""
     env = dict(env, DISPLAY=display, NO_AT_BRIDGE="1")
-    app = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-    try:
-        time.sleep(wait)
-        dump = out + ".xwd"
-        with open(dump, "wb") as f:
-            subprocess.run(["xwd", "-root", "-silent"], env=env, stdout=f, check=True)
-        subprocess.run([IMAGEMAGICK, dump, out], check=True)
-        os.remove(dump)
-    finally:
-        app.kill()
-        app.wait()
+    if not calibration_capture.photograph(command, env, out, out + ".xwd"):
+        raise RuntimeError("nothing drawn by " + " ".join(command))
+    os.remove(out + ".xwd")
 
 
 def status_bar(path, rng, ground):
@@ -177,7 +150,7 @@ def phone_screen(job, out, tmp, catalogs):
     with open(text, "w") as t:
         t.write("\n".join(session(rng, catalogs, rng.randint(12, 90))))
     name = "phone-%s-%02d.png" % (source, i)
-    with x_server(size) as display:
+    with calibration_capture.x_server(size) as display:
         capture(display, ["xterm", "-fa", face, "-fs", str(points), "-bg", ground, "-fg", ink,
                           "-geometry", "300x200+0+0", "-b", "0", "-bw", "0", "+sb", "-u8", "-e",
                           "sh", "-c", "cat '%s'; sleep 60" % text],
@@ -245,7 +218,7 @@ def large_screen(job, out, tmp, script, catalogs):
         command = ["xterm", "-fa", "DejaVu Sans Mono", "-fs", str(rng.randint(9, 16)), "-bg",
                    "white", "-fg", "black", "-geometry", "400x200+0+0", "+sb", "-u8", "-e", "sh",
                    "-c", "cat '%s'; sleep 60" % text]
-    with x_server(size) as display:
+    with calibration_capture.x_server(size) as display:
         capture(display, command, os.path.join(out, name), dict(os.environ, LANG="C.UTF-8"))
     return name, 1, "screenshot-large", kind
 

@@ -1,9 +1,9 @@
 """Printed matter of other kinds than book pages, photographed, for the utility calibration set
 (category "page-kind"): till receipts, sheet music, ruled tables, program listings and short
-letters, drawn here in the URW fonts from the text of Perl's own modules and the package
-descriptions of the system, then photographed by make-calibration-set's desk pipeline with the
-page filling as little as a third of the frame and, on some, the shadow of the photographer's
-hand or phone falling across it.
+letters, drawn here in the URW fonts from the code and the documentation of Perl's own modules,
+then photographed by make-calibration-set's desk pipeline with the page filling as little as a
+third of the frame and, on some, the shadow of the photographer's hand or phone falling across
+it.
 
 A receipt is narrow and set small, so that its lines of print come out a few pixels high in a
 thumbnail; music is mostly five even rules with sparse notes; a table is ruled in a grid.
@@ -32,12 +32,18 @@ def font(name, size):
 
 
 def words():
-    """Words of the package descriptions in dpkg's status file, in its order."""
+    """Words of the prose in the Perl modules' documentation (the same modules the listings
+    print), module by module in sorted order: text that comes from an installed package, so
+    that the same packages draw the same letters whatever else the machine has installed."""
     found = []
-    with open("/var/lib/dpkg/status", encoding="utf-8", errors="replace") as f:
-        for line in f:
-            if line.startswith(" ") and not line.strip() == ".":
-                found += [w for w in line.split() if w.isalpha()]
+    for module in MODULES:
+        prose = False
+        with open(module, encoding="utf-8", errors="replace") as f:
+            for line in f:
+                if line.startswith("="):
+                    prose = not line.startswith("=cut")
+                elif prose and line[:1].isalpha():
+                    found += [w for w in line.split() if w.isalpha()]
     return found or ["print"] * 100
 
 
