@@ -152,45 +152,5 @@ TEST(MotionTest, ALimitedStepShowsTheNextStepOfALateFrame) {
   clock.uninstall();
 }
 
-// Paced by drawing, ticks that come before the last step was drawn move nothing: a busy
-// window whose paints come late shows each step of the move, never two at once. An owner
-// that draws nothing (hidden) still gets to the end.
-TEST(MotionTest, APacedStepWaitsUntilTheStepBeforeIsDrawn) {
-  class HandClock : public QAnimationDriver {
-  public:
-    qint64 elapsed() const override { return ms; }
-    void tick(int by) {
-      ms += by;
-      advance();
-    }
-    qint64 ms = 0;
-  } clock;
-  clock.install();
-  const MotionCurve curve = motion::smooth();
-  MotionAnimation paced(curve);
-  paced.setMaxStep(20);
-  paced.setPacedByDrawing(true);
-  paced.jumpTo(0.0);
-  paced.animateTo(1.0);
-  // The animation timer takes new animations on in the event loop.
-  for (int turn = 0; turn < 5; ++turn) {
-    QCoreApplication::processEvents();
-  }
-  clock.tick(20);
-  EXPECT_NEAR(paced.value().toDouble(), curve.valueAt(0.020), 0.005);
-  clock.tick(20);
-  clock.tick(20);
-  EXPECT_NEAR(paced.value().toDouble(), curve.valueAt(0.020), 0.005) << "not drawn yet";
-  paced.drawn();
-  clock.tick(60);
-  EXPECT_NEAR(paced.value().toDouble(), curve.valueAt(0.040), 0.005) << "one step per drawing";
-  for (int frame = 0; frame < 200 && paced.state() == QAbstractAnimation::Running; ++frame) {
-    clock.tick(20);
-  }
-  EXPECT_EQ(paced.state(), QAbstractAnimation::Stopped);
-  EXPECT_DOUBLE_EQ(paced.value().toDouble(), 1.0);
-  clock.uninstall();
-}
-
 } // namespace
 } // namespace lumora

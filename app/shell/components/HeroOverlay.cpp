@@ -72,7 +72,6 @@ HeroOverlay::HeroOverlay(QWidget *parent) : QWidget(parent), m_animation(motion:
   setFocusPolicy(Qt::NoFocus);
   hide();
   m_animation.setMaxStep(motion::kMaxScreenStepMs);
-  m_animation.setPacedByDrawing(true);
   parent->installEventFilter(this);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { moveTo(value.toReal()); });
@@ -242,7 +241,6 @@ void HeroOverlay::paintEvent(QPaintEvent *) {
   for (const Flight &f : m_flights) {
     paintFlight(painter, f);
   }
-  m_animation.drawn();
 }
 
 } // namespace lumora

@@ -85,7 +85,6 @@ LeavingPicture::LeavingPicture(QWidget *parent, QPixmap picture, const MotionCur
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
   m_animation.setMaxStep(motion::kMaxScreenStepMs);
-  m_animation.setPacedByDrawing(true);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setProgress(value.toReal()); });
   connect(&m_animation, &QAbstractAnimation::finished, this, [this] {
@@ -143,7 +142,6 @@ void LeavingPicture::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setOpacity(std::clamp(1.0 - m_progress, 0.0, 1.0));
   painter.drawPixmap(QPointF(m_origin) + m_offset * m_progress, m_picture);
-  m_animation.drawn();
 }
 
 } // namespace lumora

@@ -32,7 +32,6 @@ void MotionAnimation::animateTo(const QVariant &target) {
   setStartValue(from);
   setEndValue(target);
   m_shownTime = 0;
-  drawn();
   start();
 }
 
@@ -47,20 +46,10 @@ void MotionAnimation::jumpTo(const QVariant &value) {
 // The animation timer moves every running animation on from its own current time; setting
 // that time back to the paced one makes the next step start from there.
 void MotionAnimation::updateCurrentTime(int time) {
-  if (m_maxStepMs > 0 && !m_pacing && time > m_shownTime) {
-    // Ticks a busy window gives no paint between stay out of the picture until one does.
-    constexpr int kUndrawnTicks = 4;
-    const bool waits = m_pacedByDrawing && !m_drawn && m_undrawnTicks < kUndrawnTicks;
-    m_undrawnTicks += waits ? 1 : 0;
-    const int limit = waits ? m_shownTime : m_shownTime + m_maxStepMs;
-    if (time > limit) {
-      const QScopedValueRollback pacing(m_pacing, true);
-      setCurrentTime(limit);
-      return;
-    }
-  }
-  if (time > m_shownTime) {
-    m_drawn = false;
+  if (m_maxStepMs > 0 && !m_pacing && time > m_shownTime + m_maxStepMs) {
+    const QScopedValueRollback pacing(m_pacing, true);
+    setCurrentTime(m_shownTime + m_maxStepMs);
+    return;
   }
   m_shownTime = time;
   QVariantAnimation::updateCurrentTime(time);

@@ -33,17 +33,6 @@ public:
   /// curve on by `ms` only: the move shows its next step instead of skipping ahead, and
   /// takes longer on a busy machine. 0 (the default) follows the clock.
   void setMaxStep(int ms) { m_maxStepMs = ms; }
-  /// With a step limit, whether each step also waits until the one before has been drawn:
-  /// the owner calls `drawn()` from its paint. Clock ticks that come while the last step is
-  /// still to be drawn (the window busy, its paints late) move nothing, so no drawn frame
-  /// shows two steps at once. A few ticks with no drawing at all (the owner hidden) step on
-  /// anyway.
-  void setPacedByDrawing(bool paced) { m_pacedByDrawing = paced; }
-  /// The owner has drawn the value shown now: the next tick may move on.
-  void drawn() {
-    m_drawn = true;
-    m_undrawnTicks = 0;
-  }
 
   /// Moves from the current value (or `value()` when idle) to `target` along the curve.
   void animateTo(const QVariant &target);
@@ -65,10 +54,6 @@ private:
   /// The time of the curve shown last, and whether it is being set back to a paced time.
   int m_shownTime = 0;
   bool m_pacing = false;
-  bool m_pacedByDrawing = false;
-  /// Whether the step shown now has been drawn, and how many ticks waited for it.
-  bool m_drawn = true;
-  int m_undrawnTicks = 0;
 };
 
 } // namespace lumora

@@ -33,7 +33,6 @@ EntranceEffect::EntranceEffect(QWidget *widget, const MotionCurve &curve, QPoint
     : QGraphicsEffect(widget), m_widget(widget), m_offset(offset), m_fades(fades),
       m_animation(curve) {
   m_animation.setMaxStep(motion::kMaxScreenStepMs);
-  m_animation.setPacedByDrawing(true);
   connect(&m_animation, &QVariantAnimation::valueChanged, this,
           [this](const QVariant &value) { setProgress(value.toReal()); });
   connect(&m_animation, &QAbstractAnimation::finished, this, [this] {
@@ -76,7 +75,6 @@ QRectF EntranceEffect::boundingRectFor(const QRectF &rect) const {
 }
 
 void EntranceEffect::draw(QPainter *painter) {
-  m_animation.drawn();
   const qreal opacity = this->opacity();
   if (opacity <= 0) {
     return;

@@ -16,15 +16,14 @@ PhotoWait::PhotoWait(ThumbnailLoader &photos, QObject *parent) : QObject(parent)
   connect(&photos, &ThumbnailLoader::answered, this, &PhotoWait::check);
 }
 
-void PhotoWait::start(QWidget *screen, std::function<void()> done, int spentMs) {
+void PhotoWait::start(QWidget *screen, std::function<void()> done) {
   cancel();
   m_screen = screen;
   m_done = std::move(done);
-  if (!LoadingImages::anyIn(screen) || spentMs >= kLimitMs) {
+  if (!LoadingImages::anyIn(screen)) {
     finish();
     return;
   }
-  m_limit.setDuration(kLimitMs - spentMs);
   m_limit.start();
 }
 

@@ -24,9 +24,8 @@ public:
 
   /// Calls `done` once no view inside `screen` loads a photo it shows: at once when none
   /// does, else after the answer that brings the last of them, or when the limit is over.
-  /// A wait still running is dropped first, without its call. `spentMs` of the limit are
-  /// over already (the picture has stood that long for an earlier wait).
-  void start(QWidget *screen, std::function<void()> done, int spentMs = 0);
+  /// A wait still running is dropped first, without its call.
+  void start(QWidget *screen, std::function<void()> done);
   /// Drops the wait without calling it.
   void cancel();
   /// Ends the wait now and calls it.

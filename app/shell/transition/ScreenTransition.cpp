@@ -28,21 +28,13 @@ std::pair<qreal, QPointF> entranceOf(const QWidget *screen) {
 } // namespace
 
 ScreenTransition::ScreenTransition(ThumbnailLoader &photos, QObject *parent)
-    : QObject(parent), m_photos(photos) {
-  // An animation rather than a timer: it runs on the animation clock.
-  m_standing.setDuration(60 * 1000);
-  m_standing.setStartValue(0.0);
-  m_standing.setEndValue(1.0);
-}
+    : QObject(parent), m_photos(photos) {}
 
 ScreenTransition::~ScreenTransition() { dropPicture(); }
 
 LeavingPicture *ScreenTransition::picture() const { return m_picture; }
 
 void ScreenTransition::setState(State state) {
-  if (state == State::idle || state == State::crossing) {
-    m_standing.stop();
-  }
   if (state != m_state) {
     m_state = state;
     emit stateChanged(state);
@@ -92,19 +84,10 @@ void ScreenTransition::hold(QWidget *screen, QPixmap shown) {
   if (m_state == State::held || shown.isNull()) {
     return;
   }
-  if (m_state == State::waitingForPhotos && m_picture && m_picture->isStill() &&
-      m_standing.state() == QAbstractAnimation::Running) {
-    // The user still sees the picture of the last hold: it stands on for this change.
-    ++m_generation;
-    m_photos.cancel();
-    setState(State::held);
-    return;
-  }
   ++m_generation;
   m_photos.cancel();
   dropPicture();
   m_picture = LeavingPicture::hold(screen, std::move(shown));
-  m_standing.start();
   watchPicture();
   setState(State::held);
 }
@@ -121,7 +104,6 @@ void ScreenTransition::replace(QWidget *leaving, QWidget *entering, const Move &
                                std::function<void()> launched) {
   QPixmap shown = m_state == State::held && m_picture ? m_picture->picture()
                                                       : pictureShown(leaving, move.overBackdrop);
-  m_standing.stop();
   ++m_generation;
   m_photos.cancel();
   dropPicture();
@@ -179,16 +161,13 @@ void ScreenTransition::waitThenCross(QWidget *content, std::function<void()> cro
         if (generation != m_generation) {
           return;
         }
-        m_photos.start(
-            content,
-            [this, generation, cross] {
-              if (generation != m_generation) {
-                return;
-              }
-              setState(m_picture ? State::crossing : State::idle);
-              cross();
-            },
-            m_standing.state() == QAbstractAnimation::Running ? m_standing.currentTime() : 0);
+        m_photos.start(content, [this, generation, cross] {
+          if (generation != m_generation) {
+            return;
+          }
+          setState(m_picture ? State::crossing : State::idle);
+          cross();
+        });
       });
 }
 

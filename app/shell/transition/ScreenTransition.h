@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QPointer>
-#include <QVariantAnimation>
 #include <functional>
 
 class QWidget;
@@ -74,10 +73,7 @@ public:
   [[nodiscard]] QPixmap pictureShown(QWidget *screen, bool overBackdrop = true) const;
 
   /// Covers `screen` (which stays) with `shown`, still, until a replacement, a dissolve or a
-  /// release. Does nothing while something is already held. While a held picture still
-  /// stands waiting for photos, it stays, and so does the time it has stood: changes that
-  /// come one after another (the regroups of a running scan) never keep it still beyond
-  /// the photo wait's limit.
+  /// release. Does nothing while something is already held.
   void hold(QWidget *screen, QPixmap shown);
   /// Lifts the hold: the screen shows through as it is.
   void release();
@@ -110,8 +106,6 @@ private:
   PhotoWait m_photos;
   /// Counts the waits started, so a turn queued for an earlier one does nothing.
   int m_generation = 0;
-  /// Runs while a held picture stands still: how long the user has looked at it.
-  QVariantAnimation m_standing;
 };
 
 } // namespace lumora
