@@ -208,6 +208,9 @@ TEST_F(ScanTransition, aRescanOfUnchangedResultsNeitherDimsNorShowsAnythingElse)
   ASSERT_TRUE(rig.waitForPhase(Kind::ready));
   for (int frame = 0; frame < 40; ++frame) {
     frames.push_back(filmtest::composed(window()));
+    // The photo wait gives up after 300 ms of this clock: the clock moves only once the
+    // photos asked for are in, so a machine slow to decode them cannot end the wait early.
+    ASSERT_TRUE(roottest::waitFor([&] { return !lumora::LoadingImages::anyIn(screen()); }));
     clock.advanceBy(20);
   }
   frames.push_back(filmtest::composed(window()));
