@@ -3,6 +3,8 @@
 // published (a paused banner nobody asked for, a half-cleared summary, the next photo
 // loading).
 #include "app/ApplicationScreens.h"
+#include "app/detail/PhotoPreviewView.h"
+#include "app/detail/PreviewStage.h"
 #include "app/shell/components/LeavingPicture.h"
 #include "app/shell/root/PhaseScreenHost.h"
 #include "app/shell/transition/LoadingImages.h"
@@ -228,8 +230,13 @@ TEST_F(ScanTransition, aDeletionFromThePreviewLeavesWithThePhotoThatWasDeleted) 
   scanOnce();
   const lumora::PhotoGroup group = rig.store->groups().front();
   rig.store->openPreview(group, group.bestID);
-  roottest::spin(1500);
-  ASSERT_NE(view().previewView(), nullptr);
+  // Until the preview has grown in with its photo: the event, however long that takes.
+  ASSERT_TRUE(roottest::waitFor([&] {
+    const auto *preview = qobject_cast<lumora::PhotoPreviewView *>(view().previewView());
+    return preview && preview->appearProgress() == 1 &&
+           preview->stage()->content() == lumora::PreviewStage::Content::image;
+  }));
+  roottest::spin(50);
   const QImage before = rgb(LeavingPicture::pictureOf(view().previewView()));
   filmtest::ManualClock clock;
   rig.store->deleteItem(group.items.front());
