@@ -39,21 +39,31 @@ std::int8_t signAt(std::uint64_t place) {
   return (z & 1u) != 0 ? 1 : -1;
 }
 
-// The frame's layout and the thumbnail's writing grid come first.
+// The frame's layout and the thumbnail's writing grid come first, the fine grid next, then its
+// stroke directions.
 constexpr std::size_t kCoarseJoint = kLength + textlayout::kThumbnailLength;
+constexpr std::size_t kFineJoint = kCoarseJoint + textlayout::kFineLength;
 
-/// The projection's signs, row by row. The columns of the frame's layout and the thumbnail's
-/// writing grid are numbered as they were before the larger decode's grid joined them, so a
-/// picture without that grid keeps its block.
+/// The sign at row `r` and column `c` of the projection. Each group of columns draws its signs
+/// from its own range, numbered as when it joined, so a picture without the later groups keeps
+/// its block.
+std::int8_t projectionSign(std::size_t r, std::size_t c) {
+  if (c < kCoarseJoint)
+    return signAt(r * kCoarseJoint + c);
+  const std::size_t fineStart = kLength * kCoarseJoint;
+  if (c < kFineJoint)
+    return signAt(fineStart + r * textlayout::kFineLength + (c - kCoarseJoint));
+  return signAt(fineStart + kLength * textlayout::kFineLength + r * textlayout::kStrokeLength +
+                (c - kFineJoint));
+}
+
+/// The projection's signs, row by row.
 const std::vector<std::int8_t> &projectionSigns() {
   static const std::vector<std::int8_t> signs = [] {
     std::vector<std::int8_t> out(kLength * kJointLength);
     for (std::size_t r = 0; r < kLength; ++r)
       for (std::size_t c = 0; c < kJointLength; ++c)
-        out[r * kJointLength + c] =
-            c < kCoarseJoint ? signAt(r * kCoarseJoint + c)
-                             : signAt(kLength * kCoarseJoint + r * (kJointLength - kCoarseJoint) +
-                                      (c - kCoarseJoint));
+        out[r * kJointLength + c] = projectionSign(r, c);
     return out;
   }();
   return signs;

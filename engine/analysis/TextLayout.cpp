@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numeric>
+#include <utility>
 
 namespace lumora::textlayout {
 
@@ -45,6 +46,28 @@ constexpr int kFineStep = 2;
 // and lines end, not the strokes of single letters.
 constexpr double kFineBlurPixels = 5.0;
 constexpr int kFineBackground = 4;
+// The strokes' directions are taken on the box cut at up to this many pixels on its longer
+// side, and at most this many times its size in the thumbnail: a re-save at 85 % then shows it
+// no larger than the original does, both mostly shrunk, so their letters keep one sharpness.
+constexpr double kStrokeBoxSide = 320;
+constexpr double kStrokeEnlargement = 2.5;
+// The cut box is placed on its writing averaged over 7 × 7 with steps 2 pixels wide, so a
+// re-save's ringing along a window's dark frame does not stretch it by the frame.
+constexpr int kStrokePlaceAverage = 3;
+constexpr int kStrokePlaceStep = 2;
+// Before its steps the box is averaged over 7 × 7, and a step counts from this many grey
+// levels (flat paper and JPEG noise) up to that many (a frame's edge no more than a letter's).
+constexpr int kStrokeAverage = 3;
+constexpr float kStrokeStepFloor = 2.0f;
+constexpr float kStrokeStepCeiling = 40.0f;
+// A cell's directions are divided by their length plus this floor: a nearly empty cell's noise
+// is not blown up to a letter's weight.
+constexpr double kStrokeCellFloor = 5.0;
+// The directions are blurred by this many cells across and down: a placement a pixel or two
+// apart moves little.
+constexpr double kStrokeBlurCells = 0.5;
+// The strokes' share of the fine part, as the sine of their angle to the fine grid.
+constexpr double kStrokeShare = 0.4;
 
 using Plane = std::vector<float>;
 
@@ -200,7 +223,8 @@ Plane fineGrid(const GreyCrop &crop) {
 /// The box the thumbnail placed (`box`, in thumbnail pixels, the thumbnail `thumbWidth` ×
 /// `thumbHeight`) found again in a decode of `width` × `height` and cut out at `side`.
 GreyCrop boxAgain(const std::vector<std::uint8_t> &grey, int width, int height, Box box,
-                  int thumbWidth, int thumbHeight, double side) {
+                  int thumbWidth, int thumbHeight, double side, int placeAverage = 1,
+                  int placeStep = 1) {
   const double sx = double(width) / thumbWidth, sy = double(height) / thumbHeight;
   // The thumbnail placed the box to one of its own pixels; the decode places it again within
   // two of them, at its own finer step.
@@ -209,14 +233,126 @@ GreyCrop boxAgain(const std::vector<std::uint8_t> &grey, int width, int height, 
                  static_cast<int>(std::ceil(box.width * sx)) + 2 * mx,
                  static_cast<int>(std::ceil(box.height * sy)) + 2 * my};
   const GreyCrop region = cropOf(grey, width, height, wide, side);
-  const Box refined = writingBox(writingOf(region.grey, region.width, region.height, 1, 1),
-                                 region.width, region.height);
+  const Box refined =
+      writingBox(writingOf(region.grey, region.width, region.height, placeAverage, placeStep),
+                 region.width, region.height);
   GreyCrop crop = cropOf(region.grey, region.width, region.height, refined, side);
   crop.sourcePerPixel *= region.sourcePerPixel;
   return crop;
 }
 
+/// The steps of `smooth` (`width` × `height`) binned by cell and direction: each step's
+/// strength, floored and capped, shared linearly between the two nearest cells each way and the
+/// two nearest directions. One plane of cells per direction.
+std::vector<Plane> binnedSteps(const Plane &smooth, int width, int height) {
+  constexpr int across = kStrokeAcross, down = kStrokeDown, directions = kStrokeDirections;
+  constexpr double pi = 3.14159265358979323846;
+  std::vector<Plane> bins(directions, Plane(static_cast<std::size_t>(across * down), 0.0f));
+  const auto at = [&](int x, int y) { return smooth[static_cast<std::size_t>(y * width + x)]; };
+  for (int y = 1; y < height - 1; ++y) {
+    const double cy = (y + 0.5) * down / height - 0.5;
+    const int y0 = static_cast<int>(std::floor(cy));
+    for (int x = 1; x < width - 1; ++x) {
+      const float gx = (at(x + 1, y) - at(x - 1, y)) / 2, gy = (at(x, y + 1) - at(x, y - 1)) / 2;
+      const float strength =
+          std::min(kStrokeStepCeiling, std::sqrt(gx * gx + gy * gy)) - kStrokeStepFloor;
+      if (strength <= 0)
+        continue;
+      double angle = std::atan2(gy, gx);
+      if (angle < 0)
+        angle += pi;
+      const double o = angle / pi * directions - 0.5, cx = (x + 0.5) * across / width - 0.5;
+      const int o0 = static_cast<int>(std::floor(o)), x0 = static_cast<int>(std::floor(cx));
+      const double share[3][2] = {
+          {1 - (cx - x0), cx - x0}, {1 - (cy - y0), cy - y0}, {1 - (o - o0), o - o0}};
+      for (int j = 0; j < 2; ++j) {
+        const int row = std::clamp(y0 + j, 0, down - 1);
+        for (int i = 0; i < 2; ++i) {
+          const int cell = row * across + std::clamp(x0 + i, 0, across - 1);
+          for (int k = 0; k < 2; ++k) {
+            const int bin = ((o0 + k) % directions + directions) % directions;
+            bins[static_cast<std::size_t>(bin)][static_cast<std::size_t>(cell)] +=
+                static_cast<float>(strength * share[0][i] * share[1][j] * share[2][k]);
+          }
+        }
+      }
+    }
+  }
+  return bins;
+}
+
+/// The crops of a small box for the fine grid (cut at `side`) and for the strokes, each from a
+/// decode of its own size when `facts` gives a larger one, else from the thumbnail: the strokes
+/// are cut at their own size so that the fine grid is measured as it always was.
+std::pair<GreyCrop, GreyCrop> smallBoxCrops(const ImagePlanes &planes, const SourceFacts &facts,
+                                            Box box, double side) {
+  const int w = planes.width(), h = planes.height(), boxSide = std::max(box.width, box.height);
+  const double strokeSide = std::min(kStrokeBoxSide, kStrokeEnlargement * boxSide);
+  GreyCrop crop, strokeCrop;
+  if (facts.redecode && facts.pixels > static_cast<std::int64_t>(w) * h) {
+    const auto cut = [&](double cutSide, int average, int step, GreyCrop &into) {
+      const double wanted = std::min(kMostDecodeSide, double(std::max(w, h)) * cutSide / boxSide);
+      facts.redecode(static_cast<int>(wanted), [&](const PixelView &view) {
+        if (view.width > w && view.height > h) {
+          const ImagePlanes larger(view);
+          into = boxAgain(larger.grey(), larger.width(), larger.height(), box, w, h, cutSide,
+                          average, step);
+        }
+      });
+    };
+    cut(side, 1, 1, crop);
+    cut(strokeSide, kStrokePlaceAverage, kStrokePlaceStep, strokeCrop);
+  }
+  if (crop.grey.empty())
+    crop = boxAgain(planes.grey(), w, h, box, w, h, side);
+  if (strokeCrop.grey.empty())
+    strokeCrop =
+        boxAgain(planes.grey(), w, h, box, w, h, strokeSide, kStrokePlaceAverage, kStrokePlaceStep);
+  return {std::move(crop), std::move(strokeCrop)};
+}
+
 } // namespace
+
+std::vector<float> strokes(const std::vector<float> &grey, int width, int height) {
+  constexpr int cells = kStrokeAcross * kStrokeDown, directions = kStrokeDirections;
+  Plane out(kStrokeLength, 0.0f);
+  if (width < 3 || height < 3)
+    return out;
+  std::vector<Plane> bins =
+      binnedSteps(boxmean::of(grey, width, height, kStrokeAverage), width, height);
+  for (Plane &bin : bins) {
+    gaussianPass(bin, kStrokeAcross, kStrokeDown, kStrokeBlurCells, true);
+    gaussianPass(bin, kStrokeAcross, kStrokeDown, kStrokeBlurCells, false);
+  }
+  // How much writing each cell holds, against the box's mean: the message's letters count more
+  // than a window's flat chrome.
+  const Plane held =
+      resampler::resample(writingOf(grey, width, height, 1, 1), width,
+                          resampler::Region{0, 0, width, height}, kStrokeAcross, kStrokeDown);
+  const double heldMean = std::accumulate(held.begin(), held.end(), 0.0) / cells;
+  double squares = 0;
+  for (int c = 0; c < cells; ++c) {
+    float *cell = out.data() + static_cast<std::ptrdiff_t>(c) * directions;
+    double mean = 0;
+    for (int b = 0; b < directions; ++b)
+      mean += cell[b] = bins[static_cast<std::size_t>(b)][static_cast<std::size_t>(c)];
+    mean /= directions;
+    double length = 0;
+    for (int b = 0; b < directions; ++b)
+      length += (cell[b] - mean) * (cell[b] - mean);
+    const double weight =
+        heldMean > 0 ? std::max(0.0f, held[static_cast<std::size_t>(c)]) / heldMean : 0.0;
+    for (int b = 0; b < directions; ++b) {
+      cell[b] =
+          static_cast<float>((cell[b] - mean) / (std::sqrt(length) + kStrokeCellFloor) * weight);
+      squares += static_cast<double>(cell[b]) * cell[b];
+    }
+  }
+  if (squares > 0)
+    for (float &v : out)
+      v = static_cast<float>(v / std::sqrt(squares));
+  return out;
+}
 
 std::vector<float> writing(const std::vector<std::uint8_t> &grey, int width, int height) {
   return writingOf(Plane(grey.begin(), grey.end()), width, height, 1, 1);
@@ -280,24 +416,18 @@ std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts)
     if (share <= 0.0)
       return out;
   }
-  // A small box (a dialog on a large desktop): the fine grid, measured in a larger decode when
-  // the file holds more pixels, else in the thumbnail.
-  GreyCrop crop;
-  if (facts.redecode && facts.pixels > static_cast<std::int64_t>(w) * h) {
-    const double wanted = std::min(kMostDecodeSide, double(std::max(w, h)) * side / boxSide);
-    facts.redecode(static_cast<int>(wanted), [&](const PixelView &view) {
-      if (view.width > w && view.height > h) {
-        const ImagePlanes larger(view);
-        crop = boxAgain(larger.grey(), larger.width(), larger.height(), box, w, h, side);
-      }
-    });
-  }
-  if (crop.grey.empty())
-    crop = boxAgain(planes.grey(), w, h, box, w, h, side);
+  // A small box (a dialog on a large desktop): the fine grid and the strokes, measured in a
+  // larger decode when the file holds more pixels, else in the thumbnail.
+  const auto [crop, strokeCrop] = smallBoxCrops(planes, facts, box, side);
   const Plane grid = fineGrid(crop);
-  const auto f = static_cast<float>(share < 1.0 ? std::sin(share * kQuarter) : 1.0);
+  const Plane directions = strokes(strokeCrop.grey, strokeCrop.width, strokeCrop.height);
+  const double f = share < 1.0 ? std::sin(share * kQuarter) : 1.0;
+  const auto g = static_cast<float>(f * std::sqrt(1 - kStrokeShare * kStrokeShare));
+  const auto d = static_cast<float>(f * kStrokeShare);
   for (std::size_t i = 0; i < grid.size(); ++i)
-    out[kThumbnailLength + i] = grid[i] * f;
+    out[kThumbnailLength + i] = grid[i] * g;
+  for (std::size_t i = 0; i < directions.size(); ++i)
+    out[kThumbnailLength + kFineLength + i] = directions[i] * d;
   return out;
 }
 

@@ -24,9 +24,19 @@ inline constexpr std::size_t kThumbnailLength = static_cast<std::size_t>(kGridSi
 inline constexpr int kFineSide = 64;
 inline constexpr int kFineBoxSide = 256;
 
-/// The number of entries `describe` returns: the thumbnail's grid, then the fine grid.
-inline constexpr std::size_t kLength =
-    kThumbnailLength + static_cast<std::size_t>(kFineSide * kFineSide);
+inline constexpr std::size_t kFineLength = static_cast<std::size_t>(kFineSide * kFineSide);
+
+/// Cells across and down the grid of stroke directions laid over the same small box, and the
+/// directions told apart in each cell (0…180° in equal steps).
+inline constexpr int kStrokeAcross = 64;
+inline constexpr int kStrokeDown = 32;
+inline constexpr int kStrokeDirections = 4;
+inline constexpr std::size_t kStrokeLength =
+    static_cast<std::size_t>(kStrokeAcross * kStrokeDown * kStrokeDirections);
+
+/// The number of entries `describe` returns: the thumbnail's grid, the fine grid, then the
+/// stroke directions.
+inline constexpr std::size_t kLength = kThumbnailLength + kFineLength + kStrokeLength;
 
 /// A box of the frame, in pixels of the full-resolution grey plane.
 struct Box {
@@ -61,8 +71,18 @@ struct Box {
 /// pixels. Between 1.1 and 1.4 times the box's size the two grids share the result, the fine
 /// one more the smaller the box, so that no box size switches from one to the other. A small
 /// dialog's message is a few pixels tall in the thumbnail of a whole desktop; what tells two of
-/// one template apart is where their words and lines end.
+/// one template apart is where their words and lines end, and which letters they hold: beside
+/// the fine grid, the box is cut again at up to 320 pixels and the directions of its strokes
+/// are taken per cell (`strokes`), sharing the fine grid's part of the result.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts);
+/// The directions of the strokes of a grey box (`width` × `height`, row-major): per cell of a
+/// `kStrokeAcross` × `kStrokeDown` grid over the box, how the steps' strength spreads over
+/// `kStrokeDirections` directions, less its mean and divided by its length (plus a floor), so
+/// that a cell of letters counts by their shapes, not their ink. Each cell is then weighted by
+/// how much writing it holds against the box's mean, and the whole scaled to unit length; all
+/// zero for a box without strokes.
+[[nodiscard]] std::vector<float> strokes(const std::vector<float> &grey, int width, int height);
+
 /// The same with the thumbnail alone.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes);
 

@@ -251,8 +251,8 @@ testsupport::Rgb messageAtWidth(const std::string &message, int width, int x, in
 
 TEST(TextLayout, aSmallDialogIsMeasuredInALargerDecodeWhereItsCopiesStayClose) {
   // In the thumbnail of a whole desktop the message is two or three pixels tall; decoded again
-  // larger, two messages of one length lie farther apart than the thumbnail shows them, while
-  // a JPEG copy at 85 % of the size stays close and a message of another length lies far.
+  // larger, two messages of one length lie farther apart than the thumbnail shows them and over
+  // twice as far as a JPEG copy at 85 % of the size, and a message of another length lies far.
   const testsupport::TempDir folder;
   const auto save = [&](const std::string &name, const std::string &message, int width) {
     const std::filesystem::path path = folder.path() / name;
@@ -265,16 +265,18 @@ TEST(TextLayout, aSmallDialogIsMeasuredInALargerDecodeWhereItsCopiesStayClose) {
   const auto b = save("b.png", "Could not open the file.", 1366);
   int asked = 0;
   const std::vector<float> original = writingAsScanned(a, asked);
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(asked, 2); // one for the fine grid, one for the strokes
   const std::vector<float> copy =
       writingAsScanned(save("a-small.jpg", "Printer is out of paper.", 1161), asked);
   const std::vector<float> sameLength = writingAsScanned(b, asked);
   const std::vector<float> shorter =
       writingAsScanned(save("c.png", "Update finished.", 1366), asked);
-  EXPECT_EQ(asked, 4);
+  EXPECT_EQ(asked, 8);
   ASSERT_EQ(original.size(), textlayout::kLength);
   EXPECT_LT(apart(original, copy), 0.2f);
-  EXPECT_GT(apart(original, sameLength), 1.5f * apart(writingOfFile(a), writingOfFile(b)));
+  // Measured: 0.41 apart, against 0.19 for the copy; the fine grid alone put them 0.18 apart.
+  EXPECT_GT(apart(original, sameLength), 2.0f * apart(original, copy));
+  EXPECT_GT(apart(original, sameLength), 1.1f * apart(writingOfFile(a), writingOfFile(b)));
   EXPECT_GT(apart(original, shorter), 3.0f * apart(original, copy));
 }
 
@@ -300,16 +302,16 @@ TEST(TextLayout, onlyADocumentWithASmallBoxAsksForALargerDecodeAndAFailedOneChan
   const ImagePlanes planes(desktop.view());
   const std::vector<float> alone = textlayout::describe(planes);
   EXPECT_EQ(textlayout::describe(planes, facts), alone);
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(asked, 2);
   facts.redecode = [&](int, const SourceFacts::Use &use) {
     ++asked;
     use(desktop.view());
   };
   EXPECT_EQ(textlayout::describe(planes, facts), alone);
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(asked, 4);
   facts.pixels = std::int64_t{desktop.width} * desktop.height;
   EXPECT_EQ(textlayout::describe(planes, facts), alone);
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(asked, 4);
 }
 
 TEST(TextLayout, aBoxAPixelLargerMovesTheLayoutLittleWhereTheFineGridTakesOver) {
@@ -337,4 +339,69 @@ TEST(TextLayout, aBoxAPixelLargerMovesTheLayoutLittleWhereTheFineGridTakesOver) 
     EXPECT_LT(apart(previous, next), 0.45f) << width;
     previous = next;
   }
+}
+
+namespace {
+
+/// A 320 × 110 message box as the strokes see it: a dark title bar, a framed button and one
+/// line of `message` in the middle, each character a glyph of strokes whose directions its code
+/// chooses, the line moved `shift` pixels right and its ink at `contrast` of full.
+std::vector<float> strokesOfBox(const std::string &message, int shift = 0, float contrast = 1) {
+  const int width = 320, height = 110;
+  std::vector<float> grey(static_cast<std::size_t>(width * height), 240.0f);
+  const auto ink = [&](int x, int y, float level) {
+    if (x >= 0 && x < width && y >= 0 && y < height)
+      grey[static_cast<std::size_t>(y * width + x)] = level;
+  };
+  for (int y = 0; y < 14; ++y)
+    for (int x = 0; x < width; ++x)
+      ink(x, y, 90);
+  for (int i = 0; i < 70; ++i) {
+    ink(230 + i, 80, 120);
+    ink(230 + i, 100, 120);
+  }
+  for (int j = 80; j <= 100; ++j) {
+    ink(230, j, 120);
+    ink(299, j, 120);
+  }
+  const float level = 240.0f - 200.0f * contrast;
+  const int start = 160 - static_cast<int>(message.size()) * 4 + shift;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    const auto c = static_cast<unsigned>(static_cast<unsigned char>(message[i]));
+    const int x0 = start + static_cast<int>(i) * 8, y0 = 40;
+    for (int t = 0; t < 10; ++t) {
+      if (message[i] == ' ')
+        break;
+      if (c & 1u)
+        ink(x0 + 1, y0 + t, level); // an upright
+      if (c & 2u)
+        ink(x0 + t * 6 / 10, y0 + (c & 8u ? 9 : 0), level); // a bar
+      if (c & 4u)
+        ink(x0 + t * 6 / 10, y0 + 9 - t, level); // a rising diagonal
+      if ((c & 7u) == 0)
+        ink(x0 + t * 6 / 10, y0 + t, level); // a falling diagonal
+    }
+  }
+  return textlayout::strokes(grey, width, height);
+}
+
+} // namespace
+
+TEST(TextLayout, strokesTellTwoMessagesOfOneLengthApartWhileAShiftOrPalerInkMovesThemLittle) {
+  // Where the fine grid sees only where the words end, the strokes see which letters they are:
+  // two messages of one length in one box lie far apart, the same message a pixel to the side
+  // or in paler ink stays close. A box without strokes describes nothing.
+  EXPECT_EQ(textlayout::strokes(std::vector<float>(320 * 110, 200.0f), 320, 110),
+            std::vector<float>(textlayout::kStrokeLength, 0.0f));
+  const std::vector<float> printer = strokesOfBox("Printer is out of paper.");
+  const std::vector<float> couldNot = strokesOfBox("Could not open the file.");
+  ASSERT_EQ(printer.size(), textlayout::kStrokeLength);
+  EXPECT_NEAR(length(printer), 1.0f, 1e-4f);
+  const float shifted = apart(printer, strokesOfBox("Printer is out of paper.", 1));
+  const float paler = apart(printer, strokesOfBox("Printer is out of paper.", 0, 0.6f));
+  const float other = apart(printer, couldNot);
+  // Measured: 0.29, 0.23 and 1.10.
+  EXPECT_LT(shifted, 0.35f);
+  EXPECT_LT(paler, 0.3f);
+  EXPECT_GT(other, 2.5f * std::max(shifted, paler));
 }
