@@ -32,7 +32,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"markLines", markLines},
           {"straightEdges", straightEdges},
           {"blankFlat", blankFlat},
-          {"blankFringe", blankFringe}};
+          {"blankFringe", blankFringe},
+          {"boxedPanels", boxedPanels}};
 }
 
 } // namespace lumora

@@ -57,6 +57,9 @@ struct QualityMeasures {
   float blankFringe = 0;   ///< share of near-black and near-white pixels among those and the
                            ///< blank ones: clipping fades into the scene, a blank window's white
                            ///< steps straight into its marks
+  float boxedPanels = 0;   ///< share of flat panels in the box a one-grey surround holds, when
+                           ///< what differs from the surround fills the box's outline: a small
+                           ///< window on an empty desktop
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

@@ -4,6 +4,7 @@
 #include "engine/analysis/ExactPixelMeasures.h"
 #include "engine/analysis/MarkMeasures.h"
 #include "engine/analysis/PrintMeasures.h"
+#include "engine/analysis/SurroundMeasures.h"
 
 #include <algorithm>
 #include <array>
@@ -131,6 +132,7 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   const markmeasures::Marks marks = markmeasures::measure(planes);
   m.markLines = marks.markLines;
   m.straightEdges = marks.straightEdges;
+  m.boxedPanels = surroundmeasures::boxedPanels(planes);
   return m;
 }
 

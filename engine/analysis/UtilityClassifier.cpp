@@ -40,6 +40,15 @@ bool isPanelFrame(const QualityMeasures &m) {
          m.flatBorderSides >= um::kPanelsSides;
 }
 
+/// A frame nearly all exactly flat, with little colour, whose one-grey surround holds a box of
+/// flat panels is a window on an empty desktop. The trees read the frame as a whole and find
+/// a plain ground with something in the middle, as in a render on a backdrop or a photograph
+/// in a mount; the box's outline and its panels tell the window apart.
+bool isBoxedWindow(const QualityMeasures &m) {
+  return m.boxedPanels >= kBoxedPanels && m.exactFlat >= kBoxedExactFlat &&
+         m.colourfulness < kBoxedColourfulness;
+}
+
 /// A frame nearly black, soft and without colour is a night photo: compression flattens its
 /// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
 /// are grey rather than black and a window on black has crisp lettering or coloured marks. No
@@ -80,12 +89,12 @@ double margin(const Features &features) {
 }
 
 bool isUtility(const QualityMeasures &m) {
-  const bool window = isPanelFrame(m) || isBlankFrame(m);
+  const bool window = isPanelFrame(m) || isBlankFrame(m) || isBoxedWindow(m);
   return !isNightPhoto(m) && (window || margin(features(m)) > utilitymodel::kMargin);
 }
 
 float documentWeight(const QualityMeasures &m) {
-  if (isPanelFrame(m) || isBlankFrame(m))
+  if (isPanelFrame(m) || isBlankFrame(m) || isBoxedWindow(m))
     return 1;
   if (isNightPhoto(m))
     return 0;

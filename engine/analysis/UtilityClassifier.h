@@ -13,8 +13,8 @@ namespace lumora::utilityclassifier {
 /// What the trees read, in the order of `utilitymodel::kFeatureNames`.
 using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 
-/// Every measure in the order of `QualityMeasures::named` but the last two (blankFlat and
-/// blankFringe, read by a hand rule only), then two ratios computed in single
+/// Every measure in the order of `QualityMeasures::named` but the last three (blankFlat,
+/// blankFringe and boxedPanels, read by hand rules only), then two ratios computed in single
 /// precision exactly as the trainer computes them: detail over squared contrast (at least 16
 /// grey levels of contrast) and the share of the detail that sensor noise explains.
 [[nodiscard]] Features features(const QualityMeasures &m);
@@ -37,14 +37,20 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// (bounds the trainer writes into UtilityModel.h).
 [[nodiscard]] bool isBlankFrame(const QualityMeasures &m);
 
+/// A small window on an empty desktop by a hand rule the trees are not asked about: nearly
+/// every pixel exactly equal to its neighbours, little colour, and a box of flat panels on a
+/// one-grey surround (bounds in `kBoxedPanels`, `kBoxedExactFlat`, `kBoxedColourfulness`).
+[[nodiscard]] bool isBoxedWindow(const QualityMeasures &m);
+
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
 /// photograph and a document cannot be told apart, the picture counts as a photograph. Panel
-/// frames and blank frames are flagged whatever the margin; night photos are never flagged.
+/// frames, blank frames and boxed windows are flagged whatever the margin; night photos are
+/// never flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 /// How much the picture counts as a document or screenshot, 0…1, for weighing its page layout
-/// in the feature vector: 1 for panel and blank frames (night or not: a dark window's empty
-/// desktop looks like a night sky to the night rule), 0 for night photos, else
+/// in the feature vector: 1 for panel and blank frames and boxed windows (night or not: a dark
+/// window's empty desktop looks like a night sky to the night rule), 0 for night photos, else
 /// `marginWeight` of the trees' margin.
 [[nodiscard]] float documentWeight(const QualityMeasures &m);
 
@@ -61,5 +67,13 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// sets comes within half a unit of its foot.
 inline constexpr double kDocumentMarginToSpare = 1.6;
 inline constexpr double kDocumentRamp = 2.0;
+
+/// The boxed-window rule's bounds. A dialog on an empty desktop shows a box about half panels
+/// (the least of the calibration dialogs a tenth); its icons tint the frame a little, below
+/// the colourfulness of any photograph a one-grey ring surrounds. No photograph of the
+/// calibration sets gives a box of panels at all.
+inline constexpr float kBoxedPanels = 0.08f;
+inline constexpr float kBoxedExactFlat = 0.9f;
+inline constexpr float kBoxedColourfulness = 16.0f;
 
 } // namespace lumora::utilityclassifier

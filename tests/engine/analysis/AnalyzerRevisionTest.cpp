@@ -60,6 +60,8 @@ std::vector<TestImage> goldenPictures() {
   // larger one's on both grids.
   pictures.push_back(messageBox({180, 122, 152, 52, 8, 206, 138, 18, 4, 2, 296, 158, 30, 12}));
   pictures.push_back(messageBox({150, 100, 212, 86, 10, 190, 128, 30, 5, 3, 310, 160, 44, 16}));
+  // A dialog with a coloured icon, weighed as a document by the boxed-window rule.
+  pictures.push_back(dialogOnDesktop(51));
   pictures.push_back(documentPage());
   pictures.push_back(noisePhoto(9));
   return pictures;

@@ -168,4 +168,20 @@ TestImage noisePhoto(unsigned seed, int width, int height) {
   return image;
 }
 
+TestImage dialogOnDesktop(std::uint8_t desktop) {
+  TestImage image(512, 288, 3, desktop);
+  image.fillRect(166, 114, 180, 60, 238, 238, 236);
+  image.fillRect(166, 114, 180, 8, 110, 150, 200);
+  image.fillRect(172, 128, 12, 14, 240, 140, 30);
+  for (int y = 128; y < 142; ++y) {
+    for (int x = 192; x < 300; ++x) {
+      if (y % 7 < 3 && x % 4 < 2 && (x / 17 + y) % 5 != 0)
+        image.set(x, y, 30, 30, 30);
+    }
+  }
+  image.fillRect(290, 156, 48, 12, 220, 220, 218);
+  image.fillRect(290, 156, 48, 1, 150, 150, 150);
+  return image;
+}
+
 } // namespace analysistest

@@ -41,6 +41,9 @@ TestImage shifted(const TestImage &image, int dx);
 TestImage screenshot(int width = 512, int height = 320);
 /// A page of dark text strokes on white.
 TestImage documentPage(int width = 384, int height = 512);
+/// A message dialog of 180 × 60 pixels in the middle of an empty 512 × 288 desktop of grey
+/// `desktop`: a title bar, a pale panel with two lines of letters, a coloured icon and a button.
+TestImage dialogOnDesktop(std::uint8_t desktop);
 /// Uniform random noise over a smooth gradient.
 TestImage noisePhoto(unsigned seed, int width = 512, int height = 384);
 

@@ -15,9 +15,10 @@ using namespace lumora;
 
 namespace {
 
-/// The measures the trees read; the two the blank-frame rule alone reads come after them.
+/// The measures the trees read; the three the blank-frame and boxed-window rules alone read
+/// come after them.
 constexpr std::size_t kMeasureCount = 28;
-constexpr std::size_t kRuleOnlyCount = 2;
+constexpr std::size_t kRuleOnlyCount = 3;
 
 using Change = void (*)(QualityMeasures &);
 
@@ -54,7 +55,8 @@ TEST(UtilityClassifier, featuresFollowTheTablesNamesAndRatios) {
   m.sharpness = 512; // 512 / 16²
   m.noise = 2;       // 5 · 2² / 512
   m.straightEdges = 0.25f;
-  m.blankFlat = 0.9f; // read by the rule only
+  m.blankFlat = 0.9f;   // read by the rules only
+  m.boxedPanels = 0.5f; // likewise
   const auto f = utilityclassifier::features(m);
   EXPECT_FLOAT_EQ(f[kMeasureCount - 1], 0.25f);
   EXPECT_FLOAT_EQ(f[kMeasureCount], 2.0f);
@@ -169,4 +171,31 @@ TEST(UtilityClassifier, blankAndPanelFramesWeighTheirLayoutEvenWhereTheNightRule
   EXPECT_EQ(utilityclassifier::documentWeight(blank), 1.0f);
   blank.blankFlat = 0.5f;
   EXPECT_EQ(utilityclassifier::documentWeight(blank), 0.0f);
+}
+
+TEST(UtilityClassifier, nearlyFlatGreyFramesHoldingABoxOfPanelsAreWindowsWeighedWholly) {
+  // A message dialog on an empty desktop: the trees see a plain ground with something in the
+  // middle and may take it for a render on a backdrop.
+  QualityMeasures dialog;
+  dialog.meanGrey = 70;
+  dialog.sharpness = 900;
+  dialog.exactFlat = 0.96f;
+  dialog.colourfulness = 11; // its icon tints it a little
+  dialog.boxedPanels = 0.45f;
+  EXPECT_TRUE(utilityclassifier::isBoxedWindow(dialog));
+  EXPECT_TRUE(utilityclassifier::isUtility(dialog));
+  EXPECT_EQ(utilityclassifier::documentWeight(dialog), 1.0f);
+  // A box of grainy content (a photo in a mount), a large box that leaves less of the frame
+  // flat, or a colourful frame is left to the trees.
+  expectEachChangeLeaves(utilityclassifier::isBoxedWindow, dialog,
+                         {+[](QualityMeasures &m) { m.boxedPanels = 0.07f; },
+                          +[](QualityMeasures &m) { m.exactFlat = 0.85f; },
+                          +[](QualityMeasures &m) { m.colourfulness = 20; }});
+  // On a nearly black desktop its layout still counts, but the night rule holds the flag.
+  dialog.meanGrey = 15;
+  dialog.sharpness = 200;
+  dialog.colourfulness = 4;
+  ASSERT_TRUE(utilityclassifier::isNightPhoto(dialog));
+  EXPECT_FALSE(utilityclassifier::isUtility(dialog));
+  EXPECT_EQ(utilityclassifier::documentWeight(dialog), 1.0f);
 }

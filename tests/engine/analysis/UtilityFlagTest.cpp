@@ -2,6 +2,7 @@
 
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/UtilityClassifier.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
 #include <gtest/gtest.h>
@@ -224,4 +225,17 @@ TEST(UtilityFlag, flagsABlankWindowButNotBlownSkiesOrSnow) {
   const QualityMeasures snow = measured(noisy(TestImage(512, 384, 3, 248), 8, 5));
   EXPECT_LT(snow.blankFlat, 0.2f);
   EXPECT_FALSE(flagged(noisy(TestImage(512, 384, 3, 248), 8, 5)));
+}
+
+TEST(UtilityFlag, flagsASmallDialogOnAnEmptyDesktopButNotThatDesktopPhotographed) {
+  // Most of the frame is the desktop's one grey; the dialog's icon tints it a little.
+  for (const std::uint8_t desktop : {51, 120, 200}) {
+    const TestImage dialog = dialogOnDesktop(desktop);
+    EXPECT_TRUE(flagged(dialog)) << int(desktop);
+    const QualityMeasures m = measured(dialog);
+    EXPECT_TRUE(utilityclassifier::isBoxedWindow(m)) << int(desktop);
+    EXPECT_EQ(utilityclassifier::documentWeight(m), 1.0f) << int(desktop);
+  }
+  // A camera's grain breaks the desktop's one grey: no box of panels on a flat surround.
+  EXPECT_FALSE(utilityclassifier::isBoxedWindow(measured(noisy(dialogOnDesktop(51), 4, 5))));
 }
