@@ -191,11 +191,4 @@ TEST(UtilityClassifier, nearlyFlatGreyFramesHoldingABoxOfPanelsAreWindowsWeighed
                          {+[](QualityMeasures &m) { m.boxedPanels = 0.07f; },
                           +[](QualityMeasures &m) { m.exactFlat = 0.85f; },
                           +[](QualityMeasures &m) { m.colourfulness = 20; }});
-  // On a nearly black desktop its layout still counts, but the night rule holds the flag.
-  dialog.meanGrey = 15;
-  dialog.sharpness = 200;
-  dialog.colourfulness = 4;
-  ASSERT_TRUE(utilityclassifier::isNightPhoto(dialog));
-  EXPECT_FALSE(utilityclassifier::isUtility(dialog));
-  EXPECT_EQ(utilityclassifier::documentWeight(dialog), 1.0f);
 }
