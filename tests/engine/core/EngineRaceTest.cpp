@@ -114,10 +114,11 @@ TEST_F(EngineRaceTest, clearingTheCacheWhileAScanReloadsItIsNotUndone) {
   const ScanResult during = await(scanning, "the scan held in its reload");
 
   // Only what was analysed after the clearing may be cached: the reload must not bring back
-  // what the clearing removed.
+  // what the clearing removed. On a busy machine the clearing may only get the engine once the
+  // scan is over and then leaves nothing at all, so this is a bound, not a count.
   Recorder after;
   const ScanResult next = scanFolder(*engine, after);
-  EXPECT_EQ(next.cacheHitCount, during.fileCount - during.cacheHitCount);
+  EXPECT_LE(next.cacheHitCount, during.fileCount - during.cacheHitCount);
   if (!overlapped) {
     GTEST_SKIP() << "the clearing did not wait for the reload: the overlap was not shown";
   }
