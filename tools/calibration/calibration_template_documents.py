@@ -43,7 +43,7 @@ import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 sys.dont_write_bytecode = True  # nothing of this tool's lands in the source tree
-import calibration_offscreen_windows  # noqa: E402  (beside this tool)
+import calibration_capture  # noqa: E402  (beside this tool)
 from calibration_offscreen_windows import capture  # noqa: E402
 
 IMAGEMAGICK = "/usr/bin/convert-im6.q16"
@@ -500,7 +500,7 @@ def dialogs(out, tmp, seed, commands=None):
         return []
     rng = random.Random(seed)
     rows = []
-    with calibration_offscreen_windows.x_server(SCREEN) as display:
+    with calibration_capture.x_server(SCREEN) as display:
         manager = subprocess.Popen(["openbox"], env=dict(os.environ, DISPLAY=display),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) \
             if shutil.which("openbox") else None
@@ -508,10 +508,10 @@ def dialogs(out, tmp, seed, commands=None):
         for (source, theme, desk, cmd), (name, group, n) in zip(jobs, document_groups(jobs)):
             paint_desktop(display, desk, tmp)
             env = dict(os.environ, GTK_THEME=theme)
-            capture(display, cmd, os.path.join(out, name + ".png"), env, 2.5)
+            capture(display, cmd, os.path.join(out, name + ".png"), env)
             rows.append((name + ".png", group, source))
             if n % 3 == 0:
-                capture(display, cmd, os.path.join(out, name + "-capture2.png"), env, 2.5)
+                capture(display, cmd, os.path.join(out, name + "-capture2.png"), env)
                 rows.append((name + "-capture2.png", group, source))
             if n % 3 == 1:
                 resaved(os.path.join(out, name + ".png"), os.path.join(out, name + "-resave.jpg"))
