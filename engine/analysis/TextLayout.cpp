@@ -55,9 +55,11 @@ constexpr double kStrokeEnlargement = 2.5;
 // re-save's ringing along a window's dark frame does not stretch it by the frame.
 constexpr int kStrokePlaceAverage = 3;
 constexpr int kStrokePlaceStep = 2;
-// Before its steps the box is averaged over 7 × 7, and a step counts from this many grey
-// levels (flat paper and JPEG noise) up to that many (a frame's edge no more than a letter's).
-constexpr int kStrokeAverage = 3;
+// Before its steps the box is blurred by a Gaussian of this deviation, in pixels of the box: a
+// letter's strokes merge into its shape, and a re-save's ringing and a resampling's steps
+// vanish. A step counts from this many grey levels (flat paper and JPEG noise) up to that many
+// (a frame's edge no more than a letter's).
+constexpr double kStrokeBlur = 2.2;
 constexpr float kStrokeStepFloor = 2.0f;
 constexpr float kStrokeStepCeiling = 40.0f;
 // A cell's directions are divided by their length plus this floor: a nearly empty cell's noise
@@ -67,7 +69,7 @@ constexpr double kStrokeCellFloor = 5.0;
 // apart moves little.
 constexpr double kStrokeBlurCells = 0.5;
 // The strokes' share of the fine part, as the sine of their angle to the fine grid.
-constexpr double kStrokeShare = 0.4;
+constexpr double kStrokeShare = 0.65;
 
 using Plane = std::vector<float>;
 
@@ -318,8 +320,10 @@ std::vector<float> strokes(const std::vector<float> &grey, int width, int height
   Plane out(kStrokeLength, 0.0f);
   if (width < 3 || height < 3)
     return out;
-  std::vector<Plane> bins =
-      binnedSteps(boxmean::of(grey, width, height, kStrokeAverage), width, height);
+  Plane smooth = grey;
+  gaussianPass(smooth, width, height, kStrokeBlur, true);
+  gaussianPass(smooth, width, height, kStrokeBlur, false);
+  std::vector<Plane> bins = binnedSteps(smooth, width, height);
   for (Plane &bin : bins) {
     gaussianPass(bin, kStrokeAcross, kStrokeDown, kStrokeBlurCells, true);
     gaussianPass(bin, kStrokeAcross, kStrokeDown, kStrokeBlurCells, false);
