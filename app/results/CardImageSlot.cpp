@@ -15,7 +15,7 @@ constexpr int kFadeMs = 140;
 } // namespace
 
 CardImageSlot::CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *parent)
-    : QObject(parent), m_maxPixel(maxPixel), m_request(loader, this) {
+    : QObject(parent), m_loader(loader), m_maxPixel(maxPixel), m_request(loader, this) {
   m_fade.setDuration(kFadeMs);
   m_fade.setEasingCurve(motion::easeOutCurve());
   connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
@@ -28,8 +28,11 @@ CardImageSlot::CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *par
 
 void CardImageSlot::setItem(const PhotoItem *item) {
   const std::string id = item ? item->id : std::string();
+  const bool sameFile =
+      id == m_id &&
+      (item == nullptr || (item->fileSize == m_item.fileSize && item->modified == m_item.modified));
   m_item = item ? *item : PhotoItem();
-  if (id == m_id) {
+  if (sameFile) {
     return;
   }
   m_id = id;
@@ -62,6 +65,17 @@ void CardImageSlot::startLoad() {
   m_loaded = true;
   if (ThumbnailPtr hit = m_request.request(m_item, m_maxPixel)) {
     setImage(hit, false);
+  } else {
+    // A larger image of this photo that is on screen elsewhere (the best photo of a group
+    // that is now one of another's candidates) shows it until its own size comes.
+    setStandIn(m_loader.standIn(m_item, m_maxPixel));
+  }
+}
+
+void CardImageSlot::setStandIn(const ThumbnailPtr &thumbnail) {
+  if (thumbnail && !hasImage()) {
+    setStandIn(thumbnail->image());
+    m_thumbnail = thumbnail;
   }
 }
 
@@ -79,6 +93,7 @@ void CardImageSlot::setStandIn(const QImage &image) {
 // A photo that arrives over a stand-in replaces it at once; over the placeholder it fades.
 void CardImageSlot::setImage(const ThumbnailPtr &thumbnail, bool fade) {
   fade = fade && !hasImage();
+  m_thumbnail = thumbnail;
   m_thumbnailImage = thumbnail ? thumbnail->image() : QImage();
   m_scaled = QPixmap();
   m_fade.stop();

@@ -22,7 +22,8 @@ class CardImageSlot : public QObject {
 public:
   CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *parent = nullptr);
 
-  /// The photo of this place; none empties it. Another id restarts the load when active.
+  /// The photo of this place; none empties it. Another photo, or the same file changed
+  /// since, restarts the load when active; the same photo keeps the image shown.
   void setItem(const PhotoItem *item);
   /// Rounds the place's corners: the image and the placeholder are cut once, so painting
   /// needs no clip.
@@ -35,6 +36,7 @@ public:
   /// Shows `image` (the same photo, from elsewhere) until the slot's own arrives, which
   /// then simply takes its place; does nothing when the slot already has its photo.
   void setStandIn(const QImage &image);
+  void setStandIn(const ThumbnailPtr &thumbnail);
   /// An image was asked for and has not arrived yet.
   [[nodiscard]] bool isPending() const { return m_request.isPending(); }
   [[nodiscard]] const std::string &itemID() const { return m_id; }
@@ -54,12 +56,15 @@ private:
   [[nodiscard]] QPixmap roundedPlaceholder(const QSizeF &size, const QColor &secondary,
                                            qreal devicePixelRatio);
 
+  ThumbnailLoader &m_loader;
   int m_maxPixel;
   PhotoItem m_item;
   std::string m_id;
   bool m_active = false;
   bool m_loaded = false;
   ThumbnailRequest m_request;
+  /// Held while shown, so the loader finds the image again for another view of the photo.
+  ThumbnailPtr m_thumbnail;
   QImage m_thumbnailImage;
   QPixmap m_scaled;
   QPixmap m_symbol;

@@ -3,12 +3,24 @@
 #include "app/results/GroupCard.h"
 #include "engine/model/PhotoGroup.h"
 
+#include <algorithm>
+
 namespace lumora {
 
 CardPool::CardPool(AppStore &store, HeroNamespace *hero, QWidget *parent)
     : m_store(store), m_hero(hero), m_parent(parent) {}
 
-GroupCard *CardPool::takeCard() {
+// A card that showed this group before keeps its photos: a grid emptied and refilled (a
+// rescan) shows them again at once instead of asking the loader for them.
+GroupCard *CardPool::takeCard(const std::string &groupID) {
+  const auto same = std::find_if(m_free.begin(), m_free.end(), [&groupID](const GroupCard *c) {
+    return c->group().id == groupID;
+  });
+  if (same != m_free.end()) {
+    GroupCard *card = *same;
+    m_free.erase(same);
+    return card;
+  }
   if (!m_free.empty()) {
     GroupCard *card = m_free.back();
     m_free.pop_back();
@@ -47,7 +59,7 @@ void CardPool::place(const std::vector<Slot> &wanted) {
     if (next.contains(slot->group->id)) {
       continue; // one card per group, even if a group were listed twice
     }
-    GroupCard *card = takeCard();
+    GroupCard *card = takeCard(slot->group->id);
     card->setGroup(*slot->group, slot->entryIndex);
     card->setCellGeometry(slot->rect);
     card->show();

@@ -17,7 +17,8 @@ struct PhotoGroup;
 /// The group cards that exist right now: one per group placed in or near the view, taken
 /// from a pool of reusable cards and re-pointed at other groups as the grid scrolls. A
 /// card keeps its group while that group stays placed, so its thumbnail and state survive
-/// scrolling and regrouping; a card that leaves is hidden and waits for its next group.
+/// scrolling and regrouping; a card that leaves is hidden and waits for its next group,
+/// which is the same group when it comes back.
 /// GUI thread.
 class CardPool {
 public:
@@ -40,7 +41,7 @@ public:
   [[nodiscard]] std::vector<GroupCard *> liveCards() const;
 
 private:
-  GroupCard *takeCard();
+  GroupCard *takeCard(const std::string &groupID);
 
   AppStore &m_store;
   HeroNamespace *m_hero;

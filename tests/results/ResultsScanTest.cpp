@@ -1,3 +1,5 @@
+#include "app/results/CardPool.h"
+#include "app/results/GroupCard.h"
 #include "app/shell/components/LeavingPicture.h"
 #include "app/shell/transition/ScreenTransition.h"
 #include "app/store/AppStoreStateAccess.h"
@@ -42,23 +44,36 @@ TEST_F(GridViewFixture, aRealScanListsTheNewestMonthFirstAndReturnOpensTheFocuse
   EXPECT_EQ(store().detailGroupID(), store().groups().front().id);
 }
 
+namespace {
+
+/// A view over `count` groups of two shots each, scanned for real, with its photos in.
+class ScannedGridFixture : public GridViewFixture {
+protected:
+  void scanAndShow(int count) {
+    const std::filesystem::path photos = tempPath() / "photos";
+    std::filesystem::create_directories(photos);
+    for (int scene = 0; scene < count; ++scene) {
+      for (int shot = 0; shot < 2; ++shot) {
+        const auto path =
+            photos / ("s" + std::to_string(scene) + "-" + std::to_string(shot) + ".png");
+        ASSERT_TRUE(testsupport::writeScene(path, scene * 7 + 1, 640, 480));
+        testsupport::setModified(path, monthStart(2025, 3) + 86400 * scene + shot);
+      }
+    }
+    store().chooseFolder();
+    ASSERT_TRUE(storetest::waitForPhase(store(), AppStore::Phase::Kind::ready));
+    showView();
+    ASSERT_TRUE(waitFor([&] { return !view().isLoadingImages(); }, 60000));
+    ASSERT_EQ(store().groups().size(), static_cast<std::size_t>(count));
+  }
+};
+
+} // namespace
+
 // Groups a regroup brings whose photos are not decoded yet: until they are (or the wait is
 // over) the grid shows its old cards whole under a still picture, never empty picture boxes.
-TEST_F(GridViewFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveTheirPhotos) {
-  const std::filesystem::path photos = tempPath() / "photos";
-  std::filesystem::create_directories(photos);
-  for (int scene = 0; scene < 3; ++scene) {
-    for (int shot = 0; shot < 2; ++shot) {
-      const auto path =
-          photos / ("s" + std::to_string(scene) + "-" + std::to_string(shot) + ".png");
-      ASSERT_TRUE(testsupport::writeScene(path, scene * 7 + 1, 640, 480));
-      testsupport::setModified(path, monthStart(2025, 3) + 86400 * scene + shot);
-    }
-  }
-  store().chooseFolder();
-  ASSERT_TRUE(storetest::waitForPhase(store(), AppStore::Phase::Kind::ready));
-  showView();
-  ASSERT_TRUE(waitFor([&] { return !view().isLoadingImages(); }, 5000));
+TEST_F(ScannedGridFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveTheirPhotos) {
+  scanAndShow(3);
   store().thumbnails().clearCache();
   std::vector<PhotoGroup> renamed = store().groups();
   for (PhotoGroup &group : renamed) {
@@ -97,4 +112,23 @@ TEST_F(GridViewFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveTheirPh
   }
   ASSERT_TRUE(
       waitFor([&] { return transition.state() == lumora::ScreenTransition::State::idle; }, 2000));
+}
+
+// A rescan empties the thumbnail cache and the grid, then brings the same groups back: every
+// card shows its photos again at once, none asks for a photo it showed a moment ago. Before,
+// the refilled cards were handed other groups and decoded everything anew under the hold.
+TEST_F(ScannedGridFixture, photosOnScreenStayThroughARescansEmptyingAndRefilling) {
+  scanAndShow(8);
+  const std::vector<PhotoGroup> groups = store().groups();
+
+  AppStore::StateAccess access(store());
+  store().thumbnails().clearCache();
+  access.setGroups({});
+  access.setGroups(groups);
+  // Checked before any event runs: a request that missed would be pending now.
+  EXPECT_FALSE(view().isLoadingImages());
+  ASSERT_GE(grid().cards().liveCount(), 6u);
+  for (const GroupCard *card : grid().cards().liveCards()) {
+    EXPECT_FALSE(card->isLoadingImages()) << card->group().id;
+  }
 }

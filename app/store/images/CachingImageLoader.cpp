@@ -23,6 +23,8 @@ struct CachingImageLoader::Job {
   };
 
   std::string key;
+  PhotoItem item;
+  int maxPixel = 0;
   std::atomic<int> state{queued};
 
   void cancel() {
@@ -59,7 +61,15 @@ std::string CachingImageLoader::cacheKey(const PhotoItem &item, int maxPixel) {
 
 ThumbnailPtr CachingImageLoader::cached(const PhotoItem &item, int maxPixel) {
   Q_ASSERT(thread() == QThread::currentThread());
-  return m_cache.object(cacheKey(item, maxPixel));
+  const std::string key = cacheKey(item, maxPixel);
+  if (ThumbnailPtr hit = m_cache.object(key)) {
+    return hit;
+  }
+  ThumbnailPtr shown = m_shown.find(item, maxPixel);
+  if (shown) {
+    m_cache.insert(key, shown);
+  }
+  return shown;
 }
 
 ThumbnailPtr CachingImageLoader::load(const PhotoItem &item, int maxPixel, QObject *context,
@@ -67,7 +77,7 @@ ThumbnailPtr CachingImageLoader::load(const PhotoItem &item, int maxPixel, QObje
   Q_ASSERT(thread() == QThread::currentThread());
   Q_ASSERT(context != nullptr && done);
   const std::string key = cacheKey(item, maxPixel);
-  if (ThumbnailPtr hit = m_cache.object(key)) {
+  if (ThumbnailPtr hit = cached(item, maxPixel)) {
     return hit;
   }
   // Lookup, join and registration happen in one go on this thread, so two requests for
@@ -84,6 +94,8 @@ std::shared_ptr<CachingImageLoader::Job>
 CachingImageLoader::start(const std::string &key, const PhotoItem &item, int maxPixel) {
   auto job = std::make_shared<Job>();
   job->key = key;
+  job->item = item;
+  job->maxPixel = maxPixel;
   auto promise = std::make_shared<QPromise<ThumbnailPtr>>();
   promise->future().then(this, [this, job](const ThumbnailPtr &result) { finish(job, result); });
   // The worker gets copies only: the photo, the size, the producer and the job's flag.
@@ -109,6 +121,7 @@ void CachingImageLoader::finish(const std::shared_ptr<Job> &job, const Thumbnail
   }
   if (result) {
     m_cache.insert(job->key, result);
+    m_shown.note(job->item, job->maxPixel, result);
   }
   const std::vector<Job::Waiter> waiters = std::exchange(job->waiters, {});
   for (const Job::Waiter &waiter : waiters) {
@@ -117,6 +130,11 @@ void CachingImageLoader::finish(const std::shared_ptr<Job> &job, const Thumbnail
     }
   }
   emit answered();
+}
+
+ThumbnailPtr CachingImageLoader::standIn(const PhotoItem &item, int maxPixel) {
+  Q_ASSERT(thread() == QThread::currentThread());
+  return m_shown.larger(item, maxPixel);
 }
 
 void CachingImageLoader::abandon(const std::string &key, QObject *context) {

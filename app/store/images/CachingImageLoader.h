@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/store/images/ShownImages.h"
 #include "app/store/images/Thumbnail.h"
 #include "app/store/images/ThumbnailCache.h"
 #include "engine/model/PhotoItem.h"
@@ -46,7 +47,8 @@ public:
   /// so two ids that differ only in bytes that are not UTF-8 never share an entry.
   [[nodiscard]] static std::string cacheKey(const PhotoItem &item, int maxPixel);
 
-  /// Returns the cached image at once when there is one, and then never calls `done`.
+  /// Returns the cached image at once when there is one (or when a view still holds the
+  /// image this loader made of the photo at that size), and then never calls `done`.
   /// Otherwise returns null and calls `done` later on this object's thread with the result
   /// (null when there is none), joining a running job for the same key instead of starting
   /// another; `done` is skipped when `context` has been destroyed by then.
@@ -57,8 +59,12 @@ public:
   void abandon(const std::string &key, QObject *context);
   /// The cached image for the key, or null, without starting anything.
   [[nodiscard]] ThumbnailPtr cached(const PhotoItem &item, int maxPixel);
+  /// An image of the photo larger than `maxPixel` that a view still holds, or null: the
+  /// same pictures scaled down, to show until the asked size comes.
+  [[nodiscard]] ThumbnailPtr standIn(const PhotoItem &item, int maxPixel);
   /// Cancels every running job (one not yet started then produces nothing), forgets them,
-  /// and empties the cache. Callers already waiting still get what their job yields.
+  /// and empties the cache. Callers already waiting still get what their job yields. The
+  /// images views still hold stay findable for the files they were made from.
   void clear();
 
   [[nodiscard]] const ThumbnailCache &cache() const { return m_cache; }
@@ -76,6 +82,7 @@ private:
 
   ImageProducer m_producer;
   ThumbnailCache m_cache;
+  ShownImages m_shown;
   std::unordered_map<std::string, std::shared_ptr<Job>> m_inflight;
   QThreadPool m_pool;
 };

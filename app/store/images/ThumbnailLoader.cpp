@@ -36,6 +36,10 @@ ThumbnailPtr ThumbnailLoader::cached(const PhotoItem &item, int maxPixel) {
   return m_loader.cached(item, maxPixel);
 }
 
+ThumbnailPtr ThumbnailLoader::standIn(const PhotoItem &item, int maxPixel) {
+  return m_loader.standIn(item, maxPixel);
+}
+
 void ThumbnailLoader::clearCache() { m_loader.clear(); }
 
 // A folder photo's id is its path as native bytes, which names exactly the file it came

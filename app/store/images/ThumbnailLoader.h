@@ -25,7 +25,8 @@ public:
   /// A loader with its own cache; `producer` makes one thumbnail on a worker thread.
   explicit ThumbnailLoader(ImageProducer producer, QObject *parent = nullptr);
 
-  /// The thumbnail of `item` at `maxPixel`: returned at once when cached, else null and
+  /// The thumbnail of `item` at `maxPixel`: returned at once when cached or still shown by a
+  /// view (even after the cache let it go or was cleared, for an unchanged file), else null and
   /// `done` gets it (or null) later on the GUI thread unless `context` is gone by then.
   ThumbnailPtr thumbnail(const PhotoItem &item, int maxPixel, QObject *context,
                          ThumbnailHandler done);
@@ -34,6 +35,9 @@ public:
   void abandon(const PhotoItem &item, int maxPixel, QObject *context);
   /// The cached thumbnail, or null, without starting a decode.
   [[nodiscard]] ThumbnailPtr cached(const PhotoItem &item, int maxPixel);
+  /// A larger image of the photo that a view still shows, to stand in until the asked size
+  /// comes, or null.
+  [[nodiscard]] ThumbnailPtr standIn(const PhotoItem &item, int maxPixel);
   /// Cancels every running decode, forgets them, and empties the cache.
   void clearCache();
 

@@ -241,3 +241,44 @@ TEST_F(CachingImageLoaderTest, abandonedQueuedDecodeLeavesTheQueueUnmade) {
   ASSERT_TRUE(waitFor([&] { return again.arrived; }));
   EXPECT_NE(again.thumbnail, nullptr);
 }
+
+// Images a view still holds outlive the cache's hold on them: evicted or cleared, the same
+// photo at the same size comes back at once, and a larger size stands in for a smaller one.
+// Only for the file they were made from, and only while someone holds them.
+TEST_F(CachingImageLoaderTest, imagesAViewStillHoldsAreFoundAgainForTheSameFile) {
+  auto loader = makeLoader();
+  Answer shown;
+  Answer large;
+  loader->load(photo("/p/a.jpg"), 640, &m_context, shown.handler());
+  loader->load(photo("/p/b.jpg"), 1400, &m_context, large.handler());
+  ASSERT_TRUE(waitFor([&] { return shown.arrived && large.arrived; }));
+  ASSERT_NE(shown.thumbnail, nullptr);
+  loader->clear();
+
+  Answer unused;
+  EXPECT_EQ(loader->load(photo("/p/a.jpg"), 640, &m_context, unused.handler()), shown.thumbnail);
+  EXPECT_EQ(loader->cached(photo("/p/a.jpg"), 640), shown.thumbnail) << "back in the cache";
+  EXPECT_EQ(m_producer.calls, 2);
+
+  EXPECT_EQ(loader->standIn(photo("/p/b.jpg"), 160), large.thumbnail);
+  EXPECT_EQ(loader->standIn(photo("/p/b.jpg"), 1400), nullptr) << "only a larger size";
+  EXPECT_EQ(loader->standIn(photo("/p/a.jpg"), 1400), nullptr) << "never a smaller one";
+
+  // The file changed since: its old pictures are not its own any more.
+  PhotoItem changed = photo("/p/b.jpg");
+  changed.modified = Date{200};
+  EXPECT_EQ(loader->standIn(changed, 160), nullptr);
+  Answer fresh;
+  EXPECT_EQ(loader->load(changed, 1400, &m_context, fresh.handler()), nullptr);
+  ASSERT_TRUE(waitFor([&] { return fresh.arrived; }));
+  EXPECT_NE(fresh.thumbnail, large.thumbnail);
+  EXPECT_EQ(m_producer.calls, 3);
+
+  // Let go by everyone: decoded anew.
+  loader->clear();
+  shown.thumbnail.reset();
+  Answer again;
+  EXPECT_EQ(loader->load(photo("/p/a.jpg"), 640, &m_context, again.handler()), nullptr);
+  ASSERT_TRUE(waitFor([&] { return again.arrived; }));
+  EXPECT_EQ(m_producer.calls, 4);
+}

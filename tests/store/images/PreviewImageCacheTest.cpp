@@ -51,7 +51,7 @@ TEST(PreviewImageCache, fillsThroughTheInjectedLoaderAndKeepsSixImages) {
   EXPECT_EQ(cache.cache().totalCostLimit(), 160 * 1024 * 1024);
   QObject context;
 
-  const ThumbnailPtr first = loadNow(cache, "/p/0.jpg", &context);
+  ThumbnailPtr first = loadNow(cache, "/p/0.jpg", &context);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(engine.asked.front(), std::make_pair(std::string("/p/0.jpg"), 2048));
   EXPECT_EQ(loadNow(cache, "/p/0.jpg", &context), first);
@@ -61,6 +61,15 @@ TEST(PreviewImageCache, fillsThroughTheInjectedLoaderAndKeepsSixImages) {
     ASSERT_NE(loadNow(cache, "/p/" + std::to_string(i) + ".jpg", &context), nullptr);
   }
   EXPECT_EQ(cache.cache().count(), 6);
-  EXPECT_NE(loadNow(cache, "/p/0.jpg", &context), first); // evicted, so fetched anew
-  EXPECT_EQ(engine.count(), 8u);
+  // Evicted, but still held here: the same image comes back without a fetch.
+  EXPECT_EQ(loadNow(cache, "/p/0.jpg", &context), first);
+  EXPECT_EQ(engine.count(), 7u);
+  const std::weak_ptr<const Thumbnail> held = first;
+  first.reset();
+  for (int i = 7; i <= 12; ++i) {
+    ASSERT_NE(loadNow(cache, "/p/" + std::to_string(i) + ".jpg", &context), nullptr);
+  }
+  EXPECT_TRUE(held.expired());
+  ASSERT_NE(loadNow(cache, "/p/0.jpg", &context), nullptr); // evicted and let go: fetched anew
+  EXPECT_EQ(engine.count(), 14u);
 }

@@ -192,6 +192,12 @@ TEST(ThumbnailLoader, cachesEachSizeUnderItsOwnKey) {
   EXPECT_EQ(loader.cached(item, 160), small);
 
   loader.clearCache();
+  EXPECT_EQ(loader.cache().count(), 0);
+  // Still shown (held here) and the file unchanged: the same image, not a new decode.
+  EXPECT_EQ(loader.cached(item, 160), small);
+  loader.clearCache();
+  small.reset();
+  large.reset();
   EXPECT_EQ(loader.cached(item, 160), nullptr);
   EXPECT_EQ(loader.cache().count(), 0);
 }
