@@ -108,11 +108,12 @@ int ResultsView::columnCount() const { return m_grid->columnCount(); }
 
 // Groups a regroup or a running scan brings are often new to the grid, their photos not yet
 // decoded, and a new sort moves every card: the grid changes beneath a still picture of what
-// it showed, which dissolves into it once the new cards have their photos.
+// it showed, which dissolves into it once the new cards have their photos. New groups hold
+// the summary bar too, so its counts change with the month headers, never before them.
 void ResultsView::groupsChanged() {
   const std::size_t count = m_store.groups().size();
   if (m_store.isRegrouping() || m_store.phase().isScanning()) {
-    holdGrid();
+    holdGrid(true);
   }
   m_grid->reload();
   updateRail();
@@ -127,9 +128,10 @@ void ResultsView::groupsChanged() {
 }
 
 // A new sort takes effect with the regroup it starts: until its groups come the grid stays
-// as it was, never a frame of the old order in the new layout.
+// as it was, never a frame of the old order in the new layout. The summary bar stays live:
+// its picker shows the choice at once.
 void ResultsView::sortChanged() {
-  holdGrid();
+  holdGrid(false);
   m_grid->reload();
   updateRail();
   m_grid->scheduleScrollReset();
@@ -147,12 +149,17 @@ void ResultsView::regroupingChanged() {
 
 // Under a still picture of the whole screen (a rescan that may end quickly) nobody sees the
 // grid change: it takes its new state at once, settled when the picture leaves.
-void ResultsView::holdGrid() {
+void ResultsView::holdGrid(bool withSummary) {
   if (LeavingPicture::covers(this)) {
     m_transition.finishNow();
     return;
   }
-  if (isVisible() && m_transition.state() != ScreenTransition::State::held) {
+  if (!isVisible() || m_transition.state() == ScreenTransition::State::held) {
+    return;
+  }
+  if (withSummary) {
+    m_transition.hold(this, m_transition.pictureShown(this), ScreenTransition::Cover::inside);
+  } else {
     m_transition.hold(m_grid, m_transition.pictureShown(m_grid));
   }
 }

@@ -71,7 +71,8 @@ private:
   void sortChanged();
   void regroupingChanged();
   /// Keeps the grid as the user sees it under a still picture while it changes.
-  void holdGrid();
+  /// Holds the grid as shown, with the summary bar above it when `withSummary`.
+  void holdGrid(bool withSummary);
   void monthTracked(const QString &id, const QString &title, bool scrolled);
   void noteScrollActivity();
   void updateRail();

@@ -1,6 +1,8 @@
 #include "app/results/CardPool.h"
 #include "app/results/GroupCard.h"
+#include "app/results/SummaryBar.h"
 #include "app/shell/components/LeavingPicture.h"
+#include "app/shell/transition/LoadingImages.h"
 #include "app/shell/transition/ScreenTransition.h"
 #include "app/store/AppStoreStateAccess.h"
 #include "tests/results/support/GridViewHost.h"
@@ -9,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <QVariantAnimation>
 #include <algorithm>
 
 using namespace lumora;
@@ -114,6 +117,27 @@ TEST_F(ScannedGridFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveThei
       waitFor([&] { return transition.state() == lumora::ScreenTransition::State::idle; }, 2000));
 }
 
+namespace {
+
+/// A view whose photo never comes while it is shown.
+class EndlessPhoto : public QWidget, public lumora::LoadingImages {
+public:
+  using QWidget::QWidget;
+  [[nodiscard]] bool isLoadingImages() const override { return true; }
+};
+
+/// The same groups, each now led by another photo under another id.
+std::vector<PhotoGroup> regrouped(std::vector<PhotoGroup> groups, const std::string &suffix) {
+  for (PhotoGroup &group : groups) {
+    std::reverse(group.items.begin(), group.items.end());
+    group.id = group.items.front().id + suffix;
+    group.bestID = group.items.front().id;
+  }
+  return groups;
+}
+
+} // namespace
+
 // A rescan empties the thumbnail cache and the grid, then brings the same groups back: every
 // card shows its photos again at once, none asks for a photo it showed a moment ago. Before,
 // the refilled cards were handed other groups and decoded everything anew under the hold.
@@ -131,4 +155,48 @@ TEST_F(ScannedGridFixture, photosOnScreenStayThroughARescansEmptyingAndRefilling
   for (const GroupCard *card : grid().cards().liveCards()) {
     EXPECT_FALSE(card->isLoadingImages()) << card->group().id;
   }
+}
+
+// The regroups of a running scan come faster than new photos decode. Each one used to take
+// the picture again and restart the photo wait, so the grid stood still on an old state
+// whose month headers disagreed with the summary bar above it. Now the picture covers the
+// summary bar with the grid (their counts change together) and stands for one photo wait
+// in all, however many regroups come meanwhile.
+TEST_F(ScannedGridFixture, aScansRegroupsHoldTheSummaryWithTheGridForOneWaitInAll) {
+  scanAndShow(3);
+  (new EndlessPhoto(&view()))->show();
+  filmtest::ManualClock clock;
+  // Keeps the hand-driven clock running, as the scan's spinner does.
+  QVariantAnimation spinner;
+  spinner.setDuration(3600 * 1000);
+  spinner.setStartValue(0.0);
+  spinner.setEndValue(1.0);
+  spinner.start();
+  const lumora::ScreenTransition &transition = view().transition();
+  AppStore::StateAccess access(store());
+  const std::vector<PhotoGroup> groups = store().groups();
+  access.setPhase(AppStore::Phase::scanning());
+
+  constexpr int kStepMs = 40;
+  const lumora::LeavingPicture *first = nullptr;
+  int waitedMs = 0;
+  for (int regroup = 0;
+       transition.state() != lumora::ScreenTransition::State::crossing && waitedMs < 1000;
+       ++regroup) {
+    access.setGroups(regrouped(groups, "-" + std::to_string(regroup)));
+    const lumora::LeavingPicture *picture = transition.picture();
+    ASSERT_NE(picture, nullptr);
+    first = first != nullptr ? first : picture;
+    EXPECT_EQ(picture, first) << "regroup " << regroup << " took the picture again";
+    EXPECT_EQ(picture->parentWidget(), &view());
+    EXPECT_TRUE(picture->geometry().contains(view().summaryBar().geometry()));
+    EXPECT_TRUE(picture->geometry().contains(grid().geometry()));
+    QCoreApplication::processEvents();
+    clock.advanceBy(kStepMs);
+    QCoreApplication::processEvents();
+    waitedMs += kStepMs;
+  }
+  EXPECT_EQ(transition.state(), lumora::ScreenTransition::State::crossing);
+  EXPECT_GE(waitedMs, lumora::PhotoWait::kLimitMs);
+  EXPECT_LE(waitedMs, lumora::PhotoWait::kLimitMs + 3 * kStepMs);
 }

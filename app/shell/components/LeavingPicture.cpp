@@ -67,13 +67,20 @@ LeavingPicture *LeavingPicture::replace(QWidget *leaving, QPixmap picture, const
 }
 
 LeavingPicture *LeavingPicture::hold(QWidget *covered, QPixmap picture) {
+  return stillCover(covered->parentWidget(), covered->geometry(), std::move(picture));
+}
+
+LeavingPicture *LeavingPicture::holdInside(QWidget *covered, QPixmap picture) {
+  return stillCover(covered, covered->rect(), std::move(picture));
+}
+
+LeavingPicture *LeavingPicture::stillCover(QWidget *parent, const QRect &area, QPixmap picture) {
   // A real curve: the constructor starts it, and a run of no length would end it (and
   // delete the cover) at once.
-  auto *cover =
-      new LeavingPicture(covered->parentWidget(), std::move(picture), MotionCurve::easeOut(1), {});
+  auto *cover = new LeavingPicture(parent, std::move(picture), MotionCurve::easeOut(1), {});
   cover->m_animation.stop();
   cover->setProgress(0);
-  cover->setGeometry(covered->geometry());
+  cover->setGeometry(area);
   cover->show();
   cover->raise();
   return cover;
@@ -139,6 +146,9 @@ void LeavingPicture::setProgress(qreal progress) {
 }
 
 void LeavingPicture::paintEvent(QPaintEvent *) {
+  if (m_leftOut) {
+    return;
+  }
   QPainter painter(this);
   painter.setOpacity(std::clamp(1.0 - m_progress, 0.0, 1.0));
   painter.drawPixmap(QPointF(m_origin) + m_offset * m_progress, m_picture);

@@ -33,6 +33,9 @@ public:
   /// Covers `covered` (which stays) with `picture`, still, until the caller deletes the
   /// cover: a screen that has already changed keeps showing what it showed before.
   static LeavingPicture *hold(QWidget *covered, QPixmap picture);
+  /// The same, with the cover as `covered`'s own topmost child: for a view that covers
+  /// itself while its siblings (and `covers` asked about the view) see no cover.
+  static LeavingPicture *holdInside(QWidget *covered, QPixmap picture);
   /// What `widget` shows on screen: its drawing and its children's, over `backdrop`'s
   /// drawing where the widget lies, else over transparency; null when it is hidden.
   [[nodiscard]] static QPixmap pictureOf(QWidget *widget, QWidget *backdrop = nullptr);
@@ -58,6 +61,9 @@ public:
   [[nodiscard]] const QPixmap &picture() const { return m_picture; }
   /// Pins the removal at `progress` without animating (screenshots).
   void setProgress(qreal progress);
+  /// Leaves the picture out of renders of what it lies in (a picture of the view it covers
+  /// from inside, which draws it on top itself) until set back.
+  void setLeftOut(bool leftOut) { m_leftOut = leftOut; }
 
 signals:
   /// The picture has gone (its fade ended); it deletes itself next.
@@ -68,8 +74,10 @@ protected:
 
 private:
   LeavingPicture(QWidget *parent, QPixmap picture, const MotionCurve &curve, QPointF offset);
+  static LeavingPicture *stillCover(QWidget *parent, const QRect &area, QPixmap picture);
 
   QPixmap m_picture;
+  bool m_leftOut = false;
   QPointF m_offset;
   /// Where the picture starts inside this widget.
   QPoint m_origin;

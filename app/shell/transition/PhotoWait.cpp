@@ -3,6 +3,7 @@
 #include "app/shell/transition/LoadingImages.h"
 #include "app/store/images/ThumbnailLoader.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lumora {
@@ -16,14 +17,15 @@ PhotoWait::PhotoWait(ThumbnailLoader &photos, QObject *parent) : QObject(parent)
   connect(&photos, &ThumbnailLoader::answered, this, &PhotoWait::check);
 }
 
-void PhotoWait::start(QWidget *screen, std::function<void()> done) {
+void PhotoWait::start(QWidget *screen, std::function<void()> done, int limitMs) {
   cancel();
   m_screen = screen;
   m_done = std::move(done);
-  if (!LoadingImages::anyIn(screen)) {
+  if (!LoadingImages::anyIn(screen) || limitMs <= 0) {
     finish();
     return;
   }
+  m_limit.setDuration(std::min(limitMs, kLimitMs));
   m_limit.start();
 }
 

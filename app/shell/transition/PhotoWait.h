@@ -24,8 +24,9 @@ public:
 
   /// Calls `done` once no view inside `screen` loads a photo it shows: at once when none
   /// does, else after the answer that brings the last of them, or when the limit is over.
-  /// A wait still running is dropped first, without its call.
-  void start(QWidget *screen, std::function<void()> done);
+  /// A wait still running is dropped first, without its call. `limitMs` (at most
+  /// `kLimitMs`) shortens the wait for a picture that has waited for earlier changes.
+  void start(QWidget *screen, std::function<void()> done, int limitMs = kLimitMs);
   /// Drops the wait without calling it.
   void cancel();
   /// Ends the wait now and calls it.

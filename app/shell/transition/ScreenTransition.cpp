@@ -28,13 +28,26 @@ std::pair<qreal, QPointF> entranceOf(const QWidget *screen) {
 } // namespace
 
 ScreenTransition::ScreenTransition(ThumbnailLoader &photos, QObject *parent)
-    : QObject(parent), m_photos(photos) {}
+    : QObject(parent), m_photos(photos) {
+  // An animation rather than a timer: it runs on the animation clock.
+  m_holdClock.setDuration(60 * 60 * 1000);
+  m_holdClock.setStartValue(0.0);
+  m_holdClock.setEndValue(1.0);
+}
 
 ScreenTransition::~ScreenTransition() { dropPicture(); }
 
 LeavingPicture *ScreenTransition::picture() const { return m_picture; }
 
 void ScreenTransition::setState(State state) {
+  if (m_state == State::waitingForPhotos && state == State::held && isCountingWait()) {
+    m_waitedBeforeMs += m_holdClock.currentTime() - m_waitStartedAtMs;
+  }
+  m_waitStartedAtMs = -1;
+  if (state != State::held && state != State::waitingForPhotos) {
+    m_holdClock.stop();
+    m_waitedBeforeMs = 0;
+  }
   if (state != m_state) {
     m_state = state;
     emit stateChanged(state);
@@ -61,7 +74,15 @@ QPixmap ScreenTransition::pictureShown(QWidget *screen, bool overBackdrop) const
   if (effect != nullptr) {
     effect->setEnabled(false);
   }
+  // A picture inside the screen is drawn once, over it, below.
+  const bool inside = m_picture && screen->isAncestorOf(m_picture);
+  if (inside) {
+    m_picture->setLeftOut(true);
+  }
   const QPixmap drawn = LeavingPicture::pictureOf(screen);
+  if (inside) {
+    m_picture->setLeftOut(false);
+  }
   if (effect != nullptr) {
     effect->setEnabled(true);
   }
@@ -80,14 +101,22 @@ QPixmap ScreenTransition::pictureShown(QWidget *screen, bool overBackdrop) const
   return picture;
 }
 
-void ScreenTransition::hold(QWidget *screen, QPixmap shown) {
+void ScreenTransition::hold(QWidget *screen, QPixmap shown, Cover cover) {
   if (m_state == State::held || shown.isNull()) {
     return;
   }
   ++m_generation;
   m_photos.cancel();
+  if (m_state == State::waitingForPhotos && m_picture && m_picture->isStill() && isCountingWait()) {
+    // The user still sees the picture of the last hold: it stands on for this change.
+    setState(State::held);
+    return;
+  }
   dropPicture();
-  m_picture = LeavingPicture::hold(screen, std::move(shown));
+  m_picture = cover == Cover::inside ? LeavingPicture::holdInside(screen, std::move(shown))
+                                     : LeavingPicture::hold(screen, std::move(shown));
+  m_waitedBeforeMs = 0;
+  m_holdClock.start();
   watchPicture();
   setState(State::held);
 }
@@ -104,6 +133,8 @@ void ScreenTransition::replace(QWidget *leaving, QWidget *entering, const Move &
                                std::function<void()> launched) {
   QPixmap shown = m_state == State::held && m_picture ? m_picture->picture()
                                                       : pictureShown(leaving, move.overBackdrop);
+  m_holdClock.stop(); // a replacement waits for its own photos
+  m_waitedBeforeMs = 0;
   ++m_generation;
   m_photos.cancel();
   dropPicture();
@@ -145,6 +176,9 @@ void ScreenTransition::dissolveHeld(QWidget *screen, const MotionCurve &curve) {
     return;
   }
   setState(State::waitingForPhotos);
+  if (m_holdClock.state() == QAbstractAnimation::Running) {
+    m_waitStartedAtMs = m_holdClock.currentTime();
+  }
   waitThenCross(screen, [this, curve] {
     if (m_picture) {
       m_picture->fadeOut(curve);
@@ -161,14 +195,23 @@ void ScreenTransition::waitThenCross(QWidget *content, std::function<void()> cro
         if (generation != m_generation) {
           return;
         }
-        m_photos.start(content, [this, generation, cross] {
-          if (generation != m_generation) {
-            return;
-          }
-          setState(m_picture ? State::crossing : State::idle);
-          cross();
-        });
+        const int waitedMs =
+            isCountingWait() ? m_waitedBeforeMs + m_holdClock.currentTime() - m_waitStartedAtMs : 0;
+        m_photos.start(
+            content,
+            [this, generation, cross] {
+              if (generation != m_generation) {
+                return;
+              }
+              setState(m_picture ? State::crossing : State::idle);
+              cross();
+            },
+            PhotoWait::kLimitMs - waitedMs);
       });
+}
+
+bool ScreenTransition::isCountingWait() const {
+  return m_waitStartedAtMs >= 0 && m_holdClock.state() == QAbstractAnimation::Running;
 }
 
 void ScreenTransition::watchPicture() {

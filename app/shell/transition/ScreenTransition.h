@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QPointer>
+#include <QVariantAnimation>
 #include <functional>
 
 class QWidget;
@@ -40,6 +41,9 @@ class ScreenTransition : public QObject {
 
 public:
   enum class State { idle, held, waitingForPhotos, crossing };
+  /// Where a held picture lies: over the screen among its siblings, or inside it as its
+  /// topmost child (a view holding itself, seen as uncovered from outside).
+  enum class Cover { over, inside };
 
   /// How the two sides of a replacement move.
   struct Move {
@@ -73,8 +77,11 @@ public:
   [[nodiscard]] QPixmap pictureShown(QWidget *screen, bool overBackdrop = true) const;
 
   /// Covers `screen` (which stays) with `shown`, still, until a replacement, a dissolve or a
-  /// release. Does nothing while something is already held.
-  void hold(QWidget *screen, QPixmap shown);
+  /// release. Does nothing while something is already held. A held picture that still
+  /// stands waiting for photos stays for this change too, and so does the time it has
+  /// waited: changes that come one after another (a slider dragged through thresholds)
+  /// keep it no longer than one photo wait in all.
+  void hold(QWidget *screen, QPixmap shown, Cover cover = Cover::over);
   /// Lifts the hold: the screen shows through as it is.
   void release();
   /// `leaving` (deleted) gives way to `entering` (built, placed and shown beneath): the
@@ -86,8 +93,8 @@ public:
   /// Ends the change at once: the area shows what it holds now.
   void finishNow();
   /// What the hold covers changed in place (a regroup, a new sort): the held picture leaves
-  /// along `curve` once the photos of `screen` (the view that shows them) are there.
-  /// Without a hold, nothing happens.
+  /// along `curve` once the photos of `screen` (the view that shows them) are there; with
+  /// no screen, on the next turn. Without a hold, nothing happens.
   void dissolveHeld(QWidget *screen, const MotionCurve &curve);
 
 signals:
@@ -99,6 +106,7 @@ private:
   /// Waits a turn of the event loop (the new content is laid out) and for its photos.
   void waitThenCross(QWidget *content, std::function<void()> cross);
   void watchPicture();
+  [[nodiscard]] bool isCountingWait() const;
 
   State m_state = State::idle;
   QPointer<LeavingPicture> m_picture;
@@ -106,6 +114,12 @@ private:
   PhotoWait m_photos;
   /// Counts the waits started, so a turn queued for an earlier one does nothing.
   int m_generation = 0;
+  /// Runs (on the animation clock) from a hold until its picture moves or goes, measuring
+  /// how long the picture has waited for photos over the changes it stood for: the waits
+  /// before the current one, and when the current one started (−1: none is counted).
+  QVariantAnimation m_holdClock;
+  int m_waitedBeforeMs = 0;
+  int m_waitStartedAtMs = -1;
 };
 
 } // namespace lumora
