@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
+#include <QTimer>
 
 namespace lumora {
 namespace {
@@ -38,9 +39,18 @@ void CardImageSlot::setItem(const PhotoItem *item) {
   m_id = id;
   m_loaded = false;
   m_request.reset();
+  keepUntilNextTurn();
   setImage(nullptr, false);
   if (m_active) {
     startLoad();
+  }
+}
+
+// A grid re-points its cards and their places one after another: the photo one lets go may
+// be the one the next is given. Held until the re-pointing is over, it is found again.
+void CardImageSlot::keepUntilNextTurn() {
+  if (m_thumbnail) {
+    QTimer::singleShot(0, [held = m_thumbnail] { Q_UNUSED(held); });
   }
 }
 

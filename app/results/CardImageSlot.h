@@ -51,6 +51,7 @@ signals:
 
 private:
   void startLoad();
+  void keepUntilNextTurn();
   void setImage(const ThumbnailPtr &thumbnail, bool fade);
   const QPixmap &scaledFor(const QSize &devicePixels, qreal devicePixelRatio);
   [[nodiscard]] QPixmap roundedPlaceholder(const QSizeF &size, const QColor &secondary,

@@ -35,6 +35,13 @@ ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
     m_railActive = false;
     updateRailEmphasis();
   });
+  // Connected before the summary bar is built, which follows the groups itself: the view
+  // is photographed as the user saw it, before any part of it takes the new groups.
+  connect(&m_store, &AppStore::groupsChanged, this, [this] {
+    if (m_store.isRegrouping() || m_store.phase().isScanning()) {
+      holdGrid(true);
+    }
+  });
   buildLayout(hero);
   bindStore();
   groupsChanged();
@@ -109,12 +116,10 @@ int ResultsView::columnCount() const { return m_grid->columnCount(); }
 // Groups a regroup or a running scan brings are often new to the grid, their photos not yet
 // decoded, and a new sort moves every card: the grid changes beneath a still picture of what
 // it showed, which dissolves into it once the new cards have their photos. New groups hold
-// the summary bar too, so its counts change with the month headers, never before them.
+// the summary bar too (see the constructor), so its counts change with the month headers,
+// never before them.
 void ResultsView::groupsChanged() {
   const std::size_t count = m_store.groups().size();
-  if (m_store.isRegrouping() || m_store.phase().isScanning()) {
-    holdGrid(true);
-  }
   m_grid->reload();
   updateRail();
   if (count != m_groupCount) {

@@ -66,7 +66,14 @@ protected:
     store().chooseFolder();
     ASSERT_TRUE(storetest::waitForPhase(store(), AppStore::Phase::Kind::ready));
     showView();
-    ASSERT_TRUE(waitFor([&] { return !view().isLoadingImages(); }, 60000));
+    // Every placed card, also those just outside the view.
+    ASSERT_TRUE(waitFor(
+        [&] {
+          const std::vector<GroupCard *> cards = grid().cards().liveCards();
+          return std::none_of(cards.begin(), cards.end(),
+                              [](const GroupCard *card) { return card->isLoadingImages(); });
+        },
+        60000));
     ASSERT_EQ(store().groups().size(), static_cast<std::size_t>(count));
   }
 };
@@ -176,6 +183,16 @@ TEST_F(ScannedGridFixture, aScansRegroupsHoldTheSummaryWithTheGridForOneWaitInAl
   AppStore::StateAccess access(store());
   const std::vector<PhotoGroup> groups = store().groups();
   access.setPhase(AppStore::Phase::scanning());
+
+  // The first regroup drops a group: the summary's count changes. The picture shows the
+  // bar as it stood before, not a bar already following the new groups over the old grid.
+  const QRect bar = view().summaryBar().geometry();
+  const QImage barBefore = LeavingPicture::pictureOf(&view()).toImage().copy(bar);
+  std::vector<PhotoGroup> fewer = groups;
+  fewer.pop_back();
+  access.setGroups(regrouped(fewer, "-first"));
+  ASSERT_NE(transition.picture(), nullptr);
+  EXPECT_EQ(transition.picture()->picture().toImage().copy(bar), barBefore);
 
   constexpr int kStepMs = 40;
   const lumora::LeavingPicture *first = nullptr;
