@@ -33,7 +33,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"straightEdges", straightEdges},
           {"blankFlat", blankFlat},
           {"blankFringe", blankFringe},
-          {"boxedPanels", boxedPanels}};
+          {"boxedPanels", boxedPanels},
+          {"lineRhythm", lineRhythm}};
 }
 
 } // namespace lumora

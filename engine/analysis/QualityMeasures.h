@@ -60,6 +60,8 @@ struct QualityMeasures {
   float boxedPanels = 0;   ///< share of flat panels in the box a one-grey surround holds, when
                            ///< what differs from the surround fills the box's outline: a small
                            ///< window on an empty desktop
+  float lineRhythm = 0;    ///< how evenly the dark strokes on the largest patch of pale,
+                           ///< neutral ground repeat at one line pitch: lines of print
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

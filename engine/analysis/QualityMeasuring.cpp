@@ -2,6 +2,7 @@
 
 #include "engine/analysis/BorderMeasures.h"
 #include "engine/analysis/ExactPixelMeasures.h"
+#include "engine/analysis/LineMeasures.h"
 #include "engine/analysis/MarkMeasures.h"
 #include "engine/analysis/PrintMeasures.h"
 #include "engine/analysis/SurroundMeasures.h"
@@ -133,6 +134,7 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   m.markLines = marks.markLines;
   m.straightEdges = marks.straightEdges;
   m.boxedPanels = surroundmeasures::boxedPanels(planes);
+  m.lineRhythm = linemeasures::lineRhythm(planes);
   return m;
 }
 

@@ -49,6 +49,18 @@ bool isBoxedWindow(const QualityMeasures &m) {
          m.colourfulness < kBoxedColourfulness;
 }
 
+/// Lines of print at an even pitch on a pale, neutral patch, with print several blocks across
+/// it, some of it reading as letters, are a page, however it lies in the frame and whatever
+/// surrounds it. The trees read the
+/// frame as a whole, and a small page in a coloured scene, or a grey crop of small type, looks
+/// to them much like a photograph; the rhythm of its lines tells it apart, and print that spans
+/// several blocks and reads as letters keeps out stripes, blinds and ripples, which are even
+/// but hold no letters.
+bool isLinedPage(const QualityMeasures &m) {
+  return m.lineRhythm >= kLinedRhythm && m.printPatchSpan >= kLinedPrintSpan &&
+         m.printedText >= kLinedLetters;
+}
+
 /// A frame nearly black, soft and without colour is a night photo: compression flattens its
 /// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
 /// are grey rather than black and a window on black has crisp lettering or coloured marks. No
@@ -90,7 +102,8 @@ double margin(const Features &features) {
 
 bool isUtility(const QualityMeasures &m) {
   const bool window = isPanelFrame(m) || isBlankFrame(m) || isBoxedWindow(m);
-  return !isNightPhoto(m) && (window || margin(features(m)) > utilitymodel::kMargin);
+  return !isNightPhoto(m) &&
+         (window || isLinedPage(m) || margin(features(m)) > utilitymodel::kMargin);
 }
 
 float documentWeight(const QualityMeasures &m) {

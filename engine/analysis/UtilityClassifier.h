@@ -42,16 +42,23 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// one-grey surround (bounds in `kBoxedPanels`, `kBoxedExactFlat`, `kBoxedColourfulness`).
 [[nodiscard]] bool isBoxedWindow(const QualityMeasures &m);
 
+/// A page by a hand rule the trees are not asked about: the dark strokes on a pale, neutral
+/// patch fall into lines at an even pitch, the patch holds print several blocks across, and some
+/// of it reads as letters (bounds in `kLinedRhythm`, `kLinedPrintSpan`, `kLinedLetters`).
+[[nodiscard]] bool isLinedPage(const QualityMeasures &m);
+
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
 /// photograph and a document cannot be told apart, the picture counts as a photograph. Panel
-/// frames, blank frames and boxed windows are flagged whatever the margin; night photos are
-/// never flagged.
+/// frames, blank frames, boxed windows and lined pages are flagged whatever the margin; night
+/// photos are never flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 /// How much the picture counts as a document or screenshot, 0…1, for weighing its page layout
 /// in the feature vector: 1 for panel and blank frames and boxed windows (night or not: a dark
 /// window's empty desktop looks like a night sky to the night rule), 0 for night photos, else
-/// `marginWeight` of the trees' margin.
+/// `marginWeight` of the trees' margin. A lined page keeps the weight of its margin: its rule
+/// reads the lines alone, and weighing every such page wholly would regroup documents the trees
+/// already weigh.
 [[nodiscard]] float documentWeight(const QualityMeasures &m);
 
 /// 1 for margins `kDocumentMarginToSpare` or more above the flag's, 0 for margins `kDocumentRamp`
@@ -75,5 +82,16 @@ inline constexpr double kDocumentRamp = 2.0;
 inline constexpr float kBoxedPanels = 0.08f;
 inline constexpr float kBoxedExactFlat = 0.9f;
 inline constexpr float kBoxedColourfulness = 16.0f;
+
+/// The lined-page rule's bounds. A page photographed in a scene or a crop of one gives a rhythm
+/// of 0.6 or more when its lines are clear; no photograph of the calibration sets whose print
+/// spans six blocks comes within 0.1 of that (the closest are rendered textures of regular
+/// tiles), and the photographs with a higher rhythm (façades, sand ripples) hold no print.
+/// Even rules without letters (blinds, a ruled pad) count as print beside a rule, but leave
+/// under a hundredth of the blocks reading as lines of letters; the pages this rule finds show
+/// more.
+inline constexpr float kLinedRhythm = 0.6f;
+inline constexpr float kLinedPrintSpan = 6.0f;
+inline constexpr float kLinedLetters = 0.01f;
 
 } // namespace lumora::utilityclassifier

@@ -280,32 +280,38 @@ class Trainer(unittest.TestCase):
     def test_rules_flag_panel_and_blank_frames_and_spare_night_photos_as_the_analyzer_does(self):
         import numpy as np
         names = ["meanGrey", "sharpness", "colourfulness", "exactFlat", "flatBorderSides",
-                 "blankFlat", "blankFringe", "markLines", "boxedPanels"]
-        x = np.array([[40, 5, 1, 0.95, 4, 0, 0, 0, 0],    # a grey window of flat panels
-                      [40, 5, 1, np.float32(0.92), 4, 0, 0, 0, 0],  # at the bound
-                      [40, 5, 12, 0.97, 4, 0, 0, 0, 0],   # a flat drawing in colour
-                      [40, 5, 1, 0.95, 3, 0, 0, 0, 0],    # open on one side
-                      [10, 5, 1, 0.95, 4, 0, 0, 0, 0],    # nearly black and soft: a night photo
-                      [90, 900, 30, 0.1, 0, 0, 0, 0, 0],
-                      [250, 90, 1, 0, 2, 0.9, 0.03, 0.02, 0],  # an empty white table
-                      [250, 90, 1, 0, 2, 0.9, 0.12, 0.02, 0],  # a blown sky fading into a scene
-                      [250, 90, 1, 0, 2, 0.9, 0.03, 0, 0],     # white without a line of marks
-                      [70, 900, 9, 0.96, 0, 0, 0, 0.01, 0.45],  # a dialog on an empty desktop
-                      [70, 900, 9, np.float32(0.9), 0, 0, 0, 0.01, np.float32(0.08)],  # bounds
-                      [70, 900, 9, 0.96, 0, 0, 0, 0.01, 0.07],  # too few panels in its box
-                      [70, 900, 20, 0.96, 0, 0, 0, 0.01, 0.45],  # too colourful
-                      [128, 900, 9, 0.5, 0, 0, 0, 0, 0.45]],    # the box a large part of it
-                     dtype=np.float32)
-        margins = np.array([-3, -3, -3, -3, 5, 5, -3, -3, -3, -3, -3, -3, -3, -3])
+                 "blankFlat", "blankFringe", "markLines", "boxedPanels", "printPatchSpan",
+                 "lineRhythm", "printedText"]
+        rows = [[40, 5, 1, 0.95, 4, 0, 0, 0, 0],    # a grey window of flat panels
+                [40, 5, 1, np.float32(0.92), 4, 0, 0, 0, 0],  # at the bound
+                [40, 5, 12, 0.97, 4, 0, 0, 0, 0],   # a flat drawing in colour
+                [40, 5, 1, 0.95, 3, 0, 0, 0, 0],    # open on one side
+                [10, 5, 1, 0.95, 4, 0, 0, 0, 0],    # nearly black and soft: a night photo
+                [90, 900, 30, 0.1, 0, 0, 0, 0, 0],
+                [250, 90, 1, 0, 2, 0.9, 0.03, 0.02, 0],  # an empty white table
+                [250, 90, 1, 0, 2, 0.9, 0.12, 0.02, 0],  # a blown sky fading into a scene
+                [250, 90, 1, 0, 2, 0.9, 0.03, 0, 0],     # white without a line of marks
+                [70, 900, 9, 0.96, 0, 0, 0, 0.01, 0.45],  # a dialog on an empty desktop
+                [70, 900, 9, np.float32(0.9), 0, 0, 0, 0.01, np.float32(0.08)],  # bounds
+                [70, 900, 9, 0.96, 0, 0, 0, 0.01, 0.07],  # too few panels in its box
+                [70, 900, 20, 0.96, 0, 0, 0, 0.01, 0.45],  # too colourful
+                [128, 900, 9, 0.5, 0, 0, 0, 0, 0.45]]    # the box a large part of it
+        page = [120, 300, 40, 0.05, 0, 0, 0, 0, 0]
+        pages = [page + [11, 0.8, 0.04],  # a receipt lying in a scene
+                 page + [6, np.float32(0.6), np.float32(0.01)],  # at the bounds
+                 page + [5, 0.9, 0.04],    # too little print: ripples
+                 page + [16, 0.55, 0.04],  # lines too uneven
+                 page + [14, 1.1, 0.002]]  # even rules without letters: blinds
+        x = np.array([r + [0, 0, 0] for r in rows] + pages, dtype=np.float32)
+        margins = np.array([-3, -3, -3, -3, 5, 5] + [-3] * 13)
         self.assertEqual(list(self.trainer.flagged_by_rules(names, x, margins)),
                          [True, True, False, False, False, True, True, False, False,
-                          True, True, False, False, False])
-        # The trees read none of the blank and boxed rules' measures.
+                          True, True, False, False, False, True, True, False, False, False])
+        # The trees read none of the blank, boxed and lined rules' own measures.
         features, _ = self.trainer.tree_features(names + ["contrast", "noise"],
-                                                 np.zeros((1, 11), dtype=np.float32))
-        self.assertNotIn("blankFlat", features)
-        self.assertNotIn("blankFringe", features)
-        self.assertNotIn("boxedPanels", features)
+                                                 np.zeros((1, 14), dtype=np.float32))
+        for name in ("blankFlat", "blankFringe", "boxedPanels", "lineRhythm"):
+            self.assertNotIn(name, features)
 
     def test_random_splits_hold_out_whole_sources_and_repeat_for_a_seed(self):
         import numpy as np

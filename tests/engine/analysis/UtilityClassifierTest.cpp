@@ -15,10 +15,10 @@ using namespace lumora;
 
 namespace {
 
-/// The measures the trees read; the three the blank-frame and boxed-window rules alone read
-/// come after them.
+/// The measures the trees read; the four the blank-frame, boxed-window and lined-page rules
+/// alone read come after them.
 constexpr std::size_t kMeasureCount = 28;
-constexpr std::size_t kRuleOnlyCount = 3;
+constexpr std::size_t kRuleOnlyCount = 4;
 
 using Change = void (*)(QualityMeasures &);
 
@@ -191,4 +191,27 @@ TEST(UtilityClassifier, nearlyFlatGreyFramesHoldingABoxOfPanelsAreWindowsWeighed
                          {+[](QualityMeasures &m) { m.boxedPanels = 0.07f; },
                           +[](QualityMeasures &m) { m.exactFlat = 0.85f; },
                           +[](QualityMeasures &m) { m.colourfulness = 20; }});
+}
+
+TEST(UtilityClassifier, evenLinesOfPrintArePagesWhateverTheirMarginAndKeepItsWeight) {
+  // A receipt lying in a colourful scene: the trees see mostly the scene.
+  QualityMeasures page;
+  page.meanGrey = 110;
+  page.colourfulness = 40;
+  page.sharpness = 300;
+  page.contrast = 50;
+  page.printPatchSpan = 11;
+  page.lineRhythm = 0.8f;
+  page.printedText = 0.04f;
+  EXPECT_TRUE(utilityclassifier::isLinedPage(page));
+  EXPECT_TRUE(utilityclassifier::isUtility(page));
+  EXPECT_EQ(utilityclassifier::documentWeight(page),
+            utilityclassifier::marginWeight(
+                utilityclassifier::margin(utilityclassifier::features(page))));
+  // Uneven lines, print too narrow to be a page's (ripples) or without letters (blinds) are
+  // left to the trees.
+  expectEachChangeLeaves(utilityclassifier::isLinedPage, page,
+                         {+[](QualityMeasures &m) { m.lineRhythm = 0.59f; },
+                          +[](QualityMeasures &m) { m.printPatchSpan = 5; },
+                          +[](QualityMeasures &m) { m.printedText = 0.009f; }});
 }

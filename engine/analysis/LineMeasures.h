@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/analysis/ImagePlanes.h"
+
+namespace lumora {
+
+/// Lines of print at an even pitch on a pale, neutral ground: a page, however it lies in the
+/// frame, or a crop of one.
+namespace linemeasures {
+
+/// How evenly the dark strokes on the largest patch of pale, neutral ground fall into lines:
+/// the strokes are projected across their best direction (within 30° of the rows), and the
+/// value is how much more alike that profile is to itself one and two line pitches on than
+/// half and one and a half pitches on (0…2).
+/// It is 0 when there is no such patch of a tenth of the frame, when the patch holds too
+/// little or too much ink, or when its profile has no pitch repeated four times or more.
+[[nodiscard]] float lineRhythm(const ImagePlanes &planes);
+
+} // namespace linemeasures
+
+} // namespace lumora

@@ -1,0 +1,110 @@
+#include "SyntheticImages.h"
+
+#include "engine/analysis/ImagePlanes.h"
+#include "engine/analysis/LineMeasures.h"
+#include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/UtilityClassifier.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+
+using namespace lumora;
+using namespace analysistest;
+
+namespace {
+
+float rhythmOf(const TestImage &image) {
+  return linemeasures::lineRhythm(ImagePlanes(image.view()));
+}
+
+/// Whether the picture, measured whole, is flagged as a page by the lined-page rule.
+bool linedPage(const TestImage &image) {
+  const ImagePlanes planes(image.view());
+  return utilityclassifier::isLinedPage(QualityMeasures::measure(image.view(), planes, 300));
+}
+
+/// Ink at (u, v) of a page of `pitch`-pixel lines: letters 1 px wide, 5 px tall, 3 px apart, in
+/// words of 3 to 8 letters; `letters` false draws each line as one unbroken rule instead.
+bool inkAt(int u, int v, int pitch, bool letters) {
+  if (u < 0 || v < 0 || v % pitch >= 5 || u > 1000)
+    return false;
+  if (!letters)
+    return v % pitch < 2;
+  const int line = v / pitch, word = (u + 7 * line) / 30;
+  return (u + 7 * line) % 30 < 3 * (3 + (word * 5 + line) % 6) && u % 3 == 0;
+}
+
+/// A pale page of lines turned by `degrees` lying in a colourful scene: the page covers the
+/// middle of the frame, its paper a little warm and shaded, as a lamp leaves it.
+TestImage pageInScene(float degrees, int pitch, bool letters) {
+  TestImage image = scene(7);
+  const float c = std::cos(degrees * 3.14159265f / 180.0f);
+  const float s = std::sin(degrees * 3.14159265f / 180.0f);
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const float dx = static_cast<float>(x - 256), dy = static_cast<float>(y - 192);
+      const float u = c * dx + s * dy + 110, v = -s * dx + c * dy + 150;
+      if (u < 0 || v < 0 || u >= 220 || v >= 300)
+        continue;
+      const bool ink = u >= 15 && v >= 15 && u < 205 && v < 285 &&
+                       inkAt(static_cast<int>(u) - 15, static_cast<int>(v) - 15, pitch, letters);
+      const auto paper = static_cast<std::uint8_t>(225 - static_cast<int>(u) / 8);
+      image.set(x, y, ink ? 40 : paper, ink ? 38 : static_cast<std::uint8_t>(paper - 4),
+                ink ? 35 : static_cast<std::uint8_t>(paper - 12));
+    }
+  }
+  return image;
+}
+
+/// A small grey crop of type: lines of `pitch` pixels over the whole 384 × 191 frame, with
+/// scanner noise.
+TestImage greyCrop(int pitch) {
+  TestImage image(384, 191, 3, 0);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint8_t v = inkAt(x - 6, y - 4, pitch, true) ? 60 : 200;
+      image.set(x, y, v, v, v);
+    }
+  return noisy(image, 6, 3);
+}
+
+} // namespace
+
+TEST(LineMeasures, pagesInAScreneAndCropsOfTypeKeepTheirLinesRhythm) {
+  for (const float degrees : {0.0f, 8.0f, -17.0f}) {
+    const TestImage page = pageInScene(degrees, 12, true);
+    EXPECT_GT(rhythmOf(page), 0.6f) << degrees;
+    EXPECT_TRUE(linedPage(page)) << degrees;
+  }
+  // Close lines, as a receipt shows in a thumbnail, and the crops of type.
+  EXPECT_GT(rhythmOf(pageInScene(4.0f, 7, true)), 0.6f);
+  for (const int pitch : {9, 16}) {
+    EXPECT_GT(rhythmOf(greyCrop(pitch)), 0.6f) << pitch;
+    EXPECT_TRUE(linedPage(greyCrop(pitch))) << pitch;
+  }
+}
+
+TEST(LineMeasures, scenesStripesAndScatteredMarksAreNoLinedPage) {
+  EXPECT_EQ(rhythmOf(scene(7)), 0.0f);
+  EXPECT_FALSE(linedPage(scene(7)));
+  EXPECT_EQ(rhythmOf(noisePhoto(3)), 0.0f);
+  // Blank paper holds no ink; a frame smaller than a block holds nothing to read.
+  EXPECT_EQ(rhythmOf(TestImage(384, 191, 3, 220)), 0.0f);
+  EXPECT_EQ(rhythmOf(TestImage(6, 6, 3, 220)), 0.0f);
+  // Even rules without letters (blinds, a ruled pad): even, but no print spans the patch.
+  EXPECT_FALSE(linedPage(pageInScene(5.0f, 12, false)));
+  // The same marks scattered over paper rather than set in lines.
+  TestImage scattered(384, 191, 3, 210);
+  unsigned state = 12345;
+  for (int i = 0; i < 400; ++i) {
+    state = state * 1103515245u + 12345u;
+    const int x = static_cast<int>((state >> 8) % 380);
+    state = state * 1103515245u + 12345u;
+    const int y = static_cast<int>((state >> 8) % 186);
+    scattered.fillRect(x, y, 1, 5, 50, 50, 50);
+  }
+  EXPECT_LT(rhythmOf(scattered), 0.3f);
+  EXPECT_FALSE(linedPage(scattered));
+}
