@@ -72,7 +72,7 @@ TestImage greyCrop(int pitch) {
 
 } // namespace
 
-TEST(LineMeasures, pagesInAScreneAndCropsOfTypeKeepTheirLinesRhythm) {
+TEST(LineMeasures, pagesInASceneAndCropsOfTypeKeepTheirLinesRhythm) {
   for (const float degrees : {0.0f, 8.0f, -17.0f}) {
     const TestImage page = pageInScene(degrees, 12, true);
     EXPECT_GT(rhythmOf(page), 0.6f) << degrees;
