@@ -221,7 +221,36 @@ void ContentView::keepPreviewAsShown() {
     return;
   }
   m_previewShown = LeavingPicture::pictureOf(m_preview);
-  QTimer::singleShot(0, this, [this] { m_previewShown = QPixmap(); });
+  releasePreviewShown(0);
+}
+
+// The deletion takes the photo out first and closes the preview only once the regroup is in,
+// which on a busy machine can take many turns: the picture waits for it, else the exit would
+// show the next photo the preview has stepped on to.
+void ContentView::releasePreviewShown(int afterMs) {
+  constexpr int kRecheckMs = 20;
+  QTimer::singleShot(afterMs, this, [this] {
+    if (m_preview && !m_previewShown.isNull() && previewPhotoIsBeingRemoved()) {
+      releasePreviewShown(kRecheckMs);
+      return;
+    }
+    m_previewShown = QPixmap();
+  });
+}
+
+bool ContentView::previewPhotoIsBeingRemoved() const {
+  const std::optional<AppStore::PreviewContext> &context = m_store.previewContext();
+  if (!context) {
+    return false;
+  }
+  for (const PhotoGroup &group : m_store.groups()) {
+    if (group.id == context->groupID) {
+      const auto index = static_cast<std::size_t>(context->index);
+      return context->index >= 0 && index < group.items.size() &&
+             m_store.isRemoving(group.items[index].id);
+    }
+  }
+  return false;
 }
 
 // While the preview shows, the controls beneath it are covered: none of them may hold the

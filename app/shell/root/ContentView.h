@@ -67,6 +67,9 @@ private:
   void syncPreview();
   /// Photographs the preview before it follows a change of the store's current action.
   void keepPreviewAsShown();
+  /// Lets the kept picture go on a later turn, once the photo shown is no longer being removed.
+  void releasePreviewShown(int afterMs);
+  [[nodiscard]] bool previewPhotoIsBeingRemoved() const;
   /// Sends the focus back to the preview when something beneath it has taken it.
   void keepFocusUncovered(QWidget *now);
   void layoutLayers();
