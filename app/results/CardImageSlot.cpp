@@ -46,11 +46,13 @@ void CardImageSlot::setItem(const PhotoItem *item) {
   }
 }
 
-// A grid re-points its cards and their places one after another: the photo one lets go may
-// be the one the next is given. Held until the re-pointing is over, it is found again.
+// A grid re-points its cards and their places one after another, over several turns of the
+// event loop when a regroup lays out in steps: the photo one lets go may be the one the next
+// is given. Held for a moment after, it is found again instead of decoded again.
 void CardImageSlot::keepUntilNextTurn() {
+  constexpr int kKeepMs = 1000;
   if (m_thumbnail) {
-    QTimer::singleShot(0, [held = m_thumbnail] { Q_UNUSED(held); });
+    QTimer::singleShot(kKeepMs, [held = m_thumbnail] { Q_UNUSED(held); });
   }
 }
 
