@@ -56,15 +56,18 @@ constexpr double kStrokeEnlargement = 2.5;
 constexpr int kStrokePlaceAverage = 3;
 constexpr int kStrokePlaceStep = 2;
 // Before its steps the box is blurred by a Gaussian of this deviation, in pixels of the box: a
-// letter's strokes merge into its shape, and a re-save's ringing and a resampling's steps
-// vanish. A step counts from this many grey levels (flat paper and JPEG noise) up to that many
-// (a frame's edge no more than a letter's).
-constexpr double kStrokeBlur = 2.2;
+// re-save's ringing and a resampling's steps vanish, while a letter of a small dialog (six to
+// eight pixels high in the box) keeps strokes of its own. A step counts from this many grey
+// levels (flat paper and JPEG noise) up to that many (a frame's edge no more than a letter's).
+constexpr double kStrokeBlur = 1.6;
 constexpr float kStrokeStepFloor = 2.0f;
 constexpr float kStrokeStepCeiling = 40.0f;
-// A cell's directions are divided by their length plus this floor: a nearly empty cell's noise
-// is not blown up to a letter's weight.
-constexpr double kStrokeCellFloor = 5.0;
+// A cell's directions are divided by their length plus this floor: a nearly empty cell's noise,
+// or the few faint steps a re-save leaves beside a letter, is not blown up to a letter's weight.
+constexpr double kStrokeCellFloor = 20.0;
+// Each cell counts by this power of the writing it holds against the box's mean: the cells of
+// the message outweigh those of a window's chrome, which every dialog of one program shares.
+constexpr double kStrokeHeldPower = 1.5;
 // The directions are blurred by this many cells across and down: a placement a pixel or two
 // apart moves little.
 constexpr double kStrokeBlurCells = 0.5;
@@ -345,7 +348,9 @@ std::vector<float> strokes(const std::vector<float> &grey, int width, int height
     for (int b = 0; b < directions; ++b)
       length += (cell[b] - mean) * (cell[b] - mean);
     const double weight =
-        heldMean > 0 ? std::max(0.0f, held[static_cast<std::size_t>(c)]) / heldMean : 0.0;
+        heldMean > 0 ? std::pow(std::max(0.0f, held[static_cast<std::size_t>(c)]) / heldMean,
+                                kStrokeHeldPower)
+                     : 0.0;
     for (int b = 0; b < directions; ++b) {
       cell[b] =
           static_cast<float>((cell[b] - mean) / (std::sqrt(length) + kStrokeCellFloor) * weight);

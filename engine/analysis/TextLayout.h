@@ -76,11 +76,12 @@ struct Box {
 /// are taken per cell (`strokes`), sharing the fine grid's part of the result.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts);
 /// The directions of the strokes of a grey box (`width` × `height`, row-major), blurred by about
-/// two pixels: per cell of a `kStrokeAcross` × `kStrokeDown` grid over the box, how the steps'
-/// strength spreads over `kStrokeDirections` directions, less its mean and divided by its length
-/// (plus a floor), so that a cell of letters counts by their shapes, not their ink. Each cell is
-/// then weighted by how much writing it holds against the box's mean, and the whole scaled to
-/// unit length; all zero for a box without strokes.
+/// a pixel and a half: per cell of a `kStrokeAcross` × `kStrokeDown` grid over the box, how the
+/// steps' strength spreads over `kStrokeDirections` directions, less its mean and divided by its
+/// length (plus a floor), so that a cell of letters counts by their shapes, not their ink. Each
+/// cell is then weighted by how much writing it holds against the box's mean, raised to a power
+/// over 1 so that the message outweighs the window around it, and the whole scaled to unit
+/// length; all zero for a box without strokes.
 [[nodiscard]] std::vector<float> strokes(const std::vector<float> &grey, int width, int height);
 
 /// The same with the thumbnail alone.
