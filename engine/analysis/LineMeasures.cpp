@@ -19,6 +19,9 @@ constexpr int kBlock = 8;
 /// kPaperBand of it, the rest being strokes.
 constexpr int kPaperGrey = 120;
 constexpr int kPaperBand = 24;
+/// A dark screen's ground, read from the negative: its darkest grey is at most 64. A grey
+/// texture or a dim scene fills blocks of its darker greys too, and would pass as ground.
+constexpr int kScreenGround = 255 - 64;
 constexpr float kLeastPaperShare = 0.55f;
 /// Ink: this many levels darker than its block's paper.
 constexpr int kInkDepth = 32;
@@ -34,6 +37,10 @@ constexpr int kCoarseStep = 4;
 /// Line pitches tried, in pixels, and how many lines must follow one another at the least.
 constexpr int kLeastPitch = 4;
 constexpr int kLeastLines = 4;
+/// Lines of text differ in ink: they end where their words do, and some are blank, so the
+/// deviation of their ink is a quarter of its mean or more. Rows of lamps or dots in a dark
+/// photograph hardly differ, and their rhythm counts for that much less.
+constexpr float kLineSpread = 0.25f;
 
 /// The most opponent colour paper of brightest grey `grey` shows: a lit page is tinted a
 /// little, the more the brighter it is.
@@ -45,8 +52,9 @@ struct Block {
   int white = 0;
 };
 
-/// Reads the block whose top left pixel is `top`, of mean opponent colour `chroma`.
-Block readBlock(const std::uint8_t *top, int stride, float chroma) {
+/// Reads the block whose top left pixel is `top`, of mean opponent colour `chroma`, as paper
+/// when its brightest grey is at least `groundGrey`.
+Block readBlock(const std::uint8_t *top, int stride, float chroma, int groundGrey) {
   int white = 0;
   for (int y = 0; y < kBlock; ++y)
     for (int x = 0; x < kBlock; ++x)
@@ -55,7 +63,7 @@ Block readBlock(const std::uint8_t *top, int stride, float chroma) {
   for (int y = 0; y < kBlock; ++y)
     for (int x = 0; x < kBlock; ++x)
       near += top[static_cast<std::ptrdiff_t>(y) * stride + x] >= white - kPaperBand;
-  const bool paper = white >= kPaperGrey && chroma <= neutralTint(static_cast<float>(white)) &&
+  const bool paper = white >= groundGrey && chroma <= neutralTint(static_cast<float>(white)) &&
                      static_cast<float>(near) >= kLeastPaperShare * kBlock * kBlock;
   return {paper, white};
 }
@@ -120,9 +128,62 @@ float likeness(const std::vector<float> &counts, float mean, int lag) {
   return alone <= 0 ? 0.0f : static_cast<float>(together / alone);
 }
 
+/// How plainly `counts` repeats at one pitch of at least kLeastPitch, kLeastLines times or
+/// more: alike at one and two pitches, unlike at a half and one and a half (0…2).
+float repeats(const std::vector<float> &counts, int *pitch = nullptr) {
+  const int mostPitch = static_cast<int>(counts.size()) / kLeastLines;
+  if (mostPitch <= kLeastPitch)
+    return 0.0f;
+  float mean = 0;
+  for (const float c : counts)
+    mean += c;
+  mean /= static_cast<float>(counts.size());
+  std::vector<float> alike(static_cast<std::size_t>(2 * mostPitch) + 2);
+  for (std::size_t lag = 1; lag < alike.size(); ++lag)
+    alike[lag] = likeness(counts, mean, static_cast<int>(lag));
+  float value = 0;
+  for (int lag = kLeastPitch; lag <= mostPitch; ++lag) {
+    const auto l = static_cast<std::size_t>(lag);
+    if (alike[l] < alike[l - 1] || alike[l] < alike[l + 1])
+      continue;
+    const float twice = std::max({alike[2 * l - 1], alike[2 * l], alike[2 * l + 1]});
+    const float between = std::max(alike[l / 2], alike[(3 * l) / 2]);
+    const float here = std::min(alike[l], twice) - between;
+    if (here > value && pitch != nullptr)
+      *pitch = lag;
+    value = std::max(value, here);
+  }
+  return value;
+}
+
+/// How unlike one another the lines of `counts` at `pitch` are in ink: the deviation of the
+/// ink of each whole line over its mean.
+float lineSpread(const std::vector<float> &counts, int pitch) {
+  std::vector<double> lines;
+  for (std::size_t start = 0; start + static_cast<std::size_t>(pitch) <= counts.size();
+       start += static_cast<std::size_t>(pitch)) {
+    double sum = 0;
+    for (std::size_t i = start; i < start + static_cast<std::size_t>(pitch); ++i)
+      sum += counts[i];
+    lines.push_back(sum);
+  }
+  if (lines.size() < 3)
+    return 0.0f;
+  double mean = 0, square = 0;
+  for (const double l : lines)
+    mean += l;
+  mean /= static_cast<double>(lines.size());
+  for (const double l : lines)
+    square += (l - mean) * (l - mean);
+  return mean <= 0
+             ? 0.0f
+             : static_cast<float>(std::sqrt(square / static_cast<double>(lines.size())) / mean);
+}
+
 /// The rhythm of the profile across the strokes' best direction: lines of print stack
-/// sharpest when the profile is taken across them, and then repeat at their pitch.
-float rhythm(const std::vector<float> &xs, const std::vector<float> &ys) {
+/// sharpest when the profile is taken across them, and then repeat at their pitch. With
+/// `unevenLines`, scaled down where the lines hold much the same ink (`kLineSpread`).
+float rhythm(const std::vector<float> &xs, const std::vector<float> &ys, bool unevenLines) {
   std::vector<float> best;
   double sharpest = -1;
   int bestTurn = 0;
@@ -145,44 +206,26 @@ float rhythm(const std::vector<float> &xs, const std::vector<float> &ys) {
   for (int halves = coarse - kCoarseStep + 1; halves < coarse + kCoarseStep; ++halves)
     if (halves != coarse && std::abs(halves) <= kMostTurn)
       tryTurn(halves);
-  const int mostPitch = static_cast<int>(best.size()) / kLeastLines;
-  if (mostPitch <= kLeastPitch)
-    return 0.0f;
-  float mean = 0;
-  for (const float c : best)
-    mean += c;
-  mean /= static_cast<float>(best.size());
-  std::vector<float> alike(static_cast<std::size_t>(2 * mostPitch) + 2);
-  for (std::size_t lag = 1; lag < alike.size(); ++lag)
-    alike[lag] = likeness(best, mean, static_cast<int>(lag));
-  float value = 0;
-  for (int lag = kLeastPitch; lag <= mostPitch; ++lag) {
-    const auto l = static_cast<std::size_t>(lag);
-    if (alike[l] < alike[l - 1] || alike[l] < alike[l + 1])
-      continue;
-    // Lines repeat: alike at one and two pitches, unlike at a half and one and a half.
-    const float twice = std::max({alike[2 * l - 1], alike[2 * l], alike[2 * l + 1]});
-    const float between = std::max(alike[l / 2], alike[(3 * l) / 2]);
-    value = std::max(value, std::min(alike[l], twice) - between);
-  }
-  return value;
+  int pitch = 0;
+  const float across = repeats(best, &pitch);
+  if (!unevenLines || pitch == 0)
+    return across;
+  return across * std::min(1.0f, lineSpread(best, pitch) / kLineSpread);
 }
 
-} // namespace
-
-float lineRhythm(const ImagePlanes &planes) {
-  const int wide = planes.width() / kBlock, high = planes.height() / kBlock;
-  if (wide == 0 || high == 0)
-    return 0.0f;
-  const std::vector<float> chroma = pagetint::blockChroma(planes, kBlock, wide, high);
-  const std::uint8_t *grey = planes.grey().data();
-  const int stride = planes.width();
-  std::vector<Block> blocks(chroma.size());
+/// The rhythm of the strokes on the largest patch of ground in `grey`: blocks whose brightest
+/// grey is at least `groundGrey` and, when `chroma` holds the blocks' tints, neutral. A dark
+/// screen is read from its negative, without the tint (coloured text sways a dark block's mean
+/// colour far more than a pale one's), and with `unevenLines`: a page's lines need no such
+/// check, as the lined-page rule asks for letters.
+float groundRhythm(const std::uint8_t *grey, int stride, int wide, int high,
+                   const std::vector<float> &chroma, int groundGrey, bool unevenLines) {
+  std::vector<Block> blocks(static_cast<std::size_t>(wide) * high);
   for (int by = 0; by < high; ++by)
     for (int bx = 0; bx < wide; ++bx) {
       const auto b = static_cast<std::size_t>(by) * wide + bx;
       blocks[b] = readBlock(grey + (static_cast<std::ptrdiff_t>(by) * stride + bx) * kBlock, stride,
-                            chroma[b]);
+                            chroma.empty() ? 0.0f : chroma[b], groundGrey);
     }
   const std::vector<int> patch = largestPatch(blocks, wide, high);
   if (static_cast<float>(patch.size()) < kLeastPatch * static_cast<float>(blocks.size()))
@@ -202,7 +245,27 @@ float lineRhythm(const ImagePlanes &planes) {
       static_cast<float>(xs.size()) / static_cast<float>(patch.size() * kBlock * kBlock);
   if (share < kLeastInk || share > kMostInk)
     return 0.0f;
-  return rhythm(xs, ys);
+  return rhythm(xs, ys, unevenLines);
+}
+
+} // namespace
+
+float lineRhythm(const ImagePlanes &planes) {
+  const int wide = planes.width() / kBlock, high = planes.height() / kBlock;
+  if (wide == 0 || high == 0)
+    return 0.0f;
+  return groundRhythm(planes.grey().data(), planes.width(), wide, high,
+                      pagetint::blockChroma(planes, kBlock, wide, high), kPaperGrey, false);
+}
+
+float darkLineRhythm(const ImagePlanes &planes) {
+  const int wide = planes.width() / kBlock, high = planes.height() / kBlock;
+  if (wide == 0 || high == 0)
+    return 0.0f;
+  std::vector<std::uint8_t> negative(planes.grey().size());
+  for (std::size_t i = 0; i < negative.size(); ++i)
+    negative[i] = static_cast<std::uint8_t>(255 - planes.grey()[i]);
+  return groundRhythm(negative.data(), planes.width(), wide, high, {}, kScreenGround, true);
 }
 
 } // namespace lumora::linemeasures

@@ -34,7 +34,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"blankFlat", blankFlat},
           {"blankFringe", blankFringe},
           {"boxedPanels", boxedPanels},
-          {"lineRhythm", lineRhythm}};
+          {"lineRhythm", lineRhythm},
+          {"darkLineRhythm", darkLineRhythm}};
 }
 
 } // namespace lumora

@@ -49,19 +49,20 @@ struct QualityMeasures {
   float markLines = 0; ///< share of 16-pixel blocks of high-contrast marks, lighter or darker than
                        ///< a near-uniform ground of any grey, spread along the rows, with another
                        ///< such block beside them on the same ground: lines of letters, rules
-  float straightEdges = 0; ///< share of pixels on long horizontal or vertical edges whose sides
-                           ///< are flat along them: borders of panels, boxes, rules
-  float blankFlat = 0;     ///< share of pixels black or white (within ten levels) in every
-                           ///< channel and equal to their right and lower neighbours: a blank
-                           ///< page or window, or clipping
-  float blankFringe = 0;   ///< share of near-black and near-white pixels among those and the
-                           ///< blank ones: clipping fades into the scene, a blank window's white
-                           ///< steps straight into its marks
-  float boxedPanels = 0;   ///< share of flat panels in the box a one-grey surround holds, when
-                           ///< what differs from the surround fills the box's outline: a small
-                           ///< window on an empty desktop
-  float lineRhythm = 0;    ///< how evenly the dark strokes on the largest patch of pale,
-                           ///< neutral ground repeat at one line pitch: lines of print
+  float straightEdges = 0;  ///< share of pixels on long horizontal or vertical edges whose sides
+                            ///< are flat along them: borders of panels, boxes, rules
+  float blankFlat = 0;      ///< share of pixels black or white (within ten levels) in every
+                            ///< channel and equal to their right and lower neighbours: a blank
+                            ///< page or window, or clipping
+  float blankFringe = 0;    ///< share of near-black and near-white pixels among those and the
+                            ///< blank ones: clipping fades into the scene, a blank window's white
+                            ///< steps straight into its marks
+  float boxedPanels = 0;    ///< share of flat panels in the box a one-grey surround holds, when
+                            ///< what differs from the surround fills the box's outline: a small
+                            ///< window on an empty desktop
+  float lineRhythm = 0;     ///< how evenly the dark strokes on the largest patch of pale,
+                            ///< neutral ground repeat at one line pitch: lines of print
+  float darkLineRhythm = 0; ///< the same of bright strokes on dark ground: text on a screen
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

@@ -135,6 +135,7 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   m.straightEdges = marks.straightEdges;
   m.boxedPanels = surroundmeasures::boxedPanels(planes);
   m.lineRhythm = linemeasures::lineRhythm(planes);
+  m.darkLineRhythm = linemeasures::darkLineRhythm(planes);
   return m;
 }
 

@@ -61,6 +61,15 @@ bool isLinedPage(const QualityMeasures &m) {
          m.printedText >= kLinedLetters;
 }
 
+/// Lines of bright text at an even pitch on dark ground, in a dark frame with crisp detail,
+/// are a screen: a terminal or a dark theme's chat or list. The trees see few phone-sized dark
+/// screens and take some for photos; night skies and dim scenes whose marks fall into rows are
+/// soft, and textures as even are brighter on the whole.
+bool isDarkScreenText(const QualityMeasures &m) {
+  return m.darkLineRhythm >= kScreenRhythm && m.meanGrey < kScreenMeanGrey &&
+         m.sharpness >= kScreenSharpness;
+}
+
 /// A frame nearly black, soft and without colour is a night photo: compression flattens its
 /// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
 /// are grey rather than black and a window on black has crisp lettering or coloured marks. No
@@ -102,8 +111,8 @@ double margin(const Features &features) {
 
 bool isUtility(const QualityMeasures &m) {
   const bool window = isPanelFrame(m) || isBlankFrame(m) || isBoxedWindow(m);
-  return !isNightPhoto(m) &&
-         (window || isLinedPage(m) || margin(features(m)) > utilitymodel::kMargin);
+  return !isNightPhoto(m) && (window || isLinedPage(m) || isDarkScreenText(m) ||
+                              margin(features(m)) > utilitymodel::kMargin);
 }
 
 float documentWeight(const QualityMeasures &m) {

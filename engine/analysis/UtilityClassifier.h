@@ -13,10 +13,11 @@ namespace lumora::utilityclassifier {
 /// What the trees read, in the order of `utilitymodel::kFeatureNames`.
 using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 
-/// Every measure in the order of `QualityMeasures::named` but the last three (blankFlat,
-/// blankFringe and boxedPanels, read by hand rules only), then two ratios computed in single
-/// precision exactly as the trainer computes them: detail over squared contrast (at least 16
-/// grey levels of contrast) and the share of the detail that sensor noise explains.
+/// Every measure in the order of `QualityMeasures::named` but the last five (blankFlat,
+/// blankFringe, boxedPanels, lineRhythm and darkLineRhythm, read by hand rules only), then two
+/// ratios computed in single precision exactly as the trainer computes them: detail over squared
+/// contrast (at least 16 grey levels of contrast) and the share of the detail that sensor noise
+/// explains.
 [[nodiscard]] Features features(const QualityMeasures &m);
 
 /// The trees' sum in log-odds: the higher, the more the picture looks like a screenshot or a
@@ -47,18 +48,23 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// of it reads as letters (bounds in `kLinedRhythm`, `kLinedPrintSpan`, `kLinedLetters`).
 [[nodiscard]] bool isLinedPage(const QualityMeasures &m);
 
+/// A dark screen of text by a hand rule the trees are not asked about: the bright strokes on
+/// dark ground fall into lines at an even pitch, the frame is dark on the whole and its detail
+/// crisp (bounds in `kScreenRhythm`, `kScreenMeanGrey`, `kScreenSharpness`).
+[[nodiscard]] bool isDarkScreenText(const QualityMeasures &m);
+
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
 /// photograph and a document cannot be told apart, the picture counts as a photograph. Panel
-/// frames, blank frames, boxed windows and lined pages are flagged whatever the margin; night
-/// photos are never flagged.
+/// frames, blank frames, boxed windows, lined pages and dark screens of text are flagged whatever
+/// the margin; night photos are never flagged.
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 /// How much the picture counts as a document or screenshot, 0…1, for weighing its page layout
 /// in the feature vector: 1 for panel and blank frames and boxed windows (night or not: a dark
 /// window's empty desktop looks like a night sky to the night rule), 0 for night photos, else
-/// `marginWeight` of the trees' margin. A lined page keeps the weight of its margin: its rule
-/// reads the lines alone, and weighing every such page wholly would regroup documents the trees
-/// already weigh.
+/// `marginWeight` of the trees' margin. A lined page or dark screen of text keeps the weight of
+/// its margin: its rule reads the lines alone, and weighing every such page wholly would regroup
+/// documents the trees already weigh.
 [[nodiscard]] float documentWeight(const QualityMeasures &m);
 
 /// 1 for margins `kDocumentMarginToSpare` or more above the flag's, 0 for margins `kDocumentRamp`
@@ -93,5 +99,14 @@ inline constexpr float kBoxedColourfulness = 16.0f;
 inline constexpr float kLinedRhythm = 0.6f;
 inline constexpr float kLinedPrintSpan = 6.0f;
 inline constexpr float kLinedLetters = 0.01f;
+
+/// The dark-screen rule's bounds. A terminal or a chat in a dark theme, phone-sized or not,
+/// gives a rhythm of 0.5 or more; of the calibration sets' photographs darker than 64 on the
+/// whole with a detail of 300 or more, none reaches 0.26. The dim photographs that reach 0.6
+/// (a dark flower, night skies) are soft, and the textures that reach 0.77 are brighter on the
+/// whole.
+inline constexpr float kScreenRhythm = 0.5f;
+inline constexpr float kScreenMeanGrey = 64.0f;
+inline constexpr float kScreenSharpness = 300.0f;
 
 } // namespace lumora::utilityclassifier

@@ -281,7 +281,7 @@ class Trainer(unittest.TestCase):
         import numpy as np
         names = ["meanGrey", "sharpness", "colourfulness", "exactFlat", "flatBorderSides",
                  "blankFlat", "blankFringe", "markLines", "boxedPanels", "printPatchSpan",
-                 "lineRhythm", "printedText"]
+                 "lineRhythm", "printedText", "darkLineRhythm"]
         rows = [[40, 5, 1, 0.95, 4, 0, 0, 0, 0],    # a grey window of flat panels
                 [40, 5, 1, np.float32(0.92), 4, 0, 0, 0, 0],  # at the bound
                 [40, 5, 12, 0.97, 4, 0, 0, 0, 0],   # a flat drawing in colour
@@ -302,15 +302,23 @@ class Trainer(unittest.TestCase):
                  page + [5, 0.9, 0.04],    # too little print: ripples
                  page + [16, 0.55, 0.04],  # lines too uneven
                  page + [14, 1.1, 0.002]]  # even rules without letters: blinds
-        x = np.array([r + [0, 0, 0] for r in rows] + pages, dtype=np.float32)
-        margins = np.array([-3, -3, -3, -3, 5, 5] + [-3] * 13)
+        screen = [20, 2000, 25, 0, 0, 0, 0, 0, 0, 0, 0, 0]
+        screens = [screen[:12] + [0.6],  # a dark terminal on a phone
+                   [np.float32(63.9), 300] + screen[2:12] + [np.float32(0.5)],  # at the bounds
+                   [20, 120] + screen[2:12] + [0.6],  # soft: a dark flower's petals in rows
+                   [70] + screen[1:12] + [0.8],       # brighter: an even texture
+                   screen[:12] + [0.45]]              # lines too uneven
+        x = np.array([r + [0, 0, 0, 0] for r in rows] + [p + [0] for p in pages] + screens,
+                     dtype=np.float32)
+        margins = np.array([-3, -3, -3, -3, 5, 5] + [-3] * 18)
         self.assertEqual(list(self.trainer.flagged_by_rules(names, x, margins)),
                          [True, True, False, False, False, True, True, False, False,
-                          True, True, False, False, False, True, True, False, False, False])
-        # The trees read none of the blank, boxed and lined rules' own measures.
+                          True, True, False, False, False, True, True, False, False, False,
+                          True, True, False, False, False])
+        # The trees read none of the blank, boxed, lined and dark-screen rules' own measures.
         features, _ = self.trainer.tree_features(names + ["contrast", "noise"],
-                                                 np.zeros((1, 14), dtype=np.float32))
-        for name in ("blankFlat", "blankFringe", "boxedPanels", "lineRhythm"):
+                                                 np.zeros((1, 15), dtype=np.float32))
+        for name in ("blankFlat", "blankFringe", "boxedPanels", "lineRhythm", "darkLineRhythm"):
             self.assertNotIn(name, features)
 
     def test_random_splits_hold_out_whole_sources_and_repeat_for_a_seed(self):

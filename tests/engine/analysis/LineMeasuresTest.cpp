@@ -19,6 +19,10 @@ float rhythmOf(const TestImage &image) {
   return linemeasures::lineRhythm(ImagePlanes(image.view()));
 }
 
+float darkRhythmOf(const TestImage &image) {
+  return linemeasures::darkLineRhythm(ImagePlanes(image.view()));
+}
+
 /// Whether the picture, measured whole, is flagged as a page by the lined-page rule.
 bool linedPage(const TestImage &image) {
   const ImagePlanes planes(image.view());
@@ -70,6 +74,30 @@ TestImage greyCrop(int pitch) {
   return noisy(image, 6, 3);
 }
 
+/// A tall dark phone screen of text, as the thumbnail holds it (236 × 512): lines of pale,
+/// coloured letters at a `pitch` of pixels on a near-black ground, under a status bar; noisy as
+/// a JPEG re-save leaves it. `ragged` lines end where their text does, some are blank; else
+/// the lines are rows of like dots, as a lattice of lamps is.
+TestImage darkPhoneScreen(int pitch, bool ragged) {
+  TestImage image(236, 512, 3, 12);
+  image.fillRect(0, 0, 236, 18, 30, 30, 34);
+  for (int y = 24; y < image.height; ++y) {
+    const int line = (y - 24) / pitch, length = (line * 7 % 6) * 45;
+    // Every third line green, as a prompt is.
+    const std::uint8_t side = line % 3 == 0 ? 90 : 220;
+    for (int x = 4; x < image.width - 4; ++x)
+      if (ragged ? x - 4 < length && inkAt(x - 4, y - 24, pitch, true)
+                 : (y - 24) % pitch < 4 && x % 6 < 3)
+        image.set(x, y, side, 225, side);
+  }
+  return noisy(image, 3, 5);
+}
+
+bool darkScreen(const TestImage &image) {
+  const ImagePlanes planes(image.view());
+  return utilityclassifier::isDarkScreenText(QualityMeasures::measure(image.view(), planes, 300));
+}
+
 } // namespace
 
 TEST(LineMeasures, pagesInASceneAndCropsOfTypeKeepTheirLinesRhythm) {
@@ -107,4 +135,20 @@ TEST(LineMeasures, scenesStripesAndScatteredMarksAreNoLinedPage) {
   }
   EXPECT_LT(rhythmOf(scattered), 0.3f);
   EXPECT_FALSE(linedPage(scattered));
+}
+
+TEST(LineMeasures, darkScreensOfRaggedTextHaveTheirOwnRhythmButLatticesAndPagesNone) {
+  for (const int pitch : {9, 14}) {
+    const TestImage screen = darkPhoneScreen(pitch, true);
+    EXPECT_GT(darkRhythmOf(screen), 0.5f) << pitch;
+    EXPECT_EQ(rhythmOf(screen), 0.0f) << pitch;
+    EXPECT_TRUE(darkScreen(screen)) << pitch;
+    // Rows of like dots, as of lamps: even across the rows, but every row alike.
+    EXPECT_LT(darkRhythmOf(darkPhoneScreen(pitch, false)), 0.3f) << pitch;
+  }
+  // A page's pale paper is no dark ground; a dim scene holds no crisp rows.
+  EXPECT_EQ(darkRhythmOf(greyCrop(12)), 0.0f);
+  EXPECT_FALSE(darkScreen(greyCrop(12)));
+  EXPECT_FALSE(darkScreen(exposed(scene(7), 0.25f)));
+  EXPECT_EQ(darkRhythmOf(TestImage(6, 6, 3, 10)), 0.0f);
 }

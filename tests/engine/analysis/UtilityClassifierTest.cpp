@@ -15,10 +15,10 @@ using namespace lumora;
 
 namespace {
 
-/// The measures the trees read; the four the blank-frame, boxed-window and lined-page rules
-/// alone read come after them.
+/// The measures the trees read; the five the blank-frame, boxed-window, lined-page and
+/// dark-screen rules alone read come after them.
 constexpr std::size_t kMeasureCount = 28;
-constexpr std::size_t kRuleOnlyCount = 4;
+constexpr std::size_t kRuleOnlyCount = 5;
 
 using Change = void (*)(QualityMeasures &);
 
@@ -214,4 +214,25 @@ TEST(UtilityClassifier, evenLinesOfPrintArePagesWhateverTheirMarginAndKeepItsWei
                          {+[](QualityMeasures &m) { m.lineRhythm = 0.59f; },
                           +[](QualityMeasures &m) { m.printPatchSpan = 5; },
                           +[](QualityMeasures &m) { m.printedText = 0.009f; }});
+}
+
+TEST(UtilityClassifier, darkScreensOfEvenTextAreFlaggedWhateverTheirMarginAndKeepItsWeight) {
+  // A phone-sized terminal, which the trees take for a night photo.
+  QualityMeasures screen;
+  screen.meanGrey = 20;
+  screen.colourfulness = 25;
+  screen.sharpness = 2000;
+  screen.contrast = 40;
+  screen.darkLineRhythm = 0.55f;
+  EXPECT_TRUE(utilityclassifier::isDarkScreenText(screen));
+  EXPECT_TRUE(utilityclassifier::isUtility(screen));
+  EXPECT_EQ(utilityclassifier::documentWeight(screen),
+            utilityclassifier::marginWeight(
+                utilityclassifier::margin(utilityclassifier::features(screen))));
+  // Uneven lines, a brighter frame (an even texture) or soft detail (petals or lights in rows
+  // in a dim photograph) are left to the trees.
+  expectEachChangeLeaves(utilityclassifier::isDarkScreenText, screen,
+                         {+[](QualityMeasures &m) { m.darkLineRhythm = 0.49f; },
+                          +[](QualityMeasures &m) { m.meanGrey = 64; },
+                          +[](QualityMeasures &m) { m.sharpness = 299; }});
 }
