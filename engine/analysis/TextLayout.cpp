@@ -73,6 +73,15 @@ constexpr double kStrokeHeldPower = 1.5;
 constexpr double kStrokeBlurCells = 0.5;
 // The strokes' share of the fine part, as the sine of their angle to the fine grid.
 constexpr double kStrokeShare = 0.65;
+// A box the thumbnail shows large (no fine grid) shares its layout with its strokes, their share
+// this sine, while its longer side is under `kLargeBoxSide` less `kLargeBoxRamp` thumbnail
+// pixels, less and less up to `kLargeBoxSide`: a form dialog on a desktop, not a page or a whole
+// window. Its strokes are cut at up to `kLargeStrokeBoxSide` pixels, near the size a screenshot
+// shows such a box at, so that a field's letters keep their shapes.
+constexpr double kLargeStrokeShare = 0.9;
+constexpr double kLargeBoxSide = 300;
+constexpr double kLargeBoxRamp = 40;
+constexpr double kLargeStrokeBoxSide = 640;
 
 using Plane = std::vector<float>;
 
@@ -286,34 +295,55 @@ std::vector<Plane> binnedSteps(const Plane &smooth, int width, int height) {
   return bins;
 }
 
-/// The crops of a small box for the fine grid (cut at `side`) and for the strokes, each from a
-/// decode of its own size when `facts` gives a larger one, else from the thumbnail: the strokes
-/// are cut at their own size so that the fine grid is measured as it always was.
-std::pair<GreyCrop, GreyCrop> smallBoxCrops(const ImagePlanes &planes, const SourceFacts &facts,
-                                            Box box, double side) {
+/// `box` (placed in the thumbnail) cut again at `side`, placed on its writing averaged over
+/// (2 `average` + 1)² with steps `step` wide: from a decode of that size when `facts` gives a
+/// larger one, else from the thumbnail.
+GreyCrop cutAgain(const ImagePlanes &planes, const SourceFacts &facts, Box box, double side,
+                  int average, int step) {
   const int w = planes.width(), h = planes.height(), boxSide = std::max(box.width, box.height);
-  const double strokeSide = std::min(kStrokeBoxSide, kStrokeEnlargement * boxSide);
-  GreyCrop crop, strokeCrop;
+  GreyCrop crop;
   if (facts.redecode && facts.pixels > static_cast<std::int64_t>(w) * h) {
-    const auto cut = [&](double cutSide, int average, int step, GreyCrop &into) {
-      const double wanted = std::min(kMostDecodeSide, double(std::max(w, h)) * cutSide / boxSide);
-      facts.redecode(static_cast<int>(wanted), [&](const PixelView &view) {
-        if (view.width > w && view.height > h) {
-          const ImagePlanes larger(view);
-          into = boxAgain(larger.grey(), larger.width(), larger.height(), box, w, h, cutSide,
-                          average, step);
-        }
-      });
-    };
-    cut(side, 1, 1, crop);
-    cut(strokeSide, kStrokePlaceAverage, kStrokePlaceStep, strokeCrop);
+    const double wanted = std::min(kMostDecodeSide, double(std::max(w, h)) * side / boxSide);
+    facts.redecode(static_cast<int>(wanted), [&](const PixelView &view) {
+      if (view.width > w && view.height > h) {
+        const ImagePlanes larger(view);
+        crop = boxAgain(larger.grey(), larger.width(), larger.height(), box, w, h, side, average,
+                        step);
+      }
+    });
   }
   if (crop.grey.empty())
-    crop = boxAgain(planes.grey(), w, h, box, w, h, side);
-  if (strokeCrop.grey.empty())
-    strokeCrop =
-        boxAgain(planes.grey(), w, h, box, w, h, strokeSide, kStrokePlaceAverage, kStrokePlaceStep);
-  return {std::move(crop), std::move(strokeCrop)};
+    crop = boxAgain(planes.grey(), w, h, box, w, h, side, average, step);
+  return crop;
+}
+
+/// The strokes of `box` cut again at up to `mostSide` pixels (and `kStrokeEnlargement` times its
+/// size in the thumbnail at most).
+Plane strokesAgain(const ImagePlanes &planes, const SourceFacts &facts, Box box, double mostSide) {
+  const double side = std::min(mostSide, kStrokeEnlargement * std::max(box.width, box.height));
+  const GreyCrop crop = cutAgain(planes, facts, box, side, kStrokePlaceAverage, kStrokePlaceStep);
+  return strokes(crop.grey, crop.width, crop.height);
+}
+
+/// Where the thumbnail shows the box large but not yet as large as a page's (a form dialog on a
+/// desktop), `out`'s thumbnail grid (its first entries, already at `weight`) shares its part of
+/// the layout with the box's strokes, cut at up to `kLargeStrokeBoxSide`: the thumbnail shows a
+/// field's words a few pixels tall, and two forms of one template filled otherwise differ in
+/// little else. Their share falls evenly to none over the sizes up to `kLargeBoxSide`, and they
+/// join the thumbnail grid wherever it counts, so no box size switches.
+void largeBoxStrokes(const ImagePlanes &planes, const SourceFacts &facts, Box box, double weight,
+                     Plane &out) {
+  const double boxSide = std::max(box.width, box.height);
+  const double share =
+      kLargeStrokeShare * std::clamp((kLargeBoxSide - boxSide) / kLargeBoxRamp, 0.0, 1.0);
+  if (share <= 0.0)
+    return;
+  const Plane directions = strokesAgain(planes, facts, box, kLargeStrokeBoxSide);
+  const auto keep = static_cast<float>(std::sqrt(1 - share * share));
+  for (std::size_t i = 0; i < kThumbnailLength; ++i)
+    out[i] *= keep;
+  for (std::size_t i = 0; i < directions.size(); ++i)
+    out[kThumbnailLength + kFineLength + i] = directions[i] * static_cast<float>(share * weight);
 }
 
 } // namespace
@@ -419,24 +449,34 @@ std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts)
         resampler::resample(marks, w, resampler::Region{box.x, box.y, box.width, box.height},
                             kGridSide, kGridSide),
         kGridSide, 2);
-    const auto c = static_cast<float>(share > 0.0 ? std::cos(share * kQuarter) : 1.0);
+    const double c = share > 0.0 ? std::cos(share * kQuarter) : 1.0;
     for (std::size_t i = 0; i < grid.size(); ++i)
-      out[i] = grid[i] * c;
+      out[i] = grid[i] * static_cast<float>(c);
+    largeBoxStrokes(planes, facts, box, c, out);
     if (share <= 0.0)
       return out;
   }
   // A small box (a dialog on a large desktop): the fine grid and the strokes, measured in a
-  // larger decode when the file holds more pixels, else in the thumbnail.
-  const auto [crop, strokeCrop] = smallBoxCrops(planes, facts, box, side);
-  const Plane grid = fineGrid(crop);
-  const Plane directions = strokes(strokeCrop.grey, strokeCrop.width, strokeCrop.height);
+  // larger decode when the file holds more pixels, else in the thumbnail. Each is cut at its own
+  // size, the fine grid first.
+  const Plane grid = fineGrid(cutAgain(planes, facts, box, side, 1, 1));
+  const Plane directions = strokesAgain(planes, facts, box, kStrokeBoxSide);
   const double f = share < 1.0 ? std::sin(share * kQuarter) : 1.0;
   const auto g = static_cast<float>(f * std::sqrt(1 - kStrokeShare * kStrokeShare));
   const auto d = static_cast<float>(f * kStrokeShare);
   for (std::size_t i = 0; i < grid.size(); ++i)
     out[kThumbnailLength + i] = grid[i] * g;
   for (std::size_t i = 0; i < directions.size(); ++i)
-    out[kThumbnailLength + kFineLength + i] = directions[i] * d;
+    out[kThumbnailLength + kFineLength + i] += directions[i] * d;
+  // Where both grids share the layout, both cuts' strokes lie in one place: unit length again.
+  if (share < 1.0) {
+    double squares = 0;
+    for (const float v : out)
+      squares += static_cast<double>(v) * v;
+    if (squares > 0)
+      for (float &v : out)
+        v = static_cast<float>(v / std::sqrt(squares));
+  }
   return out;
 }
 

@@ -73,7 +73,9 @@ struct Box {
 /// dialog's message is a few pixels tall in the thumbnail of a whole desktop; what tells two of
 /// one template apart is where their words and lines end, and which letters they hold: beside
 /// the fine grid, the box is cut again at up to 320 pixels and the directions of its strokes
-/// are taken per cell (`strokes`), sharing the fine grid's part of the result.
+/// are taken per cell (`strokes`), sharing the fine grid's part of the result. A box shown large
+/// but under 300 pixels (a form dialog on a desktop) is cut again at up to 640 pixels, and its
+/// strokes share the thumbnail grid's part, less and less towards 300 pixels.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts);
 /// The directions of the strokes of a grey box (`width` × `height`, row-major), blurred by about
 /// a pixel and a half: per cell of a `kStrokeAcross` × `kStrokeDown` grid over the box, how the

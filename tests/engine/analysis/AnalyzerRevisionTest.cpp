@@ -57,9 +57,10 @@ std::vector<TestImage> goldenPictures() {
   pictures.push_back(grey);
   pictures.push_back(screenshot());
   // Message boxes on a desktop: the small one's writing is measured on the fine grid, the
-  // larger one's on both grids.
+  // larger one's on both grids, the largest one's on the thumbnail's grid and by its strokes.
   pictures.push_back(messageBox({180, 122, 152, 52, 8, 206, 138, 18, 4, 2, 296, 158, 30, 12}));
   pictures.push_back(messageBox({150, 100, 212, 86, 10, 190, 128, 30, 5, 3, 310, 160, 44, 16}));
+  pictures.push_back(messageBox({131, 80, 250, 120, 12, 160, 110, 36, 6, 4, 300, 170, 60, 20}));
   // A dialog with a coloured icon, weighed as a document by the boxed-window rule.
   pictures.push_back(dialogOnDesktop(51));
   pictures.push_back(documentPage());
