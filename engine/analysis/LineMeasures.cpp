@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace lumora::linemeasures {
@@ -28,6 +29,12 @@ constexpr int kInkDepth = 32;
 /// The patch must cover this share of the frame, and ink this share of the patch.
 constexpr float kLeastPatch = 0.1f;
 constexpr float kLeastInk = 0.005f;
+/// A sheet lying in a scene: it covers at most this share of the frame, leaving the rest to the
+/// scene; its paper is brighter than the scene by this share of its grey; and at most this share
+/// of its outline runs along the frame's edges.
+constexpr double kMostPage = 0.6;
+constexpr double kLeastStep = 0.3;
+constexpr double kMostOnEdge = 0.3;
 constexpr float kMostInk = 0.3f;
 /// Directions tried, in half degrees either side of the rows: at a pitch of a few pixels, a
 /// whole degree off smears the lines of a page across the frame into one another.
@@ -213,13 +220,10 @@ float rhythm(const std::vector<float> &xs, const std::vector<float> &ys, bool un
   return across * std::min(1.0f, lineSpread(best, pitch) / kLineSpread);
 }
 
-/// The rhythm of the strokes on the largest patch of ground in `grey`: blocks whose brightest
-/// grey is at least `groundGrey` and, when `chroma` holds the blocks' tints, neutral. A dark
-/// screen is read from its negative, without the tint (coloured text sways a dark block's mean
-/// colour far more than a pale one's), and with `unevenLines`: a page's lines need no such
-/// check, as the lined-page rule asks for letters.
-float groundRhythm(const std::uint8_t *grey, int stride, int wide, int high,
-                   const std::vector<float> &chroma, int groundGrey, bool unevenLines) {
+/// The blocks of `grey`, `wide` × `high`, read as ground when their brightest grey is at least
+/// `groundGrey` and, when `chroma` holds the blocks' tints, neutral.
+std::vector<Block> readBlocks(const std::uint8_t *grey, int stride, int wide, int high,
+                              const std::vector<float> &chroma, int groundGrey) {
   std::vector<Block> blocks(static_cast<std::size_t>(wide) * high);
   for (int by = 0; by < high; ++by)
     for (int bx = 0; bx < wide; ++bx) {
@@ -227,7 +231,15 @@ float groundRhythm(const std::uint8_t *grey, int stride, int wide, int high,
       blocks[b] = readBlock(grey + (static_cast<std::ptrdiff_t>(by) * stride + bx) * kBlock, stride,
                             chroma.empty() ? 0.0f : chroma[b], groundGrey);
     }
-  const std::vector<int> patch = largestPatch(blocks, wide, high);
+  return blocks;
+}
+
+/// The rhythm of the strokes on `patch`, the largest patch of ground `blocks` of `grey` hold. A
+/// dark screen is read from its negative, without the tint (coloured text sways a dark block's
+/// mean colour far more than a pale one's), and with `unevenLines`: a page's lines need no such
+/// check, as the lined-page rule asks for letters.
+float groundRhythm(const std::uint8_t *grey, int stride, int wide, const std::vector<Block> &blocks,
+                   const std::vector<int> &patch, bool unevenLines) {
   if (static_cast<float>(patch.size()) < kLeastPatch * static_cast<float>(blocks.size()))
     return 0.0f;
   std::vector<float> xs, ys;
@@ -248,15 +260,187 @@ float groundRhythm(const std::uint8_t *grey, int stride, int wide, int high,
   return rhythm(xs, ys, unevenLines);
 }
 
+/// The blocks of `patch` with the holes it encloses (blocks of print too dark to read as
+/// paper), marked 1 in a grid of `wide` × `high`: what no path of other blocks joins to the
+/// frame's edge.
+std::vector<char> filledPatch(const std::vector<int> &patch, int wide, int high) {
+  std::vector<char> inside(static_cast<std::size_t>(wide) * high, 1);
+  for (const int b : patch)
+    inside[static_cast<std::size_t>(b)] = 2;
+  std::vector<int> stack;
+  const auto reach = [&](int x, int y) {
+    const auto i = static_cast<std::size_t>(y) * wide + x;
+    if (inside[i] == 1) {
+      inside[i] = 0;
+      stack.push_back(static_cast<int>(i));
+    }
+  };
+  for (int x = 0; x < wide; ++x) {
+    reach(x, 0);
+    reach(x, high - 1);
+  }
+  for (int y = 0; y < high; ++y) {
+    reach(0, y);
+    reach(wide - 1, y);
+  }
+  while (!stack.empty()) {
+    const int b = stack.back();
+    stack.pop_back();
+    const int bx = b % wide, by = b / wide;
+    if (bx > 0)
+      reach(bx - 1, by);
+    if (bx + 1 < wide)
+      reach(bx + 1, by);
+    if (by > 0)
+      reach(bx, by - 1);
+    if (by + 1 < high)
+      reach(bx, by + 1);
+  }
+  for (char &c : inside)
+    c = c != 0 ? 1 : 0;
+  return inside;
+}
+
+struct Point {
+  double x, y;
+};
+
+double cross(const Point &o, const Point &a, const Point &b) {
+  return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+/// The convex hull of the corners of the blocks marked in `inside`, anticlockwise.
+std::vector<Point> hullOf(const std::vector<char> &inside, int wide, int high) {
+  std::vector<Point> points;
+  for (int y = 0; y < high; ++y)
+    for (int x = 0; x < wide; ++x)
+      if (inside[static_cast<std::size_t>(y) * wide + x] != 0)
+        for (const auto &[dx, dy] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}})
+          points.push_back({static_cast<double>(x + dx), static_cast<double>(y + dy)});
+  std::sort(points.begin(), points.end(),
+            [](const Point &a, const Point &b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+  if (points.size() < 3)
+    return points;
+  std::vector<Point> hull(2 * points.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    while (k >= 2 && cross(hull[k - 2], hull[k - 1], points[i]) <= 0)
+      --k;
+    hull[k++] = points[i];
+  }
+  for (std::size_t i = points.size() - 1, lower = k + 1; i > 0; --i) {
+    while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i - 1]) <= 0)
+      --k;
+    hull[k++] = points[i - 1];
+  }
+  hull.resize(k - 1);
+  return hull;
+}
+
+double areaOf(const std::vector<Point> &polygon) {
+  double twice = 0;
+  for (std::size_t i = 0; i < polygon.size(); ++i)
+    twice += cross({0, 0}, polygon[i], polygon[(i + 1) % polygon.size()]);
+  return std::abs(twice) / 2;
+}
+
+/// The largest quadrilateral whose corners are corners of the convex `hull`: for each pair of
+/// corners as its diagonal, the farthest corner on either side.
+double largestQuadrilateral(const std::vector<Point> &hull) {
+  const std::size_t n = hull.size();
+  if (n <= 4)
+    return areaOf(hull);
+  double best = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t j = i + 2; j < n; ++j) {
+      double left = 0, right = 0;
+      for (std::size_t k = 0; k < n; ++k) {
+        const double c = cross(hull[i], hull[j], hull[k]);
+        left = std::max(left, c);
+        right = std::max(right, -c);
+      }
+      best = std::max(best, (left + right) / 2);
+    }
+  return best;
+}
+
+/// Whether the paper of `patch` is brighter than the rest of the frame outside `inside`, by
+/// kLeastStep of its grey: a sheet lit in a darker or coloured scene.
+bool standsOut(const ImagePlanes &planes, const std::vector<Block> &blocks,
+               const std::vector<int> &patch, const std::vector<char> &inside) {
+  double paper = 0, scene = 0;
+  std::size_t sceneCount = 0;
+  for (const int b : patch)
+    paper += blocks[static_cast<std::size_t>(b)].white;
+  paper /= static_cast<double>(patch.size());
+  const int wide = planes.width() / kBlock;
+  for (std::size_t i = 0; i < planes.grey().size(); ++i) {
+    const int x = static_cast<int>(i % static_cast<std::size_t>(planes.width())) / kBlock,
+              y = static_cast<int>(i / static_cast<std::size_t>(planes.width())) / kBlock;
+    const auto b = static_cast<std::size_t>(y) * wide + x;
+    if (x < wide && b < inside.size() && inside[b] == 0) {
+      scene += planes.grey()[i];
+      ++sceneCount;
+    }
+  }
+  return sceneCount > 0 && paper - scene / static_cast<double>(sceneCount) >= kLeastStep * paper;
+}
+
+/// Whether `hull`, in blocks of a `wide` × `high` frame, reaches at most one side of the frame
+/// and runs along the frame's edges for at most kMostOnEdge of its outline: a sheet lies in the
+/// scene or runs off it on one side, where a band of sky, wall or road spans the frame.
+bool liesWithin(const std::vector<Point> &hull, int wide, int high) {
+  double low[2] = {1e9, 1e9}, top[2] = {-1, -1}, onEdge = 0, outline = 0;
+  for (std::size_t i = 0; i < hull.size(); ++i) {
+    const Point &a = hull[i], &b = hull[(i + 1) % hull.size()];
+    low[0] = std::min(low[0], a.x);
+    low[1] = std::min(low[1], a.y);
+    top[0] = std::max(top[0], a.x);
+    top[1] = std::max(top[1], a.y);
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    outline += length;
+    if ((a.x == 0 && b.x == 0) || (a.y == 0 && b.y == 0) || (a.x == wide && b.x == wide) ||
+        (a.y == high && b.y == high))
+      onEdge += length;
+  }
+  const int sides = (low[0] <= 0) + (low[1] <= 0) + (top[0] >= wide) + (top[1] >= high);
+  return sides <= 1 && onEdge <= kMostOnEdge * outline;
+}
+
+/// How nearly `patch` of `blocks`, holes and all, is a quadrilateral lying in the scene as a
+/// sheet does (see `pageShape`).
+float sheetShape(const ImagePlanes &planes, const std::vector<Block> &blocks,
+                 const std::vector<int> &patch, int wide, int high) {
+  const auto frame = static_cast<double>(blocks.size());
+  if (static_cast<double>(patch.size()) < kLeastPatch * frame)
+    return 0.0f;
+  const std::vector<char> inside = filledPatch(patch, wide, high);
+  const auto area = static_cast<double>(std::count(inside.begin(), inside.end(), 1));
+  const std::vector<Point> hull = hullOf(inside, wide, high);
+  const double hullArea = areaOf(hull);
+  if (area > kMostPage * frame || hullArea <= 0 || !standsOut(planes, blocks, patch, inside) ||
+      !liesWithin(hull, wide, high))
+    return 0.0f;
+  return static_cast<float>(area / hullArea * largestQuadrilateral(hull) / hullArea);
+}
+
 } // namespace
 
-float lineRhythm(const ImagePlanes &planes) {
+Paper paper(const ImagePlanes &planes) {
   const int wide = planes.width() / kBlock, high = planes.height() / kBlock;
   if (wide == 0 || high == 0)
-    return 0.0f;
-  return groundRhythm(planes.grey().data(), planes.width(), wide, high,
-                      pagetint::blockChroma(planes, kBlock, wide, high), kPaperGrey, false);
+    return {};
+  const std::vector<Block> blocks =
+      readBlocks(planes.grey().data(), planes.width(), wide, high,
+                 pagetint::blockChroma(planes, kBlock, wide, high), kPaperGrey);
+  const std::vector<int> patch = largestPatch(blocks, wide, high);
+  return {groundRhythm(planes.grey().data(), planes.width(), wide, blocks, patch, false),
+          sheetShape(planes, blocks, patch, wide, high)};
 }
+
+float lineRhythm(const ImagePlanes &planes) { return paper(planes).lineRhythm; }
+
+float pageShape(const ImagePlanes &planes) { return paper(planes).pageShape; }
 
 float darkLineRhythm(const ImagePlanes &planes) {
   const int wide = planes.width() / kBlock, high = planes.height() / kBlock;
@@ -265,7 +449,10 @@ float darkLineRhythm(const ImagePlanes &planes) {
   std::vector<std::uint8_t> negative(planes.grey().size());
   for (std::size_t i = 0; i < negative.size(); ++i)
     negative[i] = static_cast<std::uint8_t>(255 - planes.grey()[i]);
-  return groundRhythm(negative.data(), planes.width(), wide, high, {}, kScreenGround, true);
+  const std::vector<Block> blocks =
+      readBlocks(negative.data(), planes.width(), wide, high, {}, kScreenGround);
+  return groundRhythm(negative.data(), planes.width(), wide, blocks,
+                      largestPatch(blocks, wide, high), true);
 }
 
 } // namespace lumora::linemeasures

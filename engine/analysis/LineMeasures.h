@@ -22,6 +22,23 @@ namespace linemeasures {
 /// rather than rows of lamps or dots.
 [[nodiscard]] float darkLineRhythm(const ImagePlanes &planes);
 
+/// How nearly the largest patch of pale, neutral ground, with the holes its print leaves, is a
+/// quadrilateral with straight sides: its share of its convex hull times the share of the hull
+/// that the largest quadrilateral on the hull's corners covers (0…1). A sheet lying in a scene,
+/// however turned, gives nearly 1; a disc gives 2/π of its hull at most, and a regular hexagon
+/// two thirds. It is 0 unless the patch is a sheet lying in a scene: a tenth to three fifths of
+/// the frame, brighter than the rest by three tenths, reaching at most one side of the frame and
+/// running along the frame's edges for at most three tenths of its outline.
+[[nodiscard]] float pageShape(const ImagePlanes &planes);
+
+/// The two measures of the largest patch of pale, neutral ground, read from one pass over its
+/// blocks.
+struct Paper {
+  float lineRhythm = 0;
+  float pageShape = 0;
+};
+[[nodiscard]] Paper paper(const ImagePlanes &planes);
+
 } // namespace linemeasures
 
 } // namespace lumora

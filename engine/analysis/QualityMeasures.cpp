@@ -35,7 +35,8 @@ std::vector<std::pair<const char *, float>> QualityMeasures::named() const {
           {"blankFringe", blankFringe},
           {"boxedPanels", boxedPanels},
           {"lineRhythm", lineRhythm},
-          {"darkLineRhythm", darkLineRhythm}};
+          {"darkLineRhythm", darkLineRhythm},
+          {"pageShape", pageShape}};
 }
 
 } // namespace lumora

@@ -63,6 +63,8 @@ struct QualityMeasures {
   float lineRhythm = 0;     ///< how evenly the dark strokes on the largest patch of pale,
                             ///< neutral ground repeat at one line pitch: lines of print
   float darkLineRhythm = 0; ///< the same of bright strokes on dark ground: text on a screen
+  float pageShape = 0;      ///< how nearly that patch of pale, neutral ground, holes and all, is
+                            ///< a quadrilateral lying in a darker scene: a sheet of paper
 
   /// Every measure with its name, in declaration order (for calibration tables).
   [[nodiscard]] std::vector<std::pair<const char *, float>> named() const;

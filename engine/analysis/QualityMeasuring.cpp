@@ -134,8 +134,10 @@ QualityMeasures QualityMeasures::measure(const PixelView &image, const ImagePlan
   m.markLines = marks.markLines;
   m.straightEdges = marks.straightEdges;
   m.boxedPanels = surroundmeasures::boxedPanels(planes);
-  m.lineRhythm = linemeasures::lineRhythm(planes);
+  const linemeasures::Paper paper = linemeasures::paper(planes);
+  m.lineRhythm = paper.lineRhythm;
   m.darkLineRhythm = linemeasures::darkLineRhythm(planes);
+  m.pageShape = paper.pageShape;
   return m;
 }
 

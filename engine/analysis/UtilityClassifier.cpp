@@ -70,6 +70,14 @@ bool isDarkScreenText(const QualityMeasures &m) {
          m.sharpness >= kScreenSharpness;
 }
 
+/// A pale, neutral sheet with straight sides lying in a darker scene, with letters in the frame,
+/// is a page photographed where it lay: on grass, leaves or cloth, turned, with a lamp's shadow
+/// across it. The trees read the frame as a whole and see mostly the scene; the sheet's outline
+/// tells the page apart, and the letters keep out pale tiles and panels.
+bool isSheetInScene(const QualityMeasures &m) {
+  return m.pageShape >= kSheetShape && m.printedText >= kSheetLetters;
+}
+
 /// A frame nearly black, soft and without colour is a night photo: compression flattens its
 /// dark greys into a few exact levels that mimic a window's panels, while a dark theme's panels
 /// are grey rather than black and a window on black has crisp lettering or coloured marks. No
@@ -112,7 +120,7 @@ double margin(const Features &features) {
 bool isUtility(const QualityMeasures &m) {
   const bool window = isPanelFrame(m) || isBlankFrame(m) || isBoxedWindow(m);
   return !isNightPhoto(m) && (window || isLinedPage(m) || isDarkScreenText(m) ||
-                              margin(features(m)) > utilitymodel::kMargin);
+                              isSheetInScene(m) || margin(features(m)) > utilitymodel::kMargin);
 }
 
 float documentWeight(const QualityMeasures &m) {

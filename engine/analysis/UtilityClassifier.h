@@ -53,6 +53,11 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 /// crisp (bounds in `kScreenRhythm`, `kScreenMeanGrey`, `kScreenSharpness`).
 [[nodiscard]] bool isDarkScreenText(const QualityMeasures &m);
 
+/// A page by a hand rule the trees are not asked about: a pale, neutral sheet with straight
+/// sides lies in a darker scene, and some of the frame reads as letters (bounds in
+/// `kSheetShape`, `kSheetLetters`).
+[[nodiscard]] bool isSheetInScene(const QualityMeasures &m);
+
 /// Flagged when the margin exceeds `utilitymodel::kMargin`, a bias towards "photo": where a
 /// photograph and a document cannot be told apart, the picture counts as a photograph. Panel
 /// frames, blank frames, boxed windows, lined pages and dark screens of text are flagged whatever
@@ -108,5 +113,13 @@ inline constexpr float kLinedLetters = 0.01f;
 inline constexpr float kScreenRhythm = 0.5f;
 inline constexpr float kScreenMeanGrey = 64.0f;
 inline constexpr float kScreenSharpness = 300.0f;
+
+/// The sheet rule's bounds. A region whose largest inscribed quadrilateral covers less than
+/// seven tenths of it is rounder than any four-sided sheet seen at an angle (a disc gives 0.64,
+/// a regular hexagon 0.67); of the calibration sets' photographs none whose pale patch lies in
+/// the scene as a sheet does reaches 0.67, while photographed pages with their shadows and
+/// holes reach 0.7 to 1. Letters keep out pale tiles and panels without print.
+inline constexpr float kSheetShape = 0.7f;
+inline constexpr float kSheetLetters = 0.01f;
 
 } // namespace lumora::utilityclassifier

@@ -281,7 +281,7 @@ class Trainer(unittest.TestCase):
         import numpy as np
         names = ["meanGrey", "sharpness", "colourfulness", "exactFlat", "flatBorderSides",
                  "blankFlat", "blankFringe", "markLines", "boxedPanels", "printPatchSpan",
-                 "lineRhythm", "printedText", "darkLineRhythm"]
+                 "lineRhythm", "printedText", "darkLineRhythm", "pageShape"]
         rows = [[40, 5, 1, 0.95, 4, 0, 0, 0, 0],    # a grey window of flat panels
                 [40, 5, 1, np.float32(0.92), 4, 0, 0, 0, 0],  # at the bound
                 [40, 5, 12, 0.97, 4, 0, 0, 0, 0],   # a flat drawing in colour
@@ -308,17 +308,24 @@ class Trainer(unittest.TestCase):
                    [20, 120] + screen[2:12] + [0.6],  # soft: a dark flower's petals in rows
                    [70] + screen[1:12] + [0.8],       # brighter: an even texture
                    screen[:12] + [0.45]]              # lines too uneven
-        x = np.array([r + [0, 0, 0, 0] for r in rows] + [p + [0] for p in pages] + screens,
-                     dtype=np.float32)
-        margins = np.array([-3, -3, -3, -3, 5, 5] + [-3] * 18)
+        sheet = page + [3, 0.1]  # a page lying in a scene, its lines too close or too few
+        sheets = [sheet + [0.02, 0, 0.85],
+                  sheet + [np.float32(0.01), 0, np.float32(0.7)],  # at the bounds
+                  sheet + [0.02, 0, 0.66],   # rounder than a sheet: a pale stone or a face
+                  sheet + [0.005, 0, 0.9]]   # a pale tile without letters
+        x = np.array([r + [0, 0, 0, 0, 0] for r in rows] + [p + [0, 0] for p in pages]
+                     + [s + [0] for s in screens] + sheets, dtype=np.float32)
+        margins = np.array([-3, -3, -3, -3, 5, 5] + [-3] * 22)
         self.assertEqual(list(self.trainer.flagged_by_rules(names, x, margins)),
                          [True, True, False, False, False, True, True, False, False,
                           True, True, False, False, False, True, True, False, False, False,
-                          True, True, False, False, False])
-        # The trees read none of the blank, boxed, lined and dark-screen rules' own measures.
+                          True, True, False, False, False, True, True, False, False])
+        # The trees read none of the blank, boxed, lined, dark-screen and sheet rules' own
+        # measures.
         features, _ = self.trainer.tree_features(names + ["contrast", "noise"],
-                                                 np.zeros((1, 15), dtype=np.float32))
-        for name in ("blankFlat", "blankFringe", "boxedPanels", "lineRhythm", "darkLineRhythm"):
+                                                 np.zeros((1, 16), dtype=np.float32))
+        for name in ("blankFlat", "blankFringe", "boxedPanels", "lineRhythm", "darkLineRhythm",
+                     "pageShape"):
             self.assertNotIn(name, features)
 
     def test_random_splits_hold_out_whole_sources_and_repeat_for_a_seed(self):

@@ -40,15 +40,17 @@ bool inkAt(int u, int v, int pitch, bool letters) {
   return (u + 7 * line) % 30 < 3 * (3 + (word * 5 + line) % 6) && u % 3 == 0;
 }
 
-/// A pale page of lines turned by `degrees` lying in a colourful scene: the page covers the
-/// middle of the frame, its paper a little warm and shaded, as a lamp leaves it.
-TestImage pageInScene(float degrees, int pitch, bool letters) {
+/// A pale page of lines turned by `degrees` lying in a colourful scene: the page lies about
+/// (`centreX`, `centreY`), the middle of the frame unless told, its paper a little warm and
+/// shaded, as a lamp leaves it.
+TestImage pageInScene(float degrees, int pitch, bool letters, int centreX = 256,
+                      int centreY = 192) {
   TestImage image = scene(7);
   const float c = std::cos(degrees * 3.14159265f / 180.0f);
   const float s = std::sin(degrees * 3.14159265f / 180.0f);
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
-      const float dx = static_cast<float>(x - 256), dy = static_cast<float>(y - 192);
+      const float dx = static_cast<float>(x - centreX), dy = static_cast<float>(y - centreY);
       const float u = c * dx + s * dy + 110, v = -s * dx + c * dy + 150;
       if (u < 0 || v < 0 || u >= 220 || v >= 300)
         continue;
@@ -91,6 +93,25 @@ TestImage darkPhoneScreen(int pitch, bool ragged) {
         image.set(x, y, side, 225, side);
   }
   return noisy(image, 3, 5);
+}
+
+float shapeOf(const TestImage &image) { return linemeasures::pageShape(ImagePlanes(image.view())); }
+
+bool sheetInScene(const TestImage &image) {
+  const ImagePlanes planes(image.view());
+  return utilityclassifier::isSheetInScene(QualityMeasures::measure(image.view(), planes, 300));
+}
+
+/// Pale paper with letters at a 12-pixel pitch wherever `inside` holds, on `ground` (a scene
+/// unless told).
+template <typename Inside> TestImage paleShapeInScene(Inside inside, TestImage image = scene(7)) {
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      if (inside(x, y)) {
+        const std::uint8_t v = inkAt(x % 200, y, 12, true) ? 50 : 222;
+        image.set(x, y, v, v, v);
+      }
+  return image;
 }
 
 bool darkScreen(const TestImage &image) {
@@ -151,4 +172,39 @@ TEST(LineMeasures, darkScreensOfRaggedTextHaveTheirOwnRhythmButLatticesAndPagesN
   EXPECT_FALSE(darkScreen(greyCrop(12)));
   EXPECT_FALSE(darkScreen(exposed(scene(7), 0.25f)));
   EXPECT_EQ(darkRhythmOf(TestImage(6, 6, 3, 10)), 0.0f);
+}
+
+TEST(LineMeasures, aSheetLyingInASceneIsAQuadrilateralWhereverItsLinesFallShort) {
+  // Turned or not, with lines too close for their rhythm to show, or running off the top of
+  // the frame: the sheet is nearly its own quadrilateral, and with letters on it a page.
+  for (const float degrees : {0.0f, 13.0f, -28.0f}) {
+    const TestImage page = pageInScene(degrees, 5, true);
+    EXPECT_GT(shapeOf(page), 0.85f) << degrees;
+    EXPECT_TRUE(sheetInScene(page)) << degrees;
+  }
+  EXPECT_GT(shapeOf(pageInScene(6.0f, 12, true, 256, 110)), 0.85f);
+  EXPECT_TRUE(sheetInScene(pageInScene(6.0f, 12, true, 256, 110)));
+}
+
+TEST(LineMeasures, roundPatchesBandsAndWholeFramesOfPaperAreNoSheet) {
+  EXPECT_EQ(shapeOf(scene(7)), 0.0f);
+  EXPECT_FALSE(sheetInScene(scene(7)));
+  // A pale disc in the scene: rounder than any sheet.
+  const TestImage disc = paleShapeInScene(
+      [](int x, int y) { return (x - 256) * (x - 256) + (y - 192) * (y - 192) < 130 * 130; });
+  EXPECT_LT(shapeOf(disc), 0.7f);
+  EXPECT_FALSE(sheetInScene(disc));
+  // A pale band across the frame, as a wall or a road is, reaches two sides.
+  EXPECT_EQ(shapeOf(paleShapeInScene([](int, int y) { return y >= 130 && y < 250; })), 0.0f);
+  // Paper filling the frame leaves no scene; paper as pale as the scene does not stand out.
+  EXPECT_EQ(shapeOf(greyCrop(12)), 0.0f);
+  TestImage wood(512, 384, 3, 0);
+  wood.fillRect(0, 0, 512, 384, 205, 172, 120);
+  const TestImage onPaleWood = paleShapeInScene(
+      [](int x, int y) { return x >= 150 && x < 360 && y >= 60 && y < 330; }, noisy(wood, 4, 9));
+  EXPECT_GT(shapeOf(paleShapeInScene(
+                [](int x, int y) { return x >= 150 && x < 360 && y >= 60 && y < 330; })),
+            0.85f);
+  EXPECT_EQ(shapeOf(onPaleWood), 0.0f);
+  EXPECT_EQ(shapeOf(TestImage(6, 6, 3, 220)), 0.0f);
 }

@@ -15,10 +15,10 @@ using namespace lumora;
 
 namespace {
 
-/// The measures the trees read; the five the blank-frame, boxed-window, lined-page and
-/// dark-screen rules alone read come after them.
+/// The measures the trees read; the six the blank-frame, boxed-window, lined-page, dark-screen
+/// and sheet rules alone read come after them.
 constexpr std::size_t kMeasureCount = 28;
-constexpr std::size_t kRuleOnlyCount = 5;
+constexpr std::size_t kRuleOnlyCount = 6;
 
 using Change = void (*)(QualityMeasures &);
 
@@ -235,4 +235,24 @@ TEST(UtilityClassifier, darkScreensOfEvenTextAreFlaggedWhateverTheirMarginAndKee
                          {+[](QualityMeasures &m) { m.darkLineRhythm = 0.49f; },
                           +[](QualityMeasures &m) { m.meanGrey = 64; },
                           +[](QualityMeasures &m) { m.sharpness = 299; }});
+}
+
+TEST(UtilityClassifier, sheetsInScenesWithLettersArePagesWhateverTheirMarginAndKeepItsWeight) {
+  // A page on grass whose lines lie too close for their rhythm to show.
+  QualityMeasures page;
+  page.meanGrey = 120;
+  page.colourfulness = 40;
+  page.sharpness = 300;
+  page.contrast = 50;
+  page.pageShape = 0.8f;
+  page.printedText = 0.02f;
+  EXPECT_TRUE(utilityclassifier::isSheetInScene(page));
+  EXPECT_TRUE(utilityclassifier::isUtility(page));
+  EXPECT_EQ(utilityclassifier::documentWeight(page),
+            utilityclassifier::marginWeight(
+                utilityclassifier::margin(utilityclassifier::features(page))));
+  // A rounder patch (a pale stone) or one without letters (a tile) is left to the trees.
+  expectEachChangeLeaves(utilityclassifier::isSheetInScene, page,
+                         {+[](QualityMeasures &m) { m.pageShape = 0.69f; },
+                          +[](QualityMeasures &m) { m.printedText = 0.009f; }});
 }
