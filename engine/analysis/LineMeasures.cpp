@@ -373,15 +373,15 @@ bool standsOut(const ImagePlanes &planes, const std::vector<Block> &blocks,
   for (const int b : patch)
     paper += blocks[static_cast<std::size_t>(b)].white;
   paper /= static_cast<double>(patch.size());
-  const int wide = planes.width() / kBlock;
-  for (std::size_t i = 0; i < planes.grey().size(); ++i) {
-    const int x = static_cast<int>(i % static_cast<std::size_t>(planes.width())) / kBlock,
-              y = static_cast<int>(i / static_cast<std::size_t>(planes.width())) / kBlock;
-    const auto b = static_cast<std::size_t>(y) * wide + x;
-    if (x < wide && b < inside.size() && inside[b] == 0) {
-      scene += planes.grey()[i];
-      ++sceneCount;
-    }
+  const int wide = planes.width() / kBlock, high = planes.height() / kBlock;
+  for (int y = 0; y < high * kBlock; ++y) {
+    const std::uint8_t *row =
+        planes.grey().data() + static_cast<std::ptrdiff_t>(y) * planes.width();
+    for (int x = 0; x < wide * kBlock; ++x)
+      if (inside[static_cast<std::size_t>(y / kBlock) * wide + x / kBlock] == 0) {
+        scene += row[x];
+        ++sceneCount;
+      }
   }
   return sceneCount > 0 && paper - scene / static_cast<double>(sceneCount) >= kLeastStep * paper;
 }
