@@ -140,7 +140,12 @@ void ResultsGrid::updateScrollRange() {
 void ResultsGrid::placeCards() {
   const int top = scrollPosition();
   const int margin = m_layout.cardHeight() + ResultsLayout::kSpacing;
-  const auto placements = m_layout.placementsIn(top - margin, top + viewport()->height() + margin);
+  auto placements = m_layout.placementsIn(top - margin, top + viewport()->height() + margin);
+  // Cards on screen are placed, and ask for their photos, before those a row beyond it.
+  const QRect shown(0, top, viewport()->width(), viewport()->height());
+  std::stable_partition(
+      placements.begin(), placements.end(),
+      [&shown](const ResultsLayout::Placement &p) { return p.rect.intersects(shown); });
   const std::vector<PhotoGroup> &groups = m_store.groups();
   std::vector<CardPool::Slot> wanted;
   wanted.reserve(placements.size());

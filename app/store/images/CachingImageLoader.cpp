@@ -99,7 +99,9 @@ CachingImageLoader::start(const std::string &key, const PhotoItem &item, int max
   auto promise = std::make_shared<QPromise<ThumbnailPtr>>();
   promise->future().then(this, [this, job](const ThumbnailPtr &result) { finish(job, result); });
   // The worker gets copies only: the photo, the size, the producer and the job's flag.
-  m_pool.start([promise, job, item, maxPixel, producer = m_producer] {
+  // Queued jobs start largest first: the larger a photo, the more of the window it fills
+  // (a card's best photo before its small candidates, a detail's tiles before a grid's).
+  auto decode = [promise, job, item, maxPixel, producer = m_producer] {
     promise->start();
     QImage image;
     if (job->begin()) {
@@ -109,7 +111,8 @@ CachingImageLoader::start(const std::string &key, const PhotoItem &item, int max
     }
     promise->addResult(image.isNull() ? nullptr : std::make_shared<const Thumbnail>(image));
     promise->finish();
-  });
+  };
+  m_pool.start(std::move(decode), maxPixel);
   return job;
 }
 

@@ -51,7 +51,8 @@ public:
   /// image this loader made of the photo at that size), and then never calls `done`.
   /// Otherwise returns null and calls `done` later on this object's thread with the result
   /// (null when there is none), joining a running job for the same key instead of starting
-  /// another; `done` is skipped when `context` has been destroyed by then.
+  /// another; `done` is skipped when `context` has been destroyed by then. Of the jobs
+  /// still queued, those of larger sizes start first.
   ThumbnailPtr load(const PhotoItem &item, int maxPixel, QObject *context, ThumbnailHandler done);
   /// Withdraws `context`'s wait for the image under `key` (see `cacheKey`): its `done` is
   /// not called. A job that nobody waits for any more and that has not started yet leaves

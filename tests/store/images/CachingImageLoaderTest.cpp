@@ -242,6 +242,28 @@ TEST_F(CachingImageLoaderTest, abandonedQueuedDecodeLeavesTheQueueUnmade) {
   EXPECT_NE(again.thumbnail, nullptr);
 }
 
+// With the workers busy, a card asks for its small candidates and then its best photo; the
+// best photo, which fills most of the card, must not wait behind them.
+TEST_F(CachingImageLoaderTest, queuedDecodesOfLargerSizesStartFirst) {
+  auto loader = makeLoader(1);
+  m_producer.gated = true;
+  std::vector<std::string> order;
+  const auto note = [&order](std::string name) {
+    return [&order, name = std::move(name)](const ThumbnailPtr &) { order.push_back(name); };
+  };
+  loader->load(photo("/p/busy.jpg"), 160, &m_context, note("busy"));
+  loader->load(photo("/p/tile1.jpg"), 160, &m_context, note("tile1"));
+  loader->load(photo("/p/tile2.jpg"), 160, &m_context, note("tile2"));
+  loader->load(photo("/p/best.jpg"), 640, &m_context, note("best"));
+  loader->load(photo("/p/detail.jpg"), 1400, &m_context, note("detail"));
+  loader->load(photo("/p/tile3.jpg"), 160, &m_context, note("tile3"));
+  for (auto &gate : m_producer.gates) {
+    gate.open();
+  }
+  ASSERT_TRUE(waitFor([&] { return order.size() == 6; }));
+  EXPECT_EQ(order, (std::vector<std::string>{"busy", "detail", "best", "tile1", "tile2", "tile3"}));
+}
+
 // Images a view still holds outlive the cache's hold on them: evicted or cleared, the same
 // photo at the same size comes back at once, and a larger size stands in for a smaller one.
 // Only for the file they were made from, and only while someone holds them.
