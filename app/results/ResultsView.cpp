@@ -42,6 +42,11 @@ ResultsView::ResultsView(AppStore &store, HeroNamespace *hero, QWidget *parent)
       holdGrid(true);
     }
   });
+  // While a picture of the groups as they were stands, the counts outside it say what it
+  // shows.
+  connect(&m_transition, &ScreenTransition::stateChanged, this, [this](ScreenTransition::State s) {
+    m_store.pinGroupCountShown(this, ScreenTransition::standsStill(s));
+  });
   buildLayout(hero);
   bindStore();
   groupsChanged();

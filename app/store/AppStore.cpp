@@ -85,6 +85,7 @@ void AppStore::setGroups(std::vector<PhotoGroup> groups) {
   // focus to the group taking its place, so the grid's keys go on from there.
   std::optional<std::string> refocus = m_selection.focusReplacing(m_groups, groups);
   assign(m_groups, std::move(groups), &AppStore::groupsChanged);
+  followGroupCount();
   if (refocus) {
     setFocusedGroupID(std::move(refocus));
   }

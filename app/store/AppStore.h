@@ -141,6 +141,14 @@ public:
   /// The remaining seconds shown while analysing, refreshed at most every 0.5 s.
   [[nodiscard]] std::optional<double> smoothedETA() const { return m_smoothedETA; }
   [[nodiscard]] bool isScrolling() const { return m_isScrolling; }
+  /// How many groups the window's counts say: the number of groups, except while a view
+  /// keeps a still picture of the groups as they were (their new photos still coming), when
+  /// it is the number that picture shows, so no count runs ahead of the grid. It takes the
+  /// new number after everyone has heard of new groups, so a view may pin it as it hears.
+  [[nodiscard]] std::size_t groupCountShown() const { return m_groupCountShown; }
+  /// Keeps `groupCountShown` where it stands while any owner pins it; an owner that is
+  /// destroyed lets go.
+  void pinGroupCountShown(const QObject *owner, bool pinned);
   [[nodiscard]] const std::optional<std::string> &lastPressedGroupID() const {
     return m_lastPressedGroupID;
   }
@@ -318,6 +326,7 @@ signals:
   void focusedGroupIDChanged();
   void focusedPhotoIDChanged();
   void isScrollingChanged();
+  void groupCountShownChanged();
   void isCleaningSelectionChanged();
   void isBatchConfirmPresentedChanged();
   void showsInfoCenterChanged();
@@ -347,6 +356,8 @@ private:
   void setExitingGroupIDs(std::unordered_set<std::string> ids);
   void setSmoothedETA(std::optional<double> eta);
   void setIsScrolling(bool scrolling);
+  /// Gives `groupCountShown` the number of groups unless a view pins it.
+  void followGroupCount();
   void setIsCleaningSelection(bool cleaning);
 
   /// The running scan: its generation and the source of its stop request.
@@ -462,6 +473,8 @@ private:
   /// None stands for the distant past.
   std::optional<TimePoint> m_lastETAUpdate;
   bool m_isScrolling = false;
+  std::size_t m_groupCountShown = 0;
+  std::unordered_set<const QObject *> m_groupCountPins;
   QTimer m_scrollIdleTimer;
   std::optional<std::string> m_lastPressedGroupID;
   bool m_showsInfoCenter = false;

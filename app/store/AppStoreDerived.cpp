@@ -141,6 +141,27 @@ std::optional<PhotoGroup> AppStore::group(const std::string &id) const {
   return *found;
 }
 
+void AppStore::pinGroupCountShown(const QObject *owner, bool pinned) {
+  Q_ASSERT(owner != nullptr);
+  if (!pinned) {
+    if (m_groupCountPins.erase(owner) > 0) {
+      disconnect(owner, &QObject::destroyed, this, nullptr);
+      followGroupCount();
+    }
+    return;
+  }
+  if (m_groupCountPins.insert(owner).second) {
+    connect(owner, &QObject::destroyed, this, [this, owner] { pinGroupCountShown(owner, false); });
+  }
+}
+
+void AppStore::followGroupCount() {
+  if (m_groupCountPins.empty() && m_groupCountShown != m_groups.size()) {
+    m_groupCountShown = m_groups.size();
+    emit groupCountShownChanged();
+  }
+}
+
 void AppStore::noteScrollActivity() {
   setIsScrolling(true);
   m_scrollIdleTimer.start();

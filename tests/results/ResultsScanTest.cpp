@@ -168,7 +168,7 @@ TEST_F(ScannedGridFixture, photosOnScreenStayThroughARescansEmptyingAndRefilling
 // the picture again and restart the photo wait, so the grid stood still on an old state
 // whose month headers disagreed with the summary bar above it. Now the picture covers the
 // summary bar with the grid (their counts change together) and stands for one photo wait
-// in all, however many regroups come meanwhile.
+// in all, however many regroups come meanwhile; the counts outside it wait with it.
 TEST_F(ScannedGridFixture, aScansRegroupsHoldTheSummaryWithTheGridForOneWaitInAll) {
   scanAndShow(3);
   (new EndlessPhoto(&view()))->show();
@@ -193,6 +193,8 @@ TEST_F(ScannedGridFixture, aScansRegroupsHoldTheSummaryWithTheGridForOneWaitInAl
   access.setGroups(regrouped(fewer, "-first"));
   ASSERT_NE(transition.picture(), nullptr);
   EXPECT_EQ(transition.picture()->picture().toImage().copy(bar), barBefore);
+  // The counts outside the picture (the banner, the stat pill) say what it shows.
+  EXPECT_EQ(store().groupCountShown(), groups.size());
 
   constexpr int kStepMs = 40;
   const lumora::LeavingPicture *first = nullptr;
@@ -200,7 +202,8 @@ TEST_F(ScannedGridFixture, aScansRegroupsHoldTheSummaryWithTheGridForOneWaitInAl
   for (int regroup = 0;
        transition.state() != lumora::ScreenTransition::State::crossing && waitedMs < 1000;
        ++regroup) {
-    access.setGroups(regrouped(groups, "-" + std::to_string(regroup)));
+    access.setGroups(regrouped(fewer, "-" + std::to_string(regroup)));
+    EXPECT_EQ(store().groupCountShown(), groups.size()) << "regroup " << regroup;
     const lumora::LeavingPicture *picture = transition.picture();
     ASSERT_NE(picture, nullptr);
     first = first != nullptr ? first : picture;
@@ -216,4 +219,5 @@ TEST_F(ScannedGridFixture, aScansRegroupsHoldTheSummaryWithTheGridForOneWaitInAl
   EXPECT_EQ(transition.state(), lumora::ScreenTransition::State::crossing);
   EXPECT_GE(waitedMs, lumora::PhotoWait::kLimitMs);
   EXPECT_LE(waitedMs, lumora::PhotoWait::kLimitMs + 3 * kStepMs);
+  EXPECT_EQ(store().groupCountShown(), fewer.size()) << "the counts follow as the grid moves";
 }

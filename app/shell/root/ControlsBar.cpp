@@ -60,7 +60,7 @@ ControlsBar::ControlsBar(AppStore &store, QWidget *parent) : QWidget(parent), m_
   connect(&m_store, &AppStore::isRegroupingChanged, this,
           [this] { m_spinnerFrame->setVisible(m_store.isRegrouping()); });
   connect(&m_store, &AppStore::itemsChanged, this, &ControlsBar::refreshPills);
-  connect(&m_store, &AppStore::groupsChanged, this, &ControlsBar::refreshPills);
+  connect(&m_store, &AppStore::groupCountShownChanged, this, &ControlsBar::refreshPills);
   connect(&m_store, &AppStore::lastResultChanged, this, &ControlsBar::refreshPills);
   refreshThreshold();
   refreshHintVisibility(false);
@@ -170,7 +170,7 @@ void ControlsBar::refreshHintVisibility(bool animated) {
 
 void ControlsBar::refreshPills() {
   m_photos->setValue(Fmt::number(static_cast<std::int64_t>(m_store.items().size())));
-  m_groups->setValue(Fmt::number(static_cast<std::int64_t>(m_store.groups().size())));
+  m_groups->setValue(Fmt::number(static_cast<std::int64_t>(m_store.groupCountShown())));
   const auto &result = m_store.lastResult();
   m_speed->setValue(
       Fmt::msPerPhoto(result ? std::optional<double>(result->msPerPhoto()) : std::nullopt));

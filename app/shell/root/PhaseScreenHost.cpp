@@ -34,6 +34,11 @@ PhaseScreenHost::PhaseScreenHost(AppStore &store, const ScreenFactory &factory, 
   m_quickScan.setStartValue(0.0);
   m_quickScan.setEndValue(1.0);
   connect(&m_quickScan, &QAbstractAnimation::finished, this, &PhaseScreenHost::follow);
+  // While the screen as it was stands still (a rescan's first moments, the photos of the
+  // next screen on their way), the counts outside it say what it shows.
+  connect(&m_transition, &ScreenTransition::stateChanged, this, [this](ScreenTransition::State s) {
+    m_store.pinGroupCountShown(this, ScreenTransition::standsStill(s));
+  });
   for (auto signal : {&AppStore::phaseChanged, &AppStore::itemsChanged, &AppStore::groupsChanged,
                       &AppStore::isPausedChanged, &AppStore::isPauseRequestedChanged,
                       &AppStore::lastResultChanged, &AppStore::isSelectingChanged,

@@ -46,7 +46,7 @@ bool isPausing(const AppStore &store) {
 
 Counts counts(const AppStore &store) {
   return {static_cast<std::int64_t>(store.items().size()), store.scannedTotalCount(),
-          static_cast<std::int64_t>(store.groups().size())};
+          static_cast<std::int64_t>(store.groupCountShown())};
 }
 
 QString headline(const AppStore &store) {

@@ -45,11 +45,12 @@ ScanStatusBanner::ScanStatusBanner(AppStore &store, QWidget *parent)
   connect(&m_store, &AppStore::isPauseRequestedChanged, this, &ScanStatusBanner::refresh);
   connect(&m_store, &AppStore::progressChanged, this, &ScanStatusBanner::refresh);
   connect(&m_store, &AppStore::itemsChanged, this, &ScanStatusBanner::refresh);
-  connect(&m_store, &AppStore::groupsChanged, this, &ScanStatusBanner::refresh);
+  connect(&m_store, &AppStore::groupCountShownChanged, this, &ScanStatusBanner::refresh);
   connect(&m_store, &AppStore::lastResultChanged, this, &ScanStatusBanner::refresh);
   connect(&platform::ReduceMotionNotifier::instance(), &platform::ReduceMotionNotifier::changed,
           this, &ScanStatusBanner::refreshBar);
   m_shownItemCount = m_store.items().size();
+  m_shownGroupCount = m_store.groupCountShown();
   applyTheme();
   refresh();
 }
@@ -107,9 +108,13 @@ void ScanStatusBanner::refresh() {
 }
 
 void ScanStatusBanner::refreshHeadline() {
+  // Its counts roll as they change, the group count with the stat pill and the grid.
   const std::size_t count = m_store.items().size();
-  m_headline->setText(livescanstate::headline(m_store), count != m_shownItemCount);
+  const std::size_t groups = m_store.groupCountShown();
+  m_headline->setText(livescanstate::headline(m_store),
+                      count != m_shownItemCount || groups != m_shownGroupCount);
   m_shownItemCount = count;
+  m_shownGroupCount = groups;
 }
 
 void ScanStatusBanner::refreshBar() {

@@ -46,6 +46,7 @@ private:
   ThemedButton *m_button = nullptr;
   LinearProgressBar *m_bar = nullptr;
   std::size_t m_shownItemCount = 0;
+  std::size_t m_shownGroupCount = 0;
 };
 
 } // namespace lumora

@@ -41,6 +41,10 @@ class ScreenTransition : public QObject {
 
 public:
   enum class State { idle, held, waitingForPhotos, crossing };
+  /// Whether in `state` a picture of what the area showed stands still over it.
+  [[nodiscard]] static bool standsStill(State state) {
+    return state == State::held || state == State::waitingForPhotos;
+  }
   /// Where a held picture lies: over the screen among its siblings, or inside it as its
   /// topmost child (a view holding itself, seen as uncovered from outside).
   enum class Cover { over, inside };

@@ -222,6 +222,36 @@ TEST_F(AppStoreState, previewItemAndPositionFollowTheContextAndItsGroup) {
   EXPECT_EQ(store().previewPositionText(), QString());
 }
 
+// A view that keeps a picture of the old groups pins the count shown as it hears of new
+// ones; the count follows once every pin is gone, an owner's end among them.
+TEST_F(AppStoreState, theGroupCountShownWaitsForEveryPinAndFollowsAfterTheNews) {
+  SignalCounter shown(&store(), &AppStore::groupCountShownChanged);
+  const std::vector<PhotoGroup> all = groups(3);
+  state().setGroups(all);
+  EXPECT_EQ(store().groupCountShown(), 3u);
+  EXPECT_EQ(shown.count(), 1);
+
+  QObject grid;
+  auto screen = std::make_unique<QObject>();
+  std::size_t heardDuringNews = 0;
+  const auto news = QObject::connect(&store(), &AppStore::groupsChanged, &grid, [&] {
+    heardDuringNews = store().groupCountShown();
+    store().pinGroupCountShown(&grid, true);
+  });
+  state().setGroups({all[0]});
+  QObject::disconnect(news);
+  EXPECT_EQ(heardDuringNews, 3u);
+  EXPECT_EQ(store().groupCountShown(), 3u);
+  store().pinGroupCountShown(screen.get(), true);
+  state().setGroups({all[0], all[1]});
+  store().pinGroupCountShown(&grid, false);
+  EXPECT_EQ(store().groupCountShown(), 3u);
+  EXPECT_EQ(shown.count(), 1);
+  screen.reset();
+  EXPECT_EQ(store().groupCountShown(), 2u);
+  EXPECT_EQ(shown.count(), 2);
+}
+
 TEST_F(AppStoreState, scrollActivityPublishesOnceAndEndsAfterTheLastCall) {
   SignalCounter scrolling(&store(), &AppStore::isScrollingChanged);
   // Back to back, with the posted events handled between them: a pause between the calls
