@@ -80,8 +80,10 @@ bool PhaseScreenHost::waitsForQuickScan(const rootscreen::ScreenChoice &next) {
     m_quickScan.stop();
     return false;
   }
-  // Started only from the held results, once; the animation's end calls `follow` again.
-  if (m_choice.kind != ScreenKind::results || next.kind != ScreenKind::scanning ||
+  // Started only from the held results, once; the animation's end calls `follow` again. A
+  // cached folder may hand over its first photos before the choice follows the scan's start:
+  // the live results then come first, and the scan may end as quickly all the same.
+  if (m_choice.kind != ScreenKind::results || !scanning ||
       m_transition.state() != ScreenTransition::State::held || m_quickScan.currentTime() > 0) {
     return false;
   }

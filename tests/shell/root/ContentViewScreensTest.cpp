@@ -31,6 +31,18 @@ protected:
     roottest::spin(5);
     return view().phaseScreens()->screen();
   }
+  /// One group of `items`, as a finished scan publishes them.
+  void publishResults(const std::vector<lumora::PhotoItem> &items) {
+    rig.state().setItems(items);
+    rig.state().setGroups(storetest::groups(1));
+    rig.state().setPhase(AppStore::Phase::ready());
+  }
+  /// As a scan start publishes: the phase first, then the emptied photos, in one turn.
+  void publishScanStart() {
+    rig.state().setPhase(AppStore::Phase::scanning());
+    rig.state().setItems({});
+    rig.state().setGroups({});
+  }
 
   std::vector<ScreenKind> m_seen;
 };
@@ -83,24 +95,12 @@ TEST_F(ContentViewScreens, aRealScanGoesFromTheCardToTheResults) {
 // shows the card, then the live results at the first batch. The wait runs on the animation
 // clock, which stands here until the test moves it.
 TEST_F(ContentViewScreens, aRescanShowsTheCardAndTheLiveResultsOnlyWhenItDoesNotEndQuickly) {
-  rig.state().setItems({storetest::photo("/p/a"), storetest::photo("/p/b")});
-  rig.state().setGroups(storetest::groups(1));
-  rig.state().setPhase(AppStore::Phase::ready());
+  publishResults({storetest::photo("/p/a"), storetest::photo("/p/b")});
   trackScreens();
   filmtest::ManualClock clock;
-  const auto rescan = [&] {
-    // As a scan start publishes: the phase first, then the emptied photos, in one turn.
-    rig.state().setPhase(AppStore::Phase::scanning());
-    rig.state().setItems({});
-    rig.state().setGroups({});
-  };
-  const auto finish = [&] {
-    rig.state().setItems({storetest::photo("/p/a")});
-    rig.state().setGroups(storetest::groups(1));
-    rig.state().setPhase(AppStore::Phase::ready());
-  };
+  const auto finish = [&] { publishResults({storetest::photo("/p/a")}); };
   QWidget *results = screen();
-  rescan();
+  publishScanStart();
   EXPECT_EQ(shown(), ScreenKind::results);
   EXPECT_EQ(view().phaseScreens()->transition().state(), lumora::ScreenTransition::State::held);
   finish();
@@ -108,7 +108,7 @@ TEST_F(ContentViewScreens, aRescanShowsTheCardAndTheLiveResultsOnlyWhenItDoesNot
   EXPECT_EQ(screen(), results);
   EXPECT_NE(view().phaseScreens()->transition().state(), lumora::ScreenTransition::State::held);
 
-  rescan();
+  publishScanStart();
   EXPECT_EQ(shown(), ScreenKind::results);
   clock.advanceBy(lumora::PhaseScreenHost::kQuickScanMs + 20);
   EXPECT_EQ(shown(), ScreenKind::scanning);
@@ -118,6 +118,33 @@ TEST_F(ContentViewScreens, aRescanShowsTheCardAndTheLiveResultsOnlyWhenItDoesNot
   const std::vector<ScreenKind> expected{ScreenKind::results, ScreenKind::scanning,
                                          ScreenKind::liveResults, ScreenKind::results};
   EXPECT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(m_seen, expected);
+}
+
+// A cached folder may hand over its first photos before the screen follows the scan's start:
+// the results wait for a quick end all the same, and give way to the live results (not the
+// card) once the wait is over.
+TEST_F(ContentViewScreens, aRescanWhoseFirstPhotosComeAtOnceStillMayEndQuickly) {
+  publishResults({storetest::photo("/p/a"), storetest::photo("/p/b")});
+  trackScreens();
+  filmtest::ManualClock clock;
+  const auto rescanWithFirstBatch = [&] {
+    publishScanStart();
+    rig.state().setItems({storetest::photo("/p/a")});
+  };
+  QWidget *results = screen();
+  rescanWithFirstBatch();
+  EXPECT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(view().phaseScreens()->transition().state(), lumora::ScreenTransition::State::held);
+  publishResults({storetest::photo("/p/a")});
+  EXPECT_EQ(shown(), ScreenKind::results);
+  EXPECT_EQ(screen(), results);
+
+  rescanWithFirstBatch();
+  EXPECT_EQ(shown(), ScreenKind::results);
+  clock.advanceBy(lumora::PhaseScreenHost::kQuickScanMs + 20);
+  EXPECT_EQ(shown(), ScreenKind::liveResults);
+  const std::vector<ScreenKind> expected{ScreenKind::results, ScreenKind::liveResults};
   EXPECT_EQ(m_seen, expected);
 }
 

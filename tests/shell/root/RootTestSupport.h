@@ -14,8 +14,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace roottest {
@@ -44,6 +46,9 @@ struct StoreRig {
   QStringList settingsTargets;
   /// The engine's gate: scans run freely until a test arms a hold.
   std::shared_ptr<harness::GatedEngineClient> gate;
+  /// Where the store's clock stands; none: it runs. Standing before the last live regroup,
+  /// it lets no further batch of a scan regroup the live results.
+  std::optional<std::chrono::steady_clock::time_point> clockStandsAt;
   std::unique_ptr<lumora::AppStore> store;
 
   StoreRig() {
@@ -64,6 +69,7 @@ struct StoreRig {
       done(pickedFolder.isEmpty() ? std::nullopt
                                   : std::optional<QUrl>(QUrl::fromLocalFile(pickedFolder)));
     };
+    services.clock = [this] { return clockStandsAt.value_or(std::chrono::steady_clock::now()); };
     services.openSettingsTarget = [this](const QString &target) {
       settingsTargets << target;
       return true;
