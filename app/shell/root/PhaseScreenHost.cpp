@@ -150,13 +150,14 @@ void PhaseScreenHost::build(bool animated) {
 
 // The results that follow the live results show the same summary bar and grid one banner
 // higher: both sides move up by the banner together, so those keep their places on screen
-// as they dissolve, and the banner leaves upward.
+// as they dissolve, and the banner leaves upward. Live results still unseen beneath the
+// picture of the results before them lend no banner: that picture dissolves in place.
 ScreenTransition::Move PhaseScreenHost::moveTo(ScreenKind kind) const {
   ScreenTransition::Move move{motion::fast()};
   move.entrance = false;
   const auto *live = qobject_cast<const ScanLiveResultsView *>(m_screen.data());
   if (kind == ScreenKind::results && live != nullptr && live->grid() != nullptr &&
-      live->grid()->isVisible()) {
+      live->grid()->isVisible() && !m_transition.coversUnseenScreen()) {
     const qreal banner = live->grid()->mapTo(live, QPoint()).y();
     move.leavingOffset = QPointF(0, -banner);
     move.enteringOffset = QPointF(0, banner);

@@ -47,6 +47,7 @@ void ScreenTransition::setState(State state) {
   if (state != State::held && state != State::waitingForPhotos) {
     m_holdClock.stop();
     m_waitedBeforeMs = 0;
+    m_coversUnseen = false;
   }
   if (state != m_state) {
     m_state = state;
@@ -151,6 +152,7 @@ void ScreenTransition::replace(QWidget *leaving, QWidget *entering, const Move &
     entering->lower();
   }
   setState(State::waitingForPhotos);
+  m_coversUnseen = true;
   waitThenCross(move.waitsForPhotos ? entering : nullptr, [this, launched = std::move(launched)] {
     if (m_entrance) {
       m_entrance->restart();

@@ -75,6 +75,10 @@ public:
   [[nodiscard]] State state() const { return m_state; }
   /// The picture leaving or held now; null when idle.
   [[nodiscard]] LeavingPicture *picture() const;
+  /// Whether the picture still stands whole over a screen that replaced the one it shows,
+  /// waiting for its photos: the user has not seen that screen at all, however many holds
+  /// came since.
+  [[nodiscard]] bool coversUnseenScreen() const { return m_coversUnseen; }
 
   /// What `screen`'s place shows now, as one picture: the screen as far as its entrance has
   /// come, under the picture still leaving, over the window background when `overBackdrop`.
@@ -114,6 +118,7 @@ private:
 
   State m_state = State::idle;
   QPointer<LeavingPicture> m_picture;
+  bool m_coversUnseen = false;
   QPointer<EntranceEffect> m_entrance;
   PhotoWait m_photos;
   /// Counts the waits started, so a turn queued for an earlier one does nothing.

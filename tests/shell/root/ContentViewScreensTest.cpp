@@ -1,6 +1,8 @@
 #include "app/shell/root/ControlsBar.h"
 #include "app/shell/root/PhaseScreenHost.h"
 #include "app/shell/screens/FailureStateView.h"
+#include "app/shell/screens/ScanLiveResultsView.h"
+#include "app/shell/transition/EntranceEffect.h"
 #include "app/store/services/FolderAccess.h"
 #include "tests/shell/root/RootViewFixture.h"
 #include "tests/shell/support/FilmedFrames.h"
@@ -146,6 +148,32 @@ TEST_F(ContentViewScreens, aRescanWhoseFirstPhotosComeAtOnceStillMayEndQuickly) 
   EXPECT_EQ(shown(), ScreenKind::liveResults);
   const std::vector<ScreenKind> expected{ScreenKind::results, ScreenKind::liveResults};
   EXPECT_EQ(m_seen, expected);
+}
+
+// The quick-end wait runs out and the live results are built beneath the picture of the
+// results; the scan ends before their photos let that picture go. The user never saw the
+// live banner, so the results come in place: nothing moves by the banner's height (the
+// picture of the old results sliding up while the new ones rise from below).
+TEST_F(ContentViewScreens, aScanEndingBeforeTheLiveResultsShowedMovesNothingByTheirBanner) {
+  publishResults({storetest::photo("/p/a"), storetest::photo("/p/b")});
+  filmtest::ManualClock clock;
+  ASSERT_NE(screen(), nullptr);
+  publishScanStart();
+  rig.state().setItems({storetest::photo("/p/a"), storetest::photo("/p/b")});
+  rig.state().setGroups(storetest::groups(1)); // the live grid shows under the banner
+  ASSERT_EQ(shown(), ScreenKind::results);
+  // No turn of the event loop between the two: the live results' photo wait never starts.
+  clock.advanceBy(lumora::PhaseScreenHost::kQuickScanMs + 20);
+  const auto *live = qobject_cast<lumora::ScanLiveResultsView *>(view().phaseScreens()->screen());
+  ASSERT_NE(live, nullptr);
+  ASSERT_NE(live->grid(), nullptr);
+  ASSERT_GT(live->grid()->mapTo(live, QPoint()).y(), 0) << "a banner the move could use";
+  ASSERT_TRUE(lumora::ScreenTransition::standsStill(view().phaseScreens()->transition().state()));
+  publishResults({storetest::photo("/p/a")});
+  ASSERT_EQ(shown(), ScreenKind::results);
+  const auto *entrance = qobject_cast<lumora::EntranceEffect *>(screen()->graphicsEffect());
+  EXPECT_TRUE(entrance == nullptr || entrance->shift().isNull())
+      << "the results rise by " << entrance->shift().y();
 }
 
 TEST_F(ContentViewScreens, corruptFilesEndEmptyAndDistinctPhotosEndWithoutGroups) {
