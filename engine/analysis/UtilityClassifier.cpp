@@ -124,11 +124,19 @@ bool isUtility(const QualityMeasures &m) {
 }
 
 float documentWeight(const QualityMeasures &m) {
-  if (isPanelFrame(m) || isBlankFrame(m) || isBoxedWindow(m))
+  if (isPanelFrame(m) || isBlankFrame(m))
     return 1;
+  const float window = windowWeight(m);
   if (isNightPhoto(m))
+    return window;
+  return std::max(window, marginWeight(margin(features(m))));
+}
+
+float windowWeight(const QualityMeasures &m) {
+  if (!(m.boxedPanels >= kBoxedPanels))
     return 0;
-  return marginWeight(margin(features(m)));
+  return std::clamp((m.exactFlat - kWindowFlatFoot) / (kBoxedExactFlat - kWindowFlatFoot), 0.0f,
+                    1.0f);
 }
 
 float marginWeight(double margin) {

@@ -65,12 +65,24 @@ using Features = std::array<float, utilitymodel::kFeatureNames.size()>;
 [[nodiscard]] bool isUtility(const QualityMeasures &m);
 
 /// How much the picture counts as a document or screenshot, 0…1, for weighing its page layout
-/// in the feature vector: 1 for panel and blank frames and boxed windows (night or not: a dark
-/// window's empty desktop looks like a night sky to the night rule), 0 for night photos, else
-/// `marginWeight` of the trees' margin. A lined page or dark screen of text keeps the weight of
-/// its margin: its rule reads the lines alone, and weighing every such page wholly would regroup
-/// documents the trees already weigh.
+/// in the feature vector: 1 for panel and blank frames, else the larger of `windowWeight` and
+/// `marginWeight` of the trees' margin (night or not for the window: a dark window's empty
+/// desktop looks like a night sky to the night rule; a night photo weighs no margin). A lined
+/// page or dark screen of text keeps the weight of its margin: its rule reads the lines alone,
+/// and weighing every such page wholly would regroup documents the trees already weigh.
 [[nodiscard]] float documentWeight(const QualityMeasures &m);
+
+/// How plainly the frame is a window on an empty desktop, 0…1, from measures a re-save leaves
+/// much as they are, unlike the trees' margin: a JPEG copy's smoothing and ringing move the
+/// measures of noise, fine detail and exact colours the trees read, and with them the margin
+/// by a unit or more, so a copy would weigh its layout otherwise than its original and lie far
+/// from it. A box of flat panels on a one-grey surround (`boxedPanels`, which allows a level or
+/// two) and the share of the frame exactly flat, which an empty desktop keeps however the file
+/// is saved, are read instead: 0 without a box of `kBoxedPanels`, else 1 from `kBoxedExactFlat`
+/// of the frame flat and falling evenly to 0 at `kWindowFlatFoot`. Unlike the boxed-window
+/// rule it asks for no lack of colour: a coloured icon or button makes a dialog no less a
+/// window to be told from another by its layout.
+[[nodiscard]] float windowWeight(const QualityMeasures &m);
 
 /// 1 for margins `kDocumentMarginToSpare` or more above the flag's, 0 for margins `kDocumentRamp`
 /// less than that, linear in between. A photograph the trees judge close to a document (a render
@@ -93,6 +105,12 @@ inline constexpr double kDocumentRamp = 2.0;
 inline constexpr float kBoxedPanels = 0.08f;
 inline constexpr float kBoxedExactFlat = 0.9f;
 inline constexpr float kBoxedColourfulness = 16.0f;
+
+/// Where a box of panels stops counting as a window in `windowWeight`: a photograph in a plain
+/// mount, whose grain also fills its box with near-panels, leaves less than half the frame
+/// exactly flat; the windows of the calibration sets, their JPEG copies down to quality 30
+/// included, leave 0.6 of it or more, and a re-save moves the share by a few hundredths.
+inline constexpr float kWindowFlatFoot = 0.6f;
 
 /// The lined-page rule's bounds. A page photographed in a scene or a crop of one gives a rhythm
 /// of 0.6 or more when its lines are clear; no photograph of the calibration sets whose print

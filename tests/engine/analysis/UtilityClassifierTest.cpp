@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -191,6 +192,39 @@ TEST(UtilityClassifier, nearlyFlatGreyFramesHoldingABoxOfPanelsAreWindowsWeighed
                          {+[](QualityMeasures &m) { m.boxedPanels = 0.07f; },
                           +[](QualityMeasures &m) { m.exactFlat = 0.85f; },
                           +[](QualityMeasures &m) { m.colourfulness = 20; }});
+}
+
+TEST(UtilityClassifier, aBoxOfPanelsOnAFlatDesktopWeighsItsLayoutWhateverItsColourOrMargin) {
+  QualityMeasures dialog;
+  dialog.meanGrey = 70;
+  dialog.sharpness = 900;
+  dialog.exactFlat = 0.96f;
+  dialog.colourfulness = 25; // coloured icons and buttons: the flag is left to the trees
+  dialog.boxedPanels = 0.45f;
+  const auto weighs = [](const QualityMeasures &m, float weight) {
+    EXPECT_FLOAT_EQ(utilityclassifier::windowWeight(m), weight);
+    EXPECT_FLOAT_EQ(utilityclassifier::documentWeight(m),
+                    std::max(weight, utilityclassifier::marginWeight(utilityclassifier::margin(
+                                         utilityclassifier::features(m)))));
+  };
+  weighs(dialog, 1);
+  // A larger window leaves less of the frame flat and counts less, evenly, so a copy that
+  // moves the flat share a little moves the weight a little.
+  dialog.exactFlat = 0.75f;
+  weighs(dialog, 0.5f);
+  dialog.exactFlat = 0.55f; // a grainy photograph in a plain mount
+  weighs(dialog, 0);
+  // Without a box of panels the margin alone weighs, as for any frame.
+  dialog.exactFlat = 0.96f;
+  dialog.boxedPanels = 0.07f;
+  weighs(dialog, 0);
+  // A window on a dark desktop keeps its weight where the night rule holds the frame.
+  dialog.boxedPanels = 0.45f;
+  dialog.meanGrey = 10;
+  dialog.sharpness = 20;
+  dialog.colourfulness = 2;
+  ASSERT_TRUE(utilityclassifier::isNightPhoto(dialog));
+  EXPECT_EQ(utilityclassifier::documentWeight(dialog), 1.0f);
 }
 
 TEST(UtilityClassifier, evenLinesOfPrintArePagesWhateverTheirMarginAndKeepItsWeight) {

@@ -1,7 +1,9 @@
 #include "SyntheticImages.h"
 
+#include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImagePlanes.h"
 #include "engine/analysis/QualityMeasures.h"
+#include "engine/analysis/UnitLength.h"
 #include "engine/analysis/UtilityClassifier.h"
 #include "engine/analysis/VisionAnalyzer.h"
 
@@ -238,4 +240,42 @@ TEST(UtilityFlag, flagsASmallDialogOnAnEmptyDesktopButNotThatDesktopPhotographed
   }
   // A camera's grain breaks the desktop's one grey: no box of panels on a flat surround.
   EXPECT_FALSE(utilityclassifier::isBoxedWindow(measured(noisy(dialogOnDesktop(51), 4, 5))));
+}
+
+TEST(UtilityFlag, aColouredDialogLiesCloseToItselfHoweverACopyMovesTheTreesMargin) {
+  // A dialog on a tinted desktop, too colourful for the boxed-window rule: the trees alone flag
+  // it, with a margin on the ramp of the layout's weight.
+  TestImage dialog = dialogOnDesktop(51);
+  for (int y = 0; y < dialog.height; ++y)
+    for (int x = 0; x < dialog.width; ++x)
+      if (dialog.at(x, y)[0] == 51 && dialog.at(x, y)[2] == 51)
+        dialog.set(x, y, 38, 54, 82);
+  const ImagePlanes planes(dialog.view());
+  const QualityMeasures original = measured(dialog);
+  ASSERT_FALSE(utilityclassifier::isBoxedWindow(original));
+  // A JPEG copy of it keeps its pixels all but a level, yet moves what the trees read: sharper
+  // detail, a few more marks, edges and letters, fewer exact colours.
+  QualityMeasures copy = original;
+  copy.sharpness *= 1.1f;
+  copy.printedText += 0.0055f;
+  copy.markLines += 0.003f;
+  copy.straightEdges += 0.0035f;
+  copy.dominantColours -= 0.007f;
+  const auto ramp = [](const QualityMeasures &m) {
+    return utilityclassifier::marginWeight(
+        utilityclassifier::margin(utilityclassifier::features(m)));
+  };
+  // Weighed by their margins the two would lie about 0.45 apart.
+  ASSERT_GT(std::abs(ramp(copy) - ramp(original)), 0.25f);
+  const auto vectorOf = [&planes](const QualityMeasures &m) {
+    std::vector<float> v = featureprint::compute(planes, utilityclassifier::documentWeight(m));
+    normalise(v);
+    return v;
+  };
+  const std::vector<float> a = vectorOf(original), b = vectorOf(copy);
+  double squares = 0;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    squares += (a[i] - b[i]) * (a[i] - b[i]);
+  EXPECT_LT(std::sqrt(squares), 0.02);
+  EXPECT_EQ(utilityclassifier::documentWeight(original), 1.0f);
 }
