@@ -164,6 +164,40 @@ TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   EXPECT_EQ(tile->received.pixelColor(0, 0), QColor(Qt::blue));
 }
 
+// The badges of each side move with the flying photo: never standing at their side's place
+// while the photo slides beneath them, and half faded a quarter of the way from either end.
+TEST(HeroZoomTest, TheBadgesOfEachSideRideOnTheFlyingPhoto) {
+  QWidget host;
+  host.resize(600, 400);
+  HeroNamespace space(&host);
+  auto *card = new PhotoPane(&host, Qt::red, {10, 10, 100, 80});
+  heroZoom::source(card, &space, QStringLiteral("g1"), true);
+  host.show();
+  space.beginTransition(QStringLiteral("g1"));
+  delete card;
+  auto *tile = new PhotoPane(&host, Qt::red, {200, 100, 300, 240});
+  heroZoom::destination(tile, &space, QStringLiteral("g1"), true);
+  tile->show();
+  ASSERT_EQ(space.finishTransition(), 1);
+  const auto at = [&](qreal progress, QPoint offset, QPoint elsewhere) {
+    space.overlay()->setProgress(progress);
+    const QImage frame = space.overlay()->grab().toImage();
+    const QPoint corner =
+        HeroOverlay::rectAt(space.overlay()->flights().front(), progress).topLeft().toPoint();
+    return std::pair(frame.pixelColor(corner + offset), frame.pixelColor(elsewhere));
+  };
+  // A quarter of the way: the card's badge at the photo's corner, half gone.
+  const auto [leaving, cardPlace] = at(0.25, {2, 2}, {60, 50});
+  EXPECT_NEAR(leaving.greenF(), 0.5, 0.05);
+  EXPECT_EQ(cardPlace, QColor(Qt::red));
+  // Three quarters: the tile's badge comes in at the photo's corner, not at the tile's own
+  // corner, which the photo already covers.
+  const auto [arriving, tilePlace] = at(0.75, {2, 2}, {205, 105});
+  EXPECT_NEAR(arriving.greenF(), 0.5, 0.05);
+  EXPECT_EQ(tilePlace, QColor(Qt::red));
+  space.overlay()->land();
+}
+
 // With nowhere to land (the arriving screen does not show the pair), the photo stays and
 // fades out with its screen; a new transition ends the flights of the last one at once.
 TEST(HeroZoomTest, APhotoWithNowhereToGoFadesWithItsScreen) {

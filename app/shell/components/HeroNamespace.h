@@ -22,8 +22,8 @@ class HeroView;
 /// flight is drawn by a `HeroOverlay` laid over the host (the root view). Only the photo
 /// moves: the leaving view keeps its own (its screen's picture fades out beneath the
 /// flight), the arriving view shows only its ground until the photo lands, and the badges
-/// of each side show on the flying photo where it covers them, the leaving ones over the
-/// first half of the flight, the arriving ones over the second.
+/// of each side ride on the flying photo, the leaving ones over the first half of the
+/// flight, the arriving ones over the second: none stands still over a moving photo.
 ///
 /// The identifier of a pair is "hero-" followed by the caller's id. Views register with
 /// `heroZoom::source` / `heroZoom::destination` (see HeroZoom.h), which do nothing when the

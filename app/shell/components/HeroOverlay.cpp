@@ -56,12 +56,15 @@ QPainterPath framePath(const QRectF &r, const HeroCorners &corners) {
   return path;
 }
 
-void drawBadges(QPainter &painter, const HeroOverlay::Side &side, qreal opacity) {
+// The badges ride on the photo: drawn into the frame of the moment, they move and grow
+// with it, and stand exactly where their side shows them at either end of the flight.
+void drawBadges(QPainter &painter, const HeroOverlay::Side &side, const QRectF &frame,
+                qreal opacity) {
   if (side.badges.isNull() || opacity <= 0) {
     return;
   }
   painter.setOpacity(opacity);
-  painter.drawPixmap(QRectF(side.rect), side.badges, QRectF(side.badges.rect()));
+  painter.drawPixmap(frame, side.badges, QRectF(side.badges.rect()));
 }
 
 } // namespace
@@ -225,9 +228,9 @@ void HeroOverlay::paintFlight(QPainter &painter, const Flight &flight) const {
   // come in after, and stand whole when the photo lands.
   painter.save();
   painter.setClipPath(shape);
-  drawBadges(painter, flight.from, std::clamp(1.0 - 2 * screen, 0.0, 1.0));
+  drawBadges(painter, flight.from, frame, std::clamp(1.0 - 2 * screen, 0.0, 1.0));
   if (flight.to) {
-    drawBadges(painter, *flight.to, std::clamp(2 * screen - 1, 0.0, 1.0));
+    drawBadges(painter, *flight.to, frame, std::clamp(2 * screen - 1, 0.0, 1.0));
   }
   painter.restore();
 }

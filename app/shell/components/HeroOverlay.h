@@ -16,8 +16,8 @@ namespace lumora {
 /// Draws hero flights over its parent (the root view): each flight carries one photo from
 /// the frame of one widget to the frame of another on the 0.42 / 0.92 spring, aspect-filling
 /// it into the frame of the moment with the corners of the moment. The badges each side
-/// draws over its photo are drawn over the flying photo where it covers them, at the
-/// strength of their screen: the leaving one's fade out as the arriving one's fade in.
+/// draws over its photo ride on the flying photo, drawn into the frame of the moment: the
+/// leaving side's fade out over the first half, the arriving side's fade in over the second.
 /// Transparent to the mouse; hidden whenever no flight runs. Made by `HeroNamespace`.
 class HeroOverlay : public QWidget {
   Q_OBJECT
