@@ -56,11 +56,16 @@ DetailTile::DetailTile(AppStore &store, HeroNamespace *hero, QWidget *parent)
   });
   m_photoIn.jumpTo(1.0);
   connect(&m_photoIn, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+  connect(&m_photoIn, &QAbstractAnimation::finished, this, [this] { m_under = QPixmap(); });
   connect(&m_request, &ThumbnailRequest::ready, this, [this] {
-    // Over a stand-in the sharp photo simply takes its place; over the placeholder it fades.
-    const bool fades = isVisible() && m_photo.isNull();
+    // The sharp photo fades in over what the tile shows: the placeholder, or a stand-in
+    // (often the photo the zoom has just landed), which would otherwise visibly change in
+    // one frame as the finer detail comes.
+    const bool fades = isVisible();
+    const QPixmap shown = m_photo;
     preparePhoto();
     if (fades) {
+      m_under = shown;
       m_photoIn.jumpTo(0.0);
       m_photoIn.animateTo(1.0);
     }
@@ -134,6 +139,7 @@ void DetailTile::updateControls() {
 
 void DetailTile::requestThumbnail() {
   m_photo = QPixmap();
+  m_under = QPixmap();
   m_standIn.reset();
   if (m_request.request(m_item, kMaxPixel)) {
     preparePhoto();
@@ -199,6 +205,7 @@ void DetailTile::preparePhoto() {
 
 void DetailTile::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
+  m_under = QPixmap();
   m_delete->move(width() - kMargin - m_delete->width(), kMargin);
   m_star->move(m_delete->x() - kControlSpacing - m_star->width(), kMargin);
   preparePhoto();
@@ -252,6 +259,9 @@ void DetailTile::paintEvent(QPaintEvent *) {
     return;
   }
   if (!m_photo.isNull() && m_layer == Layer::whole) {
+    if (!m_under.isNull()) {
+      painter.drawPixmap(0, 0, m_under);
+    }
     painter.setOpacity(std::clamp(m_photoIn.value().toReal(), 0.0, 1.0));
     painter.drawPixmap(0, 0, m_photo);
     painter.setOpacity(1);

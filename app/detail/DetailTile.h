@@ -92,12 +92,13 @@ private:
   ThumbnailRequest m_request;
   ThumbnailPtr m_standIn; // a smaller cached thumbnail shown until the request's arrives
   QPixmap m_photo;        // the thumbnail cut to the tile's rounded shape at its size
+  QPixmap m_under;        // the stand-in, as shown, while the sharp photo fades in over it
   FavoriteStarButton *m_star;
   RoundSymbolButton *m_delete;
   // 0 unfocused … 1 focused: the fill and the lift follow it.
   MotionAnimation m_focus;
   // The photo's opacity: a photo that arrives while the tile shows fades in rather than
-  // replacing the placeholder in one frame.
+  // replacing the placeholder, or the stand-in, in one frame.
   MotionAnimation m_photoIn;
   Layer m_layer = Layer::whole;
 };

@@ -7,7 +7,9 @@
 #include "app/detail/PreviewStage.h"
 #include "app/shell/components/FavoriteStarButton.h"
 #include "engine/favorites/FavoriteStore.h"
+#include "tests/shell/support/FilmedFrames.h"
 #include "tests/store/support/EngineStoreFixture.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAbstractButton>
@@ -114,6 +116,46 @@ TEST_F(DetailEndToEnd, aThumbnailTheCardsLoadedStandsInUntilTheTilesOwnArrives) 
   EXPECT_GT(coloursInTheMiddle(best), 20);
   EXPECT_EQ(coloursInTheMiddle(other), 1);
   ASSERT_TRUE(waitFor([&] { return coloursInTheMiddle(other) > 20; }));
+}
+
+// The tile's own photo, sharper than the small stand-in it shows meanwhile (as after the
+// zoom lands), fades in over it: on a standing clock the tile still shows the stand-in when
+// its photo comes, and no frame after carries more than a third of the change.
+TEST_F(DetailEndToEnd, theTilesOwnPhotoFadesInOverItsStandIn) {
+  // A fine checkerboard: the small stand-in shows it as a grey blur, the tile's own sharp.
+  for (int i = 0; i < 3; ++i) {
+    const fs::path path = photosFolder() / ("check-" + std::to_string(i) + ".png");
+    ASSERT_TRUE(testsupport::writeImage(path, 1600, 1200, [](int x, int y) {
+      const auto level = static_cast<std::uint8_t>((x / 24 + y / 24) % 2 == 0 ? 40 : 220);
+      return testsupport::Rgb{level, level, level};
+    }));
+    testsupport::setModified(path, 1'700'000'000 + i);
+  }
+  store().chooseFolder();
+  ASSERT_TRUE(waitForReady());
+  ASSERT_EQ(store().groups().size(), 1u);
+  const PhotoGroup group = store().groups()[0];
+  bool loaded = false;
+  QObject context;
+  store().thumbnails().thumbnail(group.items[0], DetailTile::kStandInSizes.back(), &context,
+                                 [&](const ThumbnailPtr &) { loaded = true; });
+  ASSERT_TRUE(waitFor([&] { return loaded; }));
+  filmtest::ManualClock clock;
+  QWidget host;
+  GroupDetailView *detail = showDetail(host, group);
+  DetailTile *best = detail->grid()->tile(group.items[0].id);
+  ASSERT_NE(best, nullptr);
+  const qint64 standIn = best->heroPhoto().cacheKey();
+  std::vector<QImage> frames{best->grab().toImage()};
+  ASSERT_TRUE(waitFor([&] { return best->heroPhoto().cacheKey() != standIn; }));
+  for (int t = 0; t <= 300; t += 20) {
+    frames.push_back(best->grab().toImage());
+    QCoreApplication::processEvents();
+    clock.advanceBy(20);
+  }
+  const QRect middle = frames.front().rect().adjusted(30, 30, -30, -30);
+  EXPECT_GT(filmtest::difference(frames.front(), frames.back(), middle), 0.0);
+  EXPECT_LE(filmtest::largestStep(frames, middle), 1.0 / 3.0);
 }
 
 TEST_F(DetailEndToEnd, aStarThatCannotBeSavedStaysAsItWasAndTheUserIsTold) {
