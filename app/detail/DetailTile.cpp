@@ -4,6 +4,7 @@
 #include "app/detail/RoundSymbolButton.h"
 #include "app/shell/components/FavoriteStarButton.h"
 #include "app/shell/components/HeroZoom.h"
+#include "app/shell/components/ThumbnailPainting.h"
 #include "app/shell/motion/Motion.h"
 #include "app/shell/theme/Theme.h"
 #include "app/store/AppStore.h"
@@ -189,12 +190,16 @@ void DetailTile::preparePhoto() {
   QPixmap prepared(size() * ratio);
   prepared.setDevicePixelRatio(ratio);
   prepared.fill(Qt::transparent);
-  const QImage &image = thumbnail->image();
-  const QSizeF frame = size();
-  const qreal scale = std::max(frame.width() / image.width(), frame.height() / image.height());
-  const QSizeF shown = frame / scale;
-  const QRectF source(
-      QPointF((image.width() - shown.width()) / 2, (image.height() - shown.height()) / 2), shown);
+  QImage image = thumbnail->image();
+  QRectF source = thumbnailpainting::aspectFillSource(image.size(), QSizeF(prepared.size()));
+  // Shrinking by two or more averages the pixels it drops, as the zoom's flying photo is
+  // shrunk: the photo it lands is then the tile's own look, where the painter's filter
+  // alone would turn fine detail into grain the moment the tile takes over.
+  if (source.width() >= 2.0 * prepared.width()) {
+    image = image.copy(source.toAlignedRect())
+                .scaled(prepared.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    source = QRectF(image.rect());
+  }
   QPainter painter(&prepared);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
   painter.setClipPath(roundedTile(QRectF(rect())));

@@ -6,6 +6,7 @@
 #include "app/detail/PhotoPreviewView.h"
 #include "app/detail/PreviewStage.h"
 #include "app/shell/components/FavoriteStarButton.h"
+#include "app/shell/components/HeroOverlay.h"
 #include "engine/favorites/FavoriteStore.h"
 #include "tests/shell/support/FilmedFrames.h"
 #include "tests/store/support/EngineStoreFixture.h"
@@ -121,12 +122,14 @@ TEST_F(DetailEndToEnd, aThumbnailTheCardsLoadedStandsInUntilTheTilesOwnArrives) 
 // The tile's own photo, sharper than the small stand-in it shows meanwhile (as after the
 // zoom lands), fades in over it: on a standing clock the tile still shows the stand-in when
 // its photo comes, and no frame after carries more than a third of the change.
-TEST_F(DetailEndToEnd, theTilesOwnPhotoFadesInOverItsStandIn) {
-  // A fine checkerboard: the small stand-in shows it as a grey blur, the tile's own sharp.
+TEST_F(DetailEndToEnd, theTilesOwnPhotoFadesInOverItsStandInAndLooksAsTheZoomLandedIt) {
+  // Fine grain: a small stand-in shows it as an even grey, the tile's own as a texture.
   for (int i = 0; i < 3; ++i) {
-    const fs::path path = photosFolder() / ("check-" + std::to_string(i) + ".png");
+    const fs::path path = photosFolder() / ("grain-" + std::to_string(i) + ".png");
     ASSERT_TRUE(testsupport::writeImage(path, 1600, 1200, [](int x, int y) {
-      const auto level = static_cast<std::uint8_t>((x / 24 + y / 24) % 2 == 0 ? 40 : 220);
+      const auto hash =
+          (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+      const auto level = static_cast<std::uint8_t>(40 + hash % 180);
       return testsupport::Rgb{level, level, level};
     }));
     testsupport::setModified(path, 1'700'000'000 + i);
@@ -156,6 +159,17 @@ TEST_F(DetailEndToEnd, theTilesOwnPhotoFadesInOverItsStandIn) {
   const QRect middle = frames.front().rect().adjusted(30, 30, -30, -30);
   EXPECT_GT(filmtest::difference(frames.front(), frames.back(), middle), 0.0);
   EXPECT_LE(filmtest::largestStep(frames, middle), 1.0 / 3.0);
+
+  // The zoom's photo landed on the tile looks as the tile then shows it: its fine detail
+  // shrunk alike, not turned into grain the moment the tile takes over.
+  auto *overlay = new HeroOverlay(&host);
+  const HeroOverlay::Side side{HeroOverlay::frameIn(&host, best), HeroOverlay::frameIn(&host, best),
+                               best->heroCorners(), QPixmap()};
+  overlay->hold({QStringLiteral("hero"), best->heroPhoto(), side, side});
+  overlay->setProgress(1);
+  const double landed = filmtest::contrast(overlay->grab(side.rect).toImage(), middle);
+  const double shown = filmtest::contrast(frames.back(), middle);
+  EXPECT_NEAR(shown, landed, 0.2 * landed);
 }
 
 TEST_F(DetailEndToEnd, aStarThatCannotBeSavedStaysAsItWasAndTheUserIsTold) {
