@@ -89,11 +89,17 @@ std::vector<float> describe(const ImagePlanes::Small &small) {
 std::vector<float> block(const ImagePlanes &planes, const SourceFacts &facts) {
   Plane joint;
   joint.reserve(kJointLength);
-  const float frameShare = std::sqrt(1.0f - kWritingShare * kWritingShare);
+  const textlayout::Measure writing = textlayout::measure(planes, facts);
+  // Where a form's strokes make the writing's layout, the writing takes the frame's share too:
+  // forms of one template share their frame, and a re-save resampled from fewer pixels moves
+  // the frame's fine detail more than another filling of the form does.
+  const float writingShare =
+      kWritingShare + (1.0f - kWritingShare) * static_cast<float>(writing.formStrokes);
+  const float frameShare = std::sqrt(std::max(0.0f, 1.0f - writingShare * writingShare));
   for (const float v : describe(planes.small()))
     joint.push_back(frameShare * v);
-  for (const float v : textlayout::describe(planes, facts))
-    joint.push_back(kWritingShare * v);
+  for (const float v : writing.layout)
+    joint.push_back(writingShare * v);
   const std::vector<std::int8_t> &signs = projectionSigns();
   std::vector<double> sums(kLength, 0.0);
   double before = 0, after = 0;

@@ -330,20 +330,22 @@ Plane strokesAgain(const ImagePlanes &planes, const SourceFacts &facts, Box box,
 /// the layout with the box's strokes, cut at up to `kLargeStrokeBoxSide`: the thumbnail shows a
 /// field's words a few pixels tall, and two forms of one template filled otherwise differ in
 /// little else. Their share falls evenly to none over the sizes up to `kLargeBoxSide`, and they
-/// join the thumbnail grid wherever it counts, so no box size switches.
-void largeBoxStrokes(const ImagePlanes &planes, const SourceFacts &facts, Box box, double weight,
-                     Plane &out) {
+/// join the thumbnail grid wherever it counts, so no box size switches. Returns how far they
+/// count, 0…1 (1 for a box under the ramp outside the blend band).
+double largeBoxStrokes(const ImagePlanes &planes, const SourceFacts &facts, Box box, double weight,
+                       Plane &out) {
   const double boxSide = std::max(box.width, box.height);
-  const double share =
-      kLargeStrokeShare * std::clamp((kLargeBoxSide - boxSide) / kLargeBoxRamp, 0.0, 1.0);
+  const double ramp = std::clamp((kLargeBoxSide - boxSide) / kLargeBoxRamp, 0.0, 1.0);
+  const double share = kLargeStrokeShare * ramp;
   if (share <= 0.0)
-    return;
+    return 0.0;
   const Plane directions = strokesAgain(planes, facts, box, kLargeStrokeBoxSide);
   const auto keep = static_cast<float>(std::sqrt(1 - share * share));
   for (std::size_t i = 0; i < kThumbnailLength; ++i)
     out[i] *= keep;
   for (std::size_t i = 0; i < directions.size(); ++i)
     out[kThumbnailLength + kFineLength + i] = directions[i] * static_cast<float>(share * weight);
+  return ramp * weight;
 }
 
 } // namespace
@@ -429,10 +431,15 @@ Box writingBox(const std::vector<float> &writing, int width, int height) {
 std::vector<float> describe(const ImagePlanes &planes) { return describe(planes, SourceFacts{}); }
 
 std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts) {
+  return measure(planes, facts).layout;
+}
+
+Measure measure(const ImagePlanes &planes, const SourceFacts &facts) {
   const int w = planes.width(), h = planes.height();
-  Plane out(kLength, 0.0f);
+  Measure result{Plane(kLength, 0.0f), 0.0};
+  Plane &out = result.layout;
   if (w < 3 || h < 3)
-    return out;
+    return result;
   const Plane marks = writing(planes.grey(), w, h);
   const Box box = writingBox(marks, w, h);
   const int boxSide = std::max(box.width, box.height);
@@ -452,9 +459,9 @@ std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts)
     const double c = share > 0.0 ? std::cos(share * kQuarter) : 1.0;
     for (std::size_t i = 0; i < grid.size(); ++i)
       out[i] = grid[i] * static_cast<float>(c);
-    largeBoxStrokes(planes, facts, box, c, out);
+    result.formStrokes = largeBoxStrokes(planes, facts, box, c, out);
     if (share <= 0.0)
-      return out;
+      return result;
   }
   // A small box (a dialog on a large desktop): the fine grid and the strokes, measured in a
   // larger decode when the file holds more pixels, else in the thumbnail. Each is cut at its own
@@ -477,7 +484,7 @@ std::vector<float> describe(const ImagePlanes &planes, const SourceFacts &facts)
       for (float &v : out)
         v = static_cast<float>(v / std::sqrt(squares));
   }
-  return out;
+  return result;
 }
 
 } // namespace lumora::textlayout

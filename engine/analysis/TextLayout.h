@@ -89,4 +89,14 @@ struct Box {
 /// The same with the thumbnail alone.
 [[nodiscard]] std::vector<float> describe(const ImagePlanes &planes);
 
+/// `describe`'s layout, and how far the strokes of a box shown large but under 300 pixels
+/// (a form dialog on a desktop) count in it, 0…1.
+struct Measure {
+  std::vector<float> layout;
+  double formStrokes = 0;
+};
+
+/// The layout of `describe` with its form strokes' weight.
+[[nodiscard]] Measure measure(const ImagePlanes &planes, const SourceFacts &facts);
+
 } // namespace lumora::textlayout
