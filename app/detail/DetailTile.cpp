@@ -131,10 +131,12 @@ void DetailTile::updateTexts() {
   m_star->setAccessibleName(detailtexts::favoriteAccessibleName(m_item.isFavorite));
 }
 
-// Both controls keep their places; only whether they show changes.
+// Both controls keep their places; only whether they show changes. The photo alone (the
+// zoom carries the controls on the flying photo) shows none.
 void DetailTile::updateControls() {
-  m_star->setVisible(m_hovering || m_focused || m_item.isFavorite);
-  m_delete->setVisible(m_hovering || m_focused);
+  const bool controls = m_layer != Layer::photo;
+  m_star->setVisible(controls && (m_hovering || m_focused || m_item.isFavorite));
+  m_delete->setVisible(controls && (m_hovering || m_focused));
   update();
 }
 
@@ -167,7 +169,7 @@ HeroCorners DetailTile::heroCorners() const {
 void DetailTile::setHeroLayer(Layer layer) {
   if (layer != m_layer) {
     m_layer = layer;
-    update();
+    updateControls();
   }
 }
 
@@ -263,13 +265,16 @@ void DetailTile::paintEvent(QPaintEvent *) {
   if (m_layer == Layer::ground) {
     return;
   }
-  if (!m_photo.isNull() && m_layer == Layer::whole) {
+  if (!m_photo.isNull() && m_layer != Layer::overPhoto) {
     if (!m_under.isNull()) {
       painter.drawPixmap(0, 0, m_under);
     }
     painter.setOpacity(std::clamp(m_photoIn.value().toReal(), 0.0, 1.0));
     painter.drawPixmap(0, 0, m_photo);
     painter.setOpacity(1);
+  }
+  if (m_layer == Layer::photo) {
+    return;
   }
   if (m_star->isVisible()) {
     painter.setPen(Qt::NoPen);

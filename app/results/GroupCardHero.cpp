@@ -203,7 +203,7 @@ void GroupCardHero::paintEvent(QPaintEvent *) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QRectF(rect()), m_composed, QRectF(m_composed.rect()));
   }
-  if (m_hoverChip > 0) {
+  if (m_hoverChip > 0 && m_layer != Layer::photo) {
     const QSizeF hover = m_hoverChipPixmap.deviceIndependentSize();
     painter.setOpacity(painter.opacity() * std::clamp(m_hoverChip, 0.0, 1.0));
     painter.drawPixmap(QPointF(width() - kInset - hover.width(), kInset), m_hoverChipPixmap);
@@ -234,8 +234,11 @@ void GroupCardHero::compose() {
   painter.setRenderHints(kRenderHints);
   const QRectF bounds(QPointF(0, 0), QSizeF(nominal));
   painter.setClipPath(topRoundedRect(bounds, GroupCardLayout::kCornerRadius));
-  if (m_layer == Layer::whole) {
+  if (m_layer == Layer::whole || m_layer == Layer::photo) {
     m_image.paint(painter, bounds, Theme::of(this).secondary, dpr);
+  }
+  if (m_layer == Layer::photo) {
+    return;
   }
   // From clear at the centre to black at 0.36 at the bottom edge.
   QLinearGradient gradient(bounds.center().x(), bounds.center().y(), bounds.center().x(),

@@ -119,11 +119,11 @@ TEST(HeroZoomTest, DisabledOrWithoutNamespaceLeavesTheViewAlone) {
   EXPECT_EQ(HeroNamespace::identifier(QString()), QStringLiteral("hero-"));
 }
 
-// One photo flies: held over the leaving view (which keeps its own, so its screen's picture
-// never shows an empty box) until the new screen stands, then carried to the arriving view,
-// which shows only its ground meanwhile and its own photo again when it lands. A destination still
-// loading is reached by the leaving photo and takes it over; its own photo, once there, flies the
-// rest of the way.
+// One photo flies: held over the leaving view (which keeps its own photo, so its screen's
+// picture never shows an empty box, but not its badge, which goes with the flight) until the new
+// screen stands, then carried to the arriving view, which shows only its ground meanwhile and its
+// own photo again when it lands. A destination still loading is reached by the leaving photo and
+// takes it over; its own photo, once there, flies the rest of the way.
 TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   QWidget host;
   host.resize(600, 400);
@@ -132,7 +132,8 @@ TEST(HeroZoomTest, OnePhotoFliesFromTheLeavingToTheArrivingView) {
   heroZoom::source(card, &space, QStringLiteral("g1"), true);
   host.show();
   space.beginTransition(QStringLiteral("g1"));
-  EXPECT_EQ(card->layer(), HeroView::Layer::whole);
+  EXPECT_EQ(card->layer(), HeroView::Layer::photo);
+  EXPECT_EQ(card->grab().toImage().pixelColor(5, 5), QColor(Qt::red));
   ASSERT_TRUE(space.overlay()->isFlying());
   const auto pixel = [&](QPoint at) { return space.overlay()->grab().toImage().pixelColor(at); };
   space.overlay()->setProgress(0);

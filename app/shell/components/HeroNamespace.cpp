@@ -72,8 +72,8 @@ void HeroNamespace::beginTransition(const QString &id) {
     }
     const QImage photo = e.view->heroPhoto();
     // The leaving screen keeps its photo: its picture fades out from under the flight
-    // whole, never with an empty box.
-    HeroOverlay::Side from = sideOf(e.view, HeroView::Layer::whole);
+    // never with an empty box. Its badges go with the flying photo, so they show once.
+    HeroOverlay::Side from = sideOf(e.view, HeroView::Layer::photo);
     if (photo.isNull() || from.visible.isEmpty()) {
       e.view->setHeroLayer(HeroView::Layer::whole);
       continue;

@@ -20,9 +20,9 @@ class HeroView;
 /// view's best tile) registered under the same id share one photo, which flies from the
 /// frame of the one to the frame of the other when the root view swaps the screens. The
 /// flight is drawn by a `HeroOverlay` laid over the host (the root view). Only the photo
-/// moves: the leaving view keeps its own (its screen's picture fades out beneath the
-/// flight), the arriving view shows only its ground until the photo lands, and the badges
-/// of each side ride on the flying photo, the leaving ones over the first half of the
+/// moves: the leaving view keeps its own, without its badges (its screen's picture fades
+/// out beneath the flight), the arriving view shows only its ground until the photo lands, and the
+/// badges of each side ride on the flying photo, the leaving ones over the first half of the
 /// flight, the arriving ones over the second: none stands still over a moving photo.
 ///
 /// The identifier of a pair is "hero-" followed by the caller's id. Views register with

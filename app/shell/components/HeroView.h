@@ -21,9 +21,10 @@ struct HeroCorners {
 class HeroView {
 public:
   /// What the widget paints: all of it, only what lies beneath the photo (while a flight
-  /// carries the photo and what lies over it here), or only what lies over the photo
-  /// (badges, chips, borders, gradients).
-  enum class Layer { whole, ground, overPhoto };
+  /// carries the photo and what lies over it here), only what lies over the photo (badges,
+  /// chips, borders, gradients), or the photo on its ground without what lies over it (the
+  /// leaving side while its screen is photographed: its badges ride on the flying photo).
+  enum class Layer { whole, ground, overPhoto, photo };
 
   HeroView() = default;
   HeroView(const HeroView &) = delete;

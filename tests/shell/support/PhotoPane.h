@@ -32,10 +32,12 @@ public:
 protected:
   void paintEvent(QPaintEvent *) override {
     QPainter painter(this);
-    if (layer_ == Layer::whole) {
+    if (layer_ == Layer::whole || layer_ == Layer::photo) {
       painter.drawImage(rect(), photo);
     }
-    painter.fillRect(0, 0, 10, 10, Qt::white);
+    if (layer_ != Layer::photo) {
+      painter.fillRect(0, 0, 10, 10, Qt::white);
+    }
   }
 
 private:
