@@ -16,7 +16,8 @@ constexpr int kFadeMs = 140;
 } // namespace
 
 CardImageSlot::CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *parent)
-    : QObject(parent), m_loader(loader), m_maxPixel(maxPixel), m_request(loader, this) {
+    : QObject(parent), m_loader(loader), m_loaderAlive(&loader), m_maxPixel(maxPixel),
+      m_request(loader, this) {
   m_fade.setDuration(kFadeMs);
   m_fade.setEasingCurve(motion::easeOutCurve());
   connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
@@ -25,6 +26,15 @@ CardImageSlot::CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *par
   });
   connect(&m_request, &ThumbnailRequest::ready, this,
           [this] { setImage(m_request.thumbnail(), true); });
+}
+
+// A photo shown only by views, its cache entry gone (a rescan empties the cache and keeps
+// what views hold), would otherwise go with the last view: the grid built anew on the way
+// back from a group's detail would decode every card's photo again, leaving empty boxes.
+CardImageSlot::~CardImageSlot() {
+  if (m_thumbnail && m_loaderAlive) {
+    (void)m_loader.cached(m_item, m_maxPixel);
+  }
 }
 
 void CardImageSlot::setItem(const PhotoItem *item) {

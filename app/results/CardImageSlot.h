@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPixmap>
+#include <QPointer>
 #include <QVariantAnimation>
 #include <string>
 
@@ -21,6 +22,9 @@ class CardImageSlot : public QObject {
 
 public:
   CardImageSlot(ThumbnailLoader &loader, int maxPixel, QObject *parent = nullptr);
+  /// Leaves the photo shown in the loader's cache (room permitting), where the next view of
+  /// it finds it at once.
+  ~CardImageSlot() override;
 
   /// The photo of this place; none empties it. Another photo, or the same file changed
   /// since, restarts the load when active; the same photo keeps the image shown.
@@ -58,6 +62,8 @@ private:
                                            qreal devicePixelRatio);
 
   ThumbnailLoader &m_loader;
+  /// Null once the loader is gone (a slot may outlive it at shutdown).
+  QPointer<ThumbnailLoader> m_loaderAlive;
   int m_maxPixel;
   PhotoItem m_item;
   std::string m_id;

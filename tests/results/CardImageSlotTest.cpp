@@ -56,3 +56,21 @@ TEST(CardImageSlot, aPhotoLetGoByOnePlaceStandsInForTheNextAtOnce) {
   EXPECT_FALSE(tile.hasImage()) << "a changed file is not shown as it was";
   EXPECT_TRUE(tile.isPending());
 }
+
+// A photo only a card still shows (the cache emptied by a rescan) stays findable when the
+// card goes with its grid: the grid built anew on the way back from a group's detail shows
+// it at once instead of an empty box.
+TEST(CardImageSlot, aPhotoOnlyACardShowsOutlivesTheCard) {
+  ThumbnailLoader loader(
+      [](const PhotoItem &, int maxPixel) { return imagecachetest::solidImage(maxPixel, 80); });
+  const PhotoItem best = photo("/p/best.jpg");
+  auto card = std::make_unique<CardImageSlot>(loader, 640);
+  show(*card, best);
+  loader.clearCache();
+  card.reset();
+  CardImageSlot again(loader, 640);
+  again.setActive(true);
+  again.setItem(&best);
+  EXPECT_TRUE(again.hasImage());
+  EXPECT_FALSE(again.isPending());
+}
