@@ -19,8 +19,9 @@ PhotoItem withFileIdentity(PhotoItem photo, const FileInfo &file) {
 
 } // namespace
 
-FolderPhotoSource::FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options)
-    : m_roots(std::move(roots)), m_options(options) {}
+FolderPhotoSource::FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options,
+                                     ScanPreviews *previews)
+    : m_roots(std::move(roots)), m_options(options), m_previews(previews) {}
 
 std::optional<EngineError> FolderPhotoSource::list() {
   m_listing = ImageLoader::enumerate(m_roots, m_options);
@@ -80,6 +81,9 @@ std::optional<FileAnalysis> FolderPhotoSource::analyze(std::size_t index) const 
   }
   // The thumbnail alone cannot tell a reduced copy from its original; the file's size can.
   analysis->score = qualityscore::withSourceSize(analysis->score, loaded->sourcePixels);
+  if (m_previews) {
+    m_previews->keep(file.path, file.fileSize, file.modified, loaded->image);
+  }
   return FileAnalysis{std::move(*analysis), loaded->captureDate.value_or(file.modified)};
 }
 

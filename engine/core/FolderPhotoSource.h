@@ -2,6 +2,7 @@
 
 #include "engine/core/PhotoSource.h"
 #include "engine/imaging/EnumerateResult.h"
+#include "engine/scan/ScanPreviews.h"
 
 #include <QUrl>
 #include <atomic>
@@ -13,7 +14,9 @@ namespace lumora {
 /// path; a cached analysis holds while the file keeps its size and modification date.
 class FolderPhotoSource final : public PhotoSource {
 public:
-  FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options);
+  /// `previews`, when given, receives a small copy of every picture the analysis decoded.
+  FolderPhotoSource(std::vector<QUrl> roots, const ScanOptions &options,
+                    ScanPreviews *previews = nullptr);
 
   [[nodiscard]] std::optional<EngineError> list() override;
   [[nodiscard]] std::size_t count() const override { return m_listing.files.size(); }
@@ -42,6 +45,7 @@ public:
 private:
   std::vector<QUrl> m_roots;
   ScanOptions m_options;
+  ScanPreviews *m_previews;
   EnumerateResult m_listing;
   /// Photos the workers left out for their size.
   mutable std::atomic<std::int64_t> m_tooLarge{0};

@@ -11,6 +11,7 @@
 #include "engine/model/GroupSort.h"
 #include "engine/model/PhotoGroup.h"
 #include "engine/model/ScanTypes.h"
+#include "engine/scan/ScanPreviews.h"
 #include "engine/util/Expected.h"
 #include "platform/core/imaging/DecodedImage.h"
 #include "platform/core/trash/Trash.h"
@@ -100,6 +101,12 @@ public:
   /// A large decoded rendition for the preview, or nothing.
   [[nodiscard]] std::optional<platform::DecodedImage> previewImage(const PhotoItem &item,
                                                                    int maxPixel);
+  /// The small copy of a folder photo's picture that a scan decoded for its analysis, while
+  /// kept (the newest few hundred, over scans) and the file is the version decoded; null
+  /// for library photos and photos only ever taken from the cache. Returns at once: safe to
+  /// call on the GUI thread, even while a scan runs.
+  [[nodiscard]] std::shared_ptr<const platform::DecodedImage>
+  scanPreview(const PhotoItem &item) const;
   /// Asks the engine's library for access; false when there is no library or it refused.
   [[nodiscard]] bool requestLibraryAuthorization();
   /// A library asset's fast thumbnail from the engine's library, or nothing when there is
@@ -257,6 +264,8 @@ protected:
   std::uint64_t m_scanStateGeneration = 0;
   std::uint64_t m_scanGeneration = 0;
   std::list<std::weak_ptr<ScanContext>> m_activeScans;
+  /// Guarded by its own lock: the workers fill it without `m_mutex`.
+  ScanPreviews m_previews;
 };
 
 } // namespace lumora

@@ -43,7 +43,7 @@ analyzeMisses(const PhotoSource &source, const std::vector<std::size_t> &misses,
 Expected<ScanResult, EngineError>
 LumoraEngine::scan(const std::vector<QUrl> &urls, const ScanOptions &options,
                    ProgressHandler progress, PartialHandler onPartial, std::stop_token stop) {
-  FolderPhotoSource source(urls, options);
+  FolderPhotoSource source(urls, options, &m_previews);
   return runScan(source, options, std::move(progress), std::move(onPartial), std::move(stop));
 }
 
@@ -89,6 +89,14 @@ LumoraEngine::runScan(PhotoSource &source, const ScanOptions &options, ProgressH
   result.unreachedCount = std::min(unreached, result.skippedCount);
   source.amend(result);
   return result;
+}
+
+std::shared_ptr<const platform::DecodedImage>
+LumoraEngine::scanPreview(const PhotoItem &item) const {
+  if (item.isFromLibrary()) {
+    return nullptr;
+  }
+  return m_previews.find(item.id, item.fileSize, item.modified);
 }
 
 std::optional<EngineError> LumoraEngine::listPhotos(const std::shared_ptr<ScanContext> &context,
