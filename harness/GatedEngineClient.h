@@ -2,6 +2,7 @@
 
 #include "app/store/services/EngineClient.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -51,6 +52,9 @@ public:
     }
     open();
   }
+  /// Offers no picture of what scans decoded, as for photos analysed in an earlier session:
+  /// the window then decodes every photo it shows itself.
+  void withholdScanPictures() { m_withholdScanPictures = true; }
   /// How many scan threads wait at the gate now.
   [[nodiscard]] int waiting() const {
     std::lock_guard lock(m_mutex);
@@ -94,6 +98,9 @@ public:
   }
   QImage libraryThumbnail(const std::string &localIdentifier, int maxPixel) override {
     return m_inner->libraryThumbnail(localIdentifier, maxPixel);
+  }
+  QImage scanPreview(const lumora::PhotoItem &item) override {
+    return m_withholdScanPictures ? QImage() : m_inner->scanPreview(item);
   }
   QString displayName(const lumora::PhotoItem &item) override { return m_inner->displayName(item); }
   lumora::DeleteOutcome deleteItems(const std::vector<lumora::PhotoItem> &items) override {
@@ -161,6 +168,7 @@ private:
   int m_waiting = 0;
   int m_holds = 0;
   bool m_atStart = false;
+  std::atomic<bool> m_withholdScanPictures = false;
   ProgressTest m_progressTest;
   PartialTest m_partialTest;
 };

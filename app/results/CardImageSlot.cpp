@@ -89,7 +89,8 @@ void CardImageSlot::startLoad() {
     setImage(hit, false);
   } else {
     // A larger image of this photo that is on screen elsewhere (the best photo of a group
-    // that is now one of another's candidates) shows it until its own size comes.
+    // that is now one of another's candidates), or else the picture the scan decoded of it,
+    // shows it until its own size comes: the place is never empty for a photo the scan saw.
     setStandIn(m_loader.standIn(m_item, m_maxPixel));
   }
 }

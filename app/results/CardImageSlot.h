@@ -43,6 +43,8 @@ public:
   void setStandIn(const ThumbnailPtr &thumbnail);
   /// An image was asked for and has not arrived yet.
   [[nodiscard]] bool isPending() const { return m_request.isPending(); }
+  /// Asked and not arrived, with no stand-in shown meanwhile: the place is empty.
+  [[nodiscard]] bool isEmptyWhilePending() const { return isPending() && !hasImage(); }
   [[nodiscard]] const std::string &itemID() const { return m_id; }
 
   /// The placeholder, then the image aspect-filled into `rect` at the fade's opacity.

@@ -148,7 +148,11 @@ GroupCardLook GroupCard::currentLook() const {
 
 QPushButton *GroupCard::cleanupButton() const { return m_button; }
 
-bool GroupCard::isLoadingImages() const { return m_hero->isPending() || m_face->isPending(); }
+// A place that shows a stand-in (the same photo, from elsewhere) is not waited for: the
+// user sees the photo, and its own size replaces it without a fade.
+bool GroupCard::isLoadingImages() const {
+  return m_hero->isEmptyWhilePending() || m_face->isEmptyWhilePending();
+}
 
 void GroupCard::finishAnimations() {
   if (m_entranceTimer.isActive()) {

@@ -77,7 +77,8 @@ public:
   [[nodiscard]] GroupCardLook targetLook() const;
   [[nodiscard]] GroupCardLook currentLook() const;
 
-  /// Thumbnails are still on their way; a state change is still animating.
+  /// A photo place is still empty while its thumbnail is on its way; a state change is
+  /// still animating.
   [[nodiscard]] bool isLoadingImages() const;
   [[nodiscard]] bool isAnimating() const;
   /// Ends the running state animation and a pending entrance at their final look

@@ -138,9 +138,9 @@ void GroupCardFace::setActive(bool active) {
   }
 }
 
-bool GroupCardFace::isPending() const {
+bool GroupCardFace::isEmptyWhilePending() const {
   return std::any_of(m_tiles.begin(), m_tiles.end(),
-                     [](const auto &tile) { return tile->isPending(); });
+                     [](const auto &tile) { return tile->isEmptyWhilePending(); });
 }
 
 void GroupCardFace::invalidate() { m_dirty = true; }

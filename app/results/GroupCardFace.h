@@ -37,8 +37,8 @@ public:
   void setSelectedFill(double fill);
   /// Loads the candidate thumbnails while the card is shown.
   void setActive(bool active);
-  /// A candidate thumbnail is still on its way.
-  [[nodiscard]] bool isPending() const;
+  /// A candidate thumbnail is on its way and nothing stands in for it yet.
+  [[nodiscard]] bool isEmptyWhilePending() const;
   /// Forces a redraw on the next `pixmap()` (theme or pixel density changed).
   void invalidate();
 

@@ -33,7 +33,8 @@ public:
   /// Loads the photo while the card is shown.
   void setActive(bool active) { m_image.setActive(active); }
   [[nodiscard]] bool hasImage() const { return m_image.hasImage(); }
-  [[nodiscard]] bool isPending() const { return m_image.isPending(); }
+  /// The photo is on its way and nothing stands in for it yet.
+  [[nodiscard]] bool isEmptyWhilePending() const { return m_image.isEmptyWhilePending(); }
 
   [[nodiscard]] QWidget *heroWidget() override { return this; }
   [[nodiscard]] QImage heroPhoto() const override { return m_image.image(); }

@@ -18,8 +18,8 @@ AppStore::AppStore(Services services, QObject *parent)
       m_previewCache([engine = m_engine](const PhotoItem &item, int maxPixel) {
         return engine->previewImage(item, maxPixel);
       }),
-      m_thumbnails(ThumbnailLoader::producer(m_engine)), m_services(std::move(services)),
-      m_relay(this, kWorkerThreads) {
+      m_thumbnails(ThumbnailLoader::producer(m_engine), ThumbnailLoader::scanPictures(m_engine)),
+      m_services(std::move(services)), m_relay(this, kWorkerThreads) {
   Q_ASSERT(m_engine);
   forwardSelectionSignals();
   m_scrollIdleTimer.setSingleShot(true);

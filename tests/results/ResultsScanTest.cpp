@@ -1,10 +1,13 @@
 #include "app/results/CardPool.h"
 #include "app/results/GroupCard.h"
+#include "app/results/GroupCardHero.h"
 #include "app/results/SummaryBar.h"
 #include "app/shell/components/LeavingPicture.h"
 #include "app/shell/transition/LoadingImages.h"
 #include "app/shell/transition/ScreenTransition.h"
 #include "app/store/AppStoreStateAccess.h"
+#include "engine/core/LumoraEngine.h"
+#include "engine/scan/ScanPreviews.h"
 #include "tests/results/support/GridViewHost.h"
 #include "tests/shell/support/FilmedFrames.h"
 #include "tests/support/ImageFixtures.h"
@@ -52,7 +55,9 @@ namespace {
 /// A view over `count` groups of two shots each, scanned for real, with its photos in.
 class ScannedGridFixture : public GridViewFixture {
 protected:
-  void scanAndShow(int count) {
+  /// Scans `count` scenes of two shots each. Analysed in an earlier session, the photos come
+  /// from the analysis cache: the scan decodes none of them.
+  void scan(int count, bool analysedEarlier = false) {
     const std::filesystem::path photos = tempPath() / "photos";
     std::filesystem::create_directories(photos);
     for (int scene = 0; scene < count; ++scene) {
@@ -63,10 +68,19 @@ protected:
         testsupport::setModified(path, monthStart(2025, 3) + 86400 * scene + shot);
       }
     }
+    if (analysedEarlier) {
+      LumoraEngine earlier(QString::fromStdString((tempPath() / "analysis-cache.bin").string()));
+      ASSERT_TRUE(earlier
+                      .scan({QUrl::fromLocalFile(QString::fromStdString(photos.string()))},
+                            ScanOptions::defaults(), {})
+                      .hasValue());
+    }
     store().chooseFolder();
     ASSERT_TRUE(storetest::waitForPhase(store(), AppStore::Phase::Kind::ready));
-    showView();
-    // Every placed card, also those just outside the view.
+    ASSERT_EQ(store().groups().size(), static_cast<std::size_t>(count));
+  }
+  /// Every placed card, also those just outside the view, has its photos.
+  void waitForPhotos() {
     ASSERT_TRUE(waitFor(
         [&] {
           const std::vector<GroupCard *> cards = grid().cards().liveCards();
@@ -74,7 +88,11 @@ protected:
                               [](const GroupCard *card) { return card->isLoadingImages(); });
         },
         60000));
-    ASSERT_EQ(store().groups().size(), static_cast<std::size_t>(count));
+  }
+  void scanAndShow(int count, bool analysedEarlier = false) {
+    scan(count, analysedEarlier);
+    showView();
+    waitForPhotos();
   }
 };
 
@@ -83,7 +101,7 @@ protected:
 // Groups a regroup brings whose photos are not decoded yet: until they are (or the wait is
 // over) the grid shows its old cards whole under a still picture, never empty picture boxes.
 TEST_F(ScannedGridFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveTheirPhotos) {
-  scanAndShow(3);
+  scanAndShow(3, true);
   store().thumbnails().clearCache();
   std::vector<PhotoGroup> renamed = store().groups();
   for (PhotoGroup &group : renamed) {
@@ -122,6 +140,35 @@ TEST_F(ScannedGridFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveThei
   }
   ASSERT_TRUE(
       waitFor([&] { return transition.state() == lumora::ScreenTransition::State::idle; }, 2000));
+}
+
+// A regroup brings a group whose photos the window never decoded: its card shows the
+// picture the scan decoded at once (the grid neither waits for it nor shows an empty box),
+// and the card's own thumbnail then takes its place.
+TEST_F(ScannedGridFixture, aCardTheWindowNeverShowedHasTheScansPictureAtOnceAfterARegroup) {
+  scan(3);
+  const std::vector<PhotoGroup> groups = store().groups();
+  AppStore::StateAccess access(store());
+  access.setGroups({groups[0], groups[1]});
+  showView();
+  waitForPhotos();
+  const PhotoItem best = *groups[2].best();
+  ASSERT_EQ(store().thumbnails().cached(best, 640), nullptr);
+
+  filmtest::ManualClock clock;
+  access.setIsRegrouping(true);
+  access.setGroups(groups);
+  access.setIsRegrouping(false);
+  // Checked before any event runs: no decode of the new card's photos can have ended.
+  GroupCard *card = grid().cards().cardFor(groups[2].id);
+  ASSERT_NE(card, nullptr);
+  const auto *hero = card->findChild<const GroupCardHero *>();
+  ASSERT_NE(hero, nullptr);
+  EXPECT_EQ(hero->heroPhoto().width(), ScanPreviews::kLongSide);
+  EXPECT_FALSE(card->isLoadingImages());
+  EXPECT_FALSE(view().isLoadingImages());
+  ASSERT_TRUE(waitFor([&] { return hero->heroPhoto().width() == 640; }, 60000))
+      << "its own thumbnail replaces the scan's picture";
 }
 
 namespace {

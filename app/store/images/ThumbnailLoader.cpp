@@ -18,8 +18,9 @@ CachingImageLoader::Settings thumbnailSettings() {
 
 } // namespace
 
-ThumbnailLoader::ThumbnailLoader(ImageProducer producer, QObject *parent)
-    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)) {
+ThumbnailLoader::ThumbnailLoader(ImageProducer producer, ScanPictures scanPictures, QObject *parent)
+    : QObject(parent), m_loader(thumbnailSettings(), std::move(producer)),
+      m_scanPictures(std::move(scanPictures)) {
   connect(&m_loader, &CachingImageLoader::answered, this, &ThumbnailLoader::answered);
 }
 
@@ -37,7 +38,11 @@ ThumbnailPtr ThumbnailLoader::cached(const PhotoItem &item, int maxPixel) {
 }
 
 ThumbnailPtr ThumbnailLoader::standIn(const PhotoItem &item, int maxPixel) {
-  return m_loader.standIn(item, maxPixel);
+  if (ThumbnailPtr shown = m_loader.standIn(item, maxPixel)) {
+    return shown;
+  }
+  QImage picture = m_scanPictures ? m_scanPictures(item) : QImage();
+  return picture.isNull() ? nullptr : std::make_shared<const Thumbnail>(std::move(picture));
 }
 
 void ThumbnailLoader::clearCache() { m_loader.clear(); }
@@ -51,6 +56,11 @@ ImageProducer ThumbnailLoader::producer(std::shared_ptr<EngineClient> engine) {
     return item.localIdentifier ? engine->libraryThumbnail(*item.localIdentifier, maxPixel)
                                 : imagedecode::thumbnail(item.id, maxPixel);
   };
+}
+
+ThumbnailLoader::ScanPictures ThumbnailLoader::scanPictures(std::shared_ptr<EngineClient> engine) {
+  Q_ASSERT(engine);
+  return [engine = std::move(engine)](const PhotoItem &item) { return engine->scanPreview(item); };
 }
 
 } // namespace lumora

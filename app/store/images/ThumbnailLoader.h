@@ -22,8 +22,14 @@ public:
   static constexpr qint64 kTotalCostLimit = 0x6000000; // 96 MiB
   static constexpr const char *kCacheName = "Lumora.ThumbnailCache";
 
-  /// A loader with its own cache; `producer` makes one thumbnail on a worker thread.
-  explicit ThumbnailLoader(ImageProducer producer, QObject *parent = nullptr);
+  /// The small picture a scan kept of a photo, or a null image; asked on the GUI thread and
+  /// must return at once.
+  using ScanPictures = std::function<QImage(const PhotoItem &item)>;
+
+  /// A loader with its own cache; `producer` makes one thumbnail on a worker thread,
+  /// `scanPictures` (optional) gives the stand-ins of photos no view shows yet.
+  explicit ThumbnailLoader(ImageProducer producer, ScanPictures scanPictures = {},
+                           QObject *parent = nullptr);
 
   /// The thumbnail of `item` at `maxPixel`: returned at once when cached or still shown by a
   /// view (even after the cache let it go or was cleared, for an unchanged file), else null and
@@ -35,8 +41,8 @@ public:
   void abandon(const PhotoItem &item, int maxPixel, QObject *context);
   /// The cached thumbnail, or null, without starting a decode.
   [[nodiscard]] ThumbnailPtr cached(const PhotoItem &item, int maxPixel);
-  /// A larger image of the photo that a view still shows, to stand in until the asked size
-  /// comes, or null.
+  /// A larger image of the photo that a view still shows, else the picture a scan decoded of
+  /// it, to stand in until the asked size comes; or null.
   [[nodiscard]] ThumbnailPtr standIn(const PhotoItem &item, int maxPixel);
   /// Cancels every running decode, forgets them, and empties the cache.
   void clearCache();
@@ -47,6 +53,8 @@ public:
   /// does not arrive within the library's time-out), else the photo's file decoded with
   /// shrink-on-load at `maxPixel`, orientation applied. Blocks its worker thread meanwhile.
   [[nodiscard]] static ImageProducer producer(std::shared_ptr<EngineClient> engine);
+  /// The store's stand-ins: the pictures the engine kept of what its scans decoded.
+  [[nodiscard]] static ScanPictures scanPictures(std::shared_ptr<EngineClient> engine);
 
 signals:
   /// A decode ended and the views that waited for it have their answer: a view that waits
@@ -55,6 +63,7 @@ signals:
 
 private:
   CachingImageLoader m_loader;
+  ScanPictures m_scanPictures;
 };
 
 } // namespace lumora

@@ -67,6 +67,13 @@ public:
   /// when it does not arrive within the library's time-out.
   [[nodiscard]] virtual QImage libraryThumbnail(const std::string &localIdentifier,
                                                 int maxPixel) = 0;
+  /// The small picture a scan decoded of the photo, in a painting format, to show until its
+  /// thumbnail is decoded; a null image when none is kept. Unlike the other operations it
+  /// returns at once and is asked on the GUI thread.
+  [[nodiscard]] virtual QImage scanPreview(const PhotoItem &item) {
+    (void)item;
+    return {};
+  }
   /// The name to show for the photo (a library photo's original file name).
   [[nodiscard]] virtual QString displayName(const PhotoItem &item) = 0;
   /// Moves the photos to the Trash or "Recently Deleted"; what moved is in the receipt,

@@ -98,6 +98,11 @@ QImage LumoraEngineClient::previewImage(const PhotoItem &item, int maxPixel) {
   }
 }
 
+QImage LumoraEngineClient::scanPreview(const PhotoItem &item) {
+  const std::shared_ptr<const platform::DecodedImage> kept = m_engine->scanPreview(item);
+  return kept ? imagedecode::toQImage(*kept) : QImage();
+}
+
 QImage LumoraEngineClient::libraryThumbnail(const std::string &localIdentifier, int maxPixel) {
   try {
     const auto decoded = m_engine->libraryThumbnail(localIdentifier, maxPixel);

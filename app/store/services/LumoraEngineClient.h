@@ -28,6 +28,7 @@ public:
                                                             bool favorite) override;
   [[nodiscard]] QImage previewImage(const PhotoItem &item, int maxPixel) override;
   [[nodiscard]] QImage libraryThumbnail(const std::string &localIdentifier, int maxPixel) override;
+  [[nodiscard]] QImage scanPreview(const PhotoItem &item) override;
   [[nodiscard]] QString displayName(const PhotoItem &item) override;
   [[nodiscard]] DeleteOutcome deleteItems(const std::vector<PhotoItem> &items) override;
   [[nodiscard]] Expected<std::int64_t, EngineCallError>
