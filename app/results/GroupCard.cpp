@@ -11,6 +11,7 @@
 #include "app/shell/components/HeroNamespace.h"
 #include "app/shell/components/HeroZoom.h"
 #include "app/shell/components/KeyCatcherView.h"
+#include "app/shell/components/LeavingPicture.h"
 #include "app/shell/motion/Motion.h"
 #include "app/store/AppStore.h"
 #include "app/store/texts/Fmt.h"
@@ -241,9 +242,13 @@ void GroupCard::scheduleEntrance(bool force) {
                       m_store.groups().size() > static_cast<std::size_t>(kGroupsWithoutStagger) ||
                       m_store.phase().isScanning() || m_store.isRegrouping();
   if (atOnce) {
-    // Out and in within one step shows nothing of the way out.
+    // Out and in within one step shows nothing of the way out. Beneath a still picture of
+    // the grid as it was (a live regroup) nobody sees the fade, and the picture may leave
+    // at once when the photos are there: the card is whole by then.
     m_entranceTimer.stop();
-    setEntered(true);
+    GroupCardState next = m_state;
+    next.entered = true;
+    applyState(next, LeavingPicture::covers(this) ? Cause::none : Cause::entrance);
     return;
   }
   if (force) {

@@ -171,6 +171,31 @@ TEST_F(ScannedGridFixture, aCardTheWindowNeverShowedHasTheScansPictureAtOnceAfte
       << "its own thumbnail replaces the scan's picture";
 }
 
+// A live regroup of a running scan hands the first card another group whose photo the scan
+// kept: the wait ends at once, so the picture of the old grid leaves at once too. The card
+// must stand whole beneath it by then; its entrance, seen by nobody, is not played.
+TEST_F(ScannedGridFixture, aCardGivenAnotherGroupDuringAScanIsWholeWhenThePictureLeaves) {
+  scan(3);
+  const std::vector<PhotoGroup> groups = store().groups();
+  AppStore::StateAccess access(store());
+  access.setGroups({groups[0], groups[1]});
+  showView();
+  waitForPhotos();
+
+  filmtest::ManualClock clock;
+  access.setPhase(AppStore::Phase::scanning());
+  access.setGroups({groups[2], groups[0], groups[1]});
+  GroupCard *card = grid().cards().cardFor(groups[2].id);
+  ASSERT_NE(card, nullptr);
+  const lumora::ScreenTransition &transition = view().transition();
+  ASSERT_NE(transition.picture(), nullptr);
+  ASSERT_TRUE(waitFor(
+      [&] { return transition.state() == lumora::ScreenTransition::State::crossing; }, 10000));
+  EXPECT_TRUE(card->hasEntered());
+  EXPECT_DOUBLE_EQ(card->currentLook().opacity, 1.0);
+  EXPECT_DOUBLE_EQ(card->currentLook().scale, 1.0);
+}
+
 namespace {
 
 /// A view whose photo never comes while it is shown.
