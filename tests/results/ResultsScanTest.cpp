@@ -89,6 +89,16 @@ protected:
         },
         60000));
   }
+  /// Scans three scenes and shows only the first two groups, their photos in: the third
+  /// group's photos are ones the window never decoded.
+  std::vector<PhotoGroup> scanAndShowTwoOfThree() {
+    scan(3);
+    std::vector<PhotoGroup> groups = store().groups();
+    AppStore::StateAccess(store()).setGroups({groups[0], groups[1]});
+    showView();
+    waitForPhotos();
+    return groups;
+  }
   void scanAndShow(int count, bool analysedEarlier = false) {
     scan(count, analysedEarlier);
     showView();
@@ -146,12 +156,8 @@ TEST_F(ScannedGridFixture, aRegroupKeepsTheOldCardsInViewUntilTheNewOnesHaveThei
 // picture the scan decoded at once (the grid neither waits for it nor shows an empty box),
 // and the card's own thumbnail then takes its place.
 TEST_F(ScannedGridFixture, aCardTheWindowNeverShowedHasTheScansPictureAtOnceAfterARegroup) {
-  scan(3);
-  const std::vector<PhotoGroup> groups = store().groups();
+  const std::vector<PhotoGroup> groups = scanAndShowTwoOfThree();
   AppStore::StateAccess access(store());
-  access.setGroups({groups[0], groups[1]});
-  showView();
-  waitForPhotos();
   const PhotoItem best = *groups[2].best();
   ASSERT_EQ(store().thumbnails().cached(best, 640), nullptr);
 
@@ -175,12 +181,8 @@ TEST_F(ScannedGridFixture, aCardTheWindowNeverShowedHasTheScansPictureAtOnceAfte
 // kept: the wait ends at once, so the picture of the old grid leaves at once too. The card
 // must stand whole beneath it by then; its entrance, seen by nobody, is not played.
 TEST_F(ScannedGridFixture, aCardGivenAnotherGroupDuringAScanIsWholeWhenThePictureLeaves) {
-  scan(3);
-  const std::vector<PhotoGroup> groups = store().groups();
+  const std::vector<PhotoGroup> groups = scanAndShowTwoOfThree();
   AppStore::StateAccess access(store());
-  access.setGroups({groups[0], groups[1]});
-  showView();
-  waitForPhotos();
 
   filmtest::ManualClock clock;
   access.setPhase(AppStore::Phase::scanning());
