@@ -121,7 +121,7 @@ void ResultsGrid::rebuildSections() {
 void ResultsGrid::relayout() {
   const int columns = m_layout.columns();
   const QScopedValueRollback quiet(m_quietMove, true);
-  m_layout.setViewportWidth(viewport()->width());
+  m_layout.setViewportWidth(layoutWidth());
   updateScrollRange();
   placeCards();
   trackMonths();
@@ -130,6 +130,12 @@ void ResultsGrid::relayout() {
     emit columnCountChanged(m_layout.columns());
   }
 }
+
+// The width with the scroll bar's place included: the bar comes and goes with the groups'
+// count, and a picture of the grid with it dissolves into one without it. Laid out against
+// this width, cards and headers keep their places either way; the bar, when it shows, stands
+// in the grid's trailing padding.
+int ResultsGrid::layoutWidth() const { return contentsRect().width(); }
 
 void ResultsGrid::updateScrollRange() {
   QScrollBar *bar = verticalScrollBar();
@@ -194,7 +200,7 @@ void ResultsGrid::updatePinnedHeader() {
     m_pinned = pinned;
     if (m_pinned) {
       const MonthSection &section = m_sections[*m_pinned];
-      const int width = viewport()->width() - ResultsLayout::kTrailingPadding;
+      const int width = layoutWidth() - ResultsLayout::kTrailingPadding;
       m_pinnedHeader->setAccessibleName(
           section.title + QLatin1Char(' ') +
           texts::groupCountText(static_cast<std::int64_t>(section.groups.size())));
@@ -212,7 +218,7 @@ void ResultsGrid::updatePinnedHeader() {
   if (*m_pinned + 1 < m_sections.size()) {
     y = std::min(y, m_layout.headerTop(*m_pinned + 1) - top - ResultsLayout::kHeaderHeight);
   }
-  m_pinnedHeader->setGeometry(0, y, viewport()->width() - ResultsLayout::kTrailingPadding,
+  m_pinnedHeader->setGeometry(0, y, layoutWidth() - ResultsLayout::kTrailingPadding,
                               ResultsLayout::kHeaderHeight);
   m_pinnedHeader->show();
 }
@@ -260,8 +266,8 @@ const QPixmap &ResultsGrid::headerPixmap(std::size_t section) {
     const MonthSection &s = m_sections[section];
     found = m_headerCache.insert(
         section, monthheaderpainter::render(s.title, static_cast<std::int64_t>(s.groups.size()),
-                                            viewport()->width() - ResultsLayout::kTrailingPadding,
-                                            false, Theme::of(this), devicePixelRatioF()));
+                                            layoutWidth() - ResultsLayout::kTrailingPadding, false,
+                                            Theme::of(this), devicePixelRatioF()));
   }
   return *found;
 }

@@ -91,6 +91,7 @@ protected:
 private:
   void rebuildSections();
   void relayout();
+  [[nodiscard]] int layoutWidth() const;
   void updateScrollRange();
   void placeCards();
   void trackMonths();
