@@ -272,13 +272,21 @@ void ResultsView::paintEvent(QPaintEvent *) {
   painter.fillRect(m_hairline->geometry(), Theme::of(this).primaryAt(0.06));
 }
 
-// Tabbing into the grid with no card focused: the first card wholly in view (else the first
-// in view at all) takes the focus, so the Tab stop shows where the keys now go.
+// Tabbing into the grid shows where the keys now go. A focused card keeps them and comes
+// into view if it is not (the list went back to its top since, or was scrolled away from
+// it). With no card focused, or a focus naming no group, the first card wholly in view
+// (else the first in view at all) takes the focus.
 void ResultsView::focusCardInView() {
-  if (m_store.focusedGroupID()) {
+  const QRect view = m_grid->viewport()->rect();
+  if (const std::optional<std::string> &focused = m_store.focusedGroupID();
+      focused && m_store.group(*focused)) {
+    const GroupCard *card = m_grid->cards().cardFor(*focused);
+    if (card == nullptr || !card->isVisible() ||
+        !view.contains(card->geometry().marginsRemoved(GroupCard::kOutset))) {
+      m_grid->scrollToGroup(*focused);
+    }
     return;
   }
-  const QRect view = m_grid->viewport()->rect();
   std::optional<std::tuple<bool, int, int>> bestKey;
   const GroupCard *best = nullptr;
   for (const GroupCard *card : m_grid->cards().liveCards()) {

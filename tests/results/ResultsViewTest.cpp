@@ -264,6 +264,30 @@ TEST_F(ResultsViewTest, tabbingIntoTheGridFocusesTheFirstCardWhollyInView) {
   view().keyView().clearFocus();
   view().keyView().setFocus(Qt::BacktabFocusReason);
   EXPECT_EQ(store().focusedGroupID(), groups[2].id);
+
+  // A focused card out of view (the list went back to its top after a rescan, or the wheel
+  // moved it away) keeps the keys and comes into view with its ring.
+  const auto wholeInView = [&](const std::string &id) {
+    const GroupCard *card = grid().cards().cardFor(id);
+    return card != nullptr && card->isVisible() &&
+           grid().viewport()->rect().contains(card->geometry().marginsRemoved(GroupCard::kOutset));
+  };
+  ASSERT_TRUE(
+      waitForScrollAt(grid().layout().centerScrollTarget(0, 2, grid().viewport()->height())));
+  scrollBar().setValue(scrollBar().maximum());
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(wholeInView(groups[2].id));
+  view().keyView().clearFocus();
+  view().keyView().setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(store().focusedGroupID(), groups[2].id);
+  EXPECT_TRUE(waitFor([&] { return wholeInView(groups[2].id); }));
+
+  // A focus naming no group is no focus: the first card wholly in view takes it.
+  store().setFocusedGroupID(std::string("gone"));
+  view().keyView().clearFocus();
+  view().keyView().setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(store().focusedGroupID());
+  EXPECT_TRUE(wholeInView(*store().focusedGroupID()));
 }
 
 // At the window's first size, beside the month rail, a card is too narrow for six tiles at
