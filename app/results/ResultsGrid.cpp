@@ -23,6 +23,8 @@ namespace lumora {
 namespace {
 
 constexpr int kScrollResetDelayMs = 40;
+/// How deep, in views, a grid refilled with the groups it showed may start its rise.
+constexpr int kKeptPlaceViews = 3;
 constexpr int kWheelStep = 40;
 constexpr double kDimmedOpacity = 0.72;
 
@@ -46,6 +48,7 @@ ResultsGrid::ResultsGrid(AppStore &store, HeroNamespace *hero, const MonthHudMod
   connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, &ResultsGrid::stopScrollAnimation);
   connect(&m_scroll, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
     if (!m_retargeting) {
+      const QScopedValueRollback quiet(m_quietMove, m_quietMove || m_rising);
       verticalScrollBar()->setValue(static_cast<int>(std::lround(value.toDouble())));
     }
   });
@@ -315,14 +318,17 @@ bool ResultsGrid::eventFilter(QObject *watched, QEvent *event) {
   return QAbstractScrollArea::eventFilter(watched, event);
 }
 
-void ResultsGrid::stopScrollAnimation() { m_scroll.stop(); }
+void ResultsGrid::stopScrollAnimation() {
+  m_scroll.stop();
+  m_rising = false;
+}
 
 // While the animation is set up again it passes its old progress over the new end values
 // for a moment; the view would follow to those places (placing a screen of cards each time)
 // and come back. It moves only with the values the new run goes through.
 void ResultsGrid::animateScrollTo(int target, const MotionCurve &curve) {
   m_retargeting = true;
-  m_scroll.stop();
+  stopScrollAnimation();
   m_scroll.setCurve(curve);
   m_scroll.jumpTo(static_cast<double>(scrollPosition()));
   m_scroll.animateTo(static_cast<double>(target));
@@ -352,11 +358,28 @@ void ResultsGrid::scrollToGroup(const std::string &groupID) {
 }
 
 void ResultsGrid::scheduleScrollReset() {
-  QTimer::singleShot(kScrollResetDelayMs, this, [this] {
+  QTimer::singleShot(kScrollResetDelayMs, this, [this, kept = m_placesKept] {
+    if (kept != m_placesKept) {
+      return;
+    }
     stopScrollAnimation();
     const QScopedValueRollback quiet(m_quietMove, true);
     verticalScrollBar()->setValue(0);
   });
+}
+
+// Deeper than three views' height, the rise would race past rows nobody reads: it starts
+// three views down, where the month header stands pinned at the top as it stood.
+void ResultsGrid::keepPlace(int place) {
+  ++m_placesKept;
+  stopScrollAnimation();
+  const QScopedValueRollback quiet(m_quietMove, true);
+  verticalScrollBar()->setValue(std::min(place, kKeptPlaceViews * viewport()->height()));
+}
+
+void ResultsGrid::riseToTop() {
+  animateScrollTo(0, motion::smooth());
+  m_rising = true;
 }
 
 void ResultsGrid::setDimmed(bool dimmed) { m_dim.animateTo(dimmed ? kDimmedOpacity : 1.0); }

@@ -59,8 +59,16 @@ public:
   void scrollToSection(std::size_t section);
   /// Centres the group's card: a 0.14 s ease-out, at once under reduced motion.
   void scrollToGroup(const std::string &groupID);
-  /// Scrolls to the top without animation 40 ms from now. Every call scrolls once.
+  /// Scrolls to the top without animation 40 ms from now. Every call scrolls once, unless
+  /// `keepPlace` comes first.
   void scheduleScrollReset();
+  /// Scrolls at once, quietly, to `place`, or to three views' height from the top when
+  /// deeper, and drops the resets scheduled: a grid refilled with the groups it showed
+  /// starts where it was, so a picture of it dissolves into the same picture.
+  void keepPlace(int place);
+  /// Brings the grid to its top with the calm spring (a 0.14 s ease-out under reduced
+  /// motion), quietly: no month overlay for a move the user did not make.
+  void riseToTop();
   /// Dims the cards while a regroup runs (0.72), with a 0.14 s ease-out.
   void setDimmed(bool dimmed);
   [[nodiscard]] double contentOpacity() const { return m_opacity; }
@@ -133,6 +141,10 @@ private:
   Report m_lastReport;
   /// Set while the view moves without a scroll of the user's (layout passes, the reset).
   bool m_quietMove = false;
+  /// Set while `m_scroll` runs for `riseToTop`.
+  bool m_rising = false;
+  /// Counts the calls of `keepPlace`: a reset scheduled before one does nothing.
+  int m_placesKept = 0;
 };
 
 } // namespace lumora

@@ -124,13 +124,27 @@ int ResultsView::columnCount() const { return m_grid->columnCount(); }
 // the summary bar too (see the constructor), so its counts change with the month headers,
 // never before them.
 void ResultsView::groupsChanged() {
-  const std::size_t count = m_store.groups().size();
+  const std::vector<PhotoGroup> &groups = m_store.groups();
+  if (LeavingPicture *cover = LeavingPicture::coverOf(this); cover && !m_placeUnderCover) {
+    m_placeUnderCover = PlaceUnderCover{cover, m_grid->scrollPosition(), m_shownIDs};
+    const auto gone = [this, cover] { coverGone(cover); };
+    connect(cover, &LeavingPicture::gone, this, gone);
+    connect(cover, &QObject::destroyed, this, gone);
+  }
+  m_shownIDs.clear();
+  for (const PhotoGroup &group : groups) {
+    m_shownIDs.push_back(group.id);
+  }
   m_grid->reload();
   updateRail();
-  if (count != m_groupCount) {
-    m_groupCount = count;
+  if (groups.size() != m_groupCount) {
+    m_groupCount = groups.size();
     m_grid->scheduleScrollReset();
+    if (m_placeUnderCover) {
+      m_placeUnderCover->toTop = true;
+    }
   }
+  keepPlaceUnderCover();
   if (LeavingPicture::covers(this)) {
     m_transition.finishNow();
   }
@@ -172,6 +186,33 @@ void ResultsView::holdGrid(bool withSummary) {
   } else {
     m_transition.hold(m_grid, m_transition.pictureShown(m_grid));
   }
+}
+
+// A rescan that ends quickly empties the groups and brings them back beneath a still picture
+// of the window's screens. The list then goes back to its top; were the grid already there,
+// the picture of the place the user had scrolled to would dissolve into the top rows, two
+// month headers and two sets of cards showing at once. Brought back as they were, the groups
+// start where they stood, so the picture dissolves into the same picture, and the grid rises
+// to its top once the picture has gone.
+void ResultsView::keepPlaceUnderCover() {
+  if (!m_placeUnderCover) {
+    return;
+  }
+  PlaceUnderCover &place = *m_placeUnderCover;
+  place.kept = place.toTop && place.scroll > 0 && m_shownIDs == place.ids;
+  if (place.kept) {
+    m_grid->keepPlace(place.scroll);
+  }
+}
+
+void ResultsView::coverGone(const QObject *cover) {
+  if (!m_placeUnderCover || m_placeUnderCover->cover != cover) {
+    return;
+  }
+  if (m_placeUnderCover->kept) {
+    m_grid->riseToTop();
+  }
+  m_placeUnderCover.reset();
 }
 
 // The rail exists only for several months in the date layout; its width fits the titles.

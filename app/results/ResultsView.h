@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 
@@ -73,6 +76,11 @@ private:
   /// Keeps the grid as the user sees it under a still picture while it changes.
   /// Holds the grid as shown, with the summary bar above it when `withSummary`.
   void holdGrid(bool withSummary);
+  /// Under a still picture of the window's screens (a rescan that ended quickly), keeps the
+  /// grid's place when the groups come back as they were.
+  void keepPlaceUnderCover();
+  /// Once that picture has gone, a grid kept in its place rises to its top.
+  void coverGone(const QObject *cover);
   void monthTracked(const QString &id, const QString &title, bool scrolled);
   void noteScrollActivity();
   void updateRail();
@@ -91,6 +99,19 @@ private:
   std::unique_ptr<BatchCleanupDialog> m_batchDialog;
   QList<QAction *> m_shortcuts;
   std::size_t m_groupCount = 0;
+  /// The ids of the groups the grid shows, in their order.
+  std::vector<std::string> m_shownIDs;
+  /// Where the grid stood, over which groups, when a still picture began to cover the view;
+  /// `toTop` once a change of the groups' count sent the list to its top, `kept` once the
+  /// groups came back as they were and the grid went back there.
+  struct PlaceUnderCover {
+    const QObject *cover = nullptr;
+    int scroll = 0;
+    std::vector<std::string> ids;
+    bool toTop = false;
+    bool kept = false;
+  };
+  std::optional<PlaceUnderCover> m_placeUnderCover;
   bool m_railActive = false;
   bool m_railHovering = false;
   QTimer m_railTimer;

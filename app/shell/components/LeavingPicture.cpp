@@ -110,19 +110,21 @@ bool LeavingPicture::isStill() const {
   return m_progress <= 0 && m_animation.state() != QAbstractAnimation::Running;
 }
 
-bool LeavingPicture::covers(const QWidget *widget) {
+bool LeavingPicture::covers(const QWidget *widget) { return coverOf(widget) != nullptr; }
+
+LeavingPicture *LeavingPicture::coverOf(const QWidget *widget) {
   for (const QWidget *w = widget; w != nullptr && w->parentWidget() != nullptr;
        w = w->parentWidget()) {
     const QList<LeavingPicture *> pictures =
         w->parentWidget()->findChildren<LeavingPicture *>(QString(), Qt::FindDirectChildrenOnly);
-    for (const LeavingPicture *picture : pictures) {
+    for (LeavingPicture *picture : pictures) {
       if (picture != w && picture->isVisible() && picture->isStill() &&
           picture->geometry().contains(w->geometry())) {
-        return true;
+        return picture;
       }
     }
   }
-  return false;
+  return nullptr;
 }
 
 void LeavingPicture::restart() {

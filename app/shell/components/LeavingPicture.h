@@ -58,6 +58,8 @@ public:
   /// Whether a still picture covers `widget` or one of its ancestors whole: what it shows
   /// cannot be seen now.
   [[nodiscard]] static bool covers(const QWidget *widget);
+  /// The still picture that covers `widget` or one of its ancestors whole; null when none.
+  [[nodiscard]] static LeavingPicture *coverOf(const QWidget *widget);
   [[nodiscard]] const QPixmap &picture() const { return m_picture; }
   /// Pins the removal at `progress` without animating (screenshots).
   void setProgress(qreal progress);

@@ -5,6 +5,9 @@
 #include "app/ApplicationScreens.h"
 #include "app/detail/PhotoPreviewView.h"
 #include "app/detail/PreviewStage.h"
+#include "app/results/MonthHud.h"
+#include "app/results/ResultsGrid.h"
+#include "app/results/ResultsView.h"
 #include "app/shell/components/LeavingPicture.h"
 #include "app/shell/root/PhaseScreenHost.h"
 #include "app/shell/transition/LoadingImages.h"
@@ -13,6 +16,9 @@
 #include "tests/shell/support/FilmedFrames.h"
 
 #include <QElapsedTimer>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdlib>
 
 using lumora::AppStore;
 using lumora::LeavingPicture;
@@ -226,6 +232,68 @@ TEST_F(ScanTransition, aRescanOfUnchangedResultsNeitherDimsNorShowsAnythingElse)
     EXPECT_NEAR(filmtest::contrast(frames[i], area), steady, steady / 5) << "frame " << i;
     EXPECT_LT(filmtest::blendResidual(frames[i], frames.front(), frames.back(), area), 2.0)
         << "frame " << i;
+  }
+}
+
+// A rescan that finds the results unchanged while the grid is scrolled down takes the list
+// back to its top. Filmed frame by frame on a hand-driven clock, every frame shows one place
+// of the list: while the picture of the results as they were stands or leaves, the grid
+// shows that same place, so no frame shows the place scrolled to and the top at once (two
+// month headers, two sets of cards); then the grid alone moves, with no jump.
+TEST_F(ScanTransition, aRescanWhileScrolledDownShowsOnePlaceOfTheListInEveryFrame) {
+  for (int scene = 0; scene < 10; ++scene) {
+    rig.writeBurst("s" + std::to_string(scene) + "-", scene * 7 + 1, 2,
+                   1.7e9 + 4 * 86400.0 * scene);
+  }
+  view(QSize(900, 700));
+  rig.store->chooseFolder();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  ASSERT_TRUE(roottest::waitFor([&] { return shown() == ScreenKind::results; }));
+  settle();
+  auto *results = qobject_cast<lumora::ResultsView *>(screen());
+  ASSERT_NE(results, nullptr);
+  lumora::ResultsGrid &grid = results->grid();
+  ASSERT_GE(grid.sections().size(), 2u);
+  // Three rows down, as three presses of Down take the focus there.
+  const int scrolled = grid.viewport()->height() * 3 / 2;
+  ASSERT_GT(grid.verticalScrollBar()->maximum(), scrolled);
+  grid.verticalScrollBar()->setValue(scrolled);
+  ASSERT_TRUE(grid.pinnedMonthID().has_value());
+  // The month overlay of that scroll has come and gone: the events, however long they take.
+  ASSERT_TRUE(roottest::waitFor([&] { return results->hud().showHUD(); }));
+  ASSERT_TRUE(
+      roottest::waitFor([&] { return !results->hud().showHUD() && !grid.hud().isVisible(); }));
+  settle();
+
+  const QRect area(grid.mapTo(window(), QPoint()), grid.size());
+  filmtest::ManualClock clock;
+  std::vector<QImage> frames;
+  std::vector<int> places;
+  std::vector<bool> pictured;
+  const auto film = [&] {
+    frames.push_back(filmtest::composed(window()).copy(area));
+    places.push_back(grid.scrollPosition());
+    pictured.push_back(transition().picture() != nullptr);
+  };
+  film();
+  rig.store->retry();
+  ASSERT_TRUE(rig.waitForPhase(Kind::ready));
+  for (int frame = 0; frame < 90; ++frame) {
+    film();
+    ASSERT_TRUE(roottest::waitFor([&] { return !lumora::LoadingImages::anyIn(screen()); }));
+    clock.advanceBy(20);
+  }
+  film();
+  EXPECT_EQ(transition().state(), lumora::ScreenTransition::State::idle);
+  EXPECT_EQ(screen(), results);
+  EXPECT_EQ(grid.scrollPosition(), 0) << "the list goes back to its top";
+  ASSERT_TRUE(std::find(pictured.begin(), pictured.end(), true) != pictured.end());
+  for (std::size_t i = 1; i < frames.size(); ++i) {
+    if (pictured[i]) {
+      EXPECT_LT(meanDifference(frames[i], frames.front()), 1.0) << "frame " << i;
+      EXPECT_EQ(places[i], scrolled) << "frame " << i;
+    }
+    EXPECT_LE(std::abs(places[i] - places[i - 1]), scrolled / 3) << "frame " << i;
   }
 }
 
